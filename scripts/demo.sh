@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Sets up, builds, writes the demo data set into demo/ and starts the editor on it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/build.sh default
+bin=build/default/bin
+demo=$PWD/demo
+"$bin/tbmap" demo "$demo"
+if [ -x "$bin/tbmapedit" ]; then
+  if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ "${QT_QPA_PLATFORM:-}" != offscreen ]; then
+    echo "No display found: the editor needs a desktop session. Demo data is in $demo;"
+    echo "the map it holds:"
+    exec "$bin/tbmap" info "$demo/map0.mul"
+  fi
+  # The demo runs on a settings file of its own, so the user's stored paths stay as they are.
+  settings=$demo/settings.ini
+  printf '[General]\nMAPx.mul=%s\nUOPath=%s\n' "$demo/map0.mul" "$demo/game" > "$settings"
+  exec "$bin/tbmapedit" --settings "$settings"
+else
+  exec "$bin/tbmap" info "$demo/map0.mul"
+fi

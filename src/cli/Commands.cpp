@@ -1,0 +1,33 @@
+#include "Commands.h"
+
+#include <iostream>
+
+namespace tbcli {
+
+// New commands add one row here.
+const std::vector<Command>& commands() {
+    static const std::vector<Command> table{
+        {"info", "MAP", runInfo},
+        {"cell", "MAP X Y", runCell},
+    };
+    return table;
+}
+
+int usageError(const Command& command) {
+    std::cerr << "usage: tbmap " << command.name << ' ' << command.usage << '\n';
+    return 2;
+}
+
+int usageError(const char* name) {
+    for (const Command& c : commands())
+        if (std::string(c.name) == name)
+            return usageError(c);
+    return 2;
+}
+
+int failure(const std::string& message) {
+    std::cerr << "tbmap: " << message << '\n';
+    return 1;
+}
+
+} // namespace tbcli

@@ -1,0 +1,31 @@
+#pragma once
+// The commands of tbmap. Each takes the words after its name and returns the exit code:
+// 0 done, 1 failed (one line on stderr), 2 wrong call (usage printed).
+
+#include <string>
+#include <vector>
+
+namespace tbcli {
+
+using Args = std::vector<std::string>;
+
+struct Command {
+    const char* name;
+    const char* usage;  // the words after the name
+    int (*run)(const Args& args);
+};
+
+// Every command, in the order the usage lists them.
+const std::vector<Command>& commands();
+
+// Prints "usage: tbmap <name> <usage>" on stderr and returns 2.
+int usageError(const Command& command);
+int usageError(const char* name);
+
+// Prints "tbmap: <message>" on stderr and returns 1.
+int failure(const std::string& message);
+
+int runInfo(const Args& args);
+int runCell(const Args& args);
+
+} // namespace tbcli

@@ -1,0 +1,73 @@
+#pragma once
+// The known map files of the game client and how a cell is addressed in them.
+//
+// A map file is a headerless run of 196-byte blocks (4-byte header, 8 x 8 cells of 3 bytes:
+// unsigned 16-bit tile id, signed 8-bit altitude). Blocks are stored column-major: all blocks
+// of the first block column from north to south, then the next column.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace tb {
+
+constexpr int kBlockSize = 196;
+constexpr int kBlockHeaderSize = 4;
+constexpr int kCellSize = 3;
+constexpr int kCellsPerBlockSide = 8;
+
+struct MapVariant {
+    std::string_view fileName;  // lower case, no directory
+    std::int64_t fileSize;      // exact size in bytes
+    std::string_view caption;   // shown as the map version
+    std::string_view sizeText;  // "7168x4096": the geometry key several windows use
+    int width;                  // in cells
+    int height;
+    int widthBlocks() const { return width / kCellsPerBlockSide; }
+    int heightBlocks() const { return height / kCellsPerBlockSide; }
+    // Bytes covered by the blocks; a file may carry a tail beyond them (one known variant).
+    std::int64_t addressedSize() const { return std::int64_t(widthBlocks()) * heightBlocks() * kBlockSize; }
+    bool contains(std::int32_t x, std::int32_t y) const {
+        return x >= 0 && y >= 0 && x < width && y < height;
+    }
+};
+
+// The caption of both the version and the size label when no variant matches.
+inline constexpr std::string_view kNoVariantCaption = "None";
+
+// The eight known variants, in the order they are tested.
+std::span<const MapVariant> mapVariants();
+
+// The variant with this file name (directory ignored, case-insensitive) and exact size.
+std::optional<MapVariant> identifyMapVariant(std::string_view fileName, std::int64_t fileSize);
+
+// True when the name (directory ignored, case-insensitive) is one of map0.mul .. map5.mul.
+bool isMapFileName(std::string_view fileName);
+
+// Height in blocks from a variant caption ("Ilshenar" 200, "Malas" 256, "Tokuno" 181,
+// the others 512); nullopt for "None" or an unknown caption.
+std::optional<int> heightBlocksFromCaption(std::string_view caption);
+
+struct BlockGeometry {
+    int widthBlocks;
+    int heightBlocks;
+};
+// Width and height in blocks from a size text ("7168x4096" -> 896 x 512).
+std::optional<BlockGeometry> blocksFromSizeText(std::string_view sizeText);
+
+struct CellPoint {
+    std::int32_t x;
+    std::int32_t y;
+};
+// The largest valid cell from a size text ("7168x4096" -> 7167, 4095).
+std::optional<CellPoint> lastCellFromSizeText(std::string_view sizeText);
+
+// Byte offset of cell (x, y) in a map `heightBlocks` blocks high. x and y must be >= 0.
+constexpr std::int64_t cellOffset(std::int32_t x, std::int32_t y, int heightBlocks) {
+    return (std::int64_t(x / 8) * heightBlocks + y / 8) * kBlockSize + kBlockHeaderSize +
+           (y % 8) * (kCellsPerBlockSide * kCellSize) + (x % 8) * kCellSize;
+}
+
+} // namespace tb

@@ -1,0 +1,24 @@
+#pragma once
+// Whole-file writes that never leave a half-written file under the target's name: the
+// bytes go to a temporary file beside the target, which is then renamed over it.
+
+#include <cstddef>
+#include <filesystem>
+#include <functional>
+#include <string_view>
+
+namespace tb {
+
+// Writes `size` bytes to `path`, replacing it atomically. Throws FileError naming the
+// path when any step fails; the old file is then left as it was.
+void writeFileAtomically(const std::filesystem::path& path, const void* data, std::size_t size);
+void writeFileAtomically(const std::filesystem::path& path, std::string_view text);
+
+// For writers that produce their output in pieces (large files, progress): `produce` is
+// given a callback that appends bytes to the temporary file. If `produce` throws, the
+// temporary file is removed and the target is untouched.
+using AppendBytes = std::function<void(const void* data, std::size_t size)>;
+void writeFileAtomically(const std::filesystem::path& path,
+                         const std::function<void(const AppendBytes&)>& produce);
+
+} // namespace tb

@@ -1,0 +1,71 @@
+#include "shell/AtomicFile.h"
+#include "shell/Errors.h"
+
+#include "TestPaths.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <stdexcept>
+#include <sys/stat.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string readText(const fs::path& p) {
+    const auto bytes = tbtest::readBytes(p);
+    return {bytes.begin(), bytes.end()};
+}
+
+size_t entriesIn(const fs::path& dir) {
+    return size_t(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
+}
+
+} // namespace
+
+TEST(AtomicFile, CreatesAndReplacesWithoutLeavingTemporaries) {
+    tbtest::TempDir dir;
+    const auto target = dir / "list.txt";
+    tb::writeFileAtomically(target, std::string_view("first"));
+    EXPECT_EQ(readText(target), "first");
+    tb::writeFileAtomically(target, std::string_view("second, longer"));
+    EXPECT_EQ(readText(target), "second, longer");
+    EXPECT_EQ(entriesIn(dir.path()), 1u);
+}
+
+TEST(AtomicFile, KeepsThePermissionsOfTheReplacedFile) {
+    tbtest::TempDir dir;
+    const auto target = dir / "map0.mul";
+    tb::writeFileAtomically(target, std::string_view("a"));
+    ::chmod(target.c_str(), 0640);
+    tb::writeFileAtomically(target, std::string_view("b"));
+    struct stat st {};
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST(AtomicFile, AFailingProducerLeavesTheOldFile) {
+    tbtest::TempDir dir;
+    const auto target = dir / "tilelist.xml";
+    tb::writeFileAtomically(target, std::string_view("old"));
+    EXPECT_THROW(tb::writeFileAtomically(target,
+                                         [](const tb::AppendBytes& append) {
+                                             append("new", 3);
+                                             throw std::runtime_error("stop");
+                                         }),
+                 std::runtime_error);
+    EXPECT_EQ(readText(target), "old");
+    EXPECT_EQ(entriesIn(dir.path()), 1u);
+}
+
+TEST(AtomicFile, AMissingFolderIsAFileErrorNamingTheTarget) {
+    tbtest::TempDir dir;
+    const auto target = dir / "no-such-folder" / "coords.def";
+    try {
+        tb::writeFileAtomically(target, std::string_view("x"));
+        FAIL() << "wrote into a missing folder";
+    } catch (const tb::FileError& e) {
+        EXPECT_NE(std::string(e.what()).find(target.string()), std::string::npos) << e.what();
+    }
+}

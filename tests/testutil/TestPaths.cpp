@@ -1,0 +1,66 @@
+#include "TestPaths.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+namespace tbtest {
+
+TempDir::TempDir() {
+    static std::atomic<unsigned> counter{0};
+    std::random_device rd;
+    const auto base = fs::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        auto candidate = base / ("tbtest-" + std::to_string(rd()) + "-" +
+                                 std::to_string(counter++));
+        if (fs::create_directory(candidate)) {
+            m_path = candidate;
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a temporary folder");
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    fs::remove_all(m_path, ec);
+}
+
+fs::path sourceDir() {
+    if (const char* env = std::getenv("TB_SOURCE_DIR"))
+        return env;
+    return fs::current_path();
+}
+
+fs::path binDir() {
+    if (const char* env = std::getenv("TB_BIN_DIR"))
+        return env;
+    return fs::current_path();
+}
+
+fs::path realDataDir() {
+    const auto dir = sourceDir().parent_path() / "shared" / "real-data";
+    std::error_code ec;
+    return fs::is_directory(dir, ec) ? dir : fs::path{};
+}
+
+std::vector<unsigned char> readBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot open " + path.string());
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeBytes(const fs::path& path, const std::vector<unsigned char>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + path.string());
+}
+
+} // namespace tbtest

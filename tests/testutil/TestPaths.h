@@ -1,0 +1,38 @@
+#pragma once
+// Shared fixtures for the test suites: temporary folders and the real client files.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace tbtest {
+
+// A fresh empty folder under the system's temporary directory, removed with the object.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return m_path; }
+    std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+// The folder of real client files (shared/real-data beside the project), or an empty
+// path when it is absent; tests that need it skip with a message.
+std::filesystem::path realDataDir();
+
+// The folder that holds the built programs and the default catalogues.
+std::filesystem::path binDir();
+
+// The project's source folder.
+std::filesystem::path sourceDir();
+
+std::vector<unsigned char> readBytes(const std::filesystem::path& path);
+void writeBytes(const std::filesystem::path& path, const std::vector<unsigned char>& bytes);
+
+} // namespace tbtest
