@@ -1,0 +1,41 @@
+#include "shell/ProgressForm.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+TProgressForm::TProgressForm(QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowMinMaxButtonsHint) {
+    setObjectName("TProgressForm");
+    setWindowTitle("Progress ...");
+
+    PBar = new QProgressBar(this);
+    PBar->setObjectName("PBar");
+    PBar->setFixedSize(313, 25);
+    PBar->setTextVisible(false);
+    PBar->setRange(0, 0);
+
+    PBarText = new QLabel("Patching ...", this);
+    PBarText->setObjectName("PBarText");
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addWidget(PBar);
+    layout->addWidget(PBarText);
+    setFixedSize(313, 45);
+}
+
+void TProgressForm::startItems(int itemCount) {
+    PBar->setRange(0, std::max(0, itemCount - 1));
+    PBar->setValue(0);
+}
+
+void TProgressForm::showItem(int index, const QString& text) {
+    PBar->setValue(index);
+    PBarText->setText(text);
+    QApplication::processEvents();
+}

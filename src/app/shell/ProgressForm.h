@@ -1,0 +1,23 @@
+#pragma once
+// "Progress ...": the item-by-item progress window of patch loading, saving and applying.
+// A caller creates one per run, shows it, reports each item and deletes it at the end.
+
+#include <QDialog>
+
+class QLabel;
+class QProgressBar;
+
+class TProgressForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TProgressForm(QWidget* owner = nullptr);
+
+    // The bar runs from 0 to `itemCount - 1`.
+    void startItems(int itemCount);
+    // Moves the bar to item `index` (from 0), shows `text` and lets pending events run
+    // so the window repaints during a long run.
+    void showItem(int index, const QString& text);
+
+    QProgressBar* PBar;
+    QLabel* PBarText;
+};
