@@ -1,0 +1,31 @@
+#pragma once
+// The zoom of the map view: a level kept beside the cell size, moved in steps of 5, with
+// the enabled state of the zoom in and zoom out buttons.
+
+#include <string>
+
+namespace tb {
+
+struct ZoomState {
+    int level = 50;     // shown and stored; at start it differs from the cell size
+    int cellSize = 45;  // width and height of a cell in pixels (the design size)
+    bool zoomInEnabled = true;
+    bool zoomOutEnabled = true;
+};
+
+inline constexpr int kZoomStep = 5;
+inline constexpr int kZoomDefault = 50;
+
+// One step in: cells 5 pixels larger; zoom in is disabled from level 100 on.
+void zoomIn(ZoomState& zoom);
+// One step out: cells 5 pixels smaller; zoom out is disabled from level 5 down.
+void zoomOut(ZoomState& zoom);
+// Level and cell size 50; the buttons keep their enabled state.
+void zoomDefault(ZoomState& zoom);
+// A stored level: becomes both the level and the cell size, unchanged.
+void applyStoredZoom(ZoomState& zoom, int level);
+
+// The caption of the Zoom group: " Zoom (" + level + ")".
+std::string zoomCaption(int level);
+
+} // namespace tb

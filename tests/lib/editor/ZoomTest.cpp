@@ -1,0 +1,60 @@
+#include "editor/Zoom.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+namespace {
+
+TEST(Zoom, StartsAtFiftyWithDesignCells) {
+    tb::ZoomState zoom;
+    EXPECT_EQ(zoom.level, 50);
+    EXPECT_EQ(zoom.cellSize, 45);
+    EXPECT_EQ(tb::zoomCaption(zoom.level), " Zoom (50)");
+    // The first step starts from the cells, not from the level.
+    tb::zoomIn(zoom);
+    EXPECT_EQ(zoom.cellSize, 50);
+    EXPECT_EQ(zoom.level, 50);
+}
+
+TEST(Zoom, InStopsAtHundred) {
+    tb::ZoomState zoom;
+    tb::applyStoredZoom(zoom, 95);
+    tb::zoomIn(zoom);
+    EXPECT_EQ(zoom.level, 100);
+    EXPECT_EQ(zoom.cellSize, 100);
+    EXPECT_FALSE(zoom.zoomInEnabled);
+    EXPECT_TRUE(zoom.zoomOutEnabled);
+    tb::zoomOut(zoom);
+    EXPECT_EQ(zoom.level, 95);
+    EXPECT_TRUE(zoom.zoomInEnabled);
+}
+
+TEST(Zoom, OutStopsAtFiveAndDefaultKeepsButtons) {
+    tb::ZoomState zoom;
+    tb::applyStoredZoom(zoom, 10);
+    tb::zoomOut(zoom);
+    EXPECT_EQ(zoom.level, 5);
+    EXPECT_FALSE(zoom.zoomOutEnabled);
+    tb::zoomDefault(zoom);
+    EXPECT_EQ(zoom.level, 50);
+    EXPECT_EQ(zoom.cellSize, 50);
+    EXPECT_FALSE(zoom.zoomOutEnabled);  // until zoom in is used once
+    tb::zoomIn(zoom);
+    EXPECT_TRUE(zoom.zoomOutEnabled);
+    EXPECT_EQ(zoom.level, 55);
+}
+
+TEST(Zoom, StoredValuesOutsideTheRangeMoveInFives) {
+    tb::ZoomState zoom;
+    tb::applyStoredZoom(zoom, 137);
+    EXPECT_EQ(zoom.cellSize, 137);
+    EXPECT_TRUE(zoom.zoomInEnabled);  // the buttons start enabled whatever is stored
+    tb::zoomOut(zoom);
+    EXPECT_EQ(zoom.level, 132);
+    tb::applyStoredZoom(zoom, INT_MAX - 1);
+    tb::zoomIn(zoom);
+    EXPECT_EQ(zoom.level, INT_MAX);  // saturates instead of wrapping negative
+}
+
+} // namespace
