@@ -1,54 +1,12 @@
 #include "core/MapImage.h"
 
+#include "core/FileBytes.h"
 #include "shell/AtomicFile.h"
-#include "shell/Errors.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 #include <stdexcept>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tb {
-namespace {
-
-std::string fileErrorText(const std::filesystem::path& path, int err) {
-    return "Cannot read file \"" + path.string() + "\": " + std::strerror(err);
-}
-
-// One allocation and one read loop: a map is up to 86 MB and loading should cost little
-// more than reading the file.
-std::vector<unsigned char> readWholeFile(const std::filesystem::path& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        throw FileError(fileErrorText(path, errno));
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const int err = S_ISREG(st.st_mode) ? errno : EISDIR;
-        ::close(fd);
-        throw FileError(fileErrorText(path, err));
-    }
-    std::vector<unsigned char> bytes;
-    bytes.resize(std::size_t(st.st_size));
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            const int err = n < 0 ? errno : EIO;
-            ::close(fd);
-            throw FileError(fileErrorText(path, err));
-        }
-        done += std::size_t(n);
-    }
-    ::close(fd);
-    return bytes;
-}
-
-} // namespace
 
 MapImage::MapImage(std::vector<unsigned char> bytes, std::optional<MapVariant> variant)
     : m_bytes(std::move(bytes)), m_variant(variant) {
@@ -59,7 +17,7 @@ MapImage::MapImage(std::vector<unsigned char> bytes, std::optional<MapVariant> v
 }
 
 MapImage MapImage::load(const std::filesystem::path& path) {
-    std::vector<unsigned char> bytes = readWholeFile(path);
+    std::vector<unsigned char> bytes = readFileBytes(path);
     const auto size = std::int64_t(bytes.size());
     return MapImage(std::move(bytes), identifyMapVariant(path.filename().string(), size));
 }

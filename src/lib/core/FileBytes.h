@@ -1,0 +1,13 @@
+#pragma once
+// Whole-file reads into memory, shared by the map image and the art files.
+
+#include <filesystem>
+#include <vector>
+
+namespace tb {
+
+// The whole content of a regular file, read in one allocation. Throws FileError naming the
+// path when it cannot be opened or read (or is not a regular file).
+std::vector<unsigned char> readFileBytes(const std::filesystem::path& path);
+
+} // namespace tb
