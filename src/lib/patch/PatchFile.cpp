@@ -1,0 +1,88 @@
+#include "patch/PatchFile.h"
+
+#include "catalogue/BHTools.h"
+#include "core/MapImage.h"
+#include "shell/AtomicFile.h"
+#include "shell/Errors.h"
+#include "shell/LineFile.h"
+#include "shell/NumberText.h"
+
+namespace tb {
+
+std::vector<PatchEntryText> readPatchEntries(const KeyFile& file) {
+    std::vector<PatchEntryText> entries;
+    const int count = file.entryCount();
+    entries.reserve(std::size_t(count));
+    for (int i = 0; i < count; ++i) {
+        const std::string section = std::to_string(i);
+        entries.push_back({file.readString(section, "X", "0"), file.readString(section, "Y", "0"),
+                           file.readString(section, "Z", "0"), file.readString(section, "ID", "")});
+    }
+    return entries;
+}
+
+std::vector<PatchEntryText> readPatchFile(const std::filesystem::path& path) {
+    return readPatchEntries(KeyFile::load(path));
+}
+
+void writePatchFile(const std::filesystem::path& path, const std::vector<PatchEntryText>& entries,
+                    const ItemProgress& progress) {
+    writeFileAtomically(path, [&](const AppendBytes& append) {
+        const int count = int(entries.size());
+        for (int i = 0; i < count; ++i) {
+            const PatchEntryText& e = entries[std::size_t(i)];
+            const std::string bytes =
+                encodeLines(entryLines(i, {{"X", e.x}, {"Y", e.y}, {"Z", e.z}, {"ID", e.id}}));
+            append(bytes.data(), bytes.size());
+            if (progress)
+                progress(i, "Saving ... " + std::to_string(i) + "/" + std::to_string(count - 1));
+        }
+    });
+}
+
+std::string patchingText(int x, int y) {
+    return "Patching (X, Y): " + std::to_string(x) + ", " + std::to_string(y);
+}
+
+PatchResult applyPatch(MapImage& map, const KeyFile& file, const ItemProgress& progress) {
+    PatchResult result;
+    const int count = file.entryCount();
+    for (int i = 0; i < count; ++i) {
+        const std::string section = std::to_string(i);
+        std::int32_t x = 0;
+        std::int32_t y = 0;
+        MapCell value;
+        bool setsTile = false;
+        try {
+            x = strToInt(file.readString(section, "X", "0"));
+            y = strToInt(file.readString(section, "Y", "0"));
+            const std::int32_t z = strToInt(file.readString(section, "Z", "0"));
+            if (z < -128 || z > 127)
+                throw RangeError();
+            value.altitude = static_cast<std::int8_t>(z);
+            const std::string id = file.readString(section, "ID", "");
+            if (!id.empty()) {
+                value.tileId = static_cast<std::uint16_t>(spacedHexToInt(id, 2));
+                setsTile = true;
+            }
+        } catch (const ConversionError& e) {
+            throw PatchEntryError(e.what(), i, result);
+        } catch (const RangeError& e) {
+            throw PatchEntryError(e.what(), i, result);
+        }
+        // A cell outside the map is not part of the image: nothing is written for it.
+        if (map.contains(x, y)) {
+            if (!setsTile)
+                value.tileId = map.cellUnchecked(x, y).tileId;
+            map.setCell(x, y, value);
+            ++result.applied;
+        } else {
+            ++result.skipped;
+        }
+        if (progress)
+            progress(i, patchingText(x, y));
+    }
+    return result;
+}
+
+} // namespace tb
