@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 
 namespace tb {
@@ -39,8 +40,13 @@ void readWords(const std::vector<unsigned char>& data, std::int64_t offset, std:
         available = std::min(wanted, size - offset);
     const unsigned char* p = data.data() + (available > 0 ? offset : 0);
     const std::size_t whole = std::size_t(available / 2);
-    for (std::size_t i = 0; i < whole; ++i)
-        out[i] = readU16(p + 2 * i);
+    if constexpr (std::endian::native == std::endian::little) {
+        // The file's byte order is the host's: the bytes are the words.
+        std::memcpy(out, p, whole * sizeof(std::uint16_t));
+    } else {
+        for (std::size_t i = 0; i < whole; ++i)
+            out[i] = readU16(p + 2 * i);
+    }
     std::size_t next = whole;
     if (available % 2 != 0 && next < count)
         out[next++] = p[2 * whole];

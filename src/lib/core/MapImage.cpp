@@ -26,16 +26,15 @@ void MapImage::save(const std::filesystem::path& path) const {
     writeFileAtomically(path, m_bytes.data(), m_bytes.size());
 }
 
-std::int64_t MapImage::checkedOffset(std::int32_t x, std::int32_t y) const {
-    if (!contains(x, y))
-        throw std::out_of_range("cell (" + std::to_string(x) + ", " + std::to_string(y) +
-                                ") is outside the map");
-    return cellOffset(x, y, m_heightBlocks);
+void MapImage::throwOutside(std::int32_t x, std::int32_t y) {
+    throw std::out_of_range("cell (" + std::to_string(x) + ", " + std::to_string(y) +
+                            ") is outside the map");
 }
 
-MapCell MapImage::cell(std::int32_t x, std::int32_t y) const {
-    checkedOffset(x, y);
-    return cellUnchecked(x, y);
+std::int64_t MapImage::checkedOffset(std::int32_t x, std::int32_t y) const {
+    if (!contains(x, y))
+        throwOutside(x, y);
+    return std::int64_t(offsetInside(x, y));
 }
 
 void MapImage::setCell(std::int32_t x, std::int32_t y, MapCell value) {

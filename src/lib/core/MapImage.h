@@ -40,13 +40,17 @@ public:
     }
 
     // Cell access; throws std::out_of_range for a cell outside the map (or any cell of a
-    // map without geometry).
-    MapCell cell(std::int32_t x, std::int32_t y) const;
+    // map without geometry). Inline, because views and tools read cells one at a time.
+    MapCell cell(std::int32_t x, std::int32_t y) const {
+        if (!contains(x, y)) [[unlikely]]
+            throwOutside(x, y);
+        return cellUnchecked(x, y);
+    }
     void setCell(std::int32_t x, std::int32_t y, MapCell value);
 
     // Unchecked access for hot loops whose bounds the caller has already established.
     MapCell cellUnchecked(std::int32_t x, std::int32_t y) const {
-        const unsigned char* p = m_bytes.data() + cellOffset(x, y, m_heightBlocks);
+        const unsigned char* p = m_bytes.data() + offsetInside(x, y);
         return {static_cast<std::uint16_t>(p[0] | (p[1] << 8)), static_cast<std::int8_t>(p[2])};
     }
 
@@ -54,7 +58,17 @@ public:
     std::size_t size() const { return m_bytes.size(); }
 
 private:
+    [[noreturn]] static void throwOutside(std::int32_t x, std::int32_t y);
     std::int64_t checkedOffset(std::int32_t x, std::int32_t y) const;
+    // cellOffset for a cell known to be inside the map: non-negative coordinates let the
+    // divisions become shifts.
+    std::size_t offsetInside(std::int32_t x, std::int32_t y) const {
+        const auto ux = std::uint32_t(x);
+        const auto uy = std::uint32_t(y);
+        return (std::size_t(ux / 8) * std::size_t(m_heightBlocks) + uy / 8) * kBlockSize +
+               kBlockHeaderSize + (uy % 8) * (kCellsPerBlockSide * kCellSize) +
+               (ux % 8) * kCellSize;
+    }
 
     std::vector<unsigned char> m_bytes;
     std::optional<MapVariant> m_variant;
