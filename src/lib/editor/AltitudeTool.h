@@ -1,0 +1,51 @@
+#pragma once
+// The altitude arithmetic shared by every tool that writes cells: the four modes of
+// "Modify the altitude" in full integers, the clamp to the altitude byte, and the optional
+// random altitude added after it.
+
+#include "catalogue/BHTools.h"
+#include "editor/StatusText.h"
+
+#include <cstdint>
+#include <string_view>
+
+namespace tb {
+
+inline constexpr int kMinAltitude = -128;
+inline constexpr int kMaxAltitude = 127;
+
+// Shown when the altitude value box holds a number outside -128..127.
+inline constexpr std::string_view kZOutOfRangeMessage = "Z must be between -128 to 127!";
+
+// What the altitude controls say: the item of "Modify the altitude" (kAddZ to
+// kOnlyChangeTile), Z, and the random altitude switch with its range R.
+struct AltitudeSettings {
+    int mode = kOnlyChangeTile;
+    std::int32_t z = 0;
+    bool addRandom = false;
+    std::int32_t randomRange = 1;
+};
+
+// Brings a full-integer altitude into -128..127.
+constexpr int clampAltitude(std::int64_t altitude) {
+    return altitude > kMaxAltitude   ? kMaxAltitude
+           : altitude < kMinAltitude ? kMinAltitude
+                                     : static_cast<int>(altitude);
+}
+
+// The altitude after the mode alone, clamped: Add Z, Subtract Z, Set to Z, or unchanged.
+int applyAltitudeMode(int mode, int altitude, std::int32_t z);
+
+// The largest offset the random altitude adds for a typed range R: R itself, and for a
+// negative R (typed into the box) -R - 1, so that R = 0 and R = -1 add nothing.
+std::int32_t randomAltitudeBound(std::int32_t range);
+
+// One offset drawn uniformly from -bound .. bound (2 x bound + 1 values); 0 for bound 0.
+std::int32_t randomAltitudeOffset(std::int32_t range, RandomSource& random);
+
+// The altitude a tool writes into a cell whose altitude is `altitude`: the mode, the clamp,
+// then (when switched on) one random offset, and the clamp again, so a value past the end
+// of the altitude byte is never stored wrapped.
+int newAltitude(const AltitudeSettings& settings, int altitude, RandomSource& random);
+
+} // namespace tb
