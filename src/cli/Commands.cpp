@@ -9,6 +9,7 @@ const std::vector<Command>& commands() {
     static const std::vector<Command> table{
         {"info", "MAP", runInfo},
         {"cell", "MAP X Y", runCell},
+        {"patch", "MAP PATCH.qvp", runPatch},
     };
     return table;
 }

@@ -27,5 +27,6 @@ int failure(const std::string& message);
 
 int runInfo(const Args& args);
 int runCell(const Args& args);
+int runPatch(const Args& args);
 
 } // namespace tbcli
