@@ -27,6 +27,8 @@ int failure(const std::string& message);
 
 int runInfo(const Args& args);
 int runCell(const Args& args);
+int runTile(const Args& args);
+int runTexture(const Args& args);
 int runPatch(const Args& args);
 
 } // namespace tbcli
