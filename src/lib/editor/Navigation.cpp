@@ -1,0 +1,77 @@
+#include "editor/Navigation.h"
+
+#include "catalogue/BHTools.h"
+#include "shell/NumberText.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace tb {
+
+CellPoint clampPointerCell(std::int32_t column, std::int32_t row, std::string_view sizeText) {
+    CellPoint cell{std::max(column, 0), std::max(row, 0)};
+    if (const auto last = lastCellFromSizeText(sizeText)) {
+        cell.x = std::min(cell.x, last->x);
+        cell.y = std::min(cell.y, last->y);
+    }
+    return cell;
+}
+
+JumpPlan planJump(std::string_view xText, std::string_view yText, std::int32_t columns,
+                  std::int32_t rows, std::int32_t selectedColumn, std::int32_t selectedRow) {
+    // Both texts are read before anything is decided, so a bad box moves nothing.
+    const std::int32_t xValue = strToInt(xText);
+    const std::int32_t yValue = strToInt(yText);
+    JumpPlan plan;
+    plan.x = std::clamp(xValue, 0, std::max(columns - 1, 0));
+    plan.y = std::clamp(yValue, 0, std::max(rows - 1, 0));
+    // x - 1, or 1 when x is 0; skipped on a grid too narrow to hold it.
+    const std::int32_t otherColumn = std::abs(plan.x - 1);
+    const std::int32_t otherRow = std::abs(plan.y - 1);
+    if (selectedColumn == plan.x && otherColumn < columns)
+        plan.preColumn = otherColumn;
+    if (selectedRow == plan.y && otherRow < rows)
+        plan.preRow = otherRow;
+    return plan;
+}
+
+ScrollPosition scrollForArrowKey(ArrowKey key, ScrollPosition now, std::int32_t columns,
+                                 std::int32_t rows) {
+    switch (key) {
+    case ArrowKey::Left:
+        if (now.leftColumn > 0)
+            --now.leftColumn;
+        break;
+    case ArrowKey::Up:
+        if (now.topRow > 0)
+            --now.topRow;
+        break;
+    case ArrowKey::Right:
+        if (now.leftColumn < columns - 1)
+            ++now.leftColumn;
+        break;
+    case ArrowKey::Down:
+        if (now.topRow < rows - 1)
+            ++now.topRow;
+        break;
+    }
+    return now;
+}
+
+
+bool coordsOnList(const std::vector<std::pair<std::string, std::string>>& xyTexts,
+                  std::int32_t x, std::int32_t y) {
+    const std::string xText = std::to_string(x);
+    const std::string yText = std::to_string(y);
+    for (const auto& [itemX, itemY] : xyTexts)
+        if (itemX == xText && itemY == yText)
+            return true;
+    return false;
+}
+
+std::array<std::string, 4> insertedCellTexts(std::int32_t x, std::int32_t y, MapCell cell) {
+    return {std::to_string(x), std::to_string(y), std::to_string(int(cell.altitude)),
+            intToSpacedHex(cell.tileId, 2)};
+}
+
+} // namespace tb

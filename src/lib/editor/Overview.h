@@ -1,0 +1,41 @@
+#pragma once
+// The map overview: one pixel per 8 x 8 block in the game's radar colours, sampled from
+// the cell one step in from each block's north-west corner, and the cell a click on it
+// leads to.
+
+#include "core/MapImage.h"
+#include "core/MapVariant.h"
+#include "core/RadarColours.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace tb {
+
+// A 24-bit picture, row-major, three bytes (red, green, blue) per pixel, no row padding.
+struct OverviewImage {
+    int width = 0;   // map width in blocks
+    int height = 0;  // map height in blocks
+    std::vector<std::uint8_t> rgb;
+
+    // The colour bytes of pixel (px, py).
+    const std::uint8_t* pixel(int px, int py) const {
+        return rgb.data() + (std::size_t(py) * std::size_t(width) + std::size_t(px)) * 3;
+    }
+};
+
+// Pixel (i, j) is the radar colour, through rgb555ToColor, of the tile at cell
+// (8i + 1, 8j + 1). Ids without a radar colour (16383 and up) are black. A map without
+// geometry gives an empty image.
+OverviewImage buildOverview(const MapImage& map, const RadarColours& radar);
+
+// The size of the overview from the map's size text ("7168x4096" 896 x 512); 0 x 0 for
+// "None" or an unknown text.
+BlockGeometry overviewSize(std::string_view sizeText);
+
+// The cell a press on overview pixel (px, py) jumps to: (8 px, 8 py).
+constexpr CellPoint overviewClickCell(std::int32_t px, std::int32_t py) {
+    return {px * kCellsPerBlockSide, py * kCellsPerBlockSide};
+}
+
+} // namespace tb
