@@ -1,0 +1,148 @@
+#include "diff/DiffFiles.h"
+
+#include "shell/Errors.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <limits>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace tb {
+namespace {
+
+constexpr std::size_t kWriteBufferSize = 1 << 20;
+
+std::string describe(const fs::path& path, const char* what, int err) {
+    return "Cannot " + std::string(what) + " file \"" + path.string() + "\": " +
+           std::strerror(err);
+}
+
+} // namespace
+
+InputFile::InputFile(const fs::path& path) : m_path(path) {
+    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (m_fd < 0)
+        throw FileError(describe(path, "open", errno));
+    struct stat st {};
+    if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const int err = S_ISDIR(st.st_mode) ? EISDIR : (errno ? errno : EINVAL);
+        ::close(m_fd);
+        m_fd = -1;
+        throw FileError(describe(path, "open", err));
+    }
+    m_size = st.st_size;
+}
+
+InputFile::~InputFile() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+void InputFile::checkRange(std::int64_t offset, std::uint64_t size) const {
+    if (offset < 0 || offset > m_size || size > std::uint64_t(m_size - offset))
+        throw FileError("Cannot read file \"" + m_path.string() + "\": " +
+                        std::to_string(size) + " bytes at position " + std::to_string(offset) +
+                        " lie outside the file (" + std::to_string(m_size) + " bytes)");
+}
+
+void InputFile::readAt(std::int64_t offset, void* data, std::size_t size) const {
+    checkRange(offset, size);
+    auto* p = static_cast<unsigned char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::pread(m_fd, p, size, offset);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) // n == 0: the file shrank under us
+            throw FileError(describe(m_path, "read", n < 0 ? errno : EIO));
+        p += n;
+        offset += n;
+        size -= std::size_t(n);
+    }
+}
+
+PatchWriter::PatchWriter(const fs::path& path) : m_path(path) {
+    m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (m_fd < 0)
+        throw FileError(describe(path, "create", errno));
+    m_buffer.reserve(kWriteBufferSize);
+}
+
+PatchWriter::~PatchWriter() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+void PatchWriter::append(const void* data, std::size_t size) {
+    const auto* p = static_cast<const unsigned char*>(data);
+    if (m_buffer.size() + size > kWriteBufferSize)
+        flush();
+    if (size >= kWriteBufferSize) {
+        writeRaw(m_flushedEnd, p, size);
+        m_flushedEnd += std::int64_t(size);
+    } else {
+        m_buffer.insert(m_buffer.end(), p, p + size);
+    }
+    m_end += std::int64_t(size);
+}
+
+std::int32_t PatchWriter::position() const {
+    if (m_end > std::numeric_limits<std::int32_t>::max())
+        throw FileError("Cannot write file \"" + m_path.string() +
+                        "\": the patch would grow past 2 GiB, beyond the positions it can "
+                        "store");
+    return static_cast<std::int32_t>(m_end);
+}
+
+void PatchWriter::flush() {
+    if (m_buffer.empty())
+        return;
+    writeRaw(m_flushedEnd, m_buffer.data(), m_buffer.size());
+    m_flushedEnd += std::int64_t(m_buffer.size());
+    m_buffer.clear();
+}
+
+void PatchWriter::writeAt(std::int64_t offset, const void* data, std::size_t size) {
+    flush();
+    writeRaw(offset, data, size);
+}
+
+void PatchWriter::close() {
+    flush();
+    const int fd = m_fd;
+    m_fd = -1;
+    if (::close(fd) != 0)
+        throw FileError(describe(m_path, "write", errno));
+}
+
+void PatchWriter::writeRaw(std::int64_t offset, const void* data, std::size_t size) {
+    if (m_fd < 0)
+        throw FileError(describe(m_path, "write", EBADF));
+    const auto* p = static_cast<const unsigned char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::pwrite(m_fd, p, size, offset);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            throw FileError(describe(m_path, "write", n < 0 ? errno : EIO));
+        p += n;
+        offset += n;
+        size -= std::size_t(n);
+    }
+}
+
+bool sameFile(const fs::path& a, const fs::path& b) {
+    std::error_code ec;
+    if (fs::equivalent(a, b, ec))
+        return true;
+    const fs::path na = fs::weakly_canonical(fs::absolute(a, ec), ec);
+    std::error_code ec2;
+    const fs::path nb = fs::weakly_canonical(fs::absolute(b, ec2), ec2);
+    return !ec && !ec2 && na == nb;
+}
+
+} // namespace tb

@@ -1,0 +1,137 @@
+#include "diff/DiffFormat.h"
+
+#include "diff/DiffFiles.h"
+#include "shell/LittleEndian.h"
+
+#include <algorithm>
+
+namespace tb {
+namespace {
+
+constexpr char16_t kMagic[] = u"TBPatch";
+constexpr int kMagicUnits = 7;
+
+// Header field offsets inside the packed record.
+constexpr int kOffVersion = 14;
+constexpr int kOffStaticsIndexPos = 18;
+constexpr int kOffOrigStaIdxCRC = 22;
+constexpr int kOffOrigStaticsSize = 26;
+constexpr int kOffModStaIdxCRC = 30;
+constexpr int kOffModStaticsSize = 34;
+constexpr int kOffMapIndexPos = 38;
+constexpr int kOffMapCRC = 42;
+
+std::uint32_t foldWords(const unsigned char* p, std::size_t words) {
+    std::uint32_t result = 0;
+    for (std::size_t i = 0; i < words; ++i)
+        result ^= readU32(p + i * 4);
+    return result;
+}
+
+} // namespace
+
+std::array<unsigned char, kDiffHeaderSize> encodeHeader(const TBHDInfo& header) {
+    std::array<unsigned char, kDiffHeaderSize> bytes{};
+    for (int i = 0; i < kMagicUnits; ++i)
+        writeU16(bytes.data() + 2 * i, static_cast<std::uint16_t>(kMagic[i]));
+    writeI32(bytes.data() + kOffVersion, header.version);
+    writeI32(bytes.data() + kOffStaticsIndexPos, header.staticsIndexPos);
+    writeU32(bytes.data() + kOffOrigStaIdxCRC, header.origStaIdxCRC);
+    writeI32(bytes.data() + kOffOrigStaticsSize, header.origStaticsSize);
+    writeU32(bytes.data() + kOffModStaIdxCRC, header.modStaIdxCRC);
+    writeI32(bytes.data() + kOffModStaticsSize, header.modStaticsSize);
+    writeI32(bytes.data() + kOffMapIndexPos, header.mapIndexPos);
+    writeU32(bytes.data() + kOffMapCRC, header.mapCRC);
+    return bytes;
+}
+
+TBHDInfo decodeHeader(std::span<const unsigned char> bytes) {
+    if (bytes.size() < std::size_t(kDiffHeaderSize))
+        throw std::invalid_argument("a diff patch header needs 1024 bytes");
+    for (int i = 0; i < kMagicUnits; ++i)
+        if (readU16(bytes.data() + 2 * i) != kMagic[i])
+            throw std::invalid_argument("not a diff patch: the header lacks \"TBPatch\"");
+    TBHDInfo h;
+    h.version = readI32(bytes.data() + kOffVersion);
+    h.staticsIndexPos = readI32(bytes.data() + kOffStaticsIndexPos);
+    h.origStaIdxCRC = readU32(bytes.data() + kOffOrigStaIdxCRC);
+    h.origStaticsSize = readI32(bytes.data() + kOffOrigStaticsSize);
+    h.modStaIdxCRC = readU32(bytes.data() + kOffModStaIdxCRC);
+    h.modStaticsSize = readI32(bytes.data() + kOffModStaticsSize);
+    h.mapIndexPos = readI32(bytes.data() + kOffMapIndexPos);
+    h.mapCRC = readU32(bytes.data() + kOffMapCRC);
+    return h;
+}
+
+StaticPointer decodeStaticPointer(const unsigned char* p) {
+    return {readI32(p), readU32(p + 4), readU32(p + 8)};
+}
+
+void encodeStaticPointer(unsigned char* p, const StaticPointer& pointer) {
+    writeI32(p, pointer.lookup);
+    writeU32(p + 4, pointer.length);
+    writeU32(p + 8, pointer.extra);
+}
+
+void readStaIdx(const std::filesystem::path& path, StaIdxTable& table,
+                const PercentCallback& progress) {
+    const InputFile file(path);
+    if (progress)
+        progress(0);
+    std::vector<unsigned char> column(std::size_t(kDiffBlockRows) * kStaticPointerSize);
+    for (int x = 0; x < kDiffBlockColumns; ++x) {
+        file.readAt(std::int64_t(x) * std::int64_t(column.size()), column.data(), column.size());
+        for (int y = 0; y < kDiffBlockRows; ++y)
+            table.at(x, y) = decodeStaticPointer(column.data() + y * kStaticPointerSize);
+        if (progress)
+            progress(x * 100 / kDiffBlockColumns);
+    }
+    if (progress)
+        progress(100);
+}
+
+std::uint32_t staIdxChecksum(const StaIdxTable& table) {
+    std::uint32_t result = 0;
+    for (const StaticPointer& p : table.entries())
+        result ^= std::uint32_t(p.lookup) ^ p.length ^ p.extra;
+    return result;
+}
+
+std::uint32_t mapChecksum(const std::filesystem::path& path, const PercentCallback& progress) {
+    const InputFile file(path);
+    if (progress)
+        progress(0);
+    std::vector<unsigned char> column(static_cast<std::size_t>(kMapColumnBytes));
+    std::uint32_t result = 0;
+    int lastPercent = 0;
+    for (int blocksRead = 0; blocksRead < kMapChecksumBlocks;) {
+        const int blocks = std::min(kDiffBlockRows, kMapChecksumBlocks - blocksRead);
+        file.readAt(std::int64_t(blocksRead) * 196, column.data(), std::size_t(blocks) * 196);
+        result ^= foldWords(column.data(), std::size_t(blocks) * 49);
+        blocksRead += blocks;
+        // Divided by all 393,216 blocks, so the bar ends at 99 before the final 100.
+        const int percent = int(std::int64_t(blocksRead) * 100 / kDiffBlockCount);
+        if (progress && percent != lastPercent)
+            progress(percent);
+        lastPercent = percent;
+    }
+    if (progress)
+        progress(100);
+    return result;
+}
+
+StaticBlock getStaticBlock(const std::filesystem::path& staticsPath,
+                           const StaticPointer& pointer) {
+    StaticBlock block;
+    if (pointer.lookup == -1)
+        return block;
+    const InputFile file(staticsPath);
+    if (pointer.length % kStaticRecSize != 0)
+        throw StaticsLengthError();
+    file.checkRange(pointer.lookup, pointer.length); // before a hostile length allocates
+    block.records.resize(pointer.length);
+    file.readAt(pointer.lookup, block.records.data(), block.records.size());
+    return block;
+}
+
+} // namespace tb

@@ -1,0 +1,132 @@
+#pragma once
+// The diff patch file (".qmz") and the statics pair it is made from.
+//
+// A patch covers the 768 x 512 blocks of a 6144 x 4096 map in block order
+// (b = X * 512 + Y, X the block column). Layout: a 1024-byte header, then (statics part)
+// the changed statics blocks' records and an index of 8-byte entries, then (map part) the
+// changed 196-byte map blocks and an index of 4-byte entries. All integers are 32-bit
+// little-endian; positions are offsets from the start of the patch.
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace tb {
+
+constexpr int kDiffBlockColumns = 768;
+constexpr int kDiffBlockRows = 512;
+constexpr int kDiffBlockCount = kDiffBlockColumns * kDiffBlockRows; // 393,216
+constexpr int kDiffHeaderSize = 1024;
+constexpr std::int32_t kDiffVersion = 3;
+constexpr int kStaticRecSize = 7;      // TStaticRec, compared and copied as opaque bytes
+constexpr int kStaticPointerSize = 12; // StaticPointer: Lookup, Length, Extra
+constexpr int kPatchStaticsEntrySize = 8;
+constexpr int kPatchMapEntrySize = 4;
+constexpr std::int64_t kMapColumnBytes = std::int64_t(kDiffBlockRows) * 196; // 100,352
+// The map checksum stops one block column short: the last column (X = 767) is outside it.
+constexpr int kMapChecksumBlocks = 392704;
+constexpr std::int64_t kStaIdxBytes = std::int64_t(kDiffBlockCount) * kStaticPointerSize;
+
+// The stage texts of a run, in the order they appear.
+inline constexpr const char* kStageWorking = "Working, please wait...";
+inline constexpr const char* kStageStatics = "Generating patch (Statics)";
+inline constexpr const char* kStageStaticsIndex = "Generating patch (Statics index)";
+inline constexpr const char* kStageMap = "Generating patch (Map)";
+inline constexpr const char* kStageMapIndex = "Generating patch (Map index)";
+
+inline constexpr const char* kStaticsLengthMessage =
+    "StaticPointer.Length is not a multiple of SizeOf(TStaticRec)";
+
+// A statics index entry whose Length is not a whole number of records.
+class StaticsLengthError : public std::runtime_error {
+public:
+    StaticsLengthError() : std::runtime_error(kStaticsLengthMessage) {}
+};
+
+// TBHDInfo: the packed 1024-byte header. Checksums are kept as their 32-bit patterns.
+struct TBHDInfo {
+    std::int32_t version = kDiffVersion;
+    std::int32_t staticsIndexPos = -1;
+    std::uint32_t origStaIdxCRC = 0;
+    std::int32_t origStaticsSize = 0;
+    std::uint32_t modStaIdxCRC = 0;
+    std::int32_t modStaticsSize = 0;
+    std::int32_t mapIndexPos = -1;
+    std::uint32_t mapCRC = 0;
+    friend bool operator==(const TBHDInfo&, const TBHDInfo&) = default;
+};
+
+// The header as written first: both positions -1, every other field 0.
+inline TBHDInfo provisionalHeader() { return TBHDInfo{}; }
+
+// The 1024 header bytes: "TBPatch" in UTF-16LE at 0, the eight fields from offset 14 on,
+// zeros after offset 46.
+std::array<unsigned char, kDiffHeaderSize> encodeHeader(const TBHDInfo& header);
+// Reads a header back; throws std::invalid_argument when the bytes are too few or the
+// magic text is missing.
+TBHDInfo decodeHeader(std::span<const unsigned char> bytes);
+
+// StaticPointer: one entry of staidx0.mul.
+struct StaticPointer {
+    std::int32_t lookup = -1;  // position in statics0.mul, -1 for a block without statics
+    std::uint32_t length = 0;  // bytes, a multiple of 7
+    std::uint32_t extra = 0;   // carried along, never interpreted
+};
+
+// Two entries are taken as equal when Lookup and Length are; Extra does not count.
+inline bool samePointer(const StaticPointer& a, const StaticPointer& b) {
+    return a.lookup == b.lookup && a.length == b.length;
+}
+
+StaticPointer decodeStaticPointer(const unsigned char* p);
+void encodeStaticPointer(unsigned char* p, const StaticPointer& pointer);
+
+// Progress of a sub-operation: one percentage, 0..100.
+using PercentCallback = std::function<void(int)>;
+
+// StaIdxTable: a whole statics index, 393,216 entries in block order.
+class StaIdxTable {
+public:
+    StaIdxTable() : m_entries(kDiffBlockCount) {}
+    const StaticPointer& at(int x, int y) const { return m_entries[std::size_t(x) * kDiffBlockRows + y]; }
+    StaticPointer& at(int x, int y) { return m_entries[std::size_t(x) * kDiffBlockRows + y]; }
+    const std::vector<StaticPointer>& entries() const { return m_entries; }
+
+private:
+    std::vector<StaticPointer> m_entries;
+};
+
+// ReadStaIdx: loads the first 393,216 entries of a staidx0.mul, one block column per read.
+// The callback gets 0, then X * 100 / 768 after each column, then 100. A shorter file is
+// a FileError.
+void readStaIdx(const std::filesystem::path& path, StaIdxTable& table,
+                const PercentCallback& progress = {});
+
+// StaIdxChecksum: the XOR of all 1,179,648 32-bit words of the table's entries.
+std::uint32_t staIdxChecksum(const StaIdxTable& table);
+
+// MapChecksum: the XOR of the 49 words of each of the first 392,704 blocks of a map file.
+// The callback gets 0, then blocks-read * 100 / 393,216 whenever that value changes (so
+// the last block shows 99), then 100.
+std::uint32_t mapChecksum(const std::filesystem::path& path,
+                          const PercentCallback& progress = {});
+
+// StaticBlock: the records of one block.
+struct StaticBlock {
+    std::vector<unsigned char> records; // count() * 7 bytes
+    std::size_t count() const { return records.size() / kStaticRecSize; }
+    friend bool operator==(const StaticBlock&, const StaticBlock&) = default;
+};
+
+// GetStaticBlock: the records `pointer` names in a statics0.mul. Lookup -1 gives an empty
+// block without opening the file; a Length that is not a multiple of 7 throws
+// StaticsLengthError; records past the end of the file are a FileError.
+StaticBlock getStaticBlock(const std::filesystem::path& staticsPath,
+                           const StaticPointer& pointer);
+
+} // namespace tb

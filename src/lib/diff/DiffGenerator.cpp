@@ -1,0 +1,347 @@
+#include "diff/DiffGenerator.h"
+
+#include "diff/DiffFiles.h"
+#include "shell/Errors.h"
+#include "shell/LittleEndian.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+namespace tb {
+namespace {
+
+// Records of both statics files read for one batch of blocks. With the merge gap below a
+// batch's buffers stay under 4 MiB + 2 x 512 x 4 KiB.
+constexpr std::size_t kBatchBytes = std::size_t(4) << 20;
+// Blocks with more record bytes than this are compared and copied in chunks.
+constexpr std::size_t kLargeBlock = std::size_t(1) << 20;
+constexpr std::size_t kChunkBytes = std::size_t(1) << 20;
+// Ranges closer than this are read in one call, gap included.
+constexpr std::int64_t kMergeGap = 4096;
+
+std::int32_t checkedSize(const InputFile& file) {
+    if (file.size() > std::numeric_limits<std::int32_t>::max())
+        throw FileError("Cannot use file \"" + file.path().string() +
+                        "\": it is larger than a diff patch can describe (2 GiB)");
+    return static_cast<std::int32_t>(file.size());
+}
+
+// A range of one file wanted for a comparison; `data` points into the loader's buffer.
+struct Request {
+    std::int64_t offset = 0;
+    std::size_t length = 0;
+    const unsigned char* data = nullptr;
+};
+
+// Reads many ranges of one file with few calls: the ranges are sorted by position and
+// neighbours are merged into runs, so statics stored in block order come in long reads
+// while scattered blocks still cost one read each.
+class RangeLoader {
+public:
+    void load(const InputFile& file, std::vector<Request*>& requests) {
+        std::sort(requests.begin(), requests.end(),
+                  [](const Request* a, const Request* b) { return a->offset < b->offset; });
+        m_runs.clear();
+        for (const Request* r : requests) {
+            const std::int64_t end = r->offset + std::int64_t(r->length);
+            if (m_runs.empty() || r->offset > m_runs.back().end + kMergeGap)
+                m_runs.push_back({r->offset, end, 0});
+            else
+                m_runs.back().end = std::max(m_runs.back().end, end);
+        }
+        std::size_t total = 0;
+        for (Run& run : m_runs) {
+            run.bufferPos = total;
+            total += std::size_t(run.end - run.start);
+        }
+        m_buffer.resize(total);
+        for (const Run& run : m_runs)
+            file.readAt(run.start, m_buffer.data() + run.bufferPos, std::size_t(run.end - run.start));
+        std::size_t runIndex = 0;
+        for (Request* r : requests) {
+            while (r->offset + std::int64_t(r->length) > m_runs[runIndex].end)
+                ++runIndex;
+            r->data = m_buffer.data() + m_runs[runIndex].bufferPos +
+                      std::size_t(r->offset - m_runs[runIndex].start);
+        }
+    }
+
+private:
+    struct Run {
+        std::int64_t start;
+        std::int64_t end;
+        std::size_t bufferPos;
+    };
+    std::vector<Run> m_runs;
+    std::vector<unsigned char> m_buffer;
+};
+
+// A block whose index entries differ and whose records must be looked at.
+struct PendingBlock {
+    int y = 0;
+    std::size_t origLength = 0; // 0 for an original without statics (Lookup -1)
+    std::size_t modLength = 0;
+    Request orig;
+    Request mod;
+    bool compareRecords() const { return origLength == modLength && modLength > 0; }
+    bool large() const { return modLength > kLargeBlock; }
+    std::size_t bytesToRead() const { return modLength + (compareRecords() ? origLength : 0); }
+};
+
+class Generator {
+public:
+    Generator(const DiffFileSet& original, const DiffFileSet& modified, PatchWriter& writer,
+              DiffProgress& progress, DiffSummary& summary)
+        : m_orig(original), m_mod(modified), m_writer(writer), m_progress(progress),
+          m_summary(summary) {}
+
+    void staticsPhase();
+    void mapPhase();
+
+private:
+    void compareStaticsColumn(int x);
+    void compareBatch(int x, std::size_t first, std::size_t last);
+    void compareLargeBlock(int x, PendingBlock& block);
+    void storeStaticsEntry(int x, int y, std::int32_t pos, std::size_t length);
+    PercentCallback percentCallback() {
+        return [this](int value) { m_progress.percent(value); };
+    }
+
+    const DiffFileSet& m_orig;
+    const DiffFileSet& m_mod;
+    PatchWriter& m_writer;
+    DiffProgress& m_progress;
+    DiffSummary& m_summary;
+
+    std::unique_ptr<InputFile> m_origStatics;
+    std::unique_ptr<InputFile> m_modStatics;
+    StaIdxTable m_origIndex;
+    StaIdxTable m_modIndex;
+    // The patch statics index: every entry starts as (-1, -1), unchanged.
+    std::vector<unsigned char> m_staticsEntries =
+        std::vector<unsigned char>(std::size_t(kDiffBlockCount) * kPatchStaticsEntrySize, 0xFF);
+    std::vector<PendingBlock> m_pending;
+    RangeLoader m_origLoader;
+    RangeLoader m_modLoader;
+    std::vector<Request*> m_requests;
+};
+
+void Generator::staticsPhase() {
+    m_progress.stage(kStageStatics);
+    readStaIdx(m_orig.staIdx, m_origIndex, percentCallback());
+    readStaIdx(m_mod.staIdx, m_modIndex, percentCallback());
+    TBHDInfo& header = m_summary.header;
+    header.origStaIdxCRC = staIdxChecksum(m_origIndex);
+    header.modStaIdxCRC = staIdxChecksum(m_modIndex);
+    m_origStatics = std::make_unique<InputFile>(m_orig.statics);
+    m_modStatics = std::make_unique<InputFile>(m_mod.statics);
+    header.origStaticsSize = checkedSize(*m_origStatics);
+    header.modStaticsSize = checkedSize(*m_modStatics);
+    m_pending.reserve(kDiffBlockRows);
+
+    for (int x = 0; x < kDiffBlockColumns; ++x) {
+        compareStaticsColumn(x);
+        m_progress.percent(x * 100 / kDiffBlockColumns);
+    }
+
+    header.staticsIndexPos = m_writer.position();
+    m_progress.stage(kStageStaticsIndex);
+    const std::size_t columnBytes = std::size_t(kDiffBlockRows) * kPatchStaticsEntrySize;
+    for (int x = 0; x < kDiffBlockColumns; ++x) {
+        m_writer.append(m_staticsEntries.data() + std::size_t(x) * columnBytes, columnBytes);
+        m_progress.percent(x * 100 / kDiffBlockColumns);
+    }
+}
+
+void Generator::compareStaticsColumn(int x) {
+    m_pending.clear();
+    for (int y = 0; y < kDiffBlockRows; ++y) {
+        const StaticPointer& o = m_origIndex.at(x, y);
+        const StaticPointer& m = m_modIndex.at(x, y);
+        if (m.lookup == -1) {
+            // No statics in the modified set, whatever the original holds.
+            storeStaticsEntry(x, y, -1, 0);
+            ++m_summary.staticsBlocksEmptied;
+            continue;
+        }
+        // Equal index entries are taken to mean unchanged statics: no records are read.
+        if (samePointer(o, m))
+            continue;
+        // The checks reading each block would make, original first, before any read.
+        PendingBlock block;
+        block.y = y;
+        if (o.lookup != -1) {
+            if (o.length % kStaticRecSize != 0)
+                throw StaticsLengthError();
+            m_origStatics->checkRange(o.lookup, o.length);
+            block.origLength = o.length;
+        }
+        if (m.length % kStaticRecSize != 0)
+            throw StaticsLengthError();
+        m_modStatics->checkRange(m.lookup, m.length);
+        block.modLength = m.length;
+        block.orig = {o.lookup, block.origLength, nullptr};
+        block.mod = {m.lookup, block.modLength, nullptr};
+        m_pending.push_back(block);
+    }
+
+    // Blocks go to the patch in block order; reads are grouped into bounded batches.
+    std::size_t i = 0;
+    while (i < m_pending.size()) {
+        if (m_pending[i].large()) {
+            compareLargeBlock(x, m_pending[i]);
+            ++i;
+            continue;
+        }
+        std::size_t j = i;
+        std::size_t bytes = 0;
+        while (j < m_pending.size() && !m_pending[j].large() &&
+               (j == i || bytes + m_pending[j].bytesToRead() <= kBatchBytes)) {
+            bytes += m_pending[j].bytesToRead();
+            ++j;
+        }
+        compareBatch(x, i, j);
+        i = j;
+    }
+}
+
+void Generator::compareBatch(int x, std::size_t first, std::size_t last) {
+    m_requests.clear();
+    for (std::size_t i = first; i < last; ++i)
+        if (m_pending[i].compareRecords())
+            m_requests.push_back(&m_pending[i].orig);
+    m_origLoader.load(*m_origStatics, m_requests);
+    m_requests.clear();
+    for (std::size_t i = first; i < last; ++i)
+        if (m_pending[i].modLength > 0)
+            m_requests.push_back(&m_pending[i].mod);
+    m_modLoader.load(*m_modStatics, m_requests);
+
+    for (std::size_t i = first; i < last; ++i) {
+        const PendingBlock& b = m_pending[i];
+        const bool equal =
+            b.origLength == b.modLength &&
+            (b.modLength == 0 || std::memcmp(b.orig.data, b.mod.data, b.modLength) == 0);
+        if (equal)
+            continue;
+        const std::int32_t pos = m_writer.position();
+        if (b.modLength > 0)
+            m_writer.append(b.mod.data, b.modLength);
+        storeStaticsEntry(x, b.y, pos, b.modLength);
+        ++m_summary.staticsBlocksStored;
+    }
+}
+
+void Generator::compareLargeBlock(int x, PendingBlock& block) {
+    std::vector<unsigned char> origChunk(kChunkBytes);
+    std::vector<unsigned char> modChunk(kChunkBytes);
+    bool equal = block.compareRecords();
+    for (std::size_t done = 0; equal && done < block.modLength; done += kChunkBytes) {
+        const std::size_t n = std::min(kChunkBytes, block.modLength - done);
+        m_origStatics->readAt(block.orig.offset + std::int64_t(done), origChunk.data(), n);
+        m_modStatics->readAt(block.mod.offset + std::int64_t(done), modChunk.data(), n);
+        equal = std::memcmp(origChunk.data(), modChunk.data(), n) == 0;
+    }
+    if (equal)
+        return;
+    const std::int32_t pos = m_writer.position();
+    for (std::size_t done = 0; done < block.modLength; done += kChunkBytes) {
+        const std::size_t n = std::min(kChunkBytes, block.modLength - done);
+        m_modStatics->readAt(block.mod.offset + std::int64_t(done), modChunk.data(), n);
+        m_writer.append(modChunk.data(), n);
+    }
+    storeStaticsEntry(x, block.y, pos, block.modLength);
+    ++m_summary.staticsBlocksStored;
+}
+
+void Generator::storeStaticsEntry(int x, int y, std::int32_t pos, std::size_t length) {
+    unsigned char* entry =
+        m_staticsEntries.data() +
+        (std::size_t(x) * kDiffBlockRows + std::size_t(y)) * kPatchStaticsEntrySize;
+    writeI32(entry, pos);
+    // A length past 2 GiB cannot be stored; the patch would outgrow its positions first
+    // and position() refuses that at the next step.
+    writeU32(entry + 4, static_cast<std::uint32_t>(length));
+}
+
+void Generator::mapPhase() {
+    TBHDInfo& header = m_summary.header;
+    // The checksum's bar runs under whatever stage is showing.
+    header.mapCRC = mapChecksum(m_mod.map, percentCallback());
+
+    m_progress.stage(kStageMap);
+    // Every entry starts as -1, unchanged.
+    std::vector<unsigned char> mapEntries(std::size_t(kDiffBlockCount) * kPatchMapEntrySize,
+                                          0xFF);
+    const InputFile origMap(m_orig.map);
+    const InputFile modMap(m_mod.map);
+    std::vector<unsigned char> origColumn(static_cast<std::size_t>(kMapColumnBytes));
+    std::vector<unsigned char> modColumn(static_cast<std::size_t>(kMapColumnBytes));
+    for (int x = 0; x < kDiffBlockColumns; ++x) {
+        // Block (X, Y) lies at X * 100,352 + Y * 196: a block column is one read.
+        origMap.readAt(x * kMapColumnBytes, origColumn.data(), origColumn.size());
+        modMap.readAt(x * kMapColumnBytes, modColumn.data(), modColumn.size());
+        for (int y = 0; y < kDiffBlockRows; ++y) {
+            const std::size_t at = std::size_t(y) * 196;
+            if (std::memcmp(origColumn.data() + at, modColumn.data() + at, 196) == 0)
+                continue;
+            const std::int32_t pos = m_writer.position();
+            m_writer.append(modColumn.data() + at, 196);
+            writeI32(mapEntries.data() +
+                         (std::size_t(x) * kDiffBlockRows + std::size_t(y)) * kPatchMapEntrySize,
+                     pos);
+            ++m_summary.mapBlocksStored;
+        }
+        m_progress.percent(x * 100 / kDiffBlockColumns);
+    }
+
+    header.mapIndexPos = m_writer.position();
+    m_progress.stage(kStageMapIndex);
+    const std::size_t columnBytes = std::size_t(kDiffBlockRows) * kPatchMapEntrySize;
+    for (int x = 0; x < kDiffBlockColumns; ++x) {
+        m_writer.append(mapEntries.data() + std::size_t(x) * columnBytes, columnBytes);
+        m_progress.percent(x * 100 / kDiffBlockColumns);
+    }
+}
+
+} // namespace
+
+DiffSummary generateDiff(const DiffFileSet& original, const DiffFileSet& modified,
+                         const fs::path& patchPath, bool withStatics, bool withMap,
+                         DiffProgress& progress) {
+    if (!withStatics && !withMap)
+        throw std::invalid_argument("A diff patch needs the statics part, the map part or both");
+    for (const fs::path* input : {&original.staIdx, &original.statics, &original.map,
+                                  &modified.staIdx, &modified.statics, &modified.map})
+        if (sameFile(patchPath, *input))
+            throw FileError("Cannot write the patch to \"" + patchPath.string() +
+                            "\": it is one of the input files");
+
+    progress.stage(kStageWorking);
+    DiffSummary summary;
+    PatchWriter writer(patchPath);
+    // Provisional header first: a run that stops early leaves both positions -1.
+    const auto provisional = encodeHeader(provisionalHeader());
+    writer.append(provisional.data(), provisional.size());
+    writer.flush();
+    {
+        // The working memory lives only for the comparison and is released on every exit.
+        Generator generator(original, modified, writer, progress, summary);
+        if (withStatics)
+            generator.staticsPhase();
+        if (withMap)
+            generator.mapPhase();
+    }
+    const auto header = encodeHeader(summary.header);
+    writer.writeAt(0, header.data(), header.size());
+    summary.patchSize = writer.end();
+    writer.close();
+    return summary;
+}
+
+} // namespace tb

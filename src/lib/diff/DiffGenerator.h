@@ -1,0 +1,60 @@
+#pragma once
+// Diff generation (GenerateDiff): compares an original and a modified set of map0.mul,
+// staidx0.mul and statics0.mul block by block and writes a diff patch (see DiffFormat.h).
+
+#include "diff/DiffFormat.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+namespace tb {
+
+// Where a run reports how far it is. The window maps this onto its stage progress window
+// and lets pending window messages run in both calls; the command line prints it.
+class DiffProgress {
+public:
+    virtual ~DiffProgress() = default;
+    // A new stage: shows `text` and puts the bar back to 0.
+    virtual void stage(const std::string& text) = 0;
+    // The bar of the current stage, 0..100.
+    virtual void percent(int value) = 0;
+};
+
+// Reports nothing.
+class NoDiffProgress : public DiffProgress {
+public:
+    void stage(const std::string&) override {}
+    void percent(int) override {}
+};
+
+// One set of client files.
+struct DiffFileSet {
+    std::filesystem::path staIdx;  // staidx0.mul
+    std::filesystem::path statics; // statics0.mul
+    std::filesystem::path map;     // map0.mul
+};
+
+// What a finished run wrote.
+struct DiffSummary {
+    TBHDInfo header;
+    std::int64_t patchSize = 0;
+    int staticsBlocksStored = 0; // blocks whose records were appended
+    int staticsBlocksEmptied = 0; // (-1, 0) entries
+    int mapBlocksStored = 0;
+};
+
+// GenerateDiff. Writes the patch at `patchPath` (created or truncated in place) with a
+// statics part and/or a map part; at least one of the flags must be set.
+//
+// The output may not be one of the six inputs (checked before anything is written;
+// FileError). Any failure after that (missing or short file, a statics Length that is not
+// a multiple of 7: StaticsLengthError) closes the patch and leaves it with its provisional
+// header, both positions -1, before the error leaves this function. Memory stays bounded
+// whatever the size of statics0.mul: the two indexes and the patch indexes (about 14 MiB)
+// plus a few MiB of read buffers.
+DiffSummary generateDiff(const DiffFileSet& original, const DiffFileSet& modified,
+                         const std::filesystem::path& patchPath, bool withStatics,
+                         bool withMap, DiffProgress& progress);
+
+} // namespace tb
