@@ -103,8 +103,9 @@ std::string readFileText(const std::filesystem::path& path) {
     struct stat st {};
     if (::fstat(file.fd, &st) != 0)
         throw FileError(readErrorText(path, errno));
-    if (S_ISDIR(st.st_mode))
-        throw FileError(readErrorText(path, EISDIR));
+    // Only regular files: a device or pipe could feed us without end.
+    if (!S_ISREG(st.st_mode))
+        throw FileError(readErrorText(path, S_ISDIR(st.st_mode) ? EISDIR : EINVAL));
     std::string bytes;
     char buffer[65536];
     for (;;) {

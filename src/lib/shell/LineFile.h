@@ -32,7 +32,8 @@ std::string encodeLines(const std::vector<std::string>& lines,
 void writeLines(const std::filesystem::path& path, const std::vector<std::string>& lines,
                 TextEncoding encoding = TextEncoding::Windows1252);
 
-// The whole content of a file as bytes. Throws FileError naming the file.
+// The whole content of a regular file as bytes. Throws FileError naming the file when it
+// cannot be opened or read or is no regular file.
 std::string readFileText(const std::filesystem::path& path);
 
 } // namespace tb

@@ -78,6 +78,7 @@ TEST(LineFile, FailuresNameTheFileAndKeepTheOldOne) {
         EXPECT_NE(std::string(e.what()).find("missing.lst"), std::string::npos) << e.what();
     }
     EXPECT_THROW(readLines(dir.path()), FileError);
+    EXPECT_THROW(readLines("/dev/zero"), FileError); // would never end
 
     const auto target = dir / "sub" / "list.lst";
     EXPECT_THROW(writeLines(target, {"x"}), FileError); // folder does not exist
