@@ -184,7 +184,7 @@ bool makeLandTileImage(const ArtFiles& art, int tileId, Image15& image, const Ar
     // Lay the diamond onto the work square along anti-diagonals. Each pixel also covers its
     // right and lower neighbours, which fills the gaps between two walks; later stores
     // overwrite earlier ones. The square is kept row-major (work[y][x]).
-    std::array<std::uint16_t, kWorkSide * kWorkSide> work{};
+    std::array<std::uint16_t, std::size_t(kWorkSide) * kWorkSide> work{};
     const std::uint16_t* next = data.data();
     for (const Walk& walk : kWalks) {
         int x = walk.x0;
