@@ -1,0 +1,230 @@
+#include "patch/ListForm.h"
+
+#include "patch/CoordList.h"
+#include "patch/UiPrompts.h"
+#include "shell/Errors.h"
+#include "shell/MapEditorLink.h"
+
+#include <QDir>
+#include <QFont>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kCoordFilter = QStringLiteral("Tolvane Coordinates (*.def)");
+
+QPushButton* makeButton(const QString& text, const char* name, QWidget* parent) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLabel* boldLabel(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
+    return label;
+}
+
+QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+} // namespace
+
+TListForm::TListForm(const QString& appDir, MapEditorLink& link, const QString& jumpX,
+                     const QString& jumpY, QWidget* parent, UiPrompts* prompts)
+    : QDialog(parent), m_appDir(appDir), m_link(link),
+      m_prompts(prompts ? *prompts : UiPrompts::standard()), m_jumpX(jumpX), m_jumpY(jumpY) {
+    setObjectName("TListForm");
+    setWindowTitle("Coordinates Index");
+    setModal(true);
+
+    TLLoad = makeButton("Import", "TLLoad", this);
+    TLSave = makeButton("Export", "TLSave", this);
+
+    Seznam = new QTableWidget(0, 2, this);
+    Seznam->setObjectName("Seznam");
+    Seznam->setHorizontalHeaderLabels({"X", "Y"});
+    Seznam->verticalHeader()->hide();
+    Seznam->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    Seznam->setShowGrid(true);
+    Seznam->setSelectionBehavior(QAbstractItemView::SelectRows);
+    Seznam->setSelectionMode(QAbstractItemView::SingleSelection);
+    // In-place editing of a row's X text: F2 or a click on the selected row. A double click
+    // is OK, not an edit.
+    Seznam->setEditTriggers(QAbstractItemView::SelectedClicked |
+                            QAbstractItemView::EditKeyPressed);
+    Seznam->setFixedSize(145, 273);
+
+    PridatX = new QLineEdit("0", this);
+    PridatX->setObjectName("PridatX");
+    PridatY = new QLineEdit("0", this);
+    PridatY->setObjectName("PridatY");
+    TLAdd = makeButton("Add", "TLAdd", this);
+    TLRemove = makeButton("Remove", "TLRemove", this);
+    TlOK = makeButton("&OK", "TlOK", this);
+    TlOK->setDefault(true);
+    TlCancel = makeButton("Cancel", "TlCancel", this);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(TLLoad);
+    top->addWidget(TLSave);
+    auto* boxes = new QHBoxLayout;
+    boxes->addWidget(boldLabel("X:", this));
+    boxes->addWidget(PridatX);
+    boxes->addWidget(boldLabel("Y:", this));
+    boxes->addWidget(PridatY);
+    auto* editButtons = new QHBoxLayout;
+    editButtons->addWidget(TLAdd);
+    editButtons->addWidget(TLRemove);
+    auto* leave = new QHBoxLayout;
+    leave->addWidget(TlOK);
+    leave->addWidget(TlCancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addLayout(top);
+    layout->addWidget(Seznam);
+    layout->addLayout(boxes);
+    layout->addLayout(editButtons);
+    layout->addLayout(leave);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(TLLoad, &QPushButton::clicked, this, &TListForm::TLLoadClick);
+    connect(TLSave, &QPushButton::clicked, this, &TListForm::TLSaveClick);
+    connect(TLAdd, &QPushButton::clicked, this, &TListForm::TLAddClick);
+    connect(TLRemove, &QPushButton::clicked, this, &TListForm::TLRemoveClick);
+    connect(TlOK, &QPushButton::clicked, this, &TListForm::TlOKClick);
+    connect(TlCancel, &QPushButton::clicked, this, &TListForm::TlCancelClick);
+    connect(Seznam, &QTableWidget::cellDoubleClicked, this, &TListForm::TlOKClick);
+
+    // FormCreate
+    TempCoords();
+    TempLoad();
+}
+
+QString TListForm::coordsPath() const { return QDir(m_appDir).filePath(tb::kCoordListFileName); }
+
+void TListForm::TempCoords() {
+    PridatX->setText(m_jumpX);
+    PridatY->setText(m_jumpY);
+}
+
+void TListForm::TempLoad() {
+    try {
+        const std::vector<tb::CoordText> loaded = tb::readCoordFile(toPath(coordsPath()));
+        if (!loaded.empty())
+            setRows(loaded);
+    } catch (const tb::FileError&) {
+        // An unreadable list opens empty, like a missing one.
+    }
+}
+
+bool TListForm::TempSave() {
+    try {
+        tb::writeCoordFile(toPath(coordsPath()), rows());
+        return true;
+    } catch (const tb::FileError& e) {
+        m_prompts.showError(this, qs(e.what()));
+        return false;
+    }
+}
+
+std::vector<tb::CoordText> TListForm::rows() const {
+    std::vector<tb::CoordText> result;
+    for (int row = 0; row < Seznam->rowCount(); ++row)
+        result.push_back(
+            {Seznam->item(row, 0)->text().toStdString(), Seznam->item(row, 1)->text().toStdString()});
+    return result;
+}
+
+void TListForm::setRows(const std::vector<tb::CoordText>& rows) {
+    Seznam->setRowCount(0);
+    for (const tb::CoordText& row : rows)
+        appendRow(qs(row.x), qs(row.y));
+}
+
+void TListForm::appendRow(const QString& x, const QString& y) {
+    const int row = Seznam->rowCount();
+    Seznam->insertRow(row);
+    Seznam->setItem(row, 0, new QTableWidgetItem(x));
+    auto* yItem = new QTableWidgetItem(y);
+    yItem->setFlags(yItem->flags() & ~Qt::ItemIsEditable); // only the X text is edited in place
+    Seznam->setItem(row, 1, yItem);
+}
+
+void TListForm::TLAddClick() { appendRow(PridatX->text(), PridatY->text()); }
+
+void TListForm::TLRemoveClick() {
+    const QModelIndexList selected = Seznam->selectionModel()->selectedRows();
+    if (selected.size() == 1)
+        Seznam->removeRow(selected.front().row());
+}
+
+void TListForm::TlOKClick() {
+    const QModelIndexList selected = Seznam->selectionModel()->selectedRows();
+    if (selected.isEmpty()) {
+        m_prompts.showMessage(this, "You must select any Coordinates!");
+        return;
+    }
+    const int row = selected.front().row();
+    m_link.setJumpTexts(Seznam->item(row, 0)->text(), Seznam->item(row, 1)->text());
+    if (TempSave())
+        done(QDialog::Accepted);
+}
+
+void TListForm::TlCancelClick() {
+    if (TempSave())
+        done(QDialog::Rejected);
+}
+
+void TListForm::reject() { done(QDialog::Rejected); }
+
+void TListForm::keyPressEvent(QKeyEvent* event) {
+    // Escape answers OK here, as the OK button is also the window's cancel button.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        TlOKClick();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TListForm::TLLoadClick() {
+    const QString fileName = m_prompts.openFileName(
+        this, {"Import coordinates definition", kCoordFilter, m_openDir, QString()});
+    if (fileName.isEmpty())
+        return;
+    m_openDir = m_appDir;
+    std::vector<tb::CoordText> loaded;
+    try {
+        loaded = tb::readCoordFile(toPath(fileName));
+    } catch (const tb::FileError& e) {
+        m_prompts.showError(this, qs(e.what()));
+        return;
+    }
+    if (loaded.empty()) {
+        m_prompts.showMessage(this, "Empty file!");
+        return;
+    }
+    setRows(loaded);
+}
+
+void TListForm::TLSaveClick() {
+    const QString fileName = m_prompts.saveFileName(
+        this, {"Export coordinates definition", kCoordFilter, QString(), "coords.def"});
+    if (fileName.isEmpty())
+        return;
+    try {
+        tb::writeCoordFile(toPath(fileName), rows());
+    } catch (const tb::FileError& e) {
+        m_prompts.showError(this, qs(e.what()));
+    }
+}

@@ -1,0 +1,276 @@
+#include "patch/PatchEditForm.h"
+
+#include "catalogue/BHTools.h"
+#include "core/MapImage.h"
+#include "patch/KeyFile.h"
+#include "patch/PatchFile.h"
+#include "patch/UiPrompts.h"
+#include "shell/Errors.h"
+#include "shell/MapEditorLink.h"
+
+#include <QFont>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+const QString kPatchFilter = QStringLiteral("QVBrimholt Patch (*.qvp)");
+
+QPushButton* makeButton(const QString& text, const char* name, QWidget* parent) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QLineEdit* makeEdit(const QString& text, const char* name, QWidget* parent) {
+    auto* edit = new QLineEdit(text, parent);
+    edit->setObjectName(name);
+    return edit;
+}
+
+QLabel* boldLabel(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
+    return label;
+}
+
+QString qs(const std::string& text) { return QString::fromStdString(text); }
+
+} // namespace
+
+TPatchEditForm::TPatchEditForm(const QString& appDir, MapEditorLink& link, QWidget* parent,
+                               UiPrompts* prompts)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      m_appDir(appDir), m_link(link), m_prompts(prompts ? *prompts : UiPrompts::standard()) {
+    setObjectName("TPatchEditForm");
+    setWindowTitle("Patch Editor");
+
+    TLLoad = makeButton("Load", "TLLoad", this);
+    TLSave = makeButton("Save", "TLSave", this);
+
+    Seznam = new QTableWidget(0, 4, this);
+    Seznam->setObjectName("Seznam");
+    Seznam->setHorizontalHeaderLabels({"X", "Y", "Z", "Tile ID"});
+    Seznam->verticalHeader()->hide();
+    Seznam->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    Seznam->setShowGrid(true);
+    Seznam->setSelectionBehavior(QAbstractItemView::SelectRows);
+    Seznam->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    Seznam->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    Seznam->setFixedSize(281, 273);
+
+    PridatX = makeEdit("0", "PridatX", this);
+    PridatY = makeEdit("0", "PridatY", this);
+    PridatZ = makeEdit("0", "PridatZ", this);
+    PridatID = makeEdit("00 00", "PridatID", this);
+    TLAdd = makeButton("Add", "TLAdd", this);
+    TlEdit = makeButton("Edit", "TlEdit", this);
+    TLRemove = makeButton("Remove", "TLRemove", this);
+    TlClear = makeButton("Clear", "TlClear", this);
+    TlClose = makeButton("Close", "TlClose", this);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(TLLoad);
+    top->addStretch();
+    top->addWidget(TLSave);
+
+    auto* boxes = new QGridLayout;
+    boxes->addWidget(boldLabel("X:", this), 0, 0);
+    boxes->addWidget(PridatX, 0, 1);
+    boxes->addWidget(boldLabel("Y:", this), 0, 2);
+    boxes->addWidget(PridatY, 0, 3);
+    boxes->addWidget(boldLabel("Z:", this), 1, 0);
+    boxes->addWidget(PridatZ, 1, 1);
+    boxes->addWidget(boldLabel("ID:", this), 1, 2);
+    boxes->addWidget(PridatID, 1, 3);
+    boxes->addWidget(TLAdd, 0, 4);
+    boxes->addWidget(TlEdit, 1, 4);
+
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(TLRemove);
+    bottom->addWidget(TlClear);
+    bottom->addStretch();
+    bottom->addWidget(TlClose);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addLayout(top);
+    layout->addWidget(Seznam);
+    layout->addLayout(boxes);
+    layout->addLayout(bottom);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(TLLoad, &QPushButton::clicked, this, &TPatchEditForm::TLLoadClick);
+    connect(TLSave, &QPushButton::clicked, this, &TPatchEditForm::TLSaveClick);
+    connect(TLAdd, &QPushButton::clicked, this, &TPatchEditForm::TLAddClick);
+    connect(TlEdit, &QPushButton::clicked, this, &TPatchEditForm::TlEditClick);
+    connect(TLRemove, &QPushButton::clicked, this, &TPatchEditForm::TLRemoveClick);
+    connect(TlClear, &QPushButton::clicked, this, &TPatchEditForm::TlClearClick);
+    connect(TlClose, &QPushButton::clicked, this, &TPatchEditForm::TlCloseClick);
+    connect(Seznam, &QTableWidget::cellClicked, this, &TPatchEditForm::SeznamClick);
+    connect(Seznam, &QTableWidget::cellDoubleClicked, this, &TPatchEditForm::SeznamDblClick);
+}
+
+void TPatchEditForm::appendRow(const QString& x, const QString& y, const QString& z,
+                               const QString& id) {
+    const int row = Seznam->rowCount();
+    Seznam->insertRow(row);
+    const QString texts[] = {x, y, z, id};
+    for (int column = 0; column < 4; ++column)
+        Seznam->setItem(row, column, new QTableWidgetItem(texts[column]));
+}
+
+std::vector<int> TPatchEditForm::selectedRows() const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : Seznam->selectionModel()->selectedRows())
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+bool TPatchEditForm::isListed(const QString& x, const QString& y) const {
+    for (int row = 0; row < Seznam->rowCount(); ++row)
+        if (Seznam->item(row, 0)->text() == x && Seznam->item(row, 1)->text() == y)
+            return true;
+    return false;
+}
+
+std::vector<tb::PatchEntryText> TPatchEditForm::entries() const {
+    std::vector<tb::PatchEntryText> result;
+    for (int row = 0; row < Seznam->rowCount(); ++row)
+        result.push_back({Seznam->item(row, 0)->text().toStdString(),
+                          Seznam->item(row, 1)->text().toStdString(),
+                          Seznam->item(row, 2)->text().toStdString(),
+                          Seznam->item(row, 3)->text().toStdString()});
+    return result;
+}
+
+bool TPatchEditForm::insertCurrentCell() {
+    tb::MapImage* map = m_link.loadedMap();
+    if (!isVisible() || map == nullptr)
+        return false;
+    const int x = m_link.currentX();
+    const int y = m_link.currentY();
+    if (!map->contains(x, y))
+        return false; // the main window clamps the pointer; a cell outside has no values
+    const QString xText = QString::number(x);
+    const QString yText = QString::number(y);
+    if (isListed(xText, yText)) {
+        m_prompts.showMessage(this, "This coords are on list!");
+        return false;
+    }
+    const tb::MapCell cell = map->cell(x, y);
+    appendRow(xText, yText, QString::number(int(cell.altitude)),
+              qs(tb::intToSpacedHex(cell.tileId, 2)));
+    return true;
+}
+
+void TPatchEditForm::TLLoadClick() {
+    const QString fileName =
+        m_prompts.openFileName(this, {"Load Patch file", kPatchFilter, m_openDir, QString()});
+    if (fileName.isEmpty())
+        return;
+    m_openDir = m_appDir;
+    std::vector<tb::PatchEntryText> loaded;
+    try {
+        loaded = tb::readPatchFile(toPath(fileName));
+    } catch (const tb::FileError& e) {
+        m_prompts.showError(this, QString::fromStdString(e.what()));
+        return;
+    }
+    if (loaded.empty()) {
+        m_prompts.showMessage(this, "Empty or corupted file!");
+        return;
+    }
+    Seznam->setRowCount(0);
+    const int count = int(loaded.size());
+    const auto progress = m_prompts.startProgress(count);
+    const QString last = QString::number(count - 1);
+    for (int i = 0; i < count; ++i) {
+        const tb::PatchEntryText& e = loaded[std::size_t(i)];
+        appendRow(qs(e.x), qs(e.y), qs(e.z), qs(e.id));
+        progress->showItem(i, "Loading ... " + QString::number(i) + "/" + last);
+    }
+}
+
+void TPatchEditForm::TLSaveClick() {
+    const QString fileName = m_prompts.saveFileName(
+        this, {"Save Patch file", kPatchFilter, QString(), "qvbrimholt.qvp"});
+    if (fileName.isEmpty())
+        return;
+    const std::vector<tb::PatchEntryText> rows = entries();
+    QString failure;
+    {
+        const auto progress = m_prompts.startProgress(int(rows.size()));
+        try {
+            tb::writePatchFile(toPath(fileName), rows, [&](int i, const std::string& text) {
+                progress->showItem(i, qs(text));
+            });
+        } catch (const tb::FileError& e) {
+            failure = QString::fromStdString(e.what());
+        }
+    } // the progress window closes before any error is shown
+    if (!failure.isEmpty())
+        m_prompts.showError(this, failure);
+}
+
+void TPatchEditForm::TLAddClick() {
+    if (isListed(PridatX->text(), PridatY->text())) {
+        m_prompts.showMessage(this, "This coors are on list!");
+        return;
+    }
+    appendRow(PridatX->text(), PridatY->text(), PridatZ->text(), PridatID->text());
+}
+
+void TPatchEditForm::TlEditClick() {
+    const std::vector<int> rows = selectedRows();
+    if (rows.empty())
+        return;
+    const QString texts[] = {PridatX->text(), PridatY->text(), PridatZ->text(), PridatID->text()};
+    for (int column = 0; column < 4; ++column)
+        Seznam->item(rows.front(), column)->setText(texts[column]);
+}
+
+void TPatchEditForm::SeznamClick() {
+    const std::vector<int> rows = selectedRows();
+    if (rows.size() != 1)
+        return;
+    QLineEdit* boxes[] = {PridatX, PridatY, PridatZ, PridatID};
+    for (int column = 0; column < 4; ++column)
+        boxes[column]->setText(Seznam->item(rows.front(), column)->text());
+}
+
+void TPatchEditForm::SeznamDblClick() {
+    const std::vector<int> rows = selectedRows();
+    if (rows.size() != 1)
+        return;
+    m_link.setJumpTexts(Seznam->item(rows.front(), 0)->text(),
+                        Seznam->item(rows.front(), 1)->text());
+    try {
+        m_link.jumpToBoxes();
+    } catch (const std::exception& e) {
+        // A row whose texts are no numbers fails the jump like typed ones do.
+        m_prompts.showError(this, QString::fromStdString(e.what()));
+    }
+}
+
+void TPatchEditForm::TLRemoveClick() {
+    const std::vector<int> rows = selectedRows();
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it)
+        Seznam->removeRow(*it);
+}
+
+void TPatchEditForm::TlClearClick() { Seznam->setRowCount(0); }
+
+void TPatchEditForm::TlCloseClick() { hide(); }

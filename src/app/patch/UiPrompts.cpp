@@ -1,0 +1,64 @@
+#include "patch/UiPrompts.h"
+
+#include "shell/ProgressForm.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace {
+
+class ProgressFormWindow : public ItemProgressWindow {
+public:
+    explicit ProgressFormWindow(int itemCount) : m_form(new TProgressForm(nullptr)) {
+        m_form->setAttribute(Qt::WA_DeleteOnClose, false);
+        m_form->startItems(itemCount);
+        m_form->show();
+        m_form->repaint();
+    }
+    ~ProgressFormWindow() override { delete m_form; }
+    void showItem(int index, const QString& text) override { m_form->showItem(index, text); }
+
+private:
+    TProgressForm* m_form;
+};
+
+QString startPath(const FileDialogSpec& spec) {
+    if (spec.directory.isEmpty())
+        return spec.defaultName;
+    return spec.defaultName.isEmpty() ? spec.directory
+                                      : QDir(spec.directory).filePath(spec.defaultName);
+}
+
+} // namespace
+
+void UiPrompts::showMessage(QWidget* parent, const QString& text) {
+    QMessageBox::information(parent, QApplication::applicationDisplayName(), text);
+}
+
+void UiPrompts::showError(QWidget* parent, const QString& text) {
+    QMessageBox::critical(parent, QApplication::applicationDisplayName(), text);
+}
+
+QString UiPrompts::openFileName(QWidget* parent, const FileDialogSpec& spec) {
+    return QFileDialog::getOpenFileName(parent, spec.title, startPath(spec), spec.filter);
+}
+
+QString UiPrompts::saveFileName(QWidget* parent, const FileDialogSpec& spec) {
+    return QFileDialog::getSaveFileName(parent, spec.title, startPath(spec), spec.filter, nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
+}
+
+std::unique_ptr<ItemProgressWindow> UiPrompts::startProgress(int itemCount) {
+    return std::make_unique<ProgressFormWindow>(itemCount);
+}
+
+UiPrompts& UiPrompts::standard() {
+    static UiPrompts prompts;
+    return prompts;
+}
+
+std::filesystem::path toPath(const QString& text) {
+    return std::filesystem::path(text.toStdString());
+}

@@ -1,0 +1,50 @@
+#pragma once
+// The message boxes, file dialogs and progress windows of the patch windows, behind one
+// interface so that tests answer them without blocking. The standard prompts show the real
+// dialogs.
+
+#include <QString>
+
+#include <filesystem>
+#include <memory>
+
+class QWidget;
+
+// One run's item progress window; closed when the object is destroyed (also on error).
+class ItemProgressWindow {
+public:
+    virtual ~ItemProgressWindow() = default;
+    // Moves the bar to item `index` (from 0), shows `text` and lets the window repaint.
+    virtual void showItem(int index, const QString& text) = 0;
+};
+
+struct FileDialogSpec {
+    QString title;
+    QString filter;      // "QVBrimholt Patch (*.qvp)"
+    QString directory;   // empty: wherever the dialog starts by itself
+    QString defaultName; // preselected file name, may be empty
+};
+
+class UiPrompts {
+public:
+    virtual ~UiPrompts() = default;
+
+    // A plain message box (the refusals with their literal texts).
+    virtual void showMessage(QWidget* parent, const QString& text);
+    // The application's error report for a failed conversion or file operation.
+    virtual void showError(QWidget* parent, const QString& text);
+    // The chosen file, or an empty text when cancelled.
+    virtual QString openFileName(QWidget* parent, const FileDialogSpec& spec);
+    // The chosen file, or an empty text when cancelled; an existing file is replaced
+    // without asking.
+    virtual QString saveFileName(QWidget* parent, const FileDialogSpec& spec);
+    // A fresh "Progress ..." window without owner, shown, its bar running from 0 to
+    // itemCount - 1.
+    virtual std::unique_ptr<ItemProgressWindow> startProgress(int itemCount);
+
+    // The prompts that show the real dialogs.
+    static UiPrompts& standard();
+};
+
+// A path for the library from a text of the user interface.
+std::filesystem::path toPath(const QString& text);
