@@ -1,18 +1,11 @@
 #include "editor/StatusText.h"
 
+#include "catalogue/BHTools.h"
+
 namespace tb {
 namespace {
 
-// Two bytes as upper-case hex pairs, high byte first, one blank between: 168 -> "00 A8".
-std::string twoByteSpacedHex(std::uint16_t value) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string text(5, ' ');
-    text[0] = kDigits[(value >> 12) & 0xF];
-    text[1] = kDigits[(value >> 8) & 0xF];
-    text[3] = kDigits[(value >> 4) & 0xF];
-    text[4] = kDigits[value & 0xF];
-    return text;
-}
+std::string twoByteSpacedHex(std::uint16_t value) { return intToSpacedHex(value, 2); }
 
 } // namespace
 

@@ -1,0 +1,236 @@
+#pragma once
+// TBHMapEditForm: the main editor window. It owns the loaded map, the art, the radar
+// colours and the view state for the whole run. Its code is split by region, each file
+// creating its controls beside their handlers:
+//   BHMapEditForm.cpp      creation, first show, closing, menu, the other windows
+//   BHMapEditFiles.cpp     file name panel: path boxes, "..." dialogs, Load, Save
+//   BHMapEditSettings.cpp  view settings read and written
+//   BHMapEditStatus.cpp    status bar
+//   BHMapEditView.cpp      map view, zoom, coords, altitude and grid groups, Extra switches
+//   BHMapEditTools.cpp     top tool bar, right palette panel, bottom altitude/draw panel
+
+#include "editor/MapCellPainter.h"
+#include "shell/MapEditorLink.h"
+
+#include "core/LandArt.h"
+#include "core/MapImage.h"
+#include "core/RadarColours.h"
+#include "editor/Zoom.h"
+
+#include <QMainWindow>
+#include <QString>
+
+#include <array>
+#include <memory>
+#include <optional>
+#include <random>
+
+class DrawGrid;
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QDialog;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSettings;
+class QSpinBox;
+class QStatusBar;
+class QToolButton;
+class QTreeWidget;
+class RadioGroup;
+
+class TBHMapEditForm : public QMainWindow, public MapEditorLink {
+    Q_OBJECT
+public:
+    // `settings` and `random` must outlive the window; `applicationDir` ends with a
+    // separator and holds the lists beside the program.
+    TBHMapEditForm(QSettings& settings, const QString& applicationDir, std::mt19937& random,
+                   QWidget* parent = nullptr);
+    ~TBHMapEditForm() override;
+
+    // The long-lived windows created after this one; any may be null.
+    void setLongLivedWindows(QDialog* options, QWidget* patchEditor, QDialog* diffWindow);
+
+    // MapEditorLink
+    void setJumpTexts(const QString& x, const QString& y) override;
+    void jumpToBoxes() override;
+    int currentX() const override { return m_currentX; }
+    int currentY() const override { return m_currentY; }
+    tb::MapImage* loadedMap() override { return m_mapLoaded ? &m_map : nullptr; }
+    void repaintMap() override;
+
+    bool mapLoaded() const { return m_mapLoaded; }
+    const tb::ZoomState& zoom() const { return m_zoom; }
+    const QString& applicationDir() const { return m_applicationDir; }
+    const tb::RadarColours& radarColours() const { return m_radarColours; }
+    // The text of status bar panel 0 or 1.
+    QString statusPanelText(int panel) const;
+    // The width status bar panel 0 or 1 is given (half the bar, set on every resize).
+    int statusPanelWidth(int panel) const;
+    // Rebuilds both status bar texts (other parts call it after their changes).
+    void refreshStatusBar();
+    // Sets the current cell (the cell under the pointer) and refreshes the status bar.
+    void setCurrentCell(int x, int y);
+
+    // --- Top bar (BHMapEditTools.cpp)
+    QWidget* TopPanel = nullptr;
+    QToolButton* SpeedButton1 = nullptr;
+    QToolButton* btnDefault = nullptr;
+    QToolButton* btnRectFill = nullptr;
+    std::array<QToolButton*, 14> btnHoehle{};  // btnHoehle1 .. btnHoehle14
+    QToolButton* btnCustomBrush = nullptr;
+    QToolButton* TlMap = nullptr;
+    QComboBox* cbCustomBrushes = nullptr;
+    QToolButton* SpeedButton6 = nullptr;
+    // --- Left panel (brush: BHMapEditTools.cpp; the rest: BHMapEditView.cpp)
+    QWidget* LeftPanel = nullptr;
+    QGroupBox* BrushSizeGroup = nullptr;
+    QLineEdit* BrushSizeEdt = nullptr;
+    QSpinBox* BrushSizeMover = nullptr;
+    QCheckBox* cbAddRAl = nullptr;
+    QLineEdit* edRauschen = nullptr;
+    QSpinBox* udRValue = nullptr;
+    QGroupBox* ZoomGroup = nullptr;
+    QToolButton* SpeedButton2 = nullptr;  // zoom out
+    QToolButton* SpeedButton3 = nullptr;  // zoom in
+    QPushButton* TLZoomLevel = nullptr;   // "Default"
+    QGroupBox* CoordsGroup = nullptr;
+    QLineEdit* XJumpEdit = nullptr;
+    QLineEdit* YJumpEdit = nullptr;
+    QPushButton* CoordGoBtn = nullptr;
+    QPushButton* List = nullptr;
+    RadioGroup* ShowAltitudeRadioGroup = nullptr;
+    RadioGroup* GridBox = nullptr;
+    // --- Centre
+    DrawGrid* MainDrawGrid = nullptr;
+    // --- Right panel (BHMapEditTools.cpp)
+    QWidget* RightPanel = nullptr;
+    QLineEdit* edFindID = nullptr;
+    QPushButton* btnFind = nullptr;
+    QPushButton* btnCustomTextures = nullptr;
+    QCheckBox* cbSortet = nullptr;
+    DrawGrid* TextureDrawGrid = nullptr;
+    DrawGrid* SortedTextureGrid = nullptr;
+    // --- Bottom panel (BHMapEditTools.cpp)
+    QWidget* BottomPanel = nullptr;
+    RadioGroup* AltitudeRadioGroup = nullptr;
+    QLineEdit* ZValueEdit = nullptr;
+    QSpinBox* XValueUpDown = nullptr;
+    QComboBox* SelectDrawingModeComboBox = nullptr;
+    QTreeWidget* UndoList = nullptr;
+    // --- File name panel (BHMapEditFiles.cpp)
+    QWidget* FileNamePanel = nullptr;
+    QLineEdit* MapEdit = nullptr;
+    QPushButton* TlLoadMap = nullptr;
+    QPushButton* btnLoad = nullptr;
+    QLineEdit* UOPathEdit = nullptr;
+    QPushButton* TlSelectDir = nullptr;
+    QPushButton* btnSave = nullptr;
+    QGroupBox* MapInfoGroup = nullptr;
+    QLabel* MapInfo = nullptr;
+    QLabel* MapSize = nullptr;
+    // --- Status bar (BHMapEditStatus.cpp)
+    QStatusBar* StatusBar = nullptr;
+    std::array<QLabel*, 2> StatusPanels{};
+    // --- Menu entries (BHMapEditForm.cpp)
+    QAction* Exit1 = nullptr;
+    QAction* Undo1 = nullptr;
+    QAction* ShowTextureID1 = nullptr;
+    QAction* coloredAltitude = nullptr;
+    QAction* ShowonlyColor1 = nullptr;
+    QAction* ShowAltitude1 = nullptr;
+    QAction* PatchMapfromfile1 = nullptr;
+    QAction* PatchEditor1 = nullptr;
+    QAction* CreateDiffpatch1 = nullptr;
+    QAction* EnlargemaptoML1 = nullptr;
+    QAction* MapCopy1 = nullptr;
+    QAction* Options1 = nullptr;
+    QAction* About1 = nullptr;
+
+    // Handlers, named after their control and event.
+    void FormCreate();
+    void FormShow();
+    void MapEditChange();
+    void UOPathEditChange();
+    void TlLoadMapClick();
+    void TlSelectDirClick();
+    void btnLoadClick();
+    void btnSaveClick();
+    void SpeedButton2Click();
+    void SpeedButton3Click();
+    void TLZoomLevelClick();
+    void CoordGoBtnClick();
+    void GridBoxClick();
+    void ShowAltitudeRadioGroupClick();
+    void coloredAltitudeClick();
+    void ShowonlyColor1Click();
+    void ShowAltitude1Click();
+    void AltitudeRadioGroupClick();
+    void SelectDrawingModeComboBoxChange();
+    void About1Click();
+    void PatchEditor1Click();
+    void CreateDiffpatch1Click();
+    void Options1Click();
+    void MainDrawGridMouseMove(const QPoint& pos);
+    void MainDrawGridDrawCell(QPainter& painter, int col, int row, const QRect& rect,
+                              bool selected);
+
+    // The painter the view draws cells with (the benchmark and tests reach the cache).
+    MapCellPainter& cellPainter() { return m_cellPainter; }
+
+signals:
+    // The window has run its closing steps; the program ends its event loop on it.
+    void formClosed();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    // Layout, one region each.
+    void createMenu();
+    QWidget* createTopPanel();
+    QWidget* createLeftPanel();
+    QGroupBox* createBrushSizeGroup(QWidget* parent);
+    QWidget* createRightPanel();
+    QWidget* createBottomPanel();
+    QWidget* createFileNamePanel();
+    void createStatusBar();
+    void createMapView();
+
+    // Settings
+    void readViewSettings();
+    void writeViewSettings();
+    // Files
+    void identifyMap();
+    void readRadarColours();
+    // View
+    void applyCellSize();
+    void updateZoomControls();
+    void updateCellSwitches();
+    bool anyStampButtonDown() const;
+
+    QSettings& m_settings;
+    QString m_applicationDir;
+    std::mt19937& m_random;
+    QDialog* m_optionsDialog = nullptr;
+    QWidget* m_patchEditor = nullptr;
+    QDialog* m_diffWindow = nullptr;
+
+    tb::MapImage m_map;
+    tb::ArtFiles m_art;
+    tb::RadarColours m_radarColours;
+    bool m_mapLoaded = false;
+    int m_currentX = 0;
+    int m_currentY = 0;
+    tb::ZoomState m_zoom;
+    CellBookmarks m_bookmarks;
+    MapCellPainter m_cellPainter;
+
+    bool m_firstMapPathChange = true;
+    bool m_shown = false;
+    bool m_closed = false;
+};

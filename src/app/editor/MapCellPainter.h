@@ -1,0 +1,89 @@
+#pragma once
+// Draws one cell of the map view: the land picture of its tile, the selection frame, the
+// altitude as a number or colour and the bookmark labels, in that order. Tile pictures
+// are decoded once per tile and cell size and kept until the art or the cell size
+// changes, so a repaint is a copy of ready pixels.
+
+#include "core/LandArt.h"
+#include "core/MapImage.h"
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+class QPainter;
+
+// One numbered bookmark as the view shows it.
+struct CellBookmark {
+    std::int32_t col = 0;
+    std::int32_t row = 0;
+    bool enabled = false;
+};
+using CellBookmarks = std::array<CellBookmark, 10>;
+
+// The switches that decide what a cell shows besides its picture.
+struct CellViewSwitches {
+    bool altitudeOn = false;       // the Altitude group is "On"
+    bool coloredAltitude = false;  // Extra > "Colored Altitude"
+    bool showOnlyColor = false;    // Extra > "Show only Color"
+    bool showNumber = true;        // Extra > "Show Number"
+    bool stampButtonDown = false;  // one of the stamp buttons is down: blue frame
+};
+
+inline const QColor kSelectionFrameColour(255, 0, 0);
+inline const QColor kStampSelectionFrameColour(0, 0, 255);
+inline const QColor kBookmarkLabelColour(0, 0, 128);
+
+class MapCellPainter {
+public:
+    MapCellPainter();
+
+    // The loaded map, or nullptr while no map is loaded (every cell is black then).
+    void setMap(const tb::MapImage* map) { m_map = map; }
+    // The art the pictures come from; drops every kept picture.
+    void setArt(const tb::ArtFiles* art);
+    void setSwitches(const CellViewSwitches& switches) { m_switches = switches; }
+    const CellViewSwitches& switches() const { return m_switches; }
+    void setBookmarks(const CellBookmarks* bookmarks) { m_bookmarks = bookmarks; }
+    void setFont(const QFont& font) { m_font = font; }
+
+    // Drops every kept picture (the art or the cell size changed).
+    void dropCache();
+    // When false, every cell decodes its picture anew (for comparison only).
+    void setCacheEnabled(bool enabled) { m_cacheEnabled = enabled; }
+
+    // Draws cell (x, y) into `rect`. `direct` is the image the painter paints on, when
+    // there is one: pictures are then copied into it without the painter.
+    void drawCell(QPainter& painter, QImage* direct, int x, int y, const QRect& rect,
+                  bool selected);
+
+    // The picture of a tile at a cell size: the texture if there is one, else the land
+    // tile, stretched to width x height; a null image when neither exists.
+    QImage tilePicture(std::uint16_t tileId, int width, int height);
+
+    // A 15-bit image as 24-bit colours, with the bit layout of tb::rgb555ToColor.
+    static QImage toQImage(const tb::Image15& image);
+
+private:
+    const QImage& cachedPicture(std::uint16_t tileId, int width, int height);
+    void drawPicture(QPainter& painter, QImage* direct, const QImage& picture, const QRect& rect);
+    void drawOpaqueText(QPainter& painter, const QString& text, QPoint topLeft,
+                        const QColor& background, const QColor& foreground);
+
+    const tb::MapImage* m_map = nullptr;
+    const tb::ArtFiles* m_art = nullptr;
+    const CellBookmarks* m_bookmarks = nullptr;
+    CellViewSwitches m_switches;
+    QFont m_font;
+
+    bool m_cacheEnabled = true;
+    int m_cacheWidth = 0;
+    int m_cacheHeight = 0;
+    std::vector<QImage> m_pictures;          // by tile id
+    std::vector<std::uint8_t> m_pictureKnown;  // 1: m_pictures holds the decoded picture
+    tb::Image15 m_work;                      // reused by the decoders
+};

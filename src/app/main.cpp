@@ -1,0 +1,52 @@
+// tbmapedit: the map editor. Creates the six long-lived windows, main window first, and
+// runs until the main window closes.
+//
+//   tbmapedit [--settings FILE]   FILE: an INI file used instead of the user's settings
+
+#include "editor/BHMapEditForm.h"
+#include "editor/PlaceholderWindows.h"
+#include "patch/PatchEditForm.h"
+#include "shell/PrForm.h"
+#include "shell/ProgressForm.h"
+#include "shell/Settings.h"
+
+#include <QApplication>
+#include <QStringList>
+
+#include <cstdio>
+#include <random>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Tolvane Brimholt");
+
+    QString iniFile;
+    const QStringList args = QCoreApplication::arguments();
+    for (int i = 1; i < args.size(); ++i) {
+        if (args[i] == "--settings" && i + 1 < args.size()) {
+            iniFile = args[++i];
+        } else {
+            std::fprintf(stderr, "usage: tbmapedit [--settings FILE]\n");
+            return 2;
+        }
+    }
+
+    const std::unique_ptr<QSettings> settings = tbapp::openSettingsStore(iniFile);
+    const QString applicationDir = QCoreApplication::applicationDirPath() + "/";
+    std::mt19937 random;
+
+    TBHMapEditForm mainForm(*settings, applicationDir, random);
+    TBHFOptions options(&mainForm);
+    TPatchEditForm patchEditor(applicationDir, mainForm, &mainForm);
+    TProgressForm progress(&mainForm);
+    TBHDiffForm diffWindow(&mainForm);
+    TPrForm prForm(&mainForm);
+    mainForm.setLongLivedWindows(&options, &patchEditor, &diffWindow);
+
+    // The program ends with the main window, whatever other windows are open.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QObject::connect(&mainForm, &TBHMapEditForm::formClosed, &app, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    mainForm.show();
+    return QApplication::exec();
+}
