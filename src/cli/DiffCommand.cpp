@@ -1,0 +1,142 @@
+// tbmap diff: a block diff patch between two directories of client files.
+#include "Commands.h"
+
+#include "diff/DiffGenerator.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <optional>
+#include <stdexcept>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace tbcli {
+namespace {
+
+std::string lowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    return text;
+}
+
+// The file called `name` in `dir`, its name matched without regard to case; an exact
+// spelling wins when several files match. Nothing when there is none.
+std::optional<fs::path> findFile(const fs::path& dir, const std::string& name) {
+    if (fs::is_regular_file(dir / name))
+        return dir / name;
+    std::optional<fs::path> found;
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(dir, ec)) {
+        if (!entry.is_regular_file(ec) || lowerCase(entry.path().filename().string()) != name)
+            continue;
+        if (found)
+            throw std::runtime_error("\"" + dir.string() + "\" holds more than one " + name);
+        found = entry.path();
+    }
+    return found;
+}
+
+// The three files of a set. A file the chosen parts do not read may be absent.
+tb::DiffFileSet findSet(const fs::path& dir, bool withStatics, bool withMap) {
+    if (!fs::is_directory(dir))
+        throw std::runtime_error("\"" + dir.string() + "\" is not a directory");
+    auto pick = [&](const std::string& name, bool needed) {
+        if (const auto path = findFile(dir, name))
+            return *path;
+        if (needed)
+            throw std::runtime_error("\"" + dir.string() + "\" holds no " + name);
+        return dir / name;
+    };
+    return {pick("staidx0.mul", withStatics), pick("statics0.mul", withStatics),
+            pick("map0.mul", withMap)};
+}
+
+// Stage and percentage on one terminal line.
+class TerminalProgress : public tb::DiffProgress {
+public:
+    void stage(const std::string& text) override {
+        m_stage = text;
+        m_percent = -1;
+        percent(0);
+    }
+    void percent(int value) override {
+        if (value == m_percent)
+            return;
+        m_percent = value;
+        std::fprintf(stderr, "\r%-40s %3d%%", m_stage.c_str(), value);
+        std::fflush(stderr);
+    }
+    void finish() {
+        if (m_percent >= 0)
+            std::fputc('\n', stderr);
+    }
+
+private:
+    std::string m_stage;
+    int m_percent = -1;
+};
+
+std::string hex32(std::uint32_t value) {
+    char text[9];
+    std::snprintf(text, sizeof text, "%08X", value);
+    return text;
+}
+
+} // namespace
+
+int runDiff(const Args& args) {
+    std::vector<std::string> positional;
+    bool staticsOnly = false;
+    bool mapOnly = false;
+    for (const std::string& a : args) {
+        if (a == "--statics-only")
+            staticsOnly = true;
+        else if (a == "--map-only")
+            mapOnly = true;
+        else if (a.starts_with("--"))
+            return usageError("diff");
+        else
+            positional.push_back(a);
+    }
+    if (positional.size() != 3 || (staticsOnly && mapOnly))
+        return usageError("diff");
+    const bool withStatics = !mapOnly;
+    const bool withMap = !staticsOnly;
+    const tb::DiffFileSet original = findSet(positional[0], withStatics, withMap);
+    const tb::DiffFileSet modified = findSet(positional[1], withStatics, withMap);
+
+    tb::NoDiffProgress quiet;
+    TerminalProgress terminal;
+    const bool showProgress = ::isatty(STDERR_FILENO) == 1;
+    tb::DiffProgress& progress = showProgress ? static_cast<tb::DiffProgress&>(terminal) : quiet;
+    tb::DiffSummary summary;
+    try {
+        summary = tb::generateDiff(original, modified, positional[2], withStatics, withMap,
+                                   progress);
+    } catch (...) {
+        if (showProgress)
+            terminal.finish();
+        throw;
+    }
+    if (showProgress)
+        terminal.finish();
+
+    const tb::TBHDInfo& h = summary.header;
+    std::cout << "patch: " << positional[2] << " (" << summary.patchSize << " bytes)\n";
+    if (withStatics)
+        std::cout << "statics blocks stored: " << summary.staticsBlocksStored
+                  << ", emptied: " << summary.staticsBlocksEmptied << '\n'
+                  << "statics index CRC: original " << hex32(h.origStaIdxCRC) << ", modified "
+                  << hex32(h.modStaIdxCRC) << '\n';
+    if (withMap)
+        std::cout << "map blocks stored: " << summary.mapBlocksStored << '\n'
+                  << "map CRC: " << hex32(h.mapCRC) << '\n';
+    std::cout << "Done.\n";
+    return 0;
+}
+
+} // namespace tbcli
