@@ -12,6 +12,7 @@ const std::vector<Command>& commands() {
         {"tile", "GAMEDIR ID OUT.png", runTile},
         {"texture", "GAMEDIR ID OUT.png", runTexture},
         {"patch", "MAP PATCH.qvp", runPatch},
+        {"diff", "ORIG_DIR MOD_DIR OUT.qmz [--statics-only | --map-only]", runDiff},
     };
     return table;
 }

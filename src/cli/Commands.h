@@ -30,5 +30,6 @@ int runCell(const Args& args);
 int runTile(const Args& args);
 int runTexture(const Args& args);
 int runPatch(const Args& args);
+int runDiff(const Args& args);
 
 } // namespace tbcli
