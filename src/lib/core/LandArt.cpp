@@ -25,7 +25,7 @@ constexpr std::uint32_t kLandEntryBytes = 2048;
 constexpr int kLandSide = 45; // the upright square the diamond is turned into
 constexpr int kWorkSide = 46; // one more, for the right and lower neighbour stores
 
-// Land tile art ids that the game keeps for special purposes and the editor never draws.
+// Land tile ids that the editor never draws from the land art (their textures it does).
 constexpr int kRefusedLandIds[] = {7, 8};
 
 // Decodes `count` 16-bit words from `data` at byte `offset`. Words that lie (wholly or
@@ -42,7 +42,8 @@ void readWords(const std::vector<unsigned char>& data, std::int64_t offset, std:
     const std::size_t whole = std::size_t(available / 2);
     if constexpr (std::endian::native == std::endian::little) {
         // The file's byte order is the host's: the bytes are the words.
-        std::memcpy(out, p, whole * sizeof(std::uint16_t));
+        if (whole > 0)
+            std::memcpy(out, p, whole * sizeof(std::uint16_t));
     } else {
         for (std::size_t i = 0; i < whole; ++i)
             out[i] = readU16(p + 2 * i);
