@@ -9,6 +9,8 @@ const std::vector<Command>& commands() {
     static const std::vector<Command> table{
         {"info", "MAP", runInfo},
         {"cell", "MAP X Y", runCell},
+        {"enlarge", "SRC DEST", runEnlarge},
+        {"copy", "SRC X1 Y1 X2 Y2 DEST DX DY", runCopy},
         {"tile", "GAMEDIR ID OUT.png", runTile},
         {"texture", "GAMEDIR ID OUT.png", runTexture},
         {"patch", "MAP PATCH.qvp", runPatch},

@@ -27,6 +27,8 @@ int failure(const std::string& message);
 
 int runInfo(const Args& args);
 int runCell(const Args& args);
+int runEnlarge(const Args& args);
+int runCopy(const Args& args);
 int runTile(const Args& args);
 int runTexture(const Args& args);
 int runPatch(const Args& args);

@@ -1,0 +1,49 @@
+#pragma once
+// File helpers of the map conversion tools: identifying a map file on disk, telling whether
+// two paths name one file, and positioned reads and writes on an open file.
+
+#include "core/MapVariant.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+namespace tb {
+
+// A refusal the tools detect themselves before touching any file ("Wrong source map file!");
+// windows show it as a plain message, tbmap prints it and exits 1.
+class ToolRefusal : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The variant of the file at `path`, identified by its on-disk name and exact size;
+// nullopt when no regular file is there or no variant matches.
+std::optional<MapVariant> identifyMapFile(const std::filesystem::path& path);
+
+// True when both paths name one existing file (by identity: links and different spellings
+// of one path count as the same file).
+bool isSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
+
+// An open file for positioned reads and writes, closed when the object goes. Every
+// failure, including a short read, throws FileError naming the file.
+class PositionedFile {
+public:
+    enum class Mode { Read, ReadWrite };
+    PositionedFile(const std::filesystem::path& path, Mode mode);
+    ~PositionedFile();
+    PositionedFile(const PositionedFile&) = delete;
+    PositionedFile& operator=(const PositionedFile&) = delete;
+
+    void readAt(std::int64_t offset, void* data, std::size_t size) const;
+    void writeAt(std::int64_t offset, const void* data, std::size_t size);
+
+private:
+    std::filesystem::path m_path;
+    int m_fd = -1;
+};
+
+} // namespace tb
