@@ -11,18 +11,20 @@
 namespace tb {
 namespace {
 
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+char lowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](char x, char y) { return lowerAscii(x) == lowerAscii(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return lowerAscii(x) == lowerAscii(y);
+           });
 }
 
 bool lessIgnoringCase(const std::string& a, const std::string& b) {
-    return std::lexicographical_compare(
-        a.begin(), a.end(), b.begin(), b.end(),
-        [](char x, char y) { return lowerAscii(x) < lowerAscii(y); });
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return lowerAscii(x) < lowerAscii(y);
+    });
 }
 
 bool endsWithIgnoringCase(std::string_view text, std::string_view suffix) {
@@ -93,7 +95,8 @@ std::int32_t textureListValue(std::string_view line) {
 
 std::string paletteRowText(std::int32_t value) {
     char text[16];
-    std::snprintf(text, sizeof text, "%04X", static_cast<unsigned>(static_cast<std::uint32_t>(value)));
+    std::snprintf(text, sizeof text, "%04X",
+                  static_cast<unsigned>(static_cast<std::uint32_t>(value)));
     return text;
 }
 
@@ -184,8 +187,7 @@ std::vector<ListMenuEntry> buildListMenu(const std::filesystem::path& appDir,
     // The folder listing's order differs between file systems; by name it is stable.
     std::sort(names.begin(), names.end(), lessIgnoringCase);
     const std::vector<std::string_view> current = pathParts(currentPath);
-    const bool inTextures =
-        current.size() == 2 && equalsIgnoringCase(current[0], kTexturesFolder);
+    const bool inTextures = current.size() == 2 && equalsIgnoringCase(current[0], kTexturesFolder);
     for (std::string& name : names) {
         const bool checked = inTextures && equalsIgnoringCase(current[1], name);
         entries.push_back({std::move(name), checked});

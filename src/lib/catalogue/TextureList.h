@@ -82,7 +82,7 @@ std::optional<std::int32_t> paletteRowTile(bool sortedView, const std::vector<st
 
 // One radio entry of the list menu.
 struct ListMenuEntry {
-    std::string caption;  // the file name, as the folder spells it
+    std::string caption; // the file name, as the folder spells it
     bool checked = false;
     friend bool operator==(const ListMenuEntry&, const ListMenuEntry&) = default;
 };

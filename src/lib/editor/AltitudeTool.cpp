@@ -36,7 +36,8 @@ int newAltitude(const AltitudeSettings& settings, int altitude, RandomSource& ra
     const int clamped = applyAltitudeMode(settings.mode, altitude, settings.z);
     if (!settings.addRandom)
         return clamped;
-    return clampAltitude(std::int64_t(clamped) + randomAltitudeOffset(settings.randomRange, random));
+    return clampAltitude(std::int64_t(clamped) +
+                         randomAltitudeOffset(settings.randomRange, random));
 }
 
 } // namespace tb

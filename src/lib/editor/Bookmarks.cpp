@@ -77,8 +77,7 @@ void scanBookmarks(XmlParser& parser, Bookmarks& bookmarks) {
                 ++counter;
             continue;
         }
-        if ((type != XmlPartType::Text && type != XmlPartType::CData) ||
-            counter >= kBookmarkCount)
+        if ((type != XmlPartType::Text && type != XmlPartType::CData) || counter >= kBookmarkCount)
             continue;
         const std::string& name = parser.partName();
         Bookmark& entry = bookmarks.at(counter);
@@ -95,7 +94,7 @@ void scanBookmarks(XmlParser& parser, Bookmarks& bookmarks) {
 
 void readBookmarkFile(const std::filesystem::path& path, Bookmarks& bookmarks) {
     XmlParser parser;
-    parser.loadFile(path);  // an unreadable file is an empty document
+    parser.loadFile(path); // an unreadable file is an empty document
     parser.restart();
     scanBookmarks(parser, bookmarks);
 }

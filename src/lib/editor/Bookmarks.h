@@ -15,8 +15,8 @@
 namespace tb {
 
 struct Bookmark {
-    std::int32_t col = 0;  // map x
-    std::int32_t row = 0;  // map y
+    std::int32_t col = 0; // map x
+    std::int32_t row = 0; // map y
     bool enabled = false;
     friend bool operator==(const Bookmark&, const Bookmark&) = default;
 };
@@ -50,8 +50,8 @@ private:
 
 // What a bookmark chord asks of the window.
 struct BookmarkChordResult {
-    bool repaintView = false;         // a bookmark was toggled: repaint the whole view
-    std::optional<CellPoint> jumpTo;  // put these into the jump boxes and jump
+    bool repaintView = false;        // a bookmark was toggled: repaint the whole view
+    std::optional<CellPoint> jumpTo; // put these into the jump boxes and jump
 };
 
 // The digit chords of the map view (digit 0..9 of the main keyboard): Ctrl+Alt+N toggles

@@ -58,9 +58,8 @@ ScrollPosition scrollForArrowKey(ArrowKey key, ScrollPosition now, std::int32_t 
     return now;
 }
 
-
-bool coordsOnList(const std::vector<std::pair<std::string, std::string>>& xyTexts,
-                  std::int32_t x, std::int32_t y) {
+bool coordsOnList(const std::vector<std::pair<std::string, std::string>>& xyTexts, std::int32_t x,
+                  std::int32_t y) {
     const std::string xText = std::to_string(x);
     const std::string yText = std::to_string(y);
     for (const auto& [itemX, itemY] : xyTexts)

@@ -27,8 +27,8 @@ CellPoint clampPointerCell(std::int32_t column, std::int32_t row, std::string_vi
 struct JumpPlan {
     std::int32_t x = 0;
     std::int32_t y = 0;
-    std::optional<std::int32_t> preColumn;  // |x - 1|, when the selected column is already x
-    std::optional<std::int32_t> preRow;     // |y - 1|, when the selected row is already y
+    std::optional<std::int32_t> preColumn; // |x - 1|, when the selected column is already x
+    std::optional<std::int32_t> preRow;    // |y - 1|, when the selected row is already y
 };
 
 // The jump to the texts of the jump boxes on a grid of `columns` x `rows` whose selected
@@ -41,8 +41,8 @@ JumpPlan planJump(std::string_view xText, std::string_view yText, std::int32_t c
 enum class ArrowKey { Left, Up, Right, Down };
 
 struct ScrollPosition {
-    std::int32_t leftColumn = 0;  // first visible column
-    std::int32_t topRow = 0;      // first visible row
+    std::int32_t leftColumn = 0; // first visible column
+    std::int32_t topRow = 0;     // first visible row
     friend bool operator==(const ScrollPosition&, const ScrollPosition&) = default;
 };
 
@@ -53,13 +53,12 @@ struct ScrollPosition {
 ScrollPosition scrollForArrowKey(ArrowKey key, ScrollPosition now, std::int32_t columns,
                                  std::int32_t rows);
 
-
 // Shown by the Insert key when the patch editor's list already holds the current cell.
 inline constexpr std::string_view kCoordsOnListMessage = "This coords are on list!";
 
 // True when one of the list's (X text, Y text) pairs equals x and y in decimal.
-bool coordsOnList(const std::vector<std::pair<std::string, std::string>>& xyTexts,
-                  std::int32_t x, std::int32_t y);
+bool coordsOnList(const std::vector<std::pair<std::string, std::string>>& xyTexts, std::int32_t x,
+                  std::int32_t y);
 
 // The texts the Insert key appends for cell (x, y): X, Y, the altitude in decimal and the
 // tile id as spaced hex ("01 D3"), the form of the status bar.

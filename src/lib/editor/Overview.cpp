@@ -15,8 +15,8 @@ OverviewImage buildOverview(const MapImage& map, const RadarColours& radar) {
     // Column by column, as the blocks lie in the file, so the reads walk forward.
     for (int i = 0; i < image.width; ++i) {
         for (int j = 0; j < image.height; ++j) {
-            const MapCell cell = map.cellUnchecked(i * kCellsPerBlockSide + 1,
-                                                   j * kCellsPerBlockSide + 1);
+            const MapCell cell =
+                map.cellUnchecked(i * kCellsPerBlockSide + 1, j * kCellsPerBlockSide + 1);
             const Rgb colour = rgb555ToColor(radar.colour(cell.tileId));
             std::uint8_t* out =
                 image.rgb.data() + (std::size_t(j) * std::size_t(image.width) + std::size_t(i)) * 3;

@@ -14,8 +14,8 @@ namespace tb {
 
 // A 24-bit picture, row-major, three bytes (red, green, blue) per pixel, no row padding.
 struct OverviewImage {
-    int width = 0;   // map width in blocks
-    int height = 0;  // map height in blocks
+    int width = 0;  // map width in blocks
+    int height = 0; // map height in blocks
     std::vector<std::uint8_t> rgb;
 
     // The colour bytes of pixel (px, py).

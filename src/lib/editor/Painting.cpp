@@ -1,7 +1,9 @@
 #include "editor/Painting.h"
 
+#include "catalogue/TextureList.h"
 #include "editor/Stamp.h"
 #include "shell/Errors.h"
+#include "shell/LineFile.h"
 #include "shell/NumberText.h"
 
 #include <algorithm>
@@ -77,6 +79,28 @@ std::vector<BrushCell> parseBrushLines(const std::vector<std::string>& lines) {
     return cells;
 }
 
+std::vector<std::string> drawModeCaptions(const std::vector<TileNamed>& groups) {
+    std::vector<std::string> captions(kFixedDrawModes.begin(), kFixedDrawModes.end());
+    for (const TileNamed& group : groups)
+        captions.push_back(group.tileName);
+    return captions;
+}
+
+DrawChoice drawChoiceFor(int drawMode, const std::vector<TileNamed>& groups,
+                         std::int32_t paletteTile) {
+    DrawChoice choice{drawMode, paletteTile, nullptr};
+    const int groupIndex = drawMode - kFirstTileGroup;
+    if (groupIndex >= 0 && std::size_t(groupIndex) < groups.size())
+        choice.group = &groups[std::size_t(groupIndex)];
+    return choice;
+}
+
+void MapPainter::loadCurrentBrush(const std::filesystem::path& appDir, std::string_view name) {
+    m_brush.clear();
+    const std::string relative = "brushes/" + std::string(name) + ".brs";
+    m_brush = parseBrushLines(readLines(resolveAppPath(appDir, relative)));
+}
+
 void MapPainter::reset() {
     m_keyNavigation = false;
     endFill();
@@ -87,9 +111,8 @@ void MapPainter::endFill() {
     m_corner1 = {-1, -1};
 }
 
-SelectionResult MapPainter::selectCell(MapImage* map, UndoList& undo,
-                                       const PaintControls& controls, std::int32_t x,
-                                       std::int32_t y) {
+SelectionResult MapPainter::selectCell(MapImage* map, UndoList& undo, const PaintControls& controls,
+                                       std::int32_t x, std::int32_t y) {
     SelectionResult result;
     try {
         const std::int32_t z = strToInt(controls.zText);
@@ -110,9 +133,8 @@ SelectionResult MapPainter::selectCell(MapImage* map, UndoList& undo,
             for (const StampCellSpec& cell : stampPattern(controls.stampButton)) {
                 const std::int64_t cx = std::int64_t(x) + cell.dx;
                 const std::int64_t cy = std::int64_t(y) + cell.dy;
-                if (inside(*map, cx, cy) &&
-                    stampCell(*map, std::int32_t(cx), std::int32_t(cy), cell.tileId, altitude,
-                              *m_random))
+                if (inside(*map, cx, cy) && stampCell(*map, std::int32_t(cx), std::int32_t(cy),
+                                                      cell.tileId, altitude, *m_random))
                     result.changedCells.push_back({std::int32_t(cx), std::int32_t(cy)});
             }
             break;
@@ -123,9 +145,8 @@ SelectionResult MapPainter::selectCell(MapImage* map, UndoList& undo,
             for (const BrushCell& cell : m_brush) {
                 const std::int64_t cx = std::int64_t(x) + cell.dx;
                 const std::int64_t cy = std::int64_t(y) + cell.dy;
-                if (inside(*map, cx, cy) &&
-                    stampCell(*map, std::int32_t(cx), std::int32_t(cy), cell.tileId, altitude,
-                              *m_random))
+                if (inside(*map, cx, cy) && stampCell(*map, std::int32_t(cx), std::int32_t(cy),
+                                                      cell.tileId, altitude, *m_random))
                     result.changedCells.push_back({std::int32_t(cx), std::int32_t(cy)});
             }
             break;

@@ -10,19 +10,22 @@
 #include "editor/StatusText.h"
 #include "editor/UndoList.h"
 
+#include <array>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tb {
 
 // The tool button that is down.
 enum class PaintTool {
-    Paint,  // btnDefault: the square brush
-    Fill,   // btnRectFill
-    Stamp,  // one of btnHoehle1 .. btnHoehle14
-    Brush,  // btnCustomBrush: the brush chosen in cbCustomBrushes
+    Paint, // btnDefault: the square brush
+    Fill,  // btnRectFill
+    Stamp, // one of btnHoehle1 .. btnHoehle14
+    Brush, // btnCustomBrush: the brush chosen in cbCustomBrushes
 };
 
 // Where a cell's new tile comes from in PaintCell: the draw mode list's item index, the
@@ -30,19 +33,31 @@ enum class PaintTool {
 struct DrawChoice {
     int drawMode = kDontDraw;
     std::int32_t paletteTile = 0;
-    const TileNamed* group = nullptr;  // a group item without a group keeps the tiles
+    const TileNamed* group = nullptr; // a group item without a group keeps the tiles
 };
+
+// The fixed items at the top of the draw mode list; the tile groups follow them.
+inline constexpr std::array<std::string_view, 3> kFixedDrawModes{
+    "Don't draw", "Selected tile from list", "Altitude only"};
+
+// The captions of the draw mode list: the fixed items, then each group's name in order.
+std::vector<std::string> drawModeCaptions(const std::vector<TileNamed>& groups);
+
+// The draw choice for item `drawMode` of that list, with `groups` the list's groups in
+// order; a group index past the groups keeps the tiles.
+DrawChoice drawChoiceFor(int drawMode, const std::vector<TileNamed>& groups,
+                         std::int32_t paletteTile);
 
 // The window's controls at the moment of a selection event, as they stand.
 struct PaintControls {
     PaintTool tool = PaintTool::Paint;
-    int stampButton = 1;                 // 1..14, for PaintTool::Stamp
+    int stampButton = 1; // 1..14, for PaintTool::Stamp
     DrawChoice draw;
-    int altitudeMode = kOnlyChangeTile;  // item of AltitudeRadioGroup
-    std::string zText = "0";             // ZValueEdit
-    bool addRandomAltitude = false;      // cbAddRAl
-    std::string randomRangeText = "1";   // edRauschen
-    int brushSize = 1;                   // BrushSizeMover, 1..9
+    int altitudeMode = kOnlyChangeTile; // item of AltitudeRadioGroup
+    std::string zText = "0";            // ZValueEdit
+    bool addRandomAltitude = false;     // cbAddRAl
+    std::string randomRangeText = "1";  // edRauschen
+    int brushSize = 1;                  // BrushSizeMover, 1..9
 };
 
 // The altitude controls once their texts are read; the range text is read only when the
@@ -119,6 +134,10 @@ public:
         m_brush = parseBrushLines(lines);
     }
     const std::vector<BrushCell>& currentBrush() const { return m_brush; }
+    // cbCustomBrushesChange: empties the brush, then reads "brushes/<name>.brs" of the
+    // program folder (folder and file found without regard to case). Throws FileError
+    // naming the file when it cannot be read; the brush then stays empty.
+    void loadCurrentBrush(const std::filesystem::path& appDir, std::string_view name);
 
     // Back to the state at start: no pending fill, flag clear (the brush stays).
     void reset();

@@ -16,24 +16,26 @@ std::vector<StampCellSpec> frameCut(int c0, int c1, int r0, int r1) {
     return cells;
 }
 
-std::vector<StampCellSpec> single(int c, int r) { return {{0, 0, kStampFrame[std::size_t(r)][std::size_t(c)]}}; }
+std::vector<StampCellSpec> single(int c, int r) {
+    return {{0, 0, kStampFrame[std::size_t(r)][std::size_t(c)]}};
+}
 
 const std::array<std::vector<StampCellSpec>, kStampButtonCount>& patterns() {
     static const std::array<std::vector<StampCellSpec>, kStampButtonCount> table{
-        frameCut(0, 2, 0, 1),  // 1: rows 0 and 1
-        frameCut(1, 2, 0, 2),  // 2: columns 1 and 2
-        frameCut(0, 2, 1, 2),  // 3: rows 1 and 2
-        frameCut(0, 1, 0, 2),  // 4: columns 0 and 1
-        frameCut(0, 2, 0, 2),  // 5: the whole frame
-        single(1, 1),          // 6: centre
-        single(0, 0),          // 7: top left
-        single(1, 0),          // 8: top
-        single(2, 0),          // 9: top right
-        single(0, 1),          // 10: left
-        single(2, 1),          // 11: right
-        single(0, 2),          // 12: bottom left
-        single(1, 2),          // 13: bottom
-        single(2, 2),          // 14: bottom right
+        frameCut(0, 2, 0, 1), // 1: rows 0 and 1
+        frameCut(1, 2, 0, 2), // 2: columns 1 and 2
+        frameCut(0, 2, 1, 2), // 3: rows 1 and 2
+        frameCut(0, 1, 0, 2), // 4: columns 0 and 1
+        frameCut(0, 2, 0, 2), // 5: the whole frame
+        single(1, 1),         // 6: centre
+        single(0, 0),         // 7: top left
+        single(1, 0),         // 8: top
+        single(2, 0),         // 9: top right
+        single(0, 1),         // 10: left
+        single(2, 1),         // 11: right
+        single(0, 2),         // 12: bottom left
+        single(1, 2),         // 13: bottom
+        single(2, 2),         // 14: bottom right
     };
     return table;
 }

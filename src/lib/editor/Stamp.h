@@ -27,7 +27,7 @@ inline constexpr int kStampButtonCount = 14;
 
 // The button numbers (btnHoehle<n>) from left to right on the toolbar: the four edge
 // pieces, the whole frame, then the nine single cells in the frame's reading order.
-inline constexpr std::array<int, kStampButtonCount> kStampButtonOrder{1, 2,  3,  4,  5,  7,  8,
+inline constexpr std::array<int, kStampButtonCount> kStampButtonOrder{1, 2,  3, 4,  5,  7,  8,
                                                                       9, 10, 6, 11, 12, 13, 14};
 
 // The cells of btnHoehle<button> (1 to 14) in stamping order, row by row, left to right.

@@ -17,8 +17,8 @@ namespace tb {
 struct UndoRow {
     std::int32_t x = 0;
     std::int32_t y = 0;
-    std::int8_t altitude = 0;    // before the change
-    std::uint16_t tileId = 0;    // before the change
+    std::int8_t altitude = 0; // before the change
+    std::uint16_t tileId = 0; // before the change
     friend bool operator==(const UndoRow&, const UndoRow&) = default;
 };
 

@@ -68,14 +68,15 @@ TEST(BookmarkFile, EntriesFilledInFileOrderNotById) {
 </BookmarkList>)",
                              marks);
     EXPECT_EQ(marks.at(0), (tb::Bookmark{55, 56, true}));
-    EXPECT_EQ(marks.at(1), (tb::Bookmark{1, 2, false}));  // "true" is not "True"
+    EXPECT_EQ(marks.at(1), (tb::Bookmark{1, 2, false})); // "true" is not "True"
     EXPECT_EQ(marks.at(5), tb::Bookmark{});
 }
 
 TEST(BookmarkFile, TextPastTheTenthEntryIsIgnored) {
     std::string doc = "<BookmarkList>";
     for (int i = 0; i < 12; ++i)
-        doc += "<Bookmark><Col>" + std::to_string(i + 1) + "</Col><Enabled>True</Enabled></Bookmark>";
+        doc +=
+            "<Bookmark><Col>" + std::to_string(i + 1) + "</Col><Enabled>True</Enabled></Bookmark>";
     doc += "</BookmarkList>";
     tb::Bookmarks marks;
     tb::readBookmarkDocument(doc, marks);
@@ -92,9 +93,8 @@ TEST(BookmarkFile, MissingFileLeavesDefaults) {
 
 TEST(BookmarkFile, BadNumberStopsReadingAndKeepsWhatCameBefore) {
     tbtest::TempDir dir;
-    writeText(dir / "b.xml",
-              "<BookmarkList><Bookmark><Col>4</Col><Row>5</Row></Bookmark>"
-              "<Bookmark><Col>six</Col><Row>7</Row></Bookmark></BookmarkList>");
+    writeText(dir / "b.xml", "<BookmarkList><Bookmark><Col>4</Col><Row>5</Row></Bookmark>"
+                             "<Bookmark><Col>six</Col><Row>7</Row></Bookmark></BookmarkList>");
     tb::Bookmarks marks;
     try {
         readBookmarkFile(dir / "b.xml", marks);
@@ -120,7 +120,7 @@ TEST(BookmarkChords, CtrlAltTogglesTwiceToDisabledAtThatCell) {
     tb::Bookmarks marks;
     auto r = tb::bookmarkChord(marks, 3, true, true, 10, 20);
     EXPECT_TRUE(r.repaintView);
-    ASSERT_TRUE(r.jumpTo);  // Ctrl is held, so the fresh bookmark is recalled too
+    ASSERT_TRUE(r.jumpTo); // Ctrl is held, so the fresh bookmark is recalled too
     EXPECT_EQ(r.jumpTo->x, 10);
     EXPECT_EQ(marks.numbersAt(10, 20), std::vector<int>{3});
     r = tb::bookmarkChord(marks, 3, true, true, 10, 20);

@@ -20,7 +20,7 @@ TEST(Jump, ClampsToTheGrid) {
 TEST(Jump, PreSelectsWhenTargetIsAlreadySelected) {
     tb::JumpPlan plan = tb::planJump("100", "0", 2304, 1600, 100, 0);
     EXPECT_EQ(plan.preColumn, 99);
-    EXPECT_EQ(plan.preRow, 1);  // |0 - 1|
+    EXPECT_EQ(plan.preRow, 1); // |0 - 1|
     plan = tb::planJump("100", "7", 2304, 1600, 5, 7);
     EXPECT_FALSE(plan.preColumn);
     EXPECT_EQ(plan.preRow, 6);

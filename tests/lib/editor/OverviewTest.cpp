@@ -9,8 +9,7 @@ namespace {
 
 // A radar table read from a file whose word n is `colourOf(n)`, with more words than the
 // table reads so that ids past 16382 have colours in the file.
-template <typename F>
-tb::RadarColours radarFrom(const tbtest::TempDir& dir, F colourOf) {
+template <typename F> tb::RadarColours radarFrom(const tbtest::TempDir& dir, F colourOf) {
     std::vector<unsigned char> bytes;
     for (int n = 0; n < 20000; ++n) {
         const auto c = static_cast<std::uint16_t>(colourOf(n));

@@ -1,8 +1,10 @@
 #include "editor/Painting.h"
 
 #include "editor/Stamp.h"
+#include "shell/Errors.h"
 
 #include "PaintingTestSupport.h"
+#include "TestPaths.h"
 
 #include <gtest/gtest.h>
 
@@ -314,7 +316,7 @@ TEST_F(Painting, GroupIdAbove65535StopsLaterCells) {
     EXPECT_EQ(map.cell(0, 0).tileId, 0x10);
     EXPECT_EQ(map.cell(0, 1).tileId, 0);
     EXPECT_EQ(map.cell(1, 0).tileId, 0);
-    EXPECT_EQ(script.ranges.size(), 2u);  // no draw after the failure
+    EXPECT_EQ(script.ranges.size(), 2u); // no draw after the failure
 }
 
 TEST_F(Painting, NoMapLoadedChangesNothing) {
@@ -378,7 +380,7 @@ TEST_F(Painting, FillWrongDirectionEndsThePendingFill) {
     EXPECT_TRUE(r.changedCells.empty());
     EXPECT_FALSE(painter.fillPending());
     EXPECT_TRUE(undo.empty());
-    r = click(c, 9, 11);  // a new first corner
+    r = click(c, 9, 11); // a new first corner
     EXPECT_TRUE(r.changedCells.empty());
     EXPECT_TRUE(painter.fillPending());
     r = click(c, 9, 11);
@@ -393,7 +395,7 @@ TEST_F(Painting, FillAlternatesWhileDragging) {
         changed.push_back(click(c, 20 + step, 20 + step).changedCells.size());
     EXPECT_EQ(changed, (std::vector<std::size_t>{0, 4, 0, 4}));
     EXPECT_EQ(map.cell(21, 21).tileId, 8);
-    EXPECT_EQ(map.cell(22, 21).tileId, 0);  // between the two rectangles
+    EXPECT_EQ(map.cell(22, 21).tileId, 0); // between the two rectangles
 }
 
 TEST_F(Painting, FillWithDontDrawChangesAltitudesOnly) {
@@ -445,8 +447,15 @@ TEST_F(Painting, EveryStampPatternLandsWhereItShould) {
         {3, {{474, 475, 470}, {473, 472, 471}}},
         {4, {{467, 468}, {474, 475}, {473, 472}}},
         {5, {{467, 468, 469}, {474, 475, 470}, {473, 472, 471}}},
-        {6, {{475}}},  {7, {{467}}},  {8, {{468}}},  {9, {{469}}},  {10, {{474}}},
-        {11, {{470}}}, {12, {{473}}}, {13, {{472}}}, {14, {{471}}},
+        {6, {{475}}},
+        {7, {{467}}},
+        {8, {{468}}},
+        {9, {{469}}},
+        {10, {{474}}},
+        {11, {{470}}},
+        {12, {{473}}},
+        {13, {{472}}},
+        {14, {{471}}},
     };
     for (const auto& [button, rows] : expected) {
         MapImage fresh = edtest::ilshenarMap();
@@ -481,8 +490,8 @@ TEST_F(Painting, StampAppliesAltitudeAndSkipsOutsideCells) {
     c.altitudeMode = tb::kSetToZ;
     c.zText = "-20";
     const auto r = click(c, 2302, 1598);
-    EXPECT_EQ(points(r.changedCells),
-              (std::vector<std::pair<int, int>>{{2302, 1598}, {2303, 1598}, {2302, 1599}, {2303, 1599}}));
+    EXPECT_EQ(points(r.changedCells), (std::vector<std::pair<int, int>>{
+                                          {2302, 1598}, {2303, 1598}, {2302, 1599}, {2303, 1599}}));
     EXPECT_EQ(map.cell(2302, 1598), (MapCell{467, -20}));
     EXPECT_EQ(map.cell(2303, 1599), (MapCell{475, -20}));
     EXPECT_TRUE(undo.empty());
@@ -493,8 +502,8 @@ TEST_F(Painting, StampAppliesAltitudeAndSkipsOutsideCells) {
 TEST(BrushLines, ThreeIntegerFieldsOrSkipped) {
     const auto cells = tb::parseBrushLines(
         {"1,2,$003F", "", "abc", "1,2", "1,x,3", "0,9,1,$10", "-1,-2,467\r", "  3, 4,$1D3  "});
-    EXPECT_EQ(cells, (std::vector<tb::BrushCell>{{1, 2, 0x3F}, {0, 1, 0x10}, {-1, -2, 467},
-                                                 {3, 4, 0x1D3}}));
+    EXPECT_EQ(cells, (std::vector<tb::BrushCell>{
+                         {1, 2, 0x3F}, {0, 1, 0x10}, {-1, -2, 467}, {3, 4, 0x1D3}}));
 }
 
 TEST_F(Painting, BrushStampsRelativeToTheSelectedCell) {
@@ -515,7 +524,8 @@ TEST_F(Painting, BrushSkipsCellsOffTheMapOnEverySide) {
     auto r = click(c, 0, 0);
     EXPECT_EQ(points(r.changedCells), (std::vector<std::pair<int, int>>{{1, 1}, {5, 0}}));
     r = click(c, 2303, 1599);
-    EXPECT_EQ(points(r.changedCells), (std::vector<std::pair<int, int>>{{2302, 1599}, {2303, 1598}}));
+    EXPECT_EQ(points(r.changedCells),
+              (std::vector<std::pair<int, int>>{{2302, 1599}, {2303, 1598}}));
     EXPECT_EQ(map.cell(2302, 1599).tileId, 7);
     EXPECT_EQ(map.cell(2303, 1598).tileId, 8);
 }
@@ -536,6 +546,35 @@ TEST_F(Painting, EmptyBrushChangesNothing) {
     PaintControls c = paintWithTile(1);
     c.tool = PaintTool::Brush;
     EXPECT_TRUE(click(c, 10, 10).changedCells.empty());
+}
+
+} // namespace
+
+namespace {
+
+TEST(DrawModes, FixedItemsThenGroups) {
+    const std::vector<tb::TileNamed> groups{{"Grass", {"$0003"}}, {"Sand", {"$0016"}}};
+    EXPECT_EQ(tb::drawModeCaptions(groups),
+              (std::vector<std::string>{"Don't draw", "Selected tile from list", "Altitude only",
+                                        "Grass", "Sand"}));
+    EXPECT_EQ(tb::drawChoiceFor(4, groups, 9).group, &groups[1]);
+    EXPECT_EQ(tb::drawChoiceFor(1, groups, 9).paletteTile, 9);
+    EXPECT_EQ(tb::drawChoiceFor(1, groups, 9).group, nullptr);
+    EXPECT_EQ(tb::drawChoiceFor(5, groups, 9).group, nullptr);
+}
+
+TEST(CurrentBrush, LoadedFromTheBrushesFolderWithoutRegardToCase) {
+    tbtest::TempDir app;
+    std::filesystem::create_directory(app / "BRUSHES");
+    const std::string text = "0,0,$01D3\r\n2,1,467\r\n";
+    tbtest::writeBytes(app / "BRUSHES" / "Cave.brs",
+                       std::vector<unsigned char>(text.begin(), text.end()));
+    tb::MtRandomSource random(1);
+    tb::MapPainter painter(random);
+    painter.loadCurrentBrush(app.path(), "cave");
+    EXPECT_EQ(painter.currentBrush(), (std::vector<tb::BrushCell>{{0, 0, 0x1D3}, {2, 1, 467}}));
+    EXPECT_THROW(painter.loadCurrentBrush(app.path(), "Missing"), tb::FileError);
+    EXPECT_TRUE(painter.currentBrush().empty());
 }
 
 } // namespace
