@@ -87,6 +87,12 @@ TEST(TextureImage, DataPastTheEndOfTexmapsShowsBlack) {
     ASSERT_EQ(image.width, 64);
     for (int i = 0; i < 64 * 64; ++i)
         ASSERT_EQ(image.pixels[std::size_t(i)], i < 1000 ? words[std::size_t(i)] : 0) << i;
+
+    // An empty texmaps.mul: nothing to read at all.
+    art.textureData.clear();
+    art.textureData.shrink_to_fit();
+    ASSERT_TRUE(makeTextureImage(art, 1, image));
+    EXPECT_EQ(std::count(image.pixels.begin(), image.pixels.end(), 0), 64 * 64);
 }
 
 TEST(TextureImage, TheOffsetIsNotJudgedButNeverReadOutside) {
