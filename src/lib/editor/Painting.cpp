@@ -1,9 +1,7 @@
 #include "editor/Painting.h"
 
-#include "catalogue/TextureList.h"
 #include "editor/Stamp.h"
 #include "shell/Errors.h"
-#include "shell/LineFile.h"
 #include "shell/NumberText.h"
 
 #include <algorithm>
@@ -93,12 +91,6 @@ DrawChoice drawChoiceFor(int drawMode, const std::vector<TileNamed>& groups,
     if (groupIndex >= 0 && std::size_t(groupIndex) < groups.size())
         choice.group = &groups[std::size_t(groupIndex)];
     return choice;
-}
-
-void MapPainter::loadCurrentBrush(const std::filesystem::path& appDir, std::string_view name) {
-    m_brush.clear();
-    const std::string relative = "brushes/" + std::string(name) + ".brs";
-    m_brush = parseBrushLines(readLines(resolveAppPath(appDir, relative)));
 }
 
 void MapPainter::reset() {

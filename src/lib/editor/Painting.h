@@ -12,7 +12,6 @@
 
 #include <array>
 #include <cstdint>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -128,17 +127,14 @@ public:
     bool fillPending() const { return m_fillPending; }
     CellPoint fillCorner1() const { return m_corner1; }
 
-    // The brush the Brush tool stamps (cbCustomBrushesChange); empty at start.
+    // The brush the Brush tool stamps; empty at start. cbCustomBrushesChange empties it,
+    // then sets the lines of the chosen brush file (readBrushLines), so a brush that cannot
+    // be read leaves it empty.
     void setCurrentBrush(std::vector<BrushCell> cells) { m_brush = std::move(cells); }
     void setCurrentBrushLines(const std::vector<std::string>& lines) {
         m_brush = parseBrushLines(lines);
     }
     const std::vector<BrushCell>& currentBrush() const { return m_brush; }
-    // cbCustomBrushesChange: empties the brush, then reads "brushes/<name>.brs" of the
-    // program folder (folder and file found without regard to case). Throws FileError
-    // naming the file when it cannot be read; the brush then stays empty.
-    void loadCurrentBrush(const std::filesystem::path& appDir, std::string_view name);
-
     // Back to the state at start: no pending fill, flag clear (the brush stays).
     void reset();
 

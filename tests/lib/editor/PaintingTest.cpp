@@ -1,10 +1,8 @@
 #include "editor/Painting.h"
 
 #include "editor/Stamp.h"
-#include "shell/Errors.h"
 
 #include "PaintingTestSupport.h"
-#include "TestPaths.h"
 
 #include <gtest/gtest.h>
 
@@ -548,10 +546,6 @@ TEST_F(Painting, EmptyBrushChangesNothing) {
     EXPECT_TRUE(click(c, 10, 10).changedCells.empty());
 }
 
-} // namespace
-
-namespace {
-
 TEST(DrawModes, FixedItemsThenGroups) {
     const std::vector<tb::TileNamed> groups{{"Grass", {"$0003"}}, {"Sand", {"$0016"}}};
     EXPECT_EQ(tb::drawModeCaptions(groups),
@@ -561,20 +555,6 @@ TEST(DrawModes, FixedItemsThenGroups) {
     EXPECT_EQ(tb::drawChoiceFor(1, groups, 9).paletteTile, 9);
     EXPECT_EQ(tb::drawChoiceFor(1, groups, 9).group, nullptr);
     EXPECT_EQ(tb::drawChoiceFor(5, groups, 9).group, nullptr);
-}
-
-TEST(CurrentBrush, LoadedFromTheBrushesFolderWithoutRegardToCase) {
-    tbtest::TempDir app;
-    std::filesystem::create_directory(app / "BRUSHES");
-    const std::string text = "0,0,$01D3\r\n2,1,467\r\n";
-    tbtest::writeBytes(app / "BRUSHES" / "Cave.brs",
-                       std::vector<unsigned char>(text.begin(), text.end()));
-    tb::MtRandomSource random(1);
-    tb::MapPainter painter(random);
-    painter.loadCurrentBrush(app.path(), "cave");
-    EXPECT_EQ(painter.currentBrush(), (std::vector<tb::BrushCell>{{0, 0, 0x1D3}, {2, 1, 467}}));
-    EXPECT_THROW(painter.loadCurrentBrush(app.path(), "Missing"), tb::FileError);
-    EXPECT_TRUE(painter.currentBrush().empty());
 }
 
 } // namespace
