@@ -1,0 +1,46 @@
+#pragma once
+// The complete demo data set: a generated map file and the game files the editor needs to
+// show it, written into one folder:
+//
+//   DIR/map0.mul         the world (by default 6144 x 4096, "Felucca+Trammel")
+//   DIR/game/artidx.mul  DIR/game/art.mul        land tiles
+//   DIR/game/texidx.mul  DIR/game/texmaps.mul    land textures
+//   DIR/game/radarcol.mul                        radar colours
+
+#include "core/MapVariant.h"
+#include "demo/DemoWorld.h"
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace tb::demo {
+
+// The variant the demo world is written as unless told otherwise: map0.mul, 6144 x 4096.
+MapVariant defaultDemoVariant();
+
+// The known variant with this file name and size text ("map2.mul", "2304x1600"); throws
+// std::invalid_argument when there is none. Small variants keep tests fast.
+MapVariant demoVariant(std::string_view fileName, std::string_view sizeText);
+
+struct DemoOptions {
+    std::uint64_t seed = 1;
+    MapVariant variant = defaultDemoVariant();
+};
+
+struct WrittenFile {
+    std::filesystem::path path;
+    std::uint64_t size = 0;
+};
+
+struct DemoReport {
+    std::vector<WrittenFile> files; // in the order written: the map first
+    DemoWorldStats world;
+};
+
+// Writes the data set into `dir`, creating it and its game folder as needed and replacing
+// files of the same names (each atomically). Throws FileError naming the file that failed.
+DemoReport writeDemoDataSet(const std::filesystem::path& dir, const DemoOptions& options = {});
+
+} // namespace tb::demo
