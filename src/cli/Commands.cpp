@@ -14,6 +14,7 @@ const std::vector<Command>& commands() {
         {"tile", "GAMEDIR ID OUT.png", runTile},
         {"texture", "GAMEDIR ID OUT.png", runTexture},
         {"patch", "MAP PATCH.qvp", runPatch},
+        {"demo", "DIR [--seed N]", runDemo},
         {"diff", "ORIG_DIR MOD_DIR OUT.qmz [--statics-only | --map-only]", runDiff},
     };
     return table;

@@ -32,6 +32,7 @@ int runCopy(const Args& args);
 int runTile(const Args& args);
 int runTexture(const Args& args);
 int runPatch(const Args& args);
+int runDemo(const Args& args);
 int runDiff(const Args& args);
 
 } // namespace tbcli
