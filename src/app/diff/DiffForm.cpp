@@ -1,0 +1,300 @@
+#include "diff/DiffForm.h"
+
+#include "diff/DiffGenerator.h"
+#include "shell/ErrorReport.h"
+#include "shell/PathBox.h"
+#include "shell/PrForm.h"
+#include "shell/Settings.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QStyle>
+#include <QToolButton>
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+const char* const TBHDiffForm::kSettingNames[6] = {
+    "Orig-staidx0.mul", "Orig-statics0.mul", "Orig-map0.mul",
+    "Mod-staidx0.mul",  "Mod-statics0.mul",  "Mod-map0.mul"};
+
+namespace {
+
+std::filesystem::path toPath(const QString& text) {
+#ifdef Q_OS_WIN
+    return std::filesystem::path(text.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(text).toStdString());
+#endif
+}
+
+// Reports a run's stages on the stage progress window and lets pending window messages
+// run after each step. The window is shown for the run and hidden on every way out.
+class PrFormProgress : public tb::DiffProgress {
+public:
+    explicit PrFormProgress(TPrForm& form) : m_form(form) {
+        m_form.show();
+        QApplication::processEvents();
+    }
+    ~PrFormProgress() override { m_form.hide(); }
+    PrFormProgress(const PrFormProgress&) = delete;
+    PrFormProgress& operator=(const PrFormProgress&) = delete;
+
+    void stage(const std::string& text) override {
+        m_form.setStage(QString::fromStdString(text));
+        QApplication::processEvents();
+    }
+    void percent(int value) override {
+        m_form.setProgress(value);
+        QApplication::processEvents();
+    }
+
+private:
+    TPrForm& m_form;
+};
+
+template <typename T> T* named(T* widget, const char* name) {
+    widget->setObjectName(name);
+    return widget;
+}
+
+} // namespace
+
+TBHDiffForm::TBHDiffForm(QSettings& settings, TPrForm& prForm, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      m_settings(settings), m_prForm(prForm) {
+    setObjectName("TBHDiffForm");
+    setWindowTitle("Tolvane Brimholt - Create Diff patch");
+    setFont(QFont("MS Sans Serif", 8));
+    setFixedSize(455, 129);
+
+    ConfigurationPanel = named(new QFrame(this), "ConfigurationPanel");
+    ConfigurationPanel->setGeometry(0, 0, 455, 49);
+    GenerateSelectGroupBox =
+        named(new QGroupBox(" Generate diff for ", ConfigurationPanel), "GenerateSelectGroupBox");
+    GenerateSelectGroupBox->setGeometry(4, 0, 200, 48);
+    StaticsCheckBox =
+        named(new QCheckBox("StaIdx0.mul + Statics0.mul", GenerateSelectGroupBox), "StaticsCheckBox");
+    StaticsCheckBox->setGeometry(8, 14, 186, 16);
+    StaticsCheckBox->setChecked(true);
+    MapCheckBox = named(new QCheckBox("Map0.mul", GenerateSelectGroupBox), "MapCheckBox");
+    MapCheckBox->setGeometry(8, 30, 186, 16);
+    MapCheckBox->setChecked(true);
+    ButtonGroupBox = named(new QGroupBox(" Select an action ", ConfigurationPanel), "ButtonGroupBox");
+    ButtonGroupBox->setGeometry(210, 0, 190, 48);
+    GenerateButton = named(new QPushButton("Generate Diff", ButtonGroupBox), "GenerateButton");
+    GenerateButton->setGeometry(8, 16, 174, 25);
+    GenerateButton->setEnabled(false);
+    CloseBtn = named(new QToolButton(ConfigurationPanel), "CloseBtn");
+    CloseBtn->setGeometry(416, 4, 35, 24);
+    CloseBtn->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    CloseBtn->setToolTip("Close");
+
+    FileNamePanel = named(new QFrame(this), "FileNamePanel");
+    FileNamePanel->setGeometry(0, 52, 455, 77);
+    StaIdxLabel = named(new QLabel("Staidx0.mul", FileNamePanel), "StaIdxLabel");
+    StaticsLabel = named(new QLabel("Statics0.mul", FileNamePanel), "StaticsLabel");
+    MapLabel = named(new QLabel("Map0.mul", FileNamePanel), "MapLabel");
+    OriginalLabel = named(new QLabel("Original files", FileNamePanel), "OriginalLabel");
+    ModifiedLabel = named(new QLabel("Modified files", FileNamePanel), "ModifiedLabel");
+    OStaIdxEdit = named(new QLineEdit(FileNamePanel), "OStaIdxEdit");
+    OStaticsEdit = named(new QLineEdit(FileNamePanel), "OStaticsEdit");
+    OMapEdit = named(new QLineEdit(FileNamePanel), "OMapEdit");
+    MStaIdxEdit = named(new QLineEdit(FileNamePanel), "MStaIdxEdit");
+    MStaticsEdit = named(new QLineEdit(FileNamePanel), "MStaticsEdit");
+    MMapEdit = named(new QLineEdit(FileNamePanel), "MMapEdit");
+    const int columns[3] = {78, 202, 326};
+    QLabel* headings[3] = {StaIdxLabel, StaticsLabel, MapLabel};
+    for (int c = 0; c < 3; ++c) {
+        headings[c]->setGeometry(columns[c], 4, 121, 14);
+        pathEdit(c)->setGeometry(columns[c], 20, 121, 21);
+        pathEdit(c + 3)->setGeometry(columns[c], 48, 121, 21);
+    }
+    OriginalLabel->setGeometry(6, 23, 70, 14);
+    ModifiedLabel->setGeometry(6, 51, 70, 14);
+
+    setTabOrder(StaticsCheckBox, MapCheckBox);
+    setTabOrder(MapCheckBox, GenerateButton);
+    setTabOrder(GenerateButton, OStaIdxEdit);
+    for (int i = 0; i + 1 < 6; ++i)
+        setTabOrder(pathEdit(i), pathEdit(i + 1));
+    setTabOrder(MMapEdit, CloseBtn);
+
+    BHDFileSaveDialog = named(new QFileDialog(this), "BHDFileSaveDialog");
+    BHDFileSaveDialog->setAcceptMode(QFileDialog::AcceptSave);
+    BHDFileSaveDialog->setFileMode(QFileDialog::AnyFile);
+    BHDFileSaveDialog->setDefaultSuffix("qmz");
+    BHDFileSaveDialog->setNameFilter("Tolvane BH (Version 3) (*.qmz)");
+    BHDFileSaveDialog->selectFile("qvpatch");
+    // Asks before overwriting (the dialog's default); folders and read-only files are
+    // checked when the name comes back.
+    BHDFileSaveDialog->setOption(QFileDialog::DontConfirmOverwrite, false);
+
+    connect(OStaIdxEdit, &QLineEdit::textChanged, this, &TBHDiffForm::OStaIdxEditChange);
+    connect(OStaticsEdit, &QLineEdit::textChanged, this, &TBHDiffForm::OStaticsEditChange);
+    connect(OMapEdit, &QLineEdit::textChanged, this, &TBHDiffForm::OMapEditChange);
+    connect(MStaIdxEdit, &QLineEdit::textChanged, this, &TBHDiffForm::MStaIdxEditChange);
+    connect(MStaticsEdit, &QLineEdit::textChanged, this, &TBHDiffForm::MStaticsEditChange);
+    connect(MMapEdit, &QLineEdit::textChanged, this, &TBHDiffForm::MMapEditChange);
+    connect(StaticsCheckBox, &QCheckBox::clicked, this, &TBHDiffForm::StaticsCheckBoxClick);
+    connect(MapCheckBox, &QCheckBox::clicked, this, &TBHDiffForm::MapCheckBoxClick);
+    connect(GenerateButton, &QPushButton::clicked, this, &TBHDiffForm::GenerateButtonClick);
+    connect(CloseBtn, &QToolButton::clicked, this, &TBHDiffForm::CloseBtnClick);
+
+    // Empty edits start red.
+    for (int i = 0; i < 6; ++i)
+        tbapp::setPathBoxValid(pathEdit(i), false);
+}
+
+QLineEdit* TBHDiffForm::pathEdit(int index) const {
+    QLineEdit* const edits[6] = {OStaIdxEdit, OStaticsEdit, OMapEdit,
+                                 MStaIdxEdit, MStaticsEdit, MMapEdit};
+    return edits[index];
+}
+
+void TBHDiffForm::showEvent(QShowEvent* event) {
+    if (!m_centred) {
+        if (const QScreen* screen = this->screen()) {
+            QRect frame = frameGeometry();
+            frame.moveCenter(screen->availableGeometry().center());
+            move(frame.topLeft());
+        }
+        m_centred = true;
+    }
+    FormShow();
+    QDialog::showEvent(event);
+}
+
+void TBHDiffForm::FormShow() { LoadDiffPaths(); }
+
+void TBHDiffForm::LoadDiffPaths() {
+    for (int i = 0; i < 6; ++i)
+        pathEdit(i)->setText(tbapp::readSettingText(m_settings, kSettingNames[i]));
+}
+
+void TBHDiffForm::SaveDiffPaths() {
+    for (int i = 0; i < 6; ++i)
+        tbapp::writeSettingText(m_settings, kSettingNames[i], pathEdit(i)->text());
+    m_settings.sync();
+}
+
+void TBHDiffForm::CheckAllPaths() {
+    bool allValid = true;
+    for (int i = 0; i < 6; ++i)
+        allValid = allValid && tbapp::isPathBoxValid(pathEdit(i));
+    if (allValid) {
+        SaveDiffPaths();
+        StaticsCheckBox->setEnabled(true);
+        MapCheckBox->setEnabled(true);
+    }
+    GenerateButton->setEnabled(allValid);
+}
+
+// Valid: a file exists at the path and its name, lower-cased, is the column's file name.
+// The modified files therefore carry the same names as the original ones.
+void TBHDiffForm::checkPathEdit(QLineEdit* edit, const char* expectedName) {
+    const QString text = edit->text();
+    const QFileInfo info(text);
+    const bool valid = !text.isEmpty() && info.isFile() &&
+                       info.fileName().toLower() == QLatin1String(expectedName);
+    tbapp::setPathBoxValid(edit, valid);
+    CheckAllPaths();
+}
+
+void TBHDiffForm::OStaIdxEditChange() { checkPathEdit(OStaIdxEdit, "staidx0.mul"); }
+void TBHDiffForm::OStaticsEditChange() { checkPathEdit(OStaticsEdit, "statics0.mul"); }
+void TBHDiffForm::OMapEditChange() { checkPathEdit(OMapEdit, "map0.mul"); }
+void TBHDiffForm::MStaIdxEditChange() { checkPathEdit(MStaIdxEdit, "staidx0.mul"); }
+void TBHDiffForm::MStaticsEditChange() { checkPathEdit(MStaticsEdit, "statics0.mul"); }
+void TBHDiffForm::MMapEditChange() { checkPathEdit(MMapEdit, "map0.mul"); }
+
+// At least one part stays chosen: un-ticking the last ticked box ticks the other one.
+void TBHDiffForm::StaticsCheckBoxClick() {
+    if (!StaticsCheckBox->isChecked() && !MapCheckBox->isChecked())
+        MapCheckBox->setChecked(true);
+}
+
+void TBHDiffForm::MapCheckBoxClick() {
+    if (!MapCheckBox->isChecked() && !StaticsCheckBox->isChecked())
+        StaticsCheckBox->setChecked(true);
+}
+
+void TBHDiffForm::GenerateButtonClick() {
+    // Disabled for the whole run: the run lets window messages through, and this keeps a
+    // second click from starting another one.
+    setEnabled(false);
+    std::optional<QString> error;
+    try {
+        QString fileName;
+        if (askPatchFileName(fileName))
+            generate(fileName);
+    } catch (const std::exception& e) {
+        error = QString::fromLocal8Bit(e.what());
+    }
+    setEnabled(true);
+    CheckAllPaths();
+    if (error)
+        tbapp::showErrorReport(this, *error);
+}
+
+void TBHDiffForm::generate(const QString& patchFile) {
+    const tb::DiffFileSet original{toPath(OStaIdxEdit->text()), toPath(OStaticsEdit->text()),
+                                   toPath(OMapEdit->text())};
+    const tb::DiffFileSet modified{toPath(MStaIdxEdit->text()), toPath(MStaticsEdit->text()),
+                                   toPath(MMapEdit->text())};
+    PrFormProgress progress(m_prForm);
+    tb::generateDiff(original, modified, toPath(patchFile), StaticsCheckBox->isChecked(),
+                     MapCheckBox->isChecked(), progress);
+    showDoneMessage();
+}
+
+QString TBHDiffForm::patchFileRefusal(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.absoluteDir().exists())
+        return QString("%1\nThe folder does not exist.\nCheck the path and try again.").arg(path);
+    if (info.isDir())
+        return QString("%1\nThis is a folder.\nChoose a file name.").arg(path);
+    // Read-only as its mode says, even for a user whose rights would overrule it.
+    if (info.exists() && (!info.isWritable() || !(info.permissions() & QFile::WriteOwner)))
+        return QString("%1\nThis file is set to read-only.\nTry again with a different file name.")
+            .arg(path);
+    return {};
+}
+
+bool TBHDiffForm::askPatchFileName(QString& fileName) {
+    for (;;) {
+        if (BHDFileSaveDialog->exec() != QDialog::Accepted)
+            return false;
+        const QStringList chosen = BHDFileSaveDialog->selectedFiles();
+        if (chosen.isEmpty())
+            return false;
+        const QString refusal = patchFileRefusal(chosen.first());
+        if (refusal.isEmpty()) {
+            fileName = chosen.first();
+            return true;
+        }
+        tbapp::showMessage(this, refusal);
+    }
+}
+
+void TBHDiffForm::showDoneMessage() {
+    // No parent: this window is disabled until the run has ended.
+    QMessageBox box(QMessageBox::NoIcon, "Patch file ...", "Done.", QMessageBox::Ok);
+    box.exec();
+}
+
+void TBHDiffForm::CloseBtnClick() { close(); }
