@@ -1,5 +1,6 @@
 #include "catalogue/TextureList.h"
 
+#include "catalogue/BHTools.h"
 #include "shell/Errors.h"
 #include "shell/LineFile.h"
 #include "shell/NumberText.h"
@@ -163,6 +164,10 @@ std::optional<std::int32_t> paletteRowTile(bool sortedView, const std::vector<st
     if (row < 0 || std::size_t(row) >= rows.size())
         return std::nullopt;
     return paletteRowTileId(rows[std::size_t(row)]);
+}
+
+std::string paletteIdLabel(std::int32_t id) {
+    return " " + intToSpacedHex(id, 2) + " ";
 }
 
 std::vector<ListMenuEntry> buildListMenu(const std::filesystem::path& appDir,

@@ -80,6 +80,9 @@ std::int32_t parseFindIdText(std::string_view text);
 std::optional<std::int32_t> paletteRowTile(bool sortedView, const std::vector<std::string>& rows,
                                            int row);
 
+// The id label of a palette cell with "Show Texture ID": " 01 D3 " for tile $01D3.
+std::string paletteIdLabel(std::int32_t id);
+
 // One radio entry of the list menu.
 struct ListMenuEntry {
     std::string caption; // the file name, as the folder spells it

@@ -26,6 +26,11 @@ struct AltitudeSettings {
     std::int32_t randomRange = 1;
 };
 
+// The key filter of the altitude value box: only backspace, "-" and the digits pass.
+constexpr bool zValueKeyAllowed(char32_t key) {
+    return key == U'\b' || key == U'-' || (key >= U'0' && key <= U'9');
+}
+
 // Brings a full-integer altitude into -128..127.
 constexpr int clampAltitude(std::int64_t altitude) {
     return altitude > kMaxAltitude   ? kMaxAltitude

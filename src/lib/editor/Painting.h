@@ -111,6 +111,8 @@ struct SelectionResult {
 class MapPainter {
 public:
     explicit MapPainter(RandomSource& random) : m_random(&random) {}
+    // The source of the random tile picks and altitudes from now on.
+    void setRandomSource(RandomSource& random) { m_random = &random; }
 
     // MainDrawGridSelectCell for cell (x, y). `map` is null while no map is loaded; the
     // tools then change nothing (the Fill tool does not even take a corner).

@@ -89,6 +89,11 @@ TEST(PaletteGo, FindTextIsHexWithoutDollar) {
     EXPECT_THROW(tb::parseFindIdText("$12"), tb::ConversionError);
 }
 
+TEST(PaletteRows, IdLabel) {
+    EXPECT_EQ(tb::paletteIdLabel(0x1D3), " 01 D3 ");
+    EXPECT_EQ(tb::paletteIdLabel(0), " 00 00 ");
+}
+
 TEST(PaletteRows, SelectedRowTileInEachView) {
     const Rows rows{"0005", "01D3"};
     EXPECT_EQ(tb::paletteRowTile(true, rows, 1), 0x1D3);

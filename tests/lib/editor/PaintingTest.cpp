@@ -69,6 +69,13 @@ TEST(AltitudeTool, ModesClampInFullIntegers) {
     EXPECT_EQ(tb::applyAltitudeMode(tb::kAddZ, -100, 50), -50);
 }
 
+TEST(AltitudeTool, ZValueKeyFilter) {
+    for (char32_t key : {U'0', U'5', U'9', U'-', U'\b'})
+        EXPECT_TRUE(tb::zValueKeyAllowed(key));
+    for (char32_t key : {U'+', U'a', U' ', U'$', U'.', U'\r'})
+        EXPECT_FALSE(tb::zValueKeyAllowed(key));
+}
+
 TEST(AltitudeTool, RandomOffsetStaysWithinRange) {
     tb::MtRandomSource random(7);
     std::set<int> seen;
