@@ -1,0 +1,184 @@
+#include "tools/MapExtendForm.h"
+
+#include "shell/ErrorReport.h"
+#include "tools/MapEnlarge.h"
+#include "tools/ToolFiles.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <filesystem>
+
+namespace {
+
+std::filesystem::path toPath(const QString& text) {
+    return std::filesystem::path(QFile::encodeName(text).toStdString());
+}
+
+QString fromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+} // namespace
+
+TMapExtendForm::TMapExtendForm(QWidget* owner) : QDialog(owner) {
+    setObjectName("TMapExtendForm");
+    setWindowTitle("Tolvane Brimholt - Map Enlagement");
+    setFont(QFont("Tahoma", 8));
+
+    Label1 = new QLabel("Path to map file (source) :", this);
+    Label1->setObjectName("Label1");
+    SourceMap = new QLineEdit(this);
+    SourceMap->setObjectName("SourceMap");
+    SourceMap->setEnabled(false); // filled by the button beside it only
+    TLMapLoad = new QPushButton("...", this);
+    TLMapLoad->setObjectName("TLMapLoad");
+    TLMapLoad->setFixedWidth(25);
+
+    MapInfoPanel = new QGroupBox(" Map file information ", this);
+    MapInfoPanel->setObjectName("MapInfoPanel");
+    MapInfo = new QLabel(MapInfoPanel);
+    MapInfo->setObjectName("MapInfo");
+    MapSize = new QLabel(MapInfoPanel);
+    MapSize->setObjectName("MapSize");
+
+    ProgressInfo = new QLabel(this);
+    ProgressInfo->setObjectName("ProgressInfo");
+    ProgressInfo->setAlignment(Qt::AlignCenter);
+    ProgressBar = new QProgressBar(this);
+    ProgressBar->setObjectName("ProgressBar");
+    ProgressBar->setTextVisible(false);
+    ProgressBar->setRange(0, 100);
+    ProgressBar->setValue(0);
+
+    TLMapSave = new QPushButton("Enlarge to Mondain's Legacy", this);
+    TLMapSave->setObjectName("TLMapSave");
+
+    MapLoad = new QFileDialog(this);
+    MapLoad->setObjectName("MapLoad");
+    MapLoad->setAcceptMode(QFileDialog::AcceptOpen);
+    MapLoad->setFileMode(QFileDialog::ExistingFile);
+    MapLoad->setNameFilter("Ultima Online MAP (map*.mul)");
+    MapSave = new QFileDialog(this);
+    MapSave->setObjectName("MapSave");
+    MapSave->setAcceptMode(QFileDialog::AcceptSave);
+    MapSave->setFileMode(QFileDialog::AnyFile);
+    MapSave->setNameFilter("Ultima Online MAP (*.mul)");
+    MapSave->setOption(QFileDialog::DontConfirmOverwrite);
+    MapSave->selectFile("map0.mul");
+
+    auto* sourceRow = new QHBoxLayout;
+    sourceRow->addWidget(SourceMap);
+    sourceRow->addWidget(TLMapLoad);
+    auto* infoLayout = new QVBoxLayout(MapInfoPanel);
+    infoLayout->addWidget(MapInfo);
+    infoLayout->addWidget(MapSize);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 6, 8, 8);
+    layout->setSpacing(4);
+    layout->addWidget(Label1);
+    layout->addLayout(sourceRow);
+    layout->addWidget(MapInfoPanel);
+    layout->addWidget(ProgressInfo);
+    layout->addWidget(ProgressBar);
+    layout->addWidget(TLMapSave);
+    resize(QSize(331, 168).expandedTo(sizeHint()));
+
+    // FormCreate
+    ProgressInfo->setText(QString());
+    MapInfo->setText("None");
+    MapSize->setText("None");
+
+    connect(TLMapLoad, &QPushButton::clicked, this, &TMapExtendForm::TLMapLoadClick);
+    connect(SourceMap, &QLineEdit::textChanged, this, &TMapExtendForm::SourceMapChange);
+    connect(TLMapSave, &QPushButton::clicked, this, &TMapExtendForm::TLMapSaveClick);
+}
+
+QString TMapExtendForm::runFileDialog(QFileDialog* dialog) {
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
+        return QString();
+    return dialog->selectedFiles().first();
+}
+
+void TMapExtendForm::TLMapLoadClick() {
+    const QString name = runFileDialog(MapLoad);
+    if (!name.isEmpty())
+        SourceMap->setText(name);
+}
+
+void TMapExtendForm::SourceMapChange() {
+    NazevMapy();
+}
+
+void TMapExtendForm::NazevMapy() {
+    MapInfo->setText("None");
+    MapSize->setText("None");
+    if (SourceMap->text().isEmpty())
+        return;
+    if (const auto variant = tb::identifyMapFile(toPath(SourceMap->text()))) {
+        MapInfo->setText(fromUtf8(variant->caption));
+        MapSize->setText(fromUtf8(variant->sizeText));
+    }
+}
+
+void TMapExtendForm::TLMapSaveClick() {
+    if (m_running)
+        return;
+    if (MapInfo->text() == "None") {
+        tbapp::showMessage(this, tb::kWrongSourceMapMessage);
+        return;
+    }
+    const QString destination = runFileDialog(MapSave);
+    if (destination.isEmpty())
+        return;
+    enlargeTo(destination);
+}
+
+void TMapExtendForm::enlargeTo(const QString& destination) {
+    m_running = true;
+    TLMapSave->setEnabled(false);
+    ProgressBar->setValue(0);
+    ProgressInfo->setText("Copying source map to new map");
+    QApplication::processEvents();
+    try {
+        tb::enlargeMap(toPath(SourceMap->text()), toPath(destination),
+                       [this](const tb::EnlargeProgress& step) {
+                           ProgressBar->setMaximum(step.maximum);
+                           ProgressBar->setValue(step.position);
+                           ProgressInfo->setText(QString::fromUtf8(step.text));
+                           if (step.position % 10 == 0)
+                               QApplication::processEvents();
+                       });
+    } catch (const tb::ToolRefusal& refusal) {
+        ProgressBar->setValue(0);
+        ProgressInfo->setText(QString());
+        tbapp::showMessage(this, refusal.what());
+    } catch (const std::exception& error) {
+        ProgressBar->setValue(0);
+        tbapp::showErrorReport(this, error);
+    }
+    m_running = false;
+    TLMapSave->setEnabled(true);
+}
+
+void TMapExtendForm::reject() {
+    if (!m_running)
+        QDialog::reject();
+}
+
+void TMapExtendForm::closeEvent(QCloseEvent* event) {
+    if (m_running)
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
+}
