@@ -35,7 +35,9 @@ QLabel* boldLabel(const QString& text, QWidget* parent) {
     return label;
 }
 
-QString qs(const std::string& text) { return QString::fromStdString(text); }
+QString qs(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 } // namespace
 
@@ -60,8 +62,7 @@ TListForm::TListForm(const QString& appDir, MapEditorLink& link, const QString& 
     Seznam->setSelectionMode(QAbstractItemView::SingleSelection);
     // In-place editing of a row's X text: F2 or a click on the selected row. A double click
     // is OK, not an edit.
-    Seznam->setEditTriggers(QAbstractItemView::SelectedClicked |
-                            QAbstractItemView::EditKeyPressed);
+    Seznam->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
     Seznam->setFixedSize(145, 273);
 
     PridatX = new QLineEdit("0", this);
@@ -111,7 +112,9 @@ TListForm::TListForm(const QString& appDir, MapEditorLink& link, const QString& 
     TempLoad();
 }
 
-QString TListForm::coordsPath() const { return QDir(m_appDir).filePath(tb::kCoordListFileName); }
+QString TListForm::coordsPath() const {
+    return QDir(m_appDir).filePath(tb::kCoordListFileName);
+}
 
 void TListForm::TempCoords() {
     PridatX->setText(m_jumpX);
@@ -141,8 +144,8 @@ bool TListForm::TempSave() {
 std::vector<tb::CoordText> TListForm::rows() const {
     std::vector<tb::CoordText> result;
     for (int row = 0; row < Seznam->rowCount(); ++row)
-        result.push_back(
-            {Seznam->item(row, 0)->text().toStdString(), Seznam->item(row, 1)->text().toStdString()});
+        result.push_back({Seznam->item(row, 0)->text().toStdString(),
+                          Seznam->item(row, 1)->text().toStdString()});
     return result;
 }
 
@@ -161,7 +164,9 @@ void TListForm::appendRow(const QString& x, const QString& y) {
     Seznam->setItem(row, 1, yItem);
 }
 
-void TListForm::TLAddClick() { appendRow(PridatX->text(), PridatY->text()); }
+void TListForm::TLAddClick() {
+    appendRow(PridatX->text(), PridatY->text());
+}
 
 void TListForm::TLRemoveClick() {
     const QModelIndexList selected = Seznam->selectionModel()->selectedRows();
@@ -186,7 +191,9 @@ void TListForm::TlCancelClick() {
         done(QDialog::Rejected);
 }
 
-void TListForm::reject() { done(QDialog::Rejected); }
+void TListForm::reject() {
+    done(QDialog::Rejected);
+}
 
 void TListForm::keyPressEvent(QKeyEvent* event) {
     // Escape answers OK here, as the OK button is also the window's cancel button.

@@ -45,14 +45,16 @@ QLabel* boldLabel(const QString& text, QWidget* parent) {
     return label;
 }
 
-QString qs(const std::string& text) { return QString::fromStdString(text); }
+QString qs(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 } // namespace
 
 TPatchEditForm::TPatchEditForm(const QString& appDir, MapEditorLink& link, QWidget* parent,
                                UiPrompts* prompts)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      m_appDir(appDir), m_link(link), m_prompts(prompts ? *prompts : UiPrompts::standard()) {
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_appDir(appDir),
+      m_link(link), m_prompts(prompts ? *prompts : UiPrompts::standard()) {
     setObjectName("TPatchEditForm");
     setWindowTitle("Patch Editor");
 
@@ -271,6 +273,10 @@ void TPatchEditForm::TLRemoveClick() {
         Seznam->removeRow(*it);
 }
 
-void TPatchEditForm::TlClearClick() { Seznam->setRowCount(0); }
+void TPatchEditForm::TlClearClick() {
+    Seznam->setRowCount(0);
+}
 
-void TPatchEditForm::TlCloseClick() { hide(); }
+void TPatchEditForm::TlCloseClick() {
+    hide();
+}

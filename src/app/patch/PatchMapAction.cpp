@@ -7,7 +7,9 @@
 #include "shell/MapEditorLink.h"
 
 QString skippedEntriesMessage(int skipped, int total) {
-    return QString("%1 of %2 entries lie outside the map and were skipped.").arg(skipped).arg(total);
+    return QString("%1 of %2 entries lie outside the map and were skipped.")
+        .arg(skipped)
+        .arg(total);
 }
 
 PatchMapOutcome patchMapFromFile(QWidget* parent, MapEditorLink& link, const QString& appDir,

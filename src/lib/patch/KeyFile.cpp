@@ -7,7 +7,9 @@
 namespace tb {
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string_view trim(std::string_view text) {
     while (!text.empty() && isBlank(text.front()))
@@ -85,7 +87,9 @@ const KeyFile::Section* KeyFile::findSection(std::string_view name) const {
     return it == m_sectionIndex.end() ? nullptr : &m_sections[it->second];
 }
 
-bool KeyFile::hasSection(std::string_view section) const { return findSection(section) != nullptr; }
+bool KeyFile::hasSection(std::string_view section) const {
+    return findSection(section) != nullptr;
+}
 
 std::string KeyFile::readString(std::string_view section, std::string_view key,
                                 std::string_view defaultValue) const {
@@ -127,9 +131,13 @@ std::vector<std::string> KeyFile::toLines() const {
     return lines;
 }
 
-void KeyFile::save(const std::filesystem::path& path) const { writeLines(path, toLines()); }
+void KeyFile::save(const std::filesystem::path& path) const {
+    writeLines(path, toLines());
+}
 
-int countEntries(const std::filesystem::path& path) { return KeyFile::load(path).entryCount(); }
+int countEntries(const std::filesystem::path& path) {
+    return KeyFile::load(path).entryCount();
+}
 
 std::vector<std::string>
 entryLines(int index, const std::vector<std::pair<std::string_view, std::string_view>>& keys) {

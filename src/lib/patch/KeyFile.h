@@ -67,7 +67,7 @@ int countEntries(const std::filesystem::path& path);
 
 // The lines of one entry, "[index]" then "key=value" for each pair in order; writers build
 // whole files from these.
-std::vector<std::string> entryLines(int index,
-                                    const std::vector<std::pair<std::string_view, std::string_view>>& keys);
+std::vector<std::string>
+entryLines(int index, const std::vector<std::pair<std::string_view, std::string_view>>& keys);
 
 } // namespace tb

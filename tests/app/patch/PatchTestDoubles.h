@@ -33,7 +33,8 @@ public:
     void loadTokuno() {
         const tb::MapVariant v = *tb::identifyMapVariant("map4.mul", 6'421'156);
         std::vector<unsigned char> bytes(std::size_t(v.fileSize), 0);
-        for (std::size_t block = 0; block < std::size_t(v.widthBlocks() * v.heightBlocks()); ++block)
+        for (std::size_t block = 0; block < std::size_t(v.widthBlocks() * v.heightBlocks());
+             ++block)
             for (std::size_t c = 0; c < 64; ++c)
                 bytes[block * tb::kBlockSize + 4 + c * 3] = 3;
         map.emplace(std::move(bytes), v);

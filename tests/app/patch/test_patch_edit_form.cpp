@@ -47,8 +47,8 @@ private slots:
     void controlsCarryTheirNamesAndTheWindowHasNoCloseButton() {
         FakeLink link;
         TPatchEditForm form(dir.path(), link);
-        for (const char* name : {"TLLoad", "TLSave", "TLAdd", "TlEdit", "TLRemove", "TlClear",
-                                 "TlClose"})
+        for (const char* name :
+             {"TLLoad", "TLSave", "TLAdd", "TlEdit", "TLRemove", "TlClear", "TlClose"})
             QVERIFY2(form.findChild<QPushButton*>(name), name);
         for (const char* name : {"PridatX", "PridatY", "PridatZ", "PridatID"})
             QVERIFY2(form.findChild<QLineEdit*>(name), name);
@@ -172,7 +172,8 @@ private slots:
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         for (int i = 0; i < 3; ++i)
-            add(form, QString::number(i), QString::number(i * 10), "-2", "00 0" + QString::number(i));
+            add(form, QString::number(i), QString::number(i * 10), "-2",
+                "00 0" + QString::number(i));
         const QRect cell = form.Seznam->visualItemRect(form.Seznam->item(1, 2));
         QTest::mouseClick(form.Seznam->viewport(), Qt::LeftButton, {}, cell.center());
         QCOMPARE(form.PridatX->text(), QString("1"));

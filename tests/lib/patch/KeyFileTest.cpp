@@ -1,5 +1,5 @@
-#include "patch/CoordList.h"
 #include "patch/KeyFile.h"
+#include "patch/CoordList.h"
 #include "shell/Errors.h"
 #include "shell/LineFile.h"
 
@@ -13,12 +13,15 @@ using patchtest::writeText;
 
 namespace {
 
-tb::KeyFile parseText(const std::string& text) { return tb::KeyFile::parse(tb::decodeLines(text)); }
+tb::KeyFile parseText(const std::string& text) {
+    return tb::KeyFile::parse(tb::decodeLines(text));
+}
 
 } // namespace
 
 TEST(KeyFile, SectionsAndKeysMatchWithoutCaseAndBlankLinesAreIgnored) {
-    const auto file = parseText("\r\n[Main]\r\n\r\nColour = Red \r\nsize=3\r\n\r\n[other]\r\nx=1\r\n");
+    const auto file =
+        parseText("\r\n[Main]\r\n\r\nColour = Red \r\nsize=3\r\n\r\n[other]\r\nx=1\r\n");
     EXPECT_EQ(file.readString("MAIN", "COLOUR", "?"), "Red");
     EXPECT_EQ(file.readString("main", "Size", "?"), "3");
     EXPECT_EQ(file.readString("OTHER", "X", "?"), "1");
@@ -72,7 +75,7 @@ TEST(KeyFile, ReadsWindows1252AndWritesWindows1252WithCrLf) {
     writeText(dir / "a.def", "[0]\nName=Caf\xE9 \x80\n");
     auto file = tb::KeyFile::load(dir / "a.def");
     EXPECT_EQ(file.readString("0", "Name", ""), "Caf\xC3\xA9 \xE2\x82\xAC"); // UTF-8 inside
-    file.writeString("1", "Name", "\xC3\xBC"); // ü
+    file.writeString("1", "Name", "\xC3\xBC");                               // ü
     file.save(dir / "b.def");
     EXPECT_EQ(readText(dir / "b.def"), "[0]\r\nName=Caf\xE9 \x80\r\n[1]\r\nName=\xFC\r\n");
 }

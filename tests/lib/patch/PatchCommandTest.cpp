@@ -41,7 +41,9 @@ CliRun runTbmap(const tbtest::TempDir& dir, const std::string& args) {
     return run;
 }
 
-std::string quoted(const fs::path& p) { return "'" + p.string() + "'"; }
+std::string quoted(const fs::path& p) {
+    return "'" + p.string() + "'";
+}
 
 class PatchCommand : public ::testing::Test {
 protected:

@@ -13,7 +13,9 @@ using patchtest::writeText;
 
 namespace {
 
-tb::KeyFile parseText(const std::string& text) { return tb::KeyFile::parse(tb::decodeLines(text)); }
+tb::KeyFile parseText(const std::string& text) {
+    return tb::KeyFile::parse(tb::decodeLines(text));
+}
 
 struct ApplyRun {
     tb::PatchResult result;
@@ -54,7 +56,7 @@ protected:
 
 TEST_F(PatchApply, TwoEntriesChangeTheirCellsAndReportProgress) {
     const ApplyRun run = apply(map, "[0]\r\nX=10\r\nY=20\r\nZ=-5\r\nID=01 D3\r\n"
-                               "[1]\r\nX=1447\r\nY=1447\r\nZ=127\r\nID=00 00\r\n");
+                                    "[1]\r\nX=1447\r\nY=1447\r\nZ=127\r\nID=00 00\r\n");
     EXPECT_EQ(run.result.applied, 2);
     EXPECT_EQ(run.result.skipped, 0);
     EXPECT_EQ(map.cell(10, 20), (tb::MapCell{467, -5}));
@@ -115,22 +117,22 @@ TEST_F(PatchApply, EachBadValueStopsAtItsEntryWithEarlierEntriesApplied) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.badEntry);
         tb::MapImage fresh = patchtest::tokunoMap();
-        const Stop stop = applyExpectingStop(
-            fresh, "[0]\nX=7\nY=7\nZ=-7\n[1]\n" + c.badEntry + "[2]\nX=9\nY=9\nZ=9\n");
+        const Stop stop = applyExpectingStop(fresh, "[0]\nX=7\nY=7\nZ=-7\n[1]\n" + c.badEntry +
+                                                        "[2]\nX=9\nY=9\nZ=9\n");
         EXPECT_EQ(stop.message, c.message);
         EXPECT_EQ(stop.entry, 1);
         EXPECT_EQ(stop.appliedBefore, 1);
-        EXPECT_EQ(fresh.cell(7, 7).altitude, -7);  // before: applied
+        EXPECT_EQ(fresh.cell(7, 7).altitude, -7);         // before: applied
         EXPECT_EQ(fresh.cell(1, 1), (tb::MapCell{3, 0})); // the bad entry: not written
-        EXPECT_EQ(fresh.cell(9, 9).altitude, 0);   // after: never reached
+        EXPECT_EQ(fresh.cell(9, 9).altitude, 0);          // after: never reached
     }
 }
 
 TEST_F(PatchApply, EntriesOutsideTheMapAreSkippedCountedAndNeverWritten) {
     const std::vector<unsigned char> before = map.bytes();
     const ApplyRun run = apply(map, "[0]\nX=-1\nY=0\nZ=5\n[1]\nX=1448\nY=0\nZ=5\n"
-                               "[2]\nX=0\nY=1448\nZ=5\n[3]\nX=2147483647\nY=-2147483648\nZ=5\n"
-                               "[4]\nX=1447\nY=0\nZ=5\n");
+                                    "[2]\nX=0\nY=1448\nZ=5\n[3]\nX=2147483647\nY=-2147483648\nZ=5\n"
+                                    "[4]\nX=1447\nY=0\nZ=5\n");
     EXPECT_EQ(run.result.applied, 1);
     EXPECT_EQ(run.result.skipped, 4);
     EXPECT_EQ(run.progress.size(), 5u);
