@@ -19,6 +19,19 @@ std::string_view trim(std::string_view text) {
     return text;
 }
 
+char lowerChar(char c) {
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lowerChar(a[i]) != lowerChar(b[i]))
+            return false;
+    return true;
+}
+
 std::string lower(std::string_view text) {
     std::string out(text);
     for (char& c : out)
@@ -71,7 +84,7 @@ KeyFile KeyFile::load(const std::filesystem::path& path) {
 }
 
 KeyFile::Section& KeyFile::addSection(std::string_view name) {
-    m_sections.push_back(Section{std::string(name), {}, {}});
+    m_sections.push_back(Section{std::string(name), {}});
     // A repeated section name is kept in the text, but lookups find the first one.
     m_sectionIndex.emplace(lower(name), m_sections.size() - 1);
     return m_sections.back();
@@ -79,7 +92,17 @@ KeyFile::Section& KeyFile::addSection(std::string_view name) {
 
 void KeyFile::addKey(Section& section, std::string_view key, std::string_view value) {
     section.keys.emplace_back(std::string(key), std::string(value));
-    section.keyIndex.emplace(lower(key), section.keys.size() - 1);
+}
+
+std::pair<std::string, std::string>* KeyFile::Section::find(std::string_view key) {
+    for (auto& entry : keys)
+        if (equalsIgnoringCase(entry.first, key))
+            return &entry;
+    return nullptr;
+}
+
+const std::pair<std::string, std::string>* KeyFile::Section::find(std::string_view key) const {
+    return const_cast<Section*>(this)->find(key);
 }
 
 const KeyFile::Section* KeyFile::findSection(std::string_view name) const {
@@ -93,11 +116,9 @@ bool KeyFile::hasSection(std::string_view section) const {
 
 std::string KeyFile::readString(std::string_view section, std::string_view key,
                                 std::string_view defaultValue) const {
-    if (const Section* s = findSection(section)) {
-        const auto it = s->keyIndex.find(lower(key));
-        if (it != s->keyIndex.end())
-            return s->keys[it->second].second;
-    }
+    if (const Section* s = findSection(section))
+        if (const auto* entry = s->find(key))
+            return entry->second;
     return std::string(defaultValue);
 }
 
@@ -114,9 +135,8 @@ void KeyFile::writeString(std::string_view section, std::string_view key, std::s
         // Only a written section line counts as an entry when the file is read back.
         ++m_bracketLines;
     }
-    const auto it = s->keyIndex.find(lower(key));
-    if (it != s->keyIndex.end())
-        s->keys[it->second].second = oneLine(value);
+    if (auto* entry = s->find(key))
+        entry->second = oneLine(value);
     else
         addKey(*s, oneLine(key), oneLine(value));
 }

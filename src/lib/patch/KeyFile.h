@@ -50,8 +50,10 @@ public:
 private:
     struct Section {
         std::string name;
-        std::vector<std::pair<std::string, std::string>> keys;
-        std::unordered_map<std::string, std::size_t> keyIndex; // lower-case name -> first
+        std::vector<std::pair<std::string, std::string>> keys; // few per section: scanned
+        // The first key of this name, without regard to case; nullptr when missing.
+        std::pair<std::string, std::string>* find(std::string_view key);
+        const std::pair<std::string, std::string>* find(std::string_view key) const;
     };
     const Section* findSection(std::string_view name) const;
     Section& addSection(std::string_view name);
