@@ -88,6 +88,33 @@ void writeIndexEntry(std::vector<unsigned char>& index, int id, std::int32_t off
     writeU32(p + 8, 0);
 }
 
+struct SquarePoint {
+    int x, y;
+};
+
+// Where each of the 1012 stored pixels of a land tile lands in the 45 x 45 square: walks up
+// the anti-diagonals from (0, 1), (0, 3), ..., (0, 43), then from (1, 44), (3, 44), ...,
+// (43, 44).
+const std::vector<SquarePoint>& squarePointsOfStoredPixels() {
+    static const std::vector<SquarePoint> points = [] {
+        std::vector<SquarePoint> result;
+        int x0 = 0, y0 = 1;
+        while (x0 <= 43) {
+            for (int x = x0, y = y0; x <= 44 && y >= 0; ++x, --y)
+                result.push_back({x, y});
+            if (y0 < 43)
+                y0 += 2;
+            else if (y0 == 43) {
+                y0 = 44;
+                x0 += 1;
+            } else
+                x0 += 2;
+        }
+        return result;
+    }();
+    return points;
+}
+
 std::vector<unsigned char> emptyIndex() {
     // Missing entries are all bits set, as in the client's files: offset -1.
     return std::vector<unsigned char>(std::size_t(kIndexEntries) * kIndexEntrySize, 0xFF);
@@ -137,18 +164,16 @@ DemoArtFiles generateDemoArt() {
         const TileFamily& f = *familyOfId(id);
         unsigned char* out = files.artData.data() + offset;
         long sum[3] = {0, 0, 0};
-        // The diamond, row by row: 2, 4, ..., 44, 44, ..., 4, 2 pixels, centred.
-        for (int row = 0; row < 44; ++row) {
-            const int width = row < 22 ? 2 * (row + 1) : 2 * (44 - row);
-            const int left = 22 - width / 2;
-            for (int i = 0; i < width; ++i) {
-                const Pixel p = familyPixel(f, id, left + i, row, 0);
-                writeU16(out, pack(p));
-                out += 2;
-                sum[0] += p.red;
-                sum[1] += p.green;
-                sum[2] += p.blue;
-            }
+        // The editor shows a land tile as an upright square, laying the stored pixels along
+        // its anti-diagonals. Each pixel takes the pattern at the point of the square where
+        // it will be shown, so swells and blotches run the same way as in the textures.
+        for (const SquarePoint& at : squarePointsOfStoredPixels()) {
+            const Pixel p = familyPixel(f, id, at.x, at.y, 0);
+            writeU16(out, pack(p));
+            out += 2;
+            sum[0] += p.red;
+            sum[1] += p.green;
+            sum[2] += p.blue;
         }
         // The rest of the 2048-byte entry stays zero.
         writeIndexEntry(files.artIndex, id, std::int32_t(offset), kLandEntryLength);

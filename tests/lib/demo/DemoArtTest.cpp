@@ -63,10 +63,11 @@ const TileFamily* familyOf(std::uint16_t id) {
 }
 
 void expectFamilyColour(const MeanColour& m, const TileFamily& f, int id) {
-    // The noise is centred on the family colour; its mean strays by a few levels only.
-    EXPECT_NEAR(m.red, f.red, 14) << f.name << " id " << id;
-    EXPECT_NEAR(m.green, f.green, 14) << f.name << " id " << id;
-    EXPECT_NEAR(m.blue, f.blue, 14) << f.name << " id " << id;
+    // The noise is centred on the family colour; its mean strays by a few levels only (the
+    // closest two families, rock and dirt, differ by 48 in blue).
+    EXPECT_NEAR(m.red, f.red, 20) << f.name << " id " << id;
+    EXPECT_NEAR(m.green, f.green, 20) << f.name << " id " << id;
+    EXPECT_NEAR(m.blue, f.blue, 20) << f.name << " id " << id;
 }
 
 } // namespace
@@ -142,6 +143,12 @@ TEST(DemoArt, LandEntriesAreWholeAndOtherIdsMissing) {
             EXPECT_EQ(offset % 2048, 0) << id;
             EXPECT_LE(std::size_t(offset) + length, art().artData.size()) << id;
             EXPECT_TRUE(offsets.insert(offset).second) << id;
+            // 1012 pixels of 2 bytes, then zero padding up to the entry's length.
+            const auto entry = art().artData.begin() + offset;
+            EXPECT_TRUE(std::all_of(entry + 2024, entry + 2048, [](auto b) { return b == 0; }))
+                << id;
+            EXPECT_FALSE(std::all_of(entry + 2020, entry + 2024, [](auto b) { return b == 0; }))
+                << id;
         } else {
             ASSERT_EQ(offset, -1) << id;
         }
