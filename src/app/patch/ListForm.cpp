@@ -123,7 +123,7 @@ void TListForm::TempCoords() {
 
 void TListForm::TempLoad() {
     try {
-        const std::vector<tb::CoordText> loaded = tb::readCoordFile(toPath(coordsPath()));
+        const std::vector<tb::CoordText> loaded = tb::readCoordFile(uiPath(coordsPath()));
         if (!loaded.empty())
             setRows(loaded);
     } catch (const tb::FileError&) {
@@ -133,7 +133,7 @@ void TListForm::TempLoad() {
 
 bool TListForm::TempSave() {
     try {
-        tb::writeCoordFile(toPath(coordsPath()), rows());
+        tb::writeCoordFile(uiPath(coordsPath()), rows());
         return true;
     } catch (const tb::FileError& e) {
         m_prompts.showError(this, qs(e.what()));
@@ -212,7 +212,7 @@ void TListForm::TLLoadClick() {
     m_openDir = m_appDir;
     std::vector<tb::CoordText> loaded;
     try {
-        loaded = tb::readCoordFile(toPath(fileName));
+        loaded = tb::readCoordFile(uiPath(fileName));
     } catch (const tb::FileError& e) {
         m_prompts.showError(this, qs(e.what()));
         return;
@@ -230,7 +230,7 @@ void TListForm::TLSaveClick() {
     if (fileName.isEmpty())
         return;
     try {
-        tb::writeCoordFile(toPath(fileName), rows());
+        tb::writeCoordFile(uiPath(fileName), rows());
     } catch (const tb::FileError& e) {
         m_prompts.showError(this, qs(e.what()));
     }

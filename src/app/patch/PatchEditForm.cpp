@@ -186,7 +186,7 @@ void TPatchEditForm::TLLoadClick() {
     m_openDir = m_appDir;
     std::vector<tb::PatchEntryText> loaded;
     try {
-        loaded = tb::readPatchFile(toPath(fileName));
+        loaded = tb::readPatchFile(uiPath(fileName));
     } catch (const tb::FileError& e) {
         m_prompts.showError(this, QString::fromStdString(e.what()));
         return;
@@ -216,7 +216,7 @@ void TPatchEditForm::TLSaveClick() {
     {
         const auto progress = m_prompts.startProgress(int(rows.size()));
         try {
-            tb::writePatchFile(toPath(fileName), rows, [&](int i, const std::string& text) {
+            tb::writePatchFile(uiPath(fileName), rows, [&](int i, const std::string& text) {
                 progress->showItem(i, qs(text));
             });
         } catch (const tb::FileError& e) {

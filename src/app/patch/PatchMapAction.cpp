@@ -31,7 +31,7 @@ PatchMapOutcome patchMapFromFile(QWidget* parent, MapEditorLink& link, const QSt
 
     tb::KeyFile patch;
     try {
-        patch = tb::KeyFile::load(toPath(fileName));
+        patch = tb::KeyFile::load(uiPath(fileName));
     } catch (const tb::FileError& e) {
         prompts.showError(parent, QString::fromStdString(e.what()));
         return outcome;

@@ -1,11 +1,10 @@
 #include "patch/UiPrompts.h"
 
+#include "shell/ErrorReport.h"
 #include "shell/ProgressForm.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
-#include <QMessageBox>
 
 namespace {
 
@@ -34,11 +33,11 @@ QString startPath(const FileDialogSpec& spec) {
 } // namespace
 
 void UiPrompts::showMessage(QWidget* parent, const QString& text) {
-    QMessageBox::information(parent, QApplication::applicationDisplayName(), text);
+    tbapp::showMessage(parent, text);
 }
 
 void UiPrompts::showError(QWidget* parent, const QString& text) {
-    QMessageBox::critical(parent, QApplication::applicationDisplayName(), text);
+    tbapp::showErrorReport(parent, text);
 }
 
 QString UiPrompts::openFileName(QWidget* parent, const FileDialogSpec& spec) {
@@ -59,6 +58,6 @@ UiPrompts& UiPrompts::standard() {
     return prompts;
 }
 
-std::filesystem::path toPath(const QString& text) {
+std::filesystem::path uiPath(const QString& text) {
     return std::filesystem::path(text.toStdString());
 }

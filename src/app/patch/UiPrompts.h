@@ -1,7 +1,7 @@
 #pragma once
-// The message boxes, file dialogs and progress windows of the patch windows, behind one
+// The messages, file dialogs and progress windows of the patch windows, behind one
 // interface so that tests answer them without blocking. The standard prompts show the real
-// dialogs.
+// dialogs and report through the application's standard error report.
 
 #include <QString>
 
@@ -29,9 +29,10 @@ class UiPrompts {
 public:
     virtual ~UiPrompts() = default;
 
-    // A plain message box (the refusals with their literal texts).
+    // A plain message (the refusals with their literal texts), through the application's
+    // standard report (shell/ErrorReport.h).
     virtual void showMessage(QWidget* parent, const QString& text);
-    // The application's error report for a failed conversion or file operation.
+    // The application's standard error report for a failed conversion or file operation.
     virtual void showError(QWidget* parent, const QString& text);
     // The chosen file, or an empty text when cancelled.
     virtual QString openFileName(QWidget* parent, const FileDialogSpec& spec);
@@ -47,4 +48,4 @@ public:
 };
 
 // A path for the library from a text of the user interface.
-std::filesystem::path toPath(const QString& text);
+std::filesystem::path uiPath(const QString& text);

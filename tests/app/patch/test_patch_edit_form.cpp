@@ -3,6 +3,7 @@
 
 #include "patch/PatchEditForm.h"
 #include "patch/PatchFile.h"
+#include "shell/ErrorReport.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -245,6 +246,22 @@ private slots:
         link.curX = 1448; // past the map's edge: nothing to read
         QVERIFY(!form.insertCurrentCell());
         QCOMPARE(form.Seznam->rowCount(), 1);
+    }
+
+    void standardPromptsReportThroughTheApplicationsErrorReport() {
+        QList<QPair<tbapp::MessageKind, QString>> shown;
+        const auto previous =
+            tbapp::setMessageSink([&](QWidget*, tbapp::MessageKind kind, const QString& text) {
+                shown.append({kind, text});
+            });
+        FakeLink link;
+        TPatchEditForm form(dir.path(), link); // the standard prompts
+        add(form, "1", "2", "3", "");
+        add(form, "1", "2", "3", "");
+        tbapp::setMessageSink(previous);
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].first, tbapp::MessageKind::Information);
+        QCOMPARE(shown[0].second, QString("This coors are on list!"));
     }
 
     void saveFailureIsReportedAfterTheProgressWindowCloses() {
