@@ -19,10 +19,18 @@ struct Outcome {
     std::string err;
 };
 
+fs::path tbmapProgram() {
+#ifdef TB_TBMAP_PATH
+    return TB_TBMAP_PATH;
+#else
+    return tbtest::binDir() / "tbmap";
+#endif
+}
+
 Outcome tbmap(const tbtest::TempDir& dir, const std::string& words) {
     const fs::path errFile = dir / "stderr.txt";
-    const std::string command = "'" + (tbtest::binDir() / "tbmap").string() + "' " + words +
-                                " 2>'" + errFile.string() + "'";
+    const std::string command =
+        "'" + tbmapProgram().string() + "' " + words + " 2>'" + errFile.string() + "'";
     const int status = std::system(command.c_str());
     const auto bytes = tbtest::readBytes(errFile);
     fs::remove(errFile);
