@@ -21,14 +21,21 @@ constexpr int kOffModStaticsSize = 34;
 constexpr int kOffMapIndexPos = 38;
 constexpr int kOffMapCRC = 42;
 
-std::uint32_t foldWords(const unsigned char* p, std::size_t words) {
-    std::uint32_t result = 0;
-    for (std::size_t i = 0; i < words; ++i)
+} // namespace
+
+// Two words are folded at a time
+// as one 64-bit little-endian value (the low half is the first word), which the compiler
+// turns into wide loads; the halves are combined at the end.
+std::uint32_t xorFoldWords(const unsigned char* p, std::size_t words) {
+    std::uint64_t pairs = 0;
+    std::size_t i = 0;
+    for (; i + 2 <= words; i += 2)
+        pairs ^= std::uint64_t(readU32(p + i * 4)) | (std::uint64_t(readU32(p + i * 4 + 4)) << 32);
+    std::uint32_t result = std::uint32_t(pairs) ^ std::uint32_t(pairs >> 32);
+    if (i < words)
         result ^= readU32(p + i * 4);
     return result;
 }
-
-} // namespace
 
 std::array<unsigned char, kDiffHeaderSize> encodeHeader(const TBHDInfo& header) {
     std::array<unsigned char, kDiffHeaderSize> bytes{};
@@ -107,7 +114,7 @@ std::uint32_t mapChecksum(const std::filesystem::path& path, const PercentCallba
     for (int blocksRead = 0; blocksRead < kMapChecksumBlocks;) {
         const int blocks = std::min(kDiffBlockRows, kMapChecksumBlocks - blocksRead);
         file.readAt(std::int64_t(blocksRead) * 196, column.data(), std::size_t(blocks) * 196);
-        result ^= foldWords(column.data(), std::size_t(blocks) * 49);
+        result ^= xorFoldWords(column.data(), std::size_t(blocks) * 49);
         blocksRead += blocks;
         // Divided by all 393,216 blocks, so the bar ends at 99 before the final 100.
         const int percent = int(std::int64_t(blocksRead) * 100 / kDiffBlockCount);

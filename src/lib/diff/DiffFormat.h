@@ -116,6 +116,9 @@ std::uint32_t staIdxChecksum(const StaIdxTable& table);
 std::uint32_t mapChecksum(const std::filesystem::path& path,
                           const PercentCallback& progress = {});
 
+// The XOR of `words` consecutive 32-bit little-endian words starting at `p`.
+std::uint32_t xorFoldWords(const unsigned char* p, std::size_t words);
+
 // StaticBlock: the records of one block.
 struct StaticBlock {
     std::vector<unsigned char> records; // count() * 7 bytes

@@ -44,8 +44,12 @@ struct Request {
 class RangeLoader {
 public:
     void load(const InputFile& file, std::vector<Request*>& requests) {
-        std::sort(requests.begin(), requests.end(),
-                  [](const Request* a, const Request* b) { return a->offset < b->offset; });
+        const auto byOffset = [](const Request* a, const Request* b) {
+            return a->offset < b->offset;
+        };
+        // Statics written in block order arrive sorted already.
+        if (!std::is_sorted(requests.begin(), requests.end(), byOffset))
+            std::sort(requests.begin(), requests.end(), byOffset);
         m_runs.clear();
         for (const Request* r : requests) {
             const std::int64_t end = r->offset + std::int64_t(r->length);
@@ -59,14 +63,18 @@ public:
             run.bufferPos = total;
             total += std::size_t(run.end - run.start);
         }
-        m_buffer.resize(total);
+        if (total > m_capacity) {
+            // Grown without zero-filling: every byte is read into before it is used.
+            m_buffer.reset(new unsigned char[total]);
+            m_capacity = total;
+        }
         for (const Run& run : m_runs)
-            file.readAt(run.start, m_buffer.data() + run.bufferPos, std::size_t(run.end - run.start));
+            file.readAt(run.start, m_buffer.get() + run.bufferPos, std::size_t(run.end - run.start));
         std::size_t runIndex = 0;
         for (Request* r : requests) {
             while (r->offset + std::int64_t(r->length) > m_runs[runIndex].end)
                 ++runIndex;
-            r->data = m_buffer.data() + m_runs[runIndex].bufferPos +
+            r->data = m_buffer.get() + m_runs[runIndex].bufferPos +
                       std::size_t(r->offset - m_runs[runIndex].start);
         }
     }
@@ -78,7 +86,8 @@ private:
         std::size_t bufferPos;
     };
     std::vector<Run> m_runs;
-    std::vector<unsigned char> m_buffer;
+    std::unique_ptr<unsigned char[]> m_buffer;
+    std::size_t m_capacity = 0;
 };
 
 // A block whose index entries differ and whose records must be looked at.
@@ -108,6 +117,8 @@ private:
     void compareBatch(int x, std::size_t first, std::size_t last);
     void compareLargeBlock(int x, PendingBlock& block);
     void storeStaticsEntry(int x, int y, std::int32_t pos, std::size_t length);
+    std::uint32_t checksumAndCompareMaps(const InputFile& origMap, const InputFile& modMap,
+                                         std::vector<bool>& changed);
     PercentCallback percentCallback() {
         return [this](int value) { m_progress.percent(value); };
     }
@@ -269,32 +280,80 @@ void Generator::storeStaticsEntry(int x, int y, std::int32_t pos, std::size_t le
     writeU32(entry + 4, static_cast<std::uint32_t>(length));
 }
 
+static_assert(kMapChecksumBlocks % kDiffBlockRows == 0, "the checksum covers whole columns");
+
+// MapChecksum of the modified map (the first 392,704 blocks, with its progress: 0, then
+// blocks * 100 / 393,216 as it changes, then 100), marking on the way which of those
+// blocks differ from the original map.
+std::uint32_t Generator::checksumAndCompareMaps(const InputFile& origMap, const InputFile& modMap,
+                                                std::vector<bool>& changed) {
+    m_progress.percent(0);
+    std::vector<unsigned char> origColumn(static_cast<std::size_t>(kMapColumnBytes));
+    std::vector<unsigned char> modColumn(static_cast<std::size_t>(kMapColumnBytes));
+    std::uint32_t result = 0;
+    int lastPercent = 0;
+    for (int blocksRead = 0; blocksRead < kMapChecksumBlocks; blocksRead += kDiffBlockRows) {
+        const std::int64_t at = std::int64_t(blocksRead) * 196;
+        modMap.readAt(at, modColumn.data(), modColumn.size());
+        result ^= xorFoldWords(modColumn.data(), std::size_t(kDiffBlockRows) * 49);
+        origMap.readAt(at, origColumn.data(), origColumn.size());
+        for (int y = 0; y < kDiffBlockRows; ++y)
+            if (std::memcmp(origColumn.data() + y * 196, modColumn.data() + y * 196, 196) != 0)
+                changed[std::size_t(blocksRead) + std::size_t(y)] = true;
+        const int percent =
+            int(std::int64_t(blocksRead + kDiffBlockRows) * 100 / kDiffBlockCount);
+        if (percent != lastPercent)
+            m_progress.percent(percent);
+        lastPercent = percent;
+    }
+    m_progress.percent(100);
+    return result;
+}
+
 void Generator::mapPhase() {
     TBHDInfo& header = m_summary.header;
-    // The checksum's bar runs under whatever stage is showing.
-    header.mapCRC = mapChecksum(m_mod.map, percentCallback());
+    const InputFile modMap(m_mod.map);
+    const InputFile origMap(m_orig.map);
+    // The checksum's bar runs under whatever stage is showing. The same pass compares the
+    // block columns it covers, so the modified map is read once; the blocks found
+    // different are fetched again one by one below.
+    std::vector<bool> changed(kDiffBlockCount);
+    header.mapCRC = checksumAndCompareMaps(origMap, modMap, changed);
 
     m_progress.stage(kStageMap);
     // Every entry starts as -1, unchanged.
     std::vector<unsigned char> mapEntries(std::size_t(kDiffBlockCount) * kPatchMapEntrySize,
                                           0xFF);
-    const InputFile origMap(m_orig.map);
-    const InputFile modMap(m_mod.map);
     std::vector<unsigned char> origColumn(static_cast<std::size_t>(kMapColumnBytes));
     std::vector<unsigned char> modColumn(static_cast<std::size_t>(kMapColumnBytes));
+    const int firstUnscanned = kMapChecksumBlocks / kDiffBlockRows; // 767
     for (int x = 0; x < kDiffBlockColumns; ++x) {
-        // Block (X, Y) lies at X * 100,352 + Y * 196: a block column is one read.
-        origMap.readAt(x * kMapColumnBytes, origColumn.data(), origColumn.size());
-        modMap.readAt(x * kMapColumnBytes, modColumn.data(), modColumn.size());
-        for (int y = 0; y < kDiffBlockRows; ++y) {
+        // Block (X, Y) lies at X * 100,352 + Y * 196.
+        const std::int64_t columnStart = x * kMapColumnBytes;
+        int changedInColumn = kDiffBlockRows;
+        if (x < firstUnscanned) {
+            changedInColumn = 0;
+            for (int y = 0; y < kDiffBlockRows; ++y)
+                changedInColumn += changed[std::size_t(x) * kDiffBlockRows + std::size_t(y)];
+        } else {
+            origMap.readAt(columnStart, origColumn.data(), origColumn.size());
+        }
+        // Many blocks to fetch: one read for the column; a few: one read each.
+        const bool wholeColumn = changedInColumn > 32;
+        if (wholeColumn)
+            modMap.readAt(columnStart, modColumn.data(), modColumn.size());
+        for (int y = 0; y < kDiffBlockRows && changedInColumn > 0; ++y) {
             const std::size_t at = std::size_t(y) * 196;
-            if (std::memcmp(origColumn.data() + at, modColumn.data() + at, 196) == 0)
+            const std::size_t block = std::size_t(x) * kDiffBlockRows + std::size_t(y);
+            if (x < firstUnscanned ? !changed[block]
+                                   : std::memcmp(origColumn.data() + at, modColumn.data() + at,
+                                                 196) == 0)
                 continue;
+            if (!wholeColumn)
+                modMap.readAt(columnStart + std::int64_t(at), modColumn.data() + at, 196);
             const std::int32_t pos = m_writer.position();
             m_writer.append(modColumn.data() + at, 196);
-            writeI32(mapEntries.data() +
-                         (std::size_t(x) * kDiffBlockRows + std::size_t(y)) * kPatchMapEntrySize,
-                     pos);
+            writeI32(mapEntries.data() + block * kPatchMapEntrySize, pos);
             ++m_summary.mapBlocksStored;
         }
         m_progress.percent(x * 100 / kDiffBlockColumns);

@@ -270,6 +270,25 @@ TEST_F(DiffRun, MapBlocksAreStoredWholeAndTheLastColumnIsOutsideTheChecksum) {
     EXPECT_EQ(patch.header.mapCRC, 5u); // the header word; 48 equal words cancel out
 }
 
+TEST_F(DiffRun, ManyChangedBlocksInOneColumnAreAllStoredInOrder) {
+    writeSets();
+    for (int y = 0; y < 40; ++y)
+        writeMapBlock(modDir / "map0.mul", 3, 100 + y, static_cast<unsigned char>(y + 1));
+    writeMapBlock(origDir / "map0.mul", 767, 0, 9); // last column, original side only
+    const tb::DiffSummary summary = run(false, true);
+    EXPECT_EQ(summary.mapBlocksStored, 41);
+    const Patch patch(out);
+    for (int y = 0; y < 40; ++y) {
+        ASSERT_EQ(patch.mapEntry(3, 100 + y), 1024 + y * 196);
+        std::vector<unsigned char> expected(196, static_cast<unsigned char>(y + 1));
+        std::fill_n(expected.begin(), 4, 0); // the block header word
+        EXPECT_EQ(patch.slice(1024 + y * 196, 196), expected);
+    }
+    EXPECT_EQ(patch.mapEntry(3, 99), -1);
+    EXPECT_EQ(patch.mapEntry(767, 0), 1024 + 40 * 196);
+    EXPECT_EQ(patch.slice(1024 + 40 * 196, 196), std::vector<unsigned char>(196, 0));
+}
+
 TEST_F(DiffRun, LargerLayoutsAreComparedInTheirFirst768ColumnsOnly) {
     StaticsSet bigOrig(896);
     StaticsSet bigMod(896);
