@@ -55,8 +55,8 @@ function(tb_gtest name)
   set_target_properties(test_${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
   tb_existing_deps(deps ${ARG_DEPS})
   target_link_libraries(test_${name} PRIVATE ${deps} tb_testutil GTest::gtest_main GTest::gmock)
-  gtest_discover_tests(test_${name} DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT "TB_SOURCE_DIR=${PROJECT_SOURCE_DIR};TB_BIN_DIR=${CMAKE_BINARY_DIR}/bin")
+  # The test utilities know the source and bin folders; no environment is needed here.
+  gtest_discover_tests(test_${name} DISCOVERY_TIMEOUT 60)
 endfunction()
 
 # tb_qtest(<deps>...): one Qt Test executable per *.cpp of the current folder, run

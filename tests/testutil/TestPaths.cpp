@@ -34,13 +34,13 @@ TempDir::~TempDir() {
 fs::path sourceDir() {
     if (const char* env = std::getenv("TB_SOURCE_DIR"))
         return env;
-    return fs::current_path();
+    return TB_DEFAULT_SOURCE_DIR;
 }
 
 fs::path binDir() {
     if (const char* env = std::getenv("TB_BIN_DIR"))
         return env;
-    return fs::current_path();
+    return TB_DEFAULT_BIN_DIR;
 }
 
 fs::path realDataDir() {

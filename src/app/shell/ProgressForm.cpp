@@ -32,10 +32,16 @@ TProgressForm::TProgressForm(QWidget* owner)
 void TProgressForm::startItems(int itemCount) {
     PBar->setRange(0, std::max(0, itemCount - 1));
     PBar->setValue(0);
+    m_sinceEvents.invalidate();
 }
 
 void TProgressForm::showItem(int index, const QString& text) {
     PBar->setValue(index);
     PBarText->setText(text);
-    QApplication::processEvents();
+    constexpr qint64 kEventIntervalMs = 15;
+    if (!m_sinceEvents.isValid() || m_sinceEvents.elapsed() >= kEventIntervalMs ||
+        index >= PBar->maximum()) {
+        QApplication::processEvents();
+        m_sinceEvents.start();
+    }
 }

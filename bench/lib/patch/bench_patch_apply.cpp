@@ -1,0 +1,90 @@
+// Applying a text patch of 100,000 entries, against parsing the same file without applying
+// it. Prints, besides the usual table:
+//   apply time      decode + parse + apply of the whole file (target < 1 s)
+//   apply ratio     that time / decode + parse + reading every entry's texts (target <= 3)
+#include "core/MapImage.h"
+#include "core/MapVariant.h"
+#include "patch/KeyFile.h"
+#include "patch/PatchFile.h"
+#include "shell/LineFile.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kEntries = 100'000;
+
+const std::string& patchBytes() {
+    static const std::string bytes = [] {
+        std::string text;
+        for (int i = 0; i < kEntries; ++i)
+            text += "[" + std::to_string(i) + "]\r\nX=" + std::to_string((i * 7) % 1448) +
+                    "\r\nY=" + std::to_string((i * 13) % 1448) + "\r\nZ=" +
+                    std::to_string(i % 256 - 128) + "\r\nID=01 D3\r\n";
+        return text;
+    }();
+    return bytes;
+}
+
+tb::MapImage& tokuno() {
+    static tb::MapImage map = [] {
+        const tb::MapVariant v = *tb::identifyMapVariant("map4.mul", 6'421'156);
+        return tb::MapImage(std::vector<unsigned char>(std::size_t(v.fileSize), 0), v);
+    }();
+    return map;
+}
+
+void BM_ParsePatch(benchmark::State& state) {
+    for (auto _ : state) {
+        const tb::KeyFile file = tb::KeyFile::parse(tb::decodeLines(patchBytes()));
+        benchmark::DoNotOptimize(tb::readPatchEntries(file));
+    }
+}
+BENCHMARK(BM_ParsePatch)->Unit(benchmark::kMillisecond);
+
+void BM_ParseAndApplyPatch(benchmark::State& state) {
+    tb::MapImage& map = tokuno();
+    for (auto _ : state) {
+        const tb::KeyFile file = tb::KeyFile::parse(tb::decodeLines(patchBytes()));
+        benchmark::DoNotOptimize(tb::applyPatch(map, file));
+    }
+}
+BENCHMARK(BM_ParseAndApplyPatch)->Unit(benchmark::kMillisecond);
+
+class CollectingReporter : public benchmark::ConsoleReporter {
+public:
+    std::map<std::string, Run> runs;
+    void ReportRuns(const std::vector<Run>& report) override {
+        for (const Run& r : report)
+            runs[r.benchmark_name()] = r;
+        ConsoleReporter::ReportRuns(report);
+    }
+};
+
+// CPU time: the machine is shared, and wall time would count the waits for a core.
+double cpuSeconds(const benchmark::BenchmarkReporter::Run& r) {
+    return r.cpu_accumulated_time / double(r.iterations);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    CollectingReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    const auto parse = reporter.runs.find("BM_ParsePatch");
+    const auto apply = reporter.runs.find("BM_ParseAndApplyPatch");
+    if (parse == reporter.runs.end() || apply == reporter.runs.end())
+        return 0;
+    std::printf("\n--- summary (%d entries, %.1f MiB) ---\n", kEntries,
+                double(patchBytes().size()) / (1024.0 * 1024.0));
+    std::printf("apply time: %.0f ms CPU (target < 1000 ms)\n", cpuSeconds(apply->second) * 1e3);
+    std::printf("apply ratio: %.2f x parse only (target <= 3)\n",
+                cpuSeconds(apply->second) / cpuSeconds(parse->second));
+}
