@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -13,6 +14,8 @@ namespace tb {
 namespace {
 
 constexpr int kRowBytes = kCellsPerBlockSide * kCellSize;
+// Target block columns handled per batch: few system calls, about 2 MB of buffers at most.
+constexpr std::int64_t kBatchColumns = 8;
 
 // Byte position of cell (x, y) inside a run of blocks of one block column that starts at
 // block row `firstBlockRow`.
@@ -21,42 +24,62 @@ inline std::size_t cellInRun(std::int64_t x, std::int64_t y, std::int64_t firstB
                        (y % 8) * kRowBytes + (x % 8) * kCellSize);
 }
 
-// The source side's block columns, rows firstRow..lastRow of each, read from the file when
-// asked or, for a copy within one file whose two sides disagree on the geometry, from a
-// snapshot taken before anything is written.
-class SourceColumns {
+// Runs of blocks of one side: rows firstRow..lastRow of consecutive block columns. When the
+// rows are a whole column, consecutive runs are adjacent in the file and move in one call.
+// The source side may instead be read from a snapshot taken before anything is written
+// (for a copy within one file whose two sides disagree on the geometry).
+class ColumnRuns {
 public:
-    SourceColumns(const PositionedFile& file, int heightBlocks, std::int64_t firstRow,
-                  std::int64_t lastRow)
+    ColumnRuns(PositionedFile& file, int heightBlocks, std::int64_t firstRow, std::int64_t lastRow)
         : m_file(file), m_heightBlocks(heightBlocks), m_firstRow(firstRow),
-          m_runBytes(std::size_t(lastRow - firstRow + 1) * kBlockSize) {}
+          m_runBytes(std::size_t(lastRow - firstRow + 1) * kBlockSize),
+          m_wholeColumns(firstRow == 0 && lastRow == heightBlocks - 1) {}
 
     std::size_t runBytes() const { return m_runBytes; }
 
     void takeSnapshot(std::int64_t firstColumn, std::int64_t lastColumn) {
+        std::vector<unsigned char> snapshot(std::size_t(lastColumn - firstColumn + 1) * m_runBytes);
+        read(firstColumn, lastColumn, snapshot.data());
+        m_snapshot = std::move(snapshot);
         m_snapshotFirst = firstColumn;
-        m_snapshot.resize(std::size_t(lastColumn - firstColumn + 1) * m_runBytes);
-        for (std::int64_t c = firstColumn; c <= lastColumn; ++c)
-            readFromFile(c, m_snapshot.data() + std::size_t(c - firstColumn) * m_runBytes);
     }
 
-    void read(std::int64_t column, unsigned char* out) const {
-        if (m_snapshot.empty())
-            readFromFile(column, out);
-        else
-            std::memcpy(out, m_snapshot.data() + std::size_t(column - m_snapshotFirst) * m_runBytes,
-                        m_runBytes);
+    void read(std::int64_t firstColumn, std::int64_t lastColumn, unsigned char* out) const {
+        if (!m_snapshot.empty()) {
+            std::memcpy(out,
+                        m_snapshot.data() + std::size_t(firstColumn - m_snapshotFirst) * m_runBytes,
+                        std::size_t(lastColumn - firstColumn + 1) * m_runBytes);
+            return;
+        }
+        if (m_wholeColumns) {
+            m_file.readAt(offset(firstColumn), out,
+                          std::size_t(lastColumn - firstColumn + 1) * m_runBytes);
+            return;
+        }
+        for (std::int64_t c = firstColumn; c <= lastColumn; ++c, out += m_runBytes)
+            m_file.readAt(offset(c), out, m_runBytes);
+    }
+
+    void write(std::int64_t firstColumn, std::int64_t lastColumn, const unsigned char* in) {
+        if (m_wholeColumns) {
+            m_file.writeAt(offset(firstColumn), in,
+                           std::size_t(lastColumn - firstColumn + 1) * m_runBytes);
+            return;
+        }
+        for (std::int64_t c = firstColumn; c <= lastColumn; ++c, in += m_runBytes)
+            m_file.writeAt(offset(c), in, m_runBytes);
     }
 
 private:
-    void readFromFile(std::int64_t column, unsigned char* out) const {
-        m_file.readAt((column * m_heightBlocks + m_firstRow) * kBlockSize, out, m_runBytes);
+    std::int64_t offset(std::int64_t column) const {
+        return (column * m_heightBlocks + m_firstRow) * kBlockSize;
     }
 
-    const PositionedFile& m_file;
+    PositionedFile& m_file;
     int m_heightBlocks;
     std::int64_t m_firstRow;
     std::size_t m_runBytes;
+    bool m_wholeColumns;
     std::vector<unsigned char> m_snapshot;
     std::int64_t m_snapshotFirst = 0;
 };
@@ -111,7 +134,7 @@ void copyMapCells(const fs::path& source, const CopyRect& rect, const fs::path& 
     if (!sameFile)
         sourceFile.emplace(source, PositionedFile::Mode::Read);
     PositionedFile targetFile(destination, PositionedFile::Mode::ReadWrite);
-    const PositionedFile& input = sameFile ? targetFile : *sourceFile;
+    PositionedFile& input = sameFile ? targetFile : *sourceFile;
 
     auto report = [&](std::int32_t x) {
         if (progress)
@@ -119,59 +142,79 @@ void copyMapCells(const fs::path& source, const CopyRect& rect, const fs::path& 
     };
     if (rect.x2 < rect.x1)
         return;
-    const std::int64_t width = std::int64_t(rect.x2) - rect.x1 + 1;
     if (rect.y2 < rect.y1) {
         for (std::int32_t x = rect.x1; x <= rect.x2; ++x)
             report(x);
         return;
     }
 
-    const int sourceHeight = from->heightBlocks();
-    const int targetHeight = to->heightBlocks();
+    const std::int64_t width = std::int64_t(rect.x2) - rect.x1 + 1;
     const std::int64_t shift = std::int64_t(rect.dx) - rect.x1; // target column = x + shift
-    const std::int64_t lastTargetY = std::int64_t(rect.dy) + rect.y2 - rect.y1;
+    const std::int64_t sourceFirstRow = rect.y1 / 8;
     const std::int64_t targetFirstRow = rect.dy / 8;
-    const std::size_t targetRunBytes =
-        std::size_t(lastTargetY / 8 - targetFirstRow + 1) * kBlockSize;
+    ColumnRuns sources(input, from->heightBlocks(), sourceFirstRow, rect.y2 / 8);
+    ColumnRuns targets(targetFile, to->heightBlocks(), targetFirstRow,
+                       (std::int64_t(rect.dy) + rect.y2 - rect.y1) / 8);
 
-    SourceColumns columns(input, sourceHeight, rect.y1 / 8, rect.y2 / 8);
-    // Within one file, work through the target block columns in the direction that reads
-    // every source cell before it is overwritten (as a memmove does); when the two sides
-    // address the file differently, copy from a snapshot instead (such a file is small).
+    // Within one file, work through the target in the direction that reads every source
+    // cell before it is overwritten (as a memmove does); when the two sides address the file
+    // differently, copy from a snapshot instead (such a file is small).
     bool descending = false;
-    if (sameFile && sourceHeight == targetHeight)
+    if (sameFile && from->heightBlocks() == to->heightBlocks())
         descending = shift > 0;
     else if (sameFile)
-        columns.takeSnapshot(rect.x1 / 8, rect.x2 / 8);
+        sources.takeSnapshot(rect.x1 / 8, rect.x2 / 8);
 
-    std::vector<unsigned char> sourceRun(columns.runBytes() * 2);
-    std::vector<unsigned char> targetRun(targetRunBytes);
+    // Target block columns go in batches; a batch reads its source block columns and its
+    // target blocks, fills in the cells and writes the target blocks back.
+    std::vector<unsigned char> sourceRun(sources.runBytes() * (kBatchColumns + 1));
+    std::vector<unsigned char> targetRun(targets.runBytes() * kBatchColumns);
     const std::int64_t firstBlock = rect.dx / 8;
     const std::int64_t lastBlock = (rect.dx + width - 1) / 8;
+    const std::int64_t batches = (lastBlock - firstBlock) / kBatchColumns + 1;
     std::int32_t columnsDone = 0;
-    for (std::int64_t i = 0; i <= lastBlock - firstBlock; ++i) {
-        const std::int64_t block = descending ? lastBlock - i : firstBlock + i;
-        const std::int64_t firstTx = std::max(block * 8, std::int64_t(rect.dx));
-        const std::int64_t lastTx = std::min(block * 8 + 7, rect.dx + width - 1);
+    for (std::int64_t i = 0; i < batches; ++i) {
+        std::int64_t lowBlock, highBlock;
+        if (descending) {
+            highBlock = lastBlock - i * kBatchColumns;
+            lowBlock = std::max(firstBlock, highBlock - kBatchColumns + 1);
+        } else {
+            lowBlock = firstBlock + i * kBatchColumns;
+            highBlock = std::min(lastBlock, lowBlock + kBatchColumns - 1);
+        }
+        const std::int64_t firstTx = std::max(lowBlock * 8, std::int64_t(rect.dx));
+        const std::int64_t lastTx = std::min(highBlock * 8 + 7, rect.dx + width - 1);
         const std::int64_t firstSourceBlock = (firstTx - shift) / 8;
-        const std::int64_t lastSourceBlock = (lastTx - shift) / 8;
-        for (std::int64_t b = firstSourceBlock; b <= lastSourceBlock; ++b)
-            columns.read(b,
-                         sourceRun.data() + std::size_t(b - firstSourceBlock) * columns.runBytes());
-        const std::int64_t targetOffset = (block * targetHeight + targetFirstRow) * kBlockSize;
-        targetFile.readAt(targetOffset, targetRun.data(), targetRunBytes);
+        sources.read(firstSourceBlock, (lastTx - shift) / 8, sourceRun.data());
+        targets.read(lowBlock, highBlock, targetRun.data());
 
-        for (std::int64_t tx = firstTx; tx <= lastTx; ++tx) {
-            const std::int64_t x = tx - shift;
-            const unsigned char* column =
-                sourceRun.data() + std::size_t(x / 8 - firstSourceBlock) * columns.runBytes();
+        // Row by row within each target block column: the cells of one row of a block lie
+        // side by side, so a target row segment takes one or two runs of source cells (two
+        // when its source columns straddle a source block boundary).
+        for (std::int64_t block = lowBlock; block <= highBlock; ++block) {
+            const std::int64_t firstX = std::max(block * 8, firstTx) - shift;
+            const std::int64_t lastX = std::min(block * 8 + 7, lastTx) - shift;
+            const std::int64_t splitX = std::min(lastX + 1, (firstX / 8 + 1) * 8);
+            unsigned char* targetColumn =
+                targetRun.data() + std::size_t(block - lowBlock) * targets.runBytes();
             for (std::int64_t y = rect.y1; y <= rect.y2; ++y) {
                 const std::int64_t ty = y + rect.dy - rect.y1;
-                std::memcpy(targetRun.data() + cellInRun(tx, ty, targetFirstRow),
-                            column + cellInRun(x, y, rect.y1 / 8), kCellSize);
+                unsigned char* targetRow = targetColumn + cellInRun(0, ty, targetFirstRow);
+                const std::size_t sourceRow = cellInRun(0, y, sourceFirstRow);
+                for (const auto& [first, last] :
+                     {std::pair{firstX, splitX - 1}, std::pair{splitX, lastX}}) {
+                    if (last < first)
+                        continue;
+                    const unsigned char* cells =
+                        sourceRun.data() +
+                        std::size_t(first / 8 - firstSourceBlock) * sources.runBytes() + sourceRow +
+                        std::size_t(first % 8) * kCellSize;
+                    std::memcpy(targetRow + std::size_t((first + shift) % 8) * kCellSize, cells,
+                                std::size_t(last - first + 1) * kCellSize);
+                }
             }
         }
-        targetFile.writeAt(targetOffset, targetRun.data(), targetRunBytes);
+        targets.write(lowBlock, highBlock, targetRun.data());
 
         for (std::int64_t n = lastTx - firstTx + 1; n > 0; --n)
             report(rect.x1 + columnsDone++);
