@@ -44,7 +44,9 @@ std::uint32_t hash(std::uint32_t v) {
     return v;
 }
 
-bool changed(int block) { return hash(std::uint32_t(block) ^ 0xC0FFEEu) % 100 == 0; }
+bool changed(int block) {
+    return hash(std::uint32_t(block) ^ 0xC0FFEEu) % 100 == 0;
+}
 // 0..30 records, about one block in eight without statics: ~14 records, ~40 MB in all.
 int recordCount(int block, bool modified) {
     const std::uint32_t h = hash(std::uint32_t(block) * 2654435761u + (modified ? 7u : 0u));
@@ -193,9 +195,9 @@ std::int64_t peakRun(const fs::path& origDir, const fs::path& modDir, const fs::
 }
 
 std::int64_t peakAboveIdleKiB(const char* self, const fs::path& mod) {
-    const std::string command = "'" + std::string(self) + "' --peak-run '" +
-                                sets().orig.string() + "' '" + mod.string() + "' '" +
-                                (sets().root / "peak.qmz").string() + "'";
+    const std::string command = "'" + std::string(self) + "' --peak-run '" + sets().orig.string() +
+                                "' '" + mod.string() + "' '" + (sets().root / "peak.qmz").string() +
+                                "'";
     FILE* pipe = ::popen(command.c_str(), "r");
     long long kib = -1;
     if (pipe) {
@@ -269,8 +271,8 @@ int main(int argc, char** argv) {
          {std::pair{"appended", sets().modAppended}, std::pair{"repacked", sets().modRepacked}}) {
         std::printf("%s statics: one run by stage\n", name);
         StageTimer timer;
-        tb::generateDiff(fileSet(sets().orig), fileSet(dir), sets().root / "timed.qmz", true,
-                         true, timer);
+        tb::generateDiff(fileSet(sets().orig), fileSet(dir), sets().root / "timed.qmz", true, true,
+                         timer);
         timer.lap();
     }
     for (const auto& [name, dir] :

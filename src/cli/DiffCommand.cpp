@@ -115,8 +115,8 @@ int runDiff(const Args& args) {
     tb::DiffProgress& progress = showProgress ? static_cast<tb::DiffProgress&>(terminal) : quiet;
     tb::DiffSummary summary;
     try {
-        summary = tb::generateDiff(original, modified, positional[2], withStatics, withMap,
-                                   progress);
+        summary =
+            tb::generateDiff(original, modified, positional[2], withStatics, withMap, progress);
     } catch (...) {
         if (showProgress)
             terminal.finish();

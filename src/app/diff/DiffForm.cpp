@@ -26,9 +26,9 @@
 #include <optional>
 #include <string>
 
-const char* const TBHDiffForm::kSettingNames[6] = {
-    "Orig-staidx0.mul", "Orig-statics0.mul", "Orig-map0.mul",
-    "Mod-staidx0.mul",  "Mod-statics0.mul",  "Mod-map0.mul"};
+const char* const TBHDiffForm::kSettingNames[6] = {"Orig-staidx0.mul", "Orig-statics0.mul",
+                                                   "Orig-map0.mul",    "Mod-staidx0.mul",
+                                                   "Mod-statics0.mul", "Mod-map0.mul"};
 
 namespace {
 
@@ -87,14 +87,15 @@ TBHDiffForm::TBHDiffForm(QSettings& settings, TPrForm& prForm, QWidget* parent)
     GenerateSelectGroupBox =
         named(new QGroupBox(" Generate diff for ", ConfigurationPanel), "GenerateSelectGroupBox");
     GenerateSelectGroupBox->setGeometry(4, 0, 200, 48);
-    StaticsCheckBox =
-        named(new QCheckBox("StaIdx0.mul + Statics0.mul", GenerateSelectGroupBox), "StaticsCheckBox");
+    StaticsCheckBox = named(new QCheckBox("StaIdx0.mul + Statics0.mul", GenerateSelectGroupBox),
+                            "StaticsCheckBox");
     StaticsCheckBox->setGeometry(8, 14, 186, 16);
     StaticsCheckBox->setChecked(true);
     MapCheckBox = named(new QCheckBox("Map0.mul", GenerateSelectGroupBox), "MapCheckBox");
     MapCheckBox->setGeometry(8, 30, 186, 16);
     MapCheckBox->setChecked(true);
-    ButtonGroupBox = named(new QGroupBox(" Select an action ", ConfigurationPanel), "ButtonGroupBox");
+    ButtonGroupBox =
+        named(new QGroupBox(" Select an action ", ConfigurationPanel), "ButtonGroupBox");
     ButtonGroupBox->setGeometry(210, 0, 190, 48);
     GenerateButton = named(new QPushButton("Generate Diff", ButtonGroupBox), "GenerateButton");
     GenerateButton->setGeometry(8, 16, 174, 25);
@@ -179,7 +180,9 @@ void TBHDiffForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
-void TBHDiffForm::FormShow() { LoadDiffPaths(); }
+void TBHDiffForm::FormShow() {
+    LoadDiffPaths();
+}
 
 void TBHDiffForm::LoadDiffPaths() {
     for (int i = 0; i < 6; ++i)
@@ -215,12 +218,24 @@ void TBHDiffForm::checkPathEdit(QLineEdit* edit, const char* expectedName) {
     CheckAllPaths();
 }
 
-void TBHDiffForm::OStaIdxEditChange() { checkPathEdit(OStaIdxEdit, "staidx0.mul"); }
-void TBHDiffForm::OStaticsEditChange() { checkPathEdit(OStaticsEdit, "statics0.mul"); }
-void TBHDiffForm::OMapEditChange() { checkPathEdit(OMapEdit, "map0.mul"); }
-void TBHDiffForm::MStaIdxEditChange() { checkPathEdit(MStaIdxEdit, "staidx0.mul"); }
-void TBHDiffForm::MStaticsEditChange() { checkPathEdit(MStaticsEdit, "statics0.mul"); }
-void TBHDiffForm::MMapEditChange() { checkPathEdit(MMapEdit, "map0.mul"); }
+void TBHDiffForm::OStaIdxEditChange() {
+    checkPathEdit(OStaIdxEdit, "staidx0.mul");
+}
+void TBHDiffForm::OStaticsEditChange() {
+    checkPathEdit(OStaticsEdit, "statics0.mul");
+}
+void TBHDiffForm::OMapEditChange() {
+    checkPathEdit(OMapEdit, "map0.mul");
+}
+void TBHDiffForm::MStaIdxEditChange() {
+    checkPathEdit(MStaIdxEdit, "staidx0.mul");
+}
+void TBHDiffForm::MStaticsEditChange() {
+    checkPathEdit(MStaticsEdit, "statics0.mul");
+}
+void TBHDiffForm::MMapEditChange() {
+    checkPathEdit(MMapEdit, "map0.mul");
+}
 
 // At least one part stays chosen: un-ticking the last ticked box ticks the other one.
 void TBHDiffForm::StaticsCheckBoxClick() {
@@ -297,4 +312,6 @@ void TBHDiffForm::showDoneMessage() {
     box.exec();
 }
 
-void TBHDiffForm::CloseBtnClick() { close(); }
+void TBHDiffForm::CloseBtnClick() {
+    close();
+}

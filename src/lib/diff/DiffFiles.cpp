@@ -18,8 +18,7 @@ namespace {
 constexpr std::size_t kWriteBufferSize = 1 << 20;
 
 std::string describe(const fs::path& path, const char* what, int err) {
-    return "Cannot " + std::string(what) + " file \"" + path.string() + "\": " +
-           std::strerror(err);
+    return "Cannot " + std::string(what) + " file \"" + path.string() + "\": " + std::strerror(err);
 }
 
 } // namespace
@@ -45,9 +44,9 @@ InputFile::~InputFile() {
 
 void InputFile::checkRange(std::int64_t offset, std::uint64_t size) const {
     if (offset < 0 || offset > m_size || size > std::uint64_t(m_size - offset))
-        throw FileError("Cannot read file \"" + m_path.string() + "\": " +
-                        std::to_string(size) + " bytes at position " + std::to_string(offset) +
-                        " lie outside the file (" + std::to_string(m_size) + " bytes)");
+        throw FileError("Cannot read file \"" + m_path.string() + "\": " + std::to_string(size) +
+                        " bytes at position " + std::to_string(offset) + " lie outside the file (" +
+                        std::to_string(m_size) + " bytes)");
 }
 
 void InputFile::readAt(std::int64_t offset, void* data, std::size_t size) const {

@@ -4,6 +4,8 @@
 #include "shell/LittleEndian.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 namespace tb {
 namespace {
@@ -23,16 +25,24 @@ constexpr int kOffMapCRC = 42;
 
 } // namespace
 
-// Two words are folded at a time
-// as one 64-bit little-endian value (the low half is the first word), which the compiler
-// turns into wide loads; the halves are combined at the end.
+// Two words are folded at a time as one 64-bit little-endian value (the low half is the
+// first word), in four independent lanes so the loop runs at memory speed; the halves are
+// combined at the end.
 std::uint32_t xorFoldWords(const unsigned char* p, std::size_t words) {
-    std::uint64_t pairs = 0;
+    std::uint64_t lanes[4] = {0, 0, 0, 0};
     std::size_t i = 0;
-    for (; i + 2 <= words; i += 2)
-        pairs ^= std::uint64_t(readU32(p + i * 4)) | (std::uint64_t(readU32(p + i * 4 + 4)) << 32);
+    if constexpr (std::endian::native == std::endian::little) {
+        for (; i + 8 <= words; i += 8) {
+            for (int k = 0; k < 4; ++k) {
+                std::uint64_t v;
+                std::memcpy(&v, p + (i + 2 * std::size_t(k)) * 4, 8);
+                lanes[k] ^= v;
+            }
+        }
+    }
+    const std::uint64_t pairs = lanes[0] ^ lanes[1] ^ lanes[2] ^ lanes[3];
     std::uint32_t result = std::uint32_t(pairs) ^ std::uint32_t(pairs >> 32);
-    if (i < words)
+    for (; i < words; ++i)
         result ^= readU32(p + i * 4);
     return result;
 }
@@ -127,8 +137,7 @@ std::uint32_t mapChecksum(const std::filesystem::path& path, const PercentCallba
     return result;
 }
 
-StaticBlock getStaticBlock(const std::filesystem::path& staticsPath,
-                           const StaticPointer& pointer) {
+StaticBlock getStaticBlock(const std::filesystem::path& staticsPath, const StaticPointer& pointer) {
     StaticBlock block;
     if (pointer.lookup == -1)
         return block;

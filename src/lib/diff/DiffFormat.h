@@ -62,7 +62,9 @@ struct TBHDInfo {
 };
 
 // The header as written first: both positions -1, every other field 0.
-inline TBHDInfo provisionalHeader() { return TBHDInfo{}; }
+inline TBHDInfo provisionalHeader() {
+    return TBHDInfo{};
+}
 
 // The 1024 header bytes: "TBPatch" in UTF-16LE at 0, the eight fields from offset 14 on,
 // zeros after offset 46.
@@ -73,9 +75,9 @@ TBHDInfo decodeHeader(std::span<const unsigned char> bytes);
 
 // StaticPointer: one entry of staidx0.mul.
 struct StaticPointer {
-    std::int32_t lookup = -1;  // position in statics0.mul, -1 for a block without statics
-    std::uint32_t length = 0;  // bytes, a multiple of 7
-    std::uint32_t extra = 0;   // carried along, never interpreted
+    std::int32_t lookup = -1; // position in statics0.mul, -1 for a block without statics
+    std::uint32_t length = 0; // bytes, a multiple of 7
+    std::uint32_t extra = 0;  // carried along, never interpreted
 };
 
 // Two entries are taken as equal when Lookup and Length are; Extra does not count.
@@ -93,7 +95,9 @@ using PercentCallback = std::function<void(int)>;
 class StaIdxTable {
 public:
     StaIdxTable() : m_entries(kDiffBlockCount) {}
-    const StaticPointer& at(int x, int y) const { return m_entries[std::size_t(x) * kDiffBlockRows + y]; }
+    const StaticPointer& at(int x, int y) const {
+        return m_entries[std::size_t(x) * kDiffBlockRows + y];
+    }
     StaticPointer& at(int x, int y) { return m_entries[std::size_t(x) * kDiffBlockRows + y]; }
     const std::vector<StaticPointer>& entries() const { return m_entries; }
 
@@ -113,8 +117,7 @@ std::uint32_t staIdxChecksum(const StaIdxTable& table);
 // MapChecksum: the XOR of the 49 words of each of the first 392,704 blocks of a map file.
 // The callback gets 0, then blocks-read * 100 / 393,216 whenever that value changes (so
 // the last block shows 99), then 100.
-std::uint32_t mapChecksum(const std::filesystem::path& path,
-                          const PercentCallback& progress = {});
+std::uint32_t mapChecksum(const std::filesystem::path& path, const PercentCallback& progress = {});
 
 // The XOR of `words` consecutive 32-bit little-endian words starting at `p`.
 std::uint32_t xorFoldWords(const unsigned char* p, std::size_t words);
@@ -129,7 +132,6 @@ struct StaticBlock {
 // GetStaticBlock: the records `pointer` names in a statics0.mul. Lookup -1 gives an empty
 // block without opening the file; a Length that is not a multiple of 7 throws
 // StaticsLengthError; records past the end of the file are a FileError.
-StaticBlock getStaticBlock(const std::filesystem::path& staticsPath,
-                           const StaticPointer& pointer);
+StaticBlock getStaticBlock(const std::filesystem::path& staticsPath, const StaticPointer& pointer);
 
 } // namespace tb

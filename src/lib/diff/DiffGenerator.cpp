@@ -69,7 +69,8 @@ public:
             m_capacity = total;
         }
         for (const Run& run : m_runs)
-            file.readAt(run.start, m_buffer.get() + run.bufferPos, std::size_t(run.end - run.start));
+            file.readAt(run.start, m_buffer.get() + run.bufferPos,
+                        std::size_t(run.end - run.start));
         std::size_t runIndex = 0;
         for (Request* r : requests) {
             while (r->offset + std::int64_t(r->length) > m_runs[runIndex].end)
@@ -300,8 +301,7 @@ std::uint32_t Generator::checksumAndCompareMaps(const InputFile& origMap, const 
         for (int y = 0; y < kDiffBlockRows; ++y)
             if (std::memcmp(origColumn.data() + y * 196, modColumn.data() + y * 196, 196) != 0)
                 changed[std::size_t(blocksRead) + std::size_t(y)] = true;
-        const int percent =
-            int(std::int64_t(blocksRead + kDiffBlockRows) * 100 / kDiffBlockCount);
+        const int percent = int(std::int64_t(blocksRead + kDiffBlockRows) * 100 / kDiffBlockCount);
         if (percent != lastPercent)
             m_progress.percent(percent);
         lastPercent = percent;
@@ -322,8 +322,7 @@ void Generator::mapPhase() {
 
     m_progress.stage(kStageMap);
     // Every entry starts as -1, unchanged.
-    std::vector<unsigned char> mapEntries(std::size_t(kDiffBlockCount) * kPatchMapEntrySize,
-                                          0xFF);
+    std::vector<unsigned char> mapEntries(std::size_t(kDiffBlockCount) * kPatchMapEntrySize, 0xFF);
     std::vector<unsigned char> origColumn(static_cast<std::size_t>(kMapColumnBytes));
     std::vector<unsigned char> modColumn(static_cast<std::size_t>(kMapColumnBytes));
     const int firstUnscanned = kMapChecksumBlocks / kDiffBlockRows; // 767
@@ -345,9 +344,9 @@ void Generator::mapPhase() {
         for (int y = 0; y < kDiffBlockRows && changedInColumn > 0; ++y) {
             const std::size_t at = std::size_t(y) * 196;
             const std::size_t block = std::size_t(x) * kDiffBlockRows + std::size_t(y);
-            if (x < firstUnscanned ? !changed[block]
-                                   : std::memcmp(origColumn.data() + at, modColumn.data() + at,
-                                                 196) == 0)
+            if (x < firstUnscanned
+                    ? !changed[block]
+                    : std::memcmp(origColumn.data() + at, modColumn.data() + at, 196) == 0)
                 continue;
             if (!wholeColumn)
                 modMap.readAt(columnStart + std::int64_t(at), modColumn.data() + at, 196);

@@ -39,7 +39,7 @@ struct DiffFileSet {
 struct DiffSummary {
     TBHDInfo header;
     std::int64_t patchSize = 0;
-    int staticsBlocksStored = 0; // blocks whose records were appended
+    int staticsBlocksStored = 0;  // blocks whose records were appended
     int staticsBlocksEmptied = 0; // (-1, 0) entries
     int mapBlocksStored = 0;
 };
@@ -54,7 +54,7 @@ struct DiffSummary {
 // whatever the size of statics0.mul: the two indexes and the patch indexes (about 14 MiB)
 // plus a few MiB of read buffers.
 DiffSummary generateDiff(const DiffFileSet& original, const DiffFileSet& modified,
-                         const std::filesystem::path& patchPath, bool withStatics,
-                         bool withMap, DiffProgress& progress);
+                         const std::filesystem::path& patchPath, bool withStatics, bool withMap,
+                         DiffProgress& progress);
 
 } // namespace tb

@@ -23,7 +23,8 @@ namespace {
 // state at the moments that matter.
 class TestDiffForm : public TBHDiffForm {
 public:
-    TestDiffForm(QSettings& settings, TPrForm& prForm) : TBHDiffForm(settings, prForm), pr(prForm) {}
+    TestDiffForm(QSettings& settings, TPrForm& prForm)
+        : TBHDiffForm(settings, prForm), pr(prForm) {}
 
     QString nextFileName;
     bool cancel = false;
@@ -125,9 +126,12 @@ private slots:
         const struct {
             QString path;
             bool green;
-        } cases[] = {{d + "/map0.mul", true},      {d + "/MAP0.MUL", true},
-                     {d + "/map0.mul.bak", false}, {d + "/statics0.mul", false},
-                     {d + "/sub/map0.mul", false}, {d + "/missing/map0.mul", false},
+        } cases[] = {{d + "/map0.mul", true},
+                     {d + "/MAP0.MUL", true},
+                     {d + "/map0.mul.bak", false},
+                     {d + "/statics0.mul", false},
+                     {d + "/sub/map0.mul", false},
+                     {d + "/missing/map0.mul", false},
                      {QString(), false}};
         for (const auto& c : cases) {
             form.OMapEdit->setText(c.path);
@@ -209,7 +213,8 @@ private slots:
         typeAll(form, makeSet("runOrig"), makeSet("runMod"));
         QVERIFY(form.GenerateButton->isEnabled());
         QStringList messages;
-        tbapp::setMessageSink([&](QWidget*, tbapp::MessageKind, const QString& t) { messages << t; });
+        tbapp::setMessageSink(
+            [&](QWidget*, tbapp::MessageKind, const QString& t) { messages << t; });
 
         form.nextFileName = tmp.path() + "/both.qmz";
         QTest::mouseClick(form.GenerateButton, Qt::LeftButton);

@@ -21,8 +21,8 @@ struct Result {
 Result runTbmap(const fs::path& tbmap, const tbtest::TempDir& tmp, const std::string& args) {
     const fs::path out = tmp / "stdout.txt";
     const fs::path err = tmp / "stderr.txt";
-    const std::string command = "'" + tbmap.string() + "' diff " + args + " >'" +
-                                out.string() + "' 2>'" + err.string() + "'";
+    const std::string command = "'" + tbmap.string() + "' diff " + args + " >'" + out.string() +
+                                "' 2>'" + err.string() + "'";
     const int status = std::system(command.c_str());
     const auto o = readAll(out);
     const auto e = readAll(err);
@@ -30,7 +30,9 @@ Result runTbmap(const fs::path& tbmap, const tbtest::TempDir& tmp, const std::st
             std::string(e.begin(), e.end())};
 }
 
-std::string quoted(const fs::path& p) { return "'" + p.string() + "'"; }
+std::string quoted(const fs::path& p) {
+    return "'" + p.string() + "'";
+}
 
 // The built tbmap: in the programs folder, or beside this test's build folder
 // (<build>/tests/test_diff -> <build>/bin/tbmap) when that folder is not passed in.
@@ -65,8 +67,8 @@ TEST(TbmapDiff, WritesThePatchTheLibraryWritesFromNamesInAnyCase) {
     writeZeroMap(modDir / "map0.mul");
     writeMapBlock(modDir / "map0.mul", 9, 9, 0x77, 1);
 
-    const Result both = runTbmap(tbmap, tmp, quoted(origDir) + " " + quoted(modDir) + " " +
-                                                 quoted(tmp / "both.qmz"));
+    const Result both = runTbmap(
+        tbmap, tmp, quoted(origDir) + " " + quoted(modDir) + " " + quoted(tmp / "both.qmz"));
     ASSERT_EQ(both.exitCode, 0) << both.err;
     EXPECT_NE(both.out.find("Done."), std::string::npos);
     EXPECT_NE(both.out.find("map blocks stored: 1"), std::string::npos) << both.out;
@@ -80,13 +82,14 @@ TEST(TbmapDiff, WritesThePatchTheLibraryWritesFromNamesInAnyCase) {
 
     // One part only; the files of the other part may be missing.
     fs::remove(modDir / "statics0.mul");
-    const Result mapOnly = runTbmap(tbmap, tmp, quoted(origDir) + " " + quoted(modDir) + " " +
-                                                    quoted(tmp / "map.qmz") + " --map-only");
+    const Result mapOnly = runTbmap(tbmap, tmp,
+                                    quoted(origDir) + " " + quoted(modDir) + " " +
+                                        quoted(tmp / "map.qmz") + " --map-only");
     ASSERT_EQ(mapOnly.exitCode, 0) << mapOnly.err;
     EXPECT_EQ(fs::file_size(tmp / "map.qmz"), 1'573'888u + 196u);
-    const Result staticsOnly =
-        runTbmap(tbmap, tmp, quoted(origDir) + " " + quoted(modDir) + " " +
-                                 quoted(tmp / "statics.qmz") + " --statics-only");
+    const Result staticsOnly = runTbmap(tbmap, tmp,
+                                        quoted(origDir) + " " + quoted(modDir) + " " +
+                                            quoted(tmp / "statics.qmz") + " --statics-only");
     EXPECT_EQ(staticsOnly.exitCode, 1);
     EXPECT_NE(staticsOnly.err.find("statics0.mul"), std::string::npos) << staticsOnly.err;
 }

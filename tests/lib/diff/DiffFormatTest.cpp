@@ -22,10 +22,9 @@ TEST(DiffHeader, IsPackedWithTheMagicInUtf16AndZerosAfterTheFields) {
     const auto b = tb::encodeHeader(h);
     const unsigned char magic[14] = {'T', 0, 'B', 0, 'P', 0, 'a', 0, 't', 0, 'c', 0, 'h', 0};
     EXPECT_TRUE(std::equal(magic, magic + 14, b.begin()));
-    const unsigned char fields[32] = {3,    0,    0,    0,    4,    3,    2,    1,
-                                      0xD4, 0xC3, 0xB2, 0xA1, 5,    0,    0,    0,
-                                      0x0D, 0xF0, 0xAD, 0x0B, 0xFE, 0xFF, 0xFF, 0xFF,
-                                      1,    0,    0,    0x7F, 0,    0,    0,    0x80};
+    const unsigned char fields[32] = {3,    0,    0, 0, 4, 3,    2,    1,    0xD4, 0xC3, 0xB2,
+                                      0xA1, 5,    0, 0, 0, 0x0D, 0xF0, 0xAD, 0x0B, 0xFE, 0xFF,
+                                      0xFF, 0xFF, 1, 0, 0, 0x7F, 0,    0,    0,    0x80};
     EXPECT_TRUE(std::equal(fields, fields + 32, b.begin() + 14));
     EXPECT_TRUE(std::all_of(b.begin() + 46, b.end(), [](unsigned char c) { return c == 0; }));
     EXPECT_EQ(tb::decodeHeader(b), h);
@@ -63,9 +62,9 @@ TEST(DiffChecksums, FoldTheIndexAndAllButTheLastMapColumn) {
 
     const fs::path map = tmp / "map0.mul";
     writeZeroMap(map);
-    writeMapBlock(map, 0, 0, 0, 0x01010101);        // header word only
-    writeMapBlock(map, 766, 511, 0, 0x00FF0000);     // last block inside the checksum
-    writeMapBlock(map, 767, 0, 0xEE, 0x12345678);    // outside
+    writeMapBlock(map, 0, 0, 0, 0x01010101);      // header word only
+    writeMapBlock(map, 766, 511, 0, 0x00FF0000);  // last block inside the checksum
+    writeMapBlock(map, 767, 0, 0xEE, 0x12345678); // outside
     EXPECT_EQ(tb::mapChecksum(map), 0x01FE0101u);
     fs::resize_file(map, 76'969'984 - 1);
     EXPECT_THROW(tb::mapChecksum(map), tb::FileError);

@@ -388,11 +388,9 @@ TEST_F(DiffRun, StagesAndPercentagesFollowTheRun) {
     writeSets();
     RecordingProgress progress;
     tb::generateDiff(fileSet(origDir), fileSet(modDir), out, true, true, progress);
-    const std::vector<std::string> expected{"Working, please wait...",
-                                            "Generating patch (Statics)",
-                                            "Generating patch (Statics index)",
-                                            "Generating patch (Map)",
-                                            "Generating patch (Map index)"};
+    const std::vector<std::string> expected{
+        "Working, please wait...", "Generating patch (Statics)", "Generating patch (Statics index)",
+        "Generating patch (Map)", "Generating patch (Map index)"};
     EXPECT_EQ(progress.stages, expected);
     for (const auto& v : progress.values)
         for (int p : v)
