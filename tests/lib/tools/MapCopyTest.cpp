@@ -69,20 +69,20 @@ TEST(MapCopy, ABlockFromIlshenarChangesExactlyThatBlockOfFeluccaTrammel) {
     tbtest::writeBytes(dir / "map2.mul", patternMap(variantNamed("map2.mul", "2304x1600"), 3));
     makeSparseFile(dir / "map0.mul", 77'070'336);
     {
-        auto bytes = tbtest::readBytes(dir / "map0.mul");
+        auto bytes = readFile(dir / "map0.mul");
         std::fill_n(bytes.begin() + 513 * 196, 4, 0x42); // header of block (1, 1)
         tbtest::writeBytes(dir / "map0.mul", bytes);
     }
-    const auto before = tbtest::readBytes(dir / "map0.mul");
+    const auto before = readFile(dir / "map0.mul");
     tb::copyMapCells(dir / "map2.mul", {0, 0, 7, 7, 8, 8}, dir / "map0.mul");
-    const auto after = tbtest::readBytes(dir / "map0.mul");
+    const auto after = readFile(dir / "map0.mul");
     ASSERT_EQ(after.size(), before.size());
 
+    // Only the cells of block (1, 1) may differ: patch them into the old bytes and compare.
+    auto expected = before;
+    std::copy_n(after.begin() + 513 * 196 + 4, 192, expected.begin() + 513 * 196 + 4);
+    EXPECT_TRUE(after == expected);
     int changedCells = 0;
-    std::size_t changedBytesOutside = 0;
-    for (std::size_t i = 0; i < after.size(); ++i)
-        if (after[i] != before[i] && (i < 513 * 196 + 4 || i >= 514 * 196))
-            ++changedBytesOutside;
     for (int x = 8; x < 16; ++x)
         for (int y = 8; y < 16; ++y) {
             const Cell c = cellIn(after, x, y, 512);
@@ -90,7 +90,6 @@ TEST(MapCopy, ABlockFromIlshenarChangesExactlyThatBlockOfFeluccaTrammel) {
             EXPECT_EQ(c, (Cell{patternTile(x - 8, y - 8, 3), patternAltitude(x - 8, y - 8, 3)}));
         }
     EXPECT_EQ(changedCells, 64);
-    EXPECT_EQ(changedBytesOutside, 0u);
     EXPECT_EQ(after[513 * 196], 0x42);
 }
 
@@ -108,17 +107,17 @@ TEST_F(TwoMaps, RectanglesLandCellForCellAtTheirTargets) {
         tb::copyMapCells(tokuno, r, ilshenar);
         modelCopy(tokunoBytes, 181, model, 200, r);
     }
-    EXPECT_TRUE(tbtest::readBytes(ilshenar) == model);
-    EXPECT_TRUE(tbtest::readBytes(tokuno) == tokunoBytes);
+    EXPECT_TRUE(readFile(ilshenar) == model);
+    EXPECT_TRUE(readFile(tokuno) == tokunoBytes);
 
     // And into the smaller, oddly sized map.
     model = tokunoBytes;
     for (const tb::CopyRect r :
          {tb::CopyRect{2000, 1000, 2303, 1599, 1143, 848}, tb::CopyRect{5, 1, 12, 1448, 1440, 0}}) {
         tb::copyMapCells(ilshenar, r, tokuno);
-        modelCopy(tbtest::readBytes(ilshenar), 200, model, 181, r);
+        modelCopy(readFile(ilshenar), 200, model, 181, r);
     }
-    EXPECT_TRUE(tbtest::readBytes(tokuno) == model);
+    EXPECT_TRUE(readFile(tokuno) == model);
 }
 
 TEST_F(TwoMaps, OverlappingCopiesWithinOneFileCopyFromASnapshot) {
@@ -131,7 +130,7 @@ TEST_F(TwoMaps, OverlappingCopiesWithinOneFileCopyFromASnapshot) {
         SCOPED_TRACE(testing::Message() << r.x1 << "," << r.y1 << " -> " << r.dx << "," << r.dy);
         tb::copyMapCells(tokuno, r, tokuno);
         modelCopy(model, 181, model, 181, r);
-        ASSERT_TRUE(tbtest::readBytes(tokuno) == model);
+        ASSERT_TRUE(readFile(tokuno) == model);
     }
     // The same file under another path is still the same file.
     fs::create_directory(dir / "c");
@@ -139,7 +138,7 @@ TEST_F(TwoMaps, OverlappingCopiesWithinOneFileCopyFromASnapshot) {
     const tb::CopyRect r{300, 300, 700, 700, 310, 305};
     tb::copyMapCells(tokuno, r, dir / "c" / "map4.mul");
     modelCopy(model, 181, model, 181, r);
-    EXPECT_TRUE(tbtest::readBytes(tokuno) == model);
+    EXPECT_TRUE(readFile(tokuno) == model);
 }
 
 TEST(MapCopy, OneFileUnderTwoGeometriesCopiesFromASnapshot) {
@@ -151,7 +150,7 @@ TEST(MapCopy, OneFileUnderTwoGeometriesCopiesFromASnapshot) {
     const tb::CopyRect r{100, 100, 700, 900, 50, 120};
     tb::copyMapCells(dir / "map3.mul", r, dir / "map5.mul");
     modelCopy(bytes, 256, bytes, 512, r);
-    EXPECT_TRUE(tbtest::readBytes(dir / "map3.mul") == bytes);
+    EXPECT_TRUE(readFile(dir / "map3.mul") == bytes);
 }
 
 TEST_F(TwoMaps, RefusalsComeInTheWindowsOrderAndTouchNothing) {
@@ -178,7 +177,7 @@ TEST_F(TwoMaps, RefusalsComeInTheWindowsOrderAndTouchNothing) {
               tb::kUnknownMapMessage);
     EXPECT_EQ(refusalOf(ilshenar, {0, 0, 0, 0, 0, 0}, dir / "map9.mul"), tb::kUnknownMapMessage);
 
-    EXPECT_TRUE(tbtest::readBytes(ilshenar) == ilshenarBytes);
+    EXPECT_TRUE(readFile(ilshenar) == ilshenarBytes);
     EXPECT_FALSE(fs::exists(dir / "map9.mul"));
     EXPECT_EQ(fs::file_size(dir / "b" / "map0.mul"), 1000u);
 }
@@ -186,7 +185,7 @@ TEST_F(TwoMaps, RefusalsComeInTheWindowsOrderAndTouchNothing) {
 TEST_F(TwoMaps, EmptyRectanglesCopyNothing) {
     EXPECT_TRUE(progressOf(tokuno, {20, 0, 10, 5, 0, 0}, ilshenar).empty());
     EXPECT_EQ(progressOf(tokuno, {10, 5, 20, 0, 0, 0}, ilshenar).size(), 11u);
-    EXPECT_TRUE(tbtest::readBytes(ilshenar) == ilshenarBytes);
+    EXPECT_TRUE(readFile(ilshenar) == ilshenarBytes);
 }
 
 TEST_F(TwoMaps, ProgressIsTheColumnOverX2) {
@@ -206,7 +205,7 @@ TEST_F(TwoMaps, X2OfZeroCopiesTheFirstColumnWithoutDividingByZero) {
     EXPECT_EQ(progressOf(tokuno, {0, 5, 0, 10, 100, 200}, ilshenar), std::vector<int>{100});
     auto model = ilshenarBytes;
     modelCopy(tokunoBytes, 181, model, 200, {0, 5, 0, 10, 100, 200});
-    EXPECT_TRUE(tbtest::readBytes(ilshenar) == model);
+    EXPECT_TRUE(readFile(ilshenar) == model);
     EXPECT_EQ(tb::copyProgressPercent(0, 0), 100);
 }
 

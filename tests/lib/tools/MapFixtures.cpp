@@ -35,6 +35,23 @@ std::vector<unsigned char> patternMap(const tb::MapVariant& variant, int seed) {
     return bytes;
 }
 
+std::vector<unsigned char> readFile(const fs::path& path) {
+    std::vector<unsigned char> bytes(fs::file_size(path));
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    std::size_t done = 0;
+    while (fd >= 0 && done < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+        if (n <= 0)
+            break;
+        done += std::size_t(n);
+    }
+    if (fd >= 0)
+        ::close(fd);
+    if (done != bytes.size())
+        throw std::runtime_error("cannot read " + path.string());
+    return bytes;
+}
+
 void makeSparseFile(const fs::path& path, std::int64_t size) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0 || ::ftruncate(fd, off_t(size)) != 0)

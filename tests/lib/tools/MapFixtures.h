@@ -22,6 +22,9 @@ std::int8_t patternAltitude(int x, int y, int seed);
 // The bytes of a whole map file of `variant`: pattern cells and headers 0xA0 + block % 16.
 std::vector<unsigned char> patternMap(const tb::MapVariant& variant, int seed);
 
+// The whole file in one read (the big maps make a byte-wise reader slow).
+std::vector<unsigned char> readFile(const std::filesystem::path& path);
+
 // A file of `size` bytes that reads as zeros without being written (sparse).
 void makeSparseFile(const std::filesystem::path& path, std::int64_t size);
 
