@@ -120,7 +120,7 @@ TMapCopyForm::TMapCopyForm(QWidget* owner)
     left->addWidget(EditSX2, 3, 1);
     left->addWidget(label(this, "LabelSY2", "Y2:"), 3, 2);
     left->addWidget(EditSY2, 3, 3);
-    left->addWidget(grp1, 2, 5, 2, 1);
+    left->addWidget(grp1, 4, 0, 1, 6);
     left->setColumnStretch(5, 1);
     auto* sourceInfo = new QVBoxLayout(grp1);
     sourceInfo->addWidget(TextSMapInfo);
@@ -135,16 +135,16 @@ TMapCopyForm::TMapCopyForm(QWidget* owner)
     right->addWidget(label(this, "LabelDY", "Y:"), 2, 2);
     right->addWidget(EditDY, 2, 3);
     right->addWidget(btnCopy, 3, 0, 1, 4);
-    right->addWidget(grp2, 2, 5, 2, 1);
+    right->addWidget(grp2, 4, 0, 1, 6);
     right->setColumnStretch(5, 1);
     auto* destinationInfo = new QVBoxLayout(grp2);
     destinationInfo->addWidget(TextDMapInfo);
     destinationInfo->addWidget(TextDMapSize);
 
     auto* sides = new QHBoxLayout;
-    sides->addLayout(left);
+    sides->addLayout(left, 1);
     sides->addSpacing(12);
-    sides->addLayout(right);
+    sides->addLayout(right, 1);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 8, 8, 4);
     layout->addLayout(sides);
