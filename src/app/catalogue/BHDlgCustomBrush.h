@@ -1,0 +1,89 @@
+#pragma once
+// TBHCustomBrush ("Custom Brushes"): the brush editor. A brush is drawn cell by cell in
+// BrushGrid with the pen taken from the palette smallDrawGrid (row 0 "NODRAW" clears),
+// resized with the up-downs and saved under a name as brushes/<name>.brs.
+//
+// The main window's "Edit" button (SpeedButton6Click) creates one per use:
+//     TBHCustomBrush editor(context, this);
+//     editor.setBrushNames(names);            // its own brush list
+//     if (editor.exec() == QDialog::Accepted) // list the brushes again
+// OK saves (or, on an empty answer, saves nothing) and closes with Accepted; Cancel and
+// the close button change no file.
+
+#include "catalogue/CatalogueDialogs.h"
+
+#include "catalogue/BrushFile.h"
+
+#include <QDialog>
+#include <QStringList>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+class DrawGrid;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+
+class TBHCustomBrush : public QDialog {
+    Q_OBJECT
+public:
+    explicit TBHCustomBrush(CatalogueContext context, QWidget* parent = nullptr);
+
+    // Fills cbCustomBrushes' drop-down without loading any of them; the box stays empty.
+    void setBrushNames(const QStringList& names);
+
+    const tb::BrushPattern& brush() const { return m_brush; }
+    // The pen: the tile id a click in BrushGrid puts into a cell, -1 for "NODRAW".
+    int pen() const { return m_pen; }
+    // The palette's rows: "NODRAW", then the ids of tileids.lst as four hex digits.
+    const std::vector<std::string>& paletteRows() const { return m_paletteRows; }
+    // The name the brush was saved under by OK, if any.
+    const std::optional<QString>& savedBrushName() const { return m_savedName; }
+
+    QLineEdit* edBrushName = nullptr;
+    QLabel* Label1 = nullptr;
+    QComboBox* cbCustomBrushes = nullptr;
+    QLineEdit* edRows = nullptr;
+    QSpinBox* udRows = nullptr;
+    QLineEdit* edCols = nullptr;
+    QSpinBox* udCols = nullptr;
+    DrawGrid* BrushGrid = nullptr;
+    QLineEdit* edFindID = nullptr;
+    QPushButton* btnFind = nullptr;
+    QCheckBox* cbShowID = nullptr;
+    DrawGrid* smallDrawGrid = nullptr;
+    QPushButton* BitBtn1 = nullptr;
+    QPushButton* BitBtn2 = nullptr;
+
+    // Loads brush `name` into the grid (what choosing it in cbCustomBrushes does).
+    void cbCustomBrushesChange(const QString& name);
+    void edBrushNameChange();
+    void udRowsClick();
+    void udColsClick();
+    void smallDrawGridClick(int row);
+    void BrushGridSelectCell(int col, int row);
+    void btnFindClick();
+    void cbShowIDClick();
+    void BitBtn1Click();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void buildControls();
+    void syncGridSize();
+    void drawBrushCell(QPainter& painter, int col, int row, const QRect& rect, bool selected);
+    void drawPaletteCell(QPainter& painter, int row, const QRect& rect, bool selected);
+
+    CatalogueContext m_context;
+    tb::BrushPattern m_brush;
+    int m_pen = -1;
+    std::vector<std::string> m_paletteRows;
+    int m_foundRow = -1; // the palette row framed by "Go"
+    std::optional<QString> m_savedName;
+};

@@ -1,0 +1,70 @@
+#include "catalogue/CatalogueDialogs.h"
+
+#include "catalogue/CatalogueNames.h"
+#include "core/LandArt.h"
+#include "shell/ErrorReport.h"
+
+#include <QDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+void CataloguePrompts::showMessage(QWidget* parent, const QString& text) {
+    tbapp::showMessage(parent, text);
+}
+
+void CataloguePrompts::showError(QWidget* parent, const QString& text) {
+    tbapp::showErrorReport(parent, text);
+}
+
+bool CataloguePrompts::confirm(QWidget* parent, const QString& text) {
+    return QMessageBox::question(parent, QStringLiteral("Confirm"), text,
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+std::optional<QString> CataloguePrompts::inputText(QWidget* parent, const QString& title,
+                                                   const QString& prompt, const QString& preset) {
+    bool ok = false;
+    const QString answer =
+        QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, preset, &ok);
+    if (!ok)
+        return std::nullopt;
+    return answer;
+}
+
+int CataloguePrompts::execDialog(QDialog& dialog) {
+    return dialog.exec();
+}
+
+CataloguePrompts& CataloguePrompts::standard() {
+    static CataloguePrompts prompts;
+    return prompts;
+}
+
+TileImageProvider dialogTileImages(const tb::ArtFiles* art) {
+    return [art](int tileId) -> QImage {
+        if (!art)
+            return {};
+        tb::Image15 image;
+        if (!tb::makeTextureImage(*art, tileId, image, tb::kDialogArtLimits) &&
+            !tb::makeLandTileImage(*art, tileId, image, tb::kDialogArtLimits))
+            return {};
+        // The 15-bit pixels are copied as they are; Qt's RGB555 ignores bit 15 as well.
+        QImage result(image.width, image.height, QImage::Format_RGB555);
+        for (int y = 0; y < image.height; ++y)
+            std::copy_n(image.pixels.data() + std::size_t(y) * image.width, image.width,
+                        reinterpret_cast<std::uint16_t*>(result.scanLine(y)));
+        return result;
+    };
+}
+
+std::filesystem::path CatalogueContext::appDir() const {
+    return std::filesystem::path(applicationDir.toStdU16String());
+}
+
+void reportFailure(const CatalogueContext& context, QWidget* parent, const std::exception& error) {
+    const QString text = QString::fromUtf8(error.what());
+    if (dynamic_cast<const tb::UnsafeNameError*>(&error))
+        context.ask().showMessage(parent, text);
+    else
+        context.ask().showError(parent, text);
+}

@@ -1,0 +1,105 @@
+#pragma once
+// Prompts that answer from a script and record what was shown, and a temporary program
+// folder with the catalogue files the dialogs read.
+
+#include "catalogue/CatalogueDialogs.h"
+
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <deque>
+#include <functional>
+#include <optional>
+
+class ScriptedPrompts : public CataloguePrompts {
+public:
+    QStringList messages;
+    QStringList errors;
+    QStringList confirmations;
+    QStringList inputs; // "title|prompt|preset" of every input box
+    std::deque<bool> confirmAnswers;
+    // Answers of the input boxes in turn; a null text stands for Cancel, and Cancel is the
+    // answer once they run out.
+    std::deque<QString> inputAnswers;
+    // Runs a nested dialog in place of exec(); rejected when unset.
+    std::function<int(QDialog&)> onDialog;
+
+    void showMessage(QWidget*, const QString& text) override { messages << text; }
+    void showError(QWidget*, const QString& text) override { errors << text; }
+    bool confirm(QWidget*, const QString& text) override {
+        confirmations << text;
+        if (confirmAnswers.empty())
+            return false;
+        const bool answer = confirmAnswers.front();
+        confirmAnswers.pop_front();
+        return answer;
+    }
+    std::optional<QString> inputText(QWidget*, const QString& title, const QString& prompt,
+                                     const QString& preset) override {
+        inputs << title + "|" + prompt + "|" + preset;
+        if (inputAnswers.empty())
+            return std::nullopt;
+        const QString answer = inputAnswers.front();
+        inputAnswers.pop_front();
+        if (answer.isNull())
+            return std::nullopt;
+        return answer;
+    }
+    int execDialog(QDialog& dialog) override {
+        return onDialog ? onDialog(dialog) : int(QDialog::Rejected);
+    }
+};
+
+// A solid colour per tile id, so tests can tell which tile a cell shows.
+inline QColor tileColour(int id) {
+    return QColor((id * 40) % 256, (id * 90) % 256, 200);
+}
+
+inline TileImageProvider fakeTileImages() {
+    return [](int id) {
+        if (id == 0x0005) // a tile without art
+            return QImage();
+        QImage image(44, 44, QImage::Format_RGB32);
+        image.fill(tileColour(id));
+        return image;
+    };
+}
+
+// A program folder: brushes/, textures/tileids.lst ($0003, $0004, $01D3, $0005) and no
+// tilelist.xml.
+class AppFolder {
+public:
+    AppFolder() {
+        QDir(dir.path()).mkdir("brushes");
+        QDir(dir.path()).mkdir("textures");
+        write("textures/tileids.lst",
+              "textureid=$0003\r\ntextureid=$0004\r\ntextureid=$01D3\r\ntextureid=$0005\r\n");
+    }
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+
+    void write(const QString& name, const QByteArray& bytes) const {
+        QFile file(path(name));
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+    }
+
+    QByteArray read(const QString& name) const {
+        QFile file(path(name));
+        if (!file.open(QIODevice::ReadOnly))
+            return "<missing>";
+        return file.readAll();
+    }
+
+    bool exists(const QString& name) const { return QFile::exists(path(name)); }
+
+    CatalogueContext context(ScriptedPrompts& prompts) const {
+        return {dir.path() + "/", fakeTileImages(), &prompts};
+    }
+
+    QTemporaryDir dir;
+};

@@ -1,0 +1,433 @@
+// The options dialog: the group page, the texture page, OK's save sequence and Cancel.
+#include "CatalogueTestDoubles.h"
+
+#include "catalogue/BHDlgAddTile.h"
+#include "catalogue/BHDlgOptions.h"
+#include "catalogue/BHDlgSelectMode.h"
+#include "catalogue/TextureList.h"
+#include "catalogue/TileList.h"
+#include "shell/DrawGrid.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
+
+namespace {
+
+const QByteArray kTileList = "<?xml version=\"1.0\" ?>\r\n<TileList>\r\n"
+                             "<Tile><Name>Sand</Name><TileId>$0016</TileId></Tile>\r\n"
+                             "<Tile><Name>Odd</Name><TileId>a b</TileId><TileId>$01</TileId>"
+                             "<TileId>x,y</TileId></Tile>\r\n"
+                             "<Tile><Name>Cave</Name><TileId>$0245</TileId>"
+                             "<TileId>$0246</TileId></Tile>\r\n</TileList>\r\n";
+
+QStringList rowTexts(const TBHFOptions& options) {
+    QStringList rows;
+    for (int i = 0; i < options.lvSelectModes->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = options.lvSelectModes->topLevelItem(i);
+        rows << item->text(0) + "=" + item->text(1);
+    }
+    return rows;
+}
+
+QStringList items(const TBHFOptions& options) {
+    QStringList texts;
+    for (int i = 0; i < options.lbTexture->count(); ++i)
+        texts << options.lbTexture->item(i)->text();
+    return texts;
+}
+
+// Edit, Delete, Up, Down of the group page as "1101".
+QString groupButtons(const TBHFOptions& o) {
+    QString s;
+    for (const QWidget* b : {static_cast<QWidget*>(o.btnEdit), static_cast<QWidget*>(o.btnDelete),
+                             static_cast<QWidget*>(o.btnUp), static_cast<QWidget*>(o.btnDown)})
+        s += b->isEnabled() ? "1" : "0";
+    return s;
+}
+
+QString textureButtons(const TBHFOptions& o) {
+    QString s;
+    for (const QWidget* b :
+         {static_cast<QWidget*>(o.btnEditTexture), static_cast<QWidget*>(o.btnDeleteTexture),
+          static_cast<QWidget*>(o.btnTextureUp), static_cast<QWidget*>(o.btnTextureDown)})
+        s += b->isEnabled() ? "1" : "0";
+    return s;
+}
+
+void selectGroup(TBHFOptions& options, int row) {
+    options.lvSelectModes->setCurrentItem(options.lvSelectModes->topLevelItem(row));
+}
+
+// The group dialog's grid row showing `digits`.
+int gridRow(const TDlgSelectMode& dialog, const std::string& digits) {
+    const auto& rows = dialog.tileRows();
+    return int(std::find(rows.begin(), rows.end(), digits) - rows.begin());
+}
+
+void addTileWithButton(TDlgSelectMode& dialog, const std::string& digits) {
+    dialog.smallDrawGrid->selectCell(0, gridRow(dialog, digits));
+    QTest::mouseClick(dialog.btnAddID, Qt::LeftButton);
+}
+
+struct SaveRecorder {
+    QStringList calls;
+    tb::OptionsSaveSteps steps() {
+        return {[this] { calls << "LoadTileGroups"; },
+                [this](const std::string& path) {
+                    calls << "LoadTextureList " + QString::fromStdString(path);
+                },
+                [this](const std::string& path) {
+                    calls << "BuildListMenu " + QString::fromStdString(path);
+                }};
+    }
+};
+
+} // namespace
+
+class TestOptionsDialog : public QObject {
+    Q_OBJECT
+
+private slots:
+    void opensOnTheGroupsWithTheirIdTexts() {
+        AppFolder app;
+        app.write("tilelist.xml", kTileList);
+        app.write("textures/coast.lst", "textureid=$0010\r\n");
+        ScriptedPrompts prompts;
+        TBHFOptions options(app.context(prompts));
+        QCOMPARE(options.windowTitle(), QString("Options"));
+        QCOMPARE(options.PageControl1->currentWidget(), options.TabSheet1);
+        QCOMPARE(options.PageControl1->tabText(0), QString("&Select Modes"));
+        QCOMPARE(options.PageControl1->tabText(1), QString("Te&xture Lists"));
+        QCOMPARE(options.lvSelectModes->headerItem()->text(0), QString("Caption"));
+        QCOMPARE(options.lvSelectModes->headerItem()->text(1), QString("Items"));
+        QCOMPARE(rowTexts(options),
+                 QStringList({"Sand=$0016", "Odd=\"a b\",$01,\"x,y\"", "Cave=$0245,$0246"}));
+        QCOMPARE(items(options), QStringList({"$0003", "$0004", "$01D3", "$0005"}));
+        QCOMPARE(options.cbTextureLists->currentText(), QString("tileids.lst"));
+        QCOMPARE(options.cbTextureLists->count(), 2);
+        QCOMPARE(groupButtons(options), QString("0000"));
+        QCOMPARE(textureButtons(options), QString("0000"));
+        QVERIFY(prompts.errors.isEmpty());
+    }
+
+    void groupAddedWithTheButtonKeepsItsTrailingCommaAndSurvivesOk() {
+        AppFolder app;
+        ScriptedPrompts prompts;
+        QString title, hint;
+        prompts.onDialog = [&](QDialog& d) {
+            auto& dialog = dynamic_cast<TDlgSelectMode&>(d);
+            title = dialog.windowTitle();
+            hint = dialog.lblHelpText->text();
+            dialog.edCaption->setText("Grass");
+            addTileWithButton(dialog, "0003");
+            addTileWithButton(dialog, "0004");
+            return int(QDialog::Accepted);
+        };
+        {
+            TBHFOptions options(app.context(prompts));
+            QTest::mouseClick(options.btnAdd, Qt::LeftButton);
+            QCOMPARE(title, QString("Add new Tiles"));
+            QCOMPARE(
+                hint,
+                QString("Seperate Tile IDs with Comma! Insert Tile ID as Hex (Sample: $011a)"));
+            QCOMPARE(rowTexts(options), QStringList{"Grass=$0003,$0004,"});
+            QCOMPARE(groupButtons(options), QString("0000"));
+            QTest::mouseClick(options.BitBtn2, Qt::LeftButton);
+            QCOMPARE(options.QDialog::result(), int(QDialog::Accepted));
+            SaveRecorder recorder;
+            QVERIFY(runOptionsSave(app.context(prompts), &options, options.optionsResult(),
+                                   recorder.steps()));
+            QCOMPARE(recorder.calls,
+                     QStringList({"LoadTileGroups", "LoadTextureList textures/tileids.lst",
+                                  "BuildListMenu textures/tileids.lst"}));
+        }
+        QVERIFY(
+            app.read("tilelist.xml")
+                .contains(
+                    "    <TileId id=\"0\">$0003</TileId>\r\n    <TileId id=\"1\">$0004</TileId>\r\n"
+                    "    <TileId id=\"2\"></TileId>\r\n"));
+
+        // Reopened, the empty id is gone; the button appends without a leading comma.
+        QString shownCaption, shownIds;
+        prompts.onDialog = [&](QDialog& d) {
+            auto& dialog = dynamic_cast<TDlgSelectMode&>(d);
+            title = dialog.windowTitle();
+            hint = dialog.lblHelpText->text();
+            shownCaption = dialog.edCaption->text();
+            shownIds = dialog.edTileList->toPlainText();
+            addTileWithButton(dialog, "01D3");
+            return int(QDialog::Accepted);
+        };
+        TBHFOptions options(app.context(prompts));
+        QCOMPARE(rowTexts(options), QStringList{"Grass=$0003,$0004"});
+        selectGroup(options, 0);
+        QTest::mouseClick(options.btnEdit, Qt::LeftButton);
+        QCOMPARE(title, QString("Edit Group Grass"));
+        QCOMPARE(hint, QString());
+        QCOMPARE(shownCaption, QString("Grass"));
+        QCOMPARE(shownIds, QString("$0003,$0004"));
+        QCOMPARE(rowTexts(options), QStringList{"Grass=$0003,$0004$01D3,"});
+        // Cancel in the group dialog changes nothing.
+        prompts.onDialog = [](QDialog& d) {
+            dynamic_cast<TDlgSelectMode&>(d).edCaption->setText("Changed");
+            return int(QDialog::Rejected);
+        };
+        QTest::mouseClick(options.btnEdit, Qt::LeftButton);
+        QCOMPARE(rowTexts(options), QStringList{"Grass=$0003,$0004$01D3,"});
+    }
+
+    void upAndDownFollowTheSelection() {
+        AppFolder app;
+        app.write("tilelist.xml", kTileList);
+        ScriptedPrompts prompts;
+        TBHFOptions options(app.context(prompts));
+        selectGroup(options, 0);
+        QCOMPARE(groupButtons(options), QString("1101"));
+        selectGroup(options, 1);
+        QCOMPARE(groupButtons(options), QString("1111"));
+        selectGroup(options, 2);
+        QCOMPARE(groupButtons(options), QString("1110"));
+        QTest::mouseClick(options.btnUp, Qt::LeftButton);
+        QTest::mouseClick(options.btnUp, Qt::LeftButton);
+        QCOMPARE(rowTexts(options).first(), QString("Cave=$0245,$0246"));
+        QCOMPARE(options.lvSelectModes->indexOfTopLevelItem(options.lvSelectModes->currentItem()),
+                 0);
+        QVERIFY(options.lvSelectModes->currentItem()->isSelected());
+        QCOMPARE(groupButtons(options), QString("1101"));
+        QTest::mouseClick(options.btnUp, Qt::LeftButton); // disabled: nothing moves
+        QCOMPARE(rowTexts(options).first(), QString("Cave=$0245,$0246"));
+        QTest::mouseClick(options.btnDown, Qt::LeftButton);
+        QCOMPARE(rowTexts(options),
+                 QStringList({"Sand=$0016", "Cave=$0245,$0246", "Odd=\"a b\",$01,\"x,y\""}));
+        QCOMPARE(groupButtons(options), QString("1111"));
+        options.lvSelectModes->clearSelection();
+        QCOMPARE(groupButtons(options), QString("0000"));
+    }
+
+    void deleteAsksAndCancelLeavesTheFileAlone() {
+        AppFolder app;
+        app.write("tilelist.xml", kTileList);
+        ScriptedPrompts prompts;
+        prompts.confirmAnswers = {false, true, true, true};
+        TBHFOptions options(app.context(prompts));
+        selectGroup(options, 1);
+        QTest::mouseClick(options.btnDelete, Qt::LeftButton);
+        QCOMPARE(options.lvSelectModes->topLevelItemCount(), 3);
+        QTest::mouseClick(options.btnDelete, Qt::LeftButton);
+        QCOMPARE(rowTexts(options), QStringList({"Sand=$0016", "Cave=$0245,$0246"}));
+        QCOMPARE(groupButtons(options), QString("0000"));
+        for (int row : {1, 0}) {
+            selectGroup(options, row);
+            QTest::mouseClick(options.btnDelete, Qt::LeftButton);
+        }
+        QCOMPARE(options.lvSelectModes->topLevelItemCount(), 0);
+        QCOMPARE(prompts.confirmations, QStringList(4, "Delete selected selection group?"));
+        QTest::mouseClick(options.BitBtn3, Qt::LeftButton);
+        QCOMPARE(options.QDialog::result(), int(QDialog::Rejected));
+        QCOMPARE(app.read("tilelist.xml"), kTileList);
+        QCOMPARE(app.read("textures/tileids.lst"),
+                 QByteArray("textureid=$0003\r\ntextureid=$0004\r\ntextureid=$01D3\r\n"
+                            "textureid=$0005\r\n"));
+    }
+
+    void textureItemsAreInsertedEditedMovedAndDeleted() {
+        AppFolder app;
+        ScriptedPrompts prompts;
+        QString title, label, preset;
+        QString answer;
+        prompts.onDialog = [&](QDialog& d) {
+            auto& picker = dynamic_cast<TBHFAddTile&>(d);
+            title = picker.windowTitle();
+            label = picker.edAddTileLabel->text();
+            preset = picker.edAddTile->text();
+            picker.edAddTile->setText(answer);
+            return int(QDialog::Accepted);
+        };
+        TBHFOptions options(app.context(prompts));
+        options.PageControl1->setCurrentWidget(options.TabSheet3);
+        answer = "$0100";
+        QTest::mouseClick(options.btnAddTexture, Qt::LeftButton); // none selected: appended
+        QCOMPARE(title, QString("Insert"));
+        QCOMPARE(label, QString("Insert a new Item"));
+        QCOMPARE(preset, QString("$"));
+        QCOMPARE(items(options), QStringList({"$0003", "$0004", "$01D3", "$0005", "$0100"}));
+        options.lbTexture->setCurrentRow(1);
+        QCOMPARE(textureButtons(options), QString("1111"));
+        answer = "$0200";
+        QTest::mouseClick(options.btnAddTexture, Qt::LeftButton); // inserted before row 1
+        QCOMPARE(items(options),
+                 QStringList({"$0003", "$0200", "$0004", "$01D3", "$0005", "$0100"}));
+        options.lbTexture->setCurrentRow(2);
+        answer = "$0300";
+        QTest::mouseClick(options.btnEditTexture, Qt::LeftButton);
+        QCOMPARE(title, QString("Edit"));
+        QCOMPARE(label, QString("Edit Item $0004"));
+        QCOMPARE(preset, QString("$"));
+        QCOMPARE(options.lbTexture->item(2)->text(), QString("$0300"));
+
+        options.lbTexture->setCurrentRow(0);
+        QCOMPARE(textureButtons(options), QString("1101"));
+        QTest::mouseClick(options.btnTextureDown, Qt::LeftButton);
+        QCOMPARE(options.lbTexture->currentRow(), 1);
+        QCOMPARE(items(options).mid(0, 2), QStringList({"$0200", "$0003"}));
+        options.lbTexture->setCurrentRow(5);
+        QCOMPARE(textureButtons(options), QString("1110"));
+        QTest::mouseClick(options.btnTextureDown, Qt::LeftButton);
+        QCOMPARE(options.lbTexture->currentRow(), 5);
+
+        prompts.confirmAnswers = {false, true};
+        QTest::mouseClick(options.btnDeleteTexture, Qt::LeftButton);
+        QCOMPARE(options.lbTexture->count(), 6);
+        QTest::mouseClick(options.btnDeleteTexture, Qt::LeftButton);
+        QCOMPARE(options.lbTexture->count(), 5);
+        QCOMPARE(prompts.confirmations, QStringList(2, "Delete selected Item?"));
+        QCOMPARE(textureButtons(options), QString("0000"));
+    }
+
+    void clickingAnItemShowsItsTileOrTheConversionError() {
+        AppFolder app;
+        ScriptedPrompts prompts;
+        prompts.onDialog = [](QDialog&) { return int(QDialog::Accepted); }; // "$" unchanged
+        TBHFOptions options(app.context(prompts));
+        options.show();
+        options.PageControl1->setCurrentWidget(options.TabSheet3);
+        const QRect second = options.lbTexture->visualItemRect(options.lbTexture->item(1));
+        QTest::mouseClick(options.lbTexture->viewport(), Qt::LeftButton, {}, second.center());
+        QCOMPARE(options.lbTexture->currentRow(), 1);
+        QVERIFY(!options.Image1->pixmap().isNull());
+        QCOMPARE(options.Image1->pixmap().toImage().pixelColor(1, 1), tileColour(4));
+        options.lbTexture->setCurrentRow(-1);
+        QTest::mouseClick(options.btnAddTexture, Qt::LeftButton);
+        QCOMPARE(items(options).last(), QString("$"));
+        const QRect last = options.lbTexture->visualItemRect(options.lbTexture->item(4));
+        QTest::mouseClick(options.lbTexture->viewport(), Qt::LeftButton, {}, last.center());
+        QCOMPARE(prompts.errors, QStringList{"'$' is not a valid integer value"});
+        QVERIFY(options.Image1->pixmap().isNull());
+    }
+
+    void aNewListIsWrittenAfterOkAndShownCheckedInTheListMenu() {
+        AppFolder app;
+        ScriptedPrompts prompts;
+        prompts.inputAnswers = {QString("grass.lst")};
+        QString answer;
+        prompts.onDialog = [&](QDialog& d) {
+            dynamic_cast<TBHFAddTile&>(d).edAddTile->setText(answer);
+            return int(QDialog::Accepted);
+        };
+        TBHFOptions options(app.context(prompts));
+        QTest::mouseClick(options.btnAddList, Qt::LeftButton);
+        QCOMPARE(prompts.inputs, QStringList{"Add List|Add new Item list|.lst"});
+        QCOMPARE(options.lbTexture->count(), 0);
+        QCOMPARE(options.cbTextureLists->currentText(), QString("grass.lst"));
+        QVERIFY(prompts.errors.isEmpty()); // the new name is not loaded
+        QVERIFY(!app.exists("textures/grass.lst"));
+        for (const QString id : {"$0003", "$0004"}) {
+            answer = id;
+            QTest::mouseClick(options.btnAddTexture, Qt::LeftButton);
+        }
+        QTest::mouseClick(options.BitBtn2, Qt::LeftButton);
+        QCOMPARE(options.QDialog::result(), int(QDialog::Accepted));
+        SaveRecorder recorder;
+        QVERIFY(runOptionsSave(app.context(prompts), &options, options.optionsResult(),
+                               recorder.steps()));
+        QCOMPARE(app.read("textures/grass.lst"),
+                 QByteArray("textureid=$0003\r\ntextureid=$0004\r\n"));
+        QCOMPARE(recorder.calls,
+                 QStringList({"LoadTileGroups", "LoadTextureList textures/grass.lst",
+                              "BuildListMenu textures/grass.lst"}));
+        const auto menu = tb::buildListMenu(app.dir.path().toStdString(), "textures/grass.lst");
+        QCOMPARE(menu.size(), std::size_t(2));
+        QCOMPARE(menu[0].caption, std::string("grass.lst"));
+        QVERIFY(menu[0].checked);
+        QVERIFY(!menu[1].checked);
+        QCOMPARE(app.read("tilelist.xml"),
+                 QByteArray("<?xml version=\"1.0\" ?>\r\n<TileList>\r\n</TileList>\r\n"));
+    }
+
+    void choosingAnotherListLoadsIt() {
+        AppFolder app;
+        app.write("textures/coast.lst", "textureid=$0010\r\ntextureid=x\r\ntextureid=$0011\r\n");
+        ScriptedPrompts prompts;
+        TBHFOptions options(app.context(prompts));
+        options.cbTextureLists->setCurrentIndex(options.cbTextureLists->findText("coast.lst"));
+        // Loading stops at the line that is no integer.
+        QCOMPARE(items(options), QStringList{"$0010"});
+        QCOMPARE(prompts.errors, QStringList{"'x' is not a valid integer value"});
+        options.cbTextureLists->setEditText("nothing.lst");
+        QCOMPARE(options.lbTexture->count(), 0);
+        QCOMPARE(prompts.errors.size(), 2);
+    }
+
+    void unsafeListNamesAreRefused() {
+        AppFolder app;
+        app.write("tilelist.xml", kTileList);
+        ScriptedPrompts prompts;
+        prompts.inputAnswers = {QString("../evil.lst"), QString("")};
+        TBHFOptions options(app.context(prompts));
+        QTest::mouseClick(options.btnAddList, Qt::LeftButton);
+        QTest::mouseClick(options.btnAddList, Qt::LeftButton);
+        QCOMPARE(prompts.messages.size(), 2);
+        QVERIFY(prompts.messages[0].contains("path separator"));
+        QCOMPARE(prompts.messages[1], QString("The texture list name is empty."));
+        QCOMPARE(options.cbTextureLists->currentText(), QString("tileids.lst"));
+        QCOMPARE(options.lbTexture->count(), 4);
+
+        // Typed into the box, it is refused on loading and at OK, which keeps the dialog.
+        options.show();
+        options.cbTextureLists->setEditText("../tilelist.xml");
+        QCOMPARE(prompts.messages.size(), 3);
+        QTest::mouseClick(options.BitBtn2, Qt::LeftButton);
+        QCOMPARE(prompts.messages.size(), 4);
+        QVERIFY(options.isVisible());
+        // Even when the sequence is handed such a name, nothing is written.
+        SaveRecorder recorder;
+        QVERIFY(!runOptionsSave(app.context(prompts), &options, options.optionsResult(),
+                                recorder.steps()));
+        QVERIFY(recorder.calls.isEmpty());
+        QCOMPARE(app.read("tilelist.xml"), kTileList);
+    }
+
+    void aFailedWriteIsShownAndEndsTheSequence() {
+        AppFolder app;
+        app.write("tilelist.xml", kTileList);
+        ScriptedPrompts prompts;
+        TBHFOptions options(app.context(prompts));
+        QDir(app.path("textures")).removeRecursively();
+        SaveRecorder recorder;
+        QVERIFY(!runOptionsSave(app.context(prompts), &options, options.optionsResult(),
+                                recorder.steps()));
+        QCOMPARE(recorder.calls, QStringList{"LoadTileGroups"});
+        QCOMPARE(prompts.errors.size(), 1);
+        QVERIFY(prompts.errors[0].contains("tileids.lst"));
+    }
+
+    void escapePressesOk() {
+        AppFolder app;
+        ScriptedPrompts prompts;
+        TBHFOptions options(app.context(prompts));
+        options.show();
+        QTest::keyClick(&options, Qt::Key_Escape);
+        QCOMPARE(options.QDialog::result(), int(QDialog::Accepted));
+    }
+
+    void aMissingTileListFileIsReported() {
+        AppFolder app;
+        QFile::remove(app.path("textures/tileids.lst"));
+        ScriptedPrompts prompts;
+        TBHFOptions options(app.context(prompts));
+        QCOMPARE(options.lbTexture->count(), 0);
+        QCOMPARE(prompts.errors.size(), 1);
+        QCOMPARE(options.lvSelectModes->topLevelItemCount(), 0);
+    }
+};
+
+QTEST_MAIN(TestOptionsDialog)
+#include "test_options_dialog.moc"

@@ -1,0 +1,144 @@
+// The group dialog and the tile picker: their grids of tileids.lst, adding ids by sight,
+// "Go", and the keys that close them.
+#include "CatalogueTestDoubles.h"
+
+#include "catalogue/BHDlgAddTile.h"
+#include "catalogue/BHDlgSelectMode.h"
+#include "shell/DrawGrid.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+class TestTileDialogs : public QObject {
+    Q_OBJECT
+
+private slots:
+    void groupDialogShowsTheTileListAndAppendsIds() {
+        AppFolder app;
+        ScriptedPrompts prompts;
+        TDlgSelectMode dialog(app.context(prompts));
+        QCOMPARE(dialog.windowTitle(), QString("Edit"));
+        QCOMPARE(dialog.tileRows(), (std::vector<std::string>{"0003", "0004", "01D3", "0005"}));
+        QCOMPARE(dialog.smallDrawGrid->rowCount(), 4);
+        QCOMPARE(dialog.smallDrawGrid->colCount(), 1);
+        QVERIFY(dialog.cbShowID->isChecked());
+        // The button appends "$" + id + "," and never puts a comma before it.
+        dialog.edTileList->setPlainText("$0003,$0004");
+        dialog.smallDrawGrid->selectCell(0, 2);
+        QTest::mouseClick(dialog.btnAddID, Qt::LeftButton);
+        QCOMPARE(dialog.edTileList->toPlainText(), QString("$0003,$0004$01D3,"));
+    }
+
+    void doubleClickActsAsTheButton() {
+        AppFolder app;
+        ScriptedPrompts prompts;
+        TDlgSelectMode dialog(app.context(prompts));
+        dialog.show();
+        const QRect cell = dialog.smallDrawGrid->cellRect(0, 1);
+        QTest::mouseDClick(dialog.smallDrawGrid->viewport(), Qt::LeftButton, {}, cell.center());
+        QCOMPARE(dialog.smallDrawGrid->row(), 1);
+        QCOMPARE(dialog.edTileList->toPlainText(), QString("$0004,"));
+    }
+
+    void goScrollsAndFramesWithoutMovingTheSelection() {
+        AppFolder app;
+        ScriptedPrompts prompts;
+        TDlgSelectMode dialog(app.context(prompts));
+        dialog.show();
+        dialog.edFindID->setText("5");
+        QTest::mouseClick(dialog.btnFind, Qt::LeftButton);
+        QCOMPARE(dialog.foundRow(), 3);
+        QCOMPARE(dialog.smallDrawGrid->row(), 0);
+        QImage target(dialog.smallDrawGrid->viewport()->size(), QImage::Format_RGB32);
+        dialog.smallDrawGrid->renderCells(target, target.rect());
+        const QRect found = dialog.smallDrawGrid->cellRect(0, 3);
+        QCOMPARE(target.pixelColor(found.bottomRight()), QColor(Qt::red));
+        // $0005 has no art: its cell is white.
+        QCOMPARE(target.pixelColor(found.center()), QColor(Qt::white));
+        // The button still adds the selected row.
+        QTest::mouseClick(dialog.btnAddID, Qt::LeftButton);
+        QCOMPARE(dialog.edTileList->toPlainText(), QString("$0003,"));
+        dialog.edFindID->setText("777");
+        QTest::mouseClick(dialog.btnFind, Qt::LeftButton);
+        QCOMPARE(dialog.foundRow(), 3);
+        dialog.edFindID->setText("g");
+        QTest::mouseClick(dialog.btnFind, Qt::LeftButton);
+        QCOMPARE(prompts.errors, QStringList{"'$g' is not a valid integer value"});
+    }
+
+    void idLabelsFollowShowId() {
+        AppFolder app;
+        ScriptedPrompts prompts;
+        TDlgSelectMode dialog(app.context(prompts));
+        dialog.show();
+        const QRect cell = dialog.smallDrawGrid->cellRect(0, 1);
+        QImage target(dialog.smallDrawGrid->viewport()->size(), QImage::Format_RGB32);
+        dialog.smallDrawGrid->renderCells(target, target.rect());
+        QCOMPARE(target.pixelColor(cell.topLeft() + QPoint(2, 2)), QColor(Qt::white));
+        QTest::mouseClick(dialog.cbShowID, Qt::LeftButton);
+        QVERIFY(!dialog.cbShowID->isChecked());
+        dialog.smallDrawGrid->renderCells(target, target.rect());
+        QCOMPARE(target.pixelColor(cell.topLeft() + QPoint(2, 2)), tileColour(4));
+    }
+
+    void enterInTheIdTextAndEscapeBothPressOk() {
+        AppFolder app;
+        ScriptedPrompts prompts;
+        {
+            TDlgSelectMode dialog(app.context(prompts));
+            dialog.show();
+            dialog.edTileList->setFocus();
+            dialog.edTileList->setPlainText("$0003");
+            QTest::keyClick(dialog.edTileList, Qt::Key_Return);
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+            QCOMPARE(dialog.edTileList->toPlainText(), QString("$0003"));
+        }
+        TDlgSelectMode dialog(app.context(prompts));
+        dialog.show();
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    }
+
+    void aMissingTileListLeavesTheGridEmpty() {
+        AppFolder app;
+        QFile::remove(app.path("textures/tileids.lst"));
+        ScriptedPrompts prompts;
+        TDlgSelectMode dialog(app.context(prompts));
+        QCOMPARE(dialog.smallDrawGrid->rowCount(), 0);
+        QCOMPARE(prompts.errors.size(), 1);
+        QTest::mouseClick(dialog.btnAddID, Qt::LeftButton);
+        QCOMPARE(dialog.edTileList->toPlainText(), QString());
+        TBHFAddTile picker(app.context(prompts));
+        QCOMPARE(picker.smallDrawGrid->colCount(), 0);
+        QCOMPARE(prompts.errors.size(), 2);
+    }
+
+    void pickerReplacesItsTextWithTheSelectedTile() {
+        AppFolder app;
+        ScriptedPrompts prompts;
+        TBHFAddTile picker(app.context(prompts));
+        QCOMPARE(picker.windowTitle(), QString());
+        QCOMPARE(picker.smallDrawGrid->rowCount(), 1);
+        QCOMPARE(picker.smallDrawGrid->colCount(), 4);
+        picker.setLabelText("Insert a new Item");
+        QCOMPARE(picker.edAddTileLabel->text(), QString("Insert a new Item"));
+        picker.edAddTile->setText("$");
+        picker.smallDrawGrid->selectCell(2, 0);
+        QTest::mouseClick(picker.btnAddID, Qt::LeftButton);
+        QCOMPARE(picker.edAddTile->text(), QString("$01D3"));
+        picker.show();
+        const QRect cell = picker.smallDrawGrid->cellRect(1, 0);
+        QTest::mouseDClick(picker.smallDrawGrid->viewport(), Qt::LeftButton, {}, cell.center());
+        QCOMPARE(picker.edAddTile->text(), QString("$0004"));
+        QTest::keyClick(&picker, Qt::Key_Escape);
+        QCOMPARE(picker.result(), int(QDialog::Accepted));
+    }
+};
+
+QTEST_MAIN(TestTileDialogs)
+#include "test_tile_dialogs.moc"
