@@ -195,22 +195,31 @@ void copyMapCells(const fs::path& source, const CopyRect& rect, const fs::path& 
             const std::int64_t firstX = std::max(block * 8, firstTx) - shift;
             const std::int64_t lastX = std::min(block * 8 + 7, lastTx) - shift;
             const std::int64_t splitX = std::min(lastX + 1, (firstX / 8 + 1) * 8);
-            unsigned char* targetColumn =
-                targetRun.data() + std::size_t(block - lowBlock) * targets.runBytes();
+            // Up to two runs per row: where each starts in the source and target buffers
+            // (rows excluded) and how many bytes it holds.
+            struct Run {
+                std::size_t from, to, bytes;
+            } runs[2];
+            int runCount = 0;
+            for (const auto& [first, last] :
+                 {std::pair{firstX, splitX - 1}, std::pair{splitX, lastX}})
+                if (first <= last)
+                    runs[runCount++] = {std::size_t(first / 8 - firstSourceBlock) *
+                                                sources.runBytes() +
+                                            std::size_t(first % 8) * kCellSize,
+                                        std::size_t(block - lowBlock) * targets.runBytes() +
+                                            std::size_t((first + shift) % 8) * kCellSize,
+                                        std::size_t(last - first + 1) * kCellSize};
             for (std::int64_t y = rect.y1; y <= rect.y2; ++y) {
-                const std::int64_t ty = y + rect.dy - rect.y1;
-                unsigned char* targetRow = targetColumn + cellInRun(0, ty, targetFirstRow);
                 const std::size_t sourceRow = cellInRun(0, y, sourceFirstRow);
-                for (const auto& [first, last] :
-                     {std::pair{firstX, splitX - 1}, std::pair{splitX, lastX}}) {
-                    if (last < first)
-                        continue;
-                    const unsigned char* cells =
-                        sourceRun.data() +
-                        std::size_t(first / 8 - firstSourceBlock) * sources.runBytes() + sourceRow +
-                        std::size_t(first % 8) * kCellSize;
-                    std::memcpy(targetRow + std::size_t((first + shift) % 8) * kCellSize, cells,
-                                std::size_t(last - first + 1) * kCellSize);
+                const std::size_t targetRow = cellInRun(0, y + rect.dy - rect.y1, targetFirstRow);
+                for (int r = 0; r < runCount; ++r) {
+                    unsigned char* to = targetRun.data() + runs[r].to + targetRow;
+                    const unsigned char* from = sourceRun.data() + runs[r].from + sourceRow;
+                    if (runs[r].bytes == kRowBytes)
+                        std::memcpy(to, from, kRowBytes); // a whole block row, inlined
+                    else
+                        std::memcpy(to, from, runs[r].bytes);
                 }
             }
         }
