@@ -1,6 +1,11 @@
 // tbmap demo: the generated data set, as the editor and the default catalogues see it.
 #include "RunTbmap.h"
 
+#include "catalogue/BHTools.h"
+#include "catalogue/BrushFile.h"
+#include "catalogue/OptionsModel.h"
+#include "catalogue/TextureListWriter.h"
+#include "catalogue/TileList.h"
 #include "core/LandArt.h"
 #include "core/MapImage.h"
 #include "core/RadarColours.h"
@@ -10,9 +15,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <sstream>
 
 namespace fs = std::filesystem;
@@ -30,21 +35,11 @@ std::string readText(const fs::path& path) {
     return s.str();
 }
 
-std::string trimmed(std::string text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos)
-        return {};
-    const auto last = text.find_last_not_of(" \t\r\n");
-    return text.substr(first, last - first + 1);
-}
-
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> result;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        if (!trimmed(line).empty())
-            result.push_back(trimmed(line));
-    return result;
+std::string crlfText(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\r\n";
+    return text;
 }
 
 struct NamedId {
@@ -52,30 +47,25 @@ struct NamedId {
     int id;
 };
 
-// Every tile id the default catalogues name: group ids of tilelist.xml, the lines of the
-// texture lists, the third field of every brush line.
-std::vector<NamedId> catalogueIds(const fs::path& data) {
+// Every tile id the default catalogues name, read with the editor's own readers: group ids
+// of tilelist.xml, the lines of every texture list, the cells of every brush.
+std::vector<NamedId> catalogueIds(const fs::path& appDir) {
     std::vector<NamedId> ids;
-    const std::string tileList = readText(data / "tilelist.xml");
-    const std::regex tileId("<TileId[^>]*>([^<]*)</TileId>");
-    for (std::sregex_iterator it(tileList.begin(), tileList.end(), tileId), end; it != end; ++it)
-        if (!trimmed((*it)[1]).empty())
-            ids.push_back({"tilelist.xml", tb::strToInt(trimmed((*it)[1]))});
-    for (const auto& entry : fs::directory_iterator(data / "textures")) {
-        if (entry.path().extension() != ".lst")
-            continue;
-        for (const std::string& line : lines(readText(entry.path()))) {
-            const auto eq = line.find('=');
-            ids.push_back({entry.path().filename().string(),
-                           tb::strToInt(eq == std::string::npos ? line : line.substr(eq + 1))});
-        }
+    for (const tb::TileNamed& group : tb::readTileList(appDir / "tilelist.xml"))
+        for (const std::string& id : group.tileIds)
+            ids.push_back({"tilelist.xml " + group.tileName, tb::strToInt(id)});
+    for (const std::string& list : tb::textureListNames(appDir)) {
+        std::vector<std::string> items;
+        tb::loadListItems(appDir, list, items);
+        for (const std::string& item : items)
+            ids.push_back({list, tb::strToInt(item)});
     }
-    for (const auto& entry : fs::directory_iterator(data / "brushes")) {
-        if (entry.path().extension() != ".brs")
-            continue;
-        for (const std::string& line : lines(readText(entry.path())))
-            ids.push_back({entry.path().filename().string(),
-                           tb::strToInt(trimmed(line.substr(line.rfind(',') + 1)))});
+    for (const std::string& brush : tb::listBrushNames(appDir)) {
+        for (const std::string& line : tb::readBrushLines(appDir, brush)) {
+            int column = -1, row = -1, id = -1;
+            EXPECT_TRUE(tb::splitIntTriple(",", line, column, row, id)) << brush << ": " << line;
+            ids.push_back({brush + ".brs", id});
+        }
     }
     return ids;
 }
@@ -179,6 +169,43 @@ TEST_F(DemoCommand, EveryIdOfTheDefaultCataloguesHasArt) {
         const bool land = tb::makeLandTileImage(art, n.id, image, tb::kDialogArtLimits);
         const bool texture = tb::makeTextureImage(art, n.id, image, tb::kDialogArtLimits);
         EXPECT_TRUE(land || texture) << n.where << " names " << n.id << " without art";
+    }
+}
+
+TEST(DefaultCatalogues, AreWhatTheEditorsWritersWouldWrite) {
+    const fs::path data = tbtest::sourceDir() / "data";
+    const std::vector<tb::TileNamed> groups = tb::readTileList(data / "tilelist.xml");
+    ASSERT_GE(groups.size(), 6u);
+    for (const tb::TileNamed& g : groups)
+        EXPECT_GE(g.tileIds.size(), 2u) << g.tileName;
+    EXPECT_EQ(crlfText(tb::tileListLines(tb::groupRowsFromTileList(groups))),
+              readText(data / "tilelist.xml"));
+
+    const std::vector<std::string> lists = tb::textureListNames(data);
+    EXPECT_NE(std::find(lists.begin(), lists.end(), "tileids.lst"), lists.end());
+    for (const std::string& list : lists) {
+        std::vector<std::string> items;
+        tb::loadListItems(data, list, items);
+        EXPECT_FALSE(items.empty()) << list;
+        EXPECT_EQ(crlfText(tb::textureListFileLines(items)), readText(data / "textures" / list))
+            << list;
+    }
+
+    // Brushes: one "column,row,$hhhh" line per cell, column by column, as the editor saves.
+    const std::vector<std::string> brushes = tb::listBrushNames(data);
+    EXPECT_FALSE(brushes.empty());
+    for (const std::string& brush : brushes) {
+        std::vector<std::string> expected;
+        std::vector<std::pair<int, int>> order;
+        for (const std::string& line : tb::readBrushLines(data, brush)) {
+            int column = -1, row = -1, id = -1;
+            ASSERT_TRUE(tb::splitIntTriple(",", line, column, row, id)) << line;
+            expected.push_back(std::to_string(column) + "," + std::to_string(row) + "," +
+                               tb::brushCellText(id));
+            order.emplace_back(column, row);
+        }
+        EXPECT_TRUE(std::is_sorted(order.begin(), order.end())) << brush;
+        EXPECT_EQ(crlfText(expected), readText(data / "brushes" / (brush + ".brs"))) << brush;
     }
 }
 
