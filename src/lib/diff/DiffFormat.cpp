@@ -80,26 +80,15 @@ TBHDInfo decodeHeader(std::span<const unsigned char> bytes) {
     return h;
 }
 
-StaticPointer decodeStaticPointer(const unsigned char* p) {
-    return {readI32(p), readU32(p + 4), readU32(p + 8)};
-}
-
-void encodeStaticPointer(unsigned char* p, const StaticPointer& pointer) {
-    writeI32(p, pointer.lookup);
-    writeU32(p + 4, pointer.length);
-    writeU32(p + 8, pointer.extra);
-}
-
 void readStaIdx(const std::filesystem::path& path, StaIdxTable& table,
                 const PercentCallback& progress) {
     const InputFile file(path);
     if (progress)
         progress(0);
-    std::vector<unsigned char> column(std::size_t(kDiffBlockRows) * kStaticPointerSize);
+    const std::size_t columnBytes = std::size_t(kDiffBlockRows) * kStaticPointerSize;
     for (int x = 0; x < kDiffBlockColumns; ++x) {
-        file.readAt(std::int64_t(x) * std::int64_t(column.size()), column.data(), column.size());
-        for (int y = 0; y < kDiffBlockRows; ++y)
-            table.at(x, y) = decodeStaticPointer(column.data() + y * kStaticPointerSize);
+        file.readAt(std::int64_t(x) * std::int64_t(columnBytes),
+                    table.data() + std::size_t(x) * columnBytes, columnBytes);
         if (progress)
             progress(x * 100 / kDiffBlockColumns);
     }
@@ -108,10 +97,7 @@ void readStaIdx(const std::filesystem::path& path, StaIdxTable& table,
 }
 
 std::uint32_t staIdxChecksum(const StaIdxTable& table) {
-    std::uint32_t result = 0;
-    for (const StaticPointer& p : table.entries())
-        result ^= std::uint32_t(p.lookup) ^ p.length ^ p.extra;
-    return result;
+    return xorFoldWords(table.data(), std::size_t(kStaIdxBytes) / 4);
 }
 
 std::uint32_t mapChecksum(const std::filesystem::path& path, const PercentCallback& progress) {

@@ -7,10 +7,13 @@
 // changed 196-byte map blocks and an index of 4-byte entries. All integers are 32-bit
 // little-endian; positions are offsets from the start of the patch.
 
+#include "shell/LittleEndian.h"
+
 #include <array>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -85,24 +88,38 @@ inline bool samePointer(const StaticPointer& a, const StaticPointer& b) {
     return a.lookup == b.lookup && a.length == b.length;
 }
 
-StaticPointer decodeStaticPointer(const unsigned char* p);
-void encodeStaticPointer(unsigned char* p, const StaticPointer& pointer);
+inline StaticPointer decodeStaticPointer(const unsigned char* p) {
+    return {readI32(p), readU32(p + 4), readU32(p + 8)};
+}
+inline void encodeStaticPointer(unsigned char* p, const StaticPointer& pointer) {
+    writeI32(p, pointer.lookup);
+    writeU32(p + 4, pointer.length);
+    writeU32(p + 8, pointer.extra);
+}
 
 // Progress of a sub-operation: one percentage, 0..100.
 using PercentCallback = std::function<void(int)>;
 
-// StaIdxTable: a whole statics index, 393,216 entries in block order.
+// StaIdxTable: a whole statics index, 393,216 entries in block order, kept as the file's
+// bytes (4,718,592) and decoded on access.
 class StaIdxTable {
 public:
-    StaIdxTable() : m_entries(kDiffBlockCount) {}
-    const StaticPointer& at(int x, int y) const {
-        return m_entries[std::size_t(x) * kDiffBlockRows + y];
+    // The storage is not cleared: readStaIdx fills every byte.
+    StaIdxTable() : m_bytes(std::make_unique_for_overwrite<unsigned char[]>(kStaIdxBytes)) {}
+    StaticPointer at(int x, int y) const {
+        return decodeStaticPointer(m_bytes.get() + offset(x, y));
     }
-    StaticPointer& at(int x, int y) { return m_entries[std::size_t(x) * kDiffBlockRows + y]; }
-    const std::vector<StaticPointer>& entries() const { return m_entries; }
+    void set(int x, int y, const StaticPointer& p) {
+        encodeStaticPointer(m_bytes.get() + offset(x, y), p);
+    }
+    unsigned char* data() { return m_bytes.get(); }
+    const unsigned char* data() const { return m_bytes.get(); }
 
 private:
-    std::vector<StaticPointer> m_entries;
+    static std::size_t offset(int x, int y) {
+        return (std::size_t(x) * kDiffBlockRows + std::size_t(y)) * kStaticPointerSize;
+    }
+    std::unique_ptr<unsigned char[]> m_bytes;
 };
 
 // ReadStaIdx: loads the first 393,216 entries of a staidx0.mul, one block column per read.

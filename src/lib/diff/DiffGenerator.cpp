@@ -173,8 +173,8 @@ void Generator::staticsPhase() {
 void Generator::compareStaticsColumn(int x) {
     m_pending.clear();
     for (int y = 0; y < kDiffBlockRows; ++y) {
-        const StaticPointer& o = m_origIndex.at(x, y);
-        const StaticPointer& m = m_modIndex.at(x, y);
+        const StaticPointer o = m_origIndex.at(x, y);
+        const StaticPointer m = m_modIndex.at(x, y);
         if (m.lookup == -1) {
             // No statics in the modified set, whatever the original holds.
             storeStaticsEntry(x, y, -1, 0);
