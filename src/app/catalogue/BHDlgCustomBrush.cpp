@@ -150,6 +150,14 @@ void TBHCustomBrush::buildControls() {
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
 }
 
+QStringList brushNames(const QString& applicationDir) {
+    QStringList names;
+    for (const std::string& name :
+         tb::listBrushNames(std::filesystem::path(applicationDir.toStdU16String())))
+        names << QString::fromStdString(name);
+    return names;
+}
+
 void TBHCustomBrush::setBrushNames(const QStringList& names) {
     const QSignalBlocker blocker(cbCustomBrushes);
     cbCustomBrushes->clear();
@@ -168,9 +176,11 @@ void TBHCustomBrush::cbCustomBrushesChange(const QString& name) {
     // The grid is emptied first, so a name without a file leaves a 1 x 1 "NODRAW" grid.
     m_brush.load({});
     edBrushName->setText(name);
-    runCatalogueStep(m_context, this, [&] {
-        m_brush.load(tb::readBrushLines(m_context.appDir(), name.toStdString()));
-    });
+    // An emptied box names no brush: the grid is reset without a message.
+    if (!name.isEmpty())
+        runCatalogueStep(m_context, this, [&] {
+            m_brush.load(tb::readBrushLines(m_context.appDir(), name.toStdString()));
+        });
     syncGridSize();
     // The up-downs show at most 10 for a larger brush; setting them must not resize it.
     {

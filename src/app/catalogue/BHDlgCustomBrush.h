@@ -5,7 +5,7 @@
 //
 // The main window's "Edit" button (SpeedButton6Click) creates one per use:
 //     TBHCustomBrush editor(context, this);
-//     editor.setBrushNames(names);            // its own brush list
+//     editor.setBrushNames(names);            // the main window's brush names
 //     if (editor.exec() == QDialog::Accepted) // list the brushes again
 // OK saves (or, on an empty answer, saves nothing) and closes with Accepted; Cancel and
 // the close button change no file.
@@ -28,6 +28,10 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
+
+// The names for a brush list (the main window's and the editor's cbCustomBrushes): the
+// files brushes/*.brs of the program folder without ".brs", sorted by name.
+QStringList brushNames(const QString& applicationDir);
 
 class TBHCustomBrush : public QDialog {
     Q_OBJECT

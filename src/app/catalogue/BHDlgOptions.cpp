@@ -131,10 +131,6 @@ QWidget* TBHFOptions::buildGroupPage() {
 
     connect(lvSelectModes, &QTreeWidget::itemSelectionChanged, this,
             &TBHFOptions::updateGroupButtons);
-    connect(lvSelectModes, &QTreeWidget::itemDoubleClicked, this, [this] {
-        if (btnEdit->isEnabled())
-            btnEditClick();
-    });
     connect(btnAdd, &QPushButton::clicked, this, &TBHFOptions::btnAddClick);
     connect(btnEdit, &QPushButton::clicked, this, &TBHFOptions::btnEditClick);
     connect(btnDelete, &QPushButton::clicked, this, &TBHFOptions::btnDeleteClick);

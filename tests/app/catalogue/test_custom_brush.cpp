@@ -96,6 +96,22 @@ private slots:
         QCOMPARE(editor.BrushGrid->colCount(), 1);
         QCOMPARE(editor.BrushGrid->rowCount(), 1);
         QCOMPARE(editor.udRows->value(), 1);
+        // Emptying the box resets the grid without a message.
+        editor.cbCustomBrushes->setEditText("Corner");
+        editor.cbCustomBrushes->setEditText("");
+        QCOMPARE(prompts.errors.size(), 1);
+        QVERIFY(prompts.messages.isEmpty());
+        QCOMPARE(editor.BrushGrid->colCount(), 1);
+    }
+
+    void brushNamesListTheBrushFiles() {
+        AppFolder app;
+        app.write("brushes/pond.brs", "");
+        app.write("brushes/Boulders.BRS", "");
+        app.write("brushes/readme.txt", "");
+        QCOMPARE(brushNames(app.dir.path()), QStringList({"Boulders", "pond"}));
+        QDir(app.path("brushes")).removeRecursively();
+        QCOMPARE(brushNames(app.dir.path()), QStringList());
     }
 
     void aBrushBeyondTenCellsLoadsWhole() {
