@@ -4,6 +4,7 @@
 
 #include "catalogue/BHDlgAddTile.h"
 #include "catalogue/BHDlgSelectMode.h"
+#include "core/LandArt.h"
 #include "shell/DrawGrid.h"
 
 #include <QCheckBox>
@@ -13,6 +14,40 @@
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+
+namespace {
+
+void putLe32(std::vector<unsigned char>& bytes, std::size_t at, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        bytes[at + i] = static_cast<unsigned char>(value >> (8 * i));
+}
+
+// An index whose entry `id` points at `length` bytes from offset 0; every other entry is
+// missing.
+std::vector<unsigned char> indexWith(std::initializer_list<int> ids, std::uint32_t length) {
+    std::vector<unsigned char> index(12 * 4097, 0xFF);
+    for (int id : ids) {
+        putLe32(index, std::size_t(id) * 12, 0);
+        putLe32(index, std::size_t(id) * 12 + 4, length);
+        putLe32(index, std::size_t(id) * 12 + 8, 0);
+    }
+    return index;
+}
+
+std::vector<unsigned char> pixels(std::size_t count, std::uint16_t colour) {
+    std::vector<unsigned char> data(count * 2);
+    for (std::size_t i = 0; i < count; ++i) {
+        data[2 * i] = static_cast<unsigned char>(colour);
+        data[2 * i + 1] = static_cast<unsigned char>(colour >> 8);
+    }
+    return data;
+}
+
+std::uint16_t rawPixel(const QImage& image, int x, int y) {
+    return reinterpret_cast<const std::uint16_t*>(image.constScanLine(y))[x];
+}
+
+} // namespace
 
 class TestTileDialogs : public QObject {
     Q_OBJECT
@@ -116,6 +151,27 @@ private slots:
         TBHFAddTile picker(app.context(prompts));
         QCOMPARE(picker.smallDrawGrid->colCount(), 0);
         QCOMPARE(prompts.errors.size(), 2);
+    }
+
+    void dialogImagesKeepTheDialogsLimits() {
+        tb::ArtFiles art;
+        art.textureIndex = indexWith({3, 4096}, 8192);
+        art.textureData = pixels(64 * 64, 0x7C00);
+        art.artIndex = indexWith({3, 7, 9, 4096}, 2048);
+        art.artData = pixels(1024, 0x001F);
+        const TileImageProvider images = dialogTileImages(&art);
+        // The texture comes first, unchanged in its 15-bit form.
+        const QImage texture = images(3);
+        QCOMPARE(texture.size(), QSize(64, 64));
+        QCOMPARE(rawPixel(texture, 10, 10), std::uint16_t(0x7C00));
+        // Textures from 4096 are refused, so the land art shows.
+        const QImage land = images(4096);
+        QCOMPARE(land.size(), QSize(45, 45));
+        QCOMPARE(rawPixel(land, 1, 1), std::uint16_t(0x001F));
+        QCOMPARE(images(9).size(), QSize(45, 45));
+        QVERIFY(images(7).isNull());                    // land tiles 7 and 8 are refused
+        QVERIFY(images(5).isNull());                    // no art at all
+        QVERIFY(dialogTileImages(nullptr)(3).isNull()); // no map loaded
     }
 
     void pickerReplacesItsTextWithTheSelectedTile() {
