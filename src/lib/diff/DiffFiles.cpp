@@ -42,11 +42,10 @@ InputFile::~InputFile() {
         ::close(m_fd);
 }
 
-void InputFile::checkRange(std::int64_t offset, std::uint64_t size) const {
-    if (offset < 0 || offset > m_size || size > std::uint64_t(m_size - offset))
-        throw FileError("Cannot read file \"" + m_path.string() + "\": " + std::to_string(size) +
-                        " bytes at position " + std::to_string(offset) + " lie outside the file (" +
-                        std::to_string(m_size) + " bytes)");
+void InputFile::throwOutside(std::int64_t offset, std::uint64_t size) const {
+    throw FileError("Cannot read file \"" + m_path.string() + "\": " + std::to_string(size) +
+                    " bytes at position " + std::to_string(offset) + " lie outside the file (" +
+                    std::to_string(m_size) + " bytes)");
 }
 
 void InputFile::readAt(std::int64_t offset, void* data, std::size_t size) const {

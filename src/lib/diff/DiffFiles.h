@@ -21,11 +21,16 @@ public:
     std::int64_t size() const { return m_size; }
 
     // Throws FileError unless `size` bytes at `offset` lie inside the file.
-    void checkRange(std::int64_t offset, std::uint64_t size) const;
+    void checkRange(std::int64_t offset, std::uint64_t size) const {
+        if (offset < 0 || offset > m_size || size > std::uint64_t(m_size - offset))
+            throwOutside(offset, size);
+    }
     // Reads exactly `size` bytes at `offset`; a file too short for them is an error.
     void readAt(std::int64_t offset, void* data, std::size_t size) const;
 
 private:
+    [[noreturn]] void throwOutside(std::int64_t offset, std::uint64_t size) const;
+
     std::filesystem::path m_path;
     int m_fd = -1;
     std::int64_t m_size = 0;

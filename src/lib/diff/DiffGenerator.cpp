@@ -185,21 +185,25 @@ void Generator::compareStaticsColumn(int x) {
         if (samePointer(o, m))
             continue;
         // The checks reading each block would make, original first, before any read.
-        PendingBlock block;
-        block.y = y;
+        std::size_t origLength = 0;
         if (o.lookup != -1) {
             if (o.length % kStaticRecSize != 0)
                 throw StaticsLengthError();
             m_origStatics->checkRange(o.lookup, o.length);
-            block.origLength = o.length;
+            origLength = o.length;
         }
         if (m.length % kStaticRecSize != 0)
             throw StaticsLengthError();
         m_modStatics->checkRange(m.lookup, m.length);
+        // Filled in place: building a local and copying it costs more than the rest.
+        PendingBlock& block = m_pending.emplace_back();
+        block.y = y;
+        block.origLength = origLength;
         block.modLength = m.length;
-        block.orig = {o.lookup, block.origLength, nullptr};
-        block.mod = {m.lookup, block.modLength, nullptr};
-        m_pending.push_back(block);
+        block.orig.offset = o.lookup;
+        block.orig.length = origLength;
+        block.mod.offset = m.lookup;
+        block.mod.length = m.length;
     }
 
     // Blocks go to the patch in block order; reads are grouped into bounded batches.
