@@ -6,6 +6,8 @@
 #include "shell/DrawGrid.h"
 #include "shell/PathBox.h"
 
+#include "TestPaths.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -112,6 +114,23 @@ private slots:
         QCOMPARE(brushNames(app.dir.path()), QStringList({"Boulders", "pond"}));
         QDir(app.path("brushes")).removeRecursively();
         QCOMPARE(brushNames(app.dir.path()), QStringList());
+    }
+
+    void shippedBrushesSaveBackUnchanged() {
+        const std::filesystem::path data = tbtest::sourceDir() / "data" / "brushes";
+        AppFolder app;
+        for (const QString name : {"Pond", "Boulders"}) {
+            QFile source(QString::fromStdString((data / (name + ".brs").toStdString()).string()));
+            QVERIFY(source.open(QIODevice::ReadOnly));
+            const QByteArray bytes = source.readAll();
+            app.write("brushes/" + name + ".brs", bytes);
+            ScriptedPrompts prompts;
+            TBHCustomBrush editor(app.context(prompts));
+            editor.cbCustomBrushes->setEditText(name);
+            QTest::mouseClick(editor.BitBtn1, Qt::LeftButton);
+            QVERIFY(prompts.errors.isEmpty());
+            QCOMPARE(app.read("brushes/" + name + ".brs"), bytes);
+        }
     }
 
     void aBrushBeyondTenCellsLoadsWhole() {

@@ -8,6 +8,8 @@
 #include "catalogue/TileList.h"
 #include "shell/DrawGrid.h"
 
+#include "TestPaths.h"
+
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -407,6 +409,28 @@ private slots:
         QCOMPARE(recorder.calls, QStringList{"LoadTileGroups"});
         QCOMPARE(prompts.errors.size(), 1);
         QVERIFY(prompts.errors[0].contains("tileids.lst"));
+    }
+
+    void okWithoutChangesWritesTheShippedCataloguesBackUnchanged() {
+        const std::filesystem::path data = tbtest::sourceDir() / "data";
+        AppFolder app;
+        for (const char* name : {"tilelist.xml", "textures/tileids.lst", "textures/coast.lst"}) {
+            QFile source(QString::fromStdString((data / name).string()));
+            QVERIFY2(source.open(QIODevice::ReadOnly), name);
+            app.write(name, source.readAll());
+        }
+        const QByteArray tileList = app.read("tilelist.xml");
+        const QByteArray tileIds = app.read("textures/tileids.lst");
+        ScriptedPrompts prompts;
+        TBHFOptions options(app.context(prompts));
+        QVERIFY(options.lvSelectModes->topLevelItemCount() > 0);
+        QTest::mouseClick(options.BitBtn2, Qt::LeftButton);
+        SaveRecorder recorder;
+        QVERIFY(runOptionsSave(app.context(prompts), &options, options.optionsResult(),
+                               recorder.steps()));
+        QVERIFY(prompts.errors.isEmpty());
+        QCOMPARE(app.read("tilelist.xml"), tileList);
+        QCOMPARE(app.read("textures/tileids.lst"), tileIds);
     }
 
     void escapePressesOk() {
