@@ -35,8 +35,7 @@ TBHFAddTile::TBHFAddTile(CatalogueContext context, QWidget* parent)
     smallDrawGrid->setColCount(0);
     smallDrawGrid->setDefaultColWidth(kDialogCellSize);
     smallDrawGrid->setDefaultRowHeight(kDialogCellSize);
-    smallDrawGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    smallDrawGrid->setFixedHeight(kDialogCellSize + 24);
+    fitGridToOneCell(smallDrawGrid, Qt::Horizontal);
     BitBtn1 = new QPushButton("&OK", this);
     BitBtn1->setObjectName("BitBtn1");
     BitBtn1->setDefault(true);

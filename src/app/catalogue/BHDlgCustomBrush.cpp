@@ -106,8 +106,7 @@ void TBHCustomBrush::buildControls() {
     smallDrawGrid->setDefaultColWidth(kDialogCellSize);
     smallDrawGrid->setDefaultRowHeight(kDialogCellSize);
     smallDrawGrid->setBackgroundColour(Qt::black);
-    smallDrawGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    smallDrawGrid->setFixedWidth(kDialogCellSize + 24);
+    fitGridToOneCell(smallDrawGrid, Qt::Vertical);
     right->addWidget(smallDrawGrid, 1);
 
     auto* middle = new QHBoxLayout;

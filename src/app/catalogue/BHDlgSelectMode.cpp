@@ -62,8 +62,7 @@ TDlgSelectMode::TDlgSelectMode(CatalogueContext context, QWidget* parent)
     smallDrawGrid->setRowCount(0);
     smallDrawGrid->setDefaultColWidth(kDialogCellSize);
     smallDrawGrid->setDefaultRowHeight(kDialogCellSize);
-    smallDrawGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    smallDrawGrid->setFixedWidth(kDialogCellSize + 24);
+    fitGridToOneCell(smallDrawGrid, Qt::Vertical);
     Label13 = named(new QLabel("Tile ID", this), "Label13");
     edFindID = named(new QLineEdit(this), "edFindID");
     edFindID->setFixedWidth(37);

@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 
 #include <cmath>
 
@@ -126,4 +127,16 @@ private:
 
 void onGridDoubleClick(DrawGrid* grid, std::function<void()> action) {
     grid->viewport()->installEventFilter(new DoubleClickFilter(grid, std::move(action)));
+}
+
+void fitGridToOneCell(DrawGrid* grid, Qt::Orientation scrolling) {
+    const int frame = 2 * grid->frameWidth();
+    const int cell = kDialogCellSize + grid->gridLineWidth();
+    if (scrolling == Qt::Vertical) {
+        grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        grid->setFixedWidth(cell + frame + grid->verticalScrollBar()->sizeHint().width());
+    } else {
+        grid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        grid->setFixedHeight(cell + frame + grid->horizontalScrollBar()->sizeHint().height());
+    }
 }

@@ -39,5 +39,9 @@ inline constexpr int kDialogCellSize = 44;
 std::vector<std::string> loadDialogTileRows(const std::filesystem::path& appDir,
                                             const std::function<void(const std::exception&)>& fail);
 
+// Makes a one-column grid (Qt::Vertical: it scrolls up and down) just wide enough for its
+// cells, or a one-row grid (Qt::Horizontal) just high enough, with its scroll bar.
+void fitGridToOneCell(DrawGrid* grid, Qt::Orientation scrolling);
+
 // Double-clicks on a grid's cells run `action` (the dialogs' "add the selected tile").
 void onGridDoubleClick(DrawGrid* grid, std::function<void()> action);
