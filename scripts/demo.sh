@@ -13,8 +13,18 @@ if [ -x "$bin/tbmapedit" ]; then
     exec "$bin/tbmap" info "$demo/map0.mul"
   fi
   # The demo runs on a settings file of its own, so the user's stored paths stay as they are.
+  # Values are quoted for the INI reader: a comma or semicolon in a path stays part of it.
+  ini_value() {
+    local v=${1//\\/\\\\}
+    printf '"%s"' "${v//\"/\\\"}"
+  }
   settings=$demo/settings.ini
-  printf '[General]\nMAPx.mul=%s\nUOPath=%s\n' "$demo/map0.mul" "$demo/game" > "$settings"
+  {
+    printf '[General]\n'
+    printf 'MAPx.mul=%s\n' "$(ini_value "$demo/map0.mul")"
+    printf 'UOPath=%s\n' "$(ini_value "$demo/game")"
+  } > "$settings"
+  echo "Starting the editor on $demo/map0.mul; press Load to open the map."
   exec "$bin/tbmapedit" --settings "$settings"
 else
   exec "$bin/tbmap" info "$demo/map0.mul"
