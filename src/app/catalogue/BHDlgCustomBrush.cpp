@@ -304,3 +304,9 @@ void TBHCustomBrush::drawPaletteCell(QPainter& painter, int row, const QRect& re
     drawTileCell(painter, rect, image, Qt::white, framed,
                  id && cbShowID->isChecked() ? tileIdLabel(*id) : QString());
 }
+
+bool runBrushEditor(const CatalogueContext& context, QWidget* parent, const QStringList& names) {
+    TBHCustomBrush editor(context, parent);
+    editor.setBrushNames(names);
+    return context.ask().execDialog(editor) == QDialog::Accepted;
+}

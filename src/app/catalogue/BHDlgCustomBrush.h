@@ -8,7 +8,7 @@
 //     editor.setBrushNames(names);            // the main window's brush names
 //     if (editor.exec() == QDialog::Accepted) // list the brushes again
 // OK saves (or, on an empty answer, saves nothing) and closes with Accepted; Cancel and
-// the close button change no file.
+// the close button change no file. runBrushEditor does the same in one call.
 
 #include "catalogue/CatalogueDialogs.h"
 
@@ -91,3 +91,8 @@ private:
     int m_foundRow = -1; // the palette row framed by "Go"
     std::optional<QString> m_savedName;
 };
+
+// "Edit" beside the brush box: a new brush editor with `names` in its list, shown modally
+// (through the context's prompts). True when it closed with OK: the caller lists the
+// brushes again.
+bool runBrushEditor(const CatalogueContext& context, QWidget* parent, const QStringList& names);

@@ -429,3 +429,11 @@ bool runOptionsSave(const CatalogueContext& context, QWidget* parent,
     return runCatalogueStep(context, parent,
                             [&] { tb::runOptionsSaveSequence(context.appDir(), result, steps); });
 }
+
+bool runOptionsCommand(const CatalogueContext& context, QWidget* parent,
+                       const tb::OptionsSaveSteps& steps) {
+    TBHFOptions options(context, parent);
+    if (context.ask().execDialog(options) != QDialog::Accepted)
+        return false;
+    return runOptionsSave(context, parent, options.optionsResult(), steps);
+}

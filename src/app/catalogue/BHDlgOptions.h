@@ -4,7 +4,7 @@
 // created; nothing is written while it is open.
 //
 // The main window's "&Options..." creates one per use and, after OK, runs the save
-// sequence with its own steps:
+// sequence with its own steps; runOptionsCommand does both:
 //     TBHFOptions options(context, this);
 //     if (options.exec() == QDialog::Accepted)
 //         runOptionsSave(context, this, options.optionsResult(), steps);
@@ -95,3 +95,9 @@ private:
 // ends the sequence. Returns true when every step ran.
 bool runOptionsSave(const CatalogueContext& context, QWidget* parent,
                     const tb::OptionsResult& result, const tb::OptionsSaveSteps& steps);
+
+// "&Options...": a new options dialog shown modally (through the context's prompts); after
+// OK the save sequence runs with the main window's steps. True when the dialog closed with
+// OK and every step ran.
+bool runOptionsCommand(const CatalogueContext& context, QWidget* parent,
+                       const tb::OptionsSaveSteps& steps);

@@ -288,6 +288,28 @@ private slots:
         QVERIFY(brushNoDrawPicture().colorCount() <= 16);
     }
 
+    void theEditCommandGivesTheEditorTheBrushNames() {
+        AppFolder app;
+        ScriptedPrompts prompts;
+        QStringList shown;
+        prompts.onDialog = [&](QDialog& d) {
+            auto& editor = dynamic_cast<TBHCustomBrush&>(d);
+            for (int i = 0; i < editor.cbCustomBrushes->count(); ++i)
+                shown << editor.cbCustomBrushes->itemText(i);
+            return int(QDialog::Rejected);
+        };
+        QVERIFY(!runBrushEditor(app.context(prompts), nullptr, {"A", "B"}));
+        QCOMPARE(shown, QStringList({"A", "B"}));
+        prompts.onDialog = [](QDialog& d) {
+            auto& editor = dynamic_cast<TBHCustomBrush&>(d);
+            editor.edBrushName->setText("New");
+            QTest::mouseClick(editor.BitBtn1, Qt::LeftButton);
+            return editor.result();
+        };
+        QVERIFY(runBrushEditor(app.context(prompts), nullptr, {}));
+        QCOMPARE(brushNames(app.dir.path()), QStringList{"New"});
+    }
+
     void escapePressesOkAndCancelWritesNothing() {
         AppFolder app;
         ScriptedPrompts prompts;

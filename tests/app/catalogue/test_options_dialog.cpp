@@ -433,6 +433,36 @@ private slots:
         QCOMPARE(app.read("textures/tileids.lst"), tileIds);
     }
 
+    void theOptionsCommandSavesOnlyAfterOk() {
+        AppFolder app;
+        app.write("tilelist.xml", kTileList);
+        ScriptedPrompts prompts;
+        SaveRecorder recorder;
+        prompts.confirmAnswers = {true};
+        prompts.onDialog = [](QDialog& d) {
+            auto& options = dynamic_cast<TBHFOptions&>(d);
+            selectGroup(options, 0);
+            QTest::mouseClick(options.btnDelete, Qt::LeftButton);
+            return int(QDialog::Rejected);
+        };
+        QVERIFY(!runOptionsCommand(app.context(prompts), nullptr, recorder.steps()));
+        QVERIFY(recorder.calls.isEmpty());
+        QCOMPARE(app.read("tilelist.xml"), kTileList);
+        prompts.confirmAnswers = {true};
+        prompts.onDialog = [](QDialog& d) {
+            auto& options = dynamic_cast<TBHFOptions&>(d);
+            selectGroup(options, 0);
+            QTest::mouseClick(options.btnDelete, Qt::LeftButton);
+            QTest::mouseClick(options.BitBtn2, Qt::LeftButton);
+            return options.result();
+        };
+        QVERIFY(runOptionsCommand(app.context(prompts), nullptr, recorder.steps()));
+        QCOMPARE(recorder.calls.size(), 3);
+        const auto groups = tb::readTileList(app.path("tilelist.xml").toStdString());
+        QCOMPARE(groups.size(), std::size_t(2));
+        QCOMPARE(groups[0].tileName, std::string("Odd"));
+    }
+
     void escapePressesOk() {
         AppFolder app;
         ScriptedPrompts prompts;
