@@ -56,10 +56,6 @@ QWidget* TBHMapEditForm::createTopPanel() {
         button->setCheckable(true);
         tools->addButton(button);
         layout->addWidget(button);
-        connect(button, &QToolButton::toggled, this, [this] {
-            updateCellSwitches();
-            MainDrawGrid->invalidateCell(MainDrawGrid->col(), MainDrawGrid->row());
-        });
         return button;
     };
     btnDefault = addTool(toolButton(TopPanel, "btnDefault", "P", "Paint"));
@@ -70,6 +66,12 @@ QWidget* TBHMapEditForm::createTopPanel() {
             toolButton(TopPanel, QString("btnHoehle%1").arg(number), QString::number(number), {}));
     btnCustomBrush = addTool(toolButton(TopPanel, "btnCustomBrush", "B", "Brush"));
     btnDefault->setChecked(true);
+    // The selected cell's frame is blue while a stamp button is down.
+    for (QAbstractButton* button : tools->buttons())
+        connect(button, &QAbstractButton::toggled, this, [this] {
+            updateCellSwitches();
+            MainDrawGrid->invalidateCell(MainDrawGrid->col(), MainDrawGrid->row());
+        });
     layout->addSpacing(8);
 
     TlMap = toolButton(TopPanel, "TlMap", "O", "Overview");

@@ -304,7 +304,7 @@ void DrawGrid::mouseReleaseEvent(QMouseEvent* event) {
         m_selecting = false;
         m_autoScroll.stop();
     }
-    QAbstractScrollArea::mouseReleaseEvent(event);
+    event->accept();
 }
 
 // While the button is held beyond an edge, the current cell walks one cell towards the

@@ -1,0 +1,197 @@
+// The cell drawing of the map view: pictures against their decoded tiles, the order of
+// the overlays, and the kept pictures.
+
+#include "TestWorld.h"
+
+#include "editor/MapCellPainter.h"
+
+#include "core/LandArt.h"
+#include "editor/AltitudeColour.h"
+
+#include <QPainter>
+#include <QtTest>
+
+using namespace tbtest;
+
+class MapCellPainterTest : public QObject {
+    Q_OBJECT
+
+    tb::MapImage m_map = makeTestMap();
+    tb::ArtFiles m_art = makeTestArt();
+
+    // Draws cell (x, y) into a fresh image at (offset, offset), directly or through the
+    // painter only.
+    QImage draw(MapCellPainter& painter, int x, int y, int size, bool selected = false,
+                bool direct = true, int offset = 3) {
+        QImage image(size + 2 * offset, size + 2 * offset, QImage::Format_RGB32);
+        image.fill(QColor(1, 2, 3));
+        QPainter p(&image);
+        painter.drawCell(p, direct ? &image : nullptr, x, y, QRect(offset, offset, size, size),
+                         selected);
+        return image;
+    }
+
+    MapCellPainter loadedPainter() {
+        MapCellPainter painter;
+        painter.setMap(&m_map);
+        painter.setArt(&m_art);
+        return painter;
+    }
+
+private slots:
+    void landTileAtDesignSizeIsTheDecodedTile() {
+        MapCellPainter painter = loadedPainter();
+        tb::Image15 decoded;
+        QVERIFY(tb::makeLandTileImage(m_art, kLandTile, decoded));
+        for (bool direct : {true, false}) {
+            const QImage image = draw(painter, 1, 0, 45, false, direct);
+            for (int y = 0; y < 45; ++y)
+                for (int x = 0; x < 45; ++x)
+                    QCOMPARE(image.pixelColor(3 + x, 3 + y), expectedColour(decoded.at(x, y)));
+            // Nothing outside the cell is touched.
+            QCOMPARE(image.pixelColor(2, 2), QColor(1, 2, 3));
+            QCOMPARE(image.pixelColor(48, 48), QColor(1, 2, 3));
+        }
+    }
+
+    void textureIsStretchedToTheCell() {
+        MapCellPainter painter = loadedPainter();
+        // 64 x 64 of 2 x 2 blocks at 32: every cell pixel is one block.
+        const QImage image = draw(painter, 0, 0, 32);
+        for (int y = 0; y < 32; y += 3)
+            for (int x = 0; x < 32; x += 3)
+                QCOMPARE(image.pixelColor(3 + x, 3 + y), expectedColour(textureBlock(x, y)));
+        // Up to 128: every block covers 4 x 4 pixels.
+        const QImage large = draw(painter, 0, 0, 128);
+        QCOMPARE(large.pixelColor(3 + 4 * 10 + 1, 3 + 4 * 7 + 2), expectedColour(textureBlock(10, 7)));
+    }
+
+    void textureWinsOverLandTileAndMissingArtIsBlack() {
+        MapCellPainter painter = loadedPainter();
+        const QImage both = draw(painter, 2, 0, 20);
+        QCOMPARE(both.pixelColor(3 + 10, 3 + 10), expectedColour(kBothTextureColour));
+        const QImage missing = draw(painter, 3, 0, 20);  // tile 0: no art at all
+        QCOMPARE(missing.pixelColor(3 + 10, 3 + 10), QColor(Qt::black));
+        QCOMPARE(missing.pixelColor(3, 3), QColor(Qt::black));
+    }
+
+    void withoutMapEveryCellIsBlackButFramed() {
+        MapCellPainter painter;
+        painter.setArt(&m_art);
+        const QImage image = draw(painter, 0, 0, 20, true);
+        QCOMPARE(image.pixelColor(3 + 10, 3 + 10), QColor(Qt::black));
+        QCOMPARE(image.pixelColor(3, 3), kSelectionFrameColour);
+        QCOMPARE(image.pixelColor(3 + 19, 3 + 19), kSelectionFrameColour);
+        QCOMPARE(image.pixelColor(3 + 1, 3 + 1), QColor(Qt::black));
+    }
+
+    void frameIsBlueWhileAStampIsDown() {
+        MapCellPainter painter = loadedPainter();
+        CellViewSwitches switches;
+        switches.stampButtonDown = true;
+        painter.setSwitches(switches);
+        const QImage image = draw(painter, 3, 0, 20, true);
+        QCOMPARE(image.pixelColor(3 + 19, 3 + 5), kStampSelectionFrameColour);
+        QCOMPARE(image.pixelColor(3 + 10, 3), kStampSelectionFrameColour);
+    }
+
+    void altitudeColourBoxWithoutNumber() {
+        MapCellPainter painter = loadedPainter();
+        CellViewSwitches switches;
+        switches.altitudeOn = true;
+        switches.coloredAltitude = true;
+        switches.showNumber = false;
+        painter.setSwitches(switches);
+        const QImage image = draw(painter, 0, 1, 45);  // land tile, altitude -5
+        const tb::Rgb colour = tb::altitudeColour(-5);
+        // The small box of four blanks starts at left + 1, top + 1.
+        QCOMPARE(image.pixelColor(3 + 2, 3 + 2), QColor(colour.red, colour.green, colour.blue));
+        // Away from the box the tile is still there.
+        tb::Image15 decoded;
+        QVERIFY(tb::makeLandTileImage(m_art, kLandTile, decoded));
+        QCOMPARE(image.pixelColor(3 + 40, 3 + 40), expectedColour(decoded.at(40, 40)));
+    }
+
+    void showOnlyColourFillsTheCellWhenAltitudeIsOn() {
+        MapCellPainter painter = loadedPainter();
+        CellViewSwitches switches;
+        switches.altitudeOn = true;
+        switches.coloredAltitude = true;
+        switches.showOnlyColor = true;
+        painter.setSwitches(switches);
+        const QImage image = draw(painter, 1, 0, 45);  // altitude 10
+        const tb::Rgb colour = tb::altitudeColour(10);
+        QCOMPARE(image.pixelColor(3 + 40, 3 + 40), QColor(colour.red, colour.green, colour.blue));
+        // Without colours the cell is white with a black number.
+        switches.coloredAltitude = false;
+        painter.setSwitches(switches);
+        QCOMPARE(draw(painter, 1, 0, 45).pixelColor(3 + 40, 3 + 40), QColor(Qt::white));
+    }
+
+    void altitudeSwitchesChangeNothingWhileAltitudeIsOff() {
+        MapCellPainter painter = loadedPainter();
+        const QImage plain = draw(painter, 1, 0, 45);
+        CellViewSwitches switches;
+        switches.altitudeOn = false;
+        switches.coloredAltitude = true;
+        switches.showOnlyColor = true;
+        switches.showNumber = false;
+        painter.setSwitches(switches);
+        QCOMPARE(draw(painter, 1, 0, 45), plain);
+    }
+
+    void bookmarkLabelIsNavyAboveTheBottom() {
+        MapCellPainter painter = loadedPainter();
+        CellBookmarks bookmarks;
+        bookmarks[3] = CellBookmark{2, 0, true};
+        bookmarks[4] = CellBookmark{2, 0, false};
+        painter.setBookmarks(&bookmarks);
+        const QImage image = draw(painter, 2, 0, 45, true);
+        // The label's box starts at left + 1, bottom - 15.
+        QCOMPARE(image.pixelColor(3 + 2, 3 + 45 - 15 + 1), kBookmarkLabelColour);
+        QCOMPARE(image.pixelColor(3, 3 + 40), kSelectionFrameColour);  // frame kept
+        // Another cell carries no label.
+        const QImage other = draw(painter, 1, 0, 45);
+        QVERIFY(other.pixelColor(3 + 2, 3 + 45 - 15 + 1) != kBookmarkLabelColour);
+    }
+
+    void keptPicturesFollowTheArtAndTheSize() {
+        MapCellPainter painter = loadedPainter();
+        QCOMPARE(draw(painter, 2, 0, 20).pixelColor(13, 13), expectedColour(kBothTextureColour));
+        // New art: the kept pictures go.
+        tb::ArtFiles other = makeTestArt();
+        for (std::size_t i = 8192; i < other.textureData.size(); i += 2) {
+            other.textureData[i] = 0x00;
+            other.textureData[i + 1] = 0x7C;  // red
+        }
+        painter.setArt(&other);
+        QCOMPARE(draw(painter, 2, 0, 20).pixelColor(13, 13), expectedColour(0x7C00));
+        // Another cell size decodes again at that size.
+        const QImage bigger = draw(painter, 2, 0, 30);
+        QCOMPARE(bigger.pixelColor(3 + 29, 3 + 29), expectedColour(0x7C00));
+    }
+
+    void cellsCutByTheImageEdgeAreClipped() {
+        MapCellPainter painter = loadedPainter();
+        QImage image(30, 30, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter p(&image);
+        painter.drawCell(p, &image, 2, 0, QRect(20, -10, 20, 20), false);
+        painter.drawCell(p, &image, 2, 0, QRect(-15, 25, 20, 20), false);
+        p.end();
+        QCOMPARE(image.pixelColor(25, 5), expectedColour(kBothTextureColour));
+        QCOMPARE(image.pixelColor(2, 28), expectedColour(kBothTextureColour));
+        QCOMPARE(image.pixelColor(10, 10), QColor(Qt::white));
+    }
+
+    void uncachedDrawingGivesTheSamePixels() {
+        MapCellPainter cached = loadedPainter();
+        MapCellPainter fresh = loadedPainter();
+        fresh.setCacheEnabled(false);
+        for (int x = 0; x < 4; ++x)
+            QCOMPARE(draw(fresh, x, 0, 25), draw(cached, x, 0, 25));
+    }
+};
+
+QTEST_MAIN(MapCellPainterTest)
+#include "test_map_cell_painter.moc"

@@ -1,0 +1,472 @@
+// The main editor window against a temporary application directory, settings file, map
+// and game directory: start-up, Load and Save, the path boxes, the view settings, zoom,
+// the status bar and what the map view shows.
+
+#include "TestWorld.h"
+
+#include "editor/BHMapEditForm.h"
+
+#include "shell/DrawGrid.h"
+#include "shell/ErrorReport.h"
+#include "shell/PathBox.h"
+#include "shell/RadioGroup.h"
+
+#include "core/LandArt.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QDialog>
+#include <QtTest>
+
+#include <fstream>
+#include <memory>
+
+using namespace tbtest;
+namespace fs = std::filesystem;
+
+namespace {
+
+QString q(const fs::path& p) { return QString::fromStdString(p.string()); }
+
+// One test's world: folders, files, settings and the window.
+struct Fixture {
+    TempDir dir;
+    fs::path appDir = dir / "app";
+    fs::path mapPath = dir / "maps" / "map2.mul";
+    fs::path gameDir = dir / "game";
+    fs::path iniPath = dir / "settings.ini";
+    std::vector<unsigned char> mapBytes;
+    std::mt19937 random;
+    std::unique_ptr<QSettings> settings;
+    std::unique_ptr<TBHMapEditForm> form;
+    QStringList messages;
+    tbapp::MessageSink previousSink;
+
+    Fixture() {
+        fs::create_directories(appDir);
+        fs::create_directories(mapPath.parent_path());
+        writeGameDir(gameDir);
+        mapBytes = makeTestMap().bytes();
+        writeBytes(mapPath, mapBytes);
+        previousSink = tbapp::setMessageSink(
+            [this](QWidget*, tbapp::MessageKind, const QString& text) { messages << text; });
+    }
+    ~Fixture() {
+        form.reset();
+        tbapp::setMessageSink(previousSink);
+    }
+
+    void writeIni(const std::string& text) {
+        std::ofstream out(iniPath, std::ios::binary);
+        out << "[General]\n" << text;
+    }
+    void writePathsIni(const std::string& more = {}) {
+        writeIni("MAPx.mul=" + mapPath.string() + "\nUOPath=" + gameDir.string() + "\n" + more);
+    }
+
+    // Creates the window; `show` also runs the first-show steps.
+    TBHMapEditForm& open(bool show = true) {
+        settings = std::make_unique<QSettings>(q(iniPath), QSettings::IniFormat);
+        form = std::make_unique<TBHMapEditForm>(*settings, q(appDir) + "/", random);
+        if (show) {
+            form->show();
+            QCoreApplication::processEvents();
+            QCoreApplication::processEvents();
+        }
+        return *form;
+    }
+
+    // The settings file as another reader sees it after the window wrote it.
+    QString stored(const QString& name) const {
+        QSettings reader(q(iniPath), QSettings::IniFormat);
+        return reader.value(name).toString();
+    }
+};
+
+} // namespace
+
+class MapEditFormTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void firstStartWithEmptySettings() {
+        Fixture f;
+        TBHMapEditForm& form = f.open();
+        QCOMPARE(form.windowTitle(), QString("Tolvane Brimholt 1.4.1 (x64)"));
+        QCOMPARE(form.MapEdit->text(), QString());
+        QCOMPARE(form.UOPathEdit->text(), QString());
+        QVERIFY(!tbapp::isPathBoxValid(form.MapEdit));
+        QCOMPARE(form.MapEdit->palette().color(QPalette::Base), QColor(255, 0, 0));
+        QCOMPARE(form.UOPathEdit->palette().color(QPalette::Base), QColor(255, 0, 0));
+        QCOMPARE(form.MapInfo->text(), QString("None"));
+        QCOMPARE(form.MapSize->text(), QString("None"));
+        QCOMPARE(form.ZoomGroup->title(), QString(" Zoom (50)"));
+        QCOMPARE(form.MainDrawGrid->defaultColWidth(), 45);
+        QCOMPARE(form.MainDrawGrid->defaultRowHeight(), 45);
+        QCOMPARE(form.MainDrawGrid->colCount(), 6144);
+        QCOMPARE(form.MainDrawGrid->rowCount(), 4096);
+        QVERIFY(!form.btnSave->isEnabled());
+        QVERIFY(form.btnDefault->isChecked());
+        QCOMPARE(form.AltitudeRadioGroup->itemIndex(), 3);
+        QCOMPARE(form.ShowAltitudeRadioGroup->itemIndex(), 1);
+        QCOMPARE(form.GridBox->itemIndex(), 1);
+        QCOMPARE(form.SelectDrawingModeComboBox->currentText(), QString("Don't draw"));
+        QCOMPARE(form.statusPanelText(0), QString("X=0 - Y=0 - Wrong filename"));
+        QCOMPARE(form.statusPanelText(1),
+                 QString("Selected mode: Only draw tile without set altitude - Drawing disabled"));
+        QVERIFY(f.messages.isEmpty());
+        // Reading did not create the store.
+        QVERIFY(!fs::exists(f.iniPath));
+    }
+
+    void menuEntriesAndControls() {
+        Fixture f;
+        TBHMapEditForm& form = f.open(false);
+        QStringList texts;
+        for (QAction* menu : form.menuBar()->actions()) {
+            texts << menu->text();
+            for (QAction* entry : menu->menu()->actions())
+                texts << (entry->isSeparator() ? QString("-")
+                                               : entry->text() + (entry->isChecked() ? "*" : ""));
+        }
+        QCOMPARE(texts, QStringList({"&File", "E&xit", "Edit", "Undo          CTRL+Z", "&Extra",
+                                     "Show Texture ID*", "-", "Colored Altitude",
+                                     "Show only Color", "Show Number*", "-",
+                                     "Patch Map from file", "Patch Editor", "Create Diff patch",
+                                     "Enlarge map to ML", "Map Copy", "-", "&Options...",
+                                     "&Info", "About"}));
+        for (const char* name :
+             {"TopPanel", "LeftPanel", "RightPanel", "BottomPanel", "FileNamePanel", "SpeedButton1",
+              "btnHoehle1", "btnHoehle14", "btnCustomBrush", "TlMap", "cbCustomBrushes",
+              "SpeedButton6", "BrushSizeEdt", "BrushSizeMover", "cbAddRAl", "edRauschen",
+              "udRValue", "SpeedButton2", "SpeedButton3", "TLZoomLevel", "XJumpEdit", "YJumpEdit",
+              "CoordGoBtn", "List", "edFindID", "btnFind", "btnCustomTextures", "cbSortet",
+              "TextureDrawGrid", "SortedTextureGrid", "ZValueEdit", "XValueUpDown", "UndoList",
+              "TlLoadMap", "TlSelectDir", "MapInfo", "MapSize"})
+            QVERIFY2(form.findChild<QWidget*>(name), name);
+        QCOMPARE(form.SpeedButton1->toolTip(), QString("Exit"));
+        QCOMPARE(form.btnRectFill->toolTip(), QString("Fill"));
+        QCOMPARE(form.MapEdit->text(), QString("Path to MAPx file"));  // before the first show
+        QVERIFY(form.UndoList->isHidden());
+    }
+
+    void loadAndSaveRoundTrip() {
+        Fixture f;
+        f.writePathsIni();
+        TBHMapEditForm& form = f.open();
+        QVERIFY(tbapp::isPathBoxValid(form.MapEdit));
+        QVERIFY(tbapp::isPathBoxValid(form.UOPathEdit));
+        QCOMPARE(form.MapInfo->text(), QString("Ilshenar"));
+        QCOMPARE(form.MapSize->text(), QString("2304x1600"));
+        QCOMPARE(form.MainDrawGrid->colCount(), 2304);
+        QCOMPARE(form.MainDrawGrid->rowCount(), 1600);
+        QVERIFY(!form.mapLoaded());  // identified, not loaded
+
+        form.btnLoad->click();
+        QVERIFY(f.messages.isEmpty());
+        QVERIFY(form.mapLoaded());
+        QVERIFY(form.btnSave->isEnabled());
+        QCOMPARE(form.loadedMap()->cell(1, 0), (tb::MapCell{kLandTile, 10}));
+        QCOMPARE(f.stored("MAPx.mul"), q(f.mapPath));
+        QCOMPARE(f.stored("UOPath"), q(f.gameDir));
+        // The radar colours came from the game directory.
+        QCOMPARE(form.radarColours().colour(300), 300);
+
+        form.btnSave->click();
+        QVERIFY(f.messages.isEmpty());
+        QCOMPARE(form.btnSave->text(), QString("Save"));
+        QVERIFY(readBytes(f.mapPath) == f.mapBytes);
+    }
+
+    void loadNeedsAGreenBox() {
+        Fixture f;
+        f.writeIni("MAPx.mul=" + (f.dir / "nowhere" / "map2.mul").string() +
+                   "\nUOPath=" + (f.dir / "empty").string() + "\n");
+        TBHMapEditForm& form = f.open();
+        QVERIFY(!tbapp::isPathBoxValid(form.MapEdit));
+        QVERIFY(!tbapp::isPathBoxValid(form.UOPathEdit));
+        form.btnLoad->click();
+        QVERIFY(!form.mapLoaded());
+        // Both red: nothing stored either.
+        QCOMPARE(f.stored("UOPath"), q(f.dir / "empty"));
+
+        // Green game directory, red map: the texts are stored, nothing is loaded.
+        form.UOPathEdit->setText(q(f.gameDir));
+        QVERIFY(tbapp::isPathBoxValid(form.UOPathEdit));
+        form.MapEdit->setText(q(f.dir / "maps" / "map9.mul"));
+        QVERIFY(!tbapp::isPathBoxValid(form.MapEdit));
+        form.btnLoad->click();
+        QVERIFY(!form.mapLoaded());
+        QVERIFY(!form.btnSave->isEnabled());
+        QCOMPARE(f.stored("MAPx.mul"), q(f.dir / "maps" / "map9.mul"));
+        QCOMPARE(f.stored("UOPath"), q(f.gameDir));
+        QVERIFY(f.messages.isEmpty());
+    }
+
+    void unknownSizeIsGreenButRefused() {
+        Fixture f;
+        f.writePathsIni();
+        TBHMapEditForm& form = f.open();
+        form.btnLoad->click();
+        QVERIFY(form.mapLoaded());
+
+        const fs::path odd = f.dir / "odd" / "map2.mul";
+        fs::create_directories(odd.parent_path());
+        writeBytes(odd, std::vector<unsigned char>(1000, 7));
+        form.MapEdit->setText(q(odd));
+        QVERIFY(tbapp::isPathBoxValid(form.MapEdit));
+        QCOMPARE(form.MapInfo->text(), QString("None"));
+        QCOMPARE(form.MapSize->text(), QString("None"));
+        form.btnLoad->click();
+        QCOMPARE(f.messages.size(), 1);
+        QVERIFY(f.messages[0].contains("not a known map file"));
+        // The loaded map stays.
+        QVERIFY(form.mapLoaded());
+        QCOMPARE(form.loadedMap()->size(), f.mapBytes.size());
+        QCOMPARE(form.loadedMap()->cell(2, 0), (tb::MapCell{kBothTile, 20}));
+    }
+
+    void pathChangeAfterLoadJumpsAndKeepsTheImage() {
+        Fixture f;
+        f.writePathsIni();
+        TBHMapEditForm& form = f.open();
+        form.btnLoad->click();
+        QVERIFY(form.mapLoaded());
+        form.XJumpEdit->setText("700");
+        form.YJumpEdit->setText("900");
+        form.CoordGoBtn->click();
+        QCOMPARE(form.MainDrawGrid->col(), 700);
+        QCOMPARE(form.MainDrawGrid->row(), 900);
+        QVERIFY(form.MainDrawGrid->leftCol() > 0);
+
+        form.loadedMap()->setCell(5, 5, tb::MapCell{0x1234, 33});
+        const fs::path copy = f.dir / "copy" / "map2.mul";
+        fs::create_directories(copy.parent_path());
+        writeBytes(copy, std::vector<unsigned char>(f.mapBytes.size(), 0));
+        form.MapEdit->setText(q(copy));
+        QCOMPARE(form.XJumpEdit->text(), QString("0"));
+        QCOMPARE(form.YJumpEdit->text(), QString("0"));
+        QCOMPARE(form.MainDrawGrid->col(), 0);
+        QCOMPARE(form.MainDrawGrid->row(), 0);
+        QCOMPARE(form.MainDrawGrid->leftCol(), 0);
+        QCOMPARE(form.MainDrawGrid->topRow(), 0);
+        QCOMPARE(form.loadedMap()->cell(5, 5), (tb::MapCell{0x1234, 33}));
+
+        form.btnSave->click();
+        QVERIFY(f.messages.isEmpty());
+        const tb::MapImage saved = tb::MapImage::load(copy);
+        QCOMPARE(saved.cell(5, 5), (tb::MapCell{0x1234, 33}));
+        QCOMPARE(saved.cell(1, 0), (tb::MapCell{kLandTile, 10}));
+        QVERIFY(readBytes(f.mapPath) == f.mapBytes);  // the old file is untouched
+    }
+
+    void storedSettingsAppliedAndWrittenAtClose() {
+        Fixture f;
+        f.writeIni("CoordX=12\nCoordY=34\nCoordZ=-5\nZoomLevel=20\nAltitudeModify=1\n"
+                   "ShowAltitude=0\nGrid=0\n");
+        TBHMapEditForm& form = f.open(false);
+        QCOMPARE(form.XJumpEdit->text(), QString("12"));
+        QCOMPARE(form.YJumpEdit->text(), QString("34"));
+        QCOMPARE(form.ZValueEdit->text(), QString("-5"));
+        QCOMPARE(form.zoom().level, 20);
+        QCOMPARE(form.MainDrawGrid->defaultColWidth(), 20);
+        QCOMPARE(form.ZoomGroup->title(), QString(" Zoom (20)"));
+        QCOMPARE(form.AltitudeRadioGroup->itemIndex(), 1);
+        QCOMPARE(form.ShowAltitudeRadioGroup->itemIndex(), 0);
+        QCOMPARE(form.GridBox->itemIndex(), 0);
+        QCOMPARE(form.MainDrawGrid->gridLineWidth(), 1);
+        // The stored coordinates only fill the boxes.
+        QCOMPARE(form.MainDrawGrid->col(), 0);
+
+        form.show();
+        QCoreApplication::processEvents();
+        form.SpeedButton3->click();
+        form.XJumpEdit->setText("77");
+        form.AltitudeRadioGroup->button(2)->click();
+        form.GridBox->button(1)->click();
+        QCOMPARE(form.MainDrawGrid->gridLineWidth(), 0);
+        form.close();
+        QCOMPARE(f.stored("CoordX"), QString("77"));
+        QCOMPARE(f.stored("CoordY"), QString("34"));
+        QCOMPARE(f.stored("CoordZ"), QString("-5"));
+        QCOMPARE(f.stored("ZoomLevel"), QString("25"));
+        QCOMPARE(f.stored("AltitudeModify"), QString("2"));
+        QCOMPARE(f.stored("ShowAltitude"), QString("0"));
+        QCOMPARE(f.stored("Grid"), QString("1"));
+        QVERIFY(f.messages.isEmpty());
+    }
+
+    void closingWithoutMapWritesTheDefaults() {
+        Fixture f;
+        TBHMapEditForm& form = f.open();
+        form.close();
+        QCOMPARE(f.stored("CoordX"), QString(""));
+        QCOMPARE(f.stored("CoordZ"), QString("0"));
+        QCOMPARE(f.stored("ZoomLevel"), QString("50"));
+        QCOMPARE(f.stored("AltitudeModify"), QString("3"));
+        QCOMPARE(f.stored("ShowAltitude"), QString("1"));
+        QCOMPARE(f.stored("Grid"), QString("1"));
+        QSettings reader(q(f.iniPath), QSettings::IniFormat);
+        QCOMPARE(reader.allKeys().size(), 7);
+    }
+
+    void storedValueThatIsNotANumberStopsTheReading() {
+        Fixture f;
+        f.writeIni("CoordX=9\nZoomLevel=abc\nAltitudeModify=0\nGrid=0\n");
+        TBHMapEditForm& form = f.open(false);
+        QCOMPARE(f.messages, QStringList({"'abc' is not a valid integer value"}));
+        QCOMPARE(form.XJumpEdit->text(), QString("9"));          // before it: applied
+        QCOMPARE(form.AltitudeRadioGroup->itemIndex(), 3);       // after it: not applied
+        QCOMPARE(form.GridBox->itemIndex(), 1);
+        QCOMPARE(form.zoom().level, 50);
+        QCOMPARE(form.ZoomGroup->title(), QString(" Zoom (50)"));
+    }
+
+    void zoomButtonsStopAtTheLimits() {
+        Fixture f;
+        f.writeIni("ZoomLevel=95\n");
+        TBHMapEditForm& form = f.open(false);
+        QVERIFY(form.SpeedButton3->isEnabled());
+        form.SpeedButton3->click();
+        QCOMPARE(form.zoom().level, 100);
+        QCOMPARE(form.MainDrawGrid->defaultColWidth(), 100);
+        QVERIFY(!form.SpeedButton3->isEnabled());
+        QCOMPARE(form.ZoomGroup->title(), QString(" Zoom (100)"));
+        for (int i = 0; i < 19; ++i)
+            form.SpeedButton2->click();
+        QCOMPARE(form.zoom().level, 5);
+        QCOMPARE(form.MainDrawGrid->defaultRowHeight(), 5);
+        QVERIFY(!form.SpeedButton2->isEnabled());
+        QVERIFY(form.SpeedButton3->isEnabled());
+        form.TLZoomLevel->click();
+        QCOMPARE(form.zoom().level, 50);
+        QCOMPARE(form.MainDrawGrid->defaultColWidth(), 50);
+        QVERIFY(!form.SpeedButton2->isEnabled());
+        form.SpeedButton3->click();
+        QVERIFY(form.SpeedButton2->isEnabled());
+        QCOMPARE(form.ZoomGroup->title(), QString(" Zoom (55)"));
+    }
+
+    void statusBarTexts() {
+        Fixture f;
+        f.writePathsIni();
+        TBHMapEditForm& form = f.open();
+        QCOMPARE(form.statusPanelText(0), QString("X=0 - Y=0 - Wrong filename"));
+        form.btnLoad->click();
+        form.setCurrentCell(0, 1);
+        QCOMPARE(form.statusPanelText(0), QString("X=0 - Y=1 - Altitude=-5 - Tile=00 01"));
+        // The pointer over a cell makes it current.
+        const QRect cell = form.MainDrawGrid->cellRect(2, 0);
+        QTest::mouseMove(form.MainDrawGrid->viewport(), cell.center());
+        QCOMPARE(form.currentX(), 2);
+        QCOMPARE(form.statusPanelText(0), QString("X=2 - Y=0 - Altitude=20 - Tile=00 03"));
+
+        form.ZValueEdit->setText("7");
+        form.AltitudeRadioGroup->button(0)->click();
+        QCOMPARE(form.statusPanelText(1),
+                 QString("Selected mode: Add 7 to current altitude - Drawing disabled"));
+        form.SelectDrawingModeComboBox->setCurrentIndex(2);
+        QCOMPARE(form.statusPanelText(1),
+                 QString("Selected mode: Add 7 to current altitude - Drawing altitude only"));
+        form.AltitudeRadioGroup->button(2)->click();
+        form.SelectDrawingModeComboBox->setCurrentIndex(1);
+        QCOMPARE(form.statusPanelText(1),
+                 QString("Selected mode: Set altitude to 7 - Selected tile=00 00"));
+
+        form.resize(900, 600);
+        QCoreApplication::processEvents();
+        QCOMPARE(form.statusPanelWidth(0), form.StatusBar->width() / 2);
+        QCOMPARE(form.statusPanelWidth(1), form.StatusBar->width() / 2);
+    }
+
+    void windowShowsTheLoadedCells() {
+        Fixture f;
+        f.writePathsIni();
+        TBHMapEditForm& form = f.open();
+        form.btnLoad->click();
+        QVERIFY(form.mapLoaded());
+        const QImage shot = form.grab().toImage();
+        auto at = [&](int col, int row, int dx, int dy) {
+            const QPoint p = form.MainDrawGrid->viewport()->mapTo(
+                &form, form.MainDrawGrid->cellRect(col, row).topLeft() + QPoint(dx, dy));
+            return shot.pixelColor(p * shot.devicePixelRatio());
+        };
+        tb::Image15 land;
+        QVERIFY(tb::makeLandTileImage(makeTestArt(), kLandTile, land));
+        QCOMPARE(at(2, 0, 22, 22), expectedColour(kBothTextureColour));
+        QCOMPARE(at(1, 0, 30, 12), expectedColour(land.at(30, 12)));
+        QCOMPARE(at(0, 1, 10, 40), expectedColour(land.at(10, 40)));
+        QCOMPARE(at(3, 0, 22, 22), QColor(Qt::black));  // tile 0 has no art
+        QCOMPARE(at(0, 0, 0, 0), QColor(255, 0, 0));     // the selected cell's frame
+
+        // Grid on: a one-pixel line between cells, and the cells move by one.
+        form.GridBox->button(0)->click();
+        const QImage gridShot = form.grab().toImage();
+        const QPoint second = form.MainDrawGrid->viewport()->mapTo(
+            &form, form.MainDrawGrid->cellRect(2, 0).topLeft() + QPoint(22, 22));
+        QCOMPARE(form.MainDrawGrid->cellRect(2, 0).left(), 92);
+        QCOMPARE(gridShot.pixelColor(second), expectedColour(kBothTextureColour));
+    }
+
+    void failedSaveKeepsTheFileAndRestoresTheButtons() {
+        Fixture f;
+        f.writePathsIni();
+        TBHMapEditForm& form = f.open();
+        form.btnLoad->click();
+        QVERIFY(form.mapLoaded());
+        // A directory in the file's place cannot be replaced by a file.
+        const fs::path blocked = f.dir / "blocked" / "map2.mul";
+        fs::create_directories(blocked / "inside");
+        form.MapEdit->setText(q(blocked));
+        form.btnSave->click();
+        QCOMPARE(f.messages.size(), 1);
+        QVERIFY(f.messages[0].contains("map2.mul"));
+        QCOMPARE(form.btnSave->text(), QString("Save"));
+        QVERIFY(form.btnSave->isEnabled());
+        QVERIFY(form.btnLoad->isEnabled());
+        QVERIFY(fs::is_directory(blocked / "inside"));
+        QCOMPARE(std::distance(fs::directory_iterator(blocked.parent_path()),
+                               fs::directory_iterator()),
+                 1);  // no temporary file left behind
+        // The image is still there and saves fine elsewhere.
+        form.MapEdit->setText(q(f.mapPath));
+        form.btnSave->click();
+        QCOMPARE(f.messages.size(), 1);
+        QVERIFY(readBytes(f.mapPath) == f.mapBytes);
+    }
+
+    void unreadableArtKeepsTheStepsBefore() {
+        Fixture f;
+        f.writePathsIni();
+        TBHMapEditForm& form = f.open();
+        // The directory is green, then art.mul goes away before Load.
+        fs::remove(f.gameDir / "art.mul");
+        form.btnLoad->click();
+        QCOMPARE(f.messages.size(), 1);
+        QVERIFY(f.messages[0].contains("art.mul"));
+        QVERIFY(!form.mapLoaded());
+        QVERIFY(!form.btnSave->isEnabled());
+        QCOMPARE(f.stored("MAPx.mul"), q(f.mapPath));
+    }
+
+    void aboutBoxesOpenModeless() {
+        Fixture f;
+        TBHMapEditForm& form = f.open(false);
+        form.About1->trigger();
+        form.About1->trigger();
+        QCOMPARE(form.findChildren<QDialog*>("TInfoForm").size(), 2);
+    }
+};
+
+QTEST_MAIN(MapEditFormTest)
+#include "test_map_edit_form.moc"
