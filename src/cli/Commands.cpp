@@ -16,6 +16,7 @@ const std::vector<Command>& commands() {
         {"patch", "MAP PATCH.qvp", runPatch},
         {"demo", "DIR [--seed N]", runDemo},
         {"diff", "ORIG_DIR MOD_DIR OUT.qmz [--statics-only | --map-only]", runDiff},
+        {"overview", "MAP GAMEDIR OUT.png", runOverview},
     };
     return table;
 }

@@ -34,5 +34,6 @@ int runTexture(const Args& args);
 int runPatch(const Args& args);
 int runDemo(const Args& args);
 int runDiff(const Args& args);
+int runOverview(const Args& args);
 
 } // namespace tbcli
