@@ -1,0 +1,254 @@
+// Every file writer of the library, made to fail while it writes: by a file size limit
+// (RLIMIT_FSIZE with SIGXFSZ ignored, so write() fails with EFBIG as on a full device) and
+// by a read-only folder. Each writer runs in a forked child, so the limit and the dropped
+// privileges never reach the test process. Afterwards the previous file must be there byte
+// for byte, the error must be a FileError naming the file, and no temporary file may be
+// left beside it.
+#include "TestPaths.h"
+
+#include "catalogue/BrushFile.h"
+#include "catalogue/TextureListWriter.h"
+#include "catalogue/TileList.h"
+#include "core/MapImage.h"
+#include "core/MapVariant.h"
+#include "editor/Bookmarks.h"
+#include "patch/CoordList.h"
+#include "patch/KeyFile.h"
+#include "patch/PatchFile.h"
+#include "shell/AtomicFile.h"
+#include "shell/Errors.h"
+#include "shell/LineFile.h"
+#include "tools/MapEnlarge.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <functional>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+enum class Fault { FileSizeLimit, ReadOnlyFolder };
+
+const char* faultName(Fault f) {
+    return f == Fault::FileSizeLimit ? "FileSizeLimit" : "ReadOnlyFolder";
+}
+
+// The user the read-only case drops to when the tests run as root (root writes into any
+// folder whatever its mode).
+constexpr uid_t kNobody = 65534;
+
+struct Outcome {
+    bool fileError = false;
+    std::string message; // what() of the exception, or "no error" / "other: ..."
+};
+
+// Runs `write` in a child process under `fault` and reports how it ended.
+Outcome runUnderFault(Fault fault, const std::vector<fs::path>& readOnlyFolders,
+                      const std::function<void()>& write) {
+    if (fault == Fault::ReadOnlyFolder)
+        for (const fs::path& folder : readOnlyFolders)
+            fs::permissions(folder, fs::perms(0555));
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0)
+        throw std::runtime_error("pipe");
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(pipeFds[0]);
+        std::string report;
+        bool ready = true;
+        if (fault == Fault::FileSizeLimit) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{8, 8};
+            ready = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+        } else if (::geteuid() == 0) {
+            ready = ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
+        }
+        if (!ready) {
+            report = "S:cannot set up the fault";
+        } else {
+            try {
+                write();
+                report = "N:no error";
+            } catch (const tb::FileError& e) {
+                report = std::string("E:") + e.what();
+            } catch (const std::exception& e) {
+                report = std::string("O:other: ") + e.what();
+            }
+        }
+        const ssize_t n = ::write(pipeFds[1], report.data(), report.size());
+        ::_exit(n == ssize_t(report.size()) ? 0 : 1);
+    }
+    ::close(pipeFds[1]);
+    std::string report;
+    char buffer[512];
+    for (ssize_t n; (n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0;)
+        report.append(buffer, std::size_t(n));
+    ::close(pipeFds[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (fault == Fault::ReadOnlyFolder)
+        for (const fs::path& folder : readOnlyFolders)
+            fs::permissions(folder, fs::perms(0755));
+    if (!WIFEXITED(status) || report.size() < 2)
+        return {false, "child ended without a report (status " + std::to_string(status) + ")"};
+    return {report[0] == 'E', report.substr(2)};
+}
+
+// One writer: the file it replaces (relative to the test folder) and the write itself.
+struct Writer {
+    std::string name;
+    std::string file;
+    std::function<void(const fs::path& dir)> write;
+};
+
+std::vector<std::string> manyLines() {
+    return std::vector<std::string>(200, "a line long enough to pass any small limit");
+}
+
+std::vector<Writer> writers() {
+    return {
+        {"WriteFileAtomically", "data.bin",
+         [](const fs::path& dir) { tb::writeFileAtomically(dir / "data.bin", std::string(4096, 'x')); }},
+        {"WriteFileAtomicallyInPieces", "pieces.bin",
+         [](const fs::path& dir) {
+             tb::writeFileAtomically(dir / "pieces.bin", [](const tb::AppendBytes& append) {
+                 const std::string piece(512, 'p');
+                 for (int i = 0; i < 8; ++i)
+                     append(piece.data(), piece.size());
+             });
+         }},
+        {"LineFileWriteLines", "list.txt",
+         [](const fs::path& dir) { tb::writeLines(dir / "list.txt", manyLines()); }},
+        {"MapImageSave", "map4.mul",
+         [](const fs::path& dir) {
+             tb::MapImage(std::vector<unsigned char>(4096, 7), std::nullopt).save(dir / "map4.mul");
+         }},
+        {"WriteTileList", "tilelist.xml",
+         [](const fs::path& dir) {
+             tb::writeTileList(dir / "tilelist.xml", {{"Grass", "$0003,$0004"}, {"Sand", "$0016"}});
+         }},
+        {"WriteBrushLines", "brushes/Pond.brs",
+         [](const fs::path& dir) { tb::writeBrushLines(dir, "Pond", manyLines()); }},
+        {"WriteTextureList", "textures/coast.lst",
+         [](const fs::path& dir) {
+             tb::writeTextureList(dir, "coast.lst", std::vector<std::string>(100, "$0016"));
+         }},
+        {"KeyFileSave", "keys.ini",
+         [](const fs::path& dir) {
+             tb::KeyFile keys;
+             for (int i = 0; i < 50; ++i)
+                 keys.writeString(std::to_string(i), "X", "1234");
+             keys.save(dir / "keys.ini");
+         }},
+        {"WritePatchFile", "patch.qvp",
+         [](const fs::path& dir) {
+             tb::writePatchFile(dir / "patch.qvp",
+                                std::vector<tb::PatchEntryText>(50, {"10", "20", "-5", "01 D3"}));
+         }},
+        {"WriteCoordFile", "coords.def",
+         [](const fs::path& dir) {
+             tb::writeCoordFile(dir / "coords.def", std::vector<tb::CoordText>(50, {"1500", "1650"}));
+         }},
+        {"WriteBookmarkFile", "bookmarklist.xml",
+         [](const fs::path& dir) {
+             tb::Bookmarks marks;
+             marks.toggle(3, 100, 200);
+             tb::writeBookmarkFile(dir / "bookmarklist.xml", marks);
+         }},
+        {"EnlargeMap", "enlarged.mul",
+         [](const fs::path& dir) { tb::enlargeMap(dir / "source" / "map4.mul", dir / "enlarged.mul"); }},
+    };
+}
+
+constexpr const char* kPrevious = "the previous content\r\n";
+
+class FaultInjection : public ::testing::TestWithParam<std::tuple<std::size_t, Fault>> {};
+
+TEST_P(FaultInjection, FailedWriteKeepsThePreviousFileAndNamesIt) {
+    const Writer writer = writers().at(std::get<0>(GetParam()));
+    const Fault fault = std::get<1>(GetParam());
+    tbtest::TempDir temp;
+    const fs::path dir = temp.path() / "app";
+    for (const char* sub : {"brushes", "textures", "source"})
+        fs::create_directories(dir / sub);
+    fs::permissions(temp.path(), fs::perms(0755));
+    // A Tokuno-sized source map for the enlargement (sparse, all zero).
+    {
+        const fs::path source = dir / "source" / "map4.mul";
+        tbtest::writeBytes(source, {});
+        fs::resize_file(source, 6'421'156);
+    }
+    const fs::path target = dir / writer.file;
+    const std::vector<unsigned char> previous(kPrevious, kPrevious + std::string(kPrevious).size());
+    tbtest::writeBytes(target, previous);
+    const auto entriesBefore = [&] {
+        std::vector<std::string> names;
+        for (const auto& e : fs::recursive_directory_iterator(dir))
+            names.push_back(e.path().lexically_relative(dir).string());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    const std::vector<std::string> before = entriesBefore();
+
+    const Outcome outcome = runUnderFault(
+        fault, {dir, dir / "brushes", dir / "textures"}, [&] { writer.write(dir); });
+
+    EXPECT_TRUE(outcome.fileError) << writer.name << " under " << faultName(fault) << ": "
+                                   << outcome.message;
+    EXPECT_NE(outcome.message.find(target.filename().string()), std::string::npos)
+        << "the error does not name the file: " << outcome.message;
+    EXPECT_EQ(tbtest::readBytes(target), previous) << "previous file not intact";
+    EXPECT_EQ(entriesBefore(), before) << "a temporary file was left behind";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Writers, FaultInjection,
+    ::testing::Combine(::testing::Range<std::size_t>(0, writers().size()),
+                       ::testing::Values(Fault::FileSizeLimit, Fault::ReadOnlyFolder)),
+    [](const ::testing::TestParamInfo<FaultInjection::ParamType>& info) {
+        return writers().at(std::get<0>(info.param)).name + "_" +
+               faultName(std::get<1>(info.param));
+    });
+
+// Two writers replacing one file: whichever renames last wins with its whole content, and
+// a reader never sees a mixture or a partial file.
+TEST(AtomicReplace, LastWriterWinsWithAWholeFile) {
+    tbtest::TempDir temp;
+    const fs::path target = temp / "tilelist.xml";
+    const std::string a(200'000, 'a');
+    const std::string b(300'000, 'b');
+    for (int round = 0; round < 20; ++round) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            try {
+                tb::writeFileAtomically(target, a);
+            } catch (...) {
+                ::_exit(1);
+            }
+            ::_exit(0);
+        }
+        tb::writeFileAtomically(target, b);
+        // Whatever is there while the other copy may still write is one of the two files.
+        const std::string seen = tb::readFileText(target);
+        EXPECT_TRUE(seen == a || seen == b) << "round " << round << ": " << seen.size();
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+        const std::string last = tb::readFileText(target);
+        EXPECT_TRUE(last == a || last == b) << "round " << round << ": " << last.size();
+    }
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(temp.path()))
+        ++files;
+    EXPECT_EQ(files, 1u) << "temporary files left behind";
+}
+
+} // namespace
