@@ -103,6 +103,13 @@ void TBHMapEditForm::createMapView() {
         [this](QPainter& painter, int col, int row, const QRect& rect, bool selected) {
             MainDrawGridDrawCell(painter, col, row, rect, selected);
         });
+    // A whole row at a time, so the common case stays one tight loop over the cells.
+    MainDrawGrid->setDrawRowHandler([this](QPainter& painter, int row, int firstCol,
+                                           int lastCol, const QRect& firstRect, int stepX,
+                                           int selectedCol) {
+        m_cellPainter.drawRow(painter, MainDrawGrid->paintSurface(), row, firstCol, lastCol,
+                              firstRect, stepX, selectedCol);
+    });
     connect(MainDrawGrid, &DrawGrid::mouseMoved, this,
             [this](const QPoint& pos, Qt::MouseButtons, Qt::KeyboardModifiers) {
                 MainDrawGridMouseMove(pos);
@@ -112,7 +119,7 @@ void TBHMapEditForm::createMapView() {
 // Every visible cell is drawn here, in one place, by the cell painter.
 void TBHMapEditForm::MainDrawGridDrawCell(QPainter& painter, int col, int row,
                                           const QRect& rect, bool selected) {
-    m_cellPainter.drawCell(painter, MainDrawGrid->paintTarget(), col, row, rect, selected);
+    m_cellPainter.drawCell(painter, MainDrawGrid->paintSurface(), col, row, rect, selected);
 }
 
 // The cell under the pointer becomes the current cell, kept inside the identified map.

@@ -12,12 +12,44 @@
 namespace {
 
 constexpr int kTileIds = 65536;
+constexpr std::int32_t kUnknown = -1;
+constexpr std::int32_t kNoPicture = -2;
 
 QColor toQColor(const tb::Rgb& rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
 
+// Copies `count` pixels. Cells are a few pixels wide at small zoom, where a call to the
+// library's memcpy per row costs more than the copy itself: short rows go in fixed-size
+// pieces that the compiler turns into plain moves.
+inline void copyPixels(QRgb* to, const QRgb* from, int count) {
+    if (count >= 32) {
+        std::memcpy(to, from, std::size_t(count) * sizeof(QRgb));
+        return;
+    }
+    int i = 0;
+    for (; i + 4 <= count; i += 4)
+        std::memcpy(to + i, from + i, 4 * sizeof(QRgb));
+    switch (count - i) {
+    case 3:
+        to[i + 2] = from[i + 2];
+        [[fallthrough]];
+    case 2:
+        to[i + 1] = from[i + 1];
+        [[fallthrough]];
+    case 1:
+        to[i] = from[i];
+        break;
+    default:
+        break;
+    }
+}
+
+inline void fillPixels(QRgb* to, QRgb value, int count) {
+    std::fill_n(to, count, value);
+}
+
 } // namespace
 
-MapCellPainter::MapCellPainter() : m_pictures(kTileIds), m_pictureKnown(kTileIds, 0) {}
+MapCellPainter::MapCellPainter() : m_pictureSlot(kTileIds, kUnknown) {}
 
 void MapCellPainter::setArt(const tb::ArtFiles* art) {
     m_art = art;
@@ -25,9 +57,8 @@ void MapCellPainter::setArt(const tb::ArtFiles* art) {
 }
 
 void MapCellPainter::dropCache() {
-    std::fill(m_pictureKnown.begin(), m_pictureKnown.end(), 0);
-    for (QImage& picture : m_pictures)
-        picture = QImage();
+    std::fill(m_pictureSlot.begin(), m_pictureSlot.end(), kUnknown);
+    std::vector<QRgb>().swap(m_pixels);
     m_cacheWidth = 0;
     m_cacheHeight = 0;
 }
@@ -57,45 +88,74 @@ QImage MapCellPainter::tilePicture(std::uint16_t tileId, int width, int height) 
     return picture.scaled(width, height, Qt::IgnoreAspectRatio, Qt::FastTransformation);
 }
 
-const QImage& MapCellPainter::cachedPicture(std::uint16_t tileId, int width, int height) {
+std::int32_t MapCellPainter::pictureSlot(std::uint16_t tileId, int width, int height) {
     if (width != m_cacheWidth || height != m_cacheHeight) {
         dropCache();
         m_cacheWidth = width;
         m_cacheHeight = height;
     }
-    if (!m_pictureKnown[tileId]) {
-        m_pictures[tileId] = tilePicture(tileId, width, height);
-        m_pictureKnown[tileId] = 1;
+    std::int32_t& slot = m_pictureSlot[tileId];
+    if (slot == kUnknown) {
+        const QImage picture = tilePicture(tileId, width, height);
+        if (picture.isNull()) {
+            slot = kNoPicture;
+        } else {
+            const std::size_t size = std::size_t(width) * std::size_t(height);
+            slot = std::int32_t(m_pixels.size() / size);
+            m_pixels.resize(m_pixels.size() + size);
+            QRgb* to = m_pixels.data() + std::size_t(slot) * size;
+            for (int y = 0; y < height; ++y)
+                std::copy_n(reinterpret_cast<const QRgb*>(picture.constScanLine(y)), width,
+                            to + std::size_t(y) * std::size_t(width));
+        }
     }
-    return m_pictures[tileId];
+    return slot;
 }
 
-void MapCellPainter::drawPicture(QPainter& painter, QImage* direct, const QImage& picture,
-                                 const QRect& rect) {
-    if (!direct || direct->format() != QImage::Format_RGB32) {
-        if (picture.isNull())
+const QRgb* MapCellPainter::slotPixels(std::int32_t slot) const {
+    if (slot < 0)
+        return nullptr;
+    return m_pixels.data() +
+           std::size_t(slot) * std::size_t(m_cacheWidth) * std::size_t(m_cacheHeight);
+}
+
+const QRgb* MapCellPainter::cachedPicture(std::uint16_t tileId, int width, int height) {
+    if (!m_cacheEnabled) {
+        m_uncached = tilePicture(tileId, width, height);
+        return m_uncached.isNull() ? nullptr : reinterpret_cast<const QRgb*>(m_uncached.constBits());
+    }
+    return slotPixels(pictureSlot(tileId, width, height));
+}
+
+// Draws a picture of rect's size (or black for none) into rect.
+void MapCellPainter::drawPicture(QPainter& painter, const DrawGrid::PixelSurface* surface,
+                                 const QRgb* picture, const QRect& rect) {
+    if (!surface) {
+        if (!picture)
             painter.fillRect(rect, Qt::black);
         else
-            painter.drawImage(rect, picture);
+            painter.drawImage(rect.topLeft(),
+                              QImage(reinterpret_cast<const uchar*>(picture), rect.width(),
+                                     rect.height(), rect.width() * int(sizeof(QRgb)),
+                                     QImage::Format_RGB32));
         return;
     }
-    const QRect clip = rect & direct->rect();
-    if (clip.isEmpty())
+    const int left = std::max(rect.left(), 0);
+    const int top = std::max(rect.top(), 0);
+    const int right = std::min(rect.left() + rect.width(), surface->width);
+    const int bottom = std::min(rect.top() + rect.height(), surface->height);
+    if (left >= right || top >= bottom)
         return;
-    const int dx = clip.left() - rect.left();
-    const int dy = clip.top() - rect.top();
-    const std::size_t bytes = std::size_t(clip.width()) * sizeof(QRgb);
-    const qsizetype targetStride = direct->bytesPerLine();
-    uchar* target = direct->bits() + clip.top() * targetStride + clip.left() * sizeof(QRgb);
-    if (picture.isNull() || picture.width() < rect.width() || picture.height() < rect.height()) {
-        for (int y = 0; y < clip.height(); ++y, target += targetStride)
-            std::fill_n(reinterpret_cast<QRgb*>(target), clip.width(), qRgb(0, 0, 0));
+    const int count = right - left;
+    QRgb* to = surface->bits + top * surface->stride + left;
+    if (!picture) {
+        for (int y = top; y < bottom; ++y, to += surface->stride)
+            fillPixels(to, qRgb(0, 0, 0), count);
         return;
     }
-    const qsizetype sourceStride = picture.bytesPerLine();
-    const uchar* source = picture.constBits() + dy * sourceStride + dx * sizeof(QRgb);
-    for (int y = 0; y < clip.height(); ++y, target += targetStride, source += sourceStride)
-        std::memcpy(target, source, bytes);
+    const QRgb* from = picture + (top - rect.top()) * rect.width() + (left - rect.left());
+    for (int y = top; y < bottom; ++y, to += surface->stride, from += rect.width())
+        copyPixels(to, from, count);
 }
 
 void MapCellPainter::drawOpaqueText(QPainter& painter, const QString& text, QPoint topLeft,
@@ -107,8 +167,77 @@ void MapCellPainter::drawOpaqueText(QPainter& painter, const QString& text, QPoi
     painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, text);
 }
 
-void MapCellPainter::drawCell(QPainter& painter, QImage* direct, int x, int y,
-                              const QRect& rect, bool selected) {
+bool MapCellPainter::anyBookmarkEnabled() const {
+    return m_bookmarks && std::any_of(m_bookmarks->begin(), m_bookmarks->end(),
+                                      [](const CellBookmark& b) { return b.enabled; });
+}
+
+void MapCellPainter::drawCell(QPainter& painter, const DrawGrid::PixelSurface* surface, int x,
+                              int y, const QRect& rect, bool selected) {
+    drawCellIn(painter, surface, x, y, rect, selected, anyBookmarkEnabled(), false);
+}
+
+// A row of cells. With direct pixel access the pictures (steps 1-3 of every cell) are
+// laid down first, scanline by scanline, so the target is written in address order; then
+// each cell that needs more (frame, altitude, bookmark) runs its remaining steps. Cells
+// never draw outside their own rectangle, so the result is the same as cell by cell.
+void MapCellPainter::drawRow(QPainter& painter, const DrawGrid::PixelSurface* surface, int row,
+                             int firstCol, int lastCol, const QRect& firstRect, int stepX,
+                             int selectedCol) {
+    const bool bookmarks = anyBookmarkEnabled();
+    const bool onlyColour = m_switches.altitudeOn && m_switches.showOnlyColor;
+    const bool batch = surface && !onlyColour && m_cacheEnabled && lastCol >= firstCol;
+    if (batch) {
+        const int width = firstRect.width();
+        const int height = firstRect.height();
+        const int count = lastCol - firstCol + 1;
+        // Slots first: decoding a new picture may move the kept pixels.
+        m_rowSlots.resize(std::size_t(count));
+        for (int i = 0; i < count; ++i) {
+            const int x = firstCol + i;
+            std::int32_t slot = kNoPicture;
+            if (m_map && m_art && m_map->contains(x, row))
+                slot = pictureSlot(m_map->cellUnchecked(x, row).tileId, width, height);
+            m_rowSlots[std::size_t(i)] = slot;
+        }
+        m_rowPictures.resize(std::size_t(count));
+        for (int i = 0; i < count; ++i)
+            m_rowPictures[std::size_t(i)] = slotPixels(m_rowSlots[std::size_t(i)]);
+        const int top = std::max(firstRect.top(), 0);
+        const int bottom = std::min(firstRect.top() + height, surface->height);
+        for (int y = top; y < bottom; ++y) {
+            QRgb* line = surface->bits + y * surface->stride;
+            const int pictureRow = (y - firstRect.top()) * width;
+            int left = firstRect.left();
+            for (int i = 0; i < count; ++i, left += stepX) {
+                const int from = std::max(left, 0);
+                const int to = std::min(left + width, surface->width);
+                if (from >= to)
+                    continue;
+                const QRgb* picture = m_rowPictures[std::size_t(i)];
+                if (picture)
+                    copyPixels(line + from, picture + pictureRow + (from - left), to - from);
+                else
+                    fillPixels(line + from, qRgb(0, 0, 0), to - from);
+            }
+        }
+        if (!m_switches.altitudeOn && !bookmarks) {
+            if (selectedCol >= firstCol && selectedCol <= lastCol)
+                drawCellIn(painter, surface, selectedCol, row,
+                           firstRect.translated((selectedCol - firstCol) * stepX, 0), true,
+                           bookmarks, true);
+            return;
+        }
+    }
+    QRect rect = firstRect;
+    for (int col = firstCol; col <= lastCol; ++col, rect.translate(stepX, 0))
+        drawCellIn(painter, surface, col, row, rect, col == selectedCol, bookmarks, batch);
+}
+
+// The cell drawing, step by step; each step draws over the ones before.
+void MapCellPainter::drawCellIn(QPainter& painter, const DrawGrid::PixelSurface* surface, int x,
+                                int y, const QRect& rect, bool selected, bool bookmarksShown,
+                                bool pictureDrawn) {
     // 1-3: the picture of the tile (texture, else land tile, else black). "Show only
     // Color" replaces it only while the altitude is shown; otherwise nothing would cover
     // the cell and it would keep stale pixels.
@@ -116,36 +245,25 @@ void MapCellPainter::drawCell(QPainter& painter, QImage* direct, int x, int y,
     if (m_map && m_map->contains(x, y))
         cell = m_map->cellUnchecked(x, y);
     const bool onlyColour = m_switches.altitudeOn && m_switches.showOnlyColor;
-    if (!onlyColour) {
-        if (!cell || !m_art)
-            drawPicture(painter, direct, QImage(), rect);
-        else if (m_cacheEnabled)
-            drawPicture(painter, direct, cachedPicture(cell->tileId, rect.width(), rect.height()),
-                        rect);
-        else
-            drawPicture(painter, direct, tilePicture(cell->tileId, rect.width(), rect.height()),
-                        rect);
+    if (!onlyColour && !pictureDrawn) {
+        const QRgb* picture = cell && m_art
+                                  ? cachedPicture(cell->tileId, rect.width(), rect.height())
+                                  : nullptr;
+        drawPicture(painter, surface, picture, rect);
     }
 
-    // 4: the fill colour starts white.
-    QColor fill = Qt::white;
-
-    // 5: the selection frame, inside the cell.
+    // 4: the fill colour starts white (it only matters for the text steps below).
+    // 5: the selection frame, inside the cell: blue while a stamp button is down.
     if (selected) {
         painter.setPen(m_switches.stampButtonDown ? kStampSelectionFrameColour
                                                   : kSelectionFrameColour);
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(rect.adjusted(0, 0, -1, -1));
     }
-
-    const bool needsText = m_switches.altitudeOn ||
-                           (m_bookmarks && std::any_of(m_bookmarks->begin(), m_bookmarks->end(),
-                                                       [&](const CellBookmark& b) {
-                                                           return b.enabled && b.col == x &&
-                                                                  b.row == y;
-                                                       }));
-    if (!needsText)
+    if (!m_switches.altitudeOn && !bookmarksShown)
         return;
+
+    QColor fill = Qt::white;
     painter.save();
     painter.setClipRect(rect);
     painter.setFont(m_font);
@@ -162,7 +280,7 @@ void MapCellPainter::drawCell(QPainter& painter, QImage* direct, int x, int y,
     }
 
     // 8: bookmark labels, navy with white text, the highest number last.
-    if (m_bookmarks) {
+    if (bookmarksShown) {
         for (int i = 0; i < int(m_bookmarks->size()); ++i) {
             const CellBookmark& bookmark = (*m_bookmarks)[std::size_t(i)];
             if (bookmark.enabled && bookmark.col == x && bookmark.row == y)

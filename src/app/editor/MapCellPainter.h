@@ -4,6 +4,8 @@
 // are decoded once per tile and cell size and kept until the art or the cell size
 // changes, so a repaint is a copy of ready pixels.
 
+#include "shell/DrawGrid.h"
+
 #include "core/LandArt.h"
 #include "core/MapImage.h"
 
@@ -56,10 +58,14 @@ public:
     // When false, every cell decodes its picture anew (for comparison only).
     void setCacheEnabled(bool enabled) { m_cacheEnabled = enabled; }
 
-    // Draws cell (x, y) into `rect`. `direct` is the image the painter paints on, when
-    // there is one: pictures are then copied into it without the painter.
-    void drawCell(QPainter& painter, QImage* direct, int x, int y, const QRect& rect,
-                  bool selected);
+    // Draws cell (x, y) into `rect`: the one place where a map cell is drawn. `surface`
+    // is the pixels the painter paints on, when the caller has them: pictures are then
+    // copied there directly instead of through the painter.
+    void drawCell(QPainter& painter, const DrawGrid::PixelSurface* surface, int x, int y,
+                  const QRect& rect, bool selected);
+    // The same for the cells firstCol..lastCol of one row (the grid's row handler).
+    void drawRow(QPainter& painter, const DrawGrid::PixelSurface* surface, int row,
+                 int firstCol, int lastCol, const QRect& firstRect, int stepX, int selectedCol);
 
     // The picture of a tile at a cell size: the texture if there is one, else the land
     // tile, stretched to width x height; a null image when neither exists.
@@ -69,8 +75,16 @@ public:
     static QImage toQImage(const tb::Image15& image);
 
 private:
-    const QImage& cachedPicture(std::uint16_t tileId, int width, int height);
-    void drawPicture(QPainter& painter, QImage* direct, const QImage& picture, const QRect& rect);
+    void drawCellIn(QPainter& painter, const DrawGrid::PixelSurface* surface, int x, int y,
+                    const QRect& rect, bool selected, bool bookmarksShown, bool pictureDrawn);
+    bool anyBookmarkEnabled() const;
+    // The kept picture of a tile at width x height (rect size) pixels, or nullptr for none.
+    const QRgb* cachedPicture(std::uint16_t tileId, int width, int height);
+    // Decodes and keeps the picture if needed; its slot in m_pixels, or a negative value.
+    std::int32_t pictureSlot(std::uint16_t tileId, int width, int height);
+    const QRgb* slotPixels(std::int32_t slot) const;
+    void drawPicture(QPainter& painter, const DrawGrid::PixelSurface* surface, const QRgb* picture,
+                     const QRect& rect);
     void drawOpaqueText(QPainter& painter, const QString& text, QPoint topLeft,
                         const QColor& background, const QColor& foreground);
 
@@ -83,7 +97,11 @@ private:
     bool m_cacheEnabled = true;
     int m_cacheWidth = 0;
     int m_cacheHeight = 0;
-    std::vector<QImage> m_pictures;          // by tile id
-    std::vector<std::uint8_t> m_pictureKnown;  // 1: m_pictures holds the decoded picture
-    tb::Image15 m_work;                      // reused by the decoders
+    // Per tile id: kUnknown, kNoPicture, or the index of its picture in m_pixels.
+    std::vector<std::int32_t> m_pictureSlot;
+    std::vector<QRgb> m_pixels;  // kept pictures, m_cacheWidth x m_cacheHeight each
+    std::vector<std::int32_t> m_rowSlots;     // the row being drawn: slots, then pixels
+    std::vector<const QRgb*> m_rowPictures;  // the pictures of the row being drawn
+    QImage m_uncached;           // the picture of the last cell when nothing is kept
+    tb::Image15 m_work;          // reused by the decoders
 };

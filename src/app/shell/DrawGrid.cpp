@@ -165,7 +165,14 @@ void DrawGrid::renderCells(QImage& target, const QRect& area) {
     if (clip.isEmpty())
         return;
     QPainter painter(&target);
-    m_paintTarget = &target;
+    const bool pixels32 =
+        target.format() == QImage::Format_RGB32 || target.format() == QImage::Format_ARGB32 ||
+        target.format() == QImage::Format_ARGB32_Premultiplied;
+    if (pixels32) {
+        m_paintTarget = &target;
+        m_surface = {reinterpret_cast<QRgb*>(target.bits()), target.width(), target.height(),
+                     target.bytesPerLine() / qsizetype(sizeof(QRgb))};
+    }
     const int sx = stepX();
     const int sy = stepY();
     const int left = leftCol();
@@ -192,6 +199,11 @@ void DrawGrid::renderCells(QImage& target, const QRect& area) {
         if (m_gridLineWidth > 0)
             painter.fillRect(clip & QRect(0, 0, coveredRight, coveredBottom), m_gridLine);
         for (int row = r0; row <= r1; ++row) {
+            if (m_drawRow) {
+                const QRect first((c0 - left) * sx, (row - top) * sy, m_colWidth, m_rowHeight);
+                m_drawRow(painter, row, c0, c1, first, sx, row == m_row ? m_col : -1);
+                continue;
+            }
             for (int col = c0; col <= c1; ++col) {
                 const QRect rect((col - left) * sx, (row - top) * sy, m_colWidth, m_rowHeight);
                 const bool selected = col == m_col && row == m_row;
@@ -203,6 +215,7 @@ void DrawGrid::renderCells(QImage& target, const QRect& area) {
         }
     }
     m_paintTarget = nullptr;
+    m_surface = {};
 }
 
 void DrawGrid::paintEvent(QPaintEvent* event) {

@@ -26,12 +26,27 @@ public:
     // while the left button is held, auto-scroll steps, keyboard moves and programmatic
     // moves. Runs before the current cell moves there.
     using SelectCellHandler = std::function<void(int col, int row)>;
+    // Paints the cells firstCol..lastCol of one row; the first one's rectangle is
+    // `firstRect`, each next one `stepX` pixels further right. `selectedCol` is the current
+    // column when the current cell lies in this row, else -1. When set, it is used instead
+    // of the per-cell handler, so an owner can keep its per-cell work in one tight loop.
+    using DrawRowHandler = std::function<void(QPainter& painter, int row, int firstCol,
+                                              int lastCol, const QRect& firstRect, int stepX,
+                                              int selectedCol)>;
+    // The 32-bit pixels being painted, for owners that write pixels directly.
+    struct PixelSurface {
+        QRgb* bits = nullptr;
+        int width = 0;
+        int height = 0;
+        qsizetype stride = 0;  // in pixels
+    };
     // Sees a key press before the grid's own moves; returns true to skip them.
     using KeyHandler = std::function<bool(QKeyEvent* event)>;
 
     explicit DrawGrid(QWidget* parent = nullptr);
 
     void setDrawCellHandler(DrawCellHandler handler) { m_drawCell = std::move(handler); }
+    void setDrawRowHandler(DrawRowHandler handler) { m_drawRow = std::move(handler); }
     void setSelectCellHandler(SelectCellHandler handler) { m_selectCell = std::move(handler); }
     const SelectCellHandler& selectCellHandler() const { return m_selectCell; }
     void setKeyHandler(KeyHandler handler) { m_keyHandler = std::move(handler); }
@@ -103,6 +118,8 @@ public:
     // pixels directly instead of going through the painter.
     void renderCells(QImage& target, const QRect& area);
     QImage* paintTarget() const { return m_paintTarget; }
+    // The target's pixels while renderCells runs on a 32-bit image, else nullptr.
+    const PixelSurface* paintSurface() const { return m_paintTarget ? &m_surface : nullptr; }
 
 signals:
     void mouseMoved(const QPoint& pos, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
@@ -126,6 +143,7 @@ private:
     void autoScrollStep();
 
     DrawCellHandler m_drawCell;
+    DrawRowHandler m_drawRow;
     SelectCellHandler m_selectCell;
     KeyHandler m_keyHandler;
 
@@ -141,6 +159,7 @@ private:
 
     QImage m_buffer;
     QImage* m_paintTarget = nullptr;
+    PixelSurface m_surface;
 
     bool m_selecting = false;  // left button held after a press on a cell
     QPoint m_lastMousePos;

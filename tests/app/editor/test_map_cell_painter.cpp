@@ -13,6 +13,15 @@
 
 using namespace tbtest;
 
+namespace {
+
+DrawGrid::PixelSurface surfaceOf(QImage& image) {
+    return {reinterpret_cast<QRgb*>(image.bits()), image.width(), image.height(),
+            image.bytesPerLine() / qsizetype(sizeof(QRgb))};
+}
+
+} // namespace
+
 class MapCellPainterTest : public QObject {
     Q_OBJECT
 
@@ -25,8 +34,9 @@ class MapCellPainterTest : public QObject {
                 bool direct = true, int offset = 3) {
         QImage image(size + 2 * offset, size + 2 * offset, QImage::Format_RGB32);
         image.fill(QColor(1, 2, 3));
+        const DrawGrid::PixelSurface surface = surfaceOf(image);
         QPainter p(&image);
-        painter.drawCell(p, direct ? &image : nullptr, x, y, QRect(offset, offset, size, size),
+        painter.drawCell(p, direct ? &surface : nullptr, x, y, QRect(offset, offset, size, size),
                          selected);
         return image;
     }
@@ -175,13 +185,39 @@ private slots:
         MapCellPainter painter = loadedPainter();
         QImage image(30, 30, QImage::Format_RGB32);
         image.fill(Qt::white);
+        const DrawGrid::PixelSurface surface = surfaceOf(image);
         QPainter p(&image);
-        painter.drawCell(p, &image, 2, 0, QRect(20, -10, 20, 20), false);
-        painter.drawCell(p, &image, 2, 0, QRect(-15, 25, 20, 20), false);
+        painter.drawCell(p, &surface, 2, 0, QRect(20, -10, 20, 20), false);
+        painter.drawCell(p, &surface, 2, 0, QRect(-15, 25, 20, 20), false);
         p.end();
         QCOMPARE(image.pixelColor(25, 5), expectedColour(kBothTextureColour));
         QCOMPARE(image.pixelColor(2, 28), expectedColour(kBothTextureColour));
         QCOMPARE(image.pixelColor(10, 10), QColor(Qt::white));
+    }
+
+    void rowDrawingMatchesCellDrawing() {
+        MapCellPainter painter = loadedPainter();
+        CellBookmarks bookmarks;
+        bookmarks[2] = CellBookmark{1, 0, true};
+        painter.setBookmarks(&bookmarks);
+        QImage byCell(100, 30, QImage::Format_RGB32);
+        QImage byRow(100, 30, QImage::Format_RGB32);
+        byCell.fill(Qt::white);
+        byRow.fill(Qt::white);
+        {
+            const DrawGrid::PixelSurface surface = surfaceOf(byCell);
+            QPainter p(&byCell);
+            for (int x = 0; x < 5; ++x)
+                painter.drawCell(p, &surface, x, 0, QRect(x * 21, 2, 20, 20), x == 2);
+        }
+        {
+            const DrawGrid::PixelSurface surface = surfaceOf(byRow);
+            QPainter p(&byRow);
+            painter.drawRow(p, &surface, 0, 0, 4, QRect(0, 2, 20, 20), 21, 2);
+        }
+        QCOMPARE(byRow, byCell);
+        QCOMPARE(byRow.pixelColor(2 * 21, 2), kSelectionFrameColour);
+        QCOMPARE(byRow.pixelColor(21 + 2, 2 + 20 - 15 + 1), kBookmarkLabelColour);
     }
 
     void uncachedDrawingGivesTheSamePixels() {

@@ -1,0 +1,190 @@
+// The map view's full repaint against filling the same 1920 x 1080 image with one colour,
+// and against decoding every cell's picture anew. Prints the ratios at the end.
+
+#include "editor/MapCellPainter.h"
+#include "shell/DrawGrid.h"
+
+#include "core/LandArt.h"
+#include "core/MapImage.h"
+#include "core/MapVariant.h"
+
+#include <QApplication>
+#include <QImage>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <random>
+#include <string>
+
+namespace {
+
+constexpr int kWidth = 1920;
+constexpr int kHeight = 1080;
+constexpr int kLandTiles = 300;     // ids 0..299 have land art
+constexpr int kTexturedTiles = 100;  // ids 0..99 also have a texture (64 or 128 pixels)
+
+void putU32(std::vector<unsigned char>& out, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<unsigned char>(v >> (8 * i)));
+}
+
+tb::ArtFiles makeArt() {
+    tb::ArtFiles art;
+    std::mt19937 random(7);
+    for (int id = 0; id < kLandTiles; ++id) {
+        putU32(art.artIndex, std::uint32_t(art.artData.size()));
+        putU32(art.artIndex, 2048);
+        putU32(art.artIndex, 0);
+        for (int i = 0; i < 1024; ++i) {
+            const auto pixel = std::uint16_t(random() & 0x7FFF);
+            art.artData.push_back(static_cast<unsigned char>(pixel));
+            art.artData.push_back(static_cast<unsigned char>(pixel >> 8));
+        }
+    }
+    for (int id = 0; id < kTexturedTiles; ++id) {
+        const int side = id % 2 == 0 ? 64 : 128;
+        putU32(art.textureIndex, std::uint32_t(art.textureData.size()));
+        putU32(art.textureIndex, std::uint32_t(side * side * 2));
+        putU32(art.textureIndex, 0);
+        for (int i = 0; i < side * side; ++i) {
+            const auto pixel = std::uint16_t(random() & 0x7FFF);
+            art.textureData.push_back(static_cast<unsigned char>(pixel));
+            art.textureData.push_back(static_cast<unsigned char>(pixel >> 8));
+        }
+    }
+    return art;
+}
+
+// A Felucca-sized map whose cells use the art's tiles at random (and a few without art).
+tb::MapImage makeMap() {
+    tb::MapVariant variant{};
+    for (const tb::MapVariant& v : tb::mapVariants())
+        if (v.sizeText == "6144x4096") {
+            variant = v;
+            break;
+        }
+    tb::MapImage map(std::vector<unsigned char>(std::size_t(variant.addressedSize())), variant);
+    std::mt19937 random(11);
+    for (int y = 0; y < 400; ++y)
+        for (int x = 0; x < 600; ++x)
+            map.setCell(x, y, tb::MapCell{std::uint16_t(random() % (kLandTiles + 20)),
+                                          std::int8_t(random() % 100)});
+    return map;
+}
+
+struct View {
+    tb::ArtFiles art = makeArt();
+    tb::MapImage map = makeMap();
+    MapCellPainter painter;
+    DrawGrid grid;
+    QImage target{kWidth, kHeight, QImage::Format_RGB32};
+
+    View() {
+        painter.setMap(&map);
+        painter.setArt(&art);
+        grid.setColCount(map.width());
+        grid.setRowCount(map.height());
+        grid.setGridLineWidth(0);
+        // The map view's own wiring: one row of cells per call.
+        grid.setDrawRowHandler([this](QPainter& p, int row, int first, int last,
+                                      const QRect& firstRect, int stepX, int selectedCol) {
+            painter.drawRow(p, grid.paintSurface(), row, first, last, firstRect, stepX,
+                            selectedCol);
+        });
+    }
+    void setCellSize(int size) {
+        grid.setDefaultColWidth(size);
+        grid.setDefaultRowHeight(size);
+    }
+    void repaint() { grid.renderCells(target, target.rect()); }
+};
+
+View& view() {
+    static View v;
+    return v;
+}
+
+void BM_FillImage(benchmark::State& state) {
+    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    for (auto _ : state) {
+        image.fill(QColor(0, 0, 0));
+        benchmark::DoNotOptimize(image.constBits());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_FillImage)->Unit(benchmark::kMillisecond);
+
+void BM_Repaint(benchmark::State& state) {
+    View& v = view();
+    v.painter.setCacheEnabled(true);
+    v.setCellSize(int(state.range(0)));
+    v.repaint();  // the pictures of this size are decoded once
+    for (auto _ : state) {
+        v.repaint();
+        benchmark::ClobberMemory();
+    }
+    state.counters["cells"] = double((kWidth / state.range(0) + 1) * (kHeight / state.range(0) + 1));
+}
+BENCHMARK(BM_Repaint)->Arg(5)->Arg(45)->Unit(benchmark::kMillisecond);
+
+void BM_RepaintDecodingEveryCell(benchmark::State& state) {
+    View& v = view();
+    v.painter.setCacheEnabled(false);
+    v.setCellSize(int(state.range(0)));
+    for (auto _ : state) {
+        v.repaint();
+        benchmark::ClobberMemory();
+    }
+    v.painter.setCacheEnabled(true);
+}
+BENCHMARK(BM_RepaintDecodingEveryCell)->Arg(5)->Arg(45)->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
+
+// Keeps the mean time per iteration of every run, for the ratios.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    std::map<std::string, double> seconds;
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
+                seconds[run.benchmark_name()] = run.real_accumulated_time / double(run.iterations);
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    auto& s = reporter.seconds;
+    // Names may carry suffixes such as "/min_time:2.000".
+    auto time = [&](const std::string& prefix) {
+        for (const auto& [name, value] : s)
+            if (name == prefix || name.rfind(prefix + "/", 0) == 0)
+                return value;
+        return -1.0;
+    };
+    auto ratio = [&](const char* a, const char* b) {
+        const double ta = time(a);
+        const double tb = time(b);
+        return ta > 0 && tb > 0 ? ta / tb : -1.0;
+    };
+    std::printf("\nRatios (one run):\n");
+    std::printf("  repaint at cell size 5  / fill 1920x1080: %6.2fx  (target <= 5)\n",
+                ratio("BM_Repaint/5", "BM_FillImage"));
+    std::printf("  repaint at cell size 45 / fill 1920x1080: %6.2fx  (target <= 3)\n",
+                ratio("BM_Repaint/45", "BM_FillImage"));
+    std::printf("  decoding every cell / kept pictures, size 5:  %6.1fx faster  (target >= 20)\n",
+                ratio("BM_RepaintDecodingEveryCell/5", "BM_Repaint/5"));
+    std::printf("  decoding every cell / kept pictures, size 45: %6.1fx faster\n",
+                ratio("BM_RepaintDecodingEveryCell/45", "BM_Repaint/45"));
+    benchmark::Shutdown();
+    return 0;
+}
