@@ -3,8 +3,9 @@
 //
 //   tbmapedit [--settings FILE]   FILE: an INI file used instead of the user's settings
 
+#include "catalogue/BHDlgOptions.h"
+#include "diff/DiffForm.h"
 #include "editor/BHMapEditForm.h"
-#include "editor/PlaceholderWindows.h"
 #include "patch/PatchEditForm.h"
 #include "shell/PrForm.h"
 #include "shell/ProgressForm.h"
@@ -36,12 +37,16 @@ int main(int argc, char* argv[]) {
     std::mt19937 random;
 
     TBHMapEditForm mainForm(*settings, applicationDir, random);
-    TBHFOptions options(&mainForm);
+    CatalogueContext catalogue;
+    catalogue.applicationDir = applicationDir;
+    TBHFOptions options(catalogue, &mainForm);
     TPatchEditForm patchEditor(applicationDir, mainForm, &mainForm);
     TProgressForm progress(&mainForm);
-    TBHDiffForm diffWindow(&mainForm);
+    // The diff window reports its stages in the second progress window, so that one is
+    // made just before it rather than just after.
     TPrForm prForm(&mainForm);
-    mainForm.setLongLivedWindows(&options, &patchEditor, &diffWindow);
+    TBHDiffForm diffWindow(*settings, prForm, &mainForm);
+    mainForm.setLongLivedWindows(&patchEditor, &diffWindow);
 
     // The program ends with the main window, whatever other windows are open.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -2,6 +2,7 @@
 
 #include "editor/BHMapEditForm.h"
 
+#include "catalogue/BHDlgOptions.h"
 #include "shell/DrawGrid.h"
 #include "shell/ErrorReport.h"
 #include "shell/InfoForm.h"
@@ -57,9 +58,7 @@ TBHMapEditForm::TBHMapEditForm(QSettings& settings, const QString& applicationDi
 
 TBHMapEditForm::~TBHMapEditForm() = default;
 
-void TBHMapEditForm::setLongLivedWindows(QDialog* options, QWidget* patchEditor,
-                                         QDialog* diffWindow) {
-    m_optionsDialog = options;
+void TBHMapEditForm::setLongLivedWindows(QWidget* patchEditor, QDialog* diffWindow) {
     m_patchEditor = patchEditor;
     m_diffWindow = diffWindow;
 }
@@ -184,10 +183,12 @@ void TBHMapEditForm::CreateDiffpatch1Click() {
         m_diffWindow->exec();
 }
 
-// Extra > "&Options...".
+// Extra > "&Options...": a new options dialog each time, modal. Reloading the tile groups
+// and the texture list after OK joins here once the main window keeps them.
 void TBHMapEditForm::Options1Click() {
-    if (m_optionsDialog)
-        m_optionsDialog->exec();
+    CatalogueContext context;
+    context.applicationDir = m_applicationDir;
+    runOptionsCommand(context, this, tb::OptionsSaveSteps{});
 }
 
 // Info > "About": a new about box each time, modeless; it releases itself.

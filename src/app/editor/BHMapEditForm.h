@@ -50,8 +50,8 @@ public:
                    QWidget* parent = nullptr);
     ~TBHMapEditForm() override;
 
-    // The long-lived windows created after this one; any may be null.
-    void setLongLivedWindows(QDialog* options, QWidget* patchEditor, QDialog* diffWindow);
+    // The long-lived windows created after this one that its menu shows; either may be null.
+    void setLongLivedWindows(QWidget* patchEditor, QDialog* diffWindow);
 
     // MapEditorLink
     void setJumpTexts(const QString& x, const QString& y) override;
@@ -216,7 +216,6 @@ private:
     QSettings& m_settings;
     QString m_applicationDir;
     std::mt19937& m_random;
-    QDialog* m_optionsDialog = nullptr;
     QWidget* m_patchEditor = nullptr;
     QDialog* m_diffWindow = nullptr;
 
