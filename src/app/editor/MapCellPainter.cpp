@@ -192,33 +192,53 @@ void MapCellPainter::drawRow(QPainter& painter, const DrawGrid::PixelSurface* su
         const int height = firstRect.height();
         const int count = lastCol - firstCol + 1;
         // Slots first: decoding a new picture may move the kept pixels.
-        m_rowSlots.resize(std::size_t(count));
-        for (int i = 0; i < count; ++i) {
-            const int x = firstCol + i;
-            std::int32_t slot = kNoPicture;
-            if (m_map && m_art && m_map->contains(x, row))
-                slot = pictureSlot(m_map->cellUnchecked(x, row).tileId, width, height);
-            m_rowSlots[std::size_t(i)] = slot;
+        m_rowSlots.assign(std::size_t(count), kNoPicture);
+        if (m_map && m_art) {
+            pictureSlot(0, width, height);  // settles the kept size for the whole row
+            const int end = std::min(lastCol + 1, m_map->contains(0, row) ? m_map->width() : 0);
+            for (int x = std::max(firstCol, 0); x < end; ++x) {
+                const std::uint16_t tile = m_map->cellUnchecked(x, row).tileId;
+                const std::int32_t kept = m_pictureSlot[tile];
+                m_rowSlots[std::size_t(x - firstCol)] =
+                    kept != kUnknown ? kept : pictureSlot(tile, width, height);
+            }
         }
+        // Cells without a picture copy a black one, so the copy loop has no branch.
+        const std::size_t pictureSize = std::size_t(width) * std::size_t(height);
+        if (m_black.size() != pictureSize)
+            m_black.assign(pictureSize, qRgb(0, 0, 0));
         m_rowPictures.resize(std::size_t(count));
-        for (int i = 0; i < count; ++i)
-            m_rowPictures[std::size_t(i)] = slotPixels(m_rowSlots[std::size_t(i)]);
+        for (int i = 0; i < count; ++i) {
+            const std::int32_t slot = m_rowSlots[std::size_t(i)];
+            m_rowPictures[std::size_t(i)] =
+                slot >= 0 ? m_pixels.data() + std::size_t(slot) * pictureSize : m_black.data();
+        }
+        // Cells wholly inside the target, then the one or two cut by its left or right edge.
+        const int firstLeft = firstRect.left();
+        int inFirst = 0;
+        while (inFirst < count && firstLeft + inFirst * stepX < 0)
+            ++inFirst;
+        int inLast = count - 1;
+        while (inLast >= inFirst && firstLeft + inLast * stepX + width > surface->width)
+            --inLast;
         const int top = std::max(firstRect.top(), 0);
         const int bottom = std::min(firstRect.top() + height, surface->height);
         for (int y = top; y < bottom; ++y) {
             QRgb* line = surface->bits + y * surface->stride;
             const int pictureRow = (y - firstRect.top()) * width;
-            int left = firstRect.left();
-            for (int i = 0; i < count; ++i, left += stepX) {
-                const int from = std::max(left, 0);
-                const int to = std::min(left + width, surface->width);
-                if (from >= to)
+            QRgb* to = line + firstLeft + inFirst * stepX;
+            for (int i = inFirst; i <= inLast; ++i, to += stepX)
+                copyPixels(to, m_rowPictures[std::size_t(i)] + pictureRow, width);
+            for (int i : {inFirst - 1, inLast + 1}) {
+                if (i < 0 || i >= count)
                     continue;
-                const QRgb* picture = m_rowPictures[std::size_t(i)];
-                if (picture)
-                    copyPixels(line + from, picture + pictureRow + (from - left), to - from);
-                else
-                    fillPixels(line + from, qRgb(0, 0, 0), to - from);
+                const int left = firstLeft + i * stepX;
+                const int from = std::max(left, 0);
+                const int until = std::min(left + width, surface->width);
+                if (from < until)
+                    copyPixels(line + from,
+                               m_rowPictures[std::size_t(i)] + pictureRow + (from - left),
+                               until - from);
             }
         }
         if (!m_switches.altitudeOn && !bookmarks) {

@@ -101,7 +101,8 @@ private:
     std::vector<std::int32_t> m_pictureSlot;
     std::vector<QRgb> m_pixels;  // kept pictures, m_cacheWidth x m_cacheHeight each
     std::vector<std::int32_t> m_rowSlots;     // the row being drawn: slots, then pixels
-    std::vector<const QRgb*> m_rowPictures;  // the pictures of the row being drawn
+    std::vector<const QRgb*> m_rowPictures;
+    std::vector<QRgb> m_black;               // a black picture of the cell size  // the pictures of the row being drawn
     QImage m_uncached;           // the picture of the last cell when nothing is kept
     tb::Image15 m_work;          // reused by the decoders
 };

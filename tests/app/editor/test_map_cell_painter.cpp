@@ -216,6 +216,23 @@ private slots:
             painter.drawRow(p, &surface, 0, 0, 4, QRect(0, 2, 20, 20), 21, 2);
         }
         QCOMPARE(byRow, byCell);
+        // A row cut by both edges of the target draws the same visible pixels.
+        QImage cutByCell(50, 30, QImage::Format_RGB32);
+        QImage cutByRow(50, 30, QImage::Format_RGB32);
+        cutByCell.fill(Qt::white);
+        cutByRow.fill(Qt::white);
+        {
+            const DrawGrid::PixelSurface surface = surfaceOf(cutByCell);
+            QPainter p(&cutByCell);
+            for (int x = 0; x < 5; ++x)
+                painter.drawCell(p, &surface, x, 0, QRect(x * 21 - 8, 2, 20, 20), false);
+        }
+        {
+            const DrawGrid::PixelSurface surface = surfaceOf(cutByRow);
+            QPainter p(&cutByRow);
+            painter.drawRow(p, &surface, 0, 0, 4, QRect(-8, 2, 20, 20), 21, -1);
+        }
+        QCOMPARE(cutByRow, cutByCell);
         QCOMPARE(byRow.pixelColor(2 * 21, 2), kSelectionFrameColour);
         QCOMPARE(byRow.pixelColor(21 + 2, 2 + 20 - 15 + 1), kBookmarkLabelColour);
     }
