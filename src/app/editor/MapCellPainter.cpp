@@ -43,6 +43,36 @@ inline void copyPixels(QRgb* to, const QRgb* from, int count) {
     }
 }
 
+// One scanline of the whole cells of a row, `Width` pixels each: with the width fixed the
+// copy is a few plain moves.
+template <int Width>
+void copyCellLines(QRgb* to, const QRgb* const* pictures, int first, int last, int stepX,
+                   int pictureRow) {
+    for (int i = first; i <= last; ++i, to += stepX)
+        std::memcpy(to, pictures[i] + pictureRow, Width * sizeof(QRgb));
+}
+
+void copyCellLines(QRgb* to, const QRgb* const* pictures, int first, int last, int stepX,
+                   int pictureRow, int width) {
+    switch (width) {
+    case 5:
+        return copyCellLines<5>(to, pictures, first, last, stepX, pictureRow);
+    case 10:
+        return copyCellLines<10>(to, pictures, first, last, stepX, pictureRow);
+    case 15:
+        return copyCellLines<15>(to, pictures, first, last, stepX, pictureRow);
+    case 20:
+        return copyCellLines<20>(to, pictures, first, last, stepX, pictureRow);
+    case 25:
+        return copyCellLines<25>(to, pictures, first, last, stepX, pictureRow);
+    case 30:
+        return copyCellLines<30>(to, pictures, first, last, stepX, pictureRow);
+    default:
+        for (int i = first; i <= last; ++i, to += stepX)
+            copyPixels(to, pictures[i] + pictureRow, width);
+    }
+}
+
 inline void fillPixels(QRgb* to, QRgb value, int count) {
     std::fill_n(to, count, value);
 }
@@ -226,9 +256,8 @@ void MapCellPainter::drawRow(QPainter& painter, const DrawGrid::PixelSurface* su
         for (int y = top; y < bottom; ++y) {
             QRgb* line = surface->bits + y * surface->stride;
             const int pictureRow = (y - firstRect.top()) * width;
-            QRgb* to = line + firstLeft + inFirst * stepX;
-            for (int i = inFirst; i <= inLast; ++i, to += stepX)
-                copyPixels(to, m_rowPictures[std::size_t(i)] + pictureRow, width);
+            copyCellLines(line + firstLeft + inFirst * stepX, m_rowPictures.data(), inFirst, inLast,
+                          stepX, pictureRow, width);
             for (int i : {inFirst - 1, inLast + 1}) {
                 if (i < 0 || i >= count)
                     continue;
