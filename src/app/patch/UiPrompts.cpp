@@ -23,11 +23,11 @@ private:
     TProgressForm* m_form;
 };
 
-QString startPath(const FileDialogSpec& spec) {
-    if (spec.directory.isEmpty())
-        return spec.defaultName;
-    return spec.defaultName.isEmpty() ? spec.directory
-                                      : QDir(spec.directory).filePath(spec.defaultName);
+QString startPath(const FileDialogSpec& request) {
+    if (request.directory.isEmpty())
+        return request.defaultName;
+    return request.defaultName.isEmpty() ? request.directory
+                                      : QDir(request.directory).filePath(request.defaultName);
 }
 
 } // namespace
@@ -40,12 +40,12 @@ void UiPrompts::showError(QWidget* parent, const QString& text) {
     tbapp::showErrorReport(parent, text);
 }
 
-QString UiPrompts::openFileName(QWidget* parent, const FileDialogSpec& spec) {
-    return QFileDialog::getOpenFileName(parent, spec.title, startPath(spec), spec.filter);
+QString UiPrompts::openFileName(QWidget* parent, const FileDialogSpec& request) {
+    return QFileDialog::getOpenFileName(parent, request.title, startPath(request), request.filter);
 }
 
-QString UiPrompts::saveFileName(QWidget* parent, const FileDialogSpec& spec) {
-    return QFileDialog::getSaveFileName(parent, spec.title, startPath(spec), spec.filter, nullptr,
+QString UiPrompts::saveFileName(QWidget* parent, const FileDialogSpec& request) {
+    return QFileDialog::getSaveFileName(parent, request.title, startPath(request), request.filter, nullptr,
                                         QFileDialog::DontConfirmOverwrite);
 }
 

@@ -35,10 +35,10 @@ public:
     // The application's standard error report for a failed conversion or file operation.
     virtual void showError(QWidget* parent, const QString& text);
     // The chosen file, or an empty text when cancelled.
-    virtual QString openFileName(QWidget* parent, const FileDialogSpec& spec);
+    virtual QString openFileName(QWidget* parent, const FileDialogSpec& request);
     // The chosen file, or an empty text when cancelled; an existing file is replaced
     // without asking.
-    virtual QString saveFileName(QWidget* parent, const FileDialogSpec& spec);
+    virtual QString saveFileName(QWidget* parent, const FileDialogSpec& request);
     // A fresh "Progress ..." window without owner, shown, its bar running from 0 to
     // itemCount - 1.
     virtual std::unique_ptr<ItemProgressWindow> startProgress(int itemCount);

@@ -183,17 +183,17 @@ DemoArtFiles generateDemoArt() {
         offset += kLandEntryLength;
     }
 
-    for (const TextureSpec& spec : textureSpecs()) {
-        const TileFamily& f = *familyOfId(spec.id);
+    for (const TextureSpec& texture : textureSpecs()) {
+        const TileFamily& f = *familyOfId(texture.id);
         const std::size_t start = files.textureData.size();
-        const std::size_t length = std::size_t(spec.size) * spec.size * 2;
+        const std::size_t length = std::size_t(texture.size) * texture.size * 2;
         files.textureData.resize(start + length);
         unsigned char* out = files.textureData.data() + start;
         // The pattern wraps with the picture, so textures tile without seams.
-        for (int y = 0; y < spec.size; ++y)
-            for (int x = 0; x < spec.size; ++x, out += 2)
-                writeU16(out, pack(familyPixel(f, spec.id, x, y, spec.size)));
-        writeIndexEntry(files.textureIndex, spec.id, std::int32_t(start), std::uint32_t(length));
+        for (int y = 0; y < texture.size; ++y)
+            for (int x = 0; x < texture.size; ++x, out += 2)
+                writeU16(out, pack(familyPixel(f, texture.id, x, y, texture.size)));
+        writeIndexEntry(files.textureIndex, texture.id, std::int32_t(start), std::uint32_t(length));
     }
     return files;
 }

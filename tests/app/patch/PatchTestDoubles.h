@@ -63,12 +63,12 @@ public:
             if (run->open)
                 progressOpenAtError = true;
     }
-    QString openFileName(QWidget*, const FileDialogSpec& spec) override {
-        openSpecs.append(spec);
+    QString openFileName(QWidget*, const FileDialogSpec& request) override {
+        openSpecs.append(request);
         return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
     }
-    QString saveFileName(QWidget*, const FileDialogSpec& spec) override {
-        saveSpecs.append(spec);
+    QString saveFileName(QWidget*, const FileDialogSpec& request) override {
+        saveSpecs.append(request);
         return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
     }
     std::unique_ptr<ItemProgressWindow> startProgress(int itemCount) override {

@@ -178,12 +178,12 @@ TEST(DemoArt, TexturesOfBothSizesInTheirFamilysColour) {
                             [](const TextureSpec& s) { return s.size == 128; }),
               1);
     tb::Image15 image;
-    for (const TextureSpec& spec : specs) {
-        ASSERT_TRUE(tb::makeTextureImage(files, spec.id, image)) << spec.id;
-        EXPECT_EQ(image.width, spec.size) << spec.id;
-        EXPECT_EQ(image.height, spec.size) << spec.id;
-        const TileFamily* f = familyOf(spec.id);
-        expectFamilyColour(meanColour(image), f ? *f : tileFamily(Terrain::Grass), spec.id);
+    for (const TextureSpec& texture : specs) {
+        ASSERT_TRUE(tb::makeTextureImage(files, texture.id, image)) << texture.id;
+        EXPECT_EQ(image.width, texture.size) << texture.id;
+        EXPECT_EQ(image.height, texture.size) << texture.id;
+        const TileFamily* f = familyOf(texture.id);
+        expectFamilyColour(meanColour(image), f ? *f : tileFamily(Terrain::Grass), texture.id);
     }
     // Ids without a texture fall back to their land tile.
     EXPECT_FALSE(tb::makeTextureImage(files, 0x0005, image));
