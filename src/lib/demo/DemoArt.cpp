@@ -140,15 +140,15 @@ std::vector<std::uint16_t> landArtIds() {
     return ids;
 }
 
-std::vector<TextureSpec> textureSpecs() {
+std::vector<DemoTexture> demoTextures() {
     // The first id or two of each family; the one big texture is the open sea's. Tile 7
     // has a texture but no land tile the editor would draw.
-    std::vector<TextureSpec> specs{{0x0003, 64}, {0x0004, 64},  {0x0007, 64}, {0x0016, 64},
-                                   {0x0071, 64}, {0x00A8, 128}, {0x00A9, 64}, {0x00C4, 64},
-                                   {0x00DC, 64}, {0x00DD, 64},  {0x011A, 64}, {0x0136, 64}};
-    std::sort(specs.begin(), specs.end(),
-              [](const TextureSpec& a, const TextureSpec& b) { return a.id < b.id; });
-    return specs;
+    std::vector<DemoTexture> textures{{0x0003, 64}, {0x0004, 64},  {0x0007, 64}, {0x0016, 64},
+                                      {0x0071, 64}, {0x00A8, 128}, {0x00A9, 64}, {0x00C4, 64},
+                                      {0x00DC, 64}, {0x00DD, 64},  {0x011A, 64}, {0x0136, 64}};
+    std::sort(textures.begin(), textures.end(),
+              [](const DemoTexture& a, const DemoTexture& b) { return a.id < b.id; });
+    return textures;
 }
 
 DemoArtFiles generateDemoArt() {
@@ -183,7 +183,7 @@ DemoArtFiles generateDemoArt() {
         offset += kLandEntryLength;
     }
 
-    for (const TextureSpec& texture : textureSpecs()) {
+    for (const DemoTexture& texture : demoTextures()) {
         const TileFamily& f = *familyOfId(texture.id);
         const std::size_t start = files.textureData.size();
         const std::size_t length = std::size_t(texture.size) * texture.size * 2;

@@ -35,12 +35,12 @@ inline constexpr std::uint16_t kRefusedLandIds[] = {7, 8};
 // Every id that has a land tile in art.mul, ascending.
 std::vector<std::uint16_t> landArtIds();
 
-struct TextureSpec {
+struct DemoTexture {
     std::uint16_t id;
     int size; // 64 or 128
 };
 // Every id that has a texture in texmaps.mul, ascending; exactly one is 128 x 128.
-std::vector<TextureSpec> textureSpecs();
+std::vector<DemoTexture> demoTextures();
 
 // Index entries written per index file (land ids 0..0x3FFF).
 inline constexpr int kIndexEntries = 0x4000;

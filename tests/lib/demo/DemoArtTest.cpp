@@ -173,12 +173,12 @@ TEST(DemoArt, RefusedIdsHaveArtTheEditorStillRefuses) {
 
 TEST(DemoArt, TexturesOfBothSizesInTheirFamilysColour) {
     const tb::ArtFiles files = asArtFiles(art());
-    const std::vector<TextureSpec> specs = textureSpecs();
-    EXPECT_EQ(std::count_if(specs.begin(), specs.end(),
-                            [](const TextureSpec& s) { return s.size == 128; }),
+    const std::vector<DemoTexture> textures = demoTextures();
+    EXPECT_EQ(std::count_if(textures.begin(), textures.end(),
+                            [](const DemoTexture& s) { return s.size == 128; }),
               1);
     tb::Image15 image;
-    for (const TextureSpec& texture : specs) {
+    for (const DemoTexture& texture : textures) {
         ASSERT_TRUE(tb::makeTextureImage(files, texture.id, image)) << texture.id;
         EXPECT_EQ(image.width, texture.size) << texture.id;
         EXPECT_EQ(image.height, texture.size) << texture.id;
