@@ -148,7 +148,7 @@ void TMapExtendForm::enlargeTo(const QString& destination) {
     m_running = true;
     TLMapSave->setEnabled(false);
     ProgressBar->setValue(0);
-    ProgressInfo->setText("Copying source map to new map");
+    ProgressInfo->setText(tb::kBlankPassStartText);
     QApplication::processEvents();
     try {
         tb::enlargeMap(toPath(SourceMap->text()), toPath(destination),

@@ -20,37 +20,11 @@ std::string describe(const fs::path& path, const char* what, int err) {
     return "Cannot " + std::string(what) + " file \"" + path.string() + "\": " + std::strerror(err);
 }
 
-// A temporary file beside the target, opened exclusively so two writers never share it.
-struct TempFile {
-    fs::path path;
-    int fd = -1;
-
-    explicit TempFile(const fs::path& target) {
-        std::random_device rd;
-        const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
-        for (int attempt = 0; attempt < 50; ++attempt) {
-            path = dir / ("." + target.filename().string() + ".tmp" + std::to_string(rd()));
-            fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (fd >= 0 || errno != EEXIST)
-                break;
-        }
-        if (fd < 0)
-            throw FileError(describe(target, "create", errno));
-    }
-    ~TempFile() {
-        if (fd >= 0)
-            ::close(fd);
-        if (!path.empty())
-            ::unlink(path.c_str());
-    }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-};
-
-void writeAll(int fd, const fs::path& target, const void* data, std::size_t size) {
+void writeAll(int fd, const fs::path& target, const void* data, std::size_t size,
+              std::int64_t offset = -1) {
     const auto* p = static_cast<const unsigned char*>(data);
     while (size > 0) {
-        const ssize_t n = ::write(fd, p, size);
+        const ssize_t n = offset < 0 ? ::write(fd, p, size) : ::pwrite(fd, p, size, offset);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -58,34 +32,70 @@ void writeAll(int fd, const fs::path& target, const void* data, std::size_t size
         }
         p += n;
         size -= std::size_t(n);
+        if (offset >= 0)
+            offset += n;
     }
 }
 
 } // namespace
 
-void writeFileAtomically(const fs::path& path,
-                         const std::function<void(const AppendBytes&)>& produce) {
-    TempFile temp(path);
-    produce([&](const void* data, std::size_t size) { writeAll(temp.fd, path, data, size); });
-    if (::fsync(temp.fd) != 0)
-        throw FileError(describe(path, "write", errno));
+AtomicFileWriter::AtomicFileWriter(const fs::path& path) : m_target(path) {
+    std::random_device rd;
+    const fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    // Opened exclusively, so two writers never share a temporary file.
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        m_temp = dir / ("." + path.filename().string() + ".tmp" + std::to_string(rd()));
+        m_fd = ::open(m_temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (m_fd >= 0 || errno != EEXIST)
+            break;
+    }
+    if (m_fd < 0) {
+        m_temp.clear();
+        throw FileError(describe(path, "create", errno));
+    }
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+    if (!m_temp.empty())
+        ::unlink(m_temp.c_str());
+}
+
+void AtomicFileWriter::append(const void* data, std::size_t size) {
+    writeAll(m_fd, m_target, data, size);
+}
+
+void AtomicFileWriter::writeAt(std::int64_t offset, const void* data, std::size_t size) {
+    writeAll(m_fd, m_target, data, size, offset);
+}
+
+void AtomicFileWriter::commit() {
+    if (::fsync(m_fd) != 0)
+        throw FileError(describe(m_target, "write", errno));
     // Keep the permissions of the file we replace; a new file gets the usual ones.
     struct stat st {};
-    if (::stat(path.c_str(), &st) == 0)
-        ::fchmod(temp.fd, st.st_mode & 07777);
+    if (::stat(m_target.c_str(), &st) == 0)
+        ::fchmod(m_fd, st.st_mode & 07777);
     else {
         const mode_t mask = ::umask(0);
         ::umask(mask);
-        ::fchmod(temp.fd, 0666 & ~mask);
+        ::fchmod(m_fd, 0666 & ~mask);
     }
-    if (::close(temp.fd) != 0) {
-        temp.fd = -1;
-        throw FileError(describe(path, "write", errno));
-    }
-    temp.fd = -1;
-    if (::rename(temp.path.c_str(), path.c_str()) != 0)
-        throw FileError(describe(path, "replace", errno));
-    temp.path.clear();
+    const int fd = m_fd;
+    m_fd = -1;
+    if (::close(fd) != 0)
+        throw FileError(describe(m_target, "write", errno));
+    if (::rename(m_temp.c_str(), m_target.c_str()) != 0)
+        throw FileError(describe(m_target, "replace", errno));
+    m_temp.clear();
+}
+
+void writeFileAtomically(const fs::path& path,
+                         const std::function<void(const AppendBytes&)>& produce) {
+    AtomicFileWriter writer(path);
+    produce([&](const void* data, std::size_t size) { writer.append(data, size); });
+    writer.commit();
 }
 
 void writeFileAtomically(const fs::path& path, const void* data, std::size_t size) {

@@ -3,6 +3,7 @@
 // bytes go to a temporary file beside the target, which is then renamed over it.
 
 #include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string_view>
@@ -20,5 +21,27 @@ void writeFileAtomically(const std::filesystem::path& path, std::string_view tex
 using AppendBytes = std::function<void(const void* data, std::size_t size)>;
 void writeFileAtomically(const std::filesystem::path& path,
                          const std::function<void(const AppendBytes&)>& produce);
+
+// For writers that need positioned writes as well (a file laid out first, then filled in):
+// a temporary file beside `path` that replaces it on commit(). Destroyed uncommitted, it
+// removes the temporary file and leaves the target untouched. Errors are FileError naming
+// the target.
+class AtomicFileWriter {
+public:
+    explicit AtomicFileWriter(const std::filesystem::path& path);
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    void append(const void* data, std::size_t size);
+    void writeAt(std::int64_t offset, const void* data, std::size_t size);
+    // Flushes, closes and renames the temporary file over the target.
+    void commit();
+
+private:
+    std::filesystem::path m_target;
+    std::filesystem::path m_temp;
+    int m_fd = -1;
+};
 
 } // namespace tb

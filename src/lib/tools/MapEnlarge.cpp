@@ -48,39 +48,46 @@ void enlargeMap(const fs::path& source, const fs::path& destination,
         if (progress)
             progress(EnlargeProgress{std::move(text), position, maximum});
     };
+    // One step per cell column of the block columns just written, up to lastX.
+    auto reportColumns = [&](int firstBlockColumn, int blockColumns, auto&& textOf, int lastX,
+                             int maximum) {
+        const int firstX = firstBlockColumn * kCellsPerBlockSide;
+        for (int x = firstX; x < firstX + blockColumns * kCellsPerBlockSide && x <= lastX; ++x)
+            report(textOf(x), x, maximum);
+    };
 
     PositionedFile input(source, PositionedFile::Mode::Read);
+    AtomicFileWriter output(destination);
+
+    // Blank pass: the whole new file, tile 0 at altitude 0 and zero headers everywhere.
+    report(kBlankPassStartText, 0, kEnlargedWidth);
+    const std::vector<unsigned char> blank(columnBytes * kBlockColumnsPerRun, 0);
+    for (int first = 0; first < kEnlargedWidthBlocks; first += kBlockColumnsPerRun) {
+        const int count = std::min(kBlockColumnsPerRun, kEnlargedWidthBlocks - first);
+        output.append(blank.data(), columnBytes * std::size_t(count));
+        reportColumns(first, count, blankPassText, kEnlargedWidth - 1, kEnlargedWidth);
+    }
+    report(kEnlargeDoneText, kEnlargedWidth - 1, kEnlargedWidth);
+
+    // Copy pass: the source's block columns into the top of the new file's columns. A
+    // source block column is one contiguous run, and so is its place in the new file.
+    report(kCopyPassStartText, 0, maxX);
     std::vector<unsigned char> in(sourceColumnBytes * kBlockColumnsPerRun);
-    std::vector<unsigned char> out(columnBytes * kBlockColumnsPerRun);
-
-    writeFileAtomically(destination, [&](const AppendBytes& append) {
-        for (int first = 0; first < kEnlargedWidthBlocks; first += kBlockColumnsPerRun) {
-            const int count = std::min(kBlockColumnsPerRun, kEnlargedWidthBlocks - first);
-            std::fill(out.begin(), out.end(), 0);
-            // Source block columns are stored one after another, so a run of them is one read.
-            const int fromSource = std::clamp(sourceWidthBlocks - first, 0, count);
-            if (fromSource > 0)
-                input.readAt(std::int64_t(first) * std::int64_t(sourceColumnBytes), in.data(),
-                             sourceColumnBytes * std::size_t(fromSource));
-            for (int c = 0; c < fromSource; ++c)
-                for (int by = 0; by < sourceHeightBlocks; ++by)
-                    std::memcpy(out.data() + c * columnBytes + std::size_t(by) * kBlockSize +
-                                    kBlockHeaderSize,
-                                in.data() + c * sourceColumnBytes + std::size_t(by) * kBlockSize +
-                                    kBlockHeaderSize,
-                                kCellBytesPerBlock);
-            append(out.data(), columnBytes * std::size_t(count));
-
-            const int lastX = (first + count) * kCellsPerBlockSide - 1;
-            for (int x = first * kCellsPerBlockSide; x <= lastX; ++x) {
-                if (x <= maxX)
-                    report(copyPassText(x, maxX), x, maxX);
-                else
-                    report(blankPassText(x), x, kEnlargedWidth);
-            }
+    for (int first = 0; first < sourceWidthBlocks; first += kBlockColumnsPerRun) {
+        const int count = std::min(kBlockColumnsPerRun, sourceWidthBlocks - first);
+        input.readAt(std::int64_t(first) * std::int64_t(sourceColumnBytes), in.data(),
+                     sourceColumnBytes * std::size_t(count));
+        for (int c = 0; c < count; ++c) {
+            unsigned char* column = in.data() + std::size_t(c) * sourceColumnBytes;
+            for (int by = 0; by < sourceHeightBlocks; ++by)  // source headers stay behind
+                std::fill_n(column + std::size_t(by) * kBlockSize, kBlockHeaderSize, 0);
+            output.writeAt(std::int64_t(first + c) * std::int64_t(columnBytes), column,
+                           sourceColumnBytes);
         }
-    });
-    report(kEnlargeDoneText, 0, kEnlargedWidth);
+        reportColumns(first, count, [&](int x) { return copyPassText(x, maxX); }, maxX, maxX);
+    }
+    output.commit();
+    report(kEnlargeDoneText, 0, maxX);
 }
 
 } // namespace tb

@@ -19,6 +19,8 @@ inline constexpr const char* kWrongSourceMapMessage = "Wrong source map file!";
 inline constexpr const char* kEnlargeOntoSourceMessage =
     "The new map file cannot replace its own source map file!";
 inline constexpr const char* kEnlargeDoneText = "Done.";
+inline constexpr const char* kBlankPassStartText = "Creating new map file";
+inline constexpr const char* kCopyPassStartText = "Copying source map to new map";
 
 // One step of the run: the text for the progress label and the bar's position and maximum.
 struct EnlargeProgress {
@@ -35,15 +37,14 @@ std::string copyPassText(int x, int maxX);
 
 // Writes the enlarged map of `source` to `destination`. The source is identified by its
 // on-disk name and size (ToolRefusal kWrongSourceMapMessage otherwise); a destination that
-// is the source file itself is refused (kEnlargeOntoSourceMessage). The file is produced in
-// one stream, block column by block column, into a temporary file that replaces the
-// destination only when complete; on any failure (FileError) nothing is left under the
-// destination's name and an existing destination is unchanged.
+// is the source file itself is refused (kEnlargeOntoSourceMessage). Both passes work on a
+// temporary file that replaces the destination only when complete; on any failure
+// (FileError) nothing is left under the destination's name and an existing destination is
+// unchanged.
 //
-// Progress comes once per column of the new file, in the order the stream makes them:
-// columns 0..maxX of the source with copyPassText (position x, maximum maxX), then the
-// blank columns after it with blankPassText (position x, maximum 7168), and finally
-// kEnlargeDoneText at position 0.
+// Progress, in order: kBlankPassStartText (0 of 7168); blankPassText for columns 0..7167
+// (position x, maximum 7168); kEnlargeDoneText; kCopyPassStartText (0 of maxX);
+// copyPassText for columns 0..maxX (position x, maximum maxX); kEnlargeDoneText at 0.
 void enlargeMap(const std::filesystem::path& source, const std::filesystem::path& destination,
                 const EnlargeProgressFn& progress = {});
 

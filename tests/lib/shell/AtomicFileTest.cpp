@@ -69,3 +69,30 @@ TEST(AtomicFile, AMissingFolderIsAFileErrorNamingTheTarget) {
         EXPECT_NE(std::string(e.what()).find(target.string()), std::string::npos) << e.what();
     }
 }
+
+TEST(AtomicFileWriter, PositionedWritesLandInTheCommittedFile) {
+    tbtest::TempDir dir;
+    const auto target = dir / "map0.mul";
+    tb::writeFileAtomically(target, std::string_view("old contents"));
+    {
+        tb::AtomicFileWriter writer(target);
+        writer.append("0000000000", 10);
+        writer.writeAt(3, "abc", 3);
+        EXPECT_EQ(readText(target), "old contents");  // nothing visible before commit
+        writer.commit();
+    }
+    EXPECT_EQ(readText(target), "000abc0000");
+    EXPECT_EQ(entriesIn(dir.path()), 1u);
+}
+
+TEST(AtomicFileWriter, AWriterDroppedWithoutCommitLeavesTheTargetAndNoTemporary) {
+    tbtest::TempDir dir;
+    const auto target = dir / "map0.mul";
+    tb::writeFileAtomically(target, std::string_view("kept"));
+    {
+        tb::AtomicFileWriter writer(target);
+        writer.append("half", 4);
+    }
+    EXPECT_EQ(readText(target), "kept");
+    EXPECT_EQ(entriesIn(dir.path()), 1u);
+}

@@ -59,21 +59,32 @@ TEST(MapEnlarge, IlshenarLandsInTheTopLeftCornerWithEverythingElseBlank) {
     expectBlankOutside(out, 2304, 1600);
     EXPECT_EQ(tb::identifyMapFile(dir / "map0.mul")->caption, "Mondains Legacy");
 
-    // One step per column of the new file: the source's columns, the blank columns, "Done.".
-    ASSERT_EQ(steps.size(), 7169u);
-    EXPECT_EQ(steps[0].text, "Copying source map to new map (0%)");
-    EXPECT_EQ(steps[0].maximum, 2303);
-    EXPECT_EQ(steps[1151].text, "Copying source map to new map (49%)");
-    EXPECT_EQ(steps[2303].text, "Copying source map to new map (100%)");
-    EXPECT_EQ(steps[2303].position, 2303);
-    EXPECT_EQ(steps[2304].text, "Creating new map file (32%)");
-    EXPECT_EQ(steps[2304].position, 2304);
-    EXPECT_EQ(steps[2304].maximum, 7168);
-    EXPECT_EQ(steps[7167].text, "Creating new map file (99%)");
-    EXPECT_EQ(steps[7168].text, "Done.");
-    EXPECT_EQ(steps[7168].position, 0);
-    for (std::size_t i = 0; i < 7168; ++i)
-        ASSERT_EQ(steps[i].position, int(i));
+    // The blank pass over all 7168 columns, "Done.", then the copy pass over the source's.
+    ASSERT_EQ(steps.size(), 1u + 7168u + 1u + 1u + 2304u + 1u);
+    EXPECT_EQ(steps[0].text, "Creating new map file");
+    EXPECT_EQ(steps[0].maximum, 7168);
+    for (int x = 0; x < 7168; ++x) {
+        ASSERT_EQ(steps[1 + x].text, tb::blankPassText(x));
+        ASSERT_EQ(steps[1 + x].position, x);
+        ASSERT_EQ(steps[1 + x].maximum, 7168);
+    }
+    EXPECT_EQ(steps[1].text, "Creating new map file (0%)");
+    EXPECT_EQ(steps[2304 + 1].text, "Creating new map file (32%)");
+    EXPECT_EQ(steps[7168].text, "Creating new map file (99%)");
+    EXPECT_EQ(steps[7169].text, "Done.");
+    EXPECT_EQ(steps[7170].text, "Copying source map to new map");
+    EXPECT_EQ(steps[7170].maximum, 2303);
+    const std::size_t copy = 7171;
+    for (int x = 0; x <= 2303; ++x) {
+        ASSERT_EQ(steps[copy + x].text, tb::copyPassText(x, 2303));
+        ASSERT_EQ(steps[copy + x].position, x);
+        ASSERT_EQ(steps[copy + x].maximum, 2303);
+    }
+    EXPECT_EQ(steps[copy].text, "Copying source map to new map (0%)");
+    EXPECT_EQ(steps[copy + 1151].text, "Copying source map to new map (49%)");
+    EXPECT_EQ(steps[copy + 2303].text, "Copying source map to new map (100%)");
+    EXPECT_EQ(steps.back().text, "Done.");
+    EXPECT_EQ(steps.back().position, 0);
 }
 
 TEST(MapEnlarge, FeluccaTrammelSourcesKeepTheirCellsAndLoseTheirHeaders) {
@@ -113,15 +124,15 @@ TEST(MapEnlarge, AWholeSizeSourceIsCopiedCellForCellWithHeadersZeroed) {
     const auto variant = variantNamed("map1.mul", "7168x4096");
     auto bytes = patternMap(variant, 4);
     tbtest::writeBytes(dir / "map1.mul", bytes);
-    int last = -1;
+    int lastCopied = -1;
     tb::enlargeMap(dir / "map1.mul", dir / "map0.mul", [&](const tb::EnlargeProgress& p) {
-        if (p.text != "Done.") {
-            EXPECT_EQ(p.position, last + 1);
-            last = p.position;
+        if (p.text.starts_with("Copying source map to new map (")) {
+            EXPECT_EQ(p.position, lastCopied + 1);
+            lastCopied = p.position;
             EXPECT_EQ(p.maximum, 7167);
         }
     });
-    EXPECT_EQ(last, 7167);
+    EXPECT_EQ(lastCopied, 7167);
     for (std::size_t block = 0; block < 896 * 512; ++block)
         std::fill_n(bytes.begin() + std::ptrdiff_t(block * 196), 4, 0);
     EXPECT_TRUE(readFile(dir / "map0.mul") == bytes);
