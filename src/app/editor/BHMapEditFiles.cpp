@@ -197,6 +197,8 @@ void TBHMapEditForm::btnLoadClick() {
                 // loaded map as it was.
                 tb::MapImage loaded = tb::MapImage::load(toPath(MapEdit->text()));
                 m_map = std::move(loaded);
+                // Undo rows of the previous map would land in this one.
+                m_undo.clear();
                 if (m_mapLoaded)
                     m_cellPainter.setMap(&m_map);
                 try {
@@ -219,6 +221,8 @@ void TBHMapEditForm::btnLoadClick() {
     MainDrawGrid->invalidateGrid();
     if (SortedTextureGrid)
         SortedTextureGrid->invalidateGrid();
+    if (TextureDrawGrid)
+        TextureDrawGrid->invalidateGrid();
     TlMap->setEnabled(true);
 }
 

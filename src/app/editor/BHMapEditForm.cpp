@@ -67,9 +67,12 @@ void TBHMapEditForm::setLongLivedWindows(QWidget* patchEditor, QDialog* diffWind
 void TBHMapEditForm::FormCreate() {
     setWindowTitle(windowTitle() + " (x64)");
     tbapp::runReported(this, [&] { readViewSettings(); });
-    // The cell list of the current custom brush, the tile groups, the texture lists, the
-    // bookmarks and the brush list are loaded here once their parts are in place.
+    // Painting: the empty brush cell list, the tile groups (drawing-mode list) and the
+    // texture lists.
+    createPaintingSteps();
+    listBrushes();
     tbapp::runReported(this, [&] { readRadarColours(); });
+    resetPainting();
     m_mapLoaded = false;
     m_cellPainter.setMap(nullptr);
     m_cellPainter.setArt(&m_art);
@@ -183,13 +186,7 @@ void TBHMapEditForm::CreateDiffpatch1Click() {
         m_diffWindow->exec();
 }
 
-// Extra > "&Options...": a new options dialog each time, modal. Reloading the tile groups
-// and the texture list after OK joins here once the main window keeps them.
-void TBHMapEditForm::Options1Click() {
-    CatalogueContext context;
-    context.applicationDir = m_applicationDir;
-    runOptionsCommand(context, this, tb::OptionsSaveSteps{});
-}
+// Extra > "&Options...": BHMapEditPalette.cpp.
 
 // Info > "About": a new about box each time, modeless; it releases itself.
 void TBHMapEditForm::About1Click() {

@@ -16,6 +16,9 @@
 #include "core/MapImage.h"
 #include "core/RadarColours.h"
 #include "editor/Zoom.h"
+#include "editor/EngineRandomSource.h"
+#include "editor/Painting.h"
+#include "editor/UndoList.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -40,6 +43,10 @@ class QStatusBar;
 class QToolButton;
 class QTreeWidget;
 class RadioGroup;
+class QActionGroup;
+class QMenu;
+class CataloguePrompts;
+struct CatalogueContext;
 
 class TBHMapEditForm : public QMainWindow, public MapEditorLink {
     Q_OBJECT
@@ -180,6 +187,48 @@ public:
     // The painter the view draws cells with (the benchmark and tests reach the cache).
     MapCellPainter& cellPainter() { return m_cellPainter; }
 
+    // --- Painting, undo, palettes and brushes (BHMapEditPaint.cpp, BHMapEditPalette.cpp)
+    QMenu* pmCustomTextures = nullptr;  // the texture list menu of btnCustomTextures
+    // The map view's selection event: the tool that is down changes cells from (col, row).
+    void MainDrawGridSelectCell(int col, int row);
+    // The map view's mouse press: the right button picks the tile under the pointer into
+    // the palette; other buttons are not handled here.
+    void MainDrawGridMouseDown(const QPoint& pos, Qt::MouseButton button);
+    // Each arrow key of the map view calls this before the grid moves: the next selection
+    // event then changes nothing.
+    void setKeyNavigation() { m_painter.setKeyNavigation(); }
+    void TlUndoClick();  // Edit > "Undo          CTRL+Z" and Ctrl+Z in the map view
+    void BrushSizeMoverClick();
+    void udRValueClick();
+    void XValueUpDownClick();
+    void LoadTileGroups();
+    void LoadTextureList(const QString& relativePath);
+    void BuildListMenu(const QString& currentPath);
+    void btnFindClick();
+    void btnCustomTexturesClick();
+    void cbSortetClick();
+    void ShowTextureID1Click();
+    void cbCustomBrushesChange();
+    void SpeedButton6Click();
+    void listBrushes();
+    // The tile that "Selected tile from list" paints (set by a palette click, "Go" and the
+    // right-click pick).
+    std::int32_t paletteTile() const { return m_paletteTile; }
+    // The tile of the row the visible palette shows as selected (the status bar's).
+    std::int32_t selectedPaletteTile() const;
+    // The palette row framed red by the last "Go" or pick in each view, or -1.
+    int markedPaletteRow(bool sortedView) const {
+        return sortedView ? m_sortedMarkedRow : m_fullMarkedRow;
+    }
+    const tb::UndoList& undoList() const { return m_undo; }
+    const tb::MapPainter& mapPainter() const { return m_painter; }
+    const std::vector<tb::TileNamed>& tileGroups() const { return m_tileGroups; }
+    const std::vector<std::string>& sortedPaletteRows() const { return m_sortedRows; }
+    const QString& textureListPath() const { return m_textureListPath; }
+    // The prompts and nested dialogs of the brush editor and the options dialog; null:
+    // the real boxes.
+    void setCataloguePrompts(CataloguePrompts* prompts) { m_cataloguePrompts = prompts; }
+
 signals:
     // The window has run its closing steps; the program ends its event loop on it.
     void formClosed();
@@ -228,6 +277,32 @@ private:
     tb::ZoomState m_zoom;
     CellBookmarks m_bookmarks;
     MapCellPainter m_cellPainter;
+
+    // --- Painting, undo, palettes and brushes (BHMapEditPaint.cpp, BHMapEditPalette.cpp)
+    void connectPainting();
+    void connectPalette();
+    void createPaintingSteps();  // creation: brush, tile groups, texture lists
+    void resetPainting();
+    tb::PaintControls paintControls() const;
+    void paletteGoTo(std::int32_t id);
+    void paletteCellSelected(bool sortedView, int row);
+    void drawPaletteCell(bool sortedView, QPainter& painter, int row, const QRect& rect,
+                         bool selected);
+    CatalogueContext catalogueContext();
+    void loadTextureListFile(const std::string& relativePath);  // throws
+    tb::EngineRandomSource m_randomSource{m_random};
+    tb::MapPainter m_painter{m_randomSource};
+    tb::UndoList m_undo;
+    std::vector<tb::TileNamed> m_tileGroups;
+    std::vector<std::string> m_sortedRows;
+    std::int32_t m_paletteTile = 0;
+    int m_fullSelectedRow = 0;
+    int m_sortedSelectedRow = 0;
+    int m_fullMarkedRow = -1;
+    int m_sortedMarkedRow = -1;
+    QString m_textureListPath;
+    QActionGroup* m_listMenuGroup = nullptr;
+    CataloguePrompts* m_cataloguePrompts = nullptr;
 
     bool m_firstMapPathChange = true;
     bool m_shown = false;

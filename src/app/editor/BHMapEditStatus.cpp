@@ -50,8 +50,8 @@ void TBHMapEditForm::refreshStatusBar() {
         QString::fromStdString(tb::positionStatusText(m_currentX, m_currentY, cell)));
 
     const int drawMode = SelectDrawingModeComboBox->currentIndex();
-    // The palette tile comes from the palette once it is in place; 0 until then.
-    const std::uint16_t paletteTile = 0;
+    // The row the visible palette shows as selected, not the tile "Go" found.
+    const auto paletteTile = static_cast<std::uint16_t>(selectedPaletteTile());
     StatusPanels[1]->setText(QString::fromStdString(tb::modeStatusText(
         AltitudeRadioGroup->itemIndex(), ZValueEdit->text().toStdString(), drawMode, paletteTile,
         SelectDrawingModeComboBox->currentText().toStdString())));

@@ -164,10 +164,7 @@ QWidget* TBHMapEditForm::createRightPanel() {
     SortedTextureGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // "Sorted" chooses which palette is shown.
     TextureDrawGrid->setVisible(!cbSortet->isChecked());
-    connect(cbSortet, &QCheckBox::toggled, this, [this](bool sorted) {
-        TextureDrawGrid->setVisible(!sorted);
-        SortedTextureGrid->setVisible(sorted);
-    });
+    connect(cbSortet, &QCheckBox::toggled, this, &TBHMapEditForm::cbSortetClick);
 
     layout->addWidget(new QLabel("Tile ID :", RightPanel), 0, 0);
     layout->addWidget(btnCustomTextures, 0, 1, Qt::AlignRight | Qt::AlignTop);

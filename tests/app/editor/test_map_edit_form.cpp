@@ -54,6 +54,9 @@ struct Fixture {
 
     Fixture() {
         fs::create_directories(appDir);
+        // The default texture list that every installation ships; start-up reads it.
+        fs::create_directories(appDir / "textures");
+        std::ofstream(appDir / "textures" / "tileids.lst", std::ios::binary) << "$0000\r\n";
         fs::create_directories(mapPath.parent_path());
         writeGameDir(gameDir);
         mapBytes = makeTestMap().bytes();
