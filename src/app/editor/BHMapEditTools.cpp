@@ -171,10 +171,10 @@ QWidget* TBHMapEditForm::createRightPanel() {
     layout->addWidget(edFindID, 1, 0);
     layout->addWidget(btnFind, 1, 1);
     layout->addWidget(cbSortet, 2, 0, 1, 2);
+    // Both palettes fill the same place; "Sorted" shows one of them.
     layout->addWidget(TextureDrawGrid, 3, 0, 1, 2);
-    layout->addWidget(SortedTextureGrid, 4, 0, 1, 2);
+    layout->addWidget(SortedTextureGrid, 3, 0, 1, 2);
     layout->setRowStretch(3, 1);
-    layout->setRowStretch(4, 1);
     return RightPanel;
 }
 

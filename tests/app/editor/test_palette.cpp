@@ -1,0 +1,313 @@
+// The tile palette of the editor window: the texture list menu, "Go" in both views, a
+// click on a palette cell, the drawn cells, and the catalogue commands that rebuild the
+// palette, the drawing-mode list and the brush box (Options OK, brush "Edit").
+
+#include "PaintFixture.h"
+
+#include "catalogue/BHDlgCustomBrush.h"
+#include "catalogue/BHDlgOptions.h"
+#include "catalogue/CatalogueDialogs.h"
+#include "shell/RadioGroup.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include <functional>
+
+using namespace tbtest;
+namespace fs = std::filesystem;
+
+namespace {
+
+QStringList menuCaptions(const TBHMapEditForm& form, QStringList* checked = nullptr) {
+    QStringList captions;
+    for (QAction* action : form.pmCustomTextures->actions()) {
+        captions << action->text();
+        if (checked && action->isChecked())
+            *checked << action->text();
+    }
+    return captions;
+}
+
+QAction* menuEntry(const TBHMapEditForm& form, const QString& caption) {
+    for (QAction* action : form.pmCustomTextures->actions())
+        if (action->text() == caption)
+            return action;
+    return nullptr;
+}
+
+// The visible palette drawn as a repaint would draw it.
+QImage renderPalette(DrawGrid* grid) {
+    QImage image(grid->viewport()->size(), QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    grid->renderCells(image, image.rect());
+    return image;
+}
+
+// Answers the catalogue dialogs: runs `work` on the dialog instead of showing it.
+class ScriptedPrompts : public CataloguePrompts {
+public:
+    std::function<int(QDialog&)> onDialog;
+    QStringList shown;
+    void showMessage(QWidget*, const QString& text) override { shown << text; }
+    void showError(QWidget*, const QString& text) override { shown << text; }
+    bool confirm(QWidget*, const QString&) override { return true; }
+    std::optional<QString> answer;
+    std::optional<QString> inputText(QWidget*, const QString&, const QString&,
+                                     const QString&) override {
+        return answer;
+    }
+    int execDialog(QDialog& dialog) override { return onDialog(dialog); }
+};
+
+} // namespace
+
+class PaletteTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void startUpListsAndTheListMenu() {
+        PaintFixture f;
+        writeText(f.appDir / "textures" / "other.lst", "textureid=$0005\r\n6\r\n");
+        writeText(f.appDir / "textures" / "bad.lst", "$0001\r\ntextureid=$0003=x\r\n$0002\r\n");
+        TBHMapEditForm& form = f.open(false);
+        QCOMPARE(form.sortedPaletteRows(), (std::vector<std::string>{"0002", "0010", "0003"}));
+        QCOMPARE(form.SortedTextureGrid->rowCount(), 3);
+        QCOMPARE(form.TextureDrawGrid->rowCount(), 16382);
+        QCOMPARE(form.SelectDrawingModeComboBox->count(), 3);  // no tilelist.xml
+        QStringList checked;
+        QCOMPARE(menuCaptions(form, &checked),
+                 (QStringList{"bad.lst", "other.lst", "tileids.lst"}));
+        QCOMPARE(checked, QStringList{"tileids.lst"});
+        QVERIFY(f.messages.isEmpty());
+
+        menuEntry(form, "other.lst")->trigger();
+        QCOMPARE(form.sortedPaletteRows(), (std::vector<std::string>{"0005", "0006"}));
+        QCOMPARE(form.SortedTextureGrid->rowCount(), 2);
+        checked.clear();
+        menuCaptions(form, &checked);
+        QCOMPARE(checked, QStringList{"other.lst"});
+
+        // A line that is no integer: the message, the new count, the rows before it.
+        menuEntry(form, "bad.lst")->trigger();
+        QCOMPARE(f.messages, QStringList{"'$0003=x' is not a valid integer value"});
+        QCOMPARE(form.sortedPaletteRows().size(), std::size_t(3));
+        QCOMPARE(form.sortedPaletteRows()[0], std::string("0001"));
+        QCOMPARE(form.SortedTextureGrid->rowCount(), 3);
+
+        // A list that disappeared: the file error, the rows stay.
+        fs::remove(f.appDir / "textures" / "other.lst");
+        f.messages.clear();
+        menuEntry(form, "other.lst")->trigger();
+        QCOMPARE(f.messages.size(), 1);
+        QCOMPARE(form.sortedPaletteRows()[0], std::string("0001"));
+    }
+
+    void goInTheSortedAndTheFullView() {
+        PaintFixture f;
+        TBHMapEditForm& form = f.open(false);
+        const QString status = form.statusPanelText(1);
+        form.edFindID->setText("10");
+        form.btnFindClick();
+        QCOMPARE(form.paletteTile(), 0x10);
+        QCOMPARE(form.markedPaletteRow(true), 1);
+        QCOMPARE(form.SelectDrawingModeComboBox->currentIndex(), 0);
+        QCOMPARE(form.statusPanelText(1), status);
+        // Not in the list: nothing.
+        form.edFindID->setText("7");
+        form.btnFindClick();
+        QCOMPARE(form.paletteTile(), 0x10);
+        QCOMPARE(form.markedPaletteRow(true), 1);
+        // Empty box: nothing; not hex: the parser's message and nothing.
+        form.edFindID->clear();
+        form.btnFindClick();
+        form.edFindID->setText("zz");
+        form.btnFindClick();
+        QCOMPARE(f.messages, QStringList{"'$zz' is not a valid integer value"});
+        QCOMPARE(form.paletteTile(), 0x10);
+
+        form.cbSortet->setChecked(false);
+        QVERIFY(form.TextureDrawGrid->isVisible());
+        QVERIFY(!form.SortedTextureGrid->isVisible());
+        form.edFindID->setText("3ffd");
+        form.btnFindClick();
+        QCOMPARE(form.paletteTile(), 0x3FFD);
+        QCOMPARE(form.markedPaletteRow(false), 16381);
+        QVERIFY(form.TextureDrawGrid->topRow() > 16300);
+        form.edFindID->setText("3FFE");  // past the last row
+        form.btnFindClick();
+        QCOMPARE(form.paletteTile(), 0x3FFD);
+        QCOMPARE(form.markedPaletteRow(false), 16381);
+    }
+
+    void clickingAPaletteCellChoosesTheTileAndTheMode() {
+        PaintFixture f;
+        TBHMapEditForm& form = f.open();
+        QCOMPARE(form.SelectDrawingModeComboBox->currentIndex(), 0);
+        form.SortedTextureGrid->selectCell(0, 2);
+        QCOMPARE(form.paletteTile(), 3);
+        QCOMPARE(form.SelectDrawingModeComboBox->currentIndex(), 1);
+        QVERIFY2(form.statusPanelText(1).endsWith("Selected tile=00 03"),
+                 qPrintable(form.statusPanelText(1)));
+        // "Go" paints with the found tile while the status bar keeps the selected row.
+        form.edFindID->setText("10");
+        form.btnFindClick();
+        QVERIFY(form.statusPanelText(1).endsWith("Selected tile=00 03"));
+        f.click(40, 40);
+        QCOMPARE(f.cell(40, 40).tileId, std::uint16_t(0x10));
+
+        form.cbSortet->setChecked(false);
+        form.SelectDrawingModeComboBox->setCurrentIndex(0);
+        form.TextureDrawGrid->selectCell(0, 0x1D3);
+        QCOMPARE(form.paletteTile(), 0x1D3);
+        QCOMPARE(form.SelectDrawingModeComboBox->currentIndex(), 1);
+        QVERIFY(form.statusPanelText(1).endsWith("Selected tile=01 D3"));
+        f.click(41, 40);
+        QCOMPARE(f.cell(41, 40).tileId, std::uint16_t(0x1D3));
+    }
+
+    void cellsShowTheTilePictureAndTheIdLabel() {
+        PaintFixture f;
+        TBHMapEditForm& form = f.open(false);
+        form.cbSortet->setChecked(false);
+        QCoreApplication::processEvents();  // the full view takes its place
+        DrawGrid* full = form.TextureDrawGrid;
+        full->setTopRow(0);
+        QVERIFY(full->viewport()->height() > 4 * 65);
+        const QRect both = full->cellRect(0, kBothTile);
+        const QPoint inside = both.center();
+        const QPoint labelSpot = both.topLeft() + QPoint(3, 3);
+        // No map: no pictures, black cells; the label box is white.
+        QImage image = renderPalette(full);
+        QCOMPARE(QColor(image.pixel(inside)), QColor(Qt::black));
+        QCOMPARE(QColor(image.pixel(labelSpot)), QColor(Qt::white));
+
+        form.btnLoadClick();
+        image = renderPalette(full);
+        QCOMPARE(QColor(image.pixel(inside)), expectedColour(kBothTextureColour));
+        const QRect missing = full->cellRect(0, kMissingTile);
+        QCOMPARE(QColor(image.pixel(missing.center())), QColor(Qt::black));
+        // The selected cell (row 0) has the red frame.
+        QCOMPARE(QColor(image.pixel(missing.left(), missing.center().y())), QColor(255, 0, 0));
+
+        form.ShowTextureID1->trigger();
+        QVERIFY(!form.ShowTextureID1->isChecked());
+        image = renderPalette(full);
+        QCOMPARE(QColor(image.pixel(labelSpot)), expectedColour(kBothTextureColour));
+
+        // The sorted view paints tiles without a picture white.
+        form.cbSortet->setChecked(true);
+        QCoreApplication::processEvents();
+        DrawGrid* sorted = form.SortedTextureGrid;
+        image = renderPalette(sorted);
+        QCOMPARE(QColor(image.pixel(sorted->cellRect(0, 1).center())), QColor(Qt::white));
+        QCOMPARE(QColor(image.pixel(sorted->cellRect(0, 2).center())),
+                 expectedColour(kBothTextureColour));
+        // "Go" frames its row red.
+        form.edFindID->setText("3");
+        form.btnFindClick();
+        image = renderPalette(sorted);
+        const QRect found = sorted->cellRect(0, 2);
+        QCOMPARE(QColor(image.pixel(found.left(), found.center().y())), QColor(255, 0, 0));
+    }
+
+    void optionsOkRebuildsFromTheWrittenFiles() {
+        PaintFixture f;
+        writeText(f.appDir / "tilelist.xml",
+                  "<?xml version=\"1.0\"?>\r\n<TileList>\r\n<Tile><Name>Grass</Name>"
+                  "<TileId>$0003</TileId></Tile>\r\n</TileList>\r\n");
+        TBHMapEditForm& form = f.open();
+        QCOMPARE(form.SelectDrawingModeComboBox->count(), 4);
+        ScriptedPrompts prompts;
+        form.setCataloguePrompts(&prompts);
+        // The user adds a group, starts the list grass.lst and presses OK.
+        prompts.answer = "grass.lst";
+        prompts.onDialog = [](QDialog& dialog) {
+            auto* options = qobject_cast<TBHFOptions*>(&dialog);
+            if (!options)
+                return int(QDialog::Rejected);
+            options->lvSelectModes->addTopLevelItem(
+                new QTreeWidgetItem(QStringList{"Sand", "$0005,$0006"}));
+            options->btnAddListClick();
+            options->lbTexture->addItem("$0007");
+            options->lbTexture->addItem("$0003");
+            return int(QDialog::Accepted);
+        };
+        form.SelectDrawingModeComboBox->setCurrentIndex(3);
+        form.Options1->trigger();
+        QVERIFY2(prompts.shown.isEmpty(), qPrintable(prompts.shown.join("; ")));
+        QCOMPARE(form.SelectDrawingModeComboBox->count(), 5);
+        QCOMPARE(form.SelectDrawingModeComboBox->itemText(4), QString("Sand"));
+        QCOMPARE(form.SelectDrawingModeComboBox->currentIndex(), 0);
+        QCOMPARE(form.tileGroups().back().tileIds, (std::vector<std::string>{"$0005", "$0006"}));
+        QVERIFY(fs::exists(f.appDir / "textures" / "grass.lst"));
+        QCOMPARE(form.textureListPath(), QString("textures/grass.lst"));
+        QCOMPARE(form.sortedPaletteRows(), (std::vector<std::string>{"0007", "0003"}));
+        QCOMPARE(form.SortedTextureGrid->rowCount(), 2);
+        QStringList checked;
+        QVERIFY(menuCaptions(form, &checked).contains("grass.lst"));
+        QCOMPARE(checked, QStringList{"grass.lst"});
+        // The new group paints.
+        form.SelectDrawingModeComboBox->setCurrentIndex(4);
+        form.ZValueEdit->setText("0");
+        f.click(60, 60);
+        const int tile = f.cell(60, 60).tileId;
+        QVERIFY(tile == 5 || tile == 6);
+
+        // Cancel writes nothing and rebuilds nothing.
+        const auto written = fs::last_write_time(f.appDir / "tilelist.xml");
+        prompts.onDialog = [](QDialog&) { return int(QDialog::Rejected); };
+        form.Options1->trigger();
+        QCOMPARE(fs::last_write_time(f.appDir / "tilelist.xml"), written);
+        QCOMPARE(form.SelectDrawingModeComboBox->currentIndex(), 4);
+    }
+
+    void brushEditorOkRelistsAndTheBrushStamps() {
+        PaintFixture f;
+        writeText(f.appDir / "brushes" / "old.brs", "0,0,$0002\r\n");
+        TBHMapEditForm& form = f.open();
+        form.cbCustomBrushes->setCurrentText("old");
+        ScriptedPrompts prompts;
+        form.setCataloguePrompts(&prompts);
+        QStringList offered;
+        prompts.onDialog = [&](QDialog& dialog) {
+            auto* editor = qobject_cast<TBHCustomBrush*>(&dialog);
+            if (!editor)
+                return int(QDialog::Rejected);
+            for (int i = 0; i < editor->cbCustomBrushes->count(); ++i)
+                offered << editor->cbCustomBrushes->itemText(i);
+            editor->edBrushName->setText("drawn");
+            editor->smallDrawGridClick(3);  // "NODRAW", then the list: row 3 is $0003
+            editor->BrushGridSelectCell(2, 1);
+            editor->BitBtn1Click();
+            return editor->result();
+        };
+        form.SpeedButton6->click();
+        QCOMPARE(offered, QStringList{"old"});
+        QCOMPARE(form.cbCustomBrushes->count(), 2);
+        QCOMPARE(form.cbCustomBrushes->itemText(0), QString("drawn"));
+        // The listing keeps the box's text and does not reload the brush.
+        QCOMPARE(form.cbCustomBrushes->currentText(), QString("old"));
+        QCOMPARE(form.mapPainter().currentBrush().size(), std::size_t(1));
+
+        form.cbCustomBrushes->setCurrentIndex(0);
+        form.btnCustomBrush->setChecked(true);
+        form.AltitudeRadioGroup->setItemIndex(3);
+        const tb::MapCell origin = f.cell(200, 200);
+        f.click(200, 200);
+        QCOMPARE(f.cell(202, 201).tileId, std::uint16_t(3));
+        QCOMPARE(f.cell(200, 200), origin);
+        QVERIFY(form.undoList().empty());
+        QVERIFY(f.messages.isEmpty());
+    }
+};
+
+QTEST_MAIN(PaletteTest)
+#include "test_palette.moc"
