@@ -48,6 +48,8 @@ TBHMapEditForm::TBHMapEditForm(QSettings& settings, const QString& applicationDi
     outer->addWidget(createFileNamePanel());
     setCentralWidget(central);
     createStatusBar();
+    connectNavigation();
+    connectToolWindows();
 
     resize(701, 553 + menuBar()->sizeHint().height() + 22);
     if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -70,6 +72,7 @@ void TBHMapEditForm::FormCreate() {
     // Painting: the empty brush cell list, the tile groups (drawing-mode list) and the
     // texture lists.
     createPaintingSteps();
+    readBookmarks();
     listBrushes();
     tbapp::runReported(this, [&] { readRadarColours(); });
     resetPainting();
@@ -122,7 +125,7 @@ void TBHMapEditForm::closeEvent(QCloseEvent* event) {
         m_map = tb::MapImage();
         m_art = tb::ArtFiles();
         tbapp::runReported(this, [&] { writeViewSettings(); });
-        // The bookmark file is written here once bookmarks are kept.
+        writeBookmarks();
         emit formClosed();
     }
     event->accept();

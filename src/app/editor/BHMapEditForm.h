@@ -15,6 +15,7 @@
 #include "core/LandArt.h"
 #include "core/MapImage.h"
 #include "core/RadarColours.h"
+#include "editor/Bookmarks.h"
 #include "editor/Zoom.h"
 #include "editor/EngineRandomSource.h"
 #include "editor/Painting.h"
@@ -47,6 +48,9 @@ class QActionGroup;
 class QMenu;
 class CataloguePrompts;
 struct CatalogueContext;
+class QKeyEvent;
+class TPatchEditForm;
+class UiPrompts;
 
 class TBHMapEditForm : public QMainWindow, public MapEditorLink {
     Q_OBJECT
@@ -187,6 +191,23 @@ public:
     // The painter the view draws cells with (the benchmark and tests reach the cache).
     MapCellPainter& cellPainter() { return m_cellPainter; }
 
+    // --- Navigation and bookmarks (BHMapEditNavigate.cpp)
+    // Key presses on the map view, before the grid's own cursor moves: the arrow keys,
+    // Insert and the digit chords. True when the grid must not move for the key.
+    bool MainDrawGridKeyDown(QKeyEvent* event);
+    // Ctrl+digit in the jump boxes recalls a bookmark. True when the key was taken.
+    bool JumpEditKeyDown(QKeyEvent* event);
+    const tb::Bookmarks& bookmarks() const { return m_bookmarkList; }
+    // --- Tool windows of the menu and the tool bar (BHMapEditMenus.cpp)
+    void TlMapClick();
+    void ListClick();
+    void PatchMapClick();
+    void EnlargemaptoML1Click();
+    void MapCopy1Click();
+    // The messages and file dialogs of "Patch Map from file" and the coordinate list;
+    // null: the real ones.
+    void setPatchPrompts(UiPrompts* prompts) { m_patchPrompts = prompts; }
+
     // --- Painting, undo, palettes and brushes (BHMapEditPaint.cpp, BHMapEditPalette.cpp)
     QMenu* pmCustomTextures = nullptr;  // the texture list menu of btnCustomTextures
     // The map view's selection event: the tool that is down changes cells from (col, row).
@@ -277,6 +298,18 @@ private:
     tb::ZoomState m_zoom;
     CellBookmarks m_bookmarks;
     MapCellPainter m_cellPainter;
+
+    // --- Navigation and bookmarks (BHMapEditNavigate.cpp), tool windows (BHMapEditMenus.cpp)
+    void connectNavigation();
+    void connectToolWindows();
+    void readBookmarks();
+    void writeBookmarks();
+    void showBookmarks();  // hands the bookmarks to the cell painter
+    void recallBookmark(int number);
+    TPatchEditForm* patchEditor() const;
+    tb::Bookmarks m_bookmarkList;
+    UiPrompts* m_patchPrompts = nullptr;
+    QString m_patchInitialDir;  // the "Patch Map from file" dialog's starting folder
 
     // --- Painting, undo, palettes and brushes (BHMapEditPaint.cpp, BHMapEditPalette.cpp)
     void connectPainting();

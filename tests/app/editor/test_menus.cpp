@@ -1,0 +1,276 @@
+// The tool windows the main window opens from its menu and tool bar: the overview, the
+// coordinate list, "Patch Map from file", the patch editor, the diff window, map
+// enlargement and map copy, and the about box. Modal windows are answered by a watcher
+// that acts on them once they are up and then closes them.
+
+#include "MainWindowFixture.h"
+
+#include "core/MapViewForm.h"
+#include "diff/DiffForm.h"
+#include "patch/ListForm.h"
+#include "patch/PatchEditForm.h"
+#include "shell/InfoForm.h"
+#include "shell/PrForm.h"
+#include "tools/MapCopyForm.h"
+#include "tools/MapExtendForm.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QPaintEvent>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolButton>
+
+#include <functional>
+
+using namespace tbtest;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Waits for the next modal window, records its class, lets `act` work on it and closes it
+// when `act` did not. Gives up after a short while, so "no window" is a result too.
+class ModalWatcher {
+public:
+    explicit ModalWatcher(std::function<void(QWidget*)> act = {})
+        : m_state(std::make_shared<State>()) {
+        m_state->act = std::move(act);
+        poll(m_state);
+    }
+    QStringList seen() const { return m_state->seen; }
+    bool wasModal() const { return m_state->modal; }
+
+private:
+    struct State {
+        std::function<void(QWidget*)> act;
+        QStringList seen;
+        bool modal = false;
+        int tries = 0;
+    };
+    static void poll(const std::shared_ptr<State>& state) {
+        QTimer::singleShot(5, [state] {
+            QWidget* window = QApplication::activeModalWidget();
+            if (window == nullptr) {
+                if (++state->tries < 40)
+                    poll(state);
+                return;
+            }
+            state->seen << window->metaObject()->className();
+            state->modal = window->isModal();
+            if (state->act)
+                state->act(window);
+            if (window->isVisible())
+                window->close();
+        });
+    }
+    std::shared_ptr<State> m_state;
+};
+
+// Lets the watcher's time run out when no window came.
+void settle() {
+    for (int i = 0; i < 50; ++i) {
+        QCoreApplication::processEvents();
+        QTest::qWait(5);
+    }
+}
+
+// Collects the areas of the map view that were repainted.
+class PaintRecorder : public QObject {
+public:
+    explicit PaintRecorder(QWidget* viewport) : m_viewport(viewport) {
+        viewport->installEventFilter(this);
+    }
+    QRegion painted;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_viewport && event->type() == QEvent::Paint)
+            painted += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+
+private:
+    QWidget* m_viewport;
+};
+
+void writeText(const fs::path& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
+} // namespace
+
+class MenusTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void overviewNeedsALoadedMap() {
+        MainWindowFixture f;
+        TBHMapEditForm& form = f.open();
+        {
+            ModalWatcher watcher;
+            form.TlMap->click();
+            settle();
+            QVERIFY(watcher.seen().isEmpty());
+        }
+        // Loaded: the overview comes up modal; a press on pixel (1, 2) jumps to (8, 16).
+        form.btnLoad->click();
+        ModalWatcher watcher([](QWidget* window) {
+            auto* overview = qobject_cast<TMapViewForm*>(window);
+            QVERIFY(overview);
+            QTest::mousePress(overview->Mapa, Qt::LeftButton, {}, QPoint(1, 2));
+        });
+        form.TlMap->click();
+        QCOMPARE(watcher.seen(), QStringList({"TMapViewForm"}));
+        QVERIFY(watcher.wasModal());
+        QCOMPARE(form.XJumpEdit->text(), QString("8"));
+        QCOMPARE(form.YJumpEdit->text(), QString("16"));
+        QCOMPARE(f.grid().col(), 8);
+        QCOMPARE(f.grid().row(), 16);
+    }
+
+    void mapCopyClosesWithAJumpToTheOriginAndARepaint() {
+        MainWindowFixture f;
+        TBHMapEditForm& form = f.openLoaded();
+        const fs::path destination = f.dir / "dest" / "map2.mul";
+        fs::create_directories(destination.parent_path());
+        fs::copy_file(f.mapPath, destination);
+        const tb::MapCell sourceCorner = form.loadedMap()->cell(0, 0);
+        const tb::MapCell editorBefore = form.loadedMap()->cell(8, 8);
+        f.jump(300, 400);
+
+        // A real copy of block (0, 0) to (8, 8) of another file while the window is up.
+        ModalWatcher watcher([&](QWidget* window) {
+            auto* copy = qobject_cast<TMapCopyForm*>(window);
+            QVERIFY(copy);
+            copy->EditSourceMap->setText(qpath(f.mapPath));
+            copy->EditDestinationMap->setText(qpath(destination));
+            copy->EditSX2->setText("7");
+            copy->EditSY2->setText("7");
+            copy->EditDX->setText("8");
+            copy->EditDY->setText("8");
+            copy->btnCopy->click();
+        });
+        form.MapCopy1->trigger();
+        QCOMPARE(watcher.seen(), QStringList({"TMapCopyForm"}));
+        QVERIFY(watcher.wasModal());
+        QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join(" | ")));
+        QCOMPARE(form.XJumpEdit->text(), QString("0"));
+        QCOMPARE(form.YJumpEdit->text(), QString("0"));
+        QCOMPARE(f.grid().col(), 0);
+        QCOMPARE(f.grid().row(), 0);
+        QCOMPARE(f.grid().leftCol(), 0);
+        QCOMPARE(f.grid().topRow(), 0);
+        // The file changed; the map in memory was not reloaded.
+        const std::vector<unsigned char> bytes = readBytes(destination);
+        const tb::MapImage copied(std::vector<unsigned char>(bytes), ilshenar());
+        QCOMPARE(copied.cell(8, 8), sourceCorner);
+        QCOMPARE(form.loadedMap()->cell(8, 8), editorBefore);
+
+        // Already at (0, 0) the jump moves nothing, yet the whole view is repainted. The
+        // window's active and inactive colours are made equal first, so that the modal
+        // window's coming and going repaints nothing by itself.
+        QPalette same = form.palette();
+        for (int role = 0; role < QPalette::NColorRoles; ++role)
+            same.setBrush(QPalette::Inactive, QPalette::ColorRole(role),
+                          same.brush(QPalette::Active, QPalette::ColorRole(role)));
+        form.setPalette(same);
+        settle();
+        PaintRecorder recorder(f.grid().viewport());
+        ModalWatcher again;
+        form.MapCopy1->trigger();
+        QCOMPARE(again.seen(), QStringList({"TMapCopyForm"}));
+        QTRY_VERIFY((QRegion(f.grid().viewport()->rect()) - recorder.painted).isEmpty());
+    }
+
+    void enlargeOpensModal() {
+        MainWindowFixture f;
+        TBHMapEditForm& form = f.open();
+        ModalWatcher watcher;
+        form.EnlargemaptoML1->trigger();
+        QCOMPARE(watcher.seen(), QStringList({"TMapExtendForm"}));
+        QVERIFY(watcher.wasModal());
+        QVERIFY(form.isEnabled());
+    }
+
+    void listFillsTheJumpBoxesWithoutJumping() {
+        MainWindowFixture f;
+        TBHMapEditForm& form = f.openLoaded();
+        RecordingPrompts prompts;
+        form.setPatchPrompts(&prompts);
+        form.XJumpEdit->setText("1500");
+        form.YJumpEdit->setText("1250");
+        ModalWatcher watcher([](QWidget* window) {
+            auto* list = qobject_cast<TListForm*>(window);
+            QVERIFY(list);
+            QCOMPARE(list->PridatX->text(), QString("1500"));
+            QCOMPARE(list->PridatY->text(), QString("1250"));
+            list->PridatX->setText("77");
+            list->TLAdd->click();
+            list->Seznam->selectRow(0);
+            list->TlOK->click();
+        });
+        form.List->click();
+        QCOMPARE(watcher.seen(), QStringList({"TListForm"}));
+        QCOMPARE(form.XJumpEdit->text(), QString("77"));
+        QCOMPARE(form.YJumpEdit->text(), QString("1250"));
+        QCOMPARE(f.grid().col(), 0); // no jump
+        QVERIFY(fs::exists(f.appDir / "coords.def"));
+        QVERIFY(prompts.messages.isEmpty());
+    }
+
+    void patchMapFromFileAppliesToTheLoadedMap() {
+        MainWindowFixture f;
+        TBHMapEditForm& form = f.open();
+        RecordingPrompts prompts;
+        form.setPatchPrompts(&prompts);
+        const fs::path patch = f.dir / "cells.qvp";
+        writeText(patch, "[0]\r\nX=5\r\nY=6\r\nZ=-7\r\nID=01 D3\r\n"
+                         "[1]\r\nX=2400\r\nY=6\r\nZ=1\r\n");
+        prompts.openAnswers << qpath(patch);
+        // No map: no dialog.
+        form.PatchMapfromfile1->trigger();
+        QVERIFY(prompts.openTitles.isEmpty());
+
+        form.btnLoad->click();
+        f.movePointer(f.grid().cellRect(0, 0).center());
+        form.PatchMapfromfile1->trigger();
+        QCOMPARE(prompts.openTitles, QStringList({"Patch Map from file"}));
+        QCOMPARE(form.loadedMap()->cell(5, 6), (tb::MapCell{467, -7}));
+        // The entry outside the 2304-wide map was skipped and said so.
+        QCOMPARE(prompts.messages.size(), 1);
+        QVERIFY(prompts.errors.isEmpty());
+        // The map on disk is untouched until Save.
+        QCOMPARE(readBytes(f.mapPath), makeTestMap().bytes());
+    }
+
+    void patchEditorAndDiffWindowAndAbout() {
+        MainWindowFixture f;
+        TBHMapEditForm& form = f.open();
+        RecordingPrompts prompts;
+        TPatchEditForm editor(form.applicationDir(), form, &form, &prompts);
+        TPrForm prForm(&form);
+        TBHDiffForm diff(*f.settings, prForm, &form);
+        form.setLongLivedWindows(&editor, &diff);
+
+        form.PatchEditor1->trigger();
+        QVERIFY(editor.isVisible());
+        QVERIFY(!editor.isModal());
+
+        ModalWatcher watcher;
+        form.CreateDiffpatch1->trigger();
+        QCOMPARE(watcher.seen(), QStringList({"TBHDiffForm"}));
+        QVERIFY(watcher.wasModal());
+        QVERIFY(!diff.isVisible());
+
+        form.About1->trigger();
+        auto* about = form.findChild<TInfoForm*>();
+        QVERIFY(about);
+        QVERIFY(about->isVisible());
+        QVERIFY(!about->isModal());
+        about->close();
+    }
+};
+
+QTEST_MAIN(MenusTest)
+#include "test_menus.moc"

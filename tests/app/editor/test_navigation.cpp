@@ -1,0 +1,295 @@
+// The main window's navigation: the pointer and the status bar, the jump, the arrow keys
+// and their key navigation flag, the ten bookmarks with their chords, labels and file, and
+// the Insert key that hands the current cell to the patch editor.
+
+#include "MainWindowFixture.h"
+
+#include "patch/PatchEditForm.h"
+#include "shell/RadioGroup.h"
+
+#include "editor/Bookmarks.h"
+
+#include <QComboBox>
+#include <QTableWidget>
+
+#include <algorithm>
+
+using namespace tbtest;
+namespace fs = std::filesystem;
+
+namespace {
+
+// True when the navy bookmark label shows in the cell's lower left corner.
+bool labelShown(DrawGrid& grid, int col, int row) {
+    QImage image(grid.viewport()->size(), QImage::Format_RGB32);
+    image.fill(Qt::black);
+    const QRect rect = grid.cellRect(col, row);
+    grid.renderCells(image, rect);
+    return image.pixelColor(rect.left() + 2, rect.top() + rect.height() - 15 + 1) ==
+           kBookmarkLabelColour;
+}
+
+std::string fileText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeText(const fs::path& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+}
+
+// Altitude only, set to 7, brush size 1: a painting click sets the cell's altitude to 7.
+void setAltitudePainting(TBHMapEditForm& form) {
+    form.AltitudeRadioGroup->setItemIndex(2);
+    form.ZValueEdit->setText("7");
+    form.SelectDrawingModeComboBox->setCurrentIndex(2);
+}
+
+} // namespace
+
+class NavigationTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void jumpClampsToTheGrid() {
+        MainWindowFixture f;
+        TBHMapEditForm& form = f.openLoaded();
+        f.jump(-5, 999999);
+        QCOMPARE(f.grid().col(), 0);
+        QCOMPARE(f.grid().row(), 1599);
+        QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join(" | ")));
+        // A box without a number moves nothing and keeps the selection handler.
+        form.XJumpEdit->setText("abc");
+        form.CoordGoBtn->click();
+        QCOMPARE(f.messages, QStringList({"'abc' is not a valid integer value"}));
+        QCOMPARE(f.grid().col(), 0);
+        QCOMPARE(f.grid().row(), 1599);
+        QVERIFY(bool(f.grid().selectCellHandler()));
+    }
+
+    void pointerIsClampedToTheMap() {
+        MainWindowFixture f;
+        TBHMapEditForm& form = f.openLoaded();
+        f.movePointer(f.grid().cellRect(3, 2).center());
+        QCOMPARE(f.status(), QString("X=3 - Y=2 - Altitude=1 - Tile=00 00"));
+        QCOMPARE(form.currentX(), 3);
+        QCOMPARE(form.currentY(), 2);
+        // Outside every cell: 0.
+        f.movePointer(QPoint(-4, f.grid().cellRect(0, 2).center().y()));
+        QCOMPARE(f.status().left(10), QString("X=0 - Y=2 "));
+        // A grid wider and taller than the identified map: the size label bounds the cell.
+        f.grid().setColCount(6144);
+        f.grid().setRowCount(4096);
+        f.grid().setLeftCol(2300);
+        f.grid().setTopRow(1595);
+        QCOMPARE(f.grid().leftCol(), 2300);
+        f.movePointer(f.grid().cellRect(2310, 1600).center());
+        QCOMPARE(form.currentX(), 2303);
+        QCOMPARE(form.currentY(), 1599);
+        QVERIFY(f.status().startsWith("X=2303 - Y=1599 - Altitude="));
+    }
+
+    void arrowKeysScrollWithoutPainting() {
+        MainWindowFixture f;
+        TBHMapEditForm& form = f.openLoaded();
+        setAltitudePainting(form);
+        f.grid().setFocus();
+        const tb::MapCell before = form.loadedMap()->cell(1, 0);
+        f.key(Qt::Key_Right); // the grid's own move selects (1, 0) and paints nothing
+        QCOMPARE(f.grid().col(), 1);
+        QCOMPARE(form.loadedMap()->cell(1, 0), before);
+        // Left at the first visible column scrolls nothing but still sets the flag.
+        f.key(Qt::Key_Left);
+        f.key(Qt::Key_Left);
+        QCOMPARE(f.grid().col(), 0);
+        QCOMPARE(f.grid().leftCol(), 0);
+        QVERIFY(form.mapPainter().keyNavigation());
+        // So the next click paints nothing; the one after it paints.
+        f.clickCell(3, 3);
+        QCOMPARE(form.loadedMap()->cell(3, 3).altitude, std::int8_t(0));
+        QVERIFY(!form.mapPainter().keyNavigation());
+        f.clickCell(3, 3);
+        QCOMPARE(form.loadedMap()->cell(3, 3).altitude, std::int8_t(7));
+
+        // Away from the edges each key scrolls one step; with Ctrl too.
+        f.jump(1000, 800);
+        const int left = f.grid().leftCol();
+        const int top = f.grid().topRow();
+        f.key(Qt::Key_Right);
+        QCOMPARE(f.grid().leftCol(), left + 1);
+        f.key(Qt::Key_Down, Qt::ControlModifier);
+        QCOMPARE(f.grid().topRow(), top + 1);
+        f.key(Qt::Key_Up);
+        f.key(Qt::Key_Left);
+        QCOMPARE(f.grid().leftCol(), left);
+        QCOMPARE(f.grid().topRow(), top);
+        QCOMPARE(form.loadedMap()->cell(1000, 800), makeTestMap().cell(1000, 800));
+
+        // Page and Home keys move the selected cell as well, and paint nothing either.
+        f.key(Qt::Key_PageDown);
+        const int row = f.grid().row();
+        QVERIFY(row > 800);
+        QCOMPARE(form.loadedMap()->cell(1000, row), makeTestMap().cell(1000, row));
+        f.key(Qt::Key_Home);
+        QCOMPARE(f.grid().col(), 0);
+        QCOMPARE(form.loadedMap()->cell(0, row), makeTestMap().cell(0, row));
+    }
+
+    void bookmarkChordsToggleAndRecall() {
+        MainWindowFixture f;
+        TBHMapEditForm& form = f.openLoaded();
+        f.grid().setFocus();
+        f.jump(2, 1);
+        f.key(Qt::Key_3, Qt::ControlModifier | Qt::AltModifier);
+        QCOMPARE(form.bookmarks().at(3), (tb::Bookmark{2, 1, true}));
+        QVERIFY(labelShown(f.grid(), 2, 1));
+        QVERIFY(!labelShown(f.grid(), 3, 1));
+        // The chord goes on to recall the bookmark just set.
+        QCOMPARE(form.XJumpEdit->text(), QString("2"));
+        QCOMPARE(form.YJumpEdit->text(), QString("1"));
+        // A second press disables it again and stores the cell it was made on.
+        f.key(Qt::Key_3, Qt::ControlModifier | Qt::AltModifier);
+        QCOMPARE(form.bookmarks().at(3), (tb::Bookmark{2, 1, false}));
+        QVERIFY(!labelShown(f.grid(), 2, 1));
+        f.jump(5, 6);
+        f.key(Qt::Key_3, Qt::ControlModifier | Qt::AltModifier);
+        f.key(Qt::Key_3, Qt::ControlModifier | Qt::AltModifier);
+        QCOMPARE(form.bookmarks().at(3), (tb::Bookmark{5, 6, false}));
+
+        // Ctrl+N fills the jump boxes and jumps; a disabled bookmark does nothing.
+        f.jump(1200, 900);
+        f.key(Qt::Key_4, Qt::ControlModifier | Qt::AltModifier);
+        f.jump(10, 20);
+        f.key(Qt::Key_4, Qt::ControlModifier);
+        QCOMPARE(form.XJumpEdit->text(), QString("1200"));
+        QCOMPARE(form.YJumpEdit->text(), QString("900"));
+        QCOMPARE(f.grid().col(), 1200);
+        QCOMPARE(f.grid().row(), 900);
+        f.key(Qt::Key_3, Qt::ControlModifier);
+        QCOMPARE(f.grid().col(), 1200);
+        QCOMPARE(form.XJumpEdit->text(), QString("1200"));
+        // A digit without Ctrl is no chord.
+        f.key(Qt::Key_5, Qt::AltModifier);
+        QVERIFY(!form.bookmarks().at(5).enabled);
+
+        // The same recall from the jump boxes, which take no other key.
+        f.jump(0, 0);
+        form.XJumpEdit->setFocus();
+        QTest::keyClick(form.XJumpEdit, Qt::Key_4, Qt::ControlModifier);
+        QCOMPARE(f.grid().col(), 1200);
+        QCOMPARE(f.grid().row(), 900);
+        QCOMPARE(form.XJumpEdit->text(), QString("1200"));
+        QTest::keyClick(form.YJumpEdit, Qt::Key_7);
+        QCOMPARE(form.YJumpEdit->text(), QString("9007"));
+        QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join(" | ")));
+    }
+
+    void bookmarkFileWrittenAtCloseAndReadAtCreation() {
+        MainWindowFixture f;
+        {
+            TBHMapEditForm& form = f.openLoaded();
+            f.grid().setFocus();
+            f.jump(17, 1500);
+            f.key(Qt::Key_0, Qt::ControlModifier | Qt::AltModifier);
+            f.jump(2303, 3);
+            f.key(Qt::Key_9, Qt::ControlModifier | Qt::AltModifier);
+            form.close();
+        }
+        const std::string text = fileText(f.appDir / "bookmarklist.xml");
+        QVERIFY(text.starts_with("<?xml version=\"1.0\" ?>\r\n<BookmarkList>\r\n"
+                                 "  <Bookmark id=\"0\">\r\n    <Col id=\"0\">17</Col>\r\n"
+                                 "    <Row id=\"0\">1500</Row>\r\n"
+                                 "    <Enabled id=\"0\">True</Enabled>\r\n  </Bookmark>\r\n"
+                                 "  <Bookmark id=\"1\">\r\n    <Col id=\"1\">0</Col>\r\n"));
+        QVERIFY(text.ends_with("    <Col id=\"9\">2303</Col>\r\n    <Row id=\"9\">3</Row>\r\n"
+                               "    <Enabled id=\"9\">True</Enabled>\r\n  </Bookmark>\r\n"
+                               "</BookmarkList>\r\n"));
+        QCOMPARE(int(std::count(text.begin(), text.end(), '\n')), 2 + 10 * 5 + 1);
+
+        // The next window starts with the same ten entries and shows their labels.
+        f.form.reset();
+        TBHMapEditForm& again = f.openLoaded();
+        QCOMPARE(again.bookmarks().at(0), (tb::Bookmark{17, 1500, true}));
+        QCOMPARE(again.bookmarks().at(9), (tb::Bookmark{2303, 3, true}));
+        for (int i = 1; i < 9; ++i)
+            QCOMPARE(again.bookmarks().at(i), tb::Bookmark{});
+        f.jump(17, 1500);
+        QVERIFY(labelShown(f.grid(), 17, 1500));
+        QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join(" | ")));
+    }
+
+    void bookmarkFileIsReadInFileOrder() {
+        MainWindowFixture f;
+        writeText(f.appDir / "bookmarklist.xml",
+                  "<?xml version=\"1.0\" ?>\n<BookmarkList>\n"
+                  "<Bookmark id=\"5\"><Col id=\"5\">50</Col><Row id=\"5\">55</Row>"
+                  "<Enabled id=\"5\">True</Enabled></Bookmark>\n"
+                  "<Bookmark id=\"0\"><Col id=\"0\">7</Col><Row id=\"0\">8</Row>"
+                  "<Enabled id=\"0\">true</Enabled></Bookmark>\n</BookmarkList>\n");
+        TBHMapEditForm& form = f.open();
+        QCOMPARE(form.bookmarks().at(0), (tb::Bookmark{50, 55, true}));
+        QCOMPARE(form.bookmarks().at(1), (tb::Bookmark{7, 8, false})); // "true" is not "True"
+        QCOMPARE(form.bookmarks().at(5), tb::Bookmark{});
+        QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join(" | ")));
+    }
+
+    void badBookmarkFileIsReportedAndKeepsWhatWasRead() {
+        MainWindowFixture f;
+        writeText(f.appDir / "bookmarklist.xml",
+                  "<BookmarkList><Bookmark><Col>4</Col><Row>5</Row><Enabled>True</Enabled>"
+                  "</Bookmark><Bookmark><Col>x1</Col></Bookmark></BookmarkList>");
+        TBHMapEditForm& form = f.open();
+        QCOMPARE(f.messages, QStringList({"'x1' is not a valid integer value"}));
+        QCOMPARE(form.bookmarks().at(0), (tb::Bookmark{4, 5, true}));
+        QVERIFY(form.isVisible());
+    }
+
+    void unwritableBookmarkFileIsReportedAtClose() {
+        MainWindowFixture f;
+        TBHMapEditForm& form = f.open();
+        fs::create_directories(f.appDir / "bookmarklist.xml"); // a folder in its place
+        form.close();
+        QCOMPARE(f.messages.size(), 1);
+        QVERIFY(f.messages[0].contains("bookmarklist.xml"));
+    }
+
+    void insertHandsTheCurrentCellToThePatchEditor() {
+        MainWindowFixture f;
+        TBHMapEditForm& form = f.open();
+        RecordingPrompts prompts;
+        TPatchEditForm editor(form.applicationDir(), form, &form, &prompts);
+        form.setLongLivedWindows(&editor, nullptr);
+        f.grid().setFocus();
+        f.movePointer(f.grid().cellRect(0, 1).center());
+        // Hidden editor, or no map: nothing.
+        f.key(Qt::Key_Insert);
+        editor.show();
+        f.grid().setFocus();
+        f.key(Qt::Key_Insert);
+        QCOMPARE(editor.Seznam->rowCount(), 0);
+
+        form.btnLoad->click();
+        form.loadedMap()->setCell(0, 1, tb::MapCell{467, -3});
+        f.key(Qt::Key_Insert);
+        QCOMPARE(editor.Seznam->rowCount(), 1);
+        QStringList row;
+        for (int c = 0; c < 4; ++c)
+            row << editor.Seznam->item(0, c)->text();
+        QCOMPARE(row, QStringList({"0", "1", "-3", "01 D3"}));
+        QVERIFY(prompts.messages.isEmpty());
+        QCOMPARE(f.status(), QString("X=0 - Y=1 - Altitude=-3 - Tile=01 D3"));
+
+        // The same cell again is refused; another cell is added.
+        f.key(Qt::Key_Insert);
+        QCOMPARE(prompts.messages, QStringList({"This coords are on list!"}));
+        QCOMPARE(editor.Seznam->rowCount(), 1);
+        f.movePointer(f.grid().cellRect(2, 0).center());
+        f.key(Qt::Key_Insert);
+        QCOMPARE(editor.Seznam->rowCount(), 2);
+        QCOMPARE(editor.Seznam->item(1, 3)->text(), QString("00 03"));
+    }
+};
+
+QTEST_MAIN(NavigationTest)
+#include "test_navigation.moc"
