@@ -63,7 +63,8 @@ bool zValueKeyPasses(const QKeyEvent& event) {
 } // namespace
 
 void TBHMapEditForm::connectPainting() {
-    MainDrawGrid->setSelectCellHandler([this](int col, int row) { MainDrawGridSelectCell(col, row); });
+    MainDrawGrid->setSelectCellHandler(
+        [this](int col, int row) { MainDrawGridSelectCell(col, row); });
     connect(MainDrawGrid, &DrawGrid::mousePressed, this,
             [this](const QPoint& pos, Qt::MouseButton button, Qt::KeyboardModifiers) {
                 MainDrawGridMouseDown(pos, button);
@@ -108,13 +109,16 @@ void TBHMapEditForm::createPaintingSteps() {
     connectPalette();
     m_painter.setCurrentBrush({});
     LoadTileGroups();
-    const QString defaultList = QString::fromStdString(tb::textureListPath(tb::kDefaultTextureList));
+    const QString defaultList =
+        QString::fromStdString(tb::textureListPath(tb::kDefaultTextureList));
     BuildListMenu(defaultList);
     LoadTextureList(defaultList);
 }
 
 // No pending fill and no key navigation.
-void TBHMapEditForm::resetPainting() { m_painter.reset(); }
+void TBHMapEditForm::resetPainting() {
+    m_painter.reset();
+}
 
 tb::PaintControls TBHMapEditForm::paintControls() const {
     tb::PaintControls controls;
@@ -142,8 +146,8 @@ tb::PaintControls TBHMapEditForm::paintControls() const {
 // The selection event: every click, every cell entered while dragging, every auto-scroll
 // step and keyboard move of the map view's current cell.
 void TBHMapEditForm::MainDrawGridSelectCell(int col, int row) {
-    const tb::SelectionResult result = m_painter.selectCell(m_mapLoaded ? &m_map : nullptr,
-                                                            m_undo, paintControls(), col, row);
+    const tb::SelectionResult result =
+        m_painter.selectCell(m_mapLoaded ? &m_map : nullptr, m_undo, paintControls(), col, row);
     // Only the changed cells are drawn again.
     for (const tb::CellPoint& cell : result.changedCells)
         MainDrawGrid->invalidateCell(cell.x, cell.y);
@@ -180,7 +184,9 @@ void TBHMapEditForm::BrushSizeMoverClick() {
     BrushSizeEdt->setText(QString::number(BrushSizeMover->value()));
 }
 
-void TBHMapEditForm::udRValueClick() { edRauschen->setText(QString::number(udRValue->value())); }
+void TBHMapEditForm::udRValueClick() {
+    edRauschen->setText(QString::number(udRValue->value()));
+}
 
 // The up-down bound to ZValueEdit writes its position there.
 void TBHMapEditForm::XValueUpDownClick() {

@@ -149,7 +149,8 @@ void TBHMapEditForm::ShowTextureID1Click() {
 
 std::int32_t TBHMapEditForm::selectedPaletteTile() const {
     const bool sorted = cbSortet->isChecked();
-    return tb::paletteRowTile(sorted, m_sortedRows, sorted ? m_sortedSelectedRow : m_fullSelectedRow)
+    return tb::paletteRowTile(sorted, m_sortedRows,
+                              sorted ? m_sortedSelectedRow : m_fullSelectedRow)
         .value_or(0);
 }
 
@@ -192,8 +193,8 @@ void TBHMapEditForm::btnFindClick() {
 // One palette cell: the tile's picture (texture first, land art second; black in the full
 // palette and white in the sorted one when there is none or no map is loaded), the red
 // frame of the selected or found row, and the id label.
-void TBHMapEditForm::drawPaletteCell(bool sortedView, QPainter& painter, int row,
-                                     const QRect& rect, bool selected) {
+void TBHMapEditForm::drawPaletteCell(bool sortedView, QPainter& painter, int row, const QRect& rect,
+                                     bool selected) {
     std::optional<std::int32_t> id;
     if (!sortedView)
         id = row;

@@ -21,7 +21,9 @@
 
 namespace tbtest {
 
-inline QString qpath(const std::filesystem::path& p) { return QString::fromStdString(p.string()); }
+inline QString qpath(const std::filesystem::path& p) {
+    return QString::fromStdString(p.string());
+}
 
 inline void writeText(const std::filesystem::path& path, const std::string& text) {
     std::filesystem::create_directories(path.parent_path());

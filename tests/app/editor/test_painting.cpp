@@ -91,7 +91,7 @@ private slots:
         QCOMPARE(f.cell(42, 51), (tb::MapCell{142, 1}));
         QCOMPARE(form.Undo1->text(), QString("Undo          CTRL+Z"));
         QVERIFY(form.Undo1->shortcut().isEmpty());
-        for (int i = 0; i < 20; ++i)  // past the last row: nothing more happens
+        for (int i = 0; i < 20; ++i) // past the last row: nothing more happens
             form.Undo1->trigger();
         QVERIFY(form.undoList().empty());
         QCOMPARE(f.cell(20, 30), (tb::MapCell{7, 12}));
@@ -134,7 +134,7 @@ private slots:
         form.cbAddRAl->setChecked(true);
         form.udRValue->setValue(2);
         QCOMPARE(form.edRauschen->text(), QString("2"));
-        form.edRauschen->setText("1");  // typed values are used as they stand
+        form.edRauschen->setText("1"); // typed values are used as they stand
         setModes(form, SetToZ, "0", AltitudeOnly);
         form.BrushSizeMover->setValue(9);
         std::set<int> seen;
@@ -143,7 +143,8 @@ private slots:
             for (int i = 0; i < 9; ++i)
                 for (int j = 0; j < 9; ++j) {
                     const int altitude = f.cell(x + i, 100 + j).altitude;
-                    QVERIFY2(altitude >= -1 && altitude <= 1, qPrintable(QString::number(altitude)));
+                    QVERIFY2(altitude >= -1 && altitude <= 1,
+                             qPrintable(QString::number(altitude)));
                     seen.insert(altitude);
                 }
         }
@@ -266,7 +267,7 @@ private slots:
         writeText(f.appDir / "brushes" / "pair.brs", "0,0,467\r\nbad line\r\n2,0,$01D5\r\n");
         TBHMapEditForm& form = f.open();
         QCOMPARE(form.cbCustomBrushes->count(), 2);
-        QCOMPARE(form.cbCustomBrushes->currentText(), QString());  // nothing chosen yet
+        QCOMPARE(form.cbCustomBrushes->currentText(), QString()); // nothing chosen yet
         setModes(form, OnlyChangeTile, "0", DontDraw);
 
         // An earlier Paint change, so that a stray row would show up after it.
@@ -275,7 +276,7 @@ private slots:
         f.click(5, 5);
         QCOMPARE(form.undoList().size(), std::size_t(1));
 
-        form.btnHoehle[4]->setChecked(true);  // btnHoehle5: the whole frame
+        form.btnHoehle[4]->setChecked(true); // btnHoehle5: the whole frame
         f.map().setCell(100, 200, {1, 9});
         f.click(100, 200);
         QCOMPARE(f.cell(100, 200), (tb::MapCell{467, 9}));
@@ -284,7 +285,7 @@ private slots:
         QCOMPARE(f.cell(102, 202).tileId, std::uint16_t(471));
         QCOMPARE(form.undoList().size(), std::size_t(1));
 
-        form.btnHoehle[9]->setChecked(true);  // btnHoehle10: left piece only
+        form.btnHoehle[9]->setChecked(true); // btnHoehle10: left piece only
         f.map().setCell(300, 300, {1, 1});
         f.map().setCell(301, 300, {1, 1});
         f.click(300, 300);
@@ -399,7 +400,7 @@ private slots:
         // Undo walks the edge cells back to the values from before the Paint square.
         for (int i = 0; i < 9; ++i)
             form.TlUndoClick();
-        QCOMPARE(f.cell(2303, 1599).tileId, std::uint16_t(467));  // the fill is undone
+        QCOMPARE(f.cell(2303, 1599).tileId, std::uint16_t(467)); // the fill is undone
         for (int i = 0; i < 4; ++i)
             form.TlUndoClick();
         QCOMPARE(f.cell(2303, 1599), corner);
@@ -411,8 +412,8 @@ private slots:
         PaintFixture f;
         TBHMapEditForm& form = f.open(false);
         QVERIFY(!form.mapLoaded());
-        for (QToolButton* tool : {form.btnDefault, form.btnRectFill, form.btnHoehle[4],
-                                  form.btnCustomBrush}) {
+        for (QToolButton* tool :
+             {form.btnDefault, form.btnRectFill, form.btnHoehle[4], form.btnCustomBrush}) {
             tool->setChecked(true);
             f.click(3, 3);
             f.click(4, 4);

@@ -81,7 +81,7 @@ private slots:
         QCOMPARE(form.sortedPaletteRows(), (std::vector<std::string>{"0002", "0010", "0003"}));
         QCOMPARE(form.SortedTextureGrid->rowCount(), 3);
         QCOMPARE(form.TextureDrawGrid->rowCount(), 16382);
-        QCOMPARE(form.SelectDrawingModeComboBox->count(), 3);  // no tilelist.xml
+        QCOMPARE(form.SelectDrawingModeComboBox->count(), 3); // no tilelist.xml
         QStringList checked;
         QCOMPARE(menuCaptions(form, &checked),
                  (QStringList{"bad.lst", "other.lst", "tileids.lst"}));
@@ -141,7 +141,7 @@ private slots:
         QCOMPARE(form.paletteTile(), 0x3FFD);
         QCOMPARE(form.markedPaletteRow(false), 16381);
         QVERIFY(form.TextureDrawGrid->topRow() > 16300);
-        form.edFindID->setText("3FFE");  // past the last row
+        form.edFindID->setText("3FFE"); // past the last row
         form.btnFindClick();
         QCOMPARE(form.paletteTile(), 0x3FFD);
         QCOMPARE(form.markedPaletteRow(false), 16381);
@@ -177,7 +177,7 @@ private slots:
         PaintFixture f;
         TBHMapEditForm& form = f.open(false);
         form.cbSortet->setChecked(false);
-        QCoreApplication::processEvents();  // the full view takes its place
+        QCoreApplication::processEvents(); // the full view takes its place
         DrawGrid* full = form.TextureDrawGrid;
         full->setTopRow(0);
         QVERIFY(full->viewport()->height() > 4 * 65);
@@ -284,7 +284,7 @@ private slots:
             for (int i = 0; i < editor->cbCustomBrushes->count(); ++i)
                 offered << editor->cbCustomBrushes->itemText(i);
             editor->edBrushName->setText("drawn");
-            editor->smallDrawGridClick(3);  // "NODRAW", then the list: row 3 is $0003
+            editor->smallDrawGridClick(3); // "NODRAW", then the list: row 3 is $0003
             editor->BrushGridSelectCell(2, 1);
             editor->BitBtn1Click();
             return editor->result();
