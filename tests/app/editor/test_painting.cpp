@@ -408,6 +408,48 @@ private slots:
         QVERIFY(form.undoList().empty());
     }
 
+    void draggingWithTheFillToolAlternatesCornersAndFills() {
+        PaintFixture f;
+        TBHMapEditForm& form = f.open();
+        setModes(form, SetToZ, "9", AltitudeOnly);
+        form.btnRectFill->setChecked(true);
+        DrawGrid* grid = form.MainDrawGrid;
+        grid->setLeftCol(0);
+        grid->setTopRow(0);
+        QWidget* view = grid->viewport();
+        auto at = [&](int x, int y) { return grid->cellRect(x, y).center(); };
+        auto moveHeld = [&](int x, int y) {
+            QMouseEvent move(QEvent::MouseMove, at(x, y), view->mapToGlobal(at(x, y)), Qt::NoButton,
+                             Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(view, &move);
+        };
+        // Press on (1, 1): first corner; enter (2, 2): fill; enter (3, 2): first corner;
+        // enter (3, 3): fill of one column.
+        QTest::mousePress(view, Qt::LeftButton, {}, at(1, 1));
+        QVERIFY(form.mapPainter().fillPending());
+        moveHeld(2, 2);
+        QCOMPARE(form.undoList().size(), std::size_t(4));
+        moveHeld(3, 2);
+        QVERIFY(form.mapPainter().fillPending());
+        moveHeld(3, 3);
+        QTest::mouseRelease(view, Qt::LeftButton, {}, at(3, 3));
+        QCOMPARE(form.undoList().size(), std::size_t(6));
+        for (auto [x, y] : {std::pair{1, 1}, {1, 2}, {2, 1}, {2, 2}, {3, 2}, {3, 3}})
+            QCOMPARE(int(f.cell(x, y).altitude), 9);
+        QVERIFY(!form.mapPainter().fillPending());
+
+        // With the Paint tool every cell entered is painted once.
+        form.btnDefault->setChecked(true);
+        form.ZValueEdit->setText("-7");
+        QTest::mousePress(view, Qt::LeftButton, {}, at(5, 1));
+        moveHeld(6, 1);
+        moveHeld(7, 1);
+        QTest::mouseRelease(view, Qt::LeftButton, {}, at(7, 1));
+        QCOMPARE(form.undoList().size(), std::size_t(9));
+        for (int x = 5; x <= 7; ++x)
+            QCOMPARE(int(f.cell(x, 1).altitude), -7);
+    }
+
     void noMapLoadedPaintsNothing() {
         PaintFixture f;
         TBHMapEditForm& form = f.open(false);
