@@ -83,6 +83,9 @@ seeds("land_art", {
     "texture": struct.pack("<ii", 0, 70000) + art_index([(16, 8192, 0), (0, 32768, 0)]) + land[:512],
 })
 seeds("radar_colours", {"short": struct.pack("<4H", 0x7FFF, 0x001F, 0x03E0, 0x7C00),
+                        # a whole table (16383 colours) and one with a tail past it
+                        "full": b"".join(struct.pack("<H", (i * 37) & 0xFFFF) for i in range(16383)),
+                        "tail": b"".join(struct.pack("<H", i & 0x7FFF) for i in range(16400)),
                         "empty": b"", "odd": b"\x01\x02\x03"})
 # map_image: name, size, variant index, buffer size, then cells.
 seeds("map_image", {"map4": b"map4.mul\x00" + struct.pack("<q", 6421156) + b"\x06" * 40,
