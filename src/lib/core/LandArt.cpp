@@ -1,6 +1,6 @@
 #include "core/LandArt.h"
 
-#include "core/FileBytes.h"
+#include "shell/FileBytes.h"
 #include "shell/LittleEndian.h"
 
 #include <algorithm>

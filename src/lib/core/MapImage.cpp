@@ -1,6 +1,6 @@
 #include "core/MapImage.h"
 
-#include "core/FileBytes.h"
+#include "shell/FileBytes.h"
 #include "shell/AtomicFile.h"
 
 #include <stdexcept>

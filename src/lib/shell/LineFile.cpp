@@ -2,28 +2,11 @@
 
 #include "shell/AtomicFile.h"
 #include "shell/Errors.h"
+#include "shell/FileBytes.h"
 #include "shell/TextCodec.h"
-
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace tb {
 namespace {
-
-std::string readErrorText(const std::filesystem::path& path, int err) {
-    return "Cannot read file \"" + path.string() + "\": " + std::strerror(err);
-}
-
-struct Fd {
-    int fd;
-    ~Fd() {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
 
 // UTF-16 units to UTF-8; unpaired surrogates and an odd last byte become U+FFFD.
 std::string utf16ToUtf8(std::string_view bytes, bool bigEndian) {
@@ -97,28 +80,8 @@ std::vector<std::string> decodeLines(std::string_view bytes) {
 }
 
 std::string readFileText(const std::filesystem::path& path) {
-    const Fd file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
-    if (file.fd < 0)
-        throw FileError(readErrorText(path, errno));
-    struct stat st {};
-    if (::fstat(file.fd, &st) != 0)
-        throw FileError(readErrorText(path, errno));
-    // Only regular files: a device or pipe could feed us without end.
-    if (!S_ISREG(st.st_mode))
-        throw FileError(readErrorText(path, S_ISDIR(st.st_mode) ? EISDIR : EINVAL));
-    std::string bytes;
-    char buffer[65536];
-    for (;;) {
-        const ssize_t n = ::read(file.fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            throw FileError(readErrorText(path, errno));
-        if (n == 0)
-            break;
-        bytes.append(buffer, std::size_t(n));
-    }
-    return bytes;
+    const std::vector<unsigned char> bytes = readFileBytes(path);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 std::vector<std::string> readLines(const std::filesystem::path& path) {

@@ -1,5 +1,5 @@
 #pragma once
-// Whole-file reads into memory, shared by the map image and the art files.
+// Whole-file reads into memory, shared by the map image, the art files and the text files.
 
 #include <filesystem>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "core/FileBytes.h"
+#include "shell/FileBytes.h"
 
 #include "shell/Errors.h"
 
