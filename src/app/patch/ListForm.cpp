@@ -1,6 +1,7 @@
 #include "patch/ListForm.h"
 
 #include "patch/CoordList.h"
+#include "patch/PatchWidgets.h"
 #include "patch/UiPrompts.h"
 #include "shell/Errors.h"
 #include "shell/MapEditorLink.h"
@@ -16,28 +17,13 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+using patchwidgets::boldLabel;
+using patchwidgets::makeButton;
+using patchwidgets::qs;
+
 namespace {
 
 const QString kCoordFilter = QStringLiteral("Tolvane Coordinates (*.def)");
-
-QPushButton* makeButton(const QString& text, const char* name, QWidget* parent) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    return button;
-}
-
-QLabel* boldLabel(const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    QFont font = label->font();
-    font.setBold(true);
-    label->setFont(font);
-    return label;
-}
-
-QString qs(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 } // namespace
 

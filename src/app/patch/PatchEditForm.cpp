@@ -4,6 +4,7 @@
 #include "core/MapImage.h"
 #include "patch/KeyFile.h"
 #include "patch/PatchFile.h"
+#include "patch/PatchWidgets.h"
 #include "patch/UiPrompts.h"
 #include "shell/Errors.h"
 #include "shell/MapEditorLink.h"
@@ -20,33 +21,18 @@
 
 #include <algorithm>
 
+using patchwidgets::boldLabel;
+using patchwidgets::makeButton;
+using patchwidgets::qs;
+
 namespace {
 
 const QString kPatchFilter = QStringLiteral("QVBrimholt Patch (*.qvp)");
-
-QPushButton* makeButton(const QString& text, const char* name, QWidget* parent) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    return button;
-}
 
 QLineEdit* makeEdit(const QString& text, const char* name, QWidget* parent) {
     auto* edit = new QLineEdit(text, parent);
     edit->setObjectName(name);
     return edit;
-}
-
-QLabel* boldLabel(const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    QFont font = label->font();
-    font.setBold(true);
-    label->setFont(font);
-    return label;
-}
-
-QString qs(const std::string& text) {
-    return QString::fromStdString(text);
 }
 
 } // namespace
