@@ -1,9 +1,10 @@
 // Every file writer of the library, made to fail while it writes: by a file size limit
-// (RLIMIT_FSIZE with SIGXFSZ ignored, so write() fails with EFBIG as on a full device) and
-// by a read-only folder. Each writer runs in a forked child, so the limit and the dropped
+// (RLIMIT_FSIZE with SIGXFSZ ignored, so write() fails with EFBIG), by a read-only folder and
+// by a full device (a small tmpfs of the test's own, filled up). Each writer runs in a forked child, so the limit and the dropped
 // privileges never reach the test process. Afterwards the previous file must be there byte
 // for byte, the error must be a FileError naming the file, and no temporary file may be
 // left beside it.
+#include "ScratchMount.h"
 #include "TestPaths.h"
 
 #include "catalogue/BrushFile.h"
@@ -25,6 +26,7 @@
 #include <algorithm>
 #include <csignal>
 #include <functional>
+#include <optional>
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -35,10 +37,18 @@ namespace fs = std::filesystem;
 
 namespace {
 
-enum class Fault { FileSizeLimit, ReadOnlyFolder };
+enum class Fault { FileSizeLimit, ReadOnlyFolder, FullDevice };
 
 const char* faultName(Fault f) {
-    return f == Fault::FileSizeLimit ? "FileSizeLimit" : "ReadOnlyFolder";
+    switch (f) {
+    case Fault::FileSizeLimit:
+        return "FileSizeLimit";
+    case Fault::ReadOnlyFolder:
+        return "ReadOnlyFolder";
+    case Fault::FullDevice:
+        return "FullDevice";
+    }
+    return "?";
 }
 
 // The user the read-only case drops to when the tests run as root (root writes into any
@@ -68,7 +78,7 @@ Outcome runUnderFault(Fault fault, const std::vector<fs::path>& readOnlyFolders,
             std::signal(SIGXFSZ, SIG_IGN);
             const rlimit limit{8, 8};
             ready = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
-        } else if (::geteuid() == 0) {
+        } else if (fault == Fault::ReadOnlyFolder && ::geteuid() == 0) {
             ready = ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0;
         }
         if (!ready) {
@@ -176,7 +186,13 @@ TEST_P(FaultInjection, FailedWriteKeepsThePreviousFileAndNamesIt) {
     const Writer writer = writers().at(std::get<0>(GetParam()));
     const Fault fault = std::get<1>(GetParam());
     tbtest::TempDir temp;
-    const fs::path dir = temp.path() / "app";
+    std::optional<tbtest::ScratchMount> device;
+    if (fault == Fault::FullDevice) {
+        if (!tbtest::privateMountsAvailable())
+            GTEST_SKIP() << "cannot mount a small device: " << tbtest::whyNoPrivateMounts();
+        device.emplace(256 * 1024);
+    }
+    const fs::path dir = (device ? device->path() : temp.path()) / "app";
     for (const char* sub : {"brushes", "textures", "source"})
         fs::create_directories(dir / sub);
     fs::permissions(temp.path(), fs::perms(0755));
@@ -197,6 +213,8 @@ TEST_P(FaultInjection, FailedWriteKeepsThePreviousFileAndNamesIt) {
         return names;
     };
     const std::vector<std::string> before = entriesBefore();
+    if (device)
+        device->fillUp();
 
     const Outcome outcome = runUnderFault(
         fault, {dir, dir / "brushes", dir / "textures"}, [&] { writer.write(dir); });
@@ -212,7 +230,8 @@ TEST_P(FaultInjection, FailedWriteKeepsThePreviousFileAndNamesIt) {
 INSTANTIATE_TEST_SUITE_P(
     Writers, FaultInjection,
     ::testing::Combine(::testing::Range<std::size_t>(0, writers().size()),
-                       ::testing::Values(Fault::FileSizeLimit, Fault::ReadOnlyFolder)),
+                       ::testing::Values(Fault::FileSizeLimit, Fault::ReadOnlyFolder,
+                                         Fault::FullDevice)),
     [](const ::testing::TestParamInfo<FaultInjection::ParamType>& info) {
         return writers().at(std::get<0>(info.param)).name + "_" +
                faultName(std::get<1>(info.param));
