@@ -24,7 +24,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <functional>
 #include <optional>
 #include <string>
@@ -268,6 +270,49 @@ TEST(AtomicReplace, LastWriterWinsWithAWholeFile) {
     for ([[maybe_unused]] const auto& e : fs::directory_iterator(temp.path()))
         ++files;
     EXPECT_EQ(files, 1u) << "temporary files left behind";
+}
+
+} // namespace
+
+// The faults themselves: each must really stop a write and be undone afterwards, or the
+// window tests built on them would pass without testing anything.
+namespace {
+
+int writeFile(const fs::path& path, std::size_t bytes) {
+    errno = 0;
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0)
+        return errno;
+    const std::string data(bytes, 'd');
+    const ssize_t n = ::write(fd, data.data(), data.size());
+    const int error = n == ssize_t(bytes) ? 0 : (n < 0 ? errno : EIO);
+    ::close(fd);
+    return error;
+}
+
+TEST(WriteFaults, EachFaultStopsAWriteAndIsUndone) {
+    if (!tbtest::privateMountsAvailable())
+        GTEST_SKIP() << "cannot mount a small device: " << tbtest::whyNoPrivateMounts();
+    tbtest::ScratchMount device(64 * 1024);
+    EXPECT_EQ(writeFile(device / "a", 5000), 0);
+
+    device.fillUp();
+    EXPECT_EQ(writeFile(device / "b", 100), ENOSPC);
+    device.freeUp();
+    EXPECT_EQ(writeFile(device / "b", 100), 0);
+
+    device.makeReadOnly();
+    EXPECT_EQ(writeFile(device / "c", 100), EROFS);
+    EXPECT_EQ(tbtest::readBytes(device / "a").size(), 5000u);
+    device.makeWritable();
+    EXPECT_EQ(writeFile(device / "c", 100), 0);
+
+    {
+        tbtest::FileSizeLimit limit(1000);
+        EXPECT_EQ(writeFile(device / "d", 5000), EIO) << "a write past the limit is cut short";
+        EXPECT_EQ(writeFile(device / "d", 900), 0);
+    }
+    EXPECT_EQ(writeFile(device / "d", 5000), 0);
 }
 
 } // namespace

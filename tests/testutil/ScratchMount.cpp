@@ -3,6 +3,7 @@
 #include "TestPaths.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
@@ -10,6 +11,7 @@
 #include <sched.h>
 #include <stdexcept>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <unistd.h>
 #include <vector>
 
@@ -97,9 +99,38 @@ void ScratchMount::fillUp() {
         throw std::runtime_error(std::string("filling the device: ") + std::strerror(error));
 }
 
+void ScratchMount::freeUp() {
+    std::error_code ec;
+    fs::remove(m_path / ".filler", ec);
+}
+
+void ScratchMount::makeWritable() {
+    if (::mount(nullptr, m_path.c_str(), nullptr, MS_REMOUNT, nullptr) != 0)
+        throw std::runtime_error(std::string("remounting writable: ") + std::strerror(errno));
+}
+
 void ScratchMount::makeReadOnly() {
     if (::mount(nullptr, m_path.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0)
         throw std::runtime_error(std::string("remounting read-only: ") + std::strerror(errno));
+}
+
+FileSizeLimit::FileSizeLimit(std::size_t bytes) {
+    rlimit before{};
+    if (::getrlimit(RLIMIT_FSIZE, &before) != 0)
+        throw std::runtime_error("getrlimit");
+    m_softBefore = before.rlim_cur;
+    m_hardBefore = before.rlim_max;
+    m_handlerBefore = std::signal(SIGXFSZ, SIG_IGN);
+    // Only the soft limit moves, so the destructor can raise it again without privileges.
+    const rlimit limit{rlim_t(bytes), before.rlim_max};
+    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+        throw std::runtime_error("setrlimit");
+}
+
+FileSizeLimit::~FileSizeLimit() {
+    const rlimit before{rlim_t(m_softBefore), rlim_t(m_hardBefore)};
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, m_handlerBefore);
 }
 
 } // namespace tbtest

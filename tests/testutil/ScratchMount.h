@@ -33,11 +33,29 @@ public:
     // Takes all the space that is left, so that the next write of data fails with ENOSPC.
     // New (empty) files can still be created, as on a real full disk.
     void fillUp();
+    // Gives back the space that fillUp() took.
+    void freeUp();
     // Remounts the file system read-only: files stay readable, nothing can be written.
     void makeReadOnly();
+    void makeWritable();
 
 private:
     std::filesystem::path m_path;
+};
+
+// Limits the size of any file this process writes (RLIMIT_FSIZE, with SIGXFSZ ignored so a
+// write past it fails with EFBIG instead of killing the process) until destroyed.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(std::size_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    unsigned long long m_softBefore;
+    unsigned long long m_hardBefore;
+    void (*m_handlerBefore)(int);
 };
 
 } // namespace tbtest
