@@ -19,6 +19,7 @@
 #include "shell/AtomicFile.h"
 #include "shell/Errors.h"
 #include "shell/LineFile.h"
+#include "tools/MapCopy.h"
 #include "tools/MapEnlarge.h"
 
 #include <gtest/gtest.h>
@@ -238,6 +239,54 @@ INSTANTIATE_TEST_SUITE_P(
         return writers().at(std::get<0>(info.param)).name + "_" +
                faultName(std::get<1>(info.param));
     });
+
+// A map copy replaces its destination whole: when it fails, the destination is as it was.
+class MapCopyFaults : public ::testing::TestWithParam<Fault> {};
+
+TEST_P(MapCopyFaults, AFailedCopyLeavesTheDestinationAsItWas) {
+    const Fault fault = GetParam();
+    tbtest::TempDir temp;
+    std::optional<tbtest::ScratchMount> device;
+    if (fault == Fault::FullDevice) {
+        if (!tbtest::privateMountsAvailable())
+            GTEST_SKIP() << "cannot mount a small device: " << tbtest::whyNoPrivateMounts();
+        device.emplace(16u << 20);
+    }
+    fs::permissions(temp.path(), fs::perms(0755));
+    const fs::path dir = (device ? device->path() : temp.path()) / "app";
+    fs::create_directories(dir / "source");
+    fs::create_directories(dir / "dest");
+    constexpr std::size_t kTokunoSize = 6'421'156;
+    const fs::path source = dir / "source" / "map4.mul";
+    tbtest::writeBytes(source, std::vector<unsigned char>(kTokunoSize, 0x11));
+    const fs::path destination = dir / "dest" / "map4.mul";
+    std::vector<unsigned char> previous(kTokunoSize);
+    for (std::size_t i = 0; i < previous.size(); ++i)
+        previous[i] = static_cast<unsigned char>(i * 31 % 253);
+    tbtest::writeBytes(destination, previous);
+    if (device)
+        device->fillUp();
+
+    const Outcome outcome = runUnderFault(fault, {dir / "dest"}, [&] {
+        tb::copyMapCells(source, {0, 0, 300, 300, 40, 50}, destination);
+    });
+
+    EXPECT_TRUE(outcome.fileError) << faultName(fault) << ": " << outcome.message;
+    EXPECT_NE(outcome.message.find(destination.string()), std::string::npos)
+        << "the error does not name the destination: " << outcome.message;
+    EXPECT_TRUE(tbtest::readBytes(destination) == previous) << "previous destination not intact";
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir / "dest"))
+        ++entries;
+    EXPECT_EQ(entries, 1u) << "a temporary file was left behind";
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, MapCopyFaults,
+                         ::testing::Values(Fault::FileSizeLimit, Fault::ReadOnlyFolder,
+                                           Fault::FullDevice),
+                         [](const ::testing::TestParamInfo<Fault>& info) {
+                             return std::string(faultName(info.param));
+                         });
 
 // Two writers replacing one file: whichever renames last wins with its whole content, and
 // a reader never sees a mixture or a partial file.

@@ -10,6 +10,8 @@
 #include <random>
 #include <string>
 #include <unistd.h>
+#include <vector>
+#include <algorithm>
 
 namespace fs = std::filesystem;
 
@@ -39,12 +41,18 @@ void writeAll(int fd, const fs::path& target, const void* data, std::size_t size
 
 } // namespace
 
-AtomicFileWriter::AtomicFileWriter(const fs::path& path) : m_target(path) {
+AtomicFileWriter::AtomicFileWriter(const fs::path& path) : m_target(path), m_replaced(path) {
+    std::error_code ec;
+    if (fs::is_symlink(path, ec)) {
+        const fs::path resolved = fs::weakly_canonical(path, ec);
+        if (!ec)
+            m_replaced = resolved;
+    }
     std::random_device rd;
-    const fs::path dir = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    const fs::path dir = m_replaced.has_parent_path() ? m_replaced.parent_path() : fs::path(".");
     // Opened exclusively, so two writers never share a temporary file.
     for (int attempt = 0; attempt < 50; ++attempt) {
-        m_temp = dir / ("." + path.filename().string() + ".tmp" + std::to_string(rd()));
+        m_temp = dir / ("." + m_replaced.filename().string() + ".tmp" + std::to_string(rd()));
         m_fd = ::open(m_temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (m_fd >= 0 || errno != EEXIST)
             break;
@@ -62,6 +70,60 @@ AtomicFileWriter::~AtomicFileWriter() {
         ::unlink(m_temp.c_str());
 }
 
+void AtomicFileWriter::copyCurrentContent() {
+    const int in = ::open(m_target.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0)
+        throw FileError(describe(m_target, "open", errno));
+    const struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{in};
+    struct stat st {};
+    if (::fstat(in, &st) != 0)
+        throw FileError(describe(m_target, "read", errno));
+    std::int64_t left = st.st_size;
+    // In the kernel where it can (a clone, where the file system shares extents).
+    while (left > 0) {
+        const ssize_t n = ::copy_file_range(in, nullptr, m_fd, nullptr, std::size_t(left), 0);
+        if (n > 0) {
+            left -= n;
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP || errno == EINVAL))
+            break; // not offered here: copy by hand from where it stopped
+        if (n == 0)
+            throw FileError(describe(m_target, "read", EIO)); // the file shrank meanwhile
+        throw FileError(describe(m_target, "write", errno));
+    }
+    std::vector<unsigned char> buffer(left > 0 ? std::size_t(1) << 20 : 0);
+    while (left > 0) {
+        const ssize_t n =
+            ::read(in, buffer.data(), std::size_t(std::min<std::int64_t>(left, std::int64_t(buffer.size()))));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            throw FileError(describe(m_target, "read", n < 0 ? errno : EIO));
+        writeAll(m_fd, m_target, buffer.data(), std::size_t(n));
+        left -= n;
+    }
+}
+
+void AtomicFileWriter::readAt(std::int64_t offset, void* data, std::size_t size) const {
+    auto* p = static_cast<unsigned char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::pread(m_fd, p, size, off_t(offset));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            throw FileError(describe(m_target, "read", n < 0 ? errno : EIO));
+        p += n;
+        offset += n;
+        size -= std::size_t(n);
+    }
+}
+
 void AtomicFileWriter::append(const void* data, std::size_t size) {
     writeAll(m_fd, m_target, data, size);
 }
@@ -75,7 +137,7 @@ void AtomicFileWriter::commit() {
         throw FileError(describe(m_target, "write", errno));
     // Keep the permissions of the file we replace; a new file gets the usual ones.
     struct stat st {};
-    if (::stat(m_target.c_str(), &st) == 0)
+    if (::stat(m_replaced.c_str(), &st) == 0)
         ::fchmod(m_fd, st.st_mode & 07777);
     else {
         const mode_t mask = ::umask(0);
@@ -86,7 +148,7 @@ void AtomicFileWriter::commit() {
     m_fd = -1;
     if (::close(fd) != 0)
         throw FileError(describe(m_target, "write", errno));
-    if (::rename(m_temp.c_str(), m_target.c_str()) != 0)
+    if (::rename(m_temp.c_str(), m_replaced.c_str()) != 0)
         throw FileError(describe(m_target, "replace", errno));
     m_temp.clear();
 }

@@ -25,7 +25,7 @@ void writeFileAtomically(const std::filesystem::path& path,
 // For writers that need positioned writes as well (a file laid out first, then filled in):
 // a temporary file beside `path` that replaces it on commit(). Destroyed uncommitted, it
 // removes the temporary file and leaves the target untouched. Errors are FileError naming
-// the target.
+// the target. A target that is a symbolic link stays one: the file it points to is replaced.
 class AtomicFileWriter {
 public:
     explicit AtomicFileWriter(const std::filesystem::path& path);
@@ -33,13 +33,20 @@ public:
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
 
+    // Starts the temporary file as a copy of the target as it is now, for writers that
+    // change a few parts of a large file (the target itself is never written).
+    void copyCurrentContent();
+
     void append(const void* data, std::size_t size);
     void writeAt(std::int64_t offset, const void* data, std::size_t size);
+    // Reads back what the temporary file holds; a read past its end is a FileError.
+    void readAt(std::int64_t offset, void* data, std::size_t size) const;
     // Flushes, closes and renames the temporary file over the target.
     void commit();
 
 private:
-    std::filesystem::path m_target;
+    std::filesystem::path m_target;   // as the caller named it, for messages
+    std::filesystem::path m_replaced; // the file renamed over: a symbolic link's target
     std::filesystem::path m_temp;
     int m_fd = -1;
 };

@@ -1,9 +1,11 @@
 #include "tools/MapCopy.h"
 
+#include "shell/AtomicFile.h"
 #include "tools/ToolFiles.h"
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -24,13 +26,20 @@ inline std::size_t cellInRun(std::int64_t x, std::int64_t y, std::int64_t firstB
                        (y % 8) * kRowBytes + (x % 8) * kCellSize);
 }
 
+// Positioned reads and writes on one side's file: the source map, or the new destination
+// being prepared beside the old one.
+struct BlockFile {
+    std::function<void(std::int64_t offset, void* data, std::size_t size)> readAt;
+    std::function<void(std::int64_t offset, const void* data, std::size_t size)> writeAt;
+};
+
 // Runs of blocks of one side: rows firstRow..lastRow of consecutive block columns. When the
 // rows are a whole column, consecutive runs are adjacent in the file and move in one call.
 // The source side may instead be read from a snapshot taken before anything is written
 // (for a copy within one file whose two sides disagree on the geometry).
 class ColumnRuns {
 public:
-    ColumnRuns(PositionedFile& file, int heightBlocks, std::int64_t firstRow, std::int64_t lastRow)
+    ColumnRuns(const BlockFile& file, int heightBlocks, std::int64_t firstRow, std::int64_t lastRow)
         : m_file(file), m_heightBlocks(heightBlocks), m_firstRow(firstRow),
           m_runBytes(std::size_t(lastRow - firstRow + 1) * kBlockSize),
           m_wholeColumns(firstRow == 0 && lastRow == heightBlocks - 1) {}
@@ -75,7 +84,7 @@ private:
         return (column * m_heightBlocks + m_firstRow) * kBlockSize;
     }
 
-    PositionedFile& m_file;
+    const BlockFile& m_file;
     int m_heightBlocks;
     std::int64_t m_firstRow;
     std::size_t m_runBytes;
@@ -129,31 +138,45 @@ void copyMapCells(const fs::path& source, const CopyRect& rect, const fs::path& 
     if (rect.x1 == 0 && rect.y1 == 0 && rect.x2 == 0 && rect.y2 == 0)
         throw ToolRefusal(kZeroCoordinatesMessage);
 
+    // The new destination starts as a copy of the old one beside it and replaces it only
+    // when every cell is in, so a failed copy leaves the destination as it was.
     const bool sameFile = isSameFile(source, destination);
     std::optional<PositionedFile> sourceFile;
     if (!sameFile)
         sourceFile.emplace(source, PositionedFile::Mode::Read);
-    PositionedFile targetFile(destination, PositionedFile::Mode::ReadWrite);
-    PositionedFile& input = sameFile ? targetFile : *sourceFile;
-
     auto report = [&](std::int32_t x) {
         if (progress)
             progress(copyProgressPercent(x, rect.x2));
     };
-    if (rect.x2 < rect.x1)
-        return;
-    if (rect.y2 < rect.y1) {
+    if (rect.x2 < rect.x1 || rect.y2 < rect.y1) {
+        // Nothing to copy; the destination is still opened, to report it as a copy would.
+        PositionedFile(destination, PositionedFile::Mode::ReadWrite);
         for (std::int32_t x = rect.x1; x <= rect.x2; ++x)
             report(x);
         return;
     }
+    AtomicFileWriter targetFile(destination);
+    targetFile.copyCurrentContent();
+    const BlockFile target{
+        [&](std::int64_t offset, void* data, std::size_t size) {
+            targetFile.readAt(offset, data, size);
+        },
+        [&](std::int64_t offset, const void* data, std::size_t size) {
+            targetFile.writeAt(offset, data, size);
+        }};
+    const BlockFile input =
+        sameFile ? target
+                 : BlockFile{[&](std::int64_t offset, void* data, std::size_t size) {
+                                 sourceFile->readAt(offset, data, size);
+                             },
+                             {}};
 
     const std::int64_t width = std::int64_t(rect.x2) - rect.x1 + 1;
     const std::int64_t shift = std::int64_t(rect.dx) - rect.x1; // target column = x + shift
     const std::int64_t sourceFirstRow = rect.y1 / 8;
     const std::int64_t targetFirstRow = rect.dy / 8;
     ColumnRuns sources(input, from->heightBlocks(), sourceFirstRow, rect.y2 / 8);
-    ColumnRuns targets(targetFile, to->heightBlocks(), targetFirstRow,
+    ColumnRuns targets(target, to->heightBlocks(), targetFirstRow,
                        (std::int64_t(rect.dy) + rect.y2 - rect.y1) / 8);
 
     // Within one file, work through the target in the direction that reads every source
@@ -228,6 +251,7 @@ void copyMapCells(const fs::path& source, const CopyRect& rect, const fs::path& 
         for (std::int64_t n = lastTx - firstTx + 1; n > 0; --n)
             report(rect.x1 + columnsDone++);
     }
+    targetFile.commit();
 }
 
 } // namespace tb

@@ -1,8 +1,8 @@
 #pragma once
 // Map copy: a rectangle of cells from one known map file into another (or the same) known
 // map file at a chosen place. Tile ids and altitudes travel together; block headers and
-// every cell outside the target rectangle stay as they are. The destination is changed in
-// place.
+// every cell outside the target rectangle stay as they are. The changed destination
+// replaces the old one whole, so an interrupted or failed copy never leaves half of it.
 
 #include "core/MapVariant.h"
 
@@ -52,7 +52,7 @@ int copyProgressPercent(std::int32_t x, std::int32_t x2);
 // `progress` gets copyProgressPercent(x, X2) once per source column x, X1 to X2 in order.
 // When source and destination are one file, the result is that of copying from a snapshot
 // of the source rectangle taken before the copy starts. An input/output error throws
-// FileError with both files closed; the cells written until then stay.
+// FileError with both files closed and the destination as it was.
 void copyMapCells(const std::filesystem::path& source, const CopyRect& rect,
                   const std::filesystem::path& destination,
                   const std::function<void(int percent)>& progress = {});

@@ -96,3 +96,38 @@ TEST(AtomicFileWriter, AWriterDroppedWithoutCommitLeavesTheTargetAndNoTemporary)
     EXPECT_EQ(readText(target), "kept");
     EXPECT_EQ(entriesIn(dir.path()), 1u);
 }
+
+TEST(AtomicFileWriter, StartsFromTheCurrentContentAndReadsBackItsOwnWrites) {
+    tbtest::TempDir dir;
+    const auto target = dir / "map0.mul";
+    std::string big(3'000'000, '\0');
+    for (std::size_t i = 0; i < big.size(); ++i)
+        big[i] = char(i * 7 % 251);
+    tb::writeFileAtomically(target, big);
+    {
+        tb::AtomicFileWriter writer(target);
+        writer.copyCurrentContent();
+        writer.writeAt(2'999'998, "zz", 2);
+        char back[4] = {};
+        writer.readAt(2'999'996, back, 4);
+        EXPECT_EQ(std::string(back, 4), big.substr(2'999'996, 2) + "zz");
+        EXPECT_THROW(writer.readAt(2'999'999, back, 2), tb::FileError) << "a read past the end";
+        EXPECT_EQ(readText(target), big); // the old file is never written
+        writer.commit();
+    }
+    big.replace(2'999'998, 2, "zz");
+    EXPECT_EQ(readText(target), big);
+    EXPECT_EQ(entriesIn(dir.path()), 1u);
+}
+
+TEST(AtomicFileWriter, ASymbolicLinkStaysALinkAndItsFileIsReplaced) {
+    tbtest::TempDir dir;
+    fs::create_directory(dir / "real");
+    const auto file = dir / "real" / "tilelist.xml";
+    tb::writeFileAtomically(file, std::string_view("old"));
+    fs::create_symlink(file, dir / "link.xml");
+    tb::writeFileAtomically(dir / "link.xml", std::string_view("new"));
+    EXPECT_TRUE(fs::is_symlink(dir / "link.xml"));
+    EXPECT_EQ(readText(file), "new");
+    EXPECT_EQ(entriesIn(dir / "real"), 1u) << "the temporary file goes beside the real file";
+}
