@@ -1,10 +1,11 @@
 # Installation and the Debian package.
 #
-# The editor finds its catalogues (tilelist.xml, textures/, brushes/) in the folder of its
-# executable. An installed copy therefore keeps the programs and the default catalogues
-# together in <prefix>/lib/tolvanebrimholt, a complete portable copy, and puts symbolic
-# links to the programs into <prefix>/bin. The program folder is resolved through the links
-# (/proc/self/exe), so an editor started as "tbmapedit" still finds its catalogues.
+# The editor's default catalogues (tilelist.xml, textures/, brushes/) sit in the folder of
+# its executable. An installed copy therefore keeps the programs and the defaults together
+# in <prefix>/lib/tolvanebrimholt and puts symbolic links to the programs into <prefix>/bin.
+# The program folder is resolved through the links (/proc/self/exe). As that folder is not
+# writable for users, the editor copies the defaults on its first start into the user's
+# data folder (~/.local/share/Tolvane Brimholt) and works there.
 
 include(GNUInstallDirs)
 

@@ -9,13 +9,38 @@
 #include "patch/PatchEditForm.h"
 #include "shell/PrForm.h"
 #include "shell/ProgressForm.h"
+#include "shell/ApplicationDir.h"
 #include "shell/Settings.h"
 
 #include <QApplication>
+#include <QMessageBox>
+#include <QStandardPaths>
 #include <QStringList>
 
 #include <cstdio>
 #include <random>
+
+namespace {
+
+// The folder of the catalogues, with a trailing "/": beside the program for a portable copy,
+// the user's data folder for an installed one (seeded from the defaults on its first start).
+QString applicationDirectory() {
+    const tb::ApplicationDirChoice choice = tb::chooseApplicationDir(
+        QCoreApplication::applicationDirPath().toStdString(),
+        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());
+    const QString dir = QString::fromStdString(choice.dir.string());
+    if (!choice.problems.empty()) {
+        QStringList lines;
+        for (const std::string& problem : choice.problems)
+            lines << QString::fromStdString(problem);
+        QMessageBox::warning(nullptr, QApplication::applicationName(),
+                             "Some default catalogues could not be copied to " + dir + ":\n" +
+                                 lines.join('\n'));
+    }
+    return dir + "/";
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -33,7 +58,7 @@ int main(int argc, char* argv[]) {
     }
 
     const std::unique_ptr<QSettings> settings = tbapp::openSettingsStore(iniFile);
-    const QString applicationDir = QCoreApplication::applicationDirPath() + "/";
+    const QString applicationDir = applicationDirectory();
     std::mt19937 random;
 
     TBHMapEditForm mainForm(*settings, applicationDir, random);
