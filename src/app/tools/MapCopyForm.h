@@ -1,7 +1,7 @@
 #pragma once
 // TMapCopyForm: copies a rectangle of cells from one known map file into another (or the
-// same) known map file at a chosen place. The destination file is changed in place; the
-// editor's map in memory is not reloaded.
+// same) known map file at a chosen place. The changed destination replaces the old one
+// whole, so a failed copy leaves it as it was; the editor's map in memory is not reloaded.
 //
 // The main window creates one for each "Map Copy", shows it modally (exec) and deletes it
 // when it closes; afterwards it puts "0" into both jump boxes, jumps and repaints.

@@ -164,7 +164,9 @@ void TMapExtendForm::enlargeTo(const QString& destination) {
         ProgressInfo->setText(QString());
         tbapp::showMessage(this, refusal.what());
     } catch (const std::exception& error) {
+        // A failed run leaves no progress text behind, so the window does not look busy.
         ProgressBar->setValue(0);
+        ProgressInfo->setText(QString());
         tbapp::showErrorReport(this, error);
     }
     m_running = false;
