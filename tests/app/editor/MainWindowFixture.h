@@ -1,35 +1,24 @@
 #pragma once
-// One test's main window against a temporary application directory, settings file,
-// Ilshenar map and game directory (TestWorld.h), with messages recorded instead of shown,
-// and helpers to drive the map view as a user does.
+// One test's main window (EditorWindowFixture.h) with an empty palette list, and helpers to
+// drive the map view as a user does.
 
-#include "TestWorld.h"
+#include "EditorWindowFixture.h"
 
-#include "editor/BHMapEditForm.h"
 #include "patch/UiPrompts.h"
 #include "shell/DrawGrid.h"
-#include "shell/ErrorReport.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QSettings>
 #include <QStatusBar>
 #include <QtTest>
 
-#include <filesystem>
-#include <fstream>
 #include <memory>
-#include <random>
 #include <string>
 
 namespace tbtest {
-
-inline QString qpath(const std::filesystem::path& p) {
-    return QString::fromStdString(p.string());
-}
 
 // Prompts that answer the open dialogs from a queue and record the messages; progress
 // windows are not shown.
@@ -54,44 +43,10 @@ private:
     };
 };
 
-struct MainWindowFixture {
-    TempDir dir;
-    std::filesystem::path appDir = dir / "app";
-    std::filesystem::path mapPath = dir / "maps" / "map2.mul";
-    std::filesystem::path gameDir = dir / "game";
-    std::filesystem::path iniPath = dir / "settings.ini";
-    std::mt19937 random;
-    std::unique_ptr<QSettings> settings;
-    std::unique_ptr<TBHMapEditForm> form;
-    QStringList messages;
-    tbapp::MessageSink previousSink;
+struct MainWindowFixture : EditorWindowFixture {
+    MainWindowFixture() : EditorWindowFixture("") {}
 
-    MainWindowFixture() {
-        std::filesystem::create_directories(appDir / "textures");
-        writeBytes(appDir / "textures" / "tileids.lst", {}); // the palette list read at creation
-        std::filesystem::create_directories(mapPath.parent_path());
-        writeGameDir(gameDir);
-        writeBytes(mapPath, makeTestMap().bytes());
-        std::ofstream ini(iniPath, std::ios::binary);
-        ini << "[General]\nMAPx.mul=" << mapPath.string() << "\nUOPath=" << gameDir.string()
-            << "\n";
-        previousSink = tbapp::setMessageSink(
-            [this](QWidget*, tbapp::MessageKind, const QString& text) { messages << text; });
-    }
-    ~MainWindowFixture() {
-        form.reset();
-        tbapp::setMessageSink(previousSink);
-    }
-
-    // Creates and shows the window (the first-show steps identify the 2304 x 1600 map).
-    TBHMapEditForm& open() {
-        settings = std::make_unique<QSettings>(qpath(iniPath), QSettings::IniFormat);
-        form = std::make_unique<TBHMapEditForm>(*settings, qpath(appDir) + "/", random);
-        form->show();
-        QCoreApplication::processEvents();
-        QCoreApplication::processEvents();
-        return *form;
-    }
+    TBHMapEditForm& open() { return create(); }
     // Creates, shows and loads the map and the art.
     TBHMapEditForm& openLoaded() {
         open();

@@ -93,11 +93,6 @@ private:
     QWidget* m_viewport;
 };
 
-void writeText(const fs::path& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-}
-
 } // namespace
 
 class MenusTest : public QObject {

@@ -34,11 +34,6 @@ std::string fileText(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-void writeText(const fs::path& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-}
-
 // Altitude only, set to 7, brush size 1: a painting click sets the cell's altitude to 7.
 void setAltitudePainting(TBHMapEditForm& form) {
     form.AltitudeRadioGroup->setItemIndex(2);

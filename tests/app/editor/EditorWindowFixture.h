@@ -1,0 +1,73 @@
+#pragma once
+// The editor window against a temporary application folder, settings file, Ilshenar map
+// and game folder (TestWorld.h), with messages recorded instead of shown.
+
+#include "TestWorld.h"
+
+#include "editor/BHMapEditForm.h"
+#include "shell/ErrorReport.h"
+
+#include <QCoreApplication>
+#include <QSettings>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <string>
+
+namespace tbtest {
+
+inline QString qpath(const std::filesystem::path& p) {
+    return QString::fromStdString(p.string());
+}
+
+inline void writeText(const std::filesystem::path& path, const std::string& text) {
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+}
+
+struct EditorWindowFixture {
+    TempDir dir;
+    std::filesystem::path appDir = dir / "app";
+    std::filesystem::path mapPath = dir / "maps" / "map2.mul";
+    std::filesystem::path gameDir = dir / "game";
+    std::filesystem::path iniPath = dir / "settings.ini";
+    std::mt19937 random;
+    std::unique_ptr<QSettings> settings;
+    std::unique_ptr<TBHMapEditForm> form;
+    QStringList messages;
+    tbapp::MessageSink previousSink;
+
+    // `textureList`: the palette's list (textures/tileids.lst), read when the window is made.
+    explicit EditorWindowFixture(const std::string& textureList) {
+        std::filesystem::create_directories(appDir);
+        writeText(appDir / "textures" / "tileids.lst", textureList);
+        writeGameDir(gameDir);
+        std::filesystem::create_directories(mapPath.parent_path());
+        writeBytes(mapPath, makeTestMap().bytes());
+        writeText(iniPath, "[General]\nMAPx.mul=" + mapPath.string() +
+                               "\nUOPath=" + gameDir.string() + "\n");
+        previousSink = tbapp::setMessageSink(
+            [this](QWidget*, tbapp::MessageKind, const QString& text) { messages << text; });
+    }
+    ~EditorWindowFixture() {
+        form.reset();
+        tbapp::setMessageSink(previousSink);
+    }
+    EditorWindowFixture(const EditorWindowFixture&) = delete;
+    EditorWindowFixture& operator=(const EditorWindowFixture&) = delete;
+
+    // Creates and shows the window (the first-show steps identify the 2304 x 1600 map).
+    TBHMapEditForm& create() {
+        settings = std::make_unique<QSettings>(qpath(iniPath), QSettings::IniFormat);
+        form = std::make_unique<TBHMapEditForm>(*settings, qpath(appDir) + "/", random);
+        form->show();
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        return *form;
+    }
+};
+
+} // namespace tbtest
