@@ -43,7 +43,18 @@ std::string enterPrivateMounts() {
     }
     if (::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
         return std::string("making / private: ") + std::strerror(errno);
-    return {};
+    // Some sandboxes allow the namespace but not a tmpfs, or not its remounting.
+    const fs::path probe = fs::temp_directory_path() / ("tbmount-probe-" + std::to_string(::getpid()));
+    std::error_code ec;
+    fs::create_directory(probe, ec);
+    std::string problem;
+    if (::mount("tbtest", probe.c_str(), "tmpfs", 0, "size=65536") != 0)
+        problem = std::string("mounting a tmpfs: ") + std::strerror(errno);
+    else if (::mount(nullptr, probe.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0)
+        problem = std::string("remounting a tmpfs read-only: ") + std::strerror(errno);
+    ::umount2(probe.c_str(), MNT_DETACH);
+    fs::remove(probe, ec);
+    return problem;
 }
 
 const std::string& setupResult() {
