@@ -180,7 +180,8 @@ void TBHMapEditForm::btnLoadClick() {
         return;
     tbapp::writeSettingText(m_settings, "MAPx.mul", MapEdit->text());
     tbapp::writeSettingText(m_settings, "UOPath", UOPathEdit->text());
-    m_settings.sync();
+    // A store that cannot be written is reported; the map is loaded all the same.
+    tbapp::runReported(this, [&] { tbapp::syncSettingsStore(m_settings); });
 
     if (mapValid && gameValid) {
         const QFileInfo file(MapEdit->text());

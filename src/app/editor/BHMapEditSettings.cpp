@@ -48,7 +48,8 @@ void TBHMapEditForm::readViewSettings() {
     updateZoomControls();
 }
 
-// Writes the seven values in their order (at close, whether or not a map was loaded).
+// Writes the seven values in their order (at close, whether or not a map was loaded). A
+// store that cannot be written throws the error naming its file.
 void TBHMapEditForm::writeViewSettings() {
     tbapp::writeSettingText(m_settings, "CoordX", XJumpEdit->text());
     tbapp::writeSettingText(m_settings, "CoordY", YJumpEdit->text());
@@ -59,5 +60,5 @@ void TBHMapEditForm::writeViewSettings() {
     tbapp::writeSettingText(m_settings, "ShowAltitude",
                             QString::number(ShowAltitudeRadioGroup->itemIndex()));
     tbapp::writeSettingText(m_settings, "Grid", QString::number(GridBox->itemIndex()));
-    m_settings.sync();
+    tbapp::syncSettingsStore(m_settings);
 }

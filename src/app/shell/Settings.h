@@ -19,4 +19,9 @@ QString readSettingText(const QSettings& settings, const QString& name);
 
 void writeSettingText(QSettings& settings, const QString& name, const QString& value);
 
+// Writes the changes made so far to the store. Throws tb::FileError naming the store's
+// file when they could not be written; the store keeps them and writes them at the next
+// sync, and the file keeps its previous contents meanwhile.
+void syncSettingsStore(QSettings& settings);
+
 } // namespace tbapp
