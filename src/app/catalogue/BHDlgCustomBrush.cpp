@@ -267,6 +267,10 @@ void TBHCustomBrush::BitBtn1Click() {
             return;
         } catch (const std::exception& error) {
             reportFailure(m_context, this, error);
+            // Closing would lose the drawing: the user may keep the editor open and try
+            // again once the file can be written.
+            if (m_context.ask().confirm(this, kBrushNotSavedQuestion))
+                return;
         }
     }
     accept();

@@ -8,7 +8,9 @@
 //     editor.setBrushNames(names);            // the main window's brush names
 //     if (editor.exec() == QDialog::Accepted) // list the brushes again
 // OK saves (or, on an empty answer, saves nothing) and closes with Accepted; Cancel and
-// the close button change no file. runBrushEditor does the same in one call.
+// the close button change no file. runBrushEditor does the same in one call. When the
+// file cannot be written, the error is shown and kBrushNotSavedQuestion asks whether to
+// keep the editor open with its drawing (Yes) or close with Accepted all the same (No).
 
 #include "catalogue/CatalogueDialogs.h"
 
@@ -20,6 +22,9 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+inline const QString kBrushNotSavedQuestion =
+    QStringLiteral("The brush was not saved. Keep the editor open to save it again?");
 
 class DrawGrid;
 class QCheckBox;

@@ -433,7 +433,13 @@ bool runOptionsSave(const CatalogueContext& context, QWidget* parent,
 bool runOptionsCommand(const CatalogueContext& context, QWidget* parent,
                        const tb::OptionsSaveSteps& steps) {
     TBHFOptions options(context, parent);
-    if (context.ask().execDialog(options) != QDialog::Accepted)
-        return false;
-    return runOptionsSave(context, parent, options.optionsResult(), steps);
+    // A save that failed would lose the edits with the dialog: the user may open it
+    // again, as it was left, and press OK once the files can be written.
+    while (context.ask().execDialog(options) == QDialog::Accepted) {
+        if (runOptionsSave(context, parent, options.optionsResult(), steps))
+            return true;
+        if (!context.ask().confirm(parent, kOptionsNotSavedQuestion))
+            return false;
+    }
+    return false;
 }

@@ -96,8 +96,12 @@ private:
 bool runOptionsSave(const CatalogueContext& context, QWidget* parent,
                     const tb::OptionsResult& result, const tb::OptionsSaveSteps& steps);
 
+inline const QString kOptionsNotSavedQuestion =
+    QStringLiteral("The options were not all saved. Open them again to save them again?");
+
 // "&Options...": a new options dialog shown modally (through the context's prompts); after
-// OK the save sequence runs with the main window's steps. True when the dialog closed with
-// OK and every step ran.
+// OK the save sequence runs with the main window's steps. When a step fails,
+// kOptionsNotSavedQuestion asks whether to show the same dialog again, with its edits, so
+// that OK runs the sequence again. True when the dialog closed with OK and every step ran.
 bool runOptionsCommand(const CatalogueContext& context, QWidget* parent,
                        const tb::OptionsSaveSteps& steps);

@@ -1,0 +1,357 @@
+// The catalogue windows' saves made to fail by a full device, a read-only mount and a file
+// size limit: the options dialog's tile list and texture list, and the brush editor's brush
+// file. Each time the previous file stays as it was with no temporary file beside it, the
+// error names the file, and the window, with its edits, saves again once the fault is gone.
+// (The group dialog and the tile picker write no file.)
+#include "WindowFaults.h"
+
+#include "../catalogue/CatalogueTestDoubles.h"
+
+#include "catalogue/BHDlgCustomBrush.h"
+#include "catalogue/BHDlgOptions.h"
+#include "catalogue/TileList.h"
+#include "shell/DrawGrid.h"
+
+#include "TestPaths.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace fs = std::filesystem;
+using tbtest::FaultyFolder;
+using tbtest::WriteFault;
+
+namespace {
+
+// Over 64 bytes, so the file size limit stops a write of it.
+const std::string kTileList = "<?xml version=\"1.0\" ?>\r\n<TileList>\r\n"
+                              "<Tile><Name>Sand</Name><TileId>$0016</TileId></Tile>\r\n"
+                              "<Tile><Name>Cave</Name><TileId>$0245</TileId>"
+                              "<TileId>$0246</TileId></Tile>\r\n</TileList>\r\n";
+const std::string kTileIds =
+    "textureid=$0003\r\ntextureid=$0004\r\ntextureid=$01D3\r\ntextureid=$0005\r\n";
+
+std::string fileText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return "<missing>";
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void writeText(const fs::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// The names in `dir` other than `expected`: temporary files left behind by a failed write.
+// (".filler" is the file that fills the device while that fault is armed.)
+QStringList strayEntries(const fs::path& dir, const QStringList& expected) {
+    QStringList stray;
+    for (const fs::directory_entry& entry : fs::directory_iterator(dir)) {
+        const QString name = QString::fromStdString(entry.path().filename().string());
+        if (!expected.contains(name) && name != ".filler")
+            stray << name;
+    }
+    return stray;
+}
+
+QString qpath(const fs::path& path) {
+    return QString::fromStdString(path.string());
+}
+
+CatalogueContext contextFor(const fs::path& appDir, ScriptedPrompts& prompts) {
+    return {qpath(appDir) + "/", fakeTileImages(), &prompts};
+}
+
+void addFaultRows() {
+    QTest::addColumn<WriteFault>("fault");
+    for (WriteFault fault :
+         {WriteFault::FullDevice, WriteFault::ReadOnlyMount, WriteFault::FileSizeLimit})
+        QTest::newRow(tbtest::writeFaultName(fault)) << fault;
+}
+
+// The main window's steps of the save sequence, recorded.
+struct SaveRecorder {
+    QStringList calls;
+    tb::OptionsSaveSteps steps() {
+        tb::OptionsSaveSteps s;
+        s.loadTileGroups = [this] { calls << "LoadTileGroups"; };
+        s.loadTextureList = [this](const std::string& p) {
+            calls << "LoadTextureList " + QString::fromStdString(p);
+        };
+        s.buildListMenu = [this](const std::string& p) {
+            calls << "BuildListMenu " + QString::fromStdString(p);
+        };
+        return s;
+    }
+};
+
+QStringList groupCaptions(const TBHFOptions& options) {
+    QStringList captions;
+    for (int i = 0; i < options.lvSelectModes->topLevelItemCount(); ++i)
+        captions << options.lvSelectModes->topLevelItem(i)->text(0);
+    return captions;
+}
+
+QStringList textureItems(const TBHFOptions& options) {
+    QStringList items;
+    for (int i = 0; i < options.lbTexture->count(); ++i)
+        items << options.lbTexture->item(i)->text();
+    return items;
+}
+
+// Every control a user works the options dialog with can be used.
+bool optionsControlsEnabled(const TBHFOptions& options) {
+    for (const QWidget* w : {static_cast<const QWidget*>(options.lvSelectModes),
+                             static_cast<const QWidget*>(options.btnAdd),
+                             static_cast<const QWidget*>(options.lbTexture),
+                             static_cast<const QWidget*>(options.btnAddTexture),
+                             static_cast<const QWidget*>(options.cbTextureLists),
+                             static_cast<const QWidget*>(options.BitBtn2),
+                             static_cast<const QWidget*>(options.BitBtn3)})
+        if (!w->isEnabled())
+            return false;
+    return options.isEnabled();
+}
+
+#define SKIP_WITHOUT_MOUNTS()                                                                      \
+    if (!tbtest::privateMountsAvailable())                                                         \
+    QSKIP(tbtest::whyNoPrivateMounts().c_str())
+
+} // namespace
+
+class TestCatalogueWindowFaults : public QObject {
+    Q_OBJECT
+
+private slots:
+    // "&Options..." with the group "Sand" deleted: tilelist.xml cannot be written. The
+    // sequence ends there; the dialog comes back with the edit, and OK saves it.
+    void optionsTileListWrite_data() { addFaultRows(); }
+    void optionsTileListWrite() {
+        SKIP_WITHOUT_MOUNTS();
+        QFETCH(WriteFault, fault);
+        FaultyFolder folder;
+        const fs::path app = folder.path();
+        fs::create_directories(app / "textures");
+        writeText(app / "textures" / "tileids.lst", kTileIds);
+        writeText(app / "tilelist.xml", kTileList);
+
+        ScriptedPrompts prompts;
+        SaveRecorder recorder;
+        int shown = 0;
+        prompts.onDialog = [&](QDialog& d) {
+            auto& options = dynamic_cast<TBHFOptions&>(d);
+            ++shown;
+            if (shown == 1) {
+                prompts.confirmAnswers = {true, true}; // delete the group, then show again
+                options.lvSelectModes->setCurrentItem(options.lvSelectModes->topLevelItem(0));
+                QTest::mouseClick(options.btnDelete, Qt::LeftButton);
+                QTest::mouseClick(options.BitBtn2, Qt::LeftButton);
+                folder.arm(fault);
+                return options.result();
+            }
+            // Shown again after the failed save, before the fault is taken away.
+            [&] {
+                QCOMPARE(fileText(app / "tilelist.xml"), kTileList);
+                QCOMPARE(strayEntries(app, {"tilelist.xml", "textures"}), QStringList());
+                QCOMPARE(recorder.calls, QStringList());
+                QCOMPARE(prompts.errors.size(), 1);
+                QVERIFY2(prompts.errors[0].contains("tilelist.xml"), qPrintable(prompts.errors[0]));
+                QCOMPARE(prompts.confirmations.last(), kOptionsNotSavedQuestion);
+                QCOMPARE(groupCaptions(options), QStringList{"Cave"});
+                QVERIFY(optionsControlsEnabled(options));
+            }();
+            folder.disarm();
+            QTest::mouseClick(options.BitBtn2, Qt::LeftButton);
+            return options.result();
+        };
+        QVERIFY(runOptionsCommand(contextFor(app, prompts), nullptr, recorder.steps()));
+        QCOMPARE(shown, 2);
+        QCOMPARE(prompts.errors.size(), 1);
+        const auto groups = tb::readTileList(app / "tilelist.xml");
+        QCOMPARE(groups.size(), std::size_t(1));
+        QCOMPARE(groups[0].tileName, std::string("Cave"));
+        QCOMPARE(recorder.calls.size(), 3);
+        QCOMPARE(strayEntries(app, {"tilelist.xml", "textures"}), QStringList());
+    }
+
+    // The texture list (on the faulty folder; the tile list beside the program is not)
+    // with its first two items swapped: tilelist.xml is written, tileids.lst is not.
+    void optionsTextureListWrite_data() { addFaultRows(); }
+    void optionsTextureListWrite() {
+        SKIP_WITHOUT_MOUNTS();
+        QFETCH(WriteFault, fault);
+        FaultyFolder folder;
+        tbtest::TempDir dir;
+        const fs::path app = dir.path();
+        fs::create_directory_symlink(folder.path(), app / "textures");
+        writeText(folder / "tileids.lst", kTileIds);
+
+        ScriptedPrompts prompts;
+        SaveRecorder recorder;
+        int shown = 0;
+        prompts.onDialog = [&](QDialog& d) {
+            auto& options = dynamic_cast<TBHFOptions&>(d);
+            ++shown;
+            if (shown == 1) {
+                options.lbTexture->setCurrentRow(0);
+                QTest::mouseClick(options.btnTextureDown, Qt::LeftButton);
+                QTest::mouseClick(options.BitBtn2, Qt::LeftButton);
+                folder.arm(fault);
+                return options.result();
+            }
+            [&] {
+                QCOMPARE(fileText(folder / "tileids.lst"), kTileIds);
+                QCOMPARE(strayEntries(folder.path(), {"tileids.lst"}), QStringList());
+                // The empty tile list (under 64 bytes) went to the other folder first.
+                QVERIFY(fs::exists(app / "tilelist.xml"));
+                QCOMPARE(recorder.calls, QStringList{"LoadTileGroups"});
+                QCOMPARE(prompts.errors.size(), 1);
+                QVERIFY2(prompts.errors[0].contains("tileids.lst"), qPrintable(prompts.errors[0]));
+                QCOMPARE(textureItems(options), QStringList({"$0004", "$0003", "$01D3", "$0005"}));
+                QVERIFY(optionsControlsEnabled(options));
+            }();
+            folder.disarm();
+            QTest::mouseClick(options.BitBtn2, Qt::LeftButton);
+            return options.result();
+        };
+        prompts.confirmAnswers = {true};
+        QVERIFY(runOptionsCommand(contextFor(app, prompts), nullptr, recorder.steps()));
+        QCOMPARE(shown, 2);
+        QCOMPARE(prompts.errors.size(), 1);
+        QCOMPARE(fileText(folder / "tileids.lst"),
+                 std::string("textureid=$0004\r\ntextureid=$0003\r\ntextureid=$01D3\r\n"
+                             "textureid=$0005\r\n"));
+        QCOMPARE(recorder.calls, QStringList({"LoadTileGroups", "LoadTileGroups",
+                                              "LoadTextureList textures/tileids.lst",
+                                              "BuildListMenu textures/tileids.lst"}));
+        QCOMPARE(strayEntries(folder.path(), {"tileids.lst"}), QStringList());
+    }
+
+    // Answering No after a failed save ends the command as before: nothing more is shown
+    // and the previous file stays.
+    void optionsNotReopenedWhenDeclined() {
+        SKIP_WITHOUT_MOUNTS();
+        FaultyFolder folder;
+        const fs::path app = folder.path();
+        fs::create_directories(app / "textures");
+        writeText(app / "textures" / "tileids.lst", kTileIds);
+        writeText(app / "tilelist.xml", kTileList);
+        ScriptedPrompts prompts;
+        SaveRecorder recorder;
+        int shown = 0;
+        prompts.onDialog = [&](QDialog& d) {
+            ++shown;
+            auto& options = dynamic_cast<TBHFOptions&>(d);
+            QTest::mouseClick(options.BitBtn2, Qt::LeftButton);
+            folder.arm(WriteFault::ReadOnlyMount);
+            return options.result();
+        };
+        prompts.confirmAnswers = {false};
+        QVERIFY(!runOptionsCommand(contextFor(app, prompts), nullptr, recorder.steps()));
+        folder.disarm();
+        QCOMPARE(shown, 1);
+        QCOMPARE(prompts.confirmations, QStringList{kOptionsNotSavedQuestion});
+        QCOMPARE(fileText(app / "tilelist.xml"), kTileList);
+    }
+
+    // OK on a ten-cell brush "Pond" whose file cannot be replaced: the error names the
+    // file, the editor stays open with the drawing (Yes to the question), and OK saves it
+    // once the fault is gone.
+    void brushWrite_data() { addFaultRows(); }
+    void brushWrite() {
+        SKIP_WITHOUT_MOUNTS();
+        QFETCH(WriteFault, fault);
+        FaultyFolder folder;
+        const fs::path app = folder.path();
+        fs::create_directories(app / "textures");
+        fs::create_directories(app / "brushes");
+        writeText(app / "textures" / "tileids.lst", kTileIds);
+        const std::string previous = "0,0,$0004\r\n";
+        writeText(app / "brushes" / "Pond.brs", previous);
+
+        ScriptedPrompts prompts;
+        TBHCustomBrush editor(contextFor(app, prompts));
+        editor.setBrushNames(brushNames(qpath(app) + "/"));
+        editor.show();
+        editor.cbCustomBrushes->setEditText("Pond");
+        QCOMPARE(editor.edBrushName->text(), QString("Pond"));
+        editor.udRows->setValue(2);
+        editor.udCols->setValue(5);
+        editor.smallDrawGrid->selectCell(0, 3); // $01D3
+        for (int col = 0; col < 5; ++col)
+            for (int row = 0; row < 2; ++row)
+                editor.BrushGrid->selectCell(col, row);
+        const std::vector<std::string> lines = editor.brush().fileLines();
+        QCOMPARE(lines.size(), std::size_t(10));
+        std::string expected;
+        for (const std::string& line : lines)
+            expected += line + "\r\n";
+        QVERIFY(expected.size() > 64);
+
+        folder.arm(fault);
+        prompts.confirmAnswers = {true};
+        QTest::mouseClick(editor.BitBtn1, Qt::LeftButton);
+        QCOMPARE(fileText(app / "brushes" / "Pond.brs"), previous);
+        QCOMPARE(strayEntries(app / "brushes", {"Pond.brs"}), QStringList());
+        QCOMPARE(prompts.errors.size(), 1);
+        QVERIFY2(prompts.errors[0].contains("Pond.brs"), qPrintable(prompts.errors[0]));
+        QCOMPARE(prompts.confirmations, QStringList{kBrushNotSavedQuestion});
+        QVERIFY(editor.isVisible());
+        QCOMPARE(editor.savedBrushName(), std::nullopt);
+        QCOMPARE(editor.brush().fileLines(), lines);
+        for (const QWidget* w : {static_cast<const QWidget*>(editor.BitBtn1),
+                                 static_cast<const QWidget*>(editor.BrushGrid),
+                                 static_cast<const QWidget*>(editor.edBrushName),
+                                 static_cast<const QWidget*>(editor.smallDrawGrid)})
+            QVERIFY(w->isEnabled());
+
+        folder.disarm();
+        QTest::mouseClick(editor.BitBtn1, Qt::LeftButton);
+        QVERIFY(!editor.isVisible());
+        QCOMPARE(editor.result(), int(QDialog::Accepted));
+        QCOMPARE(editor.savedBrushName(), std::optional<QString>("Pond"));
+        QCOMPARE(fileText(app / "brushes" / "Pond.brs"), expected);
+        QCOMPARE(strayEntries(app / "brushes", {"Pond.brs"}), QStringList());
+        QCOMPARE(prompts.errors.size(), 1);
+    }
+
+    // No to the question closes the editor with OK all the same; the file stays.
+    void brushEditorClosesWhenDeclined() {
+        SKIP_WITHOUT_MOUNTS();
+        FaultyFolder folder;
+        const fs::path app = folder.path();
+        fs::create_directories(app / "brushes");
+        fs::create_directories(app / "textures");
+        writeText(app / "textures" / "tileids.lst", kTileIds);
+        writeText(app / "brushes" / "Pond.brs", "0,0,$0004\r\n");
+        ScriptedPrompts prompts;
+        TBHCustomBrush editor(contextFor(app, prompts));
+        editor.show();
+        editor.edBrushName->setText("Pond");
+        editor.smallDrawGrid->selectCell(0, 1); // $0003
+        editor.BrushGrid->selectCell(1, 1);
+        folder.arm(WriteFault::FullDevice);
+        prompts.confirmAnswers = {false};
+        QTest::mouseClick(editor.BitBtn1, Qt::LeftButton);
+        folder.disarm();
+        QCOMPARE(editor.result(), int(QDialog::Accepted));
+        QVERIFY(!editor.isVisible());
+        QCOMPARE(prompts.errors.size(), 1);
+        QVERIFY(prompts.errors[0].contains("Pond.brs"));
+        QCOMPARE(fileText(app / "brushes" / "Pond.brs"), std::string("0,0,$0004\r\n"));
+    }
+};
+
+TB_FAULT_TEST_MAIN(TestCatalogueWindowFaults)
+#include "test_catalogue_window_faults.moc"
