@@ -78,6 +78,23 @@ private:
 
 Q_DECLARE_METATYPE(tbtest::WriteFault)
 
+namespace tbtest {
+
+// The rows of a data-driven test: one per fault, in the column "fault".
+inline void addFaultRows() {
+    QTest::addColumn<WriteFault>("fault");
+    for (WriteFault fault :
+         {WriteFault::FullDevice, WriteFault::ReadOnlyMount, WriteFault::FileSizeLimit})
+        QTest::newRow(writeFaultName(fault)) << fault;
+}
+
+} // namespace tbtest
+
+// Skips the test where this system does not let the tests mount their own folders.
+#define SKIP_WITHOUT_MOUNTS()                                                                      \
+    if (!tbtest::privateMountsAvailable())                                                         \
+    QSKIP(tbtest::whyNoPrivateMounts().c_str())
+
 // Like QTEST_MAIN, but sets up the private mounts before Qt can start a thread (a process
 // that is not root may only enter a user namespace while it has one thread).
 #define TB_FAULT_TEST_MAIN(TestObject)                                                            \

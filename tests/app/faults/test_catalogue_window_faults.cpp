@@ -29,6 +29,7 @@
 namespace fs = std::filesystem;
 using tbtest::FaultyFolder;
 using tbtest::WriteFault;
+using tbtest::addFaultRows;
 
 namespace {
 
@@ -71,13 +72,6 @@ QString qpath(const fs::path& path) {
 
 CatalogueContext contextFor(const fs::path& appDir, ScriptedPrompts& prompts) {
     return {qpath(appDir) + "/", fakeTileImages(), &prompts};
-}
-
-void addFaultRows() {
-    QTest::addColumn<WriteFault>("fault");
-    for (WriteFault fault :
-         {WriteFault::FullDevice, WriteFault::ReadOnlyMount, WriteFault::FileSizeLimit})
-        QTest::newRow(tbtest::writeFaultName(fault)) << fault;
 }
 
 // The main window's steps of the save sequence, recorded.
@@ -123,10 +117,6 @@ bool optionsControlsEnabled(const TBHFOptions& options) {
             return false;
     return options.isEnabled();
 }
-
-#define SKIP_WITHOUT_MOUNTS()                                                                      \
-    if (!tbtest::privateMountsAvailable())                                                         \
-    QSKIP(tbtest::whyNoPrivateMounts().c_str())
 
 } // namespace
 

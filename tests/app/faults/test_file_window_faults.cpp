@@ -34,6 +34,7 @@
 namespace fs = std::filesystem;
 using tbtest::FaultyFolder;
 using tbtest::WriteFault;
+using tbtest::addFaultRows;
 
 namespace {
 
@@ -129,13 +130,6 @@ QStringList textsOf(const MessageRecorder& recorder, tbapp::MessageKind kind) {
         if (m.kind == kind)
             texts << m.text;
     return texts;
-}
-
-void addFaultRows() {
-    QTest::addColumn<WriteFault>("fault");
-    for (WriteFault fault :
-         {WriteFault::FullDevice, WriteFault::ReadOnlyMount, WriteFault::FileSizeLimit})
-        QTest::newRow(tbtest::writeFaultName(fault)) << fault;
 }
 
 // Text of the patch and coordinate files as the windows write them.

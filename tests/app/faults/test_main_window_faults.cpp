@@ -25,6 +25,7 @@
 namespace fs = std::filesystem;
 using tbtest::FaultyFolder;
 using tbtest::WriteFault;
+using tbtest::addFaultRows;
 
 namespace {
 
@@ -58,13 +59,6 @@ QStringList naming(const QStringList& messages, const QString& fileName) {
         if (message.contains(fileName))
             found << message;
     return found;
-}
-
-void addFaultRows() {
-    QTest::addColumn<WriteFault>("fault");
-    for (WriteFault fault :
-         {WriteFault::FullDevice, WriteFault::ReadOnlyMount, WriteFault::FileSizeLimit})
-        QTest::newRow(tbtest::writeFaultName(fault)) << fault;
 }
 
 enum class OnFaultyFolder { Map, AppDir, Settings };
@@ -116,10 +110,6 @@ void toggleBookmark(TBHMapEditForm& form, int number, int x, int y) {
     QTest::keyClick(form.MainDrawGrid, Qt::Key(Qt::Key_0 + number),
                     Qt::ControlModifier | Qt::AltModifier);
 }
-
-#define SKIP_WITHOUT_MOUNTS()                                                                      \
-    if (!tbtest::privateMountsAvailable())                                                         \
-    QSKIP(tbtest::whyNoPrivateMounts().c_str())
 
 } // namespace
 
