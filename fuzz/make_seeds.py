@@ -91,6 +91,73 @@ seeds("radar_colours", {"short": struct.pack("<4H", 0x7FFF, 0x001F, 0x03E0, 0x7C
 seeds("map_image", {"map4": b"map4.mul\x00" + struct.pack("<q", 6421156) + b"\x06" * 40,
                     "map0": b"MAP0.MUL\x00" + struct.pack("<q", 89915392) + b"\x00\x10" * 20,
                     "none": b"statics0.mul\x00" + b"\xff" * 40})
+# diff: a patch header for the header reader, then whole runs in the layout fuzz_diff.cpp
+# describes at its top: flags, grid, settings, two pointers per block, cut sizes, both
+# statics files, the map edits.
 header = "TBPatch".encode("utf-16-le") + struct.pack("<iiIiIiiI", 3, 1024, 0, 0, 0, 0, -1, 0)
-seeds("diff", {"header": header + bytes(1024 - len(header)),
-               "entries": bytes([3, 0, 0, 1, 5, 1, 2, 3]) + b"\x11" * 60})
+
+
+def diff_run(flags, columns, rows, blocks, orig_statics=b"", mod_statics=b"", map_seed=0,
+             map_edits=(), settings=(255, 255, 31, 31, 7), cuts=(0, 0, 0, 0)):
+    assert len(blocks) == columns * rows
+    data = bytes([flags, columns - 1, rows - 1, *settings])
+    for orig, mod in blocks:
+        data += orig + mod
+    data += bytes(cuts) + bytes([len(orig_statics)]) + orig_statics
+    data += bytes([len(mod_statics)]) + mod_statics
+    data += bytes([map_seed, len(map_edits)])
+    for block, offset, value in map_edits:
+        data += bytes([block, offset, value])
+    return data
+
+
+def no_statics(extra=0):
+    return bytes([1, extra])
+
+
+def same_pointer(extra=0):  # modified pointers only: the original one again
+    return bytes([0, extra])
+
+
+def near(lookup, records, extra=0):  # lookup -2..61, whole records 0..7
+    return bytes([2, lookup + 2, records, extra])
+
+
+def odd_length(lookup, length, extra=0):  # a length of 0..63 bytes, not whole records
+    return bytes([2, lookup + 2, 0x80 | length, extra])
+
+
+def anywhere(lookup, length, extra=0):
+    return bytes([4]) + struct.pack("<iI", lookup, length) + bytes([extra])
+
+
+recs = bytes((i * 29 + 3) & 0xFF for i in range(70))
+seeds("diff", {
+    "header": header + bytes(1024 - len(header)),
+    # Statics only: a pointer with a new Extra, equal records elsewhere, a large block
+    # compared in chunks, an emptied block, changed records and two empty blocks.
+    "statics": diff_run(0x01, 2, 3, [
+        (near(0, 2), same_pointer(9)),
+        (near(14, 1), near(28, 1)),
+        (no_statics(), near(0, 4)),
+        (near(0, 1), no_statics()),
+        (near(21, 2), near(36, 2)),
+        (near(35, 0), near(50, 0))],
+        recs, bytes(range(100, 128)) + recs[14:35] + bytes(range(7)),
+        settings=(20, 20, 9, 3, 1)),
+    # Both parts on a 3 x 5 grid: changed map blocks inside and outside the checksum.
+    "both": diff_run(0x03, 3, 5, [(no_statics(), same_pointer())] * 12 + [
+        (near(0, 1), near(7, 1)), (near(0, 3), same_pointer()), (no_statics(), near(0, 0))],
+        recs[:21], recs[7:28], 7, [(0, 0, 1), (4, 195, 2), (12, 100, 3), (14, 5, 4)],
+        settings=(255, 255, 31, 31, 2)),
+    "map_tail": diff_run(0x82, 2, 2, [(no_statics(), same_pointer())] * 4, map_seed=200,
+                         map_edits=[(1, 7, 0), (3, 0, 9)]),
+    "bad_length": diff_run(0x01, 1, 1, [(no_statics(), odd_length(0, 13))], recs[:20],
+                           recs[:20]),
+    "hostile_pointer": diff_run(0x01, 1, 2, [(no_statics(), anywhere(0x7FFFFFF0, 0xFFFFFFF9)),
+                                             (anywhere(-7, 7), near(0, 1))], recs[:7], recs[:7]),
+    "short_index": diff_run(0x09, 1, 2, [(near(0, 1), near(7, 1))] * 2, recs[:14], recs[:14],
+                            cuts=(0, 3, 0, 0)),
+    "short_map": diff_run(0x23, 2, 1, [(no_statics(), same_pointer())] * 2, cuts=(0, 0, 0, 195)),
+    "neither": diff_run(0x00, 1, 1, [(no_statics(), no_statics())]),
+})

@@ -15,6 +15,8 @@ namespace fs = std::filesystem;
 namespace tb {
 namespace {
 
+// The write buffer grows with the patch up to this size, so a small patch costs no large
+// allocation.
 constexpr std::size_t kWriteBufferSize = 1 << 20;
 
 std::string describe(const fs::path& path, const char* what, int err) {
@@ -67,7 +69,6 @@ PatchWriter::PatchWriter(const fs::path& path) : m_path(path) {
     m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (m_fd < 0)
         throw FileError(describe(path, "create", errno));
-    m_buffer.reserve(kWriteBufferSize);
 }
 
 PatchWriter::~PatchWriter() {
@@ -135,8 +136,10 @@ void PatchWriter::writeRaw(std::int64_t offset, const void* data, std::size_t si
 
 bool sameFile(const fs::path& a, const fs::path& b) {
     std::error_code ec;
-    if (fs::equivalent(a, b, ec))
-        return true;
+    const bool equivalent = fs::equivalent(a, b, ec);
+    // Both exist: the files on disk decide, and their spelling does not matter.
+    if (!ec)
+        return equivalent;
     const fs::path na = fs::weakly_canonical(fs::absolute(a, ec), ec);
     std::error_code ec2;
     const fs::path nb = fs::weakly_canonical(fs::absolute(b, ec2), ec2);

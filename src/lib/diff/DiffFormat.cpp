@@ -80,24 +80,30 @@ TBHDInfo decodeHeader(std::span<const unsigned char> bytes) {
     return h;
 }
 
+void DiffGrid::check() const {
+    if (columns < 1 || columns > kDiffBlockColumns || rows < 1 || rows > kDiffBlockRows)
+        throw std::invalid_argument("a diff block grid has 1 to 768 columns of 1 to 512 blocks");
+}
+
 void readStaIdx(const std::filesystem::path& path, StaIdxTable& table,
                 const PercentCallback& progress) {
+    const DiffGrid& grid = table.grid();
     const InputFile file(path);
     if (progress)
         progress(0);
-    const std::size_t columnBytes = std::size_t(kDiffBlockRows) * kStaticPointerSize;
-    for (int x = 0; x < kDiffBlockColumns; ++x) {
+    const std::size_t columnBytes = std::size_t(grid.rows) * kStaticPointerSize;
+    for (int x = 0; x < grid.columns; ++x) {
         file.readAt(std::int64_t(x) * std::int64_t(columnBytes),
                     table.data() + std::size_t(x) * columnBytes, columnBytes);
         if (progress)
-            progress(x * 100 / kDiffBlockColumns);
+            progress(x * 100 / grid.columns);
     }
     if (progress)
         progress(100);
 }
 
 std::uint32_t staIdxChecksum(const StaIdxTable& table) {
-    return xorFoldWords(table.data(), std::size_t(kStaIdxBytes) / 4);
+    return xorFoldWords(table.data(), table.size() / 4);
 }
 
 std::uint32_t mapChecksum(const std::filesystem::path& path, const PercentCallback& progress) {

@@ -100,35 +100,65 @@ inline void encodeStaticPointer(unsigned char* p, const StaticPointer& pointer) 
 // Progress of a sub-operation: one percentage, 0..100.
 using PercentCallback = std::function<void(int)>;
 
-// StaIdxTable: a whole statics index, 393,216 entries in block order, kept as the file's
-// bytes (4,718,592) and decoded on access.
+// The blocks a run covers: `columns` x `rows`, in block order (b = X * rows + Y). Client
+// files always use the whole 768 x 512 grid, the default. A smaller grid keeps every rule
+// (entry sizes, block order, the map checksum leaving out the last column) and lets tests
+// and the fuzz target run the whole generator over files of a few kilobytes.
+struct DiffGrid {
+    int columns = kDiffBlockColumns;
+    int rows = kDiffBlockRows;
+
+    constexpr int blockCount() const { return columns * rows; }
+    // The map blocks the map checksum covers: every column but the last.
+    constexpr int mapChecksumBlocks() const { return (columns - 1) * rows; }
+    constexpr std::int64_t mapColumnBytes() const { return std::int64_t(rows) * 196; }
+    constexpr std::int64_t staIdxBytes() const {
+        return std::int64_t(blockCount()) * kStaticPointerSize;
+    }
+    // Throws std::invalid_argument unless 1 <= columns <= 768 and 1 <= rows <= 512.
+    void check() const;
+    friend bool operator==(const DiffGrid&, const DiffGrid&) = default;
+};
+
+// StaIdxTable: a whole statics index, 393,216 entries in block order (or those of a smaller
+// grid), kept as the file's bytes (4,718,592) and decoded on access.
 class StaIdxTable {
 public:
     // The storage is not cleared: readStaIdx fills every byte.
-    StaIdxTable() : m_bytes(std::make_unique_for_overwrite<unsigned char[]>(kStaIdxBytes)) {}
+    explicit StaIdxTable(const DiffGrid& grid = {})
+        : m_grid(checked(grid)), m_bytes(std::make_unique_for_overwrite<unsigned char[]>(
+                                     static_cast<std::size_t>(grid.staIdxBytes()))) {}
     StaticPointer at(int x, int y) const {
         return decodeStaticPointer(m_bytes.get() + offset(x, y));
     }
     void set(int x, int y, const StaticPointer& p) {
         encodeStaticPointer(m_bytes.get() + offset(x, y), p);
     }
+    const DiffGrid& grid() const { return m_grid; }
+    std::size_t size() const { return static_cast<std::size_t>(m_grid.staIdxBytes()); }
     unsigned char* data() { return m_bytes.get(); }
     const unsigned char* data() const { return m_bytes.get(); }
 
 private:
-    static std::size_t offset(int x, int y) {
-        return (std::size_t(x) * kDiffBlockRows + std::size_t(y)) * kStaticPointerSize;
+    static const DiffGrid& checked(const DiffGrid& grid) {
+        grid.check();
+        return grid;
     }
+    std::size_t offset(int x, int y) const {
+        return (std::size_t(x) * std::size_t(m_grid.rows) + std::size_t(y)) * kStaticPointerSize;
+    }
+    DiffGrid m_grid;
     std::unique_ptr<unsigned char[]> m_bytes;
 };
 
-// ReadStaIdx: loads the first 393,216 entries of a staidx0.mul, one block column per read.
-// The callback gets 0, then X * 100 / 768 after each column, then 100. A shorter file is
-// a FileError.
+// ReadStaIdx: loads the first 393,216 entries (the table's grid) of a staidx0.mul, one block
+// column per read. The callback gets 0, then X * 100 / 768 (768: the grid's columns) after
+// each column, then 100. A shorter file is a FileError.
 void readStaIdx(const std::filesystem::path& path, StaIdxTable& table,
                 const PercentCallback& progress = {});
 
-// StaIdxChecksum: the XOR of all 1,179,648 32-bit words of the table's entries.
+// StaIdxChecksum: the XOR of all 1,179,648 32-bit words (3 per entry of the table's grid)
+// of the table's entries.
 std::uint32_t staIdxChecksum(const StaIdxTable& table);
 
 // MapChecksum: the XOR of the 49 words of each of the first 392,704 blocks of a map file.

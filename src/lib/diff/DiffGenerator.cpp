@@ -15,15 +15,6 @@ namespace fs = std::filesystem;
 namespace tb {
 namespace {
 
-// Records of both statics files read for one batch of blocks. With the merge gap below a
-// batch's buffers stay under 4 MiB + 2 x 512 x 4 KiB.
-constexpr std::size_t kBatchBytes = std::size_t(4) << 20;
-// Blocks with more record bytes than this are compared and copied in chunks.
-constexpr std::size_t kLargeBlock = std::size_t(1) << 20;
-constexpr std::size_t kChunkBytes = std::size_t(1) << 20;
-// Ranges closer than this are read in one call, gap included.
-constexpr std::int64_t kMergeGap = 4096;
-
 std::int32_t checkedSize(const InputFile& file) {
     if (file.size() > std::numeric_limits<std::int32_t>::max())
         throw FileError("Cannot use file \"" + file.path().string() +
@@ -43,6 +34,8 @@ struct Request {
 // while scattered blocks still cost one read each.
 class RangeLoader {
 public:
+    explicit RangeLoader(std::int64_t mergeGap) : m_mergeGap(mergeGap) {}
+
     void load(const InputFile& file, std::vector<Request*>& requests) {
         const auto byOffset = [](const Request* a, const Request* b) {
             return a->offset < b->offset;
@@ -53,7 +46,7 @@ public:
         m_runs.clear();
         for (const Request* r : requests) {
             const std::int64_t end = r->offset + std::int64_t(r->length);
-            if (m_runs.empty() || r->offset > m_runs.back().end + kMergeGap)
+            if (m_runs.empty() || r->offset > m_runs.back().end + m_mergeGap)
                 m_runs.push_back({r->offset, end, 0});
             else
                 m_runs.back().end = std::max(m_runs.back().end, end);
@@ -86,6 +79,7 @@ private:
         std::int64_t end;
         std::size_t bufferPos;
     };
+    std::int64_t m_mergeGap;
     std::vector<Run> m_runs;
     std::unique_ptr<unsigned char[]> m_buffer;
     std::size_t m_capacity = 0;
@@ -99,16 +93,16 @@ struct PendingBlock {
     Request orig;
     Request mod;
     bool compareRecords() const { return origLength == modLength && modLength > 0; }
-    bool large() const { return modLength > kLargeBlock; }
     std::size_t bytesToRead() const { return modLength + (compareRecords() ? origLength : 0); }
 };
 
 class Generator {
 public:
     Generator(const DiffFileSet& original, const DiffFileSet& modified, PatchWriter& writer,
-              DiffProgress& progress, DiffSummary& summary)
+              DiffProgress& progress, DiffSummary& summary, const DiffRunSettings& settings)
         : m_orig(original), m_mod(modified), m_writer(writer), m_progress(progress),
-          m_summary(summary) {}
+          m_summary(summary), m_settings(settings), m_grid(settings.grid), m_origIndex(m_grid),
+          m_modIndex(m_grid), m_origLoader(settings.mergeGap), m_modLoader(settings.mergeGap) {}
 
     void staticsPhase();
     void mapPhase();
@@ -123,12 +117,20 @@ private:
     PercentCallback percentCallback() {
         return [this](int value) { m_progress.percent(value); };
     }
+    bool large(const PendingBlock& block) const {
+        return block.modLength > m_settings.largeBlockBytes;
+    }
+    std::size_t blockIndex(int x, int y) const {
+        return std::size_t(x) * std::size_t(m_grid.rows) + std::size_t(y);
+    }
 
     const DiffFileSet& m_orig;
     const DiffFileSet& m_mod;
     PatchWriter& m_writer;
     DiffProgress& m_progress;
     DiffSummary& m_summary;
+    const DiffRunSettings& m_settings;
+    const DiffGrid m_grid;
 
     std::unique_ptr<InputFile> m_origStatics;
     std::unique_ptr<InputFile> m_modStatics;
@@ -136,7 +138,7 @@ private:
     StaIdxTable m_modIndex;
     // The patch statics index: every entry starts as (-1, -1), unchanged.
     std::vector<unsigned char> m_staticsEntries =
-        std::vector<unsigned char>(std::size_t(kDiffBlockCount) * kPatchStaticsEntrySize, 0xFF);
+        std::vector<unsigned char>(std::size_t(m_grid.blockCount()) * kPatchStaticsEntrySize, 0xFF);
     std::vector<PendingBlock> m_pending;
     RangeLoader m_origLoader;
     RangeLoader m_modLoader;
@@ -154,25 +156,25 @@ void Generator::staticsPhase() {
     m_modStatics = std::make_unique<InputFile>(m_mod.statics);
     header.origStaticsSize = checkedSize(*m_origStatics);
     header.modStaticsSize = checkedSize(*m_modStatics);
-    m_pending.reserve(kDiffBlockRows);
+    m_pending.reserve(std::size_t(m_grid.rows));
 
-    for (int x = 0; x < kDiffBlockColumns; ++x) {
+    for (int x = 0; x < m_grid.columns; ++x) {
         compareStaticsColumn(x);
-        m_progress.percent(x * 100 / kDiffBlockColumns);
+        m_progress.percent(x * 100 / m_grid.columns);
     }
 
     header.staticsIndexPos = m_writer.position();
     m_progress.stage(kStageStaticsIndex);
-    const std::size_t columnBytes = std::size_t(kDiffBlockRows) * kPatchStaticsEntrySize;
-    for (int x = 0; x < kDiffBlockColumns; ++x) {
+    const std::size_t columnBytes = std::size_t(m_grid.rows) * kPatchStaticsEntrySize;
+    for (int x = 0; x < m_grid.columns; ++x) {
         m_writer.append(m_staticsEntries.data() + std::size_t(x) * columnBytes, columnBytes);
-        m_progress.percent(x * 100 / kDiffBlockColumns);
+        m_progress.percent(x * 100 / m_grid.columns);
     }
 }
 
 void Generator::compareStaticsColumn(int x) {
     m_pending.clear();
-    for (int y = 0; y < kDiffBlockRows; ++y) {
+    for (int y = 0; y < m_grid.rows; ++y) {
         const StaticPointer o = m_origIndex.at(x, y);
         const StaticPointer m = m_modIndex.at(x, y);
         if (m.lookup == -1) {
@@ -209,15 +211,15 @@ void Generator::compareStaticsColumn(int x) {
     // Blocks go to the patch in block order; reads are grouped into bounded batches.
     std::size_t i = 0;
     while (i < m_pending.size()) {
-        if (m_pending[i].large()) {
+        if (large(m_pending[i])) {
             compareLargeBlock(x, m_pending[i]);
             ++i;
             continue;
         }
         std::size_t j = i;
         std::size_t bytes = 0;
-        while (j < m_pending.size() && !m_pending[j].large() &&
-               (j == i || bytes + m_pending[j].bytesToRead() <= kBatchBytes)) {
+        while (j < m_pending.size() && !large(m_pending[j]) &&
+               (j == i || bytes + m_pending[j].bytesToRead() <= m_settings.batchBytes)) {
             bytes += m_pending[j].bytesToRead();
             ++j;
         }
@@ -254,11 +256,12 @@ void Generator::compareBatch(int x, std::size_t first, std::size_t last) {
 }
 
 void Generator::compareLargeBlock(int x, PendingBlock& block) {
-    std::vector<unsigned char> origChunk(kChunkBytes);
-    std::vector<unsigned char> modChunk(kChunkBytes);
+    const std::size_t chunkBytes = m_settings.chunkBytes;
+    std::vector<unsigned char> origChunk(chunkBytes);
+    std::vector<unsigned char> modChunk(chunkBytes);
     bool equal = block.compareRecords();
-    for (std::size_t done = 0; equal && done < block.modLength; done += kChunkBytes) {
-        const std::size_t n = std::min(kChunkBytes, block.modLength - done);
+    for (std::size_t done = 0; equal && done < block.modLength; done += chunkBytes) {
+        const std::size_t n = std::min(chunkBytes, block.modLength - done);
         m_origStatics->readAt(block.orig.offset + std::int64_t(done), origChunk.data(), n);
         m_modStatics->readAt(block.mod.offset + std::int64_t(done), modChunk.data(), n);
         equal = std::memcmp(origChunk.data(), modChunk.data(), n) == 0;
@@ -266,8 +269,8 @@ void Generator::compareLargeBlock(int x, PendingBlock& block) {
     if (equal)
         return;
     const std::int32_t pos = m_writer.position();
-    for (std::size_t done = 0; done < block.modLength; done += kChunkBytes) {
-        const std::size_t n = std::min(kChunkBytes, block.modLength - done);
+    for (std::size_t done = 0; done < block.modLength; done += chunkBytes) {
+        const std::size_t n = std::min(chunkBytes, block.modLength - done);
         m_modStatics->readAt(block.mod.offset + std::int64_t(done), modChunk.data(), n);
         m_writer.append(modChunk.data(), n);
     }
@@ -276,36 +279,36 @@ void Generator::compareLargeBlock(int x, PendingBlock& block) {
 }
 
 void Generator::storeStaticsEntry(int x, int y, std::int32_t pos, std::size_t length) {
-    unsigned char* entry =
-        m_staticsEntries.data() +
-        (std::size_t(x) * kDiffBlockRows + std::size_t(y)) * kPatchStaticsEntrySize;
+    unsigned char* entry = m_staticsEntries.data() + blockIndex(x, y) * kPatchStaticsEntrySize;
     writeI32(entry, pos);
     // A length past 2 GiB cannot be stored; the patch would outgrow its positions first
     // and position() refuses that at the next step.
     writeU32(entry + 4, static_cast<std::uint32_t>(length));
 }
 
-static_assert(kMapChecksumBlocks % kDiffBlockRows == 0, "the checksum covers whole columns");
+static_assert(kMapChecksumBlocks == DiffGrid{}.mapChecksumBlocks(),
+              "the checksum covers every column but the last");
 
-// MapChecksum of the modified map (the first 392,704 blocks, with its progress: 0, then
-// blocks * 100 / 393,216 as it changes, then 100), marking on the way which of those
-// blocks differ from the original map.
+// MapChecksum of the modified map (the first 392,704 blocks, every column but the last,
+// with its progress: 0, then blocks * 100 / 393,216 as it changes, then 100), marking on
+// the way which of those blocks differ from the original map.
 std::uint32_t Generator::checksumAndCompareMaps(const InputFile& origMap, const InputFile& modMap,
                                                 std::vector<bool>& changed) {
     m_progress.percent(0);
-    std::vector<unsigned char> origColumn(static_cast<std::size_t>(kMapColumnBytes));
-    std::vector<unsigned char> modColumn(static_cast<std::size_t>(kMapColumnBytes));
+    const int rows = m_grid.rows;
+    std::vector<unsigned char> origColumn(static_cast<std::size_t>(m_grid.mapColumnBytes()));
+    std::vector<unsigned char> modColumn(static_cast<std::size_t>(m_grid.mapColumnBytes()));
     std::uint32_t result = 0;
     int lastPercent = 0;
-    for (int blocksRead = 0; blocksRead < kMapChecksumBlocks; blocksRead += kDiffBlockRows) {
+    for (int blocksRead = 0; blocksRead < m_grid.mapChecksumBlocks(); blocksRead += rows) {
         const std::int64_t at = std::int64_t(blocksRead) * 196;
         modMap.readAt(at, modColumn.data(), modColumn.size());
-        result ^= xorFoldWords(modColumn.data(), std::size_t(kDiffBlockRows) * 49);
+        result ^= xorFoldWords(modColumn.data(), std::size_t(rows) * 49);
         origMap.readAt(at, origColumn.data(), origColumn.size());
-        for (int y = 0; y < kDiffBlockRows; ++y)
+        for (int y = 0; y < rows; ++y)
             if (std::memcmp(origColumn.data() + y * 196, modColumn.data() + y * 196, 196) != 0)
                 changed[std::size_t(blocksRead) + std::size_t(y)] = true;
-        const int percent = int(std::int64_t(blocksRead + kDiffBlockRows) * 100 / kDiffBlockCount);
+        const int percent = int(std::int64_t(blocksRead + rows) * 100 / m_grid.blockCount());
         if (percent != lastPercent)
             m_progress.percent(percent);
         lastPercent = percent;
@@ -321,36 +324,40 @@ void Generator::mapPhase() {
     // The checksum's bar runs under whatever stage is showing. The same pass compares the
     // block columns it covers, so the modified map is read once; the blocks found
     // different are fetched again one by one below.
-    std::vector<bool> changed(kDiffBlockCount);
+    std::vector<bool> changed(std::size_t(m_grid.blockCount()));
     header.mapCRC = checksumAndCompareMaps(origMap, modMap, changed);
 
     m_progress.stage(kStageMap);
     // Every entry starts as -1, unchanged.
-    std::vector<unsigned char> mapEntries(std::size_t(kDiffBlockCount) * kPatchMapEntrySize, 0xFF);
-    std::vector<unsigned char> origColumn(static_cast<std::size_t>(kMapColumnBytes));
-    std::vector<unsigned char> modColumn(static_cast<std::size_t>(kMapColumnBytes));
-    const int firstUnscanned = kMapChecksumBlocks / kDiffBlockRows; // 767
-    for (int x = 0; x < kDiffBlockColumns; ++x) {
-        // Block (X, Y) lies at X * 100,352 + Y * 196.
-        const std::int64_t columnStart = x * kMapColumnBytes;
-        int changedInColumn = kDiffBlockRows;
-        if (x < firstUnscanned) {
+    std::vector<unsigned char> mapEntries(std::size_t(m_grid.blockCount()) * kPatchMapEntrySize,
+                                          0xFF);
+    const int rows = m_grid.rows;
+    const std::int64_t columnBytes = m_grid.mapColumnBytes();
+    std::vector<unsigned char> origColumn(static_cast<std::size_t>(columnBytes));
+    std::vector<unsigned char> modColumn(static_cast<std::size_t>(columnBytes));
+    const int firstUnscanned = m_grid.columns - 1; // 767 on the client grid
+    for (int x = 0; x < m_grid.columns; ++x) {
+        // Block (X, Y) lies at X * 100,352 + Y * 196 (X * rows * 196 on a smaller grid).
+        const std::int64_t columnStart = x * columnBytes;
+        const bool scanned = x < firstUnscanned;
+        int changedInColumn = rows;
+        if (scanned) {
             changedInColumn = 0;
-            for (int y = 0; y < kDiffBlockRows; ++y)
-                changedInColumn += changed[std::size_t(x) * kDiffBlockRows + std::size_t(y)];
+            for (int y = 0; y < rows; ++y)
+                changedInColumn += changed[blockIndex(x, y)];
         } else {
             origMap.readAt(columnStart, origColumn.data(), origColumn.size());
         }
-        // Many blocks to fetch: one read for the column; a few: one read each.
-        const bool wholeColumn = changedInColumn > 32;
+        // Many blocks to fetch: one read for the column; a few: one read each. The column
+        // the checksum left out is compared here, so it is always read whole.
+        const bool wholeColumn = !scanned || changedInColumn > m_settings.wholeMapColumnBlocks;
         if (wholeColumn)
             modMap.readAt(columnStart, modColumn.data(), modColumn.size());
-        for (int y = 0; y < kDiffBlockRows && changedInColumn > 0; ++y) {
+        for (int y = 0; y < rows && changedInColumn > 0; ++y) {
             const std::size_t at = std::size_t(y) * 196;
-            const std::size_t block = std::size_t(x) * kDiffBlockRows + std::size_t(y);
-            if (x < firstUnscanned
-                    ? !changed[block]
-                    : std::memcmp(origColumn.data() + at, modColumn.data() + at, 196) == 0)
+            const std::size_t block = blockIndex(x, y);
+            if (scanned ? !changed[block]
+                        : std::memcmp(origColumn.data() + at, modColumn.data() + at, 196) == 0)
                 continue;
             if (!wholeColumn)
                 modMap.readAt(columnStart + std::int64_t(at), modColumn.data() + at, 196);
@@ -359,23 +366,38 @@ void Generator::mapPhase() {
             writeI32(mapEntries.data() + block * kPatchMapEntrySize, pos);
             ++m_summary.mapBlocksStored;
         }
-        m_progress.percent(x * 100 / kDiffBlockColumns);
+        m_progress.percent(x * 100 / m_grid.columns);
     }
 
     header.mapIndexPos = m_writer.position();
     m_progress.stage(kStageMapIndex);
-    const std::size_t columnBytes = std::size_t(kDiffBlockRows) * kPatchMapEntrySize;
-    for (int x = 0; x < kDiffBlockColumns; ++x) {
-        m_writer.append(mapEntries.data() + std::size_t(x) * columnBytes, columnBytes);
-        m_progress.percent(x * 100 / kDiffBlockColumns);
+    const std::size_t indexColumnBytes = std::size_t(rows) * kPatchMapEntrySize;
+    for (int x = 0; x < m_grid.columns; ++x) {
+        m_writer.append(mapEntries.data() + std::size_t(x) * indexColumnBytes, indexColumnBytes);
+        m_progress.percent(x * 100 / m_grid.columns);
     }
 }
 
 } // namespace
 
+void DiffRunSettings::check() const {
+    grid.check();
+    if (batchBytes < 1 || largeBlockBytes < 1 || chunkBytes < 1 || mergeGap < 0 ||
+        wholeMapColumnBlocks < 0)
+        throw std::invalid_argument("diff run settings need sizes of at least 1");
+}
+
 DiffSummary generateDiff(const DiffFileSet& original, const DiffFileSet& modified,
                          const fs::path& patchPath, bool withStatics, bool withMap,
                          DiffProgress& progress) {
+    return generateDiff(original, modified, patchPath, withStatics, withMap, progress,
+                        DiffRunSettings{});
+}
+
+DiffSummary generateDiff(const DiffFileSet& original, const DiffFileSet& modified,
+                         const fs::path& patchPath, bool withStatics, bool withMap,
+                         DiffProgress& progress, const DiffRunSettings& settings) {
+    settings.check();
     if (!withStatics && !withMap)
         throw std::invalid_argument("A diff patch needs the statics part, the map part or both");
     for (const fs::path* input : {&original.staIdx, &original.statics, &original.map,
@@ -393,7 +415,7 @@ DiffSummary generateDiff(const DiffFileSet& original, const DiffFileSet& modifie
     writer.flush();
     {
         // The working memory lives only for the comparison and is released on every exit.
-        Generator generator(original, modified, writer, progress, summary);
+        Generator generator(original, modified, writer, progress, summary, settings);
         if (withStatics)
             generator.staticsPhase();
         if (withMap)

@@ -4,6 +4,7 @@
 
 #include "diff/DiffFormat.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -56,5 +57,31 @@ struct DiffSummary {
 DiffSummary generateDiff(const DiffFileSet& original, const DiffFileSet& modified,
                          const std::filesystem::path& patchPath, bool withStatics, bool withMap,
                          DiffProgress& progress);
+
+// How a run reads and which blocks it covers. generateDiff uses the defaults; tests and the
+// fuzz target pick a small grid and small sizes so every read path runs on small files.
+// None of these changes what a patch holds, only how the inputs are read (the grid aside).
+struct DiffRunSettings {
+    DiffGrid grid;
+    // Records of both statics files read for one batch of blocks (a single block may
+    // exceed it). With the default merge gap a batch's buffers stay under
+    // 4 MiB + 2 x 512 x 4 KiB.
+    std::size_t batchBytes = std::size_t(4) << 20;
+    // Statics blocks with more record bytes than this are compared and copied in chunks
+    // of chunkBytes.
+    std::size_t largeBlockBytes = std::size_t(1) << 20;
+    std::size_t chunkBytes = std::size_t(1) << 20;
+    // Statics ranges closer than this are read in one call, gap included.
+    std::int64_t mergeGap = 4096;
+    // A map column with more changed blocks than this is read in one call.
+    int wholeMapColumnBlocks = 32;
+    // Throws std::invalid_argument for a bad grid or a size below 1 (a gap below 0).
+    void check() const;
+};
+
+// GenerateDiff with explicit settings; they are checked before the patch is touched.
+DiffSummary generateDiff(const DiffFileSet& original, const DiffFileSet& modified,
+                         const std::filesystem::path& patchPath, bool withStatics, bool withMap,
+                         DiffProgress& progress, const DiffRunSettings& settings);
 
 } // namespace tb

@@ -29,12 +29,12 @@ inline std::vector<unsigned char> records(int count, int seed) {
     return bytes;
 }
 
-// A statics pair in memory: an index of `columns` x 512 entries (all Lookup -1 at first)
-// and the records file.
+// A statics pair in memory: an index of `columns` x `rows` entries (all Lookup -1 at
+// first) and the records file.
 class StaticsSet {
 public:
-    explicit StaticsSet(int columns = tb::kDiffBlockColumns)
-        : m_index(std::size_t(columns) * tb::kDiffBlockRows * tb::kStaticPointerSize) {
+    explicit StaticsSet(int columns = tb::kDiffBlockColumns, int rows = tb::kDiffBlockRows)
+        : m_rows(rows), m_index(std::size_t(columns) * std::size_t(rows) * tb::kStaticPointerSize) {
         for (std::size_t i = 0; i < m_index.size(); i += tb::kStaticPointerSize)
             tb::encodeStaticPointer(m_index.data() + i, {-1, 0, 0});
     }
@@ -68,26 +68,28 @@ public:
     }
 
 private:
-    static std::size_t offset(int x, int y) {
-        return (std::size_t(x) * tb::kDiffBlockRows + std::size_t(y)) * tb::kStaticPointerSize;
+    std::size_t offset(int x, int y) const {
+        return (std::size_t(x) * std::size_t(m_rows) + std::size_t(y)) * tb::kStaticPointerSize;
     }
+    int m_rows;
     std::vector<unsigned char> m_index;
     std::vector<unsigned char> m_statics;
 };
 
-// A map of `columns` x 512 zero blocks, sparse on disk.
-inline void writeZeroMap(const fs::path& path, int columns = tb::kDiffBlockColumns) {
+// A map of `columns` x `rows` zero blocks, sparse on disk.
+inline void writeZeroMap(const fs::path& path, int columns = tb::kDiffBlockColumns,
+                         int rows = tb::kDiffBlockRows) {
     { std::ofstream(path, std::ios::binary | std::ios::trunc); }
-    fs::resize_file(path, std::uintmax_t(columns) * std::uintmax_t(tb::kMapColumnBytes));
+    fs::resize_file(path, std::uintmax_t(columns) * std::uintmax_t(rows) * 196);
 }
 
-// Overwrites the 196 bytes of block (x, y) of a 512-block-high map file.
+// Overwrites the 196 bytes of block (x, y) of a map file with `rows` blocks per column.
 inline void writeMapBlock(const fs::path& path, int x, int y, unsigned char fill,
-                          int headerWord = 0) {
+                          int headerWord = 0, int rows = tb::kDiffBlockRows) {
     std::vector<unsigned char> block(196, fill);
     tb::writeU32(block.data(), std::uint32_t(headerWord));
     std::fstream f(path, std::ios::binary | std::ios::in | std::ios::out);
-    f.seekp(std::streamoff(x) * tb::kMapColumnBytes + std::streamoff(y) * 196);
+    f.seekp((std::streamoff(x) * rows + std::streamoff(y)) * 196);
     f.write(reinterpret_cast<const char*>(block.data()), 196);
     if (!f)
         throw std::runtime_error("cannot write block to " + path.string());
@@ -105,19 +107,20 @@ inline std::vector<unsigned char> readAll(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// A written patch, read back.
+// A written patch of a grid with `rows` blocks per column, read back.
 class Patch {
 public:
-    explicit Patch(const fs::path& path) : bytes(readAll(path)), header(tb::decodeHeader(bytes)) {}
+    explicit Patch(const fs::path& path, int rows = tb::kDiffBlockRows)
+        : bytes(readAll(path)), header(tb::decodeHeader(bytes)), m_rows(rows) {}
 
     std::pair<std::int32_t, std::int32_t> staticsEntry(int x, int y) const {
         const std::size_t at = std::size_t(header.staticsIndexPos) +
-                               (std::size_t(x) * tb::kDiffBlockRows + std::size_t(y)) * 8;
+                               (std::size_t(x) * std::size_t(m_rows) + std::size_t(y)) * 8;
         return {tb::readI32(bytes.data() + at), tb::readI32(bytes.data() + at + 4)};
     }
     std::int32_t mapEntry(int x, int y) const {
         const std::size_t at = std::size_t(header.mapIndexPos) +
-                               (std::size_t(x) * tb::kDiffBlockRows + std::size_t(y)) * 4;
+                               (std::size_t(x) * std::size_t(m_rows) + std::size_t(y)) * 4;
         return tb::readI32(bytes.data() + at);
     }
     std::vector<unsigned char> slice(std::int64_t pos, std::size_t length) const {
@@ -126,6 +129,9 @@ public:
 
     std::vector<unsigned char> bytes;
     tb::TBHDInfo header;
+
+private:
+    int m_rows;
 };
 
 } // namespace difftest
