@@ -2,7 +2,7 @@
 // through arbitrary pointers, and whole diff runs (statics part, map part or both) over a
 // small block grid with small read sizes, so every read path of the generator runs on
 // files of a few hundred bytes. A run must fail exactly when its input is bad, and then
-// leave the provisional header; a finished patch must hold exactly the modified records
+// leave the file that was at the patch's path untouched; a finished patch must hold exactly the modified records
 // of every changed statics block and the modified bytes of every changed map block, in
 // block order, with checksums and sizes of the inputs in its header.
 //
@@ -28,6 +28,8 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -83,6 +85,23 @@ tb::StaticPointer readPointer(Input& in, const tb::StaticPointer* same) {
     p.extra = in.byte();
     return p;
 }
+
+// A folder of this process's own, removed at exit.
+struct ScratchFolder {
+    std::filesystem::path path;
+    ScratchFolder() {
+        std::error_code ec;
+        const std::filesystem::path base =
+            std::filesystem::is_directory("/dev/shm", ec) ? std::filesystem::path("/dev/shm")
+                                                          : std::filesystem::temp_directory_path();
+        path = base / ("tbfuzz-diff-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(path);
+    }
+    ~ScratchFolder() {
+        std::error_code ec;
+        std::filesystem::remove_all(path, ec);
+    }
+};
 
 std::string readAll(const std::filesystem::path& path) {
     std::string bytes;
@@ -198,14 +217,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         cut(modMap, cuts[3]);
 
     static tbfuzz::MemFile origIdxFile, modIdxFile, origStaFile, modStaFile, origMapFile,
-        modMapFile, patchFile;
+        modMapFile;
+    // The patch replaces its file by a rename, so it needs a real folder (in memory where
+    // there is one).
+    static const ScratchFolder patchFolder;
+    const std::filesystem::path patchPath = patchFolder.path / "patch.qmz";
     origIdxFile.assign(origIndex);
     modIdxFile.assign(modIndex);
     origStaFile.assign(origStatics);
     modStaFile.assign(modStatics);
     origMapFile.assign(origMap);
     modMapFile.assign(modMap);
-    patchFile.assign("untouched");
+    {
+        std::ofstream previous(patchPath, std::ios::binary | std::ios::trunc);
+        previous << "untouched";
+    }
 
     // A statics block read through each modified pointer (only the first three with
     // statics: each read opens the file): its records, a length error or a file error,
@@ -255,24 +281,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tb::DiffSummary summary;
     bool finished = false;
     try {
-        summary = tb::generateDiff(original, modified, patchFile.path(), withStatics, withMap,
+        summary = tb::generateDiff(original, modified, patchPath, withStatics, withMap,
                                    progress, settings);
         finished = true;
     } catch (const tb::StaticsLengthError&) {
     } catch (const tb::FileError&) {
     } catch (const std::invalid_argument&) {
         tbfuzz::check(!withStatics && !withMap, "invalid argument with a part chosen");
-        tbfuzz::check(readAll(patchFile.path()) == "untouched", "refused run touched the patch");
+        tbfuzz::check(readAll(patchPath) == "untouched", "refused run touched the patch");
         return 0;
     }
-    const std::string bytes = readAll(patchFile.path());
+    const std::string bytes = readAll(patchPath);
+    tbfuzz::check(std::distance(std::filesystem::directory_iterator(patchFolder.path),
+                                std::filesystem::directory_iterator()) == 1,
+                  "an unfinished patch was left beside the patch");
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
     if (!finished) {
         tbfuzz::check(bad, "a run over good input failed");
-        const auto provisional = tb::encodeHeader(tb::provisionalHeader());
-        tbfuzz::check(bytes.size() >= provisional.size() &&
-                          std::memcmp(p, provisional.data(), provisional.size()) == 0,
-                      "failed run without the provisional header");
+        tbfuzz::check(bytes == "untouched", "a failed run changed the file at the patch's path");
         return 0;
     }
     tbfuzz::check(!bad, "a run over bad input finished");

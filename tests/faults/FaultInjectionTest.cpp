@@ -12,6 +12,7 @@
 #include "catalogue/TileList.h"
 #include "core/MapImage.h"
 #include "core/MapVariant.h"
+#include "diff/DiffGenerator.h"
 #include "editor/Bookmarks.h"
 #include "patch/CoordList.h"
 #include "patch/KeyFile.h"
@@ -176,6 +177,16 @@ std::vector<Writer> writers() {
              marks.toggle(3, 100, 200);
              tb::writeBookmarkFile(dir / "bookmarklist.xml", marks);
          }},
+        {"GenerateDiff", "patch.qmz",
+         [](const fs::path& dir) {
+             tb::NoDiffProgress quiet;
+             tb::DiffRunSettings small;
+             small.grid = {2, 2};
+             const fs::path in = dir / "source";
+             tb::generateDiff({in / "staidx.orig", in / "statics.orig", in / "map.orig"},
+                              {in / "staidx.orig", in / "statics.orig", in / "map.mod"},
+                              dir / "patch.qmz", true, true, quiet, small);
+         }},
         {"EnlargeMap", "enlarged.mul",
          [](const fs::path& dir) { tb::enlargeMap(dir / "source" / "map4.mul", dir / "enlarged.mul"); }},
     };
@@ -199,6 +210,15 @@ TEST_P(FaultInjection, FailedWriteKeepsThePreviousFileAndNamesIt) {
     for (const char* sub : {"brushes", "textures", "source"})
         fs::create_directories(dir / sub);
     fs::permissions(temp.path(), fs::perms(0755));
+    // Diff inputs on a grid of 2 x 2 blocks: no statics, one map byte changed.
+    tbtest::writeBytes(dir / "source" / "staidx.orig", std::vector<unsigned char>(48, 0xFF));
+    tbtest::writeBytes(dir / "source" / "statics.orig", {});
+    tbtest::writeBytes(dir / "source" / "map.orig", std::vector<unsigned char>(4 * 196, 0));
+    {
+        std::vector<unsigned char> modified(4 * 196, 0);
+        modified[200] = 7;
+        tbtest::writeBytes(dir / "source" / "map.mod", modified);
+    }
     // A Tokuno-sized source map for the enlargement (sparse, all zero).
     {
         const fs::path source = dir / "source" / "map4.mul";

@@ -65,16 +65,9 @@ void InputFile::readAt(std::int64_t offset, void* data, std::size_t size) const 
     }
 }
 
-PatchWriter::PatchWriter(const fs::path& path) : m_path(path) {
-    m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (m_fd < 0)
-        throw FileError(describe(path, "create", errno));
-}
+PatchWriter::PatchWriter(const fs::path& path) : m_path(path), m_file(path) {}
 
-PatchWriter::~PatchWriter() {
-    if (m_fd >= 0)
-        ::close(m_fd);
-}
+PatchWriter::~PatchWriter() = default;
 
 void PatchWriter::append(const void* data, std::size_t size) {
     const auto* p = static_cast<const unsigned char*>(data);
@@ -112,26 +105,14 @@ void PatchWriter::writeAt(std::int64_t offset, const void* data, std::size_t siz
 
 void PatchWriter::close() {
     flush();
-    const int fd = m_fd;
-    m_fd = -1;
-    if (::close(fd) != 0)
-        throw FileError(describe(m_path, "write", errno));
+    m_file.commit();
+    m_committed = true;
 }
 
 void PatchWriter::writeRaw(std::int64_t offset, const void* data, std::size_t size) {
-    if (m_fd < 0)
+    if (m_committed)
         throw FileError(describe(m_path, "write", EBADF));
-    const auto* p = static_cast<const unsigned char*>(data);
-    while (size > 0) {
-        const ssize_t n = ::pwrite(m_fd, p, size, offset);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            throw FileError(describe(m_path, "write", n < 0 ? errno : EIO));
-        p += n;
-        offset += n;
-        size -= std::size_t(n);
-    }
+    m_file.writeAt(offset, data, size);
 }
 
 bool sameFile(const fs::path& a, const fs::path& b) {

@@ -2,6 +2,8 @@
 // Raw file access for the diff generation: positioned reads from the input files and the
 // patch file, written front to back and finished by rewriting its header.
 
+#include "shell/AtomicFile.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -36,8 +38,8 @@ private:
     std::int64_t m_size = 0;
 };
 
-// The patch being written. It is created (or truncated) in place: a run that stops early
-// leaves what was written so far, whose header still marks it as incomplete.
+// The patch being written, in a temporary file beside it that replaces the file at `path`
+// on close(): a run that stops early leaves whatever was there before.
 class PatchWriter {
 public:
     explicit PatchWriter(const std::filesystem::path& path);
@@ -55,14 +57,16 @@ public:
     void flush();
     // Flushes, then overwrites the bytes at `offset` (used for the header).
     void writeAt(std::int64_t offset, const void* data, std::size_t size);
-    // Flushes and closes; errors throw. The destructor closes without throwing.
+    // Flushes and puts the patch in place; errors throw. Destroyed before, the patch is
+    // dropped.
     void close();
 
 private:
     void writeRaw(std::int64_t offset, const void* data, std::size_t size);
 
     std::filesystem::path m_path;
-    int m_fd = -1;
+    AtomicFileWriter m_file;
+    bool m_committed = false;
     std::int64_t m_end = 0;
     std::int64_t m_flushedEnd = 0;
     std::vector<unsigned char> m_buffer;

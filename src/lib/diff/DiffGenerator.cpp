@@ -409,7 +409,7 @@ DiffSummary generateDiff(const DiffFileSet& original, const DiffFileSet& modifie
     progress.stage(kStageWorking);
     DiffSummary summary;
     PatchWriter writer(patchPath);
-    // Provisional header first: a run that stops early leaves both positions -1.
+    // Provisional header first: an unfinished patch has both positions -1.
     const auto provisional = encodeHeader(provisionalHeader());
     writer.append(provisional.data(), provisional.size());
     writer.flush();

@@ -45,13 +45,15 @@ struct DiffSummary {
     int mapBlocksStored = 0;
 };
 
-// GenerateDiff. Writes the patch at `patchPath` (created or truncated in place) with a
-// statics part and/or a map part; at least one of the flags must be set.
+// GenerateDiff. Writes the patch at `patchPath` with a statics part and/or a map part; at
+// least one of the flags must be set. The patch is written front to back into a temporary
+// file beside `patchPath` (provisional header first, both positions -1, the real header
+// last) and replaces the file at `patchPath` only when complete.
 //
 // The output may not be one of the six inputs (checked before anything is written;
 // FileError). Any failure after that (missing or short file, a statics Length that is not
-// a multiple of 7: StaticsLengthError) closes the patch and leaves it with its provisional
-// header, both positions -1, before the error leaves this function. Memory stays bounded
+// a multiple of 7: StaticsLengthError) drops the unfinished patch, leaving whatever was at
+// `patchPath` before, before the error leaves this function. Memory stays bounded
 // whatever the size of statics0.mul: the two indexes and the patch indexes (about 14 MiB)
 // plus a few MiB of read buffers.
 DiffSummary generateDiff(const DiffFileSet& original, const DiffFileSet& modified,

@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+
 #include <algorithm>
 #include <fstream>
 
@@ -70,13 +73,18 @@ protected:
     StaticsSet mod;
 };
 
-void expectProvisionalHeader(const fs::path& path) {
-    const auto bytes = readAll(path);
-    ASSERT_GE(bytes.size(), 1024u);
-    const tb::TBHDInfo h = tb::decodeHeader(bytes);
-    EXPECT_EQ(h, tb::provisionalHeader());
-    EXPECT_EQ(h.staticsIndexPos, -1);
-    EXPECT_EQ(h.mapIndexPos, -1);
+// What a failed run must leave: the file that was at the patch's path before (or none),
+// and no unfinished patch beside it.
+void expectPreviousPatch(const fs::path& path, const std::optional<std::string>& previous) {
+    if (previous) {
+        const auto bytes = readAll(path);
+        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), *previous);
+    } else {
+        EXPECT_FALSE(fs::exists(path));
+    }
+    for (const auto& entry : fs::directory_iterator(path.parent_path()))
+        EXPECT_EQ(entry.path().filename().string().find(".tmp"), std::string::npos)
+            << "an unfinished patch was left: " << entry.path();
 }
 
 } // namespace
@@ -314,7 +322,7 @@ TEST_F(DiffRun, LargerLayoutsAreComparedInTheirFirst768ColumnsOnly) {
     EXPECT_EQ(fs::file_size(out), std::uintmax_t(kIdenticalBoth + 14 + 196));
 }
 
-TEST_F(DiffRun, ABadLengthStopsTheRunAndLeavesTheProvisionalHeader) {
+TEST_F(DiffRun, ABadLengthStopsTheRunAndLeavesNoPatch) {
     orig.addBlock(6, 6, records(2, 1));
     mod.addBlock(6, 6, records(2, 1));
     mod.setEntry(6, 6, {mod.entry(6, 6).lookup, 8, 0});
@@ -325,31 +333,33 @@ TEST_F(DiffRun, ABadLengthStopsTheRunAndLeavesTheProvisionalHeader) {
     } catch (const tb::StaticsLengthError& e) {
         EXPECT_STREQ(e.what(), "StaticPointer.Length is not a multiple of SizeOf(TStaticRec)");
     }
-    expectProvisionalHeader(out);
+    expectPreviousPatch(out, std::nullopt);
 }
 
-TEST_F(DiffRun, FileFailuresLeaveTheProvisionalHeader) {
+TEST_F(DiffRun, FileFailuresLeaveThePreviousPatch) {
+    const std::string previous = "a patch made before";
+    tbtest::writeBytes(out, {previous.begin(), previous.end()});
     writeSets();
     // A missing file.
     fs::remove(modDir / "statics0.mul");
     EXPECT_THROW(run(), tb::FileError);
-    expectProvisionalHeader(out);
+    expectPreviousPatch(out, previous);
     // A map one block column short (the statics part finishes first).
     writeSets();
     fs::resize_file(origDir / "map0.mul", 767 * 100'352);
     EXPECT_THROW(run(), tb::FileError);
-    expectProvisionalHeader(out);
+    expectPreviousPatch(out, previous);
     // A short statics index.
     fs::resize_file(origDir / "map0.mul", 768 * 100'352);
     fs::resize_file(origDir / "staidx0.mul", 4'718'592 - 12);
     EXPECT_THROW(run(), tb::FileError);
-    expectProvisionalHeader(out);
+    expectPreviousPatch(out, previous);
     // Records past the end of statics0.mul.
     writeSets();
     mod.setEntry(1, 1, {1000, 7, 0});
     mod.write(modDir / "staidx0.mul", modDir / "statics0.mul");
     EXPECT_THROW(run(), tb::FileError);
-    expectProvisionalHeader(out);
+    expectPreviousPatch(out, previous);
 }
 
 TEST_F(DiffRun, TheOutputMayNotBeAnInput) {
