@@ -17,7 +17,6 @@ constexpr int kEnlargedWidthBlocks = kEnlargedWidth / kCellsPerBlockSide;
 // Block columns produced per write: large enough for few system calls, small enough that
 // memory stays under a few megabytes for any map.
 constexpr int kBlockColumnsPerRun = 8;
-constexpr int kCellBytesPerBlock = kBlockSize - kBlockHeaderSize;
 
 } // namespace
 
