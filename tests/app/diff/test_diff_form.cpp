@@ -1,5 +1,7 @@
 // The diff patch window: path checks by colour, when paths are remembered, the part
 // boxes, and a run from the button to the written patch.
+#include "DiffFormTestDouble.h"
+
 #include "diff/DiffForm.h"
 #include "diff/DiffFormat.h"
 #include "shell/ErrorReport.h"
@@ -18,46 +20,6 @@
 #include <QtTest>
 
 namespace {
-
-// Replaces the save dialog and the "Done." box so nothing blocks, and notes the window's
-// state at the moments that matter.
-class TestDiffForm : public TBHDiffForm {
-public:
-    TestDiffForm(QSettings& settings, TPrForm& prForm)
-        : TBHDiffForm(settings, prForm), pr(prForm) {}
-
-    QString nextFileName;
-    bool cancel = false;
-    int asked = 0;
-    int done = 0;
-    bool enabledWhenAsked = true;
-    bool enabledWhenDone = true;
-    bool stageWindowShownWhenDone = false;
-
-protected:
-    bool askPatchFileName(QString& fileName) override {
-        ++asked;
-        enabledWhenAsked = isEnabled();
-        if (cancel)
-            return false;
-        fileName = nextFileName;
-        return true;
-    }
-    void showDoneMessage() override {
-        ++done;
-        enabledWhenDone = isEnabled();
-        stageWindowShownWhenDone = pr.isVisible();
-    }
-
-private:
-    TPrForm& pr;
-};
-
-void writeFile(const QString& path, qint64 size) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    QVERIFY(f.resize(size)); // sparse zeros
-}
 
 bool isRed(const QLineEdit* e) {
     return e->palette().color(QPalette::Base) == QColor(255, 0, 0);

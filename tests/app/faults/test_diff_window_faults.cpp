@@ -1,0 +1,110 @@
+// The diff window writing its patch where the write fails (full device, read-only mount,
+// file size limit): the patch made before stays whole, the error names the patch, the
+// window comes back enabled, and the same run succeeds once the fault is gone.
+#include "WindowFaults.h"
+
+#include "../diff/DiffFormTestDouble.h"
+
+#include "diff/DiffFormat.h"
+#include "shell/ErrorReport.h"
+#include "shell/PrForm.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+using tbtest::addFaultRows;
+using tbtest::FaultyFolder;
+using tbtest::WriteFault;
+
+namespace {
+
+// A full-size set in `dir`: zero index entries, no records, a zero 6144 x 4096 map with
+// `mapByte` at byte 1000 (so two sets differ in one map block).
+QStringList makeSet(const QString& dir, char mapByte) {
+    QDir().mkpath(dir);
+    writeFile(dir + "/staidx0.mul", tb::kStaIdxBytes);
+    writeFile(dir + "/statics0.mul", 0);
+    writeFile(dir + "/map0.mul", 77'070'336);
+    QFile map(dir + "/map0.mul");
+    if (map.open(QIODevice::ReadWrite) && map.seek(1000))
+        map.write(&mapByte, 1);
+    return {dir + "/staidx0.mul", dir + "/statics0.mul", dir + "/map0.mul"};
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class DiffWindowFaultsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void patchWrite_data() { addFaultRows(); }
+    void patchWrite() {
+        SKIP_WITHOUT_MOUNTS();
+        QFETCH(WriteFault, fault);
+        QTemporaryDir inputs;
+        const QStringList orig = makeSet(inputs.path() + "/orig", 0);
+        const QStringList mod = makeSet(inputs.path() + "/mod", 5);
+        FaultyFolder folder(16u << 20);
+        const QString patchPath = QString::fromStdString((folder / "changes.qmz").string());
+        const QByteArray previous("a patch made before");
+        {
+            QFile f(patchPath);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(previous);
+        }
+
+        QSettings settings(inputs.path() + "/settings.ini", QSettings::IniFormat);
+        TPrForm pr;
+        TestDiffForm form(settings, pr);
+        form.show();
+        for (int i = 0; i < 3; ++i) {
+            form.pathEdit(i)->setText(orig[i]);
+            form.pathEdit(i + 3)->setText(mod[i]);
+        }
+        form.nextFileName = patchPath;
+        QStringList errors;
+        const tbapp::MessageSink before = tbapp::setMessageSink(
+            [&](QWidget*, tbapp::MessageKind, const QString& text) { errors << text; });
+
+        folder.arm(fault);
+        form.GenerateButton->click();
+        folder.disarm();
+
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors[0].contains("changes.qmz"), qPrintable(errors[0]));
+        QCOMPARE(form.done, 0);
+        QCOMPARE(fileBytes(patchPath), previous);
+        QCOMPARE(QDir(QString::fromStdString(folder.path().string()))
+                     .entryList(QDir::Files | QDir::NoDotAndDotDot),
+                 QStringList{"changes.qmz"});
+        QVERIFY(form.isEnabled());
+        QVERIFY(form.GenerateButton->isEnabled());
+        QVERIFY(!pr.isVisible());
+
+        // Usable after: the same run writes a finished patch.
+        form.GenerateButton->click();
+        tbapp::setMessageSink(before);
+        QCOMPARE(errors.size(), 1);
+        QCOMPARE(form.done, 1);
+        const QByteArray patch = fileBytes(patchPath);
+        QVERIFY(patch.size() > tb::kDiffHeaderSize);
+        const tb::TBHDInfo header = tb::decodeHeader(
+            std::span(reinterpret_cast<const unsigned char*>(patch.constData()), patch.size()));
+        QVERIFY(header.staticsIndexPos != -1);
+        QVERIFY(header.mapIndexPos != -1);
+    }
+};
+
+TB_FAULT_TEST_MAIN(DiffWindowFaultsTest)
+#include "test_diff_window_faults.moc"
