@@ -134,8 +134,10 @@ FileSizeLimit::FileSizeLimit(std::size_t bytes) {
     m_handlerBefore = std::signal(SIGXFSZ, SIG_IGN);
     // Only the soft limit moves, so the destructor can raise it again without privileges.
     const rlimit limit{rlim_t(bytes), before.rlim_max};
-    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+    if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) {
+        std::signal(SIGXFSZ, m_handlerBefore);
         throw std::runtime_error("setrlimit");
+    }
 }
 
 FileSizeLimit::~FileSizeLimit() {

@@ -59,6 +59,7 @@ ApplicationDirChoice chooseApplicationDir(const fs::path& programDir, const fs::
     }
     choice.dir = userDataDir;
     std::error_code ec;
+    fs::create_directories(userDataDir, ec); // the editor writes its bookmarks there too
     if (fs::exists(userDataDir / kTileListName, ec))
         return choice;
     for (const fs::path& file : defaultCatalogueFiles(programDir)) {

@@ -41,13 +41,30 @@ void writeAll(int fd, const fs::path& target, const void* data, std::size_t size
 
 } // namespace
 
-AtomicFileWriter::AtomicFileWriter(const fs::path& path) : m_target(path), m_replaced(path) {
+// The file a write to `path` replaces: a symbolic link's target (followed link by link, so a
+// link to a file not made yet stays a link too), else `path` itself.
+fs::path replacedFile(const fs::path& path) {
+    fs::path file = path;
     std::error_code ec;
-    if (fs::is_symlink(path, ec)) {
-        const fs::path resolved = fs::weakly_canonical(path, ec);
-        if (!ec)
-            m_replaced = resolved;
+    for (int depth = 0; depth < 40 && fs::is_symlink(file, ec); ++depth) {
+        fs::path target = fs::read_symlink(file, ec);
+        if (ec)
+            break;
+        file = target.is_relative() ? (file.parent_path() / target).lexically_normal() : target;
     }
+    return file;
+}
+
+AtomicFileWriter::AtomicFileWriter(const fs::path& path)
+    : m_target(path), m_replaced(replacedFile(path)) {
+    // What could not be written in place is not replaced either: a read-only file is
+    // refused, as is a folder, before any work is done.
+    std::error_code ec;
+    if (fs::is_directory(m_replaced, ec))
+        throw FileError(describe(path, "replace", EISDIR));
+    if (::access(m_replaced.c_str(), F_OK) == 0 &&
+        ::faccessat(AT_FDCWD, m_replaced.c_str(), W_OK, AT_EACCESS) != 0)
+        throw FileError(describe(path, "write", errno));
     std::random_device rd;
     const fs::path dir = m_replaced.has_parent_path() ? m_replaced.parent_path() : fs::path(".");
     // Opened exclusively, so two writers never share a temporary file.
@@ -91,11 +108,9 @@ void AtomicFileWriter::copyCurrentContent() {
         }
         if (n < 0 && errno == EINTR)
             continue;
-        if (n < 0 && (errno == EXDEV || errno == ENOSYS || errno == EOPNOTSUPP || errno == EINVAL))
-            break; // not offered here: copy by hand from where it stopped
-        if (n == 0)
-            throw FileError(describe(m_target, "read", EIO)); // the file shrank meanwhile
-        throw FileError(describe(m_target, "write", errno));
+        // Not offered here, refused by a sandbox, or no progress: copy by hand from where it
+        // stopped, where a real read or write error shows with its own cause.
+        break;
     }
     std::vector<unsigned char> buffer(left > 0 ? std::size_t(1) << 20 : 0);
     while (left > 0) {
@@ -135,11 +150,14 @@ void AtomicFileWriter::writeAt(std::int64_t offset, const void* data, std::size_
 void AtomicFileWriter::commit() {
     if (::fsync(m_fd) != 0)
         throw FileError(describe(m_target, "write", errno));
-    // Keep the permissions of the file we replace; a new file gets the usual ones.
+    // Keep the owner and permissions of the file we replace (the owner only where this
+    // process may give files away); a new file gets the usual ones.
     struct stat st {};
-    if (::stat(m_replaced.c_str(), &st) == 0)
+    if (::stat(m_replaced.c_str(), &st) == 0) {
+        // Where the file is not ours to give away, the new one belongs to its writer.
+        [[maybe_unused]] const int chowned = ::fchown(m_fd, st.st_uid, st.st_gid);
         ::fchmod(m_fd, st.st_mode & 07777);
-    else {
+    } else {
         const mode_t mask = ::umask(0);
         ::umask(mask);
         ::fchmod(m_fd, 0666 & ~mask);
