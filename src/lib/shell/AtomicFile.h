@@ -26,6 +26,8 @@ void writeFileAtomically(const std::filesystem::path& path,
 // a temporary file beside `path` that replaces it on commit(). Destroyed uncommitted, it
 // removes the temporary file and leaves the target untouched. Errors are FileError naming
 // the target. A target that is a symbolic link stays one: the file it points to is replaced.
+// A target that is a folder, or a file this process may not write, is refused at once; the
+// replaced file keeps its permissions, and its owner where the process may give it away.
 class AtomicFileWriter {
 public:
     explicit AtomicFileWriter(const std::filesystem::path& path);

@@ -70,6 +70,17 @@ TEST_F(InstalledCopy, TheFirstStartSeedsTheUsersFolderWithEveryDefault) {
     EXPECT_FALSE(fs::exists(userDir() / "brushes" / "notes.txt"));
 }
 
+TEST(ApplicationDir, AnInstalledCopyWithoutDefaultsStillGetsItsUsersFolder) {
+    if (!tbtest::privateMountsAvailable())
+        GTEST_SKIP() << "cannot mount a read-only folder: " << tbtest::whyNoPrivateMounts();
+    tbtest::ScratchMount program(64 * 1024);
+    program.makeReadOnly();
+    tbtest::TempDir home;
+    const tb::ApplicationDirChoice choice = tb::chooseApplicationDir(program.path(), home / "u");
+    EXPECT_EQ(choice.dir, home / "u");
+    EXPECT_TRUE(fs::is_directory(home / "u")) << "the bookmarks are written there";
+}
+
 TEST_F(InstalledCopy, LaterStartsKeepTheUsersChangesAndDeletions) {
     tb::chooseApplicationDir(program->path(), userDir());
     writeText(userDir() / "tilelist.xml", "<tiles>mine</tiles>\r\n");
