@@ -3,6 +3,7 @@
 #include "shell/Errors.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -39,8 +40,6 @@ void writeAll(int fd, const fs::path& target, const void* data, std::size_t size
     }
 }
 
-} // namespace
-
 // The file a write to `path` replaces: a symbolic link's target (followed link by link, so a
 // link to a file not made yet stays a link too), else `path` itself.
 fs::path replacedFile(const fs::path& path) {
@@ -55,6 +54,25 @@ fs::path replacedFile(const fs::path& path) {
     return file;
 }
 
+// Temporary files of this target that a crashed or killed writer left behind. Only old ones
+// go: a younger one may belong to another copy of the program writing right now.
+void removeStaleTemporaries(const fs::path& dir, const std::string& prefix) {
+    const auto staleBefore = fs::file_time_type::clock::now() - std::chrono::hours(24);
+    std::error_code ec;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
+            name.find_first_not_of("0123456789", prefix.size()) != std::string::npos)
+            continue;
+        std::error_code timeError;
+        const auto written = it->last_write_time(timeError);
+        if (!timeError && written < staleBefore && it->is_regular_file(timeError))
+            fs::remove(it->path(), timeError);
+    }
+}
+
+} // namespace
+
 AtomicFileWriter::AtomicFileWriter(const fs::path& path)
     : m_target(path), m_replaced(replacedFile(path)) {
     // What could not be written in place is not replaced either: a read-only file is
@@ -67,9 +85,11 @@ AtomicFileWriter::AtomicFileWriter(const fs::path& path)
         throw FileError(describe(path, "write", errno));
     std::random_device rd;
     const fs::path dir = m_replaced.has_parent_path() ? m_replaced.parent_path() : fs::path(".");
+    const std::string tempPrefix = "." + m_replaced.filename().string() + ".tmp";
+    removeStaleTemporaries(dir, tempPrefix);
     // Opened exclusively, so two writers never share a temporary file.
     for (int attempt = 0; attempt < 50; ++attempt) {
-        m_temp = dir / ("." + m_replaced.filename().string() + ".tmp" + std::to_string(rd()));
+        m_temp = dir / (tempPrefix + std::to_string(rd()));
         m_fd = ::open(m_temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (m_fd >= 0 || errno != EEXIST)
             break;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <stdexcept>
 #include <sys/stat.h>
@@ -190,4 +191,22 @@ TEST(AtomicFileWriter, TheReplacedFileKeepsItsOwnerWhereTheWriterMayGiveItAway) 
     ASSERT_EQ(::stat(file.c_str(), &st), 0);
     EXPECT_EQ(st.st_uid, 1000u);
     EXPECT_EQ(st.st_gid, 1000u);
+}
+
+TEST(AtomicFileWriter, OldTemporariesOfACrashedWriterAreClearedNewOnesKept) {
+    tbtest::TempDir dir;
+    const auto target = dir / "map0.mul";
+    const auto stale = dir / ".map0.mul.tmp123";
+    const auto recent = dir / ".map0.mul.tmp456";
+    const auto other = dir / ".map0.mul.tmpnotours";
+    for (const auto& p : {stale, recent, other})
+        tbtest::writeBytes(p, {1, 2, 3});
+    const auto twoDaysAgo = fs::file_time_type::clock::now() - std::chrono::hours(48);
+    fs::last_write_time(stale, twoDaysAgo);
+    fs::last_write_time(other, twoDaysAgo);
+    tb::writeFileAtomically(target, std::string_view("new"));
+    EXPECT_FALSE(fs::exists(stale));
+    EXPECT_TRUE(fs::exists(recent)) << "may belong to a copy writing right now";
+    EXPECT_TRUE(fs::exists(other)) << "not a name this writer makes";
+    EXPECT_EQ(readText(target), "new");
 }
