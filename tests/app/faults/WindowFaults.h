@@ -7,8 +7,10 @@
 
 #include <QApplication>
 #include <QMetaType>
+#include <QStringList>
 #include <QTest>
 
+#include <filesystem>
 #include <optional>
 
 namespace tbtest {
@@ -79,6 +81,18 @@ private:
 Q_DECLARE_METATYPE(tbtest::WriteFault)
 
 namespace tbtest {
+
+// The names in `dir` other than `expected`: temporary files left behind by a failed write.
+// (".filler" is the file that fills the device while that fault is armed.)
+inline QStringList strayEntries(const std::filesystem::path& dir, const QStringList& expected) {
+    QStringList stray;
+    for (const std::filesystem::directory_entry& entry : std::filesystem::directory_iterator(dir)) {
+        const QString name = QString::fromStdString(entry.path().filename().string());
+        if (!expected.contains(name) && name != ".filler")
+            stray << name;
+    }
+    return stray;
+}
 
 // The rows of a data-driven test: one per fault, in the column "fault".
 inline void addFaultRows() {

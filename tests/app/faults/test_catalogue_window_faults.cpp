@@ -30,6 +30,7 @@ namespace fs = std::filesystem;
 using tbtest::FaultyFolder;
 using tbtest::WriteFault;
 using tbtest::addFaultRows;
+using tbtest::strayEntries;
 
 namespace {
 
@@ -52,18 +53,6 @@ std::string fileText(const fs::path& path) {
 
 void writeText(const fs::path& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
-}
-
-// The names in `dir` other than `expected`: temporary files left behind by a failed write.
-// (".filler" is the file that fills the device while that fault is armed.)
-QStringList strayEntries(const fs::path& dir, const QStringList& expected) {
-    QStringList stray;
-    for (const fs::directory_entry& entry : fs::directory_iterator(dir)) {
-        const QString name = QString::fromStdString(entry.path().filename().string());
-        if (!expected.contains(name) && name != ".filler")
-            stray << name;
-    }
-    return stray;
 }
 
 QString qpath(const fs::path& path) {

@@ -26,6 +26,7 @@ namespace fs = std::filesystem;
 using tbtest::FaultyFolder;
 using tbtest::WriteFault;
 using tbtest::addFaultRows;
+using tbtest::strayEntries;
 
 namespace {
 
@@ -40,17 +41,6 @@ std::string fileText(const fs::path& path) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
-}
-
-// The names in `dir` other than `expected` and the filler of a full device.
-QStringList strayEntries(const fs::path& dir, const QStringList& expected) {
-    QStringList stray;
-    for (const fs::directory_entry& entry : fs::directory_iterator(dir)) {
-        const QString name = QString::fromStdString(entry.path().filename().string());
-        if (!expected.contains(name) && name != ".filler")
-            stray << name;
-    }
-    return stray;
 }
 
 QStringList naming(const QStringList& messages, const QString& fileName) {
