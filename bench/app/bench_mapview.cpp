@@ -8,6 +8,8 @@
 #include "core/MapImage.h"
 #include "core/MapVariant.h"
 
+#include "BenchRuns.h"
+
 #include <QApplication>
 #include <QImage>
 
@@ -142,17 +144,6 @@ void BM_RepaintDecodingEveryCell(benchmark::State& state) {
 BENCHMARK(BM_RepaintDecodingEveryCell)->Arg(5)->Arg(45)->Unit(benchmark::kMillisecond)
     ->MinTime(2.0);
 
-// Keeps the mean time per iteration of every run, for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, double> seconds;
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-                seconds[run.benchmark_name()] = run.real_accumulated_time / double(run.iterations);
-        ConsoleReporter::ReportRuns(runs);
-    }
-};
 
 } // namespace
 
@@ -161,21 +152,9 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    tbbench::RunCollector reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    auto& s = reporter.seconds;
-    // Names may carry suffixes such as "/min_time:2.000".
-    auto time = [&](const std::string& prefix) {
-        for (const auto& [name, value] : s)
-            if (name == prefix || name.rfind(prefix + "/", 0) == 0)
-                return value;
-        return -1.0;
-    };
-    auto ratio = [&](const char* a, const char* b) {
-        const double ta = time(a);
-        const double tb = time(b);
-        return ta > 0 && tb > 0 ? ta / tb : -1.0;
-    };
+    auto ratio = [&](const char* a, const char* b) { return reporter.wallRatio(a, b); };
     std::printf("\nRatios (one run):\n");
     std::printf("  repaint at cell size 5  / fill 1920x1080: %6.2fx  (target <= 5)\n",
                 ratio("BM_Repaint/5", "BM_FillImage"));

@@ -8,6 +8,8 @@
 #include "diff/DiffGenerator.h"
 #include "shell/LittleEndian.h"
 
+#include "BenchRuns.h"
+
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -229,20 +231,6 @@ private:
     std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
 };
 
-// Collects the real time per benchmark name for the ratios.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs)
-            if (r.run_type == Run::RT_Iteration) {
-                times[r.benchmark_name()] = r.GetAdjustedRealTime();
-                cpuTimes[r.benchmark_name()] = r.GetAdjustedCPUTime();
-            }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-    std::map<std::string, double> cpuTimes; // steadier than wall time on a busy machine
-};
 
 } // namespace
 
@@ -260,17 +248,16 @@ int main(int argc, char** argv) {
                 double(fs::file_size(sets().orig / "statics0.mul")) / 1e6,
                 double(fs::file_size(sets().modAppended / "statics0.mul")) / 1e6,
                 double(fs::file_size(sets().modRepacked / "statics0.mul")) / 1e6);
-    RatioReporter reporter;
+    tbbench::RunCollector reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     for (const char* arg : {"0", "1"}) {
         const std::string read = std::string("BM_ReadAllSixInputs/") + arg + "/iterations:5";
         const std::string gen = std::string("BM_GenerateDiff/") + arg + "/iterations:5";
-        if (reporter.times.count(read) && reporter.times.count(gen))
+        if (reporter.ran(read) && reporter.ran(gen))
             std::printf("%s statics: generation / reading all six inputs = %.2f wall time, "
                         "%.2f CPU time (target <= 2)\n",
                         arg[0] == '0' ? "appended" : "repacked",
-                        reporter.times[gen] / reporter.times[read],
-                        reporter.cpuTimes[gen] / reporter.cpuTimes[read]);
+                        reporter.wallRatio(gen, read), reporter.cpuRatio(gen, read));
     }
     for (const auto& [name, dir] :
          {std::pair{"appended", sets().modAppended}, std::pair{"repacked", sets().modRepacked}}) {

@@ -9,6 +9,8 @@
 #include "tools/MapCopy.h"
 #include "tools/MapEnlarge.h"
 
+#include "BenchRuns.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -141,16 +143,6 @@ double peakAboveIdleMiB(const char* self, const char* what) {
     return double(kib) / 1024.0;
 }
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& r : runs)
-            if (r.run_type == Run::RT_Iteration)
-                times[r.benchmark_name()] = r.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
 
 } // namespace
 
@@ -168,15 +160,9 @@ int main(int argc, char** argv) {
     const char* self = argv[0];
     benchmark::Initialize(&argc, argv);
     files();
-    RatioReporter reporter;
+    tbbench::RunCollector reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    auto ratio = [&](const char* a, const char* b) {
-        const std::string x = std::string(a) + "/iterations:5",
-                          y = std::string(b) + "/iterations:5";
-        return reporter.times.count(x) && reporter.times.count(y)
-                   ? reporter.times[x] / reporter.times[y]
-                   : -1.0;
-    };
+    auto ratio = [&](const char* a, const char* b) { return reporter.wallRatio(a, b); };
     std::printf("enlargement / writing an 89,915,392-byte file = %.2f (target <= 2)\n",
                 ratio("BM_Enlarge6144", "BM_WriteMapSizedFile"));
     std::printf("whole-map copy / reading both files and replacing one = %.2f (target <= 3)\n",

@@ -9,6 +9,8 @@
 #include "core/LandArt.h"
 #include "core/MapImage.h"
 
+#include "BenchRuns.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -208,25 +210,6 @@ BENCHMARK(BM_ReadEveryCellRowOrder)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MakeLandTileImage)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MakeTextureImage64)->Unit(benchmark::kMicrosecond);
 
-// Keeps the per-iteration times and rates of every run for the summary.
-class CollectingReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, Run> runs;
-    void ReportRuns(const std::vector<Run>& report) override {
-        for (const Run& r : report)
-            runs[r.benchmark_name()] = r;
-        ConsoleReporter::ReportRuns(report);
-    }
-};
-
-// CPU time: the machine is shared, and wall time would count the waits for a core.
-double secondsPerIteration(const benchmark::BenchmarkReporter::Run& r) {
-    return r.cpu_accumulated_time / double(r.iterations);
-}
-
-double wallSecondsPerIteration(const benchmark::BenchmarkReporter::Run& r) {
-    return r.real_accumulated_time / double(r.iterations);
-}
 
 } // namespace
 
@@ -247,7 +230,7 @@ int main(int argc, char** argv) {
     }
 
     benchmark::Initialize(&argc, argv);
-    CollectingReporter reporter;
+    tbbench::RunCollector reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     g_loaded.reset();
 
@@ -261,13 +244,11 @@ int main(int argc, char** argv) {
                 "peak / file size %.3f\n",
                 (hwmLoaded - rssBefore) / 1024.0, (hwmLoaded - rssBefore) / 1024.0 - fileMib,
                 (hwmLoaded - rssBefore) * 1024.0 / double(kMapSize));
-    auto& runs = reporter.runs;
-    if (runs.count("BM_ReadFileOnce/min_time:2.000") &&
-        runs.count("BM_LoadMapImage/min_time:2.000")) {
-        const double base = secondsPerIteration(runs["BM_ReadFileOnce/min_time:2.000"]);
-        const double load = secondsPerIteration(runs["BM_LoadMapImage/min_time:2.000"]);
-        const double baseWall = wallSecondsPerIteration(runs["BM_ReadFileOnce/min_time:2.000"]);
-        const double loadWall = wallSecondsPerIteration(runs["BM_LoadMapImage/min_time:2.000"]);
+    if (reporter.ran("BM_ReadFileOnce") && reporter.ran("BM_LoadMapImage")) {
+        const double base = reporter.cpuSeconds("BM_ReadFileOnce");
+        const double load = reporter.cpuSeconds("BM_LoadMapImage");
+        const double baseWall = reporter.wallSeconds("BM_ReadFileOnce");
+        const double loadWall = reporter.wallSeconds("BM_LoadMapImage");
         std::printf("load (cpu): one read() %.2f ms, MapImage::load %.2f ms, ratio %.2f "
                     "(target <= 1.5)\n",
                     base * 1e3, load * 1e3, load / base);
@@ -277,15 +258,14 @@ int main(int argc, char** argv) {
     const char* const cellRuns[] = {"BM_ReadEveryCellChecked", "BM_ReadEveryCellUnchecked",
                                     "BM_ReadEveryCellRowOrder"};
     for (const char* name : cellRuns)
-        if (runs.count(name)) {
-            const double cells = 6144.0 * 4096.0 / secondsPerIteration(runs[name]);
+        if (reporter.ran(name)) {
+            const double cells = 6144.0 * 4096.0 / reporter.cpuSeconds(name);
             std::printf("cells (cpu): %s %.0f million cells/s (target >= 100)\n", name,
                         cells / 1e6);
         }
     for (const char* name : {"BM_MakeLandTileImage", "BM_MakeTextureImage64"})
-        if (runs.count(name))
+        if (reporter.ran(name))
             std::printf("decode: %s %.3f us cpu, %.3f us wall per image (target < 5)\n", name,
-                        secondsPerIteration(runs[name]) * 1e6,
-                        wallSecondsPerIteration(runs[name]) * 1e6);
+                        reporter.cpuSeconds(name) * 1e6, reporter.wallSeconds(name) * 1e6);
     return 0;
 }

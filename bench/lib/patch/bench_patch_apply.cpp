@@ -8,6 +8,8 @@
 #include "patch/PatchFile.h"
 #include "shell/LineFile.h"
 
+#include "BenchRuns.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -56,35 +58,20 @@ void BM_ParseAndApplyPatch(benchmark::State& state) {
 }
 BENCHMARK(BM_ParseAndApplyPatch)->Unit(benchmark::kMillisecond);
 
-class CollectingReporter : public benchmark::ConsoleReporter {
-public:
-    std::map<std::string, Run> runs;
-    void ReportRuns(const std::vector<Run>& report) override {
-        for (const Run& r : report)
-            runs[r.benchmark_name()] = r;
-        ConsoleReporter::ReportRuns(report);
-    }
-};
-
-// CPU time: the machine is shared, and wall time would count the waits for a core.
-double cpuSeconds(const benchmark::BenchmarkReporter::Run& r) {
-    return r.cpu_accumulated_time / double(r.iterations);
-}
 
 } // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    CollectingReporter reporter;
+    tbbench::RunCollector reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    const auto parse = reporter.runs.find("BM_ParsePatch");
-    const auto apply = reporter.runs.find("BM_ParseAndApplyPatch");
-    if (parse == reporter.runs.end() || apply == reporter.runs.end())
+    if (!reporter.ran("BM_ParsePatch") || !reporter.ran("BM_ParseAndApplyPatch"))
         return 0;
     std::printf("\n--- summary (%d entries, %.1f MiB) ---\n", kEntries,
                 double(patchBytes().size()) / (1024.0 * 1024.0));
-    std::printf("apply time: %.0f ms CPU (target < 1000 ms)\n", cpuSeconds(apply->second) * 1e3);
+    std::printf("apply time: %.0f ms CPU (target < 1000 ms)\n",
+                reporter.cpuSeconds("BM_ParseAndApplyPatch") * 1e3);
     std::printf("apply ratio: %.2f x parse only (target <= 3)\n",
-                cpuSeconds(apply->second) / cpuSeconds(parse->second));
+                reporter.cpuRatio("BM_ParseAndApplyPatch", "BM_ParsePatch"));
 }
