@@ -55,6 +55,13 @@ void writeText(const fs::path& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
 }
 
+// The palette list and the tile groups in a new application folder.
+void writeCatalogues(const fs::path& app) {
+    fs::create_directories(app / "textures");
+    writeText(app / "textures" / "tileids.lst", kTileIds);
+    writeText(app / "tilelist.xml", kTileList);
+}
+
 QString qpath(const fs::path& path) {
     return QString::fromStdString(path.string());
 }
@@ -121,9 +128,7 @@ private slots:
         QFETCH(WriteFault, fault);
         FaultyFolder folder;
         const fs::path app = folder.path();
-        fs::create_directories(app / "textures");
-        writeText(app / "textures" / "tileids.lst", kTileIds);
-        writeText(app / "tilelist.xml", kTileList);
+        writeCatalogues(app);
 
         ScriptedPrompts prompts;
         SaveRecorder recorder;
@@ -223,9 +228,7 @@ private slots:
         SKIP_WITHOUT_MOUNTS();
         FaultyFolder folder;
         const fs::path app = folder.path();
-        fs::create_directories(app / "textures");
-        writeText(app / "textures" / "tileids.lst", kTileIds);
-        writeText(app / "tilelist.xml", kTileList);
+        writeCatalogues(app);
         ScriptedPrompts prompts;
         SaveRecorder recorder;
         int shown = 0;
