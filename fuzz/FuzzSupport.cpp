@@ -18,7 +18,9 @@ MemFile::MemFile(std::string_view bytes) {
     assign(bytes);
 }
 
-MemFile::~MemFile() { ::close(m_fd); }
+MemFile::~MemFile() {
+    ::close(m_fd);
+}
 
 void MemFile::assign(std::string_view bytes) {
     resize(0);

@@ -2,9 +2,9 @@
 // through arbitrary pointers, and whole diff runs (statics part, map part or both) over a
 // small block grid with small read sizes, so every read path of the generator runs on
 // files of a few hundred bytes. A run must fail exactly when its input is bad, and then
-// leave the file that was at the patch's path untouched; a finished patch must hold exactly the modified records
-// of every changed statics block and the modified bytes of every changed map block, in
-// block order, with checksums and sizes of the inputs in its header.
+// leave the file that was at the patch's path untouched; a finished patch must hold exactly the
+// modified records of every changed statics block and the modified bytes of every changed map
+// block, in block order, with checksums and sizes of the inputs in its header.
 //
 // Input layout (bytes read from the front; zeros once the input is used up):
 //   flags: bit 0 statics part, bit 1 map part, bits 2-5 cut the original index, modified
@@ -91,9 +91,9 @@ struct ScratchFolder {
     std::filesystem::path path;
     ScratchFolder() {
         std::error_code ec;
-        const std::filesystem::path base =
-            std::filesystem::is_directory("/dev/shm", ec) ? std::filesystem::path("/dev/shm")
-                                                          : std::filesystem::temp_directory_path();
+        const std::filesystem::path base = std::filesystem::is_directory("/dev/shm", ec)
+                                               ? std::filesystem::path("/dev/shm")
+                                               : std::filesystem::temp_directory_path();
         path = base / ("tbfuzz-diff-" + std::to_string(::getpid()));
         std::filesystem::create_directories(path);
     }
@@ -281,8 +281,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tb::DiffSummary summary;
     bool finished = false;
     try {
-        summary = tb::generateDiff(original, modified, patchPath, withStatics, withMap,
-                                   progress, settings);
+        summary = tb::generateDiff(original, modified, patchPath, withStatics, withMap, progress,
+                                   settings);
         finished = true;
     } catch (const tb::StaticsLengthError&) {
     } catch (const tb::FileError&) {

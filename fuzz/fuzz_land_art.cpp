@@ -21,8 +21,7 @@ void decode(const tb::ArtFiles& art, int id) {
     tb::Image15 image;
     for (const tb::ArtIdLimits* limits : {&tb::kEditorArtLimits, &tb::kDialogArtLimits}) {
         if (tb::makeTextureImage(art, id, image, *limits)) {
-            tbfuzz::check(image.width == image.height &&
-                              (image.width == 64 || image.width == 128),
+            tbfuzz::check(image.width == image.height && (image.width == 64 || image.width == 128),
                           "texture side");
             tbfuzz::check(image.pixels.size() == std::size_t(image.width) * image.height,
                           "texture pixel count");
@@ -45,8 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     art.artData = take(in);
     art.textureData = in.ConsumeRemainingBytes<unsigned char>();
 
-    const std::size_t entries =
-        std::max(art.artIndex.size(), art.textureIndex.size()) / 12 + 1;
+    const std::size_t entries = std::max(art.artIndex.size(), art.textureIndex.size()) / 12 + 1;
     for (std::size_t id = 0; id < entries && id < 64; ++id)
         decode(art, int(id));
     for (const int id : extraIds)

@@ -49,8 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             tb::applyPatch(map, file, [&](int, const std::string&) { ++progressCalls; });
         tbfuzz::check(result.applied + result.skipped == file.entryCount(), "patch counts");
     } catch (const tb::PatchEntryError& e) {
-        tbfuzz::check(e.entryIndex() >= 0 && e.entryIndex() < file.entryCount(),
-                      "bad entry index");
+        tbfuzz::check(e.entryIndex() >= 0 && e.entryIndex() < file.entryCount(), "bad entry index");
         tbfuzz::check(e.before().applied + e.before().skipped == e.entryIndex(),
                       "entries before the bad one");
     }

@@ -25,7 +25,7 @@ namespace {
 constexpr int kWidth = 1920;
 constexpr int kHeight = 1080;
 constexpr int kLandTiles = 300;     // ids 0..299 have land art
-constexpr int kTexturedTiles = 100;  // ids 0..99 also have a texture (64 or 128 pixels)
+constexpr int kTexturedTiles = 100; // ids 0..99 also have a texture (64 or 128 pixels)
 
 void putU32(std::vector<unsigned char>& out, std::uint32_t v) {
     for (int i = 0; i < 4; ++i)
@@ -71,8 +71,9 @@ tb::MapImage makeMap() {
     std::mt19937 random(11);
     for (int y = 0; y < 400; ++y)
         for (int x = 0; x < 600; ++x)
-            map.setCell(x, y, tb::MapCell{std::uint16_t(random() % (kLandTiles + 20)),
-                                          std::int8_t(random() % 100)});
+            map.setCell(x, y,
+                        tb::MapCell{std::uint16_t(random() % (kLandTiles + 20)),
+                                    std::int8_t(random() % 100)});
     return map;
 }
 
@@ -122,12 +123,13 @@ void BM_Repaint(benchmark::State& state) {
     View& v = view();
     v.painter.setCacheEnabled(true);
     v.setCellSize(int(state.range(0)));
-    v.repaint();  // the pictures of this size are decoded once
+    v.repaint(); // the pictures of this size are decoded once
     for (auto _ : state) {
         v.repaint();
         benchmark::ClobberMemory();
     }
-    state.counters["cells"] = double((kWidth / state.range(0) + 1) * (kHeight / state.range(0) + 1));
+    state.counters["cells"] =
+        double((kWidth / state.range(0) + 1) * (kHeight / state.range(0) + 1));
 }
 BENCHMARK(BM_Repaint)->Arg(5)->Arg(45)->Unit(benchmark::kMillisecond);
 
@@ -141,9 +143,11 @@ void BM_RepaintDecodingEveryCell(benchmark::State& state) {
     }
     v.painter.setCacheEnabled(true);
 }
-BENCHMARK(BM_RepaintDecodingEveryCell)->Arg(5)->Arg(45)->Unit(benchmark::kMillisecond)
+BENCHMARK(BM_RepaintDecodingEveryCell)
+    ->Arg(5)
+    ->Arg(45)
+    ->Unit(benchmark::kMillisecond)
     ->MinTime(2.0);
-
 
 } // namespace
 

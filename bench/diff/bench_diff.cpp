@@ -231,7 +231,6 @@ private:
     std::chrono::steady_clock::time_point m_start = std::chrono::steady_clock::now();
 };
 
-
 } // namespace
 
 BENCHMARK(BM_ReadAllSixInputs)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5);
@@ -256,8 +255,8 @@ int main(int argc, char** argv) {
         if (reporter.ran(read) && reporter.ran(gen))
             std::printf("%s statics: generation / reading all six inputs = %.2f wall time, "
                         "%.2f CPU time (target <= 2)\n",
-                        arg[0] == '0' ? "appended" : "repacked",
-                        reporter.wallRatio(gen, read), reporter.cpuRatio(gen, read));
+                        arg[0] == '0' ? "appended" : "repacked", reporter.wallRatio(gen, read),
+                        reporter.cpuRatio(gen, read));
     }
     for (const auto& [name, dir] :
          {std::pair{"appended", sets().modAppended}, std::pair{"repacked", sets().modRepacked}}) {

@@ -2,8 +2,8 @@
 // they cannot avoid: enlarging against writing an 89,915,392-byte file sequentially (the
 // same atomic write), copying the whole map against reading both files and writing the
 // destination once as a new file (the same atomic replace) and, for the price of that
-// safety, against writing it in place. Prints the ratios (targets: enlargement <= 2, copy <= 3) and the peak
-// memory of one run above the process's size before it (target <= 32 MiB).
+// safety, against writing it in place. Prints the ratios (targets: enlargement <= 2, copy <= 3) and
+// the peak memory of one run above the process's size before it (target <= 32 MiB).
 #include "core/MapVariant.h"
 #include "shell/AtomicFile.h"
 #include "tools/MapCopy.h"
@@ -50,7 +50,7 @@ struct Files {
                 out.write(reinterpret_cast<const char*>(chunk.data()),
                           std::streamsize(std::min<std::int64_t>(left, kChunk)));
         }
-        ::sync();  // the set-up's write-back must not slow the first timed run
+        ::sync(); // the set-up's write-back must not slow the first timed run
     }
 };
 
@@ -142,7 +142,6 @@ double peakAboveIdleMiB(const char* self, const char* what) {
     }
     return double(kib) / 1024.0;
 }
-
 
 } // namespace
 

@@ -7,9 +7,9 @@
 #include "diff/DiffForm.h"
 #include "editor/BHMapEditForm.h"
 #include "patch/PatchEditForm.h"
+#include "shell/ApplicationDir.h"
 #include "shell/PrForm.h"
 #include "shell/ProgressForm.h"
-#include "shell/ApplicationDir.h"
 #include "shell/Settings.h"
 
 #include <QApplication>

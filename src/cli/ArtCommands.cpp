@@ -58,8 +58,12 @@ int runArtImage(const char* name, const Args& args, MakeImage make) {
 
 } // namespace
 
-int runTile(const Args& args) { return runArtImage("tile", args, tb::makeLandTileImage); }
+int runTile(const Args& args) {
+    return runArtImage("tile", args, tb::makeLandTileImage);
+}
 
-int runTexture(const Args& args) { return runArtImage("texture", args, tb::makeTextureImage); }
+int runTexture(const Args& args) {
+    return runArtImage("texture", args, tb::makeTextureImage);
+}
 
 } // namespace tbcli

@@ -11,7 +11,7 @@ using Args = std::vector<std::string>;
 
 struct Command {
     const char* name;
-    const char* usage;  // the words after the name
+    const char* usage; // the words after the name
     int (*run)(const Args& args);
 };
 

@@ -1,9 +1,9 @@
 // Every file writer of the library, made to fail while it writes: by a file size limit
 // (RLIMIT_FSIZE with SIGXFSZ ignored, so write() fails with EFBIG), by a read-only folder and
-// by a full device (a small tmpfs of the test's own, filled up). Each writer runs in a forked child, so the limit and the dropped
-// privileges never reach the test process. Afterwards the previous file must be there byte
-// for byte, the error must be a FileError naming the file, and no temporary file may be
-// left beside it.
+// by a full device (a small tmpfs of the test's own, filled up). Each writer runs in a forked
+// child, so the limit and the dropped privileges never reach the test process. Afterwards the
+// previous file must be there byte for byte, the error must be a FileError naming the file, and no
+// temporary file may be left beside it.
 #include "ScratchMount.h"
 #include "TestPaths.h"
 
@@ -132,7 +132,9 @@ std::vector<std::string> manyLines() {
 std::vector<Writer> writers() {
     return {
         {"WriteFileAtomically", "data.bin",
-         [](const fs::path& dir) { tb::writeFileAtomically(dir / "data.bin", std::string(4096, 'x')); }},
+         [](const fs::path& dir) {
+             tb::writeFileAtomically(dir / "data.bin", std::string(4096, 'x'));
+         }},
         {"WriteFileAtomicallyInPieces", "pieces.bin",
          [](const fs::path& dir) {
              tb::writeFileAtomically(dir / "pieces.bin", [](const tb::AppendBytes& append) {
@@ -171,7 +173,8 @@ std::vector<Writer> writers() {
          }},
         {"WriteCoordFile", "coords.def",
          [](const fs::path& dir) {
-             tb::writeCoordFile(dir / "coords.def", std::vector<tb::CoordText>(50, {"1500", "1650"}));
+             tb::writeCoordFile(dir / "coords.def",
+                                std::vector<tb::CoordText>(50, {"1500", "1650"}));
          }},
         {"WriteBookmarkFile", "bookmarklist.xml",
          [](const fs::path& dir) {
@@ -190,7 +193,9 @@ std::vector<Writer> writers() {
                               dir / "patch.qmz", true, true, quiet, small);
          }},
         {"EnlargeMap", "enlarged.mul",
-         [](const fs::path& dir) { tb::enlargeMap(dir / "source" / "map4.mul", dir / "enlarged.mul"); }},
+         [](const fs::path& dir) {
+             tb::enlargeMap(dir / "source" / "map4.mul", dir / "enlarged.mul");
+         }},
     };
 }
 
@@ -241,28 +246,28 @@ TEST_P(FaultInjection, FailedWriteKeepsThePreviousFileAndNamesIt) {
     if (device)
         device->fillUp();
 
-    const Outcome outcome = runUnderFault(
-        fault, {dir, dir / "brushes", dir / "textures"}, [&] { writer.write(dir); });
+    const Outcome outcome =
+        runUnderFault(fault, {dir, dir / "brushes", dir / "textures"}, [&] { writer.write(dir); });
     if (outcome.skipped) // e.g. no other user to drop to inside a user namespace
         GTEST_SKIP() << outcome.message;
 
-    EXPECT_TRUE(outcome.fileError) << writer.name << " under " << faultName(fault) << ": "
-                                   << outcome.message;
+    EXPECT_TRUE(outcome.fileError)
+        << writer.name << " under " << faultName(fault) << ": " << outcome.message;
     EXPECT_NE(outcome.message.find(target.filename().string()), std::string::npos)
         << "the error does not name the file: " << outcome.message;
     EXPECT_EQ(tbtest::readBytes(target), previous) << "previous file not intact";
     EXPECT_EQ(entriesBefore(), before) << "a temporary file was left behind";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Writers, FaultInjection,
-    ::testing::Combine(::testing::Range<std::size_t>(0, writers().size()),
-                       ::testing::Values(Fault::FileSizeLimit, Fault::ReadOnlyFolder,
-                                         Fault::FullDevice)),
-    [](const ::testing::TestParamInfo<FaultInjection::ParamType>& info) {
-        return writers().at(std::get<0>(info.param)).name + "_" +
-               faultName(std::get<1>(info.param));
-    });
+INSTANTIATE_TEST_SUITE_P(Writers, FaultInjection,
+                         ::testing::Combine(::testing::Range<std::size_t>(0, writers().size()),
+                                            ::testing::Values(Fault::FileSizeLimit,
+                                                              Fault::ReadOnlyFolder,
+                                                              Fault::FullDevice)),
+                         [](const ::testing::TestParamInfo<FaultInjection::ParamType>& info) {
+                             return writers().at(std::get<0>(info.param)).name + "_" +
+                                    faultName(std::get<1>(info.param));
+                         });
 
 // A map copy replaces its destination whole: when it fails, the destination is as it was.
 class MapCopyFaults : public ::testing::TestWithParam<Fault> {};

@@ -44,7 +44,8 @@ std::string enterPrivateMounts() {
     if (::mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
         return std::string("making / private: ") + std::strerror(errno);
     // Some sandboxes allow the namespace but not a tmpfs, or not its remounting.
-    const fs::path probe = fs::temp_directory_path() / ("tbmount-probe-" + std::to_string(::getpid()));
+    const fs::path probe =
+        fs::temp_directory_path() / ("tbmount-probe-" + std::to_string(::getpid()));
     std::error_code ec;
     fs::create_directory(probe, ec);
     std::string problem;
@@ -64,17 +65,20 @@ const std::string& setupResult() {
 
 } // namespace
 
-bool privateMountsAvailable() { return setupResult().empty(); }
+bool privateMountsAvailable() {
+    return setupResult().empty();
+}
 
-std::string whyNoPrivateMounts() { return setupResult(); }
+std::string whyNoPrivateMounts() {
+    return setupResult();
+}
 
 ScratchMount::ScratchMount(std::size_t bytes) {
     if (!privateMountsAvailable())
         throw std::runtime_error("no private mounts: " + whyNoPrivateMounts());
     std::random_device rd;
     for (int attempt = 0; attempt < 100 && m_path.empty(); ++attempt) {
-        const fs::path candidate =
-            fs::temp_directory_path() / ("tbmount-" + std::to_string(rd()));
+        const fs::path candidate = fs::temp_directory_path() / ("tbmount-" + std::to_string(rd()));
         if (fs::create_directory(candidate))
             m_path = candidate;
     }

@@ -16,8 +16,8 @@ TempDir::TempDir() {
     std::random_device rd;
     const auto base = fs::temp_directory_path();
     for (int attempt = 0; attempt < 100; ++attempt) {
-        auto candidate = base / ("tbtest-" + std::to_string(rd()) + "-" +
-                                 std::to_string(counter++));
+        auto candidate =
+            base / ("tbtest-" + std::to_string(rd()) + "-" + std::to_string(counter++));
         if (fs::create_directory(candidate)) {
             m_path = candidate;
             return;

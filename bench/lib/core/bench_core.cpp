@@ -210,7 +210,6 @@ BENCHMARK(BM_ReadEveryCellRowOrder)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MakeLandTileImage)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MakeTextureImage64)->Unit(benchmark::kMicrosecond);
 
-
 } // namespace
 
 int main(int argc, char** argv) {

@@ -26,8 +26,8 @@ const std::string& patchBytes() {
         std::string text;
         for (int i = 0; i < kEntries; ++i)
             text += "[" + std::to_string(i) + "]\r\nX=" + std::to_string((i * 7) % 1448) +
-                    "\r\nY=" + std::to_string((i * 13) % 1448) + "\r\nZ=" +
-                    std::to_string(i % 256 - 128) + "\r\nID=01 D3\r\n";
+                    "\r\nY=" + std::to_string((i * 13) % 1448) +
+                    "\r\nZ=" + std::to_string(i % 256 - 128) + "\r\nID=01 D3\r\n";
         return text;
     }();
     return bytes;
@@ -57,7 +57,6 @@ void BM_ParseAndApplyPatch(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_ParseAndApplyPatch)->Unit(benchmark::kMillisecond);
-
 
 } // namespace
 

@@ -119,8 +119,8 @@ void TBHMapEditForm::MapEditChange() {
 // Shows the version and size of the file in the map path box and gives the map view its
 // dimensions. An unknown file shows "None" and leaves the dimensions as they are.
 void TBHMapEditForm::identifyMap() {
-    const QString none = QString::fromUtf8(tb::kNoVariantCaption.data(),
-                                           qsizetype(tb::kNoVariantCaption.size()));
+    const QString none =
+        QString::fromUtf8(tb::kNoVariantCaption.data(), qsizetype(tb::kNoVariantCaption.size()));
     MapInfo->setText(none);
     MapSize->setText(none);
     if (!tbapp::isPathBoxValid(MapEdit))
@@ -129,7 +129,8 @@ void TBHMapEditForm::identifyMap() {
     const auto variant = tb::identifyMapVariant(file.fileName().toStdString(), file.size());
     if (!variant)
         return;
-    MapInfo->setText(QString::fromUtf8(variant->caption.data(), qsizetype(variant->caption.size())));
+    MapInfo->setText(
+        QString::fromUtf8(variant->caption.data(), qsizetype(variant->caption.size())));
     MapSize->setText(
         QString::fromUtf8(variant->sizeText.data(), qsizetype(variant->sizeText.size())));
     MainDrawGrid->setColCount(variant->width);
@@ -238,7 +239,7 @@ void TBHMapEditForm::btnSaveClick() {
     btnSave->repaint();
     QCoreApplication::processEvents();
     if (m_closed)
-        return;  // closed while the caption was shown: the image is gone, keep the file
+        return; // closed while the caption was shown: the image is gone, keep the file
     {
         WaitCursor wait;
         tbapp::runReported(this, [&] { m_map.save(toPath(MapEdit->text())); });

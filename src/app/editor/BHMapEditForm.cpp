@@ -106,8 +106,8 @@ void TBHMapEditForm::FormShow() {
         else
             box->setText(text);
     };
-    assign(MapEdit, tbapp::readSettingText(m_settings, "MAPx.mul"),
-           &TBHMapEditForm::MapEditChange, this);
+    assign(MapEdit, tbapp::readSettingText(m_settings, "MAPx.mul"), &TBHMapEditForm::MapEditChange,
+           this);
     assign(UOPathEdit, tbapp::readSettingText(m_settings, "UOPath"),
            &TBHMapEditForm::UOPathEditChange, this);
     identifyMap();
@@ -166,8 +166,7 @@ void TBHMapEditForm::createMenu() {
     connect(ShowonlyColor1, &QAction::triggered, this, &TBHMapEditForm::ShowonlyColor1Click);
     connect(ShowAltitude1, &QAction::triggered, this, &TBHMapEditForm::ShowAltitude1Click);
     connect(PatchEditor1, &QAction::triggered, this, &TBHMapEditForm::PatchEditor1Click);
-    connect(CreateDiffpatch1, &QAction::triggered, this,
-            &TBHMapEditForm::CreateDiffpatch1Click);
+    connect(CreateDiffpatch1, &QAction::triggered, this, &TBHMapEditForm::CreateDiffpatch1Click);
     connect(Options1, &QAction::triggered, this, &TBHMapEditForm::Options1Click);
 
     QMenu* info = bar->addMenu("&Info");
@@ -202,6 +201,10 @@ void TBHMapEditForm::setJumpTexts(const QString& x, const QString& y) {
     YJumpEdit->setText(y);
 }
 
-void TBHMapEditForm::jumpToBoxes() { CoordGoBtnClick(); }
+void TBHMapEditForm::jumpToBoxes() {
+    CoordGoBtnClick();
+}
 
-void TBHMapEditForm::repaintMap() { MainDrawGrid->invalidateGrid(); }
+void TBHMapEditForm::repaintMap() {
+    MainDrawGrid->invalidateGrid();
+}

@@ -16,10 +16,10 @@
 #include "core/MapImage.h"
 #include "core/RadarColours.h"
 #include "editor/Bookmarks.h"
-#include "editor/Zoom.h"
 #include "editor/EngineRandomSource.h"
 #include "editor/Painting.h"
 #include "editor/UndoList.h"
+#include "editor/Zoom.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -90,7 +90,7 @@ public:
     QToolButton* SpeedButton1 = nullptr;
     QToolButton* btnDefault = nullptr;
     QToolButton* btnRectFill = nullptr;
-    std::array<QToolButton*, 14> btnHoehle{};  // btnHoehle1 .. btnHoehle14
+    std::array<QToolButton*, 14> btnHoehle{}; // btnHoehle1 .. btnHoehle14
     QToolButton* btnCustomBrush = nullptr;
     QToolButton* TlMap = nullptr;
     QComboBox* cbCustomBrushes = nullptr;
@@ -104,9 +104,9 @@ public:
     QLineEdit* edRauschen = nullptr;
     QSpinBox* udRValue = nullptr;
     QGroupBox* ZoomGroup = nullptr;
-    QToolButton* SpeedButton2 = nullptr;  // zoom out
-    QToolButton* SpeedButton3 = nullptr;  // zoom in
-    QPushButton* TLZoomLevel = nullptr;   // "Default"
+    QToolButton* SpeedButton2 = nullptr; // zoom out
+    QToolButton* SpeedButton3 = nullptr; // zoom in
+    QPushButton* TLZoomLevel = nullptr;  // "Default"
     QGroupBox* CoordsGroup = nullptr;
     QLineEdit* XJumpEdit = nullptr;
     QLineEdit* YJumpEdit = nullptr;
@@ -209,7 +209,7 @@ public:
     void setPatchPrompts(UiPrompts* prompts) { m_patchPrompts = prompts; }
 
     // --- Painting, undo, palettes and brushes (BHMapEditPaint.cpp, BHMapEditPalette.cpp)
-    QMenu* pmCustomTextures = nullptr;  // the texture list menu of btnCustomTextures
+    QMenu* pmCustomTextures = nullptr; // the texture list menu of btnCustomTextures
     // The map view's selection event: the tool that is down changes cells from (col, row).
     void MainDrawGridSelectCell(int col, int row);
     // The map view's mouse press: the right button picks the tile under the pointer into
@@ -218,7 +218,7 @@ public:
     // Each arrow key of the map view calls this before the grid moves: the next selection
     // event then changes nothing.
     void setKeyNavigation() { m_painter.setKeyNavigation(); }
-    void TlUndoClick();  // Edit > "Undo          CTRL+Z" and Ctrl+Z in the map view
+    void TlUndoClick(); // Edit > "Undo          CTRL+Z" and Ctrl+Z in the map view
     void BrushSizeMoverClick();
     void udRValueClick();
     void XValueUpDownClick();
@@ -304,17 +304,17 @@ private:
     void connectToolWindows();
     void readBookmarks();
     void writeBookmarks();
-    void showBookmarks();  // hands the bookmarks to the cell painter
+    void showBookmarks(); // hands the bookmarks to the cell painter
     void recallBookmark(int number);
     TPatchEditForm* patchEditor() const;
     tb::Bookmarks m_bookmarkList;
     UiPrompts* m_patchPrompts = nullptr;
-    QString m_patchInitialDir;  // the "Patch Map from file" dialog's starting folder
+    QString m_patchInitialDir; // the "Patch Map from file" dialog's starting folder
 
     // --- Painting, undo, palettes and brushes (BHMapEditPaint.cpp, BHMapEditPalette.cpp)
     void connectPainting();
     void connectPalette();
-    void createPaintingSteps();  // creation: brush, tile groups, texture lists
+    void createPaintingSteps(); // creation: brush, tile groups, texture lists
     void resetPainting();
     tb::PaintControls paintControls() const;
     void paletteGoTo(std::int32_t id);
@@ -322,7 +322,7 @@ private:
     void drawPaletteCell(bool sortedView, QPainter& painter, int row, const QRect& rect,
                          bool selected);
     CatalogueContext catalogueContext();
-    void loadTextureListFile(const std::string& relativePath);  // throws
+    void loadTextureListFile(const std::string& relativePath); // throws
     tb::EngineRandomSource m_randomSource{m_random};
     tb::MapPainter m_painter{m_randomSource};
     tb::UndoList m_undo;

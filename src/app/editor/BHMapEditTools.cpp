@@ -185,9 +185,9 @@ QWidget* TBHMapEditForm::createBottomPanel() {
     auto* layout = new QHBoxLayout(BottomPanel);
     layout->setContentsMargins(2, 0, 2, 0);
 
-    AltitudeRadioGroup = new RadioGroup(" Modify the altitude ",
-                                        {"Add Z", "Subtr Z", "Set to Z", "Only Change Tile"}, 4,
-                                        BottomPanel);
+    AltitudeRadioGroup =
+        new RadioGroup(" Modify the altitude ",
+                       {"Add Z", "Subtr Z", "Set to Z", "Only Change Tile"}, 4, BottomPanel);
     AltitudeRadioGroup->setObjectName("AltitudeRadioGroup");
     AltitudeRadioGroup->setItemIndex(3);
     layout->addWidget(AltitudeRadioGroup);
@@ -223,6 +223,10 @@ QWidget* TBHMapEditForm::createBottomPanel() {
     return BottomPanel;
 }
 
-void TBHMapEditForm::AltitudeRadioGroupClick() { refreshStatusBar(); }
+void TBHMapEditForm::AltitudeRadioGroupClick() {
+    refreshStatusBar();
+}
 
-void TBHMapEditForm::SelectDrawingModeComboBoxChange() { refreshStatusBar(); }
+void TBHMapEditForm::SelectDrawingModeComboBoxChange() {
+    refreshStatusBar();
+}

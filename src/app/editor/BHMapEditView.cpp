@@ -104,9 +104,8 @@ void TBHMapEditForm::createMapView() {
             MainDrawGridDrawCell(painter, col, row, rect, selected);
         });
     // A whole row at a time, so the common case stays one tight loop over the cells.
-    MainDrawGrid->setDrawRowHandler([this](QPainter& painter, int row, int firstCol,
-                                           int lastCol, const QRect& firstRect, int stepX,
-                                           int selectedCol) {
+    MainDrawGrid->setDrawRowHandler([this](QPainter& painter, int row, int firstCol, int lastCol,
+                                           const QRect& firstRect, int stepX, int selectedCol) {
         m_cellPainter.drawRow(painter, MainDrawGrid->paintSurface(), row, firstCol, lastCol,
                               firstRect, stepX, selectedCol);
     });
@@ -117,8 +116,8 @@ void TBHMapEditForm::createMapView() {
 }
 
 // Every visible cell is drawn here, in one place, by the cell painter.
-void TBHMapEditForm::MainDrawGridDrawCell(QPainter& painter, int col, int row,
-                                          const QRect& rect, bool selected) {
+void TBHMapEditForm::MainDrawGridDrawCell(QPainter& painter, int col, int row, const QRect& rect,
+                                          bool selected) {
     m_cellPainter.drawCell(painter, MainDrawGrid->paintSurface(), col, row, rect, selected);
 }
 
@@ -168,10 +167,10 @@ void TBHMapEditForm::TLZoomLevelClick() {
 void TBHMapEditForm::CoordGoBtnClick() {
     DrawGrid::SelectionDetacher detached(*MainDrawGrid);
     tbapp::runReported(this, [&] {
-        const tb::JumpPlan plan = tb::planJump(
-            XJumpEdit->text().toStdString(), YJumpEdit->text().toStdString(),
-            MainDrawGrid->colCount(), MainDrawGrid->rowCount(), MainDrawGrid->col(),
-            MainDrawGrid->row());
+        const tb::JumpPlan plan =
+            tb::planJump(XJumpEdit->text().toStdString(), YJumpEdit->text().toStdString(),
+                         MainDrawGrid->colCount(), MainDrawGrid->rowCount(), MainDrawGrid->col(),
+                         MainDrawGrid->row());
         if (plan.preColumn)
             MainDrawGrid->setCol(*plan.preColumn);
         if (plan.preRow)

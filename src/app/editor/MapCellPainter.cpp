@@ -15,7 +15,9 @@ constexpr int kTileIds = 65536;
 constexpr std::int32_t kUnknown = -1;
 constexpr std::int32_t kNoPicture = -2;
 
-QColor toQColor(const tb::Rgb& rgb) { return QColor(rgb.red, rgb.green, rgb.blue); }
+QColor toQColor(const tb::Rgb& rgb) {
+    return QColor(rgb.red, rgb.green, rgb.blue);
+}
 
 // Copies `count` pixels. Cells are a few pixels wide at small zoom, where a call to the
 // library's memcpy per row costs more than the copy itself: short rows go in fixed-size
@@ -152,7 +154,8 @@ const QRgb* MapCellPainter::slotPixels(std::int32_t slot) const {
 const QRgb* MapCellPainter::cachedPicture(std::uint16_t tileId, int width, int height) {
     if (!m_cacheEnabled) {
         m_uncached = tilePicture(tileId, width, height);
-        return m_uncached.isNull() ? nullptr : reinterpret_cast<const QRgb*>(m_uncached.constBits());
+        return m_uncached.isNull() ? nullptr
+                                   : reinterpret_cast<const QRgb*>(m_uncached.constBits());
     }
     return slotPixels(pictureSlot(tileId, width, height));
 }
@@ -224,7 +227,7 @@ void MapCellPainter::drawRow(QPainter& painter, const DrawGrid::PixelSurface* su
         // Slots first: decoding a new picture may move the kept pixels.
         m_rowSlots.assign(std::size_t(count), kNoPicture);
         if (m_map && m_art) {
-            pictureSlot(0, width, height);  // settles the kept size for the whole row
+            pictureSlot(0, width, height); // settles the kept size for the whole row
             const int end = std::min(lastCol + 1, m_map->contains(0, row) ? m_map->width() : 0);
             for (int x = std::max(firstCol, 0); x < end; ++x) {
                 const std::uint16_t tile = m_map->cellUnchecked(x, row).tileId;
@@ -295,9 +298,8 @@ void MapCellPainter::drawCellIn(QPainter& painter, const DrawGrid::PixelSurface*
         cell = m_map->cellUnchecked(x, y);
     const bool onlyColour = m_switches.altitudeOn && m_switches.showOnlyColor;
     if (!onlyColour && !pictureDrawn) {
-        const QRgb* picture = cell && m_art
-                                  ? cachedPicture(cell->tileId, rect.width(), rect.height())
-                                  : nullptr;
+        const QRgb* picture =
+            cell && m_art ? cachedPicture(cell->tileId, rect.width(), rect.height()) : nullptr;
         drawPicture(painter, surface, picture, rect);
     }
 

@@ -29,11 +29,11 @@ using CellBookmarks = std::array<CellBookmark, 10>;
 
 // The switches that decide what a cell shows besides its picture.
 struct CellViewSwitches {
-    bool altitudeOn = false;       // the Altitude group is "On"
-    bool coloredAltitude = false;  // Extra > "Colored Altitude"
-    bool showOnlyColor = false;    // Extra > "Show only Color"
-    bool showNumber = true;        // Extra > "Show Number"
-    bool stampButtonDown = false;  // one of the stamp buttons is down: blue frame
+    bool altitudeOn = false;      // the Altitude group is "On"
+    bool coloredAltitude = false; // Extra > "Colored Altitude"
+    bool showOnlyColor = false;   // Extra > "Show only Color"
+    bool showNumber = true;       // Extra > "Show Number"
+    bool stampButtonDown = false; // one of the stamp buttons is down: blue frame
 };
 
 inline const QColor kSelectionFrameColour(255, 0, 0);
@@ -64,8 +64,8 @@ public:
     void drawCell(QPainter& painter, const DrawGrid::PixelSurface* surface, int x, int y,
                   const QRect& rect, bool selected);
     // The same for the cells firstCol..lastCol of one row (the grid's row handler).
-    void drawRow(QPainter& painter, const DrawGrid::PixelSurface* surface, int row,
-                 int firstCol, int lastCol, const QRect& firstRect, int stepX, int selectedCol);
+    void drawRow(QPainter& painter, const DrawGrid::PixelSurface* surface, int row, int firstCol,
+                 int lastCol, const QRect& firstRect, int stepX, int selectedCol);
 
     // The picture of a tile at a cell size: the texture if there is one, else the land
     // tile, stretched to width x height; a null image when neither exists.
@@ -99,10 +99,11 @@ private:
     int m_cacheHeight = 0;
     // Per tile id: kUnknown, kNoPicture, or the index of its picture in m_pixels.
     std::vector<std::int32_t> m_pictureSlot;
-    std::vector<QRgb> m_pixels;  // kept pictures, m_cacheWidth x m_cacheHeight each
-    std::vector<std::int32_t> m_rowSlots;     // the row being drawn: slots, then pixels
+    std::vector<QRgb> m_pixels;           // kept pictures, m_cacheWidth x m_cacheHeight each
+    std::vector<std::int32_t> m_rowSlots; // the row being drawn: slots, then pixels
     std::vector<const QRgb*> m_rowPictures;
-    std::vector<QRgb> m_black;               // a black picture of the cell size  // the pictures of the row being drawn
-    QImage m_uncached;           // the picture of the last cell when nothing is kept
-    tb::Image15 m_work;          // reused by the decoders
+    std::vector<QRgb>
+        m_black;        // a black picture of the cell size  // the pictures of the row being drawn
+    QImage m_uncached;  // the picture of the last cell when nothing is kept
+    tb::Image15 m_work; // reused by the decoders
 };

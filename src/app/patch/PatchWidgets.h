@@ -26,6 +26,8 @@ inline QLabel* boldLabel(const QString& text, QWidget* parent) {
     return label;
 }
 
-inline QString qs(const std::string& text) { return QString::fromStdString(text); }
+inline QString qs(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 } // namespace patchwidgets

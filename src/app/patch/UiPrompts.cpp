@@ -27,7 +27,7 @@ QString startPath(const FileDialogSpec& request) {
     if (request.directory.isEmpty())
         return request.defaultName;
     return request.defaultName.isEmpty() ? request.directory
-                                      : QDir(request.directory).filePath(request.defaultName);
+                                         : QDir(request.directory).filePath(request.defaultName);
 }
 
 } // namespace
@@ -45,8 +45,8 @@ QString UiPrompts::openFileName(QWidget* parent, const FileDialogSpec& request) 
 }
 
 QString UiPrompts::saveFileName(QWidget* parent, const FileDialogSpec& request) {
-    return QFileDialog::getSaveFileName(parent, request.title, startPath(request), request.filter, nullptr,
-                                        QFileDialog::DontConfirmOverwrite);
+    return QFileDialog::getSaveFileName(parent, request.title, startPath(request), request.filter,
+                                        nullptr, QFileDialog::DontConfirmOverwrite);
 }
 
 std::unique_ptr<ItemProgressWindow> UiPrompts::startProgress(int itemCount) {

@@ -116,13 +116,25 @@ void DrawGrid::scrollIntoView(int col, int row) {
         setTopRow(row - rows + 1);
 }
 
-int DrawGrid::leftCol() const { return horizontalScrollBar()->value(); }
-int DrawGrid::topRow() const { return verticalScrollBar()->value(); }
-void DrawGrid::setLeftCol(int col) { horizontalScrollBar()->setValue(col); }
-void DrawGrid::setTopRow(int row) { verticalScrollBar()->setValue(row); }
+int DrawGrid::leftCol() const {
+    return horizontalScrollBar()->value();
+}
+int DrawGrid::topRow() const {
+    return verticalScrollBar()->value();
+}
+void DrawGrid::setLeftCol(int col) {
+    horizontalScrollBar()->setValue(col);
+}
+void DrawGrid::setTopRow(int row) {
+    verticalScrollBar()->setValue(row);
+}
 
-int DrawGrid::visibleColCount() const { return std::max(1, viewport()->width() / stepX()); }
-int DrawGrid::visibleRowCount() const { return std::max(1, viewport()->height() / stepY()); }
+int DrawGrid::visibleColCount() const {
+    return std::max(1, viewport()->width() / stepX());
+}
+int DrawGrid::visibleRowCount() const {
+    return std::max(1, viewport()->height() / stepY());
+}
 
 QRect DrawGrid::cellRect(int col, int row) const {
     return {(col - leftCol()) * stepX(), (row - topRow()) * stepY(), m_colWidth, m_rowHeight};
@@ -145,7 +157,9 @@ void DrawGrid::invalidateCell(int col, int row) {
         viewport()->update(rect);
 }
 
-void DrawGrid::invalidateGrid() { viewport()->update(); }
+void DrawGrid::invalidateGrid() {
+    viewport()->update();
+}
 
 void DrawGrid::updateScrollBars() {
     QScrollBar* h = horizontalScrollBar();
@@ -165,9 +179,9 @@ void DrawGrid::renderCells(QImage& target, const QRect& area) {
     if (clip.isEmpty())
         return;
     QPainter painter(&target);
-    const bool pixels32 =
-        target.format() == QImage::Format_RGB32 || target.format() == QImage::Format_ARGB32 ||
-        target.format() == QImage::Format_ARGB32_Premultiplied;
+    const bool pixels32 = target.format() == QImage::Format_RGB32 ||
+                          target.format() == QImage::Format_ARGB32 ||
+                          target.format() == QImage::Format_ARGB32_Premultiplied;
     if (pixels32) {
         m_paintTarget = &target;
         m_surface = {reinterpret_cast<QRgb*>(target.bits()), target.width(), target.height(),
@@ -188,13 +202,13 @@ void DrawGrid::renderCells(QImage& target, const QRect& area) {
     const int coveredRight = (lastCol - left + 1) * sx;
     const int coveredBottom = (lastRow - top + 1) * sy;
     if (clip.right() >= coveredRight)
-        painter.fillRect(QRect(QPoint(std::max(clip.left(), coveredRight), clip.top()),
-                               clip.bottomRight()),
-                         m_background);
+        painter.fillRect(
+            QRect(QPoint(std::max(clip.left(), coveredRight), clip.top()), clip.bottomRight()),
+            m_background);
     if (clip.bottom() >= coveredBottom)
-        painter.fillRect(QRect(QPoint(clip.left(), std::max(clip.top(), coveredBottom)),
-                               clip.bottomRight()),
-                         m_background);
+        painter.fillRect(
+            QRect(QPoint(clip.left(), std::max(clip.top(), coveredBottom)), clip.bottomRight()),
+            m_background);
     if (c0 <= c1 && r0 <= r1) {
         if (m_gridLineWidth > 0)
             painter.fillRect(clip & QRect(0, 0, coveredRight, coveredBottom), m_gridLine);
@@ -233,7 +247,9 @@ void DrawGrid::resizeEvent(QResizeEvent* event) {
     updateScrollBars();
 }
 
-void DrawGrid::scrollContentsBy(int, int) { viewport()->update(); }
+void DrawGrid::scrollContentsBy(int, int) {
+    viewport()->update();
+}
 
 void DrawGrid::keyPressEvent(QKeyEvent* event) {
     if (m_keyHandler && m_keyHandler(event))

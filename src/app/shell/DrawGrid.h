@@ -30,15 +30,14 @@ public:
     // `firstRect`, each next one `stepX` pixels further right. `selectedCol` is the current
     // column when the current cell lies in this row, else -1. When set, it is used instead
     // of the per-cell handler, so an owner can keep its per-cell work in one tight loop.
-    using DrawRowHandler = std::function<void(QPainter& painter, int row, int firstCol,
-                                              int lastCol, const QRect& firstRect, int stepX,
-                                              int selectedCol)>;
+    using DrawRowHandler = std::function<void(QPainter& painter, int row, int firstCol, int lastCol,
+                                              const QRect& firstRect, int stepX, int selectedCol)>;
     // The 32-bit pixels being painted, for owners that write pixels directly.
     struct PixelSurface {
         QRgb* bits = nullptr;
         int width = 0;
         int height = 0;
-        qsizetype stride = 0;  // in pixels
+        qsizetype stride = 0; // in pixels
     };
     // Sees a key press before the grid's own moves; returns true to skip them.
     using KeyHandler = std::function<bool(QKeyEvent* event)>;
@@ -161,7 +160,7 @@ private:
     QImage* m_paintTarget = nullptr;
     PixelSurface m_surface;
 
-    bool m_selecting = false;  // left button held after a press on a cell
+    bool m_selecting = false; // left button held after a press on a cell
     QPoint m_lastMousePos;
     QTimer m_autoScroll;
 };

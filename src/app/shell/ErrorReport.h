@@ -30,8 +30,7 @@ void showMessage(QWidget* parent, const QString& text);
 
 // Runs `work`; an exception ends it and is shown by the standard error report. Returns
 // false when the work failed.
-template <typename Work>
-bool runReported(QWidget* parent, Work&& work) {
+template <typename Work> bool runReported(QWidget* parent, Work&& work) {
     try {
         work();
         return true;

@@ -23,8 +23,8 @@ TInfoForm::TInfoForm(QWidget* owner) : QDialog(owner) {
     titleFont.setPixelSize(43);
     TextCopy->setFont(titleFont);
 
-    CreditLabel = new QLabel("Terrain map editor for Ultima Online, by the Tolvane Brimholt team",
-                             this);
+    CreditLabel =
+        new QLabel("Terrain map editor for Ultima Online, by the Tolvane Brimholt team", this);
     CreditLabel->setObjectName("CreditLabel");
     CreditLabel->setAlignment(Qt::AlignCenter);
 
@@ -74,11 +74,17 @@ TInfoForm::TInfoForm(QWidget* owner) : QDialog(owner) {
     }
 }
 
-QString TInfoForm::webPageAddress() { return "https://tolvane-brimholt.example.org/"; }
+QString TInfoForm::webPageAddress() {
+    return "https://tolvane-brimholt.example.org/";
+}
 
-void TInfoForm::OdkazClick() { QDesktopServices::openUrl(QUrl(webPageAddress())); }
+void TInfoForm::OdkazClick() {
+    QDesktopServices::openUrl(QUrl(webPageAddress()));
+}
 
-void TInfoForm::TlacitkoOKClick() { close(); }
+void TInfoForm::TlacitkoOKClick() {
+    close();
+}
 
 bool TInfoForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == Odkaz && event->type() == QEvent::MouseButtonRelease &&

@@ -34,7 +34,9 @@ void TPrForm::setStage(const QString& text) {
     ProgressBar->setValue(0);
 }
 
-void TPrForm::setProgress(int percent) { ProgressBar->setValue(percent); }
+void TPrForm::setProgress(int percent) {
+    ProgressBar->setValue(percent);
+}
 
 void TPrForm::showEvent(QShowEvent* event) {
     setStage("Working, please wait...");
@@ -42,7 +44,9 @@ void TPrForm::showEvent(QShowEvent* event) {
 }
 
 // The run that shows this window decides when it goes away.
-void TPrForm::closeEvent(QCloseEvent* event) { event->ignore(); }
+void TPrForm::closeEvent(QCloseEvent* event) {
+    event->ignore();
+}
 
 void TPrForm::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_Escape)

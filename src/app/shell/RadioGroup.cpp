@@ -20,14 +20,18 @@ RadioGroup::RadioGroup(const QString& caption, const QStringList& items, int col
     connect(m_buttons, &QButtonGroup::idClicked, this, &RadioGroup::clicked);
 }
 
-int RadioGroup::itemIndex() const { return m_buttons->checkedId(); }
+int RadioGroup::itemIndex() const {
+    return m_buttons->checkedId();
+}
 
 void RadioGroup::setItemIndex(int index) {
     if (QAbstractButton* button = m_buttons->button(index))
         button->setChecked(true);
 }
 
-int RadioGroup::count() const { return int(m_buttons->buttons().size()); }
+int RadioGroup::count() const {
+    return int(m_buttons->buttons().size());
+}
 
 QRadioButton* RadioGroup::button(int index) const {
     return static_cast<QRadioButton*>(m_buttons->button(index));

@@ -13,7 +13,7 @@
 namespace tb {
 
 struct ArtIndexEntry {
-    std::int32_t offset = -1;  // -1: missing
+    std::int32_t offset = -1; // -1: missing
     std::uint32_t length = 0;
     std::uint32_t extra = 0;
 };
@@ -40,18 +40,18 @@ Rgb rgb555ToColor(std::uint16_t colour);
 // Which ids an image maker refuses. The main editor refuses land tiles 7 and 8 only; the
 // dialogs also refuse land tiles from 16382 and textures from 4096.
 struct ArtIdLimits {
-    std::optional<int> firstRefusedLandId;     // land ids >= this give no image
-    std::optional<int> firstRefusedTextureId;  // texture ids >= this give no image
+    std::optional<int> firstRefusedLandId;    // land ids >= this give no image
+    std::optional<int> firstRefusedTextureId; // texture ids >= this give no image
 };
 inline constexpr ArtIdLimits kEditorArtLimits{};
 inline constexpr ArtIdLimits kDialogArtLimits{16382, 4096};
 
 // The four art files of a game directory, each held whole in memory.
 struct ArtFiles {
-    std::vector<unsigned char> artIndex;      // artidx.mul
-    std::vector<unsigned char> artData;       // art.mul
-    std::vector<unsigned char> textureIndex;  // texidx.mul
-    std::vector<unsigned char> textureData;   // texmaps.mul
+    std::vector<unsigned char> artIndex;     // artidx.mul
+    std::vector<unsigned char> artData;      // art.mul
+    std::vector<unsigned char> textureIndex; // texidx.mul
+    std::vector<unsigned char> textureData;  // texmaps.mul
 
     // Reads the four files from `gameDir` in the order artidx, art, texidx, texmaps.
     // Throws FileError naming the file that failed; the files read before it stay loaded

@@ -1,7 +1,7 @@
 #include "core/MapImage.h"
 
-#include "shell/FileBytes.h"
 #include "shell/AtomicFile.h"
+#include "shell/FileBytes.h"
 
 #include <stdexcept>
 #include <string>

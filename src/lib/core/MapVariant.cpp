@@ -30,7 +30,9 @@ std::string lowerBaseName(std::string_view path) {
 
 } // namespace
 
-std::span<const MapVariant> mapVariants() { return kVariants; }
+std::span<const MapVariant> mapVariants() {
+    return kVariants;
+}
 
 std::optional<MapVariant> identifyMapVariant(std::string_view fileName, std::int64_t fileSize) {
     const std::string name = lowerBaseName(fileName);

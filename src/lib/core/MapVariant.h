@@ -19,16 +19,18 @@ constexpr int kCellSize = 3;
 constexpr int kCellsPerBlockSide = 8;
 
 struct MapVariant {
-    std::string_view fileName;  // lower case, no directory
-    std::int64_t fileSize;      // exact size in bytes
-    std::string_view caption;   // shown as the map version
-    std::string_view sizeText;  // "7168x4096": the geometry key several windows use
-    int width;                  // in cells
+    std::string_view fileName; // lower case, no directory
+    std::int64_t fileSize;     // exact size in bytes
+    std::string_view caption;  // shown as the map version
+    std::string_view sizeText; // "7168x4096": the geometry key several windows use
+    int width;                 // in cells
     int height;
     int widthBlocks() const { return width / kCellsPerBlockSide; }
     int heightBlocks() const { return height / kCellsPerBlockSide; }
     // Bytes covered by the blocks; a file may carry a tail beyond them (one known variant).
-    std::int64_t addressedSize() const { return std::int64_t(widthBlocks()) * heightBlocks() * kBlockSize; }
+    std::int64_t addressedSize() const {
+        return std::int64_t(widthBlocks()) * heightBlocks() * kBlockSize;
+    }
     bool contains(std::int32_t x, std::int32_t y) const {
         return x >= 0 && y >= 0 && x < width && y < height;
     }

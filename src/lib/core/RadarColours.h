@@ -10,7 +10,7 @@ namespace tb {
 class RadarColours {
 public:
     static constexpr int kEntries = 32768;
-    static constexpr int kEntriesRead = 16383;  // ids 0..16382; the rest stay 0
+    static constexpr int kEntriesRead = 16383; // ids 0..16382; the rest stay 0
 
     // Reads the first 16383 words of the file into entries 0..16382. Throws FileError
     // when the file cannot be opened or is shorter; the entries read so far stay.

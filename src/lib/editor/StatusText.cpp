@@ -5,12 +5,13 @@
 namespace tb {
 namespace {
 
-std::string twoByteSpacedHex(std::uint16_t value) { return intToSpacedHex(value, 2); }
+std::string twoByteSpacedHex(std::uint16_t value) {
+    return intToSpacedHex(value, 2);
+}
 
 } // namespace
 
-std::string positionStatusText(std::int32_t x, std::int32_t y,
-                               const std::optional<MapCell>& cell) {
+std::string positionStatusText(std::int32_t x, std::int32_t y, const std::optional<MapCell>& cell) {
     std::string text = "X=" + std::to_string(x) + " - Y=" + std::to_string(y);
     if (cell)
         text += " - Altitude=" + std::to_string(int(cell->altitude)) +

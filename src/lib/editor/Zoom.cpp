@@ -45,6 +45,8 @@ void applyStoredZoom(ZoomState& zoom, int level) {
     zoom.cellSize = level;
 }
 
-std::string zoomCaption(int level) { return " Zoom (" + std::to_string(level) + ")"; }
+std::string zoomCaption(int level) {
+    return " Zoom (" + std::to_string(level) + ")";
+}
 
 } // namespace tb

@@ -7,8 +7,8 @@
 namespace tb {
 
 struct ZoomState {
-    int level = 50;     // shown and stored; at start it differs from the cell size
-    int cellSize = 45;  // width and height of a cell in pixels (the design size)
+    int level = 50;    // shown and stored; at start it differs from the cell size
+    int cellSize = 45; // width and height of a cell in pixels (the design size)
     bool zoomInEnabled = true;
     bool zoomOutEnabled = true;
 };

@@ -2,17 +2,17 @@
 
 #include "shell/Errors.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <random>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
-#include <algorithm>
 
 namespace fs = std::filesystem;
 
@@ -135,7 +135,8 @@ void AtomicFileWriter::copyCurrentContent() {
     std::vector<unsigned char> buffer(left > 0 ? std::size_t(1) << 20 : 0);
     while (left > 0) {
         const ssize_t n =
-            ::read(in, buffer.data(), std::size_t(std::min<std::int64_t>(left, std::int64_t(buffer.size()))));
+            ::read(in, buffer.data(),
+                   std::size_t(std::min<std::int64_t>(left, std::int64_t(buffer.size()))));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)

@@ -32,6 +32,8 @@ inline void writeU32(unsigned char* p, std::uint32_t v) {
     p[3] = static_cast<unsigned char>(v >> 24);
 }
 
-inline void writeI32(unsigned char* p, std::int32_t v) { writeU32(p, static_cast<std::uint32_t>(v)); }
+inline void writeI32(unsigned char* p, std::int32_t v) {
+    writeU32(p, static_cast<std::uint32_t>(v));
+}
 
 } // namespace tb

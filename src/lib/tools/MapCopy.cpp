@@ -157,19 +157,18 @@ void copyMapCells(const fs::path& source, const CopyRect& rect, const fs::path& 
     }
     AtomicFileWriter targetFile(destination);
     targetFile.copyCurrentContent();
-    const BlockFile target{
-        [&](std::int64_t offset, void* data, std::size_t size) {
-            targetFile.readAt(offset, data, size);
-        },
-        [&](std::int64_t offset, const void* data, std::size_t size) {
-            targetFile.writeAt(offset, data, size);
-        }};
-    const BlockFile input =
-        sameFile ? target
-                 : BlockFile{[&](std::int64_t offset, void* data, std::size_t size) {
-                                 sourceFile->readAt(offset, data, size);
-                             },
-                             {}};
+    const BlockFile target{[&](std::int64_t offset, void* data, std::size_t size) {
+                               targetFile.readAt(offset, data, size);
+                           },
+                           [&](std::int64_t offset, const void* data, std::size_t size) {
+                               targetFile.writeAt(offset, data, size);
+                           }};
+    const BlockFile input = sameFile
+                                ? target
+                                : BlockFile{[&](std::int64_t offset, void* data, std::size_t size) {
+                                                sourceFile->readAt(offset, data, size);
+                                            },
+                                            {}};
 
     const std::int64_t width = std::int64_t(rect.x2) - rect.x1 + 1;
     const std::int64_t shift = std::int64_t(rect.dx) - rect.x1; // target column = x + shift

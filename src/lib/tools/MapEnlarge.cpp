@@ -78,12 +78,13 @@ void enlargeMap(const fs::path& source, const fs::path& destination,
                      sourceColumnBytes * std::size_t(count));
         for (int c = 0; c < count; ++c) {
             unsigned char* column = in.data() + std::size_t(c) * sourceColumnBytes;
-            for (int by = 0; by < sourceHeightBlocks; ++by)  // source headers stay behind
+            for (int by = 0; by < sourceHeightBlocks; ++by) // source headers stay behind
                 std::fill_n(column + std::size_t(by) * kBlockSize, kBlockHeaderSize, 0);
             output.writeAt(std::int64_t(first + c) * std::int64_t(columnBytes), column,
                            sourceColumnBytes);
         }
-        reportColumns(first, count, [&](int x) { return copyPassText(x, maxX); }, maxX, maxX);
+        reportColumns(
+            first, count, [&](int x) { return copyPassText(x, maxX); }, maxX, maxX);
     }
     output.commit();
     report(kEnlargeDoneText, 0, maxX);

@@ -17,15 +17,17 @@
 namespace tbtest {
 
 // Tile ids of the test art.
-constexpr std::uint16_t kLandTile = 1;     // land art only
-constexpr std::uint16_t kTextureTile = 2;  // a 64 x 64 texture of 2 x 2 pixel blocks
-constexpr std::uint16_t kBothTile = 3;     // a land tile and a uniform texture
-constexpr std::uint16_t kMissingTile = 0;  // nothing
+constexpr std::uint16_t kLandTile = 1;    // land art only
+constexpr std::uint16_t kTextureTile = 2; // a 64 x 64 texture of 2 x 2 pixel blocks
+constexpr std::uint16_t kBothTile = 3;    // a land tile and a uniform texture
+constexpr std::uint16_t kMissingTile = 0; // nothing
 
-constexpr std::uint16_t kBothTextureColour = 0x03E0;  // pure green in 15 bits
+constexpr std::uint16_t kBothTextureColour = 0x03E0; // pure green in 15 bits
 
 // The 15-bit colour of land pixel i (storage order) and of texture block (bx, by).
-inline std::uint16_t landPixel(int i) { return std::uint16_t((i * 37 + 5) & 0x7FFF); }
+inline std::uint16_t landPixel(int i) {
+    return std::uint16_t((i * 37 + 5) & 0x7FFF);
+}
 inline std::uint16_t textureBlock(int bx, int by) {
     return std::uint16_t(((bx & 31) << 10) | ((by & 31) << 5) | ((bx + by) & 31));
 }

@@ -73,14 +73,15 @@ private slots:
                 QCOMPARE(image.pixelColor(3 + x, 3 + y), expectedColour(textureBlock(x, y)));
         // Up to 128: every block covers 4 x 4 pixels.
         const QImage large = draw(painter, 0, 0, 128);
-        QCOMPARE(large.pixelColor(3 + 4 * 10 + 1, 3 + 4 * 7 + 2), expectedColour(textureBlock(10, 7)));
+        QCOMPARE(large.pixelColor(3 + 4 * 10 + 1, 3 + 4 * 7 + 2),
+                 expectedColour(textureBlock(10, 7)));
     }
 
     void textureWinsOverLandTileAndMissingArtIsBlack() {
         MapCellPainter painter = loadedPainter();
         const QImage both = draw(painter, 2, 0, 20);
         QCOMPARE(both.pixelColor(3 + 10, 3 + 10), expectedColour(kBothTextureColour));
-        const QImage missing = draw(painter, 3, 0, 20);  // tile 0: no art at all
+        const QImage missing = draw(painter, 3, 0, 20); // tile 0: no art at all
         QCOMPARE(missing.pixelColor(3 + 10, 3 + 10), QColor(Qt::black));
         QCOMPARE(missing.pixelColor(3, 3), QColor(Qt::black));
     }
@@ -112,7 +113,7 @@ private slots:
         switches.coloredAltitude = true;
         switches.showNumber = false;
         painter.setSwitches(switches);
-        const QImage image = draw(painter, 0, 1, 45);  // land tile, altitude -5
+        const QImage image = draw(painter, 0, 1, 45); // land tile, altitude -5
         const tb::Rgb colour = tb::altitudeColour(-5);
         // The small box of four blanks starts at left + 1, top + 1.
         QCOMPARE(image.pixelColor(3 + 2, 3 + 2), QColor(colour.red, colour.green, colour.blue));
@@ -129,7 +130,7 @@ private slots:
         switches.coloredAltitude = true;
         switches.showOnlyColor = true;
         painter.setSwitches(switches);
-        const QImage image = draw(painter, 1, 0, 45);  // altitude 10
+        const QImage image = draw(painter, 1, 0, 45); // altitude 10
         const tb::Rgb colour = tb::altitudeColour(10);
         QCOMPARE(image.pixelColor(3 + 40, 3 + 40), QColor(colour.red, colour.green, colour.blue));
         // Without colours the cell is white with a black number.
@@ -159,7 +160,7 @@ private slots:
         const QImage image = draw(painter, 2, 0, 45, true);
         // The label's box starts at left + 1, bottom - 15.
         QCOMPARE(image.pixelColor(3 + 2, 3 + 45 - 15 + 1), kBookmarkLabelColour);
-        QCOMPARE(image.pixelColor(3, 3 + 40), kSelectionFrameColour);  // frame kept
+        QCOMPARE(image.pixelColor(3, 3 + 40), kSelectionFrameColour); // frame kept
         // Another cell carries no label.
         const QImage other = draw(painter, 1, 0, 45);
         QVERIFY(other.pixelColor(3 + 2, 3 + 45 - 15 + 1) != kBookmarkLabelColour);
@@ -172,7 +173,7 @@ private slots:
         tb::ArtFiles other = makeTestArt();
         for (std::size_t i = 8192; i < other.textureData.size(); i += 2) {
             other.textureData[i] = 0x00;
-            other.textureData[i + 1] = 0x7C;  // red
+            other.textureData[i + 1] = 0x7C; // red
         }
         painter.setArt(&other);
         QCOMPARE(draw(painter, 2, 0, 20).pixelColor(13, 13), expectedColour(0x7C00));

@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -25,7 +26,6 @@
 #include <QStatusBar>
 #include <QToolButton>
 #include <QTreeWidget>
-#include <QDialog>
 #include <QtTest>
 
 #include <fstream>
@@ -36,7 +36,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-QString q(const fs::path& p) { return QString::fromStdString(p.string()); }
+QString q(const fs::path& p) {
+    return QString::fromStdString(p.string());
+}
 
 // One test's world: folders, files, settings and the window.
 struct Fixture {
@@ -142,24 +144,43 @@ private slots:
                 texts << (entry->isSeparator() ? QString("-")
                                                : entry->text() + (entry->isChecked() ? "*" : ""));
         }
-        QCOMPARE(texts, QStringList({"&File", "E&xit", "Edit", "Undo          CTRL+Z", "&Extra",
-                                     "Show Texture ID*", "-", "Colored Altitude",
-                                     "Show only Color", "Show Number*", "-",
-                                     "Patch Map from file", "Patch Editor", "Create Diff patch",
-                                     "Enlarge map to ML", "Map Copy", "-", "&Options...",
-                                     "&Info", "About"}));
-        for (const char* name :
-             {"TopPanel", "LeftPanel", "RightPanel", "BottomPanel", "FileNamePanel", "SpeedButton1",
-              "btnHoehle1", "btnHoehle14", "btnCustomBrush", "TlMap", "cbCustomBrushes",
-              "SpeedButton6", "BrushSizeEdt", "BrushSizeMover", "cbAddRAl", "edRauschen",
-              "udRValue", "SpeedButton2", "SpeedButton3", "TLZoomLevel", "XJumpEdit", "YJumpEdit",
-              "CoordGoBtn", "List", "edFindID", "btnFind", "btnCustomTextures", "cbSortet",
-              "TextureDrawGrid", "SortedTextureGrid", "ZValueEdit", "XValueUpDown", "UndoList",
-              "TlLoadMap", "TlSelectDir", "MapInfo", "MapSize"})
+        QCOMPARE(texts, QStringList({"&File",
+                                     "E&xit",
+                                     "Edit",
+                                     "Undo          CTRL+Z",
+                                     "&Extra",
+                                     "Show Texture ID*",
+                                     "-",
+                                     "Colored Altitude",
+                                     "Show only Color",
+                                     "Show Number*",
+                                     "-",
+                                     "Patch Map from file",
+                                     "Patch Editor",
+                                     "Create Diff patch",
+                                     "Enlarge map to ML",
+                                     "Map Copy",
+                                     "-",
+                                     "&Options...",
+                                     "&Info",
+                                     "About"}));
+        for (const char* name : {"TopPanel",     "LeftPanel",       "RightPanel",
+                                 "BottomPanel",  "FileNamePanel",   "SpeedButton1",
+                                 "btnHoehle1",   "btnHoehle14",     "btnCustomBrush",
+                                 "TlMap",        "cbCustomBrushes", "SpeedButton6",
+                                 "BrushSizeEdt", "BrushSizeMover",  "cbAddRAl",
+                                 "edRauschen",   "udRValue",        "SpeedButton2",
+                                 "SpeedButton3", "TLZoomLevel",     "XJumpEdit",
+                                 "YJumpEdit",    "CoordGoBtn",      "List",
+                                 "edFindID",     "btnFind",         "btnCustomTextures",
+                                 "cbSortet",     "TextureDrawGrid", "SortedTextureGrid",
+                                 "ZValueEdit",   "XValueUpDown",    "UndoList",
+                                 "TlLoadMap",    "TlSelectDir",     "MapInfo",
+                                 "MapSize"})
             QVERIFY2(form.findChild<QWidget*>(name), name);
         QCOMPARE(form.SpeedButton1->toolTip(), QString("Exit"));
         QCOMPARE(form.btnRectFill->toolTip(), QString("Fill"));
-        QCOMPARE(form.MapEdit->text(), QString("Path to MAPx file"));  // before the first show
+        QCOMPARE(form.MapEdit->text(), QString("Path to MAPx file")); // before the first show
         QVERIFY(form.UndoList->isHidden());
     }
 
@@ -173,7 +194,7 @@ private slots:
         QCOMPARE(form.MapSize->text(), QString("2304x1600"));
         QCOMPARE(form.MainDrawGrid->colCount(), 2304);
         QCOMPARE(form.MainDrawGrid->rowCount(), 1600);
-        QVERIFY(!form.mapLoaded());  // identified, not loaded
+        QVERIFY(!form.mapLoaded()); // identified, not loaded
 
         form.btnLoad->click();
         QVERIFY(f.messages.isEmpty());
@@ -270,7 +291,7 @@ private slots:
         const tb::MapImage saved = tb::MapImage::load(copy);
         QCOMPARE(saved.cell(5, 5), (tb::MapCell{0x1234, 33}));
         QCOMPARE(saved.cell(1, 0), (tb::MapCell{kLandTile, 10}));
-        QVERIFY(readBytes(f.mapPath) == f.mapBytes);  // the old file is untouched
+        QVERIFY(readBytes(f.mapPath) == f.mapBytes); // the old file is untouched
     }
 
     void storedSettingsAppliedAndWrittenAtClose() {
@@ -328,8 +349,8 @@ private slots:
         f.writeIni("CoordX=9\nZoomLevel=abc\nAltitudeModify=0\nGrid=0\n");
         TBHMapEditForm& form = f.open(false);
         QCOMPARE(f.messages, QStringList({"'abc' is not a valid integer value"}));
-        QCOMPARE(form.XJumpEdit->text(), QString("9"));          // before it: applied
-        QCOMPARE(form.AltitudeRadioGroup->itemIndex(), 3);       // after it: not applied
+        QCOMPARE(form.XJumpEdit->text(), QString("9"));    // before it: applied
+        QCOMPARE(form.AltitudeRadioGroup->itemIndex(), 3); // after it: not applied
         QCOMPARE(form.GridBox->itemIndex(), 1);
         QCOMPARE(form.zoom().level, 50);
         QCOMPARE(form.ZoomGroup->title(), QString(" Zoom (50)"));
@@ -409,8 +430,8 @@ private slots:
         QCOMPARE(at(2, 0, 22, 22), expectedColour(kBothTextureColour));
         QCOMPARE(at(1, 0, 30, 12), expectedColour(land.at(30, 12)));
         QCOMPARE(at(0, 1, 10, 40), expectedColour(land.at(10, 40)));
-        QCOMPARE(at(3, 0, 22, 22), QColor(Qt::black));  // tile 0 has no art
-        QCOMPARE(at(0, 0, 0, 0), QColor(255, 0, 0));     // the selected cell's frame
+        QCOMPARE(at(3, 0, 22, 22), QColor(Qt::black)); // tile 0 has no art
+        QCOMPARE(at(0, 0, 0, 0), QColor(255, 0, 0));   // the selected cell's frame
 
         // Grid on: a one-pixel line between cells, and the cells move by one.
         form.GridBox->button(0)->click();
@@ -438,9 +459,9 @@ private slots:
         QVERIFY(form.btnSave->isEnabled());
         QVERIFY(form.btnLoad->isEnabled());
         QVERIFY(fs::is_directory(blocked / "inside"));
-        QCOMPARE(std::distance(fs::directory_iterator(blocked.parent_path()),
-                               fs::directory_iterator()),
-                 1);  // no temporary file left behind
+        QCOMPARE(
+            std::distance(fs::directory_iterator(blocked.parent_path()), fs::directory_iterator()),
+            1); // no temporary file left behind
         // The image is still there and saves fine elsewhere.
         form.MapEdit->setText(q(f.mapPath));
         form.btnSave->click();

@@ -111,7 +111,7 @@ inline void addFaultRows() {
 
 // Like QTEST_MAIN, but sets up the private mounts before Qt can start a thread (a process
 // that is not root may only enter a user namespace while it has one thread).
-#define TB_FAULT_TEST_MAIN(TestObject)                                                            \
+#define TB_FAULT_TEST_MAIN(TestObject)                                                             \
     int main(int argc, char** argv) {                                                              \
         tbtest::privateMountsAvailable();                                                          \
         QApplication app(argc, argv);                                                              \

@@ -32,9 +32,9 @@
 #include <string>
 
 namespace fs = std::filesystem;
+using tbtest::addFaultRows;
 using tbtest::FaultyFolder;
 using tbtest::WriteFault;
-using tbtest::addFaultRows;
 
 namespace {
 

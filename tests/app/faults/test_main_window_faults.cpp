@@ -23,10 +23,10 @@
 #include <sstream>
 
 namespace fs = std::filesystem;
-using tbtest::FaultyFolder;
-using tbtest::WriteFault;
 using tbtest::addFaultRows;
+using tbtest::FaultyFolder;
 using tbtest::strayEntries;
+using tbtest::WriteFault;
 
 namespace {
 

@@ -76,7 +76,7 @@ private slots:
         const int cols = (target.width() + 4) / 5;
         const int rows = (target.height() + 4) / 5;
         QCOMPARE(g.drawn.size(), cols * rows);
-        QCOMPARE(target.pixelColor(0, 0), QColor(Qt::red));  // (0, 0) is selected
+        QCOMPARE(target.pixelColor(0, 0), QColor(Qt::red)); // (0, 0) is selected
         QCOMPARE(target.pixelColor(7, 12), QColor(1, 2, 7));
     }
 
@@ -87,9 +87,9 @@ private slots:
         QImage target(g.grid.viewport()->size(), QImage::Format_RGB32);
         target.fill(Qt::white);
         g.grid.renderCells(target, target.rect());
-        QCOMPARE(target.pixelColor(10, 5), QColor(0, 0, 200));   // line after column 0
-        QCOMPARE(target.pixelColor(15, 5), QColor(1, 0, 7));     // cell (1, 0)
-        QCOMPARE(target.pixelColor(100, 5), QColor(Qt::black));  // no cells there
+        QCOMPARE(target.pixelColor(10, 5), QColor(0, 0, 200));  // line after column 0
+        QCOMPARE(target.pixelColor(15, 5), QColor(1, 0, 7));    // cell (1, 0)
+        QCOMPARE(target.pixelColor(100, 5), QColor(Qt::black)); // no cells there
         QCOMPARE(target.pixelColor(5, 100), QColor(Qt::black));
     }
 
@@ -132,7 +132,7 @@ private slots:
         QTest::keyClick(&g.grid, Qt::Key_Down);
         QCOMPARE(QPoint(g.grid.col(), g.grid.row()), QPoint(1, 2));
         QTest::keyClick(&g.grid, Qt::Key_Left);
-        QTest::keyClick(&g.grid, Qt::Key_Left);  // stays at the edge, no selection
+        QTest::keyClick(&g.grid, Qt::Key_Left); // stays at the edge, no selection
         QCOMPARE(g.grid.col(), 0);
         QCOMPARE(g.selections.size(), 4);
         QTest::keyClick(&g.grid, Qt::Key_PageDown);

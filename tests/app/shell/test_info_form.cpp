@@ -52,7 +52,7 @@ private slots:
         first->show();
         second->show();
         QTest::mouseClick(first->TlacitkoOK, Qt::LeftButton);
-        QTRY_VERIFY(first.isNull());  // released after closing
+        QTRY_VERIFY(first.isNull()); // released after closing
         QVERIFY(!second.isNull());
         QVERIFY(second->isVisible());
         delete second;

@@ -101,8 +101,7 @@ private slots:
         QVERIFY(messages.messages.empty());
         QCOMPARE(form.asked.back(), form.MapSave);
         QVERIFY(!buttonEnabledDuringRun);
-        QVERIFY2(textDuringRun.startsWith("Creating new map file"),
-                 qPrintable(textDuringRun));
+        QVERIFY2(textDuringRun.startsWith("Creating new map file"), qPrintable(textDuringRun));
         QVERIFY(form.isVisible());
         QCOMPARE(form.ProgressInfo->text(), QString("Done."));
         QCOMPARE(form.ProgressBar->value(), 0);

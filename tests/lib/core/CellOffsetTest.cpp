@@ -9,8 +9,8 @@ TEST(CellOffset, AddressesCellsInsideColumnMajorBlocks) {
     EXPECT_EQ(cellOffset(7, 0, 512), 25);
     EXPECT_EQ(cellOffset(0, 1, 512), 28);
     EXPECT_EQ(cellOffset(1, 1, 512), 31);
-    EXPECT_EQ(cellOffset(0, 8, 512), 200);      // block 1
-    EXPECT_EQ(cellOffset(8, 0, 512), 100'356);  // block 512
+    EXPECT_EQ(cellOffset(0, 8, 512), 200);     // block 1
+    EXPECT_EQ(cellOffset(8, 0, 512), 100'356); // block 512
 }
 
 TEST(CellOffset, LastCellOfEveryVariantEndsItsAddressedBlocks) {

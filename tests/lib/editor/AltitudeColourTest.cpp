@@ -4,7 +4,9 @@
 
 namespace {
 
-tb::Rgb rgb(int r, int g, int b) { return {std::uint8_t(r), std::uint8_t(g), std::uint8_t(b)}; }
+tb::Rgb rgb(int r, int g, int b) {
+    return {std::uint8_t(r), std::uint8_t(g), std::uint8_t(b)};
+}
 
 TEST(AltitudeColour, WorkedValues) {
     EXPECT_EQ(tb::altitudeColour(0), rgb(0, 127, 0));

@@ -15,13 +15,14 @@ TEST(ViewSettings, DecimalNumbers) {
 }
 
 TEST(ViewSettings, AnythingElseIsAConversionError) {
-    for (const char* text : {"", "-", "abc", "$1A", "0x10", " 5", "5 ", "1.5", "2147483648",
-                             "99999999999999999999"}) {
+    for (const char* text :
+         {"", "-", "abc", "$1A", "0x10", " 5", "5 ", "1.5", "2147483648", "99999999999999999999"}) {
         try {
             tb::parseStoredDecimal(text);
             ADD_FAILURE() << "accepted '" << text << "'";
         } catch (const tb::ConversionError& e) {
-            EXPECT_EQ(std::string(e.what()), "'" + std::string(text) + "' is not a valid integer value");
+            EXPECT_EQ(std::string(e.what()),
+                      "'" + std::string(text) + "' is not a valid integer value");
         }
     }
 }

@@ -39,7 +39,7 @@ TEST(Zoom, OutStopsAtFiveAndDefaultKeepsButtons) {
     tb::zoomDefault(zoom);
     EXPECT_EQ(zoom.level, 50);
     EXPECT_EQ(zoom.cellSize, 50);
-    EXPECT_FALSE(zoom.zoomOutEnabled);  // until zoom in is used once
+    EXPECT_FALSE(zoom.zoomOutEnabled); // until zoom in is used once
     tb::zoomIn(zoom);
     EXPECT_TRUE(zoom.zoomOutEnabled);
     EXPECT_EQ(zoom.level, 55);
@@ -49,12 +49,12 @@ TEST(Zoom, StoredValuesOutsideTheRangeMoveInFives) {
     tb::ZoomState zoom;
     tb::applyStoredZoom(zoom, 137);
     EXPECT_EQ(zoom.cellSize, 137);
-    EXPECT_TRUE(zoom.zoomInEnabled);  // the buttons start enabled whatever is stored
+    EXPECT_TRUE(zoom.zoomInEnabled); // the buttons start enabled whatever is stored
     tb::zoomOut(zoom);
     EXPECT_EQ(zoom.level, 132);
     tb::applyStoredZoom(zoom, INT_MAX - 1);
     tb::zoomIn(zoom);
-    EXPECT_EQ(zoom.level, INT_MAX);  // saturates instead of wrapping negative
+    EXPECT_EQ(zoom.level, INT_MAX); // saturates instead of wrapping negative
 }
 
 } // namespace

@@ -96,8 +96,8 @@ TEST_F(InstalledCopy, LaterStartsKeepTheUsersChangesAndDeletions) {
 TEST_F(InstalledCopy, AFirstStartCutShortIsCompletedWithoutOverwriting) {
     writeText(userDir() / "brushes" / "Pond.brs", "my pond\r\n");
     const tb::ApplicationDirChoice choice = tb::chooseApplicationDir(program->path(), userDir());
-    EXPECT_EQ(choice.seeded,
-              (std::vector<std::string>{"textures/coast.lst", "textures/tileids.lst", "tilelist.xml"}));
+    EXPECT_EQ(choice.seeded, (std::vector<std::string>{"textures/coast.lst", "textures/tileids.lst",
+                                                       "tilelist.xml"}));
     EXPECT_EQ(readText(userDir() / "brushes" / "Pond.brs"), "my pond\r\n");
 }
 
@@ -108,7 +108,8 @@ TEST_F(InstalledCopy, AUserFolderThatCannotBeWrittenIsReportedFileByFile) {
     EXPECT_EQ(choice.dir, locked / "u");
     EXPECT_TRUE(choice.seeded.empty());
     ASSERT_EQ(choice.problems.size(), 4u);
-    EXPECT_NE(choice.problems.back().find("tilelist.xml"), std::string::npos) << choice.problems.back();
+    EXPECT_NE(choice.problems.back().find("tilelist.xml"), std::string::npos)
+        << choice.problems.back();
 }
 
 } // namespace

@@ -81,7 +81,7 @@ TEST(AtomicFileWriter, PositionedWritesLandInTheCommittedFile) {
         tb::AtomicFileWriter writer(target);
         writer.append("0000000000", 10);
         writer.writeAt(3, "abc", 3);
-        EXPECT_EQ(readText(target), "old contents");  // nothing visible before commit
+        EXPECT_EQ(readText(target), "old contents"); // nothing visible before commit
         writer.commit();
     }
     EXPECT_EQ(readText(target), "000abc0000");

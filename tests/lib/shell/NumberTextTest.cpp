@@ -1,5 +1,5 @@
-#include "shell/Errors.h"
 #include "shell/NumberText.h"
+#include "shell/Errors.h"
 
 #include <gtest/gtest.h>
 
@@ -19,13 +19,14 @@ TEST(NumberText, ReadsDecimalAndDollarHex) {
 }
 
 TEST(NumberText, RefusesWithTheConversionMessage) {
-    for (const char* bad : {"", " ", "$", "12a", "abc", "1 ", "2147483648", "$100000000", "--1",
-                            "1.5", "$G1"}) {
+    for (const char* bad :
+         {"", " ", "$", "12a", "abc", "1 ", "2147483648", "$100000000", "--1", "1.5", "$G1"}) {
         try {
             strToInt(bad);
             ADD_FAILURE() << "accepted '" << bad << "'";
         } catch (const tb::ConversionError& e) {
-            EXPECT_EQ(std::string(e.what()), "'" + std::string(bad) + "' is not a valid integer value");
+            EXPECT_EQ(std::string(e.what()),
+                      "'" + std::string(bad) + "' is not a valid integer value");
         }
     }
 }
