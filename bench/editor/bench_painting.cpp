@@ -1,9 +1,10 @@
-// Painting, undo and the overview on a 7168 x 4096 map held in memory, driven through the
-// painter as the main window drives it (one selectCell per selection event).
+// Painting, undo, redo and the overview on a 7168 x 4096 map held in a map document, driven
+// through the painter as the main window drives it (one selectCell per selection event).
 //
 // Prints:
 // - the time of a Paint stroke of brush size 9 dragged across 100 cells, of a 500 x 500
-//   Fill (250,000 cells, each recorded for undo) and of 250,000 undos (target: each < 1 s);
+//   Fill (250,000 cells, each recorded for undo), of 250,000 undos and of 250,000 redos
+//   (target: each < 1 s);
 // - the time per painted (and per undone) cell with 10,000 and with 1,000,000 undo rows
 //   already in the list, and their ratio (target: about 1);
 // - building the 896 x 512 overview against reading its 458,752 sampled cells in a plain
@@ -12,9 +13,9 @@
 #include "core/MapImage.h"
 #include "core/MapVariant.h"
 #include "core/RadarColours.h"
+#include "editor/MapDocument.h"
 #include "editor/Overview.h"
 #include "editor/Painting.h"
-#include "editor/UndoList.h"
 
 #include <benchmark/benchmark.h>
 
@@ -44,13 +45,13 @@ constexpr int kPerCellIterations = 300;
 constexpr int kOverviewIterations = 30;
 
 struct World {
-    tb::MapImage map;
+    tb::MapDocument doc;
     tb::RadarColours radar;
     tb::MtRandomSource random{12345};
 
-    World()
-        : map(std::vector<unsigned char>(std::size_t(kMapSize), 0),
-              tb::identifyMapVariant("map0.mul", kMapSize)) {
+    World() {
+        tb::MapImage map(std::vector<unsigned char>(std::size_t(kMapSize), 0),
+                         tb::identifyMapVariant("map0.mul", kMapSize));
         if (!map.hasGeometry() || map.width() != 7168 || map.height() != 4096) {
             std::fprintf(stderr, "map0.mul of %lld bytes was not identified as 7168x4096\n",
                          (long long)kMapSize);
@@ -77,7 +78,10 @@ struct World {
         }
         radar.read(file);
         fs::remove(file);
+        // The painting benchmarks change the map through its document, as the window does.
+        doc.replace(std::move(map), "map0.mul");
     }
+    const tb::MapImage& image() const { return doc.image(); }
 };
 
 World& world() {
@@ -85,43 +89,66 @@ World& world() {
     return w;
 }
 
-// The controls of a Paint stroke: the palette tile, altitude raised by 1, brush `size`.
-tb::PaintControls paintControls(int size) {
-    tb::PaintControls controls;
-    controls.tool = tb::PaintTool::Paint;
-    controls.draw = {tb::kSelectedTile, 3, nullptr};
-    controls.altitudeMode = tb::kAddZ;
-    controls.zText = "1";
-    controls.brushSize = size;
-    return controls;
+// The settings of a Paint stroke: the palette tile, altitude raised by 1, brush `size`.
+tb::EditorState paintState(int size) {
+    tb::EditorState state;
+    state.tool = tb::PaintTool::Paint;
+    state.drawMode = tb::kSelectedTile;
+    state.paletteTile = 3;
+    state.altitudeMode = tb::kAddZ;
+    state.zText = "1";
+    state.brushSize = size;
+    return state;
 }
 
-// A drag across `cells` cells to the right from (x, y): one selection event per cell.
-std::size_t stroke(tb::MapPainter& painter, tb::UndoList& undo, const tb::PaintControls& c, int x,
-                   int y, int cells) {
-    std::size_t changed = 0;
+tb::MapDocument& doc() {
+    return world().doc;
+}
+
+// A drag across `cells` cells to the right from (x, y): one selection event per cell. The
+// rows it recorded.
+std::size_t stroke(tb::MapPainter& painter, const tb::EditorState& s, int x, int y, int cells) {
+    const std::size_t before = doc().undoList().size();
+    doc().beginStroke();
     for (int k = 0; k < cells; ++k)
-        changed += painter.selectCell(&world().map, undo, c, x + k, y).changedCells.size();
-    return changed;
+        painter.selectCell(&doc(), s, x + k, y);
+    doc().endStroke();
+    return doc().undoList().size() - before;
 }
 
-// A Fill from (x, y) to (x + side - 1, y + side - 1): the two clicks of the Fill tool.
-std::size_t fill(tb::MapPainter& painter, tb::UndoList& undo, int x, int y, int side) {
-    tb::PaintControls controls = paintControls(1);
-    controls.tool = tb::PaintTool::Fill;
-    painter.selectCell(&world().map, undo, controls, x, y);
-    return painter.selectCell(&world().map, undo, controls, x + side - 1, y + side - 1)
-        .changedCells.size();
+// A Fill from (x, y) to (x + side - 1, y + side - 1): the two clicks of the Fill tool. The
+// rows it recorded.
+std::size_t fill(tb::MapPainter& painter, int x, int y, int side) {
+    tb::EditorState s = paintState(1);
+    s.tool = tb::PaintTool::Fill;
+    const std::size_t before = doc().undoList().size();
+    painter.selectCell(&doc(), s, x, y);
+    painter.selectCell(&doc(), s, x + side - 1, y + side - 1);
+    return doc().undoList().size() - before;
+}
+
+// Rows recorded for `count` cells spread over the map, untimed set-up of a long list.
+void recordRows(std::int64_t count) {
+    tb::MapDocument::Edit edit(doc());
+    for (std::int64_t k = 0; k < count; ++k)
+        edit.recordUndo(std::int32_t(k % 7168), std::int32_t(k / 7168 % 4096));
+}
+
+// Takes back every row (untimed clean-up between benchmarks).
+void undoAll() {
+    while (doc().undoStroke()) {
+    }
 }
 
 void BM_PaintStroke9x100(benchmark::State& state) {
     tb::MapPainter painter(world().random);
-    const tb::PaintControls controls = paintControls(kBrushSize);
+    const tb::EditorState s = paintState(kBrushSize);
     std::size_t cells = 0;
     for (auto _ : state) {
-        tb::UndoList undo;
-        cells = stroke(painter, undo, controls, 3000, 2000, kStrokeCells);
-        benchmark::DoNotOptimize(undo.size());
+        cells = stroke(painter, s, 3000, 2000, kStrokeCells);
+        state.PauseTiming();
+        doc().undoStroke();
+        state.ResumeTiming();
     }
     if (cells != std::size_t(kStrokeCells) * kBrushSize * kBrushSize)
         state.SkipWithError("the stroke changed an unexpected number of cells");
@@ -130,84 +157,103 @@ void BM_PaintStroke9x100(benchmark::State& state) {
 
 void BM_Fill500x500(benchmark::State& state) {
     tb::MapPainter painter(world().random);
-    std::size_t cells = 0;
     std::size_t rows = 0;
     for (auto _ : state) {
-        tb::UndoList undo;
-        cells = fill(painter, undo, 100, 100, kFillSide);
-        rows = undo.size();
+        rows = fill(painter, 100, 100, kFillSide);
+        state.PauseTiming();
+        doc().undoStroke();
+        state.ResumeTiming();
     }
-    if (cells != std::size_t(kFillSide) * kFillSide || rows != cells)
-        state.SkipWithError("the fill changed or recorded an unexpected number of cells");
-    state.counters["cells"] = double(cells);
+    if (rows != std::size_t(kFillSide) * kFillSide)
+        state.SkipWithError("the fill recorded an unexpected number of cells");
+    state.counters["cells"] = double(rows);
 }
 
 void BM_Undo250000(benchmark::State& state) {
     tb::MapPainter painter(world().random);
-    tb::UndoList undo;
     bool allUndone = true;
     for (auto _ : state) {
         state.PauseTiming();
-        const tb::MapCell before = world().map.cell(700, 700);
-        fill(painter, undo, 600, 600, kFillSide);
+        const tb::MapCell before = doc().cell(700, 700);
+        fill(painter, 600, 600, kFillSide);
         state.ResumeTiming();
         for (int k = 0; k < kFillSide * kFillSide; ++k)
-            benchmark::DoNotOptimize(undo.undo(world().map));
-        allUndone = allUndone && undo.empty() && world().map.cell(700, 700) == before;
+            benchmark::DoNotOptimize(doc().undo());
+        allUndone = allUndone && doc().undoList().empty() && doc().cell(700, 700) == before;
     }
     if (!allUndone)
         state.SkipWithError("the undos did not restore the map");
+}
+
+void BM_Redo250000(benchmark::State& state) {
+    tb::MapPainter painter(world().random);
+    bool allRedone = true;
+    for (auto _ : state) {
+        state.PauseTiming();
+        fill(painter, 600, 600, kFillSide);
+        const tb::MapCell after = doc().cell(700, 700);
+        doc().undoStroke();
+        state.ResumeTiming();
+        for (int k = 0; k < kFillSide * kFillSide; ++k)
+            benchmark::DoNotOptimize(doc().redo());
+        allRedone = allRedone && !doc().undoList().canRedo() &&
+                    doc().undoList().size() == std::size_t(kFillSide) * kFillSide &&
+                    doc().cell(700, 700) == after;
+        state.PauseTiming();
+        doc().undoStroke();
+        state.ResumeTiming();
+    }
+    if (!allRedone)
+        state.SkipWithError("the redos did not bring the fill back");
 }
 
 // The undo list holds state.range(0) rows before each stroke; the stroke's rows are taken
 // back (untimed) after it, so every stroke meets the same list size.
 void BM_PaintPerCell(benchmark::State& state) {
     tb::MapPainter painter(world().random);
-    const tb::PaintControls controls = paintControls(kBrushSize);
-    tb::UndoList undo;
-    for (std::int64_t k = 0; k < state.range(0); ++k)
-        undo.record(std::int32_t(k % 7168), std::int32_t(k / 7168 % 4096), {});
+    const tb::EditorState s = paintState(kBrushSize);
+    recordRows(state.range(0));
     std::size_t cells = 0;
     for (auto _ : state) {
-        cells = stroke(painter, undo, controls, 5000, 3000, kStrokeCells);
+        cells = stroke(painter, s, 5000, 3000, kStrokeCells);
         state.PauseTiming();
         for (std::size_t k = 0; k < cells; ++k)
-            undo.undo(world().map);
+            doc().undo();
         state.ResumeTiming();
     }
-    if (undo.size() != std::size_t(state.range(0)))
+    if (doc().undoList().size() != std::size_t(state.range(0)))
         state.SkipWithError("the list did not return to its size");
     state.counters["cells"] = double(cells);
+    undoAll();
 }
 
 // The same list sizes for undo: each stroke is painted untimed, then taken back timed.
 void BM_UndoPerCell(benchmark::State& state) {
     tb::MapPainter painter(world().random);
-    const tb::PaintControls controls = paintControls(kBrushSize);
-    tb::UndoList undo;
-    for (std::int64_t k = 0; k < state.range(0); ++k)
-        undo.record(std::int32_t(k % 7168), std::int32_t(k / 7168 % 4096), {});
+    const tb::EditorState s = paintState(kBrushSize);
+    recordRows(state.range(0));
     std::size_t cells = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        cells = stroke(painter, undo, controls, 5000, 3000, kStrokeCells);
+        cells = stroke(painter, s, 5000, 3000, kStrokeCells);
         state.ResumeTiming();
         for (std::size_t k = 0; k < cells; ++k)
-            benchmark::DoNotOptimize(undo.undo(world().map));
+            benchmark::DoNotOptimize(doc().undo());
     }
     state.counters["cells"] = double(cells);
+    undoAll();
 }
 
 void BM_BuildOverview(benchmark::State& state) {
     for (auto _ : state) {
-        const tb::OverviewImage image = tb::buildOverview(world().map, world().radar);
+        const tb::OverviewImage image = tb::buildOverview(world().image(), world().radar);
         benchmark::DoNotOptimize(image.rgb.data());
     }
 }
 
 // The floor: the 3 bytes of cell (1, 1) of every block, read straight from the buffer.
 void BM_ReadSampledCells(benchmark::State& state) {
-    const tb::MapImage& map = world().map;
+    const tb::MapImage& map = world().image();
     const unsigned char* bytes = map.bytes().data();
     const int widthBlocks = map.width() / 8;
     const int heightBlocks = map.height() / 8;
@@ -277,6 +323,10 @@ BENCHMARK(BM_Undo250000)
     ->Apply(repeated)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(kUndoIterations);
+BENCHMARK(BM_Redo250000)
+    ->Apply(repeated)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(kUndoIterations);
 BENCHMARK(BM_PaintPerCell)
     ->Arg(10'000)
     ->Arg(1'000'000)
@@ -311,7 +361,8 @@ int main(int argc, char** argv) {
          {std::pair<std::string, const char*>{"BM_PaintStroke9x100",
                                               "Paint stroke, brush 9, across 100 cells"},
           {"BM_Fill500x500", "Fill 500 x 500 (250,000 cells recorded)"},
-          {"BM_Undo250000", "250,000 undos"}}) {
+          {"BM_Undo250000", "250,000 undos"},
+          {"BM_Redo250000", "250,000 redos"}}) {
         const RatioReporter::Times t = reporter.get(name);
         std::printf("%-40s %8.2f ms (%8.2f ms)  target < 1000 ms: %s\n", what, t.real, t.cpu,
                     verdict(t.real >= 0 && t.real < 1000.0));

@@ -1,8 +1,10 @@
 // TBHMapEditForm, file name panel: the map path and game directory boxes with their
-// validation, the "..." dialogs, the map information labels, Load and Save.
+// validation, the "..." dialogs, the map information labels, Load and Save, and the
+// question before unsaved changes would be lost.
 
 #include "editor/BHMapEditForm.h"
 
+#include "patch/UiPrompts.h"
 #include "shell/DrawGrid.h"
 #include "shell/ErrorReport.h"
 #include "shell/PathBox.h"
@@ -19,6 +21,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
+#include <QSignalBlocker>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -28,6 +32,10 @@ namespace {
 
 std::filesystem::path toPath(const QString& text) {
     return std::filesystem::path(text.toStdU16String());
+}
+
+QString fromPath(const std::filesystem::path& path) {
+    return QString::fromStdU16String(path.u16string());
 }
 
 // The art files whose presence makes a game directory valid, tested in this order.
@@ -102,6 +110,14 @@ QWidget* TBHMapEditForm::createFileNamePanel() {
 // but the first (the path restored at first show) brings the view back to cell (0, 0).
 // Nothing is loaded here.
 void TBHMapEditForm::MapEditChange() {
+    // Another path with unsaved changes asks first; Cancel puts the accepted path back and
+    // leaves everything as it was.
+    if (!m_firstMapPathChange && MapEdit->text() != m_acceptedMapPath && !settleUnsavedChanges()) {
+        const QSignalBlocker quiet(MapEdit);
+        MapEdit->setText(m_acceptedMapPath);
+        return;
+    }
+    m_acceptedMapPath = MapEdit->text();
     tbapp::setPathBoxValid(MapEdit, false);
     if (m_firstMapPathChange) {
         m_firstMapPathChange = false;
@@ -173,53 +189,52 @@ void TBHMapEditForm::TlSelectDirClick() {
 
 // Load: stores both paths, then (with both boxes green) reads the map and the four art
 // files whole, in that order. A map file of a size the variant table does not know is
-// refused and the loaded map stays.
+// refused and the loaded map stays. Loading replaces the map, so unsaved changes are
+// settled first; Cancel leaves everything as it was.
 void TBHMapEditForm::btnLoadClick() {
     const bool mapValid = tbapp::isPathBoxValid(MapEdit);
     const bool gameValid = tbapp::isPathBoxValid(UOPathEdit);
     if (!mapValid && !gameValid)
         return;
+    const QFileInfo file(MapEdit->text());
+    const bool knownMap =
+        mapValid && gameValid &&
+        tb::identifyMapVariant(file.fileName().toStdString(), file.size()).has_value();
+    if (knownMap && !settleUnsavedChanges())
+        return;
+
     tbapp::writeSettingText(m_settings, "MAPx.mul", MapEdit->text());
     tbapp::writeSettingText(m_settings, "UOPath", UOPathEdit->text());
     // A store that cannot be written is reported; the map is loaded all the same.
     tbapp::runReported(this, [&] { tbapp::syncSettingsStore(m_settings); });
 
-    if (mapValid && gameValid) {
-        const QFileInfo file(MapEdit->text());
-        if (!tb::identifyMapVariant(file.fileName().toStdString(), file.size())) {
-            tbapp::showErrorReport(
-                this, QString("%1 is not a known map file: no map variant is %2 bytes long. "
-                              "The map was not loaded.")
-                          .arg(MapEdit->text())
-                          .arg(file.size()));
-        } else {
-            WaitCursor wait;
-            const bool ok = tbapp::runReported(this, [&] {
-                // Read into a fresh image first, so a file that cannot be read leaves the
-                // loaded map as it was.
-                tb::MapImage loaded = tb::MapImage::load(toPath(MapEdit->text()));
-                m_map = std::move(loaded);
-                // Undo rows of the previous map would land in this one.
-                m_undo.clear();
-                if (m_mapLoaded)
-                    m_cellPainter.setMap(&m_map);
-                try {
-                    m_art.load(toPath(UOPathEdit->text()));
-                } catch (...) {
-                    m_cellPainter.setArt(&m_art);
-                    throw;
-                }
+    if (mapValid && gameValid && !knownMap) {
+        tbapp::showErrorReport(
+            this, QString("%1 is not a known map file: no map variant is %2 bytes long. "
+                          "The map was not loaded.")
+                      .arg(MapEdit->text())
+                      .arg(file.size()));
+    } else if (knownMap) {
+        WaitCursor wait;
+        tbapp::runReported(this, [&] {
+            // Read into a fresh image first, so a file that cannot be read leaves the
+            // loaded map as it was.
+            tb::MapImage loaded = tb::MapImage::load(toPath(MapEdit->text()));
+            // The new map replaces the document; the rows of the old one go with it.
+            m_document.replace(std::move(loaded), toPath(MapEdit->text()));
+            try {
+                m_art.load(toPath(UOPathEdit->text()));
+            } catch (...) {
                 m_cellPainter.setArt(&m_art);
-                m_mapLoaded = true;
-                m_cellPainter.setMap(&m_map);
-                btnSave->setEnabled(true);
-            });
-            if (!ok) {
-                MainDrawGrid->invalidateGrid();
-                return;
+                throw;
             }
-        }
+            m_cellPainter.setArt(&m_art);
+            m_mapLoaded = true;
+            m_cellPainter.setMap(&m_document.image());
+            btnSave->setEnabled(true);
+        });
     }
+    // Also after a failed load: the view, the palettes and the Overview button.
     MainDrawGrid->invalidateGrid();
     if (SortedTextureGrid)
         SortedTextureGrid->invalidateGrid();
@@ -228,23 +243,55 @@ void TBHMapEditForm::btnLoadClick() {
     TlMap->setEnabled(true);
 }
 
-// Save: writes the whole map, replacing the file named in the map path box now. A failed
-// write leaves the file as it was; the buttons come back either way.
+// Save: writes the whole map, replacing the file named in the map path box now.
 void TBHMapEditForm::btnSaveClick() {
     if (!m_mapLoaded)
         return;
+    saveMapAs(MapEdit->text());
+}
+
+// A failed write leaves the file as it was; the buttons come back either way.
+bool TBHMapEditForm::saveMapAs(const QString& path) {
     btnSave->setEnabled(false);
     btnLoad->setEnabled(false);
     btnSave->setText("Saving ...");
     btnSave->repaint();
-    QCoreApplication::processEvents();
-    if (m_closed)
-        return; // closed while the caption was shown: the image is gone, keep the file
+    bool saved = false;
     {
+        // Closing waits while the caption shows; the map is written after.
+        const QScopedValueRollback saving(m_saving, true);
+        QCoreApplication::processEvents();
         WaitCursor wait;
-        tbapp::runReported(this, [&] { m_map.save(toPath(MapEdit->text())); });
+        saved = tbapp::runReported(this, [&] { m_document.save(toPath(path)); });
     }
     btnSave->setText("Save");
     btnSave->setEnabled(true);
     btnLoad->setEnabled(true);
+    return saved;
+}
+
+UiPrompts& TBHMapEditForm::prompts() const {
+    return m_prompts ? *m_prompts : UiPrompts::standard();
+}
+
+bool TBHMapEditForm::settleUnsavedChanges() {
+    if (!m_mapLoaded || !m_document.isModified())
+        return true;
+    if (m_settling || m_saving)
+        return false; // asked already, or saving: the caller waits
+    const QScopedValueRollback settling(m_settling, true);
+    const QString file = QFileInfo(fromPath(m_document.fileName())).fileName();
+    switch (prompts().askSaveChanges(this, file)) {
+    case UnsavedChangesAnswer::Save:
+        // Into the file the question named; only a save that succeeded lets the caller on.
+        return saveMapAs(fromPath(m_document.fileName()));
+    case UnsavedChangesAnswer::Discard:
+        // The changes stay in memory until Load replaces them, but nothing asks about them
+        // again; Save would still write them.
+        m_document.markUnmodified();
+        return true;
+    case UnsavedChangesAnswer::Cancel:
+        break;
+    }
+    return false;
 }

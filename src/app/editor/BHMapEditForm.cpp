@@ -48,6 +48,9 @@ TBHMapEditForm::TBHMapEditForm(QSettings& settings, const QString& applicationDi
     outer->addWidget(createFileNamePanel());
     setCentralWidget(central);
     createStatusBar();
+    // The view follows the document: every change of cells is drawn from its notification.
+    m_viewRefresher = std::make_unique<MapViewRefresher>(m_document, *MainDrawGrid);
+    m_document.addListener(this);
     connectNavigation();
     connectToolWindows();
 
@@ -58,7 +61,9 @@ TBHMapEditForm::TBHMapEditForm(QSettings& settings, const QString& applicationDi
     FormCreate();
 }
 
-TBHMapEditForm::~TBHMapEditForm() = default;
+TBHMapEditForm::~TBHMapEditForm() {
+    m_document.removeListener(this);
+}
 
 void TBHMapEditForm::setLongLivedWindows(QWidget* patchEditor, QDialog* diffWindow) {
     m_patchEditor = patchEditor;
@@ -67,7 +72,8 @@ void TBHMapEditForm::setLongLivedWindows(QWidget* patchEditor, QDialog* diffWind
 
 // Creation, once before the window is shown.
 void TBHMapEditForm::FormCreate() {
-    setWindowTitle(windowTitle() + " (x64)");
+    // "[*]" shows Qt's mark of unsaved changes; without changes the caption reads as before.
+    setWindowTitle(windowTitle() + " (x64)[*]");
     tbapp::runReported(this, [&] { readViewSettings(); });
     // Painting: the empty brush cell list, the tile groups (drawing-mode list) and the
     // texture lists.
@@ -118,11 +124,16 @@ void TBHMapEditForm::FormShow() {
 
 void TBHMapEditForm::closeEvent(QCloseEvent* event) {
     if (!m_closed) {
+        // Unsaved changes are not lost without a question; while Save runs, or while that
+        // question is open, the window stays.
+        if (m_saving || m_settling || !settleUnsavedChanges()) {
+            event->ignore();
+            return;
+        }
         m_closed = true;
-        // Unsaved changes are discarded without a question.
         m_cellPainter.setMap(nullptr);
         m_cellPainter.setArt(nullptr);
-        m_map = tb::MapImage();
+        m_document.replace(tb::MapImage(), {});
         m_art = tb::ArtFiles();
         tbapp::runReported(this, [&] { writeViewSettings(); });
         writeBookmarks();
@@ -146,7 +157,13 @@ void TBHMapEditForm::createMenu() {
     connect(Exit1, &QAction::triggered, this, &QWidget::close);
 
     QMenu* edit = bar->addMenu("Edit");
+    // The entries carry their keys as text: Ctrl+Z and Ctrl+Y work in the map view only.
     Undo1 = add(edit, "Undo1", "Undo          CTRL+Z", false, false);
+    Redo1 = add(edit, "Redo1", "Redo          CTRL+Y", false, false);
+    UndoStroke1 = add(edit, "UndoStroke1", "Undo stroke", false, false);
+    UndoStroke1->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Z));
+    RedoStroke1 = add(edit, "RedoStroke1", "Redo stroke", false, false);
+    RedoStroke1->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Y));
 
     QMenu* extra = bar->addMenu("&Extra");
     ShowTextureID1 = add(extra, "ShowTextureID1", "Show Texture ID", true, true);
@@ -207,4 +224,8 @@ void TBHMapEditForm::jumpToBoxes() {
 
 void TBHMapEditForm::repaintMap() {
     MainDrawGrid->invalidateGrid();
+}
+
+void TBHMapEditForm::modifiedChanged(bool modified) {
+    setWindowModified(modified);
 }

@@ -8,15 +8,21 @@
 //   BHMapEditStatus.cpp    status bar
 //   BHMapEditView.cpp      map view, zoom, coords, altitude and grid groups, Extra switches
 //   BHMapEditTools.cpp     top tool bar, right palette panel, bottom altitude/draw panel
+//   BHMapEditPaint.cpp     painting, undo and redo, the controls that feed the editor state
+// The map itself is a tb::MapDocument: every change of cells goes through it, and the view
+// repaints from its notifications (MapViewRefresher).
 
 #include "editor/MapCellPainter.h"
+#include "editor/MapViewRefresher.h"
 #include "shell/MapEditorLink.h"
 
 #include "core/LandArt.h"
 #include "core/MapImage.h"
 #include "core/RadarColours.h"
 #include "editor/Bookmarks.h"
+#include "editor/EditorState.h"
 #include "editor/EngineRandomSource.h"
+#include "editor/MapDocument.h"
 #include "editor/Painting.h"
 #include "editor/UndoList.h"
 #include "editor/Zoom.h"
@@ -52,7 +58,7 @@ class QKeyEvent;
 class TPatchEditForm;
 class UiPrompts;
 
-class TBHMapEditForm : public QMainWindow, public MapEditorLink {
+class TBHMapEditForm : public QMainWindow, public MapEditorLink, private tb::DocumentListener {
     Q_OBJECT
 public:
     // `settings` and `random` must outlive the window; `applicationDir` ends with a
@@ -69,8 +75,13 @@ public:
     void jumpToBoxes() override;
     int currentX() const override { return m_currentX; }
     int currentY() const override { return m_currentY; }
-    tb::MapImage* loadedMap() override { return m_mapLoaded ? &m_map : nullptr; }
+    const tb::MapImage* loadedMap() override { return m_mapLoaded ? &m_document.image() : nullptr; }
+    tb::MapDocument* mapDocument() override { return m_mapLoaded ? &m_document : nullptr; }
     void repaintMap() override;
+    // The map being edited (without a loaded map: one without cells).
+    tb::MapDocument& document() { return m_document; }
+    // What the painting tools work with, as the controls have set it.
+    const tb::EditorState& editorState() const { return m_state; }
 
     bool mapLoaded() const { return m_mapLoaded; }
     const tb::ZoomState& zoom() const { return m_zoom; }
@@ -148,6 +159,9 @@ public:
     // --- Menu entries (BHMapEditForm.cpp)
     QAction* Exit1 = nullptr;
     QAction* Undo1 = nullptr;
+    QAction* Redo1 = nullptr;
+    QAction* UndoStroke1 = nullptr;
+    QAction* RedoStroke1 = nullptr;
     QAction* ShowTextureID1 = nullptr;
     QAction* coloredAltitude = nullptr;
     QAction* ShowonlyColor1 = nullptr;
@@ -204,9 +218,9 @@ public:
     void PatchMapClick();
     void EnlargemaptoML1Click();
     void MapCopy1Click();
-    // The messages and file dialogs of "Patch Map from file" and the coordinate list;
-    // null: the real ones.
-    void setPatchPrompts(UiPrompts* prompts) { m_patchPrompts = prompts; }
+    // The messages and file dialogs of "Patch Map from file" and the coordinate list, and
+    // the question before unsaved changes would be lost; null: the real ones.
+    void setPrompts(UiPrompts* prompts) { m_prompts = prompts; }
 
     // --- Painting, undo, palettes and brushes (BHMapEditPaint.cpp, BHMapEditPalette.cpp)
     QMenu* pmCustomTextures = nullptr; // the texture list menu of btnCustomTextures
@@ -218,7 +232,10 @@ public:
     // Each arrow key of the map view calls this before the grid moves: the next selection
     // event then changes nothing.
     void setKeyNavigation() { m_painter.setKeyNavigation(); }
-    void TlUndoClick(); // Edit > "Undo          CTRL+Z" and Ctrl+Z in the map view
+    void TlUndoClick();       // Edit > "Undo          CTRL+Z" and Ctrl+Z in the map view
+    void TlRedoClick();       // Edit > "Redo          CTRL+Y" and Ctrl+Y in the map view
+    void TlUndoStrokeClick(); // Edit > "Undo stroke", Alt+Z
+    void TlRedoStrokeClick(); // Edit > "Redo stroke", Alt+Y
     void BrushSizeMoverClick();
     void udRValueClick();
     void XValueUpDownClick();
@@ -234,14 +251,14 @@ public:
     void listBrushes();
     // The tile that "Selected tile from list" paints (set by a palette click, "Go" and the
     // right-click pick).
-    std::int32_t paletteTile() const { return m_paletteTile; }
+    std::int32_t paletteTile() const { return m_state.paletteTile; }
     // The tile of the row the visible palette shows as selected (the status bar's).
     std::int32_t selectedPaletteTile() const;
     // The palette row framed red by the last "Go" or pick in each view, or -1.
     int markedPaletteRow(bool sortedView) const {
         return sortedView ? m_sortedMarkedRow : m_fullMarkedRow;
     }
-    const tb::UndoList& undoList() const { return m_undo; }
+    const tb::UndoList& undoList() const { return m_document.undoList(); }
     const tb::MapPainter& mapPainter() const { return m_painter; }
     const std::vector<tb::TileNamed>& tileGroups() const { return m_tileGroups; }
     const std::vector<std::string>& sortedPaletteRows() const { return m_sortedRows; }
@@ -282,6 +299,15 @@ private:
     void updateZoomControls();
     void updateCellSwitches();
     bool anyStampButtonDown() const;
+    // Unsaved changes before they would be lost: asks "Save changes to <file>?". True when
+    // the caller may go on (nothing to save, Discard, or a Save that succeeded).
+    bool settleUnsavedChanges();
+    // Writes the map to `path` as Save does; false (after the error report) when it failed.
+    bool saveMapAs(const QString& path);
+    UiPrompts& prompts() const;
+    // tb::DocumentListener: the caption marks unsaved changes.
+    void cellsChanged(const tb::CellChange&) override {}
+    void modifiedChanged(bool modified) override;
 
     QSettings& m_settings;
     QString m_applicationDir;
@@ -289,7 +315,7 @@ private:
     QWidget* m_patchEditor = nullptr;
     QDialog* m_diffWindow = nullptr;
 
-    tb::MapImage m_map;
+    tb::MapDocument m_document;
     tb::ArtFiles m_art;
     tb::RadarColours m_radarColours;
     bool m_mapLoaded = false;
@@ -298,6 +324,7 @@ private:
     tb::ZoomState m_zoom;
     CellBookmarks m_bookmarks;
     MapCellPainter m_cellPainter;
+    std::unique_ptr<MapViewRefresher> m_viewRefresher;
 
     // --- Navigation and bookmarks (BHMapEditNavigate.cpp), tool windows (BHMapEditMenus.cpp)
     void connectNavigation();
@@ -308,7 +335,7 @@ private:
     void recallBookmark(int number);
     TPatchEditForm* patchEditor() const;
     tb::Bookmarks m_bookmarkList;
-    UiPrompts* m_patchPrompts = nullptr;
+    UiPrompts* m_prompts = nullptr;
     QString m_patchInitialDir; // the "Patch Map from file" dialog's starting folder
 
     // --- Painting, undo, palettes and brushes (BHMapEditPaint.cpp, BHMapEditPalette.cpp)
@@ -316,7 +343,10 @@ private:
     void connectPalette();
     void createPaintingSteps(); // creation: brush, tile groups, texture lists
     void resetPainting();
-    tb::PaintControls paintControls() const;
+    // The controls write into the editor state when they change; these read one group.
+    void toolChanged();
+    void drawModeChanged();
+    void syncEditorState(); // every control once, at creation
     void paletteGoTo(std::int32_t id);
     void paletteCellSelected(bool sortedView, int row);
     void drawPaletteCell(bool sortedView, QPainter& painter, int row, const QRect& rect,
@@ -325,10 +355,9 @@ private:
     void loadTextureListFile(const std::string& relativePath); // throws
     tb::EngineRandomSource m_randomSource{m_random};
     tb::MapPainter m_painter{m_randomSource};
-    tb::UndoList m_undo;
+    tb::EditorState m_state;
     std::vector<tb::TileNamed> m_tileGroups;
     std::vector<std::string> m_sortedRows;
-    std::int32_t m_paletteTile = 0;
     int m_fullSelectedRow = 0;
     int m_sortedSelectedRow = 0;
     int m_fullMarkedRow = -1;
@@ -340,4 +369,7 @@ private:
     bool m_firstMapPathChange = true;
     bool m_shown = false;
     bool m_closed = false;
+    bool m_saving = false;     // Save runs (it lets the window repaint once)
+    bool m_settling = false;   // the question about unsaved changes is open
+    QString m_acceptedMapPath; // the map path box's text as last accepted
 };

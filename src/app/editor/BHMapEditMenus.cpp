@@ -37,14 +37,13 @@ void TBHMapEditForm::TlMapClick() {
 
 // "List": a new coordinate list for each opening, modal; it only fills the jump boxes.
 void TBHMapEditForm::ListClick() {
-    TListForm list(m_applicationDir, *this, XJumpEdit->text(), YJumpEdit->text(), this,
-                   m_patchPrompts);
+    TListForm list(m_applicationDir, *this, XJumpEdit->text(), YJumpEdit->text(), this, m_prompts);
     list.exec();
 }
 
 // Extra > "Patch Map from file": applies a patch file to the loaded map and repaints.
 void TBHMapEditForm::PatchMapClick() {
-    patchMapFromFile(this, *this, m_applicationDir, m_patchInitialDir, m_patchPrompts);
+    patchMapFromFile(this, *this, m_applicationDir, m_patchInitialDir, m_prompts);
     refreshStatusBar();
 }
 

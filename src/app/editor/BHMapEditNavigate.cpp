@@ -8,6 +8,7 @@
 #include "shell/DrawGrid.h"
 #include "shell/ErrorReport.h"
 
+#include "catalogue/TextureList.h"
 #include "editor/Navigation.h"
 
 #include <QKeyEvent>
@@ -66,8 +67,11 @@ int mainKeyboardDigit(const QKeyEvent* event) {
     return key >= Qt::Key_0 && key <= Qt::Key_9 ? key - Qt::Key_0 : -1;
 }
 
+// bookmarklist.xml beside the program, found without regard to case like the other files
+// there (a file of another case is read and replaced, not joined by a second one).
 std::filesystem::path bookmarkPath(const QString& applicationDir) {
-    return std::filesystem::path(applicationDir.toStdU16String()) / tb::kBookmarkFileName;
+    return tb::resolveAppPath(std::filesystem::path(applicationDir.toStdU16String()),
+                              tb::kBookmarkFileName);
 }
 
 } // namespace
@@ -88,7 +92,7 @@ TPatchEditForm* TBHMapEditForm::patchEditor() const {
 // flag, then the grid moves its selected cell as usual (the flag keeps that move from
 // painting). Insert hands the current cell to the visible patch editor. The digit chords
 // come last: Ctrl+Alt+N toggles bookmark N at the selected cell, Ctrl+N (also with Alt)
-// recalls it. Ctrl+Z is the undo shortcut of the map view (BHMapEditPaint.cpp).
+// recalls it. Ctrl with Z undoes one row and Ctrl with Y redoes one, whatever else is held.
 bool TBHMapEditForm::MainDrawGridKeyDown(QKeyEvent* event) {
     if (const std::optional<tb::ArrowKey> arrow = arrowKey(event->key())) {
         setKeyNavigation();
@@ -117,6 +121,14 @@ bool TBHMapEditForm::MainDrawGridKeyDown(QKeyEvent* event) {
     }
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     const bool alt = event->modifiers() & Qt::AltModifier;
+    if (ctrl && event->key() == Qt::Key_Z) {
+        TlUndoClick();
+        return true;
+    }
+    if (ctrl && event->key() == Qt::Key_Y) {
+        TlRedoClick();
+        return true;
+    }
     if (const int digit = mainKeyboardDigit(event); digit >= 0) {
         const tb::BookmarkChordResult chord = tb::bookmarkChord(
             m_bookmarkList, digit, ctrl, alt, MainDrawGrid->col(), MainDrawGrid->row());

@@ -1,7 +1,8 @@
 // TBHMapEditForm, painting: the map view's selection event with the tools of the top bar,
-// the altitude and brush-size controls, undo, and the right-button pick into the palette.
-// What a selection changes is decided by tb::MapPainter; this file reads the controls,
-// redraws the changed cells and shows what went wrong.
+// the altitude and brush-size controls, undo and redo, and the right-button pick into the
+// palette. The controls write into the editor state when they change; what a selection
+// changes is decided by tb::MapPainter from that state alone, through the map document,
+// whose notification redraws the cells. This file shows what went wrong.
 
 #include "editor/BHMapEditForm.h"
 
@@ -18,7 +19,6 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QShortcut>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QToolButton>
@@ -65,22 +65,44 @@ bool zValueKeyPasses(const QKeyEvent& event) {
 void TBHMapEditForm::connectPainting() {
     MainDrawGrid->setSelectCellHandler(
         [this](int col, int row) { MainDrawGridSelectCell(col, row); });
+    // The rows recorded from a press of the left button to its release form one stroke.
     connect(MainDrawGrid, &DrawGrid::mousePressed, this,
             [this](const QPoint& pos, Qt::MouseButton button, Qt::KeyboardModifiers) {
+                if (button == Qt::LeftButton)
+                    m_document.beginStroke();
                 MainDrawGridMouseDown(pos, button);
             });
-    // Ctrl+Z undoes while the map view has the keyboard focus; the menu entry shows the
-    // key as text only and has no shortcut of its own.
-    auto* undoKey = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z), MainDrawGrid);
-    undoKey->setObjectName("MainDrawGridUndoKey");
-    undoKey->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(undoKey, &QShortcut::activated, this, &TBHMapEditForm::TlUndoClick);
+    connect(MainDrawGrid, &DrawGrid::mouseReleased, this,
+            [this](const QPoint&, Qt::MouseButton button, Qt::KeyboardModifiers) {
+                if (button == Qt::LeftButton)
+                    m_document.endStroke();
+            });
+    // Ctrl+Z and Ctrl+Y are keys of the map view (MainDrawGridKeyDown); the menu entries
+    // show them as text only.
     Undo1->setObjectName("TlUndo");
     connect(Undo1, &QAction::triggered, this, &TBHMapEditForm::TlUndoClick);
+    Redo1->setObjectName("TlRedo");
+    connect(Redo1, &QAction::triggered, this, &TBHMapEditForm::TlRedoClick);
+    UndoStroke1->setObjectName("TlUndoStroke");
+    connect(UndoStroke1, &QAction::triggered, this, &TBHMapEditForm::TlUndoStrokeClick);
+    RedoStroke1->setObjectName("TlRedoStroke");
+    connect(RedoStroke1, &QAction::triggered, this, &TBHMapEditForm::TlRedoStrokeClick);
 
     connect(BrushSizeMover, &QSpinBox::valueChanged, this, &TBHMapEditForm::BrushSizeMoverClick);
     connect(udRValue, &QSpinBox::valueChanged, this, &TBHMapEditForm::udRValueClick);
     connect(XValueUpDown, &QSpinBox::valueChanged, this, &TBHMapEditForm::XValueUpDownClick);
+    connect(AltitudeRadioGroup, &RadioGroup::itemIndexChanged, this,
+            [this](int index) { m_state.altitudeMode = index; });
+    connect(cbAddRAl, &QCheckBox::toggled, this,
+            [this](bool checked) { m_state.addRandomAltitude = checked; });
+    connect(edRauschen, &QLineEdit::textChanged, this,
+            [this](const QString& text) { m_state.randomRangeText = text.toStdString(); });
+    connect(SelectDrawingModeComboBox, &QComboBox::currentIndexChanged, this,
+            &TBHMapEditForm::drawModeChanged);
+    for (QToolButton* tool : {btnDefault, btnRectFill, btnCustomBrush})
+        connect(tool, &QToolButton::toggled, this, &TBHMapEditForm::toolChanged);
+    for (QToolButton* stamp : btnHoehle)
+        connect(stamp, &QToolButton::toggled, this, &TBHMapEditForm::toolChanged);
     ZValueEdit->installEventFilter(new KeyPressFilter(ZValueEdit, zValueKeyPasses));
     // The up-down follows a typed value it can show; every change names the new Z in the
     // status bar.
@@ -93,6 +115,7 @@ void TBHMapEditForm::connectPainting() {
     };
     followZ();
     connect(ZValueEdit, &QLineEdit::textChanged, this, [this, followZ] {
+        m_state.zText = ZValueEdit->text().toStdString();
         followZ();
         refreshStatusBar();
     });
@@ -107,12 +130,13 @@ void TBHMapEditForm::connectPainting() {
 void TBHMapEditForm::createPaintingSteps() {
     connectPainting();
     connectPalette();
-    m_painter.setCurrentBrush({});
+    m_state.brush.clear();
     LoadTileGroups();
     const QString defaultList =
         QString::fromStdString(tb::textureListPath(tb::kDefaultTextureList));
     BuildListMenu(defaultList);
     LoadTextureList(defaultList);
+    syncEditorState();
 }
 
 // No pending fill and no key navigation.
@@ -120,37 +144,47 @@ void TBHMapEditForm::resetPainting() {
     m_painter.reset();
 }
 
-tb::PaintControls TBHMapEditForm::paintControls() const {
-    tb::PaintControls controls;
+// The controls as they stand at creation (the settings were applied before they were
+// connected); from then on each control writes its own part when it changes.
+void TBHMapEditForm::syncEditorState() {
+    toolChanged();
+    drawModeChanged();
+    m_state.altitudeMode = AltitudeRadioGroup->itemIndex();
+    m_state.zText = ZValueEdit->text().toStdString();
+    m_state.addRandomAltitude = cbAddRAl->isChecked();
+    m_state.randomRangeText = edRauschen->text().toStdString();
+    m_state.brushSize = BrushSizeMover->value();
+}
+
+// The tool button that is down.
+void TBHMapEditForm::toolChanged() {
     if (btnRectFill->isChecked()) {
-        controls.tool = tb::PaintTool::Fill;
-    } else if (btnCustomBrush->isChecked()) {
-        controls.tool = tb::PaintTool::Brush;
-    } else {
-        for (std::size_t i = 0; i < btnHoehle.size(); ++i)
-            if (btnHoehle[i]->isChecked()) {
-                controls.tool = tb::PaintTool::Stamp;
-                controls.stampButton = int(i) + 1;
-            }
+        m_state.tool = tb::PaintTool::Fill;
+        return;
     }
-    controls.draw =
-        tb::drawChoiceFor(SelectDrawingModeComboBox->currentIndex(), m_tileGroups, m_paletteTile);
-    controls.altitudeMode = AltitudeRadioGroup->itemIndex();
-    controls.zText = ZValueEdit->text().toStdString();
-    controls.addRandomAltitude = cbAddRAl->isChecked();
-    controls.randomRangeText = edRauschen->text().toStdString();
-    controls.brushSize = BrushSizeMover->value();
-    return controls;
+    if (btnCustomBrush->isChecked()) {
+        m_state.tool = tb::PaintTool::Brush;
+        return;
+    }
+    for (std::size_t i = 0; i < btnHoehle.size(); ++i)
+        if (btnHoehle[i]->isChecked()) {
+            m_state.tool = tb::PaintTool::Stamp;
+            m_state.stampButton = int(i) + 1;
+            return;
+        }
+    m_state.tool = tb::PaintTool::Paint;
+}
+
+// The draw mode and, for a tile group, a copy of its group.
+void TBHMapEditForm::drawModeChanged() {
+    m_state.setDrawMode(SelectDrawingModeComboBox->currentIndex(), m_tileGroups);
 }
 
 // The selection event: every click, every cell entered while dragging, every auto-scroll
 // step and keyboard move of the map view's current cell.
 void TBHMapEditForm::MainDrawGridSelectCell(int col, int row) {
     const tb::SelectionResult result =
-        m_painter.selectCell(m_mapLoaded ? &m_map : nullptr, m_undo, paintControls(), col, row);
-    // Only the changed cells are drawn again.
-    for (const tb::CellPoint& cell : result.changedCells)
-        MainDrawGrid->invalidateCell(cell.x, cell.y);
+        m_painter.selectCell(m_mapLoaded ? &m_document : nullptr, m_state, col, row);
     if (result.zOutOfRange) {
         tbapp::showMessage(this, QString::fromUtf8(tb::kZOutOfRangeMessage.data(),
                                                    qsizetype(tb::kZOutOfRangeMessage.size())));
@@ -166,21 +200,36 @@ void TBHMapEditForm::MainDrawGridMouseDown(const QPoint& pos, Qt::MouseButton bu
     if (button != Qt::RightButton || !m_mapLoaded)
         return;
     const QPoint cell = MainDrawGrid->mouseCoord(pos);
-    if (cell.x() < 0 || cell.y() < 0 || !m_map.contains(cell.x(), cell.y()))
+    const tb::MapImage& map = m_document.image();
+    if (cell.x() < 0 || cell.y() < 0 || !map.contains(cell.x(), cell.y()))
         return;
-    paletteGoTo(m_map.cellUnchecked(cell.x(), cell.y()).tileId);
+    paletteGoTo(map.cellUnchecked(cell.x(), cell.y()).tileId);
     refreshStatusBar();
 }
 
-// Takes back the newest Paint or Fill change and draws its cell again.
+// Undo and redo, a row or a stroke at a time; the document's notification redraws.
 void TBHMapEditForm::TlUndoClick() {
-    if (!m_mapLoaded)
-        return;
-    if (const std::optional<tb::CellPoint> cell = m_undo.undo(m_map))
-        MainDrawGrid->invalidateCell(cell->x, cell->y);
+    if (m_mapLoaded)
+        m_document.undo();
+}
+
+void TBHMapEditForm::TlRedoClick() {
+    if (m_mapLoaded)
+        m_document.redo();
+}
+
+void TBHMapEditForm::TlUndoStrokeClick() {
+    if (m_mapLoaded)
+        m_document.undoStroke();
+}
+
+void TBHMapEditForm::TlRedoStrokeClick() {
+    if (m_mapLoaded)
+        m_document.redoStroke();
 }
 
 void TBHMapEditForm::BrushSizeMoverClick() {
+    m_state.brushSize = BrushSizeMover->value();
     BrushSizeEdt->setText(QString::number(BrushSizeMover->value()));
 }
 

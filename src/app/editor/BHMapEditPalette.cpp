@@ -27,6 +27,7 @@
 #include <QSignalBlocker>
 
 #include <filesystem>
+#include <utility>
 
 namespace {
 
@@ -76,6 +77,7 @@ void TBHMapEditForm::LoadTileGroups() {
             SelectDrawingModeComboBox->addItem(QString::fromStdString(caption));
         SelectDrawingModeComboBox->setCurrentIndex(0);
     }
+    drawModeChanged(); // the list was rebuilt without its signals
     refreshStatusBar();
 }
 
@@ -159,12 +161,19 @@ std::int32_t TBHMapEditForm::selectedPaletteTile() const {
 // nothing.
 void TBHMapEditForm::paletteCellSelected(bool sortedView, int row) {
     (sortedView ? m_sortedSelectedRow : m_fullSelectedRow) = row;
+    // The frame of the last "Go" goes when the selection moves on, so one red frame shows.
+    for (auto [grid, marked] : {std::pair{SortedTextureGrid, &m_sortedMarkedRow},
+                                std::pair{TextureDrawGrid, &m_fullMarkedRow}})
+        if (*marked >= 0) {
+            grid->invalidateCell(0, *marked);
+            *marked = -1;
+        }
     const std::optional<std::int32_t> tile = tb::paletteRowTile(sortedView, m_sortedRows, row);
     if (!tile) {
         refreshStatusBar();
         return;
     }
-    m_paletteTile = *tile;
+    m_state.paletteTile = *tile;
     SelectDrawingModeComboBox->setCurrentIndex(1);
     refreshStatusBar();
 }
@@ -177,7 +186,7 @@ void TBHMapEditForm::paletteGoTo(std::int32_t id) {
     if (!target)
         return;
     DrawGrid* grid = sorted ? SortedTextureGrid : TextureDrawGrid;
-    m_paletteTile = target->tile;
+    m_state.paletteTile = target->tile;
     (sorted ? m_sortedMarkedRow : m_fullMarkedRow) = target->row;
     grid->setTopRow(target->row);
     grid->invalidateGrid();
@@ -243,13 +252,12 @@ void TBHMapEditForm::listBrushes() {
 // The brush named in the box becomes the current brush; a name without a file leaves the
 // brush empty and shows the file error. An emptied box just empties the brush.
 void TBHMapEditForm::cbCustomBrushesChange() {
-    m_painter.setCurrentBrush({});
+    m_state.brush.clear();
     const QString name = cbCustomBrushes->currentText();
     if (name.isEmpty())
         return;
     tbapp::runReported(this, [&] {
-        m_painter.setCurrentBrushLines(
-            tb::readBrushLines(appDirPath(m_applicationDir), name.toStdString()));
+        m_state.setBrushLines(tb::readBrushLines(appDirPath(m_applicationDir), name.toStdString()));
     });
 }
 

@@ -44,8 +44,8 @@ void TBHMapEditForm::refreshStatusBar() {
     std::optional<tb::MapCell> cell;
     // A path changed after loading may name a larger map than the one in memory: cells
     // outside the loaded image are not read.
-    if (m_mapLoaded && m_map.contains(m_currentX, m_currentY))
-        cell = m_map.cellUnchecked(m_currentX, m_currentY);
+    if (m_mapLoaded && m_document.image().contains(m_currentX, m_currentY))
+        cell = m_document.image().cellUnchecked(m_currentX, m_currentY);
     StatusPanels[0]->setText(
         QString::fromStdString(tb::positionStatusText(m_currentX, m_currentY, cell)));
 

@@ -1,5 +1,6 @@
 #include "patch/ListForm.h"
 
+#include "catalogue/TextureList.h"
 #include "patch/CoordList.h"
 #include "patch/PatchWidgets.h"
 #include "patch/UiPrompts.h"
@@ -98,8 +99,11 @@ TListForm::TListForm(const QString& appDir, MapEditorLink& link, const QString& 
     TempLoad();
 }
 
+// coords.def beside the program, found without regard to case like the other files there.
 QString TListForm::coordsPath() const {
-    return QDir(m_appDir).filePath(tb::kCoordListFileName);
+    const std::filesystem::path found = tb::resolveAppPath(
+        std::filesystem::path(m_appDir.toStdU16String()), tb::kCoordListFileName);
+    return QString::fromStdU16String(found.u16string());
 }
 
 void TListForm::TempCoords() {

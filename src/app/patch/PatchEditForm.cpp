@@ -145,7 +145,7 @@ std::vector<tb::PatchEntryText> TPatchEditForm::entries() const {
 }
 
 bool TPatchEditForm::insertCurrentCell() {
-    tb::MapImage* map = m_link.loadedMap();
+    const tb::MapImage* map = m_link.loadedMap();
     if (!isVisible() || map == nullptr)
         return false;
     const int x = m_link.currentX();

@@ -1,10 +1,37 @@
 #include "patch/PatchMapAction.h"
 
+#include "editor/MapDocument.h"
 #include "patch/KeyFile.h"
 #include "patch/PatchFile.h"
 #include "patch/UiPrompts.h"
 #include "shell/Errors.h"
 #include "shell/MapEditorLink.h"
+
+#include <QWidget>
+
+namespace {
+
+// Disables a window for its lifetime; a window already disabled stays so.
+class InputBlocker {
+public:
+    explicit InputBlocker(QWidget* window) : m_window(window) {
+        if (m_window && m_window->isEnabled())
+            m_window->setEnabled(false);
+        else
+            m_window = nullptr;
+    }
+    ~InputBlocker() {
+        if (m_window)
+            m_window->setEnabled(true);
+    }
+    InputBlocker(const InputBlocker&) = delete;
+    InputBlocker& operator=(const InputBlocker&) = delete;
+
+private:
+    QWidget* m_window;
+};
+
+} // namespace
 
 QString skippedEntriesMessage(int skipped, int total) {
     return QString("%1 of %2 entries lie outside the map and were skipped.")
@@ -16,8 +43,8 @@ PatchMapOutcome patchMapFromFile(QWidget* parent, MapEditorLink& link, const QSt
                                  QString& initialDir, UiPrompts* promptsOrNull) {
     UiPrompts& prompts = promptsOrNull ? *promptsOrNull : UiPrompts::standard();
     PatchMapOutcome outcome;
-    tb::MapImage* map = link.loadedMap();
-    if (map == nullptr) {
+    tb::MapDocument* document = link.mapDocument();
+    if (document == nullptr) {
         link.repaintMap();
         return outcome;
     }
@@ -44,10 +71,13 @@ PatchMapOutcome patchMapFromFile(QWidget* parent, MapEditorLink& link, const QSt
 
     QString failure;
     {
+        // The run lets the progress window repaint between entries; meanwhile the window
+        // that started it takes no input, so no Load, painting or second run slips in.
+        const InputBlocker blocked(parent);
         const auto progress = prompts.startProgress(count);
         try {
             const tb::PatchResult result =
-                tb::applyPatch(*map, patch, [&](int i, const std::string& text) {
+                tb::applyPatch(*document, patch, [&](int i, const std::string& text) {
                     progress->showItem(i, QString::fromStdString(text));
                 });
             outcome = {true, result.applied, result.skipped};
@@ -56,9 +86,9 @@ PatchMapOutcome patchMapFromFile(QWidget* parent, MapEditorLink& link, const QSt
             outcome.applied = e.before().applied;
             outcome.skipped = e.before().skipped;
         }
-    } // the progress window closes here, on success and on failure alike
-    // Entries before a bad one stay applied, so the view shows them either way.
-    link.repaintMap();
+    } // the progress window closes and the window takes input again, however the run ended
+    // Entries before a bad one stay applied; the document's notification has the view
+    // redraw them either way.
     if (!failure.isEmpty())
         prompts.showError(parent, failure);
     else if (outcome.skipped > 0)

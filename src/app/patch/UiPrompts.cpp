@@ -3,8 +3,10 @@
 #include "shell/ErrorReport.h"
 #include "shell/ProgressForm.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QMessageBox>
 
 namespace {
 
@@ -47,6 +49,22 @@ QString UiPrompts::openFileName(QWidget* parent, const FileDialogSpec& request) 
 QString UiPrompts::saveFileName(QWidget* parent, const FileDialogSpec& request) {
     return QFileDialog::getSaveFileName(parent, request.title, startPath(request), request.filter,
                                         nullptr, QFileDialog::DontConfirmOverwrite);
+}
+
+UnsavedChangesAnswer UiPrompts::askSaveChanges(QWidget* parent, const QString& fileName) {
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(),
+                    QString("Save changes to %1?").arg(fileName),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return UnsavedChangesAnswer::Save;
+    case QMessageBox::Discard:
+        return UnsavedChangesAnswer::Discard;
+    default:
+        return UnsavedChangesAnswer::Cancel;
+    }
 }
 
 std::unique_ptr<ItemProgressWindow> UiPrompts::startProgress(int itemCount) {

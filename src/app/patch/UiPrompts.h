@@ -1,7 +1,7 @@
 #pragma once
-// The messages, file dialogs and progress windows of the patch windows, behind one
-// interface so that tests answer them without blocking. The standard prompts show the real
-// dialogs and report through the application's standard error report.
+// The messages, questions, file dialogs and progress windows of the patch windows and the
+// main window, behind one interface so that tests answer them without blocking. The standard
+// prompts show the real dialogs and report through the application's standard error report.
 
 #include <QString>
 
@@ -25,6 +25,9 @@ struct FileDialogSpec {
     QString defaultName; // preselected file name, may be empty
 };
 
+// The answers to "Save changes to <file name>?".
+enum class UnsavedChangesAnswer { Save, Discard, Cancel };
+
 class UiPrompts {
 public:
     virtual ~UiPrompts() = default;
@@ -39,6 +42,9 @@ public:
     // The chosen file, or an empty text when cancelled; an existing file is replaced
     // without asking.
     virtual QString saveFileName(QWidget* parent, const FileDialogSpec& request);
+    // "Save changes to <file name>?" with Save, Discard and Cancel, asked before unsaved
+    // changes to a map would be lost. Escape answers Cancel.
+    virtual UnsavedChangesAnswer askSaveChanges(QWidget* parent, const QString& fileName);
     // A fresh "Progress ..." window without owner, shown, its bar running from 0 to
     // itemCount - 1.
     virtual std::unique_ptr<ItemProgressWindow> startProgress(int itemCount);

@@ -157,6 +157,18 @@ void DrawGrid::invalidateCell(int col, int row) {
         viewport()->update(rect);
 }
 
+void DrawGrid::invalidateCells(int left, int top, int right, int bottom) {
+    // Only the visible cells matter; clamping first keeps the pixel sums inside int.
+    const int firstCol = std::max(left, leftCol());
+    const int firstRow = std::max(top, topRow());
+    const int lastCol = std::min(right, leftCol() + visibleColCount());
+    const int lastRow = std::min(bottom, topRow() + visibleRowCount());
+    if (firstCol > lastCol || firstRow > lastRow)
+        return;
+    const QRect area = cellRect(firstCol, firstRow).united(cellRect(lastCol, lastRow));
+    viewport()->update(area & viewport()->rect());
+}
+
 void DrawGrid::invalidateGrid() {
     viewport()->update();
 }
@@ -334,6 +346,7 @@ void DrawGrid::mouseReleaseEvent(QMouseEvent* event) {
         m_autoScroll.stop();
     }
     event->accept();
+    emit mouseReleased(event->position().toPoint(), event->button(), event->modifiers());
 }
 
 // While the button is held beyond an edge, the current cell walks one cell towards the

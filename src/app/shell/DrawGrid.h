@@ -108,8 +108,10 @@ public:
     // Column and row under a viewport point; -1 for a coordinate outside every cell.
     QPoint mouseCoord(const QPoint& point) const;
 
-    // Schedules a repaint of one cell, or of every visible cell.
+    // Schedules a repaint of one cell, of the visible part of the cells from (left, top) to
+    // (right, bottom) inclusive, or of every visible cell.
     void invalidateCell(int col, int row);
+    void invalidateCells(int left, int top, int right, int bottom);
     void invalidateGrid();
 
     // Draws every cell that meets `area` (viewport coordinates) into `target`, as a
@@ -123,6 +125,7 @@ public:
 signals:
     void mouseMoved(const QPoint& pos, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
     void mousePressed(const QPoint& pos, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    void mouseReleased(const QPoint& pos, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

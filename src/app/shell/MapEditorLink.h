@@ -5,8 +5,9 @@
 #include <QString>
 
 namespace tb {
+class MapDocument;
 class MapImage;
-}
+} // namespace tb
 
 class MapEditorLink {
 public:
@@ -20,7 +21,10 @@ public:
     virtual int currentX() const = 0;
     virtual int currentY() const = 0;
     // The loaded map, or nullptr while no map is loaded.
-    virtual tb::MapImage* loadedMap() = 0;
-    // Redraws the visible part of the map view after cells changed.
+    virtual const tb::MapImage* loadedMap() = 0;
+    // The document of the loaded map, through which every change of its cells goes (the
+    // view follows its notifications), or nullptr while no map is loaded.
+    virtual tb::MapDocument* mapDocument() = 0;
+    // Redraws the visible part of the map view.
     virtual void repaintMap() = 0;
 };

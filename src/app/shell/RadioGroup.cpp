@@ -18,6 +18,10 @@ RadioGroup::RadioGroup(const QString& caption, const QStringList& items, int col
         layout->addWidget(button, i / columns, i % columns);
     }
     connect(m_buttons, &QButtonGroup::idClicked, this, &RadioGroup::clicked);
+    connect(m_buttons, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked)
+            emit itemIndexChanged(id);
+    });
 }
 
 int RadioGroup::itemIndex() const {

@@ -23,6 +23,8 @@ public:
 signals:
     // The user (or a test) clicked an item.
     void clicked(int index);
+    // Another item became the checked one, by a click or by setItemIndex().
+    void itemIndexChanged(int index);
 
 private:
     QButtonGroup* m_buttons;

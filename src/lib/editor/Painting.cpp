@@ -31,50 +31,33 @@ std::int8_t alteredAltitude(const CellAltitude& altitude, int before, RandomSour
     return static_cast<std::int8_t>(value);
 }
 
-void writeCell(MapImage& map, std::int32_t x, std::int32_t y, std::uint16_t tile,
-               std::int8_t altitude) {
-    map.setCell(x, y, MapCell{tile, altitude});
-}
-
 } // namespace
 
-bool paintCell(MapImage& map, UndoList& undo, std::int32_t x, std::int32_t y,
-               const DrawChoice& draw, const CellAltitude& altitude, RandomSource& random) {
-    if (!map.contains(x, y))
+bool paintCell(MapDocument::Edit& edit, std::int32_t x, std::int32_t y, const EditorState& state,
+               const CellAltitude& altitude, RandomSource& random) {
+    if (!edit.contains(x, y))
         return false;
-    const MapCell before = map.cell(x, y);
-    undo.record(x, y, before);
+    const MapCell before = edit.image().cellUnchecked(x, y);
+    edit.recordUndo(x, y);
     std::uint16_t tile = before.tileId;
-    if (draw.drawMode == kSelectedTile)
-        tile = checkedTileId(draw.paletteTile);
-    else if (draw.drawMode >= kFirstTileGroup && draw.group != nullptr)
-        tile = checkedTileId(randomTileId(*draw.group, random));
+    if (state.drawMode == kSelectedTile)
+        tile = checkedTileId(state.paletteTile);
+    else if (state.drawMode >= kFirstTileGroup && state.group)
+        tile = checkedTileId(randomTileId(*state.group, random));
     const std::int8_t newAltitude = alteredAltitude(altitude, before.altitude, random);
-    writeCell(map, x, y, tile, newAltitude);
+    edit.write(x, y, MapCell{tile, newAltitude});
     return true;
 }
 
-bool stampCell(MapImage& map, std::int32_t x, std::int32_t y, std::int32_t tileId,
+bool stampCell(MapDocument::Edit& edit, std::int32_t x, std::int32_t y, std::int32_t tileId,
                const CellAltitude& altitude, RandomSource& random) {
-    if (!map.contains(x, y))
+    if (!edit.contains(x, y))
         return false;
-    const MapCell before = map.cell(x, y);
+    const MapCell before = edit.image().cellUnchecked(x, y);
     const std::uint16_t tile = checkedTileId(tileId);
     const std::int8_t newAltitude = alteredAltitude(altitude, before.altitude, random);
-    writeCell(map, x, y, tile, newAltitude);
+    edit.write(x, y, MapCell{tile, newAltitude});
     return true;
-}
-
-std::vector<BrushCell> parseBrushLines(const std::vector<std::string>& lines) {
-    std::vector<BrushCell> cells;
-    for (const std::string& line : lines) {
-        if (splitText(",", line).size() < 3)
-            continue;
-        BrushCell cell;
-        if (splitIntTriple(",", line, cell.dx, cell.dy, cell.tileId))
-            cells.push_back(cell);
-    }
-    return cells;
 }
 
 std::vector<std::string> drawModeCaptions(const std::vector<TileNamed>& groups) {
@@ -82,15 +65,6 @@ std::vector<std::string> drawModeCaptions(const std::vector<TileNamed>& groups) 
     for (const TileNamed& group : groups)
         captions.push_back(group.tileName);
     return captions;
-}
-
-DrawChoice drawChoiceFor(int drawMode, const std::vector<TileNamed>& groups,
-                         std::int32_t paletteTile) {
-    DrawChoice choice{drawMode, paletteTile, nullptr};
-    const int groupIndex = drawMode - kFirstTileGroup;
-    if (groupIndex >= 0 && std::size_t(groupIndex) < groups.size())
-        choice.group = &groups[std::size_t(groupIndex)];
-    return choice;
 }
 
 void MapPainter::reset() {
@@ -103,11 +77,11 @@ void MapPainter::endFill() {
     m_corner1 = {-1, -1};
 }
 
-SelectionResult MapPainter::selectCell(MapImage* map, UndoList& undo, const PaintControls& controls,
+SelectionResult MapPainter::selectCell(MapDocument* document, const EditorState& state,
                                        std::int32_t x, std::int32_t y) {
     SelectionResult result;
     try {
-        const std::int32_t z = strToInt(controls.zText);
+        const std::int32_t z = strToInt(state.zText);
         if (z < kMinAltitude || z > kMaxAltitude) {
             result.zOutOfRange = true;
             return result;
@@ -116,35 +90,38 @@ SelectionResult MapPainter::selectCell(MapImage* map, UndoList& undo, const Pain
             m_keyNavigation = false;
             return result;
         }
-        if (map == nullptr)
+        if (document == nullptr)
             return result;
-        const CellAltitude altitude{controls.altitudeMode, z, controls.addRandomAltitude,
-                                    controls.randomRangeText};
-        switch (controls.tool) {
+        const CellAltitude altitude{state.altitudeMode, z, state.addRandomAltitude,
+                                    state.randomRangeText};
+        // One operation of the document: the cells written before a failure are reported
+        // to its listeners all the same.
+        MapDocument::Edit edit(*document);
+        switch (state.tool) {
         case PaintTool::Stamp:
-            for (const StampCellSpec& cell : stampPattern(controls.stampButton)) {
+            for (const StampCellSpec& cell : stampPattern(state.stampButton)) {
                 const std::int64_t cx = std::int64_t(x) + cell.dx;
                 const std::int64_t cy = std::int64_t(y) + cell.dy;
-                if (inside(*map, cx, cy) && stampCell(*map, std::int32_t(cx), std::int32_t(cy),
-                                                      cell.tileId, altitude, *m_random))
-                    result.changedCells.push_back({std::int32_t(cx), std::int32_t(cy)});
+                if (inside(edit.image(), cx, cy))
+                    stampCell(edit, std::int32_t(cx), std::int32_t(cy), cell.tileId, altitude,
+                              *m_random);
             }
             break;
         case PaintTool::Fill:
-            fillStep(*map, undo, controls, altitude, x, y, result);
+            fillStep(edit, state, altitude, x, y);
             break;
         case PaintTool::Brush:
-            for (const BrushCell& cell : m_brush) {
+            for (const BrushCell& cell : state.brush) {
                 const std::int64_t cx = std::int64_t(x) + cell.dx;
                 const std::int64_t cy = std::int64_t(y) + cell.dy;
-                if (inside(*map, cx, cy) && stampCell(*map, std::int32_t(cx), std::int32_t(cy),
-                                                      cell.tileId, altitude, *m_random))
-                    result.changedCells.push_back({std::int32_t(cx), std::int32_t(cy)});
+                if (inside(edit.image(), cx, cy))
+                    stampCell(edit, std::int32_t(cx), std::int32_t(cy), cell.tileId, altitude,
+                              *m_random);
             }
             break;
         case PaintTool::Paint:
-            if (controls.draw.drawMode != kDontDraw)
-                paintSquare(*map, undo, controls, altitude, x, y, result);
+            if (state.drawMode != kDontDraw)
+                paintSquare(edit, state, altitude, x, y);
             break;
         }
     } catch (const std::exception& failure) {
@@ -153,24 +130,21 @@ SelectionResult MapPainter::selectCell(MapImage* map, UndoList& undo, const Pain
     return result;
 }
 
-void MapPainter::paintSquare(MapImage& map, UndoList& undo, const PaintControls& controls,
-                             const CellAltitude& altitude, std::int32_t x, std::int32_t y,
-                             SelectionResult& result) {
-    const int size = std::clamp(controls.brushSize, 1, 9);
+void MapPainter::paintSquare(MapDocument::Edit& edit, const EditorState& state,
+                             const CellAltitude& altitude, std::int32_t x, std::int32_t y) {
+    const int size = std::clamp(state.brushSize, 1, 9);
     for (int i = 0; i < size; ++i) {
         for (int j = 0; j < size; ++j) {
             const std::int64_t cx = std::int64_t(x) + i;
             const std::int64_t cy = std::int64_t(y) + j;
-            if (inside(map, cx, cy) && paintCell(map, undo, std::int32_t(cx), std::int32_t(cy),
-                                                 controls.draw, altitude, *m_random))
-                result.changedCells.push_back({std::int32_t(cx), std::int32_t(cy)});
+            if (inside(edit.image(), cx, cy))
+                paintCell(edit, std::int32_t(cx), std::int32_t(cy), state, altitude, *m_random);
         }
     }
 }
 
-void MapPainter::fillStep(MapImage& map, UndoList& undo, const PaintControls& controls,
-                          const CellAltitude& altitude, std::int32_t x, std::int32_t y,
-                          SelectionResult& result) {
+void MapPainter::fillStep(MapDocument::Edit& edit, const EditorState& state,
+                          const CellAltitude& altitude, std::int32_t x, std::int32_t y) {
     if (!m_fillPending) {
         m_corner1 = {x, y};
         m_fillPending = true;
@@ -180,13 +154,16 @@ void MapPainter::fillStep(MapImage& map, UndoList& undo, const PaintControls& co
     const CellPoint second{x, y};
     // A failure ends the pending fill as well, so the next click starts a new rectangle.
     endFill();
+    // Each Fill is a stroke of its own, also in the middle of a drag.
+    struct StrokeOfItsOwn {
+        MapDocument::Edit& edit;
+        explicit StrokeOfItsOwn(MapDocument::Edit& e) : edit(e) { edit.startStroke(); }
+        ~StrokeOfItsOwn() { edit.startStroke(); }
+    } stroke(edit);
     // Nothing to paint unless the second corner lies right of and below the first.
-    for (std::int32_t i = first.x; i <= second.x; ++i) {
-        for (std::int32_t j = first.y; j <= second.y; ++j) {
-            if (paintCell(map, undo, i, j, controls.draw, altitude, *m_random))
-                result.changedCells.push_back({i, j});
-        }
-    }
+    for (std::int32_t i = first.x; i <= second.x; ++i)
+        for (std::int32_t j = first.y; j <= second.y; ++j)
+            paintCell(edit, i, j, state, altitude, *m_random);
 }
 
 } // namespace tb

@@ -2,6 +2,7 @@
 
 #include "catalogue/BHTools.h"
 #include "core/MapImage.h"
+#include "editor/MapDocument.h"
 #include "shell/AtomicFile.h"
 #include "shell/Errors.h"
 #include "shell/LineFile.h"
@@ -44,7 +45,13 @@ std::string patchingText(int x, int y) {
     return "Patching (X, Y): " + std::to_string(x) + ", " + std::to_string(y);
 }
 
-PatchResult applyPatch(MapImage& map, const KeyFile& file, const ItemProgress& progress) {
+namespace {
+
+// The run shared by a bare map and a document's edit: both read cells with contains() and
+// cellUnchecked() and take a whole cell with their own write.
+template <typename CellTarget, typename WriteCell>
+PatchResult applyEntries(const CellTarget& target, WriteCell&& writeCell, const KeyFile& file,
+                         const ItemProgress& progress) {
     PatchResult result;
     const int count = file.entryCount();
     for (int i = 0; i < count; ++i) {
@@ -71,10 +78,10 @@ PatchResult applyPatch(MapImage& map, const KeyFile& file, const ItemProgress& p
             throw PatchEntryError(e.what(), i, result);
         }
         // A cell outside the map is not part of the image: nothing is written for it.
-        if (map.contains(x, y)) {
+        if (target.contains(x, y)) {
             if (!setsTile)
-                value.tileId = map.cellUnchecked(x, y).tileId;
-            map.setCell(x, y, value);
+                value.tileId = target.cellUnchecked(x, y).tileId;
+            writeCell(x, y, value);
             ++result.applied;
         } else {
             ++result.skipped;
@@ -83,6 +90,23 @@ PatchResult applyPatch(MapImage& map, const KeyFile& file, const ItemProgress& p
             progress(i, patchingText(x, y));
     }
     return result;
+}
+
+} // namespace
+
+PatchResult applyPatch(MapImage& map, const KeyFile& file, const ItemProgress& progress) {
+    return applyEntries(
+        map, [&](std::int32_t x, std::int32_t y, MapCell value) { map.setCell(x, y, value); }, file,
+        progress);
+}
+
+PatchResult applyPatch(MapDocument& document, const KeyFile& file, const ItemProgress& progress) {
+    // The whole run is one operation: one repaint, one change, however it ends.
+    MapDocument::Edit edit(document);
+    return applyEntries(
+        edit.image(),
+        [&](std::int32_t x, std::int32_t y, MapCell value) { edit.write(x, y, value); }, file,
+        progress);
 }
 
 } // namespace tb

@@ -21,6 +21,7 @@
 
 namespace tb {
 
+class MapDocument;
 class MapImage;
 
 // The message for applying a patch file without entries (missing, empty, no "[...]" line).
@@ -81,5 +82,9 @@ private:
 // patchingText(x, y). Throws PatchEntryError at the first bad entry. A file without
 // entries changes nothing and gives {0, 0}; callers report kPatchFileEmptyMessage first.
 PatchResult applyPatch(MapImage& map, const KeyFile& file, const ItemProgress& progress = {});
+// The same as one operation of `document` (not recorded for undo): its listeners hear of
+// the cells written once the run ends, also when a bad entry stops it.
+PatchResult applyPatch(MapDocument& document, const KeyFile& file,
+                       const ItemProgress& progress = {});
 
 } // namespace tb

@@ -45,7 +45,7 @@ public:
     void jumpToBoxes() override { jumps << QString("%1,%2").arg(jumpX, jumpY); }
     int currentX() const override { return 0; }
     int currentY() const override { return 0; }
-    tb::MapImage* loadedMap() override {
+    const tb::MapImage* loadedMap() override {
         ++mapRequests;
         if (watched) {
             labelShownWhileBuilding = watched->GenerateText->isVisible();
@@ -54,9 +54,10 @@ public:
         }
         return map;
     }
+    tb::MapDocument* mapDocument() override { return nullptr; } // the overview only reads
     void repaintMap() override {}
 
-    tb::MapImage* map = nullptr;
+    const tb::MapImage* map = nullptr;
     QString jumpX, jumpY;
     QStringList jumps;
     int mapRequests = 0;

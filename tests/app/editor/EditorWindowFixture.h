@@ -1,7 +1,9 @@
 #pragma once
 // The editor window against a temporary application folder, settings file, Ilshenar map
-// and game folder (TestWorld.h), with messages recorded instead of shown.
+// and game folder (TestWorld.h), with messages recorded instead of shown and the question
+// about unsaved changes answered by `questions`.
 
+#include "SaveQuestions.h"
 #include "TestWorld.h"
 
 #include "editor/BHMapEditForm.h"
@@ -38,6 +40,7 @@ struct EditorWindowFixture {
     std::unique_ptr<QSettings> settings;
     std::unique_ptr<TBHMapEditForm> form;
     QStringList messages;
+    SaveQuestions questions;
     tbapp::MessageSink previousSink;
 
     // `textureList`: the palette's list (textures/tileids.lst), read when the window is made.
@@ -63,6 +66,7 @@ struct EditorWindowFixture {
     TBHMapEditForm& create() {
         settings = std::make_unique<QSettings>(qpath(iniPath), QSettings::IniFormat);
         form = std::make_unique<TBHMapEditForm>(*settings, qpath(appDir) + "/", random);
+        form->setPrompts(&questions);
         form->show();
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();

@@ -21,8 +21,9 @@
 namespace tbtest {
 
 // Prompts that answer the open dialogs from a queue and record the messages; progress
-// windows are not shown.
-class RecordingPrompts : public UiPrompts {
+// windows are not shown. The question about unsaved changes is answered as SaveQuestions
+// does.
+class RecordingPrompts : public SaveQuestions {
 public:
     void showMessage(QWidget*, const QString& text) override { messages << text; }
     void showError(QWidget*, const QString& text) override { errors << text; }

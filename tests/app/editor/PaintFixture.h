@@ -22,7 +22,8 @@ struct PaintFixture : EditorWindowFixture {
         return *form;
     }
 
-    tb::MapImage& map() { return *form->loadedMap(); }
+    // The loaded map's document; tests set cells through it as any change goes.
+    tb::MapDocument& map() { return form->document(); }
     tb::MapCell cell(int x, int y) { return form->loadedMap()->cell(x, y); }
     // A left click on map cell (x, y): the grid's selection event.
     void click(int x, int y) { form->MainDrawGrid->selectCell(x, y); }

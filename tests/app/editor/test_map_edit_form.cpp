@@ -2,6 +2,7 @@
 // and game directory: start-up, Load and Save, the path boxes, the view settings, zoom,
 // the status bar and what the map view shows.
 
+#include "SaveQuestions.h"
 #include "TestWorld.h"
 
 #include "editor/BHMapEditForm.h"
@@ -26,6 +27,7 @@
 #include <QStatusBar>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QWindow>
 #include <QtTest>
 
 #include <fstream>
@@ -52,6 +54,7 @@ struct Fixture {
     std::unique_ptr<QSettings> settings;
     std::unique_ptr<TBHMapEditForm> form;
     QStringList messages;
+    SaveQuestions questions;
     tbapp::MessageSink previousSink;
 
     Fixture() {
@@ -83,6 +86,7 @@ struct Fixture {
     TBHMapEditForm& open(bool show = true) {
         settings = std::make_unique<QSettings>(q(iniPath), QSettings::IniFormat);
         form = std::make_unique<TBHMapEditForm>(*settings, q(appDir) + "/", random);
+        form->setPrompts(&questions);
         if (show) {
             form->show();
             QCoreApplication::processEvents();
@@ -107,7 +111,10 @@ private slots:
     void firstStartWithEmptySettings() {
         Fixture f;
         TBHMapEditForm& form = f.open();
-        QCOMPARE(form.windowTitle(), QString("Tolvane Brimholt 1.4.1 (x64)"));
+        // The title carries Qt's mark of unsaved changes, which shows nothing while there
+        // are none.
+        QCOMPARE(form.windowTitle(), QString("Tolvane Brimholt 1.4.1 (x64)[*]"));
+        QCOMPARE(form.windowHandle()->title(), QString("Tolvane Brimholt 1.4.1 (x64)"));
         QCOMPARE(form.MapEdit->text(), QString());
         QCOMPARE(form.UOPathEdit->text(), QString());
         QVERIFY(!tbapp::isPathBoxValid(form.MapEdit));
@@ -148,6 +155,9 @@ private slots:
                                      "E&xit",
                                      "Edit",
                                      "Undo          CTRL+Z",
+                                     "Redo          CTRL+Y",
+                                     "Undo stroke",
+                                     "Redo stroke",
                                      "&Extra",
                                      "Show Texture ID*",
                                      "-",
@@ -273,11 +283,15 @@ private slots:
         QCOMPARE(form.MainDrawGrid->row(), 900);
         QVERIFY(form.MainDrawGrid->leftCol() > 0);
 
-        form.loadedMap()->setCell(5, 5, tb::MapCell{0x1234, 33});
+        form.document().setCell(5, 5, tb::MapCell{0x1234, 33});
         const fs::path copy = f.dir / "copy" / "map2.mul";
         fs::create_directories(copy.parent_path());
         writeBytes(copy, std::vector<unsigned char>(f.mapBytes.size(), 0));
+        // The change is unsaved: the question comes first; Discard leaves the old file as it
+        // is and keeps the image, which Save then writes under the new name.
+        f.questions.answers << UnsavedChangesAnswer::Discard;
         form.MapEdit->setText(q(copy));
+        QCOMPARE(f.questions.asked, QStringList{"map2.mul"});
         QCOMPARE(form.XJumpEdit->text(), QString("0"));
         QCOMPARE(form.YJumpEdit->text(), QString("0"));
         QCOMPARE(form.MainDrawGrid->col(), 0);

@@ -192,7 +192,7 @@ private slots:
         MainWindowFixture f;
         TBHMapEditForm& form = f.openLoaded();
         RecordingPrompts prompts;
-        form.setPatchPrompts(&prompts);
+        form.setPrompts(&prompts);
         form.XJumpEdit->setText("1500");
         form.YJumpEdit->setText("1250");
         ModalWatcher watcher([](QWidget* window) {
@@ -218,7 +218,7 @@ private slots:
         MainWindowFixture f;
         TBHMapEditForm& form = f.open();
         RecordingPrompts prompts;
-        form.setPatchPrompts(&prompts);
+        form.setPrompts(&prompts);
         const fs::path patch = f.dir / "cells.qvp";
         writeText(patch, "[0]\r\nX=5\r\nY=6\r\nZ=-7\r\nID=01 D3\r\n"
                          "[1]\r\nX=2400\r\nY=6\r\nZ=1\r\n");

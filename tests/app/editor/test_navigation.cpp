@@ -265,7 +265,7 @@ private slots:
         QCOMPARE(editor.Seznam->rowCount(), 0);
 
         form.btnLoad->click();
-        form.loadedMap()->setCell(0, 1, tb::MapCell{467, -3});
+        form.document().setCell(0, 1, tb::MapCell{467, -3});
         f.key(Qt::Key_Insert);
         QCOMPARE(editor.Seznam->rowCount(), 1);
         QStringList row;

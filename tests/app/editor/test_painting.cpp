@@ -306,7 +306,7 @@ private slots:
         f.click(70, 70);
         QCOMPARE(f.cell(70, 70).tileId, std::uint16_t(467));
         QCOMPARE(f.cell(72, 70).tileId, std::uint16_t(469));
-        QCOMPARE(form.mapPainter().currentBrush().size(), std::size_t(2));
+        QCOMPARE(form.editorState().brush.size(), std::size_t(2));
 
         // Undo takes back the Paint change, not a stamp.
         form.Undo1->trigger();
@@ -317,7 +317,7 @@ private slots:
         QVERIFY(f.messages.isEmpty());
         form.cbCustomBrushes->setCurrentText("nosuch");
         QCOMPARE(f.messages.size(), 1);
-        QVERIFY(form.mapPainter().currentBrush().empty());
+        QVERIFY(form.editorState().brush.empty());
         f.map().setCell(80, 80, {6, 6});
         f.click(79, 79);
         QCOMPARE(f.cell(80, 80), (tb::MapCell{6, 6}));
@@ -363,10 +363,12 @@ private slots:
             QCOMPARE(int(f.cell(8, 9).altitude), expected);
         }
         QVERIFY(form.undoList().empty());
-        // Loading a map empties the list.
+        // Loading a map empties the list (its unsaved change discarded when asked).
         f.click(8, 9);
         QCOMPARE(form.undoList().size(), std::size_t(1));
+        f.questions.answers << UnsavedChangesAnswer::Discard;
         form.btnLoadClick();
+        QCOMPARE(f.questions.asked, QStringList{"map2.mul"});
         QVERIFY(form.undoList().empty());
     }
 

@@ -295,7 +295,7 @@ private slots:
         QCOMPARE(form.cbCustomBrushes->itemText(0), QString("drawn"));
         // The listing keeps the box's text and does not reload the brush.
         QCOMPARE(form.cbCustomBrushes->currentText(), QString("old"));
-        QCOMPARE(form.mapPainter().currentBrush().size(), std::size_t(1));
+        QCOMPARE(form.editorState().brush.size(), std::size_t(1));
 
         form.cbCustomBrushes->setCurrentIndex(0);
         form.btnCustomBrush->setChecked(true);

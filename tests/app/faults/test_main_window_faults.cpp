@@ -5,6 +5,7 @@
 // the new content once the fault is gone.
 #include "WindowFaults.h"
 
+#include "../editor/SaveQuestions.h"
 #include "../editor/TestWorld.h"
 
 #include "editor/BHMapEditForm.h"
@@ -61,6 +62,7 @@ struct World {
     std::mt19937 random;
     std::unique_ptr<QSettings> settings;
     QStringList messages;
+    tbtest::SaveQuestions questions;
     tbapp::MessageSink previousSink;
 
     World(const FaultyFolder& folder, OnFaultyFolder place)
@@ -83,6 +85,7 @@ struct World {
     // A new window on the same settings object, shown (and loaded when asked).
     std::unique_ptr<TBHMapEditForm> open(bool load) {
         auto form = std::make_unique<TBHMapEditForm>(*settings, qpath(appDir) + "/", random);
+        form->setPrompts(&questions);
         form->show();
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
@@ -118,7 +121,7 @@ private slots:
         const std::vector<unsigned char> previous = tbtest::readBytes(world.mapPath);
         auto form = world.open(true);
         QVERIFY(form->mapLoaded());
-        form->loadedMap()->setCell(100, 200, tb::MapCell{7, -3});
+        form->document().setCell(100, 200, tb::MapCell{7, -3});
         const std::vector<unsigned char> changed = form->loadedMap()->bytes();
         QVERIFY(changed != previous);
 

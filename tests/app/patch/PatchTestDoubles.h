@@ -4,6 +4,7 @@
 
 #include "core/MapImage.h"
 #include "core/MapVariant.h"
+#include "editor/MapDocument.h"
 #include "patch/UiPrompts.h"
 #include "shell/MapEditorLink.h"
 
@@ -26,7 +27,8 @@ public:
     void jumpToBoxes() override { jumps.append({jumpX, jumpY}); }
     int currentX() const override { return curX; }
     int currentY() const override { return curY; }
-    tb::MapImage* loadedMap() override { return map ? &*map : nullptr; }
+    const tb::MapImage* loadedMap() override { return map ? &map->image() : nullptr; }
+    tb::MapDocument* mapDocument() override { return map.get(); }
     void repaintMap() override { ++repaints; }
 
     // A 1448 x 1448 map (map4.mul), every cell tile 3 at altitude 0.
@@ -37,14 +39,22 @@ public:
              ++block)
             for (std::size_t c = 0; c < 64; ++c)
                 bytes[block * tb::kBlockSize + 4 + c * 3] = 3;
-        map.emplace(std::move(bytes), v);
+        map = std::make_unique<tb::MapDocument>(tb::MapImage(std::move(bytes), v), "map4.mul");
+        map->addListener(&heard);
     }
+
+    // Counts the document's notifications (each one repaints the main window's view).
+    struct Notifications : tb::DocumentListener {
+        int count = 0;
+        void cellsChanged(const tb::CellChange&) override { ++count; }
+    };
 
     QString jumpX, jumpY;
     QList<QStringList> jumps;
     int curX = 0, curY = 0;
-    int repaints = 0;
-    std::optional<tb::MapImage> map;
+    int repaints = 0; // explicit repaints of the whole view
+    Notifications heard;
+    std::unique_ptr<tb::MapDocument> map;
 };
 
 class FakePrompts : public UiPrompts {

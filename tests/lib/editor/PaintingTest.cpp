@@ -10,21 +10,13 @@
 #include <set>
 #include <utility>
 
-using tb::CellPoint;
+using tb::EditorState;
 using tb::MapCell;
 using tb::MapImage;
-using tb::PaintControls;
 using tb::PaintTool;
 using tb::SelectionResult;
 
 namespace {
-
-std::vector<std::pair<int, int>> points(const std::vector<CellPoint>& cells) {
-    std::vector<std::pair<int, int>> out;
-    for (const CellPoint& c : cells)
-        out.emplace_back(c.x, c.y);
-    return out;
-}
 
 std::vector<std::pair<int, int>> undoPoints(const tb::UndoList& undo) {
     std::vector<std::pair<int, int>> out;
@@ -34,25 +26,29 @@ std::vector<std::pair<int, int>> undoPoints(const tb::UndoList& undo) {
 }
 
 // Tool state as the window shows it at start, with the palette tile chosen for painting.
-PaintControls paintWithTile(std::int32_t tile, int brushSize = 1) {
-    PaintControls c;
+EditorState paintWithTile(std::int32_t tile, int brushSize = 1) {
+    EditorState c;
     c.tool = PaintTool::Paint;
-    c.draw.drawMode = tb::kSelectedTile;
-    c.draw.paletteTile = tile;
+    c.drawMode = tb::kSelectedTile;
+    c.paletteTile = tile;
     c.brushSize = brushSize;
     return c;
 }
 
 class Painting : public ::testing::Test {
 protected:
-    MapImage map = edtest::ilshenarMap();
-    tb::UndoList undo;
+    tb::MapDocument doc{edtest::ilshenarMap(), "map2.mul"};
+    const tb::UndoList& undo = doc.undoList();
+    edtest::ChangeRecorder changes{doc};
     tb::MtRandomSource random{12345};
     tb::MapPainter painter{random};
 
-    SelectionResult click(const PaintControls& c, int x, int y) {
-        return painter.selectCell(&map, undo, c, x, y);
+    SelectionResult click(const EditorState& c, int x, int y) {
+        changes.clear();
+        return painter.selectCell(&doc, c, x, y);
     }
+    // The cells the last event wrote, as its notification lists them.
+    std::vector<std::pair<int, int>> changed() const { return changes.cells(); }
 };
 
 // ---- altitude arithmetic -------------------------------------------------------------
@@ -127,35 +123,36 @@ TEST(AltitudeTool, RandomOffsetAfterClampIsClampedAgainNotWrapped) {
 // ---- the Paint square ----------------------------------------------------------------
 
 TEST_F(Painting, SizeOneChangesOneCellAndRecordsIt) {
-    map.setCell(50, 60, {9, -3});
+    doc.setCell(50, 60, {9, -3});
     const auto r = click(paintWithTile(0x1D3), 50, 60);
     EXPECT_FALSE(r.error);
-    EXPECT_EQ(points(r.changedCells), (std::vector<std::pair<int, int>>{{50, 60}}));
-    EXPECT_EQ(map.cell(50, 60), (MapCell{0x1D3, -3}));
+    EXPECT_EQ(changed(), (std::vector<std::pair<int, int>>{{50, 60}}));
+    EXPECT_EQ(doc.cell(50, 60), (MapCell{0x1D3, -3}));
     ASSERT_EQ(undo.size(), 1u);
     EXPECT_EQ(undo.rows()[0], (tb::UndoRow{50, 60, -3, 9}));
-    EXPECT_EQ(map.cell(51, 60), MapCell{});
-    EXPECT_EQ(map.cell(50, 61), MapCell{});
+    EXPECT_EQ(doc.cell(51, 60), MapCell{});
+    EXPECT_EQ(doc.cell(50, 61), MapCell{});
 }
 
 TEST_F(Painting, SizeThreePaintsSquareColumnByColumn) {
     const auto r = click(paintWithTile(7, 3), 10, 20);
     const std::vector<std::pair<int, int>> order{{10, 20}, {10, 21}, {10, 22}, {11, 20}, {11, 21},
                                                  {11, 22}, {12, 20}, {12, 21}, {12, 22}};
-    EXPECT_EQ(points(r.changedCells), order);
+    EXPECT_EQ(changed(), order);
     EXPECT_EQ(undoPoints(undo), order);
     for (const auto& [x, y] : order)
-        EXPECT_EQ(map.cell(x, y).tileId, 7);
-    EXPECT_EQ(map.cell(13, 20).tileId, 0);
-    EXPECT_EQ(map.cell(10, 23).tileId, 0);
-    EXPECT_EQ(map.cell(9, 20).tileId, 0);
+        EXPECT_EQ(doc.cell(x, y).tileId, 7);
+    EXPECT_EQ(doc.cell(13, 20).tileId, 0);
+    EXPECT_EQ(doc.cell(10, 23).tileId, 0);
+    EXPECT_EQ(doc.cell(9, 20).tileId, 0);
 }
 
 TEST_F(Painting, SquareAtRightAndBottomEdgeSkipsOutsideCells) {
     for (int size = 1; size <= 9; ++size) {
-        MapImage fresh = edtest::ilshenarMap();
-        tb::UndoList rows;
-        const auto r = painter.selectCell(&fresh, rows, paintWithTile(5, size), 2300, 1597);
+        tb::MapDocument fresh(edtest::ilshenarMap(), "map2.mul");
+        edtest::ChangeRecorder freshChanges(fresh);
+        const tb::UndoList& rows = fresh.undoList();
+        const auto r = painter.selectCell(&fresh, paintWithTile(5, size), 2300, 1597);
         ASSERT_FALSE(r.error) << *r.error;
         const int cols = std::min(size, 4);  // 2300..2303
         const int lines = std::min(size, 3); // 1597..1599
@@ -163,64 +160,64 @@ TEST_F(Painting, SquareAtRightAndBottomEdgeSkipsOutsideCells) {
         for (int i = 0; i < cols; ++i)
             for (int j = 0; j < lines; ++j)
                 expected.emplace_back(2300 + i, 1597 + j);
-        EXPECT_EQ(points(r.changedCells), expected) << "size " << size;
+        EXPECT_EQ(freshChanges.cells(), expected) << "size " << size;
         EXPECT_EQ(undoPoints(rows), expected) << "size " << size;
         EXPECT_EQ(fresh.cell(2303, 1599).tileId, size >= 4 ? 5 : 0);
     }
 }
 
 TEST_F(Painting, DontDrawPaintsAndRecordsNothing) {
-    PaintControls c = paintWithTile(5, 4);
-    c.draw.drawMode = tb::kDontDraw;
+    EditorState c = paintWithTile(5, 4);
+    c.drawMode = tb::kDontDraw;
     c.altitudeMode = tb::kAddZ;
     c.zText = "10";
     const auto r = click(c, 3, 3);
-    EXPECT_TRUE(r.changedCells.empty());
+    EXPECT_TRUE(changed().empty());
     EXPECT_TRUE(undo.empty());
-    EXPECT_EQ(map.cell(3, 3), MapCell{});
+    EXPECT_EQ(doc.cell(3, 3), MapCell{});
 }
 
 TEST_F(Painting, AltitudeOnlyWithOnlyChangeTileStillRecords) {
-    map.setCell(4, 4, {33, 12});
-    PaintControls c = paintWithTile(5);
-    c.draw.drawMode = tb::kAltitudeOnly;
+    doc.setCell(4, 4, {33, 12});
+    EditorState c = paintWithTile(5);
+    c.drawMode = tb::kAltitudeOnly;
     const auto r = click(c, 4, 4);
-    EXPECT_EQ(points(r.changedCells), (std::vector<std::pair<int, int>>{{4, 4}}));
-    EXPECT_EQ(map.cell(4, 4), (MapCell{33, 12}));
+    EXPECT_EQ(changed(), (std::vector<std::pair<int, int>>{{4, 4}}));
+    EXPECT_EQ(doc.cell(4, 4), (MapCell{33, 12}));
     ASSERT_EQ(undo.size(), 1u);
     EXPECT_EQ(undo.rows()[0], (tb::UndoRow{4, 4, 12, 33}));
 }
 
 TEST_F(Painting, AltitudeModesThroughTheEvent) {
-    map.setCell(1, 1, {0, 120});
-    map.setCell(2, 2, {0, -125});
-    PaintControls c = paintWithTile(0);
-    c.draw.drawMode = tb::kAltitudeOnly;
+    doc.setCell(1, 1, {0, 120});
+    doc.setCell(2, 2, {0, -125});
+    EditorState c = paintWithTile(0);
+    c.drawMode = tb::kAltitudeOnly;
     c.altitudeMode = tb::kAddZ;
     c.zText = "10";
     click(c, 1, 1);
-    EXPECT_EQ(map.cell(1, 1).altitude, 127);
+    EXPECT_EQ(doc.cell(1, 1).altitude, 127);
     c.altitudeMode = tb::kSubtractZ;
     click(c, 2, 2);
-    EXPECT_EQ(map.cell(2, 2).altitude, -128);
+    EXPECT_EQ(doc.cell(2, 2).altitude, -128);
     c.altitudeMode = tb::kSetToZ;
     c.zText = "-5";
     click(c, 1, 1);
-    EXPECT_EQ(map.cell(1, 1).altitude, -5);
+    EXPECT_EQ(doc.cell(1, 1).altitude, -5);
 }
 
 TEST_F(Painting, RandomAltitudeDrawsPerCellInPaintOrder) {
     edtest::ScriptedRandom script({0, 1, 2, 2});
     tb::MapPainter scripted(script);
-    PaintControls c = paintWithTile(1, 2);
+    EditorState c = paintWithTile(1, 2);
     c.altitudeMode = tb::kSetToZ;
     c.addRandomAltitude = true;
     c.randomRangeText = "1";
-    scripted.selectCell(&map, undo, c, 0, 0);
-    EXPECT_EQ(map.cell(0, 0).altitude, -1);
-    EXPECT_EQ(map.cell(0, 1).altitude, 0);
-    EXPECT_EQ(map.cell(1, 0).altitude, 1);
-    EXPECT_EQ(map.cell(1, 1).altitude, 1);
+    scripted.selectCell(&doc, c, 0, 0);
+    EXPECT_EQ(doc.cell(0, 0).altitude, -1);
+    EXPECT_EQ(doc.cell(0, 1).altitude, 0);
+    EXPECT_EQ(doc.cell(1, 0).altitude, 1);
+    EXPECT_EQ(doc.cell(1, 1).altitude, 1);
     EXPECT_EQ(script.ranges, (std::vector<int>{3, 3, 3, 3}));
 }
 
@@ -228,58 +225,58 @@ TEST_F(Painting, TileGroupPicksPerCell) {
     const tb::TileNamed group{"Grass", {"$0003", "$0004", "7"}};
     edtest::ScriptedRandom script({2, 0, 1});
     tb::MapPainter scripted(script);
-    PaintControls c = paintWithTile(0, 1);
-    c.draw.drawMode = tb::kFirstTileGroup + 2;
-    c.draw.group = &group;
+    EditorState c = paintWithTile(0, 1);
+    c.drawMode = tb::kFirstTileGroup + 2;
+    c.group = group;
     c.tool = PaintTool::Fill;
-    scripted.selectCell(&map, undo, c, 5, 5);
-    const auto r = scripted.selectCell(&map, undo, c, 5, 7);
+    scripted.selectCell(&doc, c, 5, 5);
+    const auto r = scripted.selectCell(&doc, c, 5, 7);
     EXPECT_FALSE(r.error);
-    EXPECT_EQ(map.cell(5, 5).tileId, 7);
-    EXPECT_EQ(map.cell(5, 6).tileId, 3);
-    EXPECT_EQ(map.cell(5, 7).tileId, 4);
+    EXPECT_EQ(doc.cell(5, 5).tileId, 7);
+    EXPECT_EQ(doc.cell(5, 6).tileId, 3);
+    EXPECT_EQ(doc.cell(5, 7).tileId, 4);
 }
 
 TEST_F(Painting, EmptyGroupEndsTheEvent) {
     const tb::TileNamed empty{"Nothing", {}};
-    PaintControls c = paintWithTile(0, 2);
-    c.draw.drawMode = tb::kFirstTileGroup;
-    c.draw.group = &empty;
+    EditorState c = paintWithTile(0, 2);
+    c.drawMode = tb::kFirstTileGroup;
+    c.group = empty;
     c.altitudeMode = tb::kSetToZ;
     c.zText = "9";
     const auto r = click(c, 0, 0);
     ASSERT_TRUE(r.error);
     EXPECT_EQ(*r.error, "List index out of bounds (0)");
-    EXPECT_TRUE(r.changedCells.empty());
-    EXPECT_EQ(map.cell(0, 0), MapCell{});
+    EXPECT_TRUE(changed().empty());
+    EXPECT_EQ(doc.cell(0, 0), MapCell{});
 }
 
 // ---- refusals and failures ---------------------------------------------------------------
 
 TEST_F(Painting, ZOutOfRangeRefusesTheEvent) {
     for (const char* z : {"128", "-129", "9999"}) {
-        PaintControls c = paintWithTile(5);
+        EditorState c = paintWithTile(5);
         c.zText = z;
         const auto r = click(c, 0, 0);
         EXPECT_TRUE(r.zOutOfRange) << z;
         EXPECT_FALSE(r.error);
-        EXPECT_TRUE(r.changedCells.empty());
+        EXPECT_TRUE(changed().empty());
     }
-    EXPECT_EQ(map.cell(0, 0), MapCell{});
+    EXPECT_EQ(doc.cell(0, 0), MapCell{});
     EXPECT_TRUE(undo.empty());
     EXPECT_EQ(tb::kZOutOfRangeMessage, "Z must be between -128 to 127!");
-    PaintControls edge = paintWithTile(5);
+    EditorState edge = paintWithTile(5);
     edge.zText = "-128";
     EXPECT_FALSE(click(edge, 0, 0).zOutOfRange);
 }
 
 TEST_F(Painting, TextsThatAreNoNumbersEndTheEvent) {
-    PaintControls c = paintWithTile(5);
+    EditorState c = paintWithTile(5);
     c.zText = "-";
     auto r = click(c, 0, 0);
     ASSERT_TRUE(r.error);
     EXPECT_EQ(*r.error, "'-' is not a valid integer value");
-    EXPECT_EQ(map.cell(0, 0), MapCell{});
+    EXPECT_EQ(doc.cell(0, 0), MapCell{});
 
     c.zText = "0";
     c.addRandomAltitude = true;
@@ -287,51 +284,51 @@ TEST_F(Painting, TextsThatAreNoNumbersEndTheEvent) {
     r = click(c, 0, 0);
     ASSERT_TRUE(r.error);
     EXPECT_EQ(*r.error, "'abc' is not a valid integer value");
-    EXPECT_EQ(map.cell(0, 0), MapCell{});
+    EXPECT_EQ(doc.cell(0, 0), MapCell{});
 }
 
 TEST_F(Painting, TileAbove65535StopsTheEventAtThatCell) {
     const auto r = click(paintWithTile(0x10000, 3), 0, 0);
     ASSERT_TRUE(r.error);
     EXPECT_EQ(*r.error, "Range check error");
-    EXPECT_TRUE(r.changedCells.empty());
+    EXPECT_TRUE(changed().empty());
     for (int x = 0; x < 3; ++x)
         for (int y = 0; y < 3; ++y)
-            EXPECT_EQ(map.cell(x, y), MapCell{});
+            EXPECT_EQ(doc.cell(x, y), MapCell{});
     // The failing cell's row was taken before the failure and restores nothing new.
     ASSERT_EQ(undo.size(), 1u);
     EXPECT_EQ(undo.rows()[0], (tb::UndoRow{0, 0, 0, 0}));
 
-    PaintControls top = paintWithTile(0xFFFF);
+    EditorState top = paintWithTile(0xFFFF);
     EXPECT_FALSE(click(top, 0, 0).error);
-    EXPECT_EQ(map.cell(0, 0).tileId, 0xFFFF);
+    EXPECT_EQ(doc.cell(0, 0).tileId, 0xFFFF);
 }
 
 TEST_F(Painting, GroupIdAbove65535StopsLaterCells) {
     const tb::TileNamed group{"Mixed", {"$0010", "$10000"}};
     edtest::ScriptedRandom script({0, 1, 0});
     tb::MapPainter scripted(script);
-    PaintControls c = paintWithTile(0, 2);
-    c.draw.drawMode = tb::kFirstTileGroup;
-    c.draw.group = &group;
-    const auto r = scripted.selectCell(&map, undo, c, 0, 0);
+    EditorState c = paintWithTile(0, 2);
+    c.drawMode = tb::kFirstTileGroup;
+    c.group = group;
+    const auto r = scripted.selectCell(&doc, c, 0, 0);
     ASSERT_TRUE(r.error);
     EXPECT_EQ(*r.error, "Range check error");
-    EXPECT_EQ(points(r.changedCells), (std::vector<std::pair<int, int>>{{0, 0}}));
-    EXPECT_EQ(map.cell(0, 0).tileId, 0x10);
-    EXPECT_EQ(map.cell(0, 1).tileId, 0);
-    EXPECT_EQ(map.cell(1, 0).tileId, 0);
+    EXPECT_EQ(changed(), (std::vector<std::pair<int, int>>{{0, 0}}));
+    EXPECT_EQ(doc.cell(0, 0).tileId, 0x10);
+    EXPECT_EQ(doc.cell(0, 1).tileId, 0);
+    EXPECT_EQ(doc.cell(1, 0).tileId, 0);
     EXPECT_EQ(script.ranges.size(), 2u); // no draw after the failure
 }
 
 TEST_F(Painting, NoMapLoadedChangesNothing) {
     for (PaintTool tool : {PaintTool::Paint, PaintTool::Fill, PaintTool::Stamp, PaintTool::Brush}) {
-        PaintControls c = paintWithTile(5);
+        EditorState c = paintWithTile(5);
         c.tool = tool;
         c.stampButton = 5;
-        painter.setCurrentBrushLines({"0,0,5"});
-        const auto r = painter.selectCell(nullptr, undo, c, 0, 0);
-        EXPECT_TRUE(r.changedCells.empty());
+        c.setBrushLines({"0,0,5"});
+        const auto r = painter.selectCell(nullptr, c, 0, 0);
+        EXPECT_TRUE(changed().empty());
         EXPECT_FALSE(r.error);
         EXPECT_FALSE(painter.fillPending());
     }
@@ -343,16 +340,16 @@ TEST_F(Painting, NoMapLoadedChangesNothing) {
 TEST_F(Painting, KeyNavigationSwallowsOneEvent) {
     painter.setKeyNavigation();
     auto r = click(paintWithTile(5), 0, 0);
-    EXPECT_TRUE(r.changedCells.empty());
+    EXPECT_TRUE(changed().empty());
     EXPECT_FALSE(painter.keyNavigation());
-    EXPECT_EQ(map.cell(0, 0), MapCell{});
+    EXPECT_EQ(doc.cell(0, 0), MapCell{});
     r = click(paintWithTile(5), 0, 0);
-    EXPECT_EQ(map.cell(0, 0).tileId, 5);
+    EXPECT_EQ(doc.cell(0, 0).tileId, 5);
 }
 
 TEST_F(Painting, ZIsCheckedBeforeTheKeyNavigationFlag) {
     painter.setKeyNavigation();
-    PaintControls c = paintWithTile(5);
+    EditorState c = paintWithTile(5);
     c.zText = "500";
     EXPECT_TRUE(click(c, 0, 0).zOutOfRange);
     EXPECT_TRUE(painter.keyNavigation());
@@ -361,16 +358,16 @@ TEST_F(Painting, ZIsCheckedBeforeTheKeyNavigationFlag) {
 // ---- Fill ----------------------------------------------------------------------------------
 
 TEST_F(Painting, FillPaintsRectangleInColumnOrder) {
-    PaintControls c = paintWithTile(8);
+    EditorState c = paintWithTile(8);
     c.tool = PaintTool::Fill;
     auto r = click(c, 10, 10);
-    EXPECT_TRUE(r.changedCells.empty());
+    EXPECT_TRUE(changed().empty());
     EXPECT_TRUE(painter.fillPending());
     EXPECT_EQ(painter.fillCorner1().x, 10);
     r = click(c, 12, 11);
     const std::vector<std::pair<int, int>> order{{10, 10}, {10, 11}, {11, 10},
                                                  {11, 11}, {12, 10}, {12, 11}};
-    EXPECT_EQ(points(r.changedCells), order);
+    EXPECT_EQ(changed(), order);
     EXPECT_EQ(undoPoints(undo), order);
     EXPECT_FALSE(painter.fillPending());
     EXPECT_EQ(painter.fillCorner1().x, -1);
@@ -378,57 +375,59 @@ TEST_F(Painting, FillPaintsRectangleInColumnOrder) {
 }
 
 TEST_F(Painting, FillWrongDirectionEndsThePendingFill) {
-    PaintControls c = paintWithTile(8);
+    EditorState c = paintWithTile(8);
     c.tool = PaintTool::Fill;
     click(c, 10, 10);
     auto r = click(c, 9, 11);
-    EXPECT_TRUE(r.changedCells.empty());
+    EXPECT_TRUE(changed().empty());
     EXPECT_FALSE(painter.fillPending());
     EXPECT_TRUE(undo.empty());
     r = click(c, 9, 11); // a new first corner
-    EXPECT_TRUE(r.changedCells.empty());
+    EXPECT_TRUE(changed().empty());
     EXPECT_TRUE(painter.fillPending());
     r = click(c, 9, 11);
-    EXPECT_EQ(points(r.changedCells), (std::vector<std::pair<int, int>>{{9, 11}}));
+    EXPECT_EQ(changed(), (std::vector<std::pair<int, int>>{{9, 11}}));
 }
 
 TEST_F(Painting, FillAlternatesWhileDragging) {
-    PaintControls c = paintWithTile(8);
+    EditorState c = paintWithTile(8);
     c.tool = PaintTool::Fill;
     std::vector<std::size_t> changed;
-    for (int step = 0; step < 4; ++step)
-        changed.push_back(click(c, 20 + step, 20 + step).changedCells.size());
+    for (int step = 0; step < 4; ++step) {
+        click(c, 20 + step, 20 + step);
+        changed.push_back(changes.cells().size());
+    }
     EXPECT_EQ(changed, (std::vector<std::size_t>{0, 4, 0, 4}));
-    EXPECT_EQ(map.cell(21, 21).tileId, 8);
-    EXPECT_EQ(map.cell(22, 21).tileId, 0); // between the two rectangles
+    EXPECT_EQ(doc.cell(21, 21).tileId, 8);
+    EXPECT_EQ(doc.cell(22, 21).tileId, 0); // between the two rectangles
 }
 
 TEST_F(Painting, FillWithDontDrawChangesAltitudesOnly) {
-    map.setCell(3, 4, {77, 1});
-    PaintControls c = paintWithTile(8);
+    doc.setCell(3, 4, {77, 1});
+    EditorState c = paintWithTile(8);
     c.tool = PaintTool::Fill;
-    c.draw.drawMode = tb::kDontDraw;
+    c.drawMode = tb::kDontDraw;
     c.altitudeMode = tb::kAddZ;
     c.zText = "6";
     click(c, 3, 3);
     click(c, 4, 4);
-    EXPECT_EQ(map.cell(3, 4), (MapCell{77, 7}));
-    EXPECT_EQ(map.cell(4, 3), (MapCell{0, 6}));
+    EXPECT_EQ(doc.cell(3, 4), (MapCell{77, 7}));
+    EXPECT_EQ(doc.cell(4, 3), (MapCell{0, 6}));
     EXPECT_EQ(undo.size(), 4u);
 }
 
 TEST_F(Painting, FillCornerSurvivesToolSwitch) {
-    PaintControls fill = paintWithTile(8);
+    EditorState fill = paintWithTile(8);
     fill.tool = PaintTool::Fill;
     click(fill, 0, 0);
     click(paintWithTile(3), 100, 100);
     EXPECT_TRUE(painter.fillPending());
     const auto r = click(fill, 1, 1);
-    EXPECT_EQ(r.changedCells.size(), 4u);
+    EXPECT_EQ(changed().size(), 4u);
 }
 
 TEST_F(Painting, FillFailureEndsThePendingFill) {
-    PaintControls c = paintWithTile(0x10000);
+    EditorState c = paintWithTile(0x10000);
     c.tool = PaintTool::Fill;
     click(c, 0, 0);
     EXPECT_TRUE(click(c, 2, 2).error);
@@ -463,18 +462,18 @@ TEST_F(Painting, EveryStampPatternLandsWhereItShould) {
         {14, {{471}}},
     };
     for (const auto& [button, rows] : expected) {
-        MapImage fresh = edtest::ilshenarMap();
-        tb::UndoList rowsRecorded;
-        PaintControls c = paintWithTile(1);
+        tb::MapDocument fresh(edtest::ilshenarMap(), "map2.mul");
+        edtest::ChangeRecorder freshChanges(fresh);
+        EditorState c = paintWithTile(1);
         c.tool = PaintTool::Stamp;
         c.stampButton = button;
-        const auto r = painter.selectCell(&fresh, rowsRecorded, c, 100, 200);
+        const auto r = painter.selectCell(&fresh, c, 100, 200);
         ASSERT_FALSE(r.error);
         std::vector<std::pair<int, int>> order;
         for (std::size_t row = 0; row < rows.size(); ++row)
             for (std::size_t col = 0; col < rows[row].size(); ++col)
                 order.emplace_back(100 + int(col), 200 + int(row));
-        EXPECT_EQ(points(r.changedCells), order) << "button " << button;
+        EXPECT_EQ(freshChanges.cells(), order) << "button " << button;
         for (int dy = -1; dy <= 3; ++dy) {
             for (int dx = -1; dx <= 3; ++dx) {
                 const bool inPattern = dy >= 0 && dx >= 0 && std::size_t(dy) < rows.size() &&
@@ -484,21 +483,21 @@ TEST_F(Painting, EveryStampPatternLandsWhereItShould) {
                     << "button " << button << " at " << dx << "," << dy;
             }
         }
-        EXPECT_TRUE(rowsRecorded.empty());
+        EXPECT_TRUE(fresh.undoList().empty());
     }
 }
 
 TEST_F(Painting, StampAppliesAltitudeAndSkipsOutsideCells) {
-    PaintControls c = paintWithTile(1);
+    EditorState c = paintWithTile(1);
     c.tool = PaintTool::Stamp;
     c.stampButton = 5;
     c.altitudeMode = tb::kSetToZ;
     c.zText = "-20";
     const auto r = click(c, 2302, 1598);
-    EXPECT_EQ(points(r.changedCells), (std::vector<std::pair<int, int>>{
-                                          {2302, 1598}, {2303, 1598}, {2302, 1599}, {2303, 1599}}));
-    EXPECT_EQ(map.cell(2302, 1598), (MapCell{467, -20}));
-    EXPECT_EQ(map.cell(2303, 1599), (MapCell{475, -20}));
+    EXPECT_EQ(changed(), (std::vector<std::pair<int, int>>{
+                             {2302, 1598}, {2303, 1598}, {2302, 1599}, {2303, 1599}}));
+    EXPECT_EQ(doc.cell(2302, 1598), (MapCell{467, -20}));
+    EXPECT_EQ(doc.cell(2303, 1599), (MapCell{475, -20}));
     EXPECT_TRUE(undo.empty());
 }
 
@@ -512,45 +511,45 @@ TEST(BrushLines, ThreeIntegerFieldsOrSkipped) {
 }
 
 TEST_F(Painting, BrushStampsRelativeToTheSelectedCell) {
-    painter.setCurrentBrushLines({"1,2,$003F", "0,0,5"});
-    PaintControls c = paintWithTile(1);
+    EditorState c = paintWithTile(1);
+    c.setBrushLines({"1,2,$003F", "0,0,5"});
     c.tool = PaintTool::Brush;
     const auto r = click(c, 40, 50);
-    EXPECT_EQ(points(r.changedCells), (std::vector<std::pair<int, int>>{{41, 52}, {40, 50}}));
-    EXPECT_EQ(map.cell(41, 52).tileId, 0x3F);
-    EXPECT_EQ(map.cell(40, 50).tileId, 5);
+    EXPECT_EQ(changed(), (std::vector<std::pair<int, int>>{{41, 52}, {40, 50}}));
+    EXPECT_EQ(doc.cell(41, 52).tileId, 0x3F);
+    EXPECT_EQ(doc.cell(40, 50).tileId, 5);
     EXPECT_TRUE(undo.empty());
 }
 
 TEST_F(Painting, BrushSkipsCellsOffTheMapOnEverySide) {
-    painter.setCurrentBrushLines({"-1,0,7", "0,-1,8", "1,1,9", "5,0,10"});
-    PaintControls c = paintWithTile(1);
+    EditorState c = paintWithTile(1);
+    c.setBrushLines({"-1,0,7", "0,-1,8", "1,1,9", "5,0,10"});
     c.tool = PaintTool::Brush;
     auto r = click(c, 0, 0);
-    EXPECT_EQ(points(r.changedCells), (std::vector<std::pair<int, int>>{{1, 1}, {5, 0}}));
+    EXPECT_EQ(changed(), (std::vector<std::pair<int, int>>{{1, 1}, {5, 0}}));
     r = click(c, 2303, 1599);
-    EXPECT_EQ(points(r.changedCells),
-              (std::vector<std::pair<int, int>>{{2302, 1599}, {2303, 1598}}));
-    EXPECT_EQ(map.cell(2302, 1599).tileId, 7);
-    EXPECT_EQ(map.cell(2303, 1598).tileId, 8);
+    EXPECT_EQ(changed(), (std::vector<std::pair<int, int>>{{2302, 1599}, {2303, 1598}}));
+    EXPECT_EQ(doc.cell(2302, 1599).tileId, 7);
+    EXPECT_EQ(doc.cell(2303, 1598).tileId, 8);
 }
 
 TEST_F(Painting, BrushTileAbove65535StopsTheRest) {
-    painter.setCurrentBrushLines({"0,0,5", "1,0,$10000", "2,0,6"});
-    PaintControls c = paintWithTile(1);
+    EditorState c = paintWithTile(1);
+    c.setBrushLines({"0,0,5", "1,0,$10000", "2,0,6"});
     c.tool = PaintTool::Brush;
     const auto r = click(c, 10, 10);
     ASSERT_TRUE(r.error);
     EXPECT_EQ(*r.error, "Range check error");
-    EXPECT_EQ(map.cell(10, 10).tileId, 5);
-    EXPECT_EQ(map.cell(11, 10).tileId, 0);
-    EXPECT_EQ(map.cell(12, 10).tileId, 0);
+    EXPECT_EQ(doc.cell(10, 10).tileId, 5);
+    EXPECT_EQ(doc.cell(11, 10).tileId, 0);
+    EXPECT_EQ(doc.cell(12, 10).tileId, 0);
 }
 
 TEST_F(Painting, EmptyBrushChangesNothing) {
-    PaintControls c = paintWithTile(1);
+    EditorState c = paintWithTile(1);
     c.tool = PaintTool::Brush;
-    EXPECT_TRUE(click(c, 10, 10).changedCells.empty());
+    click(c, 10, 10);
+    EXPECT_TRUE(changed().empty());
 }
 
 TEST(DrawModes, FixedItemsThenGroups) {
@@ -558,10 +557,14 @@ TEST(DrawModes, FixedItemsThenGroups) {
     EXPECT_EQ(tb::drawModeCaptions(groups),
               (std::vector<std::string>{"Don't draw", "Selected tile from list", "Altitude only",
                                         "Grass", "Sand"}));
-    EXPECT_EQ(tb::drawChoiceFor(4, groups, 9).group, &groups[1]);
-    EXPECT_EQ(tb::drawChoiceFor(1, groups, 9).paletteTile, 9);
-    EXPECT_EQ(tb::drawChoiceFor(1, groups, 9).group, nullptr);
-    EXPECT_EQ(tb::drawChoiceFor(5, groups, 9).group, nullptr);
+    EditorState state;
+    state.setDrawMode(4, groups);
+    EXPECT_EQ(state.drawMode, 4);
+    EXPECT_EQ(state.group, groups[1]);
+    state.setDrawMode(1, groups);
+    EXPECT_FALSE(state.group);
+    state.setDrawMode(5, groups); // past the groups: keeps the tiles
+    EXPECT_FALSE(state.group);
 }
 
 } // namespace

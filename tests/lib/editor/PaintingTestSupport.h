@@ -4,10 +4,12 @@
 #include "catalogue/BHTools.h"
 #include "core/MapImage.h"
 #include "core/MapVariant.h"
+#include "editor/MapDocument.h"
 
 #include <deque>
 #include <stdexcept>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace edtest {
@@ -44,6 +46,38 @@ public:
 
 private:
     std::deque<int> m_values;
+};
+
+// Keeps every notification of the document it listens to.
+class ChangeRecorder : public tb::DocumentListener {
+public:
+    explicit ChangeRecorder(tb::MapDocument& document) : m_document(document) {
+        document.addListener(this);
+    }
+    ~ChangeRecorder() override { m_document.removeListener(this); }
+    ChangeRecorder(const ChangeRecorder&) = delete;
+    ChangeRecorder& operator=(const ChangeRecorder&) = delete;
+
+    void cellsChanged(const tb::CellChange& change) override { changes.push_back(change); }
+    void documentReplaced() override { ++replaced; }
+    void modifiedChanged(bool modified) override { modifiedStates.push_back(modified); }
+
+    // The cells the notifications list, in order, as (x, y) pairs.
+    std::vector<std::pair<int, int>> cells() const {
+        std::vector<std::pair<int, int>> out;
+        for (const tb::CellChange& change : changes)
+            for (const tb::CellPoint& c : change.cells)
+                out.emplace_back(c.x, c.y);
+        return out;
+    }
+    void clear() { changes.clear(); }
+
+    std::vector<tb::CellChange> changes;
+    std::vector<bool> modifiedStates;
+    int replaced = 0;
+
+private:
+    tb::MapDocument& m_document;
 };
 
 } // namespace edtest

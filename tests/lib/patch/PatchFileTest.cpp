@@ -1,5 +1,7 @@
 #include "patch/PatchFile.h"
 
+#include "editor/MapDocument.h"
+
 #include "PatchFixtures.h"
 #include "TestPaths.h"
 #include "shell/LineFile.h"
@@ -163,6 +165,34 @@ TEST_F(PatchApply, FileWithoutBracketLinesHasNoEntriesAndChangesNothing) {
         EXPECT_EQ(r.applied + r.skipped, 0);
     }
     EXPECT_TRUE(map.bytes() == before);
+}
+
+// Through a document: one change for the whole run, not recorded for undo, also when a
+// bad entry stops the run after earlier entries were written.
+TEST_F(PatchApply, ThroughADocumentOneUnrecordedChange) {
+    struct Heard : tb::DocumentListener {
+        std::vector<tb::CellChange> changes;
+        void cellsChanged(const tb::CellChange& change) override { changes.push_back(change); }
+    } heard;
+    tb::MapDocument doc(patchtest::tokunoMap(), "map4.mul");
+    doc.addListener(&heard);
+    const tb::PatchResult r = tb::applyPatch(
+        doc, parseText("[0]\nX=10\nY=20\nZ=-5\n[1]\nX=4000\nY=0\nZ=1\n[2]\nX=3\nY=30\nZ=2\n"));
+    EXPECT_EQ(r.applied, 2);
+    ASSERT_EQ(heard.changes.size(), 1u);
+    EXPECT_EQ(heard.changes[0].count, 2u);
+    EXPECT_EQ(heard.changes[0].bounds, (tb::CellRect{3, 20, 10, 30}));
+    EXPECT_EQ(doc.cell(10, 20).altitude, -5);
+    EXPECT_TRUE(doc.undoList().empty());
+    EXPECT_EQ(doc.modificationCount(), 1u);
+
+    EXPECT_THROW(tb::applyPatch(doc, parseText("[0]\nX=1\nY=2\nZ=7\n[1]\nX=oops\n")),
+                 tb::PatchEntryError);
+    ASSERT_EQ(heard.changes.size(), 2u);
+    EXPECT_EQ(heard.changes[1].bounds, (tb::CellRect{1, 2, 1, 2}));
+    EXPECT_EQ(doc.cell(1, 2).altitude, 7);
+    EXPECT_EQ(doc.modificationCount(), 2u);
+    doc.removeListener(&heard);
 }
 
 TEST(PatchFile, WriteThenReadGivesTheSameTextsInCrLfWindows1252) {

@@ -1,0 +1,27 @@
+#pragma once
+// Keeps the map view in step with the map document: the cells an operation changed are
+// drawn again when it ends, and a newly loaded map is drawn whole. No tool or command has
+// to repaint the view itself after changing cells.
+
+#include "editor/MapDocument.h"
+
+class DrawGrid;
+
+class MapViewRefresher : public tb::DocumentListener {
+public:
+    // Listens to `document` until destroyed; both must outlive it.
+    MapViewRefresher(tb::MapDocument& document, DrawGrid& view);
+    ~MapViewRefresher() override;
+    MapViewRefresher(const MapViewRefresher&) = delete;
+    MapViewRefresher& operator=(const MapViewRefresher&) = delete;
+
+    void cellsChanged(const tb::CellChange& change) override;
+    void documentReplaced() override;
+
+    // Up to this many listed cells are redrawn one by one; more, by their rectangle.
+    static constexpr std::size_t kCellsRedrawnOneByOne = 64;
+
+private:
+    tb::MapDocument& m_document;
+    DrawGrid& m_view;
+};

@@ -1,0 +1,157 @@
+#include "editor/MapDocument.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace tb {
+
+MapDocument::MapDocument(MapImage image, std::filesystem::path fileName)
+    : m_image(std::move(image)), m_fileName(std::move(fileName)) {}
+
+MapDocument::Edit::Edit(MapDocument& document) : m_document(document) {
+    m_document.beginEdit();
+}
+
+MapDocument::Edit::~Edit() {
+    m_document.endEdit();
+}
+
+void MapDocument::Edit::recordUndo(std::int32_t x, std::int32_t y) {
+    m_document.m_undo.record(x, y, m_document.m_image.cell(x, y));
+}
+
+void MapDocument::Edit::write(std::int32_t x, std::int32_t y, MapCell value) {
+    m_document.m_image.setCell(x, y, value);
+    m_document.touch(x, y);
+}
+
+void MapDocument::beginEdit() {
+    if (m_openEdits++ > 0)
+        return;
+    // Outside a press every operation is a stroke of its own.
+    if (!m_pressHeld)
+        m_undo.startStroke();
+    m_change.bounds = CellRect{};
+    m_change.count = 0;
+    m_change.cells.clear();
+}
+
+void MapDocument::touch(std::int32_t x, std::int32_t y) {
+    CellRect& b = m_change.bounds;
+    if (m_change.count == 0) {
+        b = {x, y, x, y};
+    } else {
+        b.left = std::min(b.left, x);
+        b.top = std::min(b.top, y);
+        b.right = std::max(b.right, x);
+        b.bottom = std::max(b.bottom, y);
+    }
+    ++m_change.count;
+    if (m_change.count <= CellChange::kListedCells)
+        m_change.cells.push_back({x, y});
+    else if (!m_change.cells.empty())
+        m_change.cells.clear(); // too many to list: the bounds describe them
+}
+
+void MapDocument::endEdit() {
+    if (--m_openEdits > 0 || m_change.count == 0)
+        return;
+    setModifications(m_modifications + 1);
+    for (DocumentListener* listener : m_listeners)
+        listener->cellsChanged(m_change);
+}
+
+void MapDocument::setModifications(std::uint64_t count) {
+    const bool wasModified = isModified();
+    m_modifications = count;
+    if (wasModified != isModified())
+        for (DocumentListener* listener : m_listeners)
+            listener->modifiedChanged(isModified());
+}
+
+void MapDocument::replace(MapImage image, std::filesystem::path fileName) {
+    m_image = std::move(image);
+    m_fileName = std::move(fileName);
+    m_undo.clear();
+    setModifications(0);
+    for (DocumentListener* listener : m_listeners)
+        listener->documentReplaced();
+}
+
+void MapDocument::save(const std::filesystem::path& path) {
+    m_image.save(path);
+    m_fileName = path;
+    setModifications(0);
+}
+
+void MapDocument::markUnmodified() {
+    setModifications(0);
+}
+
+void MapDocument::setCell(std::int32_t x, std::int32_t y, MapCell value) {
+    Edit edit(*this);
+    edit.write(x, y, value);
+}
+
+void MapDocument::beginStroke() {
+    m_pressHeld = true;
+    m_undo.startStroke();
+}
+
+void MapDocument::endStroke() {
+    m_pressHeld = false;
+    m_undo.startStroke();
+}
+
+bool MapDocument::undo() {
+    if (m_undo.empty())
+        return false;
+    Edit edit(*this);
+    if (const std::optional<CellPoint> cell = m_undo.undo(m_image))
+        touch(cell->x, cell->y);
+    return true;
+}
+
+bool MapDocument::redo() {
+    if (!m_undo.canRedo())
+        return false;
+    Edit edit(*this);
+    if (const std::optional<CellPoint> cell = m_undo.redo(m_image))
+        touch(cell->x, cell->y);
+    return true;
+}
+
+bool MapDocument::undoStroke() {
+    const std::optional<std::uint64_t> stroke = m_undo.newestStroke();
+    if (!stroke)
+        return false;
+    Edit edit(*this);
+    while (m_undo.newestStroke() == stroke)
+        if (const std::optional<CellPoint> cell = m_undo.undo(m_image))
+            touch(cell->x, cell->y);
+    return true;
+}
+
+bool MapDocument::redoStroke() {
+    const std::optional<std::uint64_t> stroke = m_undo.newestRedoStroke();
+    if (!stroke)
+        return false;
+    Edit edit(*this);
+    while (m_undo.newestRedoStroke() == stroke)
+        if (const std::optional<CellPoint> cell = m_undo.redo(m_image))
+            touch(cell->x, cell->y);
+    return true;
+}
+
+void MapDocument::addListener(DocumentListener* listener) {
+    if (listener &&
+        std::find(m_listeners.begin(), m_listeners.end(), listener) == m_listeners.end())
+        m_listeners.push_back(listener);
+}
+
+void MapDocument::removeListener(DocumentListener* listener) {
+    m_listeners.erase(std::remove(m_listeners.begin(), m_listeners.end(), listener),
+                      m_listeners.end());
+}
+
+} // namespace tb

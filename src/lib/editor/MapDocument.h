@@ -1,0 +1,151 @@
+#pragma once
+// The map being edited: the loaded MapImage with the name of its file, the undo and redo
+// rows, and how many changes were made since it was loaded or saved. Every change of cells
+// goes through it (painting, stamps, brushes, undo, redo, patches), and each operation ends
+// with one notification to its listeners naming the cells it changed, so a view repaints
+// from there and no tool has to remember to.
+
+#include "core/MapImage.h"
+#include "core/MapVariant.h"
+#include "editor/UndoList.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <vector>
+
+namespace tb {
+
+// A rectangle of cells, both corners included.
+struct CellRect {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t right = -1;
+    std::int32_t bottom = -1;
+    bool isEmpty() const { return right < left || bottom < top; }
+    bool contains(std::int32_t x, std::int32_t y) const {
+        return x >= left && x <= right && y >= top && y <= bottom;
+    }
+    friend bool operator==(const CellRect&, const CellRect&) = default;
+};
+
+// What one operation changed.
+struct CellChange {
+    // The smallest rectangle holding every changed cell.
+    CellRect bounds;
+    // Cells written, a cell written twice counting twice.
+    std::size_t count = 0;
+    // The changed cells in the order they were written, as long as there are at most
+    // kListedCells of them; beyond that it is empty and `bounds` alone describes the change.
+    std::vector<CellPoint> cells;
+    static constexpr std::size_t kListedCells = 1024;
+    bool listsCells() const { return cells.size() == count; }
+};
+
+// Told of every change of a document. Listeners must not throw and must not change the
+// document from inside a notification.
+class DocumentListener {
+public:
+    virtual ~DocumentListener() = default;
+    // One operation (a selection event of a tool, a Fill, an undo, a patch...) changed cells.
+    virtual void cellsChanged(const CellChange& change) = 0;
+    // Another map took the place of the old one: every cell may differ.
+    virtual void documentReplaced() {}
+    // The document went from unmodified to modified or back.
+    virtual void modifiedChanged(bool /*modified*/) {}
+};
+
+class MapDocument {
+public:
+    // A document without a map: no cells, nothing to save.
+    MapDocument() = default;
+    // `image` read from (or to be saved as) `fileName`, unmodified, without rows.
+    MapDocument(MapImage image, std::filesystem::path fileName);
+    MapDocument(const MapDocument&) = delete;
+    MapDocument& operator=(const MapDocument&) = delete;
+
+    // One operation on the cells. Writes go straight into the map; when the outermost edit
+    // ends (also through an exception) the document counts one change and tells its
+    // listeners which cells were written. Reads see the writes made so far.
+    class Edit {
+    public:
+        explicit Edit(MapDocument& document);
+        ~Edit();
+        Edit(const Edit&) = delete;
+        Edit& operator=(const Edit&) = delete;
+
+        const MapImage& image() const { return m_document.m_image; }
+        bool contains(std::int32_t x, std::int32_t y) const {
+            return m_document.m_image.contains(x, y);
+        }
+        // The cell's present values; throws std::out_of_range outside the map.
+        MapCell cell(std::int32_t x, std::int32_t y) const { return m_document.m_image.cell(x, y); }
+        // Records the cell's present values as an undo row (Paint and Fill, before a change).
+        void recordUndo(std::int32_t x, std::int32_t y);
+        // Writes one cell; throws std::out_of_range outside the map.
+        void write(std::int32_t x, std::int32_t y, MapCell value);
+        // The rows recorded from here on form a stroke of their own (each Fill does this
+        // before and after its rectangle).
+        void startStroke() { m_document.m_undo.startStroke(); }
+
+    private:
+        MapDocument& m_document;
+    };
+
+    // Replaces the map (Load): no rows, unmodified. Listeners hear documentReplaced().
+    void replace(MapImage image, std::filesystem::path fileName);
+    // Writes the map to `path`, replacing the file atomically in the format it was read in;
+    // afterwards the document is unmodified and `path` is its file name. Throws FileError
+    // naming the path; the file and the document are unchanged then.
+    void save(const std::filesystem::path& path);
+    // Forgets that there are unsaved changes (the user chose to discard them) without
+    // touching the cells.
+    void markUnmodified();
+
+    const MapImage& image() const { return m_image; }
+    // The file the map was read from or last saved to; empty without a map.
+    const std::filesystem::path& fileName() const { return m_fileName; }
+    MapCell cell(std::int32_t x, std::int32_t y) const { return m_image.cell(x, y); }
+    // One cell written as an operation of its own, not recorded for undo.
+    void setCell(std::int32_t x, std::int32_t y, MapCell value);
+
+    // Changes (operations that wrote cells) since the map was loaded or last saved.
+    std::uint64_t modificationCount() const { return m_modifications; }
+    bool isModified() const { return m_modifications != 0; }
+
+    // The left button went down on the map / came up: the rows recorded in between form one
+    // stroke. Outside a press every operation is a stroke of its own.
+    void beginStroke();
+    void endStroke();
+
+    // Takes back the newest undo row; false when there is none. Undo of a row that lies
+    // outside the map only drops the row.
+    bool undo();
+    // Brings back the newest redo row; false when there is none.
+    bool redo();
+    // Takes back, or brings back, every row of the newest stroke in one operation.
+    bool undoStroke();
+    bool redoStroke();
+    const UndoList& undoList() const { return m_undo; }
+
+    // Listeners are not owned; remove one before it goes away.
+    void addListener(DocumentListener* listener);
+    void removeListener(DocumentListener* listener);
+
+private:
+    void beginEdit();
+    void endEdit();
+    void touch(std::int32_t x, std::int32_t y);
+    void setModifications(std::uint64_t count);
+
+    MapImage m_image;
+    std::filesystem::path m_fileName;
+    UndoList m_undo;
+    std::uint64_t m_modifications = 0;
+    bool m_pressHeld = false;
+    int m_openEdits = 0;
+    CellChange m_change; // of the operation under way; reused so an operation allocates nothing
+    std::vector<DocumentListener*> m_listeners;
+};
+
+} // namespace tb
