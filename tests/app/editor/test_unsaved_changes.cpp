@@ -1,0 +1,231 @@
+// Unsaved changes in the editor window: the caption marks them, and closing, Load and a new
+// map path ask "Save changes to map2.mul?" first. Cancel keeps everything as it was, Discard
+// goes on without saving, Save saves first and goes on only when that worked.
+
+#include "PaintFixture.h"
+
+#include "shell/PathBox.h"
+#include "shell/RadioGroup.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QToolButton>
+#include <QWindow>
+#include <QtTest>
+
+using namespace tbtest;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kX = 10, kY = 10; // tile 0, altitude 0 in the test map
+
+// Raises cell (10, 10) by 7 with a Paint click: one unsaved change.
+void change(PaintFixture& f) {
+    f.form->AltitudeRadioGroup->setItemIndex(0);
+    f.form->ZValueEdit->setText("7");
+    f.form->SelectDrawingModeComboBox->setCurrentIndex(2);
+    f.click(kX, kY);
+}
+
+int savedAltitude(const PaintFixture& f) {
+    return tb::MapImage::load(f.mapPath).cell(kX, kY).altitude;
+}
+
+// The map's folder is taken away, so a save into it fails, until the object goes.
+struct UnwritableMapFolder {
+    fs::path folder, away;
+    explicit UnwritableMapFolder(const fs::path& map)
+        : folder(map.parent_path()), away(folder.string() + "-away") {
+        fs::rename(folder, away);
+    }
+    ~UnwritableMapFolder() { fs::rename(away, folder); }
+};
+
+} // namespace
+
+class UnsavedChangesTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void theCaptionMarksUnsavedChanges() {
+        PaintFixture f;
+        TBHMapEditForm& form = f.open();
+        QVERIFY(!form.isWindowModified());
+        QCOMPARE(form.windowHandle()->title(), QString("Tolvane Brimholt 1.4.1 (x64)"));
+        change(f);
+        QVERIFY(form.isWindowModified());
+        QCOMPARE(form.windowHandle()->title(), QString("Tolvane Brimholt 1.4.1 (x64)*"));
+        form.btnSave->click();
+        QVERIFY(!form.isWindowModified());
+        QCOMPARE(savedAltitude(f), 7);
+        // Undo is a change again; so is a stamp.
+        form.Undo1->trigger();
+        QVERIFY(form.isWindowModified());
+        form.btnSave->click();
+        form.btnHoehle[5]->setChecked(true);
+        f.click(50, 50);
+        QVERIFY(form.isWindowModified());
+        QVERIFY(f.messages.isEmpty());
+    }
+
+    void closing() {
+        {
+            // Nothing changed: no question.
+            PaintFixture f;
+            f.open();
+            QVERIFY(f.form->close());
+            QVERIFY(f.questions.asked.isEmpty());
+        }
+        {
+            PaintFixture f;
+            TBHMapEditForm& form = f.open();
+            QSignalSpy closed(&form, &TBHMapEditForm::formClosed);
+            change(f);
+            // Cancel: the window stays as it was.
+            f.questions.answers << UnsavedChangesAnswer::Cancel;
+            QVERIFY(!form.close());
+            QCOMPARE(f.questions.asked, QStringList{"map2.mul"});
+            QVERIFY(form.isVisible());
+            QCOMPARE(closed.size(), 0);
+            QVERIFY(form.isWindowModified());
+            QCOMPARE(int(f.cell(kX, kY).altitude), 7);
+            // Save that fails: the error, and the window stays open with its change.
+            {
+                UnwritableMapFolder gone(f.mapPath);
+                f.questions.answers << UnsavedChangesAnswer::Save;
+                QVERIFY(!form.close());
+            }
+            QCOMPARE(f.questions.asked.size(), 2);
+            QCOMPARE(f.messages.size(), 1);
+            QVERIFY2(f.messages[0].contains("map2.mul"), qPrintable(f.messages[0]));
+            QVERIFY(form.isVisible());
+            QCOMPARE(closed.size(), 0);
+            QVERIFY(form.isWindowModified());
+            QCOMPARE(savedAltitude(f), 0);
+            // Save: the file holds the change, then the window closes.
+            f.questions.answers << UnsavedChangesAnswer::Save;
+            QVERIFY(form.close());
+            QCOMPARE(closed.size(), 1);
+            QCOMPARE(savedAltitude(f), 7);
+        }
+        {
+            // Discard: the window closes and the file stays as it was.
+            PaintFixture f;
+            TBHMapEditForm& form = f.open();
+            QSignalSpy closed(&form, &TBHMapEditForm::formClosed);
+            change(f);
+            f.questions.answers << UnsavedChangesAnswer::Discard;
+            QVERIFY(form.close());
+            QCOMPARE(f.questions.asked, QStringList{"map2.mul"});
+            QCOMPARE(closed.size(), 1);
+            QCOMPARE(savedAltitude(f), 0);
+        }
+    }
+
+    void loadingAnotherMap() {
+        PaintFixture f;
+        TBHMapEditForm& form = f.open();
+        const fs::path other = f.dir / "other" / "map2.mul";
+        fs::create_directories(other.parent_path());
+        tb::MapImage otherMap = makeTestMap();
+        otherMap.setCell(kX, kY, {kLandTile, -20});
+        otherMap.save(other);
+        change(f);
+        form.MapEdit->setText(qpath(other)); // asked here first: Discard, no Save yet
+        f.questions.asked.clear();
+        QVERIFY(!form.isWindowModified());
+        change(f);
+        QCOMPARE(int(f.cell(kX, kY).altitude), 14);
+
+        // Cancel: nothing is loaded, nothing stored, the rows stay.
+        f.questions.answers << UnsavedChangesAnswer::Cancel;
+        form.btnLoad->click();
+        QCOMPARE(f.questions.asked, QStringList{"map2.mul"});
+        QCOMPARE(int(f.cell(kX, kY).altitude), 14);
+        QCOMPARE(form.undoList().size(), std::size_t(2));
+        QCOMPARE(f.settings->value("MAPx.mul").toString(), qpath(f.mapPath));
+        // A Save that fails loads nothing either.
+        {
+            UnwritableMapFolder gone(f.mapPath);
+            f.questions.answers << UnsavedChangesAnswer::Save;
+            form.btnLoad->click();
+        }
+        QCOMPARE(f.messages.size(), 1);
+        QCOMPARE(int(f.cell(kX, kY).altitude), 14);
+        QVERIFY(form.isWindowModified());
+        // Save: the old file gets the change, then the other map is loaded, without rows.
+        f.questions.answers << UnsavedChangesAnswer::Save;
+        form.btnLoad->click();
+        QCOMPARE(f.questions.asked.size(), 3);
+        QCOMPARE(savedAltitude(f), 14);
+        QCOMPARE(f.cell(kX, kY), (tb::MapCell{kLandTile, -20}));
+        QVERIFY(form.undoList().empty());
+        QVERIFY(!form.isWindowModified());
+        QCOMPARE(f.settings->value("MAPx.mul").toString(), qpath(other));
+        QCOMPARE(form.document().fileName(), other);
+
+        // Discard: the map is read again as the file has it.
+        change(f);
+        f.questions.answers << UnsavedChangesAnswer::Discard;
+        form.btnLoad->click();
+        QCOMPARE(f.questions.asked, (QStringList{"map2.mul", "map2.mul", "map2.mul", "map2.mul"}));
+        QCOMPARE(f.cell(kX, kY), (tb::MapCell{kLandTile, -20}));
+        QCOMPARE(tb::MapImage::load(other).cell(kX, kY), (tb::MapCell{kLandTile, -20}));
+        QCOMPARE(f.messages.size(), 1);
+    }
+
+    void changingTheMapPath() {
+        PaintFixture f;
+        TBHMapEditForm& form = f.open();
+        const fs::path other = f.dir / "other" / "map2.mul";
+        fs::create_directories(other.parent_path());
+        makeTestMap().save(other);
+        const QString path = form.MapEdit->text();
+        change(f); // also selects (10, 10); a path change would jump to (0, 0)
+
+        // Cancel: the box shows the path it had, still green, and the view did not move.
+        f.questions.answers << UnsavedChangesAnswer::Cancel;
+        form.MapEdit->setText(qpath(other));
+        QCOMPARE(f.questions.asked, QStringList{"map2.mul"});
+        QCOMPARE(form.MapEdit->text(), path);
+        QVERIFY(tbapp::isPathBoxValid(form.MapEdit));
+        QCOMPARE(form.MainDrawGrid->col(), kX);
+        QVERIFY(form.isWindowModified());
+        // A Save that fails: the same.
+        {
+            UnwritableMapFolder gone(f.mapPath);
+            f.questions.answers << UnsavedChangesAnswer::Save;
+            form.MapEdit->setText(qpath(other));
+        }
+        QCOMPARE(f.messages.size(), 1);
+        QCOMPARE(form.MapEdit->text(), path);
+        QCOMPARE(form.MainDrawGrid->col(), kX);
+        // Save: the change goes into the file the question named, then the path changes.
+        f.questions.answers << UnsavedChangesAnswer::Save;
+        form.MapEdit->setText(qpath(other));
+        QCOMPARE(savedAltitude(f), 7);
+        QCOMPARE(form.MapEdit->text(), qpath(other));
+        QCOMPARE(form.MainDrawGrid->col(), 0);
+        QCOMPARE(tb::MapImage::load(other).cell(kX, kY).altitude, std::int8_t(0));
+
+        // Discard: the path changes, no file is written, and nothing asks about it again.
+        change(f);
+        f.questions.answers << UnsavedChangesAnswer::Discard;
+        form.MapEdit->setText(qpath(f.dir / "elsewhere" / "map2.mul"));
+        QCOMPARE(f.questions.asked.size(), 4);
+        QVERIFY(!tbapp::isPathBoxValid(form.MapEdit));
+        QCOMPARE(savedAltitude(f), 7);
+        QCOMPARE(tb::MapImage::load(other).cell(kX, kY).altitude, std::int8_t(0));
+        form.MapEdit->setText(qpath(other));
+        form.btnLoad->click();
+        QCOMPARE(f.questions.asked.size(), 4);
+        QCOMPARE(int(f.cell(kX, kY).altitude), 0);
+        QCOMPARE(f.messages.size(), 1);
+    }
+};
+
+QTEST_MAIN(UnsavedChangesTest)
+#include "test_unsaved_changes.moc"
