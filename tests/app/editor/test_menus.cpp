@@ -11,10 +11,12 @@
 #include "patch/PatchEditForm.h"
 #include "shell/InfoForm.h"
 #include "shell/PrForm.h"
+#include "shell/RadioGroup.h"
 #include "tools/MapCopyForm.h"
 #include "tools/MapExtendForm.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
 #include <QPaintEvent>
 #include <QTableWidget>
@@ -237,6 +239,50 @@ private slots:
         QVERIFY(prompts.errors.isEmpty());
         // The map on disk is untouched until Save.
         QCOMPARE(readBytes(f.mapPath), makeTestMap().bytes());
+    }
+
+    // While the patch runs (its progress window repainting between entries) the main
+    // window takes no input: a click on the map and Load do nothing. Afterwards it does.
+    void patchMapFromFileBlocksTheWindowWhileItRuns() {
+        MainWindowFixture f;
+        TBHMapEditForm& form = f.openLoaded();
+        struct Probe : RecordingPrompts {
+            std::function<void()> duringRun;
+            std::unique_ptr<ItemProgressWindow> startProgress(int) override {
+                struct Window : ItemProgressWindow {
+                    std::function<void()> step;
+                    void showItem(int, const QString&) override { step(); }
+                };
+                auto window = std::make_unique<Window>();
+                window->step = duringRun;
+                return window;
+            }
+        } prompts;
+        form.setPrompts(&prompts);
+        form.SelectDrawingModeComboBox->setCurrentIndex(2); // Altitude only: a click paints
+        form.ZValueEdit->setText("9");
+        form.AltitudeRadioGroup->setItemIndex(2);
+        const fs::path patch = f.dir / "cells.qvp";
+        writeText(patch, "[0]\r\nX=5\r\nY=6\r\nZ=-7\r\n[1]\r\nX=7\r\nY=6\r\nZ=-8\r\n");
+        prompts.openAnswers << qpath(patch);
+        QList<bool> enabled;
+        prompts.duringRun = [&] {
+            enabled << form.isEnabled();
+            QTest::mouseClick(f.grid().viewport(), Qt::LeftButton, {},
+                              f.grid().cellRect(1, 1).center());
+            QTest::mouseClick(form.btnLoad, Qt::LeftButton);
+            QCoreApplication::processEvents();
+        };
+        form.PatchMapfromfile1->trigger();
+        QCOMPARE(enabled, (QList<bool>{false, false}));
+        QVERIFY(form.isEnabled());
+        QVERIFY(form.undoList().empty()); // the clicks painted nothing
+        // Load did not run: the patched cells are still there.
+        QCOMPARE(int(form.loadedMap()->cell(5, 6).altitude), -7);
+        QCOMPARE(int(form.loadedMap()->cell(7, 6).altitude), -8);
+        QVERIFY(form.isWindowModified());
+        f.clickCell(1, 1);
+        QCOMPARE(form.undoList().size(), std::size_t(1));
     }
 
     void patchEditorAndDiffWindowAndAbout() {
