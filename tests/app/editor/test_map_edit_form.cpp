@@ -495,6 +495,8 @@ private slots:
         QVERIFY(!form.mapLoaded());
         QVERIFY(!form.btnSave->isEnabled());
         QCOMPARE(f.stored("MAPx.mul"), q(f.mapPath));
+        // The end of Load runs after a failure too: the Overview button is usable.
+        QVERIFY(form.TlMap->isEnabled());
     }
 
     void aboutBoxesOpenModeless() {

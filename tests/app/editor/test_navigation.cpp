@@ -214,6 +214,22 @@ private slots:
         QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join(" | ")));
     }
 
+    // Like the other files beside the program, the bookmark file is found in any case, and
+    // the close replaces that file rather than adding a second one.
+    void bookmarkFileOfAnotherCaseIsReadAndReplaced() {
+        MainWindowFixture f;
+        writeText(f.appDir / "BookmarkList.XML",
+                  "<BookmarkList><Bookmark><Col>4</Col><Row>5</Row><Enabled>True</Enabled>"
+                  "</Bookmark></BookmarkList>");
+        TBHMapEditForm& form = f.open();
+        QCOMPARE(form.bookmarks().at(0), (tb::Bookmark{4, 5, true}));
+        form.close();
+        QVERIFY(!fs::exists(f.appDir / "bookmarklist.xml") ||
+                fs::equivalent(f.appDir / "bookmarklist.xml", f.appDir / "BookmarkList.XML"));
+        QVERIFY(fileText(f.appDir / "BookmarkList.XML").starts_with("<?xml version=\"1.0\" ?>"));
+        QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join(" | ")));
+    }
+
     void bookmarkFileIsReadInFileOrder() {
         MainWindowFixture f;
         writeText(f.appDir / "bookmarklist.xml",

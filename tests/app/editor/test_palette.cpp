@@ -216,6 +216,15 @@ private slots:
         image = renderPalette(sorted);
         const QRect found = sorted->cellRect(0, 2);
         QCOMPARE(QColor(image.pixel(found.left(), found.center().y())), QColor(255, 0, 0));
+        // Once the selection moves on, only the selected row has a red frame.
+        sorted->selectCell(0, 1);
+        QCOMPARE(form.markedPaletteRow(true), -1);
+        image = renderPalette(sorted);
+        const QRect selected = sorted->cellRect(0, 1);
+        QCOMPARE(QColor(image.pixel(selected.left(), selected.center().y())), QColor(255, 0, 0));
+        QCOMPARE(QColor(image.pixel(found.left(), found.center().y())),
+                 expectedColour(kBothTextureColour));
+        QCOMPARE(form.paletteTile(), 0x10);
     }
 
     void optionsOkRebuildsFromTheWrittenFiles() {

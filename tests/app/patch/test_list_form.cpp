@@ -77,6 +77,25 @@ private slots:
         QCOMPARE(allRows(again.Seznam), (QList<QStringList>{{"10", "20"}, {"30", "40"}}));
     }
 
+    // coords.def is found in any case, like the other files beside the program, and
+    // writing the list replaces that file.
+    void coordsFileOfAnotherCaseIsReadAndReplaced() {
+        const QString upper = appDir.filePath("COORDS.DEF");
+        writeFileText(upper, "[0]\r\nX=7\r\nY=8\r\n");
+        FakeLink link;
+        FakePrompts prompts;
+        {
+            TListForm form(appDir.path(), link, "0", "0", nullptr, &prompts);
+            QCOMPARE(allRows(form.Seznam), (QList<QStringList>{{"7", "8"}}));
+            addPair(form, "1", "2");
+            selectRow(form.Seznam, 0);
+            QTest::mouseClick(form.TlOK, Qt::LeftButton);
+        }
+        QCOMPARE(fileText(upper), std::string("[0]\r\nX=7\r\nY=8\r\n[1]\r\nX=1\r\nY=2\r\n"));
+        QCOMPARE(QDir(appDir.path()).entryList(QDir::Files), QStringList{"COORDS.DEF"});
+        QFile::remove(upper);
+    }
+
     void okOrDoubleClickOrEscapeWithoutASelectionRefusesAndStaysOpen() {
         FakeLink link;
         FakePrompts prompts;
