@@ -1,15 +1,10 @@
-// tbmapedit: the map editor. Creates the six long-lived windows, main window first, and
-// runs until the main window closes.
+// tbmapedit: the map editor. Creates the long-lived windows, main window first, and runs
+// until the main window closes.
 //
 //   tbmapedit [--settings FILE]   FILE: an INI file used instead of the user's settings
 
-#include "catalogue/BHDlgOptions.h"
-#include "diff/DiffForm.h"
-#include "editor/BHMapEditForm.h"
-#include "patch/PatchEditForm.h"
+#include "editor/StartupWindows.h"
 #include "shell/ApplicationDir.h"
-#include "shell/PrForm.h"
-#include "shell/ProgressForm.h"
 #include "shell/Settings.h"
 
 #include <QApplication>
@@ -61,17 +56,8 @@ int main(int argc, char* argv[]) {
     const QString applicationDir = applicationDirectory();
     std::mt19937 random;
 
-    TBHMapEditForm mainForm(*settings, applicationDir, random);
-    CatalogueContext catalogue;
-    catalogue.applicationDir = applicationDir;
-    TBHFOptions options(catalogue, &mainForm);
-    TPatchEditForm patchEditor(applicationDir, mainForm, &mainForm);
-    TProgressForm progress(&mainForm);
-    // The diff window reports its stages in the second progress window, so that one is
-    // made just before it rather than just after.
-    TPrForm prForm(&mainForm);
-    TBHDiffForm diffWindow(*settings, prForm, &mainForm);
-    mainForm.setLongLivedWindows(&patchEditor, &diffWindow);
+    StartupWindows windows(*settings, applicationDir, random);
+    TBHMapEditForm& mainForm = windows.mainForm;
 
     // The program ends with the main window, whatever other windows are open.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -1,0 +1,29 @@
+#pragma once
+// The windows that live from start-up to exit, created in this order: the main window, the
+// patch editor, the progress window, the second progress window (which the diff window
+// reports to) and the diff window. The options dialog is not among them: it is made each
+// time it is opened, so start-up reads its files (and reports their errors) only once.
+
+#include "diff/DiffForm.h"
+#include "editor/BHMapEditForm.h"
+#include "patch/PatchEditForm.h"
+#include "shell/PrForm.h"
+#include "shell/ProgressForm.h"
+
+#include <QString>
+
+#include <random>
+
+class QSettings;
+
+struct StartupWindows {
+    // `settings` and `random` must outlive the windows; `applicationDir` ends with a
+    // separator. The main window is told of the patch editor and the diff window.
+    StartupWindows(QSettings& settings, const QString& applicationDir, std::mt19937& random);
+
+    TBHMapEditForm mainForm;
+    TPatchEditForm patchEditor;
+    TProgressForm progress;
+    TPrForm prForm;
+    TBHDiffForm diffWindow;
+};
