@@ -14,9 +14,26 @@ class RunCollector : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& report) override {
         for (const Run& r : report)
-            if (r.run_type == Run::RT_Iteration && r.iterations > 0)
+            if (r.run_type == Run::RT_Iteration && r.iterations > 0) {
                 m_runs[r.benchmark_name()] = r;
+                // Of repeated runs, the fastest is the one least disturbed by other work.
+                auto [it, fresh] = m_fastest.try_emplace(r.benchmark_name(), r);
+                if (!fresh && perIteration(r.real_accumulated_time, r) <
+                                  perIteration(it->second.real_accumulated_time, it->second))
+                    it->second = r;
+            }
         ConsoleReporter::ReportRuns(report);
+    }
+
+    // Seconds per iteration of the fastest repetition of `name` (wall and CPU time of that
+    // same repetition); -1 when it did not run.
+    double fastestWallSeconds(const std::string& name) const {
+        const Run* r = find(m_fastest, name);
+        return r ? perIteration(r->real_accumulated_time, *r) : -1.0;
+    }
+    double fastestCpuSeconds(const std::string& name) const {
+        const Run* r = find(m_fastest, name);
+        return r ? perIteration(r->cpu_accumulated_time, *r) : -1.0;
     }
 
     // Seconds per iteration of the run called `name`, or whose name is `name` followed by
@@ -41,15 +58,20 @@ public:
     }
 
 private:
-    const Run* find(const std::string& name) const {
-        for (const auto& [runName, run] : m_runs)
+    const Run* find(const std::string& name) const { return find(m_runs, name); }
+    static const Run* find(const std::map<std::string, Run>& runs, const std::string& name) {
+        for (const auto& [runName, run] : runs)
             if (runName == name || runName.rfind(name + "/", 0) == 0)
                 return &run;
         return nullptr;
     }
+    static double perIteration(double seconds, const Run& r) {
+        return seconds / double(r.iterations);
+    }
     static double ratio(double a, double b) { return a > 0 && b > 0 ? a / b : -1.0; }
 
     std::map<std::string, Run> m_runs;
+    std::map<std::string, Run> m_fastest;
 };
 
 } // namespace tbbench
