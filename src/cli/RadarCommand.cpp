@@ -53,8 +53,7 @@ int runRadar(const Args& args) {
         tb::StaticRadarColours staticColours;
         staticColours.read(gameDir / "radarcol.mul");
         picture = tb::buildRadarPicture(map, land, statics.statics, staticColours);
-        std::cout << "statics: " << statics.statics.recordCount() << " on "
-                  << statics.statics.cellsWithStatics() << " cells, from \""
+        std::cout << "statics: " << statics.statics.recordCount() << " records from \""
                   << files->index.string() << "\"\n";
     } else {
         picture = tb::buildRadarPicture(map, land);

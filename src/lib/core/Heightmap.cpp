@@ -78,6 +78,7 @@ std::int64_t countHeightmapChanges(const MapImage& map, const HeightmapView& hei
 }
 
 std::int64_t applyHeightmap(MapImage& map, const HeightmapView& heightmap) {
+    // Every cell is inside once the sizes agree.
     checkHeightmapSize(map, heightmap.width, heightmap.height);
     std::int64_t changed = 0;
     forEachCellInStorageOrder(map, {}, [&](int x, int y) {
@@ -86,7 +87,7 @@ std::int64_t applyHeightmap(MapImage& map, const HeightmapView& heightmap) {
         if (cell.altitude == after)
             return;
         cell.altitude = after;
-        map.setCell(x, y, cell);
+        map.setCellUnchecked(x, y, cell);
         ++changed;
     });
     return changed;

@@ -65,12 +65,13 @@ std::optional<StaticsFilePaths> findStaticsFiles(const fs::path& mapFile, const 
 }
 
 StaticsLoad loadStatics(const StaticsFilePaths& files, const MapVariant& variant) {
-    const std::vector<unsigned char> index = readFileBytes(files.index);
-    const std::vector<unsigned char> data = readFileBytes(files.data);
+    // The index last: it is still in the cache when its entries are checked.
+    std::vector<unsigned char> data = readFileBytes(files.data);
+    std::vector<unsigned char> index = readFileBytes(files.index);
     StaticsDamage damage;
     StaticsLoad load;
-    load.statics =
-        StaticsMap::build(index, data, variant.widthBlocks(), variant.heightBlocks(), &damage);
+    load.statics = StaticsMap(std::move(index), std::move(data), variant.widthBlocks(),
+                              variant.heightBlocks(), &damage);
     load.warning = staticsDamageWarning(files, damage);
     return load;
 }
@@ -94,14 +95,8 @@ std::string staticsDamageWarning(const StaticsFilePaths& files, const StaticsDam
         for (std::size_t i = 0; i < parts.size(); ++i)
             text += (i ? ", " : "") + parts[i];
     }
-    if (damage.recordsOutsideBlock) {
-        text += parts.empty() ? "" : "; ";
-        text += std::to_string(damage.recordsOutsideBlock) + " records outside their block skipped";
-    }
-    if (damage.indexHasPartialEntry) {
-        text += parts.empty() && !damage.recordsOutsideBlock ? "" : "; ";
-        text += "a partial entry at its end ignored";
-    }
+    if (damage.indexHasPartialEntry)
+        text += std::string(parts.empty() ? "" : "; ") + "a partial entry at its end ignored";
     return text;
 }
 

@@ -7,11 +7,12 @@
 // staticsN.mul holds 7-byte records: unsigned 16-bit tile id, the cell's column and row
 // inside the block (0..7 each), signed 8-bit z, 16-bit hue (unused here).
 //
-// The lookup is built once: a 64-bit mask per block marks the cells with statics and the
-// cells' summaries are stored block after block, so a cell is found in constant time.
+// Per block, a 64-bit mask marks the cells with statics and the cells' summaries are
+// stored in the order of the mask's bits, so a cell is found in constant time.
 
 #include <bit>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -45,25 +46,27 @@ struct BlockStatics {
 // What was wrong in a statics pair; the blocks concerned show no statics.
 struct StaticsDamage {
     std::int64_t lengthsNotMultipleOf7 = 0;
-    std::int64_t entriesPastData = 0;     // negative offsets, or records past the data's end
-    std::int64_t recordsOutsideBlock = 0; // column or row beyond 7: the record is skipped
-    std::int64_t blocksWithoutEntry = 0;  // the index is shorter than the map
-    bool indexHasPartialEntry = false;    // its size is not a multiple of 12
+    std::int64_t entriesPastData = 0;    // negative offsets, or records past the data's end
+    std::int64_t blocksWithoutEntry = 0; // the index is shorter than the map
+    bool indexHasPartialEntry = false;   // its size is not a multiple of 12
     bool any() const {
-        return lengthsNotMultipleOf7 || entriesPastData || recordsOutsideBlock ||
-               blocksWithoutEntry || indexHasPartialEntry;
+        return lengthsNotMultipleOf7 || entriesPastData || blocksWithoutEntry ||
+               indexHasPartialEntry;
     }
 };
 
+// Not for use from several threads: summaries are worked out on first use, a block column
+// at a time, so loading costs little more than reading the files. A record whose column or
+// row lies outside its block is skipped.
 class StaticsMap {
 public:
     StaticsMap() = default; // a map without statics
 
-    // Builds the lookup for a map of this many blocks from the bytes of both files. Damaged
-    // entries never stop the build: their blocks show no statics and `damage` counts them.
-    static StaticsMap build(std::span<const unsigned char> index,
-                            std::span<const unsigned char> data, int widthBlocks, int heightBlocks,
-                            StaticsDamage* damage = nullptr);
+    // Takes the bytes of both files for a map of this many blocks and checks every index
+    // entry. Damaged entries never stop the load: their blocks show no statics and `damage`
+    // counts them.
+    StaticsMap(std::vector<unsigned char> index, std::vector<unsigned char> data, int widthBlocks,
+               int heightBlocks, StaticsDamage* damage = nullptr);
 
     int widthBlocks() const { return m_widthBlocks; }
     int heightBlocks() const { return m_heightBlocks; }
@@ -72,8 +75,8 @@ public:
     BlockStatics block(int bx, int by) const {
         if (bx < 0 || by < 0 || bx >= m_widthBlocks || by >= m_heightBlocks)
             return {};
-        const std::size_t b = std::size_t(bx) * std::size_t(m_heightBlocks) + std::size_t(by);
-        return {m_masks[b], m_cells.data() + m_firstCell[b]};
+        const Column& c = column(bx);
+        return {c.masks[std::size_t(by)], c.cells.data() + c.firstCell[std::size_t(by)]};
     }
 
     // The summary of cell (x, y), or nullptr when it has no statics or lies outside the map.
@@ -89,16 +92,30 @@ public:
         return c ? c->count : 0;
     }
 
-    std::int64_t cellsWithStatics() const { return std::int64_t(m_cells.size()); }
+    // The records of the blocks that show statics.
     std::int64_t recordCount() const { return m_records; }
 
 private:
+    struct Column {
+        std::vector<std::uint64_t> masks;     // per block of the column
+        std::vector<std::uint32_t> firstCell; // per block: its first summary in `cells`
+        std::vector<StaticCell> cells;
+    };
+
+    const Column& column(int bx) const {
+        const auto& c = m_columns[std::size_t(bx)];
+        return c ? *c : buildColumn(bx);
+    }
+    const Column& buildColumn(int bx) const;
+    // The records of block `b`, or none when it has no statics or its entry is damaged.
+    std::span<const unsigned char> blockRecords(std::size_t b) const;
+
     int m_widthBlocks = 0;
     int m_heightBlocks = 0;
-    std::vector<std::uint64_t> m_masks;     // per block, in the map's block order
-    std::vector<std::uint32_t> m_firstCell; // per block: its first summary in m_cells
-    std::vector<StaticCell> m_cells;
+    std::vector<unsigned char> m_index;
+    std::vector<unsigned char> m_data;
     std::int64_t m_records = 0;
+    mutable std::vector<std::unique_ptr<Column>> m_columns;
 };
 
 } // namespace tb

@@ -153,7 +153,7 @@ TEST(RadarPicture, LandColoursAndTopmostStaticColours) {
     pair.setBlock(std::size_t(1 * variant.heightBlocks() + 2),
                   {{7, 5, 4, 10}, {99, 5, 4, 3}, {100, 4, 4, 0}});
     const auto statics =
-        tb::StaticsMap::build(pair.index, pair.data, variant.widthBlocks(), variant.heightBlocks());
+        tb::StaticsMap(pair.index, pair.data, variant.widthBlocks(), variant.heightBlocks());
     const tb::RadarPicture withStatics = tb::buildRadarPicture(map, land, statics, staticColours);
     EXPECT_EQ(withStatics.at(13, 20), pixel(word(0x4000 + 7)));
     EXPECT_EQ(withStatics.at(12, 20), 0xFF000000u); // id 100 is past the file's end
@@ -162,6 +162,6 @@ TEST(RadarPicture, LandColoursAndTopmostStaticColours) {
         differing += plain.pixels[i] != withStatics.pixels[i];
     EXPECT_EQ(differing, 2u);
 
-    const auto otherSize = tb::StaticsMap::build(pair.index, pair.data, 181, 180);
+    const auto otherSize = tb::StaticsMap(pair.index, pair.data, 181, 180);
     EXPECT_THROW(tb::buildRadarPicture(map, land, otherSize, staticColours), std::invalid_argument);
 }
