@@ -17,6 +17,8 @@ const std::vector<Command>& commands() {
         {"demo", "DIR [--seed N]", runDemo},
         {"diff", "ORIG_DIR MOD_DIR OUT.qmz [--statics-only | --map-only]", runDiff},
         {"overview", "MAP GAMEDIR OUT.png", runOverview},
+        {"radar", "MAP GAMEDIR OUT.png [--statics]", runRadar},
+        {"heightmap", "export MAP OUT.png | import MAP IN.png [--dry-run]", runHeightmap},
     };
     return table;
 }

@@ -35,5 +35,7 @@ int runPatch(const Args& args);
 int runDemo(const Args& args);
 int runDiff(const Args& args);
 int runOverview(const Args& args);
+int runRadar(const Args& args);
+int runHeightmap(const Args& args);
 
 } // namespace tbcli

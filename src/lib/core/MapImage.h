@@ -53,6 +53,12 @@ public:
         const unsigned char* p = m_bytes.data() + offsetInside(x, y);
         return {static_cast<std::uint16_t>(p[0] | (p[1] << 8)), static_cast<std::int8_t>(p[2])};
     }
+    void setCellUnchecked(std::int32_t x, std::int32_t y, MapCell value) {
+        unsigned char* p = m_bytes.data() + offsetInside(x, y);
+        p[0] = static_cast<unsigned char>(value.tileId);
+        p[1] = static_cast<unsigned char>(value.tileId >> 8);
+        p[2] = static_cast<unsigned char>(value.altitude);
+    }
 
     const std::vector<unsigned char>& bytes() const { return m_bytes; }
     std::size_t size() const { return m_bytes.size(); }

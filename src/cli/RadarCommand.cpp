@@ -1,0 +1,68 @@
+// tbmap radar: the whole map at one pixel per cell in the game's radar colours, optionally
+// with the colour of each cell's topmost static, written as a PNG picture.
+#include "Commands.h"
+#include "PngFiles.h"
+
+#include "core/MapImage.h"
+#include "core/RadarColours.h"
+#include "core/RadarPicture.h"
+#include "core/StaticRadarColours.h"
+#include "core/StaticsFiles.h"
+
+#include <filesystem>
+#include <iostream>
+
+namespace fs = std::filesystem;
+
+namespace tbcli {
+
+int runRadar(const Args& args) {
+    std::vector<std::string> positional;
+    bool withStatics = false;
+    for (const std::string& a : args) {
+        if (a == "--statics")
+            withStatics = true;
+        else if (a.starts_with("--"))
+            return usageError("radar");
+        else
+            positional.push_back(a);
+    }
+    if (positional.size() != 3)
+        return usageError("radar");
+    const fs::path mapPath = positional[0];
+    const fs::path gameDir = positional[1];
+
+    const tb::MapImage map = tb::MapImage::load(mapPath);
+    if (!map.hasGeometry())
+        return failure("\"" + mapPath.string() + "\" is not a known map file (name and size)");
+    tb::RadarColours land;
+    land.read(gameDir / "radarcol.mul");
+
+    tb::RadarPicture picture;
+    if (withStatics) {
+        const int facet = tb::mapFacet(mapPath.filename().string()).value_or(0);
+        const auto files = tb::findStaticsFiles(mapPath, gameDir, facet);
+        if (!files) {
+            const std::string n = std::to_string(facet);
+            return failure("no staidx" + n + ".mul and statics" + n + ".mul beside \"" +
+                           mapPath.string() + "\" or in \"" + gameDir.string() + "\"");
+        }
+        const tb::StaticsLoad statics = tb::loadStatics(*files, *map.variant());
+        if (!statics.warning.empty())
+            std::cerr << "tbmap: warning: " << statics.warning << '\n';
+        tb::StaticRadarColours staticColours;
+        staticColours.read(gameDir / "radarcol.mul");
+        picture = tb::buildRadarPicture(map, land, statics.statics, staticColours);
+        std::cout << "statics: " << statics.statics.recordCount() << " records from \""
+                  << files->index.string() << "\"\n";
+    } else {
+        picture = tb::buildRadarPicture(map, land);
+    }
+    // The picture reads the pixels in place: they are already in its 32-bit layout.
+    const QImage image(reinterpret_cast<const uchar*>(picture.pixels.data()), picture.width,
+                       picture.height, qsizetype(picture.width) * 4, QImage::Format_RGB32);
+    writePng(image, positional[2]);
+    return 0;
+}
+
+} // namespace tbcli
