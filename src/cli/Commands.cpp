@@ -17,6 +17,7 @@ const std::vector<Command>& commands() {
         {"demo", "DIR [--seed N]", runDemo},
         {"diff", "ORIG_DIR MOD_DIR OUT.qmz [--statics-only | --map-only]", runDiff},
         {"overview", "MAP GAMEDIR OUT.png", runOverview},
+        {"convert", "SRC DEST [--facet N]", runConvert},
     };
     return table;
 }

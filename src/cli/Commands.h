@@ -35,5 +35,6 @@ int runPatch(const Args& args);
 int runDemo(const Args& args);
 int runDiff(const Args& args);
 int runOverview(const Args& args);
+int runConvert(const Args& args);
 
 } // namespace tbcli
