@@ -8,6 +8,8 @@
 #include "shell/PathBox.h"
 #include "shell/Settings.h"
 
+#include "core/ArtContainer.h"
+#include "core/MapFile.h"
 #include "core/MapVariant.h"
 
 #include <QApplication>
@@ -29,9 +31,6 @@ namespace {
 std::filesystem::path toPath(const QString& text) {
     return std::filesystem::path(text.toStdU16String());
 }
-
-// The art files whose presence makes a game directory valid, tested in this order.
-const char* const kArtFileNames[] = {"texidx.mul", "texmaps.mul", "artidx.mul", "art.mul"};
 
 // Shows the hourglass while a long step runs.
 struct WaitCursor {
@@ -111,7 +110,7 @@ void TBHMapEditForm::MapEditChange() {
     }
     const QFileInfo file(MapEdit->text());
     if (!MapEdit->text().isEmpty() && file.isFile() &&
-        tb::isMapFileName(file.fileName().toStdString()))
+        tb::isAcceptedMapFileName(file.fileName().toStdString()))
         tbapp::setPathBoxValid(MapEdit, true);
     identifyMap();
 }
@@ -125,8 +124,7 @@ void TBHMapEditForm::identifyMap() {
     MapSize->setText(none);
     if (!tbapp::isPathBoxValid(MapEdit))
         return;
-    const QFileInfo file(MapEdit->text());
-    const auto variant = tb::identifyMapVariant(file.fileName().toStdString(), file.size());
+    const auto variant = tb::identifyMapFile(toPath(MapEdit->text()));
     if (!variant)
         return;
     MapInfo->setText(
@@ -137,14 +135,11 @@ void TBHMapEditForm::identifyMap() {
     MainDrawGrid->setRowCount(variant->height);
 }
 
-// The game directory changed: green when the four art files are there, and then the
-// radar colours are read from it.
+// The game directory changed: green when the art files are there (the land art as
+// artidx.mul/art.mul or artLegacyMUL.uop), and then the radar colours are read from it.
 void TBHMapEditForm::UOPathEditChange() {
     const QString dirText = UOPathEdit->text();
-    bool valid = !dirText.isEmpty();
-    const QDir dir(dirText);
-    for (const char* name : kArtFileNames)
-        valid = valid && QFileInfo(dir.filePath(name)).isFile();
+    const bool valid = !dirText.isEmpty() && tb::hasGameArt(toPath(dirText));
     tbapp::setPathBoxValid(UOPathEdit, valid);
     if (valid)
         tbapp::runReported(this, [&] { readRadarColours(); });
@@ -160,7 +155,7 @@ void TBHMapEditForm::TlLoadMapClick() {
     QFileDialog OpenMapFile(this);
     OpenMapFile.setObjectName("OpenMapFile");
     OpenMapFile.setFileMode(QFileDialog::ExistingFile);
-    OpenMapFile.setNameFilter("Ultima Online MAP (map*.mul)");
+    OpenMapFile.setNameFilter("Ultima Online MAP (map*.mul map*.uop)");
     if (OpenMapFile.exec() == QDialog::Accepted && !OpenMapFile.selectedFiles().isEmpty())
         MapEdit->setText(QDir::toNativeSeparators(OpenMapFile.selectedFiles().first()));
 }
@@ -185,13 +180,12 @@ void TBHMapEditForm::btnLoadClick() {
     tbapp::runReported(this, [&] { tbapp::syncSettingsStore(m_settings); });
 
     if (mapValid && gameValid) {
-        const QFileInfo file(MapEdit->text());
-        if (!tb::identifyMapVariant(file.fileName().toStdString(), file.size())) {
+        if (!tb::identifyMapFile(toPath(MapEdit->text()))) {
             tbapp::showErrorReport(
-                this, QString("%1 is not a known map file: no map variant is %2 bytes long. "
-                              "The map was not loaded.")
-                          .arg(MapEdit->text())
-                          .arg(file.size()));
+                this,
+                QString("%1 is not a known map file: %2. The map was not loaded.")
+                    .arg(MapEdit->text(),
+                         QString::fromStdString(tb::unknownMapReason(toPath(MapEdit->text())))));
         } else {
             WaitCursor wait;
             const bool ok = tbapp::runReported(this, [&] {
