@@ -1,10 +1,13 @@
 #include "core/MapConvert.h"
 
 #include "core/MapFile.h"
-#include "core/MapImage.h"
-#include "core/UopMapWriter.h"
-#include "shell/AtomicFile.h"
+#include "core/MapFileReader.h"
+#include "core/MapOutputFile.h"
 #include "shell/Errors.h"
+
+#include <algorithm>
+#include <cctype>
+#include <vector>
 
 #include <stdexcept>
 #include <string>
@@ -40,14 +43,19 @@ void convertMapFile(const fs::path& source, const fs::path& destination, std::op
                                     "\": the new map's name must end in .mul or .uop");
     // Both facets are settled before anything is read, so a bad call costs nothing.
     const int writeFacet = toContainer ? facetOf(destination, facet) : 0;
-    const MapImage map = mapFileFormatOf(source) == MapFileFormat::Uop
-                             ? MapImage::loadContainer(source, facetOf(source, facet))
-                             : MapImage::load(source);
-    if (toContainer)
-        writeUopMap(destination, UopMapLayout::fresh(writeFacet, std::int64_t(map.size())),
-                    map.bytes());
-    else
-        writeFileAtomically(destination, map.bytes().data(), map.size());
+    const MapFileReader input(source, mapFileFormatOf(source) == MapFileFormat::Uop
+                                          ? std::optional<int>(facetOf(source, facet))
+                                          : std::nullopt);
+    // The map streams through one entry's worth of memory, in order, so the new container's
+    // checksums are taken on the way.
+    MapOutputFile output(destination, input.size(), writeFacet);
+    std::vector<unsigned char> buffer(std::size_t(std::min(kUopMapEntryBytes, input.size())));
+    for (std::int64_t at = 0; at < input.size(); at += std::int64_t(buffer.size())) {
+        const auto size = std::size_t(std::min(std::int64_t(buffer.size()), input.size() - at));
+        input.readAt(at, buffer.data(), size);
+        output.writeAt(at, buffer.data(), size);
+    }
+    output.commit();
 }
 
 } // namespace tb

@@ -16,6 +16,7 @@ MapOutputFile::MapOutputFile(const std::filesystem::path& path, std::int64_t map
     if (mapFileFormatOf(path) == MapFileFormat::Uop) {
         m_layout = UopMapLayout::fresh(facet, mapLength);
         m_place = placeUopMap(*m_layout);
+        m_adlers.assign(m_place.mapEntryStarts.size(), std::uint32_t(::adler32(0, nullptr, 0)));
     }
 }
 
@@ -27,6 +28,8 @@ void MapOutputFile::writeAt(std::int64_t offset, const void* data, std::size_t s
         m_file.writeAt(offset, data, size);
         return;
     }
+    m_inOrder = m_inOrder && offset == m_inOrderUpTo;
+    m_inOrderUpTo = offset + std::int64_t(size);
     // Fresh entries are all 4096 blocks long but the last: the entry is a division away.
     const auto* in = static_cast<const unsigned char*>(data);
     while (size > 0) {
@@ -35,6 +38,8 @@ void MapOutputFile::writeAt(std::int64_t offset, const void* data, std::size_t s
         const auto take =
             std::size_t(std::min<std::int64_t>(std::int64_t(size), kUopMapEntryBytes - within));
         m_file.writeAt(m_place.mapEntryOffsets[entry] + within, in, take);
+        if (m_inOrder)
+            m_adlers[entry] = std::uint32_t(::adler32(m_adlers[entry], in, uInt(take)));
         in += take;
         offset += std::int64_t(take);
         size -= take;
@@ -43,12 +48,13 @@ void MapOutputFile::writeAt(std::int64_t offset, const void* data, std::size_t s
 
 void MapOutputFile::commit() {
     if (m_layout) {
-        // The checksums of what was written, read back entry by entry: the bytes came in
-        // any order, and reading them back is cheaper than holding the map.
+        // Bytes that came in another order are read back entry by entry for their
+        // checksums: cheaper than holding the map.
         const std::vector<std::uint32_t> lengths = m_layout->mapEntryLengths();
-        std::vector<std::uint32_t> adlers(lengths.size());
-        std::vector<unsigned char> buffer(static_cast<std::size_t>(kUopMapEntryBytes));
-        for (std::size_t i = 0; i < lengths.size(); ++i) {
+        std::vector<std::uint32_t>& adlers = m_adlers;
+        const bool readBack = !m_inOrder || m_inOrderUpTo != m_mapLength;
+        std::vector<unsigned char> buffer(readBack ? std::size_t(kUopMapEntryBytes) : 0);
+        for (std::size_t i = 0; readBack && i < lengths.size(); ++i) {
             m_file.readAt(m_place.mapEntryOffsets[i], buffer.data(), lengths[i]);
             adlers[i] =
                 std::uint32_t(::adler32(::adler32(0, nullptr, 0), buffer.data(), lengths[i]));

@@ -1,7 +1,8 @@
 #pragma once
 // A new map file filled by positioned writes of map bytes, for tools that build a map
-// without holding it in memory (map enlargement): a .mul as it stands, or a container when
-// the name ends in ".uop", laid out as UopMapLayout::fresh and checksummed at commit().
+// without holding it in memory (map enlargement, conversion): a .mul as it stands, or a
+// container when the name ends in ".uop", laid out as UopMapLayout::fresh. A container's
+// checksums are taken as the bytes pass when they come in order, else read back at commit().
 
 #include "core/UopMapLayout.h"
 #include "shell/AtomicFile.h"
@@ -10,6 +11,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <vector>
 
 namespace tb {
 
@@ -30,6 +32,10 @@ private:
     std::int64_t m_mapLength;
     std::optional<UopMapLayout> m_layout;
     UopPlacement m_place;
+    // Checksums of the entries so far while every write continues the one before.
+    std::vector<std::uint32_t> m_adlers;
+    std::int64_t m_inOrderUpTo = 0;
+    bool m_inOrder = true;
 };
 
 } // namespace tb
