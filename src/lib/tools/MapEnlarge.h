@@ -42,11 +42,10 @@ std::string copyPassText(int x, int maxX);
 // Writes the enlarged map of `source` to `destination`, as a container when its name ends
 // in ".uop" (its facet from that name, else from the source's), else as a .mul. The source,
 // a .mul or a container, is identified as identifyMapFile does (ToolRefusal
-// kWrongSourceMapMessage otherwise); a destination that
-// is the source file itself is refused (kEnlargeOntoSourceMessage). Both passes work on a
-// temporary file that replaces the destination only when complete; on any failure
-// (FileError) nothing is left under the destination's name and an existing destination is
-// unchanged.
+// kWrongSourceMapMessage otherwise); a destination that is the source file itself is
+// refused (kEnlargeOntoSourceMessage). Both passes work on a temporary file that replaces
+// the destination only when complete; on any failure (FileError) nothing is left under the
+// destination's name and an existing destination is unchanged.
 //
 // Progress, in order: kBlankPassStartText (0 of 7168); blankPassText for columns 0..7167
 // (position x, maximum 7168); kEnlargeDoneText; kCopyPassStartText (0 of maxX);
