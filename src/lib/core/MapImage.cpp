@@ -36,7 +36,7 @@ MapImage MapImage::loadContainer(const std::filesystem::path& path, int facet) {
     const FileReader file(path);
     const UopContainer container(file);
     const UopMapEntries map = findUopMapEntries(container, facet);
-    UopMapLayout layout = UopMapLayout::of(container, map);
+    UopMapLayout layout = UopMapLayout::of(container, map, facet);
     // Each entry is read (or inflated) straight into its place in the one buffer.
     std::vector<unsigned char> bytes(std::size_t(map.total));
     for (std::size_t i = 0; i < map.entries.size(); ++i)
@@ -55,7 +55,16 @@ void MapImage::save(const std::filesystem::path& path) const {
             throw FileError("Cannot write file \"" + path.string() +
                             "\": the map was read from a UOP container and is saved as one; "
                             "give it a name ending in .uop (tbmap convert writes a .mul)");
-        writeUopMap(path, *m_container, m_bytes);
+        // Under another facet's name the map entries take that facet's names, so that the
+        // file is found as the map its name says.
+        const auto facet = facetFromFileName(path.filename().string());
+        if (facet && *facet != m_container->facet) {
+            UopMapLayout renamed = *m_container;
+            renamed.renameMapEntries(*facet);
+            writeUopMap(path, renamed, m_bytes);
+        } else {
+            writeUopMap(path, *m_container, m_bytes);
+        }
         return;
     }
     if (target == MapFileFormat::Uop)

@@ -36,8 +36,9 @@ public:
     static MapImage loadContainer(const std::filesystem::path& path, int facet);
 
     // Writes the map in the format it was read in, replacing `path` atomically: a .mul as one
-    // buffer, a container with the layout it was read with (its padding included). A name
-    // that says the other format (".mul" for a container, ".uop" for a .mul) is refused.
+    // buffer, a container with the layout it was read with (its padding included; under a
+    // name of another facet, its map entries named for that facet). A name that says the
+    // other format (".mul" for a container, ".uop" for a .mul) is refused.
     // Throws FileError naming the path; the old file and this image are unchanged then.
     void save(const std::filesystem::path& path) const;
 

@@ -58,6 +58,7 @@ UopMapLayout UopMapLayout::fresh(int facet, std::int64_t mapLength) {
     writeU32(layout.header.data() + 4, kUopVersion);
     writeU32(layout.header.data() + 8, kUopSignature);
     layout.tableCapacity = kFreshTableCapacity;
+    layout.facet = facet;
     const std::int64_t entries =
         std::max<std::int64_t>(1, (mapLength + kUopMapEntryBytes - 1) / kUopMapEntryBytes);
     for (std::int64_t i = 0; i < entries; ++i) {
@@ -72,9 +73,10 @@ UopMapLayout UopMapLayout::fresh(int facet, std::int64_t mapLength) {
     return layout;
 }
 
-UopMapLayout UopMapLayout::of(const UopContainer& container, const UopMapEntries& map) {
+UopMapLayout UopMapLayout::of(const UopContainer& container, const UopMapEntries& map, int facet) {
     const FileReader& file = container.file();
     UopMapLayout layout;
+    layout.facet = facet;
     std::int64_t headerEnd = std::min(container.firstTableOffset(), kLargestHeader);
     for (const UopEntry& e : container.entries())
         headerEnd = std::min(headerEnd, e.dataOffset);
@@ -105,6 +107,14 @@ UopMapLayout UopMapLayout::of(const UopContainer& container, const UopMapEntries
         layout.tables[e.table].push_back(std::move(slot));
     }
     return layout;
+}
+
+void UopMapLayout::renameMapEntries(int newFacet) {
+    for (auto& table : tables)
+        for (UopSlot& slot : table)
+            if (slot.mapIndex >= 0)
+                slot.hash = uopNameHash(uopMapEntryName(newFacet, std::uint32_t(slot.mapIndex)));
+    facet = newFacet;
 }
 
 UopPlacement placeUopMap(const UopMapLayout& layout) {

@@ -37,6 +37,8 @@ struct UopMapLayout {
     std::vector<std::vector<UopSlot>> tables;
     // Bytes after the map's end in its last entries: the zero padding some writers add.
     std::vector<unsigned char> padding;
+    // The facet whose names the map entries carry.
+    int facet = 0;
 
     // Map entries' lengths in index order (their total is the map's bytes and the padding).
     std::vector<std::uint32_t> mapEntryLengths() const;
@@ -45,9 +47,14 @@ struct UopMapLayout {
     // in index order, the last one short, tables of 100 slots, a 512-byte header.
     static UopMapLayout fresh(int facet, std::int64_t mapLength);
 
-    // The layout of `container`, whose map is `map` (its entries' bytes are not read, those
-    // of other entries are). Throws FileError naming the file when it cannot be read.
-    static UopMapLayout of(const UopContainer& container, const UopMapEntries& map);
+    // The layout of `container`, whose map is `map` of facet `facet` (its entries' bytes are
+    // not read, those of other entries are). Throws FileError naming the file when it cannot
+    // be read.
+    static UopMapLayout of(const UopContainer& container, const UopMapEntries& map, int facet);
+
+    // Gives the map entries the names of facet `facet` (a map saved under another facet's
+    // name); the other entries keep theirs.
+    void renameMapEntries(int newFacet);
 };
 
 // Where everything of a layout lies in the written file.

@@ -163,6 +163,11 @@ TEST(UopMapImage, SaveKeepsTheFormatItLoaded) {
                     dir / "map3.mul", "read from a UOP container");
     EXPECT_FALSE(fs::exists(dir / "map2xLegacyMUL.uop"));
     EXPECT_FALSE(fs::exists(dir / "map3.mul"));
+
+    // Saved under another facet's name, the map is found under that name.
+    const tb::MapImage image = tb::MapImage::load(dir / "map2LegacyMUL.uop");
+    image.save(dir / "map5LegacyMUL.uop");
+    EXPECT_TRUE(tb::MapImage::load(dir / "map5LegacyMUL.uop").bytes() == image.bytes());
 }
 
 // Each fault, made in an otherwise good container of a three-entry map, is refused by the
