@@ -5,6 +5,7 @@ Run again after changing a seed; the files are kept in the repository so a fuzz 
 starts from them without this script."""
 import os
 import struct
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
@@ -160,4 +161,82 @@ seeds("diff", {
                             cuts=(0, 3, 0, 0)),
     "short_map": diff_run(0x23, 2, 1, [(no_statics(), same_pointer())] * 2, cuts=(0, 0, 0, 195)),
     "neither": diff_run(0x00, 1, 1, [(no_statics(), no_statics())]),
+})
+
+
+# uop_container: whole container files of a facet 1 map (fuzz_uop_container.cpp names the
+# input map1LegacyMUL.uop). Entry names are hashed with lookup3's hashlittle2, seeds 0.
+def uop_hash(name):
+    mask = 0xFFFFFFFF
+
+    def rot(x, k):
+        return ((x << k) | (x >> (32 - k))) & mask
+
+    data = name.lower().encode("ascii")
+    length = len(data)
+    a = b = c = (0xDEADBEEF + length) & mask
+    at = 0
+    while length > 12:
+        x, y, z = struct.unpack_from("<III", data, at)
+        a, b, c = (a + x) & mask, (b + y) & mask, (c + z) & mask
+        a = (a - c) & mask; a ^= rot(c, 4); c = (c + b) & mask
+        b = (b - a) & mask; b ^= rot(a, 6); a = (a + c) & mask
+        c = (c - b) & mask; c ^= rot(b, 8); b = (b + a) & mask
+        a = (a - c) & mask; a ^= rot(c, 16); c = (c + b) & mask
+        b = (b - a) & mask; b ^= rot(a, 19); a = (a + c) & mask
+        c = (c - b) & mask; c ^= rot(b, 4); b = (b + a) & mask
+        length -= 12
+        at += 12
+    if length == 0:
+        return (b << 32) | c
+    x, y, z = struct.unpack("<III", data[at:] + bytes(12 - length))
+    a, b, c = (a + x) & mask, (b + y) & mask, (c + z) & mask
+    c ^= b; c = (c - rot(b, 14)) & mask
+    a ^= c; a = (a - rot(c, 11)) & mask
+    b ^= a; b = (b - rot(a, 25)) & mask
+    c ^= b; c = (c - rot(b, 16)) & mask
+    a ^= c; a = (a - rot(c, 4)) & mask
+    b ^= a; b = (b - rot(a, 14)) & mask
+    c ^= b; c = (c - rot(b, 24)) & mask
+    return (b << 32) | c
+
+
+def uop_file(tables, header_size=40, chain_to=None):
+    """tables: lists of (name, bytes, zlib, entry header); each table followed by its
+    entries' bytes, the chain from the last table back to the first."""
+    out = bytearray(header_size)
+    struct.pack_into("<III", out, 0, 0x0050594D, 5, 0xFD23EC43)
+    starts = []
+    for table in tables:
+        starts.append(len(out))
+        out += struct.pack("<IQ", len(table), 0) + bytes(34 * len(table))
+        for i, (name, data, deflate, head) in enumerate(table):
+            stored = zlib.compress(data) if deflate else data
+            struct.pack_into("<QIIIQIH", out, starts[-1] + 12 + 34 * i, len(out), len(head),
+                             len(stored), len(data), uop_hash(name), zlib.adler32(stored),
+                             1 if deflate else 0)
+            out += head + stored
+    struct.pack_into("<QII", out, 12, starts[-1], 100, sum(len(t) for t in tables))
+    for t in range(len(starts) - 1, 0, -1):
+        struct.pack_into("<Q", out, starts[t] + 4, starts[t - 1])
+    if chain_to is not None:
+        struct.pack_into("<Q", out, starts[0] + 4, starts[chain_to])
+    return bytes(out)
+
+
+def map1(i):
+    return "build/map1legacymul/%08u.dat" % i
+
+
+block_bytes = bytes((i * 7 + 1) & 0xFF for i in range(196 * 3))
+seeds("uop_container", {
+    "two_entries": uop_file([[(map1(0), block_bytes, False, b""),
+                              (map1(1), block_bytes[:200], True, b"")]]),
+    "two_tables": uop_file([[(map1(1), block_bytes, False, b"\x01\x02\x03"),
+                             ("build/map1legacymul/notes.txt", b"hello", True, b"")],
+                            [(map1(0), block_bytes[:196], False, b"")]], header_size=64),
+    "loop": uop_file([[(map1(0), block_bytes, False, b"")], [(map1(1), block_bytes, False, b"")]],
+                     chain_to=1),
+    "gap": uop_file([[(map1(0), block_bytes, False, b""), (map1(2), block_bytes, False, b"")]]),
+    "twice": uop_file([[(map1(0), block_bytes, False, b"")], [(map1(0), b"x", False, b"")]]),
 })

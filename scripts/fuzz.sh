@@ -34,6 +34,7 @@ flags_for() {
   case $1 in
     radar_colours) echo "-max_len=33000" ;;
     land_art) echo "-max_len=12000" ;;
+    uop_container) echo "-max_len=8192" ;;
     xml_parser|tile_list|bookmarks) echo "-dict=fuzz/dict/xml.dict" ;;
     *) echo "" ;;
   esac

@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libgl-dev
+  zlib1g-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
 )

@@ -19,6 +19,7 @@ const std::vector<Command>& commands() {
         {"overview", "MAP GAMEDIR OUT.png", runOverview},
         {"radar", "MAP GAMEDIR OUT.png [--statics]", runRadar},
         {"heightmap", "export MAP OUT.png | import MAP IN.png [--dry-run]", runHeightmap},
+        {"convert", "SRC DEST [--facet N]", runConvert},
     };
     return table;
 }

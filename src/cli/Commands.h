@@ -37,5 +37,6 @@ int runDiff(const Args& args);
 int runOverview(const Args& args);
 int runRadar(const Args& args);
 int runHeightmap(const Args& args);
+int runConvert(const Args& args);
 
 } // namespace tbcli

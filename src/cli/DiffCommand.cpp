@@ -2,6 +2,7 @@
 #include "Commands.h"
 
 #include "diff/DiffGenerator.h"
+#include "diff/DiffInputNames.h"
 
 #include <algorithm>
 #include <cctype>
@@ -51,8 +52,16 @@ tb::DiffFileSet findSet(const fs::path& dir, bool withStatics, bool withMap) {
             throw std::runtime_error("\"" + dir.string() + "\" holds no " + name);
         return dir / name;
     };
+    // The map may be the container of current clients instead of map0.mul.
+    std::optional<fs::path> map;
+    for (std::string_view name : tb::kDiffMapNames)
+        if (!map)
+            map = findFile(dir, std::string(name));
+    if (!map && withMap)
+        throw std::runtime_error("\"" + dir.string() +
+                                 "\" holds neither map0.mul nor map0LegacyMUL.uop");
     return {pick("staidx0.mul", withStatics), pick("statics0.mul", withStatics),
-            pick("map0.mul", withMap)};
+            map.value_or(dir / "map0.mul")};
 }
 
 // Stage and percentage on one terminal line.

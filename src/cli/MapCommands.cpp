@@ -1,6 +1,8 @@
-// tbmap info and tbmap cell: what the library makes of a map file.
+// tbmap info and tbmap cell: what the library makes of a map file (a .mul or a container).
 #include "Commands.h"
 
+#include "core/MapFile.h"
+#include "core/MapFileReader.h"
 #include "core/MapImage.h"
 #include "core/MapVariant.h"
 #include "shell/NumberText.h"
@@ -21,7 +23,9 @@ int runInfo(const Args& args) {
     if (ec)
         return failure("cannot read \"" + path.string() + "\": " + ec.message());
     std::optional<tb::MapVariant> variant;
-    if (tb::isMapFileName(path.filename().string()))
+    if (tb::isUopMapFileName(path.filename().string()))
+        variant = tb::MapFileReader(path).variant(); // a broken container is reported
+    else if (tb::isMapFileName(path.filename().string()))
         variant = tb::identifyMapVariant(path.filename().string(), std::int64_t(size));
     std::cout << "version: " << (variant ? variant->caption : tb::kNoVariantCaption) << '\n'
               << "size: " << (variant ? variant->sizeText : tb::kNoVariantCaption) << '\n';

@@ -1,6 +1,7 @@
 #include "diff/DiffForm.h"
 
 #include "diff/DiffGenerator.h"
+#include "diff/DiffInputNames.h"
 #include "shell/ErrorReport.h"
 #include "shell/PathBox.h"
 #include "shell/PrForm.h"
@@ -207,13 +208,14 @@ void TBHDiffForm::CheckAllPaths() {
     GenerateButton->setEnabled(allValid);
 }
 
-// Valid: a file exists at the path and its name, lower-cased, is the column's file name.
-// The modified files therefore carry the same names as the original ones.
+// Valid: a file exists at the path and its name, lower-cased, is the column's file name
+// (for the map also map0LegacyMUL.uop). The modified files therefore carry the same names
+// as the original ones.
 void TBHDiffForm::checkPathEdit(QLineEdit* edit, const char* expectedName) {
     const QString text = edit->text();
     const QFileInfo info(text);
     const bool valid = !text.isEmpty() && info.isFile() &&
-                       info.fileName().toLower() == QLatin1String(expectedName);
+                       tb::isDiffInputName(info.fileName().toStdString(), expectedName);
     tbapp::setPathBoxValid(edit, valid);
     CheckAllPaths();
 }

@@ -10,6 +10,8 @@
 #include "shell/PathBox.h"
 #include "shell/Settings.h"
 
+#include "core/ArtContainer.h"
+#include "core/MapFile.h"
 #include "core/MapVariant.h"
 
 #include <QApplication>
@@ -37,9 +39,6 @@ std::filesystem::path toPath(const QString& text) {
 QString fromPath(const std::filesystem::path& path) {
     return QString::fromStdU16String(path.u16string());
 }
-
-// The art files whose presence makes a game directory valid, tested in this order.
-const char* const kArtFileNames[] = {"texidx.mul", "texmaps.mul", "artidx.mul", "art.mul"};
 
 // Shows the hourglass while a long step runs.
 struct WaitCursor {
@@ -127,7 +126,7 @@ void TBHMapEditForm::MapEditChange() {
     }
     const QFileInfo file(MapEdit->text());
     if (!MapEdit->text().isEmpty() && file.isFile() &&
-        tb::isMapFileName(file.fileName().toStdString()))
+        tb::isAcceptedMapFileName(file.fileName().toStdString()))
         tbapp::setPathBoxValid(MapEdit, true);
     identifyMap();
 }
@@ -141,8 +140,7 @@ void TBHMapEditForm::identifyMap() {
     MapSize->setText(none);
     if (!tbapp::isPathBoxValid(MapEdit))
         return;
-    const QFileInfo file(MapEdit->text());
-    const auto variant = tb::identifyMapVariant(file.fileName().toStdString(), file.size());
+    const auto variant = tb::identifyMapFile(toPath(MapEdit->text()));
     if (!variant)
         return;
     MapInfo->setText(
@@ -153,14 +151,11 @@ void TBHMapEditForm::identifyMap() {
     MainDrawGrid->setRowCount(variant->height);
 }
 
-// The game directory changed: green when the four art files are there, and then the
-// radar colours are read from it.
+// The game directory changed: green when the art files are there (the land art as
+// artidx.mul/art.mul or artLegacyMUL.uop), and then the radar colours are read from it.
 void TBHMapEditForm::UOPathEditChange() {
     const QString dirText = UOPathEdit->text();
-    bool valid = !dirText.isEmpty();
-    const QDir dir(dirText);
-    for (const char* name : kArtFileNames)
-        valid = valid && QFileInfo(dir.filePath(name)).isFile();
+    const bool valid = !dirText.isEmpty() && tb::hasGameArt(toPath(dirText));
     tbapp::setPathBoxValid(UOPathEdit, valid);
     if (valid)
         tbapp::runReported(this, [&] { readRadarColours(); });
@@ -176,7 +171,7 @@ void TBHMapEditForm::TlLoadMapClick() {
     QFileDialog OpenMapFile(this);
     OpenMapFile.setObjectName("OpenMapFile");
     OpenMapFile.setFileMode(QFileDialog::ExistingFile);
-    OpenMapFile.setNameFilter("Ultima Online MAP (map*.mul)");
+    OpenMapFile.setNameFilter("Ultima Online MAP (map*.mul map*.uop)");
     if (OpenMapFile.exec() == QDialog::Accepted && !OpenMapFile.selectedFiles().isEmpty())
         MapEdit->setText(QDir::toNativeSeparators(OpenMapFile.selectedFiles().first()));
 }
@@ -196,10 +191,8 @@ void TBHMapEditForm::btnLoadClick() {
     const bool gameValid = tbapp::isPathBoxValid(UOPathEdit);
     if (!mapValid && !gameValid)
         return;
-    const QFileInfo file(MapEdit->text());
     const bool knownMap =
-        mapValid && gameValid &&
-        tb::identifyMapVariant(file.fileName().toStdString(), file.size()).has_value();
+        mapValid && gameValid && tb::identifyMapFile(toPath(MapEdit->text())).has_value();
     if (knownMap && !settleUnsavedChanges())
         return;
 
@@ -210,10 +203,9 @@ void TBHMapEditForm::btnLoadClick() {
 
     if (mapValid && gameValid && !knownMap) {
         tbapp::showErrorReport(
-            this, QString("%1 is not a known map file: no map variant is %2 bytes long. "
-                          "The map was not loaded.")
-                      .arg(MapEdit->text())
-                      .arg(file.size()));
+            this, QString("%1 is not a known map file: %2. The map was not loaded.")
+                      .arg(MapEdit->text(),
+                           QString::fromStdString(tb::unknownMapReason(toPath(MapEdit->text())))));
     } else if (knownMap) {
         WaitCursor wait;
         tbapp::runReported(this, [&] {

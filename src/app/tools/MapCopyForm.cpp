@@ -102,7 +102,7 @@ TMapCopyForm::TMapCopyForm(QWidget* owner)
         *dialog = new QFileDialog(this);
         (*dialog)->setAcceptMode(QFileDialog::AcceptOpen);
         (*dialog)->setFileMode(QFileDialog::ExistingFile);
-        (*dialog)->setNameFilter("Ultima Online MAP (*.mul)");
+        (*dialog)->setNameFilter("Ultima Online MAP (*.mul *.uop)");
     }
     dlgOpenSource->setObjectName("dlgOpenSource");
     dlgOpenDestination->setObjectName("dlgOpenDestination");

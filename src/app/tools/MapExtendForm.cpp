@@ -68,12 +68,12 @@ TMapExtendForm::TMapExtendForm(QWidget* owner) : QDialog(owner) {
     MapLoad->setObjectName("MapLoad");
     MapLoad->setAcceptMode(QFileDialog::AcceptOpen);
     MapLoad->setFileMode(QFileDialog::ExistingFile);
-    MapLoad->setNameFilter("Ultima Online MAP (map*.mul)");
+    MapLoad->setNameFilter("Ultima Online MAP (map*.mul map*.uop)");
     MapSave = new QFileDialog(this);
     MapSave->setObjectName("MapSave");
     MapSave->setAcceptMode(QFileDialog::AcceptSave);
     MapSave->setFileMode(QFileDialog::AnyFile);
-    MapSave->setNameFilter("Ultima Online MAP (*.mul)");
+    MapSave->setNameFilter("Ultima Online MAP (*.mul *.uop)");
     MapSave->setOption(QFileDialog::DontConfirmOverwrite);
     MapSave->selectFile("map0.mul");
 
@@ -138,6 +138,8 @@ void TMapExtendForm::TLMapSaveClick() {
         tbapp::showMessage(this, tb::kWrongSourceMapMessage);
         return;
     }
+    // The new map is offered in the form of its source; the name's extension decides.
+    MapSave->selectFile(QString::fromUtf8(tb::enlargedMapDefaultName(toPath(SourceMap->text()))));
     const QString destination = runFileDialog(MapSave);
     if (destination.isEmpty())
         return;

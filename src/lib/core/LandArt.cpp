@@ -1,5 +1,6 @@
 #include "core/LandArt.h"
 
+#include "core/ArtContainer.h"
 #include "shell/FileBytes.h"
 #include "shell/LittleEndian.h"
 
@@ -127,8 +128,19 @@ void ArtFiles::load(const std::filesystem::path& gameDir) {
     std::vector<unsigned char>* const buffers[] = {&artIndex, &artData, &textureIndex,
                                                    &textureData};
     const char* const names[] = {"artidx.mul", "art.mul", "texidx.mul", "texmaps.mul"};
+    // The land art of current clients comes in a container, read in place of the first two.
+    std::error_code ec;
+    const bool mulArt = std::filesystem::is_regular_file(gameDir / names[0], ec) &&
+                        std::filesystem::is_regular_file(gameDir / names[1], ec);
+    const std::optional<std::filesystem::path> container =
+        mulArt ? std::nullopt : findArtContainer(gameDir);
     for (std::size_t i = 0; i < 4; ++i) {
         try {
+            if (i == 0 && container) {
+                readLandArtContainer(*container, artIndex, artData);
+                ++i;
+                continue;
+            }
             *buffers[i] = readFileBytes(gameDir / names[i]);
         } catch (...) {
             // The failing file and the ones after it are not loaded: keeping the files of an

@@ -53,7 +53,8 @@ struct ArtFiles {
     std::vector<unsigned char> textureIndex; // texidx.mul
     std::vector<unsigned char> textureData;  // texmaps.mul
 
-    // Reads the four files from `gameDir` in the order artidx, art, texidx, texmaps.
+    // Reads the four files from `gameDir` in the order artidx, art, texidx, texmaps; where
+    // artidx.mul or art.mul is missing, the land art comes from artLegacyMUL.uop instead.
     // Throws FileError naming the file that failed; the files read before it stay loaded
     // and the failing one is left empty.
     void load(const std::filesystem::path& gameDir);

@@ -1,7 +1,10 @@
 #include "core/MapImage.h"
 
+#include "core/UopMapWriter.h"
 #include "shell/AtomicFile.h"
+#include "shell/Errors.h"
 #include "shell/FileBytes.h"
+#include "shell/FileReader.h"
 
 #include <stdexcept>
 #include <string>
@@ -17,12 +20,57 @@ MapImage::MapImage(std::vector<unsigned char> bytes, std::optional<MapVariant> v
 }
 
 MapImage MapImage::load(const std::filesystem::path& path) {
+    if (mapFileFormatOf(path) == MapFileFormat::Uop) {
+        const auto facet = facetFromFileName(path.filename().string());
+        if (!facet)
+            throw FileError("Cannot read file \"" + path.string() +
+                            "\": its name holds no facet digit (as in map0LegacyMUL.uop)");
+        return loadContainer(path, *facet);
+    }
     std::vector<unsigned char> bytes = readFileBytes(path);
     const auto size = std::int64_t(bytes.size());
     return MapImage(std::move(bytes), identifyMapVariant(path.filename().string(), size));
 }
 
+MapImage MapImage::loadContainer(const std::filesystem::path& path, int facet) {
+    const FileReader file(path);
+    const UopContainer container(file);
+    const UopMapEntries map = findUopMapEntries(container, facet);
+    UopMapLayout layout = UopMapLayout::of(container, map, facet);
+    // Each entry is read (or inflated) straight into its place in the one buffer.
+    std::vector<unsigned char> bytes(std::size_t(map.total));
+    for (std::size_t i = 0; i < map.entries.size(); ++i)
+        container.readEntry(*map.entries[i], bytes.data() + map.starts[i]);
+    layout.padding.assign(bytes.begin() + map.mapLength, bytes.end());
+    bytes.resize(std::size_t(map.mapLength));
+    MapImage image(std::move(bytes), map.variant);
+    image.m_container = std::move(layout);
+    return image;
+}
+
 void MapImage::save(const std::filesystem::path& path) const {
+    const MapFileFormat target = mapFileFormatOf(path);
+    if (m_container) {
+        if (target != MapFileFormat::Uop)
+            throw FileError("Cannot write file \"" + path.string() +
+                            "\": the map was read from a UOP container and is saved as one; "
+                            "give it a name ending in .uop (tbmap convert writes a .mul)");
+        // Under another facet's name the map entries take that facet's names, so that the
+        // file is found as the map its name says.
+        const auto facet = facetFromFileName(path.filename().string());
+        if (facet && *facet != m_container->facet) {
+            UopMapLayout renamed = *m_container;
+            renamed.renameMapEntries(*facet);
+            writeUopMap(path, renamed, m_bytes);
+        } else {
+            writeUopMap(path, *m_container, m_bytes);
+        }
+        return;
+    }
+    if (target == MapFileFormat::Uop)
+        throw FileError("Cannot write file \"" + path.string() +
+                        "\": the map was read from a .mul file and is saved as one; give it a "
+                        "name ending in .mul (tbmap convert writes a container)");
     writeFileAtomically(path, m_bytes.data(), m_bytes.size());
 }
 

@@ -1,12 +1,16 @@
 #pragma once
 // A whole map file held in memory. Cells are addressed through the variant the file was
-// identified as; a file of unknown size can be held and saved, but has no cells.
+// identified as; a file of unknown size can be held and saved, but has no cells. A map read
+// from a UOP container remembers the container's layout and is saved as such a container.
 
+#include "core/MapFile.h"
 #include "core/MapVariant.h"
+#include "core/UopMapLayout.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <vector>
 
 namespace tb {
@@ -23,13 +27,22 @@ public:
     // Takes the bytes of a file as they stand; `variant` gives the geometry (none: no cells).
     MapImage(std::vector<unsigned char> bytes, std::optional<MapVariant> variant);
 
-    // Reads the whole file in one piece and identifies it by its name and size.
-    // Throws FileError when it cannot be read.
+    // Reads the whole file in one piece and identifies it: a .mul by its name and size, a
+    // container (a name ending in ".uop") by the facet digit of its name and its map
+    // entries. Throws FileError naming the file when it cannot be read, or for a container
+    // that cannot be read, has no facet digit in its name or lacks a map entry.
     static MapImage load(const std::filesystem::path& path);
+    // Reads the map of facet `facet` from the container at `path`, whatever its name.
+    static MapImage loadContainer(const std::filesystem::path& path, int facet);
 
-    // Writes the whole buffer to `path`, replacing it atomically. Throws FileError naming
-    // the path; the old file and this image are unchanged then.
+    // Writes the map in the format it was read in, replacing `path` atomically: a .mul as one
+    // buffer, a container with the layout it was read with (its padding included; under a
+    // name of another facet, its map entries named for that facet). A name that says the
+    // other format (".mul" for a container, ".uop" for a .mul) is refused.
+    // Throws FileError naming the path; the old file and this image are unchanged then.
     void save(const std::filesystem::path& path) const;
+
+    MapFileFormat format() const { return m_container ? MapFileFormat::Uop : MapFileFormat::Mul; }
 
     const std::optional<MapVariant>& variant() const { return m_variant; }
     bool hasGeometry() const { return m_variant.has_value(); }
@@ -62,6 +75,9 @@ public:
 
     const std::vector<unsigned char>& bytes() const { return m_bytes; }
     std::size_t size() const { return m_bytes.size(); }
+    // The map's bytes for tools that write whole blocks in place (map copy); their number
+    // cannot change.
+    std::span<unsigned char> writableBytes() { return m_bytes; }
 
 private:
     [[noreturn]] static void throwOutside(std::int32_t x, std::int32_t y);
@@ -79,6 +95,7 @@ private:
     std::vector<unsigned char> m_bytes;
     std::optional<MapVariant> m_variant;
     int m_heightBlocks = 0;
+    std::optional<UopMapLayout> m_container; // set for a map read from a container
 };
 
 } // namespace tb

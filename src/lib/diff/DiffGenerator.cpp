@@ -1,5 +1,6 @@
 #include "diff/DiffGenerator.h"
 
+#include "core/MapFileReader.h"
 #include "diff/DiffFiles.h"
 #include "shell/Errors.h"
 #include "shell/LittleEndian.h"
@@ -112,7 +113,7 @@ private:
     void compareBatch(int x, std::size_t first, std::size_t last);
     void compareLargeBlock(int x, PendingBlock& block);
     void storeStaticsEntry(int x, int y, std::int32_t pos, std::size_t length);
-    std::uint32_t checksumAndCompareMaps(const InputFile& origMap, const InputFile& modMap,
+    std::uint32_t checksumAndCompareMaps(const MapFileReader& origMap, const MapFileReader& modMap,
                                          std::vector<bool>& changed);
     PercentCallback percentCallback() {
         return [this](int value) { m_progress.percent(value); };
@@ -292,7 +293,8 @@ static_assert(kMapChecksumBlocks == DiffGrid{}.mapChecksumBlocks(),
 // MapChecksum of the modified map (the first 392,704 blocks, every column but the last,
 // with its progress: 0, then blocks * 100 / 393,216 as it changes, then 100), marking on
 // the way which of those blocks differ from the original map.
-std::uint32_t Generator::checksumAndCompareMaps(const InputFile& origMap, const InputFile& modMap,
+std::uint32_t Generator::checksumAndCompareMaps(const MapFileReader& origMap,
+                                                const MapFileReader& modMap,
                                                 std::vector<bool>& changed) {
     m_progress.percent(0);
     const int rows = m_grid.rows;
@@ -319,8 +321,9 @@ std::uint32_t Generator::checksumAndCompareMaps(const InputFile& origMap, const 
 
 void Generator::mapPhase() {
     TBHDInfo& header = m_summary.header;
-    const InputFile modMap(m_mod.map);
-    const InputFile origMap(m_orig.map);
+    // Either map may be a .mul or a container (map0LegacyMUL.uop): both read as map bytes.
+    const MapFileReader modMap(m_mod.map);
+    const MapFileReader origMap(m_orig.map);
     // The checksum's bar runs under whatever stage is showing. The same pass compares the
     // block columns it covers, so the modified map is read once; the blocks found
     // different are fetched again one by one below.

@@ -33,7 +33,7 @@ public:
 struct DiffFileSet {
     std::filesystem::path staIdx;  // staidx0.mul
     std::filesystem::path statics; // statics0.mul
-    std::filesystem::path map;     // map0.mul
+    std::filesystem::path map;     // map0.mul or map0LegacyMUL.uop
 };
 
 // What a finished run wrote.

@@ -1,6 +1,10 @@
 #include "tools/MapCopy.h"
 
+#include "core/MapFile.h"
+#include "core/MapFileReader.h"
+#include "core/MapImage.h"
 #include "shell/AtomicFile.h"
+#include "shell/Errors.h"
 #include "tools/ToolFiles.h"
 
 #include <algorithm>
@@ -141,9 +145,9 @@ void copyMapCells(const fs::path& source, const CopyRect& rect, const fs::path& 
     // The new destination starts as a copy of the old one beside it and replaces it only
     // when every cell is in, so a failed copy leaves the destination as it was.
     const bool sameFile = isSameFile(source, destination);
-    std::optional<PositionedFile> sourceFile;
+    std::optional<MapFileReader> sourceFile;
     if (!sameFile)
-        sourceFile.emplace(source, PositionedFile::Mode::Read);
+        sourceFile.emplace(source);
     auto report = [&](std::int32_t x) {
         if (progress)
             progress(copyProgressPercent(x, rect.x2));
@@ -155,14 +159,38 @@ void copyMapCells(const fs::path& source, const CopyRect& rect, const fs::path& 
             report(x);
         return;
     }
-    AtomicFileWriter targetFile(destination);
-    targetFile.copyCurrentContent();
-    const BlockFile target{[&](std::int64_t offset, void* data, std::size_t size) {
-                               targetFile.readAt(offset, data, size);
-                           },
-                           [&](std::int64_t offset, const void* data, std::size_t size) {
-                               targetFile.writeAt(offset, data, size);
-                           }};
+    // A container is changed in memory and saved whole with the layout it was read with;
+    // either way the old destination stays until the new one is complete.
+    const bool containerTarget = mapFileFormatOf(destination) == MapFileFormat::Uop;
+    std::optional<AtomicFileWriter> targetFile;
+    std::optional<MapImage> targetImage;
+    BlockFile target;
+    if (containerTarget) {
+        targetImage.emplace(MapImage::load(destination));
+        const std::span<unsigned char> bytes = targetImage->writableBytes();
+        auto check = [bytes, &destination](std::int64_t offset, std::size_t size) {
+            if (offset < 0 || size > bytes.size() || std::size_t(offset) > bytes.size() - size)
+                throw FileError("Cannot write file \"" + destination.string() +
+                                "\": the copy reaches past the end of its map");
+        };
+        target = {[=](std::int64_t offset, void* data, std::size_t size) {
+                      check(offset, size);
+                      std::memcpy(data, bytes.data() + offset, size);
+                  },
+                  [=](std::int64_t offset, const void* data, std::size_t size) {
+                      check(offset, size);
+                      std::memcpy(bytes.data() + offset, data, size);
+                  }};
+    } else {
+        targetFile.emplace(destination);
+        targetFile->copyCurrentContent();
+        target = {[&](std::int64_t offset, void* data, std::size_t size) {
+                      targetFile->readAt(offset, data, size);
+                  },
+                  [&](std::int64_t offset, const void* data, std::size_t size) {
+                      targetFile->writeAt(offset, data, size);
+                  }};
+    }
     const BlockFile input = sameFile
                                 ? target
                                 : BlockFile{[&](std::int64_t offset, void* data, std::size_t size) {
@@ -250,7 +278,10 @@ void copyMapCells(const fs::path& source, const CopyRect& rect, const fs::path& 
         for (std::int64_t n = lastTx - firstTx + 1; n > 0; --n)
             report(rect.x1 + columnsDone++);
     }
-    targetFile.commit();
+    if (containerTarget)
+        targetImage->save(destination);
+    else
+        targetFile->commit();
 }
 
 } // namespace tb

@@ -45,9 +45,10 @@ int copyProgressPercent(std::int32_t x, std::int32_t x2);
 
 // Copies the rectangle, after the checks of the window in its order: any coordinate out of
 // range (bounds 0 for a side not identified) refuses with kWrongCoordinatesMessage, a side
-// not identified by on-disk name and size with kUnknownMapMessage, X1 = Y1 = X2 = Y2 = 0
-// with kZeroCoordinatesMessage (all as ToolRefusal, before any file is opened). X2 < X1 or
-// Y2 < Y1 copies nothing.
+// not identified (identifyMapFile: a .mul or a container) with kUnknownMapMessage,
+// X1 = Y1 = X2 = Y2 = 0 with kZeroCoordinatesMessage (all as ToolRefusal, before any file
+// is opened). X2 < X1 or Y2 < Y1 copies nothing. A container destination is written back
+// as a container with the layout it was read with.
 //
 // `progress` gets copyProgressPercent(x, X2) once per source column x, X1 to X2 in order.
 // When source and destination are one file, the result is that of copying from a snapshot

@@ -1,7 +1,9 @@
 #include "tools/MapEnlarge.h"
 
+#include "core/MapFile.h"
+#include "core/MapFileReader.h"
+#include "core/MapOutputFile.h"
 #include "core/MapVariant.h"
-#include "shell/AtomicFile.h"
 #include "tools/ToolFiles.h"
 
 #include <algorithm>
@@ -19,6 +21,10 @@ constexpr int kEnlargedWidthBlocks = kEnlargedWidth / kCellsPerBlockSide;
 constexpr int kBlockColumnsPerRun = 8;
 
 } // namespace
+
+const char* enlargedMapDefaultName(const fs::path& source) {
+    return mapFileFormatOf(source) == MapFileFormat::Uop ? "map0LegacyMUL.uop" : "map0.mul";
+}
 
 std::string blankPassText(int x) {
     return "Creating new map file (" + std::to_string(x * 100 / kEnlargedWidth) + "%)";
@@ -55,15 +61,19 @@ void enlargeMap(const fs::path& source, const fs::path& destination,
             report(textOf(x), x, maximum);
     };
 
-    PositionedFile input(source, PositionedFile::Mode::Read);
-    AtomicFileWriter output(destination);
+    const MapFileReader input(source);
+    // A new container takes the facet of its own name, else that of its source.
+    const int facet = facetFromFileName(destination.filename().string())
+                          .value_or(facetFromFileName(source.filename().string()).value_or(0));
+    MapOutputFile output(destination, kEnlargedFileSize, facet);
 
     // Blank pass: the whole new file, tile 0 at altitude 0 and zero headers everywhere.
     report(kBlankPassStartText, 0, kEnlargedWidth);
     const std::vector<unsigned char> blank(columnBytes * kBlockColumnsPerRun, 0);
     for (int first = 0; first < kEnlargedWidthBlocks; first += kBlockColumnsPerRun) {
         const int count = std::min(kBlockColumnsPerRun, kEnlargedWidthBlocks - first);
-        output.append(blank.data(), columnBytes * std::size_t(count));
+        output.writeAt(std::int64_t(first) * std::int64_t(columnBytes), blank.data(),
+                       columnBytes * std::size_t(count));
         reportColumns(first, count, blankPassText, kEnlargedWidth - 1, kEnlargedWidth);
     }
     report(kEnlargeDoneText, kEnlargedWidth - 1, kEnlargedWidth);

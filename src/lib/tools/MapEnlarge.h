@@ -22,6 +22,10 @@ inline constexpr const char* kEnlargeDoneText = "Done.";
 inline constexpr const char* kBlankPassStartText = "Creating new map file";
 inline constexpr const char* kCopyPassStartText = "Copying source map to new map";
 
+// The name the new map is offered under: "map0LegacyMUL.uop" for a container source,
+// "map0.mul" for any other.
+const char* enlargedMapDefaultName(const std::filesystem::path& source);
+
 // One step of the run: the text for the progress label and the bar's position and maximum.
 struct EnlargeProgress {
     std::string text;
@@ -35,12 +39,13 @@ std::string blankPassText(int x);
 // "Copying source map to new map (n%)" with n = x * 100 div maxX.
 std::string copyPassText(int x, int maxX);
 
-// Writes the enlarged map of `source` to `destination`. The source is identified by its
-// on-disk name and size (ToolRefusal kWrongSourceMapMessage otherwise); a destination that
-// is the source file itself is refused (kEnlargeOntoSourceMessage). Both passes work on a
-// temporary file that replaces the destination only when complete; on any failure
-// (FileError) nothing is left under the destination's name and an existing destination is
-// unchanged.
+// Writes the enlarged map of `source` to `destination`, as a container when its name ends
+// in ".uop" (its facet from that name, else from the source's), else as a .mul. The source,
+// a .mul or a container, is identified as identifyMapFile does (ToolRefusal
+// kWrongSourceMapMessage otherwise); a destination that is the source file itself is
+// refused (kEnlargeOntoSourceMessage). Both passes work on a temporary file that replaces
+// the destination only when complete; on any failure (FileError) nothing is left under the
+// destination's name and an existing destination is unchanged.
 //
 // Progress, in order: kBlankPassStartText (0 of 7168); blankPassText for columns 0..7167
 // (position x, maximum 7168); kEnlargeDoneText; kCopyPassStartText (0 of maxX);

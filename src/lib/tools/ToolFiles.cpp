@@ -18,16 +18,6 @@ std::string describe(const fs::path& path, const char* what, const std::string& 
 
 } // namespace
 
-std::optional<MapVariant> identifyMapFile(const fs::path& path) {
-    std::error_code ec;
-    if (!fs::is_regular_file(path, ec))
-        return std::nullopt;
-    const auto size = fs::file_size(path, ec);
-    if (ec)
-        return std::nullopt;
-    return identifyMapVariant(path.filename().string(), std::int64_t(size));
-}
-
 bool isSameFile(const fs::path& a, const fs::path& b) {
     std::error_code ec;
     const bool same = fs::equivalent(a, b, ec);

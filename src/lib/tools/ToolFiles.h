@@ -1,8 +1,9 @@
 #pragma once
-// File helpers of the map conversion tools: identifying a map file on disk, telling whether
-// two paths name one file, and positioned reads and writes on an open file.
+// File helpers of the map conversion tools: telling whether two paths name one file, and
+// positioned reads and writes on an open file. (Map files are identified by
+// identifyMapFile of core/MapFile.h.)
 
-#include "core/MapVariant.h"
+#include "core/MapFile.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -19,10 +20,6 @@ class ToolRefusal : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
-
-// The variant of the file at `path`, identified by its on-disk name and exact size;
-// nullopt when no regular file is there or no variant matches.
-std::optional<MapVariant> identifyMapFile(const std::filesystem::path& path);
 
 // True when both paths name one existing file (by identity: links and different spellings
 // of one path count as the same file).

@@ -13,6 +13,10 @@
 #include "shell/RadioGroup.h"
 
 #include "core/LandArt.h"
+#include "core/MapConvert.h"
+#include "core/UopNames.h"
+
+#include "UopFixtures.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -220,6 +224,45 @@ private slots:
         QVERIFY(f.messages.isEmpty());
         QCOMPARE(form.btnSave->text(), QString("Save"));
         QVERIFY(readBytes(f.mapPath) == f.mapBytes);
+    }
+
+    // A current installation: the map in map2LegacyMUL.uop, the land art in
+    // artLegacyMUL.uop. Both boxes turn green, Load reads both, Save writes the container.
+    void loadAndSaveAContainer() {
+        Fixture f;
+        const fs::path uop = f.dir / "maps" / "map2LegacyMUL.uop";
+        tb::convertMapFile(f.mapPath, uop);
+        fs::remove(f.mapPath);
+        const tb::ArtFiles art = makeTestArt();
+        std::vector<uoptest::HandEntry> tiles;
+        for (int id : {1, 3})
+            tiles.push_back(uoptest::handEntry(
+                tb::uopNameHash(tb::uopArtEntryName(std::uint32_t(id))),
+                std::vector<unsigned char>(art.artData.begin() + (id == 1 ? 0 : 2048),
+                                           art.artData.begin() + (id == 1 ? 2048 : 4096))));
+        writeBytes(f.gameDir / "artLegacyMUL.uop", uoptest::buildContainer({tiles}));
+        fs::remove(f.gameDir / "artidx.mul");
+        fs::remove(f.gameDir / "art.mul");
+        f.writeIni("MAPx.mul=" + uop.string() + "\nUOPath=" + f.gameDir.string() + "\n");
+
+        TBHMapEditForm& form = f.open();
+        QVERIFY(tbapp::isPathBoxValid(form.MapEdit));
+        QVERIFY(tbapp::isPathBoxValid(form.UOPathEdit));
+        QCOMPARE(form.MapInfo->text(), QString("Ilshenar"));
+        QCOMPARE(form.MapSize->text(), QString("2304x1600"));
+        form.btnLoad->click();
+        QVERIFY(f.messages.isEmpty());
+        QVERIFY(form.mapLoaded());
+        QCOMPARE(form.loadedMap()->cell(1, 0), (tb::MapCell{kLandTile, 10}));
+
+        form.loadedMap()->setCell(7, 9, tb::MapCell{kBothTile, -3});
+        form.btnSave->click();
+        QVERIFY(f.messages.isEmpty());
+        QVERIFY(!fs::exists(f.mapPath));
+        const tb::MapImage saved = tb::MapImage::load(uop);
+        QCOMPARE(saved.format(), tb::MapFileFormat::Uop);
+        QCOMPARE(saved.cell(7, 9), (tb::MapCell{kBothTile, -3}));
+        QCOMPARE(saved.cell(1, 0), (tb::MapCell{kLandTile, 10}));
     }
 
     void loadNeedsAGreenBox() {

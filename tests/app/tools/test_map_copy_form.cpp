@@ -66,7 +66,7 @@ private slots:
         QCOMPARE(form.btnCopy->text(), QString("Copy"));
         QCOMPARE(form.sourceLastX(), 0);
         QCOMPARE(form.destinationLastY(), 0);
-        QCOMPARE(form.dlgOpenSource->nameFilters(), QStringList{"Ultima Online MAP (*.mul)"});
+        QCOMPARE(form.dlgOpenSource->nameFilters(), QStringList{"Ultima Online MAP (*.mul *.uop)"});
         for (const char* name :
              {"SourceMap", "EditSourceMap", "btnSourceFile", "grp1", "DestinationMap",
               "EditDestinationMap", "btnDestinationFile", "grp2", "ProgressBar"})

@@ -32,8 +32,8 @@ private slots:
         for (const char* name : {"Label1", "SourceMap", "TLMapLoad", "MapInfoPanel", "MapInfo",
                                  "MapSize", "ProgressInfo", "ProgressBar", "TLMapSave"})
             QVERIFY2(form.findChild<QWidget*>(name), name);
-        QCOMPARE(form.MapLoad->nameFilters(), QStringList{"Ultima Online MAP (map*.mul)"});
-        QCOMPARE(form.MapSave->nameFilters(), QStringList{"Ultima Online MAP (*.mul)"});
+        QCOMPARE(form.MapLoad->nameFilters(), QStringList{"Ultima Online MAP (map*.mul map*.uop)"});
+        QCOMPARE(form.MapSave->nameFilters(), QStringList{"Ultima Online MAP (*.mul *.uop)"});
         QVERIFY(form.MapSave->testOption(QFileDialog::DontConfirmOverwrite));
         QCOMPARE(form.MapSave->acceptMode(), QFileDialog::AcceptSave);
         QVERIFY(form.MapSave->selectedFiles().value(0).endsWith("map0.mul"));

@@ -1,0 +1,31 @@
+#pragma once
+// Positioned reads of a file through the standard library, for readers that want a few
+// parts of a large file (the tables of a container, one entry at a time) rather than all
+// of it.
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+
+namespace tb {
+
+class FileReader {
+public:
+    // Opens a regular file for reading. Throws FileError naming the path.
+    explicit FileReader(const std::filesystem::path& path);
+
+    const std::filesystem::path& path() const { return m_path; }
+    std::int64_t size() const { return m_size; }
+
+    // Reads exactly `size` bytes at `offset`. Throws FileError naming the file when they do
+    // not all lie inside it or cannot be read.
+    void readAt(std::int64_t offset, void* data, std::size_t size) const;
+
+private:
+    std::filesystem::path m_path;
+    mutable std::ifstream m_in;
+    std::int64_t m_size = 0;
+};
+
+} // namespace tb
