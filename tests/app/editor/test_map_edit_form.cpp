@@ -255,7 +255,7 @@ private slots:
         QVERIFY(form.mapLoaded());
         QCOMPARE(form.loadedMap()->cell(1, 0), (tb::MapCell{kLandTile, 10}));
 
-        form.loadedMap()->setCell(7, 9, tb::MapCell{kBothTile, -3});
+        form.mapDocument()->setCell(7, 9, tb::MapCell{kBothTile, -3});
         form.btnSave->click();
         QVERIFY(f.messages.isEmpty());
         QVERIFY(!fs::exists(f.mapPath));
