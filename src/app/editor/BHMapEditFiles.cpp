@@ -111,7 +111,8 @@ QWidget* TBHMapEditForm::createFileNamePanel() {
 void TBHMapEditForm::MapEditChange() {
     // Another path with unsaved changes asks first; Cancel puts the accepted path back and
     // leaves everything as it was.
-    if (!m_firstMapPathChange && MapEdit->text() != m_acceptedMapPath && !settleUnsavedChanges()) {
+    if (!m_firstMapPathChange && MapEdit->text() != m_acceptedMapPath &&
+        !settleUnsavedChanges(AfterDiscard::KeepMap)) {
         const QSignalBlocker quiet(MapEdit);
         MapEdit->setText(m_acceptedMapPath);
         return;
@@ -266,7 +267,7 @@ UiPrompts& TBHMapEditForm::prompts() const {
     return m_prompts ? *m_prompts : UiPrompts::standard();
 }
 
-bool TBHMapEditForm::settleUnsavedChanges() {
+bool TBHMapEditForm::settleUnsavedChanges(AfterDiscard afterDiscard) {
     if (!m_mapLoaded || !m_document.isModified())
         return true;
     if (m_settling || m_saving)
@@ -278,8 +279,14 @@ bool TBHMapEditForm::settleUnsavedChanges() {
         // Into the file the question named; only a save that succeeded lets the caller on.
         return saveMapAs(fromPath(m_document.fileName()));
     case UnsavedChangesAnswer::Discard:
-        // The changes stay in memory until Load replaces them, but nothing asks about them
-        // again; Save would still write them.
+        if (afterDiscard == AfterDiscard::KeepMap) {
+            // The map stays on screen, so the discarded changes must go from it too, or a
+            // later Save would write them after all: the map is read again from its file.
+            return tbapp::runReported(this, [&] {
+                m_document.replace(tb::MapImage::load(m_document.fileName()),
+                                   m_document.fileName());
+            });
+        }
         m_document.markUnmodified();
         return true;
     case UnsavedChangesAnswer::Cancel:

@@ -301,7 +301,10 @@ private:
     bool anyStampButtonDown() const;
     // Unsaved changes before they would be lost: asks "Save changes to <file>?". True when
     // the caller may go on (nothing to save, Discard, or a Save that succeeded).
-    bool settleUnsavedChanges();
+    // What Discard does to the map: it goes anyway (closing, Load), or it stays open and
+    // is read again from its file (a new map path).
+    enum class AfterDiscard { DropMap, KeepMap };
+    bool settleUnsavedChanges(AfterDiscard afterDiscard = AfterDiscard::DropMap);
     // Writes the map to `path` as Save does; false (after the error report) when it failed.
     bool saveMapAs(const QString& path);
     UiPrompts& prompts() const;

@@ -331,7 +331,7 @@ private slots:
         fs::create_directories(copy.parent_path());
         writeBytes(copy, std::vector<unsigned char>(f.mapBytes.size(), 0));
         // The change is unsaved: the question comes first; Discard leaves the old file as it
-        // is and keeps the image, which Save then writes under the new name.
+        // is and reads the image again from it, which Save then writes under the new name.
         f.questions.answers << UnsavedChangesAnswer::Discard;
         form.MapEdit->setText(q(copy));
         QCOMPARE(f.questions.asked, QStringList{"map2.mul"});
@@ -341,12 +341,12 @@ private slots:
         QCOMPARE(form.MainDrawGrid->row(), 0);
         QCOMPARE(form.MainDrawGrid->leftCol(), 0);
         QCOMPARE(form.MainDrawGrid->topRow(), 0);
-        QCOMPARE(form.loadedMap()->cell(5, 5), (tb::MapCell{0x1234, 33}));
+        QCOMPARE(form.loadedMap()->cell(5, 5), makeTestMap().cell(5, 5));
 
         form.btnSave->click();
         QVERIFY(f.messages.isEmpty());
         const tb::MapImage saved = tb::MapImage::load(copy);
-        QCOMPARE(saved.cell(5, 5), (tb::MapCell{0x1234, 33}));
+        QCOMPARE(saved.cell(5, 5), makeTestMap().cell(5, 5));
         QCOMPARE(saved.cell(1, 0), (tb::MapCell{kLandTile, 10}));
         QVERIFY(readBytes(f.mapPath) == f.mapBytes); // the old file is untouched
     }

@@ -134,18 +134,18 @@ private slots:
         otherMap.setCell(kX, kY, {kLandTile, -20});
         otherMap.save(other);
         change(f);
-        form.MapEdit->setText(qpath(other)); // asked here first: Discard, no Save yet
+        form.MapEdit->setText(qpath(other)); // asked here first: Discard reads the map again
         f.questions.asked.clear();
         QVERIFY(!form.isWindowModified());
         change(f);
-        QCOMPARE(int(f.cell(kX, kY).altitude), 14);
+        QCOMPARE(int(f.cell(kX, kY).altitude), 7);
 
         // Cancel: nothing is loaded, nothing stored, the rows stay.
         f.questions.answers << UnsavedChangesAnswer::Cancel;
         form.btnLoad->click();
         QCOMPARE(f.questions.asked, QStringList{"map2.mul"});
-        QCOMPARE(int(f.cell(kX, kY).altitude), 14);
-        QCOMPARE(form.undoList().size(), std::size_t(2));
+        QCOMPARE(int(f.cell(kX, kY).altitude), 7);
+        QCOMPARE(form.undoList().size(), std::size_t(1));
         QCOMPARE(f.settings->value("MAPx.mul").toString(), qpath(f.mapPath));
         // A Save that fails loads nothing either.
         {
@@ -154,13 +154,13 @@ private slots:
             form.btnLoad->click();
         }
         QCOMPARE(f.messages.size(), 1);
-        QCOMPARE(int(f.cell(kX, kY).altitude), 14);
+        QCOMPARE(int(f.cell(kX, kY).altitude), 7);
         QVERIFY(form.isWindowModified());
         // Save: the old file gets the change, then the other map is loaded, without rows.
         f.questions.answers << UnsavedChangesAnswer::Save;
         form.btnLoad->click();
         QCOMPARE(f.questions.asked.size(), 3);
-        QCOMPARE(savedAltitude(f), 14);
+        QCOMPARE(savedAltitude(f), 7);
         QCOMPARE(f.cell(kX, kY), (tb::MapCell{kLandTile, -20}));
         QVERIFY(form.undoList().empty());
         QVERIFY(!form.isWindowModified());
@@ -211,11 +211,15 @@ private slots:
         QCOMPARE(form.MainDrawGrid->col(), 0);
         QCOMPARE(tb::MapImage::load(other).cell(kX, kY).altitude, std::int8_t(0));
 
-        // Discard: the path changes, no file is written, and nothing asks about it again.
+        // Discard: the path changes, no file is written, the map on screen is read again as
+        // its file has it (so a later Save cannot write the discarded change), and nothing
+        // asks about it again.
         change(f);
         f.questions.answers << UnsavedChangesAnswer::Discard;
         form.MapEdit->setText(qpath(f.dir / "elsewhere" / "map2.mul"));
         QCOMPARE(f.questions.asked.size(), 4);
+        QCOMPARE(int(f.cell(kX, kY).altitude), 7);
+        QVERIFY(!form.isWindowModified());
         QVERIFY(!tbapp::isPathBoxValid(form.MapEdit));
         QCOMPARE(savedAltitude(f), 7);
         QCOMPARE(tb::MapImage::load(other).cell(kX, kY).altitude, std::int8_t(0));
