@@ -2,6 +2,7 @@
 #include "Commands.h"
 
 #include "diff/DiffGenerator.h"
+#include "shell/Terminal.h"
 
 #include <algorithm>
 #include <cctype>
@@ -10,7 +11,6 @@
 #include <iostream>
 #include <optional>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -111,7 +111,7 @@ int runDiff(const Args& args) {
 
     tb::NoDiffProgress quiet;
     TerminalProgress terminal;
-    const bool showProgress = ::isatty(STDERR_FILENO) == 1;
+    const bool showProgress = tb::errorStreamIsTerminal();
     tb::DiffProgress& progress = showProgress ? static_cast<tb::DiffProgress&>(terminal) : quiet;
     tb::DiffSummary summary;
     try {

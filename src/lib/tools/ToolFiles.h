@@ -3,6 +3,7 @@
 // two paths name one file, and positioned reads and writes on an open file.
 
 #include "core/MapVariant.h"
+#include "shell/NativeFile.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -43,7 +44,7 @@ public:
 
 private:
     std::filesystem::path m_path;
-    int m_fd = -1;
+    NativeFile m_file;
 };
 
 } // namespace tb
