@@ -1,13 +1,29 @@
 # Small helpers so that each subsystem folder declares its target in one line and
 # new source files are picked up without editing shared build files.
 
-# Drops dependencies on project targets that do not exist (a subsystem with no sources yet).
-function(tb_existing_deps out)
-  set(kept)
+# Stops the configuration when a dependency of `owner` names no target made before it: a
+# misspelt name, or a subsystem listed after the one that needs it, would otherwise link as
+# a plain library name or not at all.
+function(tb_require_targets owner)
   foreach(dep IN LISTS ARGN)
-    if(TARGET ${dep} OR NOT dep MATCHES "^tb_")
-      list(APPEND kept ${dep})
+    if(NOT TARGET ${dep})
+      message(FATAL_ERROR "${owner}: unknown dependency \"${dep}\" (no target of that name "
+                          "exists at this point; check the spelling and the subsystem order)")
     endif()
+  endforeach()
+endfunction()
+
+# Platform files: *Posix.cpp (and its tests, *PosixTest.cpp) are built everywhere but on
+# Windows, *Windows.cpp and *WindowsTest.cpp only there.
+function(tb_platform_sources out)
+  set(kept)
+  foreach(src IN LISTS ARGN)
+    if(WIN32 AND src MATCHES "Posix(Test)?\\.cpp$")
+      continue()
+    elseif(NOT WIN32 AND src MATCHES "Windows(Test)?\\.cpp$")
+      continue()
+    endif()
+    list(APPEND kept ${src})
   endforeach()
   set(${out} ${kept} PARENT_SCOPE)
 endfunction()
@@ -17,13 +33,14 @@ endfunction()
 function(tb_library name)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  tb_platform_sources(sources ${sources})
   if(NOT sources)
     return()
   endif()
   add_library(tb_${name} STATIC ${sources})
   target_include_directories(tb_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src/lib)
-  tb_existing_deps(deps ${ARG_DEPS})
-  target_link_libraries(tb_${name} PUBLIC ${deps})
+  tb_require_targets(tb_${name} ${ARG_DEPS})
+  target_link_libraries(tb_${name} PUBLIC ${ARG_DEPS})
 endfunction()
 
 # tb_app_library(<name> [DEPS <targets>...]): Qt Widgets library tb_app_<name> from the
@@ -32,6 +49,7 @@ function(tb_app_library name)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp
        ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  tb_platform_sources(sources ${sources})
   if(NOT sources)
     return()
   endif()
@@ -39,8 +57,8 @@ function(tb_app_library name)
   set_target_properties(tb_app_${name} PROPERTIES AUTOMOC ON)
   target_include_directories(tb_app_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src/app
                                                    ${PROJECT_SOURCE_DIR}/src/lib)
-  tb_existing_deps(deps ${ARG_DEPS})
-  target_link_libraries(tb_app_${name} PUBLIC Qt6::Widgets ${deps})
+  tb_require_targets(tb_app_${name} ${ARG_DEPS})
+  target_link_libraries(tb_app_${name} PUBLIC Qt6::Widgets ${ARG_DEPS})
 endfunction()
 
 # tb_gtest(<name> [DEPS <targets>...]): one GoogleTest executable test_<name> from the
@@ -48,15 +66,42 @@ endfunction()
 function(tb_gtest name)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  tb_platform_sources(sources ${sources})
   if(NOT sources)
     return()
   endif()
   add_executable(test_${name} ${sources})
   set_target_properties(test_${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-  tb_existing_deps(deps ${ARG_DEPS})
-  target_link_libraries(test_${name} PRIVATE ${deps} tb_testutil GTest::gtest_main GTest::gmock)
+  tb_require_targets(test_${name} ${ARG_DEPS})
+  target_link_libraries(test_${name} PRIVATE ${ARG_DEPS} tb_testutil GTest::gtest_main
+                                             GTest::gmock)
   # The test utilities know the source and bin folders; no environment is needed here.
   gtest_discover_tests(test_${name} DISCOVERY_TIMEOUT 60)
+  if(WIN32)
+    tb_leave_out_linux_only_tests(test_${name})
+  endif()
+endfunction()
+
+# On Windows, the discovered cases of `target` that tests/LinuxOnlyTests.cmake names are
+# disabled: ctest lists them as not run, and every other case runs.
+function(tb_leave_out_linux_only_tests target)
+  include(${PROJECT_SOURCE_DIR}/tests/LinuxOnlyTests.cmake)
+  set(names)
+  foreach(entry IN LISTS TB_LINUX_ONLY_TESTS)
+    string(REGEX REPLACE " *:.*" "" name "${entry}")
+    list(APPEND names "${name}")
+  endforeach()
+  list(JOIN names "|" pattern)
+  string(REPLACE "\\" "\\\\" pattern "${pattern}") # written into a quoted argument
+  set(script ${CMAKE_CURRENT_BINARY_DIR}/${target}_linux_only.cmake)
+  # Read by ctest after the list of discovered cases, which is in ${target}_TESTS.
+  file(WRITE ${script}
+       "foreach(case IN LISTS ${target}_TESTS)\n"
+       "  if(case MATCHES \"^(${pattern})$\")\n"
+       "    set_tests_properties(\"\${case}\" PROPERTIES DISABLED TRUE)\n"
+       "  endif()\n"
+       "endforeach()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${script})
 endfunction()
 
 # tb_qtest(<deps>...): one Qt Test executable per *.cpp of the current folder, run
@@ -64,13 +109,14 @@ endfunction()
 function(tb_qtest)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
-  tb_existing_deps(deps ${ARG_DEPS})
+  tb_platform_sources(sources ${sources})
+  tb_require_targets("tb_qtest in ${CMAKE_CURRENT_SOURCE_DIR}" ${ARG_DEPS})
   foreach(src IN LISTS sources)
     get_filename_component(stem ${src} NAME_WE)
     add_executable(${stem} ${src})
     set_target_properties(${stem} PROPERTIES AUTOMOC ON
                           RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-    target_link_libraries(${stem} PRIVATE ${deps} tb_testutil Qt6::Test Qt6::Widgets)
+    target_link_libraries(${stem} PRIVATE ${ARG_DEPS} tb_testutil Qt6::Test Qt6::Widgets)
     add_test(NAME ${stem} COMMAND ${stem})
     set_tests_properties(${stem} PROPERTIES ENVIRONMENT
       "QT_QPA_PLATFORM=offscreen;TB_SOURCE_DIR=${PROJECT_SOURCE_DIR};TB_BIN_DIR=${CMAKE_BINARY_DIR}/bin")

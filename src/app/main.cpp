@@ -13,6 +13,7 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <filesystem>
 #include <random>
 
 namespace {
@@ -21,8 +22,9 @@ namespace {
 // the user's data folder for an installed one (seeded from the defaults on its first start).
 QString applicationDirectory() {
     const tb::ApplicationDirChoice choice = tb::chooseApplicationDir(
-        QCoreApplication::applicationDirPath().toStdString(),
-        QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdString());
+        std::filesystem::path(QCoreApplication::applicationDirPath().toStdU16String()),
+        std::filesystem::path(
+            QStandardPaths::writableLocation(QStandardPaths::AppDataLocation).toStdU16String()));
     const QString dir = QString::fromStdString(choice.dir.string());
     if (!choice.problems.empty()) {
         QStringList lines;

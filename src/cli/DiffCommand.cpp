@@ -3,6 +3,7 @@
 
 #include "diff/DiffGenerator.h"
 #include "diff/DiffInputNames.h"
+#include "shell/Terminal.h"
 
 #include <algorithm>
 #include <cctype>
@@ -11,7 +12,6 @@
 #include <iostream>
 #include <optional>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -120,7 +120,7 @@ int runDiff(const Args& args) {
 
     tb::NoDiffProgress quiet;
     TerminalProgress terminal;
-    const bool showProgress = ::isatty(STDERR_FILENO) == 1;
+    const bool showProgress = tb::errorStreamIsTerminal();
     tb::DiffProgress& progress = showProgress ? static_cast<tb::DiffProgress&>(terminal) : quiet;
     tb::DiffSummary summary;
     try {

@@ -3,12 +3,12 @@
 #include "Commands.h"
 
 #include "shell/NumberText.h"
+#include "shell/Terminal.h"
 #include "tools/MapCopy.h"
 #include "tools/MapEnlarge.h"
 #include "tools/ToolFiles.h"
 
 #include <iostream>
-#include <unistd.h>
 
 namespace tbcli {
 namespace {
@@ -16,7 +16,7 @@ namespace {
 // Progress goes to a terminal only, rewriting one line; scripts see nothing but failures.
 class ProgressLine {
 public:
-    ProgressLine() : m_shown(::isatty(STDERR_FILENO) == 1) {}
+    ProgressLine() : m_shown(tb::errorStreamIsTerminal()) {}
     ~ProgressLine() {
         if (m_shown && !m_last.empty())
             std::cerr << '\n';

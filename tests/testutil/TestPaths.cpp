@@ -7,6 +7,10 @@
 #include <random>
 #include <stdexcept>
 
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace tbtest {
@@ -47,6 +51,14 @@ fs::path realDataDir() {
     const auto dir = sourceDir().parent_path() / "shared" / "real-data";
     std::error_code ec;
     return fs::is_directory(dir, ec) ? dir : fs::path{};
+}
+
+int exitCodeOf(int systemStatus) {
+#ifdef _WIN32
+    return systemStatus; // the program's own exit code
+#else
+    return WIFEXITED(systemStatus) ? WEXITSTATUS(systemStatus) : -1;
+#endif
 }
 
 std::vector<unsigned char> readBytes(const fs::path& path) {

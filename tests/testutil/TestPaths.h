@@ -32,6 +32,9 @@ std::filesystem::path binDir();
 // The project's source folder.
 std::filesystem::path sourceDir();
 
+// The exit code of a program that std::system ran, or -1 when it did not exit by itself.
+int exitCodeOf(int systemStatus);
+
 std::vector<unsigned char> readBytes(const std::filesystem::path& path);
 void writeBytes(const std::filesystem::path& path, const std::vector<unsigned char>& bytes);
 

@@ -77,5 +77,5 @@ UiPrompts& UiPrompts::standard() {
 }
 
 std::filesystem::path uiPath(const QString& text) {
-    return std::filesystem::path(text.toStdString());
+    return std::filesystem::path(text.toStdU16String());
 }

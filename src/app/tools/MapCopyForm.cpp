@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFile>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -26,7 +25,7 @@ namespace {
 constexpr const char* kUnknown = "Unknown";
 
 std::filesystem::path toPath(const QString& text) {
-    return std::filesystem::path(QFile::encodeName(text).toStdString());
+    return std::filesystem::path(text.toStdU16String());
 }
 
 std::int32_t readInt(const QLineEdit* edit) {

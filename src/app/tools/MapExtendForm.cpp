@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFile>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -22,7 +21,7 @@
 namespace {
 
 std::filesystem::path toPath(const QString& text) {
-    return std::filesystem::path(QFile::encodeName(text).toStdString());
+    return std::filesystem::path(text.toStdU16String());
 }
 
 QString fromUtf8(std::string_view text) {

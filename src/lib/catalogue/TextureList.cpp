@@ -1,6 +1,7 @@
 #include "catalogue/TextureList.h"
 
 #include "catalogue/BHTools.h"
+#include "catalogue/CatalogueNames.h"
 #include "shell/Errors.h"
 #include "shell/LineFile.h"
 #include "shell/NumberText.h"
@@ -62,7 +63,7 @@ int hexDigit(char c) {
 std::optional<std::filesystem::path> findEntryIgnoringCase(const std::filesystem::path& folder,
                                                            std::string_view name) {
     std::error_code error;
-    const std::filesystem::path exact = folder / std::string(name);
+    const std::filesystem::path exact = folder / utf8Path(name);
     if (std::filesystem::exists(exact, error))
         return exact;
     std::filesystem::directory_iterator it(folder, error);
@@ -84,7 +85,7 @@ std::filesystem::path resolveAppPath(const std::filesystem::path& appDir,
         if (const auto found = findEntryIgnoringCase(result, part))
             result = *found;
         else
-            result /= std::string(part);
+            result /= utf8Path(part);
     }
     return result;
 }

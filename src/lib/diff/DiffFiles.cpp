@@ -2,13 +2,8 @@
 
 #include "shell/Errors.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 #include <limits>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -19,30 +14,20 @@ namespace {
 // allocation.
 constexpr std::size_t kWriteBufferSize = 1 << 20;
 
-std::string describe(const fs::path& path, const char* what, int err) {
-    return "Cannot " + std::string(what) + " file \"" + path.string() + "\": " + std::strerror(err);
+std::string describe(const fs::path& path, const char* what, const std::error_code& error) {
+    return fileErrorText(path, what, error);
 }
 
 } // namespace
 
 InputFile::InputFile(const fs::path& path) : m_path(path) {
-    m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (m_fd < 0)
-        throw FileError(describe(path, "open", errno));
-    struct stat st {};
-    if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const int err = S_ISDIR(st.st_mode) ? EISDIR : (errno ? errno : EINVAL);
-        ::close(m_fd);
-        m_fd = -1;
-        throw FileError(describe(path, "open", err));
-    }
-    m_size = st.st_size;
+    if (const std::error_code error = m_file.open(path, NativeFile::Mode::Read))
+        throw FileError(describe(path, "open", error));
+    if (const std::error_code error = m_file.size(m_size))
+        throw FileError(describe(path, "open", error));
 }
 
-InputFile::~InputFile() {
-    if (m_fd >= 0)
-        ::close(m_fd);
-}
+InputFile::~InputFile() = default;
 
 void InputFile::throwOutside(std::int64_t offset, std::uint64_t size) const {
     throw FileError("Cannot read file \"" + m_path.string() + "\": " + std::to_string(size) +
@@ -52,17 +37,11 @@ void InputFile::throwOutside(std::int64_t offset, std::uint64_t size) const {
 
 void InputFile::readAt(std::int64_t offset, void* data, std::size_t size) const {
     checkRange(offset, size);
-    auto* p = static_cast<unsigned char*>(data);
-    while (size > 0) {
-        const ssize_t n = ::pread(m_fd, p, size, offset);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) // n == 0: the file shrank under us
-            throw FileError(describe(m_path, "read", n < 0 ? errno : EIO));
-        p += n;
-        offset += n;
-        size -= std::size_t(n);
-    }
+    std::size_t done = 0;
+    if (const std::error_code error = m_file.readAt(offset, data, size, done))
+        throw FileError(describe(m_path, "read", error));
+    if (done < size) // the file shrank under us
+        throw FileError(describe(m_path, "read", make_error_code(std::errc::io_error)));
 }
 
 PatchWriter::PatchWriter(const fs::path& path) : m_path(path), m_file(path) {}
@@ -111,7 +90,7 @@ void PatchWriter::close() {
 
 void PatchWriter::writeRaw(std::int64_t offset, const void* data, std::size_t size) {
     if (m_committed)
-        throw FileError(describe(m_path, "write", EBADF));
+        throw FileError(describe(m_path, "write", make_error_code(std::errc::bad_file_descriptor)));
     m_file.writeAt(offset, data, size);
 }
 

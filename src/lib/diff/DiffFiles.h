@@ -3,6 +3,7 @@
 // patch file, written front to back and finished by rewriting its header.
 
 #include "shell/AtomicFile.h"
+#include "shell/NativeFile.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -34,7 +35,7 @@ private:
     [[noreturn]] void throwOutside(std::int64_t offset, std::uint64_t size) const;
 
     std::filesystem::path m_path;
-    int m_fd = -1;
+    NativeFile m_file;
     std::int64_t m_size = 0;
 };
 

@@ -2,12 +2,11 @@
 
 #include "shell/AtomicFile.h"
 #include "shell/FileBytes.h"
+#include "shell/NativeFile.h"
 
 #include <algorithm>
-#include <fcntl.h>
 #include <random>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -43,11 +42,12 @@ std::vector<fs::path> defaultCatalogueFiles(const fs::path& programDir) {
 bool isWritableFolder(const fs::path& dir) {
     std::random_device rd;
     const fs::path probe = dir / (".write-probe-" + std::to_string(rd()));
-    const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0)
+    NativeFile file;
+    if (file.open(probe, NativeFile::Mode::CreateNew))
         return false;
-    ::close(fd);
-    ::unlink(probe.c_str());
+    file.close();
+    std::error_code ignored;
+    fs::remove(probe, ignored);
     return true;
 }
 

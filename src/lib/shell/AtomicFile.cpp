@@ -1,17 +1,12 @@
 #include "shell/AtomicFile.h"
 
 #include "shell/Errors.h"
+#include "shell/FileReplace.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
 #include <random>
 #include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -19,25 +14,8 @@ namespace fs = std::filesystem;
 namespace tb {
 namespace {
 
-std::string describe(const fs::path& path, const char* what, int err) {
-    return "Cannot " + std::string(what) + " file \"" + path.string() + "\": " + std::strerror(err);
-}
-
-void writeAll(int fd, const fs::path& target, const void* data, std::size_t size,
-              std::int64_t offset = -1) {
-    const auto* p = static_cast<const unsigned char*>(data);
-    while (size > 0) {
-        const ssize_t n = offset < 0 ? ::write(fd, p, size) : ::pwrite(fd, p, size, offset);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            throw FileError(describe(target, "write", errno));
-        }
-        p += n;
-        size -= std::size_t(n);
-        if (offset >= 0)
-            offset += n;
-    }
+[[noreturn]] void fail(const fs::path& path, const char* what, const std::error_code& error) {
+    throw FileError(fileErrorText(path, what, error));
 }
 
 // The file a write to `path` replaces: a symbolic link's target (followed link by link, so a
@@ -56,13 +34,15 @@ fs::path replacedFile(const fs::path& path) {
 
 // Temporary files of this target that a crashed or killed writer left behind. Only old ones
 // go: a younger one may belong to another copy of the program writing right now.
-void removeStaleTemporaries(const fs::path& dir, const std::string& prefix) {
+void removeStaleTemporaries(const fs::path& dir, const fs::path& prefix) {
     const auto staleBefore = fs::file_time_type::clock::now() - std::chrono::hours(24);
+    const fs::path::string_type& start = prefix.native();
     std::error_code ec;
     for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0 ||
-            name.find_first_not_of("0123456789", prefix.size()) != std::string::npos)
+        const fs::path::string_type name = it->path().filename().native();
+        if (name.size() <= start.size() || name.compare(0, start.size(), start) != 0 ||
+            !std::all_of(name.begin() + std::ptrdiff_t(start.size()), name.end(),
+                         [](auto c) { return c >= '0' && c <= '9'; }))
             continue;
         std::error_code timeError;
         const auto written = it->last_write_time(timeError);
@@ -79,116 +59,89 @@ AtomicFileWriter::AtomicFileWriter(const fs::path& path)
     // refused, as is a folder, before any work is done.
     std::error_code ec;
     if (fs::is_directory(m_replaced, ec))
-        throw FileError(describe(path, "replace", EISDIR));
-    if (::access(m_replaced.c_str(), F_OK) == 0 &&
-        ::faccessat(AT_FDCWD, m_replaced.c_str(), W_OK, AT_EACCESS) != 0)
-        throw FileError(describe(path, "write", errno));
+        fail(path, "replace", make_error_code(std::errc::is_a_directory));
+    if (const std::error_code error = checkFileWritable(m_replaced))
+        fail(path, "write", error);
     std::random_device rd;
     const fs::path dir = m_replaced.has_parent_path() ? m_replaced.parent_path() : fs::path(".");
-    const std::string tempPrefix = "." + m_replaced.filename().string() + ".tmp";
+    // Built from the file name as a path, so its characters stay as they are on any system.
+    fs::path tempPrefix = ".";
+    tempPrefix += m_replaced.filename();
+    tempPrefix += ".tmp";
     removeStaleTemporaries(dir, tempPrefix);
     // Opened exclusively, so two writers never share a temporary file.
+    std::error_code error;
     for (int attempt = 0; attempt < 50; ++attempt) {
-        m_temp = dir / (tempPrefix + std::to_string(rd()));
-        m_fd = ::open(m_temp.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (m_fd >= 0 || errno != EEXIST)
+        fs::path name = tempPrefix;
+        name += std::to_string(rd());
+        m_temp = dir / name;
+        error = m_file.open(m_temp, NativeFile::Mode::CreateNew);
+        if (error != std::errc::file_exists)
             break;
     }
-    if (m_fd < 0) {
+    if (error) {
         m_temp.clear();
-        throw FileError(describe(path, "create", errno));
+        fail(path, "create", error);
     }
 }
 
 AtomicFileWriter::~AtomicFileWriter() {
-    if (m_fd >= 0)
-        ::close(m_fd);
-    if (!m_temp.empty())
-        ::unlink(m_temp.c_str());
+    m_file.close();
+    if (!m_temp.empty()) {
+        std::error_code ignored;
+        fs::remove(m_temp, ignored);
+    }
 }
 
 void AtomicFileWriter::copyCurrentContent() {
-    const int in = ::open(m_target.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0)
-        throw FileError(describe(m_target, "open", errno));
-    const struct Closer {
-        int fd;
-        ~Closer() { ::close(fd); }
-    } closer{in};
-    struct stat st {};
-    if (::fstat(in, &st) != 0)
-        throw FileError(describe(m_target, "read", errno));
-    std::int64_t left = st.st_size;
-    // In the kernel where it can (a clone, where the file system shares extents).
-    while (left > 0) {
-        const ssize_t n = ::copy_file_range(in, nullptr, m_fd, nullptr, std::size_t(left), 0);
-        if (n > 0) {
-            left -= n;
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        // Not offered here, refused by a sandbox, or no progress: copy by hand from where it
-        // stopped, where a real read or write error shows with its own cause.
-        break;
+    NativeFile in;
+    if (const std::error_code error = in.open(m_target, NativeFile::Mode::Read))
+        fail(m_target, "open", error);
+    std::int64_t size = 0;
+    if (const std::error_code error = in.size(size))
+        fail(m_target, "read", error);
+    std::int64_t done = m_file.copyInSystem(in, size);
+    std::vector<unsigned char> buffer(done < size ? std::size_t(1) << 20 : 0);
+    while (done < size) {
+        const std::size_t want =
+            std::size_t(std::min<std::int64_t>(size - done, std::int64_t(buffer.size())));
+        std::size_t got = 0;
+        if (const std::error_code error = in.readAt(done, buffer.data(), want, got))
+            fail(m_target, "read", error);
+        if (got == 0) // the file shrank while we copied it
+            fail(m_target, "read", make_error_code(std::errc::io_error));
+        writeAt(done, buffer.data(), got);
+        done += std::int64_t(got);
     }
-    std::vector<unsigned char> buffer(left > 0 ? std::size_t(1) << 20 : 0);
-    while (left > 0) {
-        const ssize_t n =
-            ::read(in, buffer.data(),
-                   std::size_t(std::min<std::int64_t>(left, std::int64_t(buffer.size()))));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            throw FileError(describe(m_target, "read", n < 0 ? errno : EIO));
-        writeAll(m_fd, m_target, buffer.data(), std::size_t(n));
-        left -= n;
-    }
+    m_appendAt = size;
 }
 
 void AtomicFileWriter::readAt(std::int64_t offset, void* data, std::size_t size) const {
-    auto* p = static_cast<unsigned char*>(data);
-    while (size > 0) {
-        const ssize_t n = ::pread(m_fd, p, size, off_t(offset));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            throw FileError(describe(m_target, "read", n < 0 ? errno : EIO));
-        p += n;
-        offset += n;
-        size -= std::size_t(n);
-    }
+    std::size_t got = 0;
+    if (const std::error_code error = m_file.readAt(offset, data, size, got))
+        fail(m_target, "read", error);
+    if (got < size)
+        fail(m_target, "read", make_error_code(std::errc::io_error));
 }
 
 void AtomicFileWriter::append(const void* data, std::size_t size) {
-    writeAll(m_fd, m_target, data, size);
+    writeAt(m_appendAt, data, size);
+    m_appendAt += std::int64_t(size);
 }
 
 void AtomicFileWriter::writeAt(std::int64_t offset, const void* data, std::size_t size) {
-    writeAll(m_fd, m_target, data, size, offset);
+    if (const std::error_code error = m_file.writeAt(offset, data, size))
+        fail(m_target, "write", error);
 }
 
 void AtomicFileWriter::commit() {
-    if (::fsync(m_fd) != 0)
-        throw FileError(describe(m_target, "write", errno));
-    // Keep the owner and permissions of the file we replace (the owner only where this
-    // process may give files away); a new file gets the usual ones.
-    struct stat st {};
-    if (::stat(m_replaced.c_str(), &st) == 0) {
-        // Where the file is not ours to give away, the new one belongs to its writer.
-        [[maybe_unused]] const int chowned = ::fchown(m_fd, st.st_uid, st.st_gid);
-        ::fchmod(m_fd, st.st_mode & 07777);
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(m_fd, 0666 & ~mask);
-    }
-    const int fd = m_fd;
-    m_fd = -1;
-    if (::close(fd) != 0)
-        throw FileError(describe(m_target, "write", errno));
-    if (::rename(m_temp.c_str(), m_replaced.c_str()) != 0)
-        throw FileError(describe(m_target, "replace", errno));
+    if (const std::error_code error = m_file.flushToDisk())
+        fail(m_target, "write", error);
+    keepReplacedAttributes(m_file, m_temp, m_replaced);
+    if (const std::error_code error = m_file.close())
+        fail(m_target, "write", error);
+    if (const std::error_code error = moveOver(m_temp, m_replaced))
+        fail(m_target, "replace", error);
     m_temp.clear();
 }
 

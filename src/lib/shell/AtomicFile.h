@@ -2,6 +2,8 @@
 // Whole-file writes that never leave a half-written file under the target's name: the
 // bytes go to a temporary file beside the target, which is then renamed over it.
 
+#include "shell/NativeFile.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -27,7 +29,8 @@ void writeFileAtomically(const std::filesystem::path& path,
 // removes the temporary file and leaves the target untouched. Errors are FileError naming
 // the target. A target that is a symbolic link stays one: the file it points to is replaced.
 // A target that is a folder, or a file this process may not write, is refused at once; the
-// replaced file keeps its permissions, and its owner where the process may give it away.
+// replaced file keeps its permissions, and its owner where the process may give it away
+// (on Windows: its hidden, system and archive attributes).
 class AtomicFileWriter {
 public:
     explicit AtomicFileWriter(const std::filesystem::path& path);
@@ -50,7 +53,8 @@ private:
     std::filesystem::path m_target;   // as the caller named it, for messages
     std::filesystem::path m_replaced; // the file renamed over: a symbolic link's target
     std::filesystem::path m_temp;
-    int m_fd = -1;
+    NativeFile m_file;
+    std::int64_t m_appendAt = 0; // where append() writes next
 };
 
 } // namespace tb

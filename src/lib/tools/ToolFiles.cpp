@@ -2,18 +2,13 @@
 
 #include "shell/Errors.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <unistd.h>
-
 namespace fs = std::filesystem;
 
 namespace tb {
 namespace {
 
 std::string describe(const fs::path& path, const char* what, const std::string& why) {
-    return "Cannot " + std::string(what) + " file \"" + path.string() + "\": " + why;
+    return fileErrorText(path, what, why);
 }
 
 } // namespace
@@ -25,46 +20,24 @@ bool isSameFile(const fs::path& a, const fs::path& b) {
 }
 
 PositionedFile::PositionedFile(const fs::path& path, Mode mode) : m_path(path) {
-    do
-        m_fd = ::open(path.c_str(), (mode == Mode::Read ? O_RDONLY : O_RDWR) | O_CLOEXEC);
-    while (m_fd < 0 && errno == EINTR);
-    if (m_fd < 0)
-        throw FileError(describe(path, "open", std::strerror(errno)));
+    const auto access = mode == Mode::Read ? NativeFile::Mode::Read : NativeFile::Mode::ReadWrite;
+    if (const std::error_code error = m_file.open(path, access))
+        throw FileError(describe(path, "open", error.message()));
 }
 
-PositionedFile::~PositionedFile() {
-    if (m_fd >= 0)
-        ::close(m_fd);
-}
+PositionedFile::~PositionedFile() = default;
 
 void PositionedFile::readAt(std::int64_t offset, void* data, std::size_t size) const {
-    auto* p = static_cast<unsigned char*>(data);
-    while (size > 0) {
-        const ssize_t n = ::pread(m_fd, p, size, off_t(offset));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            throw FileError(describe(m_path, "read", std::strerror(errno)));
-        if (n == 0)
-            throw FileError(describe(m_path, "read", "the file is shorter than its map"));
-        p += n;
-        offset += n;
-        size -= std::size_t(n);
-    }
+    std::size_t done = 0;
+    if (const std::error_code error = m_file.readAt(offset, data, size, done))
+        throw FileError(describe(m_path, "read", error.message()));
+    if (done < size)
+        throw FileError(describe(m_path, "read", "the file is shorter than its map"));
 }
 
 void PositionedFile::writeAt(std::int64_t offset, const void* data, std::size_t size) {
-    const auto* p = static_cast<const unsigned char*>(data);
-    while (size > 0) {
-        const ssize_t n = ::pwrite(m_fd, p, size, off_t(offset));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            throw FileError(describe(m_path, "write", std::strerror(errno)));
-        p += n;
-        offset += n;
-        size -= std::size_t(n);
-    }
+    if (const std::error_code error = m_file.writeAt(offset, data, size))
+        throw FileError(describe(m_path, "write", error.message()));
 }
 
 } // namespace tb

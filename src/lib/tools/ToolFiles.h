@@ -4,6 +4,7 @@
 // identifyMapFile of core/MapFile.h.)
 
 #include "core/MapFile.h"
+#include "shell/NativeFile.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -40,7 +41,7 @@ public:
 
 private:
     std::filesystem::path m_path;
-    int m_fd = -1;
+    NativeFile m_file;
 };
 
 } // namespace tb

@@ -7,13 +7,10 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <random>
 #include <stdexcept>
-#include <sys/resource.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 using tb::MapCell;
@@ -259,22 +256,15 @@ TEST(MapImageSave, AFailedWriteLeavesTheOldFileIntact) {
     MapImage map = MapImage::load(path);
     map.setCell(5, 5, MapCell{0x4444, 44});
 
-    rlimit saved{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    auto* const oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 64 * 1024;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     bool threw = false;
     std::string message;
     try {
+        const tbtest::FileSizeLimit limit(64 * 1024);
         map.save(path);
     } catch (const tb::FileError& e) {
         threw = true;
         message = e.what();
     }
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
 
     EXPECT_TRUE(threw);
     EXPECT_NE(message.find(path.string()), std::string::npos) << message;

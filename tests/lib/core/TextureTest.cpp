@@ -72,7 +72,7 @@ TEST(TextureImage, EntriesBeyondTheIndexGiveNoImage) {
     EXPECT_TRUE(makeTextureImage(art, 2, image));
     EXPECT_FALSE(makeTextureImage(art, 3, image));
     EXPECT_FALSE(makeTextureImage(art, 40000, image));
-    art.textureIndex.resize(art.textureIndex.size() - 1);
+    art.textureIndex.pop_back();
     EXPECT_FALSE(makeTextureImage(art, 2, image));
 }
 

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <sys/wait.h>
 
 using namespace difftest;
 
@@ -26,7 +25,7 @@ Result runTbmap(const fs::path& tbmap, const tbtest::TempDir& tmp, const std::st
     const int status = std::system(command.c_str());
     const auto o = readAll(out);
     const auto e = readAll(err);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, std::string(o.begin(), o.end()),
+    return {tbtest::exitCodeOf(status), std::string(o.begin(), o.end()),
             std::string(e.begin(), e.end())};
 }
 

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <sys/wait.h>
 
 namespace fs = std::filesystem;
 using patchtest::readText;
@@ -35,7 +34,7 @@ CliRun runTbmap(const tbtest::TempDir& dir, const std::string& args) {
                                 "'";
     const int status = std::system(command.c_str());
     CliRun run;
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    run.exitCode = tbtest::exitCodeOf(status);
     run.out = readText(dir / "out.txt");
     run.err = readText(dir / "err.txt");
     return run;

@@ -1,8 +1,7 @@
 #include "MapFixtures.h"
 
-#include <fcntl.h>
+#include <fstream>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -37,36 +36,28 @@ std::vector<unsigned char> patternMap(const tb::MapVariant& variant, int seed) {
 
 std::vector<unsigned char> readFile(const fs::path& path) {
     std::vector<unsigned char> bytes(fs::file_size(path));
-    const int fd = ::open(path.c_str(), O_RDONLY);
-    std::size_t done = 0;
-    while (fd >= 0 && done < bytes.size()) {
-        const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
-        if (n <= 0)
-            break;
-        done += std::size_t(n);
-    }
-    if (fd >= 0)
-        ::close(fd);
-    if (done != bytes.size())
+    std::ifstream in(path, std::ios::binary);
+    in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(bytes.size()));
+    if (!in || in.gcount() != std::streamsize(bytes.size()))
         throw std::runtime_error("cannot read " + path.string());
     return bytes;
 }
 
 void makeSparseFile(const fs::path& path, std::int64_t size) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0 || ::ftruncate(fd, off_t(size)) != 0)
-        throw std::runtime_error("cannot make " + path.string());
-    ::close(fd);
+    std::ofstream(path, std::ios::binary | std::ios::trunc).close();
+    std::error_code ec;
+    fs::resize_file(path, std::uintmax_t(size), ec);
+    if (ec)
+        throw std::runtime_error("cannot make " + path.string() + ": " + ec.message());
 }
 
 void writeBytesAt(const fs::path& path, std::int64_t offset,
                   const std::vector<unsigned char>& bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY);
-    const bool ok =
-        fd >= 0 && ::pwrite(fd, bytes.data(), bytes.size(), off_t(offset)) == ssize_t(bytes.size());
-    if (fd >= 0)
-        ::close(fd);
-    if (!ok)
+    std::fstream out(path, std::ios::binary | std::ios::in | std::ios::out);
+    out.seekp(std::streamoff(offset));
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    out.flush();
+    if (!out)
         throw std::runtime_error("cannot write to " + path.string());
 }
 
@@ -78,12 +69,10 @@ void writeCell(const fs::path& path, int x, int y, int heightBlocks, Cell cell) 
 
 Cell readCell(const fs::path& path, int x, int y, int heightBlocks) {
     unsigned char bytes[3] = {};
-    const int fd = ::open(path.c_str(), O_RDONLY);
-    const bool ok =
-        fd >= 0 && ::pread(fd, bytes, 3, off_t(tb::cellOffset(x, y, heightBlocks))) == 3;
-    if (fd >= 0)
-        ::close(fd);
-    if (!ok)
+    std::ifstream in(path, std::ios::binary);
+    in.seekg(std::streamoff(tb::cellOffset(x, y, heightBlocks)));
+    in.read(reinterpret_cast<char*>(bytes), 3);
+    if (!in || in.gcount() != 3)
         throw std::runtime_error("cannot read a cell of " + path.string());
     return {std::uint16_t(bytes[0] | (bytes[1] << 8)), std::int8_t(bytes[2])};
 }

@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <sys/wait.h>
 
 namespace fs = std::filesystem;
 using namespace toolstest;
@@ -34,7 +33,7 @@ Outcome tbmap(const tbtest::TempDir& dir, const std::string& words) {
     const int status = std::system(command.c_str());
     const auto bytes = tbtest::readBytes(errFile);
     fs::remove(errFile);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, std::string(bytes.begin(), bytes.end())};
+    return {tbtest::exitCodeOf(status), std::string(bytes.begin(), bytes.end())};
 }
 
 std::string q(const fs::path& p) {
