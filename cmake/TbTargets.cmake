@@ -14,7 +14,9 @@ function(tb_require_targets owner)
 endfunction()
 
 # Platform files: *Posix.cpp (and its tests, *PosixTest.cpp) are built everywhere but on
-# Windows, *Windows.cpp and *WindowsTest.cpp only there.
+# Windows, *Windows.cpp and *WindowsTest.cpp only there. Only the library and its tests have
+# platform files; the windows reach the system through Qt, and a window class may well end
+# in "Windows" (StartupWindows).
 function(tb_platform_sources out)
   set(kept)
   foreach(src IN LISTS ARGN)
@@ -49,7 +51,6 @@ function(tb_app_library name)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp
        ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
-  tb_platform_sources(sources ${sources})
   if(NOT sources)
     return()
   endif()
@@ -109,7 +110,6 @@ endfunction()
 function(tb_qtest)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
-  tb_platform_sources(sources ${sources})
   tb_require_targets("tb_qtest in ${CMAKE_CURRENT_SOURCE_DIR}" ${ARG_DEPS})
   foreach(src IN LISTS sources)
     get_filename_component(stem ${src} NAME_WE)
