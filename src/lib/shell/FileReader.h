@@ -1,12 +1,13 @@
 #pragma once
-// Positioned reads of a file through the standard library, for readers that want a few
-// parts of a large file (the tables of a container, one entry at a time) rather than all
-// of it.
+// Positioned reads of a file, for readers that want a few parts of a large file (the tables
+// of a container, one entry at a time) rather than all of it. The file is opened as others
+// may still read, rename or delete it, as POSIX allows by default.
+
+#include "shell/NativeFile.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 
 namespace tb {
 
@@ -24,7 +25,7 @@ public:
 
 private:
     std::filesystem::path m_path;
-    mutable std::ifstream m_in;
+    NativeFile m_file;
     std::int64_t m_size = 0;
 };
 

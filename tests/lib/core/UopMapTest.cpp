@@ -95,12 +95,14 @@ TEST(UopMapImage, AHandMadeContainerReadsLikeItsMulTwinAndSavesItsParts) {
     EXPECT_TRUE(image.bytes() == map);
 
     // Streamed reads cross entries, the deflated one included, and stop at the map's end.
-    const tb::MapFileReader reader(path);
-    EXPECT_EQ(reader.size(), std::int64_t(kIlshenarSize));
-    Bytes part(3 * kEntryBytes);
-    reader.readAt(4 * kEntryBytes + 100, part.data(), part.size());
-    EXPECT_TRUE(std::equal(part.begin(), part.end(), map.begin() + 4 * kEntryBytes + 100));
-    EXPECT_THROW(reader.readAt(std::int64_t(kIlshenarSize) - 2, part.data(), 3), tb::FileError);
+    {
+        const tb::MapFileReader reader(path);
+        EXPECT_EQ(reader.size(), std::int64_t(kIlshenarSize));
+        Bytes part(3 * kEntryBytes);
+        reader.readAt(4 * kEntryBytes + 100, part.data(), part.size());
+        EXPECT_TRUE(std::equal(part.begin(), part.end(), map.begin() + 4 * kEntryBytes + 100));
+        EXPECT_THROW(reader.readAt(std::int64_t(kIlshenarSize) - 2, part.data(), 3), tb::FileError);
+    } // closed before the save: Windows refuses to replace a file that is open
 
     // Saved with a changed cell: the cell moves, the entry header and the foreign entry stay.
     image.setCell(2303, 1599, tb::MapCell{0x1234, -5});
@@ -131,19 +133,21 @@ TEST(UopMapImage, MulToUopToMulIsByteIdenticalWithAShortLastEntry) {
     tbtest::writeBytes(dir / "map2.mul", map);
     tb::convertMapFile(dir / "map2.mul", dir / "map2LegacyMUL.uop");
 
-    const tb::FileReader file(dir / "map2LegacyMUL.uop");
-    const tb::UopContainer container(file);
-    EXPECT_EQ(container.firstTableOffset(), 512);
-    EXPECT_EQ(container.tableCapacity(), 100u);
-    ASSERT_EQ(container.entries().size(), 15u);
-    for (std::uint32_t i = 0; i < 15; ++i) {
-        const tb::UopEntry* e = container.find(tb::uopNameHash(tb::uopMapEntryName(2, i)));
-        ASSERT_TRUE(e) << i;
-        const std::size_t length = i < 14 ? kEntryBytes : 256 * 196;
-        EXPECT_EQ(e->length, length) << i;
-        EXPECT_EQ(e->flags, 0) << i;
-        EXPECT_EQ(e->adler32, adlerOf(map.data() + i * kEntryBytes, length)) << i;
-    }
+    {
+        const tb::FileReader file(dir / "map2LegacyMUL.uop");
+        const tb::UopContainer container(file);
+        EXPECT_EQ(container.firstTableOffset(), 512);
+        EXPECT_EQ(container.tableCapacity(), 100u);
+        ASSERT_EQ(container.entries().size(), 15u);
+        for (std::uint32_t i = 0; i < 15; ++i) {
+            const tb::UopEntry* e = container.find(tb::uopNameHash(tb::uopMapEntryName(2, i)));
+            ASSERT_TRUE(e) << i;
+            const std::size_t length = i < 14 ? kEntryBytes : 256 * 196;
+            EXPECT_EQ(e->length, length) << i;
+            EXPECT_EQ(e->flags, 0) << i;
+            EXPECT_EQ(e->adler32, adlerOf(map.data() + i * kEntryBytes, length)) << i;
+        }
+    } // closed before the save below: Windows refuses to replace a file that is open
 
     tb::convertMapFile(dir / "map2LegacyMUL.uop", dir / "map2copy.mul");
     EXPECT_TRUE(tbtest::readBytes(dir / "map2copy.mul") == map);
