@@ -30,7 +30,7 @@ endforeach()
 
 # Library, editor and tbmap targets are built only after the checks have passed.
 foreach(sub IN LISTS TB_SUBSYSTEMS)
-  foreach(target IN ITEMS tb_${sub} tb_app_${sub})
+  foreach(target IN ITEMS tb_${sub} tb_gui_${sub} tb_app_${sub})
     if(TARGET ${target})
       add_dependencies(${target} include_checks)
     endif()

@@ -45,12 +45,15 @@ function(tb_library name)
   target_link_libraries(tb_${name} PUBLIC ${ARG_DEPS})
 endfunction()
 
-# tb_app_library(<name> [DEPS <targets>...]): Qt Widgets library tb_app_<name> from the
-# *.cpp of the current folder, with moc.
+# tb_app_library(<name> [EXCLUDE <files>...] [DEPS <targets>...]): Qt Widgets library
+# tb_app_<name> from the *.cpp of the current folder but the EXCLUDE ones, with moc.
 function(tb_app_library name)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPS;EXCLUDE" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp
        ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  foreach(file IN LISTS ARG_EXCLUDE)
+    list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/${file})
+  endforeach()
   if(NOT sources)
     return()
   endif()
@@ -60,6 +63,20 @@ function(tb_app_library name)
                                                    ${PROJECT_SOURCE_DIR}/src/lib)
   tb_require_targets(tb_app_${name} ${ARG_DEPS})
   target_link_libraries(tb_app_${name} PUBLIC Qt6::Widgets ${ARG_DEPS})
+endfunction()
+
+# tb_gui_library(<name> SOURCES <files>... [DEPS <targets>...]): library tb_gui_<name> of the
+# named files of the current folder, on Qt Gui without Widgets, for the drawing that the
+# editor and tbmap share (tbmap never links Widgets).
+function(tb_gui_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  find_package(Qt6 REQUIRED COMPONENTS Core Gui)
+  list(TRANSFORM ARG_SOURCES PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/)
+  add_library(tb_gui_${name} STATIC ${ARG_SOURCES})
+  target_include_directories(tb_gui_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src/app
+                                                   ${PROJECT_SOURCE_DIR}/src/lib)
+  tb_require_targets(tb_gui_${name} ${ARG_DEPS})
+  target_link_libraries(tb_gui_${name} PUBLIC Qt6::Core Qt6::Gui ${ARG_DEPS})
 endfunction()
 
 # tb_gtest(<name> [DEPS <targets>...]): one GoogleTest executable test_<name> from the

@@ -36,6 +36,7 @@ int runDemo(const Args& args);
 int runDiff(const Args& args);
 int runOverview(const Args& args);
 int runRadar(const Args& args);
+int runRender(const Args& args);
 int runHeightmap(const Args& args);
 int runConvert(const Args& args);
 

@@ -1,16 +1,14 @@
 // tbmap radar: the whole map at one pixel per cell in the game's radar colours, optionally
 // with the colour of each cell's topmost static, written as a PNG picture.
 #include "Commands.h"
+#include "MapStatics.h"
 #include "PngFiles.h"
 
 #include "core/MapImage.h"
 #include "core/RadarColours.h"
 #include "core/RadarPicture.h"
-#include "core/StaticRadarColours.h"
-#include "core/StaticsFiles.h"
 
 #include <filesystem>
-#include <iostream>
 
 namespace fs = std::filesystem;
 
@@ -40,21 +38,8 @@ int runRadar(const Args& args) {
 
     tb::RadarPicture picture;
     if (withStatics) {
-        const int facet = tb::mapFacet(mapPath.filename().string()).value_or(0);
-        const auto files = tb::findStaticsFiles(mapPath, gameDir, facet);
-        if (!files) {
-            const std::string n = std::to_string(facet);
-            return failure("no staidx" + n + ".mul and statics" + n + ".mul beside \"" +
-                           mapPath.string() + "\" or in \"" + gameDir.string() + "\"");
-        }
-        const tb::StaticsLoad statics = tb::loadStatics(*files, *map.variant());
-        if (!statics.warning.empty())
-            std::cerr << "tbmap: warning: " << statics.warning << '\n';
-        tb::StaticRadarColours staticColours;
-        staticColours.read(gameDir / "radarcol.mul");
-        picture = tb::buildRadarPicture(map, land, statics.statics, staticColours);
-        std::cout << "statics: " << statics.statics.recordCount() << " records from \""
-                  << files->index.string() << "\"\n";
+        const MapStatics statics = loadMapStatics(mapPath, gameDir, map);
+        picture = tb::buildRadarPicture(map, land, statics.load.statics, statics.colours);
     } else {
         picture = tb::buildRadarPicture(map, land);
     }

@@ -12,7 +12,7 @@
 // The map itself is a tb::MapDocument: every change of cells goes through it, and the view
 // repaints from its notifications (MapViewRefresher).
 
-#include "editor/MapCellPainter.h"
+#include "core/MapCellPainter.h"
 #include "editor/MapViewRefresher.h"
 #include "shell/MapEditorLink.h"
 

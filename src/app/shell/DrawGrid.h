@@ -4,6 +4,8 @@
 // mouse and keyboard moves of that cell. It knows nothing of what the cells show, so the
 // map view and the tile palettes share it.
 
+#include "core/PixelSurface.h"
+
 #include <QAbstractScrollArea>
 #include <QColor>
 #include <QImage>
@@ -33,12 +35,7 @@ public:
     using DrawRowHandler = std::function<void(QPainter& painter, int row, int firstCol, int lastCol,
                                               const QRect& firstRect, int stepX, int selectedCol)>;
     // The 32-bit pixels being painted, for owners that write pixels directly.
-    struct PixelSurface {
-        QRgb* bits = nullptr;
-        int width = 0;
-        int height = 0;
-        qsizetype stride = 0; // in pixels
-    };
+    using PixelSurface = ::PixelSurface;
     // Sees a key press before the grid's own moves; returns true to skip them.
     using KeyHandler = std::function<bool(QKeyEvent* event)>;
 

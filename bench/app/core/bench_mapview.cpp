@@ -1,12 +1,15 @@
 // The map view's full repaint against filling the same 1920 x 1080 image with one colour,
-// and against decoding every cell's picture anew. Prints the ratios at the end.
+// against decoding every cell's picture anew, and with the statics markers shown against
+// without them. Prints the ratios at the end.
 
-#include "editor/MapCellPainter.h"
+#include "core/MapCellPainter.h"
 #include "shell/DrawGrid.h"
 
 #include "core/LandArt.h"
 #include "core/MapImage.h"
 #include "core/MapVariant.h"
+#include "core/StaticRadarColours.h"
+#include "core/StaticsMap.h"
 
 #include "BenchRuns.h"
 
@@ -16,6 +19,8 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <random>
 #include <string>
@@ -77,9 +82,67 @@ tb::MapImage makeMap() {
     return map;
 }
 
+// Statics on about four cells in ten of the painted corner, one to three records each: far
+// denser than the open land of a real facet, as thick as its towns and forests.
+tb::StaticsMap makeStatics(const tb::MapImage& map) {
+    const int widthBlocks = map.width() / 8;
+    const int heightBlocks = map.height() / 8;
+    std::vector<unsigned char> index(std::size_t(widthBlocks) * std::size_t(heightBlocks) * 12,
+                                     0xFF);
+    std::vector<unsigned char> data;
+    std::mt19937 random(13);
+    for (int bx = 0; bx < 600 / 8; ++bx) {
+        for (int by = 0; by < 400 / 8; ++by) {
+            const auto offset = std::uint32_t(data.size());
+            for (int cell = 0; cell < 64; ++cell) {
+                if (random() % 10 >= 4)
+                    continue;
+                for (unsigned n = 1 + random() % 3; n > 0; --n) {
+                    const auto id = std::uint16_t(random() % 0x4000);
+                    const unsigned char record[7] = {static_cast<unsigned char>(id),
+                                                     static_cast<unsigned char>(id >> 8),
+                                                     static_cast<unsigned char>(cell % 8),
+                                                     static_cast<unsigned char>(cell / 8),
+                                                     static_cast<unsigned char>(random()),
+                                                     0,
+                                                     0};
+                    data.insert(data.end(), record, record + 7);
+                }
+            }
+            const std::size_t entry = (std::size_t(bx) * std::size_t(heightBlocks) + by) * 12;
+            const std::uint32_t fields[2] = {offset, std::uint32_t(data.size()) - offset};
+            for (int f = 0; f < 2; ++f)
+                for (int i = 0; i < 4; ++i)
+                    index[entry + std::size_t(f * 4 + i)] =
+                        static_cast<unsigned char>(fields[f] >> (8 * i));
+        }
+    }
+    return tb::StaticsMap(std::move(index), std::move(data), widthBlocks, heightBlocks);
+}
+
+// A radar colour file with an entry for every static id, read as the editor reads it.
+tb::StaticRadarColours makeStaticColours() {
+    const auto path = std::filesystem::temp_directory_path() / "tb_bench_mapview_radarcol.mul";
+    {
+        std::mt19937 random(17);
+        std::ofstream out(path, std::ios::binary);
+        for (int i = 0; i < tb::StaticRadarColours::kFirstEntry + tb::StaticRadarColours::kIds;
+             ++i) {
+            const auto colour = std::uint16_t(random() & 0x7FFF);
+            out.put(static_cast<char>(colour)).put(static_cast<char>(colour >> 8));
+        }
+    }
+    tb::StaticRadarColours colours;
+    colours.read(path);
+    std::filesystem::remove(path);
+    return colours;
+}
+
 struct View {
     tb::ArtFiles art = makeArt();
     tb::MapImage map = makeMap();
+    tb::StaticsMap statics = makeStatics(map);
+    tb::StaticRadarColours staticColours = makeStaticColours();
     MapCellPainter painter;
     DrawGrid grid;
     QImage target{kWidth, kHeight, QImage::Format_RGB32};
@@ -87,6 +150,7 @@ struct View {
     View() {
         painter.setMap(&map);
         painter.setArt(&art);
+        painter.setStatics(&statics, &staticColours);
         grid.setColCount(map.width());
         grid.setRowCount(map.height());
         grid.setGridLineWidth(0);
@@ -102,6 +166,11 @@ struct View {
         grid.setDefaultRowHeight(size);
     }
     void repaint() { grid.renderCells(target, target.rect()); }
+    void showStatics(bool shown) {
+        CellViewSwitches switches = painter.switches();
+        switches.showStatics = shown;
+        painter.setSwitches(switches);
+    }
 };
 
 View& view() {
@@ -132,6 +201,20 @@ void BM_Repaint(benchmark::State& state) {
         double((kWidth / state.range(0) + 1) * (kHeight / state.range(0) + 1));
 }
 BENCHMARK(BM_Repaint)->Arg(5)->Arg(45)->Unit(benchmark::kMillisecond);
+
+void BM_RepaintWithStatics(benchmark::State& state) {
+    View& v = view();
+    v.painter.setCacheEnabled(true);
+    v.setCellSize(int(state.range(0)));
+    v.showStatics(true);
+    v.repaint(); // the pictures of this size and the statics of the view are worked out once
+    for (auto _ : state) {
+        v.repaint();
+        benchmark::ClobberMemory();
+    }
+    v.showStatics(false);
+}
+BENCHMARK(BM_RepaintWithStatics)->Arg(5)->Arg(45)->Unit(benchmark::kMillisecond);
 
 void BM_RepaintDecodingEveryCell(benchmark::State& state) {
     View& v = view();
@@ -164,6 +247,10 @@ int main(int argc, char** argv) {
                 ratio("BM_Repaint/5", "BM_FillImage"));
     std::printf("  repaint at cell size 45 / fill 1920x1080: %6.2fx  (target <= 3)\n",
                 ratio("BM_Repaint/45", "BM_FillImage"));
+    std::printf("  statics shown / not shown, size 5:  %6.2fx  (target <= 1.5)\n",
+                ratio("BM_RepaintWithStatics/5", "BM_Repaint/5"));
+    std::printf("  statics shown / not shown, size 45: %6.2fx\n",
+                ratio("BM_RepaintWithStatics/45", "BM_Repaint/45"));
     std::printf("  decoding every cell / kept pictures, size 5:  %6.1fx faster  (target >= 20)\n",
                 ratio("BM_RepaintDecodingEveryCell/5", "BM_Repaint/5"));
     std::printf("  decoding every cell / kept pictures, size 45: %6.1fx faster\n",

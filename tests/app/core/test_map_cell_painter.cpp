@@ -1,9 +1,11 @@
 // The cell drawing of the map view: pictures against their decoded tiles, the order of
-// the overlays, and the kept pictures.
+// the overlays, the statics markers, and the kept pictures.
 
-#include "TestWorld.h"
+#include "../editor/TestWorld.h"
 
-#include "editor/MapCellPainter.h"
+#include "core/MapCellPainter.h"
+
+#include "StaticsFixtures.h"
 
 #include "core/LandArt.h"
 #include "editor/AltitudeColour.h"
@@ -12,15 +14,6 @@
 #include <QtTest>
 
 using namespace tbtest;
-
-namespace {
-
-DrawGrid::PixelSurface surfaceOf(QImage& image) {
-    return {reinterpret_cast<QRgb*>(image.bits()), image.width(), image.height(),
-            image.bytesPerLine() / qsizetype(sizeof(QRgb))};
-}
-
-} // namespace
 
 class MapCellPainterTest : public QObject {
     Q_OBJECT
@@ -34,7 +27,7 @@ class MapCellPainterTest : public QObject {
                 bool direct = true, int offset = 3) {
         QImage image(size + 2 * offset, size + 2 * offset, QImage::Format_RGB32);
         image.fill(QColor(1, 2, 3));
-        const DrawGrid::PixelSurface surface = surfaceOf(image);
+        const PixelSurface surface = PixelSurface::of(image);
         QPainter p(&image);
         painter.drawCell(p, direct ? &surface : nullptr, x, y, QRect(offset, offset, size, size),
                          selected);
@@ -46,6 +39,32 @@ class MapCellPainterTest : public QObject {
         painter.setMap(&m_map);
         painter.setArt(&m_art);
         return painter;
+    }
+
+    // Statics on the test map: cell (1, 0) holds static 41 under static 40, cells (6, 0) and
+    // (9, 0) (the next block) static 42. Static radar colours: 40 red, 41 blue, 42 white.
+    tb::StaticsMap makeStatics() const {
+        const tb::MapVariant& v = ilshenar();
+        StaticsPair pair(std::size_t(v.widthBlocks()) * std::size_t(v.heightBlocks()));
+        pair.setBlock(0, {{41, 1, 0, 2}, {40, 1, 0, 9}, {42, 6, 0, 0}});
+        pair.setBlock(std::size_t(v.heightBlocks()), {{42, 1, 0, 0}});
+        return tb::StaticsMap(pair.index, pair.data, v.widthBlocks(), v.heightBlocks());
+    }
+    tb::StaticRadarColours makeStaticColours() const {
+        std::vector<unsigned char> radar((0x4000 + 43) * 2, 0);
+        auto put = [&](int entry, std::uint16_t colour) {
+            radar[std::size_t(entry) * 2] = static_cast<unsigned char>(colour);
+            radar[std::size_t(entry) * 2 + 1] = static_cast<unsigned char>(colour >> 8);
+        };
+        put(0x4000 + 40, 0x7C00);
+        put(0x4000 + 41, 0x001F);
+        put(0x4000 + 42, 0x7FFF);
+        put(40, 0x001F); // the land entry of the same number is never taken
+        const TempDir dir;
+        writeBytes(dir / "radarcol.mul", radar);
+        tb::StaticRadarColours colours;
+        colours.read(dir / "radarcol.mul");
+        return colours;
     }
 
 private slots:
@@ -186,7 +205,7 @@ private slots:
         MapCellPainter painter = loadedPainter();
         QImage image(30, 30, QImage::Format_RGB32);
         image.fill(Qt::white);
-        const DrawGrid::PixelSurface surface = surfaceOf(image);
+        const PixelSurface surface = PixelSurface::of(image);
         QPainter p(&image);
         painter.drawCell(p, &surface, 2, 0, QRect(20, -10, 20, 20), false);
         painter.drawCell(p, &surface, 2, 0, QRect(-15, 25, 20, 20), false);
@@ -206,13 +225,13 @@ private slots:
         byCell.fill(Qt::white);
         byRow.fill(Qt::white);
         {
-            const DrawGrid::PixelSurface surface = surfaceOf(byCell);
+            const PixelSurface surface = PixelSurface::of(byCell);
             QPainter p(&byCell);
             for (int x = 0; x < 5; ++x)
                 painter.drawCell(p, &surface, x, 0, QRect(x * 21, 2, 20, 20), x == 2);
         }
         {
-            const DrawGrid::PixelSurface surface = surfaceOf(byRow);
+            const PixelSurface surface = PixelSurface::of(byRow);
             QPainter p(&byRow);
             painter.drawRow(p, &surface, 0, 0, 4, QRect(0, 2, 20, 20), 21, 2);
         }
@@ -223,19 +242,104 @@ private slots:
         cutByCell.fill(Qt::white);
         cutByRow.fill(Qt::white);
         {
-            const DrawGrid::PixelSurface surface = surfaceOf(cutByCell);
+            const PixelSurface surface = PixelSurface::of(cutByCell);
             QPainter p(&cutByCell);
             for (int x = 0; x < 5; ++x)
                 painter.drawCell(p, &surface, x, 0, QRect(x * 21 - 8, 2, 20, 20), false);
         }
         {
-            const DrawGrid::PixelSurface surface = surfaceOf(cutByRow);
+            const PixelSurface surface = PixelSurface::of(cutByRow);
             QPainter p(&cutByRow);
             painter.drawRow(p, &surface, 0, 0, 4, QRect(-8, 2, 20, 20), 21, -1);
         }
         QCOMPARE(cutByRow, cutByCell);
         QCOMPARE(byRow.pixelColor(2 * 21, 2), kSelectionFrameColour);
         QCOMPARE(byRow.pixelColor(21 + 2, 2 + 20 - 15 + 1), kBookmarkLabelColour);
+    }
+
+    // The marker: a centred square of half the cell in the colour of the topmost static,
+    // with a dark outline where there is room for one; every other pixel is the plain cell.
+    void staticsMarkerIsACentredSquareInTheTopmostStaticsColour() {
+        const tb::StaticsMap statics = makeStatics();
+        const tb::StaticRadarColours colours = makeStaticColours();
+        const QColor red = expectedColour(0x7C00);
+        struct Case {
+            int size;
+            int markerFrom; // first marker pixel, inside the cell
+            int markerSize;
+            bool outlined;
+        };
+        for (const Case& c : {Case{45, 11, 22, true}, Case{5, 1, 2, false}}) {
+            for (bool direct : {true, false}) {
+                MapCellPainter painter = loadedPainter();
+                const QImage plain = draw(painter, 1, 0, c.size, false, direct);
+                painter.setStatics(&statics, &colours);
+                // Statics given but the switch off: nothing changes.
+                QCOMPARE(draw(painter, 1, 0, c.size, false, direct), plain);
+                CellViewSwitches switches;
+                switches.showStatics = true;
+                painter.setSwitches(switches);
+                const QImage marked = draw(painter, 1, 0, c.size, false, direct);
+                const int first = 3 + c.markerFrom;
+                const int last = first + c.markerSize - 1;
+                for (int y = 0; y < marked.height(); ++y) {
+                    for (int x = 0; x < marked.width(); ++x) {
+                        const bool inMarker = x >= first && x <= last && y >= first && y <= last;
+                        const bool onOutline = c.outlined && inMarker &&
+                                               (x == first || x == last || y == first || y == last);
+                        const QColor expected = !inMarker   ? plain.pixelColor(x, y)
+                                                : onOutline ? kStaticsMarkerOutlineColour
+                                                            : red;
+                        if (marked.pixelColor(x, y) != expected)
+                            QFAIL(qPrintable(QString("size %1 direct %2: pixel (%3, %4)")
+                                                 .arg(c.size)
+                                                 .arg(direct)
+                                                 .arg(x)
+                                                 .arg(y)));
+                    }
+                }
+                // A cell without statics is left alone.
+                MapCellPainter unmarked = loadedPainter();
+                QCOMPARE(draw(painter, 2, 0, c.size, false, direct),
+                         draw(unmarked, 2, 0, c.size, false, direct));
+            }
+        }
+    }
+
+    // The row walk finds the statics by block masks: it must mark the same cells as the
+    // cell-by-cell drawing, across a block edge and on cells cut by the target's edges.
+    void rowMarkersMatchCellMarkers() {
+        const tb::StaticsMap statics = makeStatics();
+        const tb::StaticRadarColours colours = makeStaticColours();
+        MapCellPainter painter = loadedPainter();
+        painter.setStatics(&statics, &colours);
+        CellViewSwitches switches;
+        switches.showStatics = true;
+        painter.setSwitches(switches);
+        for (int size : {5, 10}) {
+            // Columns 0..11 from x = -7, so cell 0 is cut and the last cells fall off the end.
+            const int width = 10 * size;
+            QImage byCell(width, size + 4, QImage::Format_RGB32);
+            QImage byRow(width, size + 4, QImage::Format_RGB32);
+            byCell.fill(Qt::white);
+            byRow.fill(Qt::white);
+            {
+                const PixelSurface surface = PixelSurface::of(byCell);
+                QPainter p(&byCell);
+                for (int x = 0; x < 12; ++x)
+                    painter.drawCell(p, &surface, x, 0, QRect(x * size - 7, 2, size, size), false);
+            }
+            {
+                const PixelSurface surface = PixelSurface::of(byRow);
+                QPainter p(&byRow);
+                painter.drawRow(p, &surface, 0, 0, 11, QRect(-7, 2, size, size), size, -1);
+            }
+            QCOMPARE(byRow, byCell);
+            // Cell 9 (the next block) has its marker, in white.
+            const QRect marker =
+                MapCellPainter::staticsMarkerRect(QRect(9 * size - 7, 2, size, size));
+            QCOMPARE(byRow.pixelColor(marker.center()), QColor(248, 248, 248));
+        }
     }
 
     void uncachedDrawingGivesTheSamePixels() {

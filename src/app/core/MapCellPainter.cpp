@@ -1,4 +1,4 @@
-#include "editor/MapCellPainter.h"
+#include "core/MapCellPainter.h"
 
 #include "editor/AltitudeColour.h"
 
@@ -6,6 +6,8 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <cstring>
 #include <optional>
 
@@ -77,6 +79,49 @@ void copyCellLines(QRgb* to, const QRgb* const* pictures, int first, int last, i
 
 inline void fillPixels(QRgb* to, QRgb value, int count) {
     std::fill_n(to, count, value);
+}
+
+// The number of set bits of every byte value.
+constexpr std::array<std::uint8_t, 256> kBitCounts = [] {
+    std::array<std::uint8_t, 256> counts{};
+    for (int i = 0; i < 256; ++i)
+        counts[std::size_t(i)] = std::uint8_t(std::popcount(unsigned(i)));
+    return counts;
+}();
+
+bool markerIsOutlined(const QRect& marker) {
+    return marker.width() >= MapCellPainter::kMinOutlinedMarker &&
+           marker.height() >= MapCellPainter::kMinOutlinedMarker;
+}
+
+// A statics marker at `marker` (surface coordinates), clipped to the surface: its outermost
+// pixels in `outline` when it is outlined, the rest in `colour`.
+inline void drawMarkerPixels(const PixelSurface& surface, const QRect& marker, bool outlined,
+                             QRgb colour, QRgb outline) {
+    const int left = marker.left();
+    const int right = left + marker.width(); // one past the last column
+    const int top = marker.top();
+    const int bottom = top + marker.height();
+    const int from = std::max(left, 0);
+    const int until = std::min(right, surface.width);
+    const int yFrom = std::max(top, 0);
+    const int yUntil = std::min(bottom, surface.height);
+    if (from >= until || yFrom >= yUntil)
+        return;
+    QRgb* line = surface.bits + yFrom * surface.stride;
+    for (int y = yFrom; y < yUntil; ++y, line += surface.stride) {
+        if (outlined && (y == top || y == bottom - 1)) {
+            fillPixels(line + from, outline, until - from);
+            continue;
+        }
+        fillPixels(line + from, colour, until - from);
+        if (outlined) {
+            if (left >= 0)
+                line[left] = outline;
+            if (right <= surface.width)
+                line[right - 1] = outline;
+        }
+    }
 }
 
 } // namespace
@@ -161,7 +206,7 @@ const QRgb* MapCellPainter::cachedPicture(std::uint16_t tileId, int width, int h
 }
 
 // Draws a picture of rect's size (or black for none) into rect.
-void MapCellPainter::drawPicture(QPainter& painter, const DrawGrid::PixelSurface* surface,
+void MapCellPainter::drawPicture(QPainter& painter, const PixelSurface* surface,
                                  const QRgb* picture, const QRect& rect) {
     if (!surface) {
         if (!picture)
@@ -200,23 +245,157 @@ void MapCellPainter::drawOpaqueText(QPainter& painter, const QString& text, QPoi
     painter.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextDontClip, text);
 }
 
+QRect MapCellPainter::staticsMarkerRect(const QRect& cell) {
+    const int width = std::max(cell.width() / 2, 1);
+    const int height = std::max(cell.height() / 2, 1);
+    return {cell.left() + (cell.width() - width) / 2, cell.top() + (cell.height() - height) / 2,
+            width, height};
+}
+
+// The outline is the marker filled dark with its inside then filled in colour, the same
+// pixels whether they go through the painter or straight into the surface.
+void MapCellPainter::drawStaticsMarker(QPainter& painter, const PixelSurface* surface, int x, int y,
+                                       const QRect& rect) {
+    const tb::StaticCell* statics = m_map->contains(x, y) ? m_statics->cell(x, y) : nullptr;
+    if (!statics)
+        return;
+    const QRgb colour = staticsMarkerColour(*statics);
+    const QRect marker = staticsMarkerRect(rect);
+    const bool outlined = markerIsOutlined(marker);
+    if (surface) {
+        drawMarkerPixels(*surface, marker, outlined, colour, kStaticsMarkerOutlineColour.rgb());
+    } else if (outlined) {
+        painter.fillRect(marker, kStaticsMarkerOutlineColour);
+        painter.fillRect(marker.adjusted(1, 1, -1, -1), QColor::fromRgb(colour));
+    } else {
+        painter.fillRect(marker, QColor::fromRgb(colour));
+    }
+}
+
+// Walks the row's blocks by their masks, so cells without statics cost next to nothing.
+// Every cell of the row has the same size, so one marker shape moves along it; markers
+// wholly on the surface (all but the one or two at its edges) are written without clipping.
+void MapCellPainter::drawRowStaticsMarkers(const PixelSurface& surface, int row, int firstCol,
+                                           int lastCol, const QRect& firstRect, int stepX) {
+    const int from = std::max(firstCol, 0);
+    const int until = std::min(lastCol, m_map->width() - 1);
+    const QRect firstMarker = staticsMarkerRect(firstRect);
+    const int top = firstMarker.top();
+    const int bottom = top + firstMarker.height();
+    if (row < 0 || row >= m_map->height() || from > until || top < 0 || bottom > surface.height) {
+        drawRowStaticsMarkersClipped(surface, row, firstCol, lastCol, firstRect, stepX);
+        return;
+    }
+    const int width = firstMarker.width();
+    const bool outlined = markerIsOutlined(firstMarker);
+    const QRgb outline = kStaticsMarkerOutlineColour.rgb();
+    QRgb* const markerTop = surface.bits + top * surface.stride;
+    const int shift = (row % 8) * 8;
+    const MarkerBand& band = markerBand(row / 8, from / 8, until / 8);
+    for (int blockCol = from / 8; blockCol <= until / 8; ++blockCol) {
+        const BandBlock& block = band.blocks[std::size_t(blockCol - from / 8)];
+        auto columns = unsigned((block.mask >> shift) & 0xFF);
+        if (columns == 0)
+            continue;
+        // The colours follow the mask's bits: this row's come after those of the rows above.
+        const QRgb* colour = band.colours.data() + block.rowColour[std::size_t(row % 8)];
+        for (; columns != 0; columns &= columns - 1, ++colour) {
+            const int x = blockCol * 8 + std::countr_zero(columns);
+            const int left = firstMarker.left() + (x - firstCol) * stepX;
+            if (x < from || x > until)
+                continue;
+            if (left < 0 || left + width > surface.width) {
+                drawMarkerPixels(surface, QRect(left, top, width, bottom - top), outlined, *colour,
+                                 outline);
+                continue;
+            }
+            QRgb* line = markerTop + left;
+            if (!outlined) {
+                for (int y = top; y < bottom; ++y, line += surface.stride)
+                    fillPixels(line, *colour, width);
+                continue;
+            }
+            fillPixels(line, outline, width);
+            line += surface.stride;
+            for (int y = top + 1; y < bottom - 1; ++y, line += surface.stride) {
+                line[0] = outline;
+                fillPixels(line + 1, *colour, width - 2);
+                line[width - 1] = outline;
+            }
+            fillPixels(line, outline, width);
+        }
+    }
+}
+
+// The eight rows of a block row share their blocks: their masks and their markers' colours
+// are looked up once for all eight, the colours into one short run that the rows read in
+// order. Each block row keeps its band for the next repaint of the same columns, as the
+// tile pictures are kept.
+const MapCellPainter::MarkerBand& MapCellPainter::markerBand(int blockRow, int firstBlockCol,
+                                                             int lastBlockCol) {
+    if (m_bands.size() != std::size_t(m_statics->heightBlocks()))
+        m_bands.assign(std::size_t(m_statics->heightBlocks()), {});
+    MarkerBand& band = m_bands[std::size_t(blockRow)];
+    if (firstBlockCol == band.firstBlockCol && lastBlockCol == band.lastBlockCol)
+        return band;
+    band.blocks.clear();
+    std::uint32_t colours = 0;
+    for (int blockCol = firstBlockCol; blockCol <= lastBlockCol; ++blockCol) {
+        const tb::BlockStatics block = m_statics->block(blockCol, blockRow);
+        BandBlock& entry = band.blocks.emplace_back();
+        entry.mask = block.mask;
+        for (int row = 0; row < 8; ++row) {
+            entry.rowColour[std::size_t(row)] = colours;
+            colours += kBitCounts[(block.mask >> (row * 8)) & 0xFF];
+        }
+        entry.cells = block.cells;
+    }
+    band.colours.resize(colours);
+    QRgb* to = band.colours.data();
+    for (const BandBlock& entry : band.blocks) {
+        const std::uint32_t count =
+            entry.rowColour[7] + kBitCounts[entry.mask >> 56] - entry.rowColour[0];
+        for (std::uint32_t i = 0; i < count; ++i)
+            *to++ = staticsMarkerColour(entry.cells[i]);
+    }
+    band.firstBlockCol = firstBlockCol;
+    band.lastBlockCol = lastBlockCol;
+    return band;
+}
+
+// The same for rows that reach past the surface's top or bottom, marker by marker.
+void MapCellPainter::drawRowStaticsMarkersClipped(const PixelSurface& surface, int row,
+                                                  int firstCol, int lastCol, const QRect& firstRect,
+                                                  int stepX) {
+    const int from = std::max(firstCol, 0);
+    const int until = std::min(lastCol, m_map->width() - 1);
+    for (int x = from; x <= until; ++x) {
+        const tb::StaticCell* cell = m_statics->cell(x, row);
+        if (!cell || !m_map->contains(x, row))
+            continue;
+        const QRect marker = staticsMarkerRect(firstRect.translated((x - firstCol) * stepX, 0));
+        drawMarkerPixels(surface, marker, markerIsOutlined(marker), staticsMarkerColour(*cell),
+                         kStaticsMarkerOutlineColour.rgb());
+    }
+}
+
 bool MapCellPainter::anyBookmarkEnabled() const {
     return m_bookmarks && std::any_of(m_bookmarks->begin(), m_bookmarks->end(),
                                       [](const CellBookmark& b) { return b.enabled; });
 }
 
-void MapCellPainter::drawCell(QPainter& painter, const DrawGrid::PixelSurface* surface, int x,
-                              int y, const QRect& rect, bool selected) {
+void MapCellPainter::drawCell(QPainter& painter, const PixelSurface* surface, int x, int y,
+                              const QRect& rect, bool selected) {
     drawCellIn(painter, surface, x, y, rect, selected, anyBookmarkEnabled(), false);
 }
 
 // A row of cells. With direct pixel access the pictures (steps 1-3 of every cell) are
-// laid down first, scanline by scanline, so the target is written in address order; then
-// each cell that needs more (frame, altitude, bookmark) runs its remaining steps. Cells
-// never draw outside their own rectangle, so the result is the same as cell by cell.
-void MapCellPainter::drawRow(QPainter& painter, const DrawGrid::PixelSurface* surface, int row,
-                             int firstCol, int lastCol, const QRect& firstRect, int stepX,
-                             int selectedCol) {
+// laid down first, scanline by scanline, so the target is written in address order, and
+// the statics markers over them; then each cell that needs more (frame, altitude,
+// bookmark) runs its remaining steps. Cells never draw outside their own rectangle, so the
+// result is the same as cell by cell.
+void MapCellPainter::drawRow(QPainter& painter, const PixelSurface* surface, int row, int firstCol,
+                             int lastCol, const QRect& firstRect, int stepX, int selectedCol) {
     const bool bookmarks = anyBookmarkEnabled();
     const bool onlyColour = m_switches.altitudeOn && m_switches.showOnlyColor;
     const bool batch = surface && !onlyColour && m_cacheEnabled && lastCol >= firstCol;
@@ -273,6 +452,8 @@ void MapCellPainter::drawRow(QPainter& painter, const DrawGrid::PixelSurface* su
                                until - from);
             }
         }
+        if (staticsShown())
+            drawRowStaticsMarkers(*surface, row, firstCol, lastCol, firstRect, stepX);
         if (!m_switches.altitudeOn && !bookmarks) {
             if (selectedCol >= firstCol && selectedCol <= lastCol)
                 drawCellIn(painter, surface, selectedCol, row,
@@ -287,12 +468,13 @@ void MapCellPainter::drawRow(QPainter& painter, const DrawGrid::PixelSurface* su
 }
 
 // The cell drawing, step by step; each step draws over the ones before.
-void MapCellPainter::drawCellIn(QPainter& painter, const DrawGrid::PixelSurface* surface, int x,
-                                int y, const QRect& rect, bool selected, bool bookmarksShown,
+void MapCellPainter::drawCellIn(QPainter& painter, const PixelSurface* surface, int x, int y,
+                                const QRect& rect, bool selected, bool bookmarksShown,
                                 bool pictureDrawn) {
-    // 1-3: the picture of the tile (texture, else land tile, else black). "Show only
-    // Color" replaces it only while the altitude is shown; otherwise nothing would cover
-    // the cell and it would keep stale pixels.
+    // 1-3: the picture of the tile (texture, else land tile, else black), with the statics
+    // marker over it. "Show only Color" replaces the picture only while the altitude is
+    // shown; otherwise nothing would cover the cell and it would keep stale pixels.
+    // `pictureDrawn`: the row has laid down both already.
     std::optional<tb::MapCell> cell;
     if (m_map && m_map->contains(x, y))
         cell = m_map->cellUnchecked(x, y);
@@ -301,6 +483,8 @@ void MapCellPainter::drawCellIn(QPainter& painter, const DrawGrid::PixelSurface*
         const QRgb* picture =
             cell && m_art ? cachedPicture(cell->tileId, rect.width(), rect.height()) : nullptr;
         drawPicture(painter, surface, picture, rect);
+        if (staticsShown())
+            drawStaticsMarker(painter, surface, x, y, rect);
     }
 
     // 4: the fill colour starts white (it only matters for the text steps below).
@@ -324,8 +508,12 @@ void MapCellPainter::drawCellIn(QPainter& painter, const DrawGrid::PixelSurface*
         const int z = cell ? cell->altitude : 0;
         if (m_switches.coloredAltitude)
             fill = toQColor(tb::altitudeColour(z));
-        if (m_switches.showOnlyColor)
+        if (m_switches.showOnlyColor) {
             painter.fillRect(rect, fill);
+            // The marker stays in view over the colour, as it does over the picture.
+            if (staticsShown())
+                drawStaticsMarker(painter, nullptr, x, y, rect);
+        }
         const QString text = m_switches.showNumber ? QString(" %1 ").arg(z) : QString(4, ' ');
         drawOpaqueText(painter, text, rect.topLeft() + QPoint(1, 1), fill, Qt::black);
     }

@@ -1,0 +1,160 @@
+#pragma once
+// Draws one cell of the map view: the land picture of its tile, the statics marker, the
+// selection frame, the altitude as a number or colour and the bookmark labels, in that
+// order. Tile pictures are decoded once per tile and cell size and kept until the art or
+// the cell size changes, so a repaint is a copy of ready pixels. Needs Qt Gui only, so
+// tbmap draws its pictures with it too.
+
+#include "core/PixelSurface.h"
+
+#include "core/LandArt.h"
+#include "core/MapImage.h"
+#include "core/RadarPicture.h"
+#include "core/StaticRadarColours.h"
+#include "core/StaticsMap.h"
+
+#include <QColor>
+#include <QFont>
+#include <QImage>
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+class QPainter;
+
+// One numbered bookmark as the view shows it.
+struct CellBookmark {
+    std::int32_t col = 0;
+    std::int32_t row = 0;
+    bool enabled = false;
+};
+using CellBookmarks = std::array<CellBookmark, 10>;
+
+// The switches that decide what a cell shows besides its picture.
+struct CellViewSwitches {
+    bool altitudeOn = false;      // the Altitude group is "On"
+    bool coloredAltitude = false; // Extra > "Colored Altitude"
+    bool showOnlyColor = false;   // Extra > "Show only Color"
+    bool showNumber = true;       // Extra > "Show Number"
+    bool stampButtonDown = false; // one of the stamp buttons is down: blue frame
+    bool showStatics = false;     // Extra > "Show statics": a marker on each cell with statics
+};
+
+inline const QColor kSelectionFrameColour(255, 0, 0);
+inline const QColor kStampSelectionFrameColour(0, 0, 255);
+inline const QColor kBookmarkLabelColour(0, 0, 128);
+inline const QColor kStaticsMarkerOutlineColour(0, 0, 0);
+
+class MapCellPainter {
+public:
+    MapCellPainter();
+
+    // The loaded map, or nullptr while no map is loaded (every cell is black then).
+    void setMap(const tb::MapImage* map) { m_map = map; }
+    // The art the pictures come from; drops every kept picture.
+    void setArt(const tb::ArtFiles* art);
+    void setSwitches(const CellViewSwitches& switches) { m_switches = switches; }
+    const CellViewSwitches& switches() const { return m_switches; }
+    void setBookmarks(const CellBookmarks* bookmarks) { m_bookmarks = bookmarks; }
+    // The statics of the loaded map and the radar colours of static ids; nullptr for none.
+    // Markers show while the showStatics switch is on and there are statics; without
+    // colours they are black.
+    // Call again after either changes: the markers' colours are kept between repaints.
+    void setStatics(const tb::StaticsMap* statics, const tb::StaticRadarColours* colours) {
+        m_statics = statics;
+        m_staticColours = colours;
+        m_bands.clear();
+    }
+    void setFont(const QFont& font) { m_font = font; }
+
+    // Drops every kept picture (the art or the cell size changed).
+    void dropCache();
+    // When false, every cell decodes its picture anew (for comparison only).
+    void setCacheEnabled(bool enabled) { m_cacheEnabled = enabled; }
+
+    // Draws cell (x, y) into `rect`: the one place where a map cell is drawn. `surface`
+    // is the pixels the painter paints on, when the caller has them: pictures are then
+    // copied there directly instead of through the painter.
+    void drawCell(QPainter& painter, const PixelSurface* surface, int x, int y, const QRect& rect,
+                  bool selected);
+    // The same for the cells firstCol..lastCol of one row (the grid's row handler).
+    void drawRow(QPainter& painter, const PixelSurface* surface, int row, int firstCol, int lastCol,
+                 const QRect& firstRect, int stepX, int selectedCol);
+
+    // The picture of a tile at a cell size: the texture if there is one, else the land
+    // tile, stretched to width x height; a null image when neither exists.
+    QImage tilePicture(std::uint16_t tileId, int width, int height);
+
+    // A 15-bit image as 24-bit colours, with the bit layout of tb::rgb555ToColor.
+    static QImage toQImage(const tb::Image15& image);
+
+    // The statics marker of a cell drawn into `cell`: a centred square of half the cell's
+    // size, at least one pixel. From kMinOutlinedMarker pixels on, its outermost pixels are
+    // the dark outline; smaller markers are all colour, or nothing of it would show.
+    static QRect staticsMarkerRect(const QRect& cell);
+    static constexpr int kMinOutlinedMarker = 4;
+
+private:
+    void drawCellIn(QPainter& painter, const PixelSurface* surface, int x, int y, const QRect& rect,
+                    bool selected, bool bookmarksShown, bool pictureDrawn);
+    bool staticsShown() const { return m_switches.showStatics && m_statics && m_map; }
+    // The marker of cell (x, y) when it has statics.
+    void drawStaticsMarker(QPainter& painter, const PixelSurface* surface, int x, int y,
+                           const QRect& rect);
+    // The marker's colour: the radar colour of the cell's topmost static.
+    QRgb staticsMarkerColour(const tb::StaticCell& statics) const {
+        return tb::rgb555ToPixel(m_staticColours ? m_staticColours->colour(statics.topmostId) : 0);
+    }
+    // The markers of the cells firstCol..lastCol of one row, straight into the pixels.
+    void drawRowStaticsMarkers(const PixelSurface& surface, int row, int firstCol, int lastCol,
+                               const QRect& firstRect, int stepX);
+    // A block of a row of blocks: its mask, its summaries, and where the colours of each of
+    // its rows start in its band's colours (in the order of the mask's bits).
+    struct BandBlock {
+        std::uint64_t mask = 0;
+        std::array<std::uint32_t, 8> rowColour{};
+        const tb::StaticCell* cells = nullptr;
+    };
+    // The blocks firstBlockCol..lastBlockCol of one row of blocks and their markers' colours.
+    struct MarkerBand {
+        int firstBlockCol = -1;
+        int lastBlockCol = -1;
+        std::vector<BandBlock> blocks;
+        std::vector<QRgb> colours;
+    };
+    const MarkerBand& markerBand(int blockRow, int firstBlockCol, int lastBlockCol);
+    void drawRowStaticsMarkersClipped(const PixelSurface& surface, int row, int firstCol,
+                                      int lastCol, const QRect& firstRect, int stepX);
+    bool anyBookmarkEnabled() const;
+    // The kept picture of a tile at width x height (rect size) pixels, or nullptr for none.
+    const QRgb* cachedPicture(std::uint16_t tileId, int width, int height);
+    // Decodes and keeps the picture if needed; its slot in m_pixels, or a negative value.
+    std::int32_t pictureSlot(std::uint16_t tileId, int width, int height);
+    const QRgb* slotPixels(std::int32_t slot) const;
+    void drawPicture(QPainter& painter, const PixelSurface* surface, const QRgb* picture,
+                     const QRect& rect);
+    void drawOpaqueText(QPainter& painter, const QString& text, QPoint topLeft,
+                        const QColor& background, const QColor& foreground);
+
+    const tb::MapImage* m_map = nullptr;
+    const tb::ArtFiles* m_art = nullptr;
+    const CellBookmarks* m_bookmarks = nullptr;
+    const tb::StaticsMap* m_statics = nullptr;
+    const tb::StaticRadarColours* m_staticColours = nullptr;
+    std::vector<MarkerBand> m_bands; // per row of blocks, once drawn
+    CellViewSwitches m_switches;
+    QFont m_font;
+
+    bool m_cacheEnabled = true;
+    int m_cacheWidth = 0;
+    int m_cacheHeight = 0;
+    // Per tile id: kUnknown, kNoPicture, or the index of its picture in m_pixels.
+    std::vector<std::int32_t> m_pictureSlot;
+    std::vector<QRgb> m_pixels;           // kept pictures, m_cacheWidth x m_cacheHeight each
+    std::vector<std::int32_t> m_rowSlots; // the row being drawn: slots, then pixels
+    std::vector<const QRgb*> m_rowPictures;
+    std::vector<QRgb> m_black; // a black picture of the cell size
+    QImage m_uncached;         // the picture of the last cell when nothing is kept
+    tb::Image15 m_work;        // reused by the decoders
+};

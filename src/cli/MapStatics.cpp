@@ -1,0 +1,27 @@
+#include "MapStatics.h"
+
+#include <iostream>
+#include <stdexcept>
+#include <string>
+
+namespace tbcli {
+
+MapStatics loadMapStatics(const std::filesystem::path& mapPath,
+                          const std::filesystem::path& gameDir, const tb::MapImage& map) {
+    const int facet = tb::mapFacet(mapPath.filename().string()).value_or(0);
+    const auto files = tb::findStaticsFiles(mapPath, gameDir, facet);
+    if (!files) {
+        const std::string n = std::to_string(facet);
+        throw std::runtime_error("no staidx" + n + ".mul and statics" + n + ".mul beside \"" +
+                                 mapPath.string() + "\" or in \"" + gameDir.string() + "\"");
+    }
+    MapStatics statics{tb::loadStatics(*files, *map.variant()), {}};
+    if (!statics.load.warning.empty())
+        std::cerr << "tbmap: warning: " << statics.load.warning << '\n';
+    statics.colours.read(gameDir / "radarcol.mul");
+    std::cout << "statics: " << statics.load.statics.recordCount() << " records from \""
+              << files->index.string() << "\"\n";
+    return statics;
+}
+
+} // namespace tbcli

@@ -1,0 +1,24 @@
+#pragma once
+// The statics that tbmap draws over a map: the pair of the map's facet beside the map or in
+// the game folder, and the radar colours of static ids.
+
+#include "core/MapImage.h"
+#include "core/StaticRadarColours.h"
+#include "core/StaticsFiles.h"
+
+#include <filesystem>
+
+namespace tbcli {
+
+struct MapStatics {
+    tb::StaticsLoad load;
+    tb::StaticRadarColours colours;
+};
+
+// Loads the statics of `map`, read from `mapPath`, and the static colours of gameDir's
+// radarcol.mul. A damaged pair gives one warning on stderr; the pair read is named on
+// stdout. Throws std::runtime_error naming both folders when neither holds the pair.
+MapStatics loadMapStatics(const std::filesystem::path& mapPath,
+                          const std::filesystem::path& gameDir, const tb::MapImage& map);
+
+} // namespace tbcli
