@@ -92,6 +92,9 @@ MapEditorWindow::MapEditorWindow(QSettings& settings, const QString& application
 }
 
 MapEditorWindow::~MapEditorWindow() {
+    // The panels hold the document and the editor state, members that die before the
+    // window's children would: they go first.
+    delete takeCentralWidget();
     m_document.removeListener(this);
 }
 
