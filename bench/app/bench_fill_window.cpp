@@ -5,7 +5,7 @@
 // Prints the window's time, the library's, and their ratio, each from its fastest
 // repetition (target: <= 1.3x, and the window's Fill under 1 s).
 
-#include "editor/BHMapEditForm.h"
+#include "editor/MapEditorWindow.h"
 #include "shell/DrawGrid.h"
 #include "shell/ErrorReport.h"
 #include "shell/RadioGroup.h"
@@ -18,6 +18,7 @@
 
 #include "BenchRuns.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -33,6 +34,13 @@
 #include <fstream>
 #include <memory>
 #include <random>
+
+namespace tbtest {
+// A control of the window by its object name.
+template <typename T> T* ui(const QObject& window, const QString& name) {
+    return window.findChild<T*>(name);
+}
+} // namespace tbtest
 
 namespace fs = std::filesystem;
 
@@ -96,8 +104,8 @@ void writeMap(const fs::path& path) {
 tb::EditorState fillState() {
     tb::EditorState state;
     state.tool = tb::PaintTool::Fill;
-    state.drawMode = tb::kAltitudeOnly;
-    state.altitudeMode = tb::kAddZ;
+    state.drawMode = tb::DrawMode::AltitudeOnly;
+    state.altitudeMode = tb::AltitudeMode::AddZ;
     state.zText = "1";
     return state;
 }
@@ -122,7 +130,7 @@ struct World {
     fs::path gameDir = fs::path(dir.path().toStdString()) / "game";
     std::mt19937 random{3};
     std::unique_ptr<QSettings> settings;
-    std::unique_ptr<TBHMapEditForm> form;
+    std::unique_ptr<tbapp::MapEditorWindow> form;
     PaintCounter counter;
     tb::MapDocument library;
 
@@ -137,21 +145,22 @@ struct World {
         settings = std::make_unique<QSettings>(dir.filePath("settings.ini"), QSettings::IniFormat);
         settings->setValue("MAPx.mul", QString::fromStdString(mapPath.string()));
         settings->setValue("UOPath", QString::fromStdString(gameDir.string()));
-        form = std::make_unique<TBHMapEditForm>(*settings, dir.path() + "/", random);
+        form = std::make_unique<tbapp::MapEditorWindow>(*settings, dir.path() + "/", random);
         form->resize(1600, 1000);
         form->show();
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
-        form->btnLoad->click();
+        tbtest::ui<QPushButton>(*form, "btnLoad")->click();
         // The controls of the Fill, set as a user sets them.
-        form->btnRectFill->setChecked(true);
-        form->SelectDrawingModeComboBox->setCurrentIndex(tb::kAltitudeOnly);
-        form->AltitudeRadioGroup->setItemIndex(tb::kAddZ);
-        form->ZValueEdit->setText("1");
+        tbtest::ui<QToolButton>(*form, "btnRectFill")->setChecked(true);
+        tbtest::ui<QComboBox>(*form, "SelectDrawingModeComboBox")
+            ->setCurrentIndex(2);                                             // "Altitude only"
+        tbtest::ui<RadioGroup>(*form, "AltitudeRadioGroup")->setItemIndex(0); // "Add Z"
+        tbtest::ui<QLineEdit>(*form, "ZValueEdit")->setText("1");
         // The rectangle fills the whole view, so the repaint draws every visible cell.
-        form->MainDrawGrid->setLeftCol(kFirst);
-        form->MainDrawGrid->setTopRow(kFirst);
-        form->MainDrawGrid->viewport()->installEventFilter(&counter);
+        tbtest::ui<DrawGrid>(*form, "MainDrawGrid")->setLeftCol(kFirst);
+        tbtest::ui<DrawGrid>(*form, "MainDrawGrid")->setTopRow(kFirst);
+        tbtest::ui<DrawGrid>(*form, "MainDrawGrid")->viewport()->installEventFilter(&counter);
         QCoreApplication::processEvents();
         library.replace(tb::MapImage::load(mapPath), mapPath);
     }
@@ -164,7 +173,7 @@ World& world() {
 
 void BM_FillInWindow(benchmark::State& state) {
     World& w = world();
-    TBHMapEditForm& form = *w.form;
+    tbapp::MapEditorWindow& form = *w.form;
     if (!form.mapLoaded()) {
         state.SkipWithError("the window did not load the map");
         return;
@@ -173,18 +182,18 @@ void BM_FillInWindow(benchmark::State& state) {
     for (auto _ : state) {
         const int paintsBefore = w.counter.paints;
         // The selection events of the two corners, as the view hands them over.
-        form.MainDrawGridSelectCell(kFirst, kFirst);
-        form.MainDrawGridSelectCell(kLast, kLast);
+        tbtest::ui<DrawGrid>(form, "MainDrawGrid")->selectCell(kFirst, kFirst);
+        tbtest::ui<DrawGrid>(form, "MainDrawGrid")->selectCell(kLast, kLast);
         QCoreApplication::processEvents(); // the repaint the notification asked for
         repainted = repainted && w.counter.paints > paintsBefore;
         state.PauseTiming();
-        form.TlUndoStrokeClick();
+        tbtest::ui<QAction>(form, "TlUndoStroke")->trigger();
         QCoreApplication::processEvents();
         state.ResumeTiming();
     }
     if (!repainted)
         state.SkipWithError("the fill did not repaint the view");
-    if (form.undoList().size() != 0 || form.document().modificationCount() == 0)
+    if (form.document().undoList().size() != 0 || form.document().modificationCount() == 0)
         state.SkipWithError("the fill did not go through the window's document");
 }
 

@@ -93,9 +93,9 @@ World& world() {
 tb::EditorState paintState(int size) {
     tb::EditorState state;
     state.tool = tb::PaintTool::Paint;
-    state.drawMode = tb::kSelectedTile;
+    state.drawMode = tb::DrawMode::SelectedTile;
     state.paletteTile = 3;
-    state.altitudeMode = tb::kAddZ;
+    state.altitudeMode = tb::AltitudeMode::AddZ;
     state.zText = "1";
     state.brushSize = size;
     return state;

@@ -59,11 +59,11 @@ int main(int argc, char* argv[]) {
     std::mt19937 random;
 
     StartupWindows windows(*settings, applicationDir, random);
-    TBHMapEditForm& mainForm = windows.mainForm;
+    tbapp::MapEditorWindow& mainForm = windows.mainForm;
 
     // The program ends with the main window, whatever other windows are open.
     QApplication::setQuitOnLastWindowClosed(false);
-    QObject::connect(&mainForm, &TBHMapEditForm::formClosed, &app, &QCoreApplication::quit,
+    QObject::connect(&mainForm, &tbapp::MapEditorWindow::formClosed, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     mainForm.show();
     return QApplication::exec();

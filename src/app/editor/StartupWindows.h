@@ -5,7 +5,7 @@
 // time it is opened, so start-up reads its files (and reports their errors) only once.
 
 #include "diff/DiffForm.h"
-#include "editor/BHMapEditForm.h"
+#include "editor/MapEditorWindow.h"
 #include "patch/PatchEditForm.h"
 #include "shell/PrForm.h"
 #include "shell/ProgressForm.h"
@@ -21,7 +21,7 @@ struct StartupWindows {
     // separator. The main window is told of the patch editor and the diff window.
     StartupWindows(QSettings& settings, const QString& applicationDir, std::mt19937& random);
 
-    TBHMapEditForm mainForm;
+    tbapp::MapEditorWindow mainForm;
     TPatchEditForm patchEditor;
     TProgressForm progress;
     TPrForm prForm;

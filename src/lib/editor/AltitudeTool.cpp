@@ -4,17 +4,18 @@
 
 namespace tb {
 
-int applyAltitudeMode(int mode, int altitude, std::int32_t z) {
+int applyAltitudeMode(AltitudeMode mode, int altitude, std::int32_t z) {
     switch (mode) {
-    case kAddZ:
+    case AltitudeMode::AddZ:
         return clampAltitude(std::int64_t(altitude) + z);
-    case kSubtractZ:
+    case AltitudeMode::SubtractZ:
         return clampAltitude(std::int64_t(altitude) - z);
-    case kSetToZ:
+    case AltitudeMode::SetToZ:
         return clampAltitude(z);
-    default:
-        return clampAltitude(altitude);
+    case AltitudeMode::OnlyChangeTile:
+        break;
     }
+    return clampAltitude(altitude);
 }
 
 std::int32_t randomAltitudeBound(std::int32_t range) {

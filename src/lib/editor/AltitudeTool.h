@@ -17,10 +17,10 @@ inline constexpr int kMaxAltitude = 127;
 // Shown when the altitude value box holds a number outside -128..127.
 inline constexpr std::string_view kZOutOfRangeMessage = "Z must be between -128 to 127!";
 
-// What the altitude controls say: the item of "Modify the altitude" (kAddZ to
-// kOnlyChangeTile), Z, and the random altitude switch with its range R.
+// What the altitude controls say: the mode of "Modify the altitude", Z, and the random
+// altitude switch with its range R.
 struct AltitudeSettings {
-    int mode = kOnlyChangeTile;
+    AltitudeMode mode = AltitudeMode::OnlyChangeTile;
     std::int32_t z = 0;
     bool addRandom = false;
     std::int32_t randomRange = 1;
@@ -39,7 +39,7 @@ constexpr int clampAltitude(std::int64_t altitude) {
 }
 
 // The altitude after the mode alone, clamped: Add Z, Subtract Z, Set to Z, or unchanged.
-int applyAltitudeMode(int mode, int altitude, std::int32_t z);
+int applyAltitudeMode(AltitudeMode mode, int altitude, std::int32_t z);
 
 // The largest offset the random altitude adds for a typed range R: R itself, and for a
 // negative R (typed into the box) -R - 1, so that R = 0 and R = -1 add nothing.

@@ -14,12 +14,11 @@ std::vector<BrushCell> parseBrushLines(const std::vector<std::string>& lines) {
     return cells;
 }
 
-void EditorState::setDrawMode(int item, const std::vector<TileNamed>& groups) {
-    drawMode = item;
+void EditorState::setDrawMode(DrawMode mode, std::optional<TileNamed> tileGroup) {
+    drawMode = mode;
     group.reset();
-    const int groupIndex = item - kFirstTileGroup;
-    if (groupIndex >= 0 && std::size_t(groupIndex) < groups.size())
-        group = groups[std::size_t(groupIndex)];
+    if (mode == DrawMode::TileGroup)
+        group = std::move(tileGroup);
 }
 
 } // namespace tb

@@ -41,20 +41,21 @@ struct EditorState {
     std::int32_t paletteTile = 0;
     // The current brush (cbCustomBrushes); empty at start and while no brush file is read.
     std::vector<BrushCell> brush;
-    int altitudeMode = kOnlyChangeTile; // AltitudeRadioGroup
+    AltitudeMode altitudeMode = AltitudeMode::OnlyChangeTile; // AltitudeRadioGroup
     // ZValueEdit as it stands; read and range-checked by each selection event, which shows
     // "Z must be between -128 to 127!" for a value outside -128..127.
     std::string zText = "0";
-    int drawMode = kDontDraw; // item of SelectDrawingModeComboBox
-    // The tile group of a group item (kFirstTileGroup and up), a copy, so reading the groups
-    // again cannot leave the state pointing at a group that is gone.
+    DrawMode drawMode = DrawMode::DontDraw; // SelectDrawingModeComboBox
+    // The tile group of DrawMode::TileGroup, a copy, so reading the groups again cannot
+    // leave the state pointing at a group that is gone.
     std::optional<TileNamed> group;
     bool addRandomAltitude = false;    // cbAddRAl
     std::string randomRangeText = "1"; // edRauschen as typed, read when a cell needs it
     int brushSize = 1;                 // BrushSizeMover, 1..9
 
-    // Item `item` of the draw mode list whose groups are `groups` (in list order).
-    void setDrawMode(int item, const std::vector<TileNamed>& groups);
+    // Paint from `mode`; `tileGroup` is kept only for DrawMode::TileGroup (a group mode
+    // without a group keeps the cells' tiles).
+    void setDrawMode(DrawMode mode, std::optional<TileNamed> tileGroup = std::nullopt);
     // The brush of a brush file's lines (parseBrushLines).
     void setBrushLines(const std::vector<std::string>& lines) { brush = parseBrushLines(lines); }
 };

@@ -40,9 +40,9 @@ bool paintCell(MapDocument::Edit& edit, std::int32_t x, std::int32_t y, const Ed
     const MapCell before = edit.image().cellUnchecked(x, y);
     edit.recordUndo(x, y);
     std::uint16_t tile = before.tileId;
-    if (state.drawMode == kSelectedTile)
+    if (state.drawMode == DrawMode::SelectedTile)
         tile = checkedTileId(state.paletteTile);
-    else if (state.drawMode >= kFirstTileGroup && state.group)
+    else if (state.drawMode == DrawMode::TileGroup && state.group)
         tile = checkedTileId(randomTileId(*state.group, random));
     const std::int8_t newAltitude = alteredAltitude(altitude, before.altitude, random);
     edit.write(x, y, MapCell{tile, newAltitude});
@@ -120,7 +120,7 @@ SelectionResult MapPainter::selectCell(MapDocument* document, const EditorState&
             }
             break;
         case PaintTool::Paint:
-            if (state.drawMode != kDontDraw)
+            if (state.drawMode != DrawMode::DontDraw)
                 paintSquare(edit, state, altitude, x, y);
             break;
         }

@@ -29,7 +29,7 @@ std::vector<std::string> drawModeCaptions(const std::vector<TileNamed>& groups);
 // The altitude controls once their texts are read; the range text is read only when the
 // random altitude is on, at the first cell that needs it.
 struct CellAltitude {
-    int mode = kOnlyChangeTile;
+    AltitudeMode mode = AltitudeMode::OnlyChangeTile;
     std::int32_t z = 0;
     bool addRandom = false;
     std::string randomRangeText = "1";

@@ -21,38 +21,35 @@ std::string positionStatusText(std::int32_t x, std::int32_t y, const std::option
     return text;
 }
 
-std::string modeStatusText(int altitudeMode, std::string_view zText, int drawModeIndex,
-                           std::uint16_t selectedTile, std::string_view drawModeText) {
+std::string modeStatusText(AltitudeMode altitudeMode, std::string_view zText, DrawMode drawMode,
+                           std::uint16_t selectedTile, std::string_view groupName) {
     std::string text = "Selected mode: ";
     switch (altitudeMode) {
-    case kAddZ:
+    case AltitudeMode::AddZ:
         text += "Add " + std::string(zText) + " to current altitude";
         break;
-    case kSubtractZ:
+    case AltitudeMode::SubtractZ:
         text += "Subtract " + std::string(zText) + " from current altitude";
         break;
-    case kSetToZ:
+    case AltitudeMode::SetToZ:
         text += "Set altitude to " + std::string(zText);
         break;
-    case kOnlyChangeTile:
+    case AltitudeMode::OnlyChangeTile:
         text += "Only draw tile without set altitude";
         break;
-    default:
-        break;
     }
-    switch (drawModeIndex) {
-    case kDontDraw:
+    switch (drawMode) {
+    case DrawMode::DontDraw:
         text += " - Drawing disabled";
         break;
-    case kSelectedTile:
+    case DrawMode::SelectedTile:
         text += " - Selected tile=" + twoByteSpacedHex(selectedTile);
         break;
-    case kAltitudeOnly:
+    case DrawMode::AltitudeOnly:
         text += " - Drawing altitude only";
         break;
-    default:
-        if (drawModeIndex >= kFirstTileGroup)
-            text += " - Selected group: \"" + std::string(drawModeText) + "\"";
+    case DrawMode::TileGroup:
+        text += " - Selected group: \"" + std::string(groupName) + "\"";
         break;
     }
     return text;

@@ -1,5 +1,7 @@
 #include "editor/Zoom.h"
 
+#include <algorithm>
+
 #include <climits>
 
 namespace tb {
@@ -47,6 +49,12 @@ void applyStoredZoom(ZoomState& zoom, int level) {
 
 std::string zoomCaption(int level) {
     return " Zoom (" + std::to_string(level) + ")";
+}
+
+int anchoredFirstCell(int cell, int pointer, int step) {
+    if (step <= 0 || pointer < 0)
+        return std::max(0, cell);
+    return std::max(0, cell - pointer / step);
 }
 
 } // namespace tb

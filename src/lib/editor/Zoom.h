@@ -25,6 +25,10 @@ void zoomDefault(ZoomState& zoom);
 // A stored level: becomes both the level and the cell size, unchanged.
 void applyStoredZoom(ZoomState& zoom, int level);
 
+// The first visible column (or row) after a zoom that keeps `cell` under the pointer, which
+// lies `pointer` pixels into the view, when each cell now takes `step` pixels; never below 0.
+int anchoredFirstCell(int cell, int pointer, int step);
+
 // The caption of the Zoom group: " Zoom (" + level + ")".
 std::string zoomCaption(int level);
 

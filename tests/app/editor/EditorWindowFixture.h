@@ -6,8 +6,12 @@
 #include "SaveQuestions.h"
 #include "TestWorld.h"
 
-#include "editor/BHMapEditForm.h"
+#include "WindowControls.h"
+#include "editor/MapEditorWindow.h"
 #include "shell/ErrorReport.h"
+
+#include <QAction>
+#include <QPushButton>
 
 #include <QCoreApplication>
 #include <QSettings>
@@ -38,7 +42,7 @@ struct EditorWindowFixture {
     std::filesystem::path iniPath = dir / "settings.ini";
     std::mt19937 random;
     std::unique_ptr<QSettings> settings;
-    std::unique_ptr<TBHMapEditForm> form;
+    std::unique_ptr<tbapp::MapEditorWindow> form;
     QStringList messages;
     SaveQuestions questions;
     tbapp::MessageSink previousSink;
@@ -63,9 +67,9 @@ struct EditorWindowFixture {
     EditorWindowFixture& operator=(const EditorWindowFixture&) = delete;
 
     // Creates and shows the window (the first-show steps identify the 2304 x 1600 map).
-    TBHMapEditForm& create() {
+    tbapp::MapEditorWindow& create() {
         settings = std::make_unique<QSettings>(qpath(iniPath), QSettings::IniFormat);
-        form = std::make_unique<TBHMapEditForm>(*settings, qpath(appDir) + "/", random);
+        form = std::make_unique<tbapp::MapEditorWindow>(*settings, qpath(appDir) + "/", random);
         form->setPrompts(&questions);
         form->show();
         QCoreApplication::processEvents();

@@ -47,20 +47,20 @@ private:
 struct MainWindowFixture : EditorWindowFixture {
     MainWindowFixture() : EditorWindowFixture("") {}
 
-    TBHMapEditForm& open() { return create(); }
+    tbapp::MapEditorWindow& open() { return create(); }
     // Creates, shows and loads the map and the art.
-    TBHMapEditForm& openLoaded() {
+    tbapp::MapEditorWindow& openLoaded() {
         open();
-        form->btnLoad->click();
+        tbtest::ui<QPushButton>(*form, "btnLoad")->click();
         return *form;
     }
 
-    DrawGrid& grid() { return *form->MainDrawGrid; }
+    DrawGrid& grid() { return *tbtest::ui<DrawGrid>(*form, "MainDrawGrid"); }
 
     void jump(int x, int y) {
-        form->XJumpEdit->setText(QString::number(x));
-        form->YJumpEdit->setText(QString::number(y));
-        form->CoordGoBtn->click();
+        tbtest::ui<QLineEdit>(*form, "XJumpEdit")->setText(QString::number(x));
+        tbtest::ui<QLineEdit>(*form, "YJumpEdit")->setText(QString::number(y));
+        tbtest::ui<QPushButton>(*form, "CoordGoBtn")->click();
     }
 
     // A key press on the map view, as the keyboard delivers it.
@@ -82,7 +82,7 @@ struct MainWindowFixture : EditorWindowFixture {
                           grid().cellRect(col, row).center());
     }
 
-    QString status() const { return form->statusPanelText(0); }
+    QString status() const { return tbtest::statusText(*form, 0); }
 };
 
 } // namespace tbtest

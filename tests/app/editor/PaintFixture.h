@@ -14,11 +14,11 @@ struct PaintFixture : EditorWindowFixture {
         : EditorWindowFixture("textureid=$0002\r\ntextureid=$0010\r\ntextureid=$0003\r\n") {}
 
     // Creates and shows the window; with `load` the map and art are loaded too.
-    TBHMapEditForm& open(bool load = true) {
+    tbapp::MapEditorWindow& open(bool load = true) {
         create();
         random.seed(1234); // the first show seeded it from the clock
         if (load)
-            form->btnLoadClick();
+            tbtest::ui<QPushButton>(*form, "btnLoad")->click();
         return *form;
     }
 
@@ -26,7 +26,7 @@ struct PaintFixture : EditorWindowFixture {
     tb::MapDocument& map() { return form->document(); }
     tb::MapCell cell(int x, int y) { return form->loadedMap()->cell(x, y); }
     // A left click on map cell (x, y): the grid's selection event.
-    void click(int x, int y) { form->MainDrawGrid->selectCell(x, y); }
+    void click(int x, int y) { tbtest::ui<DrawGrid>(*form, "MainDrawGrid")->selectCell(x, y); }
 };
 
 } // namespace tbtest

@@ -5,7 +5,8 @@
 #include "SaveQuestions.h"
 #include "TestWorld.h"
 
-#include "editor/BHMapEditForm.h"
+#include "WindowControls.h"
+#include "editor/MapEditorWindow.h"
 
 #include "shell/DrawGrid.h"
 #include "shell/ErrorReport.h"
@@ -56,7 +57,7 @@ struct Fixture {
     std::vector<unsigned char> mapBytes;
     std::mt19937 random;
     std::unique_ptr<QSettings> settings;
-    std::unique_ptr<TBHMapEditForm> form;
+    std::unique_ptr<tbapp::MapEditorWindow> form;
     QStringList messages;
     SaveQuestions questions;
     tbapp::MessageSink previousSink;
@@ -87,9 +88,9 @@ struct Fixture {
     }
 
     // Creates the window; `show` also runs the first-show steps.
-    TBHMapEditForm& open(bool show = true) {
+    tbapp::MapEditorWindow& open(bool show = true) {
         settings = std::make_unique<QSettings>(q(iniPath), QSettings::IniFormat);
-        form = std::make_unique<TBHMapEditForm>(*settings, q(appDir) + "/", random);
+        form = std::make_unique<tbapp::MapEditorWindow>(*settings, q(appDir) + "/", random);
         form->setPrompts(&questions);
         if (show) {
             form->show();
@@ -114,31 +115,34 @@ class MapEditFormTest : public QObject {
 private slots:
     void firstStartWithEmptySettings() {
         Fixture f;
-        TBHMapEditForm& form = f.open();
+        tbapp::MapEditorWindow& form = f.open();
         // The title carries Qt's mark of unsaved changes, which shows nothing while there
         // are none.
         QCOMPARE(form.windowTitle(), QString("Tolvane Brimholt 1.4.1 (x64)[*]"));
         QCOMPARE(form.windowHandle()->title(), QString("Tolvane Brimholt 1.4.1 (x64)"));
-        QCOMPARE(form.MapEdit->text(), QString());
-        QCOMPARE(form.UOPathEdit->text(), QString());
-        QVERIFY(!tbapp::isPathBoxValid(form.MapEdit));
-        QCOMPARE(form.MapEdit->palette().color(QPalette::Base), QColor(255, 0, 0));
-        QCOMPARE(form.UOPathEdit->palette().color(QPalette::Base), QColor(255, 0, 0));
-        QCOMPARE(form.MapInfo->text(), QString("None"));
-        QCOMPARE(form.MapSize->text(), QString("None"));
-        QCOMPARE(form.ZoomGroup->title(), QString(" Zoom (50)"));
-        QCOMPARE(form.MainDrawGrid->defaultColWidth(), 45);
-        QCOMPARE(form.MainDrawGrid->defaultRowHeight(), 45);
-        QCOMPARE(form.MainDrawGrid->colCount(), 6144);
-        QCOMPARE(form.MainDrawGrid->rowCount(), 4096);
-        QVERIFY(!form.btnSave->isEnabled());
-        QVERIFY(form.btnDefault->isChecked());
-        QCOMPARE(form.AltitudeRadioGroup->itemIndex(), 3);
-        QCOMPARE(form.ShowAltitudeRadioGroup->itemIndex(), 1);
-        QCOMPARE(form.GridBox->itemIndex(), 1);
-        QCOMPARE(form.SelectDrawingModeComboBox->currentText(), QString("Don't draw"));
-        QCOMPARE(form.statusPanelText(0), QString("X=0 - Y=0 - Wrong filename"));
-        QCOMPARE(form.statusPanelText(1),
+        QCOMPARE(tbtest::ui<QLineEdit>(form, "MapEdit")->text(), QString());
+        QCOMPARE(tbtest::ui<QLineEdit>(form, "UOPathEdit")->text(), QString());
+        QVERIFY(!tbapp::isPathBoxValid(tbtest::ui<QLineEdit>(form, "MapEdit")));
+        QCOMPARE(tbtest::ui<QLineEdit>(form, "MapEdit")->palette().color(QPalette::Base),
+                 QColor(255, 0, 0));
+        QCOMPARE(tbtest::ui<QLineEdit>(form, "UOPathEdit")->palette().color(QPalette::Base),
+                 QColor(255, 0, 0));
+        QCOMPARE(tbtest::ui<QLabel>(form, "MapInfo")->text(), QString("None"));
+        QCOMPARE(tbtest::ui<QLabel>(form, "MapSize")->text(), QString("None"));
+        QCOMPARE(tbtest::ui<QGroupBox>(form, "ZoomGroup")->title(), QString(" Zoom (50)"));
+        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->defaultColWidth(), 45);
+        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->defaultRowHeight(), 45);
+        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->colCount(), 6144);
+        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->rowCount(), 4096);
+        QVERIFY(!tbtest::ui<QPushButton>(form, "btnSave")->isEnabled());
+        QVERIFY(tbtest::ui<QToolButton>(form, "btnDefault")->isChecked());
+        QCOMPARE(tbtest::ui<RadioGroup>(form, "AltitudeRadioGroup")->itemIndex(), 3);
+        QCOMPARE(tbtest::ui<RadioGroup>(form, "ShowAltitudeRadioGroup")->itemIndex(), 1);
+        QCOMPARE(tbtest::ui<RadioGroup>(form, "GridBox")->itemIndex(), 1);
+        QCOMPARE(tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->currentText(),
+                 QString("Don't draw"));
+        QCOMPARE(tbtest::statusText(form, 0), QString("X=0 - Y=0 - Wrong filename"));
+        QCOMPARE(tbtest::statusText(form, 1),
                  QString("Selected mode: Only draw tile without set altitude - Drawing disabled"));
         QVERIFY(f.messages.isEmpty());
         // Reading did not create the store.
@@ -147,7 +151,7 @@ private slots:
 
     void menuEntriesAndControls() {
         Fixture f;
-        TBHMapEditForm& form = f.open(false);
+        tbapp::MapEditorWindow& form = f.open(false);
         QStringList texts;
         for (QAction* menu : form.menuBar()->actions()) {
             texts << menu->text();
@@ -156,6 +160,9 @@ private slots:
                                                : entry->text() + (entry->isChecked() ? "*" : ""));
         }
         QCOMPARE(texts, QStringList({"&File",
+                                     "&Load",
+                                     "&Save",
+                                     "-",
                                      "E&xit",
                                      "Edit",
                                      "Undo          CTRL+Z",
@@ -188,41 +195,41 @@ private slots:
                                  "YJumpEdit",    "CoordGoBtn",      "List",
                                  "edFindID",     "btnFind",         "btnCustomTextures",
                                  "cbSortet",     "TextureDrawGrid", "SortedTextureGrid",
-                                 "ZValueEdit",   "XValueUpDown",    "UndoList",
+                                 "ZValueEdit",   "XValueUpDown",    "MainDrawGrid",
                                  "TlLoadMap",    "TlSelectDir",     "MapInfo",
                                  "MapSize"})
             QVERIFY2(form.findChild<QWidget*>(name), name);
-        QCOMPARE(form.SpeedButton1->toolTip(), QString("Exit"));
-        QCOMPARE(form.btnRectFill->toolTip(), QString("Fill"));
-        QCOMPARE(form.MapEdit->text(), QString("Path to MAPx file")); // before the first show
-        QVERIFY(form.UndoList->isHidden());
+        QCOMPARE(tbtest::ui<QToolButton>(form, "SpeedButton1")->toolTip(), QString("Exit"));
+        QCOMPARE(tbtest::ui<QToolButton>(form, "btnRectFill")->toolTip(), QString("Fill"));
+        QCOMPARE(tbtest::ui<QLineEdit>(form, "MapEdit")->text(),
+                 QString("Path to MAPx file")); // before the first show
     }
 
     void loadAndSaveRoundTrip() {
         Fixture f;
         f.writePathsIni();
-        TBHMapEditForm& form = f.open();
-        QVERIFY(tbapp::isPathBoxValid(form.MapEdit));
-        QVERIFY(tbapp::isPathBoxValid(form.UOPathEdit));
-        QCOMPARE(form.MapInfo->text(), QString("Ilshenar"));
-        QCOMPARE(form.MapSize->text(), QString("2304x1600"));
-        QCOMPARE(form.MainDrawGrid->colCount(), 2304);
-        QCOMPARE(form.MainDrawGrid->rowCount(), 1600);
+        tbapp::MapEditorWindow& form = f.open();
+        QVERIFY(tbapp::isPathBoxValid(tbtest::ui<QLineEdit>(form, "MapEdit")));
+        QVERIFY(tbapp::isPathBoxValid(tbtest::ui<QLineEdit>(form, "UOPathEdit")));
+        QCOMPARE(tbtest::ui<QLabel>(form, "MapInfo")->text(), QString("Ilshenar"));
+        QCOMPARE(tbtest::ui<QLabel>(form, "MapSize")->text(), QString("2304x1600"));
+        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->colCount(), 2304);
+        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->rowCount(), 1600);
         QVERIFY(!form.mapLoaded()); // identified, not loaded
 
-        form.btnLoad->click();
+        tbtest::ui<QPushButton>(form, "btnLoad")->click();
         QVERIFY(f.messages.isEmpty());
         QVERIFY(form.mapLoaded());
-        QVERIFY(form.btnSave->isEnabled());
+        QVERIFY(tbtest::ui<QPushButton>(form, "btnSave")->isEnabled());
         QCOMPARE(form.loadedMap()->cell(1, 0), (tb::MapCell{kLandTile, 10}));
         QCOMPARE(f.stored("MAPx.mul"), q(f.mapPath));
         QCOMPARE(f.stored("UOPath"), q(f.gameDir));
         // The radar colours came from the game directory.
         QCOMPARE(form.radarColours().colour(300), 300);
 
-        form.btnSave->click();
+        tbtest::ui<QPushButton>(form, "btnSave")->click();
         QVERIFY(f.messages.isEmpty());
-        QCOMPARE(form.btnSave->text(), QString("Save"));
+        QCOMPARE(tbtest::ui<QPushButton>(form, "btnSave")->text(), QString("Save"));
         QVERIFY(readBytes(f.mapPath) == f.mapBytes);
     }
 
@@ -245,18 +252,18 @@ private slots:
         fs::remove(f.gameDir / "art.mul");
         f.writeIni("MAPx.mul=" + uop.string() + "\nUOPath=" + f.gameDir.string() + "\n");
 
-        TBHMapEditForm& form = f.open();
-        QVERIFY(tbapp::isPathBoxValid(form.MapEdit));
-        QVERIFY(tbapp::isPathBoxValid(form.UOPathEdit));
-        QCOMPARE(form.MapInfo->text(), QString("Ilshenar"));
-        QCOMPARE(form.MapSize->text(), QString("2304x1600"));
-        form.btnLoad->click();
+        tbapp::MapEditorWindow& form = f.open();
+        QVERIFY(tbapp::isPathBoxValid(tbtest::ui<QLineEdit>(form, "MapEdit")));
+        QVERIFY(tbapp::isPathBoxValid(tbtest::ui<QLineEdit>(form, "UOPathEdit")));
+        QCOMPARE(tbtest::ui<QLabel>(form, "MapInfo")->text(), QString("Ilshenar"));
+        QCOMPARE(tbtest::ui<QLabel>(form, "MapSize")->text(), QString("2304x1600"));
+        tbtest::ui<QPushButton>(form, "btnLoad")->click();
         QVERIFY(f.messages.isEmpty());
         QVERIFY(form.mapLoaded());
         QCOMPARE(form.loadedMap()->cell(1, 0), (tb::MapCell{kLandTile, 10}));
 
         form.mapDocument()->setCell(7, 9, tb::MapCell{kBothTile, -3});
-        form.btnSave->click();
+        tbtest::ui<QPushButton>(form, "btnSave")->click();
         QVERIFY(f.messages.isEmpty());
         QVERIFY(!fs::exists(f.mapPath));
         const tb::MapImage saved = tb::MapImage::load(uop);
@@ -269,22 +276,22 @@ private slots:
         Fixture f;
         f.writeIni("MAPx.mul=" + (f.dir / "nowhere" / "map2.mul").string() +
                    "\nUOPath=" + (f.dir / "empty").string() + "\n");
-        TBHMapEditForm& form = f.open();
-        QVERIFY(!tbapp::isPathBoxValid(form.MapEdit));
-        QVERIFY(!tbapp::isPathBoxValid(form.UOPathEdit));
-        form.btnLoad->click();
+        tbapp::MapEditorWindow& form = f.open();
+        QVERIFY(!tbapp::isPathBoxValid(tbtest::ui<QLineEdit>(form, "MapEdit")));
+        QVERIFY(!tbapp::isPathBoxValid(tbtest::ui<QLineEdit>(form, "UOPathEdit")));
+        tbtest::ui<QPushButton>(form, "btnLoad")->click();
         QVERIFY(!form.mapLoaded());
         // Both red: nothing stored either.
         QCOMPARE(f.stored("UOPath"), q(f.dir / "empty"));
 
         // Green game directory, red map: the texts are stored, nothing is loaded.
-        form.UOPathEdit->setText(q(f.gameDir));
-        QVERIFY(tbapp::isPathBoxValid(form.UOPathEdit));
-        form.MapEdit->setText(q(f.dir / "maps" / "map9.mul"));
-        QVERIFY(!tbapp::isPathBoxValid(form.MapEdit));
-        form.btnLoad->click();
+        tbtest::ui<QLineEdit>(form, "UOPathEdit")->setText(q(f.gameDir));
+        QVERIFY(tbapp::isPathBoxValid(tbtest::ui<QLineEdit>(form, "UOPathEdit")));
+        tbtest::ui<QLineEdit>(form, "MapEdit")->setText(q(f.dir / "maps" / "map9.mul"));
+        QVERIFY(!tbapp::isPathBoxValid(tbtest::ui<QLineEdit>(form, "MapEdit")));
+        tbtest::ui<QPushButton>(form, "btnLoad")->click();
         QVERIFY(!form.mapLoaded());
-        QVERIFY(!form.btnSave->isEnabled());
+        QVERIFY(!tbtest::ui<QPushButton>(form, "btnSave")->isEnabled());
         QCOMPARE(f.stored("MAPx.mul"), q(f.dir / "maps" / "map9.mul"));
         QCOMPARE(f.stored("UOPath"), q(f.gameDir));
         QVERIFY(f.messages.isEmpty());
@@ -293,18 +300,18 @@ private slots:
     void unknownSizeIsGreenButRefused() {
         Fixture f;
         f.writePathsIni();
-        TBHMapEditForm& form = f.open();
-        form.btnLoad->click();
+        tbapp::MapEditorWindow& form = f.open();
+        tbtest::ui<QPushButton>(form, "btnLoad")->click();
         QVERIFY(form.mapLoaded());
 
         const fs::path odd = f.dir / "odd" / "map2.mul";
         fs::create_directories(odd.parent_path());
         writeBytes(odd, std::vector<unsigned char>(1000, 7));
-        form.MapEdit->setText(q(odd));
-        QVERIFY(tbapp::isPathBoxValid(form.MapEdit));
-        QCOMPARE(form.MapInfo->text(), QString("None"));
-        QCOMPARE(form.MapSize->text(), QString("None"));
-        form.btnLoad->click();
+        tbtest::ui<QLineEdit>(form, "MapEdit")->setText(q(odd));
+        QVERIFY(tbapp::isPathBoxValid(tbtest::ui<QLineEdit>(form, "MapEdit")));
+        QCOMPARE(tbtest::ui<QLabel>(form, "MapInfo")->text(), QString("None"));
+        QCOMPARE(tbtest::ui<QLabel>(form, "MapSize")->text(), QString("None"));
+        tbtest::ui<QPushButton>(form, "btnLoad")->click();
         QCOMPARE(f.messages.size(), 1);
         QVERIFY(f.messages[0].contains("not a known map file"));
         // The loaded map stays.
@@ -316,15 +323,15 @@ private slots:
     void pathChangeAfterLoadJumpsAndKeepsTheImage() {
         Fixture f;
         f.writePathsIni();
-        TBHMapEditForm& form = f.open();
-        form.btnLoad->click();
+        tbapp::MapEditorWindow& form = f.open();
+        tbtest::ui<QPushButton>(form, "btnLoad")->click();
         QVERIFY(form.mapLoaded());
-        form.XJumpEdit->setText("700");
-        form.YJumpEdit->setText("900");
-        form.CoordGoBtn->click();
-        QCOMPARE(form.MainDrawGrid->col(), 700);
-        QCOMPARE(form.MainDrawGrid->row(), 900);
-        QVERIFY(form.MainDrawGrid->leftCol() > 0);
+        tbtest::ui<QLineEdit>(form, "XJumpEdit")->setText("700");
+        tbtest::ui<QLineEdit>(form, "YJumpEdit")->setText("900");
+        tbtest::ui<QPushButton>(form, "CoordGoBtn")->click();
+        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->col(), 700);
+        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->row(), 900);
+        QVERIFY(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->leftCol() > 0);
 
         form.document().setCell(5, 5, tb::MapCell{0x1234, 33});
         const fs::path copy = f.dir / "copy" / "map2.mul";
@@ -333,17 +340,17 @@ private slots:
         // The change is unsaved: the question comes first; Discard leaves the old file as it
         // is and reads the image again from it, which Save then writes under the new name.
         f.questions.answers << UnsavedChangesAnswer::Discard;
-        form.MapEdit->setText(q(copy));
+        tbtest::ui<QLineEdit>(form, "MapEdit")->setText(q(copy));
         QCOMPARE(f.questions.asked, QStringList{"map2.mul"});
-        QCOMPARE(form.XJumpEdit->text(), QString("0"));
-        QCOMPARE(form.YJumpEdit->text(), QString("0"));
-        QCOMPARE(form.MainDrawGrid->col(), 0);
-        QCOMPARE(form.MainDrawGrid->row(), 0);
-        QCOMPARE(form.MainDrawGrid->leftCol(), 0);
-        QCOMPARE(form.MainDrawGrid->topRow(), 0);
+        QCOMPARE(tbtest::ui<QLineEdit>(form, "XJumpEdit")->text(), QString("0"));
+        QCOMPARE(tbtest::ui<QLineEdit>(form, "YJumpEdit")->text(), QString("0"));
+        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->col(), 0);
+        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->row(), 0);
+        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->leftCol(), 0);
+        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->topRow(), 0);
         QCOMPARE(form.loadedMap()->cell(5, 5), makeTestMap().cell(5, 5));
 
-        form.btnSave->click();
+        tbtest::ui<QPushButton>(form, "btnSave")->click();
         QVERIFY(f.messages.isEmpty());
         const tb::MapImage saved = tb::MapImage::load(copy);
         QCOMPARE(saved.cell(5, 5), makeTestMap().cell(5, 5));
@@ -355,27 +362,27 @@ private slots:
         Fixture f;
         f.writeIni("CoordX=12\nCoordY=34\nCoordZ=-5\nZoomLevel=20\nAltitudeModify=1\n"
                    "ShowAltitude=0\nGrid=0\n");
-        TBHMapEditForm& form = f.open(false);
-        QCOMPARE(form.XJumpEdit->text(), QString("12"));
-        QCOMPARE(form.YJumpEdit->text(), QString("34"));
-        QCOMPARE(form.ZValueEdit->text(), QString("-5"));
-        QCOMPARE(form.zoom().level, 20);
-        QCOMPARE(form.MainDrawGrid->defaultColWidth(), 20);
-        QCOMPARE(form.ZoomGroup->title(), QString(" Zoom (20)"));
-        QCOMPARE(form.AltitudeRadioGroup->itemIndex(), 1);
-        QCOMPARE(form.ShowAltitudeRadioGroup->itemIndex(), 0);
-        QCOMPARE(form.GridBox->itemIndex(), 0);
-        QCOMPARE(form.MainDrawGrid->gridLineWidth(), 1);
+        tbapp::MapEditorWindow& form = f.open(false);
+        QCOMPARE(tbtest::ui<QLineEdit>(form, "XJumpEdit")->text(), QString("12"));
+        QCOMPARE(tbtest::ui<QLineEdit>(form, "YJumpEdit")->text(), QString("34"));
+        QCOMPARE(tbtest::ui<QLineEdit>(form, "ZValueEdit")->text(), QString("-5"));
+        QCOMPARE(tbtest::mapView(form).zoom().level, 20);
+        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->defaultColWidth(), 20);
+        QCOMPARE(tbtest::ui<QGroupBox>(form, "ZoomGroup")->title(), QString(" Zoom (20)"));
+        QCOMPARE(tbtest::ui<RadioGroup>(form, "AltitudeRadioGroup")->itemIndex(), 1);
+        QCOMPARE(tbtest::ui<RadioGroup>(form, "ShowAltitudeRadioGroup")->itemIndex(), 0);
+        QCOMPARE(tbtest::ui<RadioGroup>(form, "GridBox")->itemIndex(), 0);
+        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->gridLineWidth(), 1);
         // The stored coordinates only fill the boxes.
-        QCOMPARE(form.MainDrawGrid->col(), 0);
+        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->col(), 0);
 
         form.show();
         QCoreApplication::processEvents();
-        form.SpeedButton3->click();
-        form.XJumpEdit->setText("77");
-        form.AltitudeRadioGroup->button(2)->click();
-        form.GridBox->button(1)->click();
-        QCOMPARE(form.MainDrawGrid->gridLineWidth(), 0);
+        tbtest::ui<QToolButton>(form, "SpeedButton3")->click();
+        tbtest::ui<QLineEdit>(form, "XJumpEdit")->setText("77");
+        tbtest::ui<RadioGroup>(form, "AltitudeRadioGroup")->button(2)->click();
+        tbtest::ui<RadioGroup>(form, "GridBox")->button(1)->click();
+        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->gridLineWidth(), 0);
         form.close();
         QCOMPARE(f.stored("CoordX"), QString("77"));
         QCOMPARE(f.stored("CoordY"), QString("34"));
@@ -389,7 +396,7 @@ private slots:
 
     void closingWithoutMapWritesTheDefaults() {
         Fixture f;
-        TBHMapEditForm& form = f.open();
+        tbapp::MapEditorWindow& form = f.open();
         form.close();
         QCOMPARE(f.stored("CoordX"), QString(""));
         QCOMPARE(f.stored("CoordZ"), QString("0"));
@@ -398,88 +405,100 @@ private slots:
         QCOMPARE(f.stored("ShowAltitude"), QString("1"));
         QCOMPARE(f.stored("Grid"), QString("1"));
         QSettings reader(q(f.iniPath), QSettings::IniFormat);
-        QCOMPARE(reader.allKeys().size(), 7);
+        // The seven view values and the window's place.
+        QCOMPARE(reader.allKeys().size(), 8);
+        QVERIFY(reader.contains("WindowGeometry"));
     }
 
     void storedValueThatIsNotANumberStopsTheReading() {
         Fixture f;
         f.writeIni("CoordX=9\nZoomLevel=abc\nAltitudeModify=0\nGrid=0\n");
-        TBHMapEditForm& form = f.open(false);
+        tbapp::MapEditorWindow& form = f.open(false);
         QCOMPARE(f.messages, QStringList({"'abc' is not a valid integer value"}));
-        QCOMPARE(form.XJumpEdit->text(), QString("9"));    // before it: applied
-        QCOMPARE(form.AltitudeRadioGroup->itemIndex(), 3); // after it: not applied
-        QCOMPARE(form.GridBox->itemIndex(), 1);
-        QCOMPARE(form.zoom().level, 50);
-        QCOMPARE(form.ZoomGroup->title(), QString(" Zoom (50)"));
+        QCOMPARE(tbtest::ui<QLineEdit>(form, "XJumpEdit")->text(),
+                 QString("9")); // before it: applied
+        QCOMPARE(tbtest::ui<RadioGroup>(form, "AltitudeRadioGroup")->itemIndex(),
+                 3); // after it: not applied
+        QCOMPARE(tbtest::ui<RadioGroup>(form, "GridBox")->itemIndex(), 1);
+        QCOMPARE(tbtest::mapView(form).zoom().level, 50);
+        QCOMPARE(tbtest::ui<QGroupBox>(form, "ZoomGroup")->title(), QString(" Zoom (50)"));
     }
 
     void zoomButtonsStopAtTheLimits() {
         Fixture f;
         f.writeIni("ZoomLevel=95\n");
-        TBHMapEditForm& form = f.open(false);
-        QVERIFY(form.SpeedButton3->isEnabled());
-        form.SpeedButton3->click();
-        QCOMPARE(form.zoom().level, 100);
-        QCOMPARE(form.MainDrawGrid->defaultColWidth(), 100);
-        QVERIFY(!form.SpeedButton3->isEnabled());
-        QCOMPARE(form.ZoomGroup->title(), QString(" Zoom (100)"));
+        tbapp::MapEditorWindow& form = f.open(false);
+        QVERIFY(tbtest::ui<QToolButton>(form, "SpeedButton3")->isEnabled());
+        tbtest::ui<QToolButton>(form, "SpeedButton3")->click();
+        QCOMPARE(tbtest::mapView(form).zoom().level, 100);
+        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->defaultColWidth(), 100);
+        QVERIFY(!tbtest::ui<QToolButton>(form, "SpeedButton3")->isEnabled());
+        QCOMPARE(tbtest::ui<QGroupBox>(form, "ZoomGroup")->title(), QString(" Zoom (100)"));
         for (int i = 0; i < 19; ++i)
-            form.SpeedButton2->click();
-        QCOMPARE(form.zoom().level, 5);
-        QCOMPARE(form.MainDrawGrid->defaultRowHeight(), 5);
-        QVERIFY(!form.SpeedButton2->isEnabled());
-        QVERIFY(form.SpeedButton3->isEnabled());
-        form.TLZoomLevel->click();
-        QCOMPARE(form.zoom().level, 50);
-        QCOMPARE(form.MainDrawGrid->defaultColWidth(), 50);
-        QVERIFY(!form.SpeedButton2->isEnabled());
-        form.SpeedButton3->click();
-        QVERIFY(form.SpeedButton2->isEnabled());
-        QCOMPARE(form.ZoomGroup->title(), QString(" Zoom (55)"));
+            tbtest::ui<QToolButton>(form, "SpeedButton2")->click();
+        QCOMPARE(tbtest::mapView(form).zoom().level, 5);
+        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->defaultRowHeight(), 5);
+        QVERIFY(!tbtest::ui<QToolButton>(form, "SpeedButton2")->isEnabled());
+        QVERIFY(tbtest::ui<QToolButton>(form, "SpeedButton3")->isEnabled());
+        tbtest::ui<QPushButton>(form, "TLZoomLevel")->click();
+        QCOMPARE(tbtest::mapView(form).zoom().level, 50);
+        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->defaultColWidth(), 50);
+        QVERIFY(!tbtest::ui<QToolButton>(form, "SpeedButton2")->isEnabled());
+        tbtest::ui<QToolButton>(form, "SpeedButton3")->click();
+        QVERIFY(tbtest::ui<QToolButton>(form, "SpeedButton2")->isEnabled());
+        QCOMPARE(tbtest::ui<QGroupBox>(form, "ZoomGroup")->title(), QString(" Zoom (55)"));
     }
 
     void statusBarTexts() {
         Fixture f;
         f.writePathsIni();
-        TBHMapEditForm& form = f.open();
-        QCOMPARE(form.statusPanelText(0), QString("X=0 - Y=0 - Wrong filename"));
-        form.btnLoad->click();
-        form.setCurrentCell(0, 1);
-        QCOMPARE(form.statusPanelText(0), QString("X=0 - Y=1 - Altitude=-5 - Tile=00 01"));
+        tbapp::MapEditorWindow& form = f.open();
+        QCOMPARE(tbtest::statusText(form, 0), QString("X=0 - Y=0 - Wrong filename"));
+        tbtest::ui<QPushButton>(form, "btnLoad")->click();
+        const QRect below = tbtest::ui<DrawGrid>(form, "MainDrawGrid")->cellRect(0, 1);
+        QTest::mouseMove(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->viewport(), below.center());
+        QCOMPARE(tbtest::statusText(form, 0), QString("X=0 - Y=1 - Altitude=-5 - Tile=00 01"));
         // The pointer over a cell makes it current.
-        const QRect cell = form.MainDrawGrid->cellRect(2, 0);
-        QTest::mouseMove(form.MainDrawGrid->viewport(), cell.center());
+        const QRect cell = tbtest::ui<DrawGrid>(form, "MainDrawGrid")->cellRect(2, 0);
+        QTest::mouseMove(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->viewport(), cell.center());
         QCOMPARE(form.currentX(), 2);
-        QCOMPARE(form.statusPanelText(0), QString("X=2 - Y=0 - Altitude=20 - Tile=00 03"));
+        QCOMPARE(tbtest::statusText(form, 0), QString("X=2 - Y=0 - Altitude=20 - Tile=00 03"));
 
-        form.ZValueEdit->setText("7");
-        form.AltitudeRadioGroup->button(0)->click();
-        QCOMPARE(form.statusPanelText(1),
+        tbtest::ui<QLineEdit>(form, "ZValueEdit")->setText("7");
+        tbtest::ui<RadioGroup>(form, "AltitudeRadioGroup")->button(0)->click();
+        QCOMPARE(tbtest::statusText(form, 1),
                  QString("Selected mode: Add 7 to current altitude - Drawing disabled"));
-        form.SelectDrawingModeComboBox->setCurrentIndex(2);
-        QCOMPARE(form.statusPanelText(1),
+        tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->setCurrentIndex(2);
+        QCOMPARE(tbtest::statusText(form, 1),
                  QString("Selected mode: Add 7 to current altitude - Drawing altitude only"));
-        form.AltitudeRadioGroup->button(2)->click();
-        form.SelectDrawingModeComboBox->setCurrentIndex(1);
-        QCOMPARE(form.statusPanelText(1),
+        tbtest::ui<RadioGroup>(form, "AltitudeRadioGroup")->button(2)->click();
+        tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->setCurrentIndex(1);
+        QCOMPARE(tbtest::statusText(form, 1),
                  QString("Selected mode: Set altitude to 7 - Selected tile=00 00"));
 
         form.resize(900, 600);
         QCoreApplication::processEvents();
-        QCOMPARE(form.statusPanelWidth(0), form.StatusBar->width() / 2);
-        QCOMPARE(form.statusPanelWidth(1), form.StatusBar->width() / 2);
+        QCOMPARE(tbtest::statusWidth(form, 0),
+                 tbtest::ui<QStatusBar>(form, "StatusBar")->width() / 2);
+        QCOMPARE(tbtest::statusWidth(form, 1),
+                 tbtest::ui<QStatusBar>(form, "StatusBar")->width() / 2);
     }
 
     void windowShowsTheLoadedCells() {
         Fixture f;
         f.writePathsIni();
-        TBHMapEditForm& form = f.open();
-        form.btnLoad->click();
+        tbapp::MapEditorWindow& form = f.open();
+        tbtest::ui<QPushButton>(form, "btnLoad")->click();
         QVERIFY(form.mapLoaded());
         const QImage shot = form.grab().toImage();
         auto at = [&](int col, int row, int dx, int dy) {
-            const QPoint p = form.MainDrawGrid->viewport()->mapTo(
-                &form, form.MainDrawGrid->cellRect(col, row).topLeft() + QPoint(dx, dy));
+            const QPoint p =
+                tbtest::ui<DrawGrid>(form, "MainDrawGrid")
+                    ->viewport()
+                    ->mapTo(
+                        &form,
+                        tbtest::ui<DrawGrid>(form, "MainDrawGrid")->cellRect(col, row).topLeft() +
+                            QPoint(dx, dy));
             return shot.pixelColor(p * shot.devicePixelRatio());
         };
         tb::Image15 land;
@@ -491,37 +510,41 @@ private slots:
         QCOMPARE(at(0, 0, 0, 0), QColor(255, 0, 0));   // the selected cell's frame
 
         // Grid on: a one-pixel line between cells, and the cells move by one.
-        form.GridBox->button(0)->click();
+        tbtest::ui<RadioGroup>(form, "GridBox")->button(0)->click();
         const QImage gridShot = form.grab().toImage();
-        const QPoint second = form.MainDrawGrid->viewport()->mapTo(
-            &form, form.MainDrawGrid->cellRect(2, 0).topLeft() + QPoint(22, 22));
-        QCOMPARE(form.MainDrawGrid->cellRect(2, 0).left(), 92);
+        const QPoint second =
+            tbtest::ui<DrawGrid>(form, "MainDrawGrid")
+                ->viewport()
+                ->mapTo(&form,
+                        tbtest::ui<DrawGrid>(form, "MainDrawGrid")->cellRect(2, 0).topLeft() +
+                            QPoint(22, 22));
+        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->cellRect(2, 0).left(), 92);
         QCOMPARE(gridShot.pixelColor(second), expectedColour(kBothTextureColour));
     }
 
     void failedSaveKeepsTheFileAndRestoresTheButtons() {
         Fixture f;
         f.writePathsIni();
-        TBHMapEditForm& form = f.open();
-        form.btnLoad->click();
+        tbapp::MapEditorWindow& form = f.open();
+        tbtest::ui<QPushButton>(form, "btnLoad")->click();
         QVERIFY(form.mapLoaded());
         // A directory in the file's place cannot be replaced by a file.
         const fs::path blocked = f.dir / "blocked" / "map2.mul";
         fs::create_directories(blocked / "inside");
-        form.MapEdit->setText(q(blocked));
-        form.btnSave->click();
+        tbtest::ui<QLineEdit>(form, "MapEdit")->setText(q(blocked));
+        tbtest::ui<QPushButton>(form, "btnSave")->click();
         QCOMPARE(f.messages.size(), 1);
         QVERIFY(f.messages[0].contains("map2.mul"));
-        QCOMPARE(form.btnSave->text(), QString("Save"));
-        QVERIFY(form.btnSave->isEnabled());
-        QVERIFY(form.btnLoad->isEnabled());
+        QCOMPARE(tbtest::ui<QPushButton>(form, "btnSave")->text(), QString("Save"));
+        QVERIFY(tbtest::ui<QPushButton>(form, "btnSave")->isEnabled());
+        QVERIFY(tbtest::ui<QPushButton>(form, "btnLoad")->isEnabled());
         QVERIFY(fs::is_directory(blocked / "inside"));
         QCOMPARE(
             std::distance(fs::directory_iterator(blocked.parent_path()), fs::directory_iterator()),
             1); // no temporary file left behind
         // The image is still there and saves fine elsewhere.
-        form.MapEdit->setText(q(f.mapPath));
-        form.btnSave->click();
+        tbtest::ui<QLineEdit>(form, "MapEdit")->setText(q(f.mapPath));
+        tbtest::ui<QPushButton>(form, "btnSave")->click();
         QCOMPARE(f.messages.size(), 1);
         QVERIFY(readBytes(f.mapPath) == f.mapBytes);
     }
@@ -529,24 +552,24 @@ private slots:
     void unreadableArtKeepsTheStepsBefore() {
         Fixture f;
         f.writePathsIni();
-        TBHMapEditForm& form = f.open();
+        tbapp::MapEditorWindow& form = f.open();
         // The directory is green, then art.mul goes away before Load.
         fs::remove(f.gameDir / "art.mul");
-        form.btnLoad->click();
+        tbtest::ui<QPushButton>(form, "btnLoad")->click();
         QCOMPARE(f.messages.size(), 1);
         QVERIFY(f.messages[0].contains("art.mul"));
         QVERIFY(!form.mapLoaded());
-        QVERIFY(!form.btnSave->isEnabled());
+        QVERIFY(!tbtest::ui<QPushButton>(form, "btnSave")->isEnabled());
         QCOMPARE(f.stored("MAPx.mul"), q(f.mapPath));
         // The end of Load runs after a failure too: the Overview button is usable.
-        QVERIFY(form.TlMap->isEnabled());
+        QVERIFY(tbtest::ui<QToolButton>(form, "TlMap")->isEnabled());
     }
 
     void aboutBoxesOpenModeless() {
         Fixture f;
-        TBHMapEditForm& form = f.open(false);
-        form.About1->trigger();
-        form.About1->trigger();
+        tbapp::MapEditorWindow& form = f.open(false);
+        tbtest::ui<QAction>(form, "About1")->trigger();
+        tbtest::ui<QAction>(form, "About1")->trigger();
         QCOMPARE(form.findChildren<QDialog*>("TInfoForm").size(), 2);
     }
 };

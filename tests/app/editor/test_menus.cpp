@@ -103,32 +103,32 @@ class MenusTest : public QObject {
 private slots:
     void overviewNeedsALoadedMap() {
         MainWindowFixture f;
-        TBHMapEditForm& form = f.open();
+        tbapp::MapEditorWindow& form = f.open();
         {
             ModalWatcher watcher;
-            form.TlMap->click();
+            tbtest::ui<QToolButton>(form, "TlMap")->click();
             settle();
             QVERIFY(watcher.seen().isEmpty());
         }
         // Loaded: the overview comes up modal; a press on pixel (1, 2) jumps to (8, 16).
-        form.btnLoad->click();
+        tbtest::ui<QPushButton>(form, "btnLoad")->click();
         ModalWatcher watcher([](QWidget* window) {
             auto* overview = qobject_cast<TMapViewForm*>(window);
             QVERIFY(overview);
             QTest::mousePress(overview->Mapa, Qt::LeftButton, {}, QPoint(1, 2));
         });
-        form.TlMap->click();
+        tbtest::ui<QToolButton>(form, "TlMap")->click();
         QCOMPARE(watcher.seen(), QStringList({"TMapViewForm"}));
         QVERIFY(watcher.wasModal());
-        QCOMPARE(form.XJumpEdit->text(), QString("8"));
-        QCOMPARE(form.YJumpEdit->text(), QString("16"));
+        QCOMPARE(tbtest::ui<QLineEdit>(form, "XJumpEdit")->text(), QString("8"));
+        QCOMPARE(tbtest::ui<QLineEdit>(form, "YJumpEdit")->text(), QString("16"));
         QCOMPARE(f.grid().col(), 8);
         QCOMPARE(f.grid().row(), 16);
     }
 
     void mapCopyClosesWithAJumpToTheOriginAndARepaint() {
         MainWindowFixture f;
-        TBHMapEditForm& form = f.openLoaded();
+        tbapp::MapEditorWindow& form = f.openLoaded();
         const fs::path destination = f.dir / "dest" / "map2.mul";
         fs::create_directories(destination.parent_path());
         fs::copy_file(f.mapPath, destination);
@@ -148,12 +148,12 @@ private slots:
             copy->EditDY->setText("8");
             copy->btnCopy->click();
         });
-        form.MapCopy1->trigger();
+        tbtest::ui<QAction>(form, "MapCopy1")->trigger();
         QCOMPARE(watcher.seen(), QStringList({"TMapCopyForm"}));
         QVERIFY(watcher.wasModal());
         QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join(" | ")));
-        QCOMPARE(form.XJumpEdit->text(), QString("0"));
-        QCOMPARE(form.YJumpEdit->text(), QString("0"));
+        QCOMPARE(tbtest::ui<QLineEdit>(form, "XJumpEdit")->text(), QString("0"));
+        QCOMPARE(tbtest::ui<QLineEdit>(form, "YJumpEdit")->text(), QString("0"));
         QCOMPARE(f.grid().col(), 0);
         QCOMPARE(f.grid().row(), 0);
         QCOMPARE(f.grid().leftCol(), 0);
@@ -175,16 +175,16 @@ private slots:
         settle();
         PaintRecorder recorder(f.grid().viewport());
         ModalWatcher again;
-        form.MapCopy1->trigger();
+        tbtest::ui<QAction>(form, "MapCopy1")->trigger();
         QCOMPARE(again.seen(), QStringList({"TMapCopyForm"}));
         QTRY_VERIFY((QRegion(f.grid().viewport()->rect()) - recorder.painted).isEmpty());
     }
 
     void enlargeOpensModal() {
         MainWindowFixture f;
-        TBHMapEditForm& form = f.open();
+        tbapp::MapEditorWindow& form = f.open();
         ModalWatcher watcher;
-        form.EnlargemaptoML1->trigger();
+        tbtest::ui<QAction>(form, "EnlargemaptoML1")->trigger();
         QCOMPARE(watcher.seen(), QStringList({"TMapExtendForm"}));
         QVERIFY(watcher.wasModal());
         QVERIFY(form.isEnabled());
@@ -192,11 +192,11 @@ private slots:
 
     void listFillsTheJumpBoxesWithoutJumping() {
         MainWindowFixture f;
-        TBHMapEditForm& form = f.openLoaded();
+        tbapp::MapEditorWindow& form = f.openLoaded();
         RecordingPrompts prompts;
         form.setPrompts(&prompts);
-        form.XJumpEdit->setText("1500");
-        form.YJumpEdit->setText("1250");
+        tbtest::ui<QLineEdit>(form, "XJumpEdit")->setText("1500");
+        tbtest::ui<QLineEdit>(form, "YJumpEdit")->setText("1250");
         ModalWatcher watcher([](QWidget* window) {
             auto* list = qobject_cast<TListForm*>(window);
             QVERIFY(list);
@@ -207,10 +207,10 @@ private slots:
             list->Seznam->selectRow(0);
             list->TlOK->click();
         });
-        form.List->click();
+        tbtest::ui<QPushButton>(form, "List")->click();
         QCOMPARE(watcher.seen(), QStringList({"TListForm"}));
-        QCOMPARE(form.XJumpEdit->text(), QString("77"));
-        QCOMPARE(form.YJumpEdit->text(), QString("1250"));
+        QCOMPARE(tbtest::ui<QLineEdit>(form, "XJumpEdit")->text(), QString("77"));
+        QCOMPARE(tbtest::ui<QLineEdit>(form, "YJumpEdit")->text(), QString("1250"));
         QCOMPARE(f.grid().col(), 0); // no jump
         QVERIFY(fs::exists(f.appDir / "coords.def"));
         QVERIFY(prompts.messages.isEmpty());
@@ -218,7 +218,7 @@ private slots:
 
     void patchMapFromFileAppliesToTheLoadedMap() {
         MainWindowFixture f;
-        TBHMapEditForm& form = f.open();
+        tbapp::MapEditorWindow& form = f.open();
         RecordingPrompts prompts;
         form.setPrompts(&prompts);
         const fs::path patch = f.dir / "cells.qvp";
@@ -226,12 +226,12 @@ private slots:
                          "[1]\r\nX=2400\r\nY=6\r\nZ=1\r\n");
         prompts.openAnswers << qpath(patch);
         // No map: no dialog.
-        form.PatchMapfromfile1->trigger();
+        tbtest::ui<QAction>(form, "PatchMapfromfile1")->trigger();
         QVERIFY(prompts.openTitles.isEmpty());
 
-        form.btnLoad->click();
+        tbtest::ui<QPushButton>(form, "btnLoad")->click();
         f.movePointer(f.grid().cellRect(0, 0).center());
-        form.PatchMapfromfile1->trigger();
+        tbtest::ui<QAction>(form, "PatchMapfromfile1")->trigger();
         QCOMPARE(prompts.openTitles, QStringList({"Patch Map from file"}));
         QCOMPARE(form.loadedMap()->cell(5, 6), (tb::MapCell{467, -7}));
         // The entry outside the 2304-wide map was skipped and said so.
@@ -245,7 +245,7 @@ private slots:
     // window takes no input: a click on the map and Load do nothing. Afterwards it does.
     void patchMapFromFileBlocksTheWindowWhileItRuns() {
         MainWindowFixture f;
-        TBHMapEditForm& form = f.openLoaded();
+        tbapp::MapEditorWindow& form = f.openLoaded();
         struct Probe : RecordingPrompts {
             std::function<void()> duringRun;
             std::unique_ptr<ItemProgressWindow> startProgress(int) override {
@@ -259,9 +259,10 @@ private slots:
             }
         } prompts;
         form.setPrompts(&prompts);
-        form.SelectDrawingModeComboBox->setCurrentIndex(2); // Altitude only: a click paints
-        form.ZValueEdit->setText("9");
-        form.AltitudeRadioGroup->setItemIndex(2);
+        tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")
+            ->setCurrentIndex(2); // Altitude only: a click paints
+        tbtest::ui<QLineEdit>(form, "ZValueEdit")->setText("9");
+        tbtest::ui<RadioGroup>(form, "AltitudeRadioGroup")->setItemIndex(2);
         const fs::path patch = f.dir / "cells.qvp";
         writeText(patch, "[0]\r\nX=5\r\nY=6\r\nZ=-7\r\n[1]\r\nX=7\r\nY=6\r\nZ=-8\r\n");
         prompts.openAnswers << qpath(patch);
@@ -270,41 +271,41 @@ private slots:
             enabled << form.isEnabled();
             QTest::mouseClick(f.grid().viewport(), Qt::LeftButton, {},
                               f.grid().cellRect(1, 1).center());
-            QTest::mouseClick(form.btnLoad, Qt::LeftButton);
+            QTest::mouseClick(tbtest::ui<QPushButton>(form, "btnLoad"), Qt::LeftButton);
             QCoreApplication::processEvents();
         };
-        form.PatchMapfromfile1->trigger();
+        tbtest::ui<QAction>(form, "PatchMapfromfile1")->trigger();
         QCOMPARE(enabled, (QList<bool>{false, false}));
         QVERIFY(form.isEnabled());
-        QVERIFY(form.undoList().empty()); // the clicks painted nothing
+        QVERIFY(form.document().undoList().empty()); // the clicks painted nothing
         // Load did not run: the patched cells are still there.
         QCOMPARE(int(form.loadedMap()->cell(5, 6).altitude), -7);
         QCOMPARE(int(form.loadedMap()->cell(7, 6).altitude), -8);
         QVERIFY(form.isWindowModified());
         f.clickCell(1, 1);
-        QCOMPARE(form.undoList().size(), std::size_t(1));
+        QCOMPARE(form.document().undoList().size(), std::size_t(1));
     }
 
     void patchEditorAndDiffWindowAndAbout() {
         MainWindowFixture f;
-        TBHMapEditForm& form = f.open();
+        tbapp::MapEditorWindow& form = f.open();
         RecordingPrompts prompts;
         TPatchEditForm editor(form.applicationDir(), form, &form, &prompts);
         TPrForm prForm(&form);
         TBHDiffForm diff(*f.settings, prForm, &form);
         form.setLongLivedWindows(&editor, &diff);
 
-        form.PatchEditor1->trigger();
+        tbtest::ui<QAction>(form, "PatchEditor1")->trigger();
         QVERIFY(editor.isVisible());
         QVERIFY(!editor.isModal());
 
         ModalWatcher watcher;
-        form.CreateDiffpatch1->trigger();
+        tbtest::ui<QAction>(form, "CreateDiffpatch1")->trigger();
         QCOMPARE(watcher.seen(), QStringList({"TBHDiffForm"}));
         QVERIFY(watcher.wasModal());
         QVERIFY(!diff.isVisible());
 
-        form.About1->trigger();
+        tbtest::ui<QAction>(form, "About1")->trigger();
         auto* about = form.findChild<TInfoForm*>();
         QVERIFY(about);
         QVERIFY(about->isVisible());

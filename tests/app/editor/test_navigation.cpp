@@ -35,10 +35,10 @@ std::string fileText(const fs::path& path) {
 }
 
 // Altitude only, set to 7, brush size 1: a painting click sets the cell's altitude to 7.
-void setAltitudePainting(TBHMapEditForm& form) {
-    form.AltitudeRadioGroup->setItemIndex(2);
-    form.ZValueEdit->setText("7");
-    form.SelectDrawingModeComboBox->setCurrentIndex(2);
+void setAltitudePainting(tbapp::MapEditorWindow& form) {
+    tbtest::ui<RadioGroup>(form, "AltitudeRadioGroup")->setItemIndex(2);
+    tbtest::ui<QLineEdit>(form, "ZValueEdit")->setText("7");
+    tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->setCurrentIndex(2);
 }
 
 } // namespace
@@ -49,14 +49,14 @@ class NavigationTest : public QObject {
 private slots:
     void jumpClampsToTheGrid() {
         MainWindowFixture f;
-        TBHMapEditForm& form = f.openLoaded();
+        tbapp::MapEditorWindow& form = f.openLoaded();
         f.jump(-5, 999999);
         QCOMPARE(f.grid().col(), 0);
         QCOMPARE(f.grid().row(), 1599);
         QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join(" | ")));
         // A box without a number moves nothing and keeps the selection handler.
-        form.XJumpEdit->setText("abc");
-        form.CoordGoBtn->click();
+        tbtest::ui<QLineEdit>(form, "XJumpEdit")->setText("abc");
+        tbtest::ui<QPushButton>(form, "CoordGoBtn")->click();
         QCOMPARE(f.messages, QStringList({"'abc' is not a valid integer value"}));
         QCOMPARE(f.grid().col(), 0);
         QCOMPARE(f.grid().row(), 1599);
@@ -65,7 +65,7 @@ private slots:
 
     void pointerIsClampedToTheMap() {
         MainWindowFixture f;
-        TBHMapEditForm& form = f.openLoaded();
+        tbapp::MapEditorWindow& form = f.openLoaded();
         f.movePointer(f.grid().cellRect(3, 2).center());
         QCOMPARE(f.status(), QString("X=3 - Y=2 - Altitude=1 - Tile=00 00"));
         QCOMPARE(form.currentX(), 3);
@@ -87,7 +87,7 @@ private slots:
 
     void arrowKeysScrollWithoutPainting() {
         MainWindowFixture f;
-        TBHMapEditForm& form = f.openLoaded();
+        tbapp::MapEditorWindow& form = f.openLoaded();
         setAltitudePainting(form);
         f.grid().setFocus();
         const tb::MapCell before = form.loadedMap()->cell(1, 0);
@@ -133,57 +133,57 @@ private slots:
 
     void bookmarkChordsToggleAndRecall() {
         MainWindowFixture f;
-        TBHMapEditForm& form = f.openLoaded();
+        tbapp::MapEditorWindow& form = f.openLoaded();
         f.grid().setFocus();
         f.jump(2, 1);
         f.key(Qt::Key_3, Qt::ControlModifier | Qt::AltModifier);
-        QCOMPARE(form.bookmarks().at(3), (tb::Bookmark{2, 1, true}));
+        QCOMPARE(tbtest::mapView(form).bookmarks().at(3), (tb::Bookmark{2, 1, true}));
         QVERIFY(labelShown(f.grid(), 2, 1));
         QVERIFY(!labelShown(f.grid(), 3, 1));
         // The chord goes on to recall the bookmark just set.
-        QCOMPARE(form.XJumpEdit->text(), QString("2"));
-        QCOMPARE(form.YJumpEdit->text(), QString("1"));
+        QCOMPARE(tbtest::ui<QLineEdit>(form, "XJumpEdit")->text(), QString("2"));
+        QCOMPARE(tbtest::ui<QLineEdit>(form, "YJumpEdit")->text(), QString("1"));
         // A second press disables it again and stores the cell it was made on.
         f.key(Qt::Key_3, Qt::ControlModifier | Qt::AltModifier);
-        QCOMPARE(form.bookmarks().at(3), (tb::Bookmark{2, 1, false}));
+        QCOMPARE(tbtest::mapView(form).bookmarks().at(3), (tb::Bookmark{2, 1, false}));
         QVERIFY(!labelShown(f.grid(), 2, 1));
         f.jump(5, 6);
         f.key(Qt::Key_3, Qt::ControlModifier | Qt::AltModifier);
         f.key(Qt::Key_3, Qt::ControlModifier | Qt::AltModifier);
-        QCOMPARE(form.bookmarks().at(3), (tb::Bookmark{5, 6, false}));
+        QCOMPARE(tbtest::mapView(form).bookmarks().at(3), (tb::Bookmark{5, 6, false}));
 
         // Ctrl+N fills the jump boxes and jumps; a disabled bookmark does nothing.
         f.jump(1200, 900);
         f.key(Qt::Key_4, Qt::ControlModifier | Qt::AltModifier);
         f.jump(10, 20);
         f.key(Qt::Key_4, Qt::ControlModifier);
-        QCOMPARE(form.XJumpEdit->text(), QString("1200"));
-        QCOMPARE(form.YJumpEdit->text(), QString("900"));
+        QCOMPARE(tbtest::ui<QLineEdit>(form, "XJumpEdit")->text(), QString("1200"));
+        QCOMPARE(tbtest::ui<QLineEdit>(form, "YJumpEdit")->text(), QString("900"));
         QCOMPARE(f.grid().col(), 1200);
         QCOMPARE(f.grid().row(), 900);
         f.key(Qt::Key_3, Qt::ControlModifier);
         QCOMPARE(f.grid().col(), 1200);
-        QCOMPARE(form.XJumpEdit->text(), QString("1200"));
+        QCOMPARE(tbtest::ui<QLineEdit>(form, "XJumpEdit")->text(), QString("1200"));
         // A digit without Ctrl is no chord.
         f.key(Qt::Key_5, Qt::AltModifier);
-        QVERIFY(!form.bookmarks().at(5).enabled);
+        QVERIFY(!tbtest::mapView(form).bookmarks().at(5).enabled);
 
         // The same recall from the jump boxes, which take no other key.
         f.jump(0, 0);
-        form.XJumpEdit->setFocus();
-        QTest::keyClick(form.XJumpEdit, Qt::Key_4, Qt::ControlModifier);
+        tbtest::ui<QLineEdit>(form, "XJumpEdit")->setFocus();
+        QTest::keyClick(tbtest::ui<QLineEdit>(form, "XJumpEdit"), Qt::Key_4, Qt::ControlModifier);
         QCOMPARE(f.grid().col(), 1200);
         QCOMPARE(f.grid().row(), 900);
-        QCOMPARE(form.XJumpEdit->text(), QString("1200"));
-        QTest::keyClick(form.YJumpEdit, Qt::Key_7);
-        QCOMPARE(form.YJumpEdit->text(), QString("9007"));
+        QCOMPARE(tbtest::ui<QLineEdit>(form, "XJumpEdit")->text(), QString("1200"));
+        QTest::keyClick(tbtest::ui<QLineEdit>(form, "YJumpEdit"), Qt::Key_7);
+        QCOMPARE(tbtest::ui<QLineEdit>(form, "YJumpEdit")->text(), QString("9007"));
         QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join(" | ")));
     }
 
     void bookmarkFileWrittenAtCloseAndReadAtCreation() {
         MainWindowFixture f;
         {
-            TBHMapEditForm& form = f.openLoaded();
+            tbapp::MapEditorWindow& form = f.openLoaded();
             f.grid().setFocus();
             f.jump(17, 1500);
             f.key(Qt::Key_0, Qt::ControlModifier | Qt::AltModifier);
@@ -204,11 +204,11 @@ private slots:
 
         // The next window starts with the same ten entries and shows their labels.
         f.form.reset();
-        TBHMapEditForm& again = f.openLoaded();
-        QCOMPARE(again.bookmarks().at(0), (tb::Bookmark{17, 1500, true}));
-        QCOMPARE(again.bookmarks().at(9), (tb::Bookmark{2303, 3, true}));
+        tbapp::MapEditorWindow& again = f.openLoaded();
+        QCOMPARE(tbtest::mapView(again).bookmarks().at(0), (tb::Bookmark{17, 1500, true}));
+        QCOMPARE(tbtest::mapView(again).bookmarks().at(9), (tb::Bookmark{2303, 3, true}));
         for (int i = 1; i < 9; ++i)
-            QCOMPARE(again.bookmarks().at(i), tb::Bookmark{});
+            QCOMPARE(tbtest::mapView(again).bookmarks().at(i), tb::Bookmark{});
         f.jump(17, 1500);
         QVERIFY(labelShown(f.grid(), 17, 1500));
         QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join(" | ")));
@@ -221,8 +221,8 @@ private slots:
         writeText(f.appDir / "BookmarkList.XML",
                   "<BookmarkList><Bookmark><Col>4</Col><Row>5</Row><Enabled>True</Enabled>"
                   "</Bookmark></BookmarkList>");
-        TBHMapEditForm& form = f.open();
-        QCOMPARE(form.bookmarks().at(0), (tb::Bookmark{4, 5, true}));
+        tbapp::MapEditorWindow& form = f.open();
+        QCOMPARE(tbtest::mapView(form).bookmarks().at(0), (tb::Bookmark{4, 5, true}));
         form.close();
         QVERIFY(!fs::exists(f.appDir / "bookmarklist.xml") ||
                 fs::equivalent(f.appDir / "bookmarklist.xml", f.appDir / "BookmarkList.XML"));
@@ -238,10 +238,11 @@ private slots:
                   "<Enabled id=\"5\">True</Enabled></Bookmark>\n"
                   "<Bookmark id=\"0\"><Col id=\"0\">7</Col><Row id=\"0\">8</Row>"
                   "<Enabled id=\"0\">true</Enabled></Bookmark>\n</BookmarkList>\n");
-        TBHMapEditForm& form = f.open();
-        QCOMPARE(form.bookmarks().at(0), (tb::Bookmark{50, 55, true}));
-        QCOMPARE(form.bookmarks().at(1), (tb::Bookmark{7, 8, false})); // "true" is not "True"
-        QCOMPARE(form.bookmarks().at(5), tb::Bookmark{});
+        tbapp::MapEditorWindow& form = f.open();
+        QCOMPARE(tbtest::mapView(form).bookmarks().at(0), (tb::Bookmark{50, 55, true}));
+        QCOMPARE(tbtest::mapView(form).bookmarks().at(1),
+                 (tb::Bookmark{7, 8, false})); // "true" is not "True"
+        QCOMPARE(tbtest::mapView(form).bookmarks().at(5), tb::Bookmark{});
         QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join(" | ")));
     }
 
@@ -250,15 +251,15 @@ private slots:
         writeText(f.appDir / "bookmarklist.xml",
                   "<BookmarkList><Bookmark><Col>4</Col><Row>5</Row><Enabled>True</Enabled>"
                   "</Bookmark><Bookmark><Col>x1</Col></Bookmark></BookmarkList>");
-        TBHMapEditForm& form = f.open();
+        tbapp::MapEditorWindow& form = f.open();
         QCOMPARE(f.messages, QStringList({"'x1' is not a valid integer value"}));
-        QCOMPARE(form.bookmarks().at(0), (tb::Bookmark{4, 5, true}));
+        QCOMPARE(tbtest::mapView(form).bookmarks().at(0), (tb::Bookmark{4, 5, true}));
         QVERIFY(form.isVisible());
     }
 
     void unwritableBookmarkFileIsReportedAtClose() {
         MainWindowFixture f;
-        TBHMapEditForm& form = f.open();
+        tbapp::MapEditorWindow& form = f.open();
         fs::create_directories(f.appDir / "bookmarklist.xml"); // a folder in its place
         form.close();
         QCOMPARE(f.messages.size(), 1);
@@ -267,7 +268,7 @@ private slots:
 
     void insertHandsTheCurrentCellToThePatchEditor() {
         MainWindowFixture f;
-        TBHMapEditForm& form = f.open();
+        tbapp::MapEditorWindow& form = f.open();
         RecordingPrompts prompts;
         TPatchEditForm editor(form.applicationDir(), form, &form, &prompts);
         form.setLongLivedWindows(&editor, nullptr);
@@ -280,7 +281,7 @@ private slots:
         f.key(Qt::Key_Insert);
         QCOMPARE(editor.Seznam->rowCount(), 0);
 
-        form.btnLoad->click();
+        tbtest::ui<QPushButton>(form, "btnLoad")->click();
         form.document().setCell(0, 1, tb::MapCell{467, -3});
         f.key(Qt::Key_Insert);
         QCOMPARE(editor.Seznam->rowCount(), 1);

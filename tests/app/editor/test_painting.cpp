@@ -24,17 +24,17 @@ namespace {
 enum AltitudeMode { AddZ = 0, SubtrZ = 1, SetToZ = 2, OnlyChangeTile = 3 };
 enum DrawMode { DontDraw = 0, SelectedTile = 1, AltitudeOnly = 2 };
 
-void setModes(TBHMapEditForm& form, int altitude, const QString& z, int draw) {
-    form.AltitudeRadioGroup->setItemIndex(altitude);
-    form.ZValueEdit->setText(z);
-    form.SelectDrawingModeComboBox->setCurrentIndex(draw);
+void setModes(tbapp::MapEditorWindow& form, int altitude, const QString& z, int draw) {
+    tbtest::ui<RadioGroup>(form, "AltitudeRadioGroup")->setItemIndex(altitude);
+    tbtest::ui<QLineEdit>(form, "ZValueEdit")->setText(z);
+    tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->setCurrentIndex(draw);
 }
 
 // The palette tile through "Go" in the full palette.
-void choosePaletteTile(TBHMapEditForm& form, const QString& hex) {
-    form.cbSortet->setChecked(false);
-    form.edFindID->setText(hex);
-    form.btnFindClick();
+void choosePaletteTile(tbapp::MapEditorWindow& form, const QString& hex) {
+    tbtest::ui<QCheckBox>(form, "cbSortet")->setChecked(false);
+    tbtest::ui<QLineEdit>(form, "edFindID")->setText(hex);
+    tbtest::ui<QPushButton>(form, "btnFind")->click();
 }
 
 tb::UndoRow undoRow(int x, int y, int altitude, int tile) {
@@ -49,22 +49,23 @@ class PaintingTest : public QObject {
 private slots:
     void paintSquareOfSizeOneAndThreeRecordsColumnByColumn() {
         PaintFixture f;
-        TBHMapEditForm& form = f.open();
+        tbapp::MapEditorWindow& form = f.open();
         choosePaletteTile(form, "2");
         setModes(form, OnlyChangeTile, "0", SelectedTile);
-        QCOMPARE(form.paletteTile(), 2);
+        QCOMPARE(form.editorState().paletteTile, 2);
 
         f.map().setCell(20, 30, {7, 12});
         const tb::MapCell right = f.cell(21, 30);
         const tb::MapCell below = f.cell(20, 31);
         f.click(20, 30);
         QCOMPARE(f.cell(20, 30), (tb::MapCell{2, 12}));
-        QCOMPARE(form.undoList().rows(), (std::vector<tb::UndoRow>{undoRow(20, 30, 12, 7)}));
+        QCOMPARE(form.document().undoList().rows(),
+                 (std::vector<tb::UndoRow>{undoRow(20, 30, 12, 7)}));
         QCOMPARE(f.cell(21, 30), right);
         QCOMPARE(f.cell(20, 31), below);
 
-        form.BrushSizeMover->setValue(3);
-        QCOMPARE(form.BrushSizeEdt->text(), QString("3"));
+        tbtest::ui<QSpinBox>(form, "BrushSizeMover")->setValue(3);
+        QCOMPARE(tbtest::ui<QLineEdit>(form, "BrushSizeEdt")->text(), QString("3"));
         for (int x = 40; x < 44; ++x)
             for (int y = 50; y < 54; ++y)
                 f.map().setCell(x, y, {std::uint16_t(100 + x), std::int8_t(y - 50)});
@@ -75,25 +76,23 @@ private slots:
                 expected.push_back(undoRow(x, y, y - 50, 100 + x));
                 QCOMPARE(f.cell(x, y), (tb::MapCell{2, std::int8_t(y - 50)}));
             }
-        QCOMPARE(form.undoList().rows(), expected);
+        QCOMPARE(form.document().undoList().rows(), expected);
         QCOMPARE(f.cell(43, 50), (tb::MapCell{143, 0}));
         QCOMPARE(f.cell(40, 53), (tb::MapCell{140, 3}));
-        // The hidden list widget is not the store.
-        QCOMPARE(form.UndoList->topLevelItemCount(), 0);
 
         // Ctrl+Z in the map view, then the Edit menu entry: the last painted cells first.
-        form.MainDrawGrid->setFocus();
-        QTest::keyClick(form.MainDrawGrid, Qt::Key_Z, Qt::ControlModifier);
+        tbtest::ui<DrawGrid>(form, "MainDrawGrid")->setFocus();
+        QTest::keyClick(tbtest::ui<DrawGrid>(form, "MainDrawGrid"), Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(f.cell(42, 52), (tb::MapCell{142, 2}));
         QCOMPARE(f.cell(42, 51), (tb::MapCell{2, 1}));
-        QCOMPARE(form.undoList().size(), std::size_t(9));
-        form.Undo1->trigger();
+        QCOMPARE(form.document().undoList().size(), std::size_t(9));
+        tbtest::ui<QAction>(form, "TlUndo")->trigger();
         QCOMPARE(f.cell(42, 51), (tb::MapCell{142, 1}));
-        QCOMPARE(form.Undo1->text(), QString("Undo          CTRL+Z"));
-        QVERIFY(form.Undo1->shortcut().isEmpty());
+        QCOMPARE(tbtest::ui<QAction>(form, "TlUndo")->text(), QString("Undo          CTRL+Z"));
+        QVERIFY(tbtest::ui<QAction>(form, "TlUndo")->shortcut().isEmpty());
         for (int i = 0; i < 20; ++i) // past the last row: nothing more happens
-            form.Undo1->trigger();
-        QVERIFY(form.undoList().empty());
+            tbtest::ui<QAction>(form, "TlUndo")->trigger();
+        QVERIFY(form.document().undoList().empty());
         QCOMPARE(f.cell(20, 30), (tb::MapCell{7, 12}));
         QCOMPARE(f.cell(40, 50), (tb::MapCell{140, 0}));
         QVERIFY(f.messages.isEmpty());
@@ -101,7 +100,7 @@ private slots:
 
     void altitudeModesClampInFullIntegers() {
         PaintFixture f;
-        TBHMapEditForm& form = f.open();
+        tbapp::MapEditorWindow& form = f.open();
         f.map().setCell(60, 60, {5, 120});
         setModes(form, AddZ, "10", AltitudeOnly);
         f.click(60, 60);
@@ -121,22 +120,23 @@ private slots:
         // still recorded.
         f.map().setCell(63, 60, {9, 44});
         setModes(form, OnlyChangeTile, "100", AltitudeOnly);
-        const std::size_t rows = form.undoList().size();
+        const std::size_t rows = form.document().undoList().size();
         f.click(63, 60);
         QCOMPARE(f.cell(63, 60), (tb::MapCell{9, 44}));
-        QCOMPARE(form.undoList().size(), rows + 1);
-        QCOMPARE(form.undoList().rows().back(), undoRow(63, 60, 44, 9));
+        QCOMPARE(form.document().undoList().size(), rows + 1);
+        QCOMPARE(form.document().undoList().rows().back(), undoRow(63, 60, 44, 9));
     }
 
     void randomAltitudeStaysWithinItsRangeAndNeverWraps() {
         PaintFixture f;
-        TBHMapEditForm& form = f.open();
-        form.cbAddRAl->setChecked(true);
-        form.udRValue->setValue(2);
-        QCOMPARE(form.edRauschen->text(), QString("2"));
-        form.edRauschen->setText("1"); // typed values are used as they stand
+        tbapp::MapEditorWindow& form = f.open();
+        tbtest::ui<QCheckBox>(form, "cbAddRAl")->setChecked(true);
+        tbtest::ui<QSpinBox>(form, "udRValue")->setValue(2);
+        QCOMPARE(tbtest::ui<QLineEdit>(form, "edRauschen")->text(), QString("2"));
+        tbtest::ui<QLineEdit>(form, "edRauschen")
+            ->setText("1"); // typed values are used as they stand
         setModes(form, SetToZ, "0", AltitudeOnly);
-        form.BrushSizeMover->setValue(9);
+        tbtest::ui<QSpinBox>(form, "BrushSizeMover")->setValue(9);
         std::set<int> seen;
         for (int x = 100; x < 136; x += 9) {
             f.click(x, 100);
@@ -151,7 +151,7 @@ private slots:
         QCOMPARE(seen, (std::set<int>{-1, 0, 1}));
 
         // Near the top of the range the offset is added after the clamp and clamped again.
-        form.edRauschen->setText("10");
+        tbtest::ui<QLineEdit>(form, "edRauschen")->setText("10");
         setModes(form, SetToZ, "127", AltitudeOnly);
         seen.clear();
         for (int x = 200; x < 236; x += 9) {
@@ -165,8 +165,8 @@ private slots:
         QVERIFY(seen.size() > 5);
 
         // A range that is no number ends the event with the parser's message.
-        form.edRauschen->setText("abc");
-        form.BrushSizeMover->setValue(1);
+        tbtest::ui<QLineEdit>(form, "edRauschen")->setText("abc");
+        tbtest::ui<QSpinBox>(form, "BrushSizeMover")->setValue(1);
         f.map().setCell(300, 300, {4, 4});
         f.click(300, 300);
         QCOMPARE(f.cell(300, 300), (tb::MapCell{4, 4}));
@@ -175,49 +175,49 @@ private slots:
 
     void zOutOfRangeAndTheKeyFilter() {
         PaintFixture f;
-        TBHMapEditForm& form = f.open();
+        tbapp::MapEditorWindow& form = f.open();
         setModes(form, SetToZ, "200", AltitudeOnly);
         f.map().setCell(10, 10, {3, 3});
         f.click(10, 10);
         QCOMPARE(f.messages, QStringList{"Z must be between -128 to 127!"});
-        QCOMPARE(form.ZValueEdit->text(), QString("0"));
+        QCOMPARE(tbtest::ui<QLineEdit>(form, "ZValueEdit")->text(), QString("0"));
         QCOMPARE(f.cell(10, 10), (tb::MapCell{3, 3}));
-        QVERIFY(form.undoList().empty());
+        QVERIFY(form.document().undoList().empty());
         // The next event uses 0.
         f.click(10, 10);
         QCOMPARE(f.cell(10, 10), (tb::MapCell{3, 0}));
 
         // Only backspace, "-" and digits get into the box; the status bar follows each key.
-        form.ZValueEdit->clear();
-        form.ZValueEdit->setFocus();
-        QTest::keyClicks(form.ZValueEdit, "a-1x2.");
-        QCOMPARE(form.ZValueEdit->text(), QString("-12"));
-        QCOMPARE(form.XValueUpDown->value(), -12);
-        QVERIFY(form.statusPanelText(1).contains("-12"));
-        QTest::keyClick(form.ZValueEdit, Qt::Key_Backspace);
-        QCOMPARE(form.ZValueEdit->text(), QString("-1"));
-        form.XValueUpDown->setValue(7);
-        QCOMPARE(form.ZValueEdit->text(), QString("7"));
+        tbtest::ui<QLineEdit>(form, "ZValueEdit")->clear();
+        tbtest::ui<QLineEdit>(form, "ZValueEdit")->setFocus();
+        QTest::keyClicks(tbtest::ui<QLineEdit>(form, "ZValueEdit"), "a-1x2.");
+        QCOMPARE(tbtest::ui<QLineEdit>(form, "ZValueEdit")->text(), QString("-12"));
+        QCOMPARE(tbtest::ui<QSpinBox>(form, "XValueUpDown")->value(), -12);
+        QVERIFY(tbtest::statusText(form, 1).contains("-12"));
+        QTest::keyClick(tbtest::ui<QLineEdit>(form, "ZValueEdit"), Qt::Key_Backspace);
+        QCOMPARE(tbtest::ui<QLineEdit>(form, "ZValueEdit")->text(), QString("-1"));
+        tbtest::ui<QSpinBox>(form, "XValueUpDown")->setValue(7);
+        QCOMPARE(tbtest::ui<QLineEdit>(form, "ZValueEdit")->text(), QString("7"));
 
         // A lone "-" is no integer: the parser's message, nothing changed.
         f.messages.clear();
-        form.ZValueEdit->setText("-");
+        tbtest::ui<QLineEdit>(form, "ZValueEdit")->setText("-");
         f.click(11, 10);
         QCOMPARE(f.messages, QStringList{"'-' is not a valid integer value"});
     }
 
     void fillOrderWrongDirectionAndDontDraw() {
         PaintFixture f;
-        TBHMapEditForm& form = f.open();
+        tbapp::MapEditorWindow& form = f.open();
         choosePaletteTile(form, "3");
         setModes(form, OnlyChangeTile, "0", SelectedTile);
-        form.btnRectFill->setChecked(true);
+        tbtest::ui<QToolButton>(form, "btnRectFill")->setChecked(true);
         f.click(10, 10);
-        QVERIFY(form.undoList().empty());
+        QVERIFY(form.document().undoList().empty());
         QVERIFY(form.mapPainter().fillPending());
         f.click(12, 11);
         std::vector<std::pair<int, int>> order;
-        for (const tb::UndoRow& row : form.undoList().rows())
+        for (const tb::UndoRow& row : form.document().undoList().rows())
             order.emplace_back(row.x, row.y);
         QCOMPARE(order, (std::vector<std::pair<int, int>>{
                             {10, 10}, {10, 11}, {11, 10}, {11, 11}, {12, 10}, {12, 11}}));
@@ -228,15 +228,15 @@ private slots:
         // A second corner left of the first paints nothing and ends the fill.
         f.click(20, 20);
         f.click(19, 21);
-        QCOMPARE(form.undoList().size(), std::size_t(6));
+        QCOMPARE(form.document().undoList().size(), std::size_t(6));
         QVERIFY(!form.mapPainter().fillPending());
         f.click(30, 30);
         QVERIFY(form.mapPainter().fillPending());
         QCOMPARE(form.mapPainter().fillCorner1().x, 30);
         QCOMPARE(form.mapPainter().fillCorner1().y, 30);
         // Switching tools keeps the pending corner.
-        form.btnDefault->setChecked(true);
-        form.btnRectFill->setChecked(true);
+        tbtest::ui<QToolButton>(form, "btnDefault")->setChecked(true);
+        tbtest::ui<QToolButton>(form, "btnRectFill")->setChecked(true);
         QVERIFY(form.mapPainter().fillPending());
         f.click(30, 30);
         QCOMPARE(f.cell(30, 30).tileId, std::uint16_t(3));
@@ -253,11 +253,11 @@ private slots:
                 QCOMPARE(f.cell(x, y), (tb::MapCell{9, 5}));
 
         // The Paint tool with "Don't draw" changes and records nothing.
-        form.btnDefault->setChecked(true);
-        form.BrushSizeMover->setValue(3);
-        const std::size_t rows = form.undoList().size();
+        tbtest::ui<QToolButton>(form, "btnDefault")->setChecked(true);
+        tbtest::ui<QSpinBox>(form, "BrushSizeMover")->setValue(3);
+        const std::size_t rows = form.document().undoList().size();
         f.click(50, 50);
-        QCOMPARE(form.undoList().size(), rows);
+        QCOMPARE(form.document().undoList().size(), rows);
         QCOMPARE(f.cell(50, 50), (tb::MapCell{9, 5}));
     }
 
@@ -265,57 +265,61 @@ private slots:
         PaintFixture f;
         writeText(f.appDir / "brushes" / "line.brs", "1,2,$003F\r\n");
         writeText(f.appDir / "brushes" / "pair.brs", "0,0,467\r\nbad line\r\n2,0,$01D5\r\n");
-        TBHMapEditForm& form = f.open();
-        QCOMPARE(form.cbCustomBrushes->count(), 2);
-        QCOMPARE(form.cbCustomBrushes->currentText(), QString()); // nothing chosen yet
+        tbapp::MapEditorWindow& form = f.open();
+        QCOMPARE(tbtest::ui<QComboBox>(form, "cbCustomBrushes")->count(), 2);
+        QCOMPARE(tbtest::ui<QComboBox>(form, "cbCustomBrushes")->currentText(),
+                 QString()); // nothing chosen yet
         setModes(form, OnlyChangeTile, "0", DontDraw);
 
         // An earlier Paint change, so that a stray row would show up after it.
         choosePaletteTile(form, "2");
-        form.SelectDrawingModeComboBox->setCurrentIndex(SelectedTile);
+        tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->setCurrentIndex(SelectedTile);
         f.click(5, 5);
-        QCOMPARE(form.undoList().size(), std::size_t(1));
+        QCOMPARE(form.document().undoList().size(), std::size_t(1));
 
-        form.btnHoehle[4]->setChecked(true); // btnHoehle5: the whole frame
+        tbtest::ui<QToolButton>(form, QString("btnHoehle%1").arg((4) + 1))
+            ->setChecked(true); // btnHoehle5: the whole frame
         f.map().setCell(100, 200, {1, 9});
         f.click(100, 200);
         QCOMPARE(f.cell(100, 200), (tb::MapCell{467, 9}));
         QCOMPARE(f.cell(101, 200).tileId, std::uint16_t(468));
         QCOMPARE(f.cell(101, 201).tileId, std::uint16_t(475));
         QCOMPARE(f.cell(102, 202).tileId, std::uint16_t(471));
-        QCOMPARE(form.undoList().size(), std::size_t(1));
+        QCOMPARE(form.document().undoList().size(), std::size_t(1));
 
-        form.btnHoehle[9]->setChecked(true); // btnHoehle10: left piece only
+        tbtest::ui<QToolButton>(form, QString("btnHoehle%1").arg((9) + 1))
+            ->setChecked(true); // btnHoehle10: left piece only
         f.map().setCell(300, 300, {1, 1});
         f.map().setCell(301, 300, {1, 1});
         f.click(300, 300);
         QCOMPARE(f.cell(300, 300).tileId, std::uint16_t(474));
         QCOMPARE(f.cell(301, 300).tileId, std::uint16_t(1));
 
-        form.btnCustomBrush->setChecked(true);
-        form.cbCustomBrushes->setCurrentText("line");
+        tbtest::ui<QToolButton>(form, "btnCustomBrush")->setChecked(true);
+        tbtest::ui<QComboBox>(form, "cbCustomBrushes")->setCurrentText("line");
         f.map().setCell(51, 62, {1, -3});
         f.map().setCell(50, 60, {1, 1});
         f.click(50, 60);
         QCOMPARE(f.cell(51, 62), (tb::MapCell{0x3F, -3}));
         QCOMPARE(f.cell(50, 60), (tb::MapCell{1, 1}));
-        QCOMPARE(form.undoList().size(), std::size_t(1));
+        QCOMPARE(form.document().undoList().size(), std::size_t(1));
 
         // Decimal ids and a line that is no brush cell, which is skipped.
-        form.cbCustomBrushes->setCurrentIndex(form.cbCustomBrushes->findText("pair"));
+        tbtest::ui<QComboBox>(form, "cbCustomBrushes")
+            ->setCurrentIndex(tbtest::ui<QComboBox>(form, "cbCustomBrushes")->findText("pair"));
         f.click(70, 70);
         QCOMPARE(f.cell(70, 70).tileId, std::uint16_t(467));
         QCOMPARE(f.cell(72, 70).tileId, std::uint16_t(469));
         QCOMPARE(form.editorState().brush.size(), std::size_t(2));
 
         // Undo takes back the Paint change, not a stamp.
-        form.Undo1->trigger();
+        tbtest::ui<QAction>(form, "TlUndo")->trigger();
         QCOMPARE(f.cell(5, 5).tileId, std::uint16_t(0));
         QCOMPARE(f.cell(100, 200).tileId, std::uint16_t(467));
 
         // A name without a file: the file error, and the brush stays empty.
         QVERIFY(f.messages.isEmpty());
-        form.cbCustomBrushes->setCurrentText("nosuch");
+        tbtest::ui<QComboBox>(form, "cbCustomBrushes")->setCurrentText("nosuch");
         QCOMPARE(f.messages.size(), 1);
         QVERIFY(form.editorState().brush.empty());
         f.map().setCell(80, 80, {6, 6});
@@ -329,11 +333,12 @@ private slots:
                   "<?xml version=\"1.0\"?>\r\n<TileList>\r\n<Tile><Name>Grass</Name>"
                   "<TileId>$0003</TileId><TileId>$0004</TileId></Tile>\r\n"
                   "<Tile><Name>Empty</Name></Tile>\r\n</TileList>\r\n");
-        TBHMapEditForm& form = f.open();
-        QCOMPARE(form.SelectDrawingModeComboBox->count(), 5);
-        QCOMPARE(form.SelectDrawingModeComboBox->itemText(3), QString("Grass"));
+        tbapp::MapEditorWindow& form = f.open();
+        QCOMPARE(tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->count(), 5);
+        QCOMPARE(tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->itemText(3),
+                 QString("Grass"));
         setModes(form, OnlyChangeTile, "0", 3);
-        form.BrushSizeMover->setValue(9);
+        tbtest::ui<QSpinBox>(form, "BrushSizeMover")->setValue(9);
         f.click(400, 400);
         std::set<int> tiles;
         for (int i = 0; i < 9; ++i)
@@ -342,7 +347,7 @@ private slots:
         QCOMPARE(tiles, (std::set<int>{3, 4}));
 
         // A group without ids: the event ends with a message at the first cell.
-        form.SelectDrawingModeComboBox->setCurrentIndex(4);
+        tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->setCurrentIndex(4);
         f.map().setCell(500, 500, {8, 8});
         f.click(500, 500);
         QCOMPARE(f.cell(500, 500), (tb::MapCell{8, 8}));
@@ -351,71 +356,72 @@ private slots:
 
     void threeAddZThenThreeUndos() {
         PaintFixture f;
-        TBHMapEditForm& form = f.open();
+        tbapp::MapEditorWindow& form = f.open();
         f.map().setCell(8, 9, {1, 0});
         setModes(form, AddZ, "5", AltitudeOnly);
         for (int i = 0; i < 3; ++i)
             f.click(8, 9);
         QCOMPARE(f.cell(8, 9).altitude, std::int8_t(15));
-        form.MainDrawGrid->setFocus();
+        tbtest::ui<DrawGrid>(form, "MainDrawGrid")->setFocus();
         for (int expected : {10, 5, 0}) {
-            QTest::keyClick(form.MainDrawGrid, Qt::Key_Z, Qt::ControlModifier);
+            QTest::keyClick(tbtest::ui<DrawGrid>(form, "MainDrawGrid"), Qt::Key_Z,
+                            Qt::ControlModifier);
             QCOMPARE(int(f.cell(8, 9).altitude), expected);
         }
-        QVERIFY(form.undoList().empty());
+        QVERIFY(form.document().undoList().empty());
         // Loading a map empties the list (its unsaved change discarded when asked).
         f.click(8, 9);
-        QCOMPARE(form.undoList().size(), std::size_t(1));
+        QCOMPARE(form.document().undoList().size(), std::size_t(1));
         f.questions.answers << UnsavedChangesAnswer::Discard;
-        form.btnLoadClick();
+        tbtest::ui<QPushButton>(form, "btnLoad")->click();
         QCOMPARE(f.questions.asked, QStringList{"map2.mul"});
-        QVERIFY(form.undoList().empty());
+        QVERIFY(form.document().undoList().empty());
     }
 
     void editsAtTheRightAndBottomEdges() {
         PaintFixture f;
-        TBHMapEditForm& form = f.open();
-        QCOMPARE(form.MainDrawGrid->colCount(), 2304);
+        tbapp::MapEditorWindow& form = f.open();
+        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->colCount(), 2304);
         choosePaletteTile(form, "2");
         setModes(form, OnlyChangeTile, "0", SelectedTile);
-        form.BrushSizeMover->setValue(3);
+        tbtest::ui<QSpinBox>(form, "BrushSizeMover")->setValue(3);
         const tb::MapCell before = f.cell(2302, 1598);
         const tb::MapCell corner = f.cell(2303, 1599);
         f.click(2302, 1598);
-        QCOMPARE(form.undoList().size(), std::size_t(4));
+        QCOMPARE(form.document().undoList().size(), std::size_t(4));
         QCOMPARE(f.cell(2303, 1599).tileId, std::uint16_t(2));
         QCOMPARE(f.cell(2302, 1598).tileId, std::uint16_t(2));
 
-        form.btnHoehle[4]->setChecked(true);
+        tbtest::ui<QToolButton>(form, QString("btnHoehle%1").arg((4) + 1))->setChecked(true);
         f.click(2303, 1599);
         QCOMPARE(f.cell(2303, 1599).tileId, std::uint16_t(467));
-        QCOMPARE(form.undoList().size(), std::size_t(4));
+        QCOMPARE(form.document().undoList().size(), std::size_t(4));
 
-        form.btnRectFill->setChecked(true);
+        tbtest::ui<QToolButton>(form, "btnRectFill")->setChecked(true);
         setModes(form, SetToZ, "33", AltitudeOnly);
         f.click(2301, 1597);
         f.click(2303, 1599);
-        QCOMPARE(form.undoList().size(), std::size_t(4 + 9));
+        QCOMPARE(form.document().undoList().size(), std::size_t(4 + 9));
         QCOMPARE(f.cell(2303, 1599), (tb::MapCell{467, 33}));
         QVERIFY(f.messages.isEmpty());
 
         // Undo walks the edge cells back to the values from before the Paint square.
         for (int i = 0; i < 9; ++i)
-            form.TlUndoClick();
+            tbtest::ui<QAction>(form, "TlUndo")->trigger();
         QCOMPARE(f.cell(2303, 1599).tileId, std::uint16_t(467)); // the fill is undone
         for (int i = 0; i < 4; ++i)
-            form.TlUndoClick();
+            tbtest::ui<QAction>(form, "TlUndo")->trigger();
         QCOMPARE(f.cell(2303, 1599), corner);
         QCOMPARE(f.cell(2302, 1598), before);
-        QVERIFY(form.undoList().empty());
+        QVERIFY(form.document().undoList().empty());
     }
 
     void draggingWithTheFillToolAlternatesCornersAndFills() {
         PaintFixture f;
-        TBHMapEditForm& form = f.open();
+        tbapp::MapEditorWindow& form = f.open();
         setModes(form, SetToZ, "9", AltitudeOnly);
-        form.btnRectFill->setChecked(true);
-        DrawGrid* grid = form.MainDrawGrid;
+        tbtest::ui<QToolButton>(form, "btnRectFill")->setChecked(true);
+        DrawGrid* grid = tbtest::ui<DrawGrid>(form, "MainDrawGrid");
         grid->setLeftCol(0);
         grid->setTopRow(0);
         QWidget* view = grid->viewport();
@@ -430,76 +436,81 @@ private slots:
         QTest::mousePress(view, Qt::LeftButton, {}, at(1, 1));
         QVERIFY(form.mapPainter().fillPending());
         moveHeld(2, 2);
-        QCOMPARE(form.undoList().size(), std::size_t(4));
+        QCOMPARE(form.document().undoList().size(), std::size_t(4));
         moveHeld(3, 2);
         QVERIFY(form.mapPainter().fillPending());
         moveHeld(3, 3);
         QTest::mouseRelease(view, Qt::LeftButton, {}, at(3, 3));
-        QCOMPARE(form.undoList().size(), std::size_t(6));
+        QCOMPARE(form.document().undoList().size(), std::size_t(6));
         for (auto [x, y] : {std::pair{1, 1}, {1, 2}, {2, 1}, {2, 2}, {3, 2}, {3, 3}})
             QCOMPARE(int(f.cell(x, y).altitude), 9);
         QVERIFY(!form.mapPainter().fillPending());
 
         // With the Paint tool every cell entered is painted once.
-        form.btnDefault->setChecked(true);
-        form.ZValueEdit->setText("-7");
+        tbtest::ui<QToolButton>(form, "btnDefault")->setChecked(true);
+        tbtest::ui<QLineEdit>(form, "ZValueEdit")->setText("-7");
         QTest::mousePress(view, Qt::LeftButton, {}, at(5, 1));
         moveHeld(6, 1);
         moveHeld(7, 1);
         QTest::mouseRelease(view, Qt::LeftButton, {}, at(7, 1));
-        QCOMPARE(form.undoList().size(), std::size_t(9));
+        QCOMPARE(form.document().undoList().size(), std::size_t(9));
         for (int x = 5; x <= 7; ++x)
             QCOMPARE(int(f.cell(x, 1).altitude), -7);
     }
 
     void noMapLoadedPaintsNothing() {
         PaintFixture f;
-        TBHMapEditForm& form = f.open(false);
+        tbapp::MapEditorWindow& form = f.open(false);
         QVERIFY(!form.mapLoaded());
         for (QToolButton* tool :
-             {form.btnDefault, form.btnRectFill, form.btnHoehle[4], form.btnCustomBrush}) {
+             {tbtest::ui<QToolButton>(form, "btnDefault"),
+              tbtest::ui<QToolButton>(form, "btnRectFill"),
+              tbtest::ui<QToolButton>(form, QString("btnHoehle%1").arg((4) + 1)),
+              tbtest::ui<QToolButton>(form, "btnCustomBrush")}) {
             tool->setChecked(true);
             f.click(3, 3);
             f.click(4, 4);
         }
-        QVERIFY(form.undoList().empty());
+        QVERIFY(form.document().undoList().empty());
         QVERIFY(f.messages.isEmpty());
     }
 
     void rightClickPicksTheTileUnderThePointer() {
         PaintFixture f;
-        TBHMapEditForm& form = f.open();
-        form.SelectDrawingModeComboBox->setCurrentIndex(DontDraw);
+        tbapp::MapEditorWindow& form = f.open();
+        tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->setCurrentIndex(DontDraw);
         auto rightClick = [&](int x, int y) {
-            form.MainDrawGrid->setLeftCol(0);
-            form.MainDrawGrid->setTopRow(0);
-            QTest::mouseClick(form.MainDrawGrid->viewport(), Qt::RightButton, {},
-                              form.MainDrawGrid->cellRect(x, y).center());
+            tbtest::ui<DrawGrid>(form, "MainDrawGrid")->setLeftCol(0);
+            tbtest::ui<DrawGrid>(form, "MainDrawGrid")->setTopRow(0);
+            QTest::mouseClick(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->viewport(),
+                              Qt::RightButton, {},
+                              tbtest::ui<DrawGrid>(form, "MainDrawGrid")->cellRect(x, y).center());
         };
         // Sorted palette (2, $10, 3): the land tile 1 of cell (1, 0) is not in it.
-        form.edFindID->setText("10");
-        form.btnFindClick();
-        QCOMPARE(form.paletteTile(), 0x10);
+        tbtest::ui<QLineEdit>(form, "edFindID")->setText("10");
+        tbtest::ui<QPushButton>(form, "btnFind")->click();
+        QCOMPARE(form.editorState().paletteTile, 0x10);
         rightClick(1, 0);
-        QCOMPARE(form.paletteTile(), 0x10);
-        QCOMPARE(form.markedPaletteRow(true), 1);
+        QCOMPARE(form.editorState().paletteTile, 0x10);
+        QCOMPARE(tbtest::palette(form).markedRow(true), 1);
         // Cell (2, 0) holds tile 3, the third row.
         rightClick(2, 0);
-        QCOMPARE(form.paletteTile(), 3);
-        QCOMPARE(form.markedPaletteRow(true), 2);
-        QCOMPARE(form.SelectDrawingModeComboBox->currentIndex(), int(DontDraw));
+        QCOMPARE(form.editorState().paletteTile, 3);
+        QCOMPARE(tbtest::palette(form).markedRow(true), 2);
+        QCOMPARE(tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->currentIndex(),
+                 int(DontDraw));
         // The right button paints nothing and leaves the current cell.
-        QCOMPARE(form.MainDrawGrid->col(), 0);
-        QVERIFY(form.undoList().empty());
+        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->col(), 0);
+        QVERIFY(form.document().undoList().empty());
 
         // Full palette: the tile's own row.
-        form.cbSortet->setChecked(false);
+        tbtest::ui<QCheckBox>(form, "cbSortet")->setChecked(false);
         rightClick(1, 0);
-        QCOMPARE(form.paletteTile(), 1);
-        QCOMPARE(form.markedPaletteRow(false), 1);
-        QCOMPARE(form.TextureDrawGrid->topRow(), 1);
+        QCOMPARE(form.editorState().paletteTile, 1);
+        QCOMPARE(tbtest::palette(form).markedRow(false), 1);
+        QCOMPARE(tbtest::ui<DrawGrid>(form, "TextureDrawGrid")->topRow(), 1);
         // Painting in mode 1 uses the picked tile.
-        form.SelectDrawingModeComboBox->setCurrentIndex(SelectedTile);
+        tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->setCurrentIndex(SelectedTile);
         f.click(30, 30);
         QCOMPARE(f.cell(30, 30).tileId, std::uint16_t(1));
     }

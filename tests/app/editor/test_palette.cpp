@@ -26,9 +26,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-QStringList menuCaptions(const TBHMapEditForm& form, QStringList* checked = nullptr) {
+QStringList menuCaptions(const tbapp::MapEditorWindow& form, QStringList* checked = nullptr) {
     QStringList captions;
-    for (QAction* action : form.pmCustomTextures->actions()) {
+    for (QAction* action : tbtest::ui<QMenu>(form, "pmCustomTextures")->actions()) {
         captions << action->text();
         if (checked && action->isChecked())
             *checked << action->text();
@@ -36,8 +36,8 @@ QStringList menuCaptions(const TBHMapEditForm& form, QStringList* checked = null
     return captions;
 }
 
-QAction* menuEntry(const TBHMapEditForm& form, const QString& caption) {
-    for (QAction* action : form.pmCustomTextures->actions())
+QAction* menuEntry(const tbapp::MapEditorWindow& form, const QString& caption) {
+    for (QAction* action : tbtest::ui<QMenu>(form, "pmCustomTextures")->actions())
         if (action->text() == caption)
             return action;
     return nullptr;
@@ -77,11 +77,13 @@ private slots:
         PaintFixture f;
         writeText(f.appDir / "textures" / "other.lst", "textureid=$0005\r\n6\r\n");
         writeText(f.appDir / "textures" / "bad.lst", "$0001\r\ntextureid=$0003=x\r\n$0002\r\n");
-        TBHMapEditForm& form = f.open(false);
-        QCOMPARE(form.sortedPaletteRows(), (std::vector<std::string>{"0002", "0010", "0003"}));
-        QCOMPARE(form.SortedTextureGrid->rowCount(), 3);
-        QCOMPARE(form.TextureDrawGrid->rowCount(), 16382);
-        QCOMPARE(form.SelectDrawingModeComboBox->count(), 3); // no tilelist.xml
+        tbapp::MapEditorWindow& form = f.open(false);
+        QCOMPARE(tbtest::palette(form).sortedRows(),
+                 (std::vector<std::string>{"0002", "0010", "0003"}));
+        QCOMPARE(tbtest::ui<DrawGrid>(form, "SortedTextureGrid")->rowCount(), 3);
+        QCOMPARE(tbtest::ui<DrawGrid>(form, "TextureDrawGrid")->rowCount(), 16382);
+        QCOMPARE(tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->count(),
+                 3); // no tilelist.xml
         QStringList checked;
         QCOMPARE(menuCaptions(form, &checked),
                  (QStringList{"bad.lst", "other.lst", "tileids.lst"}));
@@ -89,8 +91,8 @@ private slots:
         QVERIFY(f.messages.isEmpty());
 
         menuEntry(form, "other.lst")->trigger();
-        QCOMPARE(form.sortedPaletteRows(), (std::vector<std::string>{"0005", "0006"}));
-        QCOMPARE(form.SortedTextureGrid->rowCount(), 2);
+        QCOMPARE(tbtest::palette(form).sortedRows(), (std::vector<std::string>{"0005", "0006"}));
+        QCOMPARE(tbtest::ui<DrawGrid>(form, "SortedTextureGrid")->rowCount(), 2);
         checked.clear();
         menuCaptions(form, &checked);
         QCOMPARE(checked, QStringList{"other.lst"});
@@ -98,87 +100,87 @@ private slots:
         // A line that is no integer: the message, the new count, the rows before it.
         menuEntry(form, "bad.lst")->trigger();
         QCOMPARE(f.messages, QStringList{"'$0003=x' is not a valid integer value"});
-        QCOMPARE(form.sortedPaletteRows().size(), std::size_t(3));
-        QCOMPARE(form.sortedPaletteRows()[0], std::string("0001"));
-        QCOMPARE(form.SortedTextureGrid->rowCount(), 3);
+        QCOMPARE(tbtest::palette(form).sortedRows().size(), std::size_t(3));
+        QCOMPARE(tbtest::palette(form).sortedRows()[0], std::string("0001"));
+        QCOMPARE(tbtest::ui<DrawGrid>(form, "SortedTextureGrid")->rowCount(), 3);
 
         // A list that disappeared: the file error, the rows stay.
         fs::remove(f.appDir / "textures" / "other.lst");
         f.messages.clear();
         menuEntry(form, "other.lst")->trigger();
         QCOMPARE(f.messages.size(), 1);
-        QCOMPARE(form.sortedPaletteRows()[0], std::string("0001"));
+        QCOMPARE(tbtest::palette(form).sortedRows()[0], std::string("0001"));
     }
 
     void goInTheSortedAndTheFullView() {
         PaintFixture f;
-        TBHMapEditForm& form = f.open(false);
-        const QString status = form.statusPanelText(1);
-        form.edFindID->setText("10");
-        form.btnFindClick();
-        QCOMPARE(form.paletteTile(), 0x10);
-        QCOMPARE(form.markedPaletteRow(true), 1);
-        QCOMPARE(form.SelectDrawingModeComboBox->currentIndex(), 0);
-        QCOMPARE(form.statusPanelText(1), status);
+        tbapp::MapEditorWindow& form = f.open(false);
+        const QString status = tbtest::statusText(form, 1);
+        tbtest::ui<QLineEdit>(form, "edFindID")->setText("10");
+        tbtest::ui<QPushButton>(form, "btnFind")->click();
+        QCOMPARE(form.editorState().paletteTile, 0x10);
+        QCOMPARE(tbtest::palette(form).markedRow(true), 1);
+        QCOMPARE(tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->currentIndex(), 0);
+        QCOMPARE(tbtest::statusText(form, 1), status);
         // Not in the list: nothing.
-        form.edFindID->setText("7");
-        form.btnFindClick();
-        QCOMPARE(form.paletteTile(), 0x10);
-        QCOMPARE(form.markedPaletteRow(true), 1);
+        tbtest::ui<QLineEdit>(form, "edFindID")->setText("7");
+        tbtest::ui<QPushButton>(form, "btnFind")->click();
+        QCOMPARE(form.editorState().paletteTile, 0x10);
+        QCOMPARE(tbtest::palette(form).markedRow(true), 1);
         // Empty box: nothing; not hex: the parser's message and nothing.
-        form.edFindID->clear();
-        form.btnFindClick();
-        form.edFindID->setText("zz");
-        form.btnFindClick();
+        tbtest::ui<QLineEdit>(form, "edFindID")->clear();
+        tbtest::ui<QPushButton>(form, "btnFind")->click();
+        tbtest::ui<QLineEdit>(form, "edFindID")->setText("zz");
+        tbtest::ui<QPushButton>(form, "btnFind")->click();
         QCOMPARE(f.messages, QStringList{"'$zz' is not a valid integer value"});
-        QCOMPARE(form.paletteTile(), 0x10);
+        QCOMPARE(form.editorState().paletteTile, 0x10);
 
-        form.cbSortet->setChecked(false);
-        QVERIFY(form.TextureDrawGrid->isVisible());
-        QVERIFY(!form.SortedTextureGrid->isVisible());
-        form.edFindID->setText("3ffd");
-        form.btnFindClick();
-        QCOMPARE(form.paletteTile(), 0x3FFD);
-        QCOMPARE(form.markedPaletteRow(false), 16381);
-        QVERIFY(form.TextureDrawGrid->topRow() > 16300);
-        form.edFindID->setText("3FFE"); // past the last row
-        form.btnFindClick();
-        QCOMPARE(form.paletteTile(), 0x3FFD);
-        QCOMPARE(form.markedPaletteRow(false), 16381);
+        tbtest::ui<QCheckBox>(form, "cbSortet")->setChecked(false);
+        QVERIFY(tbtest::ui<DrawGrid>(form, "TextureDrawGrid")->isVisible());
+        QVERIFY(!tbtest::ui<DrawGrid>(form, "SortedTextureGrid")->isVisible());
+        tbtest::ui<QLineEdit>(form, "edFindID")->setText("3ffd");
+        tbtest::ui<QPushButton>(form, "btnFind")->click();
+        QCOMPARE(form.editorState().paletteTile, 0x3FFD);
+        QCOMPARE(tbtest::palette(form).markedRow(false), 16381);
+        QVERIFY(tbtest::ui<DrawGrid>(form, "TextureDrawGrid")->topRow() > 16300);
+        tbtest::ui<QLineEdit>(form, "edFindID")->setText("3FFE"); // past the last row
+        tbtest::ui<QPushButton>(form, "btnFind")->click();
+        QCOMPARE(form.editorState().paletteTile, 0x3FFD);
+        QCOMPARE(tbtest::palette(form).markedRow(false), 16381);
     }
 
     void clickingAPaletteCellChoosesTheTileAndTheMode() {
         PaintFixture f;
-        TBHMapEditForm& form = f.open();
-        QCOMPARE(form.SelectDrawingModeComboBox->currentIndex(), 0);
-        form.SortedTextureGrid->selectCell(0, 2);
-        QCOMPARE(form.paletteTile(), 3);
-        QCOMPARE(form.SelectDrawingModeComboBox->currentIndex(), 1);
-        QVERIFY2(form.statusPanelText(1).endsWith("Selected tile=00 03"),
-                 qPrintable(form.statusPanelText(1)));
+        tbapp::MapEditorWindow& form = f.open();
+        QCOMPARE(tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->currentIndex(), 0);
+        tbtest::ui<DrawGrid>(form, "SortedTextureGrid")->selectCell(0, 2);
+        QCOMPARE(form.editorState().paletteTile, 3);
+        QCOMPARE(tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->currentIndex(), 1);
+        QVERIFY2(tbtest::statusText(form, 1).endsWith("Selected tile=00 03"),
+                 qPrintable(tbtest::statusText(form, 1)));
         // "Go" paints with the found tile while the status bar keeps the selected row.
-        form.edFindID->setText("10");
-        form.btnFindClick();
-        QVERIFY(form.statusPanelText(1).endsWith("Selected tile=00 03"));
+        tbtest::ui<QLineEdit>(form, "edFindID")->setText("10");
+        tbtest::ui<QPushButton>(form, "btnFind")->click();
+        QVERIFY(tbtest::statusText(form, 1).endsWith("Selected tile=00 03"));
         f.click(40, 40);
         QCOMPARE(f.cell(40, 40).tileId, std::uint16_t(0x10));
 
-        form.cbSortet->setChecked(false);
-        form.SelectDrawingModeComboBox->setCurrentIndex(0);
-        form.TextureDrawGrid->selectCell(0, 0x1D3);
-        QCOMPARE(form.paletteTile(), 0x1D3);
-        QCOMPARE(form.SelectDrawingModeComboBox->currentIndex(), 1);
-        QVERIFY(form.statusPanelText(1).endsWith("Selected tile=01 D3"));
+        tbtest::ui<QCheckBox>(form, "cbSortet")->setChecked(false);
+        tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->setCurrentIndex(0);
+        tbtest::ui<DrawGrid>(form, "TextureDrawGrid")->selectCell(0, 0x1D3);
+        QCOMPARE(form.editorState().paletteTile, 0x1D3);
+        QCOMPARE(tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->currentIndex(), 1);
+        QVERIFY(tbtest::statusText(form, 1).endsWith("Selected tile=01 D3"));
         f.click(41, 40);
         QCOMPARE(f.cell(41, 40).tileId, std::uint16_t(0x1D3));
     }
 
     void cellsShowTheTilePictureAndTheIdLabel() {
         PaintFixture f;
-        TBHMapEditForm& form = f.open(false);
-        form.cbSortet->setChecked(false);
+        tbapp::MapEditorWindow& form = f.open(false);
+        tbtest::ui<QCheckBox>(form, "cbSortet")->setChecked(false);
         QCoreApplication::processEvents(); // the full view takes its place
-        DrawGrid* full = form.TextureDrawGrid;
+        DrawGrid* full = tbtest::ui<DrawGrid>(form, "TextureDrawGrid");
         full->setTopRow(0);
         QVERIFY(full->viewport()->height() > 4 * 65);
         const QRect both = full->cellRect(0, kBothTile);
@@ -189,7 +191,7 @@ private slots:
         QCOMPARE(QColor(image.pixel(inside)), QColor(Qt::black));
         QCOMPARE(QColor(image.pixel(labelSpot)), QColor(Qt::white));
 
-        form.btnLoadClick();
+        tbtest::ui<QPushButton>(form, "btnLoad")->click();
         image = renderPalette(full);
         QCOMPARE(QColor(image.pixel(inside)), expectedColour(kBothTextureColour));
         const QRect missing = full->cellRect(0, kMissingTile);
@@ -197,34 +199,34 @@ private slots:
         // The selected cell (row 0) has the red frame.
         QCOMPARE(QColor(image.pixel(missing.left(), missing.center().y())), QColor(255, 0, 0));
 
-        form.ShowTextureID1->trigger();
-        QVERIFY(!form.ShowTextureID1->isChecked());
+        tbtest::ui<QAction>(form, "ShowTextureID1")->trigger();
+        QVERIFY(!tbtest::ui<QAction>(form, "ShowTextureID1")->isChecked());
         image = renderPalette(full);
         QCOMPARE(QColor(image.pixel(labelSpot)), expectedColour(kBothTextureColour));
 
         // The sorted view paints tiles without a picture white.
-        form.cbSortet->setChecked(true);
+        tbtest::ui<QCheckBox>(form, "cbSortet")->setChecked(true);
         QCoreApplication::processEvents();
-        DrawGrid* sorted = form.SortedTextureGrid;
+        DrawGrid* sorted = tbtest::ui<DrawGrid>(form, "SortedTextureGrid");
         image = renderPalette(sorted);
         QCOMPARE(QColor(image.pixel(sorted->cellRect(0, 1).center())), QColor(Qt::white));
         QCOMPARE(QColor(image.pixel(sorted->cellRect(0, 2).center())),
                  expectedColour(kBothTextureColour));
         // "Go" frames its row red.
-        form.edFindID->setText("3");
-        form.btnFindClick();
+        tbtest::ui<QLineEdit>(form, "edFindID")->setText("3");
+        tbtest::ui<QPushButton>(form, "btnFind")->click();
         image = renderPalette(sorted);
         const QRect found = sorted->cellRect(0, 2);
         QCOMPARE(QColor(image.pixel(found.left(), found.center().y())), QColor(255, 0, 0));
         // Once the selection moves on, only the selected row has a red frame.
         sorted->selectCell(0, 1);
-        QCOMPARE(form.markedPaletteRow(true), -1);
+        QCOMPARE(tbtest::palette(form).markedRow(true), -1);
         image = renderPalette(sorted);
         const QRect selected = sorted->cellRect(0, 1);
         QCOMPARE(QColor(image.pixel(selected.left(), selected.center().y())), QColor(255, 0, 0));
         QCOMPARE(QColor(image.pixel(found.left(), found.center().y())),
                  expectedColour(kBothTextureColour));
-        QCOMPARE(form.paletteTile(), 0x10);
+        QCOMPARE(form.editorState().paletteTile, 0x10);
     }
 
     void optionsOkRebuildsFromTheWrittenFiles() {
@@ -232,8 +234,8 @@ private slots:
         writeText(f.appDir / "tilelist.xml",
                   "<?xml version=\"1.0\"?>\r\n<TileList>\r\n<Tile><Name>Grass</Name>"
                   "<TileId>$0003</TileId></Tile>\r\n</TileList>\r\n");
-        TBHMapEditForm& form = f.open();
-        QCOMPARE(form.SelectDrawingModeComboBox->count(), 4);
+        tbapp::MapEditorWindow& form = f.open();
+        QCOMPARE(tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->count(), 4);
         ScriptedPrompts prompts;
         form.setCataloguePrompts(&prompts);
         // The user adds a group, starts the list grass.lst and presses OK.
@@ -249,23 +251,25 @@ private slots:
             options->lbTexture->addItem("$0003");
             return int(QDialog::Accepted);
         };
-        form.SelectDrawingModeComboBox->setCurrentIndex(3);
-        form.Options1->trigger();
+        tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->setCurrentIndex(3);
+        tbtest::ui<QAction>(form, "Options1")->trigger();
         QVERIFY2(prompts.shown.isEmpty(), qPrintable(prompts.shown.join("; ")));
-        QCOMPARE(form.SelectDrawingModeComboBox->count(), 5);
-        QCOMPARE(form.SelectDrawingModeComboBox->itemText(4), QString("Sand"));
-        QCOMPARE(form.SelectDrawingModeComboBox->currentIndex(), 0);
-        QCOMPARE(form.tileGroups().back().tileIds, (std::vector<std::string>{"$0005", "$0006"}));
+        QCOMPARE(tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->count(), 5);
+        QCOMPARE(tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->itemText(4),
+                 QString("Sand"));
+        QCOMPARE(tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->currentIndex(), 0);
+        tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->setCurrentIndex(4);
+        QCOMPARE(form.editorState().group->tileIds, (std::vector<std::string>{"$0005", "$0006"}));
         QVERIFY(fs::exists(f.appDir / "textures" / "grass.lst"));
-        QCOMPARE(form.textureListPath(), QString("textures/grass.lst"));
-        QCOMPARE(form.sortedPaletteRows(), (std::vector<std::string>{"0007", "0003"}));
-        QCOMPARE(form.SortedTextureGrid->rowCount(), 2);
+        QCOMPARE(tbtest::palette(form).textureListPath(), QString("textures/grass.lst"));
+        QCOMPARE(tbtest::palette(form).sortedRows(), (std::vector<std::string>{"0007", "0003"}));
+        QCOMPARE(tbtest::ui<DrawGrid>(form, "SortedTextureGrid")->rowCount(), 2);
         QStringList checked;
         QVERIFY(menuCaptions(form, &checked).contains("grass.lst"));
         QCOMPARE(checked, QStringList{"grass.lst"});
         // The new group paints.
-        form.SelectDrawingModeComboBox->setCurrentIndex(4);
-        form.ZValueEdit->setText("0");
+        tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->setCurrentIndex(4);
+        tbtest::ui<QLineEdit>(form, "ZValueEdit")->setText("0");
         f.click(60, 60);
         const int tile = f.cell(60, 60).tileId;
         QVERIFY(tile == 5 || tile == 6);
@@ -273,16 +277,16 @@ private slots:
         // Cancel writes nothing and rebuilds nothing.
         const auto written = fs::last_write_time(f.appDir / "tilelist.xml");
         prompts.onDialog = [](QDialog&) { return int(QDialog::Rejected); };
-        form.Options1->trigger();
+        tbtest::ui<QAction>(form, "Options1")->trigger();
         QCOMPARE(fs::last_write_time(f.appDir / "tilelist.xml"), written);
-        QCOMPARE(form.SelectDrawingModeComboBox->currentIndex(), 4);
+        QCOMPARE(tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->currentIndex(), 4);
     }
 
     void brushEditorOkRelistsAndTheBrushStamps() {
         PaintFixture f;
         writeText(f.appDir / "brushes" / "old.brs", "0,0,$0002\r\n");
-        TBHMapEditForm& form = f.open();
-        form.cbCustomBrushes->setCurrentText("old");
+        tbapp::MapEditorWindow& form = f.open();
+        tbtest::ui<QComboBox>(form, "cbCustomBrushes")->setCurrentText("old");
         ScriptedPrompts prompts;
         form.setCataloguePrompts(&prompts);
         QStringList offered;
@@ -298,22 +302,22 @@ private slots:
             editor->BitBtn1Click();
             return editor->result();
         };
-        form.SpeedButton6->click();
+        tbtest::ui<QToolButton>(form, "SpeedButton6")->click();
         QCOMPARE(offered, QStringList{"old"});
-        QCOMPARE(form.cbCustomBrushes->count(), 2);
-        QCOMPARE(form.cbCustomBrushes->itemText(0), QString("drawn"));
+        QCOMPARE(tbtest::ui<QComboBox>(form, "cbCustomBrushes")->count(), 2);
+        QCOMPARE(tbtest::ui<QComboBox>(form, "cbCustomBrushes")->itemText(0), QString("drawn"));
         // The listing keeps the box's text and does not reload the brush.
-        QCOMPARE(form.cbCustomBrushes->currentText(), QString("old"));
+        QCOMPARE(tbtest::ui<QComboBox>(form, "cbCustomBrushes")->currentText(), QString("old"));
         QCOMPARE(form.editorState().brush.size(), std::size_t(1));
 
-        form.cbCustomBrushes->setCurrentIndex(0);
-        form.btnCustomBrush->setChecked(true);
-        form.AltitudeRadioGroup->setItemIndex(3);
+        tbtest::ui<QComboBox>(form, "cbCustomBrushes")->setCurrentIndex(0);
+        tbtest::ui<QToolButton>(form, "btnCustomBrush")->setChecked(true);
+        tbtest::ui<RadioGroup>(form, "AltitudeRadioGroup")->setItemIndex(3);
         const tb::MapCell origin = f.cell(200, 200);
         f.click(200, 200);
         QCOMPARE(f.cell(202, 201).tileId, std::uint16_t(3));
         QCOMPARE(f.cell(200, 200), origin);
-        QVERIFY(form.undoList().empty());
+        QVERIFY(form.document().undoList().empty());
         QVERIFY(f.messages.isEmpty());
     }
 };

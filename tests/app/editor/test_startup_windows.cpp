@@ -5,6 +5,10 @@
 
 #include "editor/StartupWindows.h"
 
+#include "WindowControls.h"
+
+#include <QAction>
+
 #include <QtTest>
 
 using namespace tbtest;
@@ -27,7 +31,7 @@ private slots:
         QCOMPARE(windows.diffWindow.parentWidget(), &windows.mainForm);
         QVERIFY(!windows.patchEditor.isVisible());
         windows.mainForm.show();
-        windows.mainForm.PatchEditor1->trigger();
+        tbtest::ui<QAction>(windows.mainForm, "PatchEditor1")->trigger();
         QVERIFY(windows.patchEditor.isVisible());
     }
 };

@@ -22,20 +22,20 @@ using namespace tbtest;
 namespace {
 
 // Paints with the land tile 1 from the full palette; altitudes kept.
-void paintLandTile(TBHMapEditForm& form) {
-    form.cbSortet->setChecked(false);
-    form.edFindID->setText("1");
-    form.btnFindClick();
-    form.SelectDrawingModeComboBox->setCurrentIndex(1);
+void paintLandTile(tbapp::MapEditorWindow& form) {
+    tbtest::ui<QCheckBox>(form, "cbSortet")->setChecked(false);
+    tbtest::ui<QLineEdit>(form, "edFindID")->setText("1");
+    tbtest::ui<QPushButton>(form, "btnFind")->click();
+    tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->setCurrentIndex(1);
 }
 
-void key(TBHMapEditForm& form, Qt::Key key, Qt::KeyboardModifiers modifiers) {
-    QTest::keyClick(form.MainDrawGrid, key, modifiers);
+void key(tbapp::MapEditorWindow& form, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+    QTest::keyClick(tbtest::ui<DrawGrid>(form, "MainDrawGrid"), key, modifiers);
 }
 
 // A press on one cell of the map view, dragged through `more` (held), then released.
-void drag(TBHMapEditForm& form, QPoint from, const QList<QPoint>& more) {
-    DrawGrid* grid = form.MainDrawGrid;
+void drag(tbapp::MapEditorWindow& form, QPoint from, const QList<QPoint>& more) {
+    DrawGrid* grid = tbtest::ui<DrawGrid>(form, "MainDrawGrid");
     QWidget* view = grid->viewport();
     auto at = [&](QPoint cell) { return grid->cellRect(cell.x(), cell.y()).center(); };
     QTest::mousePress(view, Qt::LeftButton, {}, at(from));
@@ -54,10 +54,12 @@ class UndoRedoTest : public QObject {
 
     // What the screen shows of a cell's inside (its one-pixel frame left out) once the
     // pending paints are done, without painting anything again.
-    static QImage shownCell(TBHMapEditForm& form, int x, int y) {
+    static QImage shownCell(tbapp::MapEditorWindow& form, int x, int y) {
         QCoreApplication::processEvents();
-        const QRect cell = form.MainDrawGrid->cellRect(x, y).adjusted(1, 1, -1, -1);
-        const QPoint topLeft = form.MainDrawGrid->viewport()->mapTo(&form, cell.topLeft());
+        const QRect cell =
+            tbtest::ui<DrawGrid>(form, "MainDrawGrid")->cellRect(x, y).adjusted(1, 1, -1, -1);
+        const QPoint topLeft =
+            tbtest::ui<DrawGrid>(form, "MainDrawGrid")->viewport()->mapTo(&form, cell.topLeft());
         const QImage shot = form.windowHandle()
                                 ->screen()
                                 ->grabWindow(form.winId())
@@ -88,12 +90,12 @@ private slots:
     // three only because the document says so; the cells across the diagonal stay black.
     void theViewShowsWhatPaintUndoAndRedoLeft() {
         PaintFixture f;
-        TBHMapEditForm& form = f.open();
+        tbapp::MapEditorWindow& form = f.open();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QCOMPARE(form.MainDrawGrid->defaultColWidth(), 45);
-        form.MainDrawGrid->setFocus();
+        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->defaultColWidth(), 45);
+        tbtest::ui<DrawGrid>(form, "MainDrawGrid")->setFocus();
         paintLandTile(form);
-        form.BrushSizeMover->setValue(2);
+        tbtest::ui<QSpinBox>(form, "BrushSizeMover")->setValue(2);
         const QImage land = landTileInside();
         const QImage black = blackInside();
         QCOMPARE(shownCell(form, 4, 2), black);
@@ -113,10 +115,10 @@ private slots:
         QCOMPARE(shownCell(form, 4, 2), land);
 
         // The whole stroke, the clicked cell included, and back again.
-        form.UndoStroke1->trigger();
+        tbtest::ui<QAction>(form, "TlUndoStroke")->trigger();
         for (auto [x, y] : {std::pair{3, 1}, {3, 2}, {4, 1}, {4, 2}})
             QCOMPARE(shownCell(form, x, y), black);
-        form.RedoStroke1->trigger();
+        tbtest::ui<QAction>(form, "TlRedoStroke")->trigger();
         for (auto [x, y] : {std::pair{3, 1}, {3, 2}, {4, 1}, {4, 2}})
             QCOMPARE(shownCell(form, x, y), land);
     }
@@ -125,41 +127,42 @@ private slots:
     // other modifiers held; a new Paint change forgets what was left to redo.
     void redoBringsBackWhatUndoTookUntilANewChange() {
         PaintFixture f;
-        TBHMapEditForm& form = f.open();
-        form.MainDrawGrid->setFocus();
-        form.AltitudeRadioGroup->setItemIndex(0); // Add Z
-        form.ZValueEdit->setText("5");
-        form.SelectDrawingModeComboBox->setCurrentIndex(2); // Altitude only
+        tbapp::MapEditorWindow& form = f.open();
+        tbtest::ui<DrawGrid>(form, "MainDrawGrid")->setFocus();
+        tbtest::ui<RadioGroup>(form, "AltitudeRadioGroup")->setItemIndex(0); // Add Z
+        tbtest::ui<QLineEdit>(form, "ZValueEdit")->setText("5");
+        tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")
+            ->setCurrentIndex(2); // Altitude only
         f.map().setCell(8, 9, {1, 0});
         for (int i = 0; i < 3; ++i)
             f.click(8, 9);
         QCOMPARE(f.cell(8, 9).altitude, std::int8_t(15));
-        const std::vector<tb::UndoRow> rows = form.undoList().rows();
+        const std::vector<tb::UndoRow> rows = form.document().undoList().rows();
 
         key(form, Qt::Key_Z, Qt::ControlModifier);
         key(form, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-        form.Undo1->trigger();
+        tbtest::ui<QAction>(form, "TlUndo")->trigger();
         QCOMPARE(f.cell(8, 9).altitude, std::int8_t(0));
-        QVERIFY(form.undoList().empty());
+        QVERIFY(form.document().undoList().empty());
 
-        QCOMPARE(form.Redo1->text(), QString("Redo          CTRL+Y"));
-        QVERIFY(form.Redo1->shortcut().isEmpty());
+        QCOMPARE(tbtest::ui<QAction>(form, "TlRedo")->text(), QString("Redo          CTRL+Y"));
+        QVERIFY(tbtest::ui<QAction>(form, "TlRedo")->shortcut().isEmpty());
         std::vector<int> walk;
         key(form, Qt::Key_Y, Qt::ControlModifier);
         walk.push_back(f.cell(8, 9).altitude);
-        form.Redo1->trigger();
+        tbtest::ui<QAction>(form, "TlRedo")->trigger();
         walk.push_back(f.cell(8, 9).altitude);
         key(form, Qt::Key_Y, Qt::ControlModifier | Qt::AltModifier);
         walk.push_back(f.cell(8, 9).altitude);
-        form.Redo1->trigger(); // nothing left
+        tbtest::ui<QAction>(form, "TlRedo")->trigger(); // nothing left
         QCOMPARE(walk, (std::vector<int>{5, 10, 15}));
-        QCOMPARE(form.undoList().rows(), rows);
+        QCOMPARE(form.document().undoList().rows(), rows);
 
-        form.Undo1->trigger();
-        form.Undo1->trigger();
+        tbtest::ui<QAction>(form, "TlUndo")->trigger();
+        tbtest::ui<QAction>(form, "TlUndo")->trigger();
         f.click(20, 20); // a new recorded change
-        QVERIFY(!form.undoList().canRedo());
-        form.Redo1->trigger();
+        QVERIFY(!form.document().undoList().canRedo());
+        tbtest::ui<QAction>(form, "TlRedo")->trigger();
         QCOMPARE(f.cell(8, 9).altitude, std::int8_t(5));
         QVERIFY(f.messages.isEmpty());
     }
@@ -168,20 +171,22 @@ private slots:
     // as one stroke; single rows and strokes mix.
     void strokesFromPressToReleaseAndWholeFills() {
         PaintFixture f;
-        TBHMapEditForm& form = f.open();
-        form.MainDrawGrid->setLeftCol(0);
-        form.MainDrawGrid->setTopRow(0);
-        form.MainDrawGrid->setFocus();
-        QCOMPARE(form.UndoStroke1->text(), QString("Undo stroke"));
-        QCOMPARE(form.UndoStroke1->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Z));
-        QCOMPARE(form.RedoStroke1->shortcut(), QKeySequence(Qt::ALT | Qt::Key_Y));
-        form.AltitudeRadioGroup->setItemIndex(2); // Set to Z
-        form.ZValueEdit->setText("9");
-        form.SelectDrawingModeComboBox->setCurrentIndex(2);
+        tbapp::MapEditorWindow& form = f.open();
+        tbtest::ui<DrawGrid>(form, "MainDrawGrid")->setLeftCol(0);
+        tbtest::ui<DrawGrid>(form, "MainDrawGrid")->setTopRow(0);
+        tbtest::ui<DrawGrid>(form, "MainDrawGrid")->setFocus();
+        QCOMPARE(tbtest::ui<QAction>(form, "TlUndoStroke")->text(), QString("Undo stroke"));
+        QCOMPARE(tbtest::ui<QAction>(form, "TlUndoStroke")->shortcut(),
+                 QKeySequence(Qt::ALT | Qt::Key_Z));
+        QCOMPARE(tbtest::ui<QAction>(form, "TlRedoStroke")->shortcut(),
+                 QKeySequence(Qt::ALT | Qt::Key_Y));
+        tbtest::ui<RadioGroup>(form, "AltitudeRadioGroup")->setItemIndex(2); // Set to Z
+        tbtest::ui<QLineEdit>(form, "ZValueEdit")->setText("9");
+        tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->setCurrentIndex(2);
 
         drag(form, {1, 1}, {{2, 1}, {3, 1}}); // one stroke of three cells
         drag(form, {1, 3}, {{2, 3}});         // another of two
-        QCOMPARE(form.undoList().size(), std::size_t(5));
+        QCOMPARE(form.document().undoList().size(), std::size_t(5));
 
         QTest::keyClick(&form, Qt::Key_Z, Qt::AltModifier);
         QCOMPARE(int(f.cell(1, 3).altitude), 1 - 3);
@@ -192,24 +197,24 @@ private slots:
         QCOMPARE(int(f.cell(3, 1).altitude), 3 - 1);
         QCOMPARE(int(f.cell(2, 1).altitude), 9);
         QTest::keyClick(&form, Qt::Key_Z, Qt::AltModifier);
-        QVERIFY(form.undoList().empty());
+        QVERIFY(form.document().undoList().empty());
         QCOMPARE(int(f.cell(1, 1).altitude), 0);
         // Alt+Y: the whole first stroke, the row undone alone with it; then the second.
         QTest::keyClick(&form, Qt::Key_Y, Qt::AltModifier);
-        QCOMPARE(form.undoList().size(), std::size_t(3));
+        QCOMPARE(form.document().undoList().size(), std::size_t(3));
         QCOMPARE(int(f.cell(3, 1).altitude), 9);
         QCOMPARE(int(f.cell(1, 3).altitude), 1 - 3);
-        form.RedoStroke1->trigger();
+        tbtest::ui<QAction>(form, "TlRedoStroke")->trigger();
         QCOMPARE(int(f.cell(2, 3).altitude), 9);
 
         // A drag with the Fill tool fills twice: two strokes, not one.
-        form.btnRectFill->setChecked(true);
+        tbtest::ui<QToolButton>(form, "btnRectFill")->setChecked(true);
         drag(form, {5, 5}, {{6, 6}, {8, 5}, {8, 6}});
-        QCOMPARE(form.undoList().size(), std::size_t(5 + 4 + 2));
-        form.UndoStroke1->trigger();
+        QCOMPARE(form.document().undoList().size(), std::size_t(5 + 4 + 2));
+        tbtest::ui<QAction>(form, "TlUndoStroke")->trigger();
         QCOMPARE(int(f.cell(8, 6).altitude), 8 - 6);
         QCOMPARE(int(f.cell(6, 6).altitude), 9);
-        form.UndoStroke1->trigger();
+        tbtest::ui<QAction>(form, "TlUndoStroke")->trigger();
         QCOMPARE(int(f.cell(5, 5).altitude), 0);
         QCOMPARE(int(f.cell(2, 3).altitude), 9);
         QVERIFY(f.messages.isEmpty());

@@ -24,9 +24,9 @@ constexpr int kX = 10, kY = 10; // tile 0, altitude 0 in the test map
 
 // Raises cell (10, 10) by 7 with a Paint click: one unsaved change.
 void change(PaintFixture& f) {
-    f.form->AltitudeRadioGroup->setItemIndex(0);
-    f.form->ZValueEdit->setText("7");
-    f.form->SelectDrawingModeComboBox->setCurrentIndex(2);
+    tbtest::ui<RadioGroup>(*f.form, "AltitudeRadioGroup")->setItemIndex(0);
+    tbtest::ui<QLineEdit>(*f.form, "ZValueEdit")->setText("7");
+    tbtest::ui<QComboBox>(*f.form, "SelectDrawingModeComboBox")->setCurrentIndex(2);
     f.click(kX, kY);
 }
 
@@ -52,20 +52,20 @@ class UnsavedChangesTest : public QObject {
 private slots:
     void theCaptionMarksUnsavedChanges() {
         PaintFixture f;
-        TBHMapEditForm& form = f.open();
+        tbapp::MapEditorWindow& form = f.open();
         QVERIFY(!form.isWindowModified());
         QCOMPARE(form.windowHandle()->title(), QString("Tolvane Brimholt 1.4.1 (x64)"));
         change(f);
         QVERIFY(form.isWindowModified());
         QCOMPARE(form.windowHandle()->title(), QString("Tolvane Brimholt 1.4.1 (x64)*"));
-        form.btnSave->click();
+        tbtest::ui<QPushButton>(form, "btnSave")->click();
         QVERIFY(!form.isWindowModified());
         QCOMPARE(savedAltitude(f), 7);
         // Undo is a change again; so is a stamp.
-        form.Undo1->trigger();
+        tbtest::ui<QAction>(form, "TlUndo")->trigger();
         QVERIFY(form.isWindowModified());
-        form.btnSave->click();
-        form.btnHoehle[5]->setChecked(true);
+        tbtest::ui<QPushButton>(form, "btnSave")->click();
+        tbtest::ui<QToolButton>(form, QString("btnHoehle%1").arg((5) + 1))->setChecked(true);
         f.click(50, 50);
         QVERIFY(form.isWindowModified());
         QVERIFY(f.messages.isEmpty());
@@ -81,8 +81,8 @@ private slots:
         }
         {
             PaintFixture f;
-            TBHMapEditForm& form = f.open();
-            QSignalSpy closed(&form, &TBHMapEditForm::formClosed);
+            tbapp::MapEditorWindow& form = f.open();
+            QSignalSpy closed(&form, &tbapp::MapEditorWindow::formClosed);
             change(f);
             // Cancel: the window stays as it was.
             f.questions.answers << UnsavedChangesAnswer::Cancel;
@@ -114,8 +114,8 @@ private slots:
         {
             // Discard: the window closes and the file stays as it was.
             PaintFixture f;
-            TBHMapEditForm& form = f.open();
-            QSignalSpy closed(&form, &TBHMapEditForm::formClosed);
+            tbapp::MapEditorWindow& form = f.open();
+            QSignalSpy closed(&form, &tbapp::MapEditorWindow::formClosed);
             change(f);
             f.questions.answers << UnsavedChangesAnswer::Discard;
             QVERIFY(form.close());
@@ -127,14 +127,15 @@ private slots:
 
     void loadingAnotherMap() {
         PaintFixture f;
-        TBHMapEditForm& form = f.open();
+        tbapp::MapEditorWindow& form = f.open();
         const fs::path other = f.dir / "other" / "map2.mul";
         fs::create_directories(other.parent_path());
         tb::MapImage otherMap = makeTestMap();
         otherMap.setCell(kX, kY, {kLandTile, -20});
         otherMap.save(other);
         change(f);
-        form.MapEdit->setText(qpath(other)); // asked here first: Discard reads the map again
+        tbtest::ui<QLineEdit>(form, "MapEdit")
+            ->setText(qpath(other)); // asked here first: Discard reads the map again
         f.questions.asked.clear();
         QVERIFY(!form.isWindowModified());
         change(f);
@@ -142,27 +143,27 @@ private slots:
 
         // Cancel: nothing is loaded, nothing stored, the rows stay.
         f.questions.answers << UnsavedChangesAnswer::Cancel;
-        form.btnLoad->click();
+        tbtest::ui<QPushButton>(form, "btnLoad")->click();
         QCOMPARE(f.questions.asked, QStringList{"map2.mul"});
         QCOMPARE(int(f.cell(kX, kY).altitude), 7);
-        QCOMPARE(form.undoList().size(), std::size_t(1));
+        QCOMPARE(form.document().undoList().size(), std::size_t(1));
         QCOMPARE(f.settings->value("MAPx.mul").toString(), qpath(f.mapPath));
         // A Save that fails loads nothing either.
         {
             UnwritableMapFolder gone(f.mapPath);
             f.questions.answers << UnsavedChangesAnswer::Save;
-            form.btnLoad->click();
+            tbtest::ui<QPushButton>(form, "btnLoad")->click();
         }
         QCOMPARE(f.messages.size(), 1);
         QCOMPARE(int(f.cell(kX, kY).altitude), 7);
         QVERIFY(form.isWindowModified());
         // Save: the old file gets the change, then the other map is loaded, without rows.
         f.questions.answers << UnsavedChangesAnswer::Save;
-        form.btnLoad->click();
+        tbtest::ui<QPushButton>(form, "btnLoad")->click();
         QCOMPARE(f.questions.asked.size(), 3);
         QCOMPARE(savedAltitude(f), 7);
         QCOMPARE(f.cell(kX, kY), (tb::MapCell{kLandTile, -20}));
-        QVERIFY(form.undoList().empty());
+        QVERIFY(form.document().undoList().empty());
         QVERIFY(!form.isWindowModified());
         QCOMPARE(f.settings->value("MAPx.mul").toString(), qpath(other));
         QCOMPARE(form.document().fileName(), other);
@@ -170,7 +171,7 @@ private slots:
         // Discard: the map is read again as the file has it.
         change(f);
         f.questions.answers << UnsavedChangesAnswer::Discard;
-        form.btnLoad->click();
+        tbtest::ui<QPushButton>(form, "btnLoad")->click();
         QCOMPARE(f.questions.asked, (QStringList{"map2.mul", "map2.mul", "map2.mul", "map2.mul"}));
         QCOMPARE(f.cell(kX, kY), (tb::MapCell{kLandTile, -20}));
         QCOMPARE(tb::MapImage::load(other).cell(kX, kY), (tb::MapCell{kLandTile, -20}));
@@ -179,36 +180,36 @@ private slots:
 
     void changingTheMapPath() {
         PaintFixture f;
-        TBHMapEditForm& form = f.open();
+        tbapp::MapEditorWindow& form = f.open();
         const fs::path other = f.dir / "other" / "map2.mul";
         fs::create_directories(other.parent_path());
         makeTestMap().save(other);
-        const QString path = form.MapEdit->text();
+        const QString path = tbtest::ui<QLineEdit>(form, "MapEdit")->text();
         change(f); // also selects (10, 10); a path change would jump to (0, 0)
 
         // Cancel: the box shows the path it had, still green, and the view did not move.
         f.questions.answers << UnsavedChangesAnswer::Cancel;
-        form.MapEdit->setText(qpath(other));
+        tbtest::ui<QLineEdit>(form, "MapEdit")->setText(qpath(other));
         QCOMPARE(f.questions.asked, QStringList{"map2.mul"});
-        QCOMPARE(form.MapEdit->text(), path);
-        QVERIFY(tbapp::isPathBoxValid(form.MapEdit));
-        QCOMPARE(form.MainDrawGrid->col(), kX);
+        QCOMPARE(tbtest::ui<QLineEdit>(form, "MapEdit")->text(), path);
+        QVERIFY(tbapp::isPathBoxValid(tbtest::ui<QLineEdit>(form, "MapEdit")));
+        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->col(), kX);
         QVERIFY(form.isWindowModified());
         // A Save that fails: the same.
         {
             UnwritableMapFolder gone(f.mapPath);
             f.questions.answers << UnsavedChangesAnswer::Save;
-            form.MapEdit->setText(qpath(other));
+            tbtest::ui<QLineEdit>(form, "MapEdit")->setText(qpath(other));
         }
         QCOMPARE(f.messages.size(), 1);
-        QCOMPARE(form.MapEdit->text(), path);
-        QCOMPARE(form.MainDrawGrid->col(), kX);
+        QCOMPARE(tbtest::ui<QLineEdit>(form, "MapEdit")->text(), path);
+        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->col(), kX);
         // Save: the change goes into the file the question named, then the path changes.
         f.questions.answers << UnsavedChangesAnswer::Save;
-        form.MapEdit->setText(qpath(other));
+        tbtest::ui<QLineEdit>(form, "MapEdit")->setText(qpath(other));
         QCOMPARE(savedAltitude(f), 7);
-        QCOMPARE(form.MapEdit->text(), qpath(other));
-        QCOMPARE(form.MainDrawGrid->col(), 0);
+        QCOMPARE(tbtest::ui<QLineEdit>(form, "MapEdit")->text(), qpath(other));
+        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->col(), 0);
         QCOMPARE(tb::MapImage::load(other).cell(kX, kY).altitude, std::int8_t(0));
 
         // Discard: the path changes, no file is written, the map on screen is read again as
@@ -216,15 +217,15 @@ private slots:
         // asks about it again.
         change(f);
         f.questions.answers << UnsavedChangesAnswer::Discard;
-        form.MapEdit->setText(qpath(f.dir / "elsewhere" / "map2.mul"));
+        tbtest::ui<QLineEdit>(form, "MapEdit")->setText(qpath(f.dir / "elsewhere" / "map2.mul"));
         QCOMPARE(f.questions.asked.size(), 4);
         QCOMPARE(int(f.cell(kX, kY).altitude), 7);
         QVERIFY(!form.isWindowModified());
-        QVERIFY(!tbapp::isPathBoxValid(form.MapEdit));
+        QVERIFY(!tbapp::isPathBoxValid(tbtest::ui<QLineEdit>(form, "MapEdit")));
         QCOMPARE(savedAltitude(f), 7);
         QCOMPARE(tb::MapImage::load(other).cell(kX, kY).altitude, std::int8_t(0));
-        form.MapEdit->setText(qpath(other));
-        form.btnLoad->click();
+        tbtest::ui<QLineEdit>(form, "MapEdit")->setText(qpath(other));
+        tbtest::ui<QPushButton>(form, "btnLoad")->click();
         QCOMPARE(f.questions.asked.size(), 4);
         QCOMPARE(int(f.cell(kX, kY).altitude), 0);
         QCOMPARE(f.messages.size(), 1);

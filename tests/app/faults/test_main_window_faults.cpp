@@ -8,7 +8,8 @@
 #include "../editor/SaveQuestions.h"
 #include "../editor/TestWorld.h"
 
-#include "editor/BHMapEditForm.h"
+#include "../editor/WindowControls.h"
+#include "editor/MapEditorWindow.h"
 #include "shell/DrawGrid.h"
 #include "shell/ErrorReport.h"
 
@@ -83,24 +84,25 @@ struct World {
     ~World() { tbapp::setMessageSink(previousSink); }
 
     // A new window on the same settings object, shown (and loaded when asked).
-    std::unique_ptr<TBHMapEditForm> open(bool load) {
-        auto form = std::make_unique<TBHMapEditForm>(*settings, qpath(appDir) + "/", random);
+    std::unique_ptr<tbapp::MapEditorWindow> open(bool load) {
+        auto form =
+            std::make_unique<tbapp::MapEditorWindow>(*settings, qpath(appDir) + "/", random);
         form->setPrompts(&questions);
         form->show();
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
         if (load)
-            form->btnLoad->click();
+            tbtest::ui<QPushButton>(*form, "btnLoad")->click();
         return form;
     }
 };
 
-void toggleBookmark(TBHMapEditForm& form, int number, int x, int y) {
-    form.XJumpEdit->setText(QString::number(x));
-    form.YJumpEdit->setText(QString::number(y));
-    form.CoordGoBtn->click();
-    form.MainDrawGrid->setFocus();
-    QTest::keyClick(form.MainDrawGrid, Qt::Key(Qt::Key_0 + number),
+void toggleBookmark(tbapp::MapEditorWindow& form, int number, int x, int y) {
+    tbtest::ui<QLineEdit>(form, "XJumpEdit")->setText(QString::number(x));
+    tbtest::ui<QLineEdit>(form, "YJumpEdit")->setText(QString::number(y));
+    tbtest::ui<QPushButton>(form, "CoordGoBtn")->click();
+    tbtest::ui<DrawGrid>(form, "MainDrawGrid")->setFocus();
+    QTest::keyClick(tbtest::ui<DrawGrid>(form, "MainDrawGrid"), Qt::Key(Qt::Key_0 + number),
                     Qt::ControlModifier | Qt::AltModifier);
 }
 
@@ -126,19 +128,19 @@ private slots:
         QVERIFY(changed != previous);
 
         folder.arm(fault);
-        form->btnSave->click();
+        tbtest::ui<QPushButton>(*form, "btnSave")->click();
         QVERIFY(tbtest::readBytes(world.mapPath) == previous);
         QCOMPARE(strayEntries(folder.path(), {"map2.mul"}), QStringList());
         QCOMPARE(world.messages.size(), 1);
         QVERIFY2(world.messages[0].contains("map2.mul"), qPrintable(world.messages[0]));
-        QVERIFY(form->btnSave->isEnabled());
-        QCOMPARE(form->btnSave->text(), QString("Save"));
-        QVERIFY(form->btnLoad->isEnabled());
+        QVERIFY(tbtest::ui<QPushButton>(*form, "btnSave")->isEnabled());
+        QCOMPARE(tbtest::ui<QPushButton>(*form, "btnSave")->text(), QString("Save"));
+        QVERIFY(tbtest::ui<QPushButton>(*form, "btnLoad")->isEnabled());
         QVERIFY(form->mapLoaded());
         QCOMPARE(form->loadedMap()->cell(100, 200), (tb::MapCell{7, -3}));
 
         folder.disarm();
-        form->btnSave->click();
+        tbtest::ui<QPushButton>(*form, "btnSave")->click();
         QCOMPARE(world.messages.size(), 1);
         QVERIFY(tbtest::readBytes(world.mapPath) == changed);
         QCOMPARE(strayEntries(folder.path(), {"map2.mul"}), QStringList());
@@ -165,7 +167,7 @@ private slots:
 
         auto form = world.open(true);
         toggleBookmark(*form, 1, 5, 6);
-        QSignalSpy closed(form.get(), &TBHMapEditForm::formClosed);
+        QSignalSpy closed(form.get(), &tbapp::MapEditorWindow::formClosed);
         folder.arm(fault);
         form->close();
         QCOMPARE(fileText(file), previous);
@@ -178,8 +180,8 @@ private slots:
 
         world.messages.clear();
         auto next = world.open(true);
-        QCOMPARE(next->bookmarks().at(0), (tb::Bookmark{17, 1500, true}));
-        QVERIFY(!next->bookmarks().at(1).enabled);
+        QCOMPARE(tbtest::mapView(*next).bookmarks().at(0), (tb::Bookmark{17, 1500, true}));
+        QVERIFY(!tbtest::mapView(*next).bookmarks().at(1).enabled);
         toggleBookmark(*next, 1, 5, 6);
         next->close();
         QCOMPARE(world.messages, QStringList());
@@ -201,7 +203,7 @@ private slots:
         World world(folder, OnFaultyFolder::Settings);
         const std::string previous = fileText(world.iniPath);
         auto form = world.open(false);
-        form->XJumpEdit->setText("123");
+        tbtest::ui<QLineEdit>(*form, "XJumpEdit")->setText("123");
         folder.arm(fault);
         form->close();
         QCOMPARE(fileText(world.iniPath), previous);
@@ -216,8 +218,8 @@ private slots:
 
         world.messages.clear();
         auto next = world.open(false);
-        QCOMPARE(next->XJumpEdit->text(), QString("123"));
-        next->XJumpEdit->setText("456");
+        QCOMPARE(tbtest::ui<QLineEdit>(*next, "XJumpEdit")->text(), QString("123"));
+        tbtest::ui<QLineEdit>(*next, "XJumpEdit")->setText("456");
         next->close();
         QCOMPARE(world.messages, QStringList());
         const std::string written = fileText(world.iniPath);
@@ -236,20 +238,20 @@ private slots:
         World world(folder, OnFaultyFolder::Settings);
         auto form = world.open(false);
         // A path written another way than the INI has it, so that Load changes the store.
-        form->UOPathEdit->setText(qpath(world.gameDir) + "/");
+        tbtest::ui<QLineEdit>(*form, "UOPathEdit")->setText(qpath(world.gameDir) + "/");
         const std::string previous = fileText(world.iniPath);
         folder.arm(fault);
-        form->btnLoad->click();
+        tbtest::ui<QPushButton>(*form, "btnLoad")->click();
         QCOMPARE(fileText(world.iniPath), previous);
         QCOMPARE(strayEntries(folder.path(), {"settings.ini"}), QStringList());
         QCOMPARE(naming(world.messages, "settings.ini").size(), 1);
         QVERIFY(form->mapLoaded());
-        QVERIFY(form->btnSave->isEnabled());
-        QVERIFY(form->btnLoad->isEnabled());
+        QVERIFY(tbtest::ui<QPushButton>(*form, "btnSave")->isEnabled());
+        QVERIFY(tbtest::ui<QPushButton>(*form, "btnLoad")->isEnabled());
         folder.disarm();
 
         world.messages.clear();
-        form->btnLoad->click();
+        tbtest::ui<QPushButton>(*form, "btnLoad")->click();
         QCOMPARE(world.messages, QStringList());
         QVERIFY(fileText(world.iniPath).find("UOPath=" + world.gameDir.string() + "/") !=
                 std::string::npos);

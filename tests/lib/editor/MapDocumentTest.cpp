@@ -32,8 +32,8 @@ protected:
     // The Paint tool with "Add Z" of `z` and brush `size`, tiles kept.
     static EditorState raise(int z, int size = 1) {
         EditorState s;
-        s.drawMode = tb::kAltitudeOnly;
-        s.altitudeMode = tb::kAddZ;
+        s.drawMode = tb::DrawMode::AltitudeOnly;
+        s.altitudeMode = tb::AltitudeMode::AddZ;
         s.zText = std::to_string(z);
         s.brushSize = size;
         return s;
@@ -107,7 +107,7 @@ TEST_F(Document, OnlyARecordedChangeForgetsTheRedoRows) {
 
     // A Paint change (even one of "Only Change Tile" that writes the same values) does.
     EditorState same;
-    same.drawMode = tb::kAltitudeOnly;
+    same.drawMode = tb::DrawMode::AltitudeOnly;
     click(same, 30, 30);
     EXPECT_FALSE(doc.undoList().canRedo());
     EXPECT_FALSE(doc.redo());
@@ -178,7 +178,7 @@ TEST_F(Document, OneNotificationPerOperationWithItsCellsOrItsBounds) {
     // Events that change nothing say nothing: "Don't draw", a pending corner, no row left.
     heard.clear();
     EditorState none = raise(1);
-    none.drawMode = tb::kDontDraw;
+    none.drawMode = tb::DrawMode::DontDraw;
     click(none, 1, 1);
     EditorState corner = raise(1);
     corner.tool = PaintTool::Fill;

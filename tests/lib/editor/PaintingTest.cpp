@@ -29,7 +29,7 @@ std::vector<std::pair<int, int>> undoPoints(const tb::UndoList& undo) {
 EditorState paintWithTile(std::int32_t tile, int brushSize = 1) {
     EditorState c;
     c.tool = PaintTool::Paint;
-    c.drawMode = tb::kSelectedTile;
+    c.drawMode = tb::DrawMode::SelectedTile;
     c.paletteTile = tile;
     c.brushSize = brushSize;
     return c;
@@ -54,15 +54,15 @@ protected:
 // ---- altitude arithmetic -------------------------------------------------------------
 
 TEST(AltitudeTool, ModesClampInFullIntegers) {
-    EXPECT_EQ(tb::applyAltitudeMode(tb::kAddZ, 120, 10), 127);
-    EXPECT_EQ(tb::applyAltitudeMode(tb::kSubtractZ, -125, 10), -128);
-    EXPECT_EQ(tb::applyAltitudeMode(tb::kSetToZ, 99, -5), -5);
-    EXPECT_EQ(tb::applyAltitudeMode(tb::kOnlyChangeTile, -77, 100), -77);
+    EXPECT_EQ(tb::applyAltitudeMode(tb::AltitudeMode::AddZ, 120, 10), 127);
+    EXPECT_EQ(tb::applyAltitudeMode(tb::AltitudeMode::SubtractZ, -125, 10), -128);
+    EXPECT_EQ(tb::applyAltitudeMode(tb::AltitudeMode::SetToZ, 99, -5), -5);
+    EXPECT_EQ(tb::applyAltitudeMode(tb::AltitudeMode::OnlyChangeTile, -77, 100), -77);
     // Sums past the byte do not wrap.
-    EXPECT_EQ(tb::applyAltitudeMode(tb::kAddZ, 127, 127), 127);
-    EXPECT_EQ(tb::applyAltitudeMode(tb::kSubtractZ, 127, -128), 127);
-    EXPECT_EQ(tb::applyAltitudeMode(tb::kSubtractZ, -128, 127), -128);
-    EXPECT_EQ(tb::applyAltitudeMode(tb::kAddZ, -100, 50), -50);
+    EXPECT_EQ(tb::applyAltitudeMode(tb::AltitudeMode::AddZ, 127, 127), 127);
+    EXPECT_EQ(tb::applyAltitudeMode(tb::AltitudeMode::SubtractZ, 127, -128), 127);
+    EXPECT_EQ(tb::applyAltitudeMode(tb::AltitudeMode::SubtractZ, -128, 127), -128);
+    EXPECT_EQ(tb::applyAltitudeMode(tb::AltitudeMode::AddZ, -100, 50), -50);
 }
 
 TEST(AltitudeTool, ZValueKeyFilter) {
@@ -76,7 +76,7 @@ TEST(AltitudeTool, RandomOffsetStaysWithinRange) {
     tb::MtRandomSource random(7);
     std::set<int> seen;
     for (int i = 0; i < 600; ++i) {
-        const int a = tb::newAltitude({tb::kSetToZ, 0, true, 1}, 40, random);
+        const int a = tb::newAltitude({tb::AltitudeMode::SetToZ, 0, true, 1}, 40, random);
         ASSERT_GE(a, -1);
         ASSERT_LE(a, 1);
         seen.insert(a);
@@ -105,18 +105,18 @@ TEST(AltitudeTool, NegativeRangeDrawsNarrower) {
         ASSERT_EQ(tb::randomAltitudeOffset(0, random), 0);
     }
     // A huge typed range is still drawn, not overflowed.
-    const int big = tb::newAltitude({tb::kSetToZ, 0, true, INT32_MAX}, 0, random);
+    const int big = tb::newAltitude({tb::AltitudeMode::SetToZ, 0, true, INT32_MAX}, 0, random);
     EXPECT_TRUE(big >= -128 && big <= 127);
 }
 
 TEST(AltitudeTool, RandomOffsetAfterClampIsClampedAgainNotWrapped) {
     // Draw 20 of 0..20 is offset +10 for R = 10.
     edtest::ScriptedRandom up({20});
-    EXPECT_EQ(tb::newAltitude({tb::kOnlyChangeTile, 0, true, 10}, 127, up), 127);
+    EXPECT_EQ(tb::newAltitude({tb::AltitudeMode::OnlyChangeTile, 0, true, 10}, 127, up), 127);
     edtest::ScriptedRandom down({0});
-    EXPECT_EQ(tb::newAltitude({tb::kSubtractZ, 100, true, 10}, -100, down), -128);
+    EXPECT_EQ(tb::newAltitude({tb::AltitudeMode::SubtractZ, 100, true, 10}, -100, down), -128);
     edtest::ScriptedRandom exact({13});
-    EXPECT_EQ(tb::newAltitude({tb::kAddZ, 10, true, 10}, 110, exact), 123);
+    EXPECT_EQ(tb::newAltitude({tb::AltitudeMode::AddZ, 10, true, 10}, 110, exact), 123);
     EXPECT_EQ(exact.ranges, std::vector<int>{21});
 }
 
@@ -168,8 +168,8 @@ TEST_F(Painting, SquareAtRightAndBottomEdgeSkipsOutsideCells) {
 
 TEST_F(Painting, DontDrawPaintsAndRecordsNothing) {
     EditorState c = paintWithTile(5, 4);
-    c.drawMode = tb::kDontDraw;
-    c.altitudeMode = tb::kAddZ;
+    c.drawMode = tb::DrawMode::DontDraw;
+    c.altitudeMode = tb::AltitudeMode::AddZ;
     c.zText = "10";
     const auto r = click(c, 3, 3);
     EXPECT_TRUE(changed().empty());
@@ -180,7 +180,7 @@ TEST_F(Painting, DontDrawPaintsAndRecordsNothing) {
 TEST_F(Painting, AltitudeOnlyWithOnlyChangeTileStillRecords) {
     doc.setCell(4, 4, {33, 12});
     EditorState c = paintWithTile(5);
-    c.drawMode = tb::kAltitudeOnly;
+    c.drawMode = tb::DrawMode::AltitudeOnly;
     const auto r = click(c, 4, 4);
     EXPECT_EQ(changed(), (std::vector<std::pair<int, int>>{{4, 4}}));
     EXPECT_EQ(doc.cell(4, 4), (MapCell{33, 12}));
@@ -192,15 +192,15 @@ TEST_F(Painting, AltitudeModesThroughTheEvent) {
     doc.setCell(1, 1, {0, 120});
     doc.setCell(2, 2, {0, -125});
     EditorState c = paintWithTile(0);
-    c.drawMode = tb::kAltitudeOnly;
-    c.altitudeMode = tb::kAddZ;
+    c.drawMode = tb::DrawMode::AltitudeOnly;
+    c.altitudeMode = tb::AltitudeMode::AddZ;
     c.zText = "10";
     click(c, 1, 1);
     EXPECT_EQ(doc.cell(1, 1).altitude, 127);
-    c.altitudeMode = tb::kSubtractZ;
+    c.altitudeMode = tb::AltitudeMode::SubtractZ;
     click(c, 2, 2);
     EXPECT_EQ(doc.cell(2, 2).altitude, -128);
-    c.altitudeMode = tb::kSetToZ;
+    c.altitudeMode = tb::AltitudeMode::SetToZ;
     c.zText = "-5";
     click(c, 1, 1);
     EXPECT_EQ(doc.cell(1, 1).altitude, -5);
@@ -210,7 +210,7 @@ TEST_F(Painting, RandomAltitudeDrawsPerCellInPaintOrder) {
     edtest::ScriptedRandom script({0, 1, 2, 2});
     tb::MapPainter scripted(script);
     EditorState c = paintWithTile(1, 2);
-    c.altitudeMode = tb::kSetToZ;
+    c.altitudeMode = tb::AltitudeMode::SetToZ;
     c.addRandomAltitude = true;
     c.randomRangeText = "1";
     scripted.selectCell(&doc, c, 0, 0);
@@ -226,7 +226,7 @@ TEST_F(Painting, TileGroupPicksPerCell) {
     edtest::ScriptedRandom script({2, 0, 1});
     tb::MapPainter scripted(script);
     EditorState c = paintWithTile(0, 1);
-    c.drawMode = tb::kFirstTileGroup + 2;
+    c.drawMode = tb::DrawMode::TileGroup;
     c.group = group;
     c.tool = PaintTool::Fill;
     scripted.selectCell(&doc, c, 5, 5);
@@ -240,9 +240,9 @@ TEST_F(Painting, TileGroupPicksPerCell) {
 TEST_F(Painting, EmptyGroupEndsTheEvent) {
     const tb::TileNamed empty{"Nothing", {}};
     EditorState c = paintWithTile(0, 2);
-    c.drawMode = tb::kFirstTileGroup;
+    c.drawMode = tb::DrawMode::TileGroup;
     c.group = empty;
-    c.altitudeMode = tb::kSetToZ;
+    c.altitudeMode = tb::AltitudeMode::SetToZ;
     c.zText = "9";
     const auto r = click(c, 0, 0);
     ASSERT_TRUE(r.error);
@@ -309,7 +309,7 @@ TEST_F(Painting, GroupIdAbove65535StopsLaterCells) {
     edtest::ScriptedRandom script({0, 1, 0});
     tb::MapPainter scripted(script);
     EditorState c = paintWithTile(0, 2);
-    c.drawMode = tb::kFirstTileGroup;
+    c.drawMode = tb::DrawMode::TileGroup;
     c.group = group;
     const auto r = scripted.selectCell(&doc, c, 0, 0);
     ASSERT_TRUE(r.error);
@@ -406,8 +406,8 @@ TEST_F(Painting, FillWithDontDrawChangesAltitudesOnly) {
     doc.setCell(3, 4, {77, 1});
     EditorState c = paintWithTile(8);
     c.tool = PaintTool::Fill;
-    c.drawMode = tb::kDontDraw;
-    c.altitudeMode = tb::kAddZ;
+    c.drawMode = tb::DrawMode::DontDraw;
+    c.altitudeMode = tb::AltitudeMode::AddZ;
     c.zText = "6";
     click(c, 3, 3);
     click(c, 4, 4);
@@ -491,7 +491,7 @@ TEST_F(Painting, StampAppliesAltitudeAndSkipsOutsideCells) {
     EditorState c = paintWithTile(1);
     c.tool = PaintTool::Stamp;
     c.stampButton = 5;
-    c.altitudeMode = tb::kSetToZ;
+    c.altitudeMode = tb::AltitudeMode::SetToZ;
     c.zText = "-20";
     const auto r = click(c, 2302, 1598);
     EXPECT_EQ(changed(), (std::vector<std::pair<int, int>>{
@@ -558,12 +558,11 @@ TEST(DrawModes, FixedItemsThenGroups) {
               (std::vector<std::string>{"Don't draw", "Selected tile from list", "Altitude only",
                                         "Grass", "Sand"}));
     EditorState state;
-    state.setDrawMode(4, groups);
-    EXPECT_EQ(state.drawMode, 4);
+    state.setDrawMode(tb::DrawMode::TileGroup, groups[1]);
+    EXPECT_EQ(state.drawMode, tb::DrawMode::TileGroup);
     EXPECT_EQ(state.group, groups[1]);
-    state.setDrawMode(1, groups);
-    EXPECT_FALSE(state.group);
-    state.setDrawMode(5, groups); // past the groups: keeps the tiles
+    // Another mode drops the group, so a later group mode never paints a stale one.
+    state.setDrawMode(tb::DrawMode::SelectedTile, groups[0]);
     EXPECT_FALSE(state.group);
 }
 

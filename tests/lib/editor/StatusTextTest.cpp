@@ -15,20 +15,23 @@ TEST(StatusText, PositionWithAndWithoutCell) {
 }
 
 TEST(StatusText, AltitudeModes) {
-    EXPECT_EQ(tb::modeStatusText(0, "7", 0, 0, ""),
+    EXPECT_EQ(tb::modeStatusText(tb::AltitudeMode::AddZ, "7", tb::DrawMode::DontDraw, 0, ""),
               "Selected mode: Add 7 to current altitude - Drawing disabled");
-    EXPECT_EQ(tb::modeStatusText(1, "-3", 0, 0, ""),
+    EXPECT_EQ(tb::modeStatusText(tb::AltitudeMode::SubtractZ, "-3", tb::DrawMode::DontDraw, 0, ""),
               "Selected mode: Subtract -3 from current altitude - Drawing disabled");
-    EXPECT_EQ(tb::modeStatusText(2, "12", 2, 0, ""),
+    EXPECT_EQ(tb::modeStatusText(tb::AltitudeMode::SetToZ, "12", tb::DrawMode::AltitudeOnly, 0, ""),
               "Selected mode: Set altitude to 12 - Drawing altitude only");
-    EXPECT_EQ(tb::modeStatusText(3, "0", 0, 0, "Don't draw"),
+    EXPECT_EQ(tb::modeStatusText(tb::AltitudeMode::OnlyChangeTile, "0", tb::DrawMode::DontDraw, 0,
+                                 "Don't draw"),
               "Selected mode: Only draw tile without set altitude - Drawing disabled");
 }
 
 TEST(StatusText, DrawModes) {
-    EXPECT_EQ(tb::modeStatusText(3, "0", 1, 0x1D3, "Selected tile from list"),
+    EXPECT_EQ(tb::modeStatusText(tb::AltitudeMode::OnlyChangeTile, "0", tb::DrawMode::SelectedTile,
+                                 0x1D3, "Selected tile from list"),
               "Selected mode: Only draw tile without set altitude - Selected tile=01 D3");
-    EXPECT_EQ(tb::modeStatusText(3, "0", 4, 0, "Grass"),
+    EXPECT_EQ(tb::modeStatusText(tb::AltitudeMode::OnlyChangeTile, "0", tb::DrawMode::TileGroup, 0,
+                                 "Grass"),
               "Selected mode: Only draw tile without set altitude - Selected group: \"Grass\"");
 }
 

@@ -25,7 +25,7 @@ protected:
 
     EditorState tile(std::int32_t id, int size = 1) {
         EditorState c;
-        c.drawMode = tb::kSelectedTile;
+        c.drawMode = tb::DrawMode::SelectedTile;
         c.paletteTile = id;
         c.brushSize = size;
         return c;
@@ -54,8 +54,8 @@ TEST_F(Undo, OneCellRestoredExactly) {
 
 TEST_F(Undo, ThreeAddZWalkBackNewestFirst) {
     EditorState c = tile(0);
-    c.drawMode = tb::kAltitudeOnly;
-    c.altitudeMode = tb::kAddZ;
+    c.drawMode = tb::DrawMode::AltitudeOnly;
+    c.altitudeMode = tb::AltitudeMode::AddZ;
     c.zText = "5";
     for (int i = 0; i < 3; ++i)
         painter.selectCell(&map, c, 3, 3);

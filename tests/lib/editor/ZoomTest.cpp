@@ -58,3 +58,24 @@ TEST(Zoom, StoredValuesOutsideTheRangeMoveInFives) {
 }
 
 } // namespace
+
+namespace {
+
+// After a zoom the first visible cell is chosen so that the cell under the pointer is still
+// under it: its pixels at the new step cover the pointer's pixel.
+TEST(Zoom, AnchorKeepsTheCellUnderThePointer) {
+    for (int step : {5, 6, 46, 51, 100})
+        for (int pointer : {0, 1, 44, 45, 299, 1000})
+            for (int cell : {50, 700, 4095}) {
+                const int first = tb::anchoredFirstCell(cell, pointer, step);
+                if (cell - pointer / step < 0)
+                    continue; // near the map's start the view cannot scroll far enough
+                const int left = (cell - first) * step;
+                EXPECT_LE(left, pointer) << step << " " << pointer << " " << cell;
+                EXPECT_GT(left + step, pointer) << step << " " << pointer << " " << cell;
+            }
+    // At the start of the map the view stops at the first cell.
+    EXPECT_EQ(tb::anchoredFirstCell(2, 300, 10), 0);
+}
+
+} // namespace

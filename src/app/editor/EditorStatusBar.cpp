@@ -1,0 +1,36 @@
+#include "editor/EditorStatusBar.h"
+
+#include <QLabel>
+#include <QResizeEvent>
+
+namespace tbapp {
+
+EditorStatusBar::EditorStatusBar(QWidget* parent) : QStatusBar(parent) {
+    setObjectName("StatusBar");
+    setSizeGripEnabled(false);
+    for (std::size_t i = 0; i < m_panels.size(); ++i) {
+        auto* panel = new QLabel(this);
+        panel->setObjectName(QString("StatusPanel%1").arg(i));
+        // The panels never push the bar wider than the window: they take at most their
+        // width and give way below it.
+        panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        panel->setMaximumWidth(250);
+        panel->setFrameShape(QFrame::Panel);
+        panel->setFrameShadow(QFrame::Sunken);
+        addWidget(panel, 1);
+        m_panels[i] = panel;
+    }
+}
+
+void EditorStatusBar::showTexts(const QString& position, const QString& modes) {
+    m_panels[0]->setText(position);
+    m_panels[1]->setText(modes);
+}
+
+void EditorStatusBar::resizeEvent(QResizeEvent* event) {
+    QStatusBar::resizeEvent(event);
+    for (QLabel* panel : m_panels)
+        panel->setMaximumWidth(width() / 2);
+}
+
+} // namespace tbapp

@@ -1,0 +1,89 @@
+#include "editor/MainMenus.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
+namespace tbapp {
+namespace {
+
+QAction* addEntry(QMenu* menu, const char* name, const QString& text, bool checked = false,
+                  bool checkable = false) {
+    QAction* action = menu->addAction(text);
+    action->setObjectName(name);
+    action->setCheckable(checkable || checked);
+    action->setChecked(checked);
+    return action;
+}
+
+} // namespace
+
+MainMenus::MainMenus(QMenuBar* bar, QObject* parent) : QObject(parent) {
+    auto entry = [this](QMenu* menu, const char* name, const QString& text,
+                        void (MainMenus::*signal)()) {
+        QAction* action = addEntry(menu, name, text);
+        connect(action, &QAction::triggered, this, signal);
+        return action;
+    };
+    QMenu* file = bar->addMenu("&File");
+    m_loadAction = entry(file, "Load1", "&Load", &MainMenus::loadTriggered);
+    m_loadAction->setShortcut(QKeySequence::Open);
+    m_saveAction = entry(file, "Save1", "&Save", &MainMenus::saveTriggered);
+    m_saveAction->setShortcut(QKeySequence::Save);
+    m_saveAction->setEnabled(false);
+    file->addSeparator();
+    entry(file, "Exit1", "E&xit", &MainMenus::exitTriggered);
+
+    QMenu* edit = bar->addMenu("Edit");
+    // The entries carry their keys as text: Ctrl+Z and Ctrl+Y are keys of the map view.
+    entry(edit, "TlUndo", "Undo          CTRL+Z", &MainMenus::undoTriggered);
+    entry(edit, "TlRedo", "Redo          CTRL+Y", &MainMenus::redoTriggered);
+    entry(edit, "TlUndoStroke", "Undo stroke", &MainMenus::undoStrokeTriggered)
+        ->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Z));
+    entry(edit, "TlRedoStroke", "Redo stroke", &MainMenus::redoStrokeTriggered)
+        ->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Y));
+
+    QMenu* extra = bar->addMenu("&Extra");
+    m_showTileIdsAction = addEntry(extra, "ShowTextureID1", "Show Texture ID", true);
+    connect(m_showTileIdsAction, &QAction::triggered, this, &MainMenus::showTileIdsToggled);
+    extra->addSeparator();
+    m_colouredAltitudeAction = addEntry(extra, "coloredAltitude", "Colored Altitude", false, true);
+    m_showOnlyColourAction = addEntry(extra, "ShowonlyColor1", "Show only Color", false, true);
+    m_showNumberAction = addEntry(extra, "ShowAltitude1", "Show Number", true);
+    for (QAction* action : {m_colouredAltitudeAction, m_showOnlyColourAction, m_showNumberAction})
+        connect(action, &QAction::triggered, this, &MainMenus::cellSwitchesToggled);
+    extra->addSeparator();
+    entry(extra, "PatchMapfromfile1", "Patch Map from file", &MainMenus::patchMapTriggered);
+    entry(extra, "PatchEditor1", "Patch Editor", &MainMenus::patchEditorTriggered);
+    entry(extra, "CreateDiffpatch1", "Create Diff patch", &MainMenus::diffPatchTriggered);
+    entry(extra, "EnlargemaptoML1", "Enlarge map to ML", &MainMenus::enlargeMapTriggered);
+    entry(extra, "MapCopy1", "Map Copy", &MainMenus::mapCopyTriggered);
+    extra->addSeparator();
+    entry(extra, "Options1", "&Options...", &MainMenus::optionsTriggered);
+
+    QMenu* info = bar->addMenu("&Info");
+    entry(info, "About1", "About", &MainMenus::aboutTriggered);
+}
+
+bool MainMenus::showTileIds() const {
+    return m_showTileIdsAction->isChecked();
+}
+
+bool MainMenus::colouredAltitude() const {
+    return m_colouredAltitudeAction->isChecked();
+}
+
+bool MainMenus::showOnlyColour() const {
+    return m_showOnlyColourAction->isChecked();
+}
+
+bool MainMenus::showAltitudeNumber() const {
+    return m_showNumberAction->isChecked();
+}
+
+void MainMenus::setFileEntriesEnabled(bool load, bool save) {
+    m_loadAction->setEnabled(load);
+    m_saveAction->setEnabled(save);
+}
+
+} // namespace tbapp

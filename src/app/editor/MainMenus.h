@@ -1,0 +1,51 @@
+#pragma once
+// The main window's menu bar: File, Edit, Extra and Info. Each entry is announced by a
+// signal; the view switches of Extra are read back through the queries below.
+
+#include <QObject>
+
+class QAction;
+class QMenuBar;
+
+namespace tbapp {
+
+class MainMenus : public QObject {
+    Q_OBJECT
+public:
+    MainMenus(QMenuBar* bar, QObject* parent);
+
+    bool showTileIds() const;
+    bool colouredAltitude() const;
+    bool showOnlyColour() const;
+    bool showAltitudeNumber() const;
+    // File > Load and Save follow the buttons they stand for.
+    void setFileEntriesEnabled(bool load, bool save);
+
+signals:
+    void loadTriggered();
+    void saveTriggered();
+    void exitTriggered();
+    void undoTriggered();
+    void redoTriggered();
+    void undoStrokeTriggered();
+    void redoStrokeTriggered();
+    void showTileIdsToggled();
+    void cellSwitchesToggled();
+    void patchMapTriggered();
+    void patchEditorTriggered();
+    void diffPatchTriggered();
+    void enlargeMapTriggered();
+    void mapCopyTriggered();
+    void optionsTriggered();
+    void aboutTriggered();
+
+private:
+    QAction* m_loadAction = nullptr;
+    QAction* m_saveAction = nullptr;
+    QAction* m_showTileIdsAction = nullptr;
+    QAction* m_colouredAltitudeAction = nullptr;
+    QAction* m_showOnlyColourAction = nullptr;
+    QAction* m_showNumberAction = nullptr;
+};
+
+} // namespace tbapp

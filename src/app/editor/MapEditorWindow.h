@@ -1,0 +1,147 @@
+#pragma once
+// The main editor window. It owns the map document, the art, the radar colours, the editor
+// state and the painter for the whole run, builds the panels (tool bar, left panel, map
+// view, tile palette, bottom panel, file panel, status bar) and the menus, and wires them:
+// the panels write the editor state and announce what the user did; the window loads and
+// saves, keeps the settings and opens the other windows.
+
+#include "shell/MapEditorLink.h"
+
+#include "core/LandArt.h"
+#include "core/RadarColours.h"
+#include "editor/EditorState.h"
+#include "editor/EngineRandomSource.h"
+#include "editor/MapDocument.h"
+#include "editor/Painting.h"
+
+#include <QMainWindow>
+#include <QString>
+
+#include <random>
+
+class CataloguePrompts;
+class QDialog;
+class QSettings;
+class UiPrompts;
+
+namespace tbapp {
+
+class BottomPanel;
+class EditorStatusBar;
+class FilePanel;
+class LeftPanel;
+class MainMenus;
+class MapFileActions;
+class MapView;
+class TilePalette;
+class ToolBarPanel;
+
+class MapEditorWindow : public QMainWindow, public MapEditorLink, private tb::DocumentListener {
+    Q_OBJECT
+public:
+    // `settings` and `random` must outlive the window; `applicationDir` ends with a
+    // separator and holds the lists beside the program.
+    MapEditorWindow(QSettings& settings, const QString& applicationDir, std::mt19937& random,
+                    QWidget* parent = nullptr);
+    ~MapEditorWindow() override;
+
+    // The long-lived windows created after this one that its menu shows; either may be null.
+    void setLongLivedWindows(QWidget* patchEditor, QDialog* diffWindow);
+    // The message boxes and file dialogs of the windows this one opens and the question
+    // before unsaved changes are lost; null: the real ones.
+    void setPrompts(UiPrompts* prompts);
+    void setCataloguePrompts(CataloguePrompts* prompts) { m_cataloguePrompts = prompts; }
+
+    // MapEditorLink
+    void setJumpTexts(const QString& x, const QString& y) override;
+    void jumpToBoxes() override;
+    int currentX() const override { return m_currentX; }
+    int currentY() const override { return m_currentY; }
+    const tb::MapImage* loadedMap() override;
+    tb::MapDocument* mapDocument() override;
+    void repaintMap() override;
+
+    // The map being edited (without a loaded map: one without cells).
+    tb::MapDocument& document() { return m_document; }
+    bool mapLoaded() const;
+    // What the painting tools work with, as the panels have set it.
+    const tb::EditorState& editorState() const { return m_state; }
+    // The pending fill and the key navigation flag.
+    const tb::MapPainter& mapPainter() const { return m_painter; }
+    const tb::RadarColours& radarColours() const { return m_radarColours; }
+    const QString& applicationDir() const { return m_applicationDir; }
+
+signals:
+    // The window has run its closing steps; the program ends its event loop on it.
+    void formClosed();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildPanels();
+    void connectPanels();
+    void connectMenus();
+    void firstShow();
+    void refreshStatusBar();
+    void updateCellSwitches();
+    void readViewSettings();
+    void writeViewSettings();
+    void readBookmarks();
+    void writeBookmarks();
+    void readRadarColours();
+    void loadTileGroups();
+    void mapPathChanged();
+    void mapLoadedOrNot();
+    // Painting
+    void selectCell(int x, int y);
+    void pickTile(int x, int y);
+    // The other windows
+    void showOverview();
+    void showCoordinateList();
+    void patchMapFromFile();
+    void insertIntoPatchEditor();
+    void copyMap();
+    void editBrushes();
+    void showOptions();
+    // tb::DocumentListener: the caption marks unsaved changes.
+    void cellsChanged(const tb::CellChange&) override {}
+    void modifiedChanged(bool modified) override;
+
+    QSettings& m_settings;
+    QString m_applicationDir;
+    std::mt19937& m_random;
+    QWidget* m_patchEditor = nullptr;
+    QDialog* m_diffWindow = nullptr;
+    UiPrompts* m_prompts = nullptr;
+    CataloguePrompts* m_cataloguePrompts = nullptr;
+
+    tb::MapDocument m_document;
+    tb::ArtFiles m_art;
+    tb::RadarColours m_radarColours;
+    tb::EditorState m_state;
+    tb::EngineRandomSource m_randomSource{m_random};
+    tb::MapPainter m_painter{m_randomSource};
+    std::vector<tb::TileNamed> m_tileGroups;
+    int m_currentX = 0;
+    int m_currentY = 0;
+
+    MainMenus* m_menus = nullptr;
+    ToolBarPanel* m_toolBar = nullptr;
+    LeftPanel* m_leftPanel = nullptr;
+    MapView* m_mapView = nullptr;
+    TilePalette* m_palette = nullptr;
+    BottomPanel* m_bottomPanel = nullptr;
+    FilePanel* m_filePanel = nullptr;
+    EditorStatusBar* m_statusBar = nullptr;
+    MapFileActions* m_files = nullptr;
+
+    QString m_patchInitialDir; // the "Patch Map from file" dialog's starting folder
+    QString m_acceptedMapPath; // the map path box's text as last accepted
+    bool m_firstMapPathChange = true;
+    bool m_shown = false;
+    bool m_closed = false;
+};
+
+} // namespace tbapp

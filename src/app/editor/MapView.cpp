@@ -1,0 +1,314 @@
+#include "editor/MapView.h"
+
+#include "shell/DrawGrid.h"
+
+#include "editor/Navigation.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include <optional>
+
+namespace tbapp {
+namespace {
+
+// The design size of the grid until a map path is identified.
+constexpr int kDesignColumns = 6144;
+constexpr int kDesignRows = 4096;
+// One notch of a mouse wheel.
+constexpr int kWheelNotch = 120;
+
+std::optional<tb::ArrowKey> arrowKey(int key) {
+    switch (key) {
+    case Qt::Key_Left:
+        return tb::ArrowKey::Left;
+    case Qt::Key_Up:
+        return tb::ArrowKey::Up;
+    case Qt::Key_Right:
+        return tb::ArrowKey::Right;
+    case Qt::Key_Down:
+        return tb::ArrowKey::Down;
+    default:
+        return std::nullopt;
+    }
+}
+
+// The other keys the grid moves its selected cell for.
+bool movesByPage(int key) {
+    return key == Qt::Key_PageUp || key == Qt::Key_PageDown || key == Qt::Key_Home ||
+           key == Qt::Key_End;
+}
+
+// The digit 0..9 of a key of the main keyboard, or -1 (keypad digits are not chords).
+int mainKeyboardDigit(const QKeyEvent* event) {
+    if (event->modifiers() & Qt::KeypadModifier)
+        return -1;
+    const int key = event->key();
+    return key >= Qt::Key_0 && key <= Qt::Key_9 ? key - Qt::Key_0 : -1;
+}
+
+} // namespace
+
+MapView::MapView(tb::MapDocument& document, QWidget* parent)
+    : QWidget(parent), m_document(document) {
+    setObjectName("MapView");
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_grid = new DrawGrid(this);
+    m_grid->setObjectName("MainDrawGrid");
+    m_grid->setBackgroundColour(Qt::black);
+    m_grid->setGridLineWidth(0);
+    m_grid->setDefaultColWidth(m_zoom.cellSize);
+    m_grid->setDefaultRowHeight(m_zoom.cellSize);
+    m_grid->setColCount(kDesignColumns);
+    m_grid->setRowCount(kDesignRows);
+    layout->addWidget(m_grid);
+    // The view may shrink to nothing; the panels around it keep their room.
+    m_grid->setMinimumSize(50, 50);
+
+    m_cellPainter.setBookmarks(&m_cellBookmarks);
+    m_cellPainter.setFont(m_grid->font());
+    m_grid->setDrawCellHandler(
+        [this](QPainter& painter, int col, int row, const QRect& rect, bool selected) {
+            m_cellPainter.drawCell(painter, m_grid->paintSurface(), col, row, rect, selected);
+        });
+    // A whole row at a time, so the common case stays one tight loop over the cells.
+    m_grid->setDrawRowHandler([this](QPainter& painter, int row, int firstCol, int lastCol,
+                                     const QRect& firstRect, int stepX, int selectedCol) {
+        m_cellPainter.drawRow(painter, m_grid->paintSurface(), row, firstCol, lastCol, firstRect,
+                              stepX, selectedCol);
+    });
+    m_grid->setSelectCellHandler([this](int col, int row) { emit cellSelected(col, row); });
+    m_grid->setKeyHandler([this](QKeyEvent* event) { return keyPressed(event); });
+    connect(m_grid, &DrawGrid::mouseMoved, this,
+            [this](const QPoint& pos, Qt::MouseButtons, Qt::KeyboardModifiers) {
+                const QPoint cell = m_grid->mouseCoord(pos);
+                const tb::CellPoint clamped =
+                    tb::clampPointerCell(cell.x(), cell.y(), m_sizeText.toStdString());
+                emit pointerMoved(clamped.x, clamped.y);
+            });
+    connect(m_grid, &DrawGrid::mousePressed, this,
+            [this](const QPoint& pos, Qt::MouseButton button, Qt::KeyboardModifiers) {
+                if (button == Qt::LeftButton)
+                    emit strokeStarted();
+                if (button == Qt::RightButton) {
+                    const QPoint cell = m_grid->mouseCoord(pos);
+                    if (cell.x() >= 0 && cell.y() >= 0)
+                        emit tilePickRequested(cell.x(), cell.y());
+                }
+            });
+    connect(m_grid, &DrawGrid::mouseReleased, this,
+            [this](const QPoint&, Qt::MouseButton button, Qt::KeyboardModifiers) {
+                if (button == Qt::LeftButton)
+                    emit strokeEnded();
+            });
+    m_grid->viewport()->installEventFilter(this);
+    // The view follows the document: every change of cells is drawn from its notification.
+    m_refresher = std::make_unique<MapViewRefresher>(m_document, *m_grid);
+}
+
+MapView::~MapView() = default;
+
+void MapView::setMap(const tb::MapImage* map, const tb::ArtFiles* art) {
+    m_cellPainter.setMap(map);
+    m_cellPainter.setArt(art);
+    m_grid->invalidateGrid();
+}
+
+void MapView::setDimensions(int columns, int rows) {
+    m_grid->setColCount(columns);
+    m_grid->setRowCount(rows);
+}
+
+void MapView::setSizeText(const QString& sizeText) {
+    m_sizeText = sizeText;
+}
+
+void MapView::setSwitches(const CellViewSwitches& switches) {
+    m_cellPainter.setSwitches(switches);
+    m_grid->invalidateGrid();
+}
+
+void MapView::setGridLines(bool on) {
+    m_grid->setGridLineWidth(on ? 1 : 0);
+    m_grid->invalidateGrid();
+}
+
+QImage MapView::tilePicture(std::uint16_t tileId, int size) {
+    return m_cellPainter.tilePicture(tileId, size, size);
+}
+
+void MapView::repaintCells() {
+    m_grid->invalidateGrid();
+}
+
+void MapView::repaintSelectedCell() {
+    m_grid->invalidateCell(m_grid->col(), m_grid->row());
+}
+
+void MapView::zoomIn() {
+    tb::zoomIn(m_zoom);
+    applyZoom({-1, -1});
+}
+
+void MapView::zoomOut() {
+    tb::zoomOut(m_zoom);
+    applyZoom({-1, -1});
+}
+
+void MapView::zoomDefault() {
+    tb::zoomDefault(m_zoom);
+    applyZoom({-1, -1});
+}
+
+void MapView::applyStoredZoom(int level) {
+    tb::applyStoredZoom(m_zoom, level);
+    applyZoom({-1, -1});
+}
+
+// The new cell size; with an anchor inside the view (a viewport point) the cell under it
+// stays under it. The cell painter drops its pictures itself when it sees the new size.
+void MapView::applyZoom(const QPoint& anchor) {
+    const QPoint anchorCell = m_grid->mouseCoord(anchor);
+    m_grid->setDefaultColWidth(m_zoom.cellSize);
+    m_grid->setDefaultRowHeight(m_zoom.cellSize);
+    if (anchor.x() >= 0 && anchorCell.x() >= 0 && anchorCell.y() >= 0) {
+        const int step = m_grid->defaultColWidth() + m_grid->gridLineWidth();
+        m_grid->setLeftCol(tb::anchoredFirstCell(anchorCell.x(), anchor.x(), step));
+        m_grid->setTopRow(tb::anchoredFirstCell(anchorCell.y(), anchor.y(), step));
+    }
+    emit zoomChanged(m_zoom);
+}
+
+void MapView::jumpTo(const QString& xText, const QString& yText) {
+    // The moves of a jump paint nothing; the handler comes back also when a text fails.
+    DrawGrid::SelectionDetacher detached(*m_grid);
+    const tb::JumpPlan plan =
+        tb::planJump(xText.toStdString(), yText.toStdString(), m_grid->colCount(),
+                     m_grid->rowCount(), m_grid->col(), m_grid->row());
+    if (plan.preColumn)
+        m_grid->setCol(*plan.preColumn);
+    if (plan.preRow)
+        m_grid->setRow(*plan.preRow);
+    m_grid->setCol(plan.x);
+    m_grid->setRow(plan.y);
+}
+
+void MapView::showBookmarks() {
+    for (int i = 0; i < tb::kBookmarkCount; ++i) {
+        const tb::Bookmark& b = m_bookmarks.at(i);
+        m_cellBookmarks[std::size_t(i)] = CellBookmark{b.col, b.row, b.enabled};
+    }
+    m_grid->invalidateGrid();
+}
+
+// The keys of the map view, before the grid moves its selected cell. An arrow key scrolls
+// one step and marks a key move (so the grid's own move does not paint); Insert, Ctrl+Z and
+// Ctrl+Y are handed on; Ctrl+Alt+N toggles bookmark N at the selected cell and Ctrl+N (also
+// with Alt) recalls it. True when the grid must not move for the key.
+bool MapView::keyPressed(QKeyEvent* event) {
+    if (const std::optional<tb::ArrowKey> arrow = arrowKey(event->key())) {
+        const tb::ScrollPosition next = tb::scrollForArrowKey(
+            *arrow, {m_grid->leftCol(), m_grid->topRow()}, m_grid->colCount(), m_grid->rowCount());
+        m_grid->setLeftCol(next.leftColumn);
+        m_grid->setTopRow(next.topRow);
+        emit navigatedByKey();
+        return false;
+    }
+    if (movesByPage(event->key())) {
+        emit navigatedByKey();
+        return false;
+    }
+    if (event->key() == Qt::Key_Insert) {
+        emit insertKeyPressed();
+        return true;
+    }
+    const bool ctrl = event->modifiers() & Qt::ControlModifier;
+    const bool alt = event->modifiers() & Qt::AltModifier;
+    if (ctrl && event->key() == Qt::Key_Z) {
+        emit undoKeyPressed();
+        return true;
+    }
+    if (ctrl && event->key() == Qt::Key_Y) {
+        emit redoKeyPressed();
+        return true;
+    }
+    if (const int digit = mainKeyboardDigit(event); digit >= 0) {
+        const tb::BookmarkChordResult chord =
+            tb::bookmarkChord(m_bookmarks, digit, ctrl, alt, m_grid->col(), m_grid->row());
+        if (chord.repaintView)
+            showBookmarks();
+        if (chord.jumpTo)
+            emit bookmarkRecalled(chord.jumpTo->x, chord.jumpTo->y);
+        return ctrl;
+    }
+    return false;
+}
+
+// Ctrl + wheel zooms one step per notch about the pointer; the wheel scrolls three cells a
+// notch, down and up or, with Shift, right and left.
+bool MapView::wheelTurned(QWheelEvent* event) {
+    const QPoint delta = event->angleDelta();
+    const int turn = delta.y() != 0 ? delta.y() : delta.x();
+    const int notches = turn / kWheelNotch;
+    if (notches == 0)
+        return true;
+    if (event->modifiers() & Qt::ControlModifier) {
+        const QPoint anchor = event->position().toPoint();
+        for (int i = 0; i < std::abs(notches); ++i) {
+            const bool in = notches > 0;
+            if (in ? !m_zoom.zoomInEnabled : !m_zoom.zoomOutEnabled)
+                break;
+            in ? tb::zoomIn(m_zoom) : tb::zoomOut(m_zoom);
+            applyZoom(anchor);
+        }
+        return true;
+    }
+    const bool sideways = (event->modifiers() & Qt::ShiftModifier) || delta.y() == 0;
+    QScrollBar* bar = sideways ? m_grid->horizontalScrollBar() : m_grid->verticalScrollBar();
+    bar->setValue(bar->value() - notches * 3);
+    return true;
+}
+
+bool MapView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != m_grid->viewport())
+        return QWidget::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::Wheel:
+        return wheelTurned(static_cast<QWheelEvent*>(event));
+    case QEvent::MouseButtonPress: {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() != Qt::MiddleButton)
+            break;
+        m_panning = true;
+        m_panStart = mouse->position().toPoint();
+        m_panFirstCell = QPoint(m_grid->leftCol(), m_grid->topRow());
+        m_grid->viewport()->setCursor(Qt::ClosedHandCursor);
+        return true;
+    }
+    case QEvent::MouseMove: {
+        if (!m_panning)
+            break;
+        // The view follows the pointer a whole cell at a time.
+        const QPoint moved = static_cast<QMouseEvent*>(event)->position().toPoint() - m_panStart;
+        const int step = m_grid->defaultColWidth() + m_grid->gridLineWidth();
+        m_grid->setLeftCol(m_panFirstCell.x() - moved.x() / step);
+        m_grid->setTopRow(m_panFirstCell.y() - moved.y() / step);
+        return true;
+    }
+    case QEvent::MouseButtonRelease:
+        if (!m_panning || static_cast<QMouseEvent*>(event)->button() != Qt::MiddleButton)
+            break;
+        m_panning = false;
+        m_grid->viewport()->unsetCursor();
+        return true;
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace tbapp

@@ -1,0 +1,100 @@
+#pragma once
+// The map view of the main window: the grid of map cells (drawn by the cell painter), its
+// zoom, the bookmarks it shows and sets by key chords, the pointer tracking, the jump, and
+// the mouse: Ctrl + wheel zooms about the pointer, the wheel scrolls (Shift + wheel
+// sideways), the middle button drags the view.
+
+#include "core/MapCellPainter.h"
+#include "editor/MapViewRefresher.h"
+
+#include "core/LandArt.h"
+#include "editor/Bookmarks.h"
+#include "editor/MapDocument.h"
+#include "editor/Zoom.h"
+
+#include <QPoint>
+#include <QWidget>
+
+#include <memory>
+
+class DrawGrid;
+class QKeyEvent;
+class QWheelEvent;
+
+namespace tbapp {
+
+class MapView : public QWidget {
+    Q_OBJECT
+public:
+    // `document` must outlive the view; its changes are drawn as they happen.
+    MapView(tb::MapDocument& document, QWidget* parent);
+    ~MapView() override;
+
+    // The map and art to draw (null: none loaded, cells are black).
+    void setMap(const tb::MapImage* map, const tb::ArtFiles* art);
+    // The map's size in cells (the identified variant's).
+    void setDimensions(int columns, int rows);
+    // The size text of the identified map ("2304x1600"); the pointer is kept inside it.
+    void setSizeText(const QString& sizeText);
+    void setSwitches(const CellViewSwitches& switches);
+    void setGridLines(bool on);
+    // The land art picture of a tile at a square size, or a null image.
+    QImage tilePicture(std::uint16_t tileId, int size);
+    void repaintCells();
+    void repaintSelectedCell();
+
+    const tb::ZoomState& zoom() const { return m_zoom; }
+    void zoomIn();
+    void zoomOut();
+    void zoomDefault();
+    void applyStoredZoom(int level);
+
+    // Moves the selection to the cell the two texts name (clamped to the map) without
+    // painting. Throws ConversionError for a text that is no decimal number.
+    void jumpTo(const QString& xText, const QString& yText);
+
+    tb::Bookmarks& bookmarks() { return m_bookmarks; }
+    // After the bookmarks were read: the labels on the map follow them.
+    void showBookmarks();
+
+signals:
+    // A selection event of the grid: a click, a cell entered while dragging, a keyboard move.
+    void cellSelected(int x, int y);
+    // The cell under the pointer, kept inside the map.
+    void pointerMoved(int x, int y);
+    // The left button went down or up on the map (a stroke starts or ends).
+    void strokeStarted();
+    void strokeEnded();
+    // The right button went down on a cell of the map.
+    void tilePickRequested(int x, int y);
+    // A key moved the selection: the next selection event must not paint.
+    void navigatedByKey();
+    void undoKeyPressed();
+    void redoKeyPressed();
+    void insertKeyPressed();
+    // A bookmark recall: put these into the jump boxes and jump.
+    void bookmarkRecalled(int x, int y);
+    void zoomChanged(const tb::ZoomState& zoom);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    bool keyPressed(QKeyEvent* event);
+    bool wheelTurned(QWheelEvent* event);
+    void applyZoom(const QPoint& anchor);
+
+    tb::MapDocument& m_document;
+    DrawGrid* m_grid = nullptr;
+    MapCellPainter m_cellPainter;
+    std::unique_ptr<MapViewRefresher> m_refresher;
+    tb::ZoomState m_zoom;
+    tb::Bookmarks m_bookmarks;
+    CellBookmarks m_cellBookmarks{};
+    QString m_sizeText;
+    bool m_panning = false;
+    QPoint m_panStart;
+    QPoint m_panFirstCell;
+};
+
+} // namespace tbapp

@@ -1,0 +1,138 @@
+#include "editor/ToolBarPanel.h"
+
+#include "catalogue/BHDlgCustomBrush.h"
+#include "shell/ErrorReport.h"
+
+#include "catalogue/BrushFile.h"
+#include "editor/Stamp.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QSignalBlocker>
+#include <QToolButton>
+
+#include <filesystem>
+
+namespace tbapp {
+
+ToolBarPanel::ToolBarPanel(tb::EditorState& state, const QString& applicationDir, QWidget* parent)
+    : QWidget(parent), m_state(state), m_applicationDir(applicationDir) {
+    setObjectName("TopPanel");
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(1);
+
+    m_exitButton = addToolButton("SpeedButton1", exitIcon(), "Exit");
+    connect(m_exitButton, &QToolButton::clicked, this, &ToolBarPanel::exitClicked);
+    layout->addSpacing(8);
+
+    // The tools form one exclusive group: exactly one is down at any time.
+    auto* tools = new QButtonGroup(this);
+    tools->setExclusive(true);
+    auto addTool = [&](const QString& name, const QIcon& icon, const QString& hint) {
+        QToolButton* button = addToolButton(name, icon, hint);
+        button->setCheckable(true);
+        tools->addButton(button);
+        return button;
+    };
+    m_paintButton = addTool("btnDefault", paintToolIcon(), "Paint");
+    m_fillButton = addTool("btnRectFill", fillToolIcon(), "Fill");
+    for (int number : tb::kStampButtonOrder)
+        m_stampButtons[std::size_t(number - 1)] =
+            addTool(QString("btnHoehle%1").arg(number), stampIcon(number, {}), {});
+    m_brushButton = addTool("btnCustomBrush", brushToolIcon(), "Brush");
+    m_paintButton->setChecked(true);
+    connect(tools, &QButtonGroup::buttonToggled, this, [this](QAbstractButton*, bool down) {
+        if (down)
+            updateTool();
+    });
+    layout->addSpacing(8);
+
+    m_overviewButton = addToolButton("TlMap", overviewIcon(), "Overview");
+    connect(m_overviewButton, &QToolButton::clicked, this, &ToolBarPanel::overviewClicked);
+    layout->addSpacing(8);
+
+    m_brushBox = new QComboBox(this);
+    m_brushBox->setObjectName("cbCustomBrushes");
+    m_brushBox->setEditable(true);
+    m_brushBox->setMinimumContentsLength(12);
+    layout->addWidget(m_brushBox);
+    connect(m_brushBox, &QComboBox::currentTextChanged, this, &ToolBarPanel::readBrush);
+    m_editBrushButton = new QToolButton(this);
+    m_editBrushButton->setObjectName("SpeedButton6");
+    m_editBrushButton->setText("Edit");
+    layout->addWidget(m_editBrushButton);
+    connect(m_editBrushButton, &QToolButton::clicked, this, &ToolBarPanel::editBrushesClicked);
+    layout->addStretch(1);
+    updateTool();
+}
+
+QToolButton* ToolBarPanel::addToolButton(const QString& name, const QIcon& icon,
+                                         const QString& hint) {
+    auto* button = new QToolButton(this);
+    button->setObjectName(name);
+    button->setIcon(icon);
+    button->setIconSize(QSize(20, 20));
+    button->setToolTip(hint);
+    button->setAutoRaise(true);
+    button->setFixedSize(27, 27);
+    layout()->addWidget(button);
+    return button;
+}
+
+bool ToolBarPanel::stampToolDown() const {
+    return m_state.tool == tb::PaintTool::Stamp;
+}
+
+void ToolBarPanel::updateTool() {
+    if (m_fillButton->isChecked()) {
+        m_state.tool = tb::PaintTool::Fill;
+    } else if (m_brushButton->isChecked()) {
+        m_state.tool = tb::PaintTool::Brush;
+    } else {
+        m_state.tool = tb::PaintTool::Paint;
+        for (std::size_t i = 0; i < m_stampButtons.size(); ++i)
+            if (m_stampButtons[i]->isChecked()) {
+                m_state.tool = tb::PaintTool::Stamp;
+                m_state.stampButton = int(i) + 1;
+            }
+    }
+    emit toolChanged();
+}
+
+void ToolBarPanel::showStampPictures(const TilePictureSource& pictures) {
+    for (std::size_t i = 0; i < m_stampButtons.size(); ++i)
+        m_stampButtons[i]->setIcon(stampIcon(int(i) + 1, pictures));
+}
+
+void ToolBarPanel::listBrushes() {
+    const QString text = m_brushBox->currentText();
+    const QSignalBlocker quiet(m_brushBox);
+    m_brushBox->clear();
+    m_brushBox->addItems(::brushNames(m_applicationDir));
+    m_brushBox->setCurrentIndex(m_brushBox->findText(text));
+    m_brushBox->setEditText(text);
+}
+
+QStringList ToolBarPanel::brushNames() const {
+    QStringList names;
+    for (int i = 0; i < m_brushBox->count(); ++i)
+        names << m_brushBox->itemText(i);
+    return names;
+}
+
+// The brush named in the box becomes the current brush; a name without a file leaves the
+// brush empty and shows the file error. An emptied box just empties the brush.
+void ToolBarPanel::readBrush() {
+    m_state.brush.clear();
+    const QString name = m_brushBox->currentText();
+    if (name.isEmpty())
+        return;
+    runReported(this, [&] {
+        m_state.setBrushLines(tb::readBrushLines(
+            std::filesystem::path(m_applicationDir.toStdU16String()), name.toStdString()));
+    });
+}
+
+} // namespace tbapp

@@ -1,0 +1,60 @@
+#pragma once
+// The tool bar of the main window: Exit, the painting tools (Paint, Fill, the fourteen
+// stamps, Brush) in one exclusive group, Overview, and the custom brush box with "Edit".
+// The tool that is down and the chosen brush are written into the editor state.
+
+#include "editor/ToolIcons.h"
+
+#include "editor/EditorState.h"
+
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <array>
+
+class QComboBox;
+class QToolButton;
+
+namespace tbapp {
+
+class ToolBarPanel : public QWidget {
+    Q_OBJECT
+public:
+    // `state` must outlive the panel; brushes are read from `applicationDir`/brushes.
+    ToolBarPanel(tb::EditorState& state, const QString& applicationDir, QWidget* parent);
+
+    bool stampToolDown() const;
+    // Fills the brush box from the brush files; the text typed or chosen stays and the
+    // current brush is not read again.
+    void listBrushes();
+    QStringList brushNames() const;
+    // Draws the stamp buttons' pictures from the land art, or as schematics when
+    // `pictures` gives no picture.
+    void showStampPictures(const TilePictureSource& pictures);
+
+signals:
+    void exitClicked();
+    void overviewClicked();
+    void editBrushesClicked();
+    // Another tool went down.
+    void toolChanged();
+
+private:
+    QToolButton* addToolButton(const QString& name, const QIcon& icon, const QString& hint);
+    void updateTool();
+    void readBrush();
+
+    tb::EditorState& m_state;
+    QString m_applicationDir;
+    QToolButton* m_exitButton = nullptr;
+    QToolButton* m_paintButton = nullptr;
+    QToolButton* m_fillButton = nullptr;
+    std::array<QToolButton*, 14> m_stampButtons{}; // by number - 1
+    QToolButton* m_brushButton = nullptr;
+    QToolButton* m_overviewButton = nullptr;
+    QComboBox* m_brushBox = nullptr;
+    QToolButton* m_editBrushButton = nullptr;
+};
+
+} // namespace tbapp

@@ -1,0 +1,41 @@
+#pragma once
+// Reaching the main window's controls the way a user names them: by their object names.
+
+#include "editor/MapEditorWindow.h"
+#include "editor/MapView.h"
+#include "editor/TilePalette.h"
+
+#include <QByteArray>
+#include <QLabel>
+#include <QObject>
+#include <QString>
+#include <QtGlobal>
+
+namespace tbtest {
+
+// The control named `name` inside `window`; a missing control ends the test run, as
+// every later step would fail on it anyway.
+template <typename T> T* ui(const QObject& window, const QString& name) {
+    T* control = window.findChild<T*>(name);
+    if (!control)
+        qFatal("no control named %s", qPrintable(name));
+    return control;
+}
+
+inline QString statusText(const QObject& window, int panel) {
+    return ui<QLabel>(window, QString("StatusPanel%1").arg(panel))->text();
+}
+
+inline int statusWidth(const QObject& window, int panel) {
+    return ui<QLabel>(window, QString("StatusPanel%1").arg(panel))->maximumWidth();
+}
+
+inline tbapp::TilePalette& palette(QObject& window) {
+    return *ui<tbapp::TilePalette>(window, "RightPanel");
+}
+
+inline tbapp::MapView& mapView(QObject& window) {
+    return *ui<tbapp::MapView>(window, "MapView");
+}
+
+} // namespace tbtest
