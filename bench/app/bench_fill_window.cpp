@@ -7,8 +7,8 @@
 
 #include "editor/BHMapEditForm.h"
 #include "shell/DrawGrid.h"
-#include "shell/ErrorReport.h"
 #include "shell/RadioGroup.h"
+#include "shell/StandardPrompts.h"
 
 #include "core/MapImage.h"
 #include "core/MapVariant.h"
@@ -124,6 +124,13 @@ struct World {
     std::unique_ptr<QSettings> settings;
     std::unique_ptr<TBHMapEditForm> form;
     PaintCounter counter;
+    // Messages go to stderr, so nothing waits for a click.
+    struct PrintedPrompts : tbapp::StandardPrompts {
+        void showMessage(QWidget*, const QString& text) override {
+            std::fprintf(stderr, "message: %s\n", qPrintable(text));
+        }
+        void showError(QWidget* parent, const QString& text) override { showMessage(parent, text); }
+    } prompts;
     tb::MapDocument library;
 
     World() {
@@ -131,13 +138,10 @@ struct World {
         writeFile(appDir / "textures" / "tileids.lst", {});
         writeGameDir(gameDir);
         writeMap(mapPath);
-        tbapp::setMessageSink([](QWidget*, tbapp::MessageKind, const QString& text) {
-            std::fprintf(stderr, "message: %s\n", qPrintable(text));
-        });
         settings = std::make_unique<QSettings>(dir.filePath("settings.ini"), QSettings::IniFormat);
         settings->setValue("MAPx.mul", QString::fromStdString(mapPath.string()));
         settings->setValue("UOPath", QString::fromStdString(gameDir.string()));
-        form = std::make_unique<TBHMapEditForm>(*settings, dir.path() + "/", random);
+        form = std::make_unique<TBHMapEditForm>(*settings, dir.path() + "/", random, prompts);
         form->resize(1600, 1000);
         form->show();
         QCoreApplication::processEvents();

@@ -2,43 +2,6 @@
 
 #include "catalogue/CatalogueNames.h"
 #include "core/LandArt.h"
-#include "shell/ErrorReport.h"
-
-#include <QDialog>
-#include <QInputDialog>
-#include <QMessageBox>
-
-void CataloguePrompts::showMessage(QWidget* parent, const QString& text) {
-    tbapp::showMessage(parent, text);
-}
-
-void CataloguePrompts::showError(QWidget* parent, const QString& text) {
-    tbapp::showErrorReport(parent, text);
-}
-
-bool CataloguePrompts::confirm(QWidget* parent, const QString& text) {
-    return QMessageBox::question(parent, QStringLiteral("Confirm"), text,
-                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
-}
-
-std::optional<QString> CataloguePrompts::inputText(QWidget* parent, const QString& title,
-                                                   const QString& prompt, const QString& preset) {
-    bool ok = false;
-    const QString answer =
-        QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, preset, &ok);
-    if (!ok)
-        return std::nullopt;
-    return answer;
-}
-
-int CataloguePrompts::execDialog(QDialog& dialog) {
-    return dialog.exec();
-}
-
-CataloguePrompts& CataloguePrompts::standard() {
-    static CataloguePrompts prompts;
-    return prompts;
-}
 
 TileImageProvider dialogTileImages(const tb::ArtFiles* art) {
     return [art](int tileId) -> QImage {

@@ -1,7 +1,9 @@
 #pragma once
 // What the catalogue dialogs (brush editor, options dialog, group dialog, tile picker)
-// receive from their creator, and the prompts they show, behind one interface so that
-// tests answer message boxes, input boxes and the nested dialogs without blocking.
+// receive from their creator, among it the prompts through which they show messages,
+// input boxes and their nested dialogs.
+
+#include "shell/Prompts.h"
 
 #include <QImage>
 #include <QString>
@@ -9,34 +11,12 @@
 #include <exception>
 #include <filesystem>
 #include <functional>
-#include <optional>
 
-class QDialog;
 class QWidget;
 
 namespace tb {
 struct ArtFiles;
 }
-
-class CataloguePrompts {
-public:
-    virtual ~CataloguePrompts() = default;
-
-    // A refusal the dialog detected itself (an unsafe name): a plain message box.
-    virtual void showMessage(QWidget* parent, const QString& text);
-    // A failed conversion or file operation: the application's standard error report.
-    virtual void showError(QWidget* parent, const QString& text);
-    // A confirmation box titled "Confirm" with Yes and No; true for Yes.
-    virtual bool confirm(QWidget* parent, const QString& text);
-    // An input box; the answer, or nullopt when cancelled.
-    virtual std::optional<QString> inputText(QWidget* parent, const QString& title,
-                                             const QString& prompt, const QString& preset);
-    // Shows a nested dialog modally and returns its result (QDialog::Accepted or Rejected).
-    virtual int execDialog(QDialog& dialog);
-
-    // The prompts that show the real boxes.
-    static CataloguePrompts& standard();
-};
 
 // The image of a tile id for a dialog cell (texture first, then land art), or a null
 // image when the tile has none.
@@ -49,11 +29,11 @@ TileImageProvider dialogTileImages(const tb::ArtFiles* art);
 
 // Everything a catalogue dialog depends on.
 struct CatalogueContext {
-    QString applicationDir;              // the folder beside the program with tilelist.xml etc.
-    TileImageProvider tileImages;        // empty: no images
-    CataloguePrompts* prompts = nullptr; // null: CataloguePrompts::standard()
+    QString applicationDir;            // the folder beside the program with tilelist.xml etc.
+    TileImageProvider tileImages;      // empty: no images
+    tbapp::Prompts* prompts = nullptr; // must be set before a dialog is made
 
-    CataloguePrompts& ask() const { return prompts ? *prompts : CataloguePrompts::standard(); }
+    tbapp::Prompts& ask() const { return *prompts; }
     QImage image(int tileId) const { return tileImages ? tileImages(tileId) : QImage(); }
     std::filesystem::path appDir() const;
 };

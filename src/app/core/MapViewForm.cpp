@@ -3,7 +3,6 @@
 #include "core/MapImage.h"
 #include "core/RadarColours.h"
 #include "editor/Overview.h"
-#include "shell/ErrorReport.h"
 #include "shell/MapEditorLink.h"
 
 #include <QApplication>
@@ -32,8 +31,10 @@ public:
 } // namespace
 
 TMapViewForm::TMapViewForm(MapEditorLink& link, const tb::RadarColours& radar,
-                           const QString& sizeText, PathValidity mapPathValid, QWidget* parent)
-    : QDialog(parent), m_link(link), m_radar(radar), m_mapPathValid(std::move(mapPathValid)) {
+                           const QString& sizeText, PathValidity mapPathValid,
+                           tbapp::Prompts& prompts, QWidget* parent)
+    : QDialog(parent), m_link(link), m_radar(radar), m_mapPathValid(std::move(mapPathValid)),
+      m_prompts(prompts) {
     setObjectName("TMapViewForm");
     setWindowTitle("Tolvane Brimholt - Overview");
     // A fixed dialog border: no resizing, no minimise or maximise.
@@ -80,13 +81,13 @@ TMapViewForm::TMapViewForm(MapEditorLink& link, const tb::RadarColours& radar,
 
 bool TMapViewForm::openOverview(MapEditorLink& link, const tb::RadarColours& radar,
                                 const QString& sizeText, const PathValidity& mapPathValid,
-                                QWidget* parent) {
+                                tbapp::Prompts& prompts, QWidget* parent) {
     if (link.loadedMap() == nullptr)
         return false;
     const tb::BlockGeometry blocks = tb::overviewSize(sizeText.toStdString());
     if (blocks.widthBlocks <= 0 || blocks.heightBlocks <= 0)
         return false;
-    TMapViewForm form(link, radar, sizeText, mapPathValid, parent);
+    TMapViewForm form(link, radar, sizeText, mapPathValid, prompts, parent);
     form.exec();
     return true;
 }
@@ -108,7 +109,7 @@ void TMapViewForm::BuildOverview() {
         // Let the label and the cursor show; presses wait until the picture is done.
         QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
-        tbapp::runReported(this, [this] {
+        tbapp::runReported(m_prompts, this, [this] {
             const tb::MapImage* map = m_link.loadedMap();
             if (map == nullptr || !m_mapPathValid || !m_mapPathValid())
                 return;

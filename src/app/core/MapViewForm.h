@@ -7,6 +7,8 @@
 // created, shown modally and destroyed when it closes. The picture is built once, after
 // the window is first on screen, from the main window's map and radar colour table.
 
+#include "shell/Prompts.h"
+
 #include <QDialog>
 #include <QImage>
 
@@ -27,16 +29,17 @@ public:
     using PathValidity = std::function<bool()>;
 
     // `sizeText` is the main window's size label ("7168x4096"); it gives the picture's
-    // size in blocks (0 x 0 for "None"). `radar` must outlive the window.
+    // size in blocks (0 x 0 for "None"). `radar` must outlive the window; `prompts` shows
+    // a failed build.
     TMapViewForm(MapEditorLink& link, const tb::RadarColours& radar, const QString& sizeText,
-                 PathValidity mapPathValid, QWidget* parent = nullptr);
+                 PathValidity mapPathValid, tbapp::Prompts& prompts, QWidget* parent = nullptr);
 
     // The Overview command: does nothing and returns false unless a map is loaded and the
     // size text names a known size; otherwise creates the window, runs it modally,
     // destroys it and returns true.
     static bool openOverview(MapEditorLink& link, const tb::RadarColours& radar,
                              const QString& sizeText, const PathValidity& mapPathValid,
-                             QWidget* parent = nullptr);
+                             tbapp::Prompts& prompts, QWidget* parent = nullptr);
 
     QLabel* Mapa;         // the picture, one pixel per block, at the top-left
     QLabel* GenerateText; // "Building map overview ...", shown over the picture while building
@@ -62,6 +65,7 @@ private:
     MapEditorLink& m_link;
     const tb::RadarColours& m_radar;
     PathValidity m_mapPathValid;
+    tbapp::Prompts& m_prompts;
     QImage m_picture;
     bool m_buildQueued = false;
     bool m_built = false;

@@ -2,21 +2,19 @@
 
 #include "diff/DiffGenerator.h"
 #include "diff/DiffInputNames.h"
-#include "shell/ErrorReport.h"
 #include "shell/PathBox.h"
 #include "shell/PrForm.h"
 #include "shell/Settings.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
@@ -73,11 +71,12 @@ template <typename T> T* named(T* widget, const char* name) {
 
 } // namespace
 
-TBHDiffForm::TBHDiffForm(QSettings& settings, TPrForm& prForm, QWidget* parent)
+TBHDiffForm::TBHDiffForm(QSettings& settings, TPrForm& prForm, tbapp::Prompts& prompts,
+                         QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
-      m_settings(settings), m_prForm(prForm) {
+      m_settings(settings), m_prForm(prForm), m_prompts(prompts) {
     setObjectName("TBHDiffForm");
     setWindowTitle("Tolvane Brimholt - Create Diff patch");
     setFont(QFont("MS Sans Serif", 8));
@@ -135,16 +134,6 @@ TBHDiffForm::TBHDiffForm(QSettings& settings, TPrForm& prForm, QWidget* parent)
     for (int i = 0; i + 1 < 6; ++i)
         setTabOrder(pathEdit(i), pathEdit(i + 1));
     setTabOrder(MMapEdit, CloseBtn);
-
-    BHDFileSaveDialog = named(new QFileDialog(this), "BHDFileSaveDialog");
-    BHDFileSaveDialog->setAcceptMode(QFileDialog::AcceptSave);
-    BHDFileSaveDialog->setFileMode(QFileDialog::AnyFile);
-    BHDFileSaveDialog->setDefaultSuffix("qmz");
-    BHDFileSaveDialog->setNameFilter("Tolvane BH (Version 3) (*.qmz)");
-    BHDFileSaveDialog->selectFile("qvpatch");
-    // Asks before overwriting (the dialog's default); folders and read-only files are
-    // checked when the name comes back.
-    BHDFileSaveDialog->setOption(QFileDialog::DontConfirmOverwrite, false);
 
     connect(OStaIdxEdit, &QLineEdit::textChanged, this, &TBHDiffForm::OStaIdxEditChange);
     connect(OStaticsEdit, &QLineEdit::textChanged, this, &TBHDiffForm::OStaticsEditChange);
@@ -265,7 +254,7 @@ void TBHDiffForm::GenerateButtonClick() {
     setEnabled(true);
     CheckAllPaths();
     if (error)
-        tbapp::showErrorReport(this, *error);
+        m_prompts.showError(this, *error);
 }
 
 void TBHDiffForm::generate(const QString& patchFile) {
@@ -276,7 +265,8 @@ void TBHDiffForm::generate(const QString& patchFile) {
     PrFormProgress progress(m_prForm);
     tb::generateDiff(original, modified, toPath(patchFile), StaticsCheckBox->isChecked(),
                      MapCheckBox->isChecked(), progress);
-    showDoneMessage();
+    // No parent: this window is disabled until the run has ended.
+    m_prompts.showTitledMessage(nullptr, "Patch file ...", "Done.");
 }
 
 QString TBHDiffForm::patchFileRefusal(const QString& path) {
@@ -293,25 +283,26 @@ QString TBHDiffForm::patchFileRefusal(const QString& path) {
 }
 
 bool TBHDiffForm::askPatchFileName(QString& fileName) {
+    tbapp::FileDialogRequest request;
+    request.name = "BHDFileSaveDialog";
+    request.filter = "Tolvane BH (Version 3) (*.qmz)";
+    request.defaultSuffix = "qmz";
+    // Asks before overwriting; folders and read-only files are checked when the name
+    // comes back.
+    request.confirmOverwrite = true;
     for (;;) {
-        if (BHDFileSaveDialog->exec() != QDialog::Accepted)
-            return false;
-        const QStringList chosen = BHDFileSaveDialog->selectedFiles();
+        request.defaultName = m_patchFile;
+        const QString chosen = m_prompts.saveFileName(this, request);
         if (chosen.isEmpty())
             return false;
-        const QString refusal = patchFileRefusal(chosen.first());
+        m_patchFile = chosen;
+        const QString refusal = patchFileRefusal(chosen);
         if (refusal.isEmpty()) {
-            fileName = chosen.first();
+            fileName = chosen;
             return true;
         }
-        tbapp::showMessage(this, refusal);
+        m_prompts.showMessage(this, refusal);
     }
-}
-
-void TBHDiffForm::showDoneMessage() {
-    // No parent: this window is disabled until the run has ended.
-    QMessageBox box(QMessageBox::NoIcon, "Patch file ...", "Done.", QMessageBox::Ok);
-    box.exec();
 }
 
 void TBHDiffForm::CloseBtnClick() {

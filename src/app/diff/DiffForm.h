@@ -4,13 +4,14 @@
 // and writes a diff patch (.qmz) of the statics, the map or both.
 //
 // One instance lives for the whole run of the program; the main window shows it modally
-// from Extra > "Create Diff patch". Its settings store and the stage progress window come
-// from its creator.
+// from Extra > "Create Diff patch". Its settings store, the stage progress window and the
+// prompts (the save dialog "BHDFileSaveDialog", the messages) come from its creator.
+
+#include "shell/Prompts.h"
 
 #include <QDialog>
 
 class QCheckBox;
-class QFileDialog;
 class QFrame;
 class QGroupBox;
 class QLabel;
@@ -24,7 +25,8 @@ class TPrForm;
 class TBHDiffForm : public QDialog {
     Q_OBJECT
 public:
-    TBHDiffForm(QSettings& settings, TPrForm& prForm, QWidget* parent = nullptr);
+    TBHDiffForm(QSettings& settings, TPrForm& prForm, tbapp::Prompts& prompts,
+                QWidget* parent = nullptr);
 
     // Settings value names, one per path edit, in the order of the edits.
     static const char* const kSettingNames[6];
@@ -65,8 +67,6 @@ public:
     QLineEdit* MStaticsEdit;
     QLineEdit* MMapEdit;
 
-    QFileDialog* BHDFileSaveDialog;
-
 public slots:
     void FormShow();
     void OStaIdxEditChange();
@@ -83,17 +83,17 @@ public slots:
 protected:
     void showEvent(QShowEvent* event) override;
 
-    // Runs BHDFileSaveDialog until the user names a usable file or cancels; false when
-    // cancelled. Tests override it so that nothing blocks.
-    virtual bool askPatchFileName(QString& fileName);
-    // The "Done." message titled "Patch file ..." at the end of a run. Tests override it.
-    virtual void showDoneMessage();
-
 private:
     void checkPathEdit(QLineEdit* edit, const char* expectedName);
     void generate(const QString& patchFile);
+    // Asks with BHDFileSaveDialog until the user names a usable file or cancels; false when
+    // cancelled.
+    bool askPatchFileName(QString& fileName);
 
     QSettings& m_settings;
     TPrForm& m_prForm;
+    tbapp::Prompts& m_prompts;
+    // The file the save dialog offers: the last one chosen, at first "qvpatch".
+    QString m_patchFile = "qvpatch";
     bool m_centred = false;
 };

@@ -4,10 +4,9 @@
 
 #include "editor/BHMapEditForm.h"
 
-#include "patch/UiPrompts.h"
 #include "shell/DrawGrid.h"
-#include "shell/ErrorReport.h"
 #include "shell/PathBox.h"
+#include "shell/Prompts.h"
 #include "shell/Settings.h"
 
 #include "core/ArtContainer.h"
@@ -159,7 +158,7 @@ void TBHMapEditForm::UOPathEditChange() {
     const bool valid = !dirText.isEmpty() && tb::hasGameArt(toPath(dirText));
     tbapp::setPathBoxValid(UOPathEdit, valid);
     if (valid)
-        tbapp::runReported(this, [&] { readRadarColours(); });
+        tbapp::runReported(prompts(), this, [&] { readRadarColours(); });
 }
 
 void TBHMapEditForm::readRadarColours() {
@@ -200,16 +199,16 @@ void TBHMapEditForm::btnLoadClick() {
     tbapp::writeSettingText(m_settings, "MAPx.mul", MapEdit->text());
     tbapp::writeSettingText(m_settings, "UOPath", UOPathEdit->text());
     // A store that cannot be written is reported; the map is loaded all the same.
-    tbapp::runReported(this, [&] { tbapp::syncSettingsStore(m_settings); });
+    tbapp::runReported(prompts(), this, [&] { tbapp::syncSettingsStore(m_settings); });
 
     if (mapValid && gameValid && !knownMap) {
-        tbapp::showErrorReport(
+        prompts().showError(
             this, QString("%1 is not a known map file: %2. The map was not loaded.")
                       .arg(MapEdit->text(),
                            QString::fromStdString(tb::unknownMapReason(toPath(MapEdit->text())))));
     } else if (knownMap) {
         WaitCursor wait;
-        tbapp::runReported(this, [&] {
+        tbapp::runReported(prompts(), this, [&] {
             // Read into a fresh image first, so a file that cannot be read leaves the
             // loaded map as it was.
             tb::MapImage loaded = tb::MapImage::load(toPath(MapEdit->text()));
@@ -255,7 +254,7 @@ bool TBHMapEditForm::saveMapAs(const QString& path) {
         const QScopedValueRollback saving(m_saving, true);
         QCoreApplication::processEvents();
         WaitCursor wait;
-        saved = tbapp::runReported(this, [&] { m_document.save(toPath(path)); });
+        saved = tbapp::runReported(prompts(), this, [&] { m_document.save(toPath(path)); });
     }
     btnSave->setText("Save");
     btnSave->setEnabled(true);
@@ -263,8 +262,8 @@ bool TBHMapEditForm::saveMapAs(const QString& path) {
     return saved;
 }
 
-UiPrompts& TBHMapEditForm::prompts() const {
-    return m_prompts ? *m_prompts : UiPrompts::standard();
+tbapp::Prompts& TBHMapEditForm::prompts() const {
+    return *m_prompts;
 }
 
 bool TBHMapEditForm::settleUnsavedChanges(AfterDiscard afterDiscard) {
@@ -275,21 +274,21 @@ bool TBHMapEditForm::settleUnsavedChanges(AfterDiscard afterDiscard) {
     const QScopedValueRollback settling(m_settling, true);
     const QString file = QFileInfo(fromPath(m_document.fileName())).fileName();
     switch (prompts().askSaveChanges(this, file)) {
-    case UnsavedChangesAnswer::Save:
+    case tbapp::SaveChangesAnswer::Save:
         // Into the file the question named; only a save that succeeded lets the caller on.
         return saveMapAs(fromPath(m_document.fileName()));
-    case UnsavedChangesAnswer::Discard:
+    case tbapp::SaveChangesAnswer::Discard:
         if (afterDiscard == AfterDiscard::KeepMap) {
             // The map stays on screen, so the discarded changes must go from it too, or a
             // later Save would write them after all: the map is read again from its file.
-            return tbapp::runReported(this, [&] {
+            return tbapp::runReported(prompts(), this, [&] {
                 m_document.replace(tb::MapImage::load(m_document.fileName()),
                                    m_document.fileName());
             });
         }
         m_document.markUnmodified();
         return true;
-    case UnsavedChangesAnswer::Cancel:
+    case tbapp::SaveChangesAnswer::Cancel:
         break;
     }
     return false;

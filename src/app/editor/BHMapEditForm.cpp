@@ -4,8 +4,8 @@
 
 #include "catalogue/BHDlgOptions.h"
 #include "shell/DrawGrid.h"
-#include "shell/ErrorReport.h"
 #include "shell/InfoForm.h"
+#include "shell/Prompts.h"
 #include "shell/Settings.h"
 
 #include <QAction>
@@ -24,9 +24,10 @@
 #include <chrono>
 
 TBHMapEditForm::TBHMapEditForm(QSettings& settings, const QString& applicationDir,
-                               std::mt19937& random, QWidget* parent)
+                               std::mt19937& random, tbapp::Prompts& prompts, QWidget* parent)
     : QMainWindow(parent), m_settings(settings), m_applicationDir(applicationDir),
       m_random(random) {
+    m_prompts = &prompts;
     setObjectName("TBHMapEditForm");
     setWindowTitle("Tolvane Brimholt 1.4.1");
     setFont(QFont("MS Sans Serif", 8));
@@ -74,13 +75,13 @@ void TBHMapEditForm::setLongLivedWindows(QWidget* patchEditor, QDialog* diffWind
 void TBHMapEditForm::FormCreate() {
     // "[*]" shows Qt's mark of unsaved changes; without changes the caption reads as before.
     setWindowTitle(windowTitle() + " (x64)[*]");
-    tbapp::runReported(this, [&] { readViewSettings(); });
+    tbapp::runReported(prompts(), this, [&] { readViewSettings(); });
     // Painting: the empty brush cell list, the tile groups (drawing-mode list) and the
     // texture lists.
     createPaintingSteps();
     readBookmarks();
     listBrushes();
-    tbapp::runReported(this, [&] { readRadarColours(); });
+    tbapp::runReported(prompts(), this, [&] { readRadarColours(); });
     resetPainting();
     m_mapLoaded = false;
     m_cellPainter.setMap(nullptr);
@@ -118,7 +119,7 @@ void TBHMapEditForm::FormShow() {
            &TBHMapEditForm::UOPathEditChange, this);
     identifyMap();
     SelectDrawingModeComboBox->setCurrentIndex(0);
-    tbapp::runReported(this, [&] { readViewSettings(); });
+    tbapp::runReported(prompts(), this, [&] { readViewSettings(); });
     refreshStatusBar();
 }
 
@@ -135,7 +136,7 @@ void TBHMapEditForm::closeEvent(QCloseEvent* event) {
         m_cellPainter.setArt(nullptr);
         m_document.replace(tb::MapImage(), {});
         m_art = tb::ArtFiles();
-        tbapp::runReported(this, [&] { writeViewSettings(); });
+        tbapp::runReported(prompts(), this, [&] { writeViewSettings(); });
         writeBookmarks();
         emit formClosed();
     }

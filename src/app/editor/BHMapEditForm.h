@@ -52,11 +52,12 @@ class QTreeWidget;
 class RadioGroup;
 class QActionGroup;
 class QMenu;
-class CataloguePrompts;
 struct CatalogueContext;
 class QKeyEvent;
 class TPatchEditForm;
-class UiPrompts;
+namespace tbapp {
+class Prompts;
+}
 
 class TBHMapEditForm : public QMainWindow, public MapEditorLink, private tb::DocumentListener {
     Q_OBJECT
@@ -64,7 +65,7 @@ public:
     // `settings` and `random` must outlive the window; `applicationDir` ends with a
     // separator and holds the lists beside the program.
     TBHMapEditForm(QSettings& settings, const QString& applicationDir, std::mt19937& random,
-                   QWidget* parent = nullptr);
+                   tbapp::Prompts& prompts, QWidget* parent = nullptr);
     ~TBHMapEditForm() override;
 
     // The long-lived windows created after this one that its menu shows; either may be null.
@@ -220,7 +221,7 @@ public:
     void MapCopy1Click();
     // The messages and file dialogs of "Patch Map from file" and the coordinate list, and
     // the question before unsaved changes would be lost; null: the real ones.
-    void setPrompts(UiPrompts* prompts) { m_prompts = prompts; }
+    void setPrompts(tbapp::Prompts* prompts) { m_prompts = prompts; }
 
     // --- Painting, undo, palettes and brushes (BHMapEditPaint.cpp, BHMapEditPalette.cpp)
     QMenu* pmCustomTextures = nullptr; // the texture list menu of btnCustomTextures
@@ -265,7 +266,7 @@ public:
     const QString& textureListPath() const { return m_textureListPath; }
     // The prompts and nested dialogs of the brush editor and the options dialog; null:
     // the real boxes.
-    void setCataloguePrompts(CataloguePrompts* prompts) { m_cataloguePrompts = prompts; }
+    void setCataloguePrompts(tbapp::Prompts* prompts) { m_cataloguePrompts = prompts; }
 
 signals:
     // The window has run its closing steps; the program ends its event loop on it.
@@ -307,7 +308,7 @@ private:
     bool settleUnsavedChanges(AfterDiscard afterDiscard = AfterDiscard::DropMap);
     // Writes the map to `path` as Save does; false (after the error report) when it failed.
     bool saveMapAs(const QString& path);
-    UiPrompts& prompts() const;
+    tbapp::Prompts& prompts() const;
     // tb::DocumentListener: the caption marks unsaved changes.
     void cellsChanged(const tb::CellChange&) override {}
     void modifiedChanged(bool modified) override;
@@ -338,7 +339,7 @@ private:
     void recallBookmark(int number);
     TPatchEditForm* patchEditor() const;
     tb::Bookmarks m_bookmarkList;
-    UiPrompts* m_prompts = nullptr;
+    tbapp::Prompts* m_prompts = nullptr;
     QString m_patchInitialDir; // the "Patch Map from file" dialog's starting folder
 
     // --- Painting, undo, palettes and brushes (BHMapEditPaint.cpp, BHMapEditPalette.cpp)
@@ -367,7 +368,7 @@ private:
     int m_sortedMarkedRow = -1;
     QString m_textureListPath;
     QActionGroup* m_listMenuGroup = nullptr;
-    CataloguePrompts* m_cataloguePrompts = nullptr;
+    tbapp::Prompts* m_cataloguePrompts = nullptr;
 
     bool m_firstMapPathChange = true;
     bool m_shown = false;

@@ -32,24 +32,24 @@ void TBHMapEditForm::connectToolWindows() {
 void TBHMapEditForm::TlMapClick() {
     TMapViewForm::openOverview(
         *this, m_radarColours, MapSize->text(), [this] { return tbapp::isPathBoxValid(MapEdit); },
-        this);
+        prompts(), this);
 }
 
 // "List": a new coordinate list for each opening, modal; it only fills the jump boxes.
 void TBHMapEditForm::ListClick() {
-    TListForm list(m_applicationDir, *this, XJumpEdit->text(), YJumpEdit->text(), this, m_prompts);
+    TListForm list(m_applicationDir, *this, XJumpEdit->text(), YJumpEdit->text(), prompts(), this);
     list.exec();
 }
 
 // Extra > "Patch Map from file": applies a patch file to the loaded map and repaints.
 void TBHMapEditForm::PatchMapClick() {
-    patchMapFromFile(this, *this, m_applicationDir, m_patchInitialDir, m_prompts);
+    patchMapFromFile(this, *this, m_applicationDir, m_patchInitialDir, prompts());
     refreshStatusBar();
 }
 
 // Extra > "Enlarge map to ML": a new enlargement window, modal; it works on files only.
 void TBHMapEditForm::EnlargemaptoML1Click() {
-    TMapExtendForm form(this);
+    TMapExtendForm form(prompts(), this);
     form.exec();
 }
 
@@ -57,7 +57,7 @@ void TBHMapEditForm::EnlargemaptoML1Click() {
 // loaded map is not reloaded; the view goes back to (0, 0) and is repainted.
 void TBHMapEditForm::MapCopy1Click() {
     {
-        TMapCopyForm form(this);
+        TMapCopyForm form(prompts(), this);
         form.exec();
     }
     setJumpTexts("0", "0");

@@ -6,7 +6,7 @@
 
 #include "patch/PatchEditForm.h"
 #include "shell/DrawGrid.h"
-#include "shell/ErrorReport.h"
+#include "shell/Prompts.h"
 
 #include "catalogue/TextureList.h"
 #include "editor/Navigation.h"
@@ -166,15 +166,17 @@ void TBHMapEditForm::recallBookmark(int number) {
 // ten at (0, 0, disabled); a Col or Row that is no number is reported and the entries
 // read before it stay.
 void TBHMapEditForm::readBookmarks() {
-    tbapp::runReported(
-        this, [&] { tb::readBookmarkFile(bookmarkPath(m_applicationDir), m_bookmarkList); });
+    tbapp::runReported(prompts(), this, [&] {
+        tb::readBookmarkFile(bookmarkPath(m_applicationDir), m_bookmarkList);
+    });
     showBookmarks();
 }
 
 // Closing: all ten bookmarks, replacing the file.
 void TBHMapEditForm::writeBookmarks() {
-    tbapp::runReported(
-        this, [&] { tb::writeBookmarkFile(bookmarkPath(m_applicationDir), m_bookmarkList); });
+    tbapp::runReported(prompts(), this, [&] {
+        tb::writeBookmarkFile(bookmarkPath(m_applicationDir), m_bookmarkList);
+    });
 }
 
 void TBHMapEditForm::showBookmarks() {

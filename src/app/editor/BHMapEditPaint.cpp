@@ -7,7 +7,7 @@
 #include "editor/BHMapEditForm.h"
 
 #include "shell/DrawGrid.h"
-#include "shell/ErrorReport.h"
+#include "shell/Prompts.h"
 #include "shell/RadioGroup.h"
 
 #include "catalogue/TextureList.h"
@@ -186,12 +186,12 @@ void TBHMapEditForm::MainDrawGridSelectCell(int col, int row) {
     const tb::SelectionResult result =
         m_painter.selectCell(m_mapLoaded ? &m_document : nullptr, m_state, col, row);
     if (result.zOutOfRange) {
-        tbapp::showMessage(this, QString::fromUtf8(tb::kZOutOfRangeMessage.data(),
-                                                   qsizetype(tb::kZOutOfRangeMessage.size())));
+        prompts().showMessage(this, QString::fromUtf8(tb::kZOutOfRangeMessage.data(),
+                                                      qsizetype(tb::kZOutOfRangeMessage.size())));
         ZValueEdit->setText("0");
     }
     if (result.error)
-        tbapp::showErrorReport(this, QString::fromStdString(*result.error));
+        prompts().showError(this, QString::fromStdString(*result.error));
 }
 
 // The right button picks the tile under the pointer as "Go" would find it; other buttons

@@ -9,7 +9,7 @@
 #include "catalogue/BHDlgOptions.h"
 #include "catalogue/CatalogueDialogs.h"
 #include "shell/DrawGrid.h"
-#include "shell/ErrorReport.h"
+#include "shell/Prompts.h"
 
 #include "catalogue/BrushFile.h"
 #include "catalogue/TextureList.h"
@@ -105,7 +105,7 @@ void TBHMapEditForm::loadTextureListFile(const std::string& relativePath) {
 // LoadTextureList: the sorted palette from a list file (path relative to the program
 // folder); failures are shown.
 void TBHMapEditForm::LoadTextureList(const QString& relativePath) {
-    tbapp::runReported(this, [&] { loadTextureListFile(relativePath.toStdString()); });
+    tbapp::runReported(prompts(), this, [&] { loadTextureListFile(relativePath.toStdString()); });
 }
 
 // BuildListMenu: one radio entry per textures/*.lst, the one `currentPath` names checked.
@@ -196,7 +196,8 @@ void TBHMapEditForm::btnFindClick() {
     const QString text = edFindID->text();
     if (text.isEmpty())
         return;
-    tbapp::runReported(this, [&] { paletteGoTo(tb::parseFindIdText(text.toStdString())); });
+    tbapp::runReported(prompts(), this,
+                       [&] { paletteGoTo(tb::parseFindIdText(text.toStdString())); });
 }
 
 // One palette cell: the tile's picture (texture first, land art second; black in the full
@@ -256,7 +257,7 @@ void TBHMapEditForm::cbCustomBrushesChange() {
     const QString name = cbCustomBrushes->currentText();
     if (name.isEmpty())
         return;
-    tbapp::runReported(this, [&] {
+    tbapp::runReported(prompts(), this, [&] {
         m_state.setBrushLines(tb::readBrushLines(appDirPath(m_applicationDir), name.toStdString()));
     });
 }
@@ -265,7 +266,7 @@ CatalogueContext TBHMapEditForm::catalogueContext() {
     CatalogueContext context;
     context.applicationDir = m_applicationDir;
     context.tileImages = dialogTileImages(m_mapLoaded ? &m_art : nullptr);
-    context.prompts = m_cataloguePrompts;
+    context.prompts = m_cataloguePrompts ? m_cataloguePrompts : &prompts();
     return context;
 }
 

@@ -4,7 +4,7 @@
 #include "editor/BHMapEditForm.h"
 
 #include "shell/DrawGrid.h"
-#include "shell/ErrorReport.h"
+#include "shell/Prompts.h"
 #include "shell/RadioGroup.h"
 
 #include "editor/Navigation.h"
@@ -166,7 +166,7 @@ void TBHMapEditForm::TLZoomLevelClick() {
 // moves paint nothing, and attached again also when a box holds no number.
 void TBHMapEditForm::CoordGoBtnClick() {
     DrawGrid::SelectionDetacher detached(*MainDrawGrid);
-    tbapp::runReported(this, [&] {
+    tbapp::runReported(prompts(), this, [&] {
         const tb::JumpPlan plan =
             tb::planJump(XJumpEdit->text().toStdString(), YJumpEdit->text().toStdString(),
                          MainDrawGrid->colCount(), MainDrawGrid->rowCount(), MainDrawGrid->col(),

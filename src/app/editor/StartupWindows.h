@@ -19,7 +19,8 @@ class QSettings;
 struct StartupWindows {
     // `settings` and `random` must outlive the windows; `applicationDir` ends with a
     // separator. The main window is told of the patch editor and the diff window.
-    StartupWindows(QSettings& settings, const QString& applicationDir, std::mt19937& random);
+    StartupWindows(QSettings& settings, const QString& applicationDir, std::mt19937& random,
+                   tbapp::Prompts& prompts);
 
     TBHMapEditForm mainForm;
     TPatchEditForm patchEditor;

@@ -3,9 +3,10 @@
 #include "catalogue/TextureList.h"
 #include "patch/CoordList.h"
 #include "patch/PatchWidgets.h"
-#include "patch/UiPrompts.h"
 #include "shell/Errors.h"
 #include "shell/MapEditorLink.h"
+#include "shell/Prompts.h"
+#include "shell/UiPath.h"
 
 #include <QDir>
 #include <QFont>
@@ -29,9 +30,9 @@ const QString kCoordFilter = QStringLiteral("Tolvane Coordinates (*.def)");
 } // namespace
 
 TListForm::TListForm(const QString& appDir, MapEditorLink& link, const QString& jumpX,
-                     const QString& jumpY, QWidget* parent, UiPrompts* prompts)
-    : QDialog(parent), m_appDir(appDir), m_link(link),
-      m_prompts(prompts ? *prompts : UiPrompts::standard()), m_jumpX(jumpX), m_jumpY(jumpY) {
+                     const QString& jumpY, tbapp::Prompts& prompts, QWidget* parent)
+    : QDialog(parent), m_appDir(appDir), m_link(link), m_prompts(prompts), m_jumpX(jumpX),
+      m_jumpY(jumpY) {
     setObjectName("TListForm");
     setWindowTitle("Coordinates Index");
     setModal(true);
@@ -113,7 +114,7 @@ void TListForm::TempCoords() {
 
 void TListForm::TempLoad() {
     try {
-        const std::vector<tb::CoordText> loaded = tb::readCoordFile(uiPath(coordsPath()));
+        const std::vector<tb::CoordText> loaded = tb::readCoordFile(tbapp::uiPath(coordsPath()));
         if (!loaded.empty())
             setRows(loaded);
     } catch (const tb::FileError&) {
@@ -123,7 +124,7 @@ void TListForm::TempLoad() {
 
 bool TListForm::TempSave() {
     try {
-        tb::writeCoordFile(uiPath(coordsPath()), rows());
+        tb::writeCoordFile(tbapp::uiPath(coordsPath()), rows());
         return true;
     } catch (const tb::FileError& e) {
         m_prompts.showError(this, qs(e.what()));
@@ -196,13 +197,14 @@ void TListForm::keyPressEvent(QKeyEvent* event) {
 
 void TListForm::TLLoadClick() {
     const QString fileName = m_prompts.openFileName(
-        this, {"Import coordinates definition", kCoordFilter, m_openDir, QString()});
+        this,
+        {.title = "Import coordinates definition", .filter = kCoordFilter, .directory = m_openDir});
     if (fileName.isEmpty())
         return;
     m_openDir = m_appDir;
     std::vector<tb::CoordText> loaded;
     try {
-        loaded = tb::readCoordFile(uiPath(fileName));
+        loaded = tb::readCoordFile(tbapp::uiPath(fileName));
     } catch (const tb::FileError& e) {
         m_prompts.showError(this, qs(e.what()));
         return;
@@ -215,12 +217,13 @@ void TListForm::TLLoadClick() {
 }
 
 void TListForm::TLSaveClick() {
-    const QString fileName = m_prompts.saveFileName(
-        this, {"Export coordinates definition", kCoordFilter, QString(), "coords.def"});
+    const QString fileName = m_prompts.saveFileName(this, {.title = "Export coordinates definition",
+                                                           .filter = kCoordFilter,
+                                                           .defaultName = "coords.def"});
     if (fileName.isEmpty())
         return;
     try {
-        tb::writeCoordFile(uiPath(fileName), rows());
+        tb::writeCoordFile(tbapp::uiPath(fileName), rows());
     } catch (const tb::FileError& e) {
         m_prompts.showError(this, qs(e.what()));
     }

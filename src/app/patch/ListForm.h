@@ -5,13 +5,14 @@
 // the title bar. OK, Enter, Escape and a double click put the selected pair into the main
 // window's jump boxes without jumping.
 
+#include "shell/Prompts.h"
+
 #include <QDialog>
 #include <QString>
 
 #include <vector>
 
 class MapEditorLink;
-class UiPrompts;
 class QLineEdit;
 class QPushButton;
 class QTableWidget;
@@ -24,10 +25,10 @@ class TListForm : public QDialog {
     Q_OBJECT
 public:
     // `appDir` is the application directory; `jumpX` and `jumpY` the texts of the main
-    // window's jump boxes, which start the entry boxes; `prompts` defaults to the real
-    // dialogs.
+    // window's jump boxes, which start the entry boxes; `prompts` shows the messages
+    // and dialogs.
     TListForm(const QString& appDir, MapEditorLink& link, const QString& jumpX,
-              const QString& jumpY, QWidget* parent = nullptr, UiPrompts* prompts = nullptr);
+              const QString& jumpY, tbapp::Prompts& prompts, QWidget* parent = nullptr);
 
     // Copies the jump box texts into PridatX and PridatY.
     void TempCoords();
@@ -71,7 +72,7 @@ private:
 
     QString m_appDir;
     MapEditorLink& m_link;
-    UiPrompts& m_prompts;
+    tbapp::Prompts& m_prompts;
     QString m_jumpX;
     QString m_jumpY;
     QString m_openDir; // the initial directory of the Import dialog

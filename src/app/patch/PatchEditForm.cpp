@@ -5,9 +5,10 @@
 #include "patch/KeyFile.h"
 #include "patch/PatchFile.h"
 #include "patch/PatchWidgets.h"
-#include "patch/UiPrompts.h"
 #include "shell/Errors.h"
 #include "shell/MapEditorLink.h"
+#include "shell/Prompts.h"
+#include "shell/UiPath.h"
 
 #include <QFont>
 #include <QGridLayout>
@@ -37,10 +38,10 @@ QLineEdit* makeEdit(const QString& text, const char* name, QWidget* parent) {
 
 } // namespace
 
-TPatchEditForm::TPatchEditForm(const QString& appDir, MapEditorLink& link, QWidget* parent,
-                               UiPrompts* prompts)
+TPatchEditForm::TPatchEditForm(const QString& appDir, MapEditorLink& link, tbapp::Prompts& prompts,
+                               QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), m_appDir(appDir),
-      m_link(link), m_prompts(prompts ? *prompts : UiPrompts::standard()) {
+      m_link(link), m_prompts(prompts) {
     setObjectName("TPatchEditForm");
     setWindowTitle("Patch Editor");
 
@@ -165,14 +166,14 @@ bool TPatchEditForm::insertCurrentCell() {
 }
 
 void TPatchEditForm::TLLoadClick() {
-    const QString fileName =
-        m_prompts.openFileName(this, {"Load Patch file", kPatchFilter, m_openDir, QString()});
+    const QString fileName = m_prompts.openFileName(
+        this, {.title = "Load Patch file", .filter = kPatchFilter, .directory = m_openDir});
     if (fileName.isEmpty())
         return;
     m_openDir = m_appDir;
     std::vector<tb::PatchEntryText> loaded;
     try {
-        loaded = tb::readPatchFile(uiPath(fileName));
+        loaded = tb::readPatchFile(tbapp::uiPath(fileName));
     } catch (const tb::FileError& e) {
         m_prompts.showError(this, QString::fromStdString(e.what()));
         return;
@@ -194,7 +195,8 @@ void TPatchEditForm::TLLoadClick() {
 
 void TPatchEditForm::TLSaveClick() {
     const QString fileName = m_prompts.saveFileName(
-        this, {"Save Patch file", kPatchFilter, QString(), "qvbrimholt.qvp"});
+        this,
+        {.title = "Save Patch file", .filter = kPatchFilter, .defaultName = "qvbrimholt.qvp"});
     if (fileName.isEmpty())
         return;
     const std::vector<tb::PatchEntryText> rows = entries();
@@ -202,7 +204,7 @@ void TPatchEditForm::TLSaveClick() {
     {
         const auto progress = m_prompts.startProgress(int(rows.size()));
         try {
-            tb::writePatchFile(uiPath(fileName), rows, [&](int i, const std::string& text) {
+            tb::writePatchFile(tbapp::uiPath(fileName), rows, [&](int i, const std::string& text) {
                 progress->showItem(i, qs(text));
             });
         } catch (const tb::FileError& e) {

@@ -4,13 +4,14 @@
 // when closed, so its list lives until the program ends. While it is visible the main
 // window's Insert key adds the cell under the pointer (insertCurrentCell).
 
+#include "shell/Prompts.h"
+
 #include <QDialog>
 #include <QString>
 
 #include <vector>
 
 class MapEditorLink;
-class UiPrompts;
 class QLineEdit;
 class QPushButton;
 class QTableWidget;
@@ -22,9 +23,9 @@ struct PatchEntryText;
 class TPatchEditForm : public QDialog {
     Q_OBJECT
 public:
-    // `appDir` is the application directory; `prompts` defaults to the real dialogs.
-    TPatchEditForm(const QString& appDir, MapEditorLink& link, QWidget* parent = nullptr,
-                   UiPrompts* prompts = nullptr);
+    // `appDir` is the application directory; `prompts` shows the messages and dialogs.
+    TPatchEditForm(const QString& appDir, MapEditorLink& link, tbapp::Prompts& prompts,
+                   QWidget* parent = nullptr);
 
     // True when some row's X and Y texts equal these texts (compared as texts: 7 and 07
     // differ).
@@ -69,6 +70,6 @@ private:
 
     QString m_appDir;
     MapEditorLink& m_link;
-    UiPrompts& m_prompts;
+    tbapp::Prompts& m_prompts;
     QString m_openDir; // the initial directory of the Load dialog
 };

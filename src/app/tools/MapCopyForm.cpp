@@ -1,6 +1,5 @@
 #include "tools/MapCopyForm.h"
 
-#include "shell/ErrorReport.h"
 #include "shell/NumberText.h"
 #include "shell/PathBox.h"
 #include "tools/MapCopy.h"
@@ -8,7 +7,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -53,9 +52,10 @@ bool TMapCopyForm::isCoordinateWrong(const QLineEdit* edit) {
     return edit->palette().color(QPalette::Base) == kWrongCoordinateColour;
 }
 
-TMapCopyForm::TMapCopyForm(QWidget* owner)
+TMapCopyForm::TMapCopyForm(tbapp::Prompts& prompts, QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
+                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      m_prompts(prompts) {
     setObjectName("TMapCopyForm");
     setWindowTitle("Tolvane Brimholt - Map Copy");
     setFont(QFont("Tahoma", 8));
@@ -96,15 +96,6 @@ TMapCopyForm::TMapCopyForm(QWidget* owner)
     ProgressBar->setTextVisible(false);
     ProgressBar->setRange(0, 100);
     ProgressBar->setValue(0);
-
-    for (QFileDialog** dialog : {&dlgOpenSource, &dlgOpenDestination}) {
-        *dialog = new QFileDialog(this);
-        (*dialog)->setAcceptMode(QFileDialog::AcceptOpen);
-        (*dialog)->setFileMode(QFileDialog::ExistingFile);
-        (*dialog)->setNameFilter("Ultima Online MAP (*.mul *.uop)");
-    }
-    dlgOpenSource->setObjectName("dlgOpenSource");
-    dlgOpenDestination->setObjectName("dlgOpenDestination");
 
     // Source side on the left, destination side on the right, the bar along the bottom.
     auto* left = new QGridLayout;
@@ -168,7 +159,8 @@ TMapCopyForm::TMapCopyForm(QWidget* owner)
         info->setText(kUnknown);
 
     auto reported = [this](void (TMapCopyForm::*handler)()) {
-        return [this, handler] { tbapp::runReported(this, [&] { (this->*handler)(); }); };
+        return
+            [this, handler] { tbapp::runReported(m_prompts, this, [&] { (this->*handler)(); }); };
     };
     connect(btnSourceFile, &QPushButton::clicked, this, &TMapCopyForm::btnSourceFileClick);
     connect(btnDestinationFile, &QPushButton::clicked, this,
@@ -186,15 +178,20 @@ TMapCopyForm::TMapCopyForm(QWidget* owner)
     connect(EditDY, &QLineEdit::textChanged, this, reported(&TMapCopyForm::EditDYChange));
 }
 
-QString TMapCopyForm::runFileDialog(QFileDialog* dialog) {
-    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
-        return QString();
-    return dialog->selectedFiles().first();
+QString TMapCopyForm::askMapFile(const QString& name, QString& dir) {
+    tbapp::FileDialogRequest request;
+    request.name = name;
+    request.filter = "Ultima Online MAP (*.mul *.uop)";
+    request.directory = dir;
+    const QString chosen = m_prompts.openFileName(this, request);
+    if (!chosen.isEmpty())
+        dir = QFileInfo(chosen).absolutePath();
+    return chosen;
 }
 
 void TMapCopyForm::btnSourceFileClick() {
-    const QString name = runFileDialog(dlgOpenSource);
-    tbapp::runReported(this, [&] {
+    const QString name = askMapFile("dlgOpenSource", m_sourceDir);
+    tbapp::runReported(m_prompts, this, [&] {
         if (!name.isEmpty())
             EditSourceMap->setText(name);
         EditSourceMapChange();
@@ -202,8 +199,8 @@ void TMapCopyForm::btnSourceFileClick() {
 }
 
 void TMapCopyForm::btnDestinationFileClick() {
-    const QString name = runFileDialog(dlgOpenDestination);
-    tbapp::runReported(this, [&] {
+    const QString name = askMapFile("dlgOpenDestination", m_destinationDir);
+    tbapp::runReported(m_prompts, this, [&] {
         if (!name.isEmpty())
             EditDestinationMap->setText(name);
         EditDestinationMapChange();
@@ -313,14 +310,14 @@ void TMapCopyForm::btnCopyClick() {
         return;
     for (const QLineEdit* edit : {EditSX1, EditSY1, EditSX2, EditSY2, EditDX, EditDY})
         if (isCoordinateWrong(edit)) {
-            tbapp::showMessage(this, tb::kWrongCoordinatesMessage);
+            m_prompts.showMessage(this, tb::kWrongCoordinatesMessage);
             return;
         }
     if (TextSMapSize->text() == kUnknown || TextDMapSize->text() == kUnknown) {
-        tbapp::showMessage(this, tb::kUnknownMapMessage);
+        m_prompts.showMessage(this, tb::kUnknownMapMessage);
         return;
     }
-    tbapp::runReported(this, [&] { runCopy(); });
+    tbapp::runReported(m_prompts, this, [&] { runCopy(); });
 }
 
 void TMapCopyForm::runCopy() {
@@ -332,7 +329,7 @@ void TMapCopyForm::runCopy() {
     rect.dx = readInt(EditDX);
     rect.dy = readInt(EditDY);
     if (rect.x1 == 0 && rect.y1 == 0 && rect.x2 == 0 && rect.y2 == 0) {
-        tbapp::showMessage(this, tb::kZeroCoordinatesMessage);
+        m_prompts.showMessage(this, tb::kZeroCoordinatesMessage);
         return;
     }
     m_running = true;
@@ -347,9 +344,9 @@ void TMapCopyForm::runCopy() {
                              QApplication::processEvents();
                          });
     } catch (const tb::ToolRefusal& refusal) {
-        tbapp::showMessage(this, refusal.what());
+        m_prompts.showMessage(this, refusal.what());
     } catch (const std::exception& error) {
-        tbapp::showErrorReport(this, error);
+        m_prompts.showFailure(this, error);
     }
     m_running = false;
     btnCopy->setEnabled(tbapp::isPathBoxValid(EditSourceMap) &&

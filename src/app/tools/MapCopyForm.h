@@ -5,14 +5,15 @@
 //
 // The main window creates one for each "Map Copy", shows it modally (exec) and deletes it
 // when it closes; afterwards it puts "0" into both jump boxes, jumps and repaints.
-// Messages go through the application's error report (tbapp::setMessageSink); tests
-// answer the file dialogs by overriding runFileDialog.
+// Messages and the file dialogs ("dlgOpenSource", "dlgOpenDestination") go through the
+// prompts it is given.
+
+#include "shell/Prompts.h"
 
 #include <QColor>
 #include <QDialog>
 
 class QCloseEvent;
-class QFileDialog;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -22,7 +23,7 @@ class QPushButton;
 class TMapCopyForm : public QDialog {
     Q_OBJECT
 public:
-    explicit TMapCopyForm(QWidget* owner = nullptr);
+    explicit TMapCopyForm(tbapp::Prompts& prompts, QWidget* owner = nullptr);
 
     // The background of a coordinate edit that is out of range.
     static const QColor kWrongCoordinateColour;
@@ -32,7 +33,6 @@ public:
     QLabel* SourceMap;
     QLineEdit* EditSourceMap;
     QPushButton* btnSourceFile;
-    QFileDialog* dlgOpenSource;
     QLineEdit* EditSX1;
     QLineEdit* EditSY1;
     QLineEdit* EditSX2;
@@ -44,7 +44,6 @@ public:
     QLabel* DestinationMap;
     QLineEdit* EditDestinationMap;
     QPushButton* btnDestinationFile;
-    QFileDialog* dlgOpenDestination;
     QLineEdit* EditDX;
     QLineEdit* EditDY;
     QPushButton* btnCopy;
@@ -80,8 +79,6 @@ public slots:
     void reject() override;
 
 protected:
-    // Runs a file dialog; the chosen file, or an empty text when it was cancelled.
-    virtual QString runFileDialog(QFileDialog* dialog);
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -92,7 +89,13 @@ private:
     void checkTargetCoordinate(QLineEdit* target, QLineEdit* first, QLineEdit* second, int last);
     void setWrong(QLineEdit* edit, bool wrong);
     void runCopy();
+    // Asks for an existing map file with the dialog `name`; `dir` is where it starts and
+    // becomes the chosen file's folder. Empty when cancelled.
+    QString askMapFile(const QString& name, QString& dir);
 
+    tbapp::Prompts& m_prompts;
+    QString m_sourceDir;
+    QString m_destinationDir;
     QColor m_normalBase;
     int m_sourceLastX = 0;
     int m_sourceLastY = 0;

@@ -1,12 +1,11 @@
 #include "tools/MapExtendForm.h"
 
-#include "shell/ErrorReport.h"
 #include "tools/MapEnlarge.h"
 #include "tools/ToolFiles.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -30,7 +29,8 @@ QString fromUtf8(std::string_view text) {
 
 } // namespace
 
-TMapExtendForm::TMapExtendForm(QWidget* owner) : QDialog(owner) {
+TMapExtendForm::TMapExtendForm(tbapp::Prompts& prompts, QWidget* owner)
+    : QDialog(owner), m_prompts(prompts) {
     setObjectName("TMapExtendForm");
     setWindowTitle("Tolvane Brimholt - Map Enlagement");
     setFont(QFont("Tahoma", 8));
@@ -63,19 +63,6 @@ TMapExtendForm::TMapExtendForm(QWidget* owner) : QDialog(owner) {
     TLMapSave = new QPushButton("Enlarge to Mondain's Legacy", this);
     TLMapSave->setObjectName("TLMapSave");
 
-    MapLoad = new QFileDialog(this);
-    MapLoad->setObjectName("MapLoad");
-    MapLoad->setAcceptMode(QFileDialog::AcceptOpen);
-    MapLoad->setFileMode(QFileDialog::ExistingFile);
-    MapLoad->setNameFilter("Ultima Online MAP (map*.mul map*.uop)");
-    MapSave = new QFileDialog(this);
-    MapSave->setObjectName("MapSave");
-    MapSave->setAcceptMode(QFileDialog::AcceptSave);
-    MapSave->setFileMode(QFileDialog::AnyFile);
-    MapSave->setNameFilter("Ultima Online MAP (*.mul *.uop)");
-    MapSave->setOption(QFileDialog::DontConfirmOverwrite);
-    MapSave->selectFile("map0.mul");
-
     auto* sourceRow = new QHBoxLayout;
     sourceRow->addWidget(SourceMap);
     sourceRow->addWidget(TLMapLoad);
@@ -103,16 +90,16 @@ TMapExtendForm::TMapExtendForm(QWidget* owner) : QDialog(owner) {
     connect(TLMapSave, &QPushButton::clicked, this, &TMapExtendForm::TLMapSaveClick);
 }
 
-QString TMapExtendForm::runFileDialog(QFileDialog* dialog) {
-    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty())
-        return QString();
-    return dialog->selectedFiles().first();
-}
-
 void TMapExtendForm::TLMapLoadClick() {
-    const QString name = runFileDialog(MapLoad);
-    if (!name.isEmpty())
-        SourceMap->setText(name);
+    tbapp::FileDialogRequest request;
+    request.name = "MapLoad";
+    request.filter = "Ultima Online MAP (map*.mul map*.uop)";
+    request.directory = m_loadDir;
+    const QString name = m_prompts.openFileName(this, request);
+    if (name.isEmpty())
+        return;
+    m_loadDir = QFileInfo(name).absolutePath();
+    SourceMap->setText(name);
 }
 
 void TMapExtendForm::SourceMapChange() {
@@ -134,14 +121,20 @@ void TMapExtendForm::TLMapSaveClick() {
     if (m_running)
         return;
     if (MapInfo->text() == "None") {
-        tbapp::showMessage(this, tb::kWrongSourceMapMessage);
+        m_prompts.showMessage(this, tb::kWrongSourceMapMessage);
         return;
     }
-    // The new map is offered in the form of its source; the name's extension decides.
-    MapSave->selectFile(QString::fromUtf8(tb::enlargedMapDefaultName(toPath(SourceMap->text()))));
-    const QString destination = runFileDialog(MapSave);
+    tbapp::FileDialogRequest request;
+    request.name = "MapSave";
+    request.filter = "Ultima Online MAP (*.mul *.uop)";
+    request.directory = m_saveDir;
+    // The new map is offered in the form of its source; the name's extension decides. An
+    // existing file is replaced without asking.
+    request.defaultName = QString::fromUtf8(tb::enlargedMapDefaultName(toPath(SourceMap->text())));
+    const QString destination = m_prompts.saveFileName(this, request);
     if (destination.isEmpty())
         return;
+    m_saveDir = QFileInfo(destination).absolutePath();
     enlargeTo(destination);
 }
 
@@ -163,12 +156,12 @@ void TMapExtendForm::enlargeTo(const QString& destination) {
     } catch (const tb::ToolRefusal& refusal) {
         ProgressBar->setValue(0);
         ProgressInfo->setText(QString());
-        tbapp::showMessage(this, refusal.what());
+        m_prompts.showMessage(this, refusal.what());
     } catch (const std::exception& error) {
         // A failed run leaves no progress text behind, so the window does not look busy.
         ProgressBar->setValue(0);
         ProgressInfo->setText(QString());
-        tbapp::showErrorReport(this, error);
+        m_prompts.showFailure(this, error);
     }
     m_running = false;
     TLMapSave->setEnabled(true);

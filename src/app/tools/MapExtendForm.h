@@ -4,13 +4,14 @@
 // map is not touched.
 //
 // The main window creates one for each "Enlarge map to ML", shows it modally (exec) and
-// deletes it when it closes. Messages go through the application's error report
-// (tbapp::setMessageSink); tests answer the file dialogs by overriding runFileDialog.
+// deletes it when it closes. Messages and the file dialogs ("MapLoad", "MapSave") go
+// through the prompts it is given.
+
+#include "shell/Prompts.h"
 
 #include <QDialog>
 
 class QCloseEvent;
-class QFileDialog;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -20,7 +21,7 @@ class QPushButton;
 class TMapExtendForm : public QDialog {
     Q_OBJECT
 public:
-    explicit TMapExtendForm(QWidget* owner = nullptr);
+    explicit TMapExtendForm(tbapp::Prompts& prompts, QWidget* owner = nullptr);
 
     QLabel* Label1;
     QLineEdit* SourceMap;
@@ -31,8 +32,6 @@ public:
     QLabel* ProgressInfo;
     QProgressBar* ProgressBar;
     QPushButton* TLMapSave;
-    QFileDialog* MapLoad;
-    QFileDialog* MapSave;
 
     // True while an enlargement runs (the window cannot be closed then).
     bool isRunning() const { return m_running; }
@@ -45,12 +44,13 @@ public slots:
     void reject() override;
 
 protected:
-    // Runs a file dialog; the chosen file, or an empty text when it was cancelled.
-    virtual QString runFileDialog(QFileDialog* dialog);
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void enlargeTo(const QString& destination);
 
+    tbapp::Prompts& m_prompts;
+    QString m_loadDir; // where the open dialog starts: the folder of the last chosen file
+    QString m_saveDir; // likewise for the save dialog
     bool m_running = false;
 };

@@ -1,5 +1,5 @@
 // The brush editor: drawing from the palette, resizing, loading and saving brush files.
-#include "CatalogueTestDoubles.h"
+#include "CatalogueFixtures.h"
 
 #include "catalogue/BHDlgCustomBrush.h"
 #include "catalogue/TileCells.h"
@@ -39,7 +39,7 @@ class TestCustomBrush : public QObject {
 private slots:
     void opensEmptyWithTheTileListAsPalette() {
         AppFolder app;
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         TBHCustomBrush editor(app.context(prompts));
         QCOMPARE(editor.windowTitle(), QString("Custom Brushes"));
         for (const char* name : {"edBrushName", "edRows", "edCols", "edFindID"})
@@ -60,7 +60,7 @@ private slots:
 
     void singleCellBrushIsSavedAsOneLine() {
         AppFolder app;
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         TBHCustomBrush editor(app.context(prompts));
         paint(editor, paletteRow(editor, "01D3"), 2, 1);
         QCOMPARE(editor.pen(), 0x1D3);
@@ -75,7 +75,7 @@ private slots:
     void loadingSizesTheGridAndTheUpDowns() {
         AppFolder app;
         app.write("brushes/Corner.brs", "0,0,$0003\r\n3,2,$0004\r\n");
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         TBHCustomBrush editor(app.context(prompts));
         editor.setBrushNames({"Corner", "Other"});
         QCOMPARE(editor.cbCustomBrushes->count(), 2);
@@ -124,7 +124,7 @@ private slots:
             QVERIFY(source.open(QIODevice::ReadOnly));
             const QByteArray bytes = source.readAll();
             app.write("brushes/" + name + ".brs", bytes);
-            ScriptedPrompts prompts;
+            RecordingPrompts prompts;
             TBHCustomBrush editor(app.context(prompts));
             editor.cbCustomBrushes->setEditText(name);
             QTest::mouseClick(editor.BitBtn1, Qt::LeftButton);
@@ -136,7 +136,7 @@ private slots:
     void aBrushBeyondTenCellsLoadsWhole() {
         AppFolder app;
         app.write("brushes/Wide.brs", "12,0,$0003\r\n0,10,$0004\r\n");
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         TBHCustomBrush editor(app.context(prompts));
         editor.cbCustomBrushes->setEditText("Wide");
         QCOMPARE(editor.BrushGrid->colCount(), 13);
@@ -150,7 +150,7 @@ private slots:
 
     void shrinkingBeforeSavingLeavesOutTheCellsBeyond() {
         AppFolder app;
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         TBHCustomBrush editor(app.context(prompts));
         paint(editor, paletteRow(editor, "0003"), 0, 0);
         paint(editor, paletteRow(editor, "0004"), 4, 4);
@@ -167,7 +167,7 @@ private slots:
 
     void noDrawPenClearsACell() {
         AppFolder app;
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         TBHCustomBrush editor(app.context(prompts));
         paint(editor, paletteRow(editor, "0003"), 0, 0);
         paint(editor, paletteRow(editor, "0004"), 1, 0);
@@ -181,7 +181,7 @@ private slots:
 
     void emptyNameAsksAndAnEmptyAnswerSavesNothing() {
         AppFolder app;
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         prompts.inputAnswers = {QString(""), QString()}; // empty, then Cancel
         for (int attempt = 0; attempt < 2; ++attempt) {
             TBHCustomBrush editor(app.context(prompts));
@@ -205,7 +205,7 @@ private slots:
     void decimalIdsLoadAsHexAndSaveBackUnderTheirName() {
         AppFolder app;
         app.write("brushes/Dec.brs", "2,1,467\r\n");
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         TBHCustomBrush editor(app.context(prompts));
         editor.setBrushNames({"Dec"});
         editor.cbCustomBrushes->setCurrentIndex(0);
@@ -218,7 +218,7 @@ private slots:
 
     void unsafeNamesAreRefusedAndTheEditorStaysOpen() {
         AppFolder app;
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         TBHCustomBrush editor(app.context(prompts));
         paint(editor, paletteRow(editor, "0003"), 0, 0);
         editor.show();
@@ -241,7 +241,7 @@ private slots:
     void aMissingBrushesFolderIsReportedAndTheEditorCloses() {
         AppFolder app;
         QDir(app.path("brushes")).removeRecursively();
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         TBHCustomBrush editor(app.context(prompts));
         editor.edBrushName->setText("Pond");
         QTest::mouseClick(editor.BitBtn1, Qt::LeftButton);
@@ -252,7 +252,7 @@ private slots:
 
     void goFramesTheRowAndTakesItAsPen() {
         AppFolder app;
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         TBHCustomBrush editor(app.context(prompts));
         editor.resize(473, 200); // a palette shorter than its rows
         editor.show();
@@ -273,7 +273,7 @@ private slots:
 
     void cellsShowTheirTilesAndTheNoDrawPicture() {
         AppFolder app;
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         TBHCustomBrush editor(app.context(prompts));
         editor.show();
         paint(editor, paletteRow(editor, "0004"), 2, 1);
@@ -290,7 +290,7 @@ private slots:
 
     void theEditCommandGivesTheEditorTheBrushNames() {
         AppFolder app;
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         QStringList shown;
         prompts.onDialog = [&](QDialog& d) {
             auto& editor = dynamic_cast<TBHCustomBrush&>(d);
@@ -312,7 +312,7 @@ private slots:
 
     void escapePressesOkAndCancelWritesNothing() {
         AppFolder app;
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         {
             TBHCustomBrush editor(app.context(prompts));
             paint(editor, paletteRow(editor, "0003"), 0, 0);

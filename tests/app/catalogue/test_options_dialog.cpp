@@ -1,5 +1,5 @@
 // The options dialog: the group page, the texture page, OK's save sequence and Cancel.
-#include "CatalogueTestDoubles.h"
+#include "CatalogueFixtures.h"
 
 #include "catalogue/BHDlgAddTile.h"
 #include "catalogue/BHDlgOptions.h"
@@ -102,7 +102,7 @@ private slots:
         AppFolder app;
         app.write("tilelist.xml", kTileList);
         app.write("textures/coast.lst", "textureid=$0010\r\n");
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         TBHFOptions options(app.context(prompts));
         QCOMPARE(options.windowTitle(), QString("Options"));
         QCOMPARE(options.PageControl1->currentWidget(), options.TabSheet1);
@@ -122,7 +122,7 @@ private slots:
 
     void groupAddedWithTheButtonKeepsItsTrailingCommaAndSurvivesOk() {
         AppFolder app;
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         QString title, hint;
         prompts.onDialog = [&](QDialog& d) {
             auto& dialog = dynamic_cast<TDlgSelectMode&>(d);
@@ -189,7 +189,7 @@ private slots:
     void upAndDownFollowTheSelection() {
         AppFolder app;
         app.write("tilelist.xml", kTileList);
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         TBHFOptions options(app.context(prompts));
         selectGroup(options, 0);
         QCOMPARE(groupButtons(options), QString("1101"));
@@ -217,7 +217,7 @@ private slots:
     void deleteAsksAndCancelLeavesTheFileAlone() {
         AppFolder app;
         app.write("tilelist.xml", kTileList);
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         prompts.confirmAnswers = {false, true, true, true};
         TBHFOptions options(app.context(prompts));
         selectGroup(options, 1);
@@ -242,7 +242,7 @@ private slots:
 
     void textureItemsAreInsertedEditedMovedAndDeleted() {
         AppFolder app;
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         QString title, label, preset;
         QString answer;
         prompts.onDialog = [&](QDialog& d) {
@@ -296,7 +296,7 @@ private slots:
 
     void clickingAnItemShowsItsTileOrTheConversionError() {
         AppFolder app;
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         prompts.onDialog = [](QDialog&) { return int(QDialog::Accepted); }; // "$" unchanged
         TBHFOptions options(app.context(prompts));
         options.show();
@@ -317,7 +317,7 @@ private slots:
 
     void aNewListIsWrittenAfterOkAndShownCheckedInTheListMenu() {
         AppFolder app;
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         prompts.inputAnswers = {QString("grass.lst")};
         QString answer;
         prompts.onDialog = [&](QDialog& d) {
@@ -357,7 +357,7 @@ private slots:
     void choosingAnotherListLoadsIt() {
         AppFolder app;
         app.write("textures/coast.lst", "textureid=$0010\r\ntextureid=x\r\ntextureid=$0011\r\n");
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         TBHFOptions options(app.context(prompts));
         options.cbTextureLists->setCurrentIndex(options.cbTextureLists->findText("coast.lst"));
         // Loading stops at the line that is no integer.
@@ -371,7 +371,7 @@ private slots:
     void unsafeListNamesAreRefused() {
         AppFolder app;
         app.write("tilelist.xml", kTileList);
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         prompts.inputAnswers = {QString("../evil.lst"), QString("")};
         TBHFOptions options(app.context(prompts));
         QTest::mouseClick(options.btnAddList, Qt::LeftButton);
@@ -400,7 +400,7 @@ private slots:
     void aFailedWriteIsShownAndEndsTheSequence() {
         AppFolder app;
         app.write("tilelist.xml", kTileList);
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         TBHFOptions options(app.context(prompts));
         QDir(app.path("textures")).removeRecursively();
         SaveRecorder recorder;
@@ -421,7 +421,7 @@ private slots:
         }
         const QByteArray tileList = app.read("tilelist.xml");
         const QByteArray tileIds = app.read("textures/tileids.lst");
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         TBHFOptions options(app.context(prompts));
         QVERIFY(options.lvSelectModes->topLevelItemCount() > 0);
         QTest::mouseClick(options.BitBtn2, Qt::LeftButton);
@@ -436,7 +436,7 @@ private slots:
     void theOptionsCommandSavesOnlyAfterOk() {
         AppFolder app;
         app.write("tilelist.xml", kTileList);
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         SaveRecorder recorder;
         prompts.confirmAnswers = {true};
         prompts.onDialog = [](QDialog& d) {
@@ -465,7 +465,7 @@ private slots:
 
     void escapePressesOk() {
         AppFolder app;
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         TBHFOptions options(app.context(prompts));
         options.show();
         QTest::keyClick(&options, Qt::Key_Escape);
@@ -475,7 +475,7 @@ private slots:
     void aMissingTileListFileIsReported() {
         AppFolder app;
         QFile::remove(app.path("textures/tileids.lst"));
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         TBHFOptions options(app.context(prompts));
         QCOMPARE(options.lbTexture->count(), 0);
         QCOMPARE(prompts.errors.size(), 1);

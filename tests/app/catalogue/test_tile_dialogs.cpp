@@ -1,6 +1,6 @@
 // The group dialog and the tile picker: their grids of tileids.lst, adding ids by sight,
 // "Go", and the keys that close them.
-#include "CatalogueTestDoubles.h"
+#include "CatalogueFixtures.h"
 
 #include "catalogue/BHDlgAddTile.h"
 #include "catalogue/BHDlgSelectMode.h"
@@ -55,7 +55,7 @@ class TestTileDialogs : public QObject {
 private slots:
     void groupDialogShowsTheTileListAndAppendsIds() {
         AppFolder app;
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         TDlgSelectMode dialog(app.context(prompts));
         QCOMPARE(dialog.windowTitle(), QString("Edit"));
         QCOMPARE(dialog.tileRows(), (std::vector<std::string>{"0003", "0004", "01D3", "0005"}));
@@ -71,7 +71,7 @@ private slots:
 
     void doubleClickActsAsTheButton() {
         AppFolder app;
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         TDlgSelectMode dialog(app.context(prompts));
         dialog.show();
         const QRect cell = dialog.smallDrawGrid->cellRect(0, 1);
@@ -82,7 +82,7 @@ private slots:
 
     void goScrollsAndFramesWithoutMovingTheSelection() {
         AppFolder app;
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         TDlgSelectMode dialog(app.context(prompts));
         dialog.show();
         dialog.edFindID->setText("5");
@@ -108,7 +108,7 @@ private slots:
 
     void idLabelsFollowShowId() {
         AppFolder app;
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         TDlgSelectMode dialog(app.context(prompts));
         dialog.show();
         const QRect cell = dialog.smallDrawGrid->cellRect(0, 1);
@@ -123,7 +123,7 @@ private slots:
 
     void enterInTheIdTextAndEscapeBothPressOk() {
         AppFolder app;
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         {
             TDlgSelectMode dialog(app.context(prompts));
             dialog.show();
@@ -142,7 +142,7 @@ private slots:
     void aMissingTileListLeavesTheGridEmpty() {
         AppFolder app;
         QFile::remove(app.path("textures/tileids.lst"));
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         TDlgSelectMode dialog(app.context(prompts));
         QCOMPARE(dialog.smallDrawGrid->rowCount(), 0);
         QCOMPARE(prompts.errors.size(), 1);
@@ -176,7 +176,7 @@ private slots:
 
     void pickerReplacesItsTextWithTheSelectedTile() {
         AppFolder app;
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         TBHFAddTile picker(app.context(prompts));
         QCOMPARE(picker.windowTitle(), QString());
         QCOMPARE(picker.smallDrawGrid->rowCount(), 1);

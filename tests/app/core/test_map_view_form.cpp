@@ -2,6 +2,7 @@
 // the sampled cell of each block, the map path condition, clicks that jump and close, and
 // the Overview command.
 #include "core/MapViewForm.h"
+#include "testsupport/RecordingPrompts.h"
 
 #include "TestPaths.h"
 #include "core/LandArt.h"
@@ -97,6 +98,7 @@ class MapViewFormTest : public QObject {
     tbtest::TempDir m_dir;
     tb::RadarColours m_radar;
     std::unique_ptr<tb::MapImage> m_map;
+    tbtest::RecordingPrompts m_prompts;
 
     void showAndBuild(TMapViewForm& form) {
         form.show();
@@ -129,7 +131,8 @@ private slots:
 
     void controlsAndSizeFromTheSizeText() {
         FakeLink link;
-        TMapViewForm form(link, m_radar, "2304x1600", [] { return true; });
+        TMapViewForm form(
+            link, m_radar, "2304x1600", [] { return true; }, m_prompts);
         QCOMPARE(form.objectName(), QString("TMapViewForm"));
         QCOMPARE(form.windowTitle(), QString("Tolvane Brimholt - Overview"));
         QVERIFY(form.isModal());
@@ -144,9 +147,11 @@ private slots:
         QCOMPARE(form.GenerateText->font().family(), QString("Tahoma"));
         QVERIFY(form.GenerateText->isHidden());
 
-        TMapViewForm large(link, m_radar, "7168x4096", [] { return true; });
+        TMapViewForm large(
+            link, m_radar, "7168x4096", [] { return true; }, m_prompts);
         QCOMPARE(large.Mapa->size(), QSize(896, 512));
-        TMapViewForm tokuno(link, m_radar, "1448x1448", [] { return true; });
+        TMapViewForm tokuno(
+            link, m_radar, "1448x1448", [] { return true; }, m_prompts);
         QCOMPARE(tokuno.Mapa->size(), QSize(181, 181));
     }
 
@@ -154,10 +159,13 @@ private slots:
         FakeLink link;
         link.map = m_map.get();
         int validityAsked = 0;
-        TMapViewForm form(link, m_radar, "2304x1600", [&] {
-            ++validityAsked;
-            return true;
-        });
+        TMapViewForm form(
+            link, m_radar, "2304x1600",
+            [&] {
+                ++validityAsked;
+                return true;
+            },
+            m_prompts);
         link.watched = &form;
         QCoreApplication::processEvents();
         QVERIFY(!form.isBuilt());
@@ -179,7 +187,8 @@ private slots:
     void pixelsAreTheRadarColourOfTheSampledCell() {
         FakeLink link;
         link.map = m_map.get();
-        TMapViewForm form(link, m_radar, "2304x1600", [] { return true; });
+        TMapViewForm form(
+            link, m_radar, "2304x1600", [] { return true; }, m_prompts);
         showAndBuild(form);
         const QImage& picture = form.picture();
         QCOMPARE(picture.size(), QSize(288, 200));
@@ -201,7 +210,8 @@ private slots:
     void noDrawingWhenTheMapPathIsNotValid() {
         FakeLink link;
         link.map = m_map.get();
-        TMapViewForm form(link, m_radar, "2304x1600", [] { return false; });
+        TMapViewForm form(
+            link, m_radar, "2304x1600", [] { return false; }, m_prompts);
         showAndBuild(form);
         QVERIFY(allBlack(form.picture()));
         QVERIFY(form.GenerateText->isHidden());
@@ -212,13 +222,15 @@ private slots:
     void sizeTextLargerThanTheMapDrawsTheSharedPart() {
         FakeLink link;
         link.map = m_map.get();
-        TMapViewForm form(link, m_radar, "7168x4096", [] { return true; });
+        TMapViewForm form(
+            link, m_radar, "7168x4096", [] { return true; }, m_prompts);
         showAndBuild(form);
         QCOMPARE(form.picture().size(), QSize(896, 512));
         QCOMPARE(form.picture().pixel(3, 5) | 0xFF000000, expectedColour(m_radar, 0));
         QCOMPARE(form.picture().pixel(500, 300) & 0xFFFFFF, 0u);
 
-        TMapViewForm smaller(link, m_radar, "1448x1448", [] { return true; });
+        TMapViewForm smaller(
+            link, m_radar, "1448x1448", [] { return true; }, m_prompts);
         showAndBuild(smaller);
         QCOMPARE(smaller.picture().size(), QSize(181, 181));
         QCOMPARE(smaller.picture().pixel(3, 5) | 0xFF000000, expectedColour(m_radar, 0));
@@ -227,13 +239,15 @@ private slots:
     void pressOnThePictureJumpsAndCloses() {
         FakeLink link;
         link.map = m_map.get();
-        TMapViewForm form(link, m_radar, "2304x1600", [] { return true; });
+        TMapViewForm form(
+            link, m_radar, "2304x1600", [] { return true; }, m_prompts);
         showAndBuild(form);
         pressAt(form.Mapa, Qt::LeftButton, QPoint(0, 0));
         QCOMPARE(link.jumps, QStringList{"0,0"});
         QVERIFY(!form.isVisible());
 
-        TMapViewForm again(link, m_radar, "2304x1600", [] { return true; });
+        TMapViewForm again(
+            link, m_radar, "2304x1600", [] { return true; }, m_prompts);
         showAndBuild(again);
         pressAt(again.Mapa, Qt::RightButton, QPoint(287, 199));
         QCOMPARE(link.jumps, (QStringList{"0,0", "2296,1592"}));
@@ -244,7 +258,8 @@ private slots:
 
     void lastPixelOfTheLargestMap() {
         FakeLink link; // no map needed: the picture stays black
-        TMapViewForm form(link, m_radar, "7168x4096", [] { return false; });
+        TMapViewForm form(
+            link, m_radar, "7168x4096", [] { return false; }, m_prompts);
         showAndBuild(form);
         pressAt(form.Mapa, Qt::MiddleButton, QPoint(895, 511));
         QCOMPARE(link.jumps, QStringList{"7160,4088"});
@@ -259,9 +274,11 @@ private slots:
             return count;
         };
         const int before = overviewWindows();
-        QVERIFY(!TMapViewForm::openOverview(link, m_radar, "2304x1600", [] { return true; }));
+        QVERIFY(!TMapViewForm::openOverview(
+            link, m_radar, "2304x1600", [] { return true; }, m_prompts));
         link.map = m_map.get();
-        QVERIFY(!TMapViewForm::openOverview(link, m_radar, "None", [] { return true; }));
+        QVERIFY(!TMapViewForm::openOverview(
+            link, m_radar, "None", [] { return true; }, m_prompts));
         QCOMPARE(overviewWindows(), before);
         QVERIFY(link.jumps.isEmpty());
         QCOMPARE(link.mapRequests, 2); // the two checks for a loaded map, no build
@@ -281,7 +298,8 @@ private slots:
             pressAt(form->Mapa, Qt::LeftButton, QPoint(2, 3));
         });
         poll.start();
-        QVERIFY(TMapViewForm::openOverview(link, m_radar, "2304x1600", [] { return true; }));
+        QVERIFY(TMapViewForm::openOverview(
+            link, m_radar, "2304x1600", [] { return true; }, m_prompts));
         QVERIFY(builtBeforeClick);
         QCOMPARE(link.jumps, QStringList{"16,24"});
         QVERIFY(seen.isNull());

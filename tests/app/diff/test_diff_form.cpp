@@ -1,17 +1,15 @@
 // The diff patch window: path checks by colour, when paths are remembered, the part
 // boxes, and a run from the button to the written patch.
-#include "DiffFormTestDouble.h"
+#include "DiffFormFixtures.h"
 
 #include "diff/DiffForm.h"
 #include "diff/DiffFormat.h"
-#include "shell/ErrorReport.h"
 #include "shell/PathBox.h"
 #include "shell/PrForm.h"
 
 #include <QCheckBox>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -58,7 +56,8 @@ private slots:
     void opensWithSixRedEditsAndNoGenerateWithoutSettings() {
         QSettings settings(tmp.path() + "/empty.ini", QSettings::IniFormat);
         TPrForm pr;
-        TBHDiffForm form(settings, pr);
+        RecordingPrompts prompts;
+        TBHDiffForm form(settings, pr, prompts);
         QCOMPARE(form.windowTitle(), QString("Tolvane Brimholt - Create Diff patch"));
         form.show();
         for (int i = 0; i < 6; ++i) {
@@ -70,14 +69,14 @@ private slots:
         QVERIFY(form.MapCheckBox->isChecked());
         QCOMPARE(form.StaticsCheckBox->text(), QString("StaIdx0.mul + Statics0.mul"));
         QVERIFY(form.findChild<QLineEdit*>("MMapEdit") == form.MMapEdit);
-        QVERIFY(form.findChild<QFileDialog*>("BHDFileSaveDialog") != nullptr);
         QVERIFY(settings.allKeys().isEmpty());
     }
 
     void anEditIsGreenOnlyForAnExistingFileOfItsColumnsName() {
         QSettings settings(tmp.path() + "/names.ini", QSettings::IniFormat);
         TPrForm pr;
-        TBHDiffForm form(settings, pr);
+        RecordingPrompts prompts;
+        TBHDiffForm form(settings, pr, prompts);
         const QString d = dir("names");
         writeFile(d + "/map0.mul", 10);
         writeFile(d + "/MAP0.MUL", 10);
@@ -113,7 +112,8 @@ private slots:
         {
             QSettings settings(ini, QSettings::IniFormat);
             TPrForm pr;
-            TBHDiffForm form(settings, pr);
+            RecordingPrompts prompts;
+            TBHDiffForm form(settings, pr, prompts);
             for (int i = 0; i < 5; ++i)
                 form.pathEdit(i)->setText(i < 3 ? orig[i] : mod[i - 3]);
             QVERIFY(settings.allKeys().isEmpty());
@@ -138,7 +138,8 @@ private slots:
         // A new window shows the stored paths, all green.
         QSettings settings(ini, QSettings::IniFormat);
         TPrForm pr;
-        TBHDiffForm form(settings, pr);
+        RecordingPrompts prompts;
+        TBHDiffForm form(settings, pr, prompts);
         QVERIFY(!form.GenerateButton->isEnabled());
         form.show();
         QCOMPARE(form.OMapEdit->text(), mod[2]);
@@ -151,7 +152,8 @@ private slots:
     void atLeastOnePartStaysTicked() {
         QSettings settings(tmp.path() + "/boxes.ini", QSettings::IniFormat);
         TPrForm pr;
-        TBHDiffForm form(settings, pr);
+        RecordingPrompts prompts;
+        TBHDiffForm form(settings, pr, prompts);
         form.show();
         form.MapCheckBox->click();
         QVERIFY(!form.MapCheckBox->isChecked());
@@ -170,108 +172,126 @@ private slots:
     void aRunDisablesTheWindowAndWritesThePatch() {
         QSettings settings(tmp.path() + "/run.ini", QSettings::IniFormat);
         TPrForm pr;
-        TestDiffForm form(settings, pr);
+        RecordingPrompts prompts;
+        TBHDiffForm form(settings, pr, prompts);
         form.show();
         typeAll(form, makeSet("runOrig"), makeSet("runMod"));
         QVERIFY(form.GenerateButton->isEnabled());
-        QStringList messages;
-        tbapp::setMessageSink(
-            [&](QWidget*, tbapp::MessageKind, const QString& t) { messages << t; });
+        // The window's state at each prompt: the file name, then "Done.".
+        QList<bool> enabledWhenAsked, stageWindowShownWhenAsked;
+        prompts.whenAsked = [&] {
+            enabledWhenAsked << form.isEnabled();
+            stageWindowShownWhenAsked << pr.isVisible();
+        };
 
-        form.nextFileName = tmp.path() + "/both.qmz";
+        const QString both = tmp.path() + "/both.qmz";
+        prompts.saveAnswers = {both};
         QTest::mouseClick(form.GenerateButton, Qt::LeftButton);
-        QCOMPARE(form.asked, 1);
-        QVERIFY(!form.enabledWhenAsked);
-        QCOMPARE(form.done, 1);
-        QVERIFY(!form.enabledWhenDone);
-        QVERIFY(form.stageWindowShownWhenDone);
+        QCOMPARE(prompts.saveNames(), QStringList{"BHDFileSaveDialog"});
+        QCOMPARE(prompts.titles, QStringList{"Patch file ..."});
+        QCOMPARE(prompts.messages, QStringList{"Done."});
+        QCOMPARE(enabledWhenAsked, (QList<bool>{false, false}));
+        QCOMPARE(stageWindowShownWhenAsked.last(), true);
         QVERIFY(form.isEnabled());
         QVERIFY(!pr.isVisible());
-        QVERIFY(messages.isEmpty());
-        QCOMPARE(QFileInfo(form.nextFileName).size(), qint64(4'719'616));
+        QVERIFY(prompts.errors.isEmpty());
+        QCOMPARE(QFileInfo(both).size(), qint64(4'719'616));
 
         form.MapCheckBox->click();
-        form.nextFileName = tmp.path() + "/statics.qmz";
+        const QString statics = tmp.path() + "/statics.qmz";
+        prompts.saveAnswers = {statics};
         form.GenerateButton->click();
-        QCOMPARE(QFileInfo(form.nextFileName).size(), qint64(3'146'752));
+        QCOMPARE(QFileInfo(statics).size(), qint64(3'146'752));
+        // The dialog offers the file chosen last.
+        QCOMPARE(prompts.saveRequests[1].defaultName, both);
 
         // Cancelling the dialog changes nothing.
-        form.cancel = true;
-        form.nextFileName = tmp.path() + "/never.qmz";
+        prompts.saveAnswers = {QString()};
         form.GenerateButton->click();
-        QCOMPARE(form.done, 2);
-        QVERIFY(!QFile::exists(form.nextFileName));
+        QCOMPARE(prompts.messages.size(), 2);
+        QCOMPARE(QDir(tmp.path()).entryList({"*.qmz"}), (QStringList{"both.qmz", "statics.qmz"}));
         QVERIFY(form.isEnabled());
         QVERIFY(form.GenerateButton->isEnabled());
-        QVERIFY(messages.isEmpty());
-        tbapp::setMessageSink({});
+        QVERIFY(prompts.errors.isEmpty());
     }
 
     void aFailedRunIsReportedAfterTheWindowIsEnabledAgain() {
         QSettings settings(tmp.path() + "/fail.ini", QSettings::IniFormat);
         TPrForm pr;
-        TestDiffForm form(settings, pr);
+        RecordingPrompts prompts;
+        TBHDiffForm form(settings, pr, prompts);
         form.show();
         const QStringList orig = makeSet("failOrig");
         const QStringList mod = makeSet("failMod");
         typeAll(form, orig, mod);
-        QStringList messages;
+        // The last prompt of a failed run is its error report.
         bool enabledWhenReported = false;
         bool stageWindowHiddenWhenReported = false;
-        tbapp::setMessageSink([&](QWidget*, tbapp::MessageKind kind, const QString& t) {
-            QCOMPARE(kind, tbapp::MessageKind::Error);
-            messages << t;
+        prompts.whenAsked = [&] {
             enabledWhenReported = form.isEnabled();
             stageWindowHiddenWhenReported = !pr.isVisible();
-        });
+        };
 
         // The patch may not overwrite an input.
-        form.nextFileName = orig[2];
+        prompts.saveAnswers = {orig[2]};
         form.GenerateButton->click();
-        QCOMPARE(messages.size(), 1);
-        QVERIFY2(messages[0].contains("one of the input files"), qPrintable(messages[0]));
+        QCOMPARE(prompts.errors.size(), 1);
+        QVERIFY2(prompts.errors[0].contains("one of the input files"),
+                 qPrintable(prompts.errors[0]));
         QVERIFY(enabledWhenReported);
         QCOMPARE(QFileInfo(orig[2]).size(), qint64(77'070'336));
 
         // A file that went missing after it was checked: the patch made before at that
         // path stays as it was.
         QFile::remove(mod[1]);
-        form.nextFileName = tmp.path() + "/broken.qmz";
+        const QString broken = tmp.path() + "/broken.qmz";
+        prompts.saveAnswers = {broken};
         {
-            QFile previous(form.nextFileName);
+            QFile previous(broken);
             QVERIFY(previous.open(QIODevice::WriteOnly));
             previous.write("a patch made before");
         }
         form.GenerateButton->click();
-        QCOMPARE(messages.size(), 2);
-        QVERIFY2(messages[1].contains("statics0.mul"), qPrintable(messages[1]));
+        QCOMPARE(prompts.errors.size(), 2);
+        QVERIFY2(prompts.errors[1].contains("statics0.mul"), qPrintable(prompts.errors[1]));
         QVERIFY(enabledWhenReported);
         QVERIFY(stageWindowHiddenWhenReported);
-        QCOMPARE(form.done, 0);
-        QFile patch(form.nextFileName);
+        QVERIFY(prompts.messages.isEmpty()); // no "Done."
+        QFile patch(broken);
         QVERIFY(patch.open(QIODevice::ReadOnly));
         QCOMPARE(patch.readAll(), QByteArray("a patch made before"));
-        tbapp::setMessageSink({});
     }
 
-    void theSaveDialogAsksForAQmzFile() {
+    void theSaveDialogAsksForAQmzFileUntilTheNameIsUsable() {
         QSettings settings(tmp.path() + "/dialog.ini", QSettings::IniFormat);
         TPrForm pr;
-        TBHDiffForm form(settings, pr);
-        QFileDialog* dialog = form.BHDFileSaveDialog;
-        QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
-        QCOMPARE(dialog->defaultSuffix(), QString("qmz"));
-        QCOMPARE(dialog->nameFilters(), QStringList{"Tolvane BH (Version 3) (*.qmz)"});
-        QVERIFY(!dialog->testOption(QFileDialog::DontConfirmOverwrite));
-        QVERIFY2(QFileInfo(dialog->selectedFiles().value(0)).fileName().startsWith("qvpatch"),
-                 qPrintable(dialog->selectedFiles().value(0)));
+        RecordingPrompts prompts;
+        TBHDiffForm form(settings, pr, prompts);
+        const QString readOnly = tmp.path() + "/readonly.qmz";
+        writeFile(readOnly, 1);
+        QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadUser);
+        // A read-only file is refused with a message and the dialog comes back; then the
+        // user cancels.
+        prompts.saveAnswers = {readOnly, QString()};
+        form.GenerateButtonClick();
+        QCOMPARE(prompts.saveRequests.size(), 2);
+        const tbapp::FileDialogRequest& first = prompts.saveRequests[0];
+        QCOMPARE(first.name, QString("BHDFileSaveDialog"));
+        QCOMPARE(first.defaultSuffix, QString("qmz"));
+        QCOMPARE(first.filter, QString("Tolvane BH (Version 3) (*.qmz)"));
+        QVERIFY(first.confirmOverwrite);
+        QCOMPARE(first.defaultName, QString("qvpatch"));
+        QCOMPARE(prompts.saveRequests[1].defaultName, readOnly);
+        QCOMPARE(
+            prompts.messages,
+            QStringList{readOnly +
+                        "\nThis file is set to read-only.\nTry again with a different file name."});
+        QVERIFY(prompts.errors.isEmpty());
+        QVERIFY(form.isEnabled());
 
         QVERIFY(TBHDiffForm::patchFileRefusal(tmp.path() + "/new.qmz").isEmpty());
         QVERIFY(!TBHDiffForm::patchFileRefusal(tmp.path() + "/no/such/dir/x.qmz").isEmpty());
         QVERIFY(!TBHDiffForm::patchFileRefusal(tmp.path()).isEmpty());
-        const QString readOnly = tmp.path() + "/readonly.qmz";
-        writeFile(readOnly, 1);
-        QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadUser);
         QVERIFY(!TBHDiffForm::patchFileRefusal(readOnly).isEmpty());
     }
 };

@@ -3,11 +3,10 @@
 // and game folder (TestWorld.h), with messages recorded instead of shown and the question
 // about unsaved changes answered by `questions`.
 
-#include "SaveQuestions.h"
 #include "TestWorld.h"
+#include "testsupport/RecordingPrompts.h"
 
 #include "editor/BHMapEditForm.h"
-#include "shell/ErrorReport.h"
 
 #include <QCoreApplication>
 #include <QSettings>
@@ -39,9 +38,8 @@ struct EditorWindowFixture {
     std::mt19937 random;
     std::unique_ptr<QSettings> settings;
     std::unique_ptr<TBHMapEditForm> form;
-    QStringList messages;
-    SaveQuestions questions;
-    tbapp::MessageSink previousSink;
+    RecordingPrompts questions;
+    QStringList& messages = questions.shown;
 
     // `textureList`: the palette's list (textures/tileids.lst), read when the window is made.
     explicit EditorWindowFixture(const std::string& textureList) {
@@ -52,20 +50,15 @@ struct EditorWindowFixture {
         writeBytes(mapPath, makeTestMap().bytes());
         writeText(iniPath, "[General]\nMAPx.mul=" + mapPath.string() +
                                "\nUOPath=" + gameDir.string() + "\n");
-        previousSink = tbapp::setMessageSink(
-            [this](QWidget*, tbapp::MessageKind, const QString& text) { messages << text; });
     }
-    ~EditorWindowFixture() {
-        form.reset();
-        tbapp::setMessageSink(previousSink);
-    }
+    ~EditorWindowFixture() { form.reset(); }
     EditorWindowFixture(const EditorWindowFixture&) = delete;
     EditorWindowFixture& operator=(const EditorWindowFixture&) = delete;
 
     // Creates and shows the window (the first-show steps identify the 2304 x 1600 map).
     TBHMapEditForm& create() {
         settings = std::make_unique<QSettings>(qpath(iniPath), QSettings::IniFormat);
-        form = std::make_unique<TBHMapEditForm>(*settings, qpath(appDir) + "/", random);
+        form = std::make_unique<TBHMapEditForm>(*settings, qpath(appDir) + "/", random, questions);
         form->setPrompts(&questions);
         form->show();
         QCoreApplication::processEvents();

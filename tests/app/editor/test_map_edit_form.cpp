@@ -2,13 +2,12 @@
 // and game directory: start-up, Load and Save, the path boxes, the view settings, zoom,
 // the status bar and what the map view shows.
 
-#include "SaveQuestions.h"
 #include "TestWorld.h"
+#include "testsupport/RecordingPrompts.h"
 
 #include "editor/BHMapEditForm.h"
 
 #include "shell/DrawGrid.h"
-#include "shell/ErrorReport.h"
 #include "shell/PathBox.h"
 #include "shell/RadioGroup.h"
 
@@ -57,9 +56,8 @@ struct Fixture {
     std::mt19937 random;
     std::unique_ptr<QSettings> settings;
     std::unique_ptr<TBHMapEditForm> form;
-    QStringList messages;
-    SaveQuestions questions;
-    tbapp::MessageSink previousSink;
+    RecordingPrompts questions;
+    QStringList& messages = questions.shown;
 
     Fixture() {
         fs::create_directories(appDir);
@@ -70,13 +68,8 @@ struct Fixture {
         writeGameDir(gameDir);
         mapBytes = makeTestMap().bytes();
         writeBytes(mapPath, mapBytes);
-        previousSink = tbapp::setMessageSink(
-            [this](QWidget*, tbapp::MessageKind, const QString& text) { messages << text; });
     }
-    ~Fixture() {
-        form.reset();
-        tbapp::setMessageSink(previousSink);
-    }
+    ~Fixture() { form.reset(); }
 
     void writeIni(const std::string& text) {
         std::ofstream out(iniPath, std::ios::binary);
@@ -89,7 +82,7 @@ struct Fixture {
     // Creates the window; `show` also runs the first-show steps.
     TBHMapEditForm& open(bool show = true) {
         settings = std::make_unique<QSettings>(q(iniPath), QSettings::IniFormat);
-        form = std::make_unique<TBHMapEditForm>(*settings, q(appDir) + "/", random);
+        form = std::make_unique<TBHMapEditForm>(*settings, q(appDir) + "/", random, questions);
         form->setPrompts(&questions);
         if (show) {
             form->show();
@@ -332,9 +325,9 @@ private slots:
         writeBytes(copy, std::vector<unsigned char>(f.mapBytes.size(), 0));
         // The change is unsaved: the question comes first; Discard leaves the old file as it
         // is and reads the image again from it, which Save then writes under the new name.
-        f.questions.answers << UnsavedChangesAnswer::Discard;
+        f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Discard;
         form.MapEdit->setText(q(copy));
-        QCOMPARE(f.questions.asked, QStringList{"map2.mul"});
+        QCOMPARE(f.questions.saveChangesAsked, QStringList{"map2.mul"});
         QCOMPARE(form.XJumpEdit->text(), QString("0"));
         QCOMPARE(form.YJumpEdit->text(), QString("0"));
         QCOMPARE(form.MainDrawGrid->col(), 0);

@@ -227,12 +227,12 @@ private slots:
         prompts.openAnswers << qpath(patch);
         // No map: no dialog.
         form.PatchMapfromfile1->trigger();
-        QVERIFY(prompts.openTitles.isEmpty());
+        QVERIFY(prompts.openTitles().isEmpty());
 
         form.btnLoad->click();
         f.movePointer(f.grid().cellRect(0, 0).center());
         form.PatchMapfromfile1->trigger();
-        QCOMPARE(prompts.openTitles, QStringList({"Patch Map from file"}));
+        QCOMPARE(prompts.openTitles(), QStringList({"Patch Map from file"}));
         QCOMPARE(form.loadedMap()->cell(5, 6), (tb::MapCell{467, -7}));
         // The entry outside the 2304-wide map was skipped and said so.
         QCOMPARE(prompts.messages.size(), 1);
@@ -248,8 +248,8 @@ private slots:
         TBHMapEditForm& form = f.openLoaded();
         struct Probe : RecordingPrompts {
             std::function<void()> duringRun;
-            std::unique_ptr<ItemProgressWindow> startProgress(int) override {
-                struct Window : ItemProgressWindow {
+            std::unique_ptr<tbapp::ItemProgress> startProgress(int) override {
+                struct Window : tbapp::ItemProgress {
                     std::function<void()> step;
                     void showItem(int, const QString&) override { step(); }
                 };
@@ -289,9 +289,9 @@ private slots:
         MainWindowFixture f;
         TBHMapEditForm& form = f.open();
         RecordingPrompts prompts;
-        TPatchEditForm editor(form.applicationDir(), form, &form, &prompts);
+        TPatchEditForm editor(form.applicationDir(), form, prompts, &form);
         TPrForm prForm(&form);
-        TBHDiffForm diff(*f.settings, prForm, &form);
+        TBHDiffForm diff(*f.settings, prForm, prompts, &form);
         form.setLongLivedWindows(&editor, &diff);
 
         form.PatchEditor1->trigger();

@@ -269,7 +269,7 @@ private slots:
         MainWindowFixture f;
         TBHMapEditForm& form = f.open();
         RecordingPrompts prompts;
-        TPatchEditForm editor(form.applicationDir(), form, &form, &prompts);
+        TPatchEditForm editor(form.applicationDir(), form, prompts, &form);
         form.setLongLivedWindows(&editor, nullptr);
         f.grid().setFocus();
         f.movePointer(f.grid().cellRect(0, 1).center());

@@ -366,9 +366,9 @@ private slots:
         // Loading a map empties the list (its unsaved change discarded when asked).
         f.click(8, 9);
         QCOMPARE(form.undoList().size(), std::size_t(1));
-        f.questions.answers << UnsavedChangesAnswer::Discard;
+        f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Discard;
         form.btnLoadClick();
-        QCOMPARE(f.questions.asked, QStringList{"map2.mul"});
+        QCOMPARE(f.questions.saveChangesAsked, QStringList{"map2.mul"});
         QVERIFY(form.undoList().empty());
     }
 

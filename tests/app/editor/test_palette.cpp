@@ -52,7 +52,7 @@ QImage renderPalette(DrawGrid* grid) {
 }
 
 // Answers the catalogue dialogs: runs `work` on the dialog instead of showing it.
-class ScriptedPrompts : public CataloguePrompts {
+class ScriptedPrompts : public RecordingPrompts {
 public:
     std::function<int(QDialog&)> onDialog;
     QStringList shown;

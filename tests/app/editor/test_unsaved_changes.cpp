@@ -77,7 +77,7 @@ private slots:
             PaintFixture f;
             f.open();
             QVERIFY(f.form->close());
-            QVERIFY(f.questions.asked.isEmpty());
+            QVERIFY(f.questions.saveChangesAsked.isEmpty());
         }
         {
             PaintFixture f;
@@ -85,9 +85,9 @@ private slots:
             QSignalSpy closed(&form, &TBHMapEditForm::formClosed);
             change(f);
             // Cancel: the window stays as it was.
-            f.questions.answers << UnsavedChangesAnswer::Cancel;
+            f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Cancel;
             QVERIFY(!form.close());
-            QCOMPARE(f.questions.asked, QStringList{"map2.mul"});
+            QCOMPARE(f.questions.saveChangesAsked, QStringList{"map2.mul"});
             QVERIFY(form.isVisible());
             QCOMPARE(closed.size(), 0);
             QVERIFY(form.isWindowModified());
@@ -95,10 +95,10 @@ private slots:
             // Save that fails: the error, and the window stays open with its change.
             {
                 UnwritableMapFolder gone(f.mapPath);
-                f.questions.answers << UnsavedChangesAnswer::Save;
+                f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Save;
                 QVERIFY(!form.close());
             }
-            QCOMPARE(f.questions.asked.size(), 2);
+            QCOMPARE(f.questions.saveChangesAsked.size(), 2);
             QCOMPARE(f.messages.size(), 1);
             QVERIFY2(f.messages[0].contains("map2.mul"), qPrintable(f.messages[0]));
             QVERIFY(form.isVisible());
@@ -106,7 +106,7 @@ private slots:
             QVERIFY(form.isWindowModified());
             QCOMPARE(savedAltitude(f), 0);
             // Save: the file holds the change, then the window closes.
-            f.questions.answers << UnsavedChangesAnswer::Save;
+            f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Save;
             QVERIFY(form.close());
             QCOMPARE(closed.size(), 1);
             QCOMPARE(savedAltitude(f), 7);
@@ -117,9 +117,9 @@ private slots:
             TBHMapEditForm& form = f.open();
             QSignalSpy closed(&form, &TBHMapEditForm::formClosed);
             change(f);
-            f.questions.answers << UnsavedChangesAnswer::Discard;
+            f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Discard;
             QVERIFY(form.close());
-            QCOMPARE(f.questions.asked, QStringList{"map2.mul"});
+            QCOMPARE(f.questions.saveChangesAsked, QStringList{"map2.mul"});
             QCOMPARE(closed.size(), 1);
             QCOMPARE(savedAltitude(f), 0);
         }
@@ -135,31 +135,31 @@ private slots:
         otherMap.save(other);
         change(f);
         form.MapEdit->setText(qpath(other)); // asked here first: Discard reads the map again
-        f.questions.asked.clear();
+        f.questions.saveChangesAsked.clear();
         QVERIFY(!form.isWindowModified());
         change(f);
         QCOMPARE(int(f.cell(kX, kY).altitude), 7);
 
         // Cancel: nothing is loaded, nothing stored, the rows stay.
-        f.questions.answers << UnsavedChangesAnswer::Cancel;
+        f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Cancel;
         form.btnLoad->click();
-        QCOMPARE(f.questions.asked, QStringList{"map2.mul"});
+        QCOMPARE(f.questions.saveChangesAsked, QStringList{"map2.mul"});
         QCOMPARE(int(f.cell(kX, kY).altitude), 7);
         QCOMPARE(form.undoList().size(), std::size_t(1));
         QCOMPARE(f.settings->value("MAPx.mul").toString(), qpath(f.mapPath));
         // A Save that fails loads nothing either.
         {
             UnwritableMapFolder gone(f.mapPath);
-            f.questions.answers << UnsavedChangesAnswer::Save;
+            f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Save;
             form.btnLoad->click();
         }
         QCOMPARE(f.messages.size(), 1);
         QCOMPARE(int(f.cell(kX, kY).altitude), 7);
         QVERIFY(form.isWindowModified());
         // Save: the old file gets the change, then the other map is loaded, without rows.
-        f.questions.answers << UnsavedChangesAnswer::Save;
+        f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Save;
         form.btnLoad->click();
-        QCOMPARE(f.questions.asked.size(), 3);
+        QCOMPARE(f.questions.saveChangesAsked.size(), 3);
         QCOMPARE(savedAltitude(f), 7);
         QCOMPARE(f.cell(kX, kY), (tb::MapCell{kLandTile, -20}));
         QVERIFY(form.undoList().empty());
@@ -169,9 +169,10 @@ private slots:
 
         // Discard: the map is read again as the file has it.
         change(f);
-        f.questions.answers << UnsavedChangesAnswer::Discard;
+        f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Discard;
         form.btnLoad->click();
-        QCOMPARE(f.questions.asked, (QStringList{"map2.mul", "map2.mul", "map2.mul", "map2.mul"}));
+        QCOMPARE(f.questions.saveChangesAsked,
+                 (QStringList{"map2.mul", "map2.mul", "map2.mul", "map2.mul"}));
         QCOMPARE(f.cell(kX, kY), (tb::MapCell{kLandTile, -20}));
         QCOMPARE(tb::MapImage::load(other).cell(kX, kY), (tb::MapCell{kLandTile, -20}));
         QCOMPARE(f.messages.size(), 1);
@@ -187,9 +188,9 @@ private slots:
         change(f); // also selects (10, 10); a path change would jump to (0, 0)
 
         // Cancel: the box shows the path it had, still green, and the view did not move.
-        f.questions.answers << UnsavedChangesAnswer::Cancel;
+        f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Cancel;
         form.MapEdit->setText(qpath(other));
-        QCOMPARE(f.questions.asked, QStringList{"map2.mul"});
+        QCOMPARE(f.questions.saveChangesAsked, QStringList{"map2.mul"});
         QCOMPARE(form.MapEdit->text(), path);
         QVERIFY(tbapp::isPathBoxValid(form.MapEdit));
         QCOMPARE(form.MainDrawGrid->col(), kX);
@@ -197,14 +198,14 @@ private slots:
         // A Save that fails: the same.
         {
             UnwritableMapFolder gone(f.mapPath);
-            f.questions.answers << UnsavedChangesAnswer::Save;
+            f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Save;
             form.MapEdit->setText(qpath(other));
         }
         QCOMPARE(f.messages.size(), 1);
         QCOMPARE(form.MapEdit->text(), path);
         QCOMPARE(form.MainDrawGrid->col(), kX);
         // Save: the change goes into the file the question named, then the path changes.
-        f.questions.answers << UnsavedChangesAnswer::Save;
+        f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Save;
         form.MapEdit->setText(qpath(other));
         QCOMPARE(savedAltitude(f), 7);
         QCOMPARE(form.MapEdit->text(), qpath(other));
@@ -215,9 +216,9 @@ private slots:
         // its file has it (so a later Save cannot write the discarded change), and nothing
         // asks about it again.
         change(f);
-        f.questions.answers << UnsavedChangesAnswer::Discard;
+        f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Discard;
         form.MapEdit->setText(qpath(f.dir / "elsewhere" / "map2.mul"));
-        QCOMPARE(f.questions.asked.size(), 4);
+        QCOMPARE(f.questions.saveChangesAsked.size(), 4);
         QCOMPARE(int(f.cell(kX, kY).altitude), 7);
         QVERIFY(!form.isWindowModified());
         QVERIFY(!tbapp::isPathBoxValid(form.MapEdit));
@@ -225,7 +226,7 @@ private slots:
         QCOMPARE(tb::MapImage::load(other).cell(kX, kY).altitude, std::int8_t(0));
         form.MapEdit->setText(qpath(other));
         form.btnLoad->click();
-        QCOMPARE(f.questions.asked.size(), 4);
+        QCOMPARE(f.questions.saveChangesAsked.size(), 4);
         QCOMPARE(int(f.cell(kX, kY).altitude), 0);
         QCOMPARE(f.messages.size(), 1);
     }

@@ -5,7 +5,7 @@
 // (The group dialog and the tile picker write no file.)
 #include "WindowFaults.h"
 
-#include "../catalogue/CatalogueTestDoubles.h"
+#include "../catalogue/CatalogueFixtures.h"
 
 #include "catalogue/BHDlgCustomBrush.h"
 #include "catalogue/BHDlgOptions.h"
@@ -66,7 +66,7 @@ QString qpath(const fs::path& path) {
     return QString::fromStdString(path.string());
 }
 
-CatalogueContext contextFor(const fs::path& appDir, ScriptedPrompts& prompts) {
+CatalogueContext contextFor(const fs::path& appDir, RecordingPrompts& prompts) {
     return {qpath(appDir) + "/", fakeTileImages(), &prompts};
 }
 
@@ -130,7 +130,7 @@ private slots:
         const fs::path app = folder.path();
         writeCatalogues(app);
 
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         SaveRecorder recorder;
         int shown = 0;
         prompts.onDialog = [&](QDialog& d) {
@@ -181,7 +181,7 @@ private slots:
         fs::create_directory_symlink(folder.path(), app / "textures");
         writeText(folder / "tileids.lst", kTileIds);
 
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         SaveRecorder recorder;
         int shown = 0;
         prompts.onDialog = [&](QDialog& d) {
@@ -229,7 +229,7 @@ private slots:
         FaultyFolder folder;
         const fs::path app = folder.path();
         writeCatalogues(app);
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         SaveRecorder recorder;
         int shown = 0;
         prompts.onDialog = [&](QDialog& d) {
@@ -262,7 +262,7 @@ private slots:
         const std::string previous = "0,0,$0004\r\n";
         writeText(app / "brushes" / "Pond.brs", previous);
 
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         TBHCustomBrush editor(contextFor(app, prompts));
         editor.setBrushNames(brushNames(qpath(app) + "/"));
         editor.show();
@@ -317,7 +317,7 @@ private slots:
         fs::create_directories(app / "textures");
         writeText(app / "textures" / "tileids.lst", kTileIds);
         writeText(app / "brushes" / "Pond.brs", "0,0,$0004\r\n");
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         TBHCustomBrush editor(contextFor(app, prompts));
         editor.show();
         editor.edBrushName->setText("Pond");

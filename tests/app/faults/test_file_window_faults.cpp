@@ -124,14 +124,6 @@ void checkError(Outcome& o, const QStringList& errors, const QStringList& messag
                       "the error does not name " + name + ": " + errors.front());
 }
 
-QStringList textsOf(const MessageRecorder& recorder, tbapp::MessageKind kind) {
-    QStringList texts;
-    for (const MessageRecorder::Message& m : recorder.messages)
-        if (m.kind == kind)
-            texts << m.text;
-    return texts;
-}
-
 // Text of the patch and coordinate files as the windows write them.
 std::string patchFileText(const std::vector<QStringList>& rows) {
     std::string text;
@@ -222,8 +214,8 @@ private slots:
 
         tbtest::TempDir appDir;
         FakeLink link;
-        FakePrompts prompts;
-        TPatchEditForm form(pathOf(appDir.path()), link, nullptr, &prompts);
+        RecordingPrompts prompts;
+        TPatchEditForm form(pathOf(appDir.path()), link, prompts);
         for (int i = 0; i < 6; ++i) {
             form.PridatX->setText(QString::number(1000 + i));
             form.PridatY->setText(QString::number(2000 + i));
@@ -237,13 +229,13 @@ private slots:
         folder.arm(fault);
         prompts.saveAnswers << pathOf(target);
         QTest::mouseClick(form.TLSave, Qt::LeftButton);
-        QCOMPARE(prompts.saveSpecs.size(), 1); // the dialog was answered: the write was tried
+        QCOMPARE(prompts.saveRequests.size(), 1); // the dialog was answered: the write was tried
 
         Outcome o;
         checkPrevious(o, target, previous);
         checkError(o, prompts.errors, prompts.messages, target);
         o.usableUnless(prompts.progressOpenAtError, "the progress window was open at the error");
-        o.usableUnless(std::any_of(prompts.runs.begin(), prompts.runs.end(),
+        o.usableUnless(std::any_of(prompts.progressRuns.begin(), prompts.progressRuns.end(),
                                    [](const auto& run) { return run->open; }),
                        "a progress window is left open");
         o.usableUnless(tableRows(form.Seznam) != rows, "the list changed");
@@ -257,7 +249,7 @@ private slots:
         o.usableUnless(bytesOf(target) != patchFileText(rows), "the save again did not write");
         o.usableUnless(namesIn(folder.path()) != std::set<std::string>{"qvbrimholt.qvp"},
                        "the folder holds " + joined(namesIn(folder.path())));
-        o.usableUnless(std::any_of(prompts.runs.begin(), prompts.runs.end(),
+        o.usableUnless(std::any_of(prompts.progressRuns.begin(), prompts.progressRuns.end(),
                                    [](const auto& run) { return run->open; }),
                        "a progress window is left open after the save again");
         o.usableUnless(!form.TLSave->isEnabled() || !form.TLLoad->isEnabled(),
@@ -291,8 +283,8 @@ private slots:
         writeBytesTo(target, previous);
 
         FakeLink link;
-        FakePrompts prompts;
-        TListForm form(pathOf(folder.path()), link, "0", "0", nullptr, &prompts);
+        RecordingPrompts prompts;
+        TListForm form(pathOf(folder.path()), link, "0", "0", prompts);
         QCOMPARE(form.Seznam->rowCount(), 2); // coords.def was read
         for (int i = 0; i < 5; ++i) {
             form.PridatX->setText(QString::number(1400 + i));
@@ -345,8 +337,8 @@ private slots:
 
         tbtest::TempDir appDir;
         FakeLink link;
-        FakePrompts prompts;
-        TListForm form(pathOf(appDir.path()), link, "0", "0", nullptr, &prompts);
+        RecordingPrompts prompts;
+        TListForm form(pathOf(appDir.path()), link, "0", "0", prompts);
         for (int i = 0; i < 5; ++i) {
             form.PridatX->setText(QString::number(300 + i));
             form.PridatY->setText(QString::number(500 + i));
@@ -357,7 +349,7 @@ private slots:
         folder.arm(fault);
         prompts.saveAnswers << pathOf(target);
         QTest::mouseClick(form.TLSave, Qt::LeftButton);
-        QCOMPARE(prompts.saveSpecs.size(), 1);
+        QCOMPARE(prompts.saveRequests.size(), 1);
 
         Outcome o;
         checkPrevious(o, target, previous);
@@ -397,21 +389,20 @@ private slots:
         const std::string previous(70'000, 'p');
         writeBytesTo(target, previous);
 
-        MessageRecorder recorder;
-        Answered<TMapExtendForm> form;
-        form.answers = {pathOf(source)};
+        RecordingPrompts recorder;
+        TMapExtendForm form(recorder);
+        recorder.openAnswers = {pathOf(source)};
         form.TLMapLoadClick();
         QCOMPARE(form.MapInfo->text(), QString("Tokuno"));
 
         folder.arm(fault);
-        form.answers = {pathOf(target)};
+        recorder.saveAnswers = {pathOf(target)};
         QTest::mouseClick(form.TLMapSave, Qt::LeftButton);
-        QVERIFY(form.answers.isEmpty()); // the save dialog was answered: the run was tried
+        QVERIFY(recorder.saveAnswers.isEmpty()); // the save dialog was answered: the run was tried
 
         Outcome o;
         checkPrevious(o, target, previous);
-        checkError(o, textsOf(recorder, tbapp::MessageKind::Error),
-                   textsOf(recorder, tbapp::MessageKind::Information), target);
+        checkError(o, recorder.errors, recorder.messages, target);
         o.usableUnless(form.isRunning(), "the window still counts as running");
         o.usableUnless(!form.TLMapSave->isEnabled(), "TLMapSave is left disabled");
         o.usableUnless(form.ProgressBar->value() != 0,
@@ -420,11 +411,11 @@ private slots:
                        "the progress text is left at \"" + form.ProgressInfo->text() + "\"");
 
         folder.disarm();
-        const std::size_t messagesBefore = recorder.messages.size();
-        form.answers = {pathOf(target)};
+        const qsizetype messagesBefore = recorder.shown.size();
+        recorder.saveAnswers = {pathOf(target)};
         QTest::mouseClick(form.TLMapSave, Qt::LeftButton);
-        o.usableUnless(recorder.messages.size() != messagesBefore,
-                       "the run again failed: " + recorder.texts().join(" / "));
+        o.usableUnless(recorder.shown.size() != messagesBefore,
+                       "the run again failed: " + recorder.shown.join(" / "));
         const std::string result = bytesOf(target);
         o.usableUnless(std::int64_t(result.size()) != tb::kEnlargedFileSize,
                        QString("the run again wrote %1 bytes").arg(result.size()));
@@ -477,8 +468,8 @@ private slots:
                 expected.replace(cellOffset(20 + x, 30 + y, kTokunoHeightBlocks), 3, sourceBytes,
                                  cellOffset(x, y, kIlshenarHeightBlocks), 3);
 
-        MessageRecorder recorder;
-        TMapCopyForm form;
+        RecordingPrompts recorder;
+        TMapCopyForm form(recorder);
         form.EditSourceMap->setText(pathOf(source));
         form.EditDestinationMap->setText(pathOf(target));
         const QStringList coords = {"0", "0", "15", "15", "20", "30"};
@@ -488,23 +479,22 @@ private slots:
             edits[i]->setText(coords[i]);
         QCOMPARE(form.TextDMapInfo->text(), QString("Tokuno"));
         QVERIFY(form.btnCopy->isEnabled());
-        QVERIFY(recorder.messages.empty());
+        QVERIFY(recorder.shown.isEmpty());
 
         folder.arm(fault);
         QTest::mouseClick(form.btnCopy, Qt::LeftButton);
 
         Outcome o;
         checkPrevious(o, target, previous);
-        checkError(o, textsOf(recorder, tbapp::MessageKind::Error),
-                   textsOf(recorder, tbapp::MessageKind::Information), target);
+        checkError(o, recorder.errors, recorder.messages, target);
         o.usableUnless(form.isRunning(), "the window still counts as running");
         o.usableUnless(!form.btnCopy->isEnabled(), "btnCopy is left disabled");
 
         folder.disarm();
-        const std::size_t messagesBefore = recorder.messages.size();
+        const qsizetype messagesBefore = recorder.shown.size();
         QTest::mouseClick(form.btnCopy, Qt::LeftButton);
-        o.usableUnless(recorder.messages.size() != messagesBefore,
-                       "the copy again failed: " + recorder.texts().join(" / "));
+        o.usableUnless(recorder.shown.size() != messagesBefore,
+                       "the copy again failed: " + recorder.shown.join(" / "));
         o.usableUnless(bytesOf(target) != expected, "the copy again did not write the cells");
         o.usableUnless(namesIn(folder.path()) != std::set<std::string>{"map4.mul"},
                        "the folder holds " + joined(namesIn(folder.path())));

@@ -43,8 +43,8 @@ private slots:
 
     void opensWithTheJumpBoxesAndAddListsPairsAgainAndAgain() {
         FakeLink link;
-        FakePrompts prompts;
-        TListForm form(appDir.path(), link, "1500", "1650", nullptr, &prompts);
+        RecordingPrompts prompts;
+        TListForm form(appDir.path(), link, "1500", "1650", prompts);
         QCOMPARE(form.windowTitle(), QString("Coordinates Index"));
         for (const char* name : {"TLLoad", "TLSave", "TLAdd", "TLRemove", "TlOK", "TlCancel"})
             QVERIFY2(form.findChild<QPushButton*>(name), name);
@@ -59,9 +59,9 @@ private slots:
 
     void okFillsTheJumpBoxesWritesTheListAndReopeningShowsIt() {
         FakeLink link;
-        FakePrompts prompts;
+        RecordingPrompts prompts;
         {
-            TListForm form(appDir.path(), link, "0", "0", nullptr, &prompts);
+            TListForm form(appDir.path(), link, "0", "0", prompts);
             addPair(form, "10", "20");
             addPair(form, "30", "40");
             selectRow(form.Seznam, 1);
@@ -73,7 +73,7 @@ private slots:
         QVERIFY(link.jumps.isEmpty()); // OK fills the boxes only
         QCOMPARE(fileText(coordsPath()),
                  std::string("[0]\r\nX=10\r\nY=20\r\n[1]\r\nX=30\r\nY=40\r\n"));
-        TListForm again(appDir.path(), link, "0", "0", nullptr, &prompts);
+        TListForm again(appDir.path(), link, "0", "0", prompts);
         QCOMPARE(allRows(again.Seznam), (QList<QStringList>{{"10", "20"}, {"30", "40"}}));
     }
 
@@ -83,9 +83,9 @@ private slots:
         const QString upper = appDir.filePath("COORDS.DEF");
         writeFileText(upper, "[0]\r\nX=7\r\nY=8\r\n");
         FakeLink link;
-        FakePrompts prompts;
+        RecordingPrompts prompts;
         {
-            TListForm form(appDir.path(), link, "0", "0", nullptr, &prompts);
+            TListForm form(appDir.path(), link, "0", "0", prompts);
             QCOMPARE(allRows(form.Seznam), (QList<QStringList>{{"7", "8"}}));
             addPair(form, "1", "2");
             selectRow(form.Seznam, 0);
@@ -98,9 +98,9 @@ private slots:
 
     void okOrDoubleClickOrEscapeWithoutASelectionRefusesAndStaysOpen() {
         FakeLink link;
-        FakePrompts prompts;
+        RecordingPrompts prompts;
         writeFileText(coordsPath(), "[0]\nX=1\nY=2\n");
-        TListForm form(appDir.path(), link, "0", "0", nullptr, &prompts);
+        TListForm form(appDir.path(), link, "0", "0", prompts);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         form.Seznam->clearSelection();
@@ -122,9 +122,9 @@ private slots:
 
     void doubleClickOnARowActsAsOk() {
         FakeLink link;
-        FakePrompts prompts;
+        RecordingPrompts prompts;
         writeFileText(coordsPath(), "[0]\nX=1\nY=2\n[1]\nX=3\nY=4\n");
-        TListForm form(appDir.path(), link, "0", "0", nullptr, &prompts);
+        TListForm form(appDir.path(), link, "0", "0", prompts);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         const QPoint at = form.Seznam->visualItemRect(form.Seznam->item(1, 1)).center();
@@ -138,10 +138,10 @@ private slots:
 
     void cancelWritesTheListAndTheTitleBarCloseDoesNot() {
         FakeLink link;
-        FakePrompts prompts;
+        RecordingPrompts prompts;
         writeFileText(coordsPath(), "[0]\nX=1\nY=1\n[1]\nX=2\nY=2\n[2]\nX=3\nY=3\n");
         {
-            TListForm form(appDir.path(), link, "0", "0", nullptr, &prompts);
+            TListForm form(appDir.path(), link, "0", "0", prompts);
             form.show();
             addPair(form, "9", "9");
             form.close(); // the title bar's close button
@@ -150,7 +150,7 @@ private slots:
         QCOMPARE(fileText(coordsPath()),
                  std::string("[0]\nX=1\nY=1\n[1]\nX=2\nY=2\n[2]\nX=3\nY=3\n"));
         {
-            TListForm form(appDir.path(), link, "0", "0", nullptr, &prompts);
+            TListForm form(appDir.path(), link, "0", "0", prompts);
             selectRow(form.Seznam, 0);
             QTest::mouseClick(form.TLRemove, Qt::LeftButton);
             selectRow(form.Seznam, 0);
@@ -162,29 +162,29 @@ private slots:
         // Removed rows are gone from the file, not left behind in stale sections.
         QCOMPARE(fileText(coordsPath()), std::string("[0]\r\nX=3\r\nY=3\r\n"));
         {
-            TListForm form(appDir.path(), link, "0", "0", nullptr, &prompts);
+            TListForm form(appDir.path(), link, "0", "0", prompts);
             selectRow(form.Seznam, 0);
             QTest::mouseClick(form.TLRemove, Qt::LeftButton);
             QTest::mouseClick(form.TlCancel, Qt::LeftButton);
         }
         QCOMPARE(fileText(coordsPath()), std::string());
-        TListForm emptied(appDir.path(), link, "0", "0", nullptr, &prompts);
+        TListForm emptied(appDir.path(), link, "0", "0", prompts);
         QCOMPARE(emptied.Seznam->rowCount(), 0);
         QVERIFY(prompts.messages.isEmpty());
     }
 
     void exportAndImportRoundTripAndEmptyImportKeepsTheRows() {
         FakeLink link;
-        FakePrompts prompts;
-        TListForm form(appDir.path(), link, "0", "0", nullptr, &prompts);
+        RecordingPrompts prompts;
+        TListForm form(appDir.path(), link, "0", "0", prompts);
         addPair(form, "1500", "1650");
         addPair(form, "07", "x");
         const QString file = appDir.filePath("export.def");
         prompts.saveAnswers << file;
         QTest::mouseClick(form.TLSave, Qt::LeftButton);
-        QCOMPARE(prompts.saveSpecs[0].title, QString("Export coordinates definition"));
-        QCOMPARE(prompts.saveSpecs[0].filter, QString("Tolvane Coordinates (*.def)"));
-        QCOMPARE(prompts.saveSpecs[0].defaultName, QString("coords.def"));
+        QCOMPARE(prompts.saveRequests[0].title, QString("Export coordinates definition"));
+        QCOMPARE(prompts.saveRequests[0].filter, QString("Tolvane Coordinates (*.def)"));
+        QCOMPARE(prompts.saveRequests[0].defaultName, QString("coords.def"));
         QCOMPARE(fileText(file), std::string("[0]\r\nX=1500\r\nY=1650\r\n[1]\r\nX=07\r\nY=x\r\n"));
 
         writeFileText(appDir.filePath("empty.def"), "\r\nX=1\r\n");
@@ -193,9 +193,9 @@ private slots:
         QTest::mouseClick(form.TLLoad, Qt::LeftButton);
         QCOMPARE(prompts.messages, (QStringList{"Empty file!", "Empty file!"}));
         QCOMPARE(form.Seznam->rowCount(), 2);
-        QCOMPARE(prompts.openSpecs[0].title, QString("Import coordinates definition"));
-        QVERIFY(prompts.openSpecs[0].directory.isEmpty());
-        QCOMPARE(prompts.openSpecs[1].directory, appDir.path());
+        QCOMPARE(prompts.openRequests[0].title, QString("Import coordinates definition"));
+        QVERIFY(prompts.openRequests[0].directory.isEmpty());
+        QCOMPARE(prompts.openRequests[1].directory, appDir.path());
 
         QTest::mouseClick(form.TLAdd, Qt::LeftButton);
         prompts.openAnswers << file;
@@ -205,9 +205,9 @@ private slots:
 
     void onlyTheXTextIsEditedInPlace() {
         FakeLink link;
-        FakePrompts prompts;
+        RecordingPrompts prompts;
         writeFileText(coordsPath(), "[0]\nX=1\nY=2\n");
-        TListForm form(appDir.path(), link, "0", "0", nullptr, &prompts);
+        TListForm form(appDir.path(), link, "0", "0", prompts);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         form.Seznam->setFocus();
@@ -232,8 +232,8 @@ private slots:
 
     void failedWriteReportsAndStaysOpen() {
         FakeLink link;
-        FakePrompts prompts;
-        TListForm form(appDir.filePath("no-such-dir"), link, "5", "6", nullptr, &prompts);
+        RecordingPrompts prompts;
+        TListForm form(appDir.filePath("no-such-dir"), link, "5", "6", prompts);
         form.show();
         QTest::mouseClick(form.TLAdd, Qt::LeftButton);
         QTest::mouseClick(form.TlCancel, Qt::LeftButton);

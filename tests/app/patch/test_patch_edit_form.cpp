@@ -3,7 +3,6 @@
 
 #include "patch/PatchEditForm.h"
 #include "patch/PatchFile.h"
-#include "shell/ErrorReport.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -47,7 +46,8 @@ private:
 private slots:
     void controlsCarryTheirNamesAndTheWindowHasNoCloseButton() {
         FakeLink link;
-        TPatchEditForm form(dir.path(), link);
+        RecordingPrompts prompts;
+        TPatchEditForm form(dir.path(), link, prompts);
         for (const char* name :
              {"TLLoad", "TLSave", "TLAdd", "TlEdit", "TLRemove", "TlClear", "TlClose"})
             QVERIFY2(form.findChild<QPushButton*>(name), name);
@@ -61,8 +61,8 @@ private slots:
 
     void addRefusesListedCoordinatesComparedAsTexts() {
         FakeLink link;
-        FakePrompts prompts;
-        TPatchEditForm form(dir.path(), link, nullptr, &prompts);
+        RecordingPrompts prompts;
+        TPatchEditForm form(dir.path(), link, prompts);
         add(form, "10", "20", "5", "01 D3");
         add(form, "10", "20", "6", "00 00");
         QCOMPARE(prompts.messages, QStringList{"This coors are on list!"});
@@ -77,24 +77,24 @@ private slots:
 
     void saveAndLoadRoundTripWithProgressTexts() {
         FakeLink link;
-        FakePrompts prompts;
-        TPatchEditForm form(dir.path(), link, nullptr, &prompts);
+        RecordingPrompts prompts;
+        TPatchEditForm form(dir.path(), link, prompts);
         add(form, "1024", "768", "-5", "01 D3");
         add(form, " 7", "x", "1.5", "");
         add(form, "3", "3", "3", "zz");
         const QString file = path("round.qvp");
         prompts.saveAnswers << file;
         QTest::mouseClick(form.TLSave, Qt::LeftButton);
-        QCOMPARE(prompts.saveSpecs.size(), 1);
-        QCOMPARE(prompts.saveSpecs[0].title, QString("Save Patch file"));
-        QCOMPARE(prompts.saveSpecs[0].filter, QString("QVBrimholt Patch (*.qvp)"));
-        QCOMPARE(prompts.saveSpecs[0].defaultName, QString("qvbrimholt.qvp"));
-        QCOMPARE(prompts.runs.size(), std::size_t(1));
-        QCOMPARE(prompts.runs[0]->itemCount, 3);
-        QCOMPARE(prompts.runs[0]->texts,
+        QCOMPARE(prompts.saveRequests.size(), 1);
+        QCOMPARE(prompts.saveRequests[0].title, QString("Save Patch file"));
+        QCOMPARE(prompts.saveRequests[0].filter, QString("QVBrimholt Patch (*.qvp)"));
+        QCOMPARE(prompts.saveRequests[0].defaultName, QString("qvbrimholt.qvp"));
+        QCOMPARE(prompts.progressRuns.size(), std::size_t(1));
+        QCOMPARE(prompts.progressRuns[0]->itemCount, 3);
+        QCOMPARE(prompts.progressRuns[0]->texts,
                  (QStringList{"Saving ... 0/2", "Saving ... 1/2", "Saving ... 2/2"}));
-        QCOMPARE(prompts.runs[0]->indices, (QList<int>{0, 1, 2}));
-        QVERIFY(!prompts.runs[0]->open);
+        QCOMPARE(prompts.progressRuns[0]->indices, (QList<int>{0, 1, 2}));
+        QVERIFY(!prompts.progressRuns[0]->open);
         QCOMPARE(QString::fromStdString(fileText(file)).count("\r\n"), 15);
 
         const auto saved = form.entries();
@@ -102,10 +102,10 @@ private slots:
         QCOMPARE(form.Seznam->rowCount(), 0);
         prompts.openAnswers << file;
         QTest::mouseClick(form.TLLoad, Qt::LeftButton);
-        QCOMPARE(prompts.openSpecs[0].title, QString("Load Patch file"));
-        QCOMPARE(prompts.openSpecs[0].filter, QString("QVBrimholt Patch (*.qvp)"));
-        QCOMPARE(prompts.runs.size(), std::size_t(2));
-        QCOMPARE(prompts.runs[1]->texts,
+        QCOMPARE(prompts.openRequests[0].title, QString("Load Patch file"));
+        QCOMPARE(prompts.openRequests[0].filter, QString("QVBrimholt Patch (*.qvp)"));
+        QCOMPARE(prompts.progressRuns.size(), std::size_t(2));
+        QCOMPARE(prompts.progressRuns[1]->texts,
                  (QStringList{"Loading ... 0/2", "Loading ... 1/2", "Loading ... 2/2"}));
         // Blanks around a value do not survive the file; every other text does.
         QCOMPARE(form.Seznam->rowCount(), 3);
@@ -114,16 +114,16 @@ private slots:
         QCOMPARE(rowTexts(form.Seznam, 2), (QStringList{"3", "3", "3", "zz"}));
 
         // The Load dialog starts in the application directory once a file was chosen.
-        QVERIFY(prompts.openSpecs[0].directory.isEmpty());
+        QVERIFY(prompts.openRequests[0].directory.isEmpty());
         QTest::mouseClick(form.TLLoad, Qt::LeftButton); // cancelled
-        QCOMPARE(prompts.openSpecs[1].directory, dir.path());
+        QCOMPARE(prompts.openRequests[1].directory, dir.path());
         QCOMPARE(form.Seznam->rowCount(), 3);
     }
 
     void loadReplacesTheListAndAnEmptyFileKeepsIt() {
         FakeLink link;
-        FakePrompts prompts;
-        TPatchEditForm form(dir.path(), link, nullptr, &prompts);
+        RecordingPrompts prompts;
+        TPatchEditForm form(dir.path(), link, prompts);
         add(form, "1", "1", "1", "00 01");
         writeFileText(path("two.qvp"), "[0]\nX=5\nY=6\n[1]\nx=8\nid=01 02\nz=-1\n");
         writeFileText(path("empty.qvp"), "X=5\nY=6\n");
@@ -137,13 +137,13 @@ private slots:
         QCOMPARE(prompts.messages,
                  (QStringList{"Empty or corupted file!", "Empty or corupted file!"}));
         QCOMPARE(form.Seznam->rowCount(), 2);
-        QCOMPARE(prompts.runs.size(), std::size_t(1)); // no progress for a refused file
+        QCOMPARE(prompts.progressRuns.size(), std::size_t(1)); // no progress for a refused file
     }
 
     void savingAShorterListReplacesTheWholeFile() {
         FakeLink link;
-        FakePrompts prompts;
-        TPatchEditForm form(dir.path(), link, nullptr, &prompts);
+        RecordingPrompts prompts;
+        TPatchEditForm form(dir.path(), link, prompts);
         for (int i = 0; i < 3; ++i)
             add(form, QString::number(i), "0", "0", "");
         const QString file = path("shrink.qvp");
@@ -157,7 +157,8 @@ private slots:
 
     void removeDeletesEverySelectedRow() {
         FakeLink link;
-        TPatchEditForm form(dir.path(), link);
+        RecordingPrompts prompts;
+        TPatchEditForm form(dir.path(), link, prompts);
         for (int i = 0; i < 5; ++i)
             add(form, QString::number(i), "0", "0", "");
         selectRows(form.Seznam, {0, 2, 4});
@@ -169,7 +170,8 @@ private slots:
 
     void clickCopiesARowAndEditReplacesTheFirstSelected() {
         FakeLink link;
-        TPatchEditForm form(dir.path(), link);
+        RecordingPrompts prompts;
+        TPatchEditForm form(dir.path(), link, prompts);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         for (int i = 0; i < 3; ++i)
@@ -196,7 +198,8 @@ private slots:
 
     void doubleClickPutsTheRowIntoTheJumpBoxesAndJumps() {
         FakeLink link;
-        TPatchEditForm form(dir.path(), link);
+        RecordingPrompts prompts;
+        TPatchEditForm form(dir.path(), link, prompts);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         add(form, "1500", "1650", "0", "");
@@ -209,7 +212,8 @@ private slots:
 
     void closeAndEscapeOnlyHideAndKeepTheList() {
         FakeLink link;
-        TPatchEditForm form(dir.path(), link);
+        RecordingPrompts prompts;
+        TPatchEditForm form(dir.path(), link, prompts);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
         add(form, "4", "5", "6", "00 07");
@@ -225,8 +229,8 @@ private slots:
 
     void insertAddsTheCurrentCellOnlyWhileVisibleWithAMap() {
         FakeLink link;
-        FakePrompts prompts;
-        TPatchEditForm form(dir.path(), link, nullptr, &prompts);
+        RecordingPrompts prompts;
+        TPatchEditForm form(dir.path(), link, prompts);
         link.curX = 12;
         link.curY = 34;
         QVERIFY(!form.insertCurrentCell()); // hidden, no map
@@ -248,26 +252,24 @@ private slots:
         QCOMPARE(form.Seznam->rowCount(), 1);
     }
 
-    void standardPromptsReportThroughTheApplicationsErrorReport() {
-        QList<QPair<tbapp::MessageKind, QString>> shown;
-        const auto previous =
-            tbapp::setMessageSink([&](QWidget*, tbapp::MessageKind kind, const QString& text) {
-                shown.append({kind, text});
-            });
+    // The refusal is a plain message with its literal text, not an error report, and it
+    // reaches the prompts the window was given.
+    void aRefusalReachesTheWindowsPromptsAsAMessage() {
         FakeLink link;
-        TPatchEditForm form(dir.path(), link); // the standard prompts
+        RecordingPrompts prompts;
+        TPatchEditForm form(dir.path(), link, prompts);
         add(form, "1", "2", "3", "");
+        QVERIFY(prompts.shown.isEmpty());
         add(form, "1", "2", "3", "");
-        tbapp::setMessageSink(previous);
-        QCOMPARE(shown.size(), 1);
-        QCOMPARE(shown[0].first, tbapp::MessageKind::Information);
-        QCOMPARE(shown[0].second, QString("This coors are on list!"));
+        QCOMPARE(prompts.messages, QStringList{"This coors are on list!"});
+        QVERIFY(prompts.errors.isEmpty());
+        QCOMPARE(form.Seznam->rowCount(), 1);
     }
 
     void saveFailureIsReportedAfterTheProgressWindowCloses() {
         FakeLink link;
-        FakePrompts prompts;
-        TPatchEditForm form(dir.path(), link, nullptr, &prompts);
+        RecordingPrompts prompts;
+        TPatchEditForm form(dir.path(), link, prompts);
         add(form, "1", "1", "1", "");
         prompts.saveAnswers << path("no-such-dir/p.qvp");
         QTest::mouseClick(form.TLSave, Qt::LeftButton);

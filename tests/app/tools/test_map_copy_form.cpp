@@ -51,7 +51,8 @@ private slots:
     }
 
     void startsNotReadyWithItsControls() {
-        TMapCopyForm form;
+        RecordingPrompts prompts;
+        TMapCopyForm form(prompts);
         QCOMPARE(form.windowTitle(), QString("Tolvane Brimholt - Map Copy"));
         for (QLabel* l :
              {form.TextSMapInfo, form.TextSMapSize, form.TextDMapInfo, form.TextDMapSize})
@@ -66,7 +67,11 @@ private slots:
         QCOMPARE(form.btnCopy->text(), QString("Copy"));
         QCOMPARE(form.sourceLastX(), 0);
         QCOMPARE(form.destinationLastY(), 0);
-        QCOMPARE(form.dlgOpenSource->nameFilters(), QStringList{"Ultima Online MAP (*.mul *.uop)"});
+        form.btnSourceFileClick(); // cancelled
+        form.btnDestinationFileClick();
+        QCOMPARE(prompts.openNames(), (QStringList{"dlgOpenSource", "dlgOpenDestination"}));
+        for (const tbapp::FileDialogRequest& request : prompts.openRequests)
+            QCOMPARE(request.filter, QString("Ultima Online MAP (*.mul *.uop)"));
         for (const char* name :
              {"SourceMap", "EditSourceMap", "btnSourceFile", "grp1", "DestinationMap",
               "EditDestinationMap", "btnDestinationFile", "grp2", "ProgressBar"})
@@ -76,10 +81,11 @@ private slots:
     }
 
     void pathsTurnGreenWhenIdentifiedAndEnableCopyTogether() {
-        Answered<TMapCopyForm> form;
-        form.answers = {m_ilshenar};
+        RecordingPrompts prompts;
+        TMapCopyForm form(prompts);
+        prompts.openAnswers = {m_ilshenar};
         form.btnSourceFileClick();
-        QCOMPARE(form.asked.back(), form.dlgOpenSource);
+        QCOMPARE(prompts.openNames(), QStringList{"dlgOpenSource"});
         QVERIFY(tbapp::isPathBoxValid(form.EditSourceMap));
         QCOMPARE(form.EditSourceMap->palette().color(QPalette::Base), QColor(0, 128, 0));
         QCOMPARE(form.TextSMapInfo->text(), QString("Ilshenar"));
@@ -88,7 +94,7 @@ private slots:
         QCOMPARE(form.sourceLastY(), 1599);
         QVERIFY(!form.btnCopy->isEnabled());
 
-        form.answers = {m_mondain1};
+        prompts.openAnswers = {m_mondain1};
         form.btnDestinationFileClick();
         QCOMPARE(form.TextDMapInfo->text(), QString("Mondains Legacy"));
         QCOMPARE(form.TextDMapSize->text(), QString("7168x4096"));
@@ -109,14 +115,14 @@ private slots:
         QVERIFY(!form.btnCopy->isEnabled());
 
         // A cancelled dialog still re-checks the path.
-        form.answers = {QString()};
+        prompts.openAnswers = {QString()};
         form.btnDestinationFileClick();
         QCOMPARE(form.EditDestinationMap->text(), m_odd);
     }
 
     void coordinateColoursFollowTheirRules() {
-        MessageRecorder messages;
-        TMapCopyForm form;
+        RecordingPrompts prompts;
+        TMapCopyForm form(prompts);
         form.EditSourceMap->setText(m_ilshenar);
         form.EditDestinationMap->setText(m_felucca);
 
@@ -143,11 +149,11 @@ private slots:
         // An empty edit keeps its colour, and so does a text that is no number (reported).
         form.EditDX->setText("");
         QVERIFY(wrong(form.EditDX));
-        QVERIFY(messages.messages.empty());
+        QVERIFY(prompts.shown.isEmpty());
         form.EditSX1->setText("77");
         form.EditSX1->setText("abc");
-        QCOMPARE(messages.texts(), QStringList{"'abc' is not a valid integer value"});
-        QCOMPARE(messages.messages[0].kind, tbapp::MessageKind::Error);
+        QCOMPARE(prompts.shown, QStringList{"'abc' is not a valid integer value"});
+        QCOMPARE(prompts.errors, prompts.shown);
         QVERIFY(!wrong(form.EditSX1));
 
         // A smaller destination re-checks all six against its bounds.
@@ -164,29 +170,29 @@ private slots:
     }
 
     void copyRefusesInItsOrder() {
-        MessageRecorder messages;
-        TMapCopyForm form;
+        RecordingPrompts prompts;
+        TMapCopyForm form(prompts);
         form.EditSourceMap->setText(m_ilshenar);
         form.EditDestinationMap->setText(m_felucca);
 
         setCoords(form, {"0", "0", "2304", "0", "0", "0"});
         form.btnCopyClick();
-        QCOMPARE(messages.texts().last(), QString("You entered wrong coordinates!"));
+        QCOMPARE(prompts.shown.last(), QString("You entered wrong coordinates!"));
 
         setCoords(form, {"0", "0", "0", "0", "0", "0"});
         form.btnCopyClick();
-        QCOMPARE(messages.texts().last(), QString("Coordinates X1,Y1,X2,Y2 cannot be 0!"));
+        QCOMPARE(prompts.shown.last(), QString("Coordinates X1,Y1,X2,Y2 cannot be 0!"));
 
         form.EditSX1->setText("");
         form.btnCopyClick();
-        QCOMPARE(messages.messages.back().kind, tbapp::MessageKind::Error);
-        QCOMPARE(messages.texts().last(), QString("'' is not a valid integer value"));
+        QCOMPARE(prompts.errors.size(), 1);
+        QCOMPARE(prompts.shown.last(), QString("'' is not a valid integer value"));
 
         form.EditSX1->setText("0");
         form.EditDestinationMap->setText(m_odd);
         form.btnCopyClick();
-        QCOMPARE(messages.texts().last(), QString("Unknown map!"));
-        QCOMPARE(messages.messages.size(), std::size_t(4));
+        QCOMPARE(prompts.shown.last(), QString("Unknown map!"));
+        QCOMPARE(prompts.shown.size(), 4);
         QCOMPARE(form.ProgressBar->value(), 0);
     }
 
@@ -196,8 +202,8 @@ private slots:
         const QString target = sparseFile(dir / "t" / "map0.mul", 77'070'336);
         writeCellBytes(dir / "s" / "map2.mul", tb::cellOffset(7, 7, 200), {0x01, 0x02, 0x03});
         writeCellBytes(dir / "t" / "map0.mul", 513 * 196, {0x42, 0x42, 0x42, 0x42});
-        MessageRecorder messages;
-        TMapCopyForm form;
+        RecordingPrompts prompts;
+        TMapCopyForm form(prompts);
         form.show();
         form.EditSourceMap->setText(source);
         form.EditDestinationMap->setText(target);
@@ -206,7 +212,7 @@ private slots:
         bool copyEnabledDuringRun = true;
         QTimer::singleShot(0, &form, [&] { copyEnabledDuringRun = form.btnCopy->isEnabled(); });
         form.btnCopyClick();
-        QVERIFY(messages.messages.empty());
+        QVERIFY(prompts.shown.isEmpty());
         QVERIFY(!copyEnabledDuringRun);
         QVERIFY(form.btnCopy->isEnabled());
         QCOMPARE(form.ProgressBar->value(), 100);
@@ -219,13 +225,13 @@ private slots:
         setCoords(form, {"0", "3", "0", "5", "100", "100"});
         form.ProgressBar->setValue(0);
         form.btnCopyClick();
-        QVERIFY(messages.messages.empty());
+        QVERIFY(prompts.shown.isEmpty());
         QCOMPARE(form.ProgressBar->value(), 100);
 
         // A destination that vanished after it was identified: reported, and Copy is back.
         fs::remove(dir / "t" / "map0.mul");
         form.btnCopyClick();
-        QCOMPARE(messages.messages.size(), std::size_t(1));
+        QCOMPARE(prompts.shown.size(), 1);
         QVERIFY(form.btnCopy->isEnabled());
     }
 };

@@ -21,7 +21,8 @@ class MapExtendFormTest : public QObject {
     Q_OBJECT
 private slots:
     void startsIdleWithItsControlsAndDialogs() {
-        TMapExtendForm form;
+        RecordingPrompts prompts;
+        TMapExtendForm form(prompts);
         QCOMPARE(form.windowTitle(), QString("Tolvane Brimholt - Map Enlagement"));
         QCOMPARE(form.MapInfo->text(), QString("None"));
         QCOMPARE(form.MapSize->text(), QString("None"));
@@ -32,32 +33,32 @@ private slots:
         for (const char* name : {"Label1", "SourceMap", "TLMapLoad", "MapInfoPanel", "MapInfo",
                                  "MapSize", "ProgressInfo", "ProgressBar", "TLMapSave"})
             QVERIFY2(form.findChild<QWidget*>(name), name);
-        QCOMPARE(form.MapLoad->nameFilters(), QStringList{"Ultima Online MAP (map*.mul map*.uop)"});
-        QCOMPARE(form.MapSave->nameFilters(), QStringList{"Ultima Online MAP (*.mul *.uop)"});
-        QVERIFY(form.MapSave->testOption(QFileDialog::DontConfirmOverwrite));
-        QCOMPARE(form.MapSave->acceptMode(), QFileDialog::AcceptSave);
-        QVERIFY(form.MapSave->selectedFiles().value(0).endsWith("map0.mul"));
+        form.TLMapLoadClick(); // cancelled
+        QCOMPARE(prompts.openRequests.size(), 1);
+        QCOMPARE(prompts.openRequests[0].filter, QString("Ultima Online MAP (map*.mul map*.uop)"));
+        QCOMPARE(form.MapInfo->text(), QString("None"));
     }
 
     void theChosenSourceIsIdentifiedByNameAndSize() {
         tbtest::TempDir dir;
-        Answered<TMapExtendForm> form;
-        form.answers = {sparseFile(dir / "map1.mul", 89'915'392)};
+        RecordingPrompts prompts;
+        TMapExtendForm form(prompts);
+        prompts.openAnswers = {sparseFile(dir / "map1.mul", 89'915'392)};
         form.TLMapLoadClick();
-        QCOMPARE(form.asked.back(), form.MapLoad);
+        QCOMPARE(prompts.openNames().back(), QString("MapLoad"));
         QCOMPARE(form.MapInfo->text(), QString("Mondains Legacy (Patch 6.x.x.x)"));
         QCOMPARE(form.MapSize->text(), QString("7168x4096"));
 
-        form.answers = {sparseFile(dir / "MAP3.MUL", 16'056'320)};
+        prompts.openAnswers = {sparseFile(dir / "MAP3.MUL", 16'056'320)};
         form.TLMapLoadClick();
         QCOMPARE(form.MapInfo->text(), QString("Malas"));
         QCOMPARE(form.MapSize->text(), QString("2560x2048"));
 
-        form.answers = {QString()}; // cancelled: the source stays
+        prompts.openAnswers = {QString()}; // cancelled: the source stays
         form.TLMapLoadClick();
         QCOMPARE(form.MapInfo->text(), QString("Malas"));
 
-        form.answers = {sparseFile(dir / "map0.mul", 16'056'320)};
+        prompts.openAnswers = {sparseFile(dir / "map0.mul", 16'056'320)};
         form.TLMapLoadClick();
         QCOMPARE(form.MapInfo->text(), QString("None"));
         QCOMPARE(form.MapSize->text(), QString("None"));
@@ -67,26 +68,26 @@ private slots:
     }
 
     void anUnidentifiedSourceIsRefusedBeforeAnyDialog() {
-        MessageRecorder messages;
-        Answered<TMapExtendForm> form;
-        form.answers = {"/nowhere/map0.mul"};
+        RecordingPrompts prompts;
+        TMapExtendForm form(prompts);
+        prompts.saveAnswers = {"/nowhere/map0.mul"};
         form.TLMapSaveClick();
-        QCOMPARE(messages.texts(), QStringList{"Wrong source map file!"});
-        QCOMPARE(messages.messages[0].kind, tbapp::MessageKind::Information);
-        QVERIFY(form.asked.empty());
+        QCOMPARE(prompts.shown, QStringList{"Wrong source map file!"});
+        QVERIFY(prompts.errors.isEmpty());
+        QVERIFY(prompts.openRequests.isEmpty() && prompts.saveRequests.isEmpty());
     }
 
     void aRunShowsItsProgressAndWritesTheNewMap() {
         tbtest::TempDir dir;
-        MessageRecorder messages;
-        Answered<TMapExtendForm> form;
+        RecordingPrompts prompts;
+        TMapExtendForm form(prompts);
         form.show();
-        form.answers = {sparseFile(dir / "map4.mul", 6'421'156)};
+        prompts.openAnswers = {sparseFile(dir / "map4.mul", 6'421'156)};
         writeCellBytes(dir / "map4.mul", tb::cellOffset(1447, 1447, 181), {0x34, 0x12, 0xF9});
         form.TLMapLoadClick();
         const QString destination = QString::fromStdString((dir / "new" / "map0.mul").string());
         fs::create_directory(dir / "new");
-        form.answers = {destination};
+        prompts.saveAnswers = {destination};
 
         // What the window shows while the run lets events through.
         bool buttonEnabledDuringRun = true;
@@ -98,8 +99,12 @@ private slots:
         });
         form.TLMapSaveClick();
 
-        QVERIFY(messages.messages.empty());
-        QCOMPARE(form.asked.back(), form.MapSave);
+        QVERIFY(prompts.shown.isEmpty());
+        QCOMPARE(prompts.saveNames().back(), QString("MapSave"));
+        const tbapp::FileDialogRequest& save = prompts.saveRequests.back();
+        QCOMPARE(save.filter, QString("Ultima Online MAP (*.mul *.uop)"));
+        QCOMPARE(save.defaultName, QString("map0.mul"));
+        QVERIFY(!save.confirmOverwrite); // an existing file is replaced without asking
         QVERIFY(!buttonEnabledDuringRun);
         QVERIFY2(textDuringRun.startsWith("Creating new map file"), qPrintable(textDuringRun));
         QVERIFY(form.isVisible());
@@ -114,31 +119,31 @@ private slots:
 
     void theSourceAsDestinationAndFailuresLeaveTheWindowUsable() {
         tbtest::TempDir dir;
-        MessageRecorder messages;
-        Answered<TMapExtendForm> form;
+        RecordingPrompts prompts;
+        TMapExtendForm form(prompts);
         const QString source = sparseFile(dir / "map2.mul", 11'289'600);
-        form.answers = {source};
+        prompts.openAnswers = {source};
         form.TLMapLoadClick();
 
-        form.answers = {QString::fromStdString((dir / "." / "map2.mul").string())};
+        prompts.saveAnswers = {QString::fromStdString((dir / "." / "map2.mul").string())};
         form.TLMapSaveClick();
-        QCOMPARE(messages.texts(), QStringList{tb::kEnlargeOntoSourceMessage});
+        QCOMPARE(prompts.shown, QStringList{tb::kEnlargeOntoSourceMessage});
         QCOMPARE(fs::file_size(dir / "map2.mul"), std::uintmax_t(11'289'600));
         QVERIFY(form.TLMapSave->isEnabled());
 
-        messages.messages.clear();
-        form.answers = {QString::fromStdString((dir / "missing" / "map0.mul").string())};
+        prompts.forgetShown();
+        prompts.saveAnswers = {QString::fromStdString((dir / "missing" / "map0.mul").string())};
         form.TLMapSaveClick();
-        QCOMPARE(messages.messages.size(), std::size_t(1));
-        QCOMPARE(messages.messages[0].kind, tbapp::MessageKind::Error);
-        QVERIFY(messages.messages[0].text.contains("map0.mul"));
+        QCOMPARE(prompts.shown.size(), 1);
+        QCOMPARE(prompts.errors.size(), 1);
+        QVERIFY(prompts.shown[0].contains("map0.mul"));
         QVERIFY(form.TLMapSave->isEnabled());
         QVERIFY(!fs::exists(dir / "missing"));
 
-        messages.messages.clear();
-        form.answers = {QString()}; // a cancelled save dialog writes nothing
+        prompts.forgetShown();
+        prompts.saveAnswers = {QString()}; // a cancelled save dialog writes nothing
         form.TLMapSaveClick();
-        QVERIFY(messages.messages.empty());
+        QVERIFY(prompts.shown.isEmpty());
         QCOMPARE(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
     }
 };
