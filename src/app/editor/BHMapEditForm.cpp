@@ -2,9 +2,9 @@
 
 #include "editor/BHMapEditForm.h"
 
-#include "catalogue/BHDlgOptions.h"
+#include "catalogue/OptionsDialog.h"
+#include "shell/AboutDialog.h"
 #include "shell/DrawGrid.h"
-#include "shell/InfoForm.h"
 #include "shell/Prompts.h"
 #include "shell/Settings.h"
 
@@ -210,7 +210,7 @@ void TBHMapEditForm::CreateDiffpatch1Click() {
 
 // Info > "About": a new about box each time, modeless; it releases itself.
 void TBHMapEditForm::About1Click() {
-    auto* about = new TInfoForm(this);
+    auto* about = new tbapp::AboutDialog(this);
     about->show();
 }
 

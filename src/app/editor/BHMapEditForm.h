@@ -49,17 +49,25 @@ class QSpinBox;
 class QStatusBar;
 class QToolButton;
 class QTreeWidget;
+namespace tbapp {
 class RadioGroup;
+}
 class QActionGroup;
 class QMenu;
+namespace tbapp {
 struct CatalogueContext;
+}
 class QKeyEvent;
-class TPatchEditForm;
+namespace tbapp {
+class PatchEditorWindow;
+}
 namespace tbapp {
 class Prompts;
 }
 
-class TBHMapEditForm : public QMainWindow, public MapEditorLink, private tb::DocumentListener {
+class TBHMapEditForm : public QMainWindow,
+                       public tbapp::MapEditorLink,
+                       private tb::DocumentListener {
     Q_OBJECT
 public:
     // `settings` and `random` must outlive the window; `applicationDir` ends with a
@@ -124,8 +132,8 @@ public:
     QLineEdit* YJumpEdit = nullptr;
     QPushButton* CoordGoBtn = nullptr;
     QPushButton* List = nullptr;
-    RadioGroup* ShowAltitudeRadioGroup = nullptr;
-    RadioGroup* GridBox = nullptr;
+    tbapp::RadioGroup* ShowAltitudeRadioGroup = nullptr;
+    tbapp::RadioGroup* GridBox = nullptr;
     // --- Centre
     DrawGrid* MainDrawGrid = nullptr;
     // --- Right panel (BHMapEditTools.cpp)
@@ -138,7 +146,7 @@ public:
     DrawGrid* SortedTextureGrid = nullptr;
     // --- Bottom panel (BHMapEditTools.cpp)
     QWidget* BottomPanel = nullptr;
-    RadioGroup* AltitudeRadioGroup = nullptr;
+    tbapp::RadioGroup* AltitudeRadioGroup = nullptr;
     QLineEdit* ZValueEdit = nullptr;
     QSpinBox* XValueUpDown = nullptr;
     QComboBox* SelectDrawingModeComboBox = nullptr;
@@ -337,7 +345,7 @@ private:
     void writeBookmarks();
     void showBookmarks(); // hands the bookmarks to the cell painter
     void recallBookmark(int number);
-    TPatchEditForm* patchEditor() const;
+    tbapp::PatchEditorWindow* patchEditor() const;
     tb::Bookmarks m_bookmarkList;
     tbapp::Prompts* m_prompts = nullptr;
     QString m_patchInitialDir; // the "Patch Map from file" dialog's starting folder
@@ -355,7 +363,7 @@ private:
     void paletteCellSelected(bool sortedView, int row);
     void drawPaletteCell(bool sortedView, QPainter& painter, int row, const QRect& rect,
                          bool selected);
-    CatalogueContext catalogueContext();
+    tbapp::CatalogueContext catalogueContext();
     void loadTextureListFile(const std::string& relativePath); // throws
     tb::EngineRandomSource m_randomSource{m_random};
     tb::MapPainter m_painter{m_randomSource};

@@ -5,13 +5,13 @@
 
 #include "editor/BHMapEditForm.h"
 
-#include "core/MapViewForm.h"
-#include "patch/ListForm.h"
+#include "core/OverviewWindow.h"
+#include "patch/CoordinateListDialog.h"
 #include "patch/PatchMapAction.h"
 #include "shell/DrawGrid.h"
 #include "shell/PathBox.h"
-#include "tools/MapCopyForm.h"
-#include "tools/MapExtendForm.h"
+#include "tools/MapCopyDialog.h"
+#include "tools/MapEnlargeDialog.h"
 
 #include <QAction>
 #include <QLabel>
@@ -30,14 +30,15 @@ void TBHMapEditForm::connectToolWindows() {
 // "Overview": nothing without a loaded map of a known size; otherwise the overview runs
 // modally and may jump the view before it closes.
 void TBHMapEditForm::TlMapClick() {
-    TMapViewForm::openOverview(
+    tbapp::OverviewWindow::openOverview(
         *this, m_radarColours, MapSize->text(), [this] { return tbapp::isPathBoxValid(MapEdit); },
         prompts(), this);
 }
 
 // "List": a new coordinate list for each opening, modal; it only fills the jump boxes.
 void TBHMapEditForm::ListClick() {
-    TListForm list(m_applicationDir, *this, XJumpEdit->text(), YJumpEdit->text(), prompts(), this);
+    tbapp::CoordinateListDialog list(m_applicationDir, *this, XJumpEdit->text(), YJumpEdit->text(),
+                                     prompts(), this);
     list.exec();
 }
 
@@ -49,7 +50,7 @@ void TBHMapEditForm::PatchMapClick() {
 
 // Extra > "Enlarge map to ML": a new enlargement window, modal; it works on files only.
 void TBHMapEditForm::EnlargemaptoML1Click() {
-    TMapExtendForm form(prompts(), this);
+    tbapp::MapEnlargeDialog form(prompts(), this);
     form.exec();
 }
 
@@ -57,7 +58,7 @@ void TBHMapEditForm::EnlargemaptoML1Click() {
 // loaded map is not reloaded; the view goes back to (0, 0) and is repainted.
 void TBHMapEditForm::MapCopy1Click() {
     {
-        TMapCopyForm form(prompts(), this);
+        tbapp::MapCopyDialog form(prompts(), this);
         form.exec();
     }
     setJumpTexts("0", "0");

@@ -4,7 +4,7 @@
 
 #include "editor/BHMapEditForm.h"
 
-#include "patch/PatchEditForm.h"
+#include "patch/PatchEditorWindow.h"
 #include "shell/DrawGrid.h"
 #include "shell/Prompts.h"
 
@@ -84,8 +84,8 @@ void TBHMapEditForm::connectNavigation() {
     YJumpEdit->installEventFilter(jumpKeys);
 }
 
-TPatchEditForm* TBHMapEditForm::patchEditor() const {
-    return qobject_cast<TPatchEditForm*>(m_patchEditor);
+tbapp::PatchEditorWindow* TBHMapEditForm::patchEditor() const {
+    return qobject_cast<tbapp::PatchEditorWindow*>(m_patchEditor);
 }
 
 // The keys of the map view. An arrow key scrolls one step and sets the key navigation
@@ -111,7 +111,7 @@ bool TBHMapEditForm::MainDrawGridKeyDown(QKeyEvent* event) {
         return false;
     }
     if (event->key() == Qt::Key_Insert) {
-        TPatchEditForm* editor = patchEditor();
+        tbapp::PatchEditorWindow* editor = patchEditor();
         if (editor && editor->isVisible() && m_mapLoaded) {
             // The editor refuses a listed cell with "This coords are on list!" itself.
             editor->insertCurrentCell();

@@ -91,7 +91,7 @@ void TBHMapEditForm::connectPainting() {
     connect(BrushSizeMover, &QSpinBox::valueChanged, this, &TBHMapEditForm::BrushSizeMoverClick);
     connect(udRValue, &QSpinBox::valueChanged, this, &TBHMapEditForm::udRValueClick);
     connect(XValueUpDown, &QSpinBox::valueChanged, this, &TBHMapEditForm::XValueUpDownClick);
-    connect(AltitudeRadioGroup, &RadioGroup::itemIndexChanged, this,
+    connect(AltitudeRadioGroup, &tbapp::RadioGroup::itemIndexChanged, this,
             [this](int index) { m_state.altitudeMode = index; });
     connect(cbAddRAl, &QCheckBox::toggled, this,
             [this](bool checked) { m_state.addRandomAltitude = checked; });

@@ -5,9 +5,9 @@
 
 #include "editor/BHMapEditForm.h"
 
-#include "catalogue/BHDlgCustomBrush.h"
-#include "catalogue/BHDlgOptions.h"
-#include "catalogue/CatalogueDialogs.h"
+#include "catalogue/BrushEditorDialog.h"
+#include "catalogue/CatalogueContext.h"
+#include "catalogue/OptionsDialog.h"
 #include "shell/DrawGrid.h"
 #include "shell/Prompts.h"
 
@@ -245,7 +245,7 @@ void TBHMapEditForm::listBrushes() {
     const QString text = cbCustomBrushes->currentText();
     const QSignalBlocker quiet(cbCustomBrushes);
     cbCustomBrushes->clear();
-    cbCustomBrushes->addItems(brushNames(m_applicationDir));
+    cbCustomBrushes->addItems(tbapp::brushNames(m_applicationDir));
     cbCustomBrushes->setCurrentIndex(cbCustomBrushes->findText(text));
     cbCustomBrushes->setEditText(text);
 }
@@ -262,10 +262,10 @@ void TBHMapEditForm::cbCustomBrushesChange() {
     });
 }
 
-CatalogueContext TBHMapEditForm::catalogueContext() {
-    CatalogueContext context;
+tbapp::CatalogueContext TBHMapEditForm::catalogueContext() {
+    tbapp::CatalogueContext context;
     context.applicationDir = m_applicationDir;
-    context.tileImages = dialogTileImages(m_mapLoaded ? &m_art : nullptr);
+    context.tileImages = tbapp::dialogTileImages(m_mapLoaded ? &m_art : nullptr);
     context.prompts = m_cataloguePrompts ? m_cataloguePrompts : &prompts();
     return context;
 }

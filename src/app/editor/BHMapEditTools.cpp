@@ -186,12 +186,12 @@ QWidget* TBHMapEditForm::createBottomPanel() {
     layout->setContentsMargins(2, 0, 2, 0);
 
     AltitudeRadioGroup =
-        new RadioGroup(" Modify the altitude ",
-                       {"Add Z", "Subtr Z", "Set to Z", "Only Change Tile"}, 4, BottomPanel);
+        new tbapp::RadioGroup(" Modify the altitude ",
+                              {"Add Z", "Subtr Z", "Set to Z", "Only Change Tile"}, 4, BottomPanel);
     AltitudeRadioGroup->setObjectName("AltitudeRadioGroup");
     AltitudeRadioGroup->setItemIndex(3);
     layout->addWidget(AltitudeRadioGroup);
-    connect(AltitudeRadioGroup, &RadioGroup::clicked, this,
+    connect(AltitudeRadioGroup, &tbapp::RadioGroup::clicked, this,
             &TBHMapEditForm::AltitudeRadioGroupClick);
 
     layout->addWidget(new QLabel("Z (altitude) =", BottomPanel));

@@ -74,18 +74,18 @@ QWidget* TBHMapEditForm::createLeftPanel() {
     layout->addWidget(CoordsGroup);
     connect(CoordGoBtn, &QPushButton::clicked, this, &TBHMapEditForm::CoordGoBtnClick);
 
-    ShowAltitudeRadioGroup = new RadioGroup(" Altitude ", {"On", "Off"}, 1, LeftPanel);
+    ShowAltitudeRadioGroup = new tbapp::RadioGroup(" Altitude ", {"On", "Off"}, 1, LeftPanel);
     ShowAltitudeRadioGroup->setObjectName("ShowAltitudeRadioGroup");
     ShowAltitudeRadioGroup->setItemIndex(1);
     layout->addWidget(ShowAltitudeRadioGroup);
-    connect(ShowAltitudeRadioGroup, &RadioGroup::clicked, this,
+    connect(ShowAltitudeRadioGroup, &tbapp::RadioGroup::clicked, this,
             &TBHMapEditForm::ShowAltitudeRadioGroupClick);
 
-    GridBox = new RadioGroup(" Grid ", {"On", "Off"}, 1, LeftPanel);
+    GridBox = new tbapp::RadioGroup(" Grid ", {"On", "Off"}, 1, LeftPanel);
     GridBox->setObjectName("GridBox");
     GridBox->setItemIndex(1);
     layout->addWidget(GridBox);
-    connect(GridBox, &RadioGroup::clicked, this, &TBHMapEditForm::GridBoxClick);
+    connect(GridBox, &tbapp::RadioGroup::clicked, this, &TBHMapEditForm::GridBoxClick);
     layout->addStretch(1);
     return LeftPanel;
 }

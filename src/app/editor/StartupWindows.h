@@ -4,11 +4,11 @@
 // reports to) and the diff window. The options dialog is not among them: it is made each
 // time it is opened, so start-up reads its files (and reports their errors) only once.
 
-#include "diff/DiffForm.h"
+#include "diff/DiffPatchDialog.h"
 #include "editor/BHMapEditForm.h"
-#include "patch/PatchEditForm.h"
-#include "shell/PrForm.h"
-#include "shell/ProgressForm.h"
+#include "patch/PatchEditorWindow.h"
+#include "shell/ItemProgressDialog.h"
+#include "shell/StageProgressDialog.h"
 
 #include <QString>
 
@@ -23,8 +23,8 @@ struct StartupWindows {
                    tbapp::Prompts& prompts);
 
     TBHMapEditForm mainForm;
-    TPatchEditForm patchEditor;
-    TProgressForm progress;
-    TPrForm prForm;
-    TBHDiffForm diffWindow;
+    tbapp::PatchEditorWindow patchEditor;
+    tbapp::ItemProgressDialog progress;
+    tbapp::StageProgressDialog prForm;
+    tbapp::DiffPatchDialog diffWindow;
 };

@@ -10,6 +10,8 @@
 
 #include <QWidget>
 
+namespace tbapp {
+
 namespace {
 
 // Disables a window for its lifetime; a window already disabled stays so.
@@ -97,3 +99,5 @@ PatchMapOutcome patchMapFromFile(QWidget* parent, MapEditorLink& link, const QSt
         prompts.showMessage(parent, skippedEntriesMessage(outcome.skipped, count));
     return outcome;
 }
+
+} // namespace tbapp

@@ -7,8 +7,12 @@
 
 #include <QString>
 
+namespace tbapp {
 class MapEditorLink;
+}
 class QWidget;
+
+namespace tbapp {
 
 struct PatchMapOutcome {
     bool ran = false; // a file was chosen and its entries were applied to the end
@@ -26,3 +30,5 @@ QString skippedEntriesMessage(int skipped, int total);
 // applied).
 PatchMapOutcome patchMapFromFile(QWidget* parent, MapEditorLink& link, const QString& appDir,
                                  QString& initialDir, tbapp::Prompts& prompts);
+
+} // namespace tbapp

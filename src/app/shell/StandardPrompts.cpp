@@ -1,6 +1,6 @@
 #include "shell/StandardPrompts.h"
 
-#include "shell/ProgressForm.h"
+#include "shell/ItemProgressDialog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -13,7 +13,7 @@ namespace {
 
 class ProgressWindow : public ItemProgress {
 public:
-    explicit ProgressWindow(int itemCount) : m_window(new TProgressForm(nullptr)) {
+    explicit ProgressWindow(int itemCount) : m_window(new tbapp::ItemProgressDialog(nullptr)) {
         m_window->setAttribute(Qt::WA_DeleteOnClose, false);
         m_window->startItems(itemCount);
         m_window->show();
@@ -23,7 +23,7 @@ public:
     void showItem(int index, const QString& text) override { m_window->showItem(index, text); }
 
 private:
-    TProgressForm* m_window;
+    tbapp::ItemProgressDialog* m_window;
 };
 
 QString runFileDialog(QWidget* parent, const FileDialogRequest& request,

@@ -2,7 +2,7 @@
 // Tile images for the dialogs and a temporary program folder with the catalogue files the
 // dialogs read.
 
-#include "catalogue/CatalogueDialogs.h"
+#include "catalogue/CatalogueContext.h"
 #include "testsupport/RecordingPrompts.h"
 
 #include <QDialog>
@@ -19,7 +19,7 @@ inline QColor tileColour(int id) {
     return QColor((id * 40) % 256, (id * 90) % 256, 200);
 }
 
-inline TileImageProvider fakeTileImages() {
+inline tbapp::TileImageProvider fakeTileImages() {
     return [](int id) {
         if (id == 0x0005) // a tile without art
             return QImage();
@@ -57,7 +57,7 @@ public:
 
     bool exists(const QString& name) const { return QFile::exists(path(name)); }
 
-    CatalogueContext context(tbapp::Prompts& prompts) const {
+    tbapp::CatalogueContext context(tbapp::Prompts& prompts) const {
         return {dir.path() + "/", fakeTileImages(), &prompts};
     }
 

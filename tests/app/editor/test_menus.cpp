@@ -5,15 +5,15 @@
 
 #include "MainWindowFixture.h"
 
-#include "core/MapViewForm.h"
-#include "diff/DiffForm.h"
-#include "patch/ListForm.h"
-#include "patch/PatchEditForm.h"
-#include "shell/InfoForm.h"
-#include "shell/PrForm.h"
+#include "core/OverviewWindow.h"
+#include "diff/DiffPatchDialog.h"
+#include "patch/CoordinateListDialog.h"
+#include "patch/PatchEditorWindow.h"
+#include "shell/AboutDialog.h"
 #include "shell/RadioGroup.h"
-#include "tools/MapCopyForm.h"
-#include "tools/MapExtendForm.h"
+#include "shell/StageProgressDialog.h"
+#include "tools/MapCopyDialog.h"
+#include "tools/MapEnlargeDialog.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -57,7 +57,7 @@ private:
                     poll(state);
                 return;
             }
-            state->seen << window->metaObject()->className();
+            state->seen << window->objectName();
             state->modal = window->isModal();
             if (state->act)
                 state->act(window);
@@ -113,7 +113,7 @@ private slots:
         // Loaded: the overview comes up modal; a press on pixel (1, 2) jumps to (8, 16).
         form.btnLoad->click();
         ModalWatcher watcher([](QWidget* window) {
-            auto* overview = qobject_cast<TMapViewForm*>(window);
+            auto* overview = qobject_cast<tbapp::OverviewWindow*>(window);
             QVERIFY(overview);
             QTest::mousePress(overview->Mapa, Qt::LeftButton, {}, QPoint(1, 2));
         });
@@ -138,7 +138,7 @@ private slots:
 
         // A real copy of block (0, 0) to (8, 8) of another file while the window is up.
         ModalWatcher watcher([&](QWidget* window) {
-            auto* copy = qobject_cast<TMapCopyForm*>(window);
+            auto* copy = qobject_cast<tbapp::MapCopyDialog*>(window);
             QVERIFY(copy);
             copy->EditSourceMap->setText(qpath(f.mapPath));
             copy->EditDestinationMap->setText(qpath(destination));
@@ -198,7 +198,7 @@ private slots:
         form.XJumpEdit->setText("1500");
         form.YJumpEdit->setText("1250");
         ModalWatcher watcher([](QWidget* window) {
-            auto* list = qobject_cast<TListForm*>(window);
+            auto* list = qobject_cast<tbapp::CoordinateListDialog*>(window);
             QVERIFY(list);
             QCOMPARE(list->PridatX->text(), QString("1500"));
             QCOMPARE(list->PridatY->text(), QString("1250"));
@@ -289,9 +289,9 @@ private slots:
         MainWindowFixture f;
         TBHMapEditForm& form = f.open();
         RecordingPrompts prompts;
-        TPatchEditForm editor(form.applicationDir(), form, prompts, &form);
-        TPrForm prForm(&form);
-        TBHDiffForm diff(*f.settings, prForm, prompts, &form);
+        tbapp::PatchEditorWindow editor(form.applicationDir(), form, prompts, &form);
+        tbapp::StageProgressDialog prForm(&form);
+        tbapp::DiffPatchDialog diff(*f.settings, prForm, prompts, &form);
         form.setLongLivedWindows(&editor, &diff);
 
         form.PatchEditor1->trigger();
@@ -305,7 +305,7 @@ private slots:
         QVERIFY(!diff.isVisible());
 
         form.About1->trigger();
-        auto* about = form.findChild<TInfoForm*>();
+        auto* about = form.findChild<tbapp::AboutDialog*>();
         QVERIFY(about);
         QVERIFY(about->isVisible());
         QVERIFY(!about->isModal());

@@ -4,7 +4,7 @@
 
 #include "MainWindowFixture.h"
 
-#include "patch/PatchEditForm.h"
+#include "patch/PatchEditorWindow.h"
 #include "shell/RadioGroup.h"
 
 #include "editor/Bookmarks.h"
@@ -269,7 +269,7 @@ private slots:
         MainWindowFixture f;
         TBHMapEditForm& form = f.open();
         RecordingPrompts prompts;
-        TPatchEditForm editor(form.applicationDir(), form, prompts, &form);
+        tbapp::PatchEditorWindow editor(form.applicationDir(), form, prompts, &form);
         form.setLongLivedWindows(&editor, nullptr);
         f.grid().setFocus();
         f.movePointer(f.grid().cellRect(0, 1).center());

@@ -4,9 +4,9 @@
 
 #include "PaintFixture.h"
 
-#include "catalogue/BHDlgCustomBrush.h"
-#include "catalogue/BHDlgOptions.h"
-#include "catalogue/CatalogueDialogs.h"
+#include "catalogue/BrushEditorDialog.h"
+#include "catalogue/CatalogueContext.h"
+#include "catalogue/OptionsDialog.h"
 #include "shell/RadioGroup.h"
 
 #include <QAction>
@@ -239,7 +239,7 @@ private slots:
         // The user adds a group, starts the list grass.lst and presses OK.
         prompts.answer = "grass.lst";
         prompts.onDialog = [](QDialog& dialog) {
-            auto* options = qobject_cast<TBHFOptions*>(&dialog);
+            auto* options = qobject_cast<tbapp::OptionsDialog*>(&dialog);
             if (!options)
                 return int(QDialog::Rejected);
             options->lvSelectModes->addTopLevelItem(
@@ -287,7 +287,7 @@ private slots:
         form.setCataloguePrompts(&prompts);
         QStringList offered;
         prompts.onDialog = [&](QDialog& dialog) {
-            auto* editor = qobject_cast<TBHCustomBrush*>(&dialog);
+            auto* editor = qobject_cast<tbapp::BrushEditorDialog*>(&dialog);
             if (!editor)
                 return int(QDialog::Rejected);
             for (int i = 0; i < editor->cbCustomBrushes->count(); ++i)

@@ -3,11 +3,11 @@
 // window comes back enabled, and the same run succeeds once the fault is gone.
 #include "WindowFaults.h"
 
-#include "../diff/DiffFormFixtures.h"
+#include "../diff/DiffPatchDialogFixtures.h"
 
-#include "diff/DiffForm.h"
 #include "diff/DiffFormat.h"
-#include "shell/PrForm.h"
+#include "diff/DiffPatchDialog.h"
+#include "shell/StageProgressDialog.h"
 
 #include <QDir>
 #include <QFile>
@@ -65,9 +65,9 @@ private slots:
         }
 
         QSettings settings(inputs.path() + "/settings.ini", QSettings::IniFormat);
-        TPrForm pr;
+        tbapp::StageProgressDialog pr;
         RecordingPrompts prompts;
-        TBHDiffForm form(settings, pr, prompts);
+        tbapp::DiffPatchDialog form(settings, pr, prompts);
         form.show();
         for (int i = 0; i < 3; ++i) {
             form.pathEdit(i)->setText(orig[i]);

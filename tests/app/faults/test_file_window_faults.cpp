@@ -14,11 +14,11 @@
 #include "TestPaths.h"
 #include "core/MapImage.h"
 #include "core/MapVariant.h"
-#include "patch/ListForm.h"
-#include "patch/PatchEditForm.h"
-#include "tools/MapCopyForm.h"
+#include "patch/CoordinateListDialog.h"
+#include "patch/PatchEditorWindow.h"
+#include "tools/MapCopyDialog.h"
 #include "tools/MapEnlarge.h"
-#include "tools/MapExtendForm.h"
+#include "tools/MapEnlargeDialog.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -203,7 +203,7 @@ private slots:
             QSKIP(qPrintable(QString::fromStdString(tbtest::whyNoPrivateMounts())));
     }
 
-    // TPatchEditForm: Save of the patch file.
+    // PatchEditorWindow: Save of the patch file.
     void patchSave_data() { addFaultRows(); }
     void patchSave() {
         QFETCH(WriteFault, fault);
@@ -215,7 +215,7 @@ private slots:
         tbtest::TempDir appDir;
         FakeLink link;
         RecordingPrompts prompts;
-        TPatchEditForm form(pathOf(appDir.path()), link, prompts);
+        tbapp::PatchEditorWindow form(pathOf(appDir.path()), link, prompts);
         for (int i = 0; i < 6; ++i) {
             form.PridatX->setText(QString::number(1000 + i));
             form.PridatY->setText(QString::number(2000 + i));
@@ -255,14 +255,14 @@ private slots:
         o.usableUnless(!form.TLSave->isEnabled() || !form.TLLoad->isEnabled(),
                        "Load or Save is disabled");
 
-        printOutcome("TPatchEditForm Save", fault, o);
+        printOutcome("PatchEditorWindow Save", fault, o);
         QVERIFY2(o.intact, qPrintable(o.why.join("; ")));
         QVERIFY2(o.namesFile, qPrintable(o.why.join("; ")));
         QVERIFY2(o.usable, qPrintable(o.why.join("; ")));
     }
 
-    // TListForm: coords.def written back when the list is left with OK or Cancel. A failed
-    // write keeps the window open with its list, so that the user can leave it again.
+    // CoordinateListDialog: coords.def written back when the list is left with OK or Cancel. A
+    // failed write keeps the window open with its list, so that the user can leave it again.
     void listTempSave_data() {
         QTest::addColumn<WriteFault>("fault");
         QTest::addColumn<bool>("viaOk");
@@ -284,7 +284,7 @@ private slots:
 
         FakeLink link;
         RecordingPrompts prompts;
-        TListForm form(pathOf(folder.path()), link, "0", "0", prompts);
+        tbapp::CoordinateListDialog form(pathOf(folder.path()), link, "0", "0", prompts);
         QCOMPARE(form.Seznam->rowCount(), 2); // coords.def was read
         for (int i = 0; i < 5; ++i) {
             form.PridatX->setText(QString::number(1400 + i));
@@ -320,13 +320,15 @@ private slots:
             o.usableUnless(link.jumpX != "1403" || link.jumpY != "1603",
                            "OK did not fill the jump boxes with the selected row");
 
-        printOutcome(viaOk ? "TListForm TempSave (OK)" : "TListForm TempSave (Cancel)", fault, o);
+        printOutcome(viaOk ? "CoordinateListDialog TempSave (OK)"
+                           : "CoordinateListDialog TempSave (Cancel)",
+                     fault, o);
         QVERIFY2(o.intact, qPrintable(o.why.join("; ")));
         QVERIFY2(o.namesFile, qPrintable(o.why.join("; ")));
         QVERIFY2(o.usable, qPrintable(o.why.join("; ")));
     }
 
-    // TListForm: Export of the list to a file of the user's choice.
+    // CoordinateListDialog: Export of the list to a file of the user's choice.
     void listExport_data() { addFaultRows(); }
     void listExport() {
         QFETCH(WriteFault, fault);
@@ -338,7 +340,7 @@ private slots:
         tbtest::TempDir appDir;
         FakeLink link;
         RecordingPrompts prompts;
-        TListForm form(pathOf(appDir.path()), link, "0", "0", prompts);
+        tbapp::CoordinateListDialog form(pathOf(appDir.path()), link, "0", "0", prompts);
         for (int i = 0; i < 5; ++i) {
             form.PridatX->setText(QString::number(300 + i));
             form.PridatY->setText(QString::number(500 + i));
@@ -367,13 +369,13 @@ private slots:
         o.usableUnless(!form.TLSave->isEnabled() || !form.TlOK->isEnabled(),
                        "Export or OK is disabled");
 
-        printOutcome("TListForm Export", fault, o);
+        printOutcome("CoordinateListDialog Export", fault, o);
         QVERIFY2(o.intact, qPrintable(o.why.join("; ")));
         QVERIFY2(o.namesFile, qPrintable(o.why.join("; ")));
         QVERIFY2(o.usable, qPrintable(o.why.join("; ")));
     }
 
-    // TMapExtendForm: the enlarged map file. The tmpfs holds one enlarged map (86 MiB) and
+    // MapEnlargeDialog: the enlarged map file. The tmpfs holds one enlarged map (86 MiB) and
     // the previous file.
     void mapEnlarge_data() { addFaultRows(); }
     void mapEnlarge() {
@@ -390,7 +392,7 @@ private slots:
         writeBytesTo(target, previous);
 
         RecordingPrompts recorder;
-        TMapExtendForm form(recorder);
+        tbapp::MapEnlargeDialog form(recorder);
         recorder.openAnswers = {pathOf(source)};
         form.TLMapLoadClick();
         QCOMPARE(form.MapInfo->text(), QString("Tokuno"));
@@ -439,13 +441,13 @@ private slots:
                        "the run again ends with \"" + form.ProgressInfo->text() + "\"");
         o.usableUnless(!form.TLMapSave->isEnabled(), "TLMapSave is disabled after the run again");
 
-        printOutcome("TMapExtendForm enlarge", fault, o);
+        printOutcome("MapEnlargeDialog enlarge", fault, o);
         QVERIFY2(o.intact, qPrintable(o.why.join("; ")));
         QVERIFY2(o.namesFile, qPrintable(o.why.join("; ")));
         QVERIFY2(o.usable, qPrintable(o.why.join("; ")));
     }
 
-    // TMapCopyForm: the destination map. A failed copy leaves the previous destination as it
+    // MapCopyDialog: the destination map. A failed copy leaves the previous destination as it
     // was (the copy works on a copy of the destination beside it, renamed into place when
     // complete), so the tmpfs holds the destination twice.
     void mapCopy_data() { addFaultRows(); }
@@ -469,7 +471,7 @@ private slots:
                                  cellOffset(x, y, kIlshenarHeightBlocks), 3);
 
         RecordingPrompts recorder;
-        TMapCopyForm form(recorder);
+        tbapp::MapCopyDialog form(recorder);
         form.EditSourceMap->setText(pathOf(source));
         form.EditDestinationMap->setText(pathOf(target));
         const QStringList coords = {"0", "0", "15", "15", "20", "30"};
@@ -502,7 +504,7 @@ private slots:
         o.usableUnless(form.ProgressBar->value() != 100,
                        "the bar ends at " + QString::number(form.ProgressBar->value()));
 
-        printOutcome("TMapCopyForm copy", fault, o);
+        printOutcome("MapCopyDialog copy", fault, o);
         QVERIFY2(o.intact, qPrintable(o.why.join("; ")));
         QVERIFY2(o.namesFile, qPrintable(o.why.join("; ")));
         QVERIFY2(o.usable, qPrintable(o.why.join("; ")));

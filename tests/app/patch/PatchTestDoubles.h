@@ -20,7 +20,7 @@
 
 using tbtest::RecordingPrompts;
 
-class FakeLink : public MapEditorLink {
+class FakeLink : public tbapp::MapEditorLink {
 public:
     void setJumpTexts(const QString& x, const QString& y) override {
         jumpX = x;

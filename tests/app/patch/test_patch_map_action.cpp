@@ -27,7 +27,7 @@ private slots:
 
         link.loadTokuno();
         const auto before = link.map->image().bytes();
-        const PatchMapOutcome outcome =
+        const tbapp::PatchMapOutcome outcome =
             patchMapFromFile(nullptr, link, dir.path(), initialDir, prompts);
         QVERIFY(!outcome.ran);
         QCOMPARE(link.repaints, 2);
@@ -45,7 +45,7 @@ private slots:
         QString initialDir;
         prompts.openAnswers << write("two.qvp", "[0]\r\nX=10\r\nY=20\r\nZ=-3\r\nID=01 D3\r\n"
                                                 "[1]\r\nX=11\r\nY=21\r\nZ=4\r\n");
-        const PatchMapOutcome outcome =
+        const tbapp::PatchMapOutcome outcome =
             patchMapFromFile(nullptr, link, dir.path(), initialDir, prompts);
         QVERIFY(outcome.ran);
         QCOMPARE(outcome.applied, 2);
@@ -73,11 +73,11 @@ private slots:
         QString initialDir;
         prompts.openAnswers << write("out.qvp", "[0]\nX=1448\nY=0\nZ=1\n[1]\nX=0\nY=0\nZ=2\n"
                                                 "[2]\nX=-1\nY=5\nZ=3\n");
-        const PatchMapOutcome outcome =
+        const tbapp::PatchMapOutcome outcome =
             patchMapFromFile(nullptr, link, dir.path(), initialDir, prompts);
         QCOMPARE(outcome.applied, 1);
         QCOMPARE(outcome.skipped, 2);
-        QCOMPARE(prompts.messages, QStringList{skippedEntriesMessage(2, 3)});
+        QCOMPARE(prompts.messages, QStringList{tbapp::skippedEntriesMessage(2, 3)});
         QCOMPARE(link.map->cell(0, 0).altitude, std::int8_t(2));
     }
 
@@ -104,7 +104,7 @@ private slots:
         QString initialDir;
         prompts.openAnswers << write("bad.qvp", "[0]\nX=1\nY=1\nZ=5\n[1]\nX=2\nY=2\nZ=5\nID=1d3\n"
                                                 "[2]\nX=3\nY=3\nZ=5\n");
-        const PatchMapOutcome outcome =
+        const tbapp::PatchMapOutcome outcome =
             patchMapFromFile(nullptr, link, dir.path(), initialDir, prompts);
         QVERIFY(!outcome.ran);
         QCOMPARE(outcome.applied, 1);
