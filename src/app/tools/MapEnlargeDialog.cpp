@@ -37,62 +37,63 @@ MapEnlargeDialog::MapEnlargeDialog(tbapp::Prompts& prompts, QWidget* owner)
     setWindowTitle("Tolvane Brimholt - Map Enlagement");
     setFont(QFont("Tahoma", 8));
 
-    Label1 = new QLabel("Path to map file (source) :", this);
-    Label1->setObjectName("Label1");
-    SourceMap = new QLineEdit(this);
-    SourceMap->setObjectName("SourceMap");
-    SourceMap->setEnabled(false); // filled by the button beside it only
-    TLMapLoad = new QPushButton("...", this);
-    TLMapLoad->setObjectName("TLMapLoad");
-    TLMapLoad->setFixedWidth(25);
+    m_sourceLabel = new QLabel("Path to map file (source) :", this);
+    m_sourceLabel->setObjectName("Label1");
+    m_sourceEdit = new QLineEdit(this);
+    m_sourceEdit->setObjectName("SourceMap");
+    m_sourceEdit->setEnabled(false); // filled by the button beside it only
+    m_chooseSourceButton = new QPushButton("...", this);
+    m_chooseSourceButton->setObjectName("TLMapLoad");
+    m_chooseSourceButton->setFixedWidth(25);
 
-    MapInfoPanel = new QGroupBox(" Map file information ", this);
-    MapInfoPanel->setObjectName("MapInfoPanel");
-    MapInfo = new QLabel(MapInfoPanel);
-    MapInfo->setObjectName("MapInfo");
-    MapSize = new QLabel(MapInfoPanel);
-    MapSize->setObjectName("MapSize");
+    m_infoGroup = new QGroupBox(" Map file information ", this);
+    m_infoGroup->setObjectName("MapInfoPanel");
+    m_captionLabel = new QLabel(m_infoGroup);
+    m_captionLabel->setObjectName("MapInfo");
+    m_sizeLabel = new QLabel(m_infoGroup);
+    m_sizeLabel->setObjectName("MapSize");
 
-    ProgressInfo = new QLabel(this);
-    ProgressInfo->setObjectName("ProgressInfo");
-    ProgressInfo->setAlignment(Qt::AlignCenter);
-    ProgressBar = new QProgressBar(this);
-    ProgressBar->setObjectName("ProgressBar");
-    ProgressBar->setTextVisible(false);
-    ProgressBar->setRange(0, 100);
-    ProgressBar->setValue(0);
+    m_progressLabel = new QLabel(this);
+    m_progressLabel->setObjectName("ProgressInfo");
+    m_progressLabel->setAlignment(Qt::AlignCenter);
+    m_progressBar = new QProgressBar(this);
+    m_progressBar->setObjectName("ProgressBar");
+    m_progressBar->setTextVisible(false);
+    m_progressBar->setRange(0, 100);
+    m_progressBar->setValue(0);
 
-    TLMapSave = new QPushButton("Enlarge to Mondain's Legacy", this);
-    TLMapSave->setObjectName("TLMapSave");
+    m_enlargeButton = new QPushButton("Enlarge to Mondain's Legacy", this);
+    m_enlargeButton->setObjectName("TLMapSave");
 
     auto* sourceRow = new QHBoxLayout;
-    sourceRow->addWidget(SourceMap);
-    sourceRow->addWidget(TLMapLoad);
-    auto* infoLayout = new QVBoxLayout(MapInfoPanel);
-    infoLayout->addWidget(MapInfo);
-    infoLayout->addWidget(MapSize);
+    sourceRow->addWidget(m_sourceEdit);
+    sourceRow->addWidget(m_chooseSourceButton);
+    auto* infoLayout = new QVBoxLayout(m_infoGroup);
+    infoLayout->addWidget(m_captionLabel);
+    infoLayout->addWidget(m_sizeLabel);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(8, 6, 8, 8);
     layout->setSpacing(4);
-    layout->addWidget(Label1);
+    layout->addWidget(m_sourceLabel);
     layout->addLayout(sourceRow);
-    layout->addWidget(MapInfoPanel);
-    layout->addWidget(ProgressInfo);
-    layout->addWidget(ProgressBar);
-    layout->addWidget(TLMapSave);
+    layout->addWidget(m_infoGroup);
+    layout->addWidget(m_progressLabel);
+    layout->addWidget(m_progressBar);
+    layout->addWidget(m_enlargeButton);
     resize(QSize(331, 168).expandedTo(sizeHint()));
 
     // FormCreate
-    ProgressInfo->setText(QString());
-    MapInfo->setText("None");
-    MapSize->setText("None");
+    m_progressLabel->setText(QString());
+    m_captionLabel->setText("None");
+    m_sizeLabel->setText("None");
 
-    connect(TLMapLoad, &QPushButton::clicked, this, &MapEnlargeDialog::TLMapLoadClick);
-    connect(SourceMap, &QLineEdit::textChanged, this, &MapEnlargeDialog::SourceMapChange);
-    connect(TLMapSave, &QPushButton::clicked, this, &MapEnlargeDialog::TLMapSaveClick);
+    connect(m_chooseSourceButton, &QPushButton::clicked, this, &MapEnlargeDialog::chooseSource);
+    connect(m_sourceEdit, &QLineEdit::textChanged, this, &MapEnlargeDialog::identifySource);
+    connect(m_enlargeButton, &QPushButton::clicked, this,
+            &MapEnlargeDialog::chooseDestinationAndEnlarge);
 }
 
-void MapEnlargeDialog::TLMapLoadClick() {
+void MapEnlargeDialog::chooseSource() {
     tbapp::FileDialogRequest request;
     request.name = "MapLoad";
     request.filter = "Ultima Online MAP (map*.mul map*.uop)";
@@ -101,28 +102,24 @@ void MapEnlargeDialog::TLMapLoadClick() {
     if (name.isEmpty())
         return;
     m_loadDir = QFileInfo(name).absolutePath();
-    SourceMap->setText(name);
+    m_sourceEdit->setText(name);
 }
 
-void MapEnlargeDialog::SourceMapChange() {
-    NazevMapy();
-}
-
-void MapEnlargeDialog::NazevMapy() {
-    MapInfo->setText("None");
-    MapSize->setText("None");
-    if (SourceMap->text().isEmpty())
+void MapEnlargeDialog::identifySource() {
+    m_captionLabel->setText("None");
+    m_sizeLabel->setText("None");
+    if (m_sourceEdit->text().isEmpty())
         return;
-    if (const auto variant = tb::identifyMapFile(toPath(SourceMap->text()))) {
-        MapInfo->setText(fromUtf8(variant->caption));
-        MapSize->setText(fromUtf8(variant->sizeText));
+    if (const auto variant = tb::identifyMapFile(toPath(m_sourceEdit->text()))) {
+        m_captionLabel->setText(fromUtf8(variant->caption));
+        m_sizeLabel->setText(fromUtf8(variant->sizeText));
     }
 }
 
-void MapEnlargeDialog::TLMapSaveClick() {
+void MapEnlargeDialog::chooseDestinationAndEnlarge() {
     if (m_running)
         return;
-    if (MapInfo->text() == "None") {
+    if (m_captionLabel->text() == "None") {
         m_prompts.showMessage(this, tb::kWrongSourceMapMessage);
         return;
     }
@@ -132,7 +129,8 @@ void MapEnlargeDialog::TLMapSaveClick() {
     request.directory = m_saveDir;
     // The new map is offered in the form of its source; the name's extension decides. An
     // existing file is replaced without asking.
-    request.defaultName = QString::fromUtf8(tb::enlargedMapDefaultName(toPath(SourceMap->text())));
+    request.defaultName =
+        QString::fromUtf8(tb::enlargedMapDefaultName(toPath(m_sourceEdit->text())));
     const QString destination = m_prompts.saveFileName(this, request);
     if (destination.isEmpty())
         return;
@@ -142,31 +140,31 @@ void MapEnlargeDialog::TLMapSaveClick() {
 
 void MapEnlargeDialog::enlargeTo(const QString& destination) {
     m_running = true;
-    TLMapSave->setEnabled(false);
-    ProgressBar->setValue(0);
-    ProgressInfo->setText(tb::kBlankPassStartText);
+    m_enlargeButton->setEnabled(false);
+    m_progressBar->setValue(0);
+    m_progressLabel->setText(tb::kBlankPassStartText);
     QApplication::processEvents();
     try {
-        tb::enlargeMap(toPath(SourceMap->text()), toPath(destination),
+        tb::enlargeMap(toPath(m_sourceEdit->text()), toPath(destination),
                        [this](const tb::EnlargeProgress& step) {
-                           ProgressBar->setMaximum(step.maximum);
-                           ProgressBar->setValue(step.position);
-                           ProgressInfo->setText(QString::fromUtf8(step.text));
+                           m_progressBar->setMaximum(step.maximum);
+                           m_progressBar->setValue(step.position);
+                           m_progressLabel->setText(QString::fromUtf8(step.text));
                            if (step.position % 10 == 0)
                                QApplication::processEvents();
                        });
     } catch (const tb::ToolRefusal& refusal) {
-        ProgressBar->setValue(0);
-        ProgressInfo->setText(QString());
+        m_progressBar->setValue(0);
+        m_progressLabel->setText(QString());
         m_prompts.showMessage(this, refusal.what());
     } catch (const std::exception& error) {
         // A failed run leaves no progress text behind, so the window does not look busy.
-        ProgressBar->setValue(0);
-        ProgressInfo->setText(QString());
+        m_progressBar->setValue(0);
+        m_progressLabel->setText(QString());
         m_prompts.showFailure(this, error);
     }
     m_running = false;
-    TLMapSave->setEnabled(true);
+    m_enlargeButton->setEnabled(true);
 }
 
 void MapEnlargeDialog::reject() {

@@ -25,31 +25,34 @@ class MapEnlargeDialog : public QDialog {
 public:
     explicit MapEnlargeDialog(tbapp::Prompts& prompts, QWidget* owner = nullptr);
 
-    QLabel* Label1;
-    QLineEdit* SourceMap;
-    QPushButton* TLMapLoad;
-    QGroupBox* MapInfoPanel;
-    QLabel* MapInfo;
-    QLabel* MapSize;
-    QLabel* ProgressInfo;
-    QProgressBar* ProgressBar;
-    QPushButton* TLMapSave;
-
     // True while an enlargement runs (the window cannot be closed then).
     bool isRunning() const { return m_running; }
 
 public slots:
-    void TLMapLoadClick();
-    void SourceMapChange();
-    void NazevMapy();
-    void TLMapSaveClick();
     void reject() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // "TLMapLoad": the open dialog "MapLoad"; the chosen file goes into the source edit.
+    void chooseSource();
+    // Shows the caption and size of the source's map variant, "None" for an unknown file.
+    void identifySource();
+    // "TLMapSave": refuses an unknown source, else asks for the destination ("MapSave")
+    // and runs the enlargement.
+    void chooseDestinationAndEnlarge();
     void enlargeTo(const QString& destination);
+
+    QLabel* m_sourceLabel;
+    QLineEdit* m_sourceEdit;
+    QPushButton* m_chooseSourceButton;
+    QGroupBox* m_infoGroup;
+    QLabel* m_captionLabel;
+    QLabel* m_sizeLabel;
+    QLabel* m_progressLabel;
+    QProgressBar* m_progressBar;
+    QPushButton* m_enlargeButton;
 
     tbapp::Prompts& m_prompts;
     QString m_loadDir; // where the open dialog starts: the folder of the last chosen file

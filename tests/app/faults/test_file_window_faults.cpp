@@ -7,6 +7,7 @@
 // Every case prints one "outcome" line (previous file intact, error names file, usable
 // after) before it checks, so a run shows the whole picture even where a check fails.
 #include "WindowFaults.h"
+#include "testsupport/FindControl.h"
 
 #include "../patch/PatchTestDoubles.h"
 #include "../tools/ToolWindowsTestSupport.h"
@@ -394,28 +395,32 @@ private slots:
         RecordingPrompts recorder;
         tbapp::MapEnlargeDialog form(recorder);
         recorder.openAnswers = {pathOf(source)};
-        form.TLMapLoadClick();
-        QCOMPARE(form.MapInfo->text(), QString("Tokuno"));
+        tbtest::control<QPushButton>(form, "TLMapLoad")->click();
+        QCOMPARE(tbtest::control<QLabel>(form, "MapInfo")->text(), QString("Tokuno"));
 
         folder.arm(fault);
         recorder.saveAnswers = {pathOf(target)};
-        QTest::mouseClick(form.TLMapSave, Qt::LeftButton);
+        QTest::mouseClick(tbtest::control<QPushButton>(form, "TLMapSave"), Qt::LeftButton);
         QVERIFY(recorder.saveAnswers.isEmpty()); // the save dialog was answered: the run was tried
 
         Outcome o;
         checkPrevious(o, target, previous);
         checkError(o, recorder.errors, recorder.messages, target);
         o.usableUnless(form.isRunning(), "the window still counts as running");
-        o.usableUnless(!form.TLMapSave->isEnabled(), "TLMapSave is left disabled");
-        o.usableUnless(form.ProgressBar->value() != 0,
-                       "the bar is left at " + QString::number(form.ProgressBar->value()));
-        o.usableUnless(!form.ProgressInfo->text().isEmpty(),
-                       "the progress text is left at \"" + form.ProgressInfo->text() + "\"");
+        o.usableUnless(!tbtest::control<QPushButton>(form, "TLMapSave")->isEnabled(),
+                       "TLMapSave is left disabled");
+        o.usableUnless(
+            tbtest::control<QProgressBar>(form, "ProgressBar")->value() != 0,
+            "the bar is left at " +
+                QString::number(tbtest::control<QProgressBar>(form, "ProgressBar")->value()));
+        o.usableUnless(!tbtest::control<QLabel>(form, "ProgressInfo")->text().isEmpty(),
+                       "the progress text is left at \"" +
+                           tbtest::control<QLabel>(form, "ProgressInfo")->text() + "\"");
 
         folder.disarm();
         const qsizetype messagesBefore = recorder.shown.size();
         recorder.saveAnswers = {pathOf(target)};
-        QTest::mouseClick(form.TLMapSave, Qt::LeftButton);
+        QTest::mouseClick(tbtest::control<QPushButton>(form, "TLMapSave"), Qt::LeftButton);
         o.usableUnless(recorder.shown.size() != messagesBefore,
                        "the run again failed: " + recorder.shown.join(" / "));
         const std::string result = bytesOf(target);
@@ -437,9 +442,12 @@ private slots:
         }
         o.usableUnless(namesIn(folder.path()) != std::set<std::string>{"map0.mul"},
                        "the folder holds " + joined(namesIn(folder.path())));
-        o.usableUnless(form.ProgressInfo->text() != tb::kEnlargeDoneText,
-                       "the run again ends with \"" + form.ProgressInfo->text() + "\"");
-        o.usableUnless(!form.TLMapSave->isEnabled(), "TLMapSave is disabled after the run again");
+        o.usableUnless(tbtest::control<QLabel>(form, "ProgressInfo")->text() !=
+                           tb::kEnlargeDoneText,
+                       "the run again ends with \"" +
+                           tbtest::control<QLabel>(form, "ProgressInfo")->text() + "\"");
+        o.usableUnless(!tbtest::control<QPushButton>(form, "TLMapSave")->isEnabled(),
+                       "TLMapSave is disabled after the run again");
 
         printOutcome("MapEnlargeDialog enlarge", fault, o);
         QVERIFY2(o.intact, qPrintable(o.why.join("; ")));

@@ -5,6 +5,7 @@
 #include "TestPaths.h"
 #include "ToolWindowsTestSupport.h"
 #include "core/MapVariant.h"
+#include "testsupport/FindControl.h"
 #include "tools/MapEnlarge.h"
 
 #include <QGroupBox>
@@ -24,19 +25,21 @@ private slots:
         RecordingPrompts prompts;
         tbapp::MapEnlargeDialog form(prompts);
         QCOMPARE(form.windowTitle(), QString("Tolvane Brimholt - Map Enlagement"));
-        QCOMPARE(form.MapInfo->text(), QString("None"));
-        QCOMPARE(form.MapSize->text(), QString("None"));
-        QCOMPARE(form.ProgressInfo->text(), QString());
-        QVERIFY(!form.SourceMap->isEnabled());
-        QCOMPARE(form.TLMapSave->text(), QString("Enlarge to Mondain's Legacy"));
-        QCOMPARE(form.MapInfoPanel->title(), QString(" Map file information "));
+        QCOMPARE(tbtest::control<QLabel>(form, "MapInfo")->text(), QString("None"));
+        QCOMPARE(tbtest::control<QLabel>(form, "MapSize")->text(), QString("None"));
+        QCOMPARE(tbtest::control<QLabel>(form, "ProgressInfo")->text(), QString());
+        QVERIFY(!tbtest::control<QLineEdit>(form, "SourceMap")->isEnabled());
+        QCOMPARE(tbtest::control<QPushButton>(form, "TLMapSave")->text(),
+                 QString("Enlarge to Mondain's Legacy"));
+        QCOMPARE(tbtest::control<QGroupBox>(form, "MapInfoPanel")->title(),
+                 QString(" Map file information "));
         for (const char* name : {"Label1", "SourceMap", "TLMapLoad", "MapInfoPanel", "MapInfo",
                                  "MapSize", "ProgressInfo", "ProgressBar", "TLMapSave"})
             QVERIFY2(form.findChild<QWidget*>(name), name);
-        form.TLMapLoadClick(); // cancelled
+        tbtest::control<QPushButton>(form, "TLMapLoad")->click(); // cancelled
         QCOMPARE(prompts.openRequests.size(), 1);
         QCOMPARE(prompts.openRequests[0].filter, QString("Ultima Online MAP (map*.mul map*.uop)"));
-        QCOMPARE(form.MapInfo->text(), QString("None"));
+        QCOMPARE(tbtest::control<QLabel>(form, "MapInfo")->text(), QString("None"));
     }
 
     void theChosenSourceIsIdentifiedByNameAndSize() {
@@ -44,34 +47,36 @@ private slots:
         RecordingPrompts prompts;
         tbapp::MapEnlargeDialog form(prompts);
         prompts.openAnswers = {sparseFile(dir / "map1.mul", 89'915'392)};
-        form.TLMapLoadClick();
+        tbtest::control<QPushButton>(form, "TLMapLoad")->click();
         QCOMPARE(prompts.openNames().back(), QString("MapLoad"));
-        QCOMPARE(form.MapInfo->text(), QString("Mondains Legacy (Patch 6.x.x.x)"));
-        QCOMPARE(form.MapSize->text(), QString("7168x4096"));
+        QCOMPARE(tbtest::control<QLabel>(form, "MapInfo")->text(),
+                 QString("Mondains Legacy (Patch 6.x.x.x)"));
+        QCOMPARE(tbtest::control<QLabel>(form, "MapSize")->text(), QString("7168x4096"));
 
         prompts.openAnswers = {sparseFile(dir / "MAP3.MUL", 16'056'320)};
-        form.TLMapLoadClick();
-        QCOMPARE(form.MapInfo->text(), QString("Malas"));
-        QCOMPARE(form.MapSize->text(), QString("2560x2048"));
+        tbtest::control<QPushButton>(form, "TLMapLoad")->click();
+        QCOMPARE(tbtest::control<QLabel>(form, "MapInfo")->text(), QString("Malas"));
+        QCOMPARE(tbtest::control<QLabel>(form, "MapSize")->text(), QString("2560x2048"));
 
         prompts.openAnswers = {QString()}; // cancelled: the source stays
-        form.TLMapLoadClick();
-        QCOMPARE(form.MapInfo->text(), QString("Malas"));
+        tbtest::control<QPushButton>(form, "TLMapLoad")->click();
+        QCOMPARE(tbtest::control<QLabel>(form, "MapInfo")->text(), QString("Malas"));
 
         prompts.openAnswers = {sparseFile(dir / "map0.mul", 16'056'320)};
-        form.TLMapLoadClick();
-        QCOMPARE(form.MapInfo->text(), QString("None"));
-        QCOMPARE(form.MapSize->text(), QString("None"));
+        tbtest::control<QPushButton>(form, "TLMapLoad")->click();
+        QCOMPARE(tbtest::control<QLabel>(form, "MapInfo")->text(), QString("None"));
+        QCOMPARE(tbtest::control<QLabel>(form, "MapSize")->text(), QString("None"));
 
-        form.SourceMap->setText(QString::fromStdString((dir / "gone" / "map2.mul").string()));
-        QCOMPARE(form.MapInfo->text(), QString("None"));
+        tbtest::control<QLineEdit>(form, "SourceMap")
+            ->setText(QString::fromStdString((dir / "gone" / "map2.mul").string()));
+        QCOMPARE(tbtest::control<QLabel>(form, "MapInfo")->text(), QString("None"));
     }
 
     void anUnidentifiedSourceIsRefusedBeforeAnyDialog() {
         RecordingPrompts prompts;
         tbapp::MapEnlargeDialog form(prompts);
         prompts.saveAnswers = {"/nowhere/map0.mul"};
-        form.TLMapSaveClick();
+        tbtest::control<QPushButton>(form, "TLMapSave")->click();
         QCOMPARE(prompts.shown, QStringList{"Wrong source map file!"});
         QVERIFY(prompts.errors.isEmpty());
         QVERIFY(prompts.openRequests.isEmpty() && prompts.saveRequests.isEmpty());
@@ -84,7 +89,7 @@ private slots:
         form.show();
         prompts.openAnswers = {sparseFile(dir / "map4.mul", 6'421'156)};
         writeCellBytes(dir / "map4.mul", tb::cellOffset(1447, 1447, 181), {0x34, 0x12, 0xF9});
-        form.TLMapLoadClick();
+        tbtest::control<QPushButton>(form, "TLMapLoad")->click();
         const QString destination = QString::fromStdString((dir / "new" / "map0.mul").string());
         fs::create_directory(dir / "new");
         prompts.saveAnswers = {destination};
@@ -93,11 +98,11 @@ private slots:
         bool buttonEnabledDuringRun = true;
         QString textDuringRun;
         QTimer::singleShot(0, &form, [&] {
-            buttonEnabledDuringRun = form.TLMapSave->isEnabled();
-            textDuringRun = form.ProgressInfo->text();
+            buttonEnabledDuringRun = tbtest::control<QPushButton>(form, "TLMapSave")->isEnabled();
+            textDuringRun = tbtest::control<QLabel>(form, "ProgressInfo")->text();
             form.reject(); // closing is refused while the run goes on
         });
-        form.TLMapSaveClick();
+        tbtest::control<QPushButton>(form, "TLMapSave")->click();
 
         QVERIFY(prompts.shown.isEmpty());
         QCOMPARE(prompts.saveNames().back(), QString("MapSave"));
@@ -108,9 +113,9 @@ private slots:
         QVERIFY(!buttonEnabledDuringRun);
         QVERIFY2(textDuringRun.startsWith("Creating new map file"), qPrintable(textDuringRun));
         QVERIFY(form.isVisible());
-        QCOMPARE(form.ProgressInfo->text(), QString("Done."));
-        QCOMPARE(form.ProgressBar->value(), 0);
-        QVERIFY(form.TLMapSave->isEnabled());
+        QCOMPARE(tbtest::control<QLabel>(form, "ProgressInfo")->text(), QString("Done."));
+        QCOMPARE(tbtest::control<QProgressBar>(form, "ProgressBar")->value(), 0);
+        QVERIFY(tbtest::control<QPushButton>(form, "TLMapSave")->isEnabled());
         const fs::path out = dir / "new" / "map0.mul";
         QCOMPARE(fs::file_size(out), std::uintmax_t(tb::kEnlargedFileSize));
         const auto cell = readBytesAt(out, tb::cellOffset(1447, 1447, 512), 3);
@@ -123,26 +128,26 @@ private slots:
         tbapp::MapEnlargeDialog form(prompts);
         const QString source = sparseFile(dir / "map2.mul", 11'289'600);
         prompts.openAnswers = {source};
-        form.TLMapLoadClick();
+        tbtest::control<QPushButton>(form, "TLMapLoad")->click();
 
         prompts.saveAnswers = {QString::fromStdString((dir / "." / "map2.mul").string())};
-        form.TLMapSaveClick();
+        tbtest::control<QPushButton>(form, "TLMapSave")->click();
         QCOMPARE(prompts.shown, QStringList{tb::kEnlargeOntoSourceMessage});
         QCOMPARE(fs::file_size(dir / "map2.mul"), std::uintmax_t(11'289'600));
-        QVERIFY(form.TLMapSave->isEnabled());
+        QVERIFY(tbtest::control<QPushButton>(form, "TLMapSave")->isEnabled());
 
         prompts.forgetShown();
         prompts.saveAnswers = {QString::fromStdString((dir / "missing" / "map0.mul").string())};
-        form.TLMapSaveClick();
+        tbtest::control<QPushButton>(form, "TLMapSave")->click();
         QCOMPARE(prompts.shown.size(), 1);
         QCOMPARE(prompts.errors.size(), 1);
         QVERIFY(prompts.shown[0].contains("map0.mul"));
-        QVERIFY(form.TLMapSave->isEnabled());
+        QVERIFY(tbtest::control<QPushButton>(form, "TLMapSave")->isEnabled());
         QVERIFY(!fs::exists(dir / "missing"));
 
         prompts.forgetShown();
         prompts.saveAnswers = {QString()}; // a cancelled save dialog writes nothing
-        form.TLMapSaveClick();
+        tbtest::control<QPushButton>(form, "TLMapSave")->click();
         QVERIFY(prompts.shown.isEmpty());
         QCOMPARE(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
     }
