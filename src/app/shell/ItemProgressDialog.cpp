@@ -14,35 +14,35 @@ ItemProgressDialog::ItemProgressDialog(QWidget* owner)
     setObjectName("TProgressForm");
     setWindowTitle("Progress ...");
 
-    PBar = new QProgressBar(this);
-    PBar->setObjectName("PBar");
-    PBar->setFixedSize(313, 25);
-    PBar->setTextVisible(false);
-    PBar->setRange(0, 0);
+    m_bar = new QProgressBar(this);
+    m_bar->setObjectName("PBar");
+    m_bar->setFixedSize(313, 25);
+    m_bar->setTextVisible(false);
+    m_bar->setRange(0, 0);
 
-    PBarText = new QLabel("Patching ...", this);
-    PBarText->setObjectName("PBarText");
+    m_text = new QLabel("Patching ...", this);
+    m_text->setObjectName("PBarText");
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
-    layout->addWidget(PBar);
-    layout->addWidget(PBarText);
+    layout->addWidget(m_bar);
+    layout->addWidget(m_text);
     setFixedSize(313, 45);
 }
 
 void ItemProgressDialog::startItems(int itemCount) {
-    PBar->setRange(0, std::max(0, itemCount - 1));
-    PBar->setValue(0);
+    m_bar->setRange(0, std::max(0, itemCount - 1));
+    m_bar->setValue(0);
     m_sinceEvents.invalidate();
 }
 
 void ItemProgressDialog::showItem(int index, const QString& text) {
-    PBar->setValue(index);
-    PBarText->setText(text);
+    m_bar->setValue(index);
+    m_text->setText(text);
     constexpr qint64 kEventIntervalMs = 15;
     if (!m_sinceEvents.isValid() || m_sinceEvents.elapsed() >= kEventIntervalMs ||
-        index >= PBar->maximum()) {
+        index >= m_bar->maximum()) {
         QApplication::processEvents();
         m_sinceEvents.start();
     }

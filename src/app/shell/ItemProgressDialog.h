@@ -23,10 +23,9 @@ public:
     // spend most of its time repainting.
     void showItem(int index, const QString& text);
 
-    QProgressBar* PBar;
-    QLabel* PBarText;
-
 private:
+    QProgressBar* m_bar;
+    QLabel* m_text;
     QElapsedTimer m_sinceEvents;
 };
 

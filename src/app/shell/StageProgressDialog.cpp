@@ -13,31 +13,31 @@ StageProgressDialog::StageProgressDialog(QWidget* owner)
     setObjectName("TPrForm");
     setWindowTitle("Tolvane Brimholt");
 
-    ProgressLabel = new QLabel("Working, please wait...", this);
-    ProgressLabel->setObjectName("ProgressLabel");
-    ProgressLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    m_stageLabel = new QLabel("Working, please wait...", this);
+    m_stageLabel->setObjectName("ProgressLabel");
+    m_stageLabel->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
-    ProgressBar = new QProgressBar(this);
-    ProgressBar->setObjectName("ProgressBar");
-    ProgressBar->setRange(0, 100);
-    ProgressBar->setFixedHeight(17);
-    ProgressBar->setTextVisible(false);
+    m_bar = new QProgressBar(this);
+    m_bar->setObjectName("ProgressBar");
+    m_bar->setRange(0, 100);
+    m_bar->setFixedHeight(17);
+    m_bar->setTextVisible(false);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(ProgressLabel);
+    layout->addWidget(m_stageLabel);
     layout->addStretch();
-    layout->addWidget(ProgressBar);
+    layout->addWidget(m_bar);
     setFixedSize(310, 34);
 }
 
 void StageProgressDialog::setStage(const QString& text) {
-    ProgressLabel->setText(text);
-    ProgressBar->setValue(0);
+    m_stageLabel->setText(text);
+    m_bar->setValue(0);
 }
 
 void StageProgressDialog::setProgress(int percent) {
-    ProgressBar->setValue(percent);
+    m_bar->setValue(percent);
 }
 
 void StageProgressDialog::showEvent(QShowEvent* event) {

@@ -20,13 +20,14 @@ public:
     // Moves the bar to `percent` (0..100).
     void setProgress(int percent);
 
-    QLabel* ProgressLabel;
-    QProgressBar* ProgressBar;
-
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QLabel* m_stageLabel;
+    QProgressBar* m_bar;
 };
 
 } // namespace tbapp

@@ -3,6 +3,8 @@
 #include "shell/ItemProgressDialog.h"
 #include "shell/StageProgressDialog.h"
 
+#include "testsupport/FindControl.h"
+
 #include <QLabel>
 #include <QProgressBar>
 #include <QtTest>
@@ -13,22 +15,22 @@ private slots:
     void itemProgressFollowsTheCaller() {
         tbapp::ItemProgressDialog form;
         QCOMPARE(form.windowTitle(), QString("Progress ..."));
-        QCOMPARE(form.PBarText->text(), QString("Patching ..."));
+        QCOMPARE(tbtest::control<QLabel>(form, "PBarText")->text(), QString("Patching ..."));
         form.show();
         form.startItems(3);
-        QCOMPARE(form.PBar->maximum(), 2);
+        QCOMPARE(tbtest::control<QProgressBar>(form, "PBar")->maximum(), 2);
         form.showItem(1, "Loading ... 2/3");
-        QCOMPARE(form.PBar->value(), 1);
-        QCOMPARE(form.PBarText->text(), QString("Loading ... 2/3"));
+        QCOMPARE(tbtest::control<QProgressBar>(form, "PBar")->value(), 1);
+        QCOMPARE(tbtest::control<QLabel>(form, "PBarText")->text(), QString("Loading ... 2/3"));
     }
 
     void aSingleItemRunKeepsTheBarAtZeroAndShowsTheText() {
         tbapp::ItemProgressDialog form;
         form.startItems(1);
-        QCOMPARE(form.PBar->maximum(), 0);
+        QCOMPARE(tbtest::control<QProgressBar>(form, "PBar")->maximum(), 0);
         form.showItem(0, "Saving ... 1/1");
-        QCOMPARE(form.PBar->value(), 0);
-        QCOMPARE(form.PBarText->text(), QString("Saving ... 1/1"));
+        QCOMPARE(tbtest::control<QProgressBar>(form, "PBar")->value(), 0);
+        QCOMPARE(tbtest::control<QLabel>(form, "PBarText")->text(), QString("Saving ... 1/1"));
     }
 
     void stagesResetTheBarAndShowingAgainResetsTheLabel() {
@@ -37,14 +39,15 @@ private slots:
         form.show();
         form.setStage("Generating patch (Statics)");
         form.setProgress(40);
-        QCOMPARE(form.ProgressBar->value(), 40);
+        QCOMPARE(tbtest::control<QProgressBar>(form, "ProgressBar")->value(), 40);
         form.setStage("Writing patch");
-        QCOMPARE(form.ProgressBar->value(), 0);
+        QCOMPARE(tbtest::control<QProgressBar>(form, "ProgressBar")->value(), 0);
         form.setProgress(70);
         form.hide();
         form.show();
-        QCOMPARE(form.ProgressLabel->text(), QString("Working, please wait..."));
-        QCOMPARE(form.ProgressBar->value(), 0);
+        QCOMPARE(tbtest::control<QLabel>(form, "ProgressLabel")->text(),
+                 QString("Working, please wait..."));
+        QCOMPARE(tbtest::control<QProgressBar>(form, "ProgressBar")->value(), 0);
     }
 
     void theStageWindowCannotBeClosedByTheUser() {
