@@ -134,6 +134,8 @@ function(tb_qtest)
     set_target_properties(${stem} PROPERTIES AUTOMOC ON
                           RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
     target_link_libraries(${stem} PRIVATE ${ARG_DEPS} tb_testutil Qt6::Test Qt6::Widgets)
+    # The window tests' shared doubles (testsupport/).
+    target_include_directories(${stem} PRIVATE ${PROJECT_SOURCE_DIR}/tests/app)
     add_test(NAME ${stem} COMMAND ${stem})
     set_tests_properties(${stem} PROPERTIES ENVIRONMENT
       "QT_QPA_PLATFORM=offscreen;TB_SOURCE_DIR=${PROJECT_SOURCE_DIR};TB_BIN_DIR=${CMAKE_BINARY_DIR}/bin")

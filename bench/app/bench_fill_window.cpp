@@ -7,8 +7,8 @@
 
 #include "editor/MapEditorWindow.h"
 #include "shell/DrawGrid.h"
-#include "shell/ErrorReport.h"
 #include "shell/RadioGroup.h"
+#include "shell/StandardPrompts.h"
 
 #include "core/MapImage.h"
 #include "core/MapVariant.h"
@@ -132,6 +132,13 @@ struct World {
     std::unique_ptr<QSettings> settings;
     std::unique_ptr<tbapp::MapEditorWindow> form;
     PaintCounter counter;
+    // Messages go to stderr, so nothing waits for a click.
+    struct PrintedPrompts : tbapp::StandardPrompts {
+        void showMessage(QWidget*, const QString& text) override {
+            std::fprintf(stderr, "message: %s\n", qPrintable(text));
+        }
+        void showError(QWidget* parent, const QString& text) override { showMessage(parent, text); }
+    } prompts;
     tb::MapDocument library;
 
     World() {
@@ -139,13 +146,11 @@ struct World {
         writeFile(appDir / "textures" / "tileids.lst", {});
         writeGameDir(gameDir);
         writeMap(mapPath);
-        tbapp::setMessageSink([](QWidget*, tbapp::MessageKind, const QString& text) {
-            std::fprintf(stderr, "message: %s\n", qPrintable(text));
-        });
         settings = std::make_unique<QSettings>(dir.filePath("settings.ini"), QSettings::IniFormat);
         settings->setValue("MAPx.mul", QString::fromStdString(mapPath.string()));
         settings->setValue("UOPath", QString::fromStdString(gameDir.string()));
-        form = std::make_unique<tbapp::MapEditorWindow>(*settings, dir.path() + "/", random);
+        form =
+            std::make_unique<tbapp::MapEditorWindow>(*settings, dir.path() + "/", random, prompts);
         form->resize(1600, 1000);
         form->show();
         QCoreApplication::processEvents();
@@ -154,8 +159,8 @@ struct World {
         // The controls of the Fill, set as a user sets them.
         tbtest::ui<QToolButton>(*form, "btnRectFill")->setChecked(true);
         tbtest::ui<QComboBox>(*form, "SelectDrawingModeComboBox")
-            ->setCurrentIndex(2);                                             // "Altitude only"
-        tbtest::ui<RadioGroup>(*form, "AltitudeRadioGroup")->setItemIndex(0); // "Add Z"
+            ->setCurrentIndex(2); // "Altitude only"
+        tbtest::ui<tbapp::RadioGroup>(*form, "AltitudeRadioGroup")->setItemIndex(0); // "Add Z"
         tbtest::ui<QLineEdit>(*form, "ZValueEdit")->setText("1");
         // The rectangle fills the whole view, so the repaint draws every visible cell.
         tbtest::ui<DrawGrid>(*form, "MainDrawGrid")->setLeftCol(kFirst);

@@ -6,6 +6,7 @@
 #include "editor/StartupWindows.h"
 #include "shell/ApplicationDir.h"
 #include "shell/Settings.h"
+#include "shell/StandardPrompts.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -58,7 +59,8 @@ int main(int argc, char* argv[]) {
     const QString applicationDir = applicationDirectory();
     std::mt19937 random;
 
-    StartupWindows windows(*settings, applicationDir, random);
+    tbapp::StandardPrompts prompts;
+    StartupWindows windows(*settings, applicationDir, random, prompts);
     tbapp::MapEditorWindow& mainForm = windows.mainForm;
 
     // The program ends with the main window, whatever other windows are open.

@@ -12,6 +12,8 @@
 
 #include <cmath>
 
+namespace tbapp {
+
 void drawTileCell(QPainter& painter, const QRect& rect, const QImage& image,
                   const QColor& emptyColour, bool framed, const QString& label) {
     if (image.isNull())
@@ -140,3 +142,5 @@ void fitGridToOneCell(DrawGrid* grid, Qt::Orientation scrolling) {
         grid->setFixedHeight(cell + frame + grid->horizontalScrollBar()->sizeHint().height());
     }
 }
+
+} // namespace tbapp

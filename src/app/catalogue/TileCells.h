@@ -18,6 +18,8 @@ class QRect;
 class QWidget;
 class DrawGrid;
 
+namespace tbapp {
+
 // Fills `rect` with `image` stretched over it, or with `emptyColour` when the image is
 // null; frames it in red when `framed`; writes `label` (when not empty) at one pixel right
 // of and below the corner, black on white.
@@ -45,3 +47,5 @@ void fitGridToOneCell(DrawGrid* grid, Qt::Orientation scrolling);
 
 // Double-clicks on a grid's cells run `action` (the dialogs' "add the selected tile").
 void onGridDoubleClick(DrawGrid* grid, std::function<void()> action);
+
+} // namespace tbapp

@@ -13,9 +13,9 @@
 class QComboBox;
 class QLineEdit;
 class QSpinBox;
-class RadioGroup;
 
 namespace tbapp {
+class RadioGroup;
 
 class BottomPanel : public QWidget {
     Q_OBJECT

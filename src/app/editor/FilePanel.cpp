@@ -1,6 +1,7 @@
 #include "editor/FilePanel.h"
 
 #include "shell/PathBox.h"
+#include "shell/Prompts.h"
 
 #include "core/ArtContainer.h"
 #include "core/MapFile.h"
@@ -31,7 +32,7 @@ QString fromUtf8(std::string_view text) {
 
 } // namespace
 
-FilePanel::FilePanel(QWidget* parent) : QWidget(parent) {
+FilePanel::FilePanel(Prompts& prompts, QWidget* parent) : QWidget(parent), m_prompts(prompts) {
     setObjectName("FileNamePanel");
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(4, 2, 4, 2);
@@ -153,12 +154,12 @@ void FilePanel::gamePathChanged() {
 }
 
 void FilePanel::chooseMapFile() {
-    QFileDialog dialog(this);
-    dialog.setObjectName("OpenMapFile");
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilter("Ultima Online MAP (map*.mul map*.uop)");
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-        m_mapPathEdit->setText(QDir::toNativeSeparators(dialog.selectedFiles().first()));
+    FileDialogRequest request;
+    request.name = "OpenMapFile";
+    request.filter = "Ultima Online MAP (map*.mul map*.uop)";
+    const QString file = m_prompts.openFileName(this, request);
+    if (!file.isEmpty())
+        m_mapPathEdit->setText(QDir::toNativeSeparators(file));
 }
 
 void FilePanel::chooseGameDir() {

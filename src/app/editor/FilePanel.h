@@ -15,11 +15,12 @@ class QLineEdit;
 class QPushButton;
 
 namespace tbapp {
+class Prompts;
 
 class FilePanel : public QWidget {
     Q_OBJECT
 public:
-    explicit FilePanel(QWidget* parent);
+    FilePanel(Prompts& prompts, QWidget* parent);
 
     QString mapPath() const;
     QString gamePath() const;
@@ -64,6 +65,7 @@ private:
     QPushButton* m_saveButton = nullptr;
     QLabel* m_versionLabel = nullptr;
     QLabel* m_sizeLabel = nullptr;
+    Prompts& m_prompts;
     bool m_saveAvailable = false;
 };
 

@@ -14,9 +14,9 @@ class QLineEdit;
 class QPushButton;
 class QSpinBox;
 class QToolButton;
-class RadioGroup;
 
 namespace tbapp {
+class RadioGroup;
 
 class LeftPanel : public QWidget {
     Q_OBJECT

@@ -10,19 +10,18 @@
 #include "editor/TilePalette.h"
 #include "editor/ToolBarPanel.h"
 
-#include "catalogue/BHDlgCustomBrush.h"
-#include "catalogue/BHDlgOptions.h"
-#include "catalogue/CatalogueDialogs.h"
-#include "core/MapViewForm.h"
-#include "patch/ListForm.h"
-#include "patch/PatchEditForm.h"
+#include "catalogue/BrushEditorDialog.h"
+#include "catalogue/CatalogueContext.h"
+#include "catalogue/OptionsDialog.h"
+#include "core/OverviewWindow.h"
+#include "patch/CoordinateListDialog.h"
+#include "patch/PatchEditorWindow.h"
 #include "patch/PatchMapAction.h"
-#include "patch/UiPrompts.h"
-#include "shell/ErrorReport.h"
-#include "shell/InfoForm.h"
+#include "shell/AboutDialog.h"
+#include "shell/Prompts.h"
 #include "shell/Settings.h"
-#include "tools/MapCopyForm.h"
-#include "tools/MapExtendForm.h"
+#include "tools/MapCopyDialog.h"
+#include "tools/MapEnlargeDialog.h"
 
 #include "catalogue/TextureList.h"
 #include "catalogue/TileList.h"
@@ -57,9 +56,9 @@ constexpr const char* kGeometrySetting = "WindowGeometry";
 } // namespace
 
 MapEditorWindow::MapEditorWindow(QSettings& settings, const QString& applicationDir,
-                                 std::mt19937& random, QWidget* parent)
-    : QMainWindow(parent), m_settings(settings), m_applicationDir(applicationDir),
-      m_random(random) {
+                                 std::mt19937& random, Prompts& prompts, QWidget* parent)
+    : QMainWindow(parent), m_settings(settings), m_applicationDir(applicationDir), m_random(random),
+      m_prompts(prompts) {
     setObjectName("TBHMapEditForm");
     // "[*]" shows Qt's mark of unsaved changes; without changes the caption reads as before.
     setWindowTitle("Tolvane Brimholt 1.4.1 (x64)[*]");
@@ -78,7 +77,7 @@ MapEditorWindow::MapEditorWindow(QSettings& settings, const QString& application
 
     // Creation: the view settings, the tile groups, the texture lists, the bookmarks, the
     // brush list and the radar colours; then no fill is pending and no map is loaded.
-    runReported(this, [&] { readViewSettings(); });
+    runReported(m_prompts, this, [&] { readViewSettings(); });
     loadTileGroups();
     const QString defaultList =
         QString::fromStdString(tb::textureListPath(tb::kDefaultTextureList));
@@ -86,7 +85,7 @@ MapEditorWindow::MapEditorWindow(QSettings& settings, const QString& application
     m_palette->loadTextureList(defaultList);
     readBookmarks();
     m_toolBar->listBrushes();
-    runReported(this, [&] { readRadarColours(); });
+    runReported(m_prompts, this, [&] { readRadarColours(); });
     m_painter.reset();
     updateCellSwitches();
 }
@@ -99,14 +98,14 @@ MapEditorWindow::~MapEditorWindow() {
 }
 
 void MapEditorWindow::buildPanels() {
-    m_toolBar = new ToolBarPanel(m_state, m_applicationDir, this);
+    m_toolBar = new ToolBarPanel(m_state, m_applicationDir, m_prompts, this);
     m_leftPanel = new LeftPanel(m_state, this);
     m_mapView = new MapView(m_document, this);
-    m_palette = new TilePalette(m_state, m_applicationDir, this);
+    m_palette = new TilePalette(m_state, m_applicationDir, m_prompts, this);
     m_bottomPanel = new BottomPanel(m_state, this);
-    m_filePanel = new FilePanel(this);
+    m_filePanel = new FilePanel(m_prompts, this);
     m_statusBar = new EditorStatusBar(this);
-    m_files = new MapFileActions(m_document, m_art, *m_filePanel, m_settings, this);
+    m_files = new MapFileActions(m_document, m_art, *m_filePanel, m_settings, m_prompts, this);
 
     auto* central = new QWidget(this);
     auto* outer = new QVBoxLayout(central);
@@ -180,7 +179,7 @@ void MapEditorWindow::connectPanels() {
     connect(m_filePanel, &FilePanel::mapPathEdited, this, &MapEditorWindow::mapPathChanged);
     connect(m_filePanel, &FilePanel::gamePathEdited, this, [this](bool valid) {
         if (valid)
-            runReported(this, [&] { readRadarColours(); });
+            runReported(m_prompts, this, [&] { readRadarColours(); });
     });
     connect(m_filePanel, &FilePanel::loadClicked, m_files, &MapFileActions::load);
     connect(m_filePanel, &FilePanel::saveClicked, m_files, &MapFileActions::save);
@@ -219,12 +218,12 @@ void MapEditorWindow::connectMenus() {
             m_diffWindow->exec();
     });
     connect(m_menus, &MainMenus::enlargeMapTriggered, this, [this] {
-        TMapExtendForm form(this);
+        MapEnlargeDialog form(m_prompts, this);
         form.exec();
     });
     connect(m_menus, &MainMenus::mapCopyTriggered, this, &MapEditorWindow::copyMap);
     connect(m_menus, &MainMenus::optionsTriggered, this, &MapEditorWindow::showOptions);
-    connect(m_menus, &MainMenus::aboutTriggered, this, [this] { (new TInfoForm(this))->show(); });
+    connect(m_menus, &MainMenus::aboutTriggered, this, [this] { (new AboutDialog(this))->show(); });
 }
 
 void MapEditorWindow::setLongLivedWindows(QWidget* patchEditor, QDialog* diffWindow) {
@@ -249,7 +248,7 @@ void MapEditorWindow::firstShow() {
     m_filePanel->setMapPath(readSettingText(m_settings, "MAPx.mul"));
     m_filePanel->setGamePath(readSettingText(m_settings, "UOPath"));
     m_bottomPanel->setDrawMode(tb::DrawMode::DontDraw);
-    runReported(this, [&] { readViewSettings(); });
+    runReported(m_prompts, this, [&] { readViewSettings(); });
     refreshStatusBar();
 }
 
@@ -265,7 +264,7 @@ void MapEditorWindow::closeEvent(QCloseEvent* event) {
         m_mapView->setMap(nullptr, nullptr);
         m_document.replace(tb::MapImage(), {});
         m_art = tb::ArtFiles();
-        runReported(this, [&] { writeViewSettings(); });
+        runReported(m_prompts, this, [&] { writeViewSettings(); });
         writeBookmarks();
         emit formClosed();
     }
@@ -342,14 +341,14 @@ static std::filesystem::path bookmarkPath(const QString& applicationDir) {
 }
 
 void MapEditorWindow::readBookmarks() {
-    runReported(this, [&] {
+    runReported(m_prompts, this, [&] {
         tb::readBookmarkFile(bookmarkPath(m_applicationDir), m_mapView->bookmarks());
     });
     m_mapView->showBookmarks();
 }
 
 void MapEditorWindow::writeBookmarks() {
-    runReported(this, [&] {
+    runReported(m_prompts, this, [&] {
         tb::writeBookmarkFile(bookmarkPath(m_applicationDir), m_mapView->bookmarks());
     });
 }
@@ -410,23 +409,18 @@ tb::MapDocument* MapEditorWindow::mapDocument() {
     return mapLoaded() ? &m_document : nullptr;
 }
 
-void MapEditorWindow::setPrompts(UiPrompts* prompts) {
-    m_prompts = prompts;
-    m_files->setPrompts(prompts);
-}
-
 // The selection event: what the tool that is down changes is decided by the painter from
 // the editor state alone; the document's notification redraws the cells.
 void MapEditorWindow::selectCell(int x, int y) {
     const tb::SelectionResult result =
         m_painter.selectCell(mapLoaded() ? &m_document : nullptr, m_state, x, y);
     if (result.zOutOfRange) {
-        showMessage(this, QString::fromUtf8(tb::kZOutOfRangeMessage.data(),
-                                            qsizetype(tb::kZOutOfRangeMessage.size())));
+        m_prompts.showMessage(this, QString::fromUtf8(tb::kZOutOfRangeMessage.data(),
+                                                      qsizetype(tb::kZOutOfRangeMessage.size())));
         m_bottomPanel->setZText("0");
     }
     if (result.error)
-        showErrorReport(this, QString::fromStdString(*result.error));
+        m_prompts.showError(this, QString::fromStdString(*result.error));
 }
 
 // The right button picks the tile under the pointer as "Go" would find it.
@@ -442,7 +436,8 @@ void MapEditorWindow::setJumpTexts(const QString& x, const QString& y) {
 }
 
 void MapEditorWindow::jumpToBoxes() {
-    runReported(this, [&] { m_mapView->jumpTo(m_leftPanel->jumpX(), m_leftPanel->jumpY()); });
+    runReported(m_prompts, this,
+                [&] { m_mapView->jumpTo(m_leftPanel->jumpX(), m_leftPanel->jumpY()); });
 }
 
 void MapEditorWindow::repaintMap() {
@@ -455,27 +450,27 @@ void MapEditorWindow::modifiedChanged(bool modified) {
 
 // "Overview": nothing without a loaded map of a known size; it may jump the view.
 void MapEditorWindow::showOverview() {
-    TMapViewForm::openOverview(
+    OverviewWindow::openOverview(
         *this, m_radarColours, m_filePanel->mapSizeText(),
-        [this] { return m_filePanel->mapPathValid(); }, this);
+        [this] { return m_filePanel->mapPathValid(); }, m_prompts, this);
 }
 
 // "List": a new coordinate list each time, modal; it only fills the jump boxes.
 void MapEditorWindow::showCoordinateList() {
-    TListForm list(m_applicationDir, *this, m_leftPanel->jumpX(), m_leftPanel->jumpY(), this,
-                   m_prompts);
+    CoordinateListDialog list(m_applicationDir, *this, m_leftPanel->jumpX(), m_leftPanel->jumpY(),
+                              m_prompts, this);
     list.exec();
 }
 
 void MapEditorWindow::patchMapFromFile() {
-    ::patchMapFromFile(this, *this, m_applicationDir, m_patchInitialDir, m_prompts);
+    tbapp::patchMapFromFile(this, *this, m_applicationDir, m_patchInitialDir, m_prompts);
     refreshStatusBar();
 }
 
 // Insert on the map: the current cell into the visible patch editor's list (which refuses
 // a listed cell itself).
 void MapEditorWindow::insertIntoPatchEditor() {
-    auto* editor = qobject_cast<TPatchEditForm*>(m_patchEditor);
+    auto* editor = qobject_cast<PatchEditorWindow*>(m_patchEditor);
     if (editor && editor->isVisible() && mapLoaded()) {
         editor->insertCurrentCell();
         refreshStatusBar();
@@ -486,7 +481,7 @@ void MapEditorWindow::insertIntoPatchEditor() {
 // (0, 0) and is repainted.
 void MapEditorWindow::copyMap() {
     {
-        TMapCopyForm form(this);
+        MapCopyDialog form(m_prompts, this);
         form.exec();
     }
     setJumpTexts("0", "0");
@@ -497,7 +492,7 @@ void MapEditorWindow::copyMap() {
 // "Edit": the brush editor with the listed brushes; after OK the list is read again.
 void MapEditorWindow::editBrushes() {
     CatalogueContext context{m_applicationDir, dialogTileImages(mapLoaded() ? &m_art : nullptr),
-                             m_cataloguePrompts};
+                             &m_prompts};
     if (runBrushEditor(context, this, m_toolBar->brushNames()))
         m_toolBar->listBrushes();
 }
@@ -512,7 +507,7 @@ void MapEditorWindow::showOptions() {
         m_palette->buildListMenu(QString::fromStdString(path));
     };
     CatalogueContext context{m_applicationDir, dialogTileImages(mapLoaded() ? &m_art : nullptr),
-                             m_cataloguePrompts};
+                             &m_prompts};
     runOptionsCommand(context, this, steps);
 }
 

@@ -19,12 +19,11 @@
 
 #include <random>
 
-class CataloguePrompts;
 class QDialog;
 class QSettings;
-class UiPrompts;
 
 namespace tbapp {
+class Prompts;
 
 class BottomPanel;
 class EditorStatusBar;
@@ -39,18 +38,15 @@ class ToolBarPanel;
 class MapEditorWindow : public QMainWindow, public MapEditorLink, private tb::DocumentListener {
     Q_OBJECT
 public:
-    // `settings` and `random` must outlive the window; `applicationDir` ends with a
-    // separator and holds the lists beside the program.
+    // `settings`, `random` and `prompts` must outlive the window; `applicationDir` ends
+    // with a separator and holds the lists beside the program. `prompts` shows the messages
+    // and file dialogs of this window and of the windows it opens.
     MapEditorWindow(QSettings& settings, const QString& applicationDir, std::mt19937& random,
-                    QWidget* parent = nullptr);
+                    Prompts& prompts, QWidget* parent = nullptr);
     ~MapEditorWindow() override;
 
     // The long-lived windows created after this one that its menu shows; either may be null.
     void setLongLivedWindows(QWidget* patchEditor, QDialog* diffWindow);
-    // The message boxes and file dialogs of the windows this one opens and the question
-    // before unsaved changes are lost; null: the real ones.
-    void setPrompts(UiPrompts* prompts);
-    void setCataloguePrompts(CataloguePrompts* prompts) { m_cataloguePrompts = prompts; }
 
     // MapEditorLink
     void setJumpTexts(const QString& x, const QString& y) override;
@@ -114,8 +110,7 @@ private:
     std::mt19937& m_random;
     QWidget* m_patchEditor = nullptr;
     QDialog* m_diffWindow = nullptr;
-    UiPrompts* m_prompts = nullptr;
-    CataloguePrompts* m_cataloguePrompts = nullptr;
+    Prompts& m_prompts;
 
     tb::MapDocument m_document;
     tb::ArtFiles m_art;

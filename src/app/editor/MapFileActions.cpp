@@ -2,8 +2,7 @@
 
 #include "editor/FilePanel.h"
 
-#include "patch/UiPrompts.h"
-#include "shell/ErrorReport.h"
+#include "shell/Prompts.h"
 #include "shell/Settings.h"
 
 #include "core/MapFile.h"
@@ -34,13 +33,9 @@ struct WaitCursor {
 } // namespace
 
 MapFileActions::MapFileActions(tb::MapDocument& document, tb::ArtFiles& art, FilePanel& files,
-                               QSettings& settings, QWidget* window)
+                               QSettings& settings, Prompts& prompts, QWidget* window)
     : QObject(window), m_document(document), m_art(art), m_files(files), m_settings(settings),
-      m_window(window) {}
-
-UiPrompts& MapFileActions::prompts() const {
-    return m_prompts ? *m_prompts : UiPrompts::standard();
-}
+      m_window(window), m_prompts(prompts) {}
 
 // Nothing happens unless a box is green. A map file of a size the variant table does not
 // know is refused and the loaded map stays; loading replaces the map, so unsaved changes
@@ -60,15 +55,16 @@ void MapFileActions::load() {
     writeSettingText(m_settings, "MAPx.mul", mapPath);
     writeSettingText(m_settings, "UOPath", m_files.gamePath());
     // A store that cannot be written is reported; the map is loaded all the same.
-    runReported(m_window, [&] { syncSettingsStore(m_settings); });
+    runReported(m_prompts, m_window, [&] { syncSettingsStore(m_settings); });
 
     if (mapValid && gameValid && !knownMap) {
-        showErrorReport(m_window, QString("%1 is not a known map file: %2. The map was not loaded.")
-                                      .arg(mapPath, QString::fromStdString(
-                                                        tb::unknownMapReason(toPath(mapPath)))));
+        m_prompts.showError(
+            m_window,
+            QString("%1 is not a known map file: %2. The map was not loaded.")
+                .arg(mapPath, QString::fromStdString(tb::unknownMapReason(toPath(mapPath)))));
     } else if (knownMap) {
         WaitCursor wait;
-        runReported(m_window, [&] {
+        runReported(m_prompts, m_window, [&] {
             // Read into a fresh image first, so a file that cannot be read leaves the
             // loaded map as it was.
             tb::MapImage image = tb::MapImage::load(toPath(mapPath));
@@ -96,7 +92,7 @@ bool MapFileActions::saveMapAs(const QString& path) {
         const QScopedValueRollback saving(m_saving, true);
         QCoreApplication::processEvents();
         WaitCursor wait;
-        saved = runReported(m_window, [&] { m_document.save(toPath(path)); });
+        saved = runReported(m_prompts, m_window, [&] { m_document.save(toPath(path)); });
     }
     m_files.setSaving(false);
     return saved;
@@ -109,22 +105,22 @@ bool MapFileActions::settleUnsavedChanges(bool keepMap) {
         return false; // asked already, or saving: the caller waits
     const QScopedValueRollback settling(m_settling, true);
     const QString file = QFileInfo(fromPath(m_document.fileName())).fileName();
-    switch (prompts().askSaveChanges(m_window, file)) {
-    case UnsavedChangesAnswer::Save:
+    switch (m_prompts.askSaveChanges(m_window, file)) {
+    case SaveChangesAnswer::Save:
         // Into the file the question named; only a save that succeeded lets the caller on.
         return saveMapAs(fromPath(m_document.fileName()));
-    case UnsavedChangesAnswer::Discard:
+    case SaveChangesAnswer::Discard:
         if (keepMap) {
             // The map stays on screen, so the discarded changes must go from it too, or a
             // later Save would write them after all: the map is read again from its file.
-            return runReported(m_window, [&] {
+            return runReported(m_prompts, m_window, [&] {
                 m_document.replace(tb::MapImage::load(m_document.fileName()),
                                    m_document.fileName());
             });
         }
         m_document.markUnmodified();
         return true;
-    case UnsavedChangesAnswer::Cancel:
+    case SaveChangesAnswer::Cancel:
         break;
     }
     return false;

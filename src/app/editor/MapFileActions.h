@@ -11,9 +11,9 @@
 
 class QSettings;
 class QWidget;
-class UiPrompts;
 
 namespace tbapp {
+class Prompts;
 
 class FilePanel;
 
@@ -22,9 +22,8 @@ class MapFileActions : public QObject {
 public:
     // Everything given must outlive the object; `window` is the parent of its messages.
     MapFileActions(tb::MapDocument& document, tb::ArtFiles& art, FilePanel& files,
-                   QSettings& settings, QWidget* window);
+                   QSettings& settings, Prompts& prompts, QWidget* window);
 
-    void setPrompts(UiPrompts* prompts) { m_prompts = prompts; }
     bool mapLoaded() const { return m_mapLoaded; }
     // A Save or the question about unsaved changes is under way: the window must stay.
     bool busy() const { return m_saving || m_settling; }
@@ -45,14 +44,13 @@ signals:
 
 private:
     bool saveMapAs(const QString& path);
-    UiPrompts& prompts() const;
 
     tb::MapDocument& m_document;
     tb::ArtFiles& m_art;
     FilePanel& m_files;
     QSettings& m_settings;
     QWidget* m_window;
-    UiPrompts* m_prompts = nullptr;
+    Prompts& m_prompts;
     bool m_mapLoaded = false;
     bool m_saving = false;
     bool m_settling = false;

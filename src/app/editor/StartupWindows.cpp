@@ -1,8 +1,9 @@
 #include "editor/StartupWindows.h"
 
 StartupWindows::StartupWindows(QSettings& settings, const QString& applicationDir,
-                               std::mt19937& random)
-    : mainForm(settings, applicationDir, random), patchEditor(applicationDir, mainForm, &mainForm),
-      progress(&mainForm), prForm(&mainForm), diffWindow(settings, prForm, &mainForm) {
+                               std::mt19937& random, tbapp::Prompts& prompts)
+    : mainForm(settings, applicationDir, random, prompts),
+      patchEditor(applicationDir, mainForm, prompts, &mainForm), progress(&mainForm),
+      prForm(&mainForm), diffWindow(settings, prForm, prompts, &mainForm) {
     mainForm.setLongLivedWindows(&patchEditor, &diffWindow);
 }

@@ -4,11 +4,11 @@
 // reports to) and the diff window. The options dialog is not among them: it is made each
 // time it is opened, so start-up reads its files (and reports their errors) only once.
 
-#include "diff/DiffForm.h"
+#include "diff/DiffPatchDialog.h"
 #include "editor/MapEditorWindow.h"
-#include "patch/PatchEditForm.h"
-#include "shell/PrForm.h"
-#include "shell/ProgressForm.h"
+#include "patch/PatchEditorWindow.h"
+#include "shell/ItemProgressDialog.h"
+#include "shell/StageProgressDialog.h"
 
 #include <QString>
 
@@ -17,13 +17,14 @@
 class QSettings;
 
 struct StartupWindows {
-    // `settings` and `random` must outlive the windows; `applicationDir` ends with a
-    // separator. The main window is told of the patch editor and the diff window.
-    StartupWindows(QSettings& settings, const QString& applicationDir, std::mt19937& random);
+    // `settings`, `random` and `prompts` must outlive the windows; `applicationDir` ends
+    // with a separator. The main window is told of the patch editor and the diff window.
+    StartupWindows(QSettings& settings, const QString& applicationDir, std::mt19937& random,
+                   tbapp::Prompts& prompts);
 
     tbapp::MapEditorWindow mainForm;
-    TPatchEditForm patchEditor;
-    TProgressForm progress;
-    TPrForm prForm;
-    TBHDiffForm diffWindow;
+    tbapp::PatchEditorWindow patchEditor;
+    tbapp::ItemProgressDialog progress;
+    tbapp::StageProgressDialog prForm;
+    tbapp::DiffPatchDialog diffWindow;
 };

@@ -1,7 +1,7 @@
 #include "editor/TilePalette.h"
 
 #include "shell/DrawGrid.h"
-#include "shell/ErrorReport.h"
+#include "shell/Prompts.h"
 
 #include "catalogue/TextureList.h"
 
@@ -39,8 +39,9 @@ DrawGrid* makePalette(QWidget* parent, const QString& name, const QColor& backgr
 
 } // namespace
 
-TilePalette::TilePalette(tb::EditorState& state, const QString& applicationDir, QWidget* parent)
-    : QWidget(parent), m_state(state), m_applicationDir(applicationDir) {
+TilePalette::TilePalette(tb::EditorState& state, const QString& applicationDir, Prompts& prompts,
+                         QWidget* parent)
+    : QWidget(parent), m_state(state), m_applicationDir(applicationDir), m_prompts(prompts) {
     setObjectName("RightPanel");
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     auto* layout = new QGridLayout(this);
@@ -132,7 +133,7 @@ void TilePalette::readTextureList(const std::string& relativePath) {
 }
 
 void TilePalette::loadTextureList(const QString& relativePath) {
-    runReported(this, [&] { readTextureList(relativePath.toStdString()); });
+    runReported(m_prompts, this, [&] { readTextureList(relativePath.toStdString()); });
 }
 
 void TilePalette::buildListMenu(const QString& currentPath) {
@@ -207,7 +208,7 @@ void TilePalette::findClicked() {
     const QString text = m_findEdit->text();
     if (text.isEmpty())
         return;
-    runReported(this, [&] { goTo(tb::parseFindIdText(text.toStdString())); });
+    runReported(m_prompts, this, [&] { goTo(tb::parseFindIdText(text.toStdString())); });
 }
 
 // One palette cell: the tile's picture (black in the full palette and white in the sorted

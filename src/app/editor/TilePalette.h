@@ -21,12 +21,14 @@ class QPainter;
 class QPushButton;
 
 namespace tbapp {
+class Prompts;
 
 class TilePalette : public QWidget {
     Q_OBJECT
 public:
     // `state` must outlive the panel; the lists are read below `applicationDir`.
-    TilePalette(tb::EditorState& state, const QString& applicationDir, QWidget* parent);
+    TilePalette(tb::EditorState& state, const QString& applicationDir, Prompts& prompts,
+                QWidget* parent);
 
     // Where the tile pictures come from (none before a map and its art are loaded).
     void setPictures(TilePictureSource pictures);
@@ -62,6 +64,7 @@ private:
 
     tb::EditorState& m_state;
     QString m_applicationDir;
+    Prompts& m_prompts;
     TilePictureSource m_pictures;
     bool m_showTileIds = true;
     QLineEdit* m_findEdit = nullptr;

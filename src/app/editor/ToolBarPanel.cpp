@@ -1,7 +1,7 @@
 #include "editor/ToolBarPanel.h"
 
-#include "catalogue/BHDlgCustomBrush.h"
-#include "shell/ErrorReport.h"
+#include "catalogue/BrushEditorDialog.h"
+#include "shell/Prompts.h"
 
 #include "catalogue/BrushFile.h"
 #include "editor/Stamp.h"
@@ -16,8 +16,9 @@
 
 namespace tbapp {
 
-ToolBarPanel::ToolBarPanel(tb::EditorState& state, const QString& applicationDir, QWidget* parent)
-    : QWidget(parent), m_state(state), m_applicationDir(applicationDir) {
+ToolBarPanel::ToolBarPanel(tb::EditorState& state, const QString& applicationDir, Prompts& prompts,
+                           QWidget* parent)
+    : QWidget(parent), m_state(state), m_applicationDir(applicationDir), m_prompts(prompts) {
     setObjectName("TopPanel");
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(2, 2, 2, 2);
@@ -110,7 +111,7 @@ void ToolBarPanel::listBrushes() {
     const QString text = m_brushBox->currentText();
     const QSignalBlocker quiet(m_brushBox);
     m_brushBox->clear();
-    m_brushBox->addItems(::brushNames(m_applicationDir));
+    m_brushBox->addItems(tbapp::brushNames(m_applicationDir));
     m_brushBox->setCurrentIndex(m_brushBox->findText(text));
     m_brushBox->setEditText(text);
 }
@@ -129,7 +130,7 @@ void ToolBarPanel::readBrush() {
     const QString name = m_brushBox->currentText();
     if (name.isEmpty())
         return;
-    runReported(this, [&] {
+    runReported(m_prompts, this, [&] {
         m_state.setBrushLines(tb::readBrushLines(
             std::filesystem::path(m_applicationDir.toStdU16String()), name.toStdString()));
     });

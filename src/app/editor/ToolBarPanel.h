@@ -17,12 +17,14 @@ class QComboBox;
 class QToolButton;
 
 namespace tbapp {
+class Prompts;
 
 class ToolBarPanel : public QWidget {
     Q_OBJECT
 public:
     // `state` must outlive the panel; brushes are read from `applicationDir`/brushes.
-    ToolBarPanel(tb::EditorState& state, const QString& applicationDir, QWidget* parent);
+    ToolBarPanel(tb::EditorState& state, const QString& applicationDir, Prompts& prompts,
+                 QWidget* parent);
 
     bool stampToolDown() const;
     // Fills the brush box from the brush files; the text typed or chosen stays and the
@@ -47,6 +49,7 @@ private:
 
     tb::EditorState& m_state;
     QString m_applicationDir;
+    Prompts& m_prompts;
     QToolButton* m_exitButton = nullptr;
     QToolButton* m_paintButton = nullptr;
     QToolButton* m_fillButton = nullptr;

@@ -3,11 +3,14 @@
 #include "editor/MapDocument.h"
 #include "patch/KeyFile.h"
 #include "patch/PatchFile.h"
-#include "patch/UiPrompts.h"
 #include "shell/Errors.h"
 #include "shell/MapEditorLink.h"
+#include "shell/Prompts.h"
+#include "shell/UiPath.h"
 
 #include <QWidget>
+
+namespace tbapp {
 
 namespace {
 
@@ -40,16 +43,17 @@ QString skippedEntriesMessage(int skipped, int total) {
 }
 
 PatchMapOutcome patchMapFromFile(QWidget* parent, MapEditorLink& link, const QString& appDir,
-                                 QString& initialDir, UiPrompts* promptsOrNull) {
-    UiPrompts& prompts = promptsOrNull ? *promptsOrNull : UiPrompts::standard();
+                                 QString& initialDir, tbapp::Prompts& prompts) {
     PatchMapOutcome outcome;
     tb::MapDocument* document = link.mapDocument();
     if (document == nullptr) {
         link.repaintMap();
         return outcome;
     }
-    const QString fileName = prompts.openFileName(
-        parent, {"Patch Map from file", "Tolvane Brimholt (*.qvp)", initialDir, "qvbrimholt.qvp"});
+    const QString fileName = prompts.openFileName(parent, {.title = "Patch Map from file",
+                                                           .filter = "Tolvane Brimholt (*.qvp)",
+                                                           .directory = initialDir,
+                                                           .defaultName = "qvbrimholt.qvp"});
     if (fileName.isEmpty()) {
         link.repaintMap();
         return outcome;
@@ -58,7 +62,7 @@ PatchMapOutcome patchMapFromFile(QWidget* parent, MapEditorLink& link, const QSt
 
     tb::KeyFile patch;
     try {
-        patch = tb::KeyFile::load(uiPath(fileName));
+        patch = tb::KeyFile::load(tbapp::uiPath(fileName));
     } catch (const tb::FileError& e) {
         prompts.showError(parent, QString::fromStdString(e.what()));
         return outcome;
@@ -95,3 +99,5 @@ PatchMapOutcome patchMapFromFile(QWidget* parent, MapEditorLink& link, const QSt
         prompts.showMessage(parent, skippedEntriesMessage(outcome.skipped, count));
     return outcome;
 }
+
+} // namespace tbapp

@@ -3,11 +3,16 @@
 // window, with a progress window, then repaints the map. Entries whose cell lies outside
 // the map are skipped, and a message after the run says how many.
 
+#include "shell/Prompts.h"
+
 #include <QString>
 
+namespace tbapp {
 class MapEditorLink;
-class UiPrompts;
+}
 class QWidget;
+
+namespace tbapp {
 
 struct PatchMapOutcome {
     bool ran = false; // a file was chosen and its entries were applied to the end
@@ -20,8 +25,10 @@ QString skippedEntriesMessage(int skipped, int total);
 
 // Runs the command. `initialDir` is the open dialog's initial directory, kept by the caller
 // between runs; it becomes `appDir` once a file has been chosen. Refusals and failures are
-// shown through `prompts` (the real dialogs when null): "File is empty or corupted!" for a
+// shown through `prompts`: "File is empty or corupted!" for a
 // file without entries, the conversion message of a bad entry (the entries before it stay
 // applied).
 PatchMapOutcome patchMapFromFile(QWidget* parent, MapEditorLink& link, const QString& appDir,
-                                 QString& initialDir, UiPrompts* prompts = nullptr);
+                                 QString& initialDir, tbapp::Prompts& prompts);
+
+} // namespace tbapp

@@ -9,6 +9,8 @@ class MapDocument;
 class MapImage;
 } // namespace tb
 
+namespace tbapp {
+
 class MapEditorLink {
 public:
     virtual ~MapEditorLink() = default;
@@ -28,3 +30,5 @@ public:
     // Redraws the visible part of the map view.
     virtual void repaintMap() = 0;
 };
+
+} // namespace tbapp

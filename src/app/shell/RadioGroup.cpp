@@ -4,6 +4,8 @@
 #include <QGridLayout>
 #include <QRadioButton>
 
+namespace tbapp {
+
 RadioGroup::RadioGroup(const QString& caption, const QStringList& items, int columns,
                        QWidget* parent)
     : QGroupBox(caption, parent), m_buttons(new QButtonGroup(this)) {
@@ -40,3 +42,5 @@ int RadioGroup::count() const {
 QRadioButton* RadioGroup::button(int index) const {
     return static_cast<QRadioButton*>(m_buttons->button(index));
 }
+
+} // namespace tbapp

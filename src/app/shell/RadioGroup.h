@@ -7,6 +7,8 @@
 class QButtonGroup;
 class QRadioButton;
 
+namespace tbapp {
+
 class RadioGroup : public QGroupBox {
     Q_OBJECT
 public:
@@ -29,3 +31,5 @@ signals:
 private:
     QButtonGroup* m_buttons;
 };
+
+} // namespace tbapp

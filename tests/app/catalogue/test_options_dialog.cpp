@@ -1,11 +1,11 @@
 // The options dialog: the group page, the texture page, OK's save sequence and Cancel.
-#include "CatalogueTestDoubles.h"
+#include "CatalogueFixtures.h"
 
-#include "catalogue/BHDlgAddTile.h"
-#include "catalogue/BHDlgOptions.h"
-#include "catalogue/BHDlgSelectMode.h"
+#include "catalogue/OptionsDialog.h"
 #include "catalogue/TextureList.h"
+#include "catalogue/TileGroupDialog.h"
 #include "catalogue/TileList.h"
+#include "catalogue/TilePickerDialog.h"
 #include "shell/DrawGrid.h"
 
 #include "TestPaths.h"
@@ -30,7 +30,7 @@ const QByteArray kTileList = "<?xml version=\"1.0\" ?>\r\n<TileList>\r\n"
                              "<Tile><Name>Cave</Name><TileId>$0245</TileId>"
                              "<TileId>$0246</TileId></Tile>\r\n</TileList>\r\n";
 
-QStringList rowTexts(const TBHFOptions& options) {
+QStringList rowTexts(const tbapp::OptionsDialog& options) {
     QStringList rows;
     for (int i = 0; i < options.lvSelectModes->topLevelItemCount(); ++i) {
         const QTreeWidgetItem* item = options.lvSelectModes->topLevelItem(i);
@@ -39,7 +39,7 @@ QStringList rowTexts(const TBHFOptions& options) {
     return rows;
 }
 
-QStringList items(const TBHFOptions& options) {
+QStringList items(const tbapp::OptionsDialog& options) {
     QStringList texts;
     for (int i = 0; i < options.lbTexture->count(); ++i)
         texts << options.lbTexture->item(i)->text();
@@ -47,7 +47,7 @@ QStringList items(const TBHFOptions& options) {
 }
 
 // Edit, Delete, Up, Down of the group page as "1101".
-QString groupButtons(const TBHFOptions& o) {
+QString groupButtons(const tbapp::OptionsDialog& o) {
     QString s;
     for (const QWidget* b : {static_cast<QWidget*>(o.btnEdit), static_cast<QWidget*>(o.btnDelete),
                              static_cast<QWidget*>(o.btnUp), static_cast<QWidget*>(o.btnDown)})
@@ -55,7 +55,7 @@ QString groupButtons(const TBHFOptions& o) {
     return s;
 }
 
-QString textureButtons(const TBHFOptions& o) {
+QString textureButtons(const tbapp::OptionsDialog& o) {
     QString s;
     for (const QWidget* b :
          {static_cast<QWidget*>(o.btnEditTexture), static_cast<QWidget*>(o.btnDeleteTexture),
@@ -64,17 +64,17 @@ QString textureButtons(const TBHFOptions& o) {
     return s;
 }
 
-void selectGroup(TBHFOptions& options, int row) {
+void selectGroup(tbapp::OptionsDialog& options, int row) {
     options.lvSelectModes->setCurrentItem(options.lvSelectModes->topLevelItem(row));
 }
 
 // The group dialog's grid row showing `digits`.
-int gridRow(const TDlgSelectMode& dialog, const std::string& digits) {
+int gridRow(const tbapp::TileGroupDialog& dialog, const std::string& digits) {
     const auto& rows = dialog.tileRows();
     return int(std::find(rows.begin(), rows.end(), digits) - rows.begin());
 }
 
-void addTileWithButton(TDlgSelectMode& dialog, const std::string& digits) {
+void addTileWithButton(tbapp::TileGroupDialog& dialog, const std::string& digits) {
     dialog.smallDrawGrid->selectCell(0, gridRow(dialog, digits));
     QTest::mouseClick(dialog.btnAddID, Qt::LeftButton);
 }
@@ -102,8 +102,8 @@ private slots:
         AppFolder app;
         app.write("tilelist.xml", kTileList);
         app.write("textures/coast.lst", "textureid=$0010\r\n");
-        ScriptedPrompts prompts;
-        TBHFOptions options(app.context(prompts));
+        RecordingPrompts prompts;
+        tbapp::OptionsDialog options(app.context(prompts));
         QCOMPARE(options.windowTitle(), QString("Options"));
         QCOMPARE(options.PageControl1->currentWidget(), options.TabSheet1);
         QCOMPARE(options.PageControl1->tabText(0), QString("&Select Modes"));
@@ -122,10 +122,10 @@ private slots:
 
     void groupAddedWithTheButtonKeepsItsTrailingCommaAndSurvivesOk() {
         AppFolder app;
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         QString title, hint;
         prompts.onDialog = [&](QDialog& d) {
-            auto& dialog = dynamic_cast<TDlgSelectMode&>(d);
+            auto& dialog = dynamic_cast<tbapp::TileGroupDialog&>(d);
             title = dialog.windowTitle();
             hint = dialog.lblHelpText->text();
             dialog.edCaption->setText("Grass");
@@ -134,7 +134,7 @@ private slots:
             return int(QDialog::Accepted);
         };
         {
-            TBHFOptions options(app.context(prompts));
+            tbapp::OptionsDialog options(app.context(prompts));
             QTest::mouseClick(options.btnAdd, Qt::LeftButton);
             QCOMPARE(title, QString("Add new Tiles"));
             QCOMPARE(
@@ -145,8 +145,8 @@ private slots:
             QTest::mouseClick(options.BitBtn2, Qt::LeftButton);
             QCOMPARE(options.QDialog::result(), int(QDialog::Accepted));
             SaveRecorder recorder;
-            QVERIFY(runOptionsSave(app.context(prompts), &options, options.optionsResult(),
-                                   recorder.steps()));
+            QVERIFY(tbapp::runOptionsSave(app.context(prompts), &options, options.optionsResult(),
+                                          recorder.steps()));
             QCOMPARE(recorder.calls,
                      QStringList({"LoadTileGroups", "LoadTextureList textures/tileids.lst",
                                   "BuildListMenu textures/tileids.lst"}));
@@ -160,7 +160,7 @@ private slots:
         // Reopened, the empty id is gone; the button appends without a leading comma.
         QString shownCaption, shownIds;
         prompts.onDialog = [&](QDialog& d) {
-            auto& dialog = dynamic_cast<TDlgSelectMode&>(d);
+            auto& dialog = dynamic_cast<tbapp::TileGroupDialog&>(d);
             title = dialog.windowTitle();
             hint = dialog.lblHelpText->text();
             shownCaption = dialog.edCaption->text();
@@ -168,7 +168,7 @@ private slots:
             addTileWithButton(dialog, "01D3");
             return int(QDialog::Accepted);
         };
-        TBHFOptions options(app.context(prompts));
+        tbapp::OptionsDialog options(app.context(prompts));
         QCOMPARE(rowTexts(options), QStringList{"Grass=$0003,$0004"});
         selectGroup(options, 0);
         QTest::mouseClick(options.btnEdit, Qt::LeftButton);
@@ -179,7 +179,7 @@ private slots:
         QCOMPARE(rowTexts(options), QStringList{"Grass=$0003,$0004$01D3,"});
         // Cancel in the group dialog changes nothing.
         prompts.onDialog = [](QDialog& d) {
-            dynamic_cast<TDlgSelectMode&>(d).edCaption->setText("Changed");
+            dynamic_cast<tbapp::TileGroupDialog&>(d).edCaption->setText("Changed");
             return int(QDialog::Rejected);
         };
         QTest::mouseClick(options.btnEdit, Qt::LeftButton);
@@ -189,8 +189,8 @@ private slots:
     void upAndDownFollowTheSelection() {
         AppFolder app;
         app.write("tilelist.xml", kTileList);
-        ScriptedPrompts prompts;
-        TBHFOptions options(app.context(prompts));
+        RecordingPrompts prompts;
+        tbapp::OptionsDialog options(app.context(prompts));
         selectGroup(options, 0);
         QCOMPARE(groupButtons(options), QString("1101"));
         selectGroup(options, 1);
@@ -217,9 +217,9 @@ private slots:
     void deleteAsksAndCancelLeavesTheFileAlone() {
         AppFolder app;
         app.write("tilelist.xml", kTileList);
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         prompts.confirmAnswers = {false, true, true, true};
-        TBHFOptions options(app.context(prompts));
+        tbapp::OptionsDialog options(app.context(prompts));
         selectGroup(options, 1);
         QTest::mouseClick(options.btnDelete, Qt::LeftButton);
         QCOMPARE(options.lvSelectModes->topLevelItemCount(), 3);
@@ -242,18 +242,18 @@ private slots:
 
     void textureItemsAreInsertedEditedMovedAndDeleted() {
         AppFolder app;
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         QString title, label, preset;
         QString answer;
         prompts.onDialog = [&](QDialog& d) {
-            auto& picker = dynamic_cast<TBHFAddTile&>(d);
+            auto& picker = dynamic_cast<tbapp::TilePickerDialog&>(d);
             title = picker.windowTitle();
             label = picker.edAddTileLabel->text();
             preset = picker.edAddTile->text();
             picker.edAddTile->setText(answer);
             return int(QDialog::Accepted);
         };
-        TBHFOptions options(app.context(prompts));
+        tbapp::OptionsDialog options(app.context(prompts));
         options.PageControl1->setCurrentWidget(options.TabSheet3);
         answer = "$0100";
         QTest::mouseClick(options.btnAddTexture, Qt::LeftButton); // none selected: appended
@@ -296,9 +296,9 @@ private slots:
 
     void clickingAnItemShowsItsTileOrTheConversionError() {
         AppFolder app;
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         prompts.onDialog = [](QDialog&) { return int(QDialog::Accepted); }; // "$" unchanged
-        TBHFOptions options(app.context(prompts));
+        tbapp::OptionsDialog options(app.context(prompts));
         options.show();
         options.PageControl1->setCurrentWidget(options.TabSheet3);
         const QRect second = options.lbTexture->visualItemRect(options.lbTexture->item(1));
@@ -317,14 +317,14 @@ private slots:
 
     void aNewListIsWrittenAfterOkAndShownCheckedInTheListMenu() {
         AppFolder app;
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         prompts.inputAnswers = {QString("grass.lst")};
         QString answer;
         prompts.onDialog = [&](QDialog& d) {
-            dynamic_cast<TBHFAddTile&>(d).edAddTile->setText(answer);
+            dynamic_cast<tbapp::TilePickerDialog&>(d).edAddTile->setText(answer);
             return int(QDialog::Accepted);
         };
-        TBHFOptions options(app.context(prompts));
+        tbapp::OptionsDialog options(app.context(prompts));
         QTest::mouseClick(options.btnAddList, Qt::LeftButton);
         QCOMPARE(prompts.inputs, QStringList{"Add List|Add new Item list|.lst"});
         QCOMPARE(options.lbTexture->count(), 0);
@@ -338,8 +338,8 @@ private slots:
         QTest::mouseClick(options.BitBtn2, Qt::LeftButton);
         QCOMPARE(options.QDialog::result(), int(QDialog::Accepted));
         SaveRecorder recorder;
-        QVERIFY(runOptionsSave(app.context(prompts), &options, options.optionsResult(),
-                               recorder.steps()));
+        QVERIFY(tbapp::runOptionsSave(app.context(prompts), &options, options.optionsResult(),
+                                      recorder.steps()));
         QCOMPARE(app.read("textures/grass.lst"),
                  QByteArray("textureid=$0003\r\ntextureid=$0004\r\n"));
         QCOMPARE(recorder.calls,
@@ -357,8 +357,8 @@ private slots:
     void choosingAnotherListLoadsIt() {
         AppFolder app;
         app.write("textures/coast.lst", "textureid=$0010\r\ntextureid=x\r\ntextureid=$0011\r\n");
-        ScriptedPrompts prompts;
-        TBHFOptions options(app.context(prompts));
+        RecordingPrompts prompts;
+        tbapp::OptionsDialog options(app.context(prompts));
         options.cbTextureLists->setCurrentIndex(options.cbTextureLists->findText("coast.lst"));
         // Loading stops at the line that is no integer.
         QCOMPARE(items(options), QStringList{"$0010"});
@@ -371,9 +371,9 @@ private slots:
     void unsafeListNamesAreRefused() {
         AppFolder app;
         app.write("tilelist.xml", kTileList);
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         prompts.inputAnswers = {QString("../evil.lst"), QString("")};
-        TBHFOptions options(app.context(prompts));
+        tbapp::OptionsDialog options(app.context(prompts));
         QTest::mouseClick(options.btnAddList, Qt::LeftButton);
         QTest::mouseClick(options.btnAddList, Qt::LeftButton);
         QCOMPARE(prompts.messages.size(), 2);
@@ -391,8 +391,8 @@ private slots:
         QVERIFY(options.isVisible());
         // Even when the sequence is handed such a name, nothing is written.
         SaveRecorder recorder;
-        QVERIFY(!runOptionsSave(app.context(prompts), &options, options.optionsResult(),
-                                recorder.steps()));
+        QVERIFY(!tbapp::runOptionsSave(app.context(prompts), &options, options.optionsResult(),
+                                       recorder.steps()));
         QVERIFY(recorder.calls.isEmpty());
         QCOMPARE(app.read("tilelist.xml"), kTileList);
     }
@@ -400,12 +400,12 @@ private slots:
     void aFailedWriteIsShownAndEndsTheSequence() {
         AppFolder app;
         app.write("tilelist.xml", kTileList);
-        ScriptedPrompts prompts;
-        TBHFOptions options(app.context(prompts));
+        RecordingPrompts prompts;
+        tbapp::OptionsDialog options(app.context(prompts));
         QDir(app.path("textures")).removeRecursively();
         SaveRecorder recorder;
-        QVERIFY(!runOptionsSave(app.context(prompts), &options, options.optionsResult(),
-                                recorder.steps()));
+        QVERIFY(!tbapp::runOptionsSave(app.context(prompts), &options, options.optionsResult(),
+                                       recorder.steps()));
         QCOMPARE(recorder.calls, QStringList{"LoadTileGroups"});
         QCOMPARE(prompts.errors.size(), 1);
         QVERIFY(prompts.errors[0].contains("tileids.lst"));
@@ -421,13 +421,13 @@ private slots:
         }
         const QByteArray tileList = app.read("tilelist.xml");
         const QByteArray tileIds = app.read("textures/tileids.lst");
-        ScriptedPrompts prompts;
-        TBHFOptions options(app.context(prompts));
+        RecordingPrompts prompts;
+        tbapp::OptionsDialog options(app.context(prompts));
         QVERIFY(options.lvSelectModes->topLevelItemCount() > 0);
         QTest::mouseClick(options.BitBtn2, Qt::LeftButton);
         SaveRecorder recorder;
-        QVERIFY(runOptionsSave(app.context(prompts), &options, options.optionsResult(),
-                               recorder.steps()));
+        QVERIFY(tbapp::runOptionsSave(app.context(prompts), &options, options.optionsResult(),
+                                      recorder.steps()));
         QVERIFY(prompts.errors.isEmpty());
         QCOMPARE(app.read("tilelist.xml"), tileList);
         QCOMPARE(app.read("textures/tileids.lst"), tileIds);
@@ -436,27 +436,27 @@ private slots:
     void theOptionsCommandSavesOnlyAfterOk() {
         AppFolder app;
         app.write("tilelist.xml", kTileList);
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         SaveRecorder recorder;
         prompts.confirmAnswers = {true};
         prompts.onDialog = [](QDialog& d) {
-            auto& options = dynamic_cast<TBHFOptions&>(d);
+            auto& options = dynamic_cast<tbapp::OptionsDialog&>(d);
             selectGroup(options, 0);
             QTest::mouseClick(options.btnDelete, Qt::LeftButton);
             return int(QDialog::Rejected);
         };
-        QVERIFY(!runOptionsCommand(app.context(prompts), nullptr, recorder.steps()));
+        QVERIFY(!tbapp::runOptionsCommand(app.context(prompts), nullptr, recorder.steps()));
         QVERIFY(recorder.calls.isEmpty());
         QCOMPARE(app.read("tilelist.xml"), kTileList);
         prompts.confirmAnswers = {true};
         prompts.onDialog = [](QDialog& d) {
-            auto& options = dynamic_cast<TBHFOptions&>(d);
+            auto& options = dynamic_cast<tbapp::OptionsDialog&>(d);
             selectGroup(options, 0);
             QTest::mouseClick(options.btnDelete, Qt::LeftButton);
             QTest::mouseClick(options.BitBtn2, Qt::LeftButton);
             return options.result();
         };
-        QVERIFY(runOptionsCommand(app.context(prompts), nullptr, recorder.steps()));
+        QVERIFY(tbapp::runOptionsCommand(app.context(prompts), nullptr, recorder.steps()));
         QCOMPARE(recorder.calls.size(), 3);
         const auto groups = tb::readTileList(app.path("tilelist.xml").toStdString());
         QCOMPARE(groups.size(), std::size_t(2));
@@ -465,8 +465,8 @@ private slots:
 
     void escapePressesOk() {
         AppFolder app;
-        ScriptedPrompts prompts;
-        TBHFOptions options(app.context(prompts));
+        RecordingPrompts prompts;
+        tbapp::OptionsDialog options(app.context(prompts));
         options.show();
         QTest::keyClick(&options, Qt::Key_Escape);
         QCOMPARE(options.QDialog::result(), int(QDialog::Accepted));
@@ -475,8 +475,8 @@ private slots:
     void aMissingTileListFileIsReported() {
         AppFolder app;
         QFile::remove(app.path("textures/tileids.lst"));
-        ScriptedPrompts prompts;
-        TBHFOptions options(app.context(prompts));
+        RecordingPrompts prompts;
+        tbapp::OptionsDialog options(app.context(prompts));
         QCOMPARE(options.lbTexture->count(), 0);
         QCOMPARE(prompts.errors.size(), 1);
         QCOMPARE(options.lvSelectModes->topLevelItemCount(), 0);

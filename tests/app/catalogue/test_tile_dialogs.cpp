@@ -1,9 +1,9 @@
 // The group dialog and the tile picker: their grids of tileids.lst, adding ids by sight,
 // "Go", and the keys that close them.
-#include "CatalogueTestDoubles.h"
+#include "CatalogueFixtures.h"
 
-#include "catalogue/BHDlgAddTile.h"
-#include "catalogue/BHDlgSelectMode.h"
+#include "catalogue/TileGroupDialog.h"
+#include "catalogue/TilePickerDialog.h"
 #include "core/LandArt.h"
 #include "shell/DrawGrid.h"
 
@@ -55,8 +55,8 @@ class TestTileDialogs : public QObject {
 private slots:
     void groupDialogShowsTheTileListAndAppendsIds() {
         AppFolder app;
-        ScriptedPrompts prompts;
-        TDlgSelectMode dialog(app.context(prompts));
+        RecordingPrompts prompts;
+        tbapp::TileGroupDialog dialog(app.context(prompts));
         QCOMPARE(dialog.windowTitle(), QString("Edit"));
         QCOMPARE(dialog.tileRows(), (std::vector<std::string>{"0003", "0004", "01D3", "0005"}));
         QCOMPARE(dialog.smallDrawGrid->rowCount(), 4);
@@ -71,8 +71,8 @@ private slots:
 
     void doubleClickActsAsTheButton() {
         AppFolder app;
-        ScriptedPrompts prompts;
-        TDlgSelectMode dialog(app.context(prompts));
+        RecordingPrompts prompts;
+        tbapp::TileGroupDialog dialog(app.context(prompts));
         dialog.show();
         const QRect cell = dialog.smallDrawGrid->cellRect(0, 1);
         QTest::mouseDClick(dialog.smallDrawGrid->viewport(), Qt::LeftButton, {}, cell.center());
@@ -82,8 +82,8 @@ private slots:
 
     void goScrollsAndFramesWithoutMovingTheSelection() {
         AppFolder app;
-        ScriptedPrompts prompts;
-        TDlgSelectMode dialog(app.context(prompts));
+        RecordingPrompts prompts;
+        tbapp::TileGroupDialog dialog(app.context(prompts));
         dialog.show();
         dialog.edFindID->setText("5");
         QTest::mouseClick(dialog.btnFind, Qt::LeftButton);
@@ -108,8 +108,8 @@ private slots:
 
     void idLabelsFollowShowId() {
         AppFolder app;
-        ScriptedPrompts prompts;
-        TDlgSelectMode dialog(app.context(prompts));
+        RecordingPrompts prompts;
+        tbapp::TileGroupDialog dialog(app.context(prompts));
         dialog.show();
         const QRect cell = dialog.smallDrawGrid->cellRect(0, 1);
         QImage target(dialog.smallDrawGrid->viewport()->size(), QImage::Format_RGB32);
@@ -123,9 +123,9 @@ private slots:
 
     void enterInTheIdTextAndEscapeBothPressOk() {
         AppFolder app;
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         {
-            TDlgSelectMode dialog(app.context(prompts));
+            tbapp::TileGroupDialog dialog(app.context(prompts));
             dialog.show();
             dialog.edTileList->setFocus();
             dialog.edTileList->setPlainText("$0003");
@@ -133,7 +133,7 @@ private slots:
             QCOMPARE(dialog.result(), int(QDialog::Accepted));
             QCOMPARE(dialog.edTileList->toPlainText(), QString("$0003"));
         }
-        TDlgSelectMode dialog(app.context(prompts));
+        tbapp::TileGroupDialog dialog(app.context(prompts));
         dialog.show();
         QTest::keyClick(&dialog, Qt::Key_Escape);
         QCOMPARE(dialog.result(), int(QDialog::Accepted));
@@ -142,13 +142,13 @@ private slots:
     void aMissingTileListLeavesTheGridEmpty() {
         AppFolder app;
         QFile::remove(app.path("textures/tileids.lst"));
-        ScriptedPrompts prompts;
-        TDlgSelectMode dialog(app.context(prompts));
+        RecordingPrompts prompts;
+        tbapp::TileGroupDialog dialog(app.context(prompts));
         QCOMPARE(dialog.smallDrawGrid->rowCount(), 0);
         QCOMPARE(prompts.errors.size(), 1);
         QTest::mouseClick(dialog.btnAddID, Qt::LeftButton);
         QCOMPARE(dialog.edTileList->toPlainText(), QString());
-        TBHFAddTile picker(app.context(prompts));
+        tbapp::TilePickerDialog picker(app.context(prompts));
         QCOMPARE(picker.smallDrawGrid->colCount(), 0);
         QCOMPARE(prompts.errors.size(), 2);
     }
@@ -159,7 +159,7 @@ private slots:
         art.textureData = pixels(64 * 64, 0x7C00);
         art.artIndex = indexWith({3, 7, 9, 4096}, 2048);
         art.artData = pixels(1024, 0x001F);
-        const TileImageProvider images = dialogTileImages(&art);
+        const tbapp::TileImageProvider images = tbapp::dialogTileImages(&art);
         // The texture comes first, unchanged in its 15-bit form.
         const QImage texture = images(3);
         QCOMPARE(texture.size(), QSize(64, 64));
@@ -169,15 +169,15 @@ private slots:
         QCOMPARE(land.size(), QSize(45, 45));
         QCOMPARE(rawPixel(land, 1, 1), std::uint16_t(0x001F));
         QCOMPARE(images(9).size(), QSize(45, 45));
-        QVERIFY(images(7).isNull());                    // land tiles 7 and 8 are refused
-        QVERIFY(images(5).isNull());                    // no art at all
-        QVERIFY(dialogTileImages(nullptr)(3).isNull()); // no map loaded
+        QVERIFY(images(7).isNull());                           // land tiles 7 and 8 are refused
+        QVERIFY(images(5).isNull());                           // no art at all
+        QVERIFY(tbapp::dialogTileImages(nullptr)(3).isNull()); // no map loaded
     }
 
     void pickerReplacesItsTextWithTheSelectedTile() {
         AppFolder app;
-        ScriptedPrompts prompts;
-        TBHFAddTile picker(app.context(prompts));
+        RecordingPrompts prompts;
+        tbapp::TilePickerDialog picker(app.context(prompts));
         QCOMPARE(picker.windowTitle(), QString());
         QCOMPARE(picker.smallDrawGrid->rowCount(), 1);
         QCOMPARE(picker.smallDrawGrid->colCount(), 4);

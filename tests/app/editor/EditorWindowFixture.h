@@ -3,12 +3,11 @@
 // and game folder (TestWorld.h), with messages recorded instead of shown and the question
 // about unsaved changes answered by `questions`.
 
-#include "SaveQuestions.h"
 #include "TestWorld.h"
+#include "testsupport/RecordingPrompts.h"
 
 #include "WindowControls.h"
 #include "editor/MapEditorWindow.h"
-#include "shell/ErrorReport.h"
 
 #include <QAction>
 #include <QPushButton>
@@ -43,9 +42,10 @@ struct EditorWindowFixture {
     std::mt19937 random;
     std::unique_ptr<QSettings> settings;
     std::unique_ptr<tbapp::MapEditorWindow> form;
-    QStringList messages;
-    SaveQuestions questions;
-    tbapp::MessageSink previousSink;
+    RecordingPrompts questions;
+    QStringList& messages = questions.shown;
+    // Answers the window's prompts instead of `questions` when set before the window is made.
+    tbapp::Prompts* windowPrompts = nullptr;
 
     // `textureList`: the palette's list (textures/tileids.lst), read when the window is made.
     explicit EditorWindowFixture(const std::string& textureList) {
@@ -56,21 +56,16 @@ struct EditorWindowFixture {
         writeBytes(mapPath, makeTestMap().bytes());
         writeText(iniPath, "[General]\nMAPx.mul=" + mapPath.string() +
                                "\nUOPath=" + gameDir.string() + "\n");
-        previousSink = tbapp::setMessageSink(
-            [this](QWidget*, tbapp::MessageKind, const QString& text) { messages << text; });
     }
-    ~EditorWindowFixture() {
-        form.reset();
-        tbapp::setMessageSink(previousSink);
-    }
+    ~EditorWindowFixture() { form.reset(); }
     EditorWindowFixture(const EditorWindowFixture&) = delete;
     EditorWindowFixture& operator=(const EditorWindowFixture&) = delete;
 
     // Creates and shows the window (the first-show steps identify the 2304 x 1600 map).
     tbapp::MapEditorWindow& create() {
         settings = std::make_unique<QSettings>(qpath(iniPath), QSettings::IniFormat);
-        form = std::make_unique<tbapp::MapEditorWindow>(*settings, qpath(appDir) + "/", random);
-        form->setPrompts(&questions);
+        form = std::make_unique<tbapp::MapEditorWindow>(*settings, qpath(appDir) + "/", random,
+                                                        windowPrompts ? *windowPrompts : questions);
         form->show();
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();

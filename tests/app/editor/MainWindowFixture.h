@@ -4,7 +4,6 @@
 
 #include "EditorWindowFixture.h"
 
-#include "patch/UiPrompts.h"
 #include "shell/DrawGrid.h"
 
 #include <QApplication>
@@ -19,30 +18,6 @@
 #include <string>
 
 namespace tbtest {
-
-// Prompts that answer the open dialogs from a queue and record the messages; progress
-// windows are not shown. The question about unsaved changes is answered as SaveQuestions
-// does.
-class RecordingPrompts : public SaveQuestions {
-public:
-    void showMessage(QWidget*, const QString& text) override { messages << text; }
-    void showError(QWidget*, const QString& text) override { errors << text; }
-    QString openFileName(QWidget*, const FileDialogSpec& request) override {
-        openTitles << request.title;
-        return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
-    }
-    QString saveFileName(QWidget*, const FileDialogSpec&) override { return {}; }
-    std::unique_ptr<ItemProgressWindow> startProgress(int) override {
-        return std::make_unique<SilentProgress>();
-    }
-
-    QStringList messages, errors, openTitles, openAnswers;
-
-private:
-    struct SilentProgress : ItemProgressWindow {
-        void showItem(int, const QString&) override {}
-    };
-};
 
 struct MainWindowFixture : EditorWindowFixture {
     MainWindowFixture() : EditorWindowFixture("") {}

@@ -2,14 +2,13 @@
 // and game directory: start-up, Load and Save, the path boxes, the view settings, zoom,
 // the status bar and what the map view shows.
 
-#include "SaveQuestions.h"
 #include "TestWorld.h"
+#include "testsupport/RecordingPrompts.h"
 
 #include "WindowControls.h"
 #include "editor/MapEditorWindow.h"
 
 #include "shell/DrawGrid.h"
-#include "shell/ErrorReport.h"
 #include "shell/PathBox.h"
 #include "shell/RadioGroup.h"
 
@@ -58,9 +57,8 @@ struct Fixture {
     std::mt19937 random;
     std::unique_ptr<QSettings> settings;
     std::unique_ptr<tbapp::MapEditorWindow> form;
-    QStringList messages;
-    SaveQuestions questions;
-    tbapp::MessageSink previousSink;
+    RecordingPrompts questions;
+    QStringList& messages = questions.shown;
 
     Fixture() {
         fs::create_directories(appDir);
@@ -71,13 +69,8 @@ struct Fixture {
         writeGameDir(gameDir);
         mapBytes = makeTestMap().bytes();
         writeBytes(mapPath, mapBytes);
-        previousSink = tbapp::setMessageSink(
-            [this](QWidget*, tbapp::MessageKind, const QString& text) { messages << text; });
     }
-    ~Fixture() {
-        form.reset();
-        tbapp::setMessageSink(previousSink);
-    }
+    ~Fixture() { form.reset(); }
 
     void writeIni(const std::string& text) {
         std::ofstream out(iniPath, std::ios::binary);
@@ -90,8 +83,8 @@ struct Fixture {
     // Creates the window; `show` also runs the first-show steps.
     tbapp::MapEditorWindow& open(bool show = true) {
         settings = std::make_unique<QSettings>(q(iniPath), QSettings::IniFormat);
-        form = std::make_unique<tbapp::MapEditorWindow>(*settings, q(appDir) + "/", random);
-        form->setPrompts(&questions);
+        form =
+            std::make_unique<tbapp::MapEditorWindow>(*settings, q(appDir) + "/", random, questions);
         if (show) {
             form->show();
             QCoreApplication::processEvents();
@@ -136,9 +129,9 @@ private slots:
         QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->rowCount(), 4096);
         QVERIFY(!tbtest::ui<QPushButton>(form, "btnSave")->isEnabled());
         QVERIFY(tbtest::ui<QToolButton>(form, "btnDefault")->isChecked());
-        QCOMPARE(tbtest::ui<RadioGroup>(form, "AltitudeRadioGroup")->itemIndex(), 3);
-        QCOMPARE(tbtest::ui<RadioGroup>(form, "ShowAltitudeRadioGroup")->itemIndex(), 1);
-        QCOMPARE(tbtest::ui<RadioGroup>(form, "GridBox")->itemIndex(), 1);
+        QCOMPARE(tbtest::ui<tbapp::RadioGroup>(form, "AltitudeRadioGroup")->itemIndex(), 3);
+        QCOMPARE(tbtest::ui<tbapp::RadioGroup>(form, "ShowAltitudeRadioGroup")->itemIndex(), 1);
+        QCOMPARE(tbtest::ui<tbapp::RadioGroup>(form, "GridBox")->itemIndex(), 1);
         QCOMPARE(tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->currentText(),
                  QString("Don't draw"));
         QCOMPARE(tbtest::statusText(form, 0), QString("X=0 - Y=0 - Wrong filename"));
@@ -339,9 +332,9 @@ private slots:
         writeBytes(copy, std::vector<unsigned char>(f.mapBytes.size(), 0));
         // The change is unsaved: the question comes first; Discard leaves the old file as it
         // is and reads the image again from it, which Save then writes under the new name.
-        f.questions.answers << UnsavedChangesAnswer::Discard;
+        f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Discard;
         tbtest::ui<QLineEdit>(form, "MapEdit")->setText(q(copy));
-        QCOMPARE(f.questions.asked, QStringList{"map2.mul"});
+        QCOMPARE(f.questions.saveChangesAsked, QStringList{"map2.mul"});
         QCOMPARE(tbtest::ui<QLineEdit>(form, "XJumpEdit")->text(), QString("0"));
         QCOMPARE(tbtest::ui<QLineEdit>(form, "YJumpEdit")->text(), QString("0"));
         QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->col(), 0);
@@ -369,9 +362,9 @@ private slots:
         QCOMPARE(tbtest::mapView(form).zoom().level, 20);
         QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->defaultColWidth(), 20);
         QCOMPARE(tbtest::ui<QGroupBox>(form, "ZoomGroup")->title(), QString(" Zoom (20)"));
-        QCOMPARE(tbtest::ui<RadioGroup>(form, "AltitudeRadioGroup")->itemIndex(), 1);
-        QCOMPARE(tbtest::ui<RadioGroup>(form, "ShowAltitudeRadioGroup")->itemIndex(), 0);
-        QCOMPARE(tbtest::ui<RadioGroup>(form, "GridBox")->itemIndex(), 0);
+        QCOMPARE(tbtest::ui<tbapp::RadioGroup>(form, "AltitudeRadioGroup")->itemIndex(), 1);
+        QCOMPARE(tbtest::ui<tbapp::RadioGroup>(form, "ShowAltitudeRadioGroup")->itemIndex(), 0);
+        QCOMPARE(tbtest::ui<tbapp::RadioGroup>(form, "GridBox")->itemIndex(), 0);
         QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->gridLineWidth(), 1);
         // The stored coordinates only fill the boxes.
         QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->col(), 0);
@@ -380,8 +373,8 @@ private slots:
         QCoreApplication::processEvents();
         tbtest::ui<QToolButton>(form, "SpeedButton3")->click();
         tbtest::ui<QLineEdit>(form, "XJumpEdit")->setText("77");
-        tbtest::ui<RadioGroup>(form, "AltitudeRadioGroup")->button(2)->click();
-        tbtest::ui<RadioGroup>(form, "GridBox")->button(1)->click();
+        tbtest::ui<tbapp::RadioGroup>(form, "AltitudeRadioGroup")->button(2)->click();
+        tbtest::ui<tbapp::RadioGroup>(form, "GridBox")->button(1)->click();
         QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->gridLineWidth(), 0);
         form.close();
         QCOMPARE(f.stored("CoordX"), QString("77"));
@@ -417,9 +410,9 @@ private slots:
         QCOMPARE(f.messages, QStringList({"'abc' is not a valid integer value"}));
         QCOMPARE(tbtest::ui<QLineEdit>(form, "XJumpEdit")->text(),
                  QString("9")); // before it: applied
-        QCOMPARE(tbtest::ui<RadioGroup>(form, "AltitudeRadioGroup")->itemIndex(),
+        QCOMPARE(tbtest::ui<tbapp::RadioGroup>(form, "AltitudeRadioGroup")->itemIndex(),
                  3); // after it: not applied
-        QCOMPARE(tbtest::ui<RadioGroup>(form, "GridBox")->itemIndex(), 1);
+        QCOMPARE(tbtest::ui<tbapp::RadioGroup>(form, "GridBox")->itemIndex(), 1);
         QCOMPARE(tbtest::mapView(form).zoom().level, 50);
         QCOMPARE(tbtest::ui<QGroupBox>(form, "ZoomGroup")->title(), QString(" Zoom (50)"));
     }
@@ -465,13 +458,13 @@ private slots:
         QCOMPARE(tbtest::statusText(form, 0), QString("X=2 - Y=0 - Altitude=20 - Tile=00 03"));
 
         tbtest::ui<QLineEdit>(form, "ZValueEdit")->setText("7");
-        tbtest::ui<RadioGroup>(form, "AltitudeRadioGroup")->button(0)->click();
+        tbtest::ui<tbapp::RadioGroup>(form, "AltitudeRadioGroup")->button(0)->click();
         QCOMPARE(tbtest::statusText(form, 1),
                  QString("Selected mode: Add 7 to current altitude - Drawing disabled"));
         tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->setCurrentIndex(2);
         QCOMPARE(tbtest::statusText(form, 1),
                  QString("Selected mode: Add 7 to current altitude - Drawing altitude only"));
-        tbtest::ui<RadioGroup>(form, "AltitudeRadioGroup")->button(2)->click();
+        tbtest::ui<tbapp::RadioGroup>(form, "AltitudeRadioGroup")->button(2)->click();
         tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->setCurrentIndex(1);
         QCOMPARE(tbtest::statusText(form, 1),
                  QString("Selected mode: Set altitude to 7 - Selected tile=00 00"));
@@ -510,7 +503,7 @@ private slots:
         QCOMPARE(at(0, 0, 0, 0), QColor(255, 0, 0));   // the selected cell's frame
 
         // Grid on: a one-pixel line between cells, and the cells move by one.
-        tbtest::ui<RadioGroup>(form, "GridBox")->button(0)->click();
+        tbtest::ui<tbapp::RadioGroup>(form, "GridBox")->button(0)->click();
         const QImage gridShot = form.grab().toImage();
         const QPoint second =
             tbtest::ui<DrawGrid>(form, "MainDrawGrid")

@@ -5,15 +5,15 @@
 
 #include "MainWindowFixture.h"
 
-#include "core/MapViewForm.h"
-#include "diff/DiffForm.h"
-#include "patch/ListForm.h"
-#include "patch/PatchEditForm.h"
-#include "shell/InfoForm.h"
-#include "shell/PrForm.h"
+#include "core/OverviewWindow.h"
+#include "diff/DiffPatchDialog.h"
+#include "patch/CoordinateListDialog.h"
+#include "patch/PatchEditorWindow.h"
+#include "shell/AboutDialog.h"
 #include "shell/RadioGroup.h"
-#include "tools/MapCopyForm.h"
-#include "tools/MapExtendForm.h"
+#include "shell/StageProgressDialog.h"
+#include "tools/MapCopyDialog.h"
+#include "tools/MapEnlargeDialog.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -57,7 +57,7 @@ private:
                     poll(state);
                 return;
             }
-            state->seen << window->metaObject()->className();
+            state->seen << window->objectName();
             state->modal = window->isModal();
             if (state->act)
                 state->act(window);
@@ -113,7 +113,7 @@ private slots:
         // Loaded: the overview comes up modal; a press on pixel (1, 2) jumps to (8, 16).
         tbtest::ui<QPushButton>(form, "btnLoad")->click();
         ModalWatcher watcher([](QWidget* window) {
-            auto* overview = qobject_cast<TMapViewForm*>(window);
+            auto* overview = qobject_cast<tbapp::OverviewWindow*>(window);
             QVERIFY(overview);
             QTest::mousePress(overview->Mapa, Qt::LeftButton, {}, QPoint(1, 2));
         });
@@ -138,7 +138,7 @@ private slots:
 
         // A real copy of block (0, 0) to (8, 8) of another file while the window is up.
         ModalWatcher watcher([&](QWidget* window) {
-            auto* copy = qobject_cast<TMapCopyForm*>(window);
+            auto* copy = qobject_cast<tbapp::MapCopyDialog*>(window);
             QVERIFY(copy);
             copy->EditSourceMap->setText(qpath(f.mapPath));
             copy->EditDestinationMap->setText(qpath(destination));
@@ -193,12 +193,11 @@ private slots:
     void listFillsTheJumpBoxesWithoutJumping() {
         MainWindowFixture f;
         tbapp::MapEditorWindow& form = f.openLoaded();
-        RecordingPrompts prompts;
-        form.setPrompts(&prompts);
+        RecordingPrompts& prompts = f.questions;
         tbtest::ui<QLineEdit>(form, "XJumpEdit")->setText("1500");
         tbtest::ui<QLineEdit>(form, "YJumpEdit")->setText("1250");
         ModalWatcher watcher([](QWidget* window) {
-            auto* list = qobject_cast<TListForm*>(window);
+            auto* list = qobject_cast<tbapp::CoordinateListDialog*>(window);
             QVERIFY(list);
             QCOMPARE(list->PridatX->text(), QString("1500"));
             QCOMPARE(list->PridatY->text(), QString("1250"));
@@ -219,20 +218,19 @@ private slots:
     void patchMapFromFileAppliesToTheLoadedMap() {
         MainWindowFixture f;
         tbapp::MapEditorWindow& form = f.open();
-        RecordingPrompts prompts;
-        form.setPrompts(&prompts);
+        RecordingPrompts& prompts = f.questions;
         const fs::path patch = f.dir / "cells.qvp";
         writeText(patch, "[0]\r\nX=5\r\nY=6\r\nZ=-7\r\nID=01 D3\r\n"
                          "[1]\r\nX=2400\r\nY=6\r\nZ=1\r\n");
         prompts.openAnswers << qpath(patch);
         // No map: no dialog.
         tbtest::ui<QAction>(form, "PatchMapfromfile1")->trigger();
-        QVERIFY(prompts.openTitles.isEmpty());
+        QVERIFY(prompts.openTitles().isEmpty());
 
         tbtest::ui<QPushButton>(form, "btnLoad")->click();
         f.movePointer(f.grid().cellRect(0, 0).center());
         tbtest::ui<QAction>(form, "PatchMapfromfile1")->trigger();
-        QCOMPARE(prompts.openTitles, QStringList({"Patch Map from file"}));
+        QCOMPARE(prompts.openTitles(), QStringList({"Patch Map from file"}));
         QCOMPARE(form.loadedMap()->cell(5, 6), (tb::MapCell{467, -7}));
         // The entry outside the 2304-wide map was skipped and said so.
         QCOMPARE(prompts.messages.size(), 1);
@@ -245,11 +243,10 @@ private slots:
     // window takes no input: a click on the map and Load do nothing. Afterwards it does.
     void patchMapFromFileBlocksTheWindowWhileItRuns() {
         MainWindowFixture f;
-        tbapp::MapEditorWindow& form = f.openLoaded();
         struct Probe : RecordingPrompts {
             std::function<void()> duringRun;
-            std::unique_ptr<ItemProgressWindow> startProgress(int) override {
-                struct Window : ItemProgressWindow {
+            std::unique_ptr<tbapp::ItemProgress> startProgress(int) override {
+                struct Window : tbapp::ItemProgress {
                     std::function<void()> step;
                     void showItem(int, const QString&) override { step(); }
                 };
@@ -258,11 +255,12 @@ private slots:
                 return window;
             }
         } prompts;
-        form.setPrompts(&prompts);
+        f.windowPrompts = &prompts;
+        tbapp::MapEditorWindow& form = f.openLoaded();
         tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")
             ->setCurrentIndex(2); // Altitude only: a click paints
         tbtest::ui<QLineEdit>(form, "ZValueEdit")->setText("9");
-        tbtest::ui<RadioGroup>(form, "AltitudeRadioGroup")->setItemIndex(2);
+        tbtest::ui<tbapp::RadioGroup>(form, "AltitudeRadioGroup")->setItemIndex(2);
         const fs::path patch = f.dir / "cells.qvp";
         writeText(patch, "[0]\r\nX=5\r\nY=6\r\nZ=-7\r\n[1]\r\nX=7\r\nY=6\r\nZ=-8\r\n");
         prompts.openAnswers << qpath(patch);
@@ -290,9 +288,9 @@ private slots:
         MainWindowFixture f;
         tbapp::MapEditorWindow& form = f.open();
         RecordingPrompts prompts;
-        TPatchEditForm editor(form.applicationDir(), form, &form, &prompts);
-        TPrForm prForm(&form);
-        TBHDiffForm diff(*f.settings, prForm, &form);
+        tbapp::PatchEditorWindow editor(form.applicationDir(), form, prompts, &form);
+        tbapp::StageProgressDialog prForm(&form);
+        tbapp::DiffPatchDialog diff(*f.settings, prForm, prompts, &form);
         form.setLongLivedWindows(&editor, &diff);
 
         tbtest::ui<QAction>(form, "PatchEditor1")->trigger();
@@ -306,7 +304,7 @@ private slots:
         QVERIFY(!diff.isVisible());
 
         tbtest::ui<QAction>(form, "About1")->trigger();
-        auto* about = form.findChild<TInfoForm*>();
+        auto* about = form.findChild<tbapp::AboutDialog*>();
         QVERIFY(about);
         QVERIFY(about->isVisible());
         QVERIFY(!about->isModal());

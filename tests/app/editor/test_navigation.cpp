@@ -4,7 +4,7 @@
 
 #include "MainWindowFixture.h"
 
-#include "patch/PatchEditForm.h"
+#include "patch/PatchEditorWindow.h"
 #include "shell/RadioGroup.h"
 
 #include "editor/Bookmarks.h"
@@ -36,7 +36,7 @@ std::string fileText(const fs::path& path) {
 
 // Altitude only, set to 7, brush size 1: a painting click sets the cell's altitude to 7.
 void setAltitudePainting(tbapp::MapEditorWindow& form) {
-    tbtest::ui<RadioGroup>(form, "AltitudeRadioGroup")->setItemIndex(2);
+    tbtest::ui<tbapp::RadioGroup>(form, "AltitudeRadioGroup")->setItemIndex(2);
     tbtest::ui<QLineEdit>(form, "ZValueEdit")->setText("7");
     tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->setCurrentIndex(2);
 }
@@ -270,7 +270,7 @@ private slots:
         MainWindowFixture f;
         tbapp::MapEditorWindow& form = f.open();
         RecordingPrompts prompts;
-        TPatchEditForm editor(form.applicationDir(), form, &form, &prompts);
+        tbapp::PatchEditorWindow editor(form.applicationDir(), form, prompts, &form);
         form.setLongLivedWindows(&editor, nullptr);
         f.grid().setFocus();
         f.movePointer(f.grid().cellRect(0, 1).center());

@@ -25,7 +25,7 @@ enum AltitudeMode { AddZ = 0, SubtrZ = 1, SetToZ = 2, OnlyChangeTile = 3 };
 enum DrawMode { DontDraw = 0, SelectedTile = 1, AltitudeOnly = 2 };
 
 void setModes(tbapp::MapEditorWindow& form, int altitude, const QString& z, int draw) {
-    tbtest::ui<RadioGroup>(form, "AltitudeRadioGroup")->setItemIndex(altitude);
+    tbtest::ui<tbapp::RadioGroup>(form, "AltitudeRadioGroup")->setItemIndex(altitude);
     tbtest::ui<QLineEdit>(form, "ZValueEdit")->setText(z);
     tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->setCurrentIndex(draw);
 }
@@ -372,9 +372,9 @@ private slots:
         // Loading a map empties the list (its unsaved change discarded when asked).
         f.click(8, 9);
         QCOMPARE(form.document().undoList().size(), std::size_t(1));
-        f.questions.answers << UnsavedChangesAnswer::Discard;
+        f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Discard;
         tbtest::ui<QPushButton>(form, "btnLoad")->click();
-        QCOMPARE(f.questions.asked, QStringList{"map2.mul"});
+        QCOMPARE(f.questions.saveChangesAsked, QStringList{"map2.mul"});
         QVERIFY(form.document().undoList().empty());
     }
 

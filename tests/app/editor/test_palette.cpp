@@ -4,9 +4,9 @@
 
 #include "PaintFixture.h"
 
-#include "catalogue/BHDlgCustomBrush.h"
-#include "catalogue/BHDlgOptions.h"
-#include "catalogue/CatalogueDialogs.h"
+#include "catalogue/BrushEditorDialog.h"
+#include "catalogue/CatalogueContext.h"
+#include "catalogue/OptionsDialog.h"
 #include "shell/RadioGroup.h"
 
 #include <QAction>
@@ -52,7 +52,7 @@ QImage renderPalette(DrawGrid* grid) {
 }
 
 // Answers the catalogue dialogs: runs `work` on the dialog instead of showing it.
-class ScriptedPrompts : public CataloguePrompts {
+class ScriptedPrompts : public RecordingPrompts {
 public:
     std::function<int(QDialog&)> onDialog;
     QStringList shown;
@@ -234,14 +234,14 @@ private slots:
         writeText(f.appDir / "tilelist.xml",
                   "<?xml version=\"1.0\"?>\r\n<TileList>\r\n<Tile><Name>Grass</Name>"
                   "<TileId>$0003</TileId></Tile>\r\n</TileList>\r\n");
+        ScriptedPrompts prompts;
+        f.windowPrompts = &prompts;
         tbapp::MapEditorWindow& form = f.open();
         QCOMPARE(tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->count(), 4);
-        ScriptedPrompts prompts;
-        form.setCataloguePrompts(&prompts);
         // The user adds a group, starts the list grass.lst and presses OK.
         prompts.answer = "grass.lst";
         prompts.onDialog = [](QDialog& dialog) {
-            auto* options = qobject_cast<TBHFOptions*>(&dialog);
+            auto* options = qobject_cast<tbapp::OptionsDialog*>(&dialog);
             if (!options)
                 return int(QDialog::Rejected);
             options->lvSelectModes->addTopLevelItem(
@@ -285,13 +285,13 @@ private slots:
     void brushEditorOkRelistsAndTheBrushStamps() {
         PaintFixture f;
         writeText(f.appDir / "brushes" / "old.brs", "0,0,$0002\r\n");
+        ScriptedPrompts prompts;
+        f.windowPrompts = &prompts;
         tbapp::MapEditorWindow& form = f.open();
         tbtest::ui<QComboBox>(form, "cbCustomBrushes")->setCurrentText("old");
-        ScriptedPrompts prompts;
-        form.setCataloguePrompts(&prompts);
         QStringList offered;
         prompts.onDialog = [&](QDialog& dialog) {
-            auto* editor = qobject_cast<TBHCustomBrush*>(&dialog);
+            auto* editor = qobject_cast<tbapp::BrushEditorDialog*>(&dialog);
             if (!editor)
                 return int(QDialog::Rejected);
             for (int i = 0; i < editor->cbCustomBrushes->count(); ++i)
@@ -312,7 +312,7 @@ private slots:
 
         tbtest::ui<QComboBox>(form, "cbCustomBrushes")->setCurrentIndex(0);
         tbtest::ui<QToolButton>(form, "btnCustomBrush")->setChecked(true);
-        tbtest::ui<RadioGroup>(form, "AltitudeRadioGroup")->setItemIndex(3);
+        tbtest::ui<tbapp::RadioGroup>(form, "AltitudeRadioGroup")->setItemIndex(3);
         const tb::MapCell origin = f.cell(200, 200);
         f.click(200, 200);
         QCOMPARE(f.cell(202, 201).tileId, std::uint16_t(3));

@@ -129,7 +129,7 @@ private slots:
         PaintFixture f;
         tbapp::MapEditorWindow& form = f.open();
         tbtest::ui<DrawGrid>(form, "MainDrawGrid")->setFocus();
-        tbtest::ui<RadioGroup>(form, "AltitudeRadioGroup")->setItemIndex(0); // Add Z
+        tbtest::ui<tbapp::RadioGroup>(form, "AltitudeRadioGroup")->setItemIndex(0); // Add Z
         tbtest::ui<QLineEdit>(form, "ZValueEdit")->setText("5");
         tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")
             ->setCurrentIndex(2); // Altitude only
@@ -180,7 +180,7 @@ private slots:
                  QKeySequence(Qt::ALT | Qt::Key_Z));
         QCOMPARE(tbtest::ui<QAction>(form, "TlRedoStroke")->shortcut(),
                  QKeySequence(Qt::ALT | Qt::Key_Y));
-        tbtest::ui<RadioGroup>(form, "AltitudeRadioGroup")->setItemIndex(2); // Set to Z
+        tbtest::ui<tbapp::RadioGroup>(form, "AltitudeRadioGroup")->setItemIndex(2); // Set to Z
         tbtest::ui<QLineEdit>(form, "ZValueEdit")->setText("9");
         tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->setCurrentIndex(2);
 

@@ -24,7 +24,7 @@ constexpr int kX = 10, kY = 10; // tile 0, altitude 0 in the test map
 
 // Raises cell (10, 10) by 7 with a Paint click: one unsaved change.
 void change(PaintFixture& f) {
-    tbtest::ui<RadioGroup>(*f.form, "AltitudeRadioGroup")->setItemIndex(0);
+    tbtest::ui<tbapp::RadioGroup>(*f.form, "AltitudeRadioGroup")->setItemIndex(0);
     tbtest::ui<QLineEdit>(*f.form, "ZValueEdit")->setText("7");
     tbtest::ui<QComboBox>(*f.form, "SelectDrawingModeComboBox")->setCurrentIndex(2);
     f.click(kX, kY);
@@ -77,7 +77,7 @@ private slots:
             PaintFixture f;
             f.open();
             QVERIFY(f.form->close());
-            QVERIFY(f.questions.asked.isEmpty());
+            QVERIFY(f.questions.saveChangesAsked.isEmpty());
         }
         {
             PaintFixture f;
@@ -85,9 +85,9 @@ private slots:
             QSignalSpy closed(&form, &tbapp::MapEditorWindow::formClosed);
             change(f);
             // Cancel: the window stays as it was.
-            f.questions.answers << UnsavedChangesAnswer::Cancel;
+            f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Cancel;
             QVERIFY(!form.close());
-            QCOMPARE(f.questions.asked, QStringList{"map2.mul"});
+            QCOMPARE(f.questions.saveChangesAsked, QStringList{"map2.mul"});
             QVERIFY(form.isVisible());
             QCOMPARE(closed.size(), 0);
             QVERIFY(form.isWindowModified());
@@ -95,10 +95,10 @@ private slots:
             // Save that fails: the error, and the window stays open with its change.
             {
                 UnwritableMapFolder gone(f.mapPath);
-                f.questions.answers << UnsavedChangesAnswer::Save;
+                f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Save;
                 QVERIFY(!form.close());
             }
-            QCOMPARE(f.questions.asked.size(), 2);
+            QCOMPARE(f.questions.saveChangesAsked.size(), 2);
             QCOMPARE(f.messages.size(), 1);
             QVERIFY2(f.messages[0].contains("map2.mul"), qPrintable(f.messages[0]));
             QVERIFY(form.isVisible());
@@ -106,7 +106,7 @@ private slots:
             QVERIFY(form.isWindowModified());
             QCOMPARE(savedAltitude(f), 0);
             // Save: the file holds the change, then the window closes.
-            f.questions.answers << UnsavedChangesAnswer::Save;
+            f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Save;
             QVERIFY(form.close());
             QCOMPARE(closed.size(), 1);
             QCOMPARE(savedAltitude(f), 7);
@@ -117,9 +117,9 @@ private slots:
             tbapp::MapEditorWindow& form = f.open();
             QSignalSpy closed(&form, &tbapp::MapEditorWindow::formClosed);
             change(f);
-            f.questions.answers << UnsavedChangesAnswer::Discard;
+            f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Discard;
             QVERIFY(form.close());
-            QCOMPARE(f.questions.asked, QStringList{"map2.mul"});
+            QCOMPARE(f.questions.saveChangesAsked, QStringList{"map2.mul"});
             QCOMPARE(closed.size(), 1);
             QCOMPARE(savedAltitude(f), 0);
         }
@@ -136,31 +136,31 @@ private slots:
         change(f);
         tbtest::ui<QLineEdit>(form, "MapEdit")
             ->setText(qpath(other)); // asked here first: Discard reads the map again
-        f.questions.asked.clear();
+        f.questions.saveChangesAsked.clear();
         QVERIFY(!form.isWindowModified());
         change(f);
         QCOMPARE(int(f.cell(kX, kY).altitude), 7);
 
         // Cancel: nothing is loaded, nothing stored, the rows stay.
-        f.questions.answers << UnsavedChangesAnswer::Cancel;
+        f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Cancel;
         tbtest::ui<QPushButton>(form, "btnLoad")->click();
-        QCOMPARE(f.questions.asked, QStringList{"map2.mul"});
+        QCOMPARE(f.questions.saveChangesAsked, QStringList{"map2.mul"});
         QCOMPARE(int(f.cell(kX, kY).altitude), 7);
         QCOMPARE(form.document().undoList().size(), std::size_t(1));
         QCOMPARE(f.settings->value("MAPx.mul").toString(), qpath(f.mapPath));
         // A Save that fails loads nothing either.
         {
             UnwritableMapFolder gone(f.mapPath);
-            f.questions.answers << UnsavedChangesAnswer::Save;
+            f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Save;
             tbtest::ui<QPushButton>(form, "btnLoad")->click();
         }
         QCOMPARE(f.messages.size(), 1);
         QCOMPARE(int(f.cell(kX, kY).altitude), 7);
         QVERIFY(form.isWindowModified());
         // Save: the old file gets the change, then the other map is loaded, without rows.
-        f.questions.answers << UnsavedChangesAnswer::Save;
+        f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Save;
         tbtest::ui<QPushButton>(form, "btnLoad")->click();
-        QCOMPARE(f.questions.asked.size(), 3);
+        QCOMPARE(f.questions.saveChangesAsked.size(), 3);
         QCOMPARE(savedAltitude(f), 7);
         QCOMPARE(f.cell(kX, kY), (tb::MapCell{kLandTile, -20}));
         QVERIFY(form.document().undoList().empty());
@@ -170,9 +170,10 @@ private slots:
 
         // Discard: the map is read again as the file has it.
         change(f);
-        f.questions.answers << UnsavedChangesAnswer::Discard;
+        f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Discard;
         tbtest::ui<QPushButton>(form, "btnLoad")->click();
-        QCOMPARE(f.questions.asked, (QStringList{"map2.mul", "map2.mul", "map2.mul", "map2.mul"}));
+        QCOMPARE(f.questions.saveChangesAsked,
+                 (QStringList{"map2.mul", "map2.mul", "map2.mul", "map2.mul"}));
         QCOMPARE(f.cell(kX, kY), (tb::MapCell{kLandTile, -20}));
         QCOMPARE(tb::MapImage::load(other).cell(kX, kY), (tb::MapCell{kLandTile, -20}));
         QCOMPARE(f.messages.size(), 1);
@@ -188,9 +189,9 @@ private slots:
         change(f); // also selects (10, 10); a path change would jump to (0, 0)
 
         // Cancel: the box shows the path it had, still green, and the view did not move.
-        f.questions.answers << UnsavedChangesAnswer::Cancel;
+        f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Cancel;
         tbtest::ui<QLineEdit>(form, "MapEdit")->setText(qpath(other));
-        QCOMPARE(f.questions.asked, QStringList{"map2.mul"});
+        QCOMPARE(f.questions.saveChangesAsked, QStringList{"map2.mul"});
         QCOMPARE(tbtest::ui<QLineEdit>(form, "MapEdit")->text(), path);
         QVERIFY(tbapp::isPathBoxValid(tbtest::ui<QLineEdit>(form, "MapEdit")));
         QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->col(), kX);
@@ -198,14 +199,14 @@ private slots:
         // A Save that fails: the same.
         {
             UnwritableMapFolder gone(f.mapPath);
-            f.questions.answers << UnsavedChangesAnswer::Save;
+            f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Save;
             tbtest::ui<QLineEdit>(form, "MapEdit")->setText(qpath(other));
         }
         QCOMPARE(f.messages.size(), 1);
         QCOMPARE(tbtest::ui<QLineEdit>(form, "MapEdit")->text(), path);
         QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->col(), kX);
         // Save: the change goes into the file the question named, then the path changes.
-        f.questions.answers << UnsavedChangesAnswer::Save;
+        f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Save;
         tbtest::ui<QLineEdit>(form, "MapEdit")->setText(qpath(other));
         QCOMPARE(savedAltitude(f), 7);
         QCOMPARE(tbtest::ui<QLineEdit>(form, "MapEdit")->text(), qpath(other));
@@ -216,9 +217,9 @@ private slots:
         // its file has it (so a later Save cannot write the discarded change), and nothing
         // asks about it again.
         change(f);
-        f.questions.answers << UnsavedChangesAnswer::Discard;
+        f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Discard;
         tbtest::ui<QLineEdit>(form, "MapEdit")->setText(qpath(f.dir / "elsewhere" / "map2.mul"));
-        QCOMPARE(f.questions.asked.size(), 4);
+        QCOMPARE(f.questions.saveChangesAsked.size(), 4);
         QCOMPARE(int(f.cell(kX, kY).altitude), 7);
         QVERIFY(!form.isWindowModified());
         QVERIFY(!tbapp::isPathBoxValid(tbtest::ui<QLineEdit>(form, "MapEdit")));
@@ -226,7 +227,7 @@ private slots:
         QCOMPARE(tb::MapImage::load(other).cell(kX, kY).altitude, std::int8_t(0));
         tbtest::ui<QLineEdit>(form, "MapEdit")->setText(qpath(other));
         tbtest::ui<QPushButton>(form, "btnLoad")->click();
-        QCOMPARE(f.questions.asked.size(), 4);
+        QCOMPARE(f.questions.saveChangesAsked.size(), 4);
         QCOMPARE(int(f.cell(kX, kY).altitude), 0);
         QCOMPARE(f.messages.size(), 1);
     }

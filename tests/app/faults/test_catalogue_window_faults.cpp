@@ -5,10 +5,10 @@
 // (The group dialog and the tile picker write no file.)
 #include "WindowFaults.h"
 
-#include "../catalogue/CatalogueTestDoubles.h"
+#include "../catalogue/CatalogueFixtures.h"
 
-#include "catalogue/BHDlgCustomBrush.h"
-#include "catalogue/BHDlgOptions.h"
+#include "catalogue/BrushEditorDialog.h"
+#include "catalogue/OptionsDialog.h"
 #include "catalogue/TileList.h"
 #include "shell/DrawGrid.h"
 
@@ -66,7 +66,7 @@ QString qpath(const fs::path& path) {
     return QString::fromStdString(path.string());
 }
 
-CatalogueContext contextFor(const fs::path& appDir, ScriptedPrompts& prompts) {
+tbapp::CatalogueContext contextFor(const fs::path& appDir, RecordingPrompts& prompts) {
     return {qpath(appDir) + "/", fakeTileImages(), &prompts};
 }
 
@@ -86,14 +86,14 @@ struct SaveRecorder {
     }
 };
 
-QStringList groupCaptions(const TBHFOptions& options) {
+QStringList groupCaptions(const tbapp::OptionsDialog& options) {
     QStringList captions;
     for (int i = 0; i < options.lvSelectModes->topLevelItemCount(); ++i)
         captions << options.lvSelectModes->topLevelItem(i)->text(0);
     return captions;
 }
 
-QStringList textureItems(const TBHFOptions& options) {
+QStringList textureItems(const tbapp::OptionsDialog& options) {
     QStringList items;
     for (int i = 0; i < options.lbTexture->count(); ++i)
         items << options.lbTexture->item(i)->text();
@@ -101,7 +101,7 @@ QStringList textureItems(const TBHFOptions& options) {
 }
 
 // Every control a user works the options dialog with can be used.
-bool optionsControlsEnabled(const TBHFOptions& options) {
+bool optionsControlsEnabled(const tbapp::OptionsDialog& options) {
     for (const QWidget* w : {static_cast<const QWidget*>(options.lvSelectModes),
                              static_cast<const QWidget*>(options.btnAdd),
                              static_cast<const QWidget*>(options.lbTexture),
@@ -130,11 +130,11 @@ private slots:
         const fs::path app = folder.path();
         writeCatalogues(app);
 
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         SaveRecorder recorder;
         int shown = 0;
         prompts.onDialog = [&](QDialog& d) {
-            auto& options = dynamic_cast<TBHFOptions&>(d);
+            auto& options = dynamic_cast<tbapp::OptionsDialog&>(d);
             ++shown;
             if (shown == 1) {
                 prompts.confirmAnswers = {true, true}; // delete the group, then show again
@@ -151,7 +151,7 @@ private slots:
                 QCOMPARE(recorder.calls, QStringList());
                 QCOMPARE(prompts.errors.size(), 1);
                 QVERIFY2(prompts.errors[0].contains("tilelist.xml"), qPrintable(prompts.errors[0]));
-                QCOMPARE(prompts.confirmations.last(), kOptionsNotSavedQuestion);
+                QCOMPARE(prompts.confirmations.last(), tbapp::kOptionsNotSavedQuestion);
                 QCOMPARE(groupCaptions(options), QStringList{"Cave"});
                 QVERIFY(optionsControlsEnabled(options));
             }();
@@ -159,7 +159,7 @@ private slots:
             QTest::mouseClick(options.BitBtn2, Qt::LeftButton);
             return options.result();
         };
-        QVERIFY(runOptionsCommand(contextFor(app, prompts), nullptr, recorder.steps()));
+        QVERIFY(tbapp::runOptionsCommand(contextFor(app, prompts), nullptr, recorder.steps()));
         QCOMPARE(shown, 2);
         QCOMPARE(prompts.errors.size(), 1);
         const auto groups = tb::readTileList(app / "tilelist.xml");
@@ -181,11 +181,11 @@ private slots:
         fs::create_directory_symlink(folder.path(), app / "textures");
         writeText(folder / "tileids.lst", kTileIds);
 
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         SaveRecorder recorder;
         int shown = 0;
         prompts.onDialog = [&](QDialog& d) {
-            auto& options = dynamic_cast<TBHFOptions&>(d);
+            auto& options = dynamic_cast<tbapp::OptionsDialog&>(d);
             ++shown;
             if (shown == 1) {
                 options.lbTexture->setCurrentRow(0);
@@ -210,7 +210,7 @@ private slots:
             return options.result();
         };
         prompts.confirmAnswers = {true};
-        QVERIFY(runOptionsCommand(contextFor(app, prompts), nullptr, recorder.steps()));
+        QVERIFY(tbapp::runOptionsCommand(contextFor(app, prompts), nullptr, recorder.steps()));
         QCOMPARE(shown, 2);
         QCOMPARE(prompts.errors.size(), 1);
         QCOMPARE(fileText(folder / "tileids.lst"),
@@ -229,21 +229,21 @@ private slots:
         FaultyFolder folder;
         const fs::path app = folder.path();
         writeCatalogues(app);
-        ScriptedPrompts prompts;
+        RecordingPrompts prompts;
         SaveRecorder recorder;
         int shown = 0;
         prompts.onDialog = [&](QDialog& d) {
             ++shown;
-            auto& options = dynamic_cast<TBHFOptions&>(d);
+            auto& options = dynamic_cast<tbapp::OptionsDialog&>(d);
             QTest::mouseClick(options.BitBtn2, Qt::LeftButton);
             folder.arm(WriteFault::ReadOnlyMount);
             return options.result();
         };
         prompts.confirmAnswers = {false};
-        QVERIFY(!runOptionsCommand(contextFor(app, prompts), nullptr, recorder.steps()));
+        QVERIFY(!tbapp::runOptionsCommand(contextFor(app, prompts), nullptr, recorder.steps()));
         folder.disarm();
         QCOMPARE(shown, 1);
-        QCOMPARE(prompts.confirmations, QStringList{kOptionsNotSavedQuestion});
+        QCOMPARE(prompts.confirmations, QStringList{tbapp::kOptionsNotSavedQuestion});
         QCOMPARE(fileText(app / "tilelist.xml"), kTileList);
     }
 
@@ -262,9 +262,9 @@ private slots:
         const std::string previous = "0,0,$0004\r\n";
         writeText(app / "brushes" / "Pond.brs", previous);
 
-        ScriptedPrompts prompts;
-        TBHCustomBrush editor(contextFor(app, prompts));
-        editor.setBrushNames(brushNames(qpath(app) + "/"));
+        RecordingPrompts prompts;
+        tbapp::BrushEditorDialog editor(contextFor(app, prompts));
+        editor.setBrushNames(tbapp::brushNames(qpath(app) + "/"));
         editor.show();
         editor.cbCustomBrushes->setEditText("Pond");
         QCOMPARE(editor.edBrushName->text(), QString("Pond"));
@@ -288,7 +288,7 @@ private slots:
         QCOMPARE(strayEntries(app / "brushes", {"Pond.brs"}), QStringList());
         QCOMPARE(prompts.errors.size(), 1);
         QVERIFY2(prompts.errors[0].contains("Pond.brs"), qPrintable(prompts.errors[0]));
-        QCOMPARE(prompts.confirmations, QStringList{kBrushNotSavedQuestion});
+        QCOMPARE(prompts.confirmations, QStringList{tbapp::kBrushNotSavedQuestion});
         QVERIFY(editor.isVisible());
         QCOMPARE(editor.savedBrushName(), std::nullopt);
         QCOMPARE(editor.brush().fileLines(), lines);
@@ -317,8 +317,8 @@ private slots:
         fs::create_directories(app / "textures");
         writeText(app / "textures" / "tileids.lst", kTileIds);
         writeText(app / "brushes" / "Pond.brs", "0,0,$0004\r\n");
-        ScriptedPrompts prompts;
-        TBHCustomBrush editor(contextFor(app, prompts));
+        RecordingPrompts prompts;
+        tbapp::BrushEditorDialog editor(contextFor(app, prompts));
         editor.show();
         editor.edBrushName->setText("Pond");
         editor.smallDrawGrid->selectCell(0, 1); // $0003

@@ -3,11 +3,11 @@
 // window comes back enabled, and the same run succeeds once the fault is gone.
 #include "WindowFaults.h"
 
-#include "../diff/DiffFormTestDouble.h"
+#include "../diff/DiffPatchDialogFixtures.h"
 
 #include "diff/DiffFormat.h"
-#include "shell/ErrorReport.h"
-#include "shell/PrForm.h"
+#include "diff/DiffPatchDialog.h"
+#include "shell/StageProgressDialog.h"
 
 #include <QDir>
 #include <QFile>
@@ -65,25 +65,28 @@ private slots:
         }
 
         QSettings settings(inputs.path() + "/settings.ini", QSettings::IniFormat);
-        TPrForm pr;
-        TestDiffForm form(settings, pr);
+        tbapp::StageProgressDialog pr;
+        RecordingPrompts prompts;
+        tbapp::DiffPatchDialog form(settings, pr, prompts);
         form.show();
         for (int i = 0; i < 3; ++i) {
             form.pathEdit(i)->setText(orig[i]);
             form.pathEdit(i + 3)->setText(mod[i]);
         }
-        form.nextFileName = patchPath;
-        QStringList errors;
-        const tbapp::MessageSink before = tbapp::setMessageSink(
-            [&](QWidget*, tbapp::MessageKind, const QString& text) { errors << text; });
+        // On a read-only mount the dialog's own check refuses the name at once (a message,
+        // then the dialog again, which the user cancels); otherwise the write fails.
+        prompts.saveAnswers = {patchPath, QString()};
 
         folder.arm(fault);
         form.GenerateButton->click();
         folder.disarm();
 
-        QCOMPARE(errors.size(), 1);
-        QVERIFY2(errors[0].contains("changes.qmz"), qPrintable(errors[0]));
-        QCOMPARE(form.done, 0);
+        QCOMPARE(prompts.shown.size(), 1);
+        QVERIFY2(prompts.shown[0].contains("changes.qmz"), qPrintable(prompts.shown[0]));
+        if (fault == WriteFault::ReadOnlyMount)
+            QVERIFY(prompts.shown[0].contains("This file is set to read-only."));
+        else
+            QCOMPARE(prompts.errors, prompts.shown); // an error report, no "Done."
         QCOMPARE(fileBytes(patchPath), previous);
         QCOMPARE(QDir(QString::fromStdString(folder.path().string()))
                      .entryList(QDir::Files | QDir::NoDotAndDotDot),
@@ -93,10 +96,10 @@ private slots:
         QVERIFY(!pr.isVisible());
 
         // Usable after: the same run writes a finished patch.
+        prompts.forgetShown();
+        prompts.saveAnswers = {patchPath};
         form.GenerateButton->click();
-        tbapp::setMessageSink(before);
-        QCOMPARE(errors.size(), 1);
-        QCOMPARE(form.done, 1);
+        QCOMPARE(prompts.shown, QStringList{"Done."});
         const QByteArray patch = fileBytes(patchPath);
         QVERIFY(patch.size() > tb::kDiffHeaderSize);
         const tb::TBHDInfo header = tb::decodeHeader(

@@ -7,6 +7,7 @@
 // Every case prints one "outcome" line (previous file intact, error names file, usable
 // after) before it checks, so a run shows the whole picture even where a check fails.
 #include "WindowFaults.h"
+#include "testsupport/FindControl.h"
 
 #include "../patch/PatchTestDoubles.h"
 #include "../tools/ToolWindowsTestSupport.h"
@@ -14,11 +15,11 @@
 #include "TestPaths.h"
 #include "core/MapImage.h"
 #include "core/MapVariant.h"
-#include "patch/ListForm.h"
-#include "patch/PatchEditForm.h"
-#include "tools/MapCopyForm.h"
+#include "patch/CoordinateListDialog.h"
+#include "patch/PatchEditorWindow.h"
+#include "tools/MapCopyDialog.h"
 #include "tools/MapEnlarge.h"
-#include "tools/MapExtendForm.h"
+#include "tools/MapEnlargeDialog.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -124,14 +125,6 @@ void checkError(Outcome& o, const QStringList& errors, const QStringList& messag
                       "the error does not name " + name + ": " + errors.front());
 }
 
-QStringList textsOf(const MessageRecorder& recorder, tbapp::MessageKind kind) {
-    QStringList texts;
-    for (const MessageRecorder::Message& m : recorder.messages)
-        if (m.kind == kind)
-            texts << m.text;
-    return texts;
-}
-
 // Text of the patch and coordinate files as the windows write them.
 std::string patchFileText(const std::vector<QStringList>& rows) {
     std::string text;
@@ -211,7 +204,7 @@ private slots:
             QSKIP(qPrintable(QString::fromStdString(tbtest::whyNoPrivateMounts())));
     }
 
-    // TPatchEditForm: Save of the patch file.
+    // PatchEditorWindow: Save of the patch file.
     void patchSave_data() { addFaultRows(); }
     void patchSave() {
         QFETCH(WriteFault, fault);
@@ -222,8 +215,8 @@ private slots:
 
         tbtest::TempDir appDir;
         FakeLink link;
-        FakePrompts prompts;
-        TPatchEditForm form(pathOf(appDir.path()), link, nullptr, &prompts);
+        RecordingPrompts prompts;
+        tbapp::PatchEditorWindow form(pathOf(appDir.path()), link, prompts);
         for (int i = 0; i < 6; ++i) {
             form.PridatX->setText(QString::number(1000 + i));
             form.PridatY->setText(QString::number(2000 + i));
@@ -237,13 +230,13 @@ private slots:
         folder.arm(fault);
         prompts.saveAnswers << pathOf(target);
         QTest::mouseClick(form.TLSave, Qt::LeftButton);
-        QCOMPARE(prompts.saveSpecs.size(), 1); // the dialog was answered: the write was tried
+        QCOMPARE(prompts.saveRequests.size(), 1); // the dialog was answered: the write was tried
 
         Outcome o;
         checkPrevious(o, target, previous);
         checkError(o, prompts.errors, prompts.messages, target);
         o.usableUnless(prompts.progressOpenAtError, "the progress window was open at the error");
-        o.usableUnless(std::any_of(prompts.runs.begin(), prompts.runs.end(),
+        o.usableUnless(std::any_of(prompts.progressRuns.begin(), prompts.progressRuns.end(),
                                    [](const auto& run) { return run->open; }),
                        "a progress window is left open");
         o.usableUnless(tableRows(form.Seznam) != rows, "the list changed");
@@ -257,20 +250,20 @@ private slots:
         o.usableUnless(bytesOf(target) != patchFileText(rows), "the save again did not write");
         o.usableUnless(namesIn(folder.path()) != std::set<std::string>{"qvbrimholt.qvp"},
                        "the folder holds " + joined(namesIn(folder.path())));
-        o.usableUnless(std::any_of(prompts.runs.begin(), prompts.runs.end(),
+        o.usableUnless(std::any_of(prompts.progressRuns.begin(), prompts.progressRuns.end(),
                                    [](const auto& run) { return run->open; }),
                        "a progress window is left open after the save again");
         o.usableUnless(!form.TLSave->isEnabled() || !form.TLLoad->isEnabled(),
                        "Load or Save is disabled");
 
-        printOutcome("TPatchEditForm Save", fault, o);
+        printOutcome("PatchEditorWindow Save", fault, o);
         QVERIFY2(o.intact, qPrintable(o.why.join("; ")));
         QVERIFY2(o.namesFile, qPrintable(o.why.join("; ")));
         QVERIFY2(o.usable, qPrintable(o.why.join("; ")));
     }
 
-    // TListForm: coords.def written back when the list is left with OK or Cancel. A failed
-    // write keeps the window open with its list, so that the user can leave it again.
+    // CoordinateListDialog: coords.def written back when the list is left with OK or Cancel. A
+    // failed write keeps the window open with its list, so that the user can leave it again.
     void listTempSave_data() {
         QTest::addColumn<WriteFault>("fault");
         QTest::addColumn<bool>("viaOk");
@@ -291,8 +284,8 @@ private slots:
         writeBytesTo(target, previous);
 
         FakeLink link;
-        FakePrompts prompts;
-        TListForm form(pathOf(folder.path()), link, "0", "0", nullptr, &prompts);
+        RecordingPrompts prompts;
+        tbapp::CoordinateListDialog form(pathOf(folder.path()), link, "0", "0", prompts);
         QCOMPARE(form.Seznam->rowCount(), 2); // coords.def was read
         for (int i = 0; i < 5; ++i) {
             form.PridatX->setText(QString::number(1400 + i));
@@ -328,13 +321,15 @@ private slots:
             o.usableUnless(link.jumpX != "1403" || link.jumpY != "1603",
                            "OK did not fill the jump boxes with the selected row");
 
-        printOutcome(viaOk ? "TListForm TempSave (OK)" : "TListForm TempSave (Cancel)", fault, o);
+        printOutcome(viaOk ? "CoordinateListDialog TempSave (OK)"
+                           : "CoordinateListDialog TempSave (Cancel)",
+                     fault, o);
         QVERIFY2(o.intact, qPrintable(o.why.join("; ")));
         QVERIFY2(o.namesFile, qPrintable(o.why.join("; ")));
         QVERIFY2(o.usable, qPrintable(o.why.join("; ")));
     }
 
-    // TListForm: Export of the list to a file of the user's choice.
+    // CoordinateListDialog: Export of the list to a file of the user's choice.
     void listExport_data() { addFaultRows(); }
     void listExport() {
         QFETCH(WriteFault, fault);
@@ -345,8 +340,8 @@ private slots:
 
         tbtest::TempDir appDir;
         FakeLink link;
-        FakePrompts prompts;
-        TListForm form(pathOf(appDir.path()), link, "0", "0", nullptr, &prompts);
+        RecordingPrompts prompts;
+        tbapp::CoordinateListDialog form(pathOf(appDir.path()), link, "0", "0", prompts);
         for (int i = 0; i < 5; ++i) {
             form.PridatX->setText(QString::number(300 + i));
             form.PridatY->setText(QString::number(500 + i));
@@ -357,7 +352,7 @@ private slots:
         folder.arm(fault);
         prompts.saveAnswers << pathOf(target);
         QTest::mouseClick(form.TLSave, Qt::LeftButton);
-        QCOMPARE(prompts.saveSpecs.size(), 1);
+        QCOMPARE(prompts.saveRequests.size(), 1);
 
         Outcome o;
         checkPrevious(o, target, previous);
@@ -375,13 +370,13 @@ private slots:
         o.usableUnless(!form.TLSave->isEnabled() || !form.TlOK->isEnabled(),
                        "Export or OK is disabled");
 
-        printOutcome("TListForm Export", fault, o);
+        printOutcome("CoordinateListDialog Export", fault, o);
         QVERIFY2(o.intact, qPrintable(o.why.join("; ")));
         QVERIFY2(o.namesFile, qPrintable(o.why.join("; ")));
         QVERIFY2(o.usable, qPrintable(o.why.join("; ")));
     }
 
-    // TMapExtendForm: the enlarged map file. The tmpfs holds one enlarged map (86 MiB) and
+    // MapEnlargeDialog: the enlarged map file. The tmpfs holds one enlarged map (86 MiB) and
     // the previous file.
     void mapEnlarge_data() { addFaultRows(); }
     void mapEnlarge() {
@@ -397,34 +392,37 @@ private slots:
         const std::string previous(70'000, 'p');
         writeBytesTo(target, previous);
 
-        MessageRecorder recorder;
-        Answered<TMapExtendForm> form;
-        form.answers = {pathOf(source)};
-        form.TLMapLoadClick();
-        QCOMPARE(form.MapInfo->text(), QString("Tokuno"));
+        RecordingPrompts recorder;
+        tbapp::MapEnlargeDialog form(recorder);
+        recorder.openAnswers = {pathOf(source)};
+        tbtest::control<QPushButton>(form, "TLMapLoad")->click();
+        QCOMPARE(tbtest::control<QLabel>(form, "MapInfo")->text(), QString("Tokuno"));
 
         folder.arm(fault);
-        form.answers = {pathOf(target)};
-        QTest::mouseClick(form.TLMapSave, Qt::LeftButton);
-        QVERIFY(form.answers.isEmpty()); // the save dialog was answered: the run was tried
+        recorder.saveAnswers = {pathOf(target)};
+        QTest::mouseClick(tbtest::control<QPushButton>(form, "TLMapSave"), Qt::LeftButton);
+        QVERIFY(recorder.saveAnswers.isEmpty()); // the save dialog was answered: the run was tried
 
         Outcome o;
         checkPrevious(o, target, previous);
-        checkError(o, textsOf(recorder, tbapp::MessageKind::Error),
-                   textsOf(recorder, tbapp::MessageKind::Information), target);
+        checkError(o, recorder.errors, recorder.messages, target);
         o.usableUnless(form.isRunning(), "the window still counts as running");
-        o.usableUnless(!form.TLMapSave->isEnabled(), "TLMapSave is left disabled");
-        o.usableUnless(form.ProgressBar->value() != 0,
-                       "the bar is left at " + QString::number(form.ProgressBar->value()));
-        o.usableUnless(!form.ProgressInfo->text().isEmpty(),
-                       "the progress text is left at \"" + form.ProgressInfo->text() + "\"");
+        o.usableUnless(!tbtest::control<QPushButton>(form, "TLMapSave")->isEnabled(),
+                       "TLMapSave is left disabled");
+        o.usableUnless(
+            tbtest::control<QProgressBar>(form, "ProgressBar")->value() != 0,
+            "the bar is left at " +
+                QString::number(tbtest::control<QProgressBar>(form, "ProgressBar")->value()));
+        o.usableUnless(!tbtest::control<QLabel>(form, "ProgressInfo")->text().isEmpty(),
+                       "the progress text is left at \"" +
+                           tbtest::control<QLabel>(form, "ProgressInfo")->text() + "\"");
 
         folder.disarm();
-        const std::size_t messagesBefore = recorder.messages.size();
-        form.answers = {pathOf(target)};
-        QTest::mouseClick(form.TLMapSave, Qt::LeftButton);
-        o.usableUnless(recorder.messages.size() != messagesBefore,
-                       "the run again failed: " + recorder.texts().join(" / "));
+        const qsizetype messagesBefore = recorder.shown.size();
+        recorder.saveAnswers = {pathOf(target)};
+        QTest::mouseClick(tbtest::control<QPushButton>(form, "TLMapSave"), Qt::LeftButton);
+        o.usableUnless(recorder.shown.size() != messagesBefore,
+                       "the run again failed: " + recorder.shown.join(" / "));
         const std::string result = bytesOf(target);
         o.usableUnless(std::int64_t(result.size()) != tb::kEnlargedFileSize,
                        QString("the run again wrote %1 bytes").arg(result.size()));
@@ -444,17 +442,20 @@ private slots:
         }
         o.usableUnless(namesIn(folder.path()) != std::set<std::string>{"map0.mul"},
                        "the folder holds " + joined(namesIn(folder.path())));
-        o.usableUnless(form.ProgressInfo->text() != tb::kEnlargeDoneText,
-                       "the run again ends with \"" + form.ProgressInfo->text() + "\"");
-        o.usableUnless(!form.TLMapSave->isEnabled(), "TLMapSave is disabled after the run again");
+        o.usableUnless(tbtest::control<QLabel>(form, "ProgressInfo")->text() !=
+                           tb::kEnlargeDoneText,
+                       "the run again ends with \"" +
+                           tbtest::control<QLabel>(form, "ProgressInfo")->text() + "\"");
+        o.usableUnless(!tbtest::control<QPushButton>(form, "TLMapSave")->isEnabled(),
+                       "TLMapSave is disabled after the run again");
 
-        printOutcome("TMapExtendForm enlarge", fault, o);
+        printOutcome("MapEnlargeDialog enlarge", fault, o);
         QVERIFY2(o.intact, qPrintable(o.why.join("; ")));
         QVERIFY2(o.namesFile, qPrintable(o.why.join("; ")));
         QVERIFY2(o.usable, qPrintable(o.why.join("; ")));
     }
 
-    // TMapCopyForm: the destination map. A failed copy leaves the previous destination as it
+    // MapCopyDialog: the destination map. A failed copy leaves the previous destination as it
     // was (the copy works on a copy of the destination beside it, renamed into place when
     // complete), so the tmpfs holds the destination twice.
     void mapCopy_data() { addFaultRows(); }
@@ -477,8 +478,8 @@ private slots:
                 expected.replace(cellOffset(20 + x, 30 + y, kTokunoHeightBlocks), 3, sourceBytes,
                                  cellOffset(x, y, kIlshenarHeightBlocks), 3);
 
-        MessageRecorder recorder;
-        TMapCopyForm form;
+        RecordingPrompts recorder;
+        tbapp::MapCopyDialog form(recorder);
         form.EditSourceMap->setText(pathOf(source));
         form.EditDestinationMap->setText(pathOf(target));
         const QStringList coords = {"0", "0", "15", "15", "20", "30"};
@@ -488,23 +489,22 @@ private slots:
             edits[i]->setText(coords[i]);
         QCOMPARE(form.TextDMapInfo->text(), QString("Tokuno"));
         QVERIFY(form.btnCopy->isEnabled());
-        QVERIFY(recorder.messages.empty());
+        QVERIFY(recorder.shown.isEmpty());
 
         folder.arm(fault);
         QTest::mouseClick(form.btnCopy, Qt::LeftButton);
 
         Outcome o;
         checkPrevious(o, target, previous);
-        checkError(o, textsOf(recorder, tbapp::MessageKind::Error),
-                   textsOf(recorder, tbapp::MessageKind::Information), target);
+        checkError(o, recorder.errors, recorder.messages, target);
         o.usableUnless(form.isRunning(), "the window still counts as running");
         o.usableUnless(!form.btnCopy->isEnabled(), "btnCopy is left disabled");
 
         folder.disarm();
-        const std::size_t messagesBefore = recorder.messages.size();
+        const qsizetype messagesBefore = recorder.shown.size();
         QTest::mouseClick(form.btnCopy, Qt::LeftButton);
-        o.usableUnless(recorder.messages.size() != messagesBefore,
-                       "the copy again failed: " + recorder.texts().join(" / "));
+        o.usableUnless(recorder.shown.size() != messagesBefore,
+                       "the copy again failed: " + recorder.shown.join(" / "));
         o.usableUnless(bytesOf(target) != expected, "the copy again did not write the cells");
         o.usableUnless(namesIn(folder.path()) != std::set<std::string>{"map4.mul"},
                        "the folder holds " + joined(namesIn(folder.path())));
@@ -512,7 +512,7 @@ private slots:
         o.usableUnless(form.ProgressBar->value() != 100,
                        "the bar ends at " + QString::number(form.ProgressBar->value()));
 
-        printOutcome("TMapCopyForm copy", fault, o);
+        printOutcome("MapCopyDialog copy", fault, o);
         QVERIFY2(o.intact, qPrintable(o.why.join("; ")));
         QVERIFY2(o.namesFile, qPrintable(o.why.join("; ")));
         QVERIFY2(o.usable, qPrintable(o.why.join("; ")));

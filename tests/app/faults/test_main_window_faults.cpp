@@ -5,13 +5,12 @@
 // the new content once the fault is gone.
 #include "WindowFaults.h"
 
-#include "../editor/SaveQuestions.h"
 #include "../editor/TestWorld.h"
+#include "testsupport/RecordingPrompts.h"
 
 #include "../editor/WindowControls.h"
 #include "editor/MapEditorWindow.h"
 #include "shell/DrawGrid.h"
-#include "shell/ErrorReport.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -62,9 +61,8 @@ struct World {
     fs::path appDir, mapPath, gameDir = dir / "game", iniPath;
     std::mt19937 random;
     std::unique_ptr<QSettings> settings;
-    QStringList messages;
-    tbtest::SaveQuestions questions;
-    tbapp::MessageSink previousSink;
+    tbtest::RecordingPrompts questions;
+    QStringList& messages = questions.shown;
 
     World(const FaultyFolder& folder, OnFaultyFolder place)
         : appDir(place == OnFaultyFolder::AppDir ? folder.path() : dir / "app"),
@@ -78,16 +76,12 @@ struct World {
         std::ofstream(iniPath, std::ios::binary) << "[General]\nMAPx.mul=" << mapPath.string()
                                                  << "\nUOPath=" << gameDir.string() << "\n";
         settings = std::make_unique<QSettings>(qpath(iniPath), QSettings::IniFormat);
-        previousSink = tbapp::setMessageSink(
-            [this](QWidget*, tbapp::MessageKind, const QString& text) { messages << text; });
     }
-    ~World() { tbapp::setMessageSink(previousSink); }
 
     // A new window on the same settings object, shown (and loaded when asked).
     std::unique_ptr<tbapp::MapEditorWindow> open(bool load) {
-        auto form =
-            std::make_unique<tbapp::MapEditorWindow>(*settings, qpath(appDir) + "/", random);
-        form->setPrompts(&questions);
+        auto form = std::make_unique<tbapp::MapEditorWindow>(*settings, qpath(appDir) + "/", random,
+                                                             questions);
         form->show();
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();

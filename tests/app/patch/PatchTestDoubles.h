@@ -1,12 +1,12 @@
 #pragma once
-// Test doubles for the patch windows: the main window seen through MapEditorLink, and
-// prompts that answer dialogs from scripts and record what was shown.
+// The main window as the patch windows see it (MapEditorLink), and file helpers; their
+// prompts are the shared recording double.
 
 #include "core/MapImage.h"
 #include "core/MapVariant.h"
 #include "editor/MapDocument.h"
-#include "patch/UiPrompts.h"
 #include "shell/MapEditorLink.h"
+#include "testsupport/RecordingPrompts.h"
 
 #include <QList>
 #include <QStringList>
@@ -18,7 +18,9 @@
 #include <string>
 #include <vector>
 
-class FakeLink : public MapEditorLink {
+using tbtest::RecordingPrompts;
+
+class FakeLink : public tbapp::MapEditorLink {
 public:
     void setJumpTexts(const QString& x, const QString& y) override {
         jumpX = x;
@@ -55,61 +57,6 @@ public:
     int repaints = 0; // explicit repaints of the whole view
     Notifications heard;
     std::unique_ptr<tb::MapDocument> map;
-};
-
-class FakePrompts : public UiPrompts {
-public:
-    struct ProgressRun {
-        int itemCount = 0;
-        QList<int> indices;
-        QStringList texts;
-        bool open = true;
-    };
-
-    void showMessage(QWidget*, const QString& text) override { messages.append(text); }
-    void showError(QWidget*, const QString& text) override {
-        errors.append(text);
-        for (const auto& run : runs)
-            if (run->open)
-                progressOpenAtError = true;
-    }
-    QString openFileName(QWidget*, const FileDialogSpec& request) override {
-        openSpecs.append(request);
-        return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
-    }
-    QString saveFileName(QWidget*, const FileDialogSpec& request) override {
-        saveSpecs.append(request);
-        return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
-    }
-    std::unique_ptr<ItemProgressWindow> startProgress(int itemCount) override {
-        if (realProgress)
-            return UiPrompts::startProgress(itemCount);
-        auto run = std::make_shared<ProgressRun>();
-        run->itemCount = itemCount;
-        runs.push_back(run);
-        return std::make_unique<Window>(run);
-    }
-
-    QStringList messages, errors;
-    QList<FileDialogSpec> openSpecs, saveSpecs;
-    QStringList openAnswers, saveAnswers;
-    std::vector<std::shared_ptr<ProgressRun>> runs;
-    bool progressOpenAtError = false;
-    bool realProgress = false;
-
-private:
-    class Window : public ItemProgressWindow {
-    public:
-        explicit Window(std::shared_ptr<ProgressRun> run) : m_run(std::move(run)) {}
-        ~Window() override { m_run->open = false; }
-        void showItem(int index, const QString& text) override {
-            m_run->indices.append(index);
-            m_run->texts.append(text);
-        }
-
-    private:
-        std::shared_ptr<ProgressRun> m_run;
-    };
 };
 
 inline std::string fileText(const QString& path) {

@@ -19,44 +19,44 @@ private:
 private slots:
     void withoutAMapOrWhenCancelledOnlyRepaints() {
         FakeLink link;
-        FakePrompts prompts;
+        RecordingPrompts prompts;
         QString initialDir;
-        patchMapFromFile(nullptr, link, dir.path(), initialDir, &prompts);
+        patchMapFromFile(nullptr, link, dir.path(), initialDir, prompts);
         QCOMPARE(link.repaints, 1);
-        QVERIFY(prompts.openSpecs.isEmpty());
+        QVERIFY(prompts.openRequests.isEmpty());
 
         link.loadTokuno();
         const auto before = link.map->image().bytes();
-        const PatchMapOutcome outcome =
-            patchMapFromFile(nullptr, link, dir.path(), initialDir, &prompts);
+        const tbapp::PatchMapOutcome outcome =
+            patchMapFromFile(nullptr, link, dir.path(), initialDir, prompts);
         QVERIFY(!outcome.ran);
         QCOMPARE(link.repaints, 2);
-        QCOMPARE(prompts.openSpecs.size(), 1);
-        QCOMPARE(prompts.openSpecs[0].filter, QString("Tolvane Brimholt (*.qvp)"));
-        QCOMPARE(prompts.openSpecs[0].defaultName, QString("qvbrimholt.qvp"));
+        QCOMPARE(prompts.openRequests.size(), 1);
+        QCOMPARE(prompts.openRequests[0].filter, QString("Tolvane Brimholt (*.qvp)"));
+        QCOMPARE(prompts.openRequests[0].defaultName, QString("qvbrimholt.qvp"));
         QVERIFY(initialDir.isEmpty()); // nothing chosen: the directory stays
         QVERIFY(link.map->image().bytes() == before);
     }
 
     void appliesEntriesWithProgressAndRepaints() {
         FakeLink link;
-        FakePrompts prompts;
+        RecordingPrompts prompts;
         link.loadTokuno();
         QString initialDir;
         prompts.openAnswers << write("two.qvp", "[0]\r\nX=10\r\nY=20\r\nZ=-3\r\nID=01 D3\r\n"
                                                 "[1]\r\nX=11\r\nY=21\r\nZ=4\r\n");
-        const PatchMapOutcome outcome =
-            patchMapFromFile(nullptr, link, dir.path(), initialDir, &prompts);
+        const tbapp::PatchMapOutcome outcome =
+            patchMapFromFile(nullptr, link, dir.path(), initialDir, prompts);
         QVERIFY(outcome.ran);
         QCOMPARE(outcome.applied, 2);
         QCOMPARE(link.map->cell(10, 20), (tb::MapCell{467, -3}));
         QCOMPARE(link.map->cell(11, 21), (tb::MapCell{3, 4}));
-        QCOMPARE(prompts.runs.size(), std::size_t(1));
-        QCOMPARE(prompts.runs[0]->itemCount, 2);
-        QCOMPARE(prompts.runs[0]->indices, (QList<int>{0, 1}));
-        QCOMPARE(prompts.runs[0]->texts,
+        QCOMPARE(prompts.progressRuns.size(), std::size_t(1));
+        QCOMPARE(prompts.progressRuns[0]->itemCount, 2);
+        QCOMPARE(prompts.progressRuns[0]->indices, (QList<int>{0, 1}));
+        QCOMPARE(prompts.progressRuns[0]->texts,
                  (QStringList{"Patching (X, Y): 10, 20", "Patching (X, Y): 11, 21"}));
-        QVERIFY(!prompts.runs[0]->open);
+        QVERIFY(!prompts.progressRuns[0]->open);
         // One change of the document, which repaints the view; no repaint by hand.
         QCOMPARE(link.heard.count, 1);
         QCOMPARE(link.repaints, 0);
@@ -68,44 +68,44 @@ private slots:
 
     void skippedEntriesAreReportedAfterTheRun() {
         FakeLink link;
-        FakePrompts prompts;
+        RecordingPrompts prompts;
         link.loadTokuno();
         QString initialDir;
         prompts.openAnswers << write("out.qvp", "[0]\nX=1448\nY=0\nZ=1\n[1]\nX=0\nY=0\nZ=2\n"
                                                 "[2]\nX=-1\nY=5\nZ=3\n");
-        const PatchMapOutcome outcome =
-            patchMapFromFile(nullptr, link, dir.path(), initialDir, &prompts);
+        const tbapp::PatchMapOutcome outcome =
+            patchMapFromFile(nullptr, link, dir.path(), initialDir, prompts);
         QCOMPARE(outcome.applied, 1);
         QCOMPARE(outcome.skipped, 2);
-        QCOMPARE(prompts.messages, QStringList{skippedEntriesMessage(2, 3)});
+        QCOMPARE(prompts.messages, QStringList{tbapp::skippedEntriesMessage(2, 3)});
         QCOMPARE(link.map->cell(0, 0).altitude, std::int8_t(2));
     }
 
     void emptyFileIsRefusedWithoutProgress() {
         FakeLink link;
-        FakePrompts prompts;
+        RecordingPrompts prompts;
         link.loadTokuno();
         const auto before = link.map->image().bytes();
         QString initialDir;
         prompts.openAnswers << write("empty.qvp", "X=1\nY=1\nZ=9\n") << dir.filePath("missing.qvp");
-        patchMapFromFile(nullptr, link, dir.path(), initialDir, &prompts);
-        patchMapFromFile(nullptr, link, dir.path(), initialDir, &prompts);
+        patchMapFromFile(nullptr, link, dir.path(), initialDir, prompts);
+        patchMapFromFile(nullptr, link, dir.path(), initialDir, prompts);
         QCOMPARE(prompts.messages,
                  (QStringList{"File is empty or corupted!", "File is empty or corupted!"}));
-        QVERIFY(prompts.runs.empty());
+        QVERIFY(prompts.progressRuns.empty());
         QVERIFY(link.map->image().bytes() == before);
-        QCOMPARE(prompts.openSpecs[1].directory, dir.path());
+        QCOMPARE(prompts.openRequests[1].directory, dir.path());
     }
 
     void badEntryStopsWithItsMessageAfterTheProgressWindowClosed() {
         FakeLink link;
-        FakePrompts prompts;
+        RecordingPrompts prompts;
         link.loadTokuno();
         QString initialDir;
         prompts.openAnswers << write("bad.qvp", "[0]\nX=1\nY=1\nZ=5\n[1]\nX=2\nY=2\nZ=5\nID=1d3\n"
                                                 "[2]\nX=3\nY=3\nZ=5\n");
-        const PatchMapOutcome outcome =
-            patchMapFromFile(nullptr, link, dir.path(), initialDir, &prompts);
+        const tbapp::PatchMapOutcome outcome =
+            patchMapFromFile(nullptr, link, dir.path(), initialDir, prompts);
         QVERIFY(!outcome.ran);
         QCOMPARE(outcome.applied, 1);
         QCOMPARE(prompts.errors, QStringList{"Input not SpacedHex"});
@@ -119,14 +119,14 @@ private slots:
 
     void theRealProgressWindowIsGoneAfterTheRun() {
         FakeLink link;
-        FakePrompts prompts;
+        RecordingPrompts prompts;
         prompts.realProgress = true;
         link.loadTokuno();
         QString initialDir;
         prompts.openAnswers << write("one.qvp", "[0]\nX=1\nY=1\nZ=5\n")
                             << write("bad1.qvp", "[0]\nX=1\nY=1\nZ=500\n");
-        patchMapFromFile(nullptr, link, dir.path(), initialDir, &prompts);
-        patchMapFromFile(nullptr, link, dir.path(), initialDir, &prompts);
+        patchMapFromFile(nullptr, link, dir.path(), initialDir, prompts);
+        patchMapFromFile(nullptr, link, dir.path(), initialDir, prompts);
         QCOMPARE(prompts.errors, QStringList{"Range check error"});
         for (QWidget* w : QApplication::topLevelWidgets())
             QVERIFY2(w->objectName() != "TProgressForm", "a progress window was left behind");

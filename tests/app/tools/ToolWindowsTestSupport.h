@@ -1,10 +1,8 @@
 #pragma once
-// Shared pieces of the tool window tests: recorded messages instead of message boxes,
-// answered file dialogs, and generated map files.
+// Shared pieces of the tool window tests: the recording prompts and generated map files.
 
-#include "shell/ErrorReport.h"
+#include "testsupport/RecordingPrompts.h"
 
-#include <QFileDialog>
 #include <QStringList>
 
 #include <cstdint>
@@ -15,45 +13,7 @@
 #include <utility>
 #include <vector>
 
-// Records every message the windows show while it lives.
-class MessageRecorder {
-public:
-    struct Message {
-        tbapp::MessageKind kind;
-        QString text;
-    };
-    MessageRecorder() {
-        m_previous =
-            tbapp::setMessageSink([this](QWidget*, tbapp::MessageKind kind, const QString& text) {
-                messages.push_back({kind, text});
-            });
-    }
-    ~MessageRecorder() { tbapp::setMessageSink(std::move(m_previous)); }
-    QStringList texts() const {
-        QStringList list;
-        for (const Message& m : messages)
-            list << m.text;
-        return list;
-    }
-    std::vector<Message> messages;
-
-private:
-    tbapp::MessageSink m_previous;
-};
-
-// A window whose file dialogs give the queued answers ("" is a cancelled dialog) and
-// remember which dialog was asked.
-template <typename Form> class Answered : public Form {
-public:
-    QStringList answers;
-    std::vector<QFileDialog*> asked;
-
-protected:
-    QString runFileDialog(QFileDialog* dialog) override {
-        asked.push_back(dialog);
-        return answers.isEmpty() ? QString() : answers.takeFirst();
-    }
-};
+using tbtest::RecordingPrompts;
 
 // A map-sized file of zeros (sparse, so it costs nothing).
 inline QString sparseFile(const std::filesystem::path& path, std::int64_t size) {

@@ -1,0 +1,158 @@
+#include "core/OverviewWindow.h"
+
+#include "core/MapImage.h"
+#include "core/RadarColours.h"
+#include "editor/Overview.h"
+#include "shell/MapEditorLink.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QFont>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+#include <QShowEvent>
+#include <QTimer>
+
+namespace tbapp {
+
+namespace {
+
+// Restores the application's cursor however the build ends.
+class HourglassCursor {
+public:
+    HourglassCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~HourglassCursor() { QApplication::restoreOverrideCursor(); }
+    HourglassCursor(const HourglassCursor&) = delete;
+    HourglassCursor& operator=(const HourglassCursor&) = delete;
+};
+
+} // namespace
+
+OverviewWindow::OverviewWindow(MapEditorLink& link, const tb::RadarColours& radar,
+                               const QString& sizeText, PathValidity mapPathValid,
+                               tbapp::Prompts& prompts, QWidget* parent)
+    : QDialog(parent), m_link(link), m_radar(radar), m_mapPathValid(std::move(mapPathValid)),
+      m_prompts(prompts) {
+    setObjectName("TMapViewForm");
+    setWindowTitle("Tolvane Brimholt - Overview");
+    // A fixed dialog border: no resizing, no minimise or maximise.
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
+    setModal(true);
+    setFont(QFont("Tahoma"));
+
+    const tb::BlockGeometry blocks = tb::overviewSize(sizeText.toStdString());
+    m_picture = QImage(blocks.widthBlocks, blocks.heightBlocks, QImage::Format_RGB32);
+    m_picture.fill(Qt::black);
+
+    Mapa = new QLabel(this);
+    Mapa->setObjectName("Mapa");
+    Mapa->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Mapa->setFixedSize(blocks.widthBlocks, blocks.heightBlocks);
+    Mapa->installEventFilter(this);
+
+    // The label stands over the picture; the platform's glow around its text is left out.
+    GenerateText = new QLabel("Building map overview ...", this);
+    GenerateText->setObjectName("GenerateText");
+    QFont labelFont("Tahoma");
+    labelFont.setPixelSize(16);
+    GenerateText->setFont(labelFont);
+    GenerateText->setAutoFillBackground(true);
+    GenerateText->adjustSize();
+    GenerateText->move(8, 16);
+    GenerateText->hide();
+
+    auto* layout = new QGridLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(Mapa, 0, 0, Qt::AlignLeft | Qt::AlignTop);
+    showPicture();
+    adjustSize();
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = geometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+bool OverviewWindow::openOverview(MapEditorLink& link, const tb::RadarColours& radar,
+                                  const QString& sizeText, const PathValidity& mapPathValid,
+                                  tbapp::Prompts& prompts, QWidget* parent) {
+    if (link.loadedMap() == nullptr)
+        return false;
+    const tb::BlockGeometry blocks = tb::overviewSize(sizeText.toStdString());
+    if (blocks.widthBlocks <= 0 || blocks.heightBlocks <= 0)
+        return false;
+    OverviewWindow form(link, radar, sizeText, mapPathValid, prompts, parent);
+    form.exec();
+    return true;
+}
+
+void OverviewWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // The build waits until the window is on screen, and runs only once.
+    if (!m_buildQueued) {
+        m_buildQueued = true;
+        QTimer::singleShot(0, this, &OverviewWindow::BuildOverview);
+    }
+}
+
+void OverviewWindow::BuildOverview() {
+    {
+        HourglassCursor cursor;
+        GenerateText->show();
+        GenerateText->raise();
+        // Let the label and the cursor show; presses wait until the picture is done.
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+
+        tbapp::runReported(m_prompts, this, [this] {
+            const tb::MapImage* map = m_link.loadedMap();
+            if (map == nullptr || !m_mapPathValid || !m_mapPathValid())
+                return;
+            const tb::OverviewImage overview = tb::buildOverview(*map, m_radar);
+            if (overview.width <= 0 || overview.height <= 0)
+                return;
+            // The picture keeps the size of the size label; should the map in memory have
+            // another size, only the part both share is drawn.
+            const QImage drawn(overview.rgb.data(), overview.width, overview.height,
+                               overview.width * 3, QImage::Format_RGB888);
+            QPainter painter(&m_picture);
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.drawImage(0, 0, drawn);
+        });
+        showPicture();
+        GenerateText->hide();
+    }
+    m_built = true;
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void OverviewWindow::MapaMouseDown(int px, int py) {
+    const tb::CellPoint cell = tb::overviewClickCell(px, py);
+    m_link.setJumpTexts(QString::number(cell.x), QString::number(cell.y));
+    m_link.jumpToBoxes();
+    close();
+}
+
+bool OverviewWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Mapa && event->type() == QEvent::MouseButtonPress) {
+        const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
+        if (Mapa->rect().contains(at)) {
+            MapaMouseDown(at.x(), at.y());
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void OverviewWindow::showPicture() {
+    Mapa->setPixmap(QPixmap::fromImage(m_picture));
+}
+
+} // namespace tbapp

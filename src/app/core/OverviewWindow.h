@@ -1,0 +1,78 @@
+#pragma once
+// OverviewWindow: the whole loaded map at one pixel per 8 x 8 block in the game's radar
+// colours. A press on the picture puts the block's north-west cell into the main window's
+// jump boxes, jumps there and closes the window.
+//
+// The main window opens it with openOverview from its Overview button: the window is
+// created, shown modally and destroyed when it closes. The picture is built once, after
+// the window is first on screen, from the main window's map and radar colour table.
+
+#include "shell/Prompts.h"
+
+#include <QDialog>
+#include <QImage>
+
+#include <functional>
+
+namespace tbapp {
+class MapEditorLink;
+}
+class QLabel;
+class QShowEvent;
+
+namespace tb {
+class RadarColours;
+}
+
+namespace tbapp {
+
+class OverviewWindow : public QDialog {
+    Q_OBJECT
+public:
+    // Tells whether the main window's map path box is green (valid) at the time of the build.
+    using PathValidity = std::function<bool()>;
+
+    // `sizeText` is the main window's size label ("7168x4096"); it gives the picture's
+    // size in blocks (0 x 0 for "None"). `radar` must outlive the window; `prompts` shows
+    // a failed build.
+    OverviewWindow(MapEditorLink& link, const tb::RadarColours& radar, const QString& sizeText,
+                   PathValidity mapPathValid, tbapp::Prompts& prompts, QWidget* parent = nullptr);
+
+    // The Overview command: does nothing and returns false unless a map is loaded and the
+    // size text names a known size; otherwise creates the window, runs it modally,
+    // destroys it and returns true.
+    static bool openOverview(MapEditorLink& link, const tb::RadarColours& radar,
+                             const QString& sizeText, const PathValidity& mapPathValid,
+                             tbapp::Prompts& prompts, QWidget* parent = nullptr);
+
+    QLabel* Mapa;         // the picture, one pixel per block, at the top-left
+    QLabel* GenerateText; // "Building map overview ...", shown over the picture while building
+
+    // The picture as it stands (black until built).
+    const QImage& picture() const { return m_picture; }
+    // True once the build has run (whether or not the map path allowed drawing).
+    bool isBuilt() const { return m_built; }
+
+    // Builds the picture: hourglass cursor and GenerateText while it runs; the map is
+    // drawn only when the map path box is valid. Runs by itself once after the first show.
+    void BuildOverview();
+    // A press of any button on picture pixel (px, py): jump to (8 px, 8 py) and close.
+    void MapaMouseDown(int px, int py);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void showPicture();
+
+    MapEditorLink& m_link;
+    const tb::RadarColours& m_radar;
+    PathValidity m_mapPathValid;
+    tbapp::Prompts& m_prompts;
+    QImage m_picture;
+    bool m_buildQueued = false;
+    bool m_built = false;
+};
+
+} // namespace tbapp

@@ -1,0 +1,81 @@
+#pragma once
+// "Patch Editor": a list of cell entries (column, row, altitude, tile id) kept as typed,
+// loaded from and saved to ".qvp" patch files. Created once at start-up and only hidden
+// when closed, so its list lives until the program ends. While it is visible the main
+// window's Insert key adds the cell under the pointer (insertCurrentCell).
+
+#include "shell/Prompts.h"
+
+#include <QDialog>
+#include <QString>
+
+#include <vector>
+
+namespace tbapp {
+class MapEditorLink;
+}
+class QLineEdit;
+class QPushButton;
+class QTableWidget;
+
+namespace tb {
+struct PatchEntryText;
+}
+
+namespace tbapp {
+
+class PatchEditorWindow : public QDialog {
+    Q_OBJECT
+public:
+    // `appDir` is the application directory; `prompts` shows the messages and dialogs.
+    PatchEditorWindow(const QString& appDir, MapEditorLink& link, tbapp::Prompts& prompts,
+                      QWidget* parent = nullptr);
+
+    // True when some row's X and Y texts equal these texts (compared as texts: 7 and 07
+    // differ).
+    bool isListed(const QString& x, const QString& y) const;
+
+    // The Insert key of the map grid: adds the current cell (column, row, altitude, tile id
+    // as spaced hex) unless it is listed ("This coords are on list!"). Does nothing while
+    // the window is hidden or no map is loaded. True when a row was added; the caller
+    // rebuilds its status bar afterwards.
+    bool insertCurrentCell();
+
+    // The rows as texts, top to bottom.
+    std::vector<tb::PatchEntryText> entries() const;
+
+    QPushButton* TLLoad;
+    QPushButton* TLSave;
+    QTableWidget* Seznam;
+    QLineEdit* PridatX;
+    QLineEdit* PridatY;
+    QLineEdit* PridatZ;
+    QLineEdit* PridatID;
+    QPushButton* TLAdd;
+    QPushButton* TlEdit;
+    QPushButton* TLRemove;
+    QPushButton* TlClear;
+    QPushButton* TlClose;
+
+public slots:
+    void TLLoadClick();
+    void TLSaveClick();
+    void TLAddClick();
+    void TlEditClick();
+    void SeznamClick();
+    void SeznamDblClick();
+    void TLRemoveClick();
+    void TlClearClick();
+    void TlCloseClick();
+
+private:
+    void appendRow(const QString& x, const QString& y, const QString& z, const QString& id);
+    std::vector<int> selectedRows() const;
+
+    QString m_appDir;
+    MapEditorLink& m_link;
+    tbapp::Prompts& m_prompts;
+    QString m_openDir; // the initial directory of the Load dialog
+};
+
+} // namespace tbapp

@@ -1,0 +1,33 @@
+#pragma once
+// The stage-and-percentage progress window of the diff patch generation. One instance
+// lives for the whole run of the program and is only shown and hidden; the user cannot
+// close it.
+
+#include <QDialog>
+
+class QLabel;
+class QProgressBar;
+
+namespace tbapp {
+
+class StageProgressDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit StageProgressDialog(QWidget* owner = nullptr);
+
+    // Shows `text` and puts the bar back to 0.
+    void setStage(const QString& text);
+    // Moves the bar to `percent` (0..100).
+    void setProgress(int percent);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QLabel* m_stageLabel;
+    QProgressBar* m_bar;
+};
+
+} // namespace tbapp

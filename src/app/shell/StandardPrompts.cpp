@@ -1,0 +1,113 @@
+#include "shell/StandardPrompts.h"
+
+#include "shell/ItemProgressDialog.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace tbapp {
+namespace {
+
+class ProgressWindow : public ItemProgress {
+public:
+    explicit ProgressWindow(int itemCount) : m_window(new tbapp::ItemProgressDialog(nullptr)) {
+        m_window->setAttribute(Qt::WA_DeleteOnClose, false);
+        m_window->startItems(itemCount);
+        m_window->show();
+        m_window->repaint();
+    }
+    ~ProgressWindow() override { delete m_window; }
+    void showItem(int index, const QString& text) override { m_window->showItem(index, text); }
+
+private:
+    tbapp::ItemProgressDialog* m_window;
+};
+
+QString runFileDialog(QWidget* parent, const FileDialogRequest& request,
+                      QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(parent, request.title, request.directory, request.filter);
+    dialog.setObjectName(request.name);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                       : QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.confirmOverwrite);
+    if (!request.defaultSuffix.isEmpty())
+        dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.defaultName.isEmpty())
+        dialog.selectFile(request.defaultName);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().first();
+}
+
+} // namespace
+
+void Prompts::showFailure(QWidget* parent, const std::exception& error) {
+    showError(parent, QString::fromLocal8Bit(error.what()));
+}
+
+void StandardPrompts::showMessage(QWidget* parent, const QString& text) {
+    QMessageBox::information(parent, QApplication::applicationName(), text);
+}
+
+void StandardPrompts::showTitledMessage(QWidget* parent, const QString& title,
+                                        const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+void StandardPrompts::showError(QWidget* parent, const QString& text) {
+    QMessageBox::critical(parent, QApplication::applicationName(), text);
+}
+
+bool StandardPrompts::confirm(QWidget* parent, const QString& text) {
+    return QMessageBox::question(parent, QStringLiteral("Confirm"), text,
+                                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+std::optional<QString> StandardPrompts::inputText(QWidget* parent, const QString& title,
+                                                  const QString& prompt, const QString& preset) {
+    bool ok = false;
+    const QString answer =
+        QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, preset, &ok);
+    if (!ok)
+        return std::nullopt;
+    return answer;
+}
+
+QString StandardPrompts::openFileName(QWidget* parent, const FileDialogRequest& request) {
+    return runFileDialog(parent, request, QFileDialog::AcceptOpen);
+}
+
+QString StandardPrompts::saveFileName(QWidget* parent, const FileDialogRequest& request) {
+    return runFileDialog(parent, request, QFileDialog::AcceptSave);
+}
+
+SaveChangesAnswer StandardPrompts::askSaveChanges(QWidget* parent, const QString& fileName) {
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(),
+                    QString("Save changes to %1?").arg(fileName),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Save:
+        return SaveChangesAnswer::Save;
+    case QMessageBox::Discard:
+        return SaveChangesAnswer::Discard;
+    default:
+        return SaveChangesAnswer::Cancel;
+    }
+}
+
+std::unique_ptr<ItemProgress> StandardPrompts::startProgress(int itemCount) {
+    return std::make_unique<ProgressWindow>(itemCount);
+}
+
+int StandardPrompts::execDialog(QDialog& dialog) {
+    return dialog.exec();
+}
+
+} // namespace tbapp

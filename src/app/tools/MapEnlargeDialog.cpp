@@ -1,0 +1,182 @@
+#include "tools/MapEnlargeDialog.h"
+
+#include "tools/MapEnlarge.h"
+#include "tools/ToolFiles.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <filesystem>
+
+namespace tbapp {
+
+namespace {
+
+std::filesystem::path toPath(const QString& text) {
+    return std::filesystem::path(text.toStdU16String());
+}
+
+QString fromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+} // namespace
+
+MapEnlargeDialog::MapEnlargeDialog(tbapp::Prompts& prompts, QWidget* owner)
+    : QDialog(owner), m_prompts(prompts) {
+    setObjectName("TMapExtendForm");
+    setWindowTitle("Tolvane Brimholt - Map Enlagement");
+    setFont(QFont("Tahoma", 8));
+
+    m_sourceLabel = new QLabel("Path to map file (source) :", this);
+    m_sourceLabel->setObjectName("Label1");
+    m_sourceEdit = new QLineEdit(this);
+    m_sourceEdit->setObjectName("SourceMap");
+    m_sourceEdit->setEnabled(false); // filled by the button beside it only
+    m_chooseSourceButton = new QPushButton("...", this);
+    m_chooseSourceButton->setObjectName("TLMapLoad");
+    m_chooseSourceButton->setFixedWidth(25);
+
+    m_infoGroup = new QGroupBox(" Map file information ", this);
+    m_infoGroup->setObjectName("MapInfoPanel");
+    m_captionLabel = new QLabel(m_infoGroup);
+    m_captionLabel->setObjectName("MapInfo");
+    m_sizeLabel = new QLabel(m_infoGroup);
+    m_sizeLabel->setObjectName("MapSize");
+
+    m_progressLabel = new QLabel(this);
+    m_progressLabel->setObjectName("ProgressInfo");
+    m_progressLabel->setAlignment(Qt::AlignCenter);
+    m_progressBar = new QProgressBar(this);
+    m_progressBar->setObjectName("ProgressBar");
+    m_progressBar->setTextVisible(false);
+    m_progressBar->setRange(0, 100);
+    m_progressBar->setValue(0);
+
+    m_enlargeButton = new QPushButton("Enlarge to Mondain's Legacy", this);
+    m_enlargeButton->setObjectName("TLMapSave");
+
+    auto* sourceRow = new QHBoxLayout;
+    sourceRow->addWidget(m_sourceEdit);
+    sourceRow->addWidget(m_chooseSourceButton);
+    auto* infoLayout = new QVBoxLayout(m_infoGroup);
+    infoLayout->addWidget(m_captionLabel);
+    infoLayout->addWidget(m_sizeLabel);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 6, 8, 8);
+    layout->setSpacing(4);
+    layout->addWidget(m_sourceLabel);
+    layout->addLayout(sourceRow);
+    layout->addWidget(m_infoGroup);
+    layout->addWidget(m_progressLabel);
+    layout->addWidget(m_progressBar);
+    layout->addWidget(m_enlargeButton);
+    resize(QSize(331, 168).expandedTo(sizeHint()));
+
+    // FormCreate
+    m_progressLabel->setText(QString());
+    m_captionLabel->setText("None");
+    m_sizeLabel->setText("None");
+
+    connect(m_chooseSourceButton, &QPushButton::clicked, this, &MapEnlargeDialog::chooseSource);
+    connect(m_sourceEdit, &QLineEdit::textChanged, this, &MapEnlargeDialog::identifySource);
+    connect(m_enlargeButton, &QPushButton::clicked, this,
+            &MapEnlargeDialog::chooseDestinationAndEnlarge);
+}
+
+void MapEnlargeDialog::chooseSource() {
+    tbapp::FileDialogRequest request;
+    request.name = "MapLoad";
+    request.filter = "Ultima Online MAP (map*.mul map*.uop)";
+    request.directory = m_loadDir;
+    const QString name = m_prompts.openFileName(this, request);
+    if (name.isEmpty())
+        return;
+    m_loadDir = QFileInfo(name).absolutePath();
+    m_sourceEdit->setText(name);
+}
+
+void MapEnlargeDialog::identifySource() {
+    m_captionLabel->setText("None");
+    m_sizeLabel->setText("None");
+    if (m_sourceEdit->text().isEmpty())
+        return;
+    if (const auto variant = tb::identifyMapFile(toPath(m_sourceEdit->text()))) {
+        m_captionLabel->setText(fromUtf8(variant->caption));
+        m_sizeLabel->setText(fromUtf8(variant->sizeText));
+    }
+}
+
+void MapEnlargeDialog::chooseDestinationAndEnlarge() {
+    if (m_running)
+        return;
+    if (m_captionLabel->text() == "None") {
+        m_prompts.showMessage(this, tb::kWrongSourceMapMessage);
+        return;
+    }
+    tbapp::FileDialogRequest request;
+    request.name = "MapSave";
+    request.filter = "Ultima Online MAP (*.mul *.uop)";
+    request.directory = m_saveDir;
+    // The new map is offered in the form of its source; the name's extension decides. An
+    // existing file is replaced without asking.
+    request.defaultName =
+        QString::fromUtf8(tb::enlargedMapDefaultName(toPath(m_sourceEdit->text())));
+    const QString destination = m_prompts.saveFileName(this, request);
+    if (destination.isEmpty())
+        return;
+    m_saveDir = QFileInfo(destination).absolutePath();
+    enlargeTo(destination);
+}
+
+void MapEnlargeDialog::enlargeTo(const QString& destination) {
+    m_running = true;
+    m_enlargeButton->setEnabled(false);
+    m_progressBar->setValue(0);
+    m_progressLabel->setText(tb::kBlankPassStartText);
+    QApplication::processEvents();
+    try {
+        tb::enlargeMap(toPath(m_sourceEdit->text()), toPath(destination),
+                       [this](const tb::EnlargeProgress& step) {
+                           m_progressBar->setMaximum(step.maximum);
+                           m_progressBar->setValue(step.position);
+                           m_progressLabel->setText(QString::fromUtf8(step.text));
+                           if (step.position % 10 == 0)
+                               QApplication::processEvents();
+                       });
+    } catch (const tb::ToolRefusal& refusal) {
+        m_progressBar->setValue(0);
+        m_progressLabel->setText(QString());
+        m_prompts.showMessage(this, refusal.what());
+    } catch (const std::exception& error) {
+        // A failed run leaves no progress text behind, so the window does not look busy.
+        m_progressBar->setValue(0);
+        m_progressLabel->setText(QString());
+        m_prompts.showFailure(this, error);
+    }
+    m_running = false;
+    m_enlargeButton->setEnabled(true);
+}
+
+void MapEnlargeDialog::reject() {
+    if (!m_running)
+        QDialog::reject();
+}
+
+void MapEnlargeDialog::closeEvent(QCloseEvent* event) {
+    if (m_running)
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
+}
+
+} // namespace tbapp

@@ -1,0 +1,335 @@
+// The brush editor: drawing from the palette, resizing, loading and saving brush files.
+#include "CatalogueFixtures.h"
+
+#include "catalogue/BrushEditorDialog.h"
+#include "catalogue/TileCells.h"
+#include "shell/DrawGrid.h"
+#include "shell/PathBox.h"
+
+#include "TestPaths.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTest>
+
+namespace {
+
+// The palette row of a tile of tileids.lst (row 0 is "NODRAW").
+int paletteRow(const tbapp::BrushEditorDialog& editor, const std::string& digits) {
+    const auto& rows = editor.paletteRows();
+    for (std::size_t i = 1; i < rows.size(); ++i)
+        if (rows[i] == digits)
+            return int(i);
+    return -1;
+}
+
+void paint(tbapp::BrushEditorDialog& editor, int paletteRowIndex, int col, int row) {
+    editor.smallDrawGrid->selectCell(0, paletteRowIndex);
+    editor.BrushGrid->selectCell(col, row);
+}
+
+} // namespace
+
+class BrushEditorDialogTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void opensEmptyWithTheTileListAsPalette() {
+        AppFolder app;
+        RecordingPrompts prompts;
+        tbapp::BrushEditorDialog editor(app.context(prompts));
+        QCOMPARE(editor.windowTitle(), QString("Custom Brushes"));
+        for (const char* name : {"edBrushName", "edRows", "edCols", "edFindID"})
+            QVERIFY2(editor.findChild<QLineEdit*>(name), name);
+        for (const char* name : {"BrushGrid", "smallDrawGrid"})
+            QVERIFY2(editor.findChild<DrawGrid*>(name), name);
+        QCOMPARE(editor.BrushGrid->colCount(), 5);
+        QCOMPARE(editor.BrushGrid->rowCount(), 5);
+        QCOMPARE(editor.pen(), -1);
+        QVERIFY(!tbapp::isPathBoxValid(editor.edBrushName));
+        QCOMPARE(editor.paletteRows(),
+                 (std::vector<std::string>{"NODRAW", "0003", "0004", "01D3", "0005"}));
+        QCOMPARE(editor.smallDrawGrid->rowCount(), 5);
+        editor.edBrushName->setText("x");
+        QVERIFY(tbapp::isPathBoxValid(editor.edBrushName));
+        QVERIFY(prompts.errors.isEmpty());
+    }
+
+    void singleCellBrushIsSavedAsOneLine() {
+        AppFolder app;
+        RecordingPrompts prompts;
+        tbapp::BrushEditorDialog editor(app.context(prompts));
+        paint(editor, paletteRow(editor, "01D3"), 2, 1);
+        QCOMPARE(editor.pen(), 0x1D3);
+        editor.edBrushName->setText("Pond");
+        QTest::mouseClick(editor.BitBtn1, Qt::LeftButton);
+        QCOMPARE(editor.result(), int(QDialog::Accepted));
+        QCOMPARE(app.read("brushes/Pond.brs"), QByteArray("2,1,$01D3\r\n"));
+        QCOMPARE(editor.savedBrushName(), std::optional<QString>("Pond"));
+        QVERIFY(prompts.inputs.isEmpty());
+    }
+
+    void loadingSizesTheGridAndTheUpDowns() {
+        AppFolder app;
+        app.write("brushes/Corner.brs", "0,0,$0003\r\n3,2,$0004\r\n");
+        RecordingPrompts prompts;
+        tbapp::BrushEditorDialog editor(app.context(prompts));
+        editor.setBrushNames({"Corner", "Other"});
+        QCOMPARE(editor.cbCustomBrushes->count(), 2);
+        QCOMPARE(editor.cbCustomBrushes->currentText(), QString()); // nothing loaded yet
+        editor.cbCustomBrushes->setCurrentIndex(0);
+        QCOMPARE(editor.BrushGrid->colCount(), 4);
+        QCOMPARE(editor.BrushGrid->rowCount(), 3);
+        QCOMPARE(editor.udCols->value(), 4);
+        QCOMPARE(editor.udRows->value(), 3);
+        QCOMPARE(editor.edCols->text(), QString("4"));
+        QCOMPARE(editor.edRows->text(), QString("3"));
+        QCOMPARE(editor.edBrushName->text(), QString("Corner"));
+        QCOMPARE(editor.brush().cell(3, 2), std::string("$0004"));
+        QCOMPARE(editor.brush().cell(1, 1), std::string("NODRAW"));
+        QVERIFY(prompts.errors.isEmpty());
+
+        // A name without a file: the error is shown and the grid is left 1 x 1.
+        editor.cbCustomBrushes->setEditText("Nothing");
+        QCOMPARE(prompts.errors.size(), 1);
+        QCOMPARE(editor.BrushGrid->colCount(), 1);
+        QCOMPARE(editor.BrushGrid->rowCount(), 1);
+        QCOMPARE(editor.udRows->value(), 1);
+        // Emptying the box resets the grid without a message.
+        editor.cbCustomBrushes->setEditText("Corner");
+        editor.cbCustomBrushes->setEditText("");
+        QCOMPARE(prompts.errors.size(), 1);
+        QVERIFY(prompts.messages.isEmpty());
+        QCOMPARE(editor.BrushGrid->colCount(), 1);
+    }
+
+    void brushNamesListTheBrushFiles() {
+        AppFolder app;
+        app.write("brushes/pond.brs", "");
+        app.write("brushes/Boulders.BRS", "");
+        app.write("brushes/readme.txt", "");
+        QCOMPARE(tbapp::brushNames(app.dir.path()), QStringList({"Boulders", "pond"}));
+        QDir(app.path("brushes")).removeRecursively();
+        QCOMPARE(tbapp::brushNames(app.dir.path()), QStringList());
+    }
+
+    void shippedBrushesSaveBackUnchanged() {
+        const std::filesystem::path data = tbtest::sourceDir() / "data" / "brushes";
+        AppFolder app;
+        for (const QString name : {"Pond", "Boulders"}) {
+            QFile source(QString::fromStdString((data / (name + ".brs").toStdString()).string()));
+            QVERIFY(source.open(QIODevice::ReadOnly));
+            const QByteArray bytes = source.readAll();
+            app.write("brushes/" + name + ".brs", bytes);
+            RecordingPrompts prompts;
+            tbapp::BrushEditorDialog editor(app.context(prompts));
+            editor.cbCustomBrushes->setEditText(name);
+            QTest::mouseClick(editor.BitBtn1, Qt::LeftButton);
+            QVERIFY(prompts.errors.isEmpty());
+            QCOMPARE(app.read("brushes/" + name + ".brs"), bytes);
+        }
+    }
+
+    void aBrushBeyondTenCellsLoadsWhole() {
+        AppFolder app;
+        app.write("brushes/Wide.brs", "12,0,$0003\r\n0,10,$0004\r\n");
+        RecordingPrompts prompts;
+        tbapp::BrushEditorDialog editor(app.context(prompts));
+        editor.cbCustomBrushes->setEditText("Wide");
+        QCOMPARE(editor.BrushGrid->colCount(), 13);
+        QCOMPARE(editor.BrushGrid->rowCount(), 11);
+        QCOMPARE(editor.udCols->value(), 10);
+        QCOMPARE(editor.edCols->text(), QString("10"));
+        // Saved back unchanged under its own name.
+        QTest::mouseClick(editor.BitBtn1, Qt::LeftButton);
+        QCOMPARE(app.read("brushes/Wide.brs"), QByteArray("0,10,$0004\r\n12,0,$0003\r\n"));
+    }
+
+    void shrinkingBeforeSavingLeavesOutTheCellsBeyond() {
+        AppFolder app;
+        RecordingPrompts prompts;
+        tbapp::BrushEditorDialog editor(app.context(prompts));
+        paint(editor, paletteRow(editor, "0003"), 0, 0);
+        paint(editor, paletteRow(editor, "0004"), 4, 4);
+        paint(editor, paletteRow(editor, "01D3"), 1, 3);
+        editor.udCols->setValue(3);
+        editor.udRows->setValue(3);
+        QCOMPARE(editor.edCols->text(), QString("3"));
+        QCOMPARE(editor.BrushGrid->colCount(), 3);
+        QCOMPARE(editor.BrushGrid->rowCount(), 3);
+        editor.edBrushName->setText("Small");
+        QTest::mouseClick(editor.BitBtn1, Qt::LeftButton);
+        QCOMPARE(app.read("brushes/Small.brs"), QByteArray("0,0,$0003\r\n"));
+    }
+
+    void noDrawPenClearsACell() {
+        AppFolder app;
+        RecordingPrompts prompts;
+        tbapp::BrushEditorDialog editor(app.context(prompts));
+        paint(editor, paletteRow(editor, "0003"), 0, 0);
+        paint(editor, paletteRow(editor, "0004"), 1, 0);
+        paint(editor, 0, 0, 0);
+        QCOMPARE(editor.pen(), -1);
+        QCOMPARE(editor.brush().cell(0, 0), std::string("NODRAW"));
+        editor.edBrushName->setText("B");
+        QTest::mouseClick(editor.BitBtn1, Qt::LeftButton);
+        QCOMPARE(app.read("brushes/B.brs"), QByteArray("1,0,$0004\r\n"));
+    }
+
+    void emptyNameAsksAndAnEmptyAnswerSavesNothing() {
+        AppFolder app;
+        RecordingPrompts prompts;
+        prompts.inputAnswers = {QString(""), QString()}; // empty, then Cancel
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            tbapp::BrushEditorDialog editor(app.context(prompts));
+            paint(editor, paletteRow(editor, "0003"), 0, 0);
+            QTest::mouseClick(editor.BitBtn1, Qt::LeftButton);
+            QCOMPARE(editor.result(), int(QDialog::Accepted));
+            QCOMPARE(editor.savedBrushName(), std::nullopt);
+        }
+        QCOMPARE(prompts.inputs, QStringList({"Brush name|Select a brush name|",
+                                              "Brush name|Select a brush name|"}));
+        QVERIFY(QDir(app.path("brushes")).isEmpty());
+
+        // An answer names the file.
+        prompts.inputAnswers = {QString("Asked")};
+        tbapp::BrushEditorDialog editor(app.context(prompts));
+        paint(editor, paletteRow(editor, "0004"), 1, 1);
+        QTest::mouseClick(editor.BitBtn1, Qt::LeftButton);
+        QCOMPARE(app.read("brushes/Asked.brs"), QByteArray("1,1,$0004\r\n"));
+    }
+
+    void decimalIdsLoadAsHexAndSaveBackUnderTheirName() {
+        AppFolder app;
+        app.write("brushes/Dec.brs", "2,1,467\r\n");
+        RecordingPrompts prompts;
+        tbapp::BrushEditorDialog editor(app.context(prompts));
+        editor.setBrushNames({"Dec"});
+        editor.cbCustomBrushes->setCurrentIndex(0);
+        QCOMPARE(editor.brush().cell(2, 1), std::string("$01D3"));
+        QCOMPARE(editor.brush().cellTile(2, 1), 467);
+        QTest::mouseClick(editor.BitBtn1, Qt::LeftButton);
+        QCOMPARE(app.read("brushes/Dec.brs"), QByteArray("2,1,$01D3\r\n"));
+        QCOMPARE(QDir(app.path("brushes")).entryList(QDir::Files), QStringList{"Dec.brs"});
+    }
+
+    void unsafeNamesAreRefusedAndTheEditorStaysOpen() {
+        AppFolder app;
+        RecordingPrompts prompts;
+        tbapp::BrushEditorDialog editor(app.context(prompts));
+        paint(editor, paletteRow(editor, "0003"), 0, 0);
+        editor.show();
+        for (const QString name : {"../evil", "sub/x", "..\\evil", ".."}) {
+            editor.edBrushName->setText(name);
+            QTest::mouseClick(editor.BitBtn1, Qt::LeftButton);
+            QVERIFY(editor.isVisible());
+        }
+        QCOMPARE(prompts.messages.size(), 4);
+        QVERIFY(prompts.messages[0].contains("brush name"));
+        QVERIFY(prompts.errors.isEmpty());
+        QVERIFY(!app.exists("evil.brs"));
+        QVERIFY(QDir(app.path("brushes")).isEmpty());
+        editor.edBrushName->setText("Fine");
+        QTest::mouseClick(editor.BitBtn1, Qt::LeftButton);
+        QVERIFY(!editor.isVisible());
+        QCOMPARE(app.read("brushes/Fine.brs"), QByteArray("0,0,$0003\r\n"));
+    }
+
+    void aMissingBrushesFolderIsReportedAndTheEditorCloses() {
+        AppFolder app;
+        QDir(app.path("brushes")).removeRecursively();
+        RecordingPrompts prompts;
+        tbapp::BrushEditorDialog editor(app.context(prompts));
+        editor.edBrushName->setText("Pond");
+        QTest::mouseClick(editor.BitBtn1, Qt::LeftButton);
+        QCOMPARE(prompts.errors.size(), 1);
+        QCOMPARE(editor.result(), int(QDialog::Accepted));
+        QCOMPARE(editor.savedBrushName(), std::nullopt);
+    }
+
+    void goFramesTheRowAndTakesItAsPen() {
+        AppFolder app;
+        RecordingPrompts prompts;
+        tbapp::BrushEditorDialog editor(app.context(prompts));
+        editor.resize(473, 200); // a palette shorter than its rows
+        editor.show();
+        editor.edFindID->setText("1d3");
+        QTest::mouseClick(editor.btnFind, Qt::LeftButton);
+        QCOMPARE(editor.pen(), 0x1D3);
+        QCOMPARE(editor.smallDrawGrid->row(), 0); // the current row does not move
+        editor.BrushGrid->selectCell(1, 1);
+        QCOMPARE(editor.brush().cell(1, 1), std::string("$01D3"));
+        // An id the list lacks changes nothing; a text that is no hex number is reported.
+        editor.edFindID->setText("7777");
+        QTest::mouseClick(editor.btnFind, Qt::LeftButton);
+        QCOMPARE(editor.pen(), 0x1D3);
+        editor.edFindID->setText("xyz");
+        QTest::mouseClick(editor.btnFind, Qt::LeftButton);
+        QCOMPARE(prompts.errors, QStringList{"'$xyz' is not a valid integer value"});
+    }
+
+    void cellsShowTheirTilesAndTheNoDrawPicture() {
+        AppFolder app;
+        RecordingPrompts prompts;
+        tbapp::BrushEditorDialog editor(app.context(prompts));
+        editor.show();
+        paint(editor, paletteRow(editor, "0004"), 2, 1);
+        QImage target(editor.BrushGrid->viewport()->size(), QImage::Format_RGB32);
+        editor.BrushGrid->renderCells(target, target.rect());
+        const QRect tile = editor.BrushGrid->cellRect(2, 1);
+        QCOMPARE(target.pixelColor(tile.center()), tileColour(4));
+        const QRect empty = editor.BrushGrid->cellRect(0, 0);
+        QCOMPARE(target.pixelColor(empty.topLeft() + QPoint(22, 22)),
+                 tbapp::brushNoDrawPicture().pixelColor(22, 22));
+        QCOMPARE(tbapp::brushNoDrawPicture().size(), QSize(44, 44));
+        QVERIFY(tbapp::brushNoDrawPicture().colorCount() <= 16);
+    }
+
+    void theEditCommandGivesTheEditorTheBrushNames() {
+        AppFolder app;
+        RecordingPrompts prompts;
+        QStringList shown;
+        prompts.onDialog = [&](QDialog& d) {
+            auto& editor = dynamic_cast<tbapp::BrushEditorDialog&>(d);
+            for (int i = 0; i < editor.cbCustomBrushes->count(); ++i)
+                shown << editor.cbCustomBrushes->itemText(i);
+            return int(QDialog::Rejected);
+        };
+        QVERIFY(!tbapp::runBrushEditor(app.context(prompts), nullptr, {"A", "B"}));
+        QCOMPARE(shown, QStringList({"A", "B"}));
+        prompts.onDialog = [](QDialog& d) {
+            auto& editor = dynamic_cast<tbapp::BrushEditorDialog&>(d);
+            editor.edBrushName->setText("New");
+            QTest::mouseClick(editor.BitBtn1, Qt::LeftButton);
+            return editor.result();
+        };
+        QVERIFY(tbapp::runBrushEditor(app.context(prompts), nullptr, {}));
+        QCOMPARE(tbapp::brushNames(app.dir.path()), QStringList{"New"});
+    }
+
+    void escapePressesOkAndCancelWritesNothing() {
+        AppFolder app;
+        RecordingPrompts prompts;
+        {
+            tbapp::BrushEditorDialog editor(app.context(prompts));
+            paint(editor, paletteRow(editor, "0003"), 0, 0);
+            editor.edBrushName->setText("Cancelled");
+            QTest::mouseClick(editor.BitBtn2, Qt::LeftButton);
+            QCOMPARE(editor.result(), int(QDialog::Rejected));
+        }
+        QVERIFY(!app.exists("brushes/Cancelled.brs"));
+        tbapp::BrushEditorDialog editor(app.context(prompts));
+        editor.show();
+        paint(editor, paletteRow(editor, "0003"), 0, 0);
+        editor.edBrushName->setText("Escaped");
+        QTest::keyClick(&editor, Qt::Key_Escape);
+        QCOMPARE(editor.result(), int(QDialog::Accepted));
+        QCOMPARE(app.read("brushes/Escaped.brs"), QByteArray("0,0,$0003\r\n"));
+    }
+};
+
+QTEST_MAIN(BrushEditorDialogTest)
+#include "test_brush_editor_dialog.moc"

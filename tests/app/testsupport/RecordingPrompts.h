@@ -1,0 +1,169 @@
+#pragma once
+// The prompts of the window tests: every message, question and dialog is recorded and
+// answered from a script, so nothing blocks and a test can check the literal texts a
+// window showed.
+
+#include "shell/Prompts.h"
+#include "shell/StandardPrompts.h"
+
+#include <QDialog>
+#include <QList>
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace tbtest {
+
+class RecordingPrompts : public tbapp::Prompts {
+public:
+    // One item progress window as the window drove it.
+    struct ProgressRun {
+        int itemCount = 0;
+        QList<int> indices;
+        QStringList texts;
+        bool open = true;
+    };
+
+    // --- what was shown ---
+    QStringList messages;      // plain and titled messages
+    QStringList titles;        // the title of each titled message
+    QStringList errors;        // error reports
+    QStringList shown;         // messages and error reports in the order shown
+    QStringList confirmations; // texts of the Yes/No boxes
+    QStringList inputs;        // "title|prompt|preset" of every input box
+    QList<tbapp::FileDialogRequest> openRequests, saveRequests;
+    QStringList saveChangesAsked; // file names of "Save changes to <file>?"
+    std::vector<std::shared_ptr<ProgressRun>> progressRuns;
+    bool progressOpenAtError = false; // an error was reported while a progress window was open
+
+    // --- the answers ---
+    std::deque<bool> confirmAnswers; // No once they run out
+    // Input answers in turn; a null text stands for Cancel, and Cancel is the answer once
+    // they run out.
+    std::deque<QString> inputAnswers;
+    QStringList openAnswers, saveAnswers; // "" or running out: the dialog was cancelled
+    QList<tbapp::SaveChangesAnswer> saveChangesAnswers; // Discard once they run out
+    std::function<int(QDialog&)> onDialog; // runs a nested dialog in place of exec(); unset:
+                                           // rejected
+    bool realProgress = false;             // show the real progress window instead of recording
+    // Called at the start of every prompt, so a test can look at the window at that moment.
+    std::function<void()> whenAsked;
+
+    // Forgets the messages and error reports shown so far.
+    void forgetShown() {
+        messages.clear();
+        titles.clear();
+        errors.clear();
+        shown.clear();
+    }
+
+    QStringList openNames() const { return names(openRequests); }
+    QStringList saveNames() const { return names(saveRequests); }
+    QStringList openTitles() const {
+        QStringList list;
+        for (const tbapp::FileDialogRequest& request : openRequests)
+            list << request.title;
+        return list;
+    }
+
+    void showMessage(QWidget*, const QString& text) override {
+        asked();
+        messages << text;
+        shown << text;
+    }
+    void showTitledMessage(QWidget*, const QString& title, const QString& text) override {
+        asked();
+        titles << title;
+        messages << text;
+        shown << text;
+    }
+    void showError(QWidget*, const QString& text) override {
+        asked();
+        errors << text;
+        shown << text;
+        for (const auto& run : progressRuns)
+            if (run->open)
+                progressOpenAtError = true;
+    }
+    bool confirm(QWidget*, const QString& text) override {
+        asked();
+        confirmations << text;
+        return next(confirmAnswers).value_or(false);
+    }
+    std::optional<QString> inputText(QWidget*, const QString& title, const QString& prompt,
+                                     const QString& preset) override {
+        asked();
+        inputs << title + "|" + prompt + "|" + preset;
+        const std::optional<QString> answer = next(inputAnswers);
+        if (!answer || answer->isNull())
+            return std::nullopt;
+        return answer;
+    }
+    QString openFileName(QWidget*, const tbapp::FileDialogRequest& request) override {
+        asked();
+        openRequests << request;
+        return openAnswers.isEmpty() ? QString() : openAnswers.takeFirst();
+    }
+    QString saveFileName(QWidget*, const tbapp::FileDialogRequest& request) override {
+        asked();
+        saveRequests << request;
+        return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
+    }
+    tbapp::SaveChangesAnswer askSaveChanges(QWidget*, const QString& fileName) override {
+        asked();
+        saveChangesAsked << fileName;
+        return saveChangesAnswers.isEmpty() ? tbapp::SaveChangesAnswer::Discard
+                                            : saveChangesAnswers.takeFirst();
+    }
+    std::unique_ptr<tbapp::ItemProgress> startProgress(int itemCount) override {
+        asked();
+        if (realProgress)
+            return tbapp::StandardPrompts().startProgress(itemCount);
+        auto run = std::make_shared<ProgressRun>();
+        run->itemCount = itemCount;
+        progressRuns.push_back(run);
+        return std::make_unique<RecordedProgress>(run);
+    }
+    int execDialog(QDialog& dialog) override {
+        asked();
+        return onDialog ? onDialog(dialog) : int(QDialog::Rejected);
+    }
+
+private:
+    class RecordedProgress : public tbapp::ItemProgress {
+    public:
+        explicit RecordedProgress(std::shared_ptr<ProgressRun> run) : m_run(std::move(run)) {}
+        ~RecordedProgress() override { m_run->open = false; }
+        void showItem(int index, const QString& text) override {
+            m_run->indices.append(index);
+            m_run->texts.append(text);
+        }
+
+    private:
+        std::shared_ptr<ProgressRun> m_run;
+    };
+
+    void asked() {
+        if (whenAsked)
+            whenAsked();
+    }
+    template <typename T> static std::optional<T> next(std::deque<T>& answers) {
+        if (answers.empty())
+            return std::nullopt;
+        T answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    static QStringList names(const QList<tbapp::FileDialogRequest>& requests) {
+        QStringList list;
+        for (const tbapp::FileDialogRequest& request : requests)
+            list << request.name;
+        return list;
+    }
+};
+
+} // namespace tbtest
