@@ -128,12 +128,12 @@ QIcon stampIcon(int button, const TilePictureSource& pictures) {
     for (int r = 0; r < 3; ++r)
         for (int c = 0; c < 3; ++c)
             p.drawRect(c * cell, r * cell, cell - 1, cell - 1);
-    for (const tb::StampCellSpec& spec : tb::stampPattern(button)) {
-        const std::optional<QPoint> place = framePlace(spec.tileId);
+    for (const tb::StampCellSpec& stampCell : tb::stampPattern(button)) {
+        const std::optional<QPoint> place = framePlace(stampCell.tileId);
         if (!place)
             continue;
         const QRect target(place->x() * cell, place->y() * cell, cell, cell);
-        const QImage picture = pictures ? pictures(spec.tileId, cell) : QImage();
+        const QImage picture = pictures ? pictures(stampCell.tileId, cell) : QImage();
         if (!picture.isNull()) {
             p.drawImage(target, picture);
             continue;
