@@ -68,6 +68,15 @@ std::vector<unsigned char> readBytes(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+std::string readText(const fs::path& path) {
+    const std::vector<unsigned char> bytes = readBytes(path);
+    return {bytes.begin(), bytes.end()};
+}
+
+std::size_t entriesIn(const fs::path& dir) {
+    return std::size_t(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
+}
+
 void writeBytes(const fs::path& path, const std::vector<unsigned char>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));

@@ -36,6 +36,10 @@ std::filesystem::path sourceDir();
 int exitCodeOf(int systemStatus);
 
 std::vector<unsigned char> readBytes(const std::filesystem::path& path);
+// The file's bytes as a string, for text files compared whole.
+std::string readText(const std::filesystem::path& path);
+// How many entries a folder holds (left-over temporaries show up here).
+std::size_t entriesIn(const std::filesystem::path& dir);
 void writeBytes(const std::filesystem::path& path, const std::vector<unsigned char>& bytes);
 
 } // namespace tbtest

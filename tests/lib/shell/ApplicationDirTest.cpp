@@ -9,13 +9,9 @@
 #include <vector>
 
 namespace fs = std::filesystem;
+using tbtest::readText;
 
 namespace {
-
-std::string readText(const fs::path& p) {
-    const auto bytes = tbtest::readBytes(p);
-    return {bytes.begin(), bytes.end()};
-}
 
 void writeText(const fs::path& p, const std::string& text) {
     fs::create_directories(p.parent_path());

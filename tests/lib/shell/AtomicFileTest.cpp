@@ -10,19 +10,8 @@
 #include <stdexcept>
 
 namespace fs = std::filesystem;
-
-namespace {
-
-std::string readText(const fs::path& p) {
-    const auto bytes = tbtest::readBytes(p);
-    return {bytes.begin(), bytes.end()};
-}
-
-size_t entriesIn(const fs::path& dir) {
-    return size_t(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
-}
-
-} // namespace
+using tbtest::entriesIn;
+using tbtest::readText;
 
 TEST(AtomicFile, CreatesAndReplacesWithoutLeavingTemporaries) {
     tbtest::TempDir dir;

@@ -15,17 +15,10 @@
 #include <windows.h>
 
 namespace fs = std::filesystem;
+using tbtest::entriesIn;
+using tbtest::readText;
 
 namespace {
-
-std::string readText(const fs::path& p) {
-    const auto bytes = tbtest::readBytes(p);
-    return {bytes.begin(), bytes.end()};
-}
-
-size_t entriesIn(const fs::path& dir) {
-    return size_t(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
-}
 
 DWORD attributesOf(const fs::path& p) {
     return ::GetFileAttributesW(p.c_str());

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 namespace fs = std::filesystem;
+using tbtest::entriesIn;
 using namespace toolstest;
 
 namespace {
@@ -29,10 +30,6 @@ void expectBlankOutside(const std::vector<unsigned char>& out, int width, int he
             blankFaults += !(cellIn(out, x, y, kBigH) == Cell{0, 0});
     EXPECT_EQ(headerFaults, 0);
     EXPECT_EQ(blankFaults, 0);
-}
-
-std::size_t entriesIn(const fs::path& dir) {
-    return std::size_t(std::distance(fs::directory_iterator(dir), fs::directory_iterator()));
 }
 
 } // namespace
