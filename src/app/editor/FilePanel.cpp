@@ -7,7 +7,6 @@
 #include "core/MapFile.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -163,7 +162,8 @@ void FilePanel::chooseMapFile() {
 }
 
 void FilePanel::chooseGameDir() {
-    const QString dir = QFileDialog::getExistingDirectory(this, "Select Ultima Online directory:");
+    const QString dir =
+        m_prompts.chooseFolder(this, "Select Ultima Online directory:", m_gamePathEdit->text());
     if (!dir.isEmpty())
         m_gamePathEdit->setText(QDir::toNativeSeparators(dir));
 }

@@ -1,8 +1,8 @@
 #pragma once
 // Everything a window asks of the user besides its own controls: messages, error reports,
-// Yes/No questions, input boxes, file dialogs, "Save changes to <file>?", item progress and
-// nested modal dialogs. Each window receives one Prompts from its creator, so tests answer
-// them with a recording double and nothing blocks.
+// Yes/No questions, input boxes, file and folder dialogs, "Save changes to <file>?", item
+// progress and nested modal dialogs. Each window receives one Prompts from its creator, so tests
+// answer them with a recording double and nothing blocks.
 
 #include <QString>
 
@@ -56,6 +56,10 @@ public:
     virtual QString openFileName(QWidget* parent, const FileDialogRequest& request) = 0;
     // A save dialog: the chosen file, or an empty text when cancelled.
     virtual QString saveFileName(QWidget* parent, const FileDialogRequest& request) = 0;
+    // A folder dialog titled `title`, opened at `startDir` (empty: wherever it starts by
+    // itself): the chosen folder, or an empty text when cancelled.
+    virtual QString chooseFolder(QWidget* parent, const QString& title,
+                                 const QString& startDir) = 0;
     // "Save changes to <file name>?" with Save, Discard and Cancel; Escape answers Cancel.
     virtual SaveChangesAnswer askSaveChanges(QWidget* parent, const QString& fileName) = 0;
     // A fresh "Progress ..." window without owner, shown, its bar running from 0 to

@@ -86,6 +86,11 @@ QString StandardPrompts::saveFileName(QWidget* parent, const FileDialogRequest& 
     return runFileDialog(parent, request, QFileDialog::AcceptSave);
 }
 
+QString StandardPrompts::chooseFolder(QWidget* parent, const QString& title,
+                                      const QString& startDir) {
+    return QFileDialog::getExistingDirectory(parent, title, startDir);
+}
+
 SaveChangesAnswer StandardPrompts::askSaveChanges(QWidget* parent, const QString& fileName) {
     QMessageBox box(QMessageBox::Warning, QApplication::applicationName(),
                     QString("Save changes to %1?").arg(fileName),

@@ -1,6 +1,6 @@
 #pragma once
-// The prompts of the running program: the toolkit's message boxes, input box and file
-// dialogs, and the "Progress ..." window.
+// The prompts of the running program: the toolkit's message boxes, input box, file and
+// folder dialogs, and the "Progress ..." window.
 
 #include "shell/Prompts.h"
 
@@ -16,6 +16,7 @@ public:
                                      const QString& preset) override;
     QString openFileName(QWidget* parent, const FileDialogRequest& request) override;
     QString saveFileName(QWidget* parent, const FileDialogRequest& request) override;
+    QString chooseFolder(QWidget* parent, const QString& title, const QString& startDir) override;
     SaveChangesAnswer askSaveChanges(QWidget* parent, const QString& fileName) override;
     std::unique_ptr<ItemProgress> startProgress(int itemCount) override;
     int execDialog(QDialog& dialog) override;

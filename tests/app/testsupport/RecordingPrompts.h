@@ -36,6 +36,7 @@ public:
     QStringList confirmations; // texts of the Yes/No boxes
     QStringList inputs;        // "title|prompt|preset" of every input box
     QList<tbapp::FileDialogRequest> openRequests, saveRequests;
+    QStringList folderTitles;     // the title of each folder dialog
     QStringList saveChangesAsked; // file names of "Save changes to <file>?"
     std::vector<std::shared_ptr<ProgressRun>> progressRuns;
     bool progressOpenAtError = false; // an error was reported while a progress window was open
@@ -45,7 +46,8 @@ public:
     // Input answers in turn; a null text stands for Cancel, and Cancel is the answer once
     // they run out.
     std::deque<QString> inputAnswers;
-    QStringList openAnswers, saveAnswers; // "" or running out: the dialog was cancelled
+    // "" or running out: the dialog was cancelled
+    QStringList openAnswers, saveAnswers, folderAnswers;
     QList<tbapp::SaveChangesAnswer> saveChangesAnswers; // Discard once they run out
     std::function<int(QDialog&)> onDialog; // runs a nested dialog in place of exec(); unset:
                                            // rejected
@@ -112,6 +114,11 @@ public:
         asked();
         saveRequests << request;
         return saveAnswers.isEmpty() ? QString() : saveAnswers.takeFirst();
+    }
+    QString chooseFolder(QWidget*, const QString& title, const QString&) override {
+        asked();
+        folderTitles << title;
+        return folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
     }
     tbapp::SaveChangesAnswer askSaveChanges(QWidget*, const QString& fileName) override {
         asked();
