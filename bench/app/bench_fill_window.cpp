@@ -163,9 +163,11 @@ struct World {
         tbtest::ui<tbapp::RadioGroup>(*form, "AltitudeRadioGroup")->setItemIndex(0); // "Add Z"
         tbtest::ui<QLineEdit>(*form, "ZValueEdit")->setText("1");
         // The rectangle fills the whole view, so the repaint draws every visible cell.
-        tbtest::ui<DrawGrid>(*form, "MainDrawGrid")->setLeftCol(kFirst);
-        tbtest::ui<DrawGrid>(*form, "MainDrawGrid")->setTopRow(kFirst);
-        tbtest::ui<DrawGrid>(*form, "MainDrawGrid")->viewport()->installEventFilter(&counter);
+        tbtest::ui<tbapp::DrawGrid>(*form, "MainDrawGrid")->setLeftCol(kFirst);
+        tbtest::ui<tbapp::DrawGrid>(*form, "MainDrawGrid")->setTopRow(kFirst);
+        tbtest::ui<tbapp::DrawGrid>(*form, "MainDrawGrid")
+            ->viewport()
+            ->installEventFilter(&counter);
         QCoreApplication::processEvents();
         library.replace(tb::MapImage::load(mapPath), mapPath);
     }
@@ -187,8 +189,8 @@ void BM_FillInWindow(benchmark::State& state) {
     for (auto _ : state) {
         const int paintsBefore = w.counter.paints;
         // The selection events of the two corners, as the view hands them over.
-        tbtest::ui<DrawGrid>(form, "MainDrawGrid")->selectCell(kFirst, kFirst);
-        tbtest::ui<DrawGrid>(form, "MainDrawGrid")->selectCell(kLast, kLast);
+        tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->selectCell(kFirst, kFirst);
+        tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->selectCell(kLast, kLast);
         QCoreApplication::processEvents(); // the repaint the notification asked for
         repainted = repainted && w.counter.paints > paintsBefore;
         state.PauseTiming();

@@ -144,7 +144,7 @@ struct View {
     tb::StaticsMap statics = makeStatics(map);
     tb::StaticRadarColours staticColours = makeStaticColours();
     MapCellPainter painter;
-    DrawGrid grid;
+    tbapp::DrawGrid grid;
     QImage target{kWidth, kHeight, QImage::Format_RGB32};
 
     View() {

@@ -16,9 +16,9 @@
 class QPainter;
 class QRect;
 class QWidget;
-class DrawGrid;
 
 namespace tbapp {
+class DrawGrid;
 
 // Fills `rect` with `image` stretched over it, or with `emptyColour` when the image is
 // null; frames it in red when `framed`; writes `label` (when not empty) at one pixel right

@@ -17,11 +17,11 @@
 
 #include <memory>
 
-class DrawGrid;
 class QKeyEvent;
 class QWheelEvent;
 
 namespace tbapp {
+class DrawGrid;
 
 class MapView : public QWidget {
     Q_OBJECT

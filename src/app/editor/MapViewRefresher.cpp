@@ -2,7 +2,7 @@
 
 #include "shell/DrawGrid.h"
 
-MapViewRefresher::MapViewRefresher(tb::MapDocument& document, DrawGrid& view)
+MapViewRefresher::MapViewRefresher(tb::MapDocument& document, tbapp::DrawGrid& view)
     : m_document(document), m_view(view) {
     m_document.addListener(this);
 }

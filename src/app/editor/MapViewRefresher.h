@@ -5,12 +5,14 @@
 
 #include "editor/MapDocument.h"
 
+namespace tbapp {
 class DrawGrid;
+}
 
 class MapViewRefresher : public tb::DocumentListener {
 public:
     // Listens to `document` until destroyed; both must outlive it.
-    MapViewRefresher(tb::MapDocument& document, DrawGrid& view);
+    MapViewRefresher(tb::MapDocument& document, tbapp::DrawGrid& view);
     ~MapViewRefresher() override;
     MapViewRefresher(const MapViewRefresher&) = delete;
     MapViewRefresher& operator=(const MapViewRefresher&) = delete;
@@ -23,5 +25,5 @@ public:
 
 private:
     tb::MapDocument& m_document;
-    DrawGrid& m_view;
+    tbapp::DrawGrid& m_view;
 };

@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-class DrawGrid;
 class QActionGroup;
 class QCheckBox;
 class QLineEdit;
@@ -21,6 +20,7 @@ class QPainter;
 class QPushButton;
 
 namespace tbapp {
+class DrawGrid;
 class Prompts;
 
 class TilePalette : public QWidget {

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+namespace tbapp {
+
 namespace {
 
 // The pause between two cells while the pointer is held beyond the grid's edge.
@@ -372,3 +374,5 @@ void DrawGrid::autoScrollStep() {
     if (col != m_col || row != m_row)
         selectCell(col, row);
 }
+
+} // namespace tbapp

@@ -17,6 +17,8 @@
 
 class QPainter;
 
+namespace tbapp {
+
 class DrawGrid : public QAbstractScrollArea {
     Q_OBJECT
 public:
@@ -164,3 +166,5 @@ private:
     QPoint m_lastMousePos;
     QTimer m_autoScroll;
 };
+
+} // namespace tbapp

@@ -30,7 +30,7 @@ struct MainWindowFixture : EditorWindowFixture {
         return *form;
     }
 
-    DrawGrid& grid() { return *tbtest::ui<DrawGrid>(*form, "MainDrawGrid"); }
+    tbapp::DrawGrid& grid() { return *tbtest::ui<tbapp::DrawGrid>(*form, "MainDrawGrid"); }
 
     void jump(int x, int y) {
         tbtest::ui<QLineEdit>(*form, "XJumpEdit")->setText(QString::number(x));

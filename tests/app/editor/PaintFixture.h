@@ -26,7 +26,9 @@ struct PaintFixture : EditorWindowFixture {
     tb::MapDocument& map() { return form->document(); }
     tb::MapCell cell(int x, int y) { return form->loadedMap()->cell(x, y); }
     // A left click on map cell (x, y): the grid's selection event.
-    void click(int x, int y) { tbtest::ui<DrawGrid>(*form, "MainDrawGrid")->selectCell(x, y); }
+    void click(int x, int y) {
+        tbtest::ui<tbapp::DrawGrid>(*form, "MainDrawGrid")->selectCell(x, y);
+    }
 };
 
 } // namespace tbtest

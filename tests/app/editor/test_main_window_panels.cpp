@@ -20,7 +20,8 @@ using namespace tbtest;
 namespace {
 
 // A wheel turn of `notches` (positive: away from the user) at a viewport point.
-void turnWheel(DrawGrid& grid, const QPoint& pos, int notches, Qt::KeyboardModifiers modifiers) {
+void turnWheel(tbapp::DrawGrid& grid, const QPoint& pos, int notches,
+               Qt::KeyboardModifiers modifiers) {
     QWheelEvent wheel(QPointF(pos), grid.viewport()->mapToGlobal(QPointF(pos)), QPoint(),
                       QPoint(0, 120 * notches), Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
     QApplication::sendEvent(grid.viewport(), &wheel);
@@ -68,7 +69,7 @@ private slots:
         f.form->resize(1000, 800);
         QCoreApplication::processEvents();
         f.jump(600, 700);
-        DrawGrid& grid = f.grid();
+        tbapp::DrawGrid& grid = f.grid();
         const QPoint pointer(grid.viewport()->width() * 2 / 3, grid.viewport()->height() / 3);
         const QPoint cell = grid.mouseCoord(pointer);
         QVERIFY(cell.x() > 0 && cell.y() > 0);

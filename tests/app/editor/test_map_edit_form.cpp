@@ -123,10 +123,10 @@ private slots:
         QCOMPARE(tbtest::ui<QLabel>(form, "MapInfo")->text(), QString("None"));
         QCOMPARE(tbtest::ui<QLabel>(form, "MapSize")->text(), QString("None"));
         QCOMPARE(tbtest::ui<QGroupBox>(form, "ZoomGroup")->title(), QString(" Zoom (50)"));
-        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->defaultColWidth(), 45);
-        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->defaultRowHeight(), 45);
-        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->colCount(), 6144);
-        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->rowCount(), 4096);
+        QCOMPARE(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->defaultColWidth(), 45);
+        QCOMPARE(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->defaultRowHeight(), 45);
+        QCOMPARE(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->colCount(), 6144);
+        QCOMPARE(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->rowCount(), 4096);
         QVERIFY(!tbtest::ui<QPushButton>(form, "btnSave")->isEnabled());
         QVERIFY(tbtest::ui<QToolButton>(form, "btnDefault")->isChecked());
         QCOMPARE(tbtest::ui<tbapp::RadioGroup>(form, "AltitudeRadioGroup")->itemIndex(), 3);
@@ -206,8 +206,8 @@ private slots:
         QVERIFY(tbapp::isPathBoxValid(tbtest::ui<QLineEdit>(form, "UOPathEdit")));
         QCOMPARE(tbtest::ui<QLabel>(form, "MapInfo")->text(), QString("Ilshenar"));
         QCOMPARE(tbtest::ui<QLabel>(form, "MapSize")->text(), QString("2304x1600"));
-        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->colCount(), 2304);
-        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->rowCount(), 1600);
+        QCOMPARE(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->colCount(), 2304);
+        QCOMPARE(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->rowCount(), 1600);
         QVERIFY(!form.mapLoaded()); // identified, not loaded
 
         tbtest::ui<QPushButton>(form, "btnLoad")->click();
@@ -322,9 +322,9 @@ private slots:
         tbtest::ui<QLineEdit>(form, "XJumpEdit")->setText("700");
         tbtest::ui<QLineEdit>(form, "YJumpEdit")->setText("900");
         tbtest::ui<QPushButton>(form, "CoordGoBtn")->click();
-        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->col(), 700);
-        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->row(), 900);
-        QVERIFY(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->leftCol() > 0);
+        QCOMPARE(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->col(), 700);
+        QCOMPARE(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->row(), 900);
+        QVERIFY(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->leftCol() > 0);
 
         form.document().setCell(5, 5, tb::MapCell{0x1234, 33});
         const fs::path copy = f.dir / "copy" / "map2.mul";
@@ -337,10 +337,10 @@ private slots:
         QCOMPARE(f.questions.saveChangesAsked, QStringList{"map2.mul"});
         QCOMPARE(tbtest::ui<QLineEdit>(form, "XJumpEdit")->text(), QString("0"));
         QCOMPARE(tbtest::ui<QLineEdit>(form, "YJumpEdit")->text(), QString("0"));
-        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->col(), 0);
-        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->row(), 0);
-        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->leftCol(), 0);
-        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->topRow(), 0);
+        QCOMPARE(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->col(), 0);
+        QCOMPARE(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->row(), 0);
+        QCOMPARE(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->leftCol(), 0);
+        QCOMPARE(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->topRow(), 0);
         QCOMPARE(form.loadedMap()->cell(5, 5), makeTestMap().cell(5, 5));
 
         tbtest::ui<QPushButton>(form, "btnSave")->click();
@@ -360,14 +360,14 @@ private slots:
         QCOMPARE(tbtest::ui<QLineEdit>(form, "YJumpEdit")->text(), QString("34"));
         QCOMPARE(tbtest::ui<QLineEdit>(form, "ZValueEdit")->text(), QString("-5"));
         QCOMPARE(tbtest::mapView(form).zoom().level, 20);
-        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->defaultColWidth(), 20);
+        QCOMPARE(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->defaultColWidth(), 20);
         QCOMPARE(tbtest::ui<QGroupBox>(form, "ZoomGroup")->title(), QString(" Zoom (20)"));
         QCOMPARE(tbtest::ui<tbapp::RadioGroup>(form, "AltitudeRadioGroup")->itemIndex(), 1);
         QCOMPARE(tbtest::ui<tbapp::RadioGroup>(form, "ShowAltitudeRadioGroup")->itemIndex(), 0);
         QCOMPARE(tbtest::ui<tbapp::RadioGroup>(form, "GridBox")->itemIndex(), 0);
-        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->gridLineWidth(), 1);
+        QCOMPARE(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->gridLineWidth(), 1);
         // The stored coordinates only fill the boxes.
-        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->col(), 0);
+        QCOMPARE(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->col(), 0);
 
         form.show();
         QCoreApplication::processEvents();
@@ -375,7 +375,7 @@ private slots:
         tbtest::ui<QLineEdit>(form, "XJumpEdit")->setText("77");
         tbtest::ui<tbapp::RadioGroup>(form, "AltitudeRadioGroup")->button(2)->click();
         tbtest::ui<tbapp::RadioGroup>(form, "GridBox")->button(1)->click();
-        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->gridLineWidth(), 0);
+        QCOMPARE(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->gridLineWidth(), 0);
         form.close();
         QCOMPARE(f.stored("CoordX"), QString("77"));
         QCOMPARE(f.stored("CoordY"), QString("34"));
@@ -424,18 +424,18 @@ private slots:
         QVERIFY(tbtest::ui<QToolButton>(form, "SpeedButton3")->isEnabled());
         tbtest::ui<QToolButton>(form, "SpeedButton3")->click();
         QCOMPARE(tbtest::mapView(form).zoom().level, 100);
-        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->defaultColWidth(), 100);
+        QCOMPARE(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->defaultColWidth(), 100);
         QVERIFY(!tbtest::ui<QToolButton>(form, "SpeedButton3")->isEnabled());
         QCOMPARE(tbtest::ui<QGroupBox>(form, "ZoomGroup")->title(), QString(" Zoom (100)"));
         for (int i = 0; i < 19; ++i)
             tbtest::ui<QToolButton>(form, "SpeedButton2")->click();
         QCOMPARE(tbtest::mapView(form).zoom().level, 5);
-        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->defaultRowHeight(), 5);
+        QCOMPARE(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->defaultRowHeight(), 5);
         QVERIFY(!tbtest::ui<QToolButton>(form, "SpeedButton2")->isEnabled());
         QVERIFY(tbtest::ui<QToolButton>(form, "SpeedButton3")->isEnabled());
         tbtest::ui<QPushButton>(form, "TLZoomLevel")->click();
         QCOMPARE(tbtest::mapView(form).zoom().level, 50);
-        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->defaultColWidth(), 50);
+        QCOMPARE(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->defaultColWidth(), 50);
         QVERIFY(!tbtest::ui<QToolButton>(form, "SpeedButton2")->isEnabled());
         tbtest::ui<QToolButton>(form, "SpeedButton3")->click();
         QVERIFY(tbtest::ui<QToolButton>(form, "SpeedButton2")->isEnabled());
@@ -448,12 +448,14 @@ private slots:
         tbapp::MapEditorWindow& form = f.open();
         QCOMPARE(tbtest::statusText(form, 0), QString("X=0 - Y=0 - Wrong filename"));
         tbtest::ui<QPushButton>(form, "btnLoad")->click();
-        const QRect below = tbtest::ui<DrawGrid>(form, "MainDrawGrid")->cellRect(0, 1);
-        QTest::mouseMove(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->viewport(), below.center());
+        const QRect below = tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->cellRect(0, 1);
+        QTest::mouseMove(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->viewport(),
+                         below.center());
         QCOMPARE(tbtest::statusText(form, 0), QString("X=0 - Y=1 - Altitude=-5 - Tile=00 01"));
         // The pointer over a cell makes it current.
-        const QRect cell = tbtest::ui<DrawGrid>(form, "MainDrawGrid")->cellRect(2, 0);
-        QTest::mouseMove(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->viewport(), cell.center());
+        const QRect cell = tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->cellRect(2, 0);
+        QTest::mouseMove(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->viewport(),
+                         cell.center());
         QCOMPARE(form.currentX(), 2);
         QCOMPARE(tbtest::statusText(form, 0), QString("X=2 - Y=0 - Altitude=20 - Tile=00 03"));
 
@@ -485,13 +487,12 @@ private slots:
         QVERIFY(form.mapLoaded());
         const QImage shot = form.grab().toImage();
         auto at = [&](int col, int row, int dx, int dy) {
-            const QPoint p =
-                tbtest::ui<DrawGrid>(form, "MainDrawGrid")
-                    ->viewport()
-                    ->mapTo(
-                        &form,
-                        tbtest::ui<DrawGrid>(form, "MainDrawGrid")->cellRect(col, row).topLeft() +
-                            QPoint(dx, dy));
+            const QPoint p = tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")
+                                 ->viewport()
+                                 ->mapTo(&form, tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")
+                                                        ->cellRect(col, row)
+                                                        .topLeft() +
+                                                    QPoint(dx, dy));
             return shot.pixelColor(p * shot.devicePixelRatio());
         };
         tb::Image15 land;
@@ -506,12 +507,13 @@ private slots:
         tbtest::ui<tbapp::RadioGroup>(form, "GridBox")->button(0)->click();
         const QImage gridShot = form.grab().toImage();
         const QPoint second =
-            tbtest::ui<DrawGrid>(form, "MainDrawGrid")
+            tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")
                 ->viewport()
-                ->mapTo(&form,
-                        tbtest::ui<DrawGrid>(form, "MainDrawGrid")->cellRect(2, 0).topLeft() +
-                            QPoint(22, 22));
-        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->cellRect(2, 0).left(), 92);
+                ->mapTo(
+                    &form,
+                    tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->cellRect(2, 0).topLeft() +
+                        QPoint(22, 22));
+        QCOMPARE(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->cellRect(2, 0).left(), 92);
         QCOMPARE(gridShot.pixelColor(second), expectedColour(kBothTextureColour));
     }
 

@@ -81,8 +81,9 @@ private slots:
         QCOMPARE(f.cell(40, 53), (tb::MapCell{140, 3}));
 
         // Ctrl+Z in the map view, then the Edit menu entry: the last painted cells first.
-        tbtest::ui<DrawGrid>(form, "MainDrawGrid")->setFocus();
-        QTest::keyClick(tbtest::ui<DrawGrid>(form, "MainDrawGrid"), Qt::Key_Z, Qt::ControlModifier);
+        tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->setFocus();
+        QTest::keyClick(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid"), Qt::Key_Z,
+                        Qt::ControlModifier);
         QCOMPARE(f.cell(42, 52), (tb::MapCell{142, 2}));
         QCOMPARE(f.cell(42, 51), (tb::MapCell{2, 1}));
         QCOMPARE(form.document().undoList().size(), std::size_t(9));
@@ -362,9 +363,9 @@ private slots:
         for (int i = 0; i < 3; ++i)
             f.click(8, 9);
         QCOMPARE(f.cell(8, 9).altitude, std::int8_t(15));
-        tbtest::ui<DrawGrid>(form, "MainDrawGrid")->setFocus();
+        tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->setFocus();
         for (int expected : {10, 5, 0}) {
-            QTest::keyClick(tbtest::ui<DrawGrid>(form, "MainDrawGrid"), Qt::Key_Z,
+            QTest::keyClick(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid"), Qt::Key_Z,
                             Qt::ControlModifier);
             QCOMPARE(int(f.cell(8, 9).altitude), expected);
         }
@@ -381,7 +382,7 @@ private slots:
     void editsAtTheRightAndBottomEdges() {
         PaintFixture f;
         tbapp::MapEditorWindow& form = f.open();
-        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->colCount(), 2304);
+        QCOMPARE(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->colCount(), 2304);
         choosePaletteTile(form, "2");
         setModes(form, OnlyChangeTile, "0", SelectedTile);
         tbtest::ui<QSpinBox>(form, "BrushSizeMover")->setValue(3);
@@ -421,7 +422,7 @@ private slots:
         tbapp::MapEditorWindow& form = f.open();
         setModes(form, SetToZ, "9", AltitudeOnly);
         tbtest::ui<QToolButton>(form, "btnRectFill")->setChecked(true);
-        DrawGrid* grid = tbtest::ui<DrawGrid>(form, "MainDrawGrid");
+        tbapp::DrawGrid* grid = tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid");
         grid->setLeftCol(0);
         grid->setTopRow(0);
         QWidget* view = grid->viewport();
@@ -480,11 +481,11 @@ private slots:
         tbapp::MapEditorWindow& form = f.open();
         tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->setCurrentIndex(DontDraw);
         auto rightClick = [&](int x, int y) {
-            tbtest::ui<DrawGrid>(form, "MainDrawGrid")->setLeftCol(0);
-            tbtest::ui<DrawGrid>(form, "MainDrawGrid")->setTopRow(0);
-            QTest::mouseClick(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->viewport(),
-                              Qt::RightButton, {},
-                              tbtest::ui<DrawGrid>(form, "MainDrawGrid")->cellRect(x, y).center());
+            tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->setLeftCol(0);
+            tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->setTopRow(0);
+            QTest::mouseClick(
+                tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->viewport(), Qt::RightButton, {},
+                tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->cellRect(x, y).center());
         };
         // Sorted palette (2, $10, 3): the land tile 1 of cell (1, 0) is not in it.
         tbtest::ui<QLineEdit>(form, "edFindID")->setText("10");
@@ -500,7 +501,7 @@ private slots:
         QCOMPARE(tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->currentIndex(),
                  int(DontDraw));
         // The right button paints nothing and leaves the current cell.
-        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->col(), 0);
+        QCOMPARE(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->col(), 0);
         QVERIFY(form.document().undoList().empty());
 
         // Full palette: the tile's own row.
@@ -508,7 +509,7 @@ private slots:
         rightClick(1, 0);
         QCOMPARE(form.editorState().paletteTile, 1);
         QCOMPARE(tbtest::palette(form).markedRow(false), 1);
-        QCOMPARE(tbtest::ui<DrawGrid>(form, "TextureDrawGrid")->topRow(), 1);
+        QCOMPARE(tbtest::ui<tbapp::DrawGrid>(form, "TextureDrawGrid")->topRow(), 1);
         // Painting in mode 1 uses the picked tile.
         tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->setCurrentIndex(SelectedTile);
         f.click(30, 30);

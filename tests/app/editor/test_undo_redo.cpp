@@ -30,12 +30,12 @@ void paintLandTile(tbapp::MapEditorWindow& form) {
 }
 
 void key(tbapp::MapEditorWindow& form, Qt::Key key, Qt::KeyboardModifiers modifiers) {
-    QTest::keyClick(tbtest::ui<DrawGrid>(form, "MainDrawGrid"), key, modifiers);
+    QTest::keyClick(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid"), key, modifiers);
 }
 
 // A press on one cell of the map view, dragged through `more` (held), then released.
 void drag(tbapp::MapEditorWindow& form, QPoint from, const QList<QPoint>& more) {
-    DrawGrid* grid = tbtest::ui<DrawGrid>(form, "MainDrawGrid");
+    tbapp::DrawGrid* grid = tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid");
     QWidget* view = grid->viewport();
     auto at = [&](QPoint cell) { return grid->cellRect(cell.x(), cell.y()).center(); };
     QTest::mousePress(view, Qt::LeftButton, {}, at(from));
@@ -56,10 +56,12 @@ class UndoRedoTest : public QObject {
     // pending paints are done, without painting anything again.
     static QImage shownCell(tbapp::MapEditorWindow& form, int x, int y) {
         QCoreApplication::processEvents();
-        const QRect cell =
-            tbtest::ui<DrawGrid>(form, "MainDrawGrid")->cellRect(x, y).adjusted(1, 1, -1, -1);
-        const QPoint topLeft =
-            tbtest::ui<DrawGrid>(form, "MainDrawGrid")->viewport()->mapTo(&form, cell.topLeft());
+        const QRect cell = tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")
+                               ->cellRect(x, y)
+                               .adjusted(1, 1, -1, -1);
+        const QPoint topLeft = tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")
+                                   ->viewport()
+                                   ->mapTo(&form, cell.topLeft());
         const QImage shot = form.windowHandle()
                                 ->screen()
                                 ->grabWindow(form.winId())
@@ -92,8 +94,8 @@ private slots:
         PaintFixture f;
         tbapp::MapEditorWindow& form = f.open();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->defaultColWidth(), 45);
-        tbtest::ui<DrawGrid>(form, "MainDrawGrid")->setFocus();
+        QCOMPARE(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->defaultColWidth(), 45);
+        tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->setFocus();
         paintLandTile(form);
         tbtest::ui<QSpinBox>(form, "BrushSizeMover")->setValue(2);
         const QImage land = landTileInside();
@@ -128,7 +130,7 @@ private slots:
     void redoBringsBackWhatUndoTookUntilANewChange() {
         PaintFixture f;
         tbapp::MapEditorWindow& form = f.open();
-        tbtest::ui<DrawGrid>(form, "MainDrawGrid")->setFocus();
+        tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->setFocus();
         tbtest::ui<tbapp::RadioGroup>(form, "AltitudeRadioGroup")->setItemIndex(0); // Add Z
         tbtest::ui<QLineEdit>(form, "ZValueEdit")->setText("5");
         tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")
@@ -172,9 +174,9 @@ private slots:
     void strokesFromPressToReleaseAndWholeFills() {
         PaintFixture f;
         tbapp::MapEditorWindow& form = f.open();
-        tbtest::ui<DrawGrid>(form, "MainDrawGrid")->setLeftCol(0);
-        tbtest::ui<DrawGrid>(form, "MainDrawGrid")->setTopRow(0);
-        tbtest::ui<DrawGrid>(form, "MainDrawGrid")->setFocus();
+        tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->setLeftCol(0);
+        tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->setTopRow(0);
+        tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->setFocus();
         QCOMPARE(tbtest::ui<QAction>(form, "TlUndoStroke")->text(), QString("Undo stroke"));
         QCOMPARE(tbtest::ui<QAction>(form, "TlUndoStroke")->shortcut(),
                  QKeySequence(Qt::ALT | Qt::Key_Z));

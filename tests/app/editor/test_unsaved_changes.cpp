@@ -194,7 +194,7 @@ private slots:
         QCOMPARE(f.questions.saveChangesAsked, QStringList{"map2.mul"});
         QCOMPARE(tbtest::ui<QLineEdit>(form, "MapEdit")->text(), path);
         QVERIFY(tbapp::isPathBoxValid(tbtest::ui<QLineEdit>(form, "MapEdit")));
-        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->col(), kX);
+        QCOMPARE(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->col(), kX);
         QVERIFY(form.isWindowModified());
         // A Save that fails: the same.
         {
@@ -204,13 +204,13 @@ private slots:
         }
         QCOMPARE(f.messages.size(), 1);
         QCOMPARE(tbtest::ui<QLineEdit>(form, "MapEdit")->text(), path);
-        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->col(), kX);
+        QCOMPARE(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->col(), kX);
         // Save: the change goes into the file the question named, then the path changes.
         f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Save;
         tbtest::ui<QLineEdit>(form, "MapEdit")->setText(qpath(other));
         QCOMPARE(savedAltitude(f), 7);
         QCOMPARE(tbtest::ui<QLineEdit>(form, "MapEdit")->text(), qpath(other));
-        QCOMPARE(tbtest::ui<DrawGrid>(form, "MainDrawGrid")->col(), 0);
+        QCOMPARE(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->col(), 0);
         QCOMPARE(tb::MapImage::load(other).cell(kX, kY).altitude, std::int8_t(0));
 
         // Discard: the path changes, no file is written, the map on screen is read again as

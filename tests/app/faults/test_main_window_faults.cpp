@@ -95,8 +95,8 @@ void toggleBookmark(tbapp::MapEditorWindow& form, int number, int x, int y) {
     tbtest::ui<QLineEdit>(form, "XJumpEdit")->setText(QString::number(x));
     tbtest::ui<QLineEdit>(form, "YJumpEdit")->setText(QString::number(y));
     tbtest::ui<QPushButton>(form, "CoordGoBtn")->click();
-    tbtest::ui<DrawGrid>(form, "MainDrawGrid")->setFocus();
-    QTest::keyClick(tbtest::ui<DrawGrid>(form, "MainDrawGrid"), Qt::Key(Qt::Key_0 + number),
+    tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->setFocus();
+    QTest::keyClick(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid"), Qt::Key(Qt::Key_0 + number),
                     Qt::ControlModifier | Qt::AltModifier);
 }
 

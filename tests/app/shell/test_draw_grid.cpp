@@ -11,7 +11,7 @@
 namespace {
 
 struct Grid {
-    DrawGrid grid;
+    tbapp::DrawGrid grid;
     QList<QPoint> selections;
     QSet<QPair<int, int>> drawn;
 
@@ -104,7 +104,7 @@ private slots:
         g.grid.selectCell(5, 6);
         QCOMPARE(g.selections.size(), 3);
         {
-            DrawGrid::SelectionDetacher detached(g.grid);
+            tbapp::DrawGrid::SelectionDetacher detached(g.grid);
             g.grid.setCol(50);
             g.grid.setRow(60);
         }
@@ -116,7 +116,7 @@ private slots:
         QVERIFY(g.grid.topRow() <= 60 && 60 < g.grid.topRow() + g.grid.visibleRowCount());
         // Attached again, also after a throw.
         try {
-            DrawGrid::SelectionDetacher detached(g.grid);
+            tbapp::DrawGrid::SelectionDetacher detached(g.grid);
             throw std::runtime_error("x");
         } catch (const std::runtime_error&) {
         }
