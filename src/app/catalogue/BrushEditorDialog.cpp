@@ -38,28 +38,28 @@ BrushEditorDialog::BrushEditorDialog(CatalogueContext context, QWidget* parent)
     buildControls();
     resize(473, 369);
 
-    // FormCreate: a 5 x 5 grid of "NODRAW", the pen at -1, the palette from tileids.lst.
+    // Opening: a 5 x 5 grid of "NODRAW", the pen at -1, the palette from tileids.lst.
     m_paletteRows.push_back(std::string(tb::kNoDraw));
     for (std::string& row : loadDialogTileRows(m_context.appDir(), [this](const std::exception& e) {
              reportFailure(m_context, this, e);
          }))
         m_paletteRows.push_back(std::move(row));
-    smallDrawGrid->setRowCount(int(m_paletteRows.size()));
+    m_paletteGrid->setRowCount(int(m_paletteRows.size()));
     syncGridSize();
-    edBrushNameChange();
+    showNameValidity();
 }
 
 void BrushEditorDialog::buildControls() {
     auto* top = new QGridLayout;
     top->addWidget(new QLabel("Brush Name", this), 0, 0);
-    edBrushName = named(new QLineEdit(this), "edBrushName");
-    top->addWidget(edBrushName, 1, 0);
-    Label1 = named(new QLabel("Brushes", this), "Label1");
-    top->addWidget(Label1, 0, 1);
-    cbCustomBrushes = named(new QComboBox(this), "cbCustomBrushes");
-    cbCustomBrushes->setEditable(true);
-    cbCustomBrushes->setInsertPolicy(QComboBox::NoInsert);
-    top->addWidget(cbCustomBrushes, 1, 1);
+    m_nameEdit = named(new QLineEdit(this), "edBrushName");
+    top->addWidget(m_nameEdit, 1, 0);
+    m_brushListLabel = named(new QLabel("Brushes", this), "Label1");
+    top->addWidget(m_brushListLabel, 0, 1);
+    m_brushBox = named(new QComboBox(this), "cbCustomBrushes");
+    m_brushBox->setEditable(true);
+    m_brushBox->setInsertPolicy(QComboBox::NoInsert);
+    top->addWidget(m_brushBox, 1, 1);
 
     auto upDown = [this](const char* editName, const char* upDownName, bool readOnly,
                          QLineEdit*& edit, QSpinBox*& spin) {
@@ -79,76 +79,75 @@ void BrushEditorDialog::buildControls() {
         return box;
     };
     top->addWidget(new QLabel("Rows", this), 0, 2);
-    top->addLayout(upDown("edRows", "udRows", true, edRows, udRows), 1, 2);
+    top->addLayout(upDown("edRows", "udRows", true, m_rowsEdit, m_rowsSpin), 1, 2);
     top->addWidget(new QLabel("Cols", this), 0, 3);
-    // Typing into edCols changes nothing; only the up-down resizes the grid.
-    top->addLayout(upDown("edCols", "udCols", false, edCols, udCols), 1, 3);
+    // Typing into m_colsEdit changes nothing; only the up-down resizes the grid.
+    top->addLayout(upDown("edCols", "udCols", false, m_colsEdit, m_colsSpin), 1, 3);
 
-    BrushGrid = named(new DrawGrid(this), "BrushGrid");
-    BrushGrid->setMinimumSize(401, 281);
-    BrushGrid->setBackgroundColour(Qt::black);
-    BrushGrid->setDefaultColWidth(kDialogCellSize);
-    BrushGrid->setDefaultRowHeight(kDialogCellSize);
+    m_brushGrid = named(new DrawGrid(this), "BrushGrid");
+    m_brushGrid->setMinimumSize(401, 281);
+    m_brushGrid->setBackgroundColour(Qt::black);
+    m_brushGrid->setDefaultColWidth(kDialogCellSize);
+    m_brushGrid->setDefaultRowHeight(kDialogCellSize);
 
     auto* right = new QVBoxLayout;
     right->addWidget(new QLabel("Tile ID", this));
     auto* find = new QHBoxLayout;
-    edFindID = named(new QLineEdit(this), "edFindID");
-    edFindID->setFixedWidth(37);
-    btnFind = named(new QPushButton("Go", this), "btnFind");
-    btnFind->setAutoDefault(false);
-    find->addWidget(edFindID);
-    find->addWidget(btnFind);
+    m_findEdit = named(new QLineEdit(this), "edFindID");
+    m_findEdit->setFixedWidth(37);
+    m_findButton = named(new QPushButton("Go", this), "btnFind");
+    m_findButton->setAutoDefault(false);
+    find->addWidget(m_findEdit);
+    find->addWidget(m_findButton);
     right->addLayout(find);
-    cbShowID = named(new QCheckBox("show ID", this), "cbShowID");
-    cbShowID->setChecked(true);
-    right->addWidget(cbShowID);
-    smallDrawGrid = named(new DrawGrid(this), "smallDrawGrid");
-    smallDrawGrid->setColCount(1);
-    smallDrawGrid->setDefaultColWidth(kDialogCellSize);
-    smallDrawGrid->setDefaultRowHeight(kDialogCellSize);
-    smallDrawGrid->setBackgroundColour(Qt::black);
-    fitGridToOneCell(smallDrawGrid, Qt::Vertical);
-    right->addWidget(smallDrawGrid, 1);
+    m_showIdsCheck = named(new QCheckBox("show ID", this), "cbShowID");
+    m_showIdsCheck->setChecked(true);
+    right->addWidget(m_showIdsCheck);
+    m_paletteGrid = named(new DrawGrid(this), "smallDrawGrid");
+    m_paletteGrid->setColCount(1);
+    m_paletteGrid->setDefaultColWidth(kDialogCellSize);
+    m_paletteGrid->setDefaultRowHeight(kDialogCellSize);
+    m_paletteGrid->setBackgroundColour(Qt::black);
+    fitGridToOneCell(m_paletteGrid, Qt::Vertical);
+    right->addWidget(m_paletteGrid, 1);
 
     auto* middle = new QHBoxLayout;
-    middle->addWidget(BrushGrid, 1);
+    middle->addWidget(m_brushGrid, 1);
     middle->addLayout(right);
 
-    BitBtn1 = named(new QPushButton("&OK", this), "BitBtn1");
-    BitBtn1->setDefault(true);
-    BitBtn2 = named(new QPushButton("Cancel", this), "BitBtn2");
-    BitBtn2->setAutoDefault(false);
+    m_okButton = named(new QPushButton("&OK", this), "BitBtn1");
+    m_okButton->setDefault(true);
+    m_cancelButton = named(new QPushButton("Cancel", this), "BitBtn2");
+    m_cancelButton->setAutoDefault(false);
     auto* bottom = new QHBoxLayout;
     bottom->addStretch(1);
-    bottom->addWidget(BitBtn1);
-    bottom->addWidget(BitBtn2);
+    bottom->addWidget(m_okButton);
+    bottom->addWidget(m_cancelButton);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addLayout(middle, 1);
     layout->addLayout(bottom);
 
-    BrushGrid->setDrawCellHandler(
+    m_brushGrid->setDrawCellHandler(
         [this](QPainter& p, int col, int row, const QRect& rect, bool selected) {
             drawBrushCell(p, col, row, rect, selected);
         });
-    BrushGrid->setSelectCellHandler([this](int col, int row) { BrushGridSelectCell(col, row); });
-    smallDrawGrid->setDrawCellHandler(
+    m_brushGrid->setSelectCellHandler([this](int col, int row) { drawWithPen(col, row); });
+    m_paletteGrid->setDrawCellHandler(
         [this](QPainter& p, int, int row, const QRect& rect, bool selected) {
             drawPaletteCell(p, row, rect, selected);
         });
-    smallDrawGrid->setSelectCellHandler([this](int, int row) { smallDrawGridClick(row); });
+    m_paletteGrid->setSelectCellHandler([this](int, int row) { choosePen(row); });
 
-    connect(cbCustomBrushes, &QComboBox::editTextChanged, this,
-            &BrushEditorDialog::cbCustomBrushesChange);
-    connect(edBrushName, &QLineEdit::textChanged, this, &BrushEditorDialog::edBrushNameChange);
-    connect(udRows, &QSpinBox::valueChanged, this, &BrushEditorDialog::udRowsClick);
-    connect(udCols, &QSpinBox::valueChanged, this, &BrushEditorDialog::udColsClick);
-    connect(btnFind, &QPushButton::clicked, this, &BrushEditorDialog::btnFindClick);
-    connect(cbShowID, &QCheckBox::clicked, this, &BrushEditorDialog::cbShowIDClick);
-    connect(BitBtn1, &QPushButton::clicked, this, &BrushEditorDialog::BitBtn1Click);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_brushBox, &QComboBox::editTextChanged, this, &BrushEditorDialog::loadBrush);
+    connect(m_nameEdit, &QLineEdit::textChanged, this, &BrushEditorDialog::showNameValidity);
+    connect(m_rowsSpin, &QSpinBox::valueChanged, this, &BrushEditorDialog::applyRowCount);
+    connect(m_colsSpin, &QSpinBox::valueChanged, this, &BrushEditorDialog::applyColCount);
+    connect(m_findButton, &QPushButton::clicked, this, &BrushEditorDialog::findTile);
+    connect(m_showIdsCheck, &QCheckBox::clicked, m_paletteGrid, &DrawGrid::invalidateGrid);
+    connect(m_okButton, &QPushButton::clicked, this, &BrushEditorDialog::saveAndClose);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 QStringList brushNames(const QString& applicationDir) {
@@ -160,23 +159,23 @@ QStringList brushNames(const QString& applicationDir) {
 }
 
 void BrushEditorDialog::setBrushNames(const QStringList& names) {
-    const QSignalBlocker blocker(cbCustomBrushes);
-    cbCustomBrushes->clear();
-    cbCustomBrushes->addItems(names);
-    cbCustomBrushes->setCurrentIndex(-1);
-    cbCustomBrushes->setEditText(QString());
+    const QSignalBlocker blocker(m_brushBox);
+    m_brushBox->clear();
+    m_brushBox->addItems(names);
+    m_brushBox->setCurrentIndex(-1);
+    m_brushBox->setEditText(QString());
 }
 
 void BrushEditorDialog::syncGridSize() {
-    BrushGrid->setColCount(m_brush.colCount());
-    BrushGrid->setRowCount(m_brush.rowCount());
-    BrushGrid->invalidateGrid();
+    m_brushGrid->setColCount(m_brush.colCount());
+    m_brushGrid->setRowCount(m_brush.rowCount());
+    m_brushGrid->invalidateGrid();
 }
 
-void BrushEditorDialog::cbCustomBrushesChange(const QString& name) {
+void BrushEditorDialog::loadBrush(const QString& name) {
     // The grid is emptied first, so a name without a file leaves a 1 x 1 "NODRAW" grid.
     m_brush.load({});
-    edBrushName->setText(name);
+    m_nameEdit->setText(name);
     // An emptied box names no brush: the grid is reset without a message.
     if (!name.isEmpty())
         runCatalogueStep(m_context, this, [&] {
@@ -185,37 +184,37 @@ void BrushEditorDialog::cbCustomBrushesChange(const QString& name) {
     syncGridSize();
     // The up-downs show at most 10 for a larger brush; setting them must not resize it.
     {
-        const QSignalBlocker rowsBlocker(udRows);
-        const QSignalBlocker colsBlocker(udCols);
-        udRows->setValue(m_brush.rowCount());
-        udCols->setValue(m_brush.colCount());
+        const QSignalBlocker rowsBlocker(m_rowsSpin);
+        const QSignalBlocker colsBlocker(m_colsSpin);
+        m_rowsSpin->setValue(m_brush.rowCount());
+        m_colsSpin->setValue(m_brush.colCount());
     }
-    edRows->setText(QString::number(udRows->value()));
-    edCols->setText(QString::number(udCols->value()));
+    m_rowsEdit->setText(QString::number(m_rowsSpin->value()));
+    m_colsEdit->setText(QString::number(m_colsSpin->value()));
 }
 
-void BrushEditorDialog::edBrushNameChange() {
-    tbapp::setPathBoxValid(edBrushName, !edBrushName->text().isEmpty());
+void BrushEditorDialog::showNameValidity() {
+    tbapp::setPathBoxValid(m_nameEdit, !m_nameEdit->text().isEmpty());
 }
 
-void BrushEditorDialog::udRowsClick() {
-    edRows->setText(QString::number(udRows->value()));
-    m_brush.setRowCount(udRows->value());
+void BrushEditorDialog::applyRowCount() {
+    m_rowsEdit->setText(QString::number(m_rowsSpin->value()));
+    m_brush.setRowCount(m_rowsSpin->value());
     syncGridSize();
 }
 
-void BrushEditorDialog::udColsClick() {
-    edCols->setText(QString::number(udCols->value()));
-    m_brush.setColCount(udCols->value());
+void BrushEditorDialog::applyColCount() {
+    m_colsEdit->setText(QString::number(m_colsSpin->value()));
+    m_brush.setColCount(m_colsSpin->value());
     syncGridSize();
 }
 
-void BrushEditorDialog::smallDrawGridClick(int row) {
+void BrushEditorDialog::choosePen(int row) {
     if (row < 0 || std::size_t(row) >= m_paletteRows.size())
         return;
     if (m_foundRow >= 0) {
         m_foundRow = -1;
-        smallDrawGrid->invalidateGrid();
+        m_paletteGrid->invalidateGrid();
     }
     if (row == 0) {
         m_pen = -1;
@@ -225,13 +224,13 @@ void BrushEditorDialog::smallDrawGridClick(int row) {
         m_pen = *id;
 }
 
-void BrushEditorDialog::BrushGridSelectCell(int col, int row) {
+void BrushEditorDialog::drawWithPen(int col, int row) {
     m_brush.setCell(col, row, m_pen);
-    BrushGrid->invalidateCell(col, row);
+    m_brushGrid->invalidateCell(col, row);
 }
 
-void BrushEditorDialog::btnFindClick() {
-    const QString text = edFindID->text();
+void BrushEditorDialog::findTile() {
+    const QString text = m_findEdit->text();
     if (text.isEmpty())
         return;
     runCatalogueStep(m_context, this, [&] {
@@ -240,21 +239,17 @@ void BrushEditorDialog::btnFindClick() {
             if (tb::paletteRowTileId(m_paletteRows[row]) == id) {
                 m_pen = id;
                 m_foundRow = int(row);
-                smallDrawGrid->setTopRow(int(row));
-                smallDrawGrid->invalidateGrid();
+                m_paletteGrid->setTopRow(int(row));
+                m_paletteGrid->invalidateGrid();
                 return;
             }
         }
     });
 }
 
-void BrushEditorDialog::cbShowIDClick() {
-    smallDrawGrid->invalidateGrid();
-}
-
-void BrushEditorDialog::BitBtn1Click() {
-    QString name = edBrushName->text();
-    if (!tbapp::isPathBoxValid(edBrushName)) {
+void BrushEditorDialog::saveAndClose() {
+    QString name = m_nameEdit->text();
+    if (!tbapp::isPathBoxValid(m_nameEdit)) {
         const auto answer =
             m_context.ask().inputText(this, "Brush name", "Select a brush name", "");
         name = answer.value_or(QString());
@@ -281,7 +276,7 @@ void BrushEditorDialog::BitBtn1Click() {
 void BrushEditorDialog::keyPressEvent(QKeyEvent* event) {
     // Escape presses OK, as Enter does.
     if (event->key() == Qt::Key_Escape) {
-        BitBtn1->click();
+        m_okButton->click();
         return;
     }
     QDialog::keyPressEvent(event);
@@ -303,13 +298,13 @@ void BrushEditorDialog::drawPaletteCell(QPainter& painter, int row, const QRect&
     const bool framed = selected || row == m_foundRow;
     if (row == 0) {
         drawTileCell(painter, rect, brushNoDrawPicture(), Qt::white, framed,
-                     cbShowID->isChecked() ? QStringLiteral("nodraw") : QString());
+                     m_showIdsCheck->isChecked() ? QStringLiteral("nodraw") : QString());
         return;
     }
     const auto id = tb::paletteRowTileId(m_paletteRows[std::size_t(row)]);
     const QImage image = id ? m_context.image(*id) : QImage();
     drawTileCell(painter, rect, image, Qt::white, framed,
-                 id && cbShowID->isChecked() ? tileIdLabel(*id) : QString());
+                 id && m_showIdsCheck->isChecked() ? tileIdLabel(*id) : QString());
 }
 
 bool runBrushEditor(const CatalogueContext& context, QWidget* parent, const QStringList& names) {

@@ -1,9 +1,9 @@
 #pragma once
 // BrushEditorDialog ("Custom Brushes"): the brush editor. A brush is drawn cell by cell in
-// BrushGrid with the pen taken from the palette smallDrawGrid (row 0 "NODRAW" clears),
+// the brush grid with the pen taken from the palette beside it (row 0 "NODRAW" clears),
 // resized with the up-downs and saved under a name as brushes/<name>.brs.
 //
-// The main window's "Edit" button (SpeedButton6Click) creates one per use:
+// The main window's "Edit" button beside the brush box creates one per use:
 //     BrushEditorDialog editor(context, this);
 //     editor.setBrushNames(names);            // the main window's brush names
 //     if (editor.exec() == QDialog::Accepted) // list the brushes again
@@ -23,7 +23,6 @@
 #include <string>
 #include <vector>
 
-class DrawGrid;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -32,11 +31,12 @@ class QPushButton;
 class QSpinBox;
 
 namespace tbapp {
+class DrawGrid;
 
 inline const QString kBrushNotSavedQuestion =
     QStringLiteral("The brush was not saved. Keep the editor open to save it again?");
 
-// The names for a brush list (the main window's and the editor's cbCustomBrushes): the
+// The names for a brush list (the main window's and the editor's brush box): the
 // files brushes/*.brs of the program folder without ".brs", sorted by name.
 QStringList brushNames(const QString& applicationDir);
 
@@ -45,51 +45,56 @@ class BrushEditorDialog : public QDialog {
 public:
     explicit BrushEditorDialog(CatalogueContext context, QWidget* parent = nullptr);
 
-    // Fills cbCustomBrushes' drop-down without loading any of them; the box stays empty.
+    // Fills the brush box's drop-down without loading any of them; the box stays empty.
     void setBrushNames(const QStringList& names);
 
     const tb::BrushPattern& brush() const { return m_brush; }
-    // The pen: the tile id a click in BrushGrid puts into a cell, -1 for "NODRAW".
+    // The pen: the tile id a click in the brush grid puts into a cell, -1 for "NODRAW".
     int pen() const { return m_pen; }
     // The palette's rows: "NODRAW", then the ids of tileids.lst as four hex digits.
     const std::vector<std::string>& paletteRows() const { return m_paletteRows; }
     // The name the brush was saved under by OK, if any.
     const std::optional<QString>& savedBrushName() const { return m_savedName; }
 
-    QLineEdit* edBrushName = nullptr;
-    QLabel* Label1 = nullptr;
-    QComboBox* cbCustomBrushes = nullptr;
-    QLineEdit* edRows = nullptr;
-    QSpinBox* udRows = nullptr;
-    QLineEdit* edCols = nullptr;
-    QSpinBox* udCols = nullptr;
-    DrawGrid* BrushGrid = nullptr;
-    QLineEdit* edFindID = nullptr;
-    QPushButton* btnFind = nullptr;
-    QCheckBox* cbShowID = nullptr;
-    DrawGrid* smallDrawGrid = nullptr;
-    QPushButton* BitBtn1 = nullptr;
-    QPushButton* BitBtn2 = nullptr;
-
-    // Loads brush `name` into the grid (what choosing it in cbCustomBrushes does).
-    void cbCustomBrushesChange(const QString& name);
-    void edBrushNameChange();
-    void udRowsClick();
-    void udColsClick();
-    void smallDrawGridClick(int row);
-    void BrushGridSelectCell(int col, int row);
-    void btnFindClick();
-    void cbShowIDClick();
-    void BitBtn1Click();
-
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void buildControls();
+    // Loads brush `name` into the grid (choosing it in the brush box); an empty name or a
+    // name without a file leaves a 1 x 1 "NODRAW" grid.
+    void loadBrush(const QString& name);
+    // The name box is green when it holds a name.
+    void showNameValidity();
+    // The up-downs resize the brush.
+    void applyRowCount();
+    void applyColCount();
+    // A click in the palette takes that row's tile as the pen.
+    void choosePen(int row);
+    // A click in the brush grid puts the pen into that cell.
+    void drawWithPen(int col, int row);
+    // "Go": frames the palette row of the id typed beside it and takes it as the pen.
+    void findTile();
+    // OK: saves under the name (asked for when the box is empty) and closes.
+    void saveAndClose();
     void syncGridSize();
     void drawBrushCell(QPainter& painter, int col, int row, const QRect& rect, bool selected);
     void drawPaletteCell(QPainter& painter, int row, const QRect& rect, bool selected);
+
+    QLineEdit* m_nameEdit = nullptr;
+    QLabel* m_brushListLabel = nullptr;
+    QComboBox* m_brushBox = nullptr;
+    QLineEdit* m_rowsEdit = nullptr;
+    QSpinBox* m_rowsSpin = nullptr;
+    QLineEdit* m_colsEdit = nullptr;
+    QSpinBox* m_colsSpin = nullptr;
+    DrawGrid* m_brushGrid = nullptr;
+    QLineEdit* m_findEdit = nullptr;
+    QPushButton* m_findButton = nullptr;
+    QCheckBox* m_showIdsCheck = nullptr;
+    DrawGrid* m_paletteGrid = nullptr;
+    QPushButton* m_okButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
 
     CatalogueContext m_context;
     tb::BrushPattern m_brush;

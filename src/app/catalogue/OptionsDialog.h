@@ -36,46 +36,6 @@ public:
     // The group rows, the texture items and the texture list's name as they stand.
     tb::OptionsResult optionsResult() const;
 
-    QTabWidget* PageControl1 = nullptr;
-    QWidget* TabSheet1 = nullptr;
-    QTreeWidget* lvSelectModes = nullptr;
-    QPushButton* btnAdd = nullptr;
-    QPushButton* btnEdit = nullptr;
-    QPushButton* btnDelete = nullptr;
-    QToolButton* btnUp = nullptr;
-    QToolButton* btnDown = nullptr;
-    QWidget* TabSheet3 = nullptr;
-    QListWidget* lbTexture = nullptr;
-    QPushButton* btnAddTexture = nullptr;
-    QPushButton* btnEditTexture = nullptr;
-    QPushButton* btnDeleteTexture = nullptr;
-    QToolButton* btnTextureUp = nullptr;
-    QToolButton* btnTextureDown = nullptr;
-    QLabel* Image1 = nullptr;
-    QLabel* Label1 = nullptr;
-    QComboBox* cbTextureLists = nullptr;
-    QToolButton* btnAddList = nullptr;
-    QPushButton* BitBtn2 = nullptr;
-    QPushButton* BitBtn3 = nullptr;
-
-    // Fills lbTexture from list `name` of the textures folder.
-    void LoadListItems(const QString& name);
-
-    void btnAddClick();
-    void btnEditClick();
-    void btnDeleteClick();
-    void btnUpClick();
-    void btnDownClick();
-    void btnAddTextureClick();
-    void btnEditTextureClick();
-    void btnDeleteTextureClick();
-    void btnTextureUpClick();
-    void btnTextureDownClick();
-    void lbTextureClick();
-    void cbTextureListsChange();
-    void btnAddListClick();
-    void BitBtn2Click();
-
 protected:
     void keyPressEvent(QKeyEvent* event) override;
 
@@ -88,6 +48,46 @@ private:
     void updateGroupButtons();
     void updateTextureButtons();
     void showPreview(int row);
+    // Appends the items of list `name` of the textures folder to the item list.
+    void loadListItems(const QString& name);
+
+    // "Add", "Edit" and "Delete" of the group page: the tile-group dialog and the question.
+    void addGroup();
+    void editGroup();
+    void deleteGroup();
+    // "Add", "Edit" and "Delete" of the texture page: the tile picker and the question.
+    void addTextureItem();
+    void editTextureItem();
+    void deleteTextureItem();
+    void showClickedItem();
+    // The list named in the list box replaces the items.
+    void loadNamedList();
+    // "Add" beside the list box: names a new, empty list.
+    void addList();
+    // OK closes only when the list name can be written.
+    void acceptIfListNameSafe();
+
+    QTabWidget* m_pages = nullptr;
+    QWidget* m_groupPage = nullptr;
+    QTreeWidget* m_groupList = nullptr;
+    QPushButton* m_addGroupButton = nullptr;
+    QPushButton* m_editGroupButton = nullptr;
+    QPushButton* m_deleteGroupButton = nullptr;
+    QToolButton* m_groupUpButton = nullptr;
+    QToolButton* m_groupDownButton = nullptr;
+    QWidget* m_texturePage = nullptr;
+    QListWidget* m_textureList = nullptr;
+    QPushButton* m_addTextureButton = nullptr;
+    QPushButton* m_editTextureButton = nullptr;
+    QPushButton* m_deleteTextureButton = nullptr;
+    QToolButton* m_textureUpButton = nullptr;
+    QToolButton* m_textureDownButton = nullptr;
+    QLabel* m_previewLabel = nullptr;
+    QLabel* m_listNameLabel = nullptr;
+    QComboBox* m_textureListBox = nullptr;
+    QToolButton* m_addListButton = nullptr;
+    QPushButton* m_okButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
 
     CatalogueContext m_context;
 };

@@ -1,8 +1,8 @@
 #pragma once
 // TileGroupDialog: edits one tile group for the options dialog: its caption, its id text,
-// and a grid of the tiles of tileids.lst from which btnAddID (or a double-click) appends
-// "$" + id + ",". The caller sets the caption, the hint and both fields, shows the dialog
-// modally and reads the fields after OK.
+// and a grid of the tiles of tileids.lst from which the arrow button (or a double-click)
+// appends "$" + id + ",". The caller sets the title, the hint and both fields, shows the
+// dialog modally and reads the fields after OK.
 
 #include "catalogue/CatalogueContext.h"
 
@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-class DrawGrid;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -20,6 +19,7 @@ class QPushButton;
 class QToolButton;
 
 namespace tbapp {
+class DrawGrid;
 
 class TileGroupDialog : public QDialog {
     Q_OBJECT
@@ -31,29 +31,37 @@ public:
     // The grid row "Go" framed, -1 for none.
     int foundRow() const { return m_foundRow; }
 
-    QLineEdit* edCaption = nullptr;
-    QLabel* Label1 = nullptr;
-    QPlainTextEdit* edTileList = nullptr;
-    QLabel* lblHelpText = nullptr;
-    QToolButton* btnAddID = nullptr;
-    DrawGrid* smallDrawGrid = nullptr;
-    QLabel* Label13 = nullptr;
-    QLineEdit* edFindID = nullptr;
-    QPushButton* btnFind = nullptr;
-    QCheckBox* cbShowID = nullptr;
-    QPushButton* BitBtn1 = nullptr;
-    QPushButton* BitBtn2 = nullptr;
-
-    void btnAddIDClick();
-    void btnFindClick();
-    void cbShowIDClick();
+    // The line under the id text (empty unless set).
+    void setHint(const QString& text);
+    void setCaption(const QString& caption);
+    QString caption() const;
+    // The ids as typed: "$" + hex digits, separated by commas.
+    void setIdText(const QString& text);
+    QString idText() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // Appends the selected grid tile to the id text (the arrow button, a double-click).
+    void addSelectedTile();
+    // "Go": frames the row of the id typed beside it and scrolls it into view.
+    void findTile();
     void drawCell(QPainter& painter, int row, const QRect& rect, bool selected);
+
+    QLineEdit* m_captionEdit = nullptr;
+    QLabel* m_idTextLabel = nullptr;
+    QPlainTextEdit* m_idTextEdit = nullptr;
+    QLabel* m_hintLabel = nullptr;
+    QToolButton* m_addIdButton = nullptr;
+    DrawGrid* m_tileGrid = nullptr;
+    QLabel* m_findLabel = nullptr;
+    QLineEdit* m_findEdit = nullptr;
+    QPushButton* m_findButton = nullptr;
+    QCheckBox* m_showIdsCheck = nullptr;
+    QPushButton* m_okButton = nullptr;
+    QPushButton* m_cancelButton = nullptr;
 
     CatalogueContext m_context;
     std::vector<std::string> m_rows;

@@ -21,46 +21,46 @@ TilePickerDialog::TilePickerDialog(CatalogueContext context, QWidget* parent)
     : QDialog(parent), m_context(std::move(context)) {
     setObjectName("TBHFAddTile");
 
-    edAddTileLabel = new QLabel(this);
-    edAddTileLabel->setObjectName("edAddTileLabel");
-    edAddTile = new QLineEdit(this);
-    edAddTile->setObjectName("edAddTile");
-    edAddTile->setFixedWidth(329);
-    edAddTileLabel->setBuddy(edAddTile);
-    btnAddID = new QToolButton(this);
-    btnAddID->setObjectName("btnAddID");
-    btnAddID->setArrowType(Qt::UpArrow);
-    btnAddID->setAutoRaise(true);
-    smallDrawGrid = new DrawGrid(this);
-    smallDrawGrid->setObjectName("smallDrawGrid");
-    smallDrawGrid->setRowCount(1);
-    smallDrawGrid->setColCount(0);
-    smallDrawGrid->setDefaultColWidth(kDialogCellSize);
-    smallDrawGrid->setDefaultRowHeight(kDialogCellSize);
-    fitGridToOneCell(smallDrawGrid, Qt::Horizontal);
-    BitBtn1 = new QPushButton("&OK", this);
-    BitBtn1->setObjectName("BitBtn1");
-    BitBtn1->setDefault(true);
-    BitBtn2 = new QPushButton("Cancel", this);
-    BitBtn2->setObjectName("BitBtn2");
-    BitBtn2->setAutoDefault(false);
+    m_tileLabel = new QLabel(this);
+    m_tileLabel->setObjectName("edAddTileLabel");
+    m_tileEdit = new QLineEdit(this);
+    m_tileEdit->setObjectName("edAddTile");
+    m_tileEdit->setFixedWidth(329);
+    m_tileLabel->setBuddy(m_tileEdit);
+    m_takeTileButton = new QToolButton(this);
+    m_takeTileButton->setObjectName("btnAddID");
+    m_takeTileButton->setArrowType(Qt::UpArrow);
+    m_takeTileButton->setAutoRaise(true);
+    m_tileGrid = new DrawGrid(this);
+    m_tileGrid->setObjectName("smallDrawGrid");
+    m_tileGrid->setRowCount(1);
+    m_tileGrid->setColCount(0);
+    m_tileGrid->setDefaultColWidth(kDialogCellSize);
+    m_tileGrid->setDefaultRowHeight(kDialogCellSize);
+    fitGridToOneCell(m_tileGrid, Qt::Horizontal);
+    m_okButton = new QPushButton("&OK", this);
+    m_okButton->setObjectName("BitBtn1");
+    m_okButton->setDefault(true);
+    m_cancelButton = new QPushButton("Cancel", this);
+    m_cancelButton->setObjectName("BitBtn2");
+    m_cancelButton->setAutoDefault(false);
 
     auto* editRow = new QHBoxLayout;
-    editRow->addWidget(edAddTile);
-    editRow->addWidget(btnAddID);
+    editRow->addWidget(m_tileEdit);
+    editRow->addWidget(m_takeTileButton);
     editRow->addStretch(1);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(BitBtn1);
-    buttons->addWidget(BitBtn2);
+    buttons->addWidget(m_okButton);
+    buttons->addWidget(m_cancelButton);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(edAddTileLabel);
+    layout->addWidget(m_tileLabel);
     layout->addLayout(editRow);
-    layout->addWidget(smallDrawGrid);
+    layout->addWidget(m_tileGrid);
     layout->addLayout(buttons);
     resize(422, 166);
 
-    smallDrawGrid->setDrawCellHandler(
+    m_tileGrid->setDrawCellHandler(
         [this](QPainter& p, int col, int, const QRect& rect, bool selected) {
             const auto id = col >= 0 && std::size_t(col) < m_columns.size()
                                 ? tb::paletteRowTileId(m_columns[std::size_t(col)])
@@ -68,32 +68,40 @@ TilePickerDialog::TilePickerDialog(CatalogueContext context, QWidget* parent)
             drawTileCell(p, rect, id ? m_context.image(*id) : QImage(), Qt::white, selected,
                          id ? tileIdLabel(*id) : QString());
         });
-    onGridDoubleClick(smallDrawGrid, [this] { btnAddIDClick(); });
-    connect(btnAddID, &QToolButton::clicked, this, &TilePickerDialog::btnAddIDClick);
-    connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::reject);
+    onGridDoubleClick(m_tileGrid, [this] { takeSelectedTile(); });
+    connect(m_takeTileButton, &QToolButton::clicked, this, &TilePickerDialog::takeSelectedTile);
+    connect(m_okButton, &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_cancelButton, &QPushButton::clicked, this, &QDialog::reject);
 
     m_columns = loadDialogTileRows(m_context.appDir(), [this](const std::exception& error) {
         reportFailure(m_context, this, error);
     });
-    smallDrawGrid->setColCount(int(m_columns.size()));
+    m_tileGrid->setColCount(int(m_columns.size()));
 }
 
 void TilePickerDialog::setLabelText(const QString& text) {
-    edAddTileLabel->setText(text);
+    m_tileLabel->setText(text);
 }
 
-void TilePickerDialog::btnAddIDClick() {
-    const int col = smallDrawGrid->col();
+void TilePickerDialog::setTileText(const QString& text) {
+    m_tileEdit->setText(text);
+}
+
+QString TilePickerDialog::tileText() const {
+    return m_tileEdit->text();
+}
+
+void TilePickerDialog::takeSelectedTile() {
+    const int col = m_tileGrid->col();
     if (col < 0 || std::size_t(col) >= m_columns.size() || m_columns[std::size_t(col)].empty())
         return;
-    edAddTile->setText(QString::fromStdString(tb::pickerTileText(m_columns[std::size_t(col)])));
+    m_tileEdit->setText(QString::fromStdString(tb::pickerTileText(m_columns[std::size_t(col)])));
 }
 
 void TilePickerDialog::keyPressEvent(QKeyEvent* event) {
     // Escape presses OK.
     if (event->key() == Qt::Key_Escape) {
-        BitBtn1->click();
+        m_okButton->click();
         return;
     }
     QDialog::keyPressEvent(event);

@@ -21,6 +21,7 @@
 #include <QStyle>
 #include <QToolButton>
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -84,79 +85,67 @@ DiffPatchDialog::DiffPatchDialog(QSettings& settings, StageProgressDialog& prFor
     setFont(QFont("MS Sans Serif", 8));
     setFixedSize(455, 129);
 
-    ConfigurationPanel = named(new QFrame(this), "ConfigurationPanel");
-    ConfigurationPanel->setGeometry(0, 0, 455, 49);
-    GenerateSelectGroupBox =
-        named(new QGroupBox(" Generate diff for ", ConfigurationPanel), "GenerateSelectGroupBox");
-    GenerateSelectGroupBox->setGeometry(4, 0, 200, 48);
-    StaticsCheckBox = named(new QCheckBox("StaIdx0.mul + Statics0.mul", GenerateSelectGroupBox),
-                            "StaticsCheckBox");
-    StaticsCheckBox->setGeometry(8, 14, 186, 16);
-    StaticsCheckBox->setChecked(true);
-    MapCheckBox = named(new QCheckBox("Map0.mul", GenerateSelectGroupBox), "MapCheckBox");
-    MapCheckBox->setGeometry(8, 30, 186, 16);
-    MapCheckBox->setChecked(true);
-    ButtonGroupBox =
-        named(new QGroupBox(" Select an action ", ConfigurationPanel), "ButtonGroupBox");
-    ButtonGroupBox->setGeometry(210, 0, 190, 48);
-    GenerateButton = named(new QPushButton("Generate Diff", ButtonGroupBox), "GenerateButton");
-    GenerateButton->setGeometry(8, 16, 174, 25);
-    GenerateButton->setEnabled(false);
-    CloseBtn = named(new QToolButton(ConfigurationPanel), "CloseBtn");
-    CloseBtn->setGeometry(416, 4, 35, 24);
-    CloseBtn->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
-    CloseBtn->setToolTip("Close");
+    auto* configurationPanel = named(new QFrame(this), "ConfigurationPanel");
+    configurationPanel->setGeometry(0, 0, 455, 49);
+    auto* partsGroup =
+        named(new QGroupBox(" Generate diff for ", configurationPanel), "GenerateSelectGroupBox");
+    partsGroup->setGeometry(4, 0, 200, 48);
+    m_staticsCheck =
+        named(new QCheckBox("StaIdx0.mul + Statics0.mul", partsGroup), "StaticsCheckBox");
+    m_staticsCheck->setGeometry(8, 14, 186, 16);
+    m_staticsCheck->setChecked(true);
+    m_mapCheck = named(new QCheckBox("Map0.mul", partsGroup), "MapCheckBox");
+    m_mapCheck->setGeometry(8, 30, 186, 16);
+    m_mapCheck->setChecked(true);
+    auto* actionGroup =
+        named(new QGroupBox(" Select an action ", configurationPanel), "ButtonGroupBox");
+    actionGroup->setGeometry(210, 0, 190, 48);
+    m_generateButton = named(new QPushButton("Generate Diff", actionGroup), "GenerateButton");
+    m_generateButton->setGeometry(8, 16, 174, 25);
+    m_generateButton->setEnabled(false);
+    auto* closeButton = named(new QToolButton(configurationPanel), "CloseBtn");
+    closeButton->setGeometry(416, 4, 35, 24);
+    closeButton->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    closeButton->setToolTip("Close");
 
-    FileNamePanel = named(new QFrame(this), "FileNamePanel");
-    FileNamePanel->setGeometry(0, 52, 455, 77);
-    StaIdxLabel = named(new QLabel("Staidx0.mul", FileNamePanel), "StaIdxLabel");
-    StaticsLabel = named(new QLabel("Statics0.mul", FileNamePanel), "StaticsLabel");
-    MapLabel = named(new QLabel("Map0.mul", FileNamePanel), "MapLabel");
-    OriginalLabel = named(new QLabel("Original files", FileNamePanel), "OriginalLabel");
-    ModifiedLabel = named(new QLabel("Modified files", FileNamePanel), "ModifiedLabel");
-    OStaIdxEdit = named(new QLineEdit(FileNamePanel), "OStaIdxEdit");
-    OStaticsEdit = named(new QLineEdit(FileNamePanel), "OStaticsEdit");
-    OMapEdit = named(new QLineEdit(FileNamePanel), "OMapEdit");
-    MStaIdxEdit = named(new QLineEdit(FileNamePanel), "MStaIdxEdit");
-    MStaticsEdit = named(new QLineEdit(FileNamePanel), "MStaticsEdit");
-    MMapEdit = named(new QLineEdit(FileNamePanel), "MMapEdit");
+    auto* pathPanel = named(new QFrame(this), "FileNamePanel");
+    pathPanel->setGeometry(0, 52, 455, 77);
+    const char* const columnNames[3] = {"StaIdxLabel", "StaticsLabel", "MapLabel"};
+    const char* const columnTexts[3] = {"Staidx0.mul", "Statics0.mul", "Map0.mul"};
+    const char* const editNames[6] = {"OStaIdxEdit", "OStaticsEdit", "OMapEdit",
+                                      "MStaIdxEdit", "MStaticsEdit", "MMapEdit"};
     const int columns[3] = {78, 202, 326};
-    QLabel* headings[3] = {StaIdxLabel, StaticsLabel, MapLabel};
+    for (int i = 0; i < 6; ++i)
+        m_pathEdits[std::size_t(i)] = named(new QLineEdit(pathPanel), editNames[i]);
     for (int c = 0; c < 3; ++c) {
-        headings[c]->setGeometry(columns[c], 4, 121, 14);
-        pathEdit(c)->setGeometry(columns[c], 20, 121, 21);
-        pathEdit(c + 3)->setGeometry(columns[c], 48, 121, 21);
+        named(new QLabel(columnTexts[c], pathPanel), columnNames[c])
+            ->setGeometry(columns[c], 4, 121, 14);
+        m_pathEdits[std::size_t(c)]->setGeometry(columns[c], 20, 121, 21);
+        m_pathEdits[std::size_t(c) + 3]->setGeometry(columns[c], 48, 121, 21);
     }
-    OriginalLabel->setGeometry(6, 23, 70, 14);
-    ModifiedLabel->setGeometry(6, 51, 70, 14);
+    named(new QLabel("Original files", pathPanel), "OriginalLabel")->setGeometry(6, 23, 70, 14);
+    named(new QLabel("Modified files", pathPanel), "ModifiedLabel")->setGeometry(6, 51, 70, 14);
 
-    setTabOrder(StaticsCheckBox, MapCheckBox);
-    setTabOrder(MapCheckBox, GenerateButton);
-    setTabOrder(GenerateButton, OStaIdxEdit);
-    for (int i = 0; i + 1 < 6; ++i)
-        setTabOrder(pathEdit(i), pathEdit(i + 1));
-    setTabOrder(MMapEdit, CloseBtn);
+    setTabOrder(m_staticsCheck, m_mapCheck);
+    setTabOrder(m_mapCheck, m_generateButton);
+    setTabOrder(m_generateButton, m_pathEdits[0]);
+    for (std::size_t i = 0; i + 1 < m_pathEdits.size(); ++i)
+        setTabOrder(m_pathEdits[i], m_pathEdits[i + 1]);
+    setTabOrder(m_pathEdits[5], closeButton);
 
-    connect(OStaIdxEdit, &QLineEdit::textChanged, this, &DiffPatchDialog::OStaIdxEditChange);
-    connect(OStaticsEdit, &QLineEdit::textChanged, this, &DiffPatchDialog::OStaticsEditChange);
-    connect(OMapEdit, &QLineEdit::textChanged, this, &DiffPatchDialog::OMapEditChange);
-    connect(MStaIdxEdit, &QLineEdit::textChanged, this, &DiffPatchDialog::MStaIdxEditChange);
-    connect(MStaticsEdit, &QLineEdit::textChanged, this, &DiffPatchDialog::MStaticsEditChange);
-    connect(MMapEdit, &QLineEdit::textChanged, this, &DiffPatchDialog::MMapEditChange);
-    connect(StaticsCheckBox, &QCheckBox::clicked, this, &DiffPatchDialog::StaticsCheckBoxClick);
-    connect(MapCheckBox, &QCheckBox::clicked, this, &DiffPatchDialog::MapCheckBoxClick);
-    connect(GenerateButton, &QPushButton::clicked, this, &DiffPatchDialog::GenerateButtonClick);
-    connect(CloseBtn, &QToolButton::clicked, this, &DiffPatchDialog::CloseBtnClick);
+    for (int i = 0; i < 6; ++i)
+        connect(m_pathEdits[std::size_t(i)], &QLineEdit::textChanged, this,
+                [this, i] { checkPathEdit(i); });
+    connect(m_staticsCheck, &QCheckBox::clicked, this,
+            [this] { keepOnePartChosen(m_staticsCheck, m_mapCheck); });
+    connect(m_mapCheck, &QCheckBox::clicked, this,
+            [this] { keepOnePartChosen(m_mapCheck, m_staticsCheck); });
+    connect(m_generateButton, &QPushButton::clicked, this, &DiffPatchDialog::generateChosenParts);
+    connect(closeButton, &QToolButton::clicked, this, &QWidget::close);
 
     // Empty edits start red.
-    for (int i = 0; i < 6; ++i)
-        tbapp::setPathBoxValid(pathEdit(i), false);
-}
-
-QLineEdit* DiffPatchDialog::pathEdit(int index) const {
-    QLineEdit* const edits[6] = {OStaIdxEdit, OStaticsEdit, OMapEdit,
-                                 MStaIdxEdit, MStaticsEdit, MMapEdit};
-    return edits[index];
+    for (QLineEdit* edit : m_pathEdits)
+        tbapp::setPathBoxValid(edit, false);
 }
 
 void DiffPatchDialog::showEvent(QShowEvent* event) {
@@ -168,80 +157,53 @@ void DiffPatchDialog::showEvent(QShowEvent* event) {
         }
         m_centred = true;
     }
-    FormShow();
+    loadPaths();
     QDialog::showEvent(event);
 }
 
-void DiffPatchDialog::FormShow() {
-    LoadDiffPaths();
+void DiffPatchDialog::loadPaths() {
+    for (std::size_t i = 0; i < m_pathEdits.size(); ++i)
+        m_pathEdits[i]->setText(tbapp::readSettingText(m_settings, kSettingNames[i]));
 }
 
-void DiffPatchDialog::LoadDiffPaths() {
-    for (int i = 0; i < 6; ++i)
-        pathEdit(i)->setText(tbapp::readSettingText(m_settings, kSettingNames[i]));
-}
-
-void DiffPatchDialog::SaveDiffPaths() {
-    for (int i = 0; i < 6; ++i)
-        tbapp::writeSettingText(m_settings, kSettingNames[i], pathEdit(i)->text());
+void DiffPatchDialog::savePaths() {
+    for (std::size_t i = 0; i < m_pathEdits.size(); ++i)
+        tbapp::writeSettingText(m_settings, kSettingNames[i], m_pathEdits[i]->text());
     m_settings.sync();
 }
 
-void DiffPatchDialog::CheckAllPaths() {
-    bool allValid = true;
-    for (int i = 0; i < 6; ++i)
-        allValid = allValid && tbapp::isPathBoxValid(pathEdit(i));
+void DiffPatchDialog::checkAllPaths() {
+    const bool allValid = std::all_of(m_pathEdits.begin(), m_pathEdits.end(),
+                                      [](const QLineEdit* edit) { return isPathBoxValid(edit); });
     if (allValid) {
-        SaveDiffPaths();
-        StaticsCheckBox->setEnabled(true);
-        MapCheckBox->setEnabled(true);
+        savePaths();
+        m_staticsCheck->setEnabled(true);
+        m_mapCheck->setEnabled(true);
     }
-    GenerateButton->setEnabled(allValid);
+    m_generateButton->setEnabled(allValid);
 }
 
 // Valid: a file exists at the path and its name, lower-cased, is the column's file name
 // (for the map also map0LegacyMUL.uop). The modified files therefore carry the same names
 // as the original ones.
-void DiffPatchDialog::checkPathEdit(QLineEdit* edit, const char* expectedName) {
+void DiffPatchDialog::checkPathEdit(int index) {
+    static const char* const kExpectedNames[3] = {"staidx0.mul", "statics0.mul", "map0.mul"};
+    QLineEdit* edit = m_pathEdits[std::size_t(index)];
     const QString text = edit->text();
     const QFileInfo info(text);
-    const bool valid = !text.isEmpty() && info.isFile() &&
-                       tb::isDiffInputName(info.fileName().toStdString(), expectedName);
+    const bool valid =
+        !text.isEmpty() && info.isFile() &&
+        tb::isDiffInputName(info.fileName().toStdString(), kExpectedNames[index % 3]);
     tbapp::setPathBoxValid(edit, valid);
-    CheckAllPaths();
+    checkAllPaths();
 }
 
-void DiffPatchDialog::OStaIdxEditChange() {
-    checkPathEdit(OStaIdxEdit, "staidx0.mul");
-}
-void DiffPatchDialog::OStaticsEditChange() {
-    checkPathEdit(OStaticsEdit, "statics0.mul");
-}
-void DiffPatchDialog::OMapEditChange() {
-    checkPathEdit(OMapEdit, "map0.mul");
-}
-void DiffPatchDialog::MStaIdxEditChange() {
-    checkPathEdit(MStaIdxEdit, "staidx0.mul");
-}
-void DiffPatchDialog::MStaticsEditChange() {
-    checkPathEdit(MStaticsEdit, "statics0.mul");
-}
-void DiffPatchDialog::MMapEditChange() {
-    checkPathEdit(MMapEdit, "map0.mul");
+void DiffPatchDialog::keepOnePartChosen(QCheckBox* unticked, QCheckBox* other) {
+    if (!unticked->isChecked() && !other->isChecked())
+        other->setChecked(true);
 }
 
-// At least one part stays chosen: un-ticking the last ticked box ticks the other one.
-void DiffPatchDialog::StaticsCheckBoxClick() {
-    if (!StaticsCheckBox->isChecked() && !MapCheckBox->isChecked())
-        MapCheckBox->setChecked(true);
-}
-
-void DiffPatchDialog::MapCheckBoxClick() {
-    if (!MapCheckBox->isChecked() && !StaticsCheckBox->isChecked())
-        StaticsCheckBox->setChecked(true);
-}
-
-void DiffPatchDialog::GenerateButtonClick() {
+void DiffPatchDialog::generateChosenParts() {
     // Disabled for the whole run: the run lets window messages through, and this keeps a
     // second click from starting another one.
     setEnabled(false);
@@ -254,19 +216,18 @@ void DiffPatchDialog::GenerateButtonClick() {
         error = QString::fromLocal8Bit(e.what());
     }
     setEnabled(true);
-    CheckAllPaths();
+    checkAllPaths();
     if (error)
         m_prompts.showError(this, *error);
 }
 
 void DiffPatchDialog::generate(const QString& patchFile) {
-    const tb::DiffFileSet original{toPath(OStaIdxEdit->text()), toPath(OStaticsEdit->text()),
-                                   toPath(OMapEdit->text())};
-    const tb::DiffFileSet modified{toPath(MStaIdxEdit->text()), toPath(MStaticsEdit->text()),
-                                   toPath(MMapEdit->text())};
+    const auto path = [this](std::size_t index) { return toPath(m_pathEdits[index]->text()); };
+    const tb::DiffFileSet original{path(0), path(1), path(2)};
+    const tb::DiffFileSet modified{path(3), path(4), path(5)};
     StageWindowProgress progress(m_prForm);
-    tb::generateDiff(original, modified, toPath(patchFile), StaticsCheckBox->isChecked(),
-                     MapCheckBox->isChecked(), progress);
+    tb::generateDiff(original, modified, toPath(patchFile), m_staticsCheck->isChecked(),
+                     m_mapCheck->isChecked(), progress);
     // No parent: this window is disabled until the run has ended.
     m_prompts.showTitledMessage(nullptr, "Patch file ...", "Done.");
 }
@@ -305,10 +266,6 @@ bool DiffPatchDialog::askPatchFileName(QString& fileName) {
         }
         m_prompts.showMessage(this, refusal);
     }
-}
-
-void DiffPatchDialog::CloseBtnClick() {
-    close();
 }
 
 } // namespace tbapp

@@ -11,15 +11,13 @@
 
 #include <QDialog>
 
+#include <array>
+
 class QCheckBox;
-class QFrame;
-class QGroupBox;
-class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSettings;
 class QShowEvent;
-class QToolButton;
 namespace tbapp {
 class StageProgressDialog;
 }
@@ -32,67 +30,41 @@ public:
     DiffPatchDialog(QSettings& settings, StageProgressDialog& prForm, tbapp::Prompts& prompts,
                     QWidget* parent = nullptr);
 
-    // Settings value names, one per path edit, in the order of the edits.
+    // Settings value names, one per path edit: the original row, then the modified row
+    // (staidx, statics, map each).
     static const char* const kSettingNames[6];
-
-    // The six path edits: original row, then modified row (staidx, statics, map).
-    QLineEdit* pathEdit(int index) const;
-
-    // Puts the six stored paths into the edits (each change runs that edit's check).
-    void LoadDiffPaths();
-    // Writes the six texts to the settings.
-    void SaveDiffPaths();
-    // When all six edits are valid: saves the paths and enables the part boxes and
-    // GenerateButton. Otherwise GenerateButton is disabled (a run would fail anyway).
-    void CheckAllPaths();
 
     // Why `path` cannot take the patch (no such folder, a read-only file), or an empty
     // text when it can.
     static QString patchFileRefusal(const QString& path);
 
-    QFrame* ConfigurationPanel;
-    QGroupBox* GenerateSelectGroupBox;
-    QCheckBox* StaticsCheckBox;
-    QCheckBox* MapCheckBox;
-    QGroupBox* ButtonGroupBox;
-    QPushButton* GenerateButton;
-    QToolButton* CloseBtn;
-
-    QFrame* FileNamePanel;
-    QLabel* StaIdxLabel;
-    QLabel* StaticsLabel;
-    QLabel* MapLabel;
-    QLabel* OriginalLabel;
-    QLabel* ModifiedLabel;
-    QLineEdit* OStaIdxEdit;
-    QLineEdit* OStaticsEdit;
-    QLineEdit* OMapEdit;
-    QLineEdit* MStaIdxEdit;
-    QLineEdit* MStaticsEdit;
-    QLineEdit* MMapEdit;
-
-public slots:
-    void FormShow();
-    void OStaIdxEditChange();
-    void OStaticsEditChange();
-    void OMapEditChange();
-    void MStaIdxEditChange();
-    void MStaticsEditChange();
-    void MMapEditChange();
-    void StaticsCheckBoxClick();
-    void MapCheckBoxClick();
-    void GenerateButtonClick();
-    void CloseBtnClick();
-
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void checkPathEdit(QLineEdit* edit, const char* expectedName);
+    // Puts the six stored paths into the edits (each change runs that edit's check).
+    void loadPaths();
+    // Writes the six texts to the settings.
+    void savePaths();
+    // When all six edits are valid: saves the paths and enables the part boxes and the
+    // generate button. Otherwise the button is disabled (a run would fail anyway).
+    void checkAllPaths();
+    // Colours path edit `index` by whether it names an existing file of its column.
+    void checkPathEdit(int index);
+    // At least one part stays chosen: un-ticking the last ticked box ticks the other one.
+    void keepOnePartChosen(QCheckBox* unticked, QCheckBox* other);
+    // "Generate Diff": asks for the patch file and writes it.
+    void generateChosenParts();
     void generate(const QString& patchFile);
     // Asks with BHDFileSaveDialog until the user names a usable file or cancels; false when
     // cancelled.
     bool askPatchFileName(QString& fileName);
+
+    QCheckBox* m_staticsCheck;
+    QCheckBox* m_mapCheck;
+    QPushButton* m_generateButton;
+    // The original row, then the modified row (staidx, statics, map each).
+    std::array<QLineEdit*, 6> m_pathEdits{};
 
     QSettings& m_settings;
     StageProgressDialog& m_prForm;

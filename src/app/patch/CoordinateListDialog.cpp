@@ -21,10 +21,6 @@
 
 namespace tbapp {
 
-using patchwidgets::boldLabel;
-using patchwidgets::makeButton;
-using patchwidgets::qs;
-
 namespace {
 
 const QString kCoordFilter = QStringLiteral("Tolvane Coordinates (*.def)");
@@ -40,67 +36,69 @@ CoordinateListDialog::CoordinateListDialog(const QString& appDir, MapEditorLink&
     setWindowTitle("Coordinates Index");
     setModal(true);
 
-    TLLoad = makeButton("Import", "TLLoad", this);
-    TLSave = makeButton("Export", "TLSave", this);
+    m_importButton = makeButton("Import", "TLLoad", this);
+    m_exportButton = makeButton("Export", "TLSave", this);
 
-    Seznam = new QTableWidget(0, 2, this);
-    Seznam->setObjectName("Seznam");
-    Seznam->setHorizontalHeaderLabels({"X", "Y"});
-    Seznam->verticalHeader()->hide();
-    Seznam->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    Seznam->setShowGrid(true);
-    Seznam->setSelectionBehavior(QAbstractItemView::SelectRows);
-    Seznam->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_coordTable = new QTableWidget(0, 2, this);
+    m_coordTable->setObjectName("Seznam");
+    m_coordTable->setHorizontalHeaderLabels({"X", "Y"});
+    m_coordTable->verticalHeader()->hide();
+    m_coordTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_coordTable->setShowGrid(true);
+    m_coordTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_coordTable->setSelectionMode(QAbstractItemView::SingleSelection);
     // In-place editing of a row's X text: F2 or a click on the selected row. A double click
     // is OK, not an edit.
-    Seznam->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
-    Seznam->setFixedSize(145, 273);
+    m_coordTable->setEditTriggers(QAbstractItemView::SelectedClicked |
+                                  QAbstractItemView::EditKeyPressed);
+    m_coordTable->setFixedSize(145, 273);
 
-    PridatX = new QLineEdit("0", this);
-    PridatX->setObjectName("PridatX");
-    PridatY = new QLineEdit("0", this);
-    PridatY->setObjectName("PridatY");
-    TLAdd = makeButton("Add", "TLAdd", this);
-    TLRemove = makeButton("Remove", "TLRemove", this);
-    TlOK = makeButton("&OK", "TlOK", this);
-    TlOK->setDefault(true);
-    TlCancel = makeButton("Cancel", "TlCancel", this);
+    m_xEdit = new QLineEdit("0", this);
+    m_xEdit->setObjectName("PridatX");
+    m_yEdit = new QLineEdit("0", this);
+    m_yEdit->setObjectName("PridatY");
+    m_addButton = makeButton("Add", "TLAdd", this);
+    m_removeButton = makeButton("Remove", "TLRemove", this);
+    m_okButton = makeButton("&OK", "TlOK", this);
+    m_okButton->setDefault(true);
+    m_cancelButton = makeButton("Cancel", "TlCancel", this);
 
     auto* top = new QHBoxLayout;
-    top->addWidget(TLLoad);
-    top->addWidget(TLSave);
+    top->addWidget(m_importButton);
+    top->addWidget(m_exportButton);
     auto* boxes = new QHBoxLayout;
     boxes->addWidget(boldLabel("X:", this));
-    boxes->addWidget(PridatX);
+    boxes->addWidget(m_xEdit);
     boxes->addWidget(boldLabel("Y:", this));
-    boxes->addWidget(PridatY);
+    boxes->addWidget(m_yEdit);
     auto* editButtons = new QHBoxLayout;
-    editButtons->addWidget(TLAdd);
-    editButtons->addWidget(TLRemove);
+    editButtons->addWidget(m_addButton);
+    editButtons->addWidget(m_removeButton);
     auto* leave = new QHBoxLayout;
-    leave->addWidget(TlOK);
-    leave->addWidget(TlCancel);
+    leave->addWidget(m_okButton);
+    leave->addWidget(m_cancelButton);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addLayout(top);
-    layout->addWidget(Seznam);
+    layout->addWidget(m_coordTable);
     layout->addLayout(boxes);
     layout->addLayout(editButtons);
     layout->addLayout(leave);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(TLLoad, &QPushButton::clicked, this, &CoordinateListDialog::TLLoadClick);
-    connect(TLSave, &QPushButton::clicked, this, &CoordinateListDialog::TLSaveClick);
-    connect(TLAdd, &QPushButton::clicked, this, &CoordinateListDialog::TLAddClick);
-    connect(TLRemove, &QPushButton::clicked, this, &CoordinateListDialog::TLRemoveClick);
-    connect(TlOK, &QPushButton::clicked, this, &CoordinateListDialog::TlOKClick);
-    connect(TlCancel, &QPushButton::clicked, this, &CoordinateListDialog::TlCancelClick);
-    connect(Seznam, &QTableWidget::cellDoubleClicked, this, &CoordinateListDialog::TlOKClick);
+    connect(m_importButton, &QPushButton::clicked, this, &CoordinateListDialog::importList);
+    connect(m_exportButton, &QPushButton::clicked, this, &CoordinateListDialog::exportList);
+    connect(m_addButton, &QPushButton::clicked, this, &CoordinateListDialog::addTypedRow);
+    connect(m_removeButton, &QPushButton::clicked, this, &CoordinateListDialog::removeSelectedRow);
+    connect(m_okButton, &QPushButton::clicked, this, &CoordinateListDialog::acceptSelectedRow);
+    connect(m_cancelButton, &QPushButton::clicked, this, &CoordinateListDialog::saveAndCancel);
+    connect(m_coordTable, &QTableWidget::cellDoubleClicked, this,
+            &CoordinateListDialog::acceptSelectedRow);
 
-    // FormCreate
-    TempCoords();
-    TempLoad();
+    // Opening state.
+    copyJumpTexts();
+    loadCoordsFile();
 }
 
 // coords.def beside the program, found without regard to case like the other files there.
@@ -110,12 +108,12 @@ QString CoordinateListDialog::coordsPath() const {
     return QString::fromStdU16String(found.u16string());
 }
 
-void CoordinateListDialog::TempCoords() {
-    PridatX->setText(m_jumpX);
-    PridatY->setText(m_jumpY);
+void CoordinateListDialog::copyJumpTexts() {
+    m_xEdit->setText(m_jumpX);
+    m_yEdit->setText(m_jumpY);
 }
 
-void CoordinateListDialog::TempLoad() {
+void CoordinateListDialog::loadCoordsFile() {
     try {
         const std::vector<tb::CoordText> loaded = tb::readCoordFile(tbapp::uiPath(coordsPath()));
         if (!loaded.empty())
@@ -125,63 +123,63 @@ void CoordinateListDialog::TempLoad() {
     }
 }
 
-bool CoordinateListDialog::TempSave() {
+bool CoordinateListDialog::saveCoordsFile() {
     try {
         tb::writeCoordFile(tbapp::uiPath(coordsPath()), rows());
         return true;
     } catch (const tb::FileError& e) {
-        m_prompts.showError(this, qs(e.what()));
+        m_prompts.showError(this, toQString(e.what()));
         return false;
     }
 }
 
 std::vector<tb::CoordText> CoordinateListDialog::rows() const {
     std::vector<tb::CoordText> result;
-    for (int row = 0; row < Seznam->rowCount(); ++row)
-        result.push_back({Seznam->item(row, 0)->text().toStdString(),
-                          Seznam->item(row, 1)->text().toStdString()});
+    for (int row = 0; row < m_coordTable->rowCount(); ++row)
+        result.push_back({m_coordTable->item(row, 0)->text().toStdString(),
+                          m_coordTable->item(row, 1)->text().toStdString()});
     return result;
 }
 
 void CoordinateListDialog::setRows(const std::vector<tb::CoordText>& rows) {
-    Seznam->setRowCount(0);
+    m_coordTable->setRowCount(0);
     for (const tb::CoordText& row : rows)
-        appendRow(qs(row.x), qs(row.y));
+        appendRow(toQString(row.x), toQString(row.y));
 }
 
 void CoordinateListDialog::appendRow(const QString& x, const QString& y) {
-    const int row = Seznam->rowCount();
-    Seznam->insertRow(row);
-    Seznam->setItem(row, 0, new QTableWidgetItem(x));
+    const int row = m_coordTable->rowCount();
+    m_coordTable->insertRow(row);
+    m_coordTable->setItem(row, 0, new QTableWidgetItem(x));
     auto* yItem = new QTableWidgetItem(y);
     yItem->setFlags(yItem->flags() & ~Qt::ItemIsEditable); // only the X text is edited in place
-    Seznam->setItem(row, 1, yItem);
+    m_coordTable->setItem(row, 1, yItem);
 }
 
-void CoordinateListDialog::TLAddClick() {
-    appendRow(PridatX->text(), PridatY->text());
+void CoordinateListDialog::addTypedRow() {
+    appendRow(m_xEdit->text(), m_yEdit->text());
 }
 
-void CoordinateListDialog::TLRemoveClick() {
-    const QModelIndexList selected = Seznam->selectionModel()->selectedRows();
+void CoordinateListDialog::removeSelectedRow() {
+    const QModelIndexList selected = m_coordTable->selectionModel()->selectedRows();
     if (selected.size() == 1)
-        Seznam->removeRow(selected.front().row());
+        m_coordTable->removeRow(selected.front().row());
 }
 
-void CoordinateListDialog::TlOKClick() {
-    const QModelIndexList selected = Seznam->selectionModel()->selectedRows();
+void CoordinateListDialog::acceptSelectedRow() {
+    const QModelIndexList selected = m_coordTable->selectionModel()->selectedRows();
     if (selected.isEmpty()) {
         m_prompts.showMessage(this, "You must select any Coordinates!");
         return;
     }
     const int row = selected.front().row();
-    m_link.setJumpTexts(Seznam->item(row, 0)->text(), Seznam->item(row, 1)->text());
-    if (TempSave())
+    m_link.setJumpTexts(m_coordTable->item(row, 0)->text(), m_coordTable->item(row, 1)->text());
+    if (saveCoordsFile())
         done(QDialog::Accepted);
 }
 
-void CoordinateListDialog::TlCancelClick() {
-    if (TempSave())
+void CoordinateListDialog::saveAndCancel() {
+    if (saveCoordsFile())
         done(QDialog::Rejected);
 }
 
@@ -192,13 +190,13 @@ void CoordinateListDialog::reject() {
 void CoordinateListDialog::keyPressEvent(QKeyEvent* event) {
     // Escape answers OK here, as the OK button is also the window's cancel button.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        TlOKClick();
+        acceptSelectedRow();
         return;
     }
     QDialog::keyPressEvent(event);
 }
 
-void CoordinateListDialog::TLLoadClick() {
+void CoordinateListDialog::importList() {
     const QString fileName = m_prompts.openFileName(
         this,
         {.title = "Import coordinates definition", .filter = kCoordFilter, .directory = m_openDir});
@@ -209,7 +207,7 @@ void CoordinateListDialog::TLLoadClick() {
     try {
         loaded = tb::readCoordFile(tbapp::uiPath(fileName));
     } catch (const tb::FileError& e) {
-        m_prompts.showError(this, qs(e.what()));
+        m_prompts.showError(this, toQString(e.what()));
         return;
     }
     if (loaded.empty()) {
@@ -219,7 +217,7 @@ void CoordinateListDialog::TLLoadClick() {
     setRows(loaded);
 }
 
-void CoordinateListDialog::TLSaveClick() {
+void CoordinateListDialog::exportList() {
     const QString fileName = m_prompts.saveFileName(this, {.title = "Export coordinates definition",
                                                            .filter = kCoordFilter,
                                                            .defaultName = "coords.def"});
@@ -228,7 +226,7 @@ void CoordinateListDialog::TLSaveClick() {
     try {
         tb::writeCoordFile(tbapp::uiPath(fileName), rows());
     } catch (const tb::FileError& e) {
-        m_prompts.showError(this, qs(e.what()));
+        m_prompts.showError(this, toQString(e.what()));
     }
 }
 

@@ -34,35 +34,10 @@ public:
     CoordinateListDialog(const QString& appDir, MapEditorLink& link, const QString& jumpX,
                          const QString& jumpY, tbapp::Prompts& prompts, QWidget* parent = nullptr);
 
-    // Copies the jump box texts into PridatX and PridatY.
-    void TempCoords();
-    // Reads coords.def of the application directory into the list; a missing or empty file
-    // leaves the list as it is, silently.
-    void TempLoad();
-    // Replaces coords.def of the application directory with the list. False (after the
-    // error report) when it cannot be written.
-    bool TempSave();
-
     // The rows as texts, top to bottom.
     std::vector<tb::CoordText> rows() const;
 
-    QPushButton* TLLoad;
-    QPushButton* TLSave;
-    QTableWidget* Seznam;
-    QLineEdit* PridatX;
-    QLineEdit* PridatY;
-    QPushButton* TLAdd;
-    QPushButton* TLRemove;
-    QPushButton* TlOK;
-    QPushButton* TlCancel;
-
 public slots:
-    void TLAddClick();
-    void TLRemoveClick();
-    void TlOKClick();
-    void TlCancelClick();
-    void TLLoadClick();
-    void TLSaveClick();
     // The title bar's close button: leaves without writing.
     void reject() override;
 
@@ -70,9 +45,38 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    // Copies the jump box texts into the X and Y boxes.
+    void copyJumpTexts();
+    // Reads coords.def of the application directory into the list; a missing or empty file
+    // leaves the list as it is, silently.
+    void loadCoordsFile();
+    // Replaces coords.def of the application directory with the list. False (after the
+    // error report) when it cannot be written.
+    bool saveCoordsFile();
+    // "Add" appends the X and Y boxes; "Remove" drops the selected row.
+    void addTypedRow();
+    void removeSelectedRow();
+    // OK (also Enter, Escape and a double click): the selected pair goes into the jump
+    // boxes and the list into coords.def.
+    void acceptSelectedRow();
+    // Cancel: the list goes into coords.def all the same.
+    void saveAndCancel();
+    // "Import" replaces the rows with a .def file; "Export" writes them to one.
+    void importList();
+    void exportList();
     void setRows(const std::vector<tb::CoordText>& rows);
     void appendRow(const QString& x, const QString& y);
     QString coordsPath() const;
+
+    QPushButton* m_importButton;
+    QPushButton* m_exportButton;
+    QTableWidget* m_coordTable;
+    QLineEdit* m_xEdit;
+    QLineEdit* m_yEdit;
+    QPushButton* m_addButton;
+    QPushButton* m_removeButton;
+    QPushButton* m_okButton;
+    QPushButton* m_cancelButton;
 
     QString m_appDir;
     MapEditorLink& m_link;

@@ -24,10 +24,6 @@
 
 namespace tbapp {
 
-using patchwidgets::boldLabel;
-using patchwidgets::makeButton;
-using patchwidgets::qs;
-
 namespace {
 
 const QString kPatchFilter = QStringLiteral("QVBrimholt Patch (*.qvp)");
@@ -47,103 +43,104 @@ PatchEditorWindow::PatchEditorWindow(const QString& appDir, MapEditorLink& link,
     setObjectName("TPatchEditForm");
     setWindowTitle("Patch Editor");
 
-    TLLoad = makeButton("Load", "TLLoad", this);
-    TLSave = makeButton("Save", "TLSave", this);
+    m_loadButton = makeButton("Load", "TLLoad", this);
+    m_saveButton = makeButton("Save", "TLSave", this);
 
-    Seznam = new QTableWidget(0, 4, this);
-    Seznam->setObjectName("Seznam");
-    Seznam->setHorizontalHeaderLabels({"X", "Y", "Z", "Tile ID"});
-    Seznam->verticalHeader()->hide();
-    Seznam->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    Seznam->setShowGrid(true);
-    Seznam->setSelectionBehavior(QAbstractItemView::SelectRows);
-    Seznam->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    Seznam->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    Seznam->setFixedSize(281, 273);
+    m_entryTable = new QTableWidget(0, 4, this);
+    m_entryTable->setObjectName("Seznam");
+    m_entryTable->setHorizontalHeaderLabels({"X", "Y", "Z", "Tile ID"});
+    m_entryTable->verticalHeader()->hide();
+    m_entryTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_entryTable->setShowGrid(true);
+    m_entryTable->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_entryTable->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_entryTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_entryTable->setFixedSize(281, 273);
 
-    PridatX = makeEdit("0", "PridatX", this);
-    PridatY = makeEdit("0", "PridatY", this);
-    PridatZ = makeEdit("0", "PridatZ", this);
-    PridatID = makeEdit("00 00", "PridatID", this);
-    TLAdd = makeButton("Add", "TLAdd", this);
-    TlEdit = makeButton("Edit", "TlEdit", this);
-    TLRemove = makeButton("Remove", "TLRemove", this);
-    TlClear = makeButton("Clear", "TlClear", this);
-    TlClose = makeButton("Close", "TlClose", this);
+    m_xEdit = makeEdit("0", "PridatX", this);
+    m_yEdit = makeEdit("0", "PridatY", this);
+    m_zEdit = makeEdit("0", "PridatZ", this);
+    m_idEdit = makeEdit("00 00", "PridatID", this);
+    m_addButton = makeButton("Add", "TLAdd", this);
+    m_editButton = makeButton("Edit", "TlEdit", this);
+    m_removeButton = makeButton("Remove", "TLRemove", this);
+    m_clearButton = makeButton("Clear", "TlClear", this);
+    m_closeButton = makeButton("Close", "TlClose", this);
 
     auto* top = new QHBoxLayout;
-    top->addWidget(TLLoad);
+    top->addWidget(m_loadButton);
     top->addStretch();
-    top->addWidget(TLSave);
+    top->addWidget(m_saveButton);
 
     auto* boxes = new QGridLayout;
     boxes->addWidget(boldLabel("X:", this), 0, 0);
-    boxes->addWidget(PridatX, 0, 1);
+    boxes->addWidget(m_xEdit, 0, 1);
     boxes->addWidget(boldLabel("Y:", this), 0, 2);
-    boxes->addWidget(PridatY, 0, 3);
+    boxes->addWidget(m_yEdit, 0, 3);
     boxes->addWidget(boldLabel("Z:", this), 1, 0);
-    boxes->addWidget(PridatZ, 1, 1);
+    boxes->addWidget(m_zEdit, 1, 1);
     boxes->addWidget(boldLabel("ID:", this), 1, 2);
-    boxes->addWidget(PridatID, 1, 3);
-    boxes->addWidget(TLAdd, 0, 4);
-    boxes->addWidget(TlEdit, 1, 4);
+    boxes->addWidget(m_idEdit, 1, 3);
+    boxes->addWidget(m_addButton, 0, 4);
+    boxes->addWidget(m_editButton, 1, 4);
 
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(TLRemove);
-    bottom->addWidget(TlClear);
+    bottom->addWidget(m_removeButton);
+    bottom->addWidget(m_clearButton);
     bottom->addStretch();
-    bottom->addWidget(TlClose);
+    bottom->addWidget(m_closeButton);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addLayout(top);
-    layout->addWidget(Seznam);
+    layout->addWidget(m_entryTable);
     layout->addLayout(boxes);
     layout->addLayout(bottom);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(TLLoad, &QPushButton::clicked, this, &PatchEditorWindow::TLLoadClick);
-    connect(TLSave, &QPushButton::clicked, this, &PatchEditorWindow::TLSaveClick);
-    connect(TLAdd, &QPushButton::clicked, this, &PatchEditorWindow::TLAddClick);
-    connect(TlEdit, &QPushButton::clicked, this, &PatchEditorWindow::TlEditClick);
-    connect(TLRemove, &QPushButton::clicked, this, &PatchEditorWindow::TLRemoveClick);
-    connect(TlClear, &QPushButton::clicked, this, &PatchEditorWindow::TlClearClick);
-    connect(TlClose, &QPushButton::clicked, this, &PatchEditorWindow::TlCloseClick);
-    connect(Seznam, &QTableWidget::cellClicked, this, &PatchEditorWindow::SeznamClick);
-    connect(Seznam, &QTableWidget::cellDoubleClicked, this, &PatchEditorWindow::SeznamDblClick);
+    connect(m_loadButton, &QPushButton::clicked, this, &PatchEditorWindow::loadPatchFile);
+    connect(m_saveButton, &QPushButton::clicked, this, &PatchEditorWindow::savePatchFile);
+    connect(m_addButton, &QPushButton::clicked, this, &PatchEditorWindow::addTypedEntry);
+    connect(m_editButton, &QPushButton::clicked, this, &PatchEditorWindow::replaceSelectedEntry);
+    connect(m_removeButton, &QPushButton::clicked, this, &PatchEditorWindow::removeSelectedEntries);
+    connect(m_clearButton, &QPushButton::clicked, this, [this] { m_entryTable->setRowCount(0); });
+    connect(m_closeButton, &QPushButton::clicked, this, &QWidget::hide);
+    connect(m_entryTable, &QTableWidget::cellClicked, this, &PatchEditorWindow::showClickedEntry);
+    connect(m_entryTable, &QTableWidget::cellDoubleClicked, this,
+            &PatchEditorWindow::jumpToClickedEntry);
 }
 
 void PatchEditorWindow::appendRow(const QString& x, const QString& y, const QString& z,
                                   const QString& id) {
-    const int row = Seznam->rowCount();
-    Seznam->insertRow(row);
+    const int row = m_entryTable->rowCount();
+    m_entryTable->insertRow(row);
     const QString texts[] = {x, y, z, id};
     for (int column = 0; column < 4; ++column)
-        Seznam->setItem(row, column, new QTableWidgetItem(texts[column]));
+        m_entryTable->setItem(row, column, new QTableWidgetItem(texts[column]));
 }
 
 std::vector<int> PatchEditorWindow::selectedRows() const {
     std::vector<int> rows;
-    for (const QModelIndex& index : Seznam->selectionModel()->selectedRows())
+    for (const QModelIndex& index : m_entryTable->selectionModel()->selectedRows())
         rows.push_back(index.row());
     std::sort(rows.begin(), rows.end());
     return rows;
 }
 
 bool PatchEditorWindow::isListed(const QString& x, const QString& y) const {
-    for (int row = 0; row < Seznam->rowCount(); ++row)
-        if (Seznam->item(row, 0)->text() == x && Seznam->item(row, 1)->text() == y)
+    for (int row = 0; row < m_entryTable->rowCount(); ++row)
+        if (m_entryTable->item(row, 0)->text() == x && m_entryTable->item(row, 1)->text() == y)
             return true;
     return false;
 }
 
 std::vector<tb::PatchEntryText> PatchEditorWindow::entries() const {
     std::vector<tb::PatchEntryText> result;
-    for (int row = 0; row < Seznam->rowCount(); ++row)
-        result.push_back({Seznam->item(row, 0)->text().toStdString(),
-                          Seznam->item(row, 1)->text().toStdString(),
-                          Seznam->item(row, 2)->text().toStdString(),
-                          Seznam->item(row, 3)->text().toStdString()});
+    for (int row = 0; row < m_entryTable->rowCount(); ++row)
+        result.push_back({m_entryTable->item(row, 0)->text().toStdString(),
+                          m_entryTable->item(row, 1)->text().toStdString(),
+                          m_entryTable->item(row, 2)->text().toStdString(),
+                          m_entryTable->item(row, 3)->text().toStdString()});
     return result;
 }
 
@@ -163,11 +160,11 @@ bool PatchEditorWindow::insertCurrentCell() {
     }
     const tb::MapCell cell = map->cell(x, y);
     appendRow(xText, yText, QString::number(int(cell.altitude)),
-              qs(tb::intToSpacedHex(cell.tileId, 2)));
+              toQString(tb::intToSpacedHex(cell.tileId, 2)));
     return true;
 }
 
-void PatchEditorWindow::TLLoadClick() {
+void PatchEditorWindow::loadPatchFile() {
     const QString fileName = m_prompts.openFileName(
         this, {.title = "Load Patch file", .filter = kPatchFilter, .directory = m_openDir});
     if (fileName.isEmpty())
@@ -184,18 +181,18 @@ void PatchEditorWindow::TLLoadClick() {
         m_prompts.showMessage(this, "Empty or corupted file!");
         return;
     }
-    Seznam->setRowCount(0);
+    m_entryTable->setRowCount(0);
     const int count = int(loaded.size());
     const auto progress = m_prompts.startProgress(count);
     const QString last = QString::number(count - 1);
     for (int i = 0; i < count; ++i) {
         const tb::PatchEntryText& e = loaded[std::size_t(i)];
-        appendRow(qs(e.x), qs(e.y), qs(e.z), qs(e.id));
+        appendRow(toQString(e.x), toQString(e.y), toQString(e.z), toQString(e.id));
         progress->showItem(i, "Loading ... " + QString::number(i) + "/" + last);
     }
 }
 
-void PatchEditorWindow::TLSaveClick() {
+void PatchEditorWindow::savePatchFile() {
     const QString fileName = m_prompts.saveFileName(
         this,
         {.title = "Save Patch file", .filter = kPatchFilter, .defaultName = "qvbrimholt.qvp"});
@@ -207,7 +204,7 @@ void PatchEditorWindow::TLSaveClick() {
         const auto progress = m_prompts.startProgress(int(rows.size()));
         try {
             tb::writePatchFile(tbapp::uiPath(fileName), rows, [&](int i, const std::string& text) {
-                progress->showItem(i, qs(text));
+                progress->showItem(i, toQString(text));
             });
         } catch (const tb::FileError& e) {
             failure = QString::fromStdString(e.what());
@@ -217,38 +214,38 @@ void PatchEditorWindow::TLSaveClick() {
         m_prompts.showError(this, failure);
 }
 
-void PatchEditorWindow::TLAddClick() {
-    if (isListed(PridatX->text(), PridatY->text())) {
+void PatchEditorWindow::addTypedEntry() {
+    if (isListed(m_xEdit->text(), m_yEdit->text())) {
         m_prompts.showMessage(this, "This coors are on list!");
         return;
     }
-    appendRow(PridatX->text(), PridatY->text(), PridatZ->text(), PridatID->text());
+    appendRow(m_xEdit->text(), m_yEdit->text(), m_zEdit->text(), m_idEdit->text());
 }
 
-void PatchEditorWindow::TlEditClick() {
+void PatchEditorWindow::replaceSelectedEntry() {
     const std::vector<int> rows = selectedRows();
     if (rows.empty())
         return;
-    const QString texts[] = {PridatX->text(), PridatY->text(), PridatZ->text(), PridatID->text()};
+    const QString texts[] = {m_xEdit->text(), m_yEdit->text(), m_zEdit->text(), m_idEdit->text()};
     for (int column = 0; column < 4; ++column)
-        Seznam->item(rows.front(), column)->setText(texts[column]);
+        m_entryTable->item(rows.front(), column)->setText(texts[column]);
 }
 
-void PatchEditorWindow::SeznamClick() {
+void PatchEditorWindow::showClickedEntry() {
     const std::vector<int> rows = selectedRows();
     if (rows.size() != 1)
         return;
-    QLineEdit* boxes[] = {PridatX, PridatY, PridatZ, PridatID};
+    QLineEdit* boxes[] = {m_xEdit, m_yEdit, m_zEdit, m_idEdit};
     for (int column = 0; column < 4; ++column)
-        boxes[column]->setText(Seznam->item(rows.front(), column)->text());
+        boxes[column]->setText(m_entryTable->item(rows.front(), column)->text());
 }
 
-void PatchEditorWindow::SeznamDblClick() {
+void PatchEditorWindow::jumpToClickedEntry() {
     const std::vector<int> rows = selectedRows();
     if (rows.size() != 1)
         return;
-    m_link.setJumpTexts(Seznam->item(rows.front(), 0)->text(),
-                        Seznam->item(rows.front(), 1)->text());
+    m_link.setJumpTexts(m_entryTable->item(rows.front(), 0)->text(),
+                        m_entryTable->item(rows.front(), 1)->text());
     try {
         m_link.jumpToBoxes();
     } catch (const std::exception& e) {
@@ -257,18 +254,10 @@ void PatchEditorWindow::SeznamDblClick() {
     }
 }
 
-void PatchEditorWindow::TLRemoveClick() {
+void PatchEditorWindow::removeSelectedEntries() {
     const std::vector<int> rows = selectedRows();
     for (auto it = rows.rbegin(); it != rows.rend(); ++it)
-        Seznam->removeRow(*it);
-}
-
-void PatchEditorWindow::TlClearClick() {
-    Seznam->setRowCount(0);
-}
-
-void PatchEditorWindow::TlCloseClick() {
-    hide();
+        m_entryTable->removeRow(*it);
 }
 
 } // namespace tbapp

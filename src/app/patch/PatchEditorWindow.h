@@ -31,10 +31,6 @@ public:
     PatchEditorWindow(const QString& appDir, MapEditorLink& link, tbapp::Prompts& prompts,
                       QWidget* parent = nullptr);
 
-    // True when some row's X and Y texts equal these texts (compared as texts: 7 and 07
-    // differ).
-    bool isListed(const QString& x, const QString& y) const;
-
     // The Insert key of the map grid: adds the current cell (column, row, altitude, tile id
     // as spaced hex) unless it is listed ("This coords are on list!"). Does nothing while
     // the window is hidden or no map is loaded. True when a row was added; the caller
@@ -44,33 +40,37 @@ public:
     // The rows as texts, top to bottom.
     std::vector<tb::PatchEntryText> entries() const;
 
-    QPushButton* TLLoad;
-    QPushButton* TLSave;
-    QTableWidget* Seznam;
-    QLineEdit* PridatX;
-    QLineEdit* PridatY;
-    QLineEdit* PridatZ;
-    QLineEdit* PridatID;
-    QPushButton* TLAdd;
-    QPushButton* TlEdit;
-    QPushButton* TLRemove;
-    QPushButton* TlClear;
-    QPushButton* TlClose;
-
-public slots:
-    void TLLoadClick();
-    void TLSaveClick();
-    void TLAddClick();
-    void TlEditClick();
-    void SeznamClick();
-    void SeznamDblClick();
-    void TLRemoveClick();
-    void TlClearClick();
-    void TlCloseClick();
-
 private:
+    // True when some row's X and Y texts equal these texts (compared as texts: 7 and 07
+    // differ).
+    bool isListed(const QString& x, const QString& y) const;
+    // "Load": replaces the rows with a patch file's entries, with a progress window.
+    void loadPatchFile();
+    // "Save": writes the rows to a patch file, with a progress window.
+    void savePatchFile();
+    // "Add": appends the four boxes as a row unless X and Y are listed.
+    void addTypedEntry();
+    // "Edit": the first selected row takes the four boxes' texts.
+    void replaceSelectedEntry();
+    // A click on one row copies it into the boxes; a double click jumps there.
+    void showClickedEntry();
+    void jumpToClickedEntry();
+    void removeSelectedEntries();
     void appendRow(const QString& x, const QString& y, const QString& z, const QString& id);
     std::vector<int> selectedRows() const;
+
+    QPushButton* m_loadButton;
+    QPushButton* m_saveButton;
+    QTableWidget* m_entryTable;
+    QLineEdit* m_xEdit;
+    QLineEdit* m_yEdit;
+    QLineEdit* m_zEdit;
+    QLineEdit* m_idEdit;
+    QPushButton* m_addButton;
+    QPushButton* m_editButton;
+    QPushButton* m_removeButton;
+    QPushButton* m_clearButton;
+    QPushButton* m_closeButton;
 
     QString m_appDir;
     MapEditorLink& m_link;

@@ -8,7 +8,7 @@
 
 #include <string>
 
-namespace patchwidgets {
+namespace tbapp {
 
 // A push button that Enter in the window's edits does not press.
 inline QPushButton* makeButton(const QString& text, const char* name, QWidget* parent) {
@@ -26,8 +26,8 @@ inline QLabel* boldLabel(const QString& text, QWidget* parent) {
     return label;
 }
 
-inline QString qs(const std::string& text) {
+inline QString toQString(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-} // namespace patchwidgets
+} // namespace tbapp

@@ -18,54 +18,54 @@ AboutDialog::AboutDialog(QWidget* owner) : QDialog(owner) {
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
 
-    TextCopy = new QLabel("Tolvane Brimholt", this);
-    TextCopy->setObjectName("TextCopy");
-    TextCopy->setAlignment(Qt::AlignCenter);
+    m_titleLabel = new QLabel("Tolvane Brimholt", this);
+    m_titleLabel->setObjectName("TextCopy");
+    m_titleLabel->setAlignment(Qt::AlignCenter);
     QFont titleFont("Arial Black");
     titleFont.setPixelSize(43);
-    TextCopy->setFont(titleFont);
+    m_titleLabel->setFont(titleFont);
 
-    CreditLabel =
+    m_creditLabel =
         new QLabel("Terrain map editor for Ultima Online, by the Tolvane Brimholt team", this);
-    CreditLabel->setObjectName("CreditLabel");
-    CreditLabel->setAlignment(Qt::AlignCenter);
+    m_creditLabel->setObjectName("CreditLabel");
+    m_creditLabel->setAlignment(Qt::AlignCenter);
 
-    Podekovani = new QPlainTextEdit(this);
-    Podekovani->setObjectName("Podekovani");
-    Podekovani->setReadOnly(true);
-    Podekovani->setFixedSize(465, 86);
-    Podekovani->setPlainText("Thanks to:\n"
-                             "- everyone who documented the client's map and art file formats,\n"
-                             "- the shard builders who tested the editor on their worlds,\n"
-                             "- the Qt project for the toolkit.");
+    m_thanksText = new QPlainTextEdit(this);
+    m_thanksText->setObjectName("Podekovani");
+    m_thanksText->setReadOnly(true);
+    m_thanksText->setFixedSize(465, 86);
+    m_thanksText->setPlainText("Thanks to:\n"
+                               "- everyone who documented the client's map and art file formats,\n"
+                               "- the shard builders who tested the editor on their worlds,\n"
+                               "- the Qt project for the toolkit.");
 
-    Odkaz = new QLabel(webPageAddress(), this);
-    Odkaz->setObjectName("Odkaz");
-    QFont linkFont = Odkaz->font();
+    m_linkLabel = new QLabel(webPageAddress(), this);
+    m_linkLabel->setObjectName("Odkaz");
+    QFont linkFont = m_linkLabel->font();
     linkFont.setUnderline(true);
-    Odkaz->setFont(linkFont);
-    Odkaz->setStyleSheet("color: blue;");
-    Odkaz->setCursor(Qt::PointingHandCursor);
+    m_linkLabel->setFont(linkFont);
+    m_linkLabel->setStyleSheet("color: blue;");
+    m_linkLabel->setCursor(Qt::PointingHandCursor);
     // A click anywhere on the label opens the page; the label's own link handling would
     // only react on the text.
-    Odkaz->installEventFilter(this);
+    m_linkLabel->installEventFilter(this);
 
-    TlacitkoOK = new QPushButton("Ok", this);
-    TlacitkoOK->setObjectName("TlacitkoOK");
-    TlacitkoOK->setDefault(true);
-    connect(TlacitkoOK, &QPushButton::clicked, this, &AboutDialog::TlacitkoOKClick);
+    m_okButton = new QPushButton("Ok", this);
+    m_okButton->setObjectName("TlacitkoOK");
+    m_okButton->setDefault(true);
+    connect(m_okButton, &QPushButton::clicked, this, &QWidget::close);
 
     auto* bottom = new QHBoxLayout;
-    bottom->addWidget(Odkaz, 0, Qt::AlignLeft | Qt::AlignBottom);
+    bottom->addWidget(m_linkLabel, 0, Qt::AlignLeft | Qt::AlignBottom);
     bottom->addStretch(1);
-    bottom->addWidget(TlacitkoOK, 0, Qt::AlignRight | Qt::AlignBottom);
+    bottom->addWidget(m_okButton, 0, Qt::AlignRight | Qt::AlignBottom);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 4);
     layout->setSpacing(2);
-    layout->addWidget(TextCopy);
-    layout->addWidget(CreditLabel);
-    layout->addWidget(Podekovani);
+    layout->addWidget(m_titleLabel);
+    layout->addWidget(m_creditLabel);
+    layout->addWidget(m_thanksText);
     layout->addLayout(bottom);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -80,18 +80,14 @@ QString AboutDialog::webPageAddress() {
     return "https://tolvane-brimholt.example.org/";
 }
 
-void AboutDialog::OdkazClick() {
+void AboutDialog::openWebPage() {
     QDesktopServices::openUrl(QUrl(webPageAddress()));
 }
 
-void AboutDialog::TlacitkoOKClick() {
-    close();
-}
-
 bool AboutDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Odkaz && event->type() == QEvent::MouseButtonRelease &&
+    if (watched == m_linkLabel && event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        OdkazClick();
+        openWebPage();
         return true;
     }
     return QDialog::eventFilter(watched, event);

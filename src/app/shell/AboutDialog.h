@@ -18,17 +18,18 @@ public:
     // The address the link label opens.
     static QString webPageAddress();
 
-    QLabel* TextCopy;
-    QLabel* CreditLabel;
-    QPlainTextEdit* Podekovani;
-    QLabel* Odkaz;
-    QPushButton* TlacitkoOK;
-
-    void OdkazClick();
-    void TlacitkoOKClick();
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The link label's click: the web page in the default browser.
+    void openWebPage();
+
+    QLabel* m_titleLabel;
+    QLabel* m_creditLabel;
+    QPlainTextEdit* m_thanksText;
+    QLabel* m_linkLabel;
+    QPushButton* m_okButton;
 };
 
 } // namespace tbapp

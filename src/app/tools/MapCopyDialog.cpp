@@ -62,76 +62,76 @@ MapCopyDialog::MapCopyDialog(tbapp::Prompts& prompts, QWidget* owner)
     setWindowTitle("Tolvane Brimholt - Map Copy");
     setFont(QFont("Tahoma", 8));
 
-    SourceMap = label(this, "SourceMap", "Source map:");
-    EditSourceMap = new QLineEdit(this);
-    EditSourceMap->setObjectName("EditSourceMap");
-    btnSourceFile = new QPushButton("...", this);
-    btnSourceFile->setObjectName("btnSourceFile");
-    btnSourceFile->setFixedWidth(25);
-    EditSX1 = coordinateEdit(this, "EditSX1");
-    EditSY1 = coordinateEdit(this, "EditSY1");
-    EditSX2 = coordinateEdit(this, "EditSX2");
-    EditSY2 = coordinateEdit(this, "EditSY2");
-    grp1 = new QGroupBox("Source Map file information : ", this);
-    grp1->setObjectName("grp1");
-    TextSMapInfo = label(grp1, "TextSMapInfo", QString());
-    TextSMapSize = label(grp1, "TextSMapSize", QString());
+    m_sourceLabel = label(this, "SourceMap", "Source map:");
+    m_sourceEdit = new QLineEdit(this);
+    m_sourceEdit->setObjectName("EditSourceMap");
+    m_chooseSourceButton = new QPushButton("...", this);
+    m_chooseSourceButton->setObjectName("btnSourceFile");
+    m_chooseSourceButton->setFixedWidth(25);
+    m_sourceX1Edit = coordinateEdit(this, "EditSX1");
+    m_sourceY1Edit = coordinateEdit(this, "EditSY1");
+    m_sourceX2Edit = coordinateEdit(this, "EditSX2");
+    m_sourceY2Edit = coordinateEdit(this, "EditSY2");
+    m_sourceInfoGroup = new QGroupBox("Source Map file information : ", this);
+    m_sourceInfoGroup->setObjectName("grp1");
+    m_sourceCaptionLabel = label(m_sourceInfoGroup, "TextSMapInfo", QString());
+    m_sourceSizeLabel = label(m_sourceInfoGroup, "TextSMapSize", QString());
 
-    DestinationMap = label(this, "DestinationMap", "Destination map:");
-    EditDestinationMap = new QLineEdit(this);
-    EditDestinationMap->setObjectName("EditDestinationMap");
-    btnDestinationFile = new QPushButton("...", this);
-    btnDestinationFile->setObjectName("btnDestinationFile");
-    btnDestinationFile->setFixedWidth(25);
-    EditDX = coordinateEdit(this, "EditDX");
-    EditDY = coordinateEdit(this, "EditDY");
-    btnCopy = new QPushButton("Copy", this);
-    btnCopy->setObjectName("btnCopy");
-    btnCopy->setEnabled(false);
-    grp2 = new QGroupBox("Destination Map file information : ", this);
-    grp2->setObjectName("grp2");
-    TextDMapInfo = label(grp2, "TextDMapInfo", QString());
-    TextDMapSize = label(grp2, "TextDMapSize", QString());
+    m_destinationLabel = label(this, "DestinationMap", "Destination map:");
+    m_destinationEdit = new QLineEdit(this);
+    m_destinationEdit->setObjectName("EditDestinationMap");
+    m_chooseDestinationButton = new QPushButton("...", this);
+    m_chooseDestinationButton->setObjectName("btnDestinationFile");
+    m_chooseDestinationButton->setFixedWidth(25);
+    m_destinationXEdit = coordinateEdit(this, "EditDX");
+    m_destinationYEdit = coordinateEdit(this, "EditDY");
+    m_copyButton = new QPushButton("Copy", this);
+    m_copyButton->setObjectName("btnCopy");
+    m_copyButton->setEnabled(false);
+    m_destinationInfoGroup = new QGroupBox("Destination Map file information : ", this);
+    m_destinationInfoGroup->setObjectName("grp2");
+    m_destinationCaptionLabel = label(m_destinationInfoGroup, "TextDMapInfo", QString());
+    m_destinationSizeLabel = label(m_destinationInfoGroup, "TextDMapSize", QString());
 
-    ProgressBar = new QProgressBar(this);
-    ProgressBar->setObjectName("ProgressBar");
-    ProgressBar->setTextVisible(false);
-    ProgressBar->setRange(0, 100);
-    ProgressBar->setValue(0);
+    m_progressBar = new QProgressBar(this);
+    m_progressBar->setObjectName("ProgressBar");
+    m_progressBar->setTextVisible(false);
+    m_progressBar->setRange(0, 100);
+    m_progressBar->setValue(0);
 
     // Source side on the left, destination side on the right, the bar along the bottom.
     auto* left = new QGridLayout;
-    left->addWidget(SourceMap, 0, 0, 1, 4);
-    left->addWidget(EditSourceMap, 1, 0, 1, 4);
-    left->addWidget(btnSourceFile, 1, 4);
+    left->addWidget(m_sourceLabel, 0, 0, 1, 4);
+    left->addWidget(m_sourceEdit, 1, 0, 1, 4);
+    left->addWidget(m_chooseSourceButton, 1, 4);
     left->addWidget(label(this, "LabelSX1", "X1:"), 2, 0);
-    left->addWidget(EditSX1, 2, 1);
+    left->addWidget(m_sourceX1Edit, 2, 1);
     left->addWidget(label(this, "LabelSY1", "Y1:"), 2, 2);
-    left->addWidget(EditSY1, 2, 3);
+    left->addWidget(m_sourceY1Edit, 2, 3);
     left->addWidget(label(this, "LabelSX2", "X2:"), 3, 0);
-    left->addWidget(EditSX2, 3, 1);
+    left->addWidget(m_sourceX2Edit, 3, 1);
     left->addWidget(label(this, "LabelSY2", "Y2:"), 3, 2);
-    left->addWidget(EditSY2, 3, 3);
-    left->addWidget(grp1, 4, 0, 1, 6);
+    left->addWidget(m_sourceY2Edit, 3, 3);
+    left->addWidget(m_sourceInfoGroup, 4, 0, 1, 6);
     left->setColumnStretch(5, 1);
-    auto* sourceInfo = new QVBoxLayout(grp1);
-    sourceInfo->addWidget(TextSMapInfo);
-    sourceInfo->addWidget(TextSMapSize);
+    auto* sourceInfo = new QVBoxLayout(m_sourceInfoGroup);
+    sourceInfo->addWidget(m_sourceCaptionLabel);
+    sourceInfo->addWidget(m_sourceSizeLabel);
 
     auto* right = new QGridLayout;
-    right->addWidget(DestinationMap, 0, 0, 1, 4);
-    right->addWidget(EditDestinationMap, 1, 0, 1, 4);
-    right->addWidget(btnDestinationFile, 1, 4);
+    right->addWidget(m_destinationLabel, 0, 0, 1, 4);
+    right->addWidget(m_destinationEdit, 1, 0, 1, 4);
+    right->addWidget(m_chooseDestinationButton, 1, 4);
     right->addWidget(label(this, "LabelDX", "X:"), 2, 0);
-    right->addWidget(EditDX, 2, 1);
+    right->addWidget(m_destinationXEdit, 2, 1);
     right->addWidget(label(this, "LabelDY", "Y:"), 2, 2);
-    right->addWidget(EditDY, 2, 3);
-    right->addWidget(btnCopy, 3, 0, 1, 4);
-    right->addWidget(grp2, 4, 0, 1, 6);
+    right->addWidget(m_destinationYEdit, 2, 3);
+    right->addWidget(m_copyButton, 3, 0, 1, 4);
+    right->addWidget(m_destinationInfoGroup, 4, 0, 1, 6);
     right->setColumnStretch(5, 1);
-    auto* destinationInfo = new QVBoxLayout(grp2);
-    destinationInfo->addWidget(TextDMapInfo);
-    destinationInfo->addWidget(TextDMapSize);
+    auto* destinationInfo = new QVBoxLayout(m_destinationInfoGroup);
+    destinationInfo->addWidget(m_destinationCaptionLabel);
+    destinationInfo->addWidget(m_destinationSizeLabel);
 
     auto* sides = new QHBoxLayout;
     sides->addLayout(left, 1);
@@ -141,43 +141,45 @@ MapCopyDialog::MapCopyDialog(tbapp::Prompts& prompts, QWidget* owner)
     layout->setContentsMargins(8, 8, 8, 4);
     layout->addLayout(sides);
     layout->addStretch(1);
-    layout->addWidget(ProgressBar);
+    layout->addWidget(m_progressBar);
     setFixedSize(QSize(530, 182).expandedTo(sizeHint()));
 
-    setTabOrder(EditSourceMap, EditSX1);
-    setTabOrder(EditSX1, EditSY1);
-    setTabOrder(EditSY1, EditSX2);
-    setTabOrder(EditSX2, EditSY2);
-    setTabOrder(EditSY2, EditDestinationMap);
-    setTabOrder(EditDestinationMap, EditDX);
-    setTabOrder(EditDX, EditDY);
-    setTabOrder(EditDY, btnCopy);
-    setTabOrder(btnCopy, btnSourceFile);
-    setTabOrder(btnSourceFile, btnDestinationFile);
+    setTabOrder(m_sourceEdit, m_sourceX1Edit);
+    setTabOrder(m_sourceX1Edit, m_sourceY1Edit);
+    setTabOrder(m_sourceY1Edit, m_sourceX2Edit);
+    setTabOrder(m_sourceX2Edit, m_sourceY2Edit);
+    setTabOrder(m_sourceY2Edit, m_destinationEdit);
+    setTabOrder(m_destinationEdit, m_destinationXEdit);
+    setTabOrder(m_destinationXEdit, m_destinationYEdit);
+    setTabOrder(m_destinationYEdit, m_copyButton);
+    setTabOrder(m_copyButton, m_chooseSourceButton);
+    setTabOrder(m_chooseSourceButton, m_chooseDestinationButton);
 
-    // FormCreate
-    m_normalBase = EditSX1->palette().color(QPalette::Base);
-    for (QLabel* info : {TextSMapInfo, TextSMapSize, TextDMapInfo, TextDMapSize})
+    // Opening state.
+    m_normalBase = m_sourceX1Edit->palette().color(QPalette::Base);
+    for (QLabel* info : {m_sourceCaptionLabel, m_sourceSizeLabel, m_destinationCaptionLabel,
+                         m_destinationSizeLabel})
         info->setText(kUnknown);
 
     auto reported = [this](void (MapCopyDialog::*handler)()) {
         return
             [this, handler] { tbapp::runReported(m_prompts, this, [&] { (this->*handler)(); }); };
     };
-    connect(btnSourceFile, &QPushButton::clicked, this, &MapCopyDialog::btnSourceFileClick);
-    connect(btnDestinationFile, &QPushButton::clicked, this,
-            &MapCopyDialog::btnDestinationFileClick);
-    connect(btnCopy, &QPushButton::clicked, this, &MapCopyDialog::btnCopyClick);
-    connect(EditSourceMap, &QLineEdit::textChanged, this,
-            reported(&MapCopyDialog::EditSourceMapChange));
-    connect(EditDestinationMap, &QLineEdit::textChanged, this,
-            reported(&MapCopyDialog::EditDestinationMapChange));
-    connect(EditSX1, &QLineEdit::textChanged, this, reported(&MapCopyDialog::EditSX1Change));
-    connect(EditSX2, &QLineEdit::textChanged, this, reported(&MapCopyDialog::EditSX2Change));
-    connect(EditSY1, &QLineEdit::textChanged, this, reported(&MapCopyDialog::EditSY1Change));
-    connect(EditSY2, &QLineEdit::textChanged, this, reported(&MapCopyDialog::EditSY2Change));
-    connect(EditDX, &QLineEdit::textChanged, this, reported(&MapCopyDialog::EditDXChange));
-    connect(EditDY, &QLineEdit::textChanged, this, reported(&MapCopyDialog::EditDYChange));
+    connect(m_chooseSourceButton, &QPushButton::clicked, this, &MapCopyDialog::chooseSource);
+    connect(m_chooseDestinationButton, &QPushButton::clicked, this,
+            &MapCopyDialog::chooseDestination);
+    connect(m_copyButton, &QPushButton::clicked, this, &MapCopyDialog::copyCells);
+    connect(m_sourceEdit, &QLineEdit::textChanged, this, reported(&MapCopyDialog::checkSourcePath));
+    connect(m_destinationEdit, &QLineEdit::textChanged, this,
+            reported(&MapCopyDialog::checkDestinationPath));
+    connect(m_sourceX1Edit, &QLineEdit::textChanged, this, reported(&MapCopyDialog::checkSourceX1));
+    connect(m_sourceX2Edit, &QLineEdit::textChanged, this, reported(&MapCopyDialog::checkSourceX2));
+    connect(m_sourceY1Edit, &QLineEdit::textChanged, this, reported(&MapCopyDialog::checkSourceY1));
+    connect(m_sourceY2Edit, &QLineEdit::textChanged, this, reported(&MapCopyDialog::checkSourceY2));
+    connect(m_destinationXEdit, &QLineEdit::textChanged, this,
+            reported(&MapCopyDialog::checkDestinationX));
+    connect(m_destinationYEdit, &QLineEdit::textChanged, this,
+            reported(&MapCopyDialog::checkDestinationY));
 }
 
 QString MapCopyDialog::askMapFile(const QString& name, QString& dir) {
@@ -191,49 +193,49 @@ QString MapCopyDialog::askMapFile(const QString& name, QString& dir) {
     return chosen;
 }
 
-void MapCopyDialog::btnSourceFileClick() {
+void MapCopyDialog::chooseSource() {
     const QString name = askMapFile("dlgOpenSource", m_sourceDir);
     tbapp::runReported(m_prompts, this, [&] {
         if (!name.isEmpty())
-            EditSourceMap->setText(name);
-        EditSourceMapChange();
+            m_sourceEdit->setText(name);
+        checkSourcePath();
     });
 }
 
-void MapCopyDialog::btnDestinationFileClick() {
+void MapCopyDialog::chooseDestination() {
     const QString name = askMapFile("dlgOpenDestination", m_destinationDir);
     tbapp::runReported(m_prompts, this, [&] {
         if (!name.isEmpty())
-            EditDestinationMap->setText(name);
-        EditDestinationMapChange();
+            m_destinationEdit->setText(name);
+        checkDestinationPath();
     });
 }
 
-void MapCopyDialog::EditSourceMapChange() {
+void MapCopyDialog::checkSourcePath() {
     pathCheck(Side::Source);
 }
 
-void MapCopyDialog::EditDestinationMapChange() {
+void MapCopyDialog::checkDestinationPath() {
     pathCheck(Side::Destination);
 }
 
 void MapCopyDialog::pathCheck(Side side) {
-    QLineEdit* edit = side == Side::Source ? EditSourceMap : EditDestinationMap;
+    QLineEdit* edit = side == Side::Source ? m_sourceEdit : m_destinationEdit;
     std::error_code ec;
     if (!edit->text().isEmpty() && std::filesystem::is_regular_file(toPath(edit->text()), ec))
-        IdentifyCopyMap(side);
+        identifyMap(side);
     else
         tbapp::setPathBoxValid(edit, false);
-    btnCopy->setEnabled(!m_running && tbapp::isPathBoxValid(EditSourceMap) &&
-                        tbapp::isPathBoxValid(EditDestinationMap));
-    RevalidateCoords();
+    m_copyButton->setEnabled(!m_running && tbapp::isPathBoxValid(m_sourceEdit) &&
+                             tbapp::isPathBoxValid(m_destinationEdit));
+    checkAllCoordinates();
 }
 
-void MapCopyDialog::IdentifyCopyMap(Side side) {
+void MapCopyDialog::identifyMap(Side side) {
     const bool source = side == Side::Source;
-    QLineEdit* edit = source ? EditSourceMap : EditDestinationMap;
-    QLabel* info = source ? TextSMapInfo : TextDMapInfo;
-    QLabel* size = source ? TextSMapSize : TextDMapSize;
+    QLineEdit* edit = source ? m_sourceEdit : m_destinationEdit;
+    QLabel* info = source ? m_sourceCaptionLabel : m_destinationCaptionLabel;
+    QLabel* size = source ? m_sourceSizeLabel : m_destinationSizeLabel;
     int& lastX = source ? m_sourceLastX : m_destLastX;
     int& lastY = source ? m_sourceLastY : m_destLastY;
     info->setText(kUnknown);
@@ -275,48 +277,49 @@ void MapCopyDialog::checkTargetCoordinate(QLineEdit* target, QLineEdit* first, Q
     setWrong(target, tb::targetCoordinateOutOfRange(d, c1, c2, last));
 }
 
-void MapCopyDialog::EditSX1Change() {
-    checkSourceCoordinate(EditSX1, m_sourceLastX, &MapCopyDialog::EditDXChange);
+void MapCopyDialog::checkSourceX1() {
+    checkSourceCoordinate(m_sourceX1Edit, m_sourceLastX, &MapCopyDialog::checkDestinationX);
 }
 
-void MapCopyDialog::EditSX2Change() {
-    checkSourceCoordinate(EditSX2, m_sourceLastX, &MapCopyDialog::EditDXChange);
+void MapCopyDialog::checkSourceX2() {
+    checkSourceCoordinate(m_sourceX2Edit, m_sourceLastX, &MapCopyDialog::checkDestinationX);
 }
 
-void MapCopyDialog::EditSY1Change() {
-    checkSourceCoordinate(EditSY1, m_sourceLastY, &MapCopyDialog::EditDYChange);
+void MapCopyDialog::checkSourceY1() {
+    checkSourceCoordinate(m_sourceY1Edit, m_sourceLastY, &MapCopyDialog::checkDestinationY);
 }
 
-void MapCopyDialog::EditSY2Change() {
-    checkSourceCoordinate(EditSY2, m_sourceLastY, &MapCopyDialog::EditDYChange);
+void MapCopyDialog::checkSourceY2() {
+    checkSourceCoordinate(m_sourceY2Edit, m_sourceLastY, &MapCopyDialog::checkDestinationY);
 }
 
-void MapCopyDialog::EditDXChange() {
-    checkTargetCoordinate(EditDX, EditSX1, EditSX2, m_destLastX);
+void MapCopyDialog::checkDestinationX() {
+    checkTargetCoordinate(m_destinationXEdit, m_sourceX1Edit, m_sourceX2Edit, m_destLastX);
 }
 
-void MapCopyDialog::EditDYChange() {
-    checkTargetCoordinate(EditDY, EditSY1, EditSY2, m_destLastY);
+void MapCopyDialog::checkDestinationY() {
+    checkTargetCoordinate(m_destinationYEdit, m_sourceY1Edit, m_sourceY2Edit, m_destLastY);
 }
 
-void MapCopyDialog::RevalidateCoords() {
-    EditSX1Change();
-    EditSX2Change();
-    EditSY1Change();
-    EditSY2Change();
-    EditDXChange();
-    EditDYChange();
+void MapCopyDialog::checkAllCoordinates() {
+    checkSourceX1();
+    checkSourceX2();
+    checkSourceY1();
+    checkSourceY2();
+    checkDestinationX();
+    checkDestinationY();
 }
 
-void MapCopyDialog::btnCopyClick() {
+void MapCopyDialog::copyCells() {
     if (m_running)
         return;
-    for (const QLineEdit* edit : {EditSX1, EditSY1, EditSX2, EditSY2, EditDX, EditDY})
+    for (const QLineEdit* edit : {m_sourceX1Edit, m_sourceY1Edit, m_sourceX2Edit, m_sourceY2Edit,
+                                  m_destinationXEdit, m_destinationYEdit})
         if (isCoordinateWrong(edit)) {
             m_prompts.showMessage(this, tb::kWrongCoordinatesMessage);
             return;
         }
-    if (TextSMapSize->text() == kUnknown || TextDMapSize->text() == kUnknown) {
+    if (m_sourceSizeLabel->text() == kUnknown || m_destinationSizeLabel->text() == kUnknown) {
         m_prompts.showMessage(this, tb::kUnknownMapMessage);
         return;
     }
@@ -325,25 +328,25 @@ void MapCopyDialog::btnCopyClick() {
 
 void MapCopyDialog::runCopy() {
     tb::CopyRect rect;
-    rect.x1 = readInt(EditSX1);
-    rect.y1 = readInt(EditSY1);
-    rect.x2 = readInt(EditSX2);
-    rect.y2 = readInt(EditSY2);
-    rect.dx = readInt(EditDX);
-    rect.dy = readInt(EditDY);
+    rect.x1 = readInt(m_sourceX1Edit);
+    rect.y1 = readInt(m_sourceY1Edit);
+    rect.x2 = readInt(m_sourceX2Edit);
+    rect.y2 = readInt(m_sourceY2Edit);
+    rect.dx = readInt(m_destinationXEdit);
+    rect.dy = readInt(m_destinationYEdit);
     if (rect.x1 == 0 && rect.y1 == 0 && rect.x2 == 0 && rect.y2 == 0) {
         m_prompts.showMessage(this, tb::kZeroCoordinatesMessage);
         return;
     }
     m_running = true;
-    btnCopy->setEnabled(false);
-    ProgressBar->setRange(0, 100);
-    ProgressBar->setValue(0);
+    m_copyButton->setEnabled(false);
+    m_progressBar->setRange(0, 100);
+    m_progressBar->setValue(0);
     QApplication::processEvents();
     try {
-        tb::copyMapCells(toPath(EditSourceMap->text()), rect, toPath(EditDestinationMap->text()),
+        tb::copyMapCells(toPath(m_sourceEdit->text()), rect, toPath(m_destinationEdit->text()),
                          [this](int percent) {
-                             ProgressBar->setValue(percent);
+                             m_progressBar->setValue(percent);
                              QApplication::processEvents();
                          });
     } catch (const tb::ToolRefusal& refusal) {
@@ -352,8 +355,8 @@ void MapCopyDialog::runCopy() {
         m_prompts.showFailure(this, error);
     }
     m_running = false;
-    btnCopy->setEnabled(tbapp::isPathBoxValid(EditSourceMap) &&
-                        tbapp::isPathBoxValid(EditDestinationMap));
+    m_copyButton->setEnabled(tbapp::isPathBoxValid(m_sourceEdit) &&
+                             tbapp::isPathBoxValid(m_destinationEdit));
 }
 
 void MapCopyDialog::reject() {

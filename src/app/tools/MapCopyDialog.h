@@ -32,29 +32,6 @@ public:
     // True when the coordinate edit shows the out-of-range colour.
     static bool isCoordinateWrong(const QLineEdit* edit);
 
-    QLabel* SourceMap;
-    QLineEdit* EditSourceMap;
-    QPushButton* btnSourceFile;
-    QLineEdit* EditSX1;
-    QLineEdit* EditSY1;
-    QLineEdit* EditSX2;
-    QLineEdit* EditSY2;
-    QGroupBox* grp1;
-    QLabel* TextSMapInfo;
-    QLabel* TextSMapSize;
-
-    QLabel* DestinationMap;
-    QLineEdit* EditDestinationMap;
-    QPushButton* btnDestinationFile;
-    QLineEdit* EditDX;
-    QLineEdit* EditDY;
-    QPushButton* btnCopy;
-    QGroupBox* grp2;
-    QLabel* TextDMapInfo;
-    QLabel* TextDMapSize;
-
-    QProgressBar* ProgressBar;
-
     // The last valid cell of each side (0 while the side is not identified).
     int sourceLastX() const { return m_sourceLastX; }
     int sourceLastY() const { return m_sourceLastY; }
@@ -62,22 +39,7 @@ public:
     int destinationLastY() const { return m_destLastY; }
     bool isRunning() const { return m_running; }
 
-    // The handlers below throw tb::ConversionError for a coordinate text that is not an
-    // integer; the signal connections show it with the standard error report.
-    void EditSourceMapChange();
-    void EditDestinationMapChange();
-    void EditSX1Change();
-    void EditSX2Change();
-    void EditSY1Change();
-    void EditSY2Change();
-    void EditDXChange();
-    void EditDYChange();
-    void RevalidateCoords();
-
 public slots:
-    void btnSourceFileClick();
-    void btnDestinationFileClick();
-    void btnCopyClick();
     void reject() override;
 
 protected:
@@ -85,7 +47,24 @@ protected:
 
 private:
     enum class Side { Source, Destination };
-    void IdentifyCopyMap(Side side);
+    // The "..." buttons: an open dialog; the chosen file goes into the side's path edit.
+    void chooseSource();
+    void chooseDestination();
+    // "Copy": refuses wrong coordinates and unknown maps, else runs the copy.
+    void copyCells();
+    // The checks below run when an edit changes. They throw tb::ConversionError for a
+    // coordinate text that is not an integer; the signal connections show it with the
+    // standard error report.
+    void checkSourcePath();
+    void checkDestinationPath();
+    void checkSourceX1();
+    void checkSourceX2();
+    void checkSourceY1();
+    void checkSourceY2();
+    void checkDestinationX();
+    void checkDestinationY();
+    void checkAllCoordinates();
+    void identifyMap(Side side);
     void pathCheck(Side side);
     void checkSourceCoordinate(QLineEdit* edit, int last, void (MapCopyDialog::*then)());
     void checkTargetCoordinate(QLineEdit* target, QLineEdit* first, QLineEdit* second, int last);
@@ -94,6 +73,29 @@ private:
     // Asks for an existing map file with the dialog `name`; `dir` is where it starts and
     // becomes the chosen file's folder. Empty when cancelled.
     QString askMapFile(const QString& name, QString& dir);
+
+    QLabel* m_sourceLabel;
+    QLineEdit* m_sourceEdit;
+    QPushButton* m_chooseSourceButton;
+    QLineEdit* m_sourceX1Edit;
+    QLineEdit* m_sourceY1Edit;
+    QLineEdit* m_sourceX2Edit;
+    QLineEdit* m_sourceY2Edit;
+    QGroupBox* m_sourceInfoGroup;
+    QLabel* m_sourceCaptionLabel;
+    QLabel* m_sourceSizeLabel;
+
+    QLabel* m_destinationLabel;
+    QLineEdit* m_destinationEdit;
+    QPushButton* m_chooseDestinationButton;
+    QLineEdit* m_destinationXEdit;
+    QLineEdit* m_destinationYEdit;
+    QPushButton* m_copyButton;
+    QGroupBox* m_destinationInfoGroup;
+    QLabel* m_destinationCaptionLabel;
+    QLabel* m_destinationSizeLabel;
+
+    QProgressBar* m_progressBar;
 
     tbapp::Prompts& m_prompts;
     QString m_sourceDir;

@@ -1,5 +1,6 @@
 // The brush editor: drawing from the palette, resizing, loading and saving brush files.
 #include "CatalogueFixtures.h"
+#include "testsupport/FindControl.h"
 
 #include "catalogue/BrushEditorDialog.h"
 #include "catalogue/TileCells.h"
@@ -27,8 +28,8 @@ int paletteRow(const tbapp::BrushEditorDialog& editor, const std::string& digits
 }
 
 void paint(tbapp::BrushEditorDialog& editor, int paletteRowIndex, int col, int row) {
-    editor.smallDrawGrid->selectCell(0, paletteRowIndex);
-    editor.BrushGrid->selectCell(col, row);
+    tbtest::control<tbapp::DrawGrid>(editor, "smallDrawGrid")->selectCell(0, paletteRowIndex);
+    tbtest::control<tbapp::DrawGrid>(editor, "BrushGrid")->selectCell(col, row);
 }
 
 } // namespace
@@ -45,16 +46,16 @@ private slots:
         for (const char* name : {"edBrushName", "edRows", "edCols", "edFindID"})
             QVERIFY2(editor.findChild<QLineEdit*>(name), name);
         for (const char* name : {"BrushGrid", "smallDrawGrid"})
-            QVERIFY2(editor.findChild<DrawGrid*>(name), name);
-        QCOMPARE(editor.BrushGrid->colCount(), 5);
-        QCOMPARE(editor.BrushGrid->rowCount(), 5);
+            QVERIFY2(editor.findChild<tbapp::DrawGrid*>(name), name);
+        QCOMPARE(tbtest::control<tbapp::DrawGrid>(editor, "BrushGrid")->colCount(), 5);
+        QCOMPARE(tbtest::control<tbapp::DrawGrid>(editor, "BrushGrid")->rowCount(), 5);
         QCOMPARE(editor.pen(), -1);
-        QVERIFY(!tbapp::isPathBoxValid(editor.edBrushName));
+        QVERIFY(!tbapp::isPathBoxValid(tbtest::control<QLineEdit>(editor, "edBrushName")));
         QCOMPARE(editor.paletteRows(),
                  (std::vector<std::string>{"NODRAW", "0003", "0004", "01D3", "0005"}));
-        QCOMPARE(editor.smallDrawGrid->rowCount(), 5);
-        editor.edBrushName->setText("x");
-        QVERIFY(tbapp::isPathBoxValid(editor.edBrushName));
+        QCOMPARE(tbtest::control<tbapp::DrawGrid>(editor, "smallDrawGrid")->rowCount(), 5);
+        tbtest::control<QLineEdit>(editor, "edBrushName")->setText("x");
+        QVERIFY(tbapp::isPathBoxValid(tbtest::control<QLineEdit>(editor, "edBrushName")));
         QVERIFY(prompts.errors.isEmpty());
     }
 
@@ -64,8 +65,8 @@ private slots:
         tbapp::BrushEditorDialog editor(app.context(prompts));
         paint(editor, paletteRow(editor, "01D3"), 2, 1);
         QCOMPARE(editor.pen(), 0x1D3);
-        editor.edBrushName->setText("Pond");
-        QTest::mouseClick(editor.BitBtn1, Qt::LeftButton);
+        tbtest::control<QLineEdit>(editor, "edBrushName")->setText("Pond");
+        QTest::mouseClick(tbtest::control<QPushButton>(editor, "BitBtn1"), Qt::LeftButton);
         QCOMPARE(editor.result(), int(QDialog::Accepted));
         QCOMPARE(app.read("brushes/Pond.brs"), QByteArray("2,1,$01D3\r\n"));
         QCOMPARE(editor.savedBrushName(), std::optional<QString>("Pond"));
@@ -78,32 +79,33 @@ private slots:
         RecordingPrompts prompts;
         tbapp::BrushEditorDialog editor(app.context(prompts));
         editor.setBrushNames({"Corner", "Other"});
-        QCOMPARE(editor.cbCustomBrushes->count(), 2);
-        QCOMPARE(editor.cbCustomBrushes->currentText(), QString()); // nothing loaded yet
-        editor.cbCustomBrushes->setCurrentIndex(0);
-        QCOMPARE(editor.BrushGrid->colCount(), 4);
-        QCOMPARE(editor.BrushGrid->rowCount(), 3);
-        QCOMPARE(editor.udCols->value(), 4);
-        QCOMPARE(editor.udRows->value(), 3);
-        QCOMPARE(editor.edCols->text(), QString("4"));
-        QCOMPARE(editor.edRows->text(), QString("3"));
-        QCOMPARE(editor.edBrushName->text(), QString("Corner"));
+        QCOMPARE(tbtest::control<QComboBox>(editor, "cbCustomBrushes")->count(), 2);
+        QCOMPARE(tbtest::control<QComboBox>(editor, "cbCustomBrushes")->currentText(),
+                 QString()); // nothing loaded yet
+        tbtest::control<QComboBox>(editor, "cbCustomBrushes")->setCurrentIndex(0);
+        QCOMPARE(tbtest::control<tbapp::DrawGrid>(editor, "BrushGrid")->colCount(), 4);
+        QCOMPARE(tbtest::control<tbapp::DrawGrid>(editor, "BrushGrid")->rowCount(), 3);
+        QCOMPARE(tbtest::control<QSpinBox>(editor, "udCols")->value(), 4);
+        QCOMPARE(tbtest::control<QSpinBox>(editor, "udRows")->value(), 3);
+        QCOMPARE(tbtest::control<QLineEdit>(editor, "edCols")->text(), QString("4"));
+        QCOMPARE(tbtest::control<QLineEdit>(editor, "edRows")->text(), QString("3"));
+        QCOMPARE(tbtest::control<QLineEdit>(editor, "edBrushName")->text(), QString("Corner"));
         QCOMPARE(editor.brush().cell(3, 2), std::string("$0004"));
         QCOMPARE(editor.brush().cell(1, 1), std::string("NODRAW"));
         QVERIFY(prompts.errors.isEmpty());
 
         // A name without a file: the error is shown and the grid is left 1 x 1.
-        editor.cbCustomBrushes->setEditText("Nothing");
+        tbtest::control<QComboBox>(editor, "cbCustomBrushes")->setEditText("Nothing");
         QCOMPARE(prompts.errors.size(), 1);
-        QCOMPARE(editor.BrushGrid->colCount(), 1);
-        QCOMPARE(editor.BrushGrid->rowCount(), 1);
-        QCOMPARE(editor.udRows->value(), 1);
+        QCOMPARE(tbtest::control<tbapp::DrawGrid>(editor, "BrushGrid")->colCount(), 1);
+        QCOMPARE(tbtest::control<tbapp::DrawGrid>(editor, "BrushGrid")->rowCount(), 1);
+        QCOMPARE(tbtest::control<QSpinBox>(editor, "udRows")->value(), 1);
         // Emptying the box resets the grid without a message.
-        editor.cbCustomBrushes->setEditText("Corner");
-        editor.cbCustomBrushes->setEditText("");
+        tbtest::control<QComboBox>(editor, "cbCustomBrushes")->setEditText("Corner");
+        tbtest::control<QComboBox>(editor, "cbCustomBrushes")->setEditText("");
         QCOMPARE(prompts.errors.size(), 1);
         QVERIFY(prompts.messages.isEmpty());
-        QCOMPARE(editor.BrushGrid->colCount(), 1);
+        QCOMPARE(tbtest::control<tbapp::DrawGrid>(editor, "BrushGrid")->colCount(), 1);
     }
 
     void brushNamesListTheBrushFiles() {
@@ -126,8 +128,8 @@ private slots:
             app.write("brushes/" + name + ".brs", bytes);
             RecordingPrompts prompts;
             tbapp::BrushEditorDialog editor(app.context(prompts));
-            editor.cbCustomBrushes->setEditText(name);
-            QTest::mouseClick(editor.BitBtn1, Qt::LeftButton);
+            tbtest::control<QComboBox>(editor, "cbCustomBrushes")->setEditText(name);
+            QTest::mouseClick(tbtest::control<QPushButton>(editor, "BitBtn1"), Qt::LeftButton);
             QVERIFY(prompts.errors.isEmpty());
             QCOMPARE(app.read("brushes/" + name + ".brs"), bytes);
         }
@@ -138,13 +140,13 @@ private slots:
         app.write("brushes/Wide.brs", "12,0,$0003\r\n0,10,$0004\r\n");
         RecordingPrompts prompts;
         tbapp::BrushEditorDialog editor(app.context(prompts));
-        editor.cbCustomBrushes->setEditText("Wide");
-        QCOMPARE(editor.BrushGrid->colCount(), 13);
-        QCOMPARE(editor.BrushGrid->rowCount(), 11);
-        QCOMPARE(editor.udCols->value(), 10);
-        QCOMPARE(editor.edCols->text(), QString("10"));
+        tbtest::control<QComboBox>(editor, "cbCustomBrushes")->setEditText("Wide");
+        QCOMPARE(tbtest::control<tbapp::DrawGrid>(editor, "BrushGrid")->colCount(), 13);
+        QCOMPARE(tbtest::control<tbapp::DrawGrid>(editor, "BrushGrid")->rowCount(), 11);
+        QCOMPARE(tbtest::control<QSpinBox>(editor, "udCols")->value(), 10);
+        QCOMPARE(tbtest::control<QLineEdit>(editor, "edCols")->text(), QString("10"));
         // Saved back unchanged under its own name.
-        QTest::mouseClick(editor.BitBtn1, Qt::LeftButton);
+        QTest::mouseClick(tbtest::control<QPushButton>(editor, "BitBtn1"), Qt::LeftButton);
         QCOMPARE(app.read("brushes/Wide.brs"), QByteArray("0,10,$0004\r\n12,0,$0003\r\n"));
     }
 
@@ -155,13 +157,13 @@ private slots:
         paint(editor, paletteRow(editor, "0003"), 0, 0);
         paint(editor, paletteRow(editor, "0004"), 4, 4);
         paint(editor, paletteRow(editor, "01D3"), 1, 3);
-        editor.udCols->setValue(3);
-        editor.udRows->setValue(3);
-        QCOMPARE(editor.edCols->text(), QString("3"));
-        QCOMPARE(editor.BrushGrid->colCount(), 3);
-        QCOMPARE(editor.BrushGrid->rowCount(), 3);
-        editor.edBrushName->setText("Small");
-        QTest::mouseClick(editor.BitBtn1, Qt::LeftButton);
+        tbtest::control<QSpinBox>(editor, "udCols")->setValue(3);
+        tbtest::control<QSpinBox>(editor, "udRows")->setValue(3);
+        QCOMPARE(tbtest::control<QLineEdit>(editor, "edCols")->text(), QString("3"));
+        QCOMPARE(tbtest::control<tbapp::DrawGrid>(editor, "BrushGrid")->colCount(), 3);
+        QCOMPARE(tbtest::control<tbapp::DrawGrid>(editor, "BrushGrid")->rowCount(), 3);
+        tbtest::control<QLineEdit>(editor, "edBrushName")->setText("Small");
+        QTest::mouseClick(tbtest::control<QPushButton>(editor, "BitBtn1"), Qt::LeftButton);
         QCOMPARE(app.read("brushes/Small.brs"), QByteArray("0,0,$0003\r\n"));
     }
 
@@ -174,8 +176,8 @@ private slots:
         paint(editor, 0, 0, 0);
         QCOMPARE(editor.pen(), -1);
         QCOMPARE(editor.brush().cell(0, 0), std::string("NODRAW"));
-        editor.edBrushName->setText("B");
-        QTest::mouseClick(editor.BitBtn1, Qt::LeftButton);
+        tbtest::control<QLineEdit>(editor, "edBrushName")->setText("B");
+        QTest::mouseClick(tbtest::control<QPushButton>(editor, "BitBtn1"), Qt::LeftButton);
         QCOMPARE(app.read("brushes/B.brs"), QByteArray("1,0,$0004\r\n"));
     }
 
@@ -186,7 +188,7 @@ private slots:
         for (int attempt = 0; attempt < 2; ++attempt) {
             tbapp::BrushEditorDialog editor(app.context(prompts));
             paint(editor, paletteRow(editor, "0003"), 0, 0);
-            QTest::mouseClick(editor.BitBtn1, Qt::LeftButton);
+            QTest::mouseClick(tbtest::control<QPushButton>(editor, "BitBtn1"), Qt::LeftButton);
             QCOMPARE(editor.result(), int(QDialog::Accepted));
             QCOMPARE(editor.savedBrushName(), std::nullopt);
         }
@@ -198,7 +200,7 @@ private slots:
         prompts.inputAnswers = {QString("Asked")};
         tbapp::BrushEditorDialog editor(app.context(prompts));
         paint(editor, paletteRow(editor, "0004"), 1, 1);
-        QTest::mouseClick(editor.BitBtn1, Qt::LeftButton);
+        QTest::mouseClick(tbtest::control<QPushButton>(editor, "BitBtn1"), Qt::LeftButton);
         QCOMPARE(app.read("brushes/Asked.brs"), QByteArray("1,1,$0004\r\n"));
     }
 
@@ -208,10 +210,10 @@ private slots:
         RecordingPrompts prompts;
         tbapp::BrushEditorDialog editor(app.context(prompts));
         editor.setBrushNames({"Dec"});
-        editor.cbCustomBrushes->setCurrentIndex(0);
+        tbtest::control<QComboBox>(editor, "cbCustomBrushes")->setCurrentIndex(0);
         QCOMPARE(editor.brush().cell(2, 1), std::string("$01D3"));
         QCOMPARE(editor.brush().cellTile(2, 1), 467);
-        QTest::mouseClick(editor.BitBtn1, Qt::LeftButton);
+        QTest::mouseClick(tbtest::control<QPushButton>(editor, "BitBtn1"), Qt::LeftButton);
         QCOMPARE(app.read("brushes/Dec.brs"), QByteArray("2,1,$01D3\r\n"));
         QCOMPARE(QDir(app.path("brushes")).entryList(QDir::Files), QStringList{"Dec.brs"});
     }
@@ -223,8 +225,8 @@ private slots:
         paint(editor, paletteRow(editor, "0003"), 0, 0);
         editor.show();
         for (const QString name : {"../evil", "sub/x", "..\\evil", ".."}) {
-            editor.edBrushName->setText(name);
-            QTest::mouseClick(editor.BitBtn1, Qt::LeftButton);
+            tbtest::control<QLineEdit>(editor, "edBrushName")->setText(name);
+            QTest::mouseClick(tbtest::control<QPushButton>(editor, "BitBtn1"), Qt::LeftButton);
             QVERIFY(editor.isVisible());
         }
         QCOMPARE(prompts.messages.size(), 4);
@@ -232,8 +234,8 @@ private slots:
         QVERIFY(prompts.errors.isEmpty());
         QVERIFY(!app.exists("evil.brs"));
         QVERIFY(QDir(app.path("brushes")).isEmpty());
-        editor.edBrushName->setText("Fine");
-        QTest::mouseClick(editor.BitBtn1, Qt::LeftButton);
+        tbtest::control<QLineEdit>(editor, "edBrushName")->setText("Fine");
+        QTest::mouseClick(tbtest::control<QPushButton>(editor, "BitBtn1"), Qt::LeftButton);
         QVERIFY(!editor.isVisible());
         QCOMPARE(app.read("brushes/Fine.brs"), QByteArray("0,0,$0003\r\n"));
     }
@@ -243,8 +245,8 @@ private slots:
         QDir(app.path("brushes")).removeRecursively();
         RecordingPrompts prompts;
         tbapp::BrushEditorDialog editor(app.context(prompts));
-        editor.edBrushName->setText("Pond");
-        QTest::mouseClick(editor.BitBtn1, Qt::LeftButton);
+        tbtest::control<QLineEdit>(editor, "edBrushName")->setText("Pond");
+        QTest::mouseClick(tbtest::control<QPushButton>(editor, "BitBtn1"), Qt::LeftButton);
         QCOMPARE(prompts.errors.size(), 1);
         QCOMPARE(editor.result(), int(QDialog::Accepted));
         QCOMPARE(editor.savedBrushName(), std::nullopt);
@@ -256,18 +258,19 @@ private slots:
         tbapp::BrushEditorDialog editor(app.context(prompts));
         editor.resize(473, 200); // a palette shorter than its rows
         editor.show();
-        editor.edFindID->setText("1d3");
-        QTest::mouseClick(editor.btnFind, Qt::LeftButton);
+        tbtest::control<QLineEdit>(editor, "edFindID")->setText("1d3");
+        QTest::mouseClick(tbtest::control<QPushButton>(editor, "btnFind"), Qt::LeftButton);
         QCOMPARE(editor.pen(), 0x1D3);
-        QCOMPARE(editor.smallDrawGrid->row(), 0); // the current row does not move
-        editor.BrushGrid->selectCell(1, 1);
+        QCOMPARE(tbtest::control<tbapp::DrawGrid>(editor, "smallDrawGrid")->row(),
+                 0); // the current row does not move
+        tbtest::control<tbapp::DrawGrid>(editor, "BrushGrid")->selectCell(1, 1);
         QCOMPARE(editor.brush().cell(1, 1), std::string("$01D3"));
         // An id the list lacks changes nothing; a text that is no hex number is reported.
-        editor.edFindID->setText("7777");
-        QTest::mouseClick(editor.btnFind, Qt::LeftButton);
+        tbtest::control<QLineEdit>(editor, "edFindID")->setText("7777");
+        QTest::mouseClick(tbtest::control<QPushButton>(editor, "btnFind"), Qt::LeftButton);
         QCOMPARE(editor.pen(), 0x1D3);
-        editor.edFindID->setText("xyz");
-        QTest::mouseClick(editor.btnFind, Qt::LeftButton);
+        tbtest::control<QLineEdit>(editor, "edFindID")->setText("xyz");
+        QTest::mouseClick(tbtest::control<QPushButton>(editor, "btnFind"), Qt::LeftButton);
         QCOMPARE(prompts.errors, QStringList{"'$xyz' is not a valid integer value"});
     }
 
@@ -277,11 +280,12 @@ private slots:
         tbapp::BrushEditorDialog editor(app.context(prompts));
         editor.show();
         paint(editor, paletteRow(editor, "0004"), 2, 1);
-        QImage target(editor.BrushGrid->viewport()->size(), QImage::Format_RGB32);
-        editor.BrushGrid->renderCells(target, target.rect());
-        const QRect tile = editor.BrushGrid->cellRect(2, 1);
+        QImage target(tbtest::control<tbapp::DrawGrid>(editor, "BrushGrid")->viewport()->size(),
+                      QImage::Format_RGB32);
+        tbtest::control<tbapp::DrawGrid>(editor, "BrushGrid")->renderCells(target, target.rect());
+        const QRect tile = tbtest::control<tbapp::DrawGrid>(editor, "BrushGrid")->cellRect(2, 1);
         QCOMPARE(target.pixelColor(tile.center()), tileColour(4));
-        const QRect empty = editor.BrushGrid->cellRect(0, 0);
+        const QRect empty = tbtest::control<tbapp::DrawGrid>(editor, "BrushGrid")->cellRect(0, 0);
         QCOMPARE(target.pixelColor(empty.topLeft() + QPoint(22, 22)),
                  tbapp::brushNoDrawPicture().pixelColor(22, 22));
         QCOMPARE(tbapp::brushNoDrawPicture().size(), QSize(44, 44));
@@ -294,16 +298,16 @@ private slots:
         QStringList shown;
         prompts.onDialog = [&](QDialog& d) {
             auto& editor = dynamic_cast<tbapp::BrushEditorDialog&>(d);
-            for (int i = 0; i < editor.cbCustomBrushes->count(); ++i)
-                shown << editor.cbCustomBrushes->itemText(i);
+            for (int i = 0; i < tbtest::control<QComboBox>(editor, "cbCustomBrushes")->count(); ++i)
+                shown << tbtest::control<QComboBox>(editor, "cbCustomBrushes")->itemText(i);
             return int(QDialog::Rejected);
         };
         QVERIFY(!tbapp::runBrushEditor(app.context(prompts), nullptr, {"A", "B"}));
         QCOMPARE(shown, QStringList({"A", "B"}));
         prompts.onDialog = [](QDialog& d) {
             auto& editor = dynamic_cast<tbapp::BrushEditorDialog&>(d);
-            editor.edBrushName->setText("New");
-            QTest::mouseClick(editor.BitBtn1, Qt::LeftButton);
+            tbtest::control<QLineEdit>(editor, "edBrushName")->setText("New");
+            QTest::mouseClick(tbtest::control<QPushButton>(editor, "BitBtn1"), Qt::LeftButton);
             return editor.result();
         };
         QVERIFY(tbapp::runBrushEditor(app.context(prompts), nullptr, {}));
@@ -316,15 +320,15 @@ private slots:
         {
             tbapp::BrushEditorDialog editor(app.context(prompts));
             paint(editor, paletteRow(editor, "0003"), 0, 0);
-            editor.edBrushName->setText("Cancelled");
-            QTest::mouseClick(editor.BitBtn2, Qt::LeftButton);
+            tbtest::control<QLineEdit>(editor, "edBrushName")->setText("Cancelled");
+            QTest::mouseClick(tbtest::control<QPushButton>(editor, "BitBtn2"), Qt::LeftButton);
             QCOMPARE(editor.result(), int(QDialog::Rejected));
         }
         QVERIFY(!app.exists("brushes/Cancelled.brs"));
         tbapp::BrushEditorDialog editor(app.context(prompts));
         editor.show();
         paint(editor, paletteRow(editor, "0003"), 0, 0);
-        editor.edBrushName->setText("Escaped");
+        tbtest::control<QLineEdit>(editor, "edBrushName")->setText("Escaped");
         QTest::keyClick(&editor, Qt::Key_Escape);
         QCOMPARE(editor.result(), int(QDialog::Accepted));
         QCOMPARE(app.read("brushes/Escaped.brs"), QByteArray("0,0,$0003\r\n"));

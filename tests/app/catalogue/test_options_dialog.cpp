@@ -1,5 +1,6 @@
 // The options dialog: the group page, the texture page, OK's save sequence and Cancel.
 #include "CatalogueFixtures.h"
+#include "testsupport/FindControl.h"
 
 #include "catalogue/OptionsDialog.h"
 #include "catalogue/TextureList.h"
@@ -31,41 +32,44 @@ const QByteArray kTileList = "<?xml version=\"1.0\" ?>\r\n<TileList>\r\n"
                              "<TileId>$0246</TileId></Tile>\r\n</TileList>\r\n";
 
 QStringList rowTexts(const tbapp::OptionsDialog& options) {
+    const auto* groups = tbtest::control<QTreeWidget>(options, "lvSelectModes");
     QStringList rows;
-    for (int i = 0; i < options.lvSelectModes->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* item = options.lvSelectModes->topLevelItem(i);
+    for (int i = 0; i < groups->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = groups->topLevelItem(i);
         rows << item->text(0) + "=" + item->text(1);
     }
     return rows;
 }
 
 QStringList items(const tbapp::OptionsDialog& options) {
+    const auto* list = tbtest::control<QListWidget>(options, "lbTexture");
     QStringList texts;
-    for (int i = 0; i < options.lbTexture->count(); ++i)
-        texts << options.lbTexture->item(i)->text();
+    for (int i = 0; i < list->count(); ++i)
+        texts << list->item(i)->text();
     return texts;
 }
 
-// Edit, Delete, Up, Down of the group page as "1101".
-QString groupButtons(const tbapp::OptionsDialog& o) {
+// The enabled state of the named controls as "1101".
+QString enabledFlags(const QObject& window, std::initializer_list<const char*> names) {
     QString s;
-    for (const QWidget* b : {static_cast<QWidget*>(o.btnEdit), static_cast<QWidget*>(o.btnDelete),
-                             static_cast<QWidget*>(o.btnUp), static_cast<QWidget*>(o.btnDown)})
-        s += b->isEnabled() ? "1" : "0";
+    for (const char* name : names)
+        s += tbtest::control<QWidget>(window, name)->isEnabled() ? "1" : "0";
     return s;
+}
+
+// Edit, Delete, Up, Down of the group page.
+QString groupButtons(const tbapp::OptionsDialog& o) {
+    return enabledFlags(o, {"btnEdit", "btnDelete", "btnUp", "btnDown"});
 }
 
 QString textureButtons(const tbapp::OptionsDialog& o) {
-    QString s;
-    for (const QWidget* b :
-         {static_cast<QWidget*>(o.btnEditTexture), static_cast<QWidget*>(o.btnDeleteTexture),
-          static_cast<QWidget*>(o.btnTextureUp), static_cast<QWidget*>(o.btnTextureDown)})
-        s += b->isEnabled() ? "1" : "0";
-    return s;
+    return enabledFlags(o,
+                        {"btnEditTexture", "btnDeleteTexture", "btnTextureUp", "btnTextureDown"});
 }
 
 void selectGroup(tbapp::OptionsDialog& options, int row) {
-    options.lvSelectModes->setCurrentItem(options.lvSelectModes->topLevelItem(row));
+    auto* groups = tbtest::control<QTreeWidget>(options, "lvSelectModes");
+    groups->setCurrentItem(groups->topLevelItem(row));
 }
 
 // The group dialog's grid row showing `digits`.
@@ -75,8 +79,9 @@ int gridRow(const tbapp::TileGroupDialog& dialog, const std::string& digits) {
 }
 
 void addTileWithButton(tbapp::TileGroupDialog& dialog, const std::string& digits) {
-    dialog.smallDrawGrid->selectCell(0, gridRow(dialog, digits));
-    QTest::mouseClick(dialog.btnAddID, Qt::LeftButton);
+    tbtest::control<tbapp::DrawGrid>(dialog, "smallDrawGrid")
+        ->selectCell(0, gridRow(dialog, digits));
+    QTest::mouseClick(tbtest::control<QToolButton>(dialog, "btnAddID"), Qt::LeftButton);
 }
 
 struct SaveRecorder {
@@ -105,16 +110,22 @@ private slots:
         RecordingPrompts prompts;
         tbapp::OptionsDialog options(app.context(prompts));
         QCOMPARE(options.windowTitle(), QString("Options"));
-        QCOMPARE(options.PageControl1->currentWidget(), options.TabSheet1);
-        QCOMPARE(options.PageControl1->tabText(0), QString("&Select Modes"));
-        QCOMPARE(options.PageControl1->tabText(1), QString("Te&xture Lists"));
-        QCOMPARE(options.lvSelectModes->headerItem()->text(0), QString("Caption"));
-        QCOMPARE(options.lvSelectModes->headerItem()->text(1), QString("Items"));
+        QCOMPARE(tbtest::control<QTabWidget>(options, "PageControl1")->currentWidget(),
+                 tbtest::control<QWidget>(options, "TabSheet1"));
+        QCOMPARE(tbtest::control<QTabWidget>(options, "PageControl1")->tabText(0),
+                 QString("&Select Modes"));
+        QCOMPARE(tbtest::control<QTabWidget>(options, "PageControl1")->tabText(1),
+                 QString("Te&xture Lists"));
+        QCOMPARE(tbtest::control<QTreeWidget>(options, "lvSelectModes")->headerItem()->text(0),
+                 QString("Caption"));
+        QCOMPARE(tbtest::control<QTreeWidget>(options, "lvSelectModes")->headerItem()->text(1),
+                 QString("Items"));
         QCOMPARE(rowTexts(options),
                  QStringList({"Sand=$0016", "Odd=\"a b\",$01,\"x,y\"", "Cave=$0245,$0246"}));
         QCOMPARE(items(options), QStringList({"$0003", "$0004", "$01D3", "$0005"}));
-        QCOMPARE(options.cbTextureLists->currentText(), QString("tileids.lst"));
-        QCOMPARE(options.cbTextureLists->count(), 2);
+        QCOMPARE(tbtest::control<QComboBox>(options, "cbTextureLists")->currentText(),
+                 QString("tileids.lst"));
+        QCOMPARE(tbtest::control<QComboBox>(options, "cbTextureLists")->count(), 2);
         QCOMPARE(groupButtons(options), QString("0000"));
         QCOMPARE(textureButtons(options), QString("0000"));
         QVERIFY(prompts.errors.isEmpty());
@@ -127,22 +138,22 @@ private slots:
         prompts.onDialog = [&](QDialog& d) {
             auto& dialog = dynamic_cast<tbapp::TileGroupDialog&>(d);
             title = dialog.windowTitle();
-            hint = dialog.lblHelpText->text();
-            dialog.edCaption->setText("Grass");
+            hint = tbtest::control<QLabel>(dialog, "lblHelpText")->text();
+            tbtest::control<QLineEdit>(dialog, "edCaption")->setText("Grass");
             addTileWithButton(dialog, "0003");
             addTileWithButton(dialog, "0004");
             return int(QDialog::Accepted);
         };
         {
             tbapp::OptionsDialog options(app.context(prompts));
-            QTest::mouseClick(options.btnAdd, Qt::LeftButton);
+            QTest::mouseClick(tbtest::control<QPushButton>(options, "btnAdd"), Qt::LeftButton);
             QCOMPARE(title, QString("Add new Tiles"));
             QCOMPARE(
                 hint,
                 QString("Seperate Tile IDs with Comma! Insert Tile ID as Hex (Sample: $011a)"));
             QCOMPARE(rowTexts(options), QStringList{"Grass=$0003,$0004,"});
             QCOMPARE(groupButtons(options), QString("0000"));
-            QTest::mouseClick(options.BitBtn2, Qt::LeftButton);
+            QTest::mouseClick(tbtest::control<QPushButton>(options, "BitBtn2"), Qt::LeftButton);
             QCOMPARE(options.QDialog::result(), int(QDialog::Accepted));
             SaveRecorder recorder;
             QVERIFY(tbapp::runOptionsSave(app.context(prompts), &options, options.optionsResult(),
@@ -162,16 +173,16 @@ private slots:
         prompts.onDialog = [&](QDialog& d) {
             auto& dialog = dynamic_cast<tbapp::TileGroupDialog&>(d);
             title = dialog.windowTitle();
-            hint = dialog.lblHelpText->text();
-            shownCaption = dialog.edCaption->text();
-            shownIds = dialog.edTileList->toPlainText();
+            hint = tbtest::control<QLabel>(dialog, "lblHelpText")->text();
+            shownCaption = tbtest::control<QLineEdit>(dialog, "edCaption")->text();
+            shownIds = tbtest::control<QPlainTextEdit>(dialog, "edTileList")->toPlainText();
             addTileWithButton(dialog, "01D3");
             return int(QDialog::Accepted);
         };
         tbapp::OptionsDialog options(app.context(prompts));
         QCOMPARE(rowTexts(options), QStringList{"Grass=$0003,$0004"});
         selectGroup(options, 0);
-        QTest::mouseClick(options.btnEdit, Qt::LeftButton);
+        QTest::mouseClick(tbtest::control<QPushButton>(options, "btnEdit"), Qt::LeftButton);
         QCOMPARE(title, QString("Edit Group Grass"));
         QCOMPARE(hint, QString());
         QCOMPARE(shownCaption, QString("Grass"));
@@ -179,10 +190,10 @@ private slots:
         QCOMPARE(rowTexts(options), QStringList{"Grass=$0003,$0004$01D3,"});
         // Cancel in the group dialog changes nothing.
         prompts.onDialog = [](QDialog& d) {
-            dynamic_cast<tbapp::TileGroupDialog&>(d).edCaption->setText("Changed");
+            dynamic_cast<tbapp::TileGroupDialog&>(d).setCaption("Changed");
             return int(QDialog::Rejected);
         };
-        QTest::mouseClick(options.btnEdit, Qt::LeftButton);
+        QTest::mouseClick(tbtest::control<QPushButton>(options, "btnEdit"), Qt::LeftButton);
         QCOMPARE(rowTexts(options), QStringList{"Grass=$0003,$0004$01D3,"});
     }
 
@@ -197,20 +208,24 @@ private slots:
         QCOMPARE(groupButtons(options), QString("1111"));
         selectGroup(options, 2);
         QCOMPARE(groupButtons(options), QString("1110"));
-        QTest::mouseClick(options.btnUp, Qt::LeftButton);
-        QTest::mouseClick(options.btnUp, Qt::LeftButton);
+        QTest::mouseClick(tbtest::control<QToolButton>(options, "btnUp"), Qt::LeftButton);
+        QTest::mouseClick(tbtest::control<QToolButton>(options, "btnUp"), Qt::LeftButton);
         QCOMPARE(rowTexts(options).first(), QString("Cave=$0245,$0246"));
-        QCOMPARE(options.lvSelectModes->indexOfTopLevelItem(options.lvSelectModes->currentItem()),
+        QCOMPARE(tbtest::control<QTreeWidget>(options, "lvSelectModes")
+                     ->indexOfTopLevelItem(
+                         tbtest::control<QTreeWidget>(options, "lvSelectModes")->currentItem()),
                  0);
-        QVERIFY(options.lvSelectModes->currentItem()->isSelected());
+        QVERIFY(
+            tbtest::control<QTreeWidget>(options, "lvSelectModes")->currentItem()->isSelected());
         QCOMPARE(groupButtons(options), QString("1101"));
-        QTest::mouseClick(options.btnUp, Qt::LeftButton); // disabled: nothing moves
+        QTest::mouseClick(tbtest::control<QToolButton>(options, "btnUp"),
+                          Qt::LeftButton); // disabled: nothing moves
         QCOMPARE(rowTexts(options).first(), QString("Cave=$0245,$0246"));
-        QTest::mouseClick(options.btnDown, Qt::LeftButton);
+        QTest::mouseClick(tbtest::control<QToolButton>(options, "btnDown"), Qt::LeftButton);
         QCOMPARE(rowTexts(options),
                  QStringList({"Sand=$0016", "Cave=$0245,$0246", "Odd=\"a b\",$01,\"x,y\""}));
         QCOMPARE(groupButtons(options), QString("1111"));
-        options.lvSelectModes->clearSelection();
+        tbtest::control<QTreeWidget>(options, "lvSelectModes")->clearSelection();
         QCOMPARE(groupButtons(options), QString("0000"));
     }
 
@@ -221,18 +236,18 @@ private slots:
         prompts.confirmAnswers = {false, true, true, true};
         tbapp::OptionsDialog options(app.context(prompts));
         selectGroup(options, 1);
-        QTest::mouseClick(options.btnDelete, Qt::LeftButton);
-        QCOMPARE(options.lvSelectModes->topLevelItemCount(), 3);
-        QTest::mouseClick(options.btnDelete, Qt::LeftButton);
+        QTest::mouseClick(tbtest::control<QPushButton>(options, "btnDelete"), Qt::LeftButton);
+        QCOMPARE(tbtest::control<QTreeWidget>(options, "lvSelectModes")->topLevelItemCount(), 3);
+        QTest::mouseClick(tbtest::control<QPushButton>(options, "btnDelete"), Qt::LeftButton);
         QCOMPARE(rowTexts(options), QStringList({"Sand=$0016", "Cave=$0245,$0246"}));
         QCOMPARE(groupButtons(options), QString("0000"));
         for (int row : {1, 0}) {
             selectGroup(options, row);
-            QTest::mouseClick(options.btnDelete, Qt::LeftButton);
+            QTest::mouseClick(tbtest::control<QPushButton>(options, "btnDelete"), Qt::LeftButton);
         }
-        QCOMPARE(options.lvSelectModes->topLevelItemCount(), 0);
+        QCOMPARE(tbtest::control<QTreeWidget>(options, "lvSelectModes")->topLevelItemCount(), 0);
         QCOMPARE(prompts.confirmations, QStringList(4, "Delete selected selection group?"));
-        QTest::mouseClick(options.BitBtn3, Qt::LeftButton);
+        QTest::mouseClick(tbtest::control<QPushButton>(options, "BitBtn3"), Qt::LeftButton);
         QCOMPARE(options.QDialog::result(), int(QDialog::Rejected));
         QCOMPARE(app.read("tilelist.xml"), kTileList);
         QCOMPARE(app.read("textures/tileids.lst"),
@@ -248,48 +263,54 @@ private slots:
         prompts.onDialog = [&](QDialog& d) {
             auto& picker = dynamic_cast<tbapp::TilePickerDialog&>(d);
             title = picker.windowTitle();
-            label = picker.edAddTileLabel->text();
-            preset = picker.edAddTile->text();
-            picker.edAddTile->setText(answer);
+            label = tbtest::control<QLabel>(picker, "edAddTileLabel")->text();
+            preset = tbtest::control<QLineEdit>(picker, "edAddTile")->text();
+            tbtest::control<QLineEdit>(picker, "edAddTile")->setText(answer);
             return int(QDialog::Accepted);
         };
         tbapp::OptionsDialog options(app.context(prompts));
-        options.PageControl1->setCurrentWidget(options.TabSheet3);
+        tbtest::control<QTabWidget>(options, "PageControl1")
+            ->setCurrentWidget(tbtest::control<QWidget>(options, "TabSheet3"));
         answer = "$0100";
-        QTest::mouseClick(options.btnAddTexture, Qt::LeftButton); // none selected: appended
+        QTest::mouseClick(tbtest::control<QPushButton>(options, "btnAddTexture"),
+                          Qt::LeftButton); // none selected: appended
         QCOMPARE(title, QString("Insert"));
         QCOMPARE(label, QString("Insert a new Item"));
         QCOMPARE(preset, QString("$"));
         QCOMPARE(items(options), QStringList({"$0003", "$0004", "$01D3", "$0005", "$0100"}));
-        options.lbTexture->setCurrentRow(1);
+        tbtest::control<QListWidget>(options, "lbTexture")->setCurrentRow(1);
         QCOMPARE(textureButtons(options), QString("1111"));
         answer = "$0200";
-        QTest::mouseClick(options.btnAddTexture, Qt::LeftButton); // inserted before row 1
+        QTest::mouseClick(tbtest::control<QPushButton>(options, "btnAddTexture"),
+                          Qt::LeftButton); // inserted before row 1
         QCOMPARE(items(options),
                  QStringList({"$0003", "$0200", "$0004", "$01D3", "$0005", "$0100"}));
-        options.lbTexture->setCurrentRow(2);
+        tbtest::control<QListWidget>(options, "lbTexture")->setCurrentRow(2);
         answer = "$0300";
-        QTest::mouseClick(options.btnEditTexture, Qt::LeftButton);
+        QTest::mouseClick(tbtest::control<QPushButton>(options, "btnEditTexture"), Qt::LeftButton);
         QCOMPARE(title, QString("Edit"));
         QCOMPARE(label, QString("Edit Item $0004"));
         QCOMPARE(preset, QString("$"));
-        QCOMPARE(options.lbTexture->item(2)->text(), QString("$0300"));
+        QCOMPARE(tbtest::control<QListWidget>(options, "lbTexture")->item(2)->text(),
+                 QString("$0300"));
 
-        options.lbTexture->setCurrentRow(0);
+        tbtest::control<QListWidget>(options, "lbTexture")->setCurrentRow(0);
         QCOMPARE(textureButtons(options), QString("1101"));
-        QTest::mouseClick(options.btnTextureDown, Qt::LeftButton);
-        QCOMPARE(options.lbTexture->currentRow(), 1);
+        QTest::mouseClick(tbtest::control<QToolButton>(options, "btnTextureDown"), Qt::LeftButton);
+        QCOMPARE(tbtest::control<QListWidget>(options, "lbTexture")->currentRow(), 1);
         QCOMPARE(items(options).mid(0, 2), QStringList({"$0200", "$0003"}));
-        options.lbTexture->setCurrentRow(5);
+        tbtest::control<QListWidget>(options, "lbTexture")->setCurrentRow(5);
         QCOMPARE(textureButtons(options), QString("1110"));
-        QTest::mouseClick(options.btnTextureDown, Qt::LeftButton);
-        QCOMPARE(options.lbTexture->currentRow(), 5);
+        QTest::mouseClick(tbtest::control<QToolButton>(options, "btnTextureDown"), Qt::LeftButton);
+        QCOMPARE(tbtest::control<QListWidget>(options, "lbTexture")->currentRow(), 5);
 
         prompts.confirmAnswers = {false, true};
-        QTest::mouseClick(options.btnDeleteTexture, Qt::LeftButton);
-        QCOMPARE(options.lbTexture->count(), 6);
-        QTest::mouseClick(options.btnDeleteTexture, Qt::LeftButton);
-        QCOMPARE(options.lbTexture->count(), 5);
+        QTest::mouseClick(tbtest::control<QPushButton>(options, "btnDeleteTexture"),
+                          Qt::LeftButton);
+        QCOMPARE(tbtest::control<QListWidget>(options, "lbTexture")->count(), 6);
+        QTest::mouseClick(tbtest::control<QPushButton>(options, "btnDeleteTexture"),
+                          Qt::LeftButton);
+        QCOMPARE(tbtest::control<QListWidget>(options, "lbTexture")->count(), 5);
         QCOMPARE(prompts.confirmations, QStringList(2, "Delete selected Item?"));
         QCOMPARE(textureButtons(options), QString("0000"));
     }
@@ -300,19 +321,27 @@ private slots:
         prompts.onDialog = [](QDialog&) { return int(QDialog::Accepted); }; // "$" unchanged
         tbapp::OptionsDialog options(app.context(prompts));
         options.show();
-        options.PageControl1->setCurrentWidget(options.TabSheet3);
-        const QRect second = options.lbTexture->visualItemRect(options.lbTexture->item(1));
-        QTest::mouseClick(options.lbTexture->viewport(), Qt::LeftButton, {}, second.center());
-        QCOMPARE(options.lbTexture->currentRow(), 1);
-        QVERIFY(!options.Image1->pixmap().isNull());
-        QCOMPARE(options.Image1->pixmap().toImage().pixelColor(1, 1), tileColour(4));
-        options.lbTexture->setCurrentRow(-1);
-        QTest::mouseClick(options.btnAddTexture, Qt::LeftButton);
+        tbtest::control<QTabWidget>(options, "PageControl1")
+            ->setCurrentWidget(tbtest::control<QWidget>(options, "TabSheet3"));
+        const QRect second =
+            tbtest::control<QListWidget>(options, "lbTexture")
+                ->visualItemRect(tbtest::control<QListWidget>(options, "lbTexture")->item(1));
+        QTest::mouseClick(tbtest::control<QListWidget>(options, "lbTexture")->viewport(),
+                          Qt::LeftButton, {}, second.center());
+        QCOMPARE(tbtest::control<QListWidget>(options, "lbTexture")->currentRow(), 1);
+        QVERIFY(!tbtest::control<QLabel>(options, "Image1")->pixmap().isNull());
+        QCOMPARE(tbtest::control<QLabel>(options, "Image1")->pixmap().toImage().pixelColor(1, 1),
+                 tileColour(4));
+        tbtest::control<QListWidget>(options, "lbTexture")->setCurrentRow(-1);
+        QTest::mouseClick(tbtest::control<QPushButton>(options, "btnAddTexture"), Qt::LeftButton);
         QCOMPARE(items(options).last(), QString("$"));
-        const QRect last = options.lbTexture->visualItemRect(options.lbTexture->item(4));
-        QTest::mouseClick(options.lbTexture->viewport(), Qt::LeftButton, {}, last.center());
+        const QRect last =
+            tbtest::control<QListWidget>(options, "lbTexture")
+                ->visualItemRect(tbtest::control<QListWidget>(options, "lbTexture")->item(4));
+        QTest::mouseClick(tbtest::control<QListWidget>(options, "lbTexture")->viewport(),
+                          Qt::LeftButton, {}, last.center());
         QCOMPARE(prompts.errors, QStringList{"'$' is not a valid integer value"});
-        QVERIFY(options.Image1->pixmap().isNull());
+        QVERIFY(tbtest::control<QLabel>(options, "Image1")->pixmap().isNull());
     }
 
     void aNewListIsWrittenAfterOkAndShownCheckedInTheListMenu() {
@@ -321,21 +350,23 @@ private slots:
         prompts.inputAnswers = {QString("grass.lst")};
         QString answer;
         prompts.onDialog = [&](QDialog& d) {
-            dynamic_cast<tbapp::TilePickerDialog&>(d).edAddTile->setText(answer);
+            dynamic_cast<tbapp::TilePickerDialog&>(d).setTileText(answer);
             return int(QDialog::Accepted);
         };
         tbapp::OptionsDialog options(app.context(prompts));
-        QTest::mouseClick(options.btnAddList, Qt::LeftButton);
+        QTest::mouseClick(tbtest::control<QToolButton>(options, "btnAddList"), Qt::LeftButton);
         QCOMPARE(prompts.inputs, QStringList{"Add List|Add new Item list|.lst"});
-        QCOMPARE(options.lbTexture->count(), 0);
-        QCOMPARE(options.cbTextureLists->currentText(), QString("grass.lst"));
+        QCOMPARE(tbtest::control<QListWidget>(options, "lbTexture")->count(), 0);
+        QCOMPARE(tbtest::control<QComboBox>(options, "cbTextureLists")->currentText(),
+                 QString("grass.lst"));
         QVERIFY(prompts.errors.isEmpty()); // the new name is not loaded
         QVERIFY(!app.exists("textures/grass.lst"));
         for (const QString id : {"$0003", "$0004"}) {
             answer = id;
-            QTest::mouseClick(options.btnAddTexture, Qt::LeftButton);
+            QTest::mouseClick(tbtest::control<QPushButton>(options, "btnAddTexture"),
+                              Qt::LeftButton);
         }
-        QTest::mouseClick(options.BitBtn2, Qt::LeftButton);
+        QTest::mouseClick(tbtest::control<QPushButton>(options, "BitBtn2"), Qt::LeftButton);
         QCOMPARE(options.QDialog::result(), int(QDialog::Accepted));
         SaveRecorder recorder;
         QVERIFY(tbapp::runOptionsSave(app.context(prompts), &options, options.optionsResult(),
@@ -359,12 +390,14 @@ private slots:
         app.write("textures/coast.lst", "textureid=$0010\r\ntextureid=x\r\ntextureid=$0011\r\n");
         RecordingPrompts prompts;
         tbapp::OptionsDialog options(app.context(prompts));
-        options.cbTextureLists->setCurrentIndex(options.cbTextureLists->findText("coast.lst"));
+        tbtest::control<QComboBox>(options, "cbTextureLists")
+            ->setCurrentIndex(
+                tbtest::control<QComboBox>(options, "cbTextureLists")->findText("coast.lst"));
         // Loading stops at the line that is no integer.
         QCOMPARE(items(options), QStringList{"$0010"});
         QCOMPARE(prompts.errors, QStringList{"'x' is not a valid integer value"});
-        options.cbTextureLists->setEditText("nothing.lst");
-        QCOMPARE(options.lbTexture->count(), 0);
+        tbtest::control<QComboBox>(options, "cbTextureLists")->setEditText("nothing.lst");
+        QCOMPARE(tbtest::control<QListWidget>(options, "lbTexture")->count(), 0);
         QCOMPARE(prompts.errors.size(), 2);
     }
 
@@ -374,19 +407,20 @@ private slots:
         RecordingPrompts prompts;
         prompts.inputAnswers = {QString("../evil.lst"), QString("")};
         tbapp::OptionsDialog options(app.context(prompts));
-        QTest::mouseClick(options.btnAddList, Qt::LeftButton);
-        QTest::mouseClick(options.btnAddList, Qt::LeftButton);
+        QTest::mouseClick(tbtest::control<QToolButton>(options, "btnAddList"), Qt::LeftButton);
+        QTest::mouseClick(tbtest::control<QToolButton>(options, "btnAddList"), Qt::LeftButton);
         QCOMPARE(prompts.messages.size(), 2);
         QVERIFY(prompts.messages[0].contains("path separator"));
         QCOMPARE(prompts.messages[1], QString("The texture list name is empty."));
-        QCOMPARE(options.cbTextureLists->currentText(), QString("tileids.lst"));
-        QCOMPARE(options.lbTexture->count(), 4);
+        QCOMPARE(tbtest::control<QComboBox>(options, "cbTextureLists")->currentText(),
+                 QString("tileids.lst"));
+        QCOMPARE(tbtest::control<QListWidget>(options, "lbTexture")->count(), 4);
 
         // Typed into the box, it is refused on loading and at OK, which keeps the dialog.
         options.show();
-        options.cbTextureLists->setEditText("../tilelist.xml");
+        tbtest::control<QComboBox>(options, "cbTextureLists")->setEditText("../tilelist.xml");
         QCOMPARE(prompts.messages.size(), 3);
-        QTest::mouseClick(options.BitBtn2, Qt::LeftButton);
+        QTest::mouseClick(tbtest::control<QPushButton>(options, "BitBtn2"), Qt::LeftButton);
         QCOMPARE(prompts.messages.size(), 4);
         QVERIFY(options.isVisible());
         // Even when the sequence is handed such a name, nothing is written.
@@ -423,8 +457,8 @@ private slots:
         const QByteArray tileIds = app.read("textures/tileids.lst");
         RecordingPrompts prompts;
         tbapp::OptionsDialog options(app.context(prompts));
-        QVERIFY(options.lvSelectModes->topLevelItemCount() > 0);
-        QTest::mouseClick(options.BitBtn2, Qt::LeftButton);
+        QVERIFY(tbtest::control<QTreeWidget>(options, "lvSelectModes")->topLevelItemCount() > 0);
+        QTest::mouseClick(tbtest::control<QPushButton>(options, "BitBtn2"), Qt::LeftButton);
         SaveRecorder recorder;
         QVERIFY(tbapp::runOptionsSave(app.context(prompts), &options, options.optionsResult(),
                                       recorder.steps()));
@@ -442,7 +476,7 @@ private slots:
         prompts.onDialog = [](QDialog& d) {
             auto& options = dynamic_cast<tbapp::OptionsDialog&>(d);
             selectGroup(options, 0);
-            QTest::mouseClick(options.btnDelete, Qt::LeftButton);
+            QTest::mouseClick(tbtest::control<QPushButton>(options, "btnDelete"), Qt::LeftButton);
             return int(QDialog::Rejected);
         };
         QVERIFY(!tbapp::runOptionsCommand(app.context(prompts), nullptr, recorder.steps()));
@@ -452,8 +486,8 @@ private slots:
         prompts.onDialog = [](QDialog& d) {
             auto& options = dynamic_cast<tbapp::OptionsDialog&>(d);
             selectGroup(options, 0);
-            QTest::mouseClick(options.btnDelete, Qt::LeftButton);
-            QTest::mouseClick(options.BitBtn2, Qt::LeftButton);
+            QTest::mouseClick(tbtest::control<QPushButton>(options, "btnDelete"), Qt::LeftButton);
+            QTest::mouseClick(tbtest::control<QPushButton>(options, "BitBtn2"), Qt::LeftButton);
             return options.result();
         };
         QVERIFY(tbapp::runOptionsCommand(app.context(prompts), nullptr, recorder.steps()));
@@ -477,9 +511,9 @@ private slots:
         QFile::remove(app.path("textures/tileids.lst"));
         RecordingPrompts prompts;
         tbapp::OptionsDialog options(app.context(prompts));
-        QCOMPARE(options.lbTexture->count(), 0);
+        QCOMPARE(tbtest::control<QListWidget>(options, "lbTexture")->count(), 0);
         QCOMPARE(prompts.errors.size(), 1);
-        QCOMPARE(options.lvSelectModes->topLevelItemCount(), 0);
+        QCOMPARE(tbtest::control<QTreeWidget>(options, "lvSelectModes")->topLevelItemCount(), 0);
     }
 };
 

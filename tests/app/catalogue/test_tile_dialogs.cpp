@@ -1,6 +1,7 @@
 // The group dialog and the tile picker: their grids of tileids.lst, adding ids by sight,
 // "Go", and the keys that close them.
 #include "CatalogueFixtures.h"
+#include "testsupport/FindControl.h"
 
 #include "catalogue/TileGroupDialog.h"
 #include "catalogue/TilePickerDialog.h"
@@ -59,14 +60,15 @@ private slots:
         tbapp::TileGroupDialog dialog(app.context(prompts));
         QCOMPARE(dialog.windowTitle(), QString("Edit"));
         QCOMPARE(dialog.tileRows(), (std::vector<std::string>{"0003", "0004", "01D3", "0005"}));
-        QCOMPARE(dialog.smallDrawGrid->rowCount(), 4);
-        QCOMPARE(dialog.smallDrawGrid->colCount(), 1);
-        QVERIFY(dialog.cbShowID->isChecked());
+        QCOMPARE(tbtest::control<tbapp::DrawGrid>(dialog, "smallDrawGrid")->rowCount(), 4);
+        QCOMPARE(tbtest::control<tbapp::DrawGrid>(dialog, "smallDrawGrid")->colCount(), 1);
+        QVERIFY(tbtest::control<QCheckBox>(dialog, "cbShowID")->isChecked());
         // The button appends "$" + id + "," and never puts a comma before it.
-        dialog.edTileList->setPlainText("$0003,$0004");
-        dialog.smallDrawGrid->selectCell(0, 2);
-        QTest::mouseClick(dialog.btnAddID, Qt::LeftButton);
-        QCOMPARE(dialog.edTileList->toPlainText(), QString("$0003,$0004$01D3,"));
+        tbtest::control<QPlainTextEdit>(dialog, "edTileList")->setPlainText("$0003,$0004");
+        tbtest::control<tbapp::DrawGrid>(dialog, "smallDrawGrid")->selectCell(0, 2);
+        QTest::mouseClick(tbtest::control<QToolButton>(dialog, "btnAddID"), Qt::LeftButton);
+        QCOMPARE(tbtest::control<QPlainTextEdit>(dialog, "edTileList")->toPlainText(),
+                 QString("$0003,$0004$01D3,"));
     }
 
     void doubleClickActsAsTheButton() {
@@ -74,10 +76,13 @@ private slots:
         RecordingPrompts prompts;
         tbapp::TileGroupDialog dialog(app.context(prompts));
         dialog.show();
-        const QRect cell = dialog.smallDrawGrid->cellRect(0, 1);
-        QTest::mouseDClick(dialog.smallDrawGrid->viewport(), Qt::LeftButton, {}, cell.center());
-        QCOMPARE(dialog.smallDrawGrid->row(), 1);
-        QCOMPARE(dialog.edTileList->toPlainText(), QString("$0004,"));
+        const QRect cell =
+            tbtest::control<tbapp::DrawGrid>(dialog, "smallDrawGrid")->cellRect(0, 1);
+        QTest::mouseDClick(tbtest::control<tbapp::DrawGrid>(dialog, "smallDrawGrid")->viewport(),
+                           Qt::LeftButton, {}, cell.center());
+        QCOMPARE(tbtest::control<tbapp::DrawGrid>(dialog, "smallDrawGrid")->row(), 1);
+        QCOMPARE(tbtest::control<QPlainTextEdit>(dialog, "edTileList")->toPlainText(),
+                 QString("$0004,"));
     }
 
     void goScrollsAndFramesWithoutMovingTheSelection() {
@@ -85,24 +90,28 @@ private slots:
         RecordingPrompts prompts;
         tbapp::TileGroupDialog dialog(app.context(prompts));
         dialog.show();
-        dialog.edFindID->setText("5");
-        QTest::mouseClick(dialog.btnFind, Qt::LeftButton);
+        tbtest::control<QLineEdit>(dialog, "edFindID")->setText("5");
+        QTest::mouseClick(tbtest::control<QPushButton>(dialog, "btnFind"), Qt::LeftButton);
         QCOMPARE(dialog.foundRow(), 3);
-        QCOMPARE(dialog.smallDrawGrid->row(), 0);
-        QImage target(dialog.smallDrawGrid->viewport()->size(), QImage::Format_RGB32);
-        dialog.smallDrawGrid->renderCells(target, target.rect());
-        const QRect found = dialog.smallDrawGrid->cellRect(0, 3);
+        QCOMPARE(tbtest::control<tbapp::DrawGrid>(dialog, "smallDrawGrid")->row(), 0);
+        QImage target(tbtest::control<tbapp::DrawGrid>(dialog, "smallDrawGrid")->viewport()->size(),
+                      QImage::Format_RGB32);
+        tbtest::control<tbapp::DrawGrid>(dialog, "smallDrawGrid")
+            ->renderCells(target, target.rect());
+        const QRect found =
+            tbtest::control<tbapp::DrawGrid>(dialog, "smallDrawGrid")->cellRect(0, 3);
         QCOMPARE(target.pixelColor(found.bottomRight()), QColor(Qt::red));
         // $0005 has no art: its cell is white.
         QCOMPARE(target.pixelColor(found.center()), QColor(Qt::white));
         // The button still adds the selected row.
-        QTest::mouseClick(dialog.btnAddID, Qt::LeftButton);
-        QCOMPARE(dialog.edTileList->toPlainText(), QString("$0003,"));
-        dialog.edFindID->setText("777");
-        QTest::mouseClick(dialog.btnFind, Qt::LeftButton);
+        QTest::mouseClick(tbtest::control<QToolButton>(dialog, "btnAddID"), Qt::LeftButton);
+        QCOMPARE(tbtest::control<QPlainTextEdit>(dialog, "edTileList")->toPlainText(),
+                 QString("$0003,"));
+        tbtest::control<QLineEdit>(dialog, "edFindID")->setText("777");
+        QTest::mouseClick(tbtest::control<QPushButton>(dialog, "btnFind"), Qt::LeftButton);
         QCOMPARE(dialog.foundRow(), 3);
-        dialog.edFindID->setText("g");
-        QTest::mouseClick(dialog.btnFind, Qt::LeftButton);
+        tbtest::control<QLineEdit>(dialog, "edFindID")->setText("g");
+        QTest::mouseClick(tbtest::control<QPushButton>(dialog, "btnFind"), Qt::LeftButton);
         QCOMPARE(prompts.errors, QStringList{"'$g' is not a valid integer value"});
     }
 
@@ -111,13 +120,17 @@ private slots:
         RecordingPrompts prompts;
         tbapp::TileGroupDialog dialog(app.context(prompts));
         dialog.show();
-        const QRect cell = dialog.smallDrawGrid->cellRect(0, 1);
-        QImage target(dialog.smallDrawGrid->viewport()->size(), QImage::Format_RGB32);
-        dialog.smallDrawGrid->renderCells(target, target.rect());
+        const QRect cell =
+            tbtest::control<tbapp::DrawGrid>(dialog, "smallDrawGrid")->cellRect(0, 1);
+        QImage target(tbtest::control<tbapp::DrawGrid>(dialog, "smallDrawGrid")->viewport()->size(),
+                      QImage::Format_RGB32);
+        tbtest::control<tbapp::DrawGrid>(dialog, "smallDrawGrid")
+            ->renderCells(target, target.rect());
         QCOMPARE(target.pixelColor(cell.topLeft() + QPoint(2, 2)), QColor(Qt::white));
-        QTest::mouseClick(dialog.cbShowID, Qt::LeftButton);
-        QVERIFY(!dialog.cbShowID->isChecked());
-        dialog.smallDrawGrid->renderCells(target, target.rect());
+        QTest::mouseClick(tbtest::control<QCheckBox>(dialog, "cbShowID"), Qt::LeftButton);
+        QVERIFY(!tbtest::control<QCheckBox>(dialog, "cbShowID")->isChecked());
+        tbtest::control<tbapp::DrawGrid>(dialog, "smallDrawGrid")
+            ->renderCells(target, target.rect());
         QCOMPARE(target.pixelColor(cell.topLeft() + QPoint(2, 2)), tileColour(4));
     }
 
@@ -127,11 +140,12 @@ private slots:
         {
             tbapp::TileGroupDialog dialog(app.context(prompts));
             dialog.show();
-            dialog.edTileList->setFocus();
-            dialog.edTileList->setPlainText("$0003");
-            QTest::keyClick(dialog.edTileList, Qt::Key_Return);
+            tbtest::control<QPlainTextEdit>(dialog, "edTileList")->setFocus();
+            tbtest::control<QPlainTextEdit>(dialog, "edTileList")->setPlainText("$0003");
+            QTest::keyClick(tbtest::control<QPlainTextEdit>(dialog, "edTileList"), Qt::Key_Return);
             QCOMPARE(dialog.result(), int(QDialog::Accepted));
-            QCOMPARE(dialog.edTileList->toPlainText(), QString("$0003"));
+            QCOMPARE(tbtest::control<QPlainTextEdit>(dialog, "edTileList")->toPlainText(),
+                     QString("$0003"));
         }
         tbapp::TileGroupDialog dialog(app.context(prompts));
         dialog.show();
@@ -144,12 +158,12 @@ private slots:
         QFile::remove(app.path("textures/tileids.lst"));
         RecordingPrompts prompts;
         tbapp::TileGroupDialog dialog(app.context(prompts));
-        QCOMPARE(dialog.smallDrawGrid->rowCount(), 0);
+        QCOMPARE(tbtest::control<tbapp::DrawGrid>(dialog, "smallDrawGrid")->rowCount(), 0);
         QCOMPARE(prompts.errors.size(), 1);
-        QTest::mouseClick(dialog.btnAddID, Qt::LeftButton);
-        QCOMPARE(dialog.edTileList->toPlainText(), QString());
+        QTest::mouseClick(tbtest::control<QToolButton>(dialog, "btnAddID"), Qt::LeftButton);
+        QCOMPARE(tbtest::control<QPlainTextEdit>(dialog, "edTileList")->toPlainText(), QString());
         tbapp::TilePickerDialog picker(app.context(prompts));
-        QCOMPARE(picker.smallDrawGrid->colCount(), 0);
+        QCOMPARE(tbtest::control<tbapp::DrawGrid>(picker, "smallDrawGrid")->colCount(), 0);
         QCOMPARE(prompts.errors.size(), 2);
     }
 
@@ -179,18 +193,21 @@ private slots:
         RecordingPrompts prompts;
         tbapp::TilePickerDialog picker(app.context(prompts));
         QCOMPARE(picker.windowTitle(), QString());
-        QCOMPARE(picker.smallDrawGrid->rowCount(), 1);
-        QCOMPARE(picker.smallDrawGrid->colCount(), 4);
+        QCOMPARE(tbtest::control<tbapp::DrawGrid>(picker, "smallDrawGrid")->rowCount(), 1);
+        QCOMPARE(tbtest::control<tbapp::DrawGrid>(picker, "smallDrawGrid")->colCount(), 4);
         picker.setLabelText("Insert a new Item");
-        QCOMPARE(picker.edAddTileLabel->text(), QString("Insert a new Item"));
-        picker.edAddTile->setText("$");
-        picker.smallDrawGrid->selectCell(2, 0);
-        QTest::mouseClick(picker.btnAddID, Qt::LeftButton);
-        QCOMPARE(picker.edAddTile->text(), QString("$01D3"));
+        QCOMPARE(tbtest::control<QLabel>(picker, "edAddTileLabel")->text(),
+                 QString("Insert a new Item"));
+        tbtest::control<QLineEdit>(picker, "edAddTile")->setText("$");
+        tbtest::control<tbapp::DrawGrid>(picker, "smallDrawGrid")->selectCell(2, 0);
+        QTest::mouseClick(tbtest::control<QToolButton>(picker, "btnAddID"), Qt::LeftButton);
+        QCOMPARE(tbtest::control<QLineEdit>(picker, "edAddTile")->text(), QString("$01D3"));
         picker.show();
-        const QRect cell = picker.smallDrawGrid->cellRect(1, 0);
-        QTest::mouseDClick(picker.smallDrawGrid->viewport(), Qt::LeftButton, {}, cell.center());
-        QCOMPARE(picker.edAddTile->text(), QString("$0004"));
+        const QRect cell =
+            tbtest::control<tbapp::DrawGrid>(picker, "smallDrawGrid")->cellRect(1, 0);
+        QTest::mouseDClick(tbtest::control<tbapp::DrawGrid>(picker, "smallDrawGrid")->viewport(),
+                           Qt::LeftButton, {}, cell.center());
+        QCOMPARE(tbtest::control<QLineEdit>(picker, "edAddTile")->text(), QString("$0004"));
         QTest::keyClick(&picker, Qt::Key_Escape);
         QCOMPARE(picker.result(), int(QDialog::Accepted));
     }

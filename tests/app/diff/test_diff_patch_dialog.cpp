@@ -1,6 +1,7 @@
 // The diff patch window: path checks by colour, when paths are remembered, the part
 // boxes, and a run from the button to the written patch.
 #include "DiffPatchDialogFixtures.h"
+#include "testsupport/FindControl.h"
 
 #include "diff/DiffFormat.h"
 #include "diff/DiffPatchDialog.h"
@@ -47,8 +48,8 @@ private:
     }
     void typeAll(tbapp::DiffPatchDialog& form, const QStringList& orig, const QStringList& mod) {
         for (int i = 0; i < 3; ++i) {
-            form.pathEdit(i)->setText(orig[i]);
-            form.pathEdit(i + 3)->setText(mod[i]);
+            pathEdit(form, i)->setText(orig[i]);
+            pathEdit(form, i + 3)->setText(mod[i]);
         }
     }
 
@@ -61,14 +62,16 @@ private slots:
         QCOMPARE(form.windowTitle(), QString("Tolvane Brimholt - Create Diff patch"));
         form.show();
         for (int i = 0; i < 6; ++i) {
-            QVERIFY(form.pathEdit(i)->text().isEmpty());
-            QVERIFY(isRed(form.pathEdit(i)));
+            QVERIFY(pathEdit(form, i)->text().isEmpty());
+            QVERIFY(isRed(pathEdit(form, i)));
         }
-        QVERIFY(!form.GenerateButton->isEnabled());
-        QVERIFY(form.StaticsCheckBox->isChecked());
-        QVERIFY(form.MapCheckBox->isChecked());
-        QCOMPARE(form.StaticsCheckBox->text(), QString("StaIdx0.mul + Statics0.mul"));
-        QVERIFY(form.findChild<QLineEdit*>("MMapEdit") == form.MMapEdit);
+        QVERIFY(!tbtest::control<QPushButton>(form, "GenerateButton")->isEnabled());
+        QVERIFY(tbtest::control<QCheckBox>(form, "StaticsCheckBox")->isChecked());
+        QVERIFY(tbtest::control<QCheckBox>(form, "MapCheckBox")->isChecked());
+        QCOMPARE(tbtest::control<QCheckBox>(form, "StaticsCheckBox")->text(),
+                 QString("StaIdx0.mul + Statics0.mul"));
+        QVERIFY(form.findChild<QLineEdit*>("MMapEdit") ==
+                tbtest::control<QLineEdit>(form, "MMapEdit"));
         QVERIFY(settings.allKeys().isEmpty());
     }
 
@@ -95,14 +98,16 @@ private slots:
                      {d + "/missing/map0.mul", false},
                      {QString(), false}};
         for (const auto& c : cases) {
-            form.OMapEdit->setText(c.path);
-            QVERIFY2(c.green ? isGreen(form.OMapEdit) : isRed(form.OMapEdit), qPrintable(c.path));
-            QCOMPARE(tbapp::isPathBoxValid(form.OMapEdit), c.green);
+            tbtest::control<QLineEdit>(form, "OMapEdit")->setText(c.path);
+            QVERIFY2(c.green ? isGreen(tbtest::control<QLineEdit>(form, "OMapEdit"))
+                             : isRed(tbtest::control<QLineEdit>(form, "OMapEdit")),
+                     qPrintable(c.path));
+            QCOMPARE(tbapp::isPathBoxValid(tbtest::control<QLineEdit>(form, "OMapEdit")), c.green);
         }
-        form.OStaticsEdit->setText(d + "/statics0.mul");
-        QVERIFY(isGreen(form.OStaticsEdit));
-        form.MStaticsEdit->setText(d + "/map0.mul");
-        QVERIFY(isRed(form.MStaticsEdit));
+        tbtest::control<QLineEdit>(form, "OStaticsEdit")->setText(d + "/statics0.mul");
+        QVERIFY(isGreen(tbtest::control<QLineEdit>(form, "OStaticsEdit")));
+        tbtest::control<QLineEdit>(form, "MStaticsEdit")->setText(d + "/map0.mul");
+        QVERIFY(isRed(tbtest::control<QLineEdit>(form, "MStaticsEdit")));
     }
 
     void pathsAreRememberedOnlyWhenAllSixAreGreen() {
@@ -115,11 +120,11 @@ private slots:
             RecordingPrompts prompts;
             tbapp::DiffPatchDialog form(settings, pr, prompts);
             for (int i = 0; i < 5; ++i)
-                form.pathEdit(i)->setText(i < 3 ? orig[i] : mod[i - 3]);
+                pathEdit(form, i)->setText(i < 3 ? orig[i] : mod[i - 3]);
             QVERIFY(settings.allKeys().isEmpty());
-            QVERIFY(!form.GenerateButton->isEnabled());
-            form.MMapEdit->setText(mod[2]);
-            QVERIFY(form.GenerateButton->isEnabled());
+            QVERIFY(!tbtest::control<QPushButton>(form, "GenerateButton")->isEnabled());
+            tbtest::control<QLineEdit>(form, "MMapEdit")->setText(mod[2]);
+            QVERIFY(tbtest::control<QPushButton>(form, "GenerateButton")->isEnabled());
             QCOMPARE(settings.value("Orig-staidx0.mul").toString(), orig[0]);
             QCOMPARE(settings.value("Orig-statics0.mul").toString(), orig[1]);
             QCOMPARE(settings.value("Orig-map0.mul").toString(), orig[2]);
@@ -128,25 +133,26 @@ private slots:
             QCOMPARE(settings.value("Mod-map0.mul").toString(), mod[2]);
 
             // A path that turns red is not written, and the button goes off again.
-            form.OMapEdit->setText(orig[2] + ".bak");
+            tbtest::control<QLineEdit>(form, "OMapEdit")->setText(orig[2] + ".bak");
             QCOMPARE(settings.value("Orig-map0.mul").toString(), orig[2]);
-            QVERIFY(!form.GenerateButton->isEnabled());
-            form.OMapEdit->setText(mod[2]); // valid again, another file
+            QVERIFY(!tbtest::control<QPushButton>(form, "GenerateButton")->isEnabled());
+            tbtest::control<QLineEdit>(form, "OMapEdit")
+                ->setText(mod[2]); // valid again, another file
             QCOMPARE(settings.value("Orig-map0.mul").toString(), mod[2]);
-            QVERIFY(form.GenerateButton->isEnabled());
+            QVERIFY(tbtest::control<QPushButton>(form, "GenerateButton")->isEnabled());
         }
         // A new window shows the stored paths, all green.
         QSettings settings(ini, QSettings::IniFormat);
         tbapp::StageProgressDialog pr;
         RecordingPrompts prompts;
         tbapp::DiffPatchDialog form(settings, pr, prompts);
-        QVERIFY(!form.GenerateButton->isEnabled());
+        QVERIFY(!tbtest::control<QPushButton>(form, "GenerateButton")->isEnabled());
         form.show();
-        QCOMPARE(form.OMapEdit->text(), mod[2]);
-        QCOMPARE(form.MStaIdxEdit->text(), mod[0]);
+        QCOMPARE(tbtest::control<QLineEdit>(form, "OMapEdit")->text(), mod[2]);
+        QCOMPARE(tbtest::control<QLineEdit>(form, "MStaIdxEdit")->text(), mod[0]);
         for (int i = 0; i < 6; ++i)
-            QVERIFY(isGreen(form.pathEdit(i)));
-        QVERIFY(form.GenerateButton->isEnabled());
+            QVERIFY(isGreen(pathEdit(form, i)));
+        QVERIFY(tbtest::control<QPushButton>(form, "GenerateButton")->isEnabled());
     }
 
     void atLeastOnePartStaysTicked() {
@@ -155,18 +161,18 @@ private slots:
         RecordingPrompts prompts;
         tbapp::DiffPatchDialog form(settings, pr, prompts);
         form.show();
-        form.MapCheckBox->click();
-        QVERIFY(!form.MapCheckBox->isChecked());
-        QVERIFY(form.StaticsCheckBox->isChecked());
-        form.StaticsCheckBox->click();
-        QVERIFY(!form.StaticsCheckBox->isChecked());
-        QVERIFY(form.MapCheckBox->isChecked());
-        form.MapCheckBox->click();
-        QVERIFY(!form.MapCheckBox->isChecked());
-        QVERIFY(form.StaticsCheckBox->isChecked());
-        form.MapCheckBox->click();
-        QVERIFY(form.MapCheckBox->isChecked());
-        QVERIFY(form.StaticsCheckBox->isChecked());
+        tbtest::control<QCheckBox>(form, "MapCheckBox")->click();
+        QVERIFY(!tbtest::control<QCheckBox>(form, "MapCheckBox")->isChecked());
+        QVERIFY(tbtest::control<QCheckBox>(form, "StaticsCheckBox")->isChecked());
+        tbtest::control<QCheckBox>(form, "StaticsCheckBox")->click();
+        QVERIFY(!tbtest::control<QCheckBox>(form, "StaticsCheckBox")->isChecked());
+        QVERIFY(tbtest::control<QCheckBox>(form, "MapCheckBox")->isChecked());
+        tbtest::control<QCheckBox>(form, "MapCheckBox")->click();
+        QVERIFY(!tbtest::control<QCheckBox>(form, "MapCheckBox")->isChecked());
+        QVERIFY(tbtest::control<QCheckBox>(form, "StaticsCheckBox")->isChecked());
+        tbtest::control<QCheckBox>(form, "MapCheckBox")->click();
+        QVERIFY(tbtest::control<QCheckBox>(form, "MapCheckBox")->isChecked());
+        QVERIFY(tbtest::control<QCheckBox>(form, "StaticsCheckBox")->isChecked());
     }
 
     void aRunDisablesTheWindowAndWritesThePatch() {
@@ -176,7 +182,7 @@ private slots:
         tbapp::DiffPatchDialog form(settings, pr, prompts);
         form.show();
         typeAll(form, makeSet("runOrig"), makeSet("runMod"));
-        QVERIFY(form.GenerateButton->isEnabled());
+        QVERIFY(tbtest::control<QPushButton>(form, "GenerateButton")->isEnabled());
         // The window's state at each prompt: the file name, then "Done.".
         QList<bool> enabledWhenAsked, stageWindowShownWhenAsked;
         prompts.whenAsked = [&] {
@@ -186,7 +192,7 @@ private slots:
 
         const QString both = tmp.path() + "/both.qmz";
         prompts.saveAnswers = {both};
-        QTest::mouseClick(form.GenerateButton, Qt::LeftButton);
+        QTest::mouseClick(tbtest::control<QPushButton>(form, "GenerateButton"), Qt::LeftButton);
         QCOMPARE(prompts.saveNames(), QStringList{"BHDFileSaveDialog"});
         QCOMPARE(prompts.titles, QStringList{"Patch file ..."});
         QCOMPARE(prompts.messages, QStringList{"Done."});
@@ -197,21 +203,21 @@ private slots:
         QVERIFY(prompts.errors.isEmpty());
         QCOMPARE(QFileInfo(both).size(), qint64(4'719'616));
 
-        form.MapCheckBox->click();
+        tbtest::control<QCheckBox>(form, "MapCheckBox")->click();
         const QString statics = tmp.path() + "/statics.qmz";
         prompts.saveAnswers = {statics};
-        form.GenerateButton->click();
+        tbtest::control<QPushButton>(form, "GenerateButton")->click();
         QCOMPARE(QFileInfo(statics).size(), qint64(3'146'752));
         // The dialog offers the file chosen last.
         QCOMPARE(prompts.saveRequests[1].defaultName, both);
 
         // Cancelling the dialog changes nothing.
         prompts.saveAnswers = {QString()};
-        form.GenerateButton->click();
+        tbtest::control<QPushButton>(form, "GenerateButton")->click();
         QCOMPARE(prompts.messages.size(), 2);
         QCOMPARE(QDir(tmp.path()).entryList({"*.qmz"}), (QStringList{"both.qmz", "statics.qmz"}));
         QVERIFY(form.isEnabled());
-        QVERIFY(form.GenerateButton->isEnabled());
+        QVERIFY(tbtest::control<QPushButton>(form, "GenerateButton")->isEnabled());
         QVERIFY(prompts.errors.isEmpty());
     }
 
@@ -234,7 +240,7 @@ private slots:
 
         // The patch may not overwrite an input.
         prompts.saveAnswers = {orig[2]};
-        form.GenerateButton->click();
+        tbtest::control<QPushButton>(form, "GenerateButton")->click();
         QCOMPARE(prompts.errors.size(), 1);
         QVERIFY2(prompts.errors[0].contains("one of the input files"),
                  qPrintable(prompts.errors[0]));
@@ -251,7 +257,7 @@ private slots:
             QVERIFY(previous.open(QIODevice::WriteOnly));
             previous.write("a patch made before");
         }
-        form.GenerateButton->click();
+        tbtest::control<QPushButton>(form, "GenerateButton")->click();
         QCOMPARE(prompts.errors.size(), 2);
         QVERIFY2(prompts.errors[1].contains("statics0.mul"), qPrintable(prompts.errors[1]));
         QVERIFY(enabledWhenReported);
@@ -272,8 +278,9 @@ private slots:
         QFile::setPermissions(readOnly, QFile::ReadOwner | QFile::ReadUser);
         // A read-only file is refused with a message and the dialog comes back; then the
         // user cancels.
+        typeAll(form, makeSet("saveOrig"), makeSet("saveMod"));
         prompts.saveAnswers = {readOnly, QString()};
-        form.GenerateButtonClick();
+        tbtest::control<QPushButton>(form, "GenerateButton")->click();
         QCOMPARE(prompts.saveRequests.size(), 2);
         const tbapp::FileDialogRequest& first = prompts.saveRequests[0];
         QCOMPARE(first.name, QString("BHDFileSaveDialog"));

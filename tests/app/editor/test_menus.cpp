@@ -140,13 +140,13 @@ private slots:
         ModalWatcher watcher([&](QWidget* window) {
             auto* copy = qobject_cast<tbapp::MapCopyDialog*>(window);
             QVERIFY(copy);
-            copy->EditSourceMap->setText(qpath(f.mapPath));
-            copy->EditDestinationMap->setText(qpath(destination));
-            copy->EditSX2->setText("7");
-            copy->EditSY2->setText("7");
-            copy->EditDX->setText("8");
-            copy->EditDY->setText("8");
-            copy->btnCopy->click();
+            tbtest::ui<QLineEdit>(*copy, "EditSourceMap")->setText(qpath(f.mapPath));
+            tbtest::ui<QLineEdit>(*copy, "EditDestinationMap")->setText(qpath(destination));
+            tbtest::ui<QLineEdit>(*copy, "EditSX2")->setText("7");
+            tbtest::ui<QLineEdit>(*copy, "EditSY2")->setText("7");
+            tbtest::ui<QLineEdit>(*copy, "EditDX")->setText("8");
+            tbtest::ui<QLineEdit>(*copy, "EditDY")->setText("8");
+            tbtest::ui<QPushButton>(*copy, "btnCopy")->click();
         });
         tbtest::ui<QAction>(form, "MapCopy1")->trigger();
         QCOMPARE(watcher.seen(), QStringList({"TMapCopyForm"}));
@@ -199,12 +199,12 @@ private slots:
         ModalWatcher watcher([](QWidget* window) {
             auto* list = qobject_cast<tbapp::CoordinateListDialog*>(window);
             QVERIFY(list);
-            QCOMPARE(list->PridatX->text(), QString("1500"));
-            QCOMPARE(list->PridatY->text(), QString("1250"));
-            list->PridatX->setText("77");
-            list->TLAdd->click();
-            list->Seznam->selectRow(0);
-            list->TlOK->click();
+            QCOMPARE(tbtest::ui<QLineEdit>(*list, "PridatX")->text(), QString("1500"));
+            QCOMPARE(tbtest::ui<QLineEdit>(*list, "PridatY")->text(), QString("1250"));
+            tbtest::ui<QLineEdit>(*list, "PridatX")->setText("77");
+            tbtest::ui<QPushButton>(*list, "TLAdd")->click();
+            tbtest::ui<QTableWidget>(*list, "Seznam")->selectRow(0);
+            tbtest::ui<QPushButton>(*list, "TlOK")->click();
         });
         tbtest::ui<QPushButton>(form, "List")->click();
         QCOMPARE(watcher.seen(), QStringList({"TListForm"}));

@@ -20,7 +20,7 @@ namespace fs = std::filesystem;
 namespace {
 
 // True when the navy bookmark label shows in the cell's lower left corner.
-bool labelShown(DrawGrid& grid, int col, int row) {
+bool labelShown(tbapp::DrawGrid& grid, int col, int row) {
     QImage image(grid.viewport()->size(), QImage::Format_RGB32);
     image.fill(Qt::black);
     const QRect rect = grid.cellRect(col, row);
@@ -279,15 +279,15 @@ private slots:
         editor.show();
         f.grid().setFocus();
         f.key(Qt::Key_Insert);
-        QCOMPARE(editor.Seznam->rowCount(), 0);
+        QCOMPARE(tbtest::ui<QTableWidget>(editor, "Seznam")->rowCount(), 0);
 
         tbtest::ui<QPushButton>(form, "btnLoad")->click();
         form.document().setCell(0, 1, tb::MapCell{467, -3});
         f.key(Qt::Key_Insert);
-        QCOMPARE(editor.Seznam->rowCount(), 1);
+        QCOMPARE(tbtest::ui<QTableWidget>(editor, "Seznam")->rowCount(), 1);
         QStringList row;
         for (int c = 0; c < 4; ++c)
-            row << editor.Seznam->item(0, c)->text();
+            row << tbtest::ui<QTableWidget>(editor, "Seznam")->item(0, c)->text();
         QCOMPARE(row, QStringList({"0", "1", "-3", "01 D3"}));
         QVERIFY(prompts.messages.isEmpty());
         QCOMPARE(f.status(), QString("X=0 - Y=1 - Altitude=-3 - Tile=01 D3"));
@@ -295,11 +295,11 @@ private slots:
         // The same cell again is refused; another cell is added.
         f.key(Qt::Key_Insert);
         QCOMPARE(prompts.messages, QStringList({"This coords are on list!"}));
-        QCOMPARE(editor.Seznam->rowCount(), 1);
+        QCOMPARE(tbtest::ui<QTableWidget>(editor, "Seznam")->rowCount(), 1);
         f.movePointer(f.grid().cellRect(2, 0).center());
         f.key(Qt::Key_Insert);
-        QCOMPARE(editor.Seznam->rowCount(), 2);
-        QCOMPARE(editor.Seznam->item(1, 3)->text(), QString("00 03"));
+        QCOMPARE(tbtest::ui<QTableWidget>(editor, "Seznam")->rowCount(), 2);
+        QCOMPARE(tbtest::ui<QTableWidget>(editor, "Seznam")->item(1, 3)->text(), QString("00 03"));
     }
 };
 

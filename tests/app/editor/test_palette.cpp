@@ -44,7 +44,7 @@ QAction* menuEntry(const tbapp::MapEditorWindow& form, const QString& caption) {
 }
 
 // The visible palette drawn as a repaint would draw it.
-QImage renderPalette(DrawGrid* grid) {
+QImage renderPalette(tbapp::DrawGrid* grid) {
     QImage image(grid->viewport()->size(), QImage::Format_RGB32);
     image.fill(Qt::magenta);
     grid->renderCells(image, image.rect());
@@ -80,8 +80,8 @@ private slots:
         tbapp::MapEditorWindow& form = f.open(false);
         QCOMPARE(tbtest::palette(form).sortedRows(),
                  (std::vector<std::string>{"0002", "0010", "0003"}));
-        QCOMPARE(tbtest::ui<DrawGrid>(form, "SortedTextureGrid")->rowCount(), 3);
-        QCOMPARE(tbtest::ui<DrawGrid>(form, "TextureDrawGrid")->rowCount(), 16382);
+        QCOMPARE(tbtest::ui<tbapp::DrawGrid>(form, "SortedTextureGrid")->rowCount(), 3);
+        QCOMPARE(tbtest::ui<tbapp::DrawGrid>(form, "TextureDrawGrid")->rowCount(), 16382);
         QCOMPARE(tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->count(),
                  3); // no tilelist.xml
         QStringList checked;
@@ -92,7 +92,7 @@ private slots:
 
         menuEntry(form, "other.lst")->trigger();
         QCOMPARE(tbtest::palette(form).sortedRows(), (std::vector<std::string>{"0005", "0006"}));
-        QCOMPARE(tbtest::ui<DrawGrid>(form, "SortedTextureGrid")->rowCount(), 2);
+        QCOMPARE(tbtest::ui<tbapp::DrawGrid>(form, "SortedTextureGrid")->rowCount(), 2);
         checked.clear();
         menuCaptions(form, &checked);
         QCOMPARE(checked, QStringList{"other.lst"});
@@ -102,7 +102,7 @@ private slots:
         QCOMPARE(f.messages, QStringList{"'$0003=x' is not a valid integer value"});
         QCOMPARE(tbtest::palette(form).sortedRows().size(), std::size_t(3));
         QCOMPARE(tbtest::palette(form).sortedRows()[0], std::string("0001"));
-        QCOMPARE(tbtest::ui<DrawGrid>(form, "SortedTextureGrid")->rowCount(), 3);
+        QCOMPARE(tbtest::ui<tbapp::DrawGrid>(form, "SortedTextureGrid")->rowCount(), 3);
 
         // A list that disappeared: the file error, the rows stay.
         fs::remove(f.appDir / "textures" / "other.lst");
@@ -136,13 +136,13 @@ private slots:
         QCOMPARE(form.editorState().paletteTile, 0x10);
 
         tbtest::ui<QCheckBox>(form, "cbSortet")->setChecked(false);
-        QVERIFY(tbtest::ui<DrawGrid>(form, "TextureDrawGrid")->isVisible());
-        QVERIFY(!tbtest::ui<DrawGrid>(form, "SortedTextureGrid")->isVisible());
+        QVERIFY(tbtest::ui<tbapp::DrawGrid>(form, "TextureDrawGrid")->isVisible());
+        QVERIFY(!tbtest::ui<tbapp::DrawGrid>(form, "SortedTextureGrid")->isVisible());
         tbtest::ui<QLineEdit>(form, "edFindID")->setText("3ffd");
         tbtest::ui<QPushButton>(form, "btnFind")->click();
         QCOMPARE(form.editorState().paletteTile, 0x3FFD);
         QCOMPARE(tbtest::palette(form).markedRow(false), 16381);
-        QVERIFY(tbtest::ui<DrawGrid>(form, "TextureDrawGrid")->topRow() > 16300);
+        QVERIFY(tbtest::ui<tbapp::DrawGrid>(form, "TextureDrawGrid")->topRow() > 16300);
         tbtest::ui<QLineEdit>(form, "edFindID")->setText("3FFE"); // past the last row
         tbtest::ui<QPushButton>(form, "btnFind")->click();
         QCOMPARE(form.editorState().paletteTile, 0x3FFD);
@@ -153,7 +153,7 @@ private slots:
         PaintFixture f;
         tbapp::MapEditorWindow& form = f.open();
         QCOMPARE(tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->currentIndex(), 0);
-        tbtest::ui<DrawGrid>(form, "SortedTextureGrid")->selectCell(0, 2);
+        tbtest::ui<tbapp::DrawGrid>(form, "SortedTextureGrid")->selectCell(0, 2);
         QCOMPARE(form.editorState().paletteTile, 3);
         QCOMPARE(tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->currentIndex(), 1);
         QVERIFY2(tbtest::statusText(form, 1).endsWith("Selected tile=00 03"),
@@ -167,7 +167,7 @@ private slots:
 
         tbtest::ui<QCheckBox>(form, "cbSortet")->setChecked(false);
         tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->setCurrentIndex(0);
-        tbtest::ui<DrawGrid>(form, "TextureDrawGrid")->selectCell(0, 0x1D3);
+        tbtest::ui<tbapp::DrawGrid>(form, "TextureDrawGrid")->selectCell(0, 0x1D3);
         QCOMPARE(form.editorState().paletteTile, 0x1D3);
         QCOMPARE(tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->currentIndex(), 1);
         QVERIFY(tbtest::statusText(form, 1).endsWith("Selected tile=01 D3"));
@@ -180,7 +180,7 @@ private slots:
         tbapp::MapEditorWindow& form = f.open(false);
         tbtest::ui<QCheckBox>(form, "cbSortet")->setChecked(false);
         QCoreApplication::processEvents(); // the full view takes its place
-        DrawGrid* full = tbtest::ui<DrawGrid>(form, "TextureDrawGrid");
+        tbapp::DrawGrid* full = tbtest::ui<tbapp::DrawGrid>(form, "TextureDrawGrid");
         full->setTopRow(0);
         QVERIFY(full->viewport()->height() > 4 * 65);
         const QRect both = full->cellRect(0, kBothTile);
@@ -207,7 +207,7 @@ private slots:
         // The sorted view paints tiles without a picture white.
         tbtest::ui<QCheckBox>(form, "cbSortet")->setChecked(true);
         QCoreApplication::processEvents();
-        DrawGrid* sorted = tbtest::ui<DrawGrid>(form, "SortedTextureGrid");
+        tbapp::DrawGrid* sorted = tbtest::ui<tbapp::DrawGrid>(form, "SortedTextureGrid");
         image = renderPalette(sorted);
         QCOMPARE(QColor(image.pixel(sorted->cellRect(0, 1).center())), QColor(Qt::white));
         QCOMPARE(QColor(image.pixel(sorted->cellRect(0, 2).center())),
@@ -244,11 +244,11 @@ private slots:
             auto* options = qobject_cast<tbapp::OptionsDialog*>(&dialog);
             if (!options)
                 return int(QDialog::Rejected);
-            options->lvSelectModes->addTopLevelItem(
-                new QTreeWidgetItem(QStringList{"Sand", "$0005,$0006"}));
-            options->btnAddListClick();
-            options->lbTexture->addItem("$0007");
-            options->lbTexture->addItem("$0003");
+            tbtest::ui<QTreeWidget>(*options, "lvSelectModes")
+                ->addTopLevelItem(new QTreeWidgetItem(QStringList{"Sand", "$0005,$0006"}));
+            tbtest::ui<QToolButton>(*options, "btnAddList")->click();
+            tbtest::ui<QListWidget>(*options, "lbTexture")->addItem("$0007");
+            tbtest::ui<QListWidget>(*options, "lbTexture")->addItem("$0003");
             return int(QDialog::Accepted);
         };
         tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->setCurrentIndex(3);
@@ -263,7 +263,7 @@ private slots:
         QVERIFY(fs::exists(f.appDir / "textures" / "grass.lst"));
         QCOMPARE(tbtest::palette(form).textureListPath(), QString("textures/grass.lst"));
         QCOMPARE(tbtest::palette(form).sortedRows(), (std::vector<std::string>{"0007", "0003"}));
-        QCOMPARE(tbtest::ui<DrawGrid>(form, "SortedTextureGrid")->rowCount(), 2);
+        QCOMPARE(tbtest::ui<tbapp::DrawGrid>(form, "SortedTextureGrid")->rowCount(), 2);
         QStringList checked;
         QVERIFY(menuCaptions(form, &checked).contains("grass.lst"));
         QCOMPARE(checked, QStringList{"grass.lst"});
@@ -294,12 +294,13 @@ private slots:
             auto* editor = qobject_cast<tbapp::BrushEditorDialog*>(&dialog);
             if (!editor)
                 return int(QDialog::Rejected);
-            for (int i = 0; i < editor->cbCustomBrushes->count(); ++i)
-                offered << editor->cbCustomBrushes->itemText(i);
-            editor->edBrushName->setText("drawn");
-            editor->smallDrawGridClick(3); // "NODRAW", then the list: row 3 is $0003
-            editor->BrushGridSelectCell(2, 1);
-            editor->BitBtn1Click();
+            for (int i = 0; i < tbtest::ui<QComboBox>(*editor, "cbCustomBrushes")->count(); ++i)
+                offered << tbtest::ui<QComboBox>(*editor, "cbCustomBrushes")->itemText(i);
+            tbtest::ui<QLineEdit>(*editor, "edBrushName")->setText("drawn");
+            // "NODRAW", then the list: row 3 is $0003
+            tbtest::ui<tbapp::DrawGrid>(*editor, "smallDrawGrid")->selectCell(0, 3);
+            tbtest::ui<tbapp::DrawGrid>(*editor, "BrushGrid")->selectCell(2, 1);
+            tbtest::ui<QPushButton>(*editor, "BitBtn1")->click();
             return editor->result();
         };
         tbtest::ui<QToolButton>(form, "SpeedButton6")->click();

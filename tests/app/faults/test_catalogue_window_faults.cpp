@@ -4,6 +4,7 @@
 // error names the file, and the window, with its edits, saves again once the fault is gone.
 // (The group dialog and the tile picker write no file.)
 #include "WindowFaults.h"
+#include "testsupport/FindControl.h"
 
 #include "../catalogue/CatalogueFixtures.h"
 
@@ -88,27 +89,30 @@ struct SaveRecorder {
 
 QStringList groupCaptions(const tbapp::OptionsDialog& options) {
     QStringList captions;
-    for (int i = 0; i < options.lvSelectModes->topLevelItemCount(); ++i)
-        captions << options.lvSelectModes->topLevelItem(i)->text(0);
+    for (int i = 0; i < tbtest::control<QTreeWidget>(options, "lvSelectModes")->topLevelItemCount();
+         ++i)
+        captions
+            << tbtest::control<QTreeWidget>(options, "lvSelectModes")->topLevelItem(i)->text(0);
     return captions;
 }
 
 QStringList textureItems(const tbapp::OptionsDialog& options) {
     QStringList items;
-    for (int i = 0; i < options.lbTexture->count(); ++i)
-        items << options.lbTexture->item(i)->text();
+    for (int i = 0; i < tbtest::control<QListWidget>(options, "lbTexture")->count(); ++i)
+        items << tbtest::control<QListWidget>(options, "lbTexture")->item(i)->text();
     return items;
 }
 
 // Every control a user works the options dialog with can be used.
 bool optionsControlsEnabled(const tbapp::OptionsDialog& options) {
-    for (const QWidget* w : {static_cast<const QWidget*>(options.lvSelectModes),
-                             static_cast<const QWidget*>(options.btnAdd),
-                             static_cast<const QWidget*>(options.lbTexture),
-                             static_cast<const QWidget*>(options.btnAddTexture),
-                             static_cast<const QWidget*>(options.cbTextureLists),
-                             static_cast<const QWidget*>(options.BitBtn2),
-                             static_cast<const QWidget*>(options.BitBtn3)})
+    for (const QWidget* w :
+         {static_cast<const QWidget*>(tbtest::control<QTreeWidget>(options, "lvSelectModes")),
+          static_cast<const QWidget*>(tbtest::control<QPushButton>(options, "btnAdd")),
+          static_cast<const QWidget*>(tbtest::control<QListWidget>(options, "lbTexture")),
+          static_cast<const QWidget*>(tbtest::control<QPushButton>(options, "btnAddTexture")),
+          static_cast<const QWidget*>(tbtest::control<QComboBox>(options, "cbTextureLists")),
+          static_cast<const QWidget*>(tbtest::control<QPushButton>(options, "BitBtn2")),
+          static_cast<const QWidget*>(tbtest::control<QPushButton>(options, "BitBtn3"))})
         if (!w->isEnabled())
             return false;
     return options.isEnabled();
@@ -138,9 +142,12 @@ private slots:
             ++shown;
             if (shown == 1) {
                 prompts.confirmAnswers = {true, true}; // delete the group, then show again
-                options.lvSelectModes->setCurrentItem(options.lvSelectModes->topLevelItem(0));
-                QTest::mouseClick(options.btnDelete, Qt::LeftButton);
-                QTest::mouseClick(options.BitBtn2, Qt::LeftButton);
+                tbtest::control<QTreeWidget>(options, "lvSelectModes")
+                    ->setCurrentItem(
+                        tbtest::control<QTreeWidget>(options, "lvSelectModes")->topLevelItem(0));
+                QTest::mouseClick(tbtest::control<QPushButton>(options, "btnDelete"),
+                                  Qt::LeftButton);
+                QTest::mouseClick(tbtest::control<QPushButton>(options, "BitBtn2"), Qt::LeftButton);
                 folder.arm(fault);
                 return options.result();
             }
@@ -156,7 +163,7 @@ private slots:
                 QVERIFY(optionsControlsEnabled(options));
             }();
             folder.disarm();
-            QTest::mouseClick(options.BitBtn2, Qt::LeftButton);
+            QTest::mouseClick(tbtest::control<QPushButton>(options, "BitBtn2"), Qt::LeftButton);
             return options.result();
         };
         QVERIFY(tbapp::runOptionsCommand(contextFor(app, prompts), nullptr, recorder.steps()));
@@ -188,9 +195,10 @@ private slots:
             auto& options = dynamic_cast<tbapp::OptionsDialog&>(d);
             ++shown;
             if (shown == 1) {
-                options.lbTexture->setCurrentRow(0);
-                QTest::mouseClick(options.btnTextureDown, Qt::LeftButton);
-                QTest::mouseClick(options.BitBtn2, Qt::LeftButton);
+                tbtest::control<QListWidget>(options, "lbTexture")->setCurrentRow(0);
+                QTest::mouseClick(tbtest::control<QToolButton>(options, "btnTextureDown"),
+                                  Qt::LeftButton);
+                QTest::mouseClick(tbtest::control<QPushButton>(options, "BitBtn2"), Qt::LeftButton);
                 folder.arm(fault);
                 return options.result();
             }
@@ -206,7 +214,7 @@ private slots:
                 QVERIFY(optionsControlsEnabled(options));
             }();
             folder.disarm();
-            QTest::mouseClick(options.BitBtn2, Qt::LeftButton);
+            QTest::mouseClick(tbtest::control<QPushButton>(options, "BitBtn2"), Qt::LeftButton);
             return options.result();
         };
         prompts.confirmAnswers = {true};
@@ -235,7 +243,7 @@ private slots:
         prompts.onDialog = [&](QDialog& d) {
             ++shown;
             auto& options = dynamic_cast<tbapp::OptionsDialog&>(d);
-            QTest::mouseClick(options.BitBtn2, Qt::LeftButton);
+            QTest::mouseClick(tbtest::control<QPushButton>(options, "BitBtn2"), Qt::LeftButton);
             folder.arm(WriteFault::ReadOnlyMount);
             return options.result();
         };
@@ -266,14 +274,14 @@ private slots:
         tbapp::BrushEditorDialog editor(contextFor(app, prompts));
         editor.setBrushNames(tbapp::brushNames(qpath(app) + "/"));
         editor.show();
-        editor.cbCustomBrushes->setEditText("Pond");
-        QCOMPARE(editor.edBrushName->text(), QString("Pond"));
-        editor.udRows->setValue(2);
-        editor.udCols->setValue(5);
-        editor.smallDrawGrid->selectCell(0, 3); // $01D3
+        tbtest::control<QComboBox>(editor, "cbCustomBrushes")->setEditText("Pond");
+        QCOMPARE(tbtest::control<QLineEdit>(editor, "edBrushName")->text(), QString("Pond"));
+        tbtest::control<QSpinBox>(editor, "udRows")->setValue(2);
+        tbtest::control<QSpinBox>(editor, "udCols")->setValue(5);
+        tbtest::control<tbapp::DrawGrid>(editor, "smallDrawGrid")->selectCell(0, 3); // $01D3
         for (int col = 0; col < 5; ++col)
             for (int row = 0; row < 2; ++row)
-                editor.BrushGrid->selectCell(col, row);
+                tbtest::control<tbapp::DrawGrid>(editor, "BrushGrid")->selectCell(col, row);
         const std::vector<std::string> lines = editor.brush().fileLines();
         QCOMPARE(lines.size(), std::size_t(10));
         std::string expected;
@@ -283,7 +291,7 @@ private slots:
 
         folder.arm(fault);
         prompts.confirmAnswers = {true};
-        QTest::mouseClick(editor.BitBtn1, Qt::LeftButton);
+        QTest::mouseClick(tbtest::control<QPushButton>(editor, "BitBtn1"), Qt::LeftButton);
         QCOMPARE(fileText(app / "brushes" / "Pond.brs"), previous);
         QCOMPARE(strayEntries(app / "brushes", {"Pond.brs"}), QStringList());
         QCOMPARE(prompts.errors.size(), 1);
@@ -292,14 +300,16 @@ private slots:
         QVERIFY(editor.isVisible());
         QCOMPARE(editor.savedBrushName(), std::nullopt);
         QCOMPARE(editor.brush().fileLines(), lines);
-        for (const QWidget* w : {static_cast<const QWidget*>(editor.BitBtn1),
-                                 static_cast<const QWidget*>(editor.BrushGrid),
-                                 static_cast<const QWidget*>(editor.edBrushName),
-                                 static_cast<const QWidget*>(editor.smallDrawGrid)})
+        for (const QWidget* w :
+             {static_cast<const QWidget*>(tbtest::control<QPushButton>(editor, "BitBtn1")),
+              static_cast<const QWidget*>(tbtest::control<tbapp::DrawGrid>(editor, "BrushGrid")),
+              static_cast<const QWidget*>(tbtest::control<QLineEdit>(editor, "edBrushName")),
+              static_cast<const QWidget*>(
+                  tbtest::control<tbapp::DrawGrid>(editor, "smallDrawGrid"))})
             QVERIFY(w->isEnabled());
 
         folder.disarm();
-        QTest::mouseClick(editor.BitBtn1, Qt::LeftButton);
+        QTest::mouseClick(tbtest::control<QPushButton>(editor, "BitBtn1"), Qt::LeftButton);
         QVERIFY(!editor.isVisible());
         QCOMPARE(editor.result(), int(QDialog::Accepted));
         QCOMPARE(editor.savedBrushName(), std::optional<QString>("Pond"));
@@ -320,12 +330,12 @@ private slots:
         RecordingPrompts prompts;
         tbapp::BrushEditorDialog editor(contextFor(app, prompts));
         editor.show();
-        editor.edBrushName->setText("Pond");
-        editor.smallDrawGrid->selectCell(0, 1); // $0003
-        editor.BrushGrid->selectCell(1, 1);
+        tbtest::control<QLineEdit>(editor, "edBrushName")->setText("Pond");
+        tbtest::control<tbapp::DrawGrid>(editor, "smallDrawGrid")->selectCell(0, 1); // $0003
+        tbtest::control<tbapp::DrawGrid>(editor, "BrushGrid")->selectCell(1, 1);
         folder.arm(WriteFault::FullDevice);
         prompts.confirmAnswers = {false};
-        QTest::mouseClick(editor.BitBtn1, Qt::LeftButton);
+        QTest::mouseClick(tbtest::control<QPushButton>(editor, "BitBtn1"), Qt::LeftButton);
         folder.disarm();
         QCOMPARE(editor.result(), int(QDialog::Accepted));
         QVERIFY(!editor.isVisible());

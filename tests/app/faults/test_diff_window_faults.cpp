@@ -2,6 +2,7 @@
 // file size limit): the patch made before stays whole, the error names the patch, the
 // window comes back enabled, and the same run succeeds once the fault is gone.
 #include "WindowFaults.h"
+#include "testsupport/FindControl.h"
 
 #include "../diff/DiffPatchDialogFixtures.h"
 
@@ -70,15 +71,15 @@ private slots:
         tbapp::DiffPatchDialog form(settings, pr, prompts);
         form.show();
         for (int i = 0; i < 3; ++i) {
-            form.pathEdit(i)->setText(orig[i]);
-            form.pathEdit(i + 3)->setText(mod[i]);
+            pathEdit(form, i)->setText(orig[i]);
+            pathEdit(form, i + 3)->setText(mod[i]);
         }
         // On a read-only mount the dialog's own check refuses the name at once (a message,
         // then the dialog again, which the user cancels); otherwise the write fails.
         prompts.saveAnswers = {patchPath, QString()};
 
         folder.arm(fault);
-        form.GenerateButton->click();
+        tbtest::control<QPushButton>(form, "GenerateButton")->click();
         folder.disarm();
 
         QCOMPARE(prompts.shown.size(), 1);
@@ -92,13 +93,13 @@ private slots:
                      .entryList(QDir::Files | QDir::NoDotAndDotDot),
                  QStringList{"changes.qmz"});
         QVERIFY(form.isEnabled());
-        QVERIFY(form.GenerateButton->isEnabled());
+        QVERIFY(tbtest::control<QPushButton>(form, "GenerateButton")->isEnabled());
         QVERIFY(!pr.isVisible());
 
         // Usable after: the same run writes a finished patch.
         prompts.forgetShown();
         prompts.saveAnswers = {patchPath};
-        form.GenerateButton->click();
+        tbtest::control<QPushButton>(form, "GenerateButton")->click();
         QCOMPARE(prompts.shown, QStringList{"Done."});
         const QByteArray patch = fileBytes(patchPath);
         QVERIFY(patch.size() > tb::kDiffHeaderSize);

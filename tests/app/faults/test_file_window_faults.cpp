@@ -218,18 +218,19 @@ private slots:
         RecordingPrompts prompts;
         tbapp::PatchEditorWindow form(pathOf(appDir.path()), link, prompts);
         for (int i = 0; i < 6; ++i) {
-            form.PridatX->setText(QString::number(1000 + i));
-            form.PridatY->setText(QString::number(2000 + i));
-            form.PridatZ->setText(QString::number(-i));
-            form.PridatID->setText(QString("01 %1").arg(10 + i));
-            QTest::mouseClick(form.TLAdd, Qt::LeftButton);
+            tbtest::control<QLineEdit>(form, "PridatX")->setText(QString::number(1000 + i));
+            tbtest::control<QLineEdit>(form, "PridatY")->setText(QString::number(2000 + i));
+            tbtest::control<QLineEdit>(form, "PridatZ")->setText(QString::number(-i));
+            tbtest::control<QLineEdit>(form, "PridatID")->setText(QString("01 %1").arg(10 + i));
+            QTest::mouseClick(tbtest::control<QPushButton>(form, "TLAdd"), Qt::LeftButton);
         }
-        const std::vector<QStringList> rows = tableRows(form.Seznam);
+        const std::vector<QStringList> rows =
+            tableRows(tbtest::control<QTableWidget>(form, "Seznam"));
         QCOMPARE(rows.size(), std::size_t(6));
 
         folder.arm(fault);
         prompts.saveAnswers << pathOf(target);
-        QTest::mouseClick(form.TLSave, Qt::LeftButton);
+        QTest::mouseClick(tbtest::control<QPushButton>(form, "TLSave"), Qt::LeftButton);
         QCOMPARE(prompts.saveRequests.size(), 1); // the dialog was answered: the write was tried
 
         Outcome o;
@@ -239,12 +240,13 @@ private slots:
         o.usableUnless(std::any_of(prompts.progressRuns.begin(), prompts.progressRuns.end(),
                                    [](const auto& run) { return run->open; }),
                        "a progress window is left open");
-        o.usableUnless(tableRows(form.Seznam) != rows, "the list changed");
+        o.usableUnless(tableRows(tbtest::control<QTableWidget>(form, "Seznam")) != rows,
+                       "the list changed");
 
         folder.disarm();
         const int errorsBefore = int(prompts.errors.size());
         prompts.saveAnswers << pathOf(target);
-        QTest::mouseClick(form.TLSave, Qt::LeftButton);
+        QTest::mouseClick(tbtest::control<QPushButton>(form, "TLSave"), Qt::LeftButton);
         o.usableUnless(prompts.errors.size() != errorsBefore,
                        "the save again failed: " + prompts.errors.join(" / "));
         o.usableUnless(bytesOf(target) != patchFileText(rows), "the save again did not write");
@@ -253,7 +255,8 @@ private slots:
         o.usableUnless(std::any_of(prompts.progressRuns.begin(), prompts.progressRuns.end(),
                                    [](const auto& run) { return run->open; }),
                        "a progress window is left open after the save again");
-        o.usableUnless(!form.TLSave->isEnabled() || !form.TLLoad->isEnabled(),
+        o.usableUnless(!tbtest::control<QPushButton>(form, "TLSave")->isEnabled() ||
+                           !tbtest::control<QPushButton>(form, "TLLoad")->isEnabled(),
                        "Load or Save is disabled");
 
         printOutcome("PatchEditorWindow Save", fault, o);
@@ -286,17 +289,20 @@ private slots:
         FakeLink link;
         RecordingPrompts prompts;
         tbapp::CoordinateListDialog form(pathOf(folder.path()), link, "0", "0", prompts);
-        QCOMPARE(form.Seznam->rowCount(), 2); // coords.def was read
+        QCOMPARE(tbtest::control<QTableWidget>(form, "Seznam")->rowCount(),
+                 2); // coords.def was read
         for (int i = 0; i < 5; ++i) {
-            form.PridatX->setText(QString::number(1400 + i));
-            form.PridatY->setText(QString::number(1600 + i));
-            QTest::mouseClick(form.TLAdd, Qt::LeftButton);
+            tbtest::control<QLineEdit>(form, "PridatX")->setText(QString::number(1400 + i));
+            tbtest::control<QLineEdit>(form, "PridatY")->setText(QString::number(1600 + i));
+            QTest::mouseClick(tbtest::control<QPushButton>(form, "TLAdd"), Qt::LeftButton);
         }
-        const std::vector<QStringList> rows = tableRows(form.Seznam);
-        selectRow(form.Seznam, 5); // 1403, 1603
+        const std::vector<QStringList> rows =
+            tableRows(tbtest::control<QTableWidget>(form, "Seznam"));
+        selectRow(tbtest::control<QTableWidget>(form, "Seznam"), 5); // 1403, 1603
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QPushButton* leave = viaOk ? form.TlOK : form.TlCancel;
+        QPushButton* leave = viaOk ? tbtest::control<QPushButton>(form, "TlOK")
+                                   : tbtest::control<QPushButton>(form, "TlCancel");
 
         folder.arm(fault);
         QTest::mouseClick(leave, Qt::LeftButton);
@@ -305,7 +311,8 @@ private slots:
         checkPrevious(o, target, previous);
         checkError(o, prompts.errors, prompts.messages, target);
         o.usableUnless(!form.isVisible(), "the window closed although coords.def was not written");
-        o.usableUnless(tableRows(form.Seznam) != rows, "the list changed");
+        o.usableUnless(tableRows(tbtest::control<QTableWidget>(form, "Seznam")) != rows,
+                       "the list changed");
 
         folder.disarm();
         QTest::mouseClick(leave, Qt::LeftButton);
@@ -343,31 +350,34 @@ private slots:
         RecordingPrompts prompts;
         tbapp::CoordinateListDialog form(pathOf(appDir.path()), link, "0", "0", prompts);
         for (int i = 0; i < 5; ++i) {
-            form.PridatX->setText(QString::number(300 + i));
-            form.PridatY->setText(QString::number(500 + i));
-            QTest::mouseClick(form.TLAdd, Qt::LeftButton);
+            tbtest::control<QLineEdit>(form, "PridatX")->setText(QString::number(300 + i));
+            tbtest::control<QLineEdit>(form, "PridatY")->setText(QString::number(500 + i));
+            QTest::mouseClick(tbtest::control<QPushButton>(form, "TLAdd"), Qt::LeftButton);
         }
-        const std::vector<QStringList> rows = tableRows(form.Seznam);
+        const std::vector<QStringList> rows =
+            tableRows(tbtest::control<QTableWidget>(form, "Seznam"));
 
         folder.arm(fault);
         prompts.saveAnswers << pathOf(target);
-        QTest::mouseClick(form.TLSave, Qt::LeftButton);
+        QTest::mouseClick(tbtest::control<QPushButton>(form, "TLSave"), Qt::LeftButton);
         QCOMPARE(prompts.saveRequests.size(), 1);
 
         Outcome o;
         checkPrevious(o, target, previous);
         checkError(o, prompts.errors, prompts.messages, target);
-        o.usableUnless(tableRows(form.Seznam) != rows, "the list changed");
+        o.usableUnless(tableRows(tbtest::control<QTableWidget>(form, "Seznam")) != rows,
+                       "the list changed");
 
         folder.disarm();
         prompts.saveAnswers << pathOf(target);
-        QTest::mouseClick(form.TLSave, Qt::LeftButton);
+        QTest::mouseClick(tbtest::control<QPushButton>(form, "TLSave"), Qt::LeftButton);
         o.usableUnless(prompts.errors.size() != 1,
                        "the export again failed: " + prompts.errors.join(" / "));
         o.usableUnless(bytesOf(target) != coordFileText(rows), "the export again did not write");
         o.usableUnless(namesIn(folder.path()) != std::set<std::string>{"favourites.def"},
                        "the folder holds " + joined(namesIn(folder.path())));
-        o.usableUnless(!form.TLSave->isEnabled() || !form.TlOK->isEnabled(),
+        o.usableUnless(!tbtest::control<QPushButton>(form, "TLSave")->isEnabled() ||
+                           !tbtest::control<QPushButton>(form, "TlOK")->isEnabled(),
                        "Export or OK is disabled");
 
         printOutcome("CoordinateListDialog Export", fault, o);
@@ -480,37 +490,45 @@ private slots:
 
         RecordingPrompts recorder;
         tbapp::MapCopyDialog form(recorder);
-        form.EditSourceMap->setText(pathOf(source));
-        form.EditDestinationMap->setText(pathOf(target));
+        tbtest::control<QLineEdit>(form, "EditSourceMap")->setText(pathOf(source));
+        tbtest::control<QLineEdit>(form, "EditDestinationMap")->setText(pathOf(target));
         const QStringList coords = {"0", "0", "15", "15", "20", "30"};
-        QLineEdit* edits[] = {form.EditSX1, form.EditSY1, form.EditSX2,
-                              form.EditSY2, form.EditDX,  form.EditDY};
+        QLineEdit* edits[] = {tbtest::control<QLineEdit>(form, "EditSX1"),
+                              tbtest::control<QLineEdit>(form, "EditSY1"),
+                              tbtest::control<QLineEdit>(form, "EditSX2"),
+                              tbtest::control<QLineEdit>(form, "EditSY2"),
+                              tbtest::control<QLineEdit>(form, "EditDX"),
+                              tbtest::control<QLineEdit>(form, "EditDY")};
         for (int i = 0; i < 6; ++i)
             edits[i]->setText(coords[i]);
-        QCOMPARE(form.TextDMapInfo->text(), QString("Tokuno"));
-        QVERIFY(form.btnCopy->isEnabled());
+        QCOMPARE(tbtest::control<QLabel>(form, "TextDMapInfo")->text(), QString("Tokuno"));
+        QVERIFY(tbtest::control<QPushButton>(form, "btnCopy")->isEnabled());
         QVERIFY(recorder.shown.isEmpty());
 
         folder.arm(fault);
-        QTest::mouseClick(form.btnCopy, Qt::LeftButton);
+        QTest::mouseClick(tbtest::control<QPushButton>(form, "btnCopy"), Qt::LeftButton);
 
         Outcome o;
         checkPrevious(o, target, previous);
         checkError(o, recorder.errors, recorder.messages, target);
         o.usableUnless(form.isRunning(), "the window still counts as running");
-        o.usableUnless(!form.btnCopy->isEnabled(), "btnCopy is left disabled");
+        o.usableUnless(!tbtest::control<QPushButton>(form, "btnCopy")->isEnabled(),
+                       "btnCopy is left disabled");
 
         folder.disarm();
         const qsizetype messagesBefore = recorder.shown.size();
-        QTest::mouseClick(form.btnCopy, Qt::LeftButton);
+        QTest::mouseClick(tbtest::control<QPushButton>(form, "btnCopy"), Qt::LeftButton);
         o.usableUnless(recorder.shown.size() != messagesBefore,
                        "the copy again failed: " + recorder.shown.join(" / "));
         o.usableUnless(bytesOf(target) != expected, "the copy again did not write the cells");
         o.usableUnless(namesIn(folder.path()) != std::set<std::string>{"map4.mul"},
                        "the folder holds " + joined(namesIn(folder.path())));
-        o.usableUnless(!form.btnCopy->isEnabled(), "btnCopy is disabled after the copy again");
-        o.usableUnless(form.ProgressBar->value() != 100,
-                       "the bar ends at " + QString::number(form.ProgressBar->value()));
+        o.usableUnless(!tbtest::control<QPushButton>(form, "btnCopy")->isEnabled(),
+                       "btnCopy is disabled after the copy again");
+        o.usableUnless(
+            tbtest::control<QProgressBar>(form, "ProgressBar")->value() != 100,
+            "the bar ends at " +
+                QString::number(tbtest::control<QProgressBar>(form, "ProgressBar")->value()));
 
         printOutcome("MapCopyDialog copy", fault, o);
         QVERIFY2(o.intact, qPrintable(o.why.join("; ")));

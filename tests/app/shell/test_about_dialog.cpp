@@ -1,6 +1,7 @@
 // The about box: caption and controls, the link, and several boxes open at once.
 
 #include "shell/AboutDialog.h"
+#include "testsupport/FindControl.h"
 
 #include <QDesktopServices>
 #include <QLabel>
@@ -24,13 +25,14 @@ private slots:
     void captionAndControls() {
         auto* box = new tbapp::AboutDialog;
         QCOMPARE(box->windowTitle(), QString("Tolvane Brimholt - About program"));
-        QCOMPARE(box->TextCopy->text(), QString("Tolvane Brimholt"));
-        QCOMPARE(box->TextCopy->font().family(), QString("Arial Black"));
-        QCOMPARE(box->TextCopy->font().pixelSize(), 43);
-        QCOMPARE(box->TlacitkoOK->text(), QString("Ok"));
-        QCOMPARE(box->Podekovani->size(), QSize(465, 86));
-        QVERIFY(box->Odkaz->font().underline());
-        QCOMPARE(box->Odkaz->cursor().shape(), Qt::PointingHandCursor);
+        QCOMPARE(tbtest::control<QLabel>(*box, "TextCopy")->text(), QString("Tolvane Brimholt"));
+        QCOMPARE(tbtest::control<QLabel>(*box, "TextCopy")->font().family(),
+                 QString("Arial Black"));
+        QCOMPARE(tbtest::control<QLabel>(*box, "TextCopy")->font().pixelSize(), 43);
+        QCOMPARE(tbtest::control<QPushButton>(*box, "TlacitkoOK")->text(), QString("Ok"));
+        QCOMPARE(tbtest::control<QPlainTextEdit>(*box, "Podekovani")->size(), QSize(465, 86));
+        QVERIFY(tbtest::control<QLabel>(*box, "Odkaz")->font().underline());
+        QCOMPARE(tbtest::control<QLabel>(*box, "Odkaz")->cursor().shape(), Qt::PointingHandCursor);
         QVERIFY(!box->isModal());
         delete box;
     }
@@ -40,7 +42,7 @@ private slots:
         QDesktopServices::setUrlHandler("https", &recorder, "open");
         auto* box = new tbapp::AboutDialog;
         box->show();
-        QTest::mouseClick(box->Odkaz, Qt::LeftButton);
+        QTest::mouseClick(tbtest::control<QLabel>(*box, "Odkaz"), Qt::LeftButton);
         QDesktopServices::unsetUrlHandler("https");
         QCOMPARE(recorder.opened, QList<QUrl>{QUrl(tbapp::AboutDialog::webPageAddress())});
         delete box;
@@ -51,7 +53,7 @@ private slots:
         QPointer<tbapp::AboutDialog> second = new tbapp::AboutDialog;
         first->show();
         second->show();
-        QTest::mouseClick(first->TlacitkoOK, Qt::LeftButton);
+        QTest::mouseClick(tbtest::control<QPushButton>(*first, "TlacitkoOK"), Qt::LeftButton);
         QTRY_VERIFY(first.isNull()); // released after closing
         QVERIFY(!second.isNull());
         QVERIFY(second->isVisible());

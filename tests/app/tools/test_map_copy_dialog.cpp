@@ -1,5 +1,6 @@
 // The map copy window: path colours and labels, the coordinate colour rules in their
 // order, the refusals of Copy, and a copy run.
+#include "testsupport/FindControl.h"
 #include "tools/MapCopyDialog.h"
 
 #include "TestPaths.h"
@@ -27,8 +28,10 @@ bool wrong(const QLineEdit* edit) {
 }
 
 void setCoords(tbapp::MapCopyDialog& form, QStringList values) {
-    QLineEdit* edits[] = {form.EditSX1, form.EditSY1, form.EditSX2,
-                          form.EditSY2, form.EditDX,  form.EditDY};
+    QLineEdit* edits[] = {
+        tbtest::control<QLineEdit>(form, "EditSX1"), tbtest::control<QLineEdit>(form, "EditSY1"),
+        tbtest::control<QLineEdit>(form, "EditSX2"), tbtest::control<QLineEdit>(form, "EditSY2"),
+        tbtest::control<QLineEdit>(form, "EditDX"),  tbtest::control<QLineEdit>(form, "EditDY")};
     for (QLineEdit* edit : edits)
         edit->setText(values.takeFirst());
 }
@@ -54,21 +57,27 @@ private slots:
         RecordingPrompts prompts;
         tbapp::MapCopyDialog form(prompts);
         QCOMPARE(form.windowTitle(), QString("Tolvane Brimholt - Map Copy"));
-        for (QLabel* l :
-             {form.TextSMapInfo, form.TextSMapSize, form.TextDMapInfo, form.TextDMapSize})
+        for (QLabel* l : {tbtest::control<QLabel>(form, "TextSMapInfo"),
+                          tbtest::control<QLabel>(form, "TextSMapSize"),
+                          tbtest::control<QLabel>(form, "TextDMapInfo"),
+                          tbtest::control<QLabel>(form, "TextDMapSize")})
             QCOMPARE(l->text(), QString("Unknown"));
-        for (QLineEdit* e :
-             {form.EditSX1, form.EditSY1, form.EditSX2, form.EditSY2, form.EditDX, form.EditDY}) {
+        for (QLineEdit* e : {tbtest::control<QLineEdit>(form, "EditSX1"),
+                             tbtest::control<QLineEdit>(form, "EditSY1"),
+                             tbtest::control<QLineEdit>(form, "EditSX2"),
+                             tbtest::control<QLineEdit>(form, "EditSY2"),
+                             tbtest::control<QLineEdit>(form, "EditDX"),
+                             tbtest::control<QLineEdit>(form, "EditDY")}) {
             QCOMPARE(e->text(), QString("0"));
             QCOMPARE(e->width(), 38);
             QVERIFY(!wrong(e));
         }
-        QVERIFY(!form.btnCopy->isEnabled());
-        QCOMPARE(form.btnCopy->text(), QString("Copy"));
+        QVERIFY(!tbtest::control<QPushButton>(form, "btnCopy")->isEnabled());
+        QCOMPARE(tbtest::control<QPushButton>(form, "btnCopy")->text(), QString("Copy"));
         QCOMPARE(form.sourceLastX(), 0);
         QCOMPARE(form.destinationLastY(), 0);
-        form.btnSourceFileClick(); // cancelled
-        form.btnDestinationFileClick();
+        tbtest::control<QPushButton>(form, "btnSourceFile")->click(); // cancelled
+        tbtest::control<QPushButton>(form, "btnDestinationFile")->click();
         QCOMPARE(prompts.openNames(), (QStringList{"dlgOpenSource", "dlgOpenDestination"}));
         for (const tbapp::FileDialogRequest& request : prompts.openRequests)
             QCOMPARE(request.filter, QString("Ultima Online MAP (*.mul *.uop)"));
@@ -76,124 +85,130 @@ private slots:
              {"SourceMap", "EditSourceMap", "btnSourceFile", "grp1", "DestinationMap",
               "EditDestinationMap", "btnDestinationFile", "grp2", "ProgressBar"})
             QVERIFY2(form.findChild<QWidget*>(name), name);
-        QCOMPARE(form.EditSY2->nextInFocusChain(), form.EditDestinationMap);
-        QCOMPARE(form.EditDY->nextInFocusChain(), form.btnCopy);
+        QCOMPARE(tbtest::control<QLineEdit>(form, "EditSY2")->nextInFocusChain(),
+                 tbtest::control<QLineEdit>(form, "EditDestinationMap"));
+        QCOMPARE(tbtest::control<QLineEdit>(form, "EditDY")->nextInFocusChain(),
+                 tbtest::control<QPushButton>(form, "btnCopy"));
     }
 
     void pathsTurnGreenWhenIdentifiedAndEnableCopyTogether() {
         RecordingPrompts prompts;
         tbapp::MapCopyDialog form(prompts);
         prompts.openAnswers = {m_ilshenar};
-        form.btnSourceFileClick();
+        tbtest::control<QPushButton>(form, "btnSourceFile")->click();
         QCOMPARE(prompts.openNames(), QStringList{"dlgOpenSource"});
-        QVERIFY(tbapp::isPathBoxValid(form.EditSourceMap));
-        QCOMPARE(form.EditSourceMap->palette().color(QPalette::Base), QColor(0, 128, 0));
-        QCOMPARE(form.TextSMapInfo->text(), QString("Ilshenar"));
-        QCOMPARE(form.TextSMapSize->text(), QString("2304x1600"));
+        QVERIFY(tbapp::isPathBoxValid(tbtest::control<QLineEdit>(form, "EditSourceMap")));
+        QCOMPARE(tbtest::control<QLineEdit>(form, "EditSourceMap")->palette().color(QPalette::Base),
+                 QColor(0, 128, 0));
+        QCOMPARE(tbtest::control<QLabel>(form, "TextSMapInfo")->text(), QString("Ilshenar"));
+        QCOMPARE(tbtest::control<QLabel>(form, "TextSMapSize")->text(), QString("2304x1600"));
         QCOMPARE(form.sourceLastX(), 2303);
         QCOMPARE(form.sourceLastY(), 1599);
-        QVERIFY(!form.btnCopy->isEnabled());
+        QVERIFY(!tbtest::control<QPushButton>(form, "btnCopy")->isEnabled());
 
         prompts.openAnswers = {m_mondain1};
-        form.btnDestinationFileClick();
-        QCOMPARE(form.TextDMapInfo->text(), QString("Mondains Legacy"));
-        QCOMPARE(form.TextDMapSize->text(), QString("7168x4096"));
-        QVERIFY(form.btnCopy->isEnabled());
+        tbtest::control<QPushButton>(form, "btnDestinationFile")->click();
+        QCOMPARE(tbtest::control<QLabel>(form, "TextDMapInfo")->text(), QString("Mondains Legacy"));
+        QCOMPARE(tbtest::control<QLabel>(form, "TextDMapSize")->text(), QString("7168x4096"));
+        QVERIFY(tbtest::control<QPushButton>(form, "btnCopy")->isEnabled());
 
         // A path with no file turns red and keeps the labels; Copy is off.
-        form.EditDestinationMap->setText(pathOf(m_dir / "none" / "map0.mul"));
-        QCOMPARE(form.EditDestinationMap->palette().color(QPalette::Base), QColor(255, 0, 0));
-        QCOMPARE(form.TextDMapInfo->text(), QString("Mondains Legacy"));
-        QVERIFY(!form.btnCopy->isEnabled());
+        tbtest::control<QLineEdit>(form, "EditDestinationMap")
+            ->setText(pathOf(m_dir / "none" / "map0.mul"));
+        QCOMPARE(
+            tbtest::control<QLineEdit>(form, "EditDestinationMap")->palette().color(QPalette::Base),
+            QColor(255, 0, 0));
+        QCOMPARE(tbtest::control<QLabel>(form, "TextDMapInfo")->text(), QString("Mondains Legacy"));
+        QVERIFY(!tbtest::control<QPushButton>(form, "btnCopy")->isEnabled());
 
         // A file of no known variant: Unknown, red, bounds 0.
-        form.EditDestinationMap->setText(m_odd);
-        QCOMPARE(form.TextDMapInfo->text(), QString("Unknown"));
-        QCOMPARE(form.TextDMapSize->text(), QString("Unknown"));
-        QVERIFY(!tbapp::isPathBoxValid(form.EditDestinationMap));
+        tbtest::control<QLineEdit>(form, "EditDestinationMap")->setText(m_odd);
+        QCOMPARE(tbtest::control<QLabel>(form, "TextDMapInfo")->text(), QString("Unknown"));
+        QCOMPARE(tbtest::control<QLabel>(form, "TextDMapSize")->text(), QString("Unknown"));
+        QVERIFY(!tbapp::isPathBoxValid(tbtest::control<QLineEdit>(form, "EditDestinationMap")));
         QCOMPARE(form.destinationLastX(), 0);
-        QVERIFY(!form.btnCopy->isEnabled());
+        QVERIFY(!tbtest::control<QPushButton>(form, "btnCopy")->isEnabled());
 
         // A cancelled dialog still re-checks the path.
         prompts.openAnswers = {QString()};
-        form.btnDestinationFileClick();
-        QCOMPARE(form.EditDestinationMap->text(), m_odd);
+        tbtest::control<QPushButton>(form, "btnDestinationFile")->click();
+        QCOMPARE(tbtest::control<QLineEdit>(form, "EditDestinationMap")->text(), m_odd);
     }
 
     void coordinateColoursFollowTheirRules() {
         RecordingPrompts prompts;
         tbapp::MapCopyDialog form(prompts);
-        form.EditSourceMap->setText(m_ilshenar);
-        form.EditDestinationMap->setText(m_felucca);
+        tbtest::control<QLineEdit>(form, "EditSourceMap")->setText(m_ilshenar);
+        tbtest::control<QLineEdit>(form, "EditDestinationMap")->setText(m_felucca);
 
-        form.EditSX2->setText("2304");
-        QVERIFY(wrong(form.EditSX2));
-        form.EditSX2->setText("2303");
-        QVERIFY(!wrong(form.EditSX2));
-        form.EditSY1->setText("-1");
-        QVERIFY(wrong(form.EditSY1));
-        form.EditSY1->setText("1599");
-        QVERIFY(!wrong(form.EditSY1));
+        tbtest::control<QLineEdit>(form, "EditSX2")->setText("2304");
+        QVERIFY(wrong(tbtest::control<QLineEdit>(form, "EditSX2")));
+        tbtest::control<QLineEdit>(form, "EditSX2")->setText("2303");
+        QVERIFY(!wrong(tbtest::control<QLineEdit>(form, "EditSX2")));
+        tbtest::control<QLineEdit>(form, "EditSY1")->setText("-1");
+        QVERIFY(wrong(tbtest::control<QLineEdit>(form, "EditSY1")));
+        tbtest::control<QLineEdit>(form, "EditSY1")->setText("1599");
+        QVERIFY(!wrong(tbtest::control<QLineEdit>(form, "EditSY1")));
 
         // The target runs past the destination's last column: 6000 + 200 - 0 > 6143.
         setCoords(form, {"0", "0", "200", "10", "6000", "0"});
-        QVERIFY(wrong(form.EditDX));
-        form.EditDX->setText("5943");
-        QVERIFY(!wrong(form.EditDX));
+        QVERIFY(wrong(tbtest::control<QLineEdit>(form, "EditDX")));
+        tbtest::control<QLineEdit>(form, "EditDX")->setText("5943");
+        QVERIFY(!wrong(tbtest::control<QLineEdit>(form, "EditDX")));
         // Widening the rectangle re-checks the target.
-        form.EditSX2->setText("201");
-        QVERIFY(wrong(form.EditDX));
+        tbtest::control<QLineEdit>(form, "EditSX2")->setText("201");
+        QVERIFY(wrong(tbtest::control<QLineEdit>(form, "EditDX")));
         // Negative is wrong even when the far edge would fit.
         setCoords(form, {"10", "0", "20", "0", "-5", "0"});
-        QVERIFY(wrong(form.EditDX));
+        QVERIFY(wrong(tbtest::control<QLineEdit>(form, "EditDX")));
         // An empty edit keeps its colour, and so does a text that is no number (reported).
-        form.EditDX->setText("");
-        QVERIFY(wrong(form.EditDX));
+        tbtest::control<QLineEdit>(form, "EditDX")->setText("");
+        QVERIFY(wrong(tbtest::control<QLineEdit>(form, "EditDX")));
         QVERIFY(prompts.shown.isEmpty());
-        form.EditSX1->setText("77");
-        form.EditSX1->setText("abc");
+        tbtest::control<QLineEdit>(form, "EditSX1")->setText("77");
+        tbtest::control<QLineEdit>(form, "EditSX1")->setText("abc");
         QCOMPARE(prompts.shown, QStringList{"'abc' is not a valid integer value"});
         QCOMPARE(prompts.errors, prompts.shown);
-        QVERIFY(!wrong(form.EditSX1));
+        QVERIFY(!wrong(tbtest::control<QLineEdit>(form, "EditSX1")));
 
         // A smaller destination re-checks all six against its bounds.
         setCoords(form, {"0", "0", "100", "100", "1400", "1400"});
-        QVERIFY(!wrong(form.EditDX));
-        form.EditDestinationMap->setText(m_tokuno);
-        QVERIFY(wrong(form.EditDX));
-        QVERIFY(wrong(form.EditDY));
+        QVERIFY(!wrong(tbtest::control<QLineEdit>(form, "EditDX")));
+        tbtest::control<QLineEdit>(form, "EditDestinationMap")->setText(m_tokuno);
+        QVERIFY(wrong(tbtest::control<QLineEdit>(form, "EditDX")));
+        QVERIFY(wrong(tbtest::control<QLineEdit>(form, "EditDY")));
         // A source that is not identified has bounds 0.
-        form.EditSourceMap->setText(m_odd);
-        QVERIFY(wrong(form.EditSX2));
-        QVERIFY(!wrong(form.EditSX1));
-        QCOMPARE(form.TextSMapInfo->text(), QString("Unknown"));
+        tbtest::control<QLineEdit>(form, "EditSourceMap")->setText(m_odd);
+        QVERIFY(wrong(tbtest::control<QLineEdit>(form, "EditSX2")));
+        QVERIFY(!wrong(tbtest::control<QLineEdit>(form, "EditSX1")));
+        QCOMPARE(tbtest::control<QLabel>(form, "TextSMapInfo")->text(), QString("Unknown"));
     }
 
     void copyRefusesInItsOrder() {
         RecordingPrompts prompts;
         tbapp::MapCopyDialog form(prompts);
-        form.EditSourceMap->setText(m_ilshenar);
-        form.EditDestinationMap->setText(m_felucca);
+        tbtest::control<QLineEdit>(form, "EditSourceMap")->setText(m_ilshenar);
+        tbtest::control<QLineEdit>(form, "EditDestinationMap")->setText(m_felucca);
 
         setCoords(form, {"0", "0", "2304", "0", "0", "0"});
-        form.btnCopyClick();
+        tbtest::control<QPushButton>(form, "btnCopy")->click();
         QCOMPARE(prompts.shown.last(), QString("You entered wrong coordinates!"));
 
         setCoords(form, {"0", "0", "0", "0", "0", "0"});
-        form.btnCopyClick();
+        tbtest::control<QPushButton>(form, "btnCopy")->click();
         QCOMPARE(prompts.shown.last(), QString("Coordinates X1,Y1,X2,Y2 cannot be 0!"));
 
-        form.EditSX1->setText("");
-        form.btnCopyClick();
+        tbtest::control<QLineEdit>(form, "EditSX1")->setText("");
+        tbtest::control<QPushButton>(form, "btnCopy")->click();
         QCOMPARE(prompts.errors.size(), 1);
         QCOMPARE(prompts.shown.last(), QString("'' is not a valid integer value"));
 
-        form.EditSX1->setText("0");
-        form.EditDestinationMap->setText(m_odd);
-        form.btnCopyClick();
-        QCOMPARE(prompts.shown.last(), QString("Unknown map!"));
-        QCOMPARE(prompts.shown.size(), 4);
-        QCOMPARE(form.ProgressBar->value(), 0);
+        // An unknown map turns its path red, which disables Copy.
+        tbtest::control<QLineEdit>(form, "EditSX1")->setText("0");
+        tbtest::control<QLineEdit>(form, "EditDestinationMap")->setText(m_odd);
+        QVERIFY(!tbtest::control<QPushButton>(form, "btnCopy")->isEnabled());
+        QCOMPARE(prompts.shown.size(), 3);
+        QCOMPARE(tbtest::control<QProgressBar>(form, "ProgressBar")->value(), 0);
     }
 
     void copyWritesTheBlockAndComesBackReady() {
@@ -205,17 +220,19 @@ private slots:
         RecordingPrompts prompts;
         tbapp::MapCopyDialog form(prompts);
         form.show();
-        form.EditSourceMap->setText(source);
-        form.EditDestinationMap->setText(target);
+        tbtest::control<QLineEdit>(form, "EditSourceMap")->setText(source);
+        tbtest::control<QLineEdit>(form, "EditDestinationMap")->setText(target);
         setCoords(form, {"0", "0", "7", "7", "8", "8"});
 
         bool copyEnabledDuringRun = true;
-        QTimer::singleShot(0, &form, [&] { copyEnabledDuringRun = form.btnCopy->isEnabled(); });
-        form.btnCopyClick();
+        QTimer::singleShot(0, &form, [&] {
+            copyEnabledDuringRun = tbtest::control<QPushButton>(form, "btnCopy")->isEnabled();
+        });
+        tbtest::control<QPushButton>(form, "btnCopy")->click();
         QVERIFY(prompts.shown.isEmpty());
         QVERIFY(!copyEnabledDuringRun);
-        QVERIFY(form.btnCopy->isEnabled());
-        QCOMPARE(form.ProgressBar->value(), 100);
+        QVERIFY(tbtest::control<QPushButton>(form, "btnCopy")->isEnabled());
+        QCOMPARE(tbtest::control<QProgressBar>(form, "ProgressBar")->value(), 100);
         QCOMPARE(readBytesAt(dir / "t" / "map0.mul", tb::cellOffset(15, 15, 512), 3),
                  (std::vector<unsigned char>{0x01, 0x02, 0x03}));
         QCOMPARE(readBytesAt(dir / "t" / "map0.mul", 513 * 196, 4),
@@ -223,16 +240,16 @@ private slots:
 
         // X2 = 0: one column, the bar full, no division by zero.
         setCoords(form, {"0", "3", "0", "5", "100", "100"});
-        form.ProgressBar->setValue(0);
-        form.btnCopyClick();
+        tbtest::control<QProgressBar>(form, "ProgressBar")->setValue(0);
+        tbtest::control<QPushButton>(form, "btnCopy")->click();
         QVERIFY(prompts.shown.isEmpty());
-        QCOMPARE(form.ProgressBar->value(), 100);
+        QCOMPARE(tbtest::control<QProgressBar>(form, "ProgressBar")->value(), 100);
 
         // A destination that vanished after it was identified: reported, and Copy is back.
         fs::remove(dir / "t" / "map0.mul");
-        form.btnCopyClick();
+        tbtest::control<QPushButton>(form, "btnCopy")->click();
         QCOMPARE(prompts.shown.size(), 1);
-        QVERIFY(form.btnCopy->isEnabled());
+        QVERIFY(tbtest::control<QPushButton>(form, "btnCopy")->isEnabled());
     }
 };
 
