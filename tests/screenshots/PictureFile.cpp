@@ -41,7 +41,8 @@ void savePicture(const QImage& picture, const QDir& dir, const QString& name) {
     requireContent(picture, 2, name);
     const QString path = dir.filePath(name);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || !picture.save(&file, "PNG") || !file.commit())
+    // Quality 0 is the strongest compression: the pictures are kept in the repository.
+    if (!file.open(QIODevice::WriteOnly) || !picture.save(&file, "PNG", 0) || !file.commit())
         throw ScreenshotError(
             QString("cannot write %1: %2").arg(path, file.errorString()).toStdString());
 }
