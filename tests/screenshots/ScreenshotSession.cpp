@@ -9,7 +9,10 @@
 #include "demo/DemoDataSet.h"
 #include "shell/AtomicFile.h"
 
+#include <QDir>
+
 #include <filesystem>
+#include <string_view>
 #include <vector>
 
 namespace fs = std::filesystem;

@@ -9,7 +9,6 @@
 
 #include "testsupport/RecordingPrompts.h"
 
-#include <QDir>
 #include <QSettings>
 #include <QString>
 #include <QTemporaryDir>

@@ -15,7 +15,6 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QLabel>
-#include <QLineEdit>
 #include <QTableWidget>
 
 namespace shots {

@@ -8,7 +8,6 @@
 // brush-editor.png and diff.png into OUTDIR. Exits with 1 and the reason when a window
 // cannot be built or driven, or a picture comes out blank; nothing is then written.
 
-#include "PictureFile.h"
 #include "Scenes.h"
 #include "ScreenshotSession.h"
 #include "WidgetDriver.h"
