@@ -5,14 +5,18 @@
 #include "testsupport/FindControl.h"
 #include "testsupport/RecordingPrompts.h"
 
+#include "StaticsFixtures.h"
 #include "TestPaths.h"
 #include "core/LandArt.h"
 #include "core/MapImage.h"
 #include "core/MapVariant.h"
 #include "core/RadarColours.h"
+#include "core/StaticRadarColours.h"
+#include "core/StaticsMap.h"
 #include "shell/MapEditorLink.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCursor>
 #include <QLabel>
 #include <QPointer>
@@ -263,6 +267,42 @@ private slots:
         QCOMPARE(link.jumpX, QString("2296"));
         QCOMPARE(link.jumpY, QString("1592"));
         QVERIFY(!again.isVisible());
+    }
+
+    // The statics box starts as the main window's switch and redraws the picture when
+    // changed; without statics read it stays off and disabled.
+    void staticsBoxFollowsTheMainWindow() {
+        std::vector<unsigned char> words(std::size_t(tb::StaticRadarColours::kFirstEntry) * 2, 0);
+        for (int id = 0; id < 8; ++id) {
+            words.push_back(id == 6 ? 0x00 : 0x21); // id 6: 0x7C00, pure red
+            words.push_back(id == 6 ? 0x7C : 0x04);
+        }
+        tbtest::writeBytes(m_dir / "statics_radarcol.mul", words);
+        tb::StaticRadarColours colours;
+        colours.read(m_dir / "statics_radarcol.mul");
+        tbtest::StaticsPair pair(288 * 200);
+        pair.setBlock(3 * 200 + 5, {{6, 1, 1, 0}}); // on block (3, 5)'s sampled cell
+        pair.setBlock(4 * 200 + 5, {{6, 2, 2, 0}}); // on block (4, 5), beside it
+        const tb::StaticsMap statics(pair.index, pair.data, 288, 200);
+
+        FakeLink link;
+        link.map = m_map.get();
+        tbapp::OverviewWindow form(link, m_radar, "2304x1600", [] { return true; }, m_prompts,
+                                   {&statics, &colours, true});
+        showAndBuild(form);
+        auto at = [&](int x, int y) { return form.picture().pixel(x, y) | 0xFF000000; };
+        QCOMPARE(at(3, 5), qRgb(248, 0, 0));
+        QCOMPARE(at(4, 5), expectedColour(m_radar, 5));
+        auto* box = tbtest::control<QCheckBox>(form, "cbShowStatics");
+        QVERIFY(box->isChecked());
+        box->click();
+        QCOMPARE(at(3, 5), expectedColour(m_radar, 0));
+
+        tbapp::OverviewWindow without(link, m_radar, "2304x1600", [] { return true; }, m_prompts,
+                                      {nullptr, &colours, true});
+        box = tbtest::control<QCheckBox>(without, "cbShowStatics");
+        QVERIFY(!box->isChecked());
+        QVERIFY(!box->isEnabled());
     }
 
     void lastPixelOfTheLargestMap() {
