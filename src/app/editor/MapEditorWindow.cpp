@@ -26,11 +26,8 @@
 
 #include <QCloseEvent>
 #include <QDir>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QMenuBar>
-#include <QScreen>
-#include <QSettings>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -59,10 +56,7 @@ MapEditorWindow::MapEditorWindow(QSettings& settings, const QString& application
     connectMenus();
     m_document.addListener(this);
 
-    resize(900, 640);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
-    restoreWindowGeometry(m_settings, *this);
+    placeWindow(m_settings, *this);
 
     // Creation: the view settings, the tile groups, the texture lists, the bookmarks, the
     // brush list and the radar colours; then no fill is pending and no map is loaded.
@@ -121,9 +115,8 @@ void MapEditorWindow::connectPanels() {
     connect(m_toolBar, &ToolBarPanel::overviewClicked, this, &MapEditorWindow::showOverview);
     connect(m_toolBar, &ToolBarPanel::editBrushesClicked, m_catalogues,
             &CatalogueCommands::editBrushes);
-    connect(m_toolBar, &ToolBarPanel::toolChanged, this, [this] {
-        updateCellSwitches(); // the selected cell's frame is blue while a stamp is down
-    });
+    // The selected cell's frame is blue while a stamp is down.
+    connect(m_toolBar, &ToolBarPanel::toolChanged, this, &MapEditorWindow::updateCellSwitches);
 
     connect(m_leftPanel, &LeftPanel::zoomOutClicked, m_mapView, &MapView::zoomOut);
     connect(m_leftPanel, &LeftPanel::zoomInClicked, m_mapView, &MapView::zoomIn);

@@ -10,6 +10,8 @@
 #include "editor/ViewSettings.h"
 
 #include <QByteArray>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QWidget>
 
 namespace tbapp {
@@ -60,7 +62,10 @@ void writeViewSettings(QSettings& settings, const ViewSettingsControls& controls
     syncSettingsStore(settings);
 }
 
-void restoreWindowGeometry(const QSettings& settings, QWidget& window) {
+void placeWindow(const QSettings& settings, QWidget& window) {
+    window.resize(900, 640);
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        window.move(screen->availableGeometry().center() - window.rect().center());
     const QString geometry = readSettingText(settings, kGeometrySetting);
     if (!geometry.isEmpty())
         window.restoreGeometry(QByteArray::fromBase64(geometry.toLatin1()));

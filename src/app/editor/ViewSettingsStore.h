@@ -30,7 +30,8 @@ void readViewSettings(const QSettings& settings, const ViewSettingsControls& con
 void writeViewSettings(QSettings& settings, const ViewSettingsControls& controls,
                        const QWidget& window);
 
-// Puts the window where it was when the values were last written (nothing when none were).
-void restoreWindowGeometry(const QSettings& settings, QWidget& window);
+// Puts the window where it was when the values were last written; the first time, at its
+// default size in the middle of the screen.
+void placeWindow(const QSettings& settings, QWidget& window);
 
 } // namespace tbapp
