@@ -196,8 +196,10 @@ void MapEditorWindow::connectMenus() {
     });
     connect(m_menus, &MainMenus::exportHeightmapTriggered, m_heightmaps,
             &HeightmapActions::exportHeightmap);
-    connect(m_menus, &MainMenus::importHeightmapTriggered, m_heightmaps,
-            &HeightmapActions::importHeightmap);
+    connect(m_menus, &MainMenus::importHeightmapTriggered, this, [this] {
+        m_heightmaps->importHeightmap();
+        refreshStatusBar(); // the altitude under the pointer may have changed
+    });
     connect(m_menus, &MainMenus::exportViewTriggered, this,
             [this] { exportViewPicture(*m_mapView, m_prompts, this); });
     connect(m_menus, &MainMenus::patchMapTriggered, m_tools, &ToolWindowCommands::patchMapFromFile);
