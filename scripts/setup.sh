@@ -11,7 +11,7 @@ case ${1:-linux} in
   linux)
     packages=(
       cmake ninja-build g++ pkg-config
-      qt6-base-dev libgl-dev
+      qt6-base-dev qt6-svg-dev libgl-dev
       zlib1g-dev
       libgtest-dev libgmock-dev libbenchmark-dev
       xvfb xauth

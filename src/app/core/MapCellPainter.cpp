@@ -81,14 +81,6 @@ inline void fillPixels(QRgb* to, QRgb value, int count) {
     std::fill_n(to, count, value);
 }
 
-// The number of set bits of every byte value.
-constexpr std::array<std::uint8_t, 256> kBitCounts = [] {
-    std::array<std::uint8_t, 256> counts{};
-    for (int i = 0; i < 256; ++i)
-        counts[std::size_t(i)] = std::uint8_t(std::popcount(unsigned(i)));
-    return counts;
-}();
-
 bool markerIsOutlined(const QRect& marker) {
     return marker.width() >= MapCellPainter::kMinOutlinedMarker &&
            marker.height() >= MapCellPainter::kMinOutlinedMarker;
@@ -120,6 +112,71 @@ inline void drawMarkerPixels(const PixelSurface& surface, const QRect& marker, b
                 line[left] = outline;
             if (right <= surface.width)
                 line[right - 1] = outline;
+        }
+    }
+}
+
+// Which part of the statics markers a scanline crosses.
+enum class MarkerLine {
+    Plain,   // a marker too small for an outline: all colour
+    Outline, // the top or bottom line of an outlined marker: all outline
+    Middle,  // between them: outline, colour, outline
+};
+
+// One scanline of the markers of a row, all of them wholly inside the line, `Width` pixels
+// each: with the width fixed the writes are a few plain stores. `origin` is where column 0's
+// marker would start.
+template <int Width>
+void markerLine(QRgb* line, int origin, int stepX, std::span<const CellMarker> markers,
+                MarkerLine part, QRgb outline) {
+    switch (part) {
+    case MarkerLine::Plain:
+        for (const CellMarker& m : markers)
+            std::fill_n(line + (origin + m.col * stepX), Width, m.colour);
+        break;
+    case MarkerLine::Outline:
+        for (const CellMarker& m : markers)
+            std::fill_n(line + (origin + m.col * stepX), Width, outline);
+        break;
+    case MarkerLine::Middle:
+        for (const CellMarker& m : markers) {
+            QRgb* to = line + (origin + m.col * stepX);
+            to[0] = outline;
+            std::fill_n(to + 1, Width - 2, m.colour);
+            to[Width - 1] = outline;
+        }
+        break;
+    }
+}
+
+void markerLine(QRgb* line, int origin, int stepX, std::span<const CellMarker> markers, int width,
+                MarkerLine part, QRgb outline) {
+    // The marker widths of the small cell sizes (1..3 and the zoom levels 5 to 25), where
+    // markers are many and each is a few pixels.
+    switch (width) {
+    case 1:
+        return markerLine<1>(line, origin, stepX, markers, part, outline);
+    case 2:
+        return markerLine<2>(line, origin, stepX, markers, part, outline);
+    case 5:
+        return markerLine<5>(line, origin, stepX, markers, part, outline);
+    case 7:
+        return markerLine<7>(line, origin, stepX, markers, part, outline);
+    case 10:
+        return markerLine<10>(line, origin, stepX, markers, part, outline);
+    case 12:
+        return markerLine<12>(line, origin, stepX, markers, part, outline);
+    default:
+        break;
+    }
+    for (const CellMarker& m : markers) {
+        QRgb* to = line + (origin + m.col * stepX);
+        if (part == MarkerLine::Middle) {
+            to[0] = outline;
+            fillPixels(to + 1, m.colour, width - 2);
+            to[width - 1] = outline;
+        } else {
+            fillPixels(to, part == MarkerLine::Plain ? m.colour : outline, width);
         }
     }
 }
@@ -272,65 +329,36 @@ void MapCellPainter::drawStaticsMarker(QPainter& painter, const PixelSurface* su
     }
 }
 
-// Walks the row's blocks by their masks, so cells without statics cost next to nothing.
-// Every cell of the row has the same size, so one marker shape moves along it; markers
-// wholly on the surface (all but the one or two at its edges) are written without clipping.
-void MapCellPainter::drawRowStaticsMarkers(const PixelSurface& surface, int row, int firstCol,
-                                           int lastCol, const QRect& firstRect, int stepX) {
+// The markers wholly inside the surface form one run of the row's list: every column
+// between two such markers is inside too. Markers the view does not show are skipped at the
+// list's ends, where the cut ones are, too.
+std::span<const CellMarker> MapCellPainter::rowMarkers(int surfaceWidth, int row, int firstCol,
+                                                       int lastCol, const QRect& firstMarker,
+                                                       int stepX) {
+    m_cutMarkers.clear();
     const int from = std::max(firstCol, 0);
     const int until = std::min(lastCol, m_map->width() - 1);
-    const QRect firstMarker = staticsMarkerRect(firstRect);
-    const int top = firstMarker.top();
-    const int bottom = top + firstMarker.height();
-    if (row < 0 || row >= m_map->height() || from > until || top < 0 || bottom > surface.height) {
-        drawRowStaticsMarkersClipped(surface, row, firstCol, lastCol, firstRect, stepX);
-        return;
-    }
+    if (row < 0 || row >= m_map->height() || from > until)
+        return {};
+    const std::vector<CellMarker>& all = markerBand(row / 8, from / 8, until / 8).rows[row % 8];
     const int width = firstMarker.width();
-    const bool outlined = markerIsOutlined(firstMarker);
-    const QRgb outline = kStaticsMarkerOutlineColour.rgb();
-    QRgb* const markerTop = surface.bits + top * surface.stride;
-    const int shift = (row % 8) * 8;
-    const MarkerBand& band = markerBand(row / 8, from / 8, until / 8);
-    for (int blockCol = from / 8; blockCol <= until / 8; ++blockCol) {
-        const BandBlock& block = band.blocks[std::size_t(blockCol - from / 8)];
-        auto columns = unsigned((block.mask >> shift) & 0xFF);
-        if (columns == 0)
-            continue;
-        // The colours follow the mask's bits: this row's come after those of the rows above.
-        const QRgb* colour = band.colours.data() + block.rowColour[std::size_t(row % 8)];
-        for (; columns != 0; columns &= columns - 1, ++colour) {
-            const int x = blockCol * 8 + std::countr_zero(columns);
-            const int left = firstMarker.left() + (x - firstCol) * stepX;
-            if (x < from || x > until)
-                continue;
-            if (left < 0 || left + width > surface.width) {
-                drawMarkerPixels(surface, QRect(left, top, width, bottom - top), outlined, *colour,
-                                 outline);
-                continue;
-            }
-            QRgb* line = markerTop + left;
-            if (!outlined) {
-                for (int y = top; y < bottom; ++y, line += surface.stride)
-                    fillPixels(line, *colour, width);
-                continue;
-            }
-            fillPixels(line, outline, width);
-            line += surface.stride;
-            for (int y = top + 1; y < bottom - 1; ++y, line += surface.stride) {
-                line[0] = outline;
-                fillPixels(line + 1, *colour, width - 2);
-                line[width - 1] = outline;
-            }
-            fillPixels(line, outline, width);
-        }
-    }
+    auto shown = [&](const CellMarker& m) { return m.col >= from && m.col <= until; };
+    auto whole = [&](const CellMarker& m) {
+        const int left = firstMarker.left() + (m.col - firstCol) * stepX;
+        return left >= 0 && left + width <= surfaceWidth;
+    };
+    const CellMarker* begin = all.data();
+    const CellMarker* end = begin + all.size();
+    for (; begin != end && !(shown(*begin) && whole(*begin)); ++begin)
+        if (shown(*begin))
+            m_cutMarkers.push_back(*begin);
+    for (; end != begin && !(shown(end[-1]) && whole(end[-1]));)
+        if (shown(*--end))
+            m_cutMarkers.push_back(*end);
+    return {begin, end};
 }
 
-// The eight rows of a block row share their blocks: their masks and their markers' colours
-// are looked up once for all eight, the colours into one short run that the rows read in
-// order. Each block row keeps its band for the next repaint of the same columns, as the
-// tile pictures are kept.
+// A band is built from the blocks' masks, so cells without statics cost next to nothing.
 const MapCellPainter::MarkerBand& MapCellPainter::markerBand(int blockRow, int firstBlockCol,
                                                              int lastBlockCol) {
     if (m_bands.size() != std::size_t(m_statics->heightBlocks()))
@@ -338,45 +366,21 @@ const MapCellPainter::MarkerBand& MapCellPainter::markerBand(int blockRow, int f
     MarkerBand& band = m_bands[std::size_t(blockRow)];
     if (firstBlockCol == band.firstBlockCol && lastBlockCol == band.lastBlockCol)
         return band;
-    band.blocks.clear();
-    std::uint32_t colours = 0;
+    for (std::vector<CellMarker>& markers : band.rows)
+        markers.clear();
     for (int blockCol = firstBlockCol; blockCol <= lastBlockCol; ++blockCol) {
         const tb::BlockStatics block = m_statics->block(blockCol, blockRow);
-        BandBlock& entry = band.blocks.emplace_back();
-        entry.mask = block.mask;
-        for (int row = 0; row < 8; ++row) {
-            entry.rowColour[std::size_t(row)] = colours;
-            colours += kBitCounts[(block.mask >> (row * 8)) & 0xFF];
+        // The summaries follow the mask's bits, row by row, each row left to right.
+        const tb::StaticCell* cell = block.cells;
+        for (std::uint64_t bits = block.mask; bits != 0; bits &= bits - 1, ++cell) {
+            const int bit = std::countr_zero(bits);
+            band.rows[std::size_t(bit / 8)].push_back(
+                {blockCol * 8 + bit % 8, staticsMarkerColour(*cell)});
         }
-        entry.cells = block.cells;
-    }
-    band.colours.resize(colours);
-    QRgb* to = band.colours.data();
-    for (const BandBlock& entry : band.blocks) {
-        const std::uint32_t count =
-            entry.rowColour[7] + kBitCounts[entry.mask >> 56] - entry.rowColour[0];
-        for (std::uint32_t i = 0; i < count; ++i)
-            *to++ = staticsMarkerColour(entry.cells[i]);
     }
     band.firstBlockCol = firstBlockCol;
     band.lastBlockCol = lastBlockCol;
     return band;
-}
-
-// The same for rows that reach past the surface's top or bottom, marker by marker.
-void MapCellPainter::drawRowStaticsMarkersClipped(const PixelSurface& surface, int row,
-                                                  int firstCol, int lastCol, const QRect& firstRect,
-                                                  int stepX) {
-    const int from = std::max(firstCol, 0);
-    const int until = std::min(lastCol, m_map->width() - 1);
-    for (int x = from; x <= until; ++x) {
-        const tb::StaticCell* cell = m_statics->cell(x, row);
-        if (!cell || !m_map->contains(x, row))
-            continue;
-        const QRect marker = staticsMarkerRect(firstRect.translated((x - firstCol) * stepX, 0));
-        drawMarkerPixels(surface, marker, markerIsOutlined(marker), staticsMarkerColour(*cell),
-                         kStaticsMarkerOutlineColour.rgb());
-    }
 }
 
 bool MapCellPainter::anyBookmarkEnabled() const {
@@ -390,8 +394,8 @@ void MapCellPainter::drawCell(QPainter& painter, const PixelSurface* surface, in
 }
 
 // A row of cells. With direct pixel access the pictures (steps 1-3 of every cell) are
-// laid down first, scanline by scanline, so the target is written in address order, and
-// the statics markers over them; then each cell that needs more (frame, altitude,
+// laid down first, scanline by scanline, so the target is written in address order, each
+// scanline's statics markers right over it; then each cell that needs more (frame, altitude,
 // bookmark) runs its remaining steps. Cells never draw outside their own rectangle, so the
 // result is the same as cell by cell.
 void MapCellPainter::drawRow(QPainter& painter, const PixelSurface* surface, int row, int firstCol,
@@ -433,6 +437,16 @@ void MapCellPainter::drawRow(QPainter& painter, const PixelSurface* surface, int
         int inLast = count - 1;
         while (inLast >= inFirst && firstLeft + inLast * stepX + width > surface->width)
             --inLast;
+        // The statics markers go down line by line right after the pictures' lines, while
+        // those are still in the cache.
+        const QRect firstMarker = staticsMarkerRect(firstRect);
+        const std::span<const CellMarker> markers =
+            staticsShown() ? rowMarkers(surface->width, row, firstCol, lastCol, firstMarker, stepX)
+                           : std::span<const CellMarker>();
+        const bool outlined = markerIsOutlined(firstMarker);
+        const QRgb outline = kStaticsMarkerOutlineColour.rgb();
+        const int markerTop = firstMarker.top();
+        const int markerBottom = markerTop + firstMarker.height();
         const int top = std::max(firstRect.top(), 0);
         const int bottom = std::min(firstRect.top() + height, surface->height);
         for (int y = top; y < bottom; ++y) {
@@ -451,9 +465,20 @@ void MapCellPainter::drawRow(QPainter& painter, const PixelSurface* surface, int
                                m_rowPictures[std::size_t(i)] + pictureRow + (from - left),
                                until - from);
             }
+            if (!markers.empty() && y >= markerTop && y < markerBottom) {
+                const MarkerLine part = !outlined ? MarkerLine::Plain
+                                        : y == markerTop || y == markerBottom - 1
+                                            ? MarkerLine::Outline
+                                            : MarkerLine::Middle;
+                markerLine(line, firstMarker.left() - firstCol * stepX, stepX, markers,
+                           firstMarker.width(), part, outline);
+            }
         }
+        // The one or two markers cut by the target's left or right edge.
         if (staticsShown())
-            drawRowStaticsMarkers(*surface, row, firstCol, lastCol, firstRect, stepX);
+            for (const CellMarker& m : m_cutMarkers)
+                drawMarkerPixels(*surface, firstMarker.translated((m.col - firstCol) * stepX, 0),
+                                 outlined, m.colour, outline);
         if (!m_switches.altitudeOn && !bookmarks) {
             if (selectedCol >= firstCol && selectedCol <= lastCol)
                 drawCellIn(painter, surface, selectedCol, row,

@@ -19,6 +19,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 class QPainter;
@@ -45,6 +46,12 @@ inline const QColor kSelectionFrameColour(255, 0, 0);
 inline const QColor kStampSelectionFrameColour(0, 0, 255);
 inline const QColor kBookmarkLabelColour(0, 0, 128);
 inline const QColor kStaticsMarkerOutlineColour(0, 0, 0);
+
+// The statics marker of a cell of a row: the cell's column and the marker's colour.
+struct CellMarker {
+    int col = 0;
+    QRgb colour = 0;
+};
 
 class MapCellPainter {
 public:
@@ -106,26 +113,20 @@ private:
     QRgb staticsMarkerColour(const tb::StaticCell& statics) const {
         return tb::rgb555ToPixel(m_staticColours ? m_staticColours->colour(statics.topmostId) : 0);
     }
-    // The markers of the cells firstCol..lastCol of one row, straight into the pixels.
-    void drawRowStaticsMarkers(const PixelSurface& surface, int row, int firstCol, int lastCol,
-                               const QRect& firstRect, int stepX);
-    // A block of a row of blocks: its mask, its summaries, and where the colours of each of
-    // its rows start in its band's colours (in the order of the mask's bits).
-    struct BandBlock {
-        std::uint64_t mask = 0;
-        std::array<std::uint32_t, 8> rowColour{};
-        const tb::StaticCell* cells = nullptr;
-    };
-    // The blocks firstBlockCol..lastBlockCol of one row of blocks and their markers' colours.
+    // The markers of the cells of one row of blocks, per row of cells: their columns, left
+    // to right, and their colours. Kept for the next repaint of the same block columns, as
+    // the tile pictures are kept.
     struct MarkerBand {
         int firstBlockCol = -1;
         int lastBlockCol = -1;
-        std::vector<BandBlock> blocks;
-        std::vector<QRgb> colours;
+        std::array<std::vector<CellMarker>, 8> rows;
     };
     const MarkerBand& markerBand(int blockRow, int firstBlockCol, int lastBlockCol);
-    void drawRowStaticsMarkersClipped(const PixelSurface& surface, int row, int firstCol,
-                                      int lastCol, const QRect& firstRect, int stepX);
+    // The markers of the cells firstCol..lastCol of row `row`, drawn from `firstMarker` on
+    // at `stepX` pixels apart: the run of those wholly inside the surface's columns, and the
+    // ones cut by its left or right edge into m_cutMarkers.
+    std::span<const CellMarker> rowMarkers(int surfaceWidth, int row, int firstCol, int lastCol,
+                                           const QRect& firstMarker, int stepX);
     bool anyBookmarkEnabled() const;
     // The kept picture of a tile at width x height (rect size) pixels, or nullptr for none.
     const QRgb* cachedPicture(std::uint16_t tileId, int width, int height);
@@ -142,7 +143,8 @@ private:
     const CellBookmarks* m_bookmarks = nullptr;
     const tb::StaticsMap* m_statics = nullptr;
     const tb::StaticRadarColours* m_staticColours = nullptr;
-    std::vector<MarkerBand> m_bands; // per row of blocks, once drawn
+    std::vector<MarkerBand> m_bands;      // per row of blocks, once drawn
+    std::vector<CellMarker> m_cutMarkers; // the row being drawn: markers cut by its ends
     CellViewSwitches m_switches;
     QFont m_font;
 

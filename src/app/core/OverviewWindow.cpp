@@ -3,9 +3,11 @@
 #include "core/MapImage.h"
 #include "core/RadarColours.h"
 #include "editor/Overview.h"
+#include "editor/OverviewStatics.h"
 #include "shell/MapEditorLink.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QEvent>
 #include <QFont>
 #include <QGridLayout>
@@ -34,9 +36,10 @@ public:
 
 OverviewWindow::OverviewWindow(MapEditorLink& link, const tb::RadarColours& radar,
                                const QString& sizeText, PathValidity mapPathValid,
-                               tbapp::Prompts& prompts, QWidget* parent)
+                               tbapp::Prompts& prompts, const OverviewStatics& statics,
+                               QWidget* parent)
     : QDialog(parent), m_link(link), m_radar(radar), m_mapPathValid(std::move(mapPathValid)),
-      m_prompts(prompts) {
+      m_prompts(prompts), m_statics(statics) {
     setObjectName("TMapViewForm");
     setWindowTitle("Tolvane Brimholt - Overview");
     // A fixed dialog border: no resizing, no minimise or maximise.
@@ -49,28 +52,39 @@ OverviewWindow::OverviewWindow(MapEditorLink& link, const tb::RadarColours& rada
     m_picture = QImage(blocks.widthBlocks, blocks.heightBlocks, QImage::Format_RGB32);
     m_picture.fill(Qt::black);
 
-    Mapa = new QLabel(this);
-    Mapa->setObjectName("Mapa");
-    Mapa->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    Mapa->setFixedSize(blocks.widthBlocks, blocks.heightBlocks);
-    Mapa->installEventFilter(this);
+    m_pictureLabel = new QLabel(this);
+    m_pictureLabel->setObjectName("Mapa");
+    m_pictureLabel->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_pictureLabel->setFixedSize(blocks.widthBlocks, blocks.heightBlocks);
+    m_pictureLabel->installEventFilter(this);
 
     // The label stands over the picture; the platform's glow around its text is left out.
-    GenerateText = new QLabel("Building map overview ...", this);
-    GenerateText->setObjectName("GenerateText");
+    m_buildingLabel = new QLabel("Building map overview ...", this);
+    m_buildingLabel->setObjectName("GenerateText");
     QFont labelFont("Tahoma");
     labelFont.setPixelSize(16);
-    GenerateText->setFont(labelFont);
-    GenerateText->setAutoFillBackground(true);
-    GenerateText->adjustSize();
-    GenerateText->move(8, 16);
-    GenerateText->hide();
+    m_buildingLabel->setFont(labelFont);
+    m_buildingLabel->setAutoFillBackground(true);
+    m_buildingLabel->adjustSize();
+    m_buildingLabel->move(8, 16);
+    m_buildingLabel->hide();
+
+    // Without statics read by the main window there is nothing to show.
+    m_staticsCheck = new QCheckBox("Show statics", this);
+    m_staticsCheck->setObjectName("cbShowStatics");
+    m_staticsCheck->setChecked(m_statics.shown && m_statics.statics);
+    m_staticsCheck->setEnabled(m_statics.statics != nullptr);
+    connect(m_staticsCheck, &QCheckBox::toggled, this, [this] {
+        if (m_built)
+            buildOverview();
+    });
 
     auto* layout = new QGridLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    layout->addWidget(Mapa, 0, 0, Qt::AlignLeft | Qt::AlignTop);
+    layout->addWidget(m_pictureLabel, 0, 0, Qt::AlignLeft | Qt::AlignTop);
+    layout->addWidget(m_staticsCheck, 1, 0);
     showPicture();
     adjustSize();
 
@@ -83,13 +97,14 @@ OverviewWindow::OverviewWindow(MapEditorLink& link, const tb::RadarColours& rada
 
 bool OverviewWindow::openOverview(MapEditorLink& link, const tb::RadarColours& radar,
                                   const QString& sizeText, const PathValidity& mapPathValid,
-                                  tbapp::Prompts& prompts, QWidget* parent) {
+                                  tbapp::Prompts& prompts, const OverviewStatics& statics,
+                                  QWidget* parent) {
     if (link.loadedMap() == nullptr)
         return false;
     const tb::BlockGeometry blocks = tb::overviewSize(sizeText.toStdString());
     if (blocks.widthBlocks <= 0 || blocks.heightBlocks <= 0)
         return false;
-    OverviewWindow form(link, radar, sizeText, mapPathValid, prompts, parent);
+    OverviewWindow form(link, radar, sizeText, mapPathValid, prompts, statics, parent);
     form.exec();
     return true;
 }
@@ -99,15 +114,15 @@ void OverviewWindow::showEvent(QShowEvent* event) {
     // The build waits until the window is on screen, and runs only once.
     if (!m_buildQueued) {
         m_buildQueued = true;
-        QTimer::singleShot(0, this, &OverviewWindow::BuildOverview);
+        QTimer::singleShot(0, this, &OverviewWindow::buildOverview);
     }
 }
 
-void OverviewWindow::BuildOverview() {
+void OverviewWindow::buildOverview() {
     {
         HourglassCursor cursor;
-        GenerateText->show();
-        GenerateText->raise();
+        m_buildingLabel->show();
+        m_buildingLabel->raise();
         // Let the label and the cursor show; presses wait until the picture is done.
         QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
@@ -115,9 +130,11 @@ void OverviewWindow::BuildOverview() {
             const tb::MapImage* map = m_link.loadedMap();
             if (map == nullptr || !m_mapPathValid || !m_mapPathValid())
                 return;
-            const tb::OverviewImage overview = tb::buildOverview(*map, m_radar);
+            tb::OverviewImage overview = tb::buildOverview(*map, m_radar);
             if (overview.width <= 0 || overview.height <= 0)
                 return;
+            if (m_staticsCheck->isChecked() && m_statics.statics && m_statics.colours)
+                tb::drawOverviewStatics(overview, *m_statics.statics, *m_statics.colours);
             // The picture keeps the size of the size label; should the map in memory have
             // another size, only the part both share is drawn.
             const QImage drawn(overview.rgb.data(), overview.width, overview.height,
@@ -127,13 +144,13 @@ void OverviewWindow::BuildOverview() {
             painter.drawImage(0, 0, drawn);
         });
         showPicture();
-        GenerateText->hide();
+        m_buildingLabel->hide();
     }
     m_built = true;
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void OverviewWindow::MapaMouseDown(int px, int py) {
+void OverviewWindow::jumpToPixel(int px, int py) {
     const tb::CellPoint cell = tb::overviewClickCell(px, py);
     m_link.setJumpTexts(QString::number(cell.x), QString::number(cell.y));
     m_link.jumpToBoxes();
@@ -141,10 +158,10 @@ void OverviewWindow::MapaMouseDown(int px, int py) {
 }
 
 bool OverviewWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Mapa && event->type() == QEvent::MouseButtonPress) {
+    if (watched == m_pictureLabel && event->type() == QEvent::MouseButtonPress) {
         const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
-        if (Mapa->rect().contains(at)) {
-            MapaMouseDown(at.x(), at.y());
+        if (m_pictureLabel->rect().contains(at)) {
+            jumpToPixel(at.x(), at.y());
             return true;
         }
     }
@@ -152,7 +169,7 @@ bool OverviewWindow::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void OverviewWindow::showPicture() {
-    Mapa->setPixmap(QPixmap::fromImage(m_picture));
+    m_pictureLabel->setPixmap(QPixmap::fromImage(m_picture));
 }
 
 } // namespace tbapp

@@ -5,7 +5,9 @@
 //
 // The main window opens it with openOverview from its Overview button: the window is
 // created, shown modally and destroyed when it closes. The picture is built once, after
-// the window is first on screen, from the main window's map and radar colour table.
+// the window is first on screen, from the main window's map and radar colour table; the
+// "Show statics" box under it starts as the main window's switch and draws each block's
+// sampled cell in its topmost static's radar colour where it has statics.
 
 #include "shell/Prompts.h"
 
@@ -17,14 +19,24 @@
 namespace tbapp {
 class MapEditorLink;
 }
+class QCheckBox;
 class QLabel;
 class QShowEvent;
 
 namespace tb {
 class RadarColours;
-}
+class StaticRadarColours;
+class StaticsMap;
+} // namespace tb
 
 namespace tbapp {
+
+// The statics the main window shows: both null while none are read; `shown` is its switch.
+struct OverviewStatics {
+    const tb::StaticsMap* statics = nullptr;
+    const tb::StaticRadarColours* colours = nullptr;
+    bool shown = false;
+};
 
 class OverviewWindow : public QDialog {
     Q_OBJECT
@@ -33,43 +45,46 @@ public:
     using PathValidity = std::function<bool()>;
 
     // `sizeText` is the main window's size label ("7168x4096"); it gives the picture's
-    // size in blocks (0 x 0 for "None"). `radar` must outlive the window; `prompts` shows
-    // a failed build.
+    // size in blocks (0 x 0 for "None"). `radar` and the statics must outlive the window;
+    // `prompts` shows a failed build.
     OverviewWindow(MapEditorLink& link, const tb::RadarColours& radar, const QString& sizeText,
-                   PathValidity mapPathValid, tbapp::Prompts& prompts, QWidget* parent = nullptr);
+                   PathValidity mapPathValid, tbapp::Prompts& prompts,
+                   const OverviewStatics& statics = {}, QWidget* parent = nullptr);
 
     // The Overview command: does nothing and returns false unless a map is loaded and the
     // size text names a known size; otherwise creates the window, runs it modally,
     // destroys it and returns true.
     static bool openOverview(MapEditorLink& link, const tb::RadarColours& radar,
                              const QString& sizeText, const PathValidity& mapPathValid,
-                             tbapp::Prompts& prompts, QWidget* parent = nullptr);
-
-    QLabel* Mapa;         // the picture, one pixel per block, at the top-left
-    QLabel* GenerateText; // "Building map overview ...", shown over the picture while building
+                             tbapp::Prompts& prompts, const OverviewStatics& statics = {},
+                             QWidget* parent = nullptr);
 
     // The picture as it stands (black until built).
     const QImage& picture() const { return m_picture; }
     // True once the build has run (whether or not the map path allowed drawing).
     bool isBuilt() const { return m_built; }
 
-    // Builds the picture: hourglass cursor and GenerateText while it runs; the map is
-    // drawn only when the map path box is valid. Runs by itself once after the first show.
-    void BuildOverview();
-    // A press of any button on picture pixel (px, py): jump to (8 px, 8 py) and close.
-    void MapaMouseDown(int px, int py);
-
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Builds the picture: hourglass cursor and the building label while it runs; the map is
+    // drawn only when the map path box is valid. Runs by itself once after the first show,
+    // and again when the statics box changes.
+    void buildOverview();
+    // A press of any button on picture pixel (px, py): jump to (8 px, 8 py) and close.
+    void jumpToPixel(int px, int py);
     void showPicture();
 
     MapEditorLink& m_link;
     const tb::RadarColours& m_radar;
     PathValidity m_mapPathValid;
     tbapp::Prompts& m_prompts;
+    OverviewStatics m_statics;
+    QLabel* m_pictureLabel = nullptr;    // one pixel per block, at the top-left
+    QLabel* m_buildingLabel = nullptr;   // "Building map overview ...", over the picture
+    QCheckBox* m_staticsCheck = nullptr; // "Show statics", under the picture
     QImage m_picture;
     bool m_buildQueued = false;
     bool m_built = false;

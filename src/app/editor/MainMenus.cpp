@@ -52,6 +52,15 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* parent) : QObject(parent) {
     m_showNumberAction = addEntry(extra, "ShowAltitude1", "Show Number", true);
     for (QAction* action : {m_colouredAltitudeAction, m_showOnlyColourAction, m_showNumberAction})
         connect(action, &QAction::triggered, this, &MainMenus::cellSwitchesToggled);
+    m_showStaticsAction = addEntry(extra, "ShowStatics1", "Show statics", false, true);
+    connect(m_showStaticsAction, &QAction::triggered, this, &MainMenus::showStaticsToggled);
+    extra->addSeparator();
+    m_exportHeightmapAction = entry(extra, "ExportHeightmap1", "Export heightmap...",
+                                    &MainMenus::exportHeightmapTriggered);
+    m_importHeightmapAction = entry(extra, "ImportHeightmap1", "Import heightmap...",
+                                    &MainMenus::importHeightmapTriggered);
+    setMapEntriesEnabled(false);
+    entry(extra, "ExportViewPicture1", "Export view as PNG...", &MainMenus::exportViewTriggered);
     extra->addSeparator();
     entry(extra, "PatchMapfromfile1", "Patch Map from file", &MainMenus::patchMapTriggered);
     entry(extra, "PatchEditor1", "Patch Editor", &MainMenus::patchEditorTriggered);
@@ -79,6 +88,19 @@ bool MainMenus::showOnlyColour() const {
 
 bool MainMenus::showAltitudeNumber() const {
     return m_showNumberAction->isChecked();
+}
+
+bool MainMenus::showStatics() const {
+    return m_showStaticsAction->isChecked();
+}
+
+void MainMenus::setShowStatics(bool on) {
+    m_showStaticsAction->setChecked(on);
+}
+
+void MainMenus::setMapEntriesEnabled(bool enabled) {
+    m_exportHeightmapAction->setEnabled(enabled);
+    m_importHeightmapAction->setEnabled(enabled);
 }
 
 void MainMenus::setFileEntriesEnabled(bool load, bool save) {

@@ -18,6 +18,11 @@ public:
     bool colouredAltitude() const;
     bool showOnlyColour() const;
     bool showAltitudeNumber() const;
+    // Extra > "Show statics", kept in the settings.
+    bool showStatics() const;
+    void setShowStatics(bool on);
+    // The heightmap entries need a loaded map.
+    void setMapEntriesEnabled(bool enabled);
     // File > Load and Save follow the buttons they stand for.
     void setFileEntriesEnabled(bool load, bool save);
 
@@ -31,6 +36,10 @@ signals:
     void redoStrokeTriggered();
     void showTileIdsToggled();
     void cellSwitchesToggled();
+    void showStaticsToggled();
+    void exportHeightmapTriggered();
+    void importHeightmapTriggered();
+    void exportViewTriggered();
     void patchMapTriggered();
     void patchEditorTriggered();
     void diffPatchTriggered();
@@ -46,6 +55,9 @@ private:
     QAction* m_colouredAltitudeAction = nullptr;
     QAction* m_showOnlyColourAction = nullptr;
     QAction* m_showNumberAction = nullptr;
+    QAction* m_showStaticsAction = nullptr;
+    QAction* m_exportHeightmapAction = nullptr;
+    QAction* m_importHeightmapAction = nullptr;
 };
 
 } // namespace tbapp

@@ -1,42 +1,33 @@
 #include "editor/MapEditorWindow.h"
 
+#include "editor/BookmarkStorage.h"
 #include "editor/BottomPanel.h"
+#include "editor/CatalogueCommands.h"
 #include "editor/EditorStatusBar.h"
 #include "editor/FilePanel.h"
+#include "editor/HeightmapActions.h"
 #include "editor/LeftPanel.h"
 #include "editor/MainMenus.h"
 #include "editor/MapFileActions.h"
 #include "editor/MapView.h"
+#include "editor/StaticsLayer.h"
 #include "editor/TilePalette.h"
 #include "editor/ToolBarPanel.h"
+#include "editor/ToolWindowCommands.h"
+#include "editor/ViewPictureExport.h"
+#include "editor/ViewSettingsStore.h"
 
-#include "catalogue/BrushEditorDialog.h"
-#include "catalogue/CatalogueContext.h"
-#include "catalogue/OptionsDialog.h"
 #include "core/OverviewWindow.h"
-#include "patch/CoordinateListDialog.h"
-#include "patch/PatchEditorWindow.h"
-#include "patch/PatchMapAction.h"
-#include "shell/AboutDialog.h"
 #include "shell/Prompts.h"
 #include "shell/Settings.h"
-#include "tools/MapCopyDialog.h"
-#include "tools/MapEnlargeDialog.h"
 
-#include "catalogue/TextureList.h"
-#include "catalogue/TileList.h"
 #include "editor/AltitudeTool.h"
-#include "editor/Bookmarks.h"
 #include "editor/StatusText.h"
-#include "editor/ViewSettings.h"
 
 #include <QCloseEvent>
 #include <QDir>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QMenuBar>
-#include <QScreen>
-#include <QSettings>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -49,9 +40,6 @@ namespace {
 std::filesystem::path toPath(const QString& text) {
     return std::filesystem::path(text.toStdU16String());
 }
-
-// The window's size, position and maximised state, kept beside the view settings.
-constexpr const char* kGeometrySetting = "WindowGeometry";
 
 } // namespace
 
@@ -68,26 +56,17 @@ MapEditorWindow::MapEditorWindow(QSettings& settings, const QString& application
     connectMenus();
     m_document.addListener(this);
 
-    resize(900, 640);
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
-    const QString geometry = readSettingText(m_settings, kGeometrySetting);
-    if (!geometry.isEmpty())
-        restoreGeometry(QByteArray::fromBase64(geometry.toLatin1()));
+    placeWindow(m_settings, *this);
 
     // Creation: the view settings, the tile groups, the texture lists, the bookmarks, the
     // brush list and the radar colours; then no fill is pending and no map is loaded.
-    runReported(m_prompts, this, [&] { readViewSettings(); });
-    loadTileGroups();
-    const QString defaultList =
-        QString::fromStdString(tb::textureListPath(tb::kDefaultTextureList));
-    m_palette->buildListMenu(defaultList);
-    m_palette->loadTextureList(defaultList);
-    readBookmarks();
+    readViewSettings();
+    m_catalogues->loadTileGroups();
+    m_catalogues->loadDefaultTextureList();
+    readBookmarks(m_applicationDir, *m_mapView, m_prompts, this);
     m_toolBar->listBrushes();
     runReported(m_prompts, this, [&] { readRadarColours(); });
     m_painter.reset();
-    updateCellSwitches();
 }
 
 MapEditorWindow::~MapEditorWindow() {
@@ -106,6 +85,13 @@ void MapEditorWindow::buildPanels() {
     m_filePanel = new FilePanel(m_prompts, this);
     m_statusBar = new EditorStatusBar(this);
     m_files = new MapFileActions(m_document, m_art, *m_filePanel, m_settings, m_prompts, this);
+    m_heightmaps = new HeightmapActions(
+        m_document, [this] { return mapLoaded(); }, m_prompts, this);
+    m_statics = new StaticsLayer(m_prompts, this);
+    m_tools = new ToolWindowCommands(*this, m_applicationDir, m_prompts, this);
+    m_catalogues = new CatalogueCommands(
+        m_applicationDir, *m_toolBar, *m_palette, *m_bottomPanel,
+        [this] { return mapLoaded() ? &m_art : nullptr; }, m_prompts, this);
 
     auto* central = new QWidget(this);
     auto* outer = new QVBoxLayout(central);
@@ -127,22 +113,21 @@ void MapEditorWindow::buildPanels() {
 void MapEditorWindow::connectPanels() {
     connect(m_toolBar, &ToolBarPanel::exitClicked, this, &QWidget::close);
     connect(m_toolBar, &ToolBarPanel::overviewClicked, this, &MapEditorWindow::showOverview);
-    connect(m_toolBar, &ToolBarPanel::editBrushesClicked, this, &MapEditorWindow::editBrushes);
-    connect(m_toolBar, &ToolBarPanel::toolChanged, this, [this] {
-        updateCellSwitches(); // the selected cell's frame is blue while a stamp is down
-    });
+    connect(m_toolBar, &ToolBarPanel::editBrushesClicked, m_catalogues,
+            &CatalogueCommands::editBrushes);
+    // The selected cell's frame is blue while a stamp is down.
+    connect(m_toolBar, &ToolBarPanel::toolChanged, this, &MapEditorWindow::updateCellSwitches);
 
     connect(m_leftPanel, &LeftPanel::zoomOutClicked, m_mapView, &MapView::zoomOut);
     connect(m_leftPanel, &LeftPanel::zoomInClicked, m_mapView, &MapView::zoomIn);
     connect(m_leftPanel, &LeftPanel::defaultZoomClicked, m_mapView, &MapView::zoomDefault);
     connect(m_mapView, &MapView::zoomChanged, m_leftPanel, &LeftPanel::showZoom);
     connect(m_leftPanel, &LeftPanel::jumpClicked, this, &MapEditorWindow::jumpToBoxes);
-    connect(m_leftPanel, &LeftPanel::listClicked, this, &MapEditorWindow::showCoordinateList);
+    connect(m_leftPanel, &LeftPanel::listClicked, this,
+            [this] { m_tools->showCoordinateList(m_leftPanel->jumpX(), m_leftPanel->jumpY()); });
     connect(m_leftPanel, &LeftPanel::bookmarkKeyPressed, this, [this](int digit) {
-        if (const auto cell = m_mapView->bookmarks().recall(digit)) {
-            setJumpTexts(QString::number(cell->x), QString::number(cell->y));
-            jumpToBoxes();
-        }
+        if (const auto cell = m_mapView->bookmarks().recall(digit))
+            jumpToCell(cell->x, cell->y);
     });
     connect(m_leftPanel, &LeftPanel::altitudeSwitched, this, &MapEditorWindow::updateCellSwitches);
     connect(m_leftPanel, &LeftPanel::gridSwitched, this,
@@ -164,11 +149,9 @@ void MapEditorWindow::connectPanels() {
     });
     connect(m_mapView, &MapView::undoKeyPressed, m_menus, &MainMenus::undoTriggered);
     connect(m_mapView, &MapView::redoKeyPressed, m_menus, &MainMenus::redoTriggered);
-    connect(m_mapView, &MapView::insertKeyPressed, this, &MapEditorWindow::insertIntoPatchEditor);
-    connect(m_mapView, &MapView::bookmarkRecalled, this, [this](int x, int y) {
-        setJumpTexts(QString::number(x), QString::number(y));
-        jumpToBoxes();
-    });
+    connect(m_mapView, &MapView::insertKeyPressed, m_tools,
+            &ToolWindowCommands::insertIntoPatchEditor);
+    connect(m_mapView, &MapView::bookmarkRecalled, this, &MapEditorWindow::jumpToCell);
 
     m_palette->setShowTileIds(m_menus->showTileIds());
     connect(m_palette, &TilePalette::tilePicked, this,
@@ -206,29 +189,32 @@ void MapEditorWindow::connectMenus() {
     connect(m_menus, &MainMenus::showTileIdsToggled, this,
             [this] { m_palette->setShowTileIds(m_menus->showTileIds()); });
     connect(m_menus, &MainMenus::cellSwitchesToggled, this, &MapEditorWindow::updateCellSwitches);
-    connect(m_menus, &MainMenus::patchMapTriggered, this, &MapEditorWindow::patchMapFromFile);
-    connect(m_menus, &MainMenus::patchEditorTriggered, this, [this] {
-        if (m_patchEditor) {
-            m_patchEditor->show();
-            m_patchEditor->raise();
-        }
+    connect(m_menus, &MainMenus::showStaticsToggled, this, &MapEditorWindow::updateCellSwitches);
+    connect(m_statics, &StaticsLayer::changed, this, [this] {
+        m_mapView->setStatics(m_statics->visibleStatics(), &m_statics->colours());
+        refreshStatusBar();
     });
-    connect(m_menus, &MainMenus::diffPatchTriggered, this, [this] {
-        if (m_diffWindow)
-            m_diffWindow->exec();
+    connect(m_menus, &MainMenus::exportHeightmapTriggered, m_heightmaps,
+            &HeightmapActions::exportHeightmap);
+    connect(m_menus, &MainMenus::importHeightmapTriggered, this, [this] {
+        m_heightmaps->importHeightmap();
+        refreshStatusBar(); // the altitude under the pointer may have changed
     });
-    connect(m_menus, &MainMenus::enlargeMapTriggered, this, [this] {
-        MapEnlargeDialog form(m_prompts, this);
-        form.exec();
-    });
-    connect(m_menus, &MainMenus::mapCopyTriggered, this, &MapEditorWindow::copyMap);
-    connect(m_menus, &MainMenus::optionsTriggered, this, &MapEditorWindow::showOptions);
-    connect(m_menus, &MainMenus::aboutTriggered, this, [this] { (new AboutDialog(this))->show(); });
+    connect(m_menus, &MainMenus::exportViewTriggered, this,
+            [this] { exportViewPicture(*m_mapView, m_prompts, this); });
+    connect(m_menus, &MainMenus::patchMapTriggered, m_tools, &ToolWindowCommands::patchMapFromFile);
+    connect(m_menus, &MainMenus::patchEditorTriggered, m_tools,
+            &ToolWindowCommands::showPatchEditor);
+    connect(m_menus, &MainMenus::diffPatchTriggered, m_tools, &ToolWindowCommands::showDiffWindow);
+    connect(m_menus, &MainMenus::enlargeMapTriggered, m_tools, &ToolWindowCommands::enlargeMap);
+    connect(m_menus, &MainMenus::mapCopyTriggered, m_tools, &ToolWindowCommands::copyMap);
+    connect(m_tools, &ToolWindowCommands::mapTouched, this, &MapEditorWindow::refreshStatusBar);
+    connect(m_menus, &MainMenus::optionsTriggered, m_catalogues, &CatalogueCommands::showOptions);
+    connect(m_menus, &MainMenus::aboutTriggered, m_tools, &ToolWindowCommands::showAbout);
 }
 
 void MapEditorWindow::setLongLivedWindows(QWidget* patchEditor, QDialog* diffWindow) {
-    m_patchEditor = patchEditor;
-    m_diffWindow = diffWindow;
+    m_tools->setLongLivedWindows(patchEditor, diffWindow);
 }
 
 void MapEditorWindow::showEvent(QShowEvent* event) {
@@ -248,7 +234,7 @@ void MapEditorWindow::firstShow() {
     m_filePanel->setMapPath(readSettingText(m_settings, "MAPx.mul"));
     m_filePanel->setGamePath(readSettingText(m_settings, "UOPath"));
     m_bottomPanel->setDrawMode(tb::DrawMode::DontDraw);
-    runReported(m_prompts, this, [&] { readViewSettings(); });
+    readViewSettings();
     refreshStatusBar();
 }
 
@@ -264,8 +250,8 @@ void MapEditorWindow::closeEvent(QCloseEvent* event) {
         m_mapView->setMap(nullptr, nullptr);
         m_document.replace(tb::MapImage(), {});
         m_art = tb::ArtFiles();
-        runReported(m_prompts, this, [&] { writeViewSettings(); });
-        writeBookmarks();
+        runReported(m_prompts, this, [&] { writeViewSettings(m_settings, viewControls(), *this); });
+        writeBookmarks(m_applicationDir, *m_mapView, m_prompts, this);
         emit formClosed();
     }
     event->accept();
@@ -279,11 +265,12 @@ void MapEditorWindow::refreshStatusBar() {
         cell = m_document.image().cellUnchecked(m_currentX, m_currentY);
     // The row the visible palette shows as selected, not the tile "Go" found.
     const auto paletteTile = static_cast<std::uint16_t>(m_palette->selectedTile());
-    m_statusBar->showTexts(
-        QString::fromStdString(tb::positionStatusText(m_currentX, m_currentY, cell)),
-        QString::fromStdString(tb::modeStatusText(m_state.altitudeMode, m_state.zText,
-                                                  m_state.drawMode, paletteTile,
-                                                  m_bottomPanel->groupName().toStdString())));
+    QString position = QString::fromStdString(tb::positionStatusText(m_currentX, m_currentY, cell));
+    if (cell)
+        position += m_statics->statusSuffix(m_currentX, m_currentY);
+    m_statusBar->showTexts(position, QString::fromStdString(tb::modeStatusText(
+                                         m_state.altitudeMode, m_state.zText, m_state.drawMode,
+                                         paletteTile, m_bottomPanel->groupName().toStdString())));
 }
 
 void MapEditorWindow::updateCellSwitches() {
@@ -293,75 +280,29 @@ void MapEditorWindow::updateCellSwitches() {
     switches.showOnlyColor = m_menus->showOnlyColour();
     switches.showNumber = m_menus->showAltitudeNumber();
     switches.stampButtonDown = m_toolBar->stampToolDown();
+    switches.showStatics = m_menus->showStatics();
     m_mapView->setSwitches(switches);
+    m_statics->setShown(switches.showStatics);
 }
 
-// Applies the stored values in their order. An empty value leaves its control as it is; a
-// value that is not a decimal number throws, so the values after it are not applied.
+// A stored value that is not a number is reported; the values read before it stay.
 void MapEditorWindow::readViewSettings() {
-    auto text = [this](const char* name) { return readSettingText(m_settings, name); };
-    auto number = [](const QString& value) { return tb::parseStoredDecimal(value.toStdString()); };
-    const QString x = text("CoordX");
-    const QString y = text("CoordY");
-    m_leftPanel->setJumpTexts(x.isEmpty() ? m_leftPanel->jumpX() : x,
-                              y.isEmpty() ? m_leftPanel->jumpY() : y);
-    if (const QString z = text("CoordZ"); !z.isEmpty())
-        m_bottomPanel->setZText(z);
-    if (const QString zoom = text("ZoomLevel"); !zoom.isEmpty())
-        m_mapView->applyStoredZoom(number(zoom));
-    if (const QString mode = text("AltitudeModify"); !mode.isEmpty())
-        m_bottomPanel->setAltitudeItem(number(mode));
-    if (const QString show = text("ShowAltitude"); !show.isEmpty()) {
-        m_leftPanel->setAltitudeItem(number(show));
-        updateCellSwitches();
-    }
-    if (const QString grid = text("Grid"); !grid.isEmpty()) {
-        m_leftPanel->setGridItem(number(grid));
-        m_mapView->setGridLines(m_leftPanel->gridShown());
-    }
+    runReported(m_prompts, this, [&] { tbapp::readViewSettings(m_settings, viewControls()); });
+    updateCellSwitches();
 }
 
-// Writes the view values in their order (at close, whether or not a map was loaded), and
-// the window's place. A store that cannot be written throws the error naming its file.
-void MapEditorWindow::writeViewSettings() {
-    writeSettingText(m_settings, "CoordX", m_leftPanel->jumpX());
-    writeSettingText(m_settings, "CoordY", m_leftPanel->jumpY());
-    writeSettingText(m_settings, "CoordZ", m_bottomPanel->zText());
-    writeSettingText(m_settings, "ZoomLevel", QString::number(m_mapView->zoom().level));
-    writeSettingText(m_settings, "AltitudeModify", QString::number(m_bottomPanel->altitudeItem()));
-    writeSettingText(m_settings, "ShowAltitude", QString::number(m_leftPanel->altitudeItem()));
-    writeSettingText(m_settings, "Grid", QString::number(m_leftPanel->gridItem()));
-    writeSettingText(m_settings, kGeometrySetting, QString::fromLatin1(saveGeometry().toBase64()));
-    syncSettingsStore(m_settings);
+ViewSettingsControls MapEditorWindow::viewControls() const {
+    return {*m_leftPanel, *m_bottomPanel, *m_mapView, *m_menus};
 }
 
-// bookmarklist.xml beside the program, found without regard to case like the other files.
-static std::filesystem::path bookmarkPath(const QString& applicationDir) {
-    return tb::resolveAppPath(toPath(applicationDir), tb::kBookmarkFileName);
-}
-
-void MapEditorWindow::readBookmarks() {
-    runReported(m_prompts, this, [&] {
-        tb::readBookmarkFile(bookmarkPath(m_applicationDir), m_mapView->bookmarks());
-    });
-    m_mapView->showBookmarks();
-}
-
-void MapEditorWindow::writeBookmarks() {
-    runReported(m_prompts, this, [&] {
-        tb::writeBookmarkFile(bookmarkPath(m_applicationDir), m_mapView->bookmarks());
-    });
-}
-
+// The land colours, then the static colours from the same file.
 void MapEditorWindow::readRadarColours() {
-    if (m_filePanel->gamePathValid())
-        m_radarColours.read(toPath(QDir(m_filePanel->gamePath()).filePath("radarcol.mul")));
-}
-
-// The draw mode list from tilelist.xml; a missing file leaves only the fixed modes.
-void MapEditorWindow::loadTileGroups() {
-    m_tileGroups = tb::readTileList(tb::resolveAppPath(toPath(m_applicationDir), "tilelist.xml"));
-    m_bottomPanel->setTileGroups(m_tileGroups);
+    if (!m_filePanel->gamePathValid())
+        return;
+    const std::filesystem::path radarcol =
+        toPath(QDir(m_filePanel->gamePath()).filePath("radarcol.mul"));
+    m_radarColours.read(radarcol);
+    m_statics->readColours(radarcol);
 }
 
 // The map path changed: red until the file is found under a map file name; every change
@@ -394,6 +335,8 @@ void MapEditorWindow::mapLoadedOrNot() {
         pictures = [this](std::uint16_t id, int size) { return m_mapView->tilePicture(id, size); };
     m_palette->setPictures(pictures);
     m_toolBar->showStampPictures(pictures);
+    m_menus->setMapEntriesEnabled(mapLoaded());
+    m_statics->mapLoaded(loadedMap(), m_document.fileName(), toPath(m_filePanel->gamePath()));
     refreshStatusBar();
 }
 
@@ -440,6 +383,11 @@ void MapEditorWindow::jumpToBoxes() {
                 [&] { m_mapView->jumpTo(m_leftPanel->jumpX(), m_leftPanel->jumpY()); });
 }
 
+void MapEditorWindow::jumpToCell(int x, int y) {
+    setJumpTexts(QString::number(x), QString::number(y));
+    jumpToBoxes();
+}
+
 void MapEditorWindow::repaintMap() {
     m_mapView->repaintCells();
 }
@@ -450,65 +398,11 @@ void MapEditorWindow::modifiedChanged(bool modified) {
 
 // "Overview": nothing without a loaded map of a known size; it may jump the view.
 void MapEditorWindow::showOverview() {
+    const OverviewStatics statics{m_statics->loadedStatics(), &m_statics->colours(),
+                                  m_statics->shown()};
     OverviewWindow::openOverview(
         *this, m_radarColours, m_filePanel->mapSizeText(),
-        [this] { return m_filePanel->mapPathValid(); }, m_prompts, this);
-}
-
-// "List": a new coordinate list each time, modal; it only fills the jump boxes.
-void MapEditorWindow::showCoordinateList() {
-    CoordinateListDialog list(m_applicationDir, *this, m_leftPanel->jumpX(), m_leftPanel->jumpY(),
-                              m_prompts, this);
-    list.exec();
-}
-
-void MapEditorWindow::patchMapFromFile() {
-    tbapp::patchMapFromFile(this, *this, m_applicationDir, m_patchInitialDir, m_prompts);
-    refreshStatusBar();
-}
-
-// Insert on the map: the current cell into the visible patch editor's list (which refuses
-// a listed cell itself).
-void MapEditorWindow::insertIntoPatchEditor() {
-    auto* editor = qobject_cast<PatchEditorWindow*>(m_patchEditor);
-    if (editor && editor->isVisible() && mapLoaded()) {
-        editor->insertCurrentCell();
-        refreshStatusBar();
-    }
-}
-
-// "Map Copy" changes files only: the loaded map is not read again; the view goes back to
-// (0, 0) and is repainted.
-void MapEditorWindow::copyMap() {
-    {
-        MapCopyDialog form(m_prompts, this);
-        form.exec();
-    }
-    setJumpTexts("0", "0");
-    jumpToBoxes();
-    repaintMap();
-}
-
-// "Edit": the brush editor with the listed brushes; after OK the list is read again.
-void MapEditorWindow::editBrushes() {
-    CatalogueContext context{m_applicationDir, dialogTileImages(mapLoaded() ? &m_art : nullptr),
-                             &m_prompts};
-    if (runBrushEditor(context, this, m_toolBar->brushNames()))
-        m_toolBar->listBrushes();
-}
-
-// "&Options...": after OK the files it wrote are read back: the tile groups, then the
-// chosen texture list into the palette and the list menu.
-void MapEditorWindow::showOptions() {
-    tb::OptionsSaveSteps steps;
-    steps.loadTileGroups = [this] { loadTileGroups(); };
-    steps.loadTextureList = [this](const std::string& path) { m_palette->readTextureList(path); };
-    steps.buildListMenu = [this](const std::string& path) {
-        m_palette->buildListMenu(QString::fromStdString(path));
-    };
-    CatalogueContext context{m_applicationDir, dialogTileImages(mapLoaded() ? &m_art : nullptr),
-                             &m_prompts};
-    runOptionsCommand(context, this, steps);
+        [this] { return m_filePanel->mapPathValid(); }, m_prompts, statics, this);
 }
 
 } // namespace tbapp

@@ -26,14 +26,19 @@ namespace tbapp {
 class Prompts;
 
 class BottomPanel;
+class CatalogueCommands;
 class EditorStatusBar;
 class FilePanel;
+class HeightmapActions;
 class LeftPanel;
 class MainMenus;
 class MapFileActions;
 class MapView;
+class StaticsLayer;
 class TilePalette;
 class ToolBarPanel;
+class ToolWindowCommands;
+struct ViewSettingsControls;
 
 class MapEditorWindow : public QMainWindow, public MapEditorLink, private tb::DocumentListener {
     Q_OBJECT
@@ -83,24 +88,17 @@ private:
     void refreshStatusBar();
     void updateCellSwitches();
     void readViewSettings();
-    void writeViewSettings();
-    void readBookmarks();
-    void writeBookmarks();
+    ViewSettingsControls viewControls() const;
     void readRadarColours();
-    void loadTileGroups();
     void mapPathChanged();
     void mapLoadedOrNot();
     // Painting
     void selectCell(int x, int y);
     void pickTile(int x, int y);
+    // Puts the cell into the jump boxes and jumps there.
+    void jumpToCell(int x, int y);
     // The other windows
     void showOverview();
-    void showCoordinateList();
-    void patchMapFromFile();
-    void insertIntoPatchEditor();
-    void copyMap();
-    void editBrushes();
-    void showOptions();
     // tb::DocumentListener: the caption marks unsaved changes.
     void cellsChanged(const tb::CellChange&) override {}
     void modifiedChanged(bool modified) override;
@@ -108,8 +106,6 @@ private:
     QSettings& m_settings;
     QString m_applicationDir;
     std::mt19937& m_random;
-    QWidget* m_patchEditor = nullptr;
-    QDialog* m_diffWindow = nullptr;
     Prompts& m_prompts;
 
     tb::MapDocument m_document;
@@ -118,7 +114,6 @@ private:
     tb::EditorState m_state;
     tb::EngineRandomSource m_randomSource{m_random};
     tb::MapPainter m_painter{m_randomSource};
-    std::vector<tb::TileNamed> m_tileGroups;
     int m_currentX = 0;
     int m_currentY = 0;
 
@@ -131,8 +126,11 @@ private:
     FilePanel* m_filePanel = nullptr;
     EditorStatusBar* m_statusBar = nullptr;
     MapFileActions* m_files = nullptr;
+    HeightmapActions* m_heightmaps = nullptr;
+    StaticsLayer* m_statics = nullptr;
+    CatalogueCommands* m_catalogues = nullptr;
+    ToolWindowCommands* m_tools = nullptr;
 
-    QString m_patchInitialDir; // the "Patch Map from file" dialog's starting folder
     QString m_acceptedMapPath; // the map path box's text as last accepted
     bool m_firstMapPathChange = true;
     bool m_shown = false;

@@ -132,6 +132,11 @@ void MapView::setSwitches(const CellViewSwitches& switches) {
     m_grid->invalidateGrid();
 }
 
+void MapView::setStatics(const tb::StaticsMap* statics, const tb::StaticRadarColours* colours) {
+    m_cellPainter.setStatics(statics, colours);
+    m_grid->invalidateGrid();
+}
+
 void MapView::setGridLines(bool on) {
     m_grid->setGridLineWidth(on ? 1 : 0);
     m_grid->invalidateGrid();
@@ -143,6 +148,13 @@ QImage MapView::tilePicture(std::uint16_t tileId, int size) {
 
 void MapView::repaintCells() {
     m_grid->invalidateGrid();
+}
+
+QImage MapView::viewPicture() {
+    QImage picture(m_grid->viewport()->size(), QImage::Format_RGB32);
+    picture.fill(Qt::black);
+    m_grid->renderCells(picture, picture.rect());
+    return picture;
 }
 
 void MapView::repaintSelectedCell() {

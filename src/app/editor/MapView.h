@@ -37,10 +37,15 @@ public:
     // The size text of the identified map ("2304x1600"); the pointer is kept inside it.
     void setSizeText(const QString& sizeText);
     void setSwitches(const CellViewSwitches& switches);
+    // The statics markers' source (shown while the showStatics switch is on); null: none.
+    void setStatics(const tb::StaticsMap* statics, const tb::StaticRadarColours* colours);
     void setGridLines(bool on);
     // The land art picture of a tile at a square size, or a null image.
     QImage tilePicture(std::uint16_t tileId, int size);
     void repaintCells();
+    // What the view shows now, drawn afresh by the same cell drawing: the visible cells,
+    // partial ones at the edges included, at the view's size.
+    QImage viewPicture();
     void repaintSelectedCell();
 
     const tb::ZoomState& zoom() const { return m_zoom; }

@@ -3,8 +3,8 @@
 #include "editor/Stamp.h"
 
 #include <QPainter>
-#include <QPainterPath>
 #include <QPixmap>
+#include <QSvgRenderer>
 
 #include <optional>
 
@@ -12,17 +12,6 @@ namespace tbapp {
 namespace {
 
 constexpr int kIconSize = 24;
-
-// Draws on a transparent square and hands back the icon.
-QIcon drawIcon(const std::function<void(QPainter&)>& draw) {
-    QPixmap pixmap(kIconSize, kIconSize);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    draw(painter);
-    painter.end();
-    return QIcon(pixmap);
-}
 
 // Where tile `id` sits in the frame (column, row).
 std::optional<QPoint> framePlace(std::uint16_t id) {
@@ -35,86 +24,42 @@ std::optional<QPoint> framePlace(std::uint16_t id) {
 
 } // namespace
 
+QIcon svgIcon(const QString& path) {
+    // Drawn by QSvgRenderer into pixmaps rather than handed to QIcon as a file: QIcon reads
+    // SVG only through an icon engine plugin, which a deployed copy may lack.
+    QSvgRenderer renderer(path);
+    if (!renderer.isValid())
+        return {};
+    QIcon icon;
+    for (int size : {16, 24, 32, 48}) {
+        QPixmap pixmap(size, size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        renderer.render(&painter);
+        painter.end();
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
 QIcon paintToolIcon() {
-    return drawIcon([](QPainter& p) {
-        // A pencil lying from bottom left to top right.
-        p.translate(12, 12);
-        p.rotate(-45);
-        p.setPen(QPen(Qt::black, 1));
-        p.setBrush(QColor(240, 190, 40));
-        p.drawRect(QRectF(-6, -3, 13, 6));
-        p.setBrush(QColor(230, 120, 120));
-        p.drawRect(QRectF(7, -3, 3, 6));
-        QPainterPath tip;
-        tip.moveTo(-6, -3);
-        tip.lineTo(-11, 0);
-        tip.lineTo(-6, 3);
-        tip.closeSubpath();
-        p.setBrush(QColor(245, 225, 180));
-        p.drawPath(tip);
-        p.setBrush(Qt::black);
-        p.drawEllipse(QPointF(-10, 0), 1, 1);
-    });
+    return svgIcon(":/icons/paint.svg");
 }
 
 QIcon fillToolIcon() {
-    return drawIcon([](QPainter& p) {
-        p.setPen(QPen(QColor(0, 90, 160), 1.5));
-        p.setBrush(QColor(120, 190, 240));
-        p.drawRect(QRectF(5, 6, 14, 12));
-        // The two corners the user clicks.
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(200, 0, 0));
-        p.drawRect(QRectF(2.5, 3.5, 5, 5));
-        p.drawRect(QRectF(16.5, 15.5, 5, 5));
-    });
+    return svgIcon(":/icons/fill.svg");
 }
 
 QIcon brushToolIcon() {
-    return drawIcon([](QPainter& p) {
-        p.translate(12, 12);
-        p.rotate(-45);
-        p.setPen(QPen(Qt::black, 1));
-        p.setBrush(QColor(150, 90, 40));
-        p.drawRect(QRectF(0, -1.5, 11, 3)); // handle
-        p.setBrush(QColor(190, 190, 190));
-        p.drawRect(QRectF(-3, -2.5, 3, 5)); // ferrule
-        QPainterPath bristles;
-        bristles.moveTo(-3, -3);
-        bristles.cubicTo(-8, -4, -10, -1, -11, 0);
-        bristles.cubicTo(-10, 1, -8, 4, -3, 3);
-        bristles.closeSubpath();
-        p.setBrush(QColor(40, 130, 60));
-        p.drawPath(bristles);
-    });
+    return svgIcon(":/icons/brush.svg");
 }
 
 QIcon exitIcon() {
-    return drawIcon([](QPainter& p) {
-        p.setPen(QPen(QColor(90, 60, 30), 1.5));
-        p.setBrush(QColor(200, 160, 110));
-        p.drawRect(QRectF(3, 3, 10, 18)); // the door
-        p.setPen(QPen(QColor(180, 0, 0), 2.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        p.drawLine(QPointF(9, 12), QPointF(21, 12));
-        p.drawLine(QPointF(17, 8), QPointF(21, 12));
-        p.drawLine(QPointF(17, 16), QPointF(21, 12));
-    });
+    return svgIcon(":/icons/exit.svg");
 }
 
 QIcon overviewIcon() {
-    return drawIcon([](QPainter& p) {
-        p.setPen(QPen(Qt::black, 1));
-        p.setBrush(QColor(70, 150, 70));
-        p.drawRect(QRectF(2.5, 4.5, 19, 15));
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(60, 110, 200));
-        p.drawEllipse(QRectF(5, 7, 7, 5)); // water
-        p.setBrush(QColor(170, 140, 90));
-        p.drawRect(QRectF(12, 13, 7, 4)); // land
-        p.setPen(QPen(QColor(220, 0, 0), 1.5));
-        p.setBrush(Qt::NoBrush);
-        p.drawRect(QRectF(13, 7, 5, 4)); // where the view is
-    });
+    return svgIcon(":/icons/overview.svg");
 }
 
 QIcon stampIcon(int button, const TilePictureSource& pictures) {

@@ -1,10 +1,13 @@
 #include "demo/DemoArt.h"
 
 #include "demo/DemoNoise.h"
+#include "editor/Stamp.h"
 #include "shell/LittleEndian.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <optional>
 
 namespace tb::demo {
 namespace {
@@ -41,7 +44,28 @@ std::vector<TileFamily> makeFamilies() {
     };
 }
 
+// The cave walls share one look; they paint no terrain of the world, so they are no family
+// of tileFamilies().
+const TileFamily& caveWallFamily() {
+    static const TileFamily family{Terrain::Rock, "Cave wall", {}, 104, 86, 68, 30};
+    return family;
+}
+
+// Where tile `id` sits in the stamp frame, or nullopt for another id.
+struct FramePlace {
+    int row, column;
+};
+std::optional<FramePlace> framePlaceOf(std::uint16_t id) {
+    for (int row = 0; row < 3; ++row)
+        for (int column = 0; column < 3; ++column)
+            if (kStampFrame[std::size_t(row)][std::size_t(column)] == id)
+                return FramePlace{row, column};
+    return std::nullopt;
+}
+
 const TileFamily* familyOfId(std::uint16_t id) {
+    if (framePlaceOf(id))
+        return &caveWallFamily();
     for (const TileFamily& f : tileFamilies())
         if (std::find(f.ids.begin(), f.ids.end(), id) != f.ids.end())
             return &f;
@@ -74,6 +98,29 @@ Pixel familyPixel(const TileFamily& f, std::uint16_t id, int px, int py, int siz
         return std::clamp(v, 8, 255);
     };
     return {channel(f.red), channel(f.green), channel(f.blue)};
+}
+
+// A cave-wall pixel: the family pattern, darkened towards the outer edges of the frame
+// piece at `place` (an upright 45 x 45 square, x to the right, y down).
+Pixel caveWallPixel(const TileFamily& f, std::uint16_t id, FramePlace place, int px, int py) {
+    constexpr int kRim = 9;
+    constexpr int kLast = 44;
+    int edge = kRim; // distance to the nearest outer edge, capped at the rim's width
+    if (place.row == 0)
+        edge = std::min(edge, py);
+    if (place.row == 2)
+        edge = std::min(edge, kLast - py);
+    if (place.column == 0)
+        edge = std::min(edge, px);
+    if (place.column == 2)
+        edge = std::min(edge, kLast - px);
+    Pixel p = familyPixel(f, id, px, py, 0);
+    if (edge >= kRim)
+        return p;
+    // Dark at the edge, lighter towards the inside: a wall seen from above.
+    const float shade = 0.35f + 0.45f * float(edge) / float(kRim);
+    auto darken = [shade](int v) { return std::clamp(int(std::lround(float(v) * shade)), 8, 255); };
+    return {darken(p.red), darken(p.green), darken(p.blue)};
 }
 
 std::uint16_t pack(const Pixel& p) {
@@ -131,10 +178,22 @@ const TileFamily& tileFamily(Terrain terrain) {
     return tileFamilies()[std::size_t(terrain)];
 }
 
+std::span<const std::uint16_t> caveWallIds() {
+    static const std::array<std::uint16_t, 9> ids = [] {
+        std::array<std::uint16_t, 9> all{};
+        for (std::size_t i = 0; i < all.size(); ++i)
+            all[i] = kStampFrame[i / 3][i % 3];
+        return all;
+    }();
+    return ids;
+}
+
 std::vector<std::uint16_t> landArtIds() {
     std::vector<std::uint16_t> ids(std::begin(kRefusedLandIds), std::end(kRefusedLandIds));
     for (const TileFamily& f : tileFamilies())
         ids.insert(ids.end(), f.ids.begin(), f.ids.end());
+    const std::span<const std::uint16_t> walls = caveWallIds();
+    ids.insert(ids.end(), walls.begin(), walls.end());
     std::sort(ids.begin(), ids.end());
     ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
     return ids;
@@ -162,13 +221,15 @@ DemoArtFiles generateDemoArt() {
     std::size_t offset = 0;
     for (std::uint16_t id : landIds) {
         const TileFamily& f = *familyOfId(id);
+        const std::optional<FramePlace> place = framePlaceOf(id);
         unsigned char* out = files.artData.data() + offset;
         long sum[3] = {0, 0, 0};
         // The editor shows a land tile as an upright square, laying the stored pixels along
         // its anti-diagonals. Each pixel takes the pattern at the point of the square where
         // it will be shown, so swells and blotches run the same way as in the textures.
         for (const SquarePoint& at : squarePointsOfStoredPixels()) {
-            const Pixel p = familyPixel(f, id, at.x, at.y, 0);
+            const Pixel p = place ? caveWallPixel(f, id, *place, at.x, at.y)
+                                  : familyPixel(f, id, at.x, at.y, 0);
             writeU16(out, pack(p));
             out += 2;
             sum[0] += p.red;

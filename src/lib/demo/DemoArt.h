@@ -32,6 +32,10 @@ const TileFamily& tileFamily(Terrain terrain);
 // art holds them anyway, so that the refusal, not missing art, is what a user sees.
 inline constexpr std::uint16_t kRefusedLandIds[] = {7, 8};
 
+// The cave-wall tiles that the stamp buttons put down, as a 3 x 3 frame [row][column]:
+// each piece's outer edges carry a dark rim, so a stamped frame reads as one walled shape.
+std::span<const std::uint16_t> caveWallIds();
+
 // Every id that has a land tile in art.mul, ascending.
 std::vector<std::uint16_t> landArtIds();
 

@@ -306,8 +306,9 @@ private slots:
         }
     }
 
-    // The row walk finds the statics by block masks: it must mark the same cells as the
-    // cell-by-cell drawing, across a block edge and on cells cut by the target's edges.
+    // The row lays the markers down scanline by scanline from per-row lists: it must mark
+    // the same cells as the cell-by-cell drawing, across a block edge, on cells cut by any
+    // edge of the target, and at the smallest cell sizes, where a marker is a single pixel.
     void rowMarkersMatchCellMarkers() {
         const tb::StaticsMap statics = makeStatics();
         const tb::StaticRadarColours colours = makeStaticColours();
@@ -316,29 +317,42 @@ private slots:
         CellViewSwitches switches;
         switches.showStatics = true;
         painter.setSwitches(switches);
-        for (int size : {5, 10}) {
-            // Columns 0..11 from x = -7, so cell 0 is cut and the last cells fall off the end.
-            const int width = 10 * size;
-            QImage byCell(width, size + 4, QImage::Format_RGB32);
-            QImage byRow(width, size + 4, QImage::Format_RGB32);
-            byCell.fill(Qt::white);
-            byRow.fill(Qt::white);
-            {
-                const PixelSurface surface = PixelSurface::of(byCell);
-                QPainter p(&byCell);
-                for (int x = 0; x < 12; ++x)
-                    painter.drawCell(p, &surface, x, 0, QRect(x * size - 7, 2, size, size), false);
+        for (int size : {1, 2, 3, 5, 10, 20}) {
+            // Columns 0..11 from x = -7, so the first cells are cut or off the target. The
+            // narrower target ends inside the marker of cell 9 (the next block); the rows
+            // are cut through their markers at the target's top and bottom.
+            const QRect marker9 =
+                MapCellPainter::staticsMarkerRect(QRect(9 * size - 7, 0, size, size));
+            const int height = size + 4;
+            for (int width : {10 * size, marker9.left() + marker9.width() / 2}) {
+                for (int top : {2, -size / 2, height - size / 2 - 1}) {
+                    const QString where =
+                        QString("size %1 width %2 top %3").arg(size).arg(width).arg(top);
+                    QImage byCell(width, height, QImage::Format_RGB32);
+                    QImage byRow(width, height, QImage::Format_RGB32);
+                    byCell.fill(Qt::white);
+                    byRow.fill(Qt::white);
+                    {
+                        const PixelSurface surface = PixelSurface::of(byCell);
+                        QPainter p(&byCell);
+                        for (int x = 0; x < 12; ++x)
+                            painter.drawCell(p, &surface, x, 0,
+                                             QRect(x * size - 7, top, size, size), false);
+                    }
+                    {
+                        const PixelSurface surface = PixelSurface::of(byRow);
+                        QPainter p(&byRow);
+                        painter.drawRow(p, &surface, 0, 0, 11, QRect(-7, top, size, size), size,
+                                        -1);
+                    }
+                    QVERIFY2(byRow == byCell, qPrintable(where));
+                    // Cell 9 has its marker, in white.
+                    const QPoint centre = marker9.center() + QPoint(0, top);
+                    if (byRow.rect().contains(centre))
+                        QVERIFY2(byRow.pixelColor(centre) == QColor(248, 248, 248),
+                                 qPrintable(where));
+                }
             }
-            {
-                const PixelSurface surface = PixelSurface::of(byRow);
-                QPainter p(&byRow);
-                painter.drawRow(p, &surface, 0, 0, 11, QRect(-7, 2, size, size), size, -1);
-            }
-            QCOMPARE(byRow, byCell);
-            // Cell 9 (the next block) has its marker, in white.
-            const QRect marker =
-                MapCellPainter::staticsMarkerRect(QRect(9 * size - 7, 2, size, size));
-            QCOMPARE(byRow.pixelColor(marker.center()), QColor(248, 248, 248));
         }
     }
 

@@ -2,16 +2,21 @@
 // the sampled cell of each block, the map path condition, clicks that jump and close, and
 // the Overview command.
 #include "core/OverviewWindow.h"
+#include "testsupport/FindControl.h"
 #include "testsupport/RecordingPrompts.h"
 
+#include "StaticsFixtures.h"
 #include "TestPaths.h"
 #include "core/LandArt.h"
 #include "core/MapImage.h"
 #include "core/MapVariant.h"
 #include "core/RadarColours.h"
+#include "core/StaticRadarColours.h"
+#include "core/StaticsMap.h"
 #include "shell/MapEditorLink.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCursor>
 #include <QLabel>
 #include <QPointer>
@@ -22,6 +27,14 @@
 #include <optional>
 
 namespace {
+
+// The picture and the label over it while building, found by their object names.
+QLabel* pictureLabel(const QWidget& form) {
+    return tbtest::control<QLabel>(form, "Mapa");
+}
+QLabel* buildingLabel(const QWidget& form) {
+    return tbtest::control<QLabel>(form, "GenerateText");
+}
 
 constexpr std::int64_t kIlshenarSize = 11'289'600; // map2.mul, 2304 x 1600
 
@@ -49,7 +62,7 @@ public:
     const tb::MapImage* loadedMap() override {
         ++mapRequests;
         if (watched) {
-            labelShownWhileBuilding = watched->GenerateText->isVisible();
+            labelShownWhileBuilding = buildingLabel(*watched)->isVisible();
             const QCursor* cursor = QApplication::overrideCursor();
             hourglassWhileBuilding = cursor && cursor->shape() == Qt::WaitCursor;
         }
@@ -136,23 +149,23 @@ private slots:
         QCOMPARE(form.objectName(), QString("TMapViewForm"));
         QCOMPARE(form.windowTitle(), QString("Tolvane Brimholt - Overview"));
         QVERIFY(form.isModal());
-        QCOMPARE(form.findChild<QLabel*>("Mapa"), form.Mapa);
-        QCOMPARE(form.findChild<QLabel*>("GenerateText"), form.GenerateText);
-        QCOMPARE(form.Mapa->size(), QSize(288, 200));
+        QCOMPARE(pictureLabel(form)->size(), QSize(288, 200));
         QCOMPARE(form.picture().size(), QSize(288, 200));
-        QCOMPARE(form.size(), QSize(288, 200)); // sized around the picture
-        QCOMPARE(form.GenerateText->pos(), QPoint(8, 16));
-        QCOMPARE(form.GenerateText->text(), QString("Building map overview ..."));
-        QCOMPARE(form.GenerateText->font().pixelSize(), 16);
-        QCOMPARE(form.GenerateText->font().family(), QString("Tahoma"));
-        QVERIFY(form.GenerateText->isHidden());
+        // Sized around the picture, with the statics box under it.
+        QCOMPARE(form.width(), 288);
+        QVERIFY(form.height() > 200);
+        QCOMPARE(buildingLabel(form)->pos(), QPoint(8, 16));
+        QCOMPARE(buildingLabel(form)->text(), QString("Building map overview ..."));
+        QCOMPARE(buildingLabel(form)->font().pixelSize(), 16);
+        QCOMPARE(buildingLabel(form)->font().family(), QString("Tahoma"));
+        QVERIFY(buildingLabel(form)->isHidden());
 
         tbapp::OverviewWindow large(
             link, m_radar, "7168x4096", [] { return true; }, m_prompts);
-        QCOMPARE(large.Mapa->size(), QSize(896, 512));
+        QCOMPARE(pictureLabel(large)->size(), QSize(896, 512));
         tbapp::OverviewWindow tokuno(
             link, m_radar, "1448x1448", [] { return true; }, m_prompts);
-        QCOMPARE(tokuno.Mapa->size(), QSize(181, 181));
+        QCOMPARE(pictureLabel(tokuno)->size(), QSize(181, 181));
     }
 
     void buildWaitsForTheWindowAndRunsOnce() {
@@ -174,7 +187,7 @@ private slots:
         showAndBuild(form);
         QVERIFY(link.labelShownWhileBuilding);
         QVERIFY(link.hourglassWhileBuilding);
-        QVERIFY(form.GenerateText->isHidden());
+        QVERIFY(buildingLabel(form)->isHidden());
         QCOMPARE(QApplication::overrideCursor(), nullptr);
         QCOMPARE(validityAsked, 1);
 
@@ -204,7 +217,7 @@ private slots:
         QCOMPARE(at(12, 20), qRgb(0, 0, 0));
         QCOMPARE(at(287, 199), expectedColour(m_radar, 300));
         // What is shown is the built picture.
-        QCOMPARE(form.Mapa->pixmap().toImage().pixel(3, 5) | 0xFF000000, at(3, 5));
+        QCOMPARE(pictureLabel(form)->pixmap().toImage().pixel(3, 5) | 0xFF000000, at(3, 5));
     }
 
     void noDrawingWhenTheMapPathIsNotValid() {
@@ -214,7 +227,7 @@ private slots:
             link, m_radar, "2304x1600", [] { return false; }, m_prompts);
         showAndBuild(form);
         QVERIFY(allBlack(form.picture()));
-        QVERIFY(form.GenerateText->isHidden());
+        QVERIFY(buildingLabel(form)->isHidden());
         QCOMPARE(QApplication::overrideCursor(), nullptr);
     }
 
@@ -242,18 +255,54 @@ private slots:
         tbapp::OverviewWindow form(
             link, m_radar, "2304x1600", [] { return true; }, m_prompts);
         showAndBuild(form);
-        pressAt(form.Mapa, Qt::LeftButton, QPoint(0, 0));
+        pressAt(pictureLabel(form), Qt::LeftButton, QPoint(0, 0));
         QCOMPARE(link.jumps, QStringList{"0,0"});
         QVERIFY(!form.isVisible());
 
         tbapp::OverviewWindow again(
             link, m_radar, "2304x1600", [] { return true; }, m_prompts);
         showAndBuild(again);
-        pressAt(again.Mapa, Qt::RightButton, QPoint(287, 199));
+        pressAt(pictureLabel(again), Qt::RightButton, QPoint(287, 199));
         QCOMPARE(link.jumps, (QStringList{"0,0", "2296,1592"}));
         QCOMPARE(link.jumpX, QString("2296"));
         QCOMPARE(link.jumpY, QString("1592"));
         QVERIFY(!again.isVisible());
+    }
+
+    // The statics box starts as the main window's switch and redraws the picture when
+    // changed; without statics read it stays off and disabled.
+    void staticsBoxFollowsTheMainWindow() {
+        std::vector<unsigned char> words(std::size_t(tb::StaticRadarColours::kFirstEntry) * 2, 0);
+        for (int id = 0; id < 8; ++id) {
+            words.push_back(id == 6 ? 0x00 : 0x21); // id 6: 0x7C00, pure red
+            words.push_back(id == 6 ? 0x7C : 0x04);
+        }
+        tbtest::writeBytes(m_dir / "statics_radarcol.mul", words);
+        tb::StaticRadarColours colours;
+        colours.read(m_dir / "statics_radarcol.mul");
+        tbtest::StaticsPair pair(288 * 200);
+        pair.setBlock(3 * 200 + 5, {{6, 1, 1, 0}}); // on block (3, 5)'s sampled cell
+        pair.setBlock(4 * 200 + 5, {{6, 2, 2, 0}}); // on block (4, 5), beside it
+        const tb::StaticsMap statics(pair.index, pair.data, 288, 200);
+
+        FakeLink link;
+        link.map = m_map.get();
+        tbapp::OverviewWindow form(link, m_radar, "2304x1600", [] { return true; }, m_prompts,
+                                   {&statics, &colours, true});
+        showAndBuild(form);
+        auto at = [&](int x, int y) { return form.picture().pixel(x, y) | 0xFF000000; };
+        QCOMPARE(at(3, 5), qRgb(248, 0, 0));
+        QCOMPARE(at(4, 5), expectedColour(m_radar, 5));
+        auto* box = tbtest::control<QCheckBox>(form, "cbShowStatics");
+        QVERIFY(box->isChecked());
+        box->click();
+        QCOMPARE(at(3, 5), expectedColour(m_radar, 0));
+
+        tbapp::OverviewWindow without(link, m_radar, "2304x1600", [] { return true; }, m_prompts,
+                                      {nullptr, &colours, true});
+        box = tbtest::control<QCheckBox>(without, "cbShowStatics");
+        QVERIFY(!box->isChecked());
+        QVERIFY(!box->isEnabled());
     }
 
     void lastPixelOfTheLargestMap() {
@@ -261,7 +310,7 @@ private slots:
         tbapp::OverviewWindow form(
             link, m_radar, "7168x4096", [] { return false; }, m_prompts);
         showAndBuild(form);
-        pressAt(form.Mapa, Qt::MiddleButton, QPoint(895, 511));
+        pressAt(pictureLabel(form), Qt::MiddleButton, QPoint(895, 511));
         QCOMPARE(link.jumps, QStringList{"7160,4088"});
     }
 
@@ -295,7 +344,7 @@ private slots:
             poll.stop();
             seen = form;
             builtBeforeClick = form->picture().pixel(3, 5) != qRgb(0, 0, 0);
-            pressAt(form->Mapa, Qt::LeftButton, QPoint(2, 3));
+            pressAt(pictureLabel(*form), Qt::LeftButton, QPoint(2, 3));
         });
         poll.start();
         QVERIFY(tbapp::OverviewWindow::openOverview(

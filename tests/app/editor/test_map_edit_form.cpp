@@ -168,6 +168,11 @@ private slots:
                                      "Colored Altitude",
                                      "Show only Color",
                                      "Show Number*",
+                                     "Show statics",
+                                     "-",
+                                     "Export heightmap...",
+                                     "Import heightmap...",
+                                     "Export view as PNG...",
                                      "-",
                                      "Patch Map from file",
                                      "Patch Editor",
@@ -398,8 +403,9 @@ private slots:
         QCOMPARE(f.stored("ShowAltitude"), QString("1"));
         QCOMPARE(f.stored("Grid"), QString("1"));
         QSettings reader(q(f.iniPath), QSettings::IniFormat);
-        // The seven view values and the window's place.
-        QCOMPARE(reader.allKeys().size(), 8);
+        // The seven view values, the statics switch and the window's place.
+        QCOMPARE(reader.allKeys().size(), 9);
+        QCOMPARE(f.stored("ShowStatics"), QString("0"));
         QVERIFY(reader.contains("WindowGeometry"));
     }
 

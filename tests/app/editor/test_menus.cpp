@@ -115,7 +115,8 @@ private slots:
         ModalWatcher watcher([](QWidget* window) {
             auto* overview = qobject_cast<tbapp::OverviewWindow*>(window);
             QVERIFY(overview);
-            QTest::mousePress(overview->Mapa, Qt::LeftButton, {}, QPoint(1, 2));
+            QTest::mousePress(tbtest::ui<QLabel>(*overview, "Mapa"), Qt::LeftButton, {},
+                              QPoint(1, 2));
         });
         tbtest::ui<QToolButton>(form, "TlMap")->click();
         QCOMPARE(watcher.seen(), QStringList({"TMapViewForm"}));

@@ -1,0 +1,70 @@
+#pragma once
+// The statics the map view shows over the land (Extra > "Show statics"): staidxN.mul and
+// staticsN.mul of the loaded map's facet N, from the map's folder or else the game folder,
+// read only, and the radar colours of static ids beside the land colours. They are read
+// when the switch is on and a map is loaded, and read again after every Load.
+
+#include "core/StaticRadarColours.h"
+#include "core/StaticsMap.h"
+
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+class QWidget;
+
+namespace tb {
+class MapImage;
+}
+
+namespace tbapp {
+class Prompts;
+
+class StaticsLayer : public QObject {
+    Q_OBJECT
+public:
+    // `prompts` must outlive the object; `window` is the parent of its messages.
+    StaticsLayer(Prompts& prompts, QWidget* window);
+    ~StaticsLayer() override;
+
+    // Reads the static colours of `radarcolFile` (with the land colours). Throws FileError.
+    void readColours(const std::filesystem::path& radarcolFile);
+
+    // A Load ended: `map` (null when none is loaded) read from `mapFile`; `gameDir` is the
+    // game folder. The old statics go; the new ones are read when shown.
+    void mapLoaded(const tb::MapImage* map, const std::filesystem::path& mapFile,
+                   const std::filesystem::path& gameDir);
+    // The switch: on, the statics of the loaded map are read if they are not yet.
+    void setShown(bool shown);
+    bool shown() const { return m_shown; }
+
+    // The statics to draw, or null while they are not shown or not read.
+    const tb::StaticsMap* visibleStatics() const;
+    // The statics of the loaded map, shown or not; null while not read.
+    const tb::StaticsMap* loadedStatics() const { return m_statics.get(); }
+    const tb::StaticRadarColours& colours() const { return m_colours; }
+    // " - Statics=<count>" for cell (x, y) while statics are shown, else empty.
+    QString statusSuffix(std::int32_t x, std::int32_t y) const;
+
+signals:
+    // What visibleStatics() or colours() give has changed: the view must take them again.
+    void changed();
+
+private:
+    void loadForMap();
+
+    Prompts& m_prompts;
+    QWidget* m_window;
+    tb::StaticRadarColours m_colours;
+    std::unique_ptr<tb::StaticsMap> m_statics; // of the loaded map, once read
+    const tb::MapImage* m_map = nullptr;
+    std::filesystem::path m_mapFile;
+    std::filesystem::path m_gameDir;
+    bool m_shown = false;
+};
+
+} // namespace tbapp

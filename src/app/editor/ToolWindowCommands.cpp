@@ -1,0 +1,74 @@
+#include "editor/ToolWindowCommands.h"
+
+#include "patch/CoordinateListDialog.h"
+#include "patch/PatchEditorWindow.h"
+#include "patch/PatchMapAction.h"
+#include "shell/AboutDialog.h"
+#include "shell/MapEditorLink.h"
+#include "tools/MapCopyDialog.h"
+#include "tools/MapEnlargeDialog.h"
+
+#include <QDialog>
+
+namespace tbapp {
+
+ToolWindowCommands::ToolWindowCommands(MapEditorLink& editor, const QString& applicationDir,
+                                       Prompts& prompts, QWidget* window)
+    : QObject(window), m_editor(editor), m_applicationDir(applicationDir), m_prompts(prompts),
+      m_window(window) {}
+
+void ToolWindowCommands::setLongLivedWindows(QWidget* patchEditor, QDialog* diffWindow) {
+    m_patchEditor = patchEditor;
+    m_diffWindow = diffWindow;
+}
+
+void ToolWindowCommands::showCoordinateList(const QString& jumpX, const QString& jumpY) {
+    CoordinateListDialog list(m_applicationDir, m_editor, jumpX, jumpY, m_prompts, m_window);
+    list.exec();
+}
+
+void ToolWindowCommands::patchMapFromFile() {
+    tbapp::patchMapFromFile(m_window, m_editor, m_applicationDir, m_patchInitialDir, m_prompts);
+    emit mapTouched();
+}
+
+void ToolWindowCommands::showPatchEditor() {
+    if (m_patchEditor) {
+        m_patchEditor->show();
+        m_patchEditor->raise();
+    }
+}
+
+void ToolWindowCommands::insertIntoPatchEditor() {
+    auto* editor = qobject_cast<PatchEditorWindow*>(m_patchEditor);
+    if (editor && editor->isVisible() && m_editor.loadedMap()) {
+        editor->insertCurrentCell();
+        emit mapTouched();
+    }
+}
+
+void ToolWindowCommands::showDiffWindow() {
+    if (m_diffWindow)
+        m_diffWindow->exec();
+}
+
+void ToolWindowCommands::enlargeMap() {
+    MapEnlargeDialog form(m_prompts, m_window);
+    form.exec();
+}
+
+void ToolWindowCommands::copyMap() {
+    {
+        MapCopyDialog form(m_prompts, m_window);
+        form.exec();
+    }
+    m_editor.setJumpTexts("0", "0");
+    m_editor.jumpToBoxes();
+    m_editor.repaintMap();
+}
+
+void ToolWindowCommands::showAbout() {
+    (new AboutDialog(m_window))->show();
+}
+
+} // namespace tbapp
