@@ -12,7 +12,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -20,6 +22,7 @@
 #include <QSettings>
 #include <QStyle>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <filesystem>
@@ -83,48 +86,72 @@ DiffPatchDialog::DiffPatchDialog(QSettings& settings, StageProgressDialog& prFor
     setObjectName("TBHDiffForm");
     setWindowTitle("Tolvane Brimholt - Create Diff patch");
     setFont(QFont("MS Sans Serif", 8));
-    setFixedSize(455, 129);
 
+    // Laid out rather than placed, so that no caption is cut where the font is wider than
+    // the one the window was drawn for; never smaller than its classic 455 x 129.
     auto* configurationPanel = named(new QFrame(this), "ConfigurationPanel");
-    configurationPanel->setGeometry(0, 0, 455, 49);
     auto* partsGroup =
         named(new QGroupBox(" Generate diff for ", configurationPanel), "GenerateSelectGroupBox");
-    partsGroup->setGeometry(4, 0, 200, 48);
     m_staticsCheck =
         named(new QCheckBox("StaIdx0.mul + Statics0.mul", partsGroup), "StaticsCheckBox");
-    m_staticsCheck->setGeometry(8, 14, 186, 16);
     m_staticsCheck->setChecked(true);
     m_mapCheck = named(new QCheckBox("Map0.mul", partsGroup), "MapCheckBox");
-    m_mapCheck->setGeometry(8, 30, 186, 16);
     m_mapCheck->setChecked(true);
+    auto* partsLayout = new QVBoxLayout(partsGroup);
+    partsLayout->setContentsMargins(8, 2, 8, 2);
+    partsLayout->setSpacing(0);
+    partsLayout->addWidget(m_staticsCheck);
+    partsLayout->addWidget(m_mapCheck);
+
     auto* actionGroup =
         named(new QGroupBox(" Select an action ", configurationPanel), "ButtonGroupBox");
-    actionGroup->setGeometry(210, 0, 190, 48);
     m_generateButton = named(new QPushButton("Generate Diff", actionGroup), "GenerateButton");
-    m_generateButton->setGeometry(8, 16, 174, 25);
+    m_generateButton->setMinimumWidth(174);
     m_generateButton->setEnabled(false);
+    auto* actionLayout = new QVBoxLayout(actionGroup);
+    actionLayout->setContentsMargins(8, 2, 8, 4);
+    actionLayout->addWidget(m_generateButton);
+
     auto* closeButton = named(new QToolButton(configurationPanel), "CloseBtn");
-    closeButton->setGeometry(416, 4, 35, 24);
+    closeButton->setMinimumSize(35, 24);
     closeButton->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
     closeButton->setToolTip("Close");
 
+    auto* configurationLayout = new QHBoxLayout(configurationPanel);
+    configurationLayout->setContentsMargins(4, 0, 4, 0);
+    configurationLayout->addWidget(partsGroup);
+    configurationLayout->addWidget(actionGroup);
+    configurationLayout->addStretch();
+    configurationLayout->addWidget(closeButton, 0, Qt::AlignTop);
+
     auto* pathPanel = named(new QFrame(this), "FileNamePanel");
-    pathPanel->setGeometry(0, 52, 455, 77);
     const char* const columnNames[3] = {"StaIdxLabel", "StaticsLabel", "MapLabel"};
     const char* const columnTexts[3] = {"Staidx0.mul", "Statics0.mul", "Map0.mul"};
     const char* const editNames[6] = {"OStaIdxEdit", "OStaticsEdit", "OMapEdit",
                                       "MStaIdxEdit", "MStaticsEdit", "MMapEdit"};
-    const int columns[3] = {78, 202, 326};
-    for (int i = 0; i < 6; ++i)
-        m_pathEdits[std::size_t(i)] = named(new QLineEdit(pathPanel), editNames[i]);
-    for (int c = 0; c < 3; ++c) {
-        named(new QLabel(columnTexts[c], pathPanel), columnNames[c])
-            ->setGeometry(columns[c], 4, 121, 14);
-        m_pathEdits[std::size_t(c)]->setGeometry(columns[c], 20, 121, 21);
-        m_pathEdits[std::size_t(c) + 3]->setGeometry(columns[c], 48, 121, 21);
+    auto* pathLayout = new QGridLayout(pathPanel);
+    pathLayout->setContentsMargins(6, 2, 6, 6);
+    pathLayout->setVerticalSpacing(4);
+    pathLayout->addWidget(named(new QLabel("Original files", pathPanel), "OriginalLabel"), 1, 0);
+    pathLayout->addWidget(named(new QLabel("Modified files", pathPanel), "ModifiedLabel"), 2, 0);
+    for (int i = 0; i < 6; ++i) {
+        QLineEdit* edit = named(new QLineEdit(pathPanel), editNames[i]);
+        edit->setMinimumWidth(121);
+        m_pathEdits[std::size_t(i)] = edit;
+        pathLayout->addWidget(edit, 1 + i / 3, 1 + i % 3);
     }
-    named(new QLabel("Original files", pathPanel), "OriginalLabel")->setGeometry(6, 23, 70, 14);
-    named(new QLabel("Modified files", pathPanel), "ModifiedLabel")->setGeometry(6, 51, 70, 14);
+    for (int c = 0; c < 3; ++c) {
+        pathLayout->addWidget(named(new QLabel(columnTexts[c], pathPanel), columnNames[c]), 0,
+                              1 + c);
+        pathLayout->setColumnStretch(1 + c, 1);
+    }
+
+    auto* dialogLayout = new QVBoxLayout(this);
+    dialogLayout->setContentsMargins(0, 0, 0, 0);
+    dialogLayout->setSpacing(3);
+    dialogLayout->addWidget(configurationPanel);
+    dialogLayout->addWidget(pathPanel);
+    setFixedSize(sizeHint().expandedTo(QSize(455, 129)));
 
     setTabOrder(m_staticsCheck, m_mapCheck);
     setTabOrder(m_mapCheck, m_generateButton);

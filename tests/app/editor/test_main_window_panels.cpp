@@ -3,6 +3,7 @@
 // whole at any window size.
 
 #include "MainWindowFixture.h"
+#include "testsupport/CutTexts.h"
 
 #include "core/MapImage.h"
 
@@ -25,33 +26,6 @@ void turnWheel(tbapp::DrawGrid& grid, const QPoint& pos, int notches,
     QWheelEvent wheel(QPointF(pos), grid.viewport()->mapToGlobal(QPointF(pos)), QPoint(),
                       QPoint(0, 120 * notches), Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
     QApplication::sendEvent(grid.viewport(), &wheel);
-}
-
-// Every text a control shows that its geometry cuts, as "name: text".
-QStringList cutTexts(QWidget& window) {
-    QStringList cut;
-    auto check = [&](QWidget* control, const QString& text, QSize need) {
-        if (!control->isVisible() || text.isEmpty())
-            return;
-        if (control->width() < need.width() || control->height() < need.height())
-            cut << QString("%1 (%2): %3x%4 < %5x%6")
-                       .arg(control->objectName(), text)
-                       .arg(control->width())
-                       .arg(control->height())
-                       .arg(need.width())
-                       .arg(need.height());
-    };
-    for (QLabel* label : window.findChildren<QLabel*>())
-        if (!label->objectName().startsWith("StatusPanel")) // status texts may run long
-            check(label, label->text(), label->sizeHint());
-    for (QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
-        // A push button's size hint asks for a styled minimum width; its text needs less.
-        QSize need = button->sizeHint();
-        if (qobject_cast<QPushButton*>(button))
-            need.setWidth(button->fontMetrics().horizontalAdvance(button->text()) + 8);
-        check(button, button->text(), need);
-    }
-    return cut;
 }
 
 } // namespace
