@@ -257,7 +257,6 @@ void BrushEditorDialog::saveAndClose() {
     if (!name.isEmpty()) {
         try {
             tb::writeBrushLines(m_context.appDir(), name.toStdString(), m_brush.fileLines());
-            m_savedName = name;
         } catch (const tb::UnsafeNameError& error) {
             // Nothing was written; the drawing stays so that the name can be corrected.
             reportFailure(m_context, this, error);

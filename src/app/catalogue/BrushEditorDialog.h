@@ -19,7 +19,6 @@
 #include <QDialog>
 #include <QStringList>
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,14 +46,6 @@ public:
 
     // Fills the brush box's drop-down without loading any of them; the box stays empty.
     void setBrushNames(const QStringList& names);
-
-    const tb::BrushPattern& brush() const { return m_brush; }
-    // The pen: the tile id a click in the brush grid puts into a cell, -1 for "NODRAW".
-    int pen() const { return m_pen; }
-    // The palette's rows: "NODRAW", then the ids of tileids.lst as four hex digits.
-    const std::vector<std::string>& paletteRows() const { return m_paletteRows; }
-    // The name the brush was saved under by OK, if any.
-    const std::optional<QString>& savedBrushName() const { return m_savedName; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -98,10 +89,11 @@ private:
 
     CatalogueContext m_context;
     tb::BrushPattern m_brush;
+    // The pen: the tile id a click in the brush grid puts into a cell, -1 for "NODRAW".
     int m_pen = -1;
+    // The palette's rows: "NODRAW", then the ids of tileids.lst as four hex digits.
     std::vector<std::string> m_paletteRows;
     int m_foundRow = -1; // the palette row framed by "Go"
-    std::optional<QString> m_savedName;
 };
 
 // "Edit" beside the brush box: a new brush editor with `names` in its list, shown modally

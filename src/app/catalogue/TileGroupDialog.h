@@ -26,11 +26,6 @@ class TileGroupDialog : public QDialog {
 public:
     explicit TileGroupDialog(CatalogueContext context, QWidget* parent = nullptr);
 
-    // The grid's rows: the ids of tileids.lst as four hex digits.
-    const std::vector<std::string>& tileRows() const { return m_rows; }
-    // The grid row "Go" framed, -1 for none.
-    int foundRow() const { return m_foundRow; }
-
     // The line under the id text (empty unless set).
     void setHint(const QString& text);
     void setCaption(const QString& caption);
@@ -64,8 +59,8 @@ private:
     QPushButton* m_cancelButton = nullptr;
 
     CatalogueContext m_context;
-    std::vector<std::string> m_rows;
-    int m_foundRow = -1;
+    std::vector<std::string> m_rows; // the ids of tileids.lst as four hex digits
+    int m_foundRow = -1;             // the grid row "Go" framed, -1 for none
 };
 
 } // namespace tbapp

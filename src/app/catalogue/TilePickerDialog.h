@@ -29,7 +29,6 @@ public:
     // The tile box: "$" + hex digits once a tile is taken.
     void setTileText(const QString& text);
     QString tileText() const;
-    const std::vector<std::string>& tileColumns() const { return m_columns; }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

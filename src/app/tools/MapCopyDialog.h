@@ -32,13 +32,6 @@ public:
     // True when the coordinate edit shows the out-of-range colour.
     static bool isCoordinateWrong(const QLineEdit* edit);
 
-    // The last valid cell of each side (0 while the side is not identified).
-    int sourceLastX() const { return m_sourceLastX; }
-    int sourceLastY() const { return m_sourceLastY; }
-    int destinationLastX() const { return m_destLastX; }
-    int destinationLastY() const { return m_destLastY; }
-    bool isRunning() const { return m_running; }
-
 public slots:
     void reject() override;
 
@@ -101,11 +94,12 @@ private:
     QString m_sourceDir;
     QString m_destinationDir;
     QColor m_normalBase;
+    // The last valid cell of each side (0 while the side is not identified).
     int m_sourceLastX = 0;
     int m_sourceLastY = 0;
     int m_destLastX = 0;
     int m_destLastY = 0;
-    bool m_running = false;
+    bool m_running = false; // a copy runs: the window cannot be closed
 };
 
 } // namespace tbapp

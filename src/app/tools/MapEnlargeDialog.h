@@ -25,9 +25,6 @@ class MapEnlargeDialog : public QDialog {
 public:
     explicit MapEnlargeDialog(tbapp::Prompts& prompts, QWidget* owner = nullptr);
 
-    // True while an enlargement runs (the window cannot be closed then).
-    bool isRunning() const { return m_running; }
-
 public slots:
     void reject() override;
 
@@ -55,9 +52,9 @@ private:
     QPushButton* m_enlargeButton;
 
     tbapp::Prompts& m_prompts;
-    QString m_loadDir; // where the open dialog starts: the folder of the last chosen file
-    QString m_saveDir; // likewise for the save dialog
-    bool m_running = false;
+    QString m_loadDir;      // where the open dialog starts: the folder of the last chosen file
+    QString m_saveDir;      // likewise for the save dialog
+    bool m_running = false; // an enlargement runs: the window cannot be closed
 };
 
 } // namespace tbapp

@@ -3,6 +3,8 @@
 // dialogs read.
 
 #include "catalogue/CatalogueContext.h"
+#include "catalogue/TileCells.h"
+#include "shell/DrawGrid.h"
 #include "testsupport/RecordingPrompts.h"
 
 #include <QDialog>
@@ -27,6 +29,30 @@ inline tbapp::TileImageProvider fakeTileImages() {
         image.fill(tileColour(id));
         return image;
     };
+}
+
+// The colour a grid cell shows as the grid paints it, taken near the cell's bottom-right
+// corner, clear of the id label and the red frame.
+inline QColor shownColour(tbapp::DrawGrid& grid, int col, int row) {
+    const QRect cell = grid.cellRect(col, row);
+    QImage target(cell.right() + 1, cell.bottom() + 1, QImage::Format_RGB32);
+    target.fill(Qt::black);
+    grid.renderCells(target, target.rect());
+    return target.pixelColor(cell.bottomRight() - QPoint(4, 4));
+}
+
+// What shownColour finds in a cell showing the "NODRAW" picture.
+inline QColor noDrawColour() {
+    const QImage& picture = tbapp::brushNoDrawPicture();
+    return picture.pixelColor(picture.width() - 5, picture.height() - 5);
+}
+
+// The row of a one-column tile grid that shows tile `id`, -1 when none does.
+inline int rowShowingTile(tbapp::DrawGrid& grid, int id) {
+    for (int row = 0; row < grid.rowCount(); ++row)
+        if (shownColour(grid, 0, row) == tileColour(id))
+            return row;
+    return -1;
 }
 
 // A program folder: brushes/, textures/tileids.lst ($0003, $0004, $01D3, $0005) and no

@@ -18,13 +18,14 @@
 
 namespace {
 
-// The palette row of a tile of tileids.lst (row 0 is "NODRAW").
-int paletteRow(const tbapp::BrushEditorDialog& editor, const std::string& digits) {
-    const auto& rows = editor.paletteRows();
-    for (std::size_t i = 1; i < rows.size(); ++i)
-        if (rows[i] == digits)
-            return int(i);
-    return -1;
+// The palette row that shows tile `id`.
+int paletteRow(const tbapp::BrushEditorDialog& editor, int id) {
+    return rowShowingTile(*tbtest::control<tbapp::DrawGrid>(editor, "smallDrawGrid"), id);
+}
+
+// The colour brush cell (col, row) shows.
+QColor brushCell(const tbapp::BrushEditorDialog& editor, int col, int row) {
+    return shownColour(*tbtest::control<tbapp::DrawGrid>(editor, "BrushGrid"), col, row);
 }
 
 void paint(tbapp::BrushEditorDialog& editor, int paletteRowIndex, int col, int row) {
@@ -49,27 +50,39 @@ private slots:
             QVERIFY2(editor.findChild<tbapp::DrawGrid*>(name), name);
         QCOMPARE(tbtest::control<tbapp::DrawGrid>(editor, "BrushGrid")->colCount(), 5);
         QCOMPARE(tbtest::control<tbapp::DrawGrid>(editor, "BrushGrid")->rowCount(), 5);
-        QCOMPARE(editor.pen(), -1);
         QVERIFY(!tbapp::isPathBoxValid(tbtest::control<QLineEdit>(editor, "edBrushName")));
-        QCOMPARE(editor.paletteRows(),
-                 (std::vector<std::string>{"NODRAW", "0003", "0004", "01D3", "0005"}));
-        QCOMPARE(tbtest::control<tbapp::DrawGrid>(editor, "smallDrawGrid")->rowCount(), 5);
+        // The palette: "NODRAW", then the tiles of tileids.lst in their order ($0005 has no
+        // art and shows white).
+        auto* palette = tbtest::control<tbapp::DrawGrid>(editor, "smallDrawGrid");
+        QCOMPARE(palette->rowCount(), 5);
+        QCOMPARE(shownColour(*palette, 0, 0), noDrawColour());
+        QCOMPARE(shownColour(*palette, 0, 1), tileColour(3));
+        QCOMPARE(shownColour(*palette, 0, 2), tileColour(4));
+        QCOMPARE(shownColour(*palette, 0, 3), tileColour(0x1D3));
+        QCOMPARE(shownColour(*palette, 0, 4), QColor(Qt::white));
         tbtest::control<QLineEdit>(editor, "edBrushName")->setText("x");
         QVERIFY(tbapp::isPathBoxValid(tbtest::control<QLineEdit>(editor, "edBrushName")));
         QVERIFY(prompts.errors.isEmpty());
+
+        // The pen starts at "NODRAW", so a click before choosing one draws nothing; each
+        // palette row below it gives its own tile.
+        tbtest::control<tbapp::DrawGrid>(editor, "BrushGrid")->selectCell(4, 4);
+        for (int row = 1; row <= 4; ++row)
+            paint(editor, row, row - 1, 0);
+        QTest::mouseClick(tbtest::control<QPushButton>(editor, "BitBtn1"), Qt::LeftButton);
+        QCOMPARE(app.read("brushes/x.brs"),
+                 QByteArray("0,0,$0003\r\n1,0,$0004\r\n2,0,$01D3\r\n3,0,$0005\r\n"));
     }
 
     void singleCellBrushIsSavedAsOneLine() {
         AppFolder app;
         RecordingPrompts prompts;
         tbapp::BrushEditorDialog editor(app.context(prompts));
-        paint(editor, paletteRow(editor, "01D3"), 2, 1);
-        QCOMPARE(editor.pen(), 0x1D3);
+        paint(editor, paletteRow(editor, 0x1D3), 2, 1);
         tbtest::control<QLineEdit>(editor, "edBrushName")->setText("Pond");
         QTest::mouseClick(tbtest::control<QPushButton>(editor, "BitBtn1"), Qt::LeftButton);
         QCOMPARE(editor.result(), int(QDialog::Accepted));
         QCOMPARE(app.read("brushes/Pond.brs"), QByteArray("2,1,$01D3\r\n"));
-        QCOMPARE(editor.savedBrushName(), std::optional<QString>("Pond"));
         QVERIFY(prompts.inputs.isEmpty());
     }
 
@@ -90,8 +103,8 @@ private slots:
         QCOMPARE(tbtest::control<QLineEdit>(editor, "edCols")->text(), QString("4"));
         QCOMPARE(tbtest::control<QLineEdit>(editor, "edRows")->text(), QString("3"));
         QCOMPARE(tbtest::control<QLineEdit>(editor, "edBrushName")->text(), QString("Corner"));
-        QCOMPARE(editor.brush().cell(3, 2), std::string("$0004"));
-        QCOMPARE(editor.brush().cell(1, 1), std::string("NODRAW"));
+        QCOMPARE(brushCell(editor, 3, 2), tileColour(4));
+        QCOMPARE(brushCell(editor, 1, 1), noDrawColour());
         QVERIFY(prompts.errors.isEmpty());
 
         // A name without a file: the error is shown and the grid is left 1 x 1.
@@ -154,9 +167,9 @@ private slots:
         AppFolder app;
         RecordingPrompts prompts;
         tbapp::BrushEditorDialog editor(app.context(prompts));
-        paint(editor, paletteRow(editor, "0003"), 0, 0);
-        paint(editor, paletteRow(editor, "0004"), 4, 4);
-        paint(editor, paletteRow(editor, "01D3"), 1, 3);
+        paint(editor, paletteRow(editor, 3), 0, 0);
+        paint(editor, paletteRow(editor, 4), 4, 4);
+        paint(editor, paletteRow(editor, 0x1D3), 1, 3);
         tbtest::control<QSpinBox>(editor, "udCols")->setValue(3);
         tbtest::control<QSpinBox>(editor, "udRows")->setValue(3);
         QCOMPARE(tbtest::control<QLineEdit>(editor, "edCols")->text(), QString("3"));
@@ -171,11 +184,10 @@ private slots:
         AppFolder app;
         RecordingPrompts prompts;
         tbapp::BrushEditorDialog editor(app.context(prompts));
-        paint(editor, paletteRow(editor, "0003"), 0, 0);
-        paint(editor, paletteRow(editor, "0004"), 1, 0);
+        paint(editor, paletteRow(editor, 3), 0, 0);
+        paint(editor, paletteRow(editor, 4), 1, 0);
         paint(editor, 0, 0, 0);
-        QCOMPARE(editor.pen(), -1);
-        QCOMPARE(editor.brush().cell(0, 0), std::string("NODRAW"));
+        QCOMPARE(brushCell(editor, 0, 0), noDrawColour());
         tbtest::control<QLineEdit>(editor, "edBrushName")->setText("B");
         QTest::mouseClick(tbtest::control<QPushButton>(editor, "BitBtn1"), Qt::LeftButton);
         QCOMPARE(app.read("brushes/B.brs"), QByteArray("1,0,$0004\r\n"));
@@ -187,19 +199,18 @@ private slots:
         prompts.inputAnswers = {QString(""), QString()}; // empty, then Cancel
         for (int attempt = 0; attempt < 2; ++attempt) {
             tbapp::BrushEditorDialog editor(app.context(prompts));
-            paint(editor, paletteRow(editor, "0003"), 0, 0);
+            paint(editor, paletteRow(editor, 3), 0, 0);
             QTest::mouseClick(tbtest::control<QPushButton>(editor, "BitBtn1"), Qt::LeftButton);
             QCOMPARE(editor.result(), int(QDialog::Accepted));
-            QCOMPARE(editor.savedBrushName(), std::nullopt);
+            QVERIFY(QDir(app.path("brushes")).isEmpty());
         }
         QCOMPARE(prompts.inputs, QStringList({"Brush name|Select a brush name|",
                                               "Brush name|Select a brush name|"}));
-        QVERIFY(QDir(app.path("brushes")).isEmpty());
 
         // An answer names the file.
         prompts.inputAnswers = {QString("Asked")};
         tbapp::BrushEditorDialog editor(app.context(prompts));
-        paint(editor, paletteRow(editor, "0004"), 1, 1);
+        paint(editor, paletteRow(editor, 4), 1, 1);
         QTest::mouseClick(tbtest::control<QPushButton>(editor, "BitBtn1"), Qt::LeftButton);
         QCOMPARE(app.read("brushes/Asked.brs"), QByteArray("1,1,$0004\r\n"));
     }
@@ -211,8 +222,7 @@ private slots:
         tbapp::BrushEditorDialog editor(app.context(prompts));
         editor.setBrushNames({"Dec"});
         tbtest::control<QComboBox>(editor, "cbCustomBrushes")->setCurrentIndex(0);
-        QCOMPARE(editor.brush().cell(2, 1), std::string("$01D3"));
-        QCOMPARE(editor.brush().cellTile(2, 1), 467);
+        QCOMPARE(brushCell(editor, 2, 1), tileColour(0x1D3));
         QTest::mouseClick(tbtest::control<QPushButton>(editor, "BitBtn1"), Qt::LeftButton);
         QCOMPARE(app.read("brushes/Dec.brs"), QByteArray("2,1,$01D3\r\n"));
         QCOMPARE(QDir(app.path("brushes")).entryList(QDir::Files), QStringList{"Dec.brs"});
@@ -222,7 +232,7 @@ private slots:
         AppFolder app;
         RecordingPrompts prompts;
         tbapp::BrushEditorDialog editor(app.context(prompts));
-        paint(editor, paletteRow(editor, "0003"), 0, 0);
+        paint(editor, paletteRow(editor, 3), 0, 0);
         editor.show();
         for (const QString name : {"../evil", "sub/x", "..\\evil", ".."}) {
             tbtest::control<QLineEdit>(editor, "edBrushName")->setText(name);
@@ -249,7 +259,9 @@ private slots:
         QTest::mouseClick(tbtest::control<QPushButton>(editor, "BitBtn1"), Qt::LeftButton);
         QCOMPARE(prompts.errors.size(), 1);
         QCOMPARE(editor.result(), int(QDialog::Accepted));
-        QCOMPARE(editor.savedBrushName(), std::nullopt);
+        // Nothing was written anywhere in the program folder.
+        QCOMPARE(QDir(app.dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList{"textures"});
     }
 
     void goFramesTheRowAndTakesItAsPen() {
@@ -260,15 +272,15 @@ private slots:
         editor.show();
         tbtest::control<QLineEdit>(editor, "edFindID")->setText("1d3");
         QTest::mouseClick(tbtest::control<QPushButton>(editor, "btnFind"), Qt::LeftButton);
-        QCOMPARE(editor.pen(), 0x1D3);
         QCOMPARE(tbtest::control<tbapp::DrawGrid>(editor, "smallDrawGrid")->row(),
                  0); // the current row does not move
         tbtest::control<tbapp::DrawGrid>(editor, "BrushGrid")->selectCell(1, 1);
-        QCOMPARE(editor.brush().cell(1, 1), std::string("$01D3"));
+        QCOMPARE(brushCell(editor, 1, 1), tileColour(0x1D3));
         // An id the list lacks changes nothing; a text that is no hex number is reported.
         tbtest::control<QLineEdit>(editor, "edFindID")->setText("7777");
         QTest::mouseClick(tbtest::control<QPushButton>(editor, "btnFind"), Qt::LeftButton);
-        QCOMPARE(editor.pen(), 0x1D3);
+        tbtest::control<tbapp::DrawGrid>(editor, "BrushGrid")->selectCell(2, 2);
+        QCOMPARE(brushCell(editor, 2, 2), tileColour(0x1D3));
         tbtest::control<QLineEdit>(editor, "edFindID")->setText("xyz");
         QTest::mouseClick(tbtest::control<QPushButton>(editor, "btnFind"), Qt::LeftButton);
         QCOMPARE(prompts.errors, QStringList{"'$xyz' is not a valid integer value"});
@@ -279,7 +291,7 @@ private slots:
         RecordingPrompts prompts;
         tbapp::BrushEditorDialog editor(app.context(prompts));
         editor.show();
-        paint(editor, paletteRow(editor, "0004"), 2, 1);
+        paint(editor, paletteRow(editor, 4), 2, 1);
         QImage target(tbtest::control<tbapp::DrawGrid>(editor, "BrushGrid")->viewport()->size(),
                       QImage::Format_RGB32);
         tbtest::control<tbapp::DrawGrid>(editor, "BrushGrid")->renderCells(target, target.rect());
@@ -319,7 +331,7 @@ private slots:
         RecordingPrompts prompts;
         {
             tbapp::BrushEditorDialog editor(app.context(prompts));
-            paint(editor, paletteRow(editor, "0003"), 0, 0);
+            paint(editor, paletteRow(editor, 3), 0, 0);
             tbtest::control<QLineEdit>(editor, "edBrushName")->setText("Cancelled");
             QTest::mouseClick(tbtest::control<QPushButton>(editor, "BitBtn2"), Qt::LeftButton);
             QCOMPARE(editor.result(), int(QDialog::Rejected));
@@ -327,7 +339,7 @@ private slots:
         QVERIFY(!app.exists("brushes/Cancelled.brs"));
         tbapp::BrushEditorDialog editor(app.context(prompts));
         editor.show();
-        paint(editor, paletteRow(editor, "0003"), 0, 0);
+        paint(editor, paletteRow(editor, 3), 0, 0);
         tbtest::control<QLineEdit>(editor, "edBrushName")->setText("Escaped");
         QTest::keyClick(&editor, Qt::Key_Escape);
         QCOMPARE(editor.result(), int(QDialog::Accepted));

@@ -72,15 +72,10 @@ void selectGroup(tbapp::OptionsDialog& options, int row) {
     groups->setCurrentItem(groups->topLevelItem(row));
 }
 
-// The group dialog's grid row showing `digits`.
-int gridRow(const tbapp::TileGroupDialog& dialog, const std::string& digits) {
-    const auto& rows = dialog.tileRows();
-    return int(std::find(rows.begin(), rows.end(), digits) - rows.begin());
-}
-
-void addTileWithButton(tbapp::TileGroupDialog& dialog, const std::string& digits) {
-    tbtest::control<tbapp::DrawGrid>(dialog, "smallDrawGrid")
-        ->selectCell(0, gridRow(dialog, digits));
+// Selects the group dialog's grid row showing tile `id` and presses the arrow button.
+void addTileWithButton(tbapp::TileGroupDialog& dialog, int id) {
+    auto* grid = tbtest::control<tbapp::DrawGrid>(dialog, "smallDrawGrid");
+    grid->selectCell(0, rowShowingTile(*grid, id));
     QTest::mouseClick(tbtest::control<QToolButton>(dialog, "btnAddID"), Qt::LeftButton);
 }
 
@@ -140,8 +135,8 @@ private slots:
             title = dialog.windowTitle();
             hint = tbtest::control<QLabel>(dialog, "lblHelpText")->text();
             tbtest::control<QLineEdit>(dialog, "edCaption")->setText("Grass");
-            addTileWithButton(dialog, "0003");
-            addTileWithButton(dialog, "0004");
+            addTileWithButton(dialog, 3);
+            addTileWithButton(dialog, 4);
             return int(QDialog::Accepted);
         };
         {
@@ -176,7 +171,7 @@ private slots:
             hint = tbtest::control<QLabel>(dialog, "lblHelpText")->text();
             shownCaption = tbtest::control<QLineEdit>(dialog, "edCaption")->text();
             shownIds = tbtest::control<QPlainTextEdit>(dialog, "edTileList")->toPlainText();
-            addTileWithButton(dialog, "01D3");
+            addTileWithButton(dialog, 0x1D3);
             return int(QDialog::Accepted);
         };
         tbapp::OptionsDialog options(app.context(prompts));

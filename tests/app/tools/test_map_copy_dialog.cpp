@@ -74,8 +74,13 @@ private slots:
         }
         QVERIFY(!tbtest::control<QPushButton>(form, "btnCopy")->isEnabled());
         QCOMPARE(tbtest::control<QPushButton>(form, "btnCopy")->text(), QString("Copy"));
-        QCOMPARE(form.sourceLastX(), 0);
-        QCOMPARE(form.destinationLastY(), 0);
+        // With no map on either side every bound is 0: 1 is out of range.
+        tbtest::control<QLineEdit>(form, "EditSX2")->setText("1");
+        QVERIFY(wrong(tbtest::control<QLineEdit>(form, "EditSX2")));
+        tbtest::control<QLineEdit>(form, "EditSX2")->setText("0");
+        tbtest::control<QLineEdit>(form, "EditDY")->setText("1");
+        QVERIFY(wrong(tbtest::control<QLineEdit>(form, "EditDY")));
+        tbtest::control<QLineEdit>(form, "EditDY")->setText("0");
         tbtest::control<QPushButton>(form, "btnSourceFile")->click(); // cancelled
         tbtest::control<QPushButton>(form, "btnDestinationFile")->click();
         QCOMPARE(prompts.openNames(), (QStringList{"dlgOpenSource", "dlgOpenDestination"}));
@@ -102,8 +107,15 @@ private slots:
                  QColor(0, 128, 0));
         QCOMPARE(tbtest::control<QLabel>(form, "TextSMapInfo")->text(), QString("Ilshenar"));
         QCOMPARE(tbtest::control<QLabel>(form, "TextSMapSize")->text(), QString("2304x1600"));
-        QCOMPARE(form.sourceLastX(), 2303);
-        QCOMPARE(form.sourceLastY(), 1599);
+        // The source's bounds are its last cell, 2303 x 1599.
+        tbtest::control<QLineEdit>(form, "EditSX2")->setText("2303");
+        QVERIFY(!wrong(tbtest::control<QLineEdit>(form, "EditSX2")));
+        tbtest::control<QLineEdit>(form, "EditSX2")->setText("2304");
+        QVERIFY(wrong(tbtest::control<QLineEdit>(form, "EditSX2")));
+        tbtest::control<QLineEdit>(form, "EditSY2")->setText("1599");
+        QVERIFY(!wrong(tbtest::control<QLineEdit>(form, "EditSY2")));
+        tbtest::control<QLineEdit>(form, "EditSY2")->setText("1600");
+        QVERIFY(wrong(tbtest::control<QLineEdit>(form, "EditSY2")));
         QVERIFY(!tbtest::control<QPushButton>(form, "btnCopy")->isEnabled());
 
         prompts.openAnswers = {m_mondain1};
@@ -126,7 +138,11 @@ private slots:
         QCOMPARE(tbtest::control<QLabel>(form, "TextDMapInfo")->text(), QString("Unknown"));
         QCOMPARE(tbtest::control<QLabel>(form, "TextDMapSize")->text(), QString("Unknown"));
         QVERIFY(!tbapp::isPathBoxValid(tbtest::control<QLineEdit>(form, "EditDestinationMap")));
-        QCOMPARE(form.destinationLastX(), 0);
+        tbtest::control<QLineEdit>(form, "EditSX2")->setText("0");
+        tbtest::control<QLineEdit>(form, "EditDX")->setText("1");
+        QVERIFY(wrong(tbtest::control<QLineEdit>(form, "EditDX")));
+        tbtest::control<QLineEdit>(form, "EditDX")->setText("0");
+        QVERIFY(!wrong(tbtest::control<QLineEdit>(form, "EditDX")));
         QVERIFY(!tbtest::control<QPushButton>(form, "btnCopy")->isEnabled());
 
         // A cancelled dialog still re-checks the path.
