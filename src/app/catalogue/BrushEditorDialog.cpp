@@ -1,6 +1,7 @@
 #include "catalogue/BrushEditorDialog.h"
 
 #include "catalogue/TileCells.h"
+#include "shell/ObjectNamed.h"
 
 #include "catalogue/CatalogueNames.h"
 #include "catalogue/TextureList.h"
@@ -21,15 +22,6 @@
 #include <QVBoxLayout>
 
 namespace tbapp {
-
-namespace {
-
-template <typename T> T* named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-} // namespace
 
 BrushEditorDialog::BrushEditorDialog(CatalogueContext context, QWidget* parent)
     : QDialog(parent), m_context(std::move(context)) {

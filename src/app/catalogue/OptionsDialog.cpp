@@ -3,6 +3,7 @@
 #include "catalogue/TileCells.h"
 #include "catalogue/TileGroupDialog.h"
 #include "catalogue/TilePickerDialog.h"
+#include "shell/ObjectNamed.h"
 
 #include "catalogue/CatalogueNames.h"
 #include "catalogue/TextureList.h"
@@ -29,11 +30,6 @@
 namespace tbapp {
 
 namespace {
-
-template <typename T> T* named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
 
 QToolButton* arrowButton(QWidget* parent, const char* name, Qt::ArrowType arrow) {
     auto* button = named(new QToolButton(parent), name);

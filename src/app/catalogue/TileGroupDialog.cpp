@@ -1,6 +1,7 @@
 #include "catalogue/TileGroupDialog.h"
 
 #include "catalogue/TileCells.h"
+#include "shell/ObjectNamed.h"
 
 #include "catalogue/OptionsModel.h"
 #include "catalogue/TextureList.h"
@@ -19,15 +20,6 @@
 #include <QVBoxLayout>
 
 namespace tbapp {
-
-namespace {
-
-template <typename T> T* named(T* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
-} // namespace
 
 TileGroupDialog::TileGroupDialog(CatalogueContext context, QWidget* parent)
     : QDialog(parent), m_context(std::move(context)) {

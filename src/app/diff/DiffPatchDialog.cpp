@@ -2,6 +2,7 @@
 
 #include "diff/DiffGenerator.h"
 #include "diff/DiffInputNames.h"
+#include "shell/ObjectNamed.h"
 #include "shell/PathBox.h"
 #include "shell/Settings.h"
 #include "shell/StageProgressDialog.h"
@@ -69,11 +70,6 @@ public:
 private:
     StageProgressDialog& m_form;
 };
-
-template <typename T> T* named(T* widget, const char* name) {
-    widget->setObjectName(name);
-    return widget;
-}
 
 } // namespace
 
