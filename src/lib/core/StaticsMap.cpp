@@ -17,26 +17,44 @@ StaticsMap::StaticsMap(std::vector<unsigned char> index, std::vector<unsigned ch
     found.indexHasPartialEntry = m_index.size() % kStaticIndexEntrySize != 0;
     if (entries < blocks)
         found.blocksWithoutEntry = std::int64_t(blocks - entries);
-    // One pass over the index: the damage is told at once, the records are read later.
-    // Sound entries pass the first test alone; their lengths are divided once at the end.
-    std::uint64_t soundLengths = 0;
+    // The index is checked at once so that damage is told on loading; the records are read
+    // later. The first pass only asks whether every entry is sound or empty, without
+    // branches (empty and full blocks come mixed); the kinds of damage are told apart in a
+    // second pass only when it finds some.
     const std::uint64_t dataSize = m_data.size();
-    const unsigned char* entry = m_index.data();
-    const unsigned char* const end = entry + std::min(blocks, entries) * kStaticIndexEntrySize;
-    for (; entry != end; entry += kStaticIndexEntrySize) {
-        const std::int32_t offset = readI32(entry);
+    const unsigned char* const first = m_index.data();
+    const unsigned char* const end = first + std::min(blocks, entries) * kStaticIndexEntrySize;
+    std::uint64_t lengths = 0;
+    std::uint64_t furthestEnd = 0;
+    std::uint32_t offsetSigns = 0;
+    std::uint32_t notWholeRecords = 0;
+    for (const unsigned char* entry = first; entry != end; entry += kStaticIndexEntrySize) {
+        const std::uint32_t offset = readU32(entry);
         const std::uint32_t length = readU32(entry + 4);
-        if (offset >= 0 && length % kStaticRecordSize == 0 &&
-            std::uint64_t(offset) + length <= dataSize) {
-            soundLengths += length;
-            continue;
+        const std::uint64_t used = 0 - std::uint64_t(offset != 0xFFFFFFFFu && length != 0);
+        lengths += length & used;
+        offsetSigns |= offset & std::uint32_t(used);
+        furthestEnd = std::max(furthestEnd, (std::uint64_t(offset) + length) & used);
+        notWholeRecords |= std::uint32_t(length % kStaticRecordSize != 0) & std::uint32_t(used);
+    }
+    std::uint64_t soundLengths = lengths;
+    if ((offsetSigns >> 31) != 0 || furthestEnd > dataSize || notWholeRecords != 0) {
+        soundLengths = 0;
+        for (const unsigned char* entry = first; entry != end; entry += kStaticIndexEntrySize) {
+            const std::int32_t offset = readI32(entry);
+            const std::uint32_t length = readU32(entry + 4);
+            if (offset >= 0 && length % kStaticRecordSize == 0 &&
+                std::uint64_t(offset) + length <= dataSize) {
+                soundLengths += length;
+                continue;
+            }
+            if (offset == -1 || length == 0)
+                continue;
+            if (length % kStaticRecordSize != 0)
+                ++found.lengthsNotMultipleOf7;
+            else
+                ++found.entriesPastData;
         }
-        if (offset == -1 || length == 0)
-            continue;
-        if (length % kStaticRecordSize != 0)
-            ++found.lengthsNotMultipleOf7;
-        else
-            ++found.entriesPastData;
     }
     m_records = std::int64_t(soundLengths / kStaticRecordSize);
     if (damage)

@@ -127,6 +127,35 @@ TEST(StaticsMap, DamagedEntriesShowNoStaticsAndGiveOneWarningNamingTheFile) {
     EXPECT_THROW(tb::loadStatics(files, variant), tb::FileError);
 }
 
+// Each kind of damage alone, beside sound and empty blocks, is found and counted, and only
+// the sound block's record counts.
+TEST(StaticsMap, EachKindOfDamageAloneIsFound) {
+    const tb::MapVariant variant = tokuno();
+    const std::size_t blocks = std::size_t(variant.widthBlocks()) * variant.heightBlocks();
+    struct Damage {
+        const char* what;
+        std::int32_t offset;
+        std::uint32_t length;
+        int notWhole, pastData;
+    };
+    const Damage kinds[] = {{"not a multiple of 7", 0, 13, 1, 0},
+                            {"past the end", 7, 14, 0, 1},
+                            {"before the start", -8, 7, 0, 1},
+                            {"offset + length beyond 32 bits", 7, 613'566'756u * 7, 0, 1}};
+    for (const Damage& kind : kinds) {
+        tbtest::StaticsPair pair(blocks);
+        pair.setBlock(0, {{10, 1, 1, 0}});
+        pair.setEntry(1, -1, 0xFFFFFFFFu);
+        pair.setEntry(2, kind.offset, kind.length);
+        tb::StaticsDamage damage;
+        const auto statics = tb::StaticsMap(pair.index, pair.data, variant.widthBlocks(),
+                                            variant.heightBlocks(), &damage);
+        EXPECT_EQ(damage.lengthsNotMultipleOf7, kind.notWhole) << kind.what;
+        EXPECT_EQ(damage.entriesPastData, kind.pastData) << kind.what;
+        EXPECT_EQ(statics.recordCount(), 1) << kind.what;
+    }
+}
+
 TEST(StaticsMap, RealStaticsFragmentAgreesWithItsRecords) {
     const fs::path dir = tbtest::realDataDir();
     if (dir.empty() || !fs::exists(dir / "stadifi0.mul") || !fs::exists(dir / "stadif0.mul"))
