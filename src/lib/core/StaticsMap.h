@@ -92,8 +92,8 @@ public:
         return c ? c->count : 0;
     }
 
-    // The records of the blocks that show statics.
-    std::int64_t recordCount() const { return m_records; }
+    // The records of the blocks that show statics, counted on each call.
+    std::int64_t recordCount() const;
 
 private:
     struct Column {
@@ -109,12 +109,13 @@ private:
     const Column& buildColumn(int bx) const;
     // The records of block `b`, or none when it has no statics or its entry is damaged.
     std::span<const unsigned char> blockRecords(std::size_t b) const;
+    // The index entries that belong to a block of the map.
+    std::size_t usedEntries() const;
 
     int m_widthBlocks = 0;
     int m_heightBlocks = 0;
     std::vector<unsigned char> m_index;
     std::vector<unsigned char> m_data;
-    std::int64_t m_records = 0;
     mutable std::vector<std::unique_ptr<Column>> m_columns;
 };
 

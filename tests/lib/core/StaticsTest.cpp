@@ -127,8 +127,9 @@ TEST(StaticsMap, DamagedEntriesShowNoStaticsAndGiveOneWarningNamingTheFile) {
     EXPECT_THROW(tb::loadStatics(files, variant), tb::FileError);
 }
 
-// Each kind of damage alone, beside sound and empty blocks, is found and counted, and only
-// the sound block's record counts.
+// Each kind of damage alone, beside sound and empty blocks, is found and counted wherever
+// it lies among its neighbours (entries are checked several at a time, the last few alone),
+// and only the sound block's record counts.
 TEST(StaticsMap, EachKindOfDamageAloneIsFound) {
     const tb::MapVariant variant = tokuno();
     const std::size_t blocks = std::size_t(variant.widthBlocks()) * variant.heightBlocks();
@@ -141,18 +142,23 @@ TEST(StaticsMap, EachKindOfDamageAloneIsFound) {
     const Damage kinds[] = {{"not a multiple of 7", 0, 13, 1, 0},
                             {"past the end", 7, 14, 0, 1},
                             {"before the start", -8, 7, 0, 1},
-                            {"offset + length beyond 32 bits", 7, 613'566'756u * 7, 0, 1}};
+                            {"offset + length beyond 32 bits", 7, 613'566'756u * 7, 0, 1},
+                            {"empty: no length, any offset", 0x7FFFFFF0, 0, 0, 0},
+                            {"empty: offset -1, any length", -1, 13, 0, 0}};
     for (const Damage& kind : kinds) {
-        tbtest::StaticsPair pair(blocks);
-        pair.setBlock(0, {{10, 1, 1, 0}});
-        pair.setEntry(1, -1, 0xFFFFFFFFu);
-        pair.setEntry(2, kind.offset, kind.length);
-        tb::StaticsDamage damage;
-        const auto statics = tb::StaticsMap(pair.index, pair.data, variant.widthBlocks(),
-                                            variant.heightBlocks(), &damage);
-        EXPECT_EQ(damage.lengthsNotMultipleOf7, kind.notWhole) << kind.what;
-        EXPECT_EQ(damage.entriesPastData, kind.pastData) << kind.what;
-        EXPECT_EQ(statics.recordCount(), 1) << kind.what;
+        for (const std::size_t at :
+             {std::size_t(2), std::size_t(3), std::size_t(4), std::size_t(5), blocks - 1}) {
+            tbtest::StaticsPair pair(blocks);
+            pair.setBlock(0, {{10, 1, 1, 0}});
+            pair.setEntry(1, -1, 0xFFFFFFFFu);
+            pair.setEntry(at, kind.offset, kind.length);
+            tb::StaticsDamage damage;
+            const auto statics = tb::StaticsMap(pair.index, pair.data, variant.widthBlocks(),
+                                                variant.heightBlocks(), &damage);
+            EXPECT_EQ(damage.lengthsNotMultipleOf7, kind.notWhole) << kind.what << " at " << at;
+            EXPECT_EQ(damage.entriesPastData, kind.pastData) << kind.what << " at " << at;
+            EXPECT_EQ(statics.recordCount(), 1) << kind.what << " at " << at;
+        }
     }
 }
 
