@@ -56,6 +56,13 @@ public:
     double cpuRatio(const std::string& a, const std::string& b) const {
         return ratio(cpuSeconds(a), cpuSeconds(b));
     }
+    // The same from the fastest repetition of each.
+    double fastestWallRatio(const std::string& a, const std::string& b) const {
+        return ratio(fastestWallSeconds(a), fastestWallSeconds(b));
+    }
+    double fastestCpuRatio(const std::string& a, const std::string& b) const {
+        return ratio(fastestCpuSeconds(a), fastestCpuSeconds(b));
+    }
 
 private:
     const Run* find(const std::string& name) const { return find(m_runs, name); }
