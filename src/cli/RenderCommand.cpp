@@ -3,7 +3,7 @@
 // optionally with the statics markers, written as a PNG picture.
 #include "Commands.h"
 #include "MapStatics.h"
-#include "PngFiles.h"
+#include "core/PictureFiles.h"
 
 #include "core/LandArt.h"
 #include "core/MapCellPainter.h"
@@ -121,7 +121,7 @@ int runRender(const Args& args) {
             cells.drawRow(painter, &surface, y, x1, x2,
                           QRect(0, (y - y1) * cellSize, cellSize, cellSize), cellSize, -1);
     }
-    writePng(image, positional[6]);
+    tbapp::writePngFile(image, positional[6]);
     return 0;
 }
 

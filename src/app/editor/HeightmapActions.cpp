@@ -1,8 +1,9 @@
 #include "editor/HeightmapActions.h"
 
-#include "editor/PictureFiles.h"
+#include "core/PictureFiles.h"
 
 #include "shell/Prompts.h"
+#include "shell/UiPath.h"
 
 #include "core/Heightmap.h"
 #include "editor/MapDocument.h"
@@ -63,7 +64,7 @@ void HeightmapActions::exportHeightmap() {
         });
         const QImage image(heightmap.grey.data(), heightmap.width, heightmap.height,
                            qsizetype(heightmap.width), QImage::Format_Grayscale8);
-        writePngFile(image, path);
+        writePngFile(image, uiPath(path));
         progress->showItem(100, percentText(what, 100));
     });
 }
@@ -85,7 +86,7 @@ void HeightmapActions::importHeightmap() {
 
     QImage image;
     try {
-        image = readPictureFile(path, [&](const QSize& size) {
+        image = readPictureFile(uiPath(path), [&](const QSize& size) {
             tb::checkHeightmapSize(m_document.image(), size.width(), size.height());
         });
     } catch (const tb::HeightmapSizeError& refused) {

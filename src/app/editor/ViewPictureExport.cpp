@@ -1,9 +1,10 @@
 #include "editor/ViewPictureExport.h"
 
+#include "core/PictureFiles.h"
 #include "editor/MapView.h"
-#include "editor/PictureFiles.h"
 
 #include "shell/Prompts.h"
+#include "shell/UiPath.h"
 
 namespace tbapp {
 
@@ -19,7 +20,7 @@ void exportViewPicture(MapView& view, Prompts& prompts, QWidget* window) {
     if (path.isEmpty())
         return;
     const QImage picture = view.viewPicture();
-    runReported(prompts, window, [&] { writePngFile(picture, path); });
+    runReported(prompts, window, [&] { writePngFile(picture, uiPath(path)); });
 }
 
 } // namespace tbapp

@@ -1,4 +1,4 @@
-#include "PngFiles.h"
+#include "core/PictureFiles.h"
 
 #include "shell/AtomicFile.h"
 #include "shell/FileBytes.h"
@@ -6,23 +6,32 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <QImageReader>
+#include <QString>
 
 #include <stdexcept>
 #include <string>
 
-namespace tbcli {
+namespace tbapp {
+namespace {
 
-void writePng(const QImage& image, const std::filesystem::path& path) {
+// The path as the user typed it, for messages (whole on every system).
+std::string shown(const std::filesystem::path& path) {
+    return QString::fromStdU16String(path.u16string()).toStdString();
+}
+
+} // namespace
+
+void writePngFile(const QImage& image, const std::filesystem::path& path) {
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     if (!image.save(&buffer, "PNG"))
-        throw std::runtime_error("cannot encode the picture for \"" + path.string() + "\" as PNG");
+        throw std::runtime_error("cannot encode the picture for \"" + shown(path) + "\" as PNG");
     tb::writeFileAtomically(path, png.constData(), std::size_t(png.size()));
 }
 
-QImage readPicture(const std::filesystem::path& path,
-                   const std::function<void(const QSize&)>& checkSize) {
+QImage readPictureFile(const std::filesystem::path& path,
+                       const std::function<void(const QSize&)>& checkSize) {
     const std::vector<unsigned char> bytes = tb::readFileBytes(path);
     const QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
                                                     qsizetype(bytes.size()));
@@ -31,7 +40,7 @@ QImage readPicture(const std::filesystem::path& path,
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
     const auto noPicture = [&](const QString& why) {
-        return std::runtime_error("cannot read \"" + path.string() +
+        return std::runtime_error("cannot read \"" + shown(path) +
                                   "\" as a picture: " + why.toStdString());
     };
     const QSize size = reader.size();
@@ -49,4 +58,4 @@ QImage readPicture(const std::filesystem::path& path,
     return image;
 }
 
-} // namespace tbcli
+} // namespace tbapp

@@ -1,22 +1,23 @@
 #pragma once
-// PNG pictures in and out of tbmap: written atomically, read with their errors named.
+// Pictures that tbmap and the editor write and read (heightmaps, radar pictures, the view):
+// PNG written atomically, any picture Qt reads decoded with its errors named.
 
 #include <QImage>
 
 #include <filesystem>
 #include <functional>
 
-namespace tbcli {
+namespace tbapp {
 
 // Encodes `image` as PNG and replaces `path` with it atomically. Throws std::runtime_error
 // when the image cannot be encoded, FileError when the file cannot be written.
-void writePng(const QImage& image, const std::filesystem::path& path);
+void writePngFile(const QImage& image, const std::filesystem::path& path);
 
 // Decodes the picture in `path` (PNG or any other format Qt reads). `checkSize`, when given,
 // sees the size the file announces before any pixel is decoded and may throw to refuse it.
 // Throws FileError when the file cannot be read, std::runtime_error naming the file when it
 // holds no picture.
-QImage readPicture(const std::filesystem::path& path,
-                   const std::function<void(const QSize&)>& checkSize = {});
+QImage readPictureFile(const std::filesystem::path& path,
+                       const std::function<void(const QSize&)>& checkSize = {});
 
-} // namespace tbcli
+} // namespace tbapp
