@@ -1,11 +1,12 @@
 # Fails when a source file includes a header its layer must not use. Run as a script:
 #
-#   cmake -DRULE=<no-qt|no-posix> -DROOT=<source folder> -DDIRS=<folder,folder...>
+#   cmake -DRULE=<no-qt|no-posix|no-app> -DROOT=<source folder> -DDIRS=<folder,folder...>
 #         [-DSTAMP=<file touched when all is well>] -P CheckIncludes.cmake
 #
 # no-qt:    the library is plain C++: no Qt header.
 # no-posix: the editor and tbmap reach files through the library or Qt, so they build on
 #           Windows too: no POSIX header.
+# no-app:   the drawing library and tbmap stand below the editor's windows: no "app/" header.
 
 set(include_line "^[ \t]*#[ \t]*include[ \t]*")
 if(RULE STREQUAL "no-qt")
@@ -19,6 +20,10 @@ elseif(RULE STREQUAL "no-posix")
   set(pattern "${include_line}[<\"]((${posix_headers})\\.h|(sys|netinet|arpa|net)/[^>\"]+)[>\"]")
   set(why "src/app and src/cli reach files through the library (src/lib/shell has the "
           "platform files) or Qt, so that they build on Windows; no POSIX header")
+elseif(RULE STREQUAL "no-app")
+  set(pattern "${include_line}\"app/[^\"]+\"")
+  set(why "the drawing library and tbmap do not use the editor's windows; move what both need "
+          "into src/render or src/lib")
 else()
   message(FATAL_ERROR "CheckIncludes.cmake: unknown RULE \"${RULE}\"")
 endif()

@@ -2,7 +2,8 @@
 # with the file and the include named (see CheckIncludes.cmake). The checks rerun whenever a
 # checked file changes, and every target of the checked folders waits for them.
 
-set(TB_INCLUDE_CHECKS "no-qt:src/lib" "no-posix:src/app,src/cli")
+set(TB_INCLUDE_CHECKS "no-qt:src/lib" "no-posix:src/app,src/render,src/cli"
+                      "no-app:src/render,src/cli")
 
 add_custom_target(include_checks ALL)
 foreach(check IN LISTS TB_INCLUDE_CHECKS)
@@ -30,12 +31,14 @@ endforeach()
 
 # Library, editor and tbmap targets are built only after the checks have passed.
 foreach(sub IN LISTS TB_SUBSYSTEMS)
-  foreach(target IN ITEMS tb_${sub} tb_gui_${sub} tb_app_${sub})
+  foreach(target IN ITEMS tb_${sub} tb_app_${sub})
     if(TARGET ${target})
       add_dependencies(${target} include_checks)
     endif()
   endforeach()
 endforeach()
-if(TARGET tb_cli)
-  add_dependencies(tb_cli include_checks)
-endif()
+foreach(target IN ITEMS tb_render tb_cli)
+  if(TARGET ${target})
+    add_dependencies(${target} include_checks)
+  endif()
+endforeach()

@@ -59,24 +59,12 @@ function(tb_app_library name)
   endif()
   add_library(tb_app_${name} STATIC ${sources})
   set_target_properties(tb_app_${name} PROPERTIES AUTOMOC ON)
-  target_include_directories(tb_app_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src/app
+  # Window headers are included as "app/<subsystem>/X.h", so a folder name that the
+  # library also has ("core/", "editor/") always means the library.
+  target_include_directories(tb_app_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src
                                                    ${PROJECT_SOURCE_DIR}/src/lib)
   tb_require_targets(tb_app_${name} ${ARG_DEPS})
   target_link_libraries(tb_app_${name} PUBLIC Qt6::Widgets ${ARG_DEPS})
-endfunction()
-
-# tb_gui_library(<name> SOURCES <files>... [DEPS <targets>...]): library tb_gui_<name> of the
-# named files of the current folder, on Qt Gui without Widgets, for the drawing that the
-# editor and tbmap share (tbmap never links Widgets).
-function(tb_gui_library name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
-  find_package(Qt6 REQUIRED COMPONENTS Core Gui)
-  list(TRANSFORM ARG_SOURCES PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/)
-  add_library(tb_gui_${name} STATIC ${ARG_SOURCES})
-  target_include_directories(tb_gui_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src/app
-                                                   ${PROJECT_SOURCE_DIR}/src/lib)
-  tb_require_targets(tb_gui_${name} ${ARG_DEPS})
-  target_link_libraries(tb_gui_${name} PUBLIC Qt6::Core Qt6::Gui ${ARG_DEPS})
 endfunction()
 
 # tb_gtest(<name> [DEPS <targets>...]): one GoogleTest executable test_<name> from the

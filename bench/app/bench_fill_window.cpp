@@ -5,10 +5,10 @@
 // Prints the window's time, the library's, and their ratio, each from its fastest
 // repetition (target: <= 1.3x, and the window's Fill under 1 s).
 
-#include "editor/MapEditorWindow.h"
-#include "shell/DrawGrid.h"
-#include "shell/RadioGroup.h"
-#include "shell/StandardPrompts.h"
+#include "app/editor/MapEditorWindow.h"
+#include "app/shell/DrawGrid.h"
+#include "app/shell/RadioGroup.h"
+#include "app/shell/StandardPrompts.h"
 
 #include "core/MapImage.h"
 #include "core/MapVariant.h"

@@ -3,10 +3,10 @@
 //
 //   tbmapedit [--settings FILE]   FILE: an INI file used instead of the user's settings
 
-#include "editor/StartupWindows.h"
+#include "app/editor/StartupWindows.h"
+#include "app/shell/Settings.h"
+#include "app/shell/StandardPrompts.h"
 #include "shell/ApplicationDir.h"
-#include "shell/Settings.h"
-#include "shell/StandardPrompts.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -1,7 +1,7 @@
 // tbmap heightmap export and import: a map's altitudes as an 8-bit greyscale PNG, one pixel
 // per cell (grey = altitude + 128), and back into the map.
 #include "Commands.h"
-#include "core/PictureFiles.h"
+#include "render/PictureFiles.h"
 
 #include "core/Heightmap.h"
 #include "core/MapImage.h"
@@ -25,13 +25,13 @@ int exportHeightmap(const std::string& mapPath, const std::string& outPath) {
     // The picture reads the heightmap's bytes in place; PNG keeps the 8-bit greys.
     const QImage image(heightmap.grey.data(), heightmap.width, heightmap.height,
                        qsizetype(heightmap.width), QImage::Format_Grayscale8);
-    tbapp::writePngFile(image, outPath);
+    tbrender::writePngFile(image, outPath);
     return 0;
 }
 
 int importHeightmap(const std::string& mapPath, const std::string& inPath, bool dryRun) {
     tb::MapImage map = loadKnownMap(mapPath);
-    QImage image = tbapp::readPictureFile(inPath, [&](const QSize& size) {
+    QImage image = tbrender::readPictureFile(inPath, [&](const QSize& size) {
         tb::checkHeightmapSize(map, size.width(), size.height());
     });
     // A colour picture is read by its luminance.

@@ -2,7 +2,7 @@
 // with the colour of each cell's topmost static, written as a PNG picture.
 #include "Commands.h"
 #include "MapStatics.h"
-#include "core/PictureFiles.h"
+#include "render/PictureFiles.h"
 
 #include "core/MapImage.h"
 #include "core/RadarColours.h"
@@ -46,7 +46,7 @@ int runRadar(const Args& args) {
     // The picture reads the pixels in place: they are already in its 32-bit layout.
     const QImage image(reinterpret_cast<const uchar*>(picture.pixels.data()), picture.width,
                        picture.height, qsizetype(picture.width) * 4, QImage::Format_RGB32);
-    tbapp::writePngFile(image, positional[2]);
+    tbrender::writePngFile(image, positional[2]);
     return 0;
 }
 

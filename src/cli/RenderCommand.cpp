@@ -3,11 +3,11 @@
 // optionally with the statics markers, written as a PNG picture.
 #include "Commands.h"
 #include "MapStatics.h"
-#include "core/PictureFiles.h"
+#include "render/PictureFiles.h"
 
 #include "core/LandArt.h"
-#include "core/MapCellPainter.h"
 #include "core/MapImage.h"
+#include "render/MapCellPainter.h"
 #include "shell/NumberText.h"
 
 #include <QImage>
@@ -99,10 +99,10 @@ int runRender(const Args& args) {
     if (withStatics)
         statics = loadMapStatics(mapPath, gameDir, map);
 
-    MapCellPainter cells;
+    tbrender::MapCellPainter cells;
     cells.setMap(&map);
     cells.setArt(&art);
-    CellViewSwitches switches;
+    tbrender::CellViewSwitches switches;
     switches.showStatics = withStatics;
     cells.setSwitches(switches);
     if (statics)
@@ -114,14 +114,14 @@ int runRender(const Args& args) {
     if (image.isNull())
         return failure("not enough memory for a picture of " + std::to_string(width) + " x " +
                        std::to_string(height) + " pixels");
-    const PixelSurface surface = PixelSurface::of(image);
+    const tbrender::PixelSurface surface = tbrender::PixelSurface::of(image);
     {
         QPainter painter(&image);
         for (std::int32_t y = y1; y <= y2; ++y)
             cells.drawRow(painter, &surface, y, x1, x2,
                           QRect(0, (y - y1) * cellSize, cellSize, cellSize), cellSize, -1);
     }
-    tbapp::writePngFile(image, positional[6]);
+    tbrender::writePngFile(image, positional[6]);
     return 0;
 }
 

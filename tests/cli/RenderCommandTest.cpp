@@ -2,10 +2,10 @@
 // the statics markers, and the rectangles it refuses.
 #include "RunTbmap.h"
 
-#include "../app/editor/TestWorld.h"
+#include "../app/testsupport/TestWorld.h"
 #include "StaticsFixtures.h"
 
-#include "core/MapCellPainter.h"
+#include "render/MapCellPainter.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -59,7 +59,7 @@ TEST_F(RenderCommand, CellsAreDrawnAsTheMapViewDrawsThem) {
     const QImage picture = decode(out());
     ASSERT_EQ(picture.size(), QSize(60, 40));
     const tb::ArtFiles art = makeTestArt();
-    MapCellPainter painter;
+    tbrender::MapCellPainter painter;
     painter.setArt(&art);
     EXPECT_TRUE(holdsAt(picture, painter.tilePicture(kLandTile, 20, 20), 0, 0));
     EXPECT_TRUE(holdsAt(picture, painter.tilePicture(kBothTile, 20, 20), 20, 0));

@@ -75,11 +75,23 @@ expect_in_output("src/cli/Tool.cpp: #include <sys/stat.h>")
 expect_not_in_output("Form.cpp") # Qt and standard headers
 expect_not_in_output("<iostream>")
 
-# --- The project itself passes both checks.
+# --- Window headers in the drawing library and tbmap.
+set(tree ${WORK_DIR}/layers)
+file(WRITE ${tree}/src/render/Draw.cpp "#include \"core/MapImage.h\"\n#include \"app/editor/MapView.h\"\n")
+file(WRITE ${tree}/src/cli/Tool.cpp "#include \"render/PictureFiles.h\"\n// #include \"app/x.h\"\n")
+check_includes(no-app ${tree} "src/render,src/cli")
+expect_failure("a window header in src/render fails the check")
+expect_in_output("src/render/Draw.cpp: #include \"app/editor/MapView.h\"")
+expect_not_in_output("core/MapImage.h")
+expect_not_in_output("Tool.cpp")
+
+# --- The project itself passes every check.
 check_includes(no-qt ${SOURCE_DIR} src/lib)
 expect_success("src/lib of the project includes no Qt header")
-check_includes(no-posix ${SOURCE_DIR} "src/app,src/cli")
-expect_success("src/app and src/cli of the project include no POSIX header")
+check_includes(no-posix ${SOURCE_DIR} "src/app,src/render,src/cli")
+expect_success("src/app, src/render and src/cli of the project include no POSIX header")
+check_includes(no-app ${SOURCE_DIR} "src/render,src/cli")
+expect_success("src/render and src/cli of the project include no window header")
 
 # --- An unknown dependency stops the configuration; a known one links.
 set(tree ${WORK_DIR}/deps)

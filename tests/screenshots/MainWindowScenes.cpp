@@ -7,8 +7,8 @@
 #include "ShorePlaces.h"
 #include "WidgetDriver.h"
 
-#include "editor/MapEditorWindow.h"
-#include "shell/DrawGrid.h"
+#include "app/editor/MapEditorWindow.h"
+#include "app/shell/DrawGrid.h"
 
 #include <QCheckBox>
 #include <QGroupBox>

@@ -2,8 +2,8 @@
 
 #include "WidgetDriver.h"
 
-#include "editor/StartupWindows.h"
-#include "shell/Settings.h"
+#include "app/editor/StartupWindows.h"
+#include "app/shell/Settings.h"
 
 #include "core/MapVariant.h"
 #include "demo/DemoDataSet.h"

@@ -8,9 +8,9 @@
 #include "ScreenshotSession.h"
 #include "WidgetDriver.h"
 
-#include "core/OverviewWindow.h"
-#include "editor/MapEditorWindow.h"
-#include "shell/DrawGrid.h"
+#include "app/core/OverviewWindow.h"
+#include "app/editor/MapEditorWindow.h"
+#include "app/shell/DrawGrid.h"
 
 #include <QComboBox>
 #include <QDialog>

@@ -1,6 +1,6 @@
 #include "WidgetDriver.h"
 
-#include "shell/DrawGrid.h"
+#include "app/shell/DrawGrid.h"
 
 #include <QAbstractButton>
 #include <QAction>

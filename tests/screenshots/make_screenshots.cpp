@@ -12,7 +12,7 @@
 #include "ScreenshotSession.h"
 #include "WidgetDriver.h"
 
-#include "editor/MapEditorWindow.h"
+#include "app/editor/MapEditorWindow.h"
 
 #include <QApplication>
 #include <QDir>

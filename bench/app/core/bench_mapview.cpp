@@ -2,8 +2,8 @@
 // against decoding every cell's picture anew, and with the statics markers shown against
 // without them. Prints the ratios at the end.
 
-#include "core/MapCellPainter.h"
-#include "shell/DrawGrid.h"
+#include "app/shell/DrawGrid.h"
+#include "render/MapCellPainter.h"
 
 #include "core/LandArt.h"
 #include "core/MapImage.h"
@@ -143,7 +143,7 @@ struct View {
     tb::MapImage map = makeMap();
     tb::StaticsMap statics = makeStatics(map);
     tb::StaticRadarColours staticColours = makeStaticColours();
-    MapCellPainter painter;
+    tbrender::MapCellPainter painter;
     tbapp::DrawGrid grid;
     QImage target{kWidth, kHeight, QImage::Format_RGB32};
 
@@ -167,7 +167,7 @@ struct View {
     }
     void repaint() { grid.renderCells(target, target.rect()); }
     void showStatics(bool shown) {
-        CellViewSwitches switches = painter.switches();
+        tbrender::CellViewSwitches switches = painter.switches();
         switches.showStatics = shown;
         painter.setSwitches(switches);
     }

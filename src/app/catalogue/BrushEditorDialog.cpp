@@ -1,12 +1,12 @@
-#include "catalogue/BrushEditorDialog.h"
+#include "app/catalogue/BrushEditorDialog.h"
 
-#include "catalogue/TileCells.h"
-#include "shell/ObjectNamed.h"
+#include "app/catalogue/TileCells.h"
+#include "app/shell/ObjectNamed.h"
 
+#include "app/shell/DrawGrid.h"
+#include "app/shell/PathBox.h"
 #include "catalogue/CatalogueNames.h"
 #include "catalogue/TextureList.h"
-#include "shell/DrawGrid.h"
-#include "shell/PathBox.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -12,7 +12,7 @@
 // file cannot be written, the error is shown and kBrushNotSavedQuestion asks whether to
 // keep the editor open with its drawing (Yes) or close with Accepted all the same (No).
 
-#include "catalogue/CatalogueContext.h"
+#include "app/catalogue/CatalogueContext.h"
 
 #include "catalogue/BrushFile.h"
 

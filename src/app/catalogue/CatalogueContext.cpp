@@ -1,4 +1,4 @@
-#include "catalogue/CatalogueContext.h"
+#include "app/catalogue/CatalogueContext.h"
 
 #include "catalogue/CatalogueNames.h"
 #include "core/LandArt.h"

@@ -3,7 +3,7 @@
 // receive from their creator, among it the prompts through which they show messages,
 // input boxes and their nested dialogs.
 
-#include "shell/Prompts.h"
+#include "app/shell/Prompts.h"
 
 #include <QImage>
 #include <QString>

@@ -1,9 +1,9 @@
-#include "catalogue/OptionsDialog.h"
+#include "app/catalogue/OptionsDialog.h"
 
-#include "catalogue/TileCells.h"
-#include "catalogue/TileGroupDialog.h"
-#include "catalogue/TilePickerDialog.h"
-#include "shell/ObjectNamed.h"
+#include "app/catalogue/TileCells.h"
+#include "app/catalogue/TileGroupDialog.h"
+#include "app/catalogue/TilePickerDialog.h"
+#include "app/shell/ObjectNamed.h"
 
 #include "catalogue/CatalogueNames.h"
 #include "catalogue/TextureList.h"

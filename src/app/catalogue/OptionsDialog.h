@@ -10,7 +10,7 @@
 //         runOptionsSave(context, this, options.optionsResult(), steps);
 // Any other close writes nothing.
 
-#include "catalogue/CatalogueContext.h"
+#include "app/catalogue/CatalogueContext.h"
 
 #include "catalogue/OptionsModel.h"
 

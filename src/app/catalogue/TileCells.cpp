@@ -1,8 +1,8 @@
-#include "catalogue/TileCells.h"
+#include "app/catalogue/TileCells.h"
 
+#include "app/shell/DrawGrid.h"
 #include "catalogue/BHTools.h"
 #include "catalogue/TextureList.h"
-#include "shell/DrawGrid.h"
 
 #include <QEvent>
 #include <QFontMetrics>

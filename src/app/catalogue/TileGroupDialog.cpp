@@ -1,11 +1,11 @@
-#include "catalogue/TileGroupDialog.h"
+#include "app/catalogue/TileGroupDialog.h"
 
-#include "catalogue/TileCells.h"
-#include "shell/ObjectNamed.h"
+#include "app/catalogue/TileCells.h"
+#include "app/shell/ObjectNamed.h"
 
+#include "app/shell/DrawGrid.h"
 #include "catalogue/OptionsModel.h"
 #include "catalogue/TextureList.h"
-#include "shell/DrawGrid.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -4,7 +4,7 @@
 // appends "$" + id + ",". The caller sets the title, the hint and both fields, shows the
 // dialog modally and reads the fields after OK.
 
-#include "catalogue/CatalogueContext.h"
+#include "app/catalogue/CatalogueContext.h"
 
 #include <QDialog>
 

@@ -1,10 +1,10 @@
-#include "catalogue/TilePickerDialog.h"
+#include "app/catalogue/TilePickerDialog.h"
 
-#include "catalogue/TileCells.h"
+#include "app/catalogue/TileCells.h"
 
+#include "app/shell/DrawGrid.h"
 #include "catalogue/OptionsModel.h"
 #include "catalogue/TextureList.h"
-#include "shell/DrawGrid.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

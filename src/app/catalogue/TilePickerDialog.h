@@ -4,7 +4,7 @@
 // tile's id into the tile box. The caller sets the title, the label and the text, shows it
 // modally and reads the tile text after OK.
 
-#include "catalogue/CatalogueContext.h"
+#include "app/catalogue/CatalogueContext.h"
 
 #include <QDialog>
 

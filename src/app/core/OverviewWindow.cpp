@@ -1,10 +1,10 @@
-#include "core/OverviewWindow.h"
+#include "app/core/OverviewWindow.h"
 
+#include "app/shell/MapEditorLink.h"
 #include "core/MapImage.h"
 #include "core/RadarColours.h"
 #include "editor/Overview.h"
 #include "editor/OverviewStatics.h"
-#include "shell/MapEditorLink.h"
 
 #include <QApplication>
 #include <QCheckBox>

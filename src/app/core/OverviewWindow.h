@@ -9,7 +9,7 @@
 // "Show statics" box under it starts as the main window's switch and draws each block's
 // sampled cell in its topmost static's radar colour where it has statics.
 
-#include "shell/Prompts.h"
+#include "app/shell/Prompts.h"
 
 #include <QDialog>
 #include <QImage>

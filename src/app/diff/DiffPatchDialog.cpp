@@ -1,11 +1,11 @@
-#include "diff/DiffPatchDialog.h"
+#include "app/diff/DiffPatchDialog.h"
 
+#include "app/shell/ObjectNamed.h"
+#include "app/shell/PathBox.h"
+#include "app/shell/Settings.h"
+#include "app/shell/StageProgressDialog.h"
 #include "diff/DiffGenerator.h"
 #include "diff/DiffInputNames.h"
-#include "shell/ObjectNamed.h"
-#include "shell/PathBox.h"
-#include "shell/Settings.h"
-#include "shell/StageProgressDialog.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -7,7 +7,7 @@
 // from Extra > "Create Diff patch". Its settings store, the stage progress window and the
 // prompts (the save dialog "BHDFileSaveDialog", the messages) come from its creator.
 
-#include "shell/Prompts.h"
+#include "app/shell/Prompts.h"
 
 #include <QDialog>
 

@@ -1,8 +1,8 @@
-#include "editor/BookmarkStorage.h"
+#include "app/editor/BookmarkStorage.h"
 
-#include "editor/MapView.h"
+#include "app/editor/MapView.h"
 
-#include "shell/Prompts.h"
+#include "app/shell/Prompts.h"
 
 #include "catalogue/TextureList.h"
 #include "editor/Bookmarks.h"

@@ -1,6 +1,6 @@
-#include "editor/BottomPanel.h"
+#include "app/editor/BottomPanel.h"
 
-#include "shell/RadioGroup.h"
+#include "app/shell/RadioGroup.h"
 
 #include "editor/AltitudeTool.h"
 #include "editor/Painting.h"

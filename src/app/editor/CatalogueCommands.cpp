@@ -1,12 +1,12 @@
-#include "editor/CatalogueCommands.h"
+#include "app/editor/CatalogueCommands.h"
 
-#include "editor/BottomPanel.h"
-#include "editor/TilePalette.h"
-#include "editor/ToolBarPanel.h"
+#include "app/editor/BottomPanel.h"
+#include "app/editor/TilePalette.h"
+#include "app/editor/ToolBarPanel.h"
 
-#include "catalogue/BrushEditorDialog.h"
-#include "catalogue/CatalogueContext.h"
-#include "catalogue/OptionsDialog.h"
+#include "app/catalogue/BrushEditorDialog.h"
+#include "app/catalogue/CatalogueContext.h"
+#include "app/catalogue/OptionsDialog.h"
 
 #include "catalogue/TextureList.h"
 #include "catalogue/TileList.h"

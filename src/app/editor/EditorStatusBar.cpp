@@ -1,4 +1,4 @@
-#include "editor/EditorStatusBar.h"
+#include "app/editor/EditorStatusBar.h"
 
 #include <QLabel>
 #include <QResizeEvent>

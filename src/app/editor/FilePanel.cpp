@@ -1,7 +1,7 @@
-#include "editor/FilePanel.h"
+#include "app/editor/FilePanel.h"
 
-#include "shell/PathBox.h"
-#include "shell/Prompts.h"
+#include "app/shell/PathBox.h"
+#include "app/shell/Prompts.h"
 
 #include "core/ArtContainer.h"
 #include "core/MapFile.h"

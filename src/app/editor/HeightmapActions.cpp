@@ -1,9 +1,9 @@
-#include "editor/HeightmapActions.h"
+#include "app/editor/HeightmapActions.h"
 
-#include "core/PictureFiles.h"
+#include "render/PictureFiles.h"
 
-#include "shell/Prompts.h"
-#include "shell/UiPath.h"
+#include "app/shell/Prompts.h"
+#include "app/shell/UiPath.h"
 
 #include "core/Heightmap.h"
 #include "editor/MapDocument.h"
@@ -64,7 +64,7 @@ void HeightmapActions::exportHeightmap() {
         });
         const QImage image(heightmap.grey.data(), heightmap.width, heightmap.height,
                            qsizetype(heightmap.width), QImage::Format_Grayscale8);
-        writePngFile(image, uiPath(path));
+        tbrender::writePngFile(image, uiPath(path));
         progress->showItem(100, percentText(what, 100));
     });
 }
@@ -86,7 +86,7 @@ void HeightmapActions::importHeightmap() {
 
     QImage image;
     try {
-        image = readPictureFile(uiPath(path), [&](const QSize& size) {
+        image = tbrender::readPictureFile(uiPath(path), [&](const QSize& size) {
             tb::checkHeightmapSize(m_document.image(), size.width(), size.height());
         });
     } catch (const tb::HeightmapSizeError& refused) {

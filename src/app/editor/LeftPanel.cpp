@@ -1,6 +1,6 @@
-#include "editor/LeftPanel.h"
+#include "app/editor/LeftPanel.h"
 
-#include "shell/RadioGroup.h"
+#include "app/shell/RadioGroup.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

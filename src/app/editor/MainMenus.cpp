@@ -1,4 +1,4 @@
-#include "editor/MainMenus.h"
+#include "app/editor/MainMenus.h"
 
 #include <QAction>
 #include <QMenu>

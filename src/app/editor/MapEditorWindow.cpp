@@ -1,25 +1,25 @@
-#include "editor/MapEditorWindow.h"
+#include "app/editor/MapEditorWindow.h"
 
-#include "editor/BookmarkStorage.h"
-#include "editor/BottomPanel.h"
-#include "editor/CatalogueCommands.h"
-#include "editor/EditorStatusBar.h"
-#include "editor/FilePanel.h"
-#include "editor/HeightmapActions.h"
-#include "editor/LeftPanel.h"
-#include "editor/MainMenus.h"
-#include "editor/MapFileActions.h"
-#include "editor/MapView.h"
-#include "editor/StaticsLayer.h"
-#include "editor/TilePalette.h"
-#include "editor/ToolBarPanel.h"
-#include "editor/ToolWindowCommands.h"
-#include "editor/ViewPictureExport.h"
-#include "editor/ViewSettingsStore.h"
+#include "app/editor/BookmarkStorage.h"
+#include "app/editor/BottomPanel.h"
+#include "app/editor/CatalogueCommands.h"
+#include "app/editor/EditorStatusBar.h"
+#include "app/editor/FilePanel.h"
+#include "app/editor/HeightmapActions.h"
+#include "app/editor/LeftPanel.h"
+#include "app/editor/MainMenus.h"
+#include "app/editor/MapFileActions.h"
+#include "app/editor/MapView.h"
+#include "app/editor/StaticsLayer.h"
+#include "app/editor/TilePalette.h"
+#include "app/editor/ToolBarPanel.h"
+#include "app/editor/ToolWindowCommands.h"
+#include "app/editor/ViewPictureExport.h"
+#include "app/editor/ViewSettingsStore.h"
 
-#include "core/OverviewWindow.h"
-#include "shell/Prompts.h"
-#include "shell/Settings.h"
+#include "app/core/OverviewWindow.h"
+#include "app/shell/Prompts.h"
+#include "app/shell/Settings.h"
 
 #include "editor/AltitudeTool.h"
 #include "editor/StatusText.h"
@@ -274,7 +274,7 @@ void MapEditorWindow::refreshStatusBar() {
 }
 
 void MapEditorWindow::updateCellSwitches() {
-    CellViewSwitches switches;
+    tbrender::CellViewSwitches switches;
     switches.altitudeOn = m_leftPanel->altitudeShown();
     switches.coloredAltitude = m_menus->colouredAltitude();
     switches.showOnlyColor = m_menus->showOnlyColour();

@@ -5,7 +5,7 @@
 // the panels write the editor state and announce what the user did; the window loads and
 // saves, keeps the settings and opens the other windows.
 
-#include "shell/MapEditorLink.h"
+#include "app/shell/MapEditorLink.h"
 
 #include "core/LandArt.h"
 #include "core/RadarColours.h"

@@ -1,9 +1,9 @@
-#include "editor/MapFileActions.h"
+#include "app/editor/MapFileActions.h"
 
-#include "editor/FilePanel.h"
+#include "app/editor/FilePanel.h"
 
-#include "shell/Prompts.h"
-#include "shell/Settings.h"
+#include "app/shell/Prompts.h"
+#include "app/shell/Settings.h"
 
 #include "core/MapFile.h"
 

@@ -1,6 +1,6 @@
-#include "editor/MapView.h"
+#include "app/editor/MapView.h"
 
-#include "shell/DrawGrid.h"
+#include "app/shell/DrawGrid.h"
 
 #include "editor/Navigation.h"
 
@@ -127,7 +127,7 @@ void MapView::setSizeText(const QString& sizeText) {
     m_sizeText = sizeText;
 }
 
-void MapView::setSwitches(const CellViewSwitches& switches) {
+void MapView::setSwitches(const tbrender::CellViewSwitches& switches) {
     m_cellPainter.setSwitches(switches);
     m_grid->invalidateGrid();
 }
@@ -212,7 +212,7 @@ void MapView::jumpTo(const QString& xText, const QString& yText) {
 void MapView::showBookmarks() {
     for (int i = 0; i < tb::kBookmarkCount; ++i) {
         const tb::Bookmark& b = m_bookmarks.at(i);
-        m_cellBookmarks[std::size_t(i)] = CellBookmark{b.col, b.row, b.enabled};
+        m_cellBookmarks[std::size_t(i)] = tbrender::CellBookmark{b.col, b.row, b.enabled};
     }
     m_grid->invalidateGrid();
 }

@@ -4,8 +4,8 @@
 // the mouse: Ctrl + wheel zooms about the pointer, the wheel scrolls (Shift + wheel
 // sideways), the middle button drags the view.
 
-#include "core/MapCellPainter.h"
-#include "editor/MapViewRefresher.h"
+#include "app/editor/MapViewRefresher.h"
+#include "render/MapCellPainter.h"
 
 #include "core/LandArt.h"
 #include "editor/Bookmarks.h"
@@ -36,7 +36,7 @@ public:
     void setDimensions(int columns, int rows);
     // The size text of the identified map ("2304x1600"); the pointer is kept inside it.
     void setSizeText(const QString& sizeText);
-    void setSwitches(const CellViewSwitches& switches);
+    void setSwitches(const tbrender::CellViewSwitches& switches);
     // The statics markers' source (shown while the showStatics switch is on); null: none.
     void setStatics(const tb::StaticsMap* statics, const tb::StaticRadarColours* colours);
     void setGridLines(bool on);
@@ -91,11 +91,11 @@ private:
 
     tb::MapDocument& m_document;
     DrawGrid* m_grid = nullptr;
-    MapCellPainter m_cellPainter;
+    tbrender::MapCellPainter m_cellPainter;
     std::unique_ptr<MapViewRefresher> m_refresher;
     tb::ZoomState m_zoom;
     tb::Bookmarks m_bookmarks;
-    CellBookmarks m_cellBookmarks{};
+    tbrender::CellBookmarks m_cellBookmarks{};
     QString m_sizeText;
     bool m_panning = false;
     QPoint m_panStart;

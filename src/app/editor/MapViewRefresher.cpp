@@ -1,6 +1,6 @@
-#include "editor/MapViewRefresher.h"
+#include "app/editor/MapViewRefresher.h"
 
-#include "shell/DrawGrid.h"
+#include "app/shell/DrawGrid.h"
 
 MapViewRefresher::MapViewRefresher(tb::MapDocument& document, tbapp::DrawGrid& view)
     : m_document(document), m_view(view) {

@@ -1,4 +1,4 @@
-#include "editor/StartupWindows.h"
+#include "app/editor/StartupWindows.h"
 
 StartupWindows::StartupWindows(QSettings& settings, const QString& applicationDir,
                                std::mt19937& random, tbapp::Prompts& prompts)

@@ -4,11 +4,11 @@
 // reports to) and the diff window. The options dialog is not among them: it is made each
 // time it is opened, so start-up reads its files (and reports their errors) only once.
 
-#include "diff/DiffPatchDialog.h"
-#include "editor/MapEditorWindow.h"
-#include "patch/PatchEditorWindow.h"
-#include "shell/ItemProgressDialog.h"
-#include "shell/StageProgressDialog.h"
+#include "app/diff/DiffPatchDialog.h"
+#include "app/editor/MapEditorWindow.h"
+#include "app/patch/PatchEditorWindow.h"
+#include "app/shell/ItemProgressDialog.h"
+#include "app/shell/StageProgressDialog.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "editor/StaticsLayer.h"
+#include "app/editor/StaticsLayer.h"
 
-#include "shell/Prompts.h"
+#include "app/shell/Prompts.h"
 
 #include "core/MapFile.h"
 #include "core/MapImage.h"

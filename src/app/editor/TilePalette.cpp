@@ -1,7 +1,7 @@
-#include "editor/TilePalette.h"
+#include "app/editor/TilePalette.h"
 
-#include "shell/DrawGrid.h"
-#include "shell/Prompts.h"
+#include "app/shell/DrawGrid.h"
+#include "app/shell/Prompts.h"
 
 #include "catalogue/TextureList.h"
 

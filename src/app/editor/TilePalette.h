@@ -3,7 +3,7 @@
 // and the sorted palette (the ids of one texture list), "Go" to an id, and the menu of
 // texture lists. A click on a tile makes it the tile that "Selected tile from list" paints.
 
-#include "editor/ToolIcons.h"
+#include "app/editor/ToolIcons.h"
 
 #include "editor/EditorState.h"
 

@@ -1,7 +1,7 @@
-#include "editor/ToolBarPanel.h"
+#include "app/editor/ToolBarPanel.h"
 
-#include "catalogue/BrushEditorDialog.h"
-#include "shell/Prompts.h"
+#include "app/catalogue/BrushEditorDialog.h"
+#include "app/shell/Prompts.h"
 
 #include "catalogue/BrushFile.h"
 #include "editor/Stamp.h"

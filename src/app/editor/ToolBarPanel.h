@@ -3,7 +3,7 @@
 // stamps, Brush) in one exclusive group, Overview, and the custom brush box with "Edit".
 // The tool that is down and the chosen brush are written into the editor state.
 
-#include "editor/ToolIcons.h"
+#include "app/editor/ToolIcons.h"
 
 #include "editor/EditorState.h"
 

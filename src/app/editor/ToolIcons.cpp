@@ -1,4 +1,4 @@
-#include "editor/ToolIcons.h"
+#include "app/editor/ToolIcons.h"
 
 #include "editor/Stamp.h"
 

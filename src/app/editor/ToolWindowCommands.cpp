@@ -1,12 +1,12 @@
-#include "editor/ToolWindowCommands.h"
+#include "app/editor/ToolWindowCommands.h"
 
-#include "patch/CoordinateListDialog.h"
-#include "patch/PatchEditorWindow.h"
-#include "patch/PatchMapAction.h"
-#include "shell/AboutDialog.h"
-#include "shell/MapEditorLink.h"
-#include "tools/MapCopyDialog.h"
-#include "tools/MapEnlargeDialog.h"
+#include "app/patch/CoordinateListDialog.h"
+#include "app/patch/PatchEditorWindow.h"
+#include "app/patch/PatchMapAction.h"
+#include "app/shell/AboutDialog.h"
+#include "app/shell/MapEditorLink.h"
+#include "app/tools/MapCopyDialog.h"
+#include "app/tools/MapEnlargeDialog.h"
 
 #include <QDialog>
 

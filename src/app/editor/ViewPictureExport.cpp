@@ -1,10 +1,10 @@
-#include "editor/ViewPictureExport.h"
+#include "app/editor/ViewPictureExport.h"
 
-#include "core/PictureFiles.h"
-#include "editor/MapView.h"
+#include "app/editor/MapView.h"
+#include "render/PictureFiles.h"
 
-#include "shell/Prompts.h"
-#include "shell/UiPath.h"
+#include "app/shell/Prompts.h"
+#include "app/shell/UiPath.h"
 
 namespace tbapp {
 
@@ -20,7 +20,7 @@ void exportViewPicture(MapView& view, Prompts& prompts, QWidget* window) {
     if (path.isEmpty())
         return;
     const QImage picture = view.viewPicture();
-    runReported(prompts, window, [&] { writePngFile(picture, uiPath(path)); });
+    runReported(prompts, window, [&] { tbrender::writePngFile(picture, uiPath(path)); });
 }
 
 } // namespace tbapp

@@ -1,11 +1,11 @@
-#include "editor/ViewSettingsStore.h"
+#include "app/editor/ViewSettingsStore.h"
 
-#include "editor/BottomPanel.h"
-#include "editor/LeftPanel.h"
-#include "editor/MainMenus.h"
-#include "editor/MapView.h"
+#include "app/editor/BottomPanel.h"
+#include "app/editor/LeftPanel.h"
+#include "app/editor/MainMenus.h"
+#include "app/editor/MapView.h"
 
-#include "shell/Settings.h"
+#include "app/shell/Settings.h"
 
 #include "editor/ViewSettings.h"
 

@@ -1,12 +1,12 @@
-#include "patch/CoordinateListDialog.h"
+#include "app/patch/CoordinateListDialog.h"
 
+#include "app/patch/PatchWidgets.h"
+#include "app/shell/MapEditorLink.h"
+#include "app/shell/Prompts.h"
+#include "app/shell/UiPath.h"
 #include "catalogue/TextureList.h"
 #include "patch/CoordList.h"
-#include "patch/PatchWidgets.h"
 #include "shell/Errors.h"
-#include "shell/MapEditorLink.h"
-#include "shell/Prompts.h"
-#include "shell/UiPath.h"
 
 #include <QDir>
 #include <QFont>

@@ -5,7 +5,7 @@
 // the title bar. OK, Enter, Escape and a double click put the selected pair into the main
 // window's jump boxes without jumping.
 
-#include "shell/Prompts.h"
+#include "app/shell/Prompts.h"
 
 #include <QDialog>
 #include <QString>

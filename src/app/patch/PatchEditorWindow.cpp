@@ -1,14 +1,14 @@
-#include "patch/PatchEditorWindow.h"
+#include "app/patch/PatchEditorWindow.h"
 
+#include "app/patch/PatchWidgets.h"
+#include "app/shell/MapEditorLink.h"
+#include "app/shell/Prompts.h"
+#include "app/shell/UiPath.h"
 #include "catalogue/BHTools.h"
 #include "core/MapImage.h"
 #include "patch/KeyFile.h"
 #include "patch/PatchFile.h"
-#include "patch/PatchWidgets.h"
 #include "shell/Errors.h"
-#include "shell/MapEditorLink.h"
-#include "shell/Prompts.h"
-#include "shell/UiPath.h"
 
 #include <QFont>
 #include <QGridLayout>

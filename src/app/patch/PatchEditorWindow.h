@@ -4,7 +4,7 @@
 // when closed, so its list lives until the program ends. While it is visible the main
 // window's Insert key adds the cell under the pointer (insertCurrentCell).
 
-#include "shell/Prompts.h"
+#include "app/shell/Prompts.h"
 
 #include <QDialog>
 #include <QString>

@@ -1,12 +1,12 @@
-#include "patch/PatchMapAction.h"
+#include "app/patch/PatchMapAction.h"
 
+#include "app/shell/MapEditorLink.h"
+#include "app/shell/Prompts.h"
+#include "app/shell/UiPath.h"
 #include "editor/MapDocument.h"
 #include "patch/KeyFile.h"
 #include "patch/PatchFile.h"
 #include "shell/Errors.h"
-#include "shell/MapEditorLink.h"
-#include "shell/Prompts.h"
-#include "shell/UiPath.h"
 
 #include <QWidget>
 

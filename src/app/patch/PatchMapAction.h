@@ -3,7 +3,7 @@
 // window, with a progress window, then repaints the map. Entries whose cell lies outside
 // the map are skipped, and a message after the run says how many.
 
-#include "shell/Prompts.h"
+#include "app/shell/Prompts.h"
 
 #include <QString>
 

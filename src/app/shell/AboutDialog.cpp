@@ -1,4 +1,4 @@
-#include "shell/AboutDialog.h"
+#include "app/shell/AboutDialog.h"
 
 #include <QDesktopServices>
 #include <QFont>

@@ -1,4 +1,4 @@
-#include "shell/DrawGrid.h"
+#include "app/shell/DrawGrid.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>

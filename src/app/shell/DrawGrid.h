@@ -4,7 +4,7 @@
 // mouse and keyboard moves of that cell. It knows nothing of what the cells show, so the
 // map view and the tile palettes share it.
 
-#include "core/PixelSurface.h"
+#include "render/PixelSurface.h"
 
 #include <QAbstractScrollArea>
 #include <QColor>
@@ -37,7 +37,7 @@ public:
     using DrawRowHandler = std::function<void(QPainter& painter, int row, int firstCol, int lastCol,
                                               const QRect& firstRect, int stepX, int selectedCol)>;
     // The 32-bit pixels being painted, for owners that write pixels directly.
-    using PixelSurface = ::PixelSurface;
+    using PixelSurface = tbrender::PixelSurface;
     // Sees a key press before the grid's own moves; returns true to skip them.
     using KeyHandler = std::function<bool(QKeyEvent* event)>;
 
@@ -119,7 +119,9 @@ public:
     void renderCells(QImage& target, const QRect& area);
     QImage* paintTarget() const { return m_paintTarget; }
     // The target's pixels while renderCells runs on a 32-bit image, else nullptr.
-    const PixelSurface* paintSurface() const { return m_paintTarget ? &m_surface : nullptr; }
+    const tbrender::PixelSurface* paintSurface() const {
+        return m_paintTarget ? &m_surface : nullptr;
+    }
 
 signals:
     void mouseMoved(const QPoint& pos, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers);
@@ -160,7 +162,7 @@ private:
 
     QImage m_buffer;
     QImage* m_paintTarget = nullptr;
-    PixelSurface m_surface;
+    tbrender::PixelSurface m_surface;
 
     bool m_selecting = false; // left button held after a press on a cell
     QPoint m_lastMousePos;

@@ -1,4 +1,4 @@
-#include "shell/ItemProgressDialog.h"
+#include "app/shell/ItemProgressDialog.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "shell/PathBox.h"
+#include "app/shell/PathBox.h"
 
 #include <QLineEdit>
 #include <QPalette>

@@ -1,4 +1,4 @@
-#include "shell/RadioGroup.h"
+#include "app/shell/RadioGroup.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

@@ -1,4 +1,4 @@
-#include "shell/Settings.h"
+#include "app/shell/Settings.h"
 
 #include "shell/Errors.h"
 

@@ -1,4 +1,4 @@
-#include "shell/StageProgressDialog.h"
+#include "app/shell/StageProgressDialog.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
-#include "shell/StandardPrompts.h"
+#include "app/shell/StandardPrompts.h"
 
-#include "shell/ItemProgressDialog.h"
+#include "app/shell/ItemProgressDialog.h"
 
 #include <QApplication>
 #include <QDir>

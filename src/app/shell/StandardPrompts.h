@@ -2,7 +2,7 @@
 // The prompts of the running program: the toolkit's message boxes, input box, file and
 // folder dialogs, and the "Progress ..." window.
 
-#include "shell/Prompts.h"
+#include "app/shell/Prompts.h"
 
 namespace tbapp {
 

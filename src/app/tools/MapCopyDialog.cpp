@@ -1,7 +1,7 @@
-#include "tools/MapCopyDialog.h"
+#include "app/tools/MapCopyDialog.h"
 
+#include "app/shell/PathBox.h"
 #include "shell/NumberText.h"
-#include "shell/PathBox.h"
 #include "tools/MapCopy.h"
 #include "tools/ToolFiles.h"
 

@@ -8,7 +8,7 @@
 // Messages and the file dialogs ("dlgOpenSource", "dlgOpenDestination") go through the
 // prompts it is given.
 
-#include "shell/Prompts.h"
+#include "app/shell/Prompts.h"
 
 #include <QColor>
 #include <QDialog>

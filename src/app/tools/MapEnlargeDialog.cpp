@@ -1,4 +1,4 @@
-#include "tools/MapEnlargeDialog.h"
+#include "app/tools/MapEnlargeDialog.h"
 
 #include "tools/MapEnlarge.h"
 #include "tools/ToolFiles.h"

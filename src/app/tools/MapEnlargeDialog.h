@@ -7,7 +7,7 @@
 // deletes it when it closes. Messages and the file dialogs ("MapLoad", "MapSave") go
 // through the prompts it is given.
 
-#include "shell/Prompts.h"
+#include "app/shell/Prompts.h"
 
 #include <QDialog>
 

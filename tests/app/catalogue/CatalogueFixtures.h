@@ -2,9 +2,9 @@
 // Tile images for the dialogs and a temporary program folder with the catalogue files the
 // dialogs read.
 
-#include "catalogue/CatalogueContext.h"
-#include "catalogue/TileCells.h"
-#include "shell/DrawGrid.h"
+#include "app/catalogue/CatalogueContext.h"
+#include "app/catalogue/TileCells.h"
+#include "app/shell/DrawGrid.h"
 #include "testsupport/RecordingPrompts.h"
 
 #include <QDialog>

@@ -2,10 +2,10 @@
 #include "CatalogueFixtures.h"
 #include "testsupport/FindControl.h"
 
-#include "catalogue/BrushEditorDialog.h"
-#include "catalogue/TileCells.h"
-#include "shell/DrawGrid.h"
-#include "shell/PathBox.h"
+#include "app/catalogue/BrushEditorDialog.h"
+#include "app/catalogue/TileCells.h"
+#include "app/shell/DrawGrid.h"
+#include "app/shell/PathBox.h"
 
 #include "TestPaths.h"
 

@@ -2,12 +2,12 @@
 #include "CatalogueFixtures.h"
 #include "testsupport/FindControl.h"
 
-#include "catalogue/OptionsDialog.h"
+#include "app/catalogue/OptionsDialog.h"
+#include "app/catalogue/TileGroupDialog.h"
+#include "app/catalogue/TilePickerDialog.h"
+#include "app/shell/DrawGrid.h"
 #include "catalogue/TextureList.h"
-#include "catalogue/TileGroupDialog.h"
 #include "catalogue/TileList.h"
-#include "catalogue/TilePickerDialog.h"
-#include "shell/DrawGrid.h"
 
 #include "TestPaths.h"
 

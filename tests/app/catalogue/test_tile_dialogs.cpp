@@ -3,10 +3,10 @@
 #include "CatalogueFixtures.h"
 #include "testsupport/FindControl.h"
 
-#include "catalogue/TileGroupDialog.h"
-#include "catalogue/TilePickerDialog.h"
+#include "app/catalogue/TileGroupDialog.h"
+#include "app/catalogue/TilePickerDialog.h"
+#include "app/shell/DrawGrid.h"
 #include "core/LandArt.h"
-#include "shell/DrawGrid.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,19 +1,19 @@
 // The overview window: its controls and size, the picture built after the first show from
 // the sampled cell of each block, the map path condition, clicks that jump and close, and
 // the Overview command.
-#include "core/OverviewWindow.h"
+#include "app/core/OverviewWindow.h"
 #include "testsupport/FindControl.h"
 #include "testsupport/RecordingPrompts.h"
 
 #include "StaticsFixtures.h"
 #include "TestPaths.h"
+#include "app/shell/MapEditorLink.h"
 #include "core/LandArt.h"
 #include "core/MapImage.h"
 #include "core/MapVariant.h"
 #include "core/RadarColours.h"
 #include "core/StaticRadarColours.h"
 #include "core/StaticsMap.h"
-#include "shell/MapEditorLink.h"
 
 #include <QApplication>
 #include <QCheckBox>

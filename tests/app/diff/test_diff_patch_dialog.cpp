@@ -4,10 +4,10 @@
 #include "testsupport/CutTexts.h"
 #include "testsupport/FindControl.h"
 
+#include "app/diff/DiffPatchDialog.h"
+#include "app/shell/PathBox.h"
+#include "app/shell/StageProgressDialog.h"
 #include "diff/DiffFormat.h"
-#include "diff/DiffPatchDialog.h"
-#include "shell/PathBox.h"
-#include "shell/StageProgressDialog.h"
 
 #include <QCheckBox>
 #include <QDir>

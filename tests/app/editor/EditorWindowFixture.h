@@ -3,11 +3,11 @@
 // and game folder (TestWorld.h), with messages recorded instead of shown and the question
 // about unsaved changes answered by `questions`.
 
-#include "TestWorld.h"
 #include "testsupport/RecordingPrompts.h"
+#include "testsupport/TestWorld.h"
 
 #include "WindowControls.h"
-#include "editor/MapEditorWindow.h"
+#include "app/editor/MapEditorWindow.h"
 
 #include <QAction>
 #include <QPushButton>

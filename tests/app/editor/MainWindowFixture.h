@@ -4,7 +4,7 @@
 
 #include "EditorWindowFixture.h"
 
-#include "shell/DrawGrid.h"
+#include "app/shell/DrawGrid.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -5,7 +5,7 @@
 
 #include "EditorWindowFixture.h"
 
-#include "shell/DrawGrid.h"
+#include "app/shell/DrawGrid.h"
 
 namespace tbtest {
 

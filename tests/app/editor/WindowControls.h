@@ -1,9 +1,9 @@
 #pragma once
 // Reaching the main window's controls the way a user names them: by their object names.
 
-#include "editor/MapEditorWindow.h"
-#include "editor/MapView.h"
-#include "editor/TilePalette.h"
+#include "app/editor/MapEditorWindow.h"
+#include "app/editor/MapView.h"
+#include "app/editor/TilePalette.h"
 
 #include <QByteArray>
 #include <QLabel>

@@ -1,6 +1,6 @@
 // The file panel's game folder "..." asks for the folder through the prompts it was given.
-#include "editor/FilePanel.h"
-#include "shell/PathBox.h"
+#include "app/editor/FilePanel.h"
+#include "app/shell/PathBox.h"
 #include "testsupport/FindControl.h"
 #include "testsupport/RecordingPrompts.h"
 

@@ -2,15 +2,15 @@
 // and game directory: start-up, Load and Save, the path boxes, the view settings, zoom,
 // the status bar and what the map view shows.
 
-#include "TestWorld.h"
 #include "testsupport/RecordingPrompts.h"
+#include "testsupport/TestWorld.h"
 
 #include "WindowControls.h"
-#include "editor/MapEditorWindow.h"
+#include "app/editor/MapEditorWindow.h"
 
-#include "shell/DrawGrid.h"
-#include "shell/PathBox.h"
-#include "shell/RadioGroup.h"
+#include "app/shell/DrawGrid.h"
+#include "app/shell/PathBox.h"
+#include "app/shell/RadioGroup.h"
 
 #include "core/LandArt.h"
 #include "core/MapConvert.h"

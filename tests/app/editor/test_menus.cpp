@@ -5,15 +5,15 @@
 
 #include "MainWindowFixture.h"
 
-#include "core/OverviewWindow.h"
-#include "diff/DiffPatchDialog.h"
-#include "patch/CoordinateListDialog.h"
-#include "patch/PatchEditorWindow.h"
-#include "shell/AboutDialog.h"
-#include "shell/RadioGroup.h"
-#include "shell/StageProgressDialog.h"
-#include "tools/MapCopyDialog.h"
-#include "tools/MapEnlargeDialog.h"
+#include "app/core/OverviewWindow.h"
+#include "app/diff/DiffPatchDialog.h"
+#include "app/patch/CoordinateListDialog.h"
+#include "app/patch/PatchEditorWindow.h"
+#include "app/shell/AboutDialog.h"
+#include "app/shell/RadioGroup.h"
+#include "app/shell/StageProgressDialog.h"
+#include "app/tools/MapCopyDialog.h"
+#include "app/tools/MapEnlargeDialog.h"
 
 #include <QAction>
 #include <QComboBox>

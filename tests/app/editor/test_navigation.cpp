@@ -4,8 +4,8 @@
 
 #include "MainWindowFixture.h"
 
-#include "patch/PatchEditorWindow.h"
-#include "shell/RadioGroup.h"
+#include "app/patch/PatchEditorWindow.h"
+#include "app/shell/RadioGroup.h"
 
 #include "editor/Bookmarks.h"
 
@@ -26,7 +26,7 @@ bool labelShown(tbapp::DrawGrid& grid, int col, int row) {
     const QRect rect = grid.cellRect(col, row);
     grid.renderCells(image, rect);
     return image.pixelColor(rect.left() + 2, rect.top() + rect.height() - 15 + 1) ==
-           kBookmarkLabelColour;
+           tbrender::kBookmarkLabelColour;
 }
 
 std::string fileText(const fs::path& path) {

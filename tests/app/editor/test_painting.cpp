@@ -4,7 +4,7 @@
 
 #include "PaintFixture.h"
 
-#include "shell/RadioGroup.h"
+#include "app/shell/RadioGroup.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -4,10 +4,10 @@
 
 #include "PaintFixture.h"
 
-#include "catalogue/BrushEditorDialog.h"
-#include "catalogue/CatalogueContext.h"
-#include "catalogue/OptionsDialog.h"
-#include "shell/RadioGroup.h"
+#include "app/catalogue/BrushEditorDialog.h"
+#include "app/catalogue/CatalogueContext.h"
+#include "app/catalogue/OptionsDialog.h"
+#include "app/shell/RadioGroup.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -3,7 +3,7 @@
 
 #include "EditorWindowFixture.h"
 
-#include "editor/StartupWindows.h"
+#include "app/editor/StartupWindows.h"
 
 #include "WindowControls.h"
 

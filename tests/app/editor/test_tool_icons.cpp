@@ -3,7 +3,7 @@
 
 #include "MainWindowFixture.h"
 
-#include "editor/ToolIcons.h"
+#include "app/editor/ToolIcons.h"
 
 #include <QFile>
 #include <QTemporaryFile>

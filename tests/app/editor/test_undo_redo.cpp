@@ -4,8 +4,8 @@
 
 #include "PaintFixture.h"
 
+#include "app/shell/RadioGroup.h"
 #include "core/LandArt.h"
-#include "shell/RadioGroup.h"
 
 #include <QAction>
 #include <QCheckBox>

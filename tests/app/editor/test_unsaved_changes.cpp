@@ -4,8 +4,8 @@
 
 #include "PaintFixture.h"
 
-#include "shell/PathBox.h"
-#include "shell/RadioGroup.h"
+#include "app/shell/PathBox.h"
+#include "app/shell/RadioGroup.h"
 
 #include <QComboBox>
 #include <QLineEdit>

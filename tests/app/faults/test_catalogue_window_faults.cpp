@@ -8,10 +8,10 @@
 
 #include "../catalogue/CatalogueFixtures.h"
 
-#include "catalogue/BrushEditorDialog.h"
-#include "catalogue/OptionsDialog.h"
+#include "app/catalogue/BrushEditorDialog.h"
+#include "app/catalogue/OptionsDialog.h"
+#include "app/shell/DrawGrid.h"
 #include "catalogue/TileList.h"
-#include "shell/DrawGrid.h"
 
 #include "TestPaths.h"
 

@@ -6,9 +6,9 @@
 
 #include "../diff/DiffPatchDialogFixtures.h"
 
+#include "app/diff/DiffPatchDialog.h"
+#include "app/shell/StageProgressDialog.h"
 #include "diff/DiffFormat.h"
-#include "diff/DiffPatchDialog.h"
-#include "shell/StageProgressDialog.h"
 
 #include <QDir>
 #include <QFile>

@@ -13,13 +13,13 @@
 #include "../tools/ToolWindowsTestSupport.h"
 
 #include "TestPaths.h"
+#include "app/patch/CoordinateListDialog.h"
+#include "app/patch/PatchEditorWindow.h"
+#include "app/tools/MapCopyDialog.h"
+#include "app/tools/MapEnlargeDialog.h"
 #include "core/MapImage.h"
 #include "core/MapVariant.h"
-#include "patch/CoordinateListDialog.h"
-#include "patch/PatchEditorWindow.h"
-#include "tools/MapCopyDialog.h"
 #include "tools/MapEnlarge.h"
-#include "tools/MapEnlargeDialog.h"
 
 #include <QLabel>
 #include <QLineEdit>

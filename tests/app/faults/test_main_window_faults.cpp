@@ -5,12 +5,12 @@
 // the new content once the fault is gone.
 #include "WindowFaults.h"
 
-#include "../editor/TestWorld.h"
 #include "testsupport/RecordingPrompts.h"
+#include "testsupport/TestWorld.h"
 
 #include "../editor/WindowControls.h"
-#include "editor/MapEditorWindow.h"
-#include "shell/DrawGrid.h"
+#include "app/editor/MapEditorWindow.h"
+#include "app/shell/DrawGrid.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -2,10 +2,10 @@
 // The main window as the patch windows see it (MapEditorLink), and file helpers; their
 // prompts are the shared recording double.
 
+#include "app/shell/MapEditorLink.h"
 #include "core/MapImage.h"
 #include "core/MapVariant.h"
 #include "editor/MapDocument.h"
-#include "shell/MapEditorLink.h"
 #include "testsupport/RecordingPrompts.h"
 
 #include <QList>

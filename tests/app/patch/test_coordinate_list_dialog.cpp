@@ -2,7 +2,7 @@
 #include "PatchTestDoubles.h"
 #include "testsupport/FindControl.h"
 
-#include "patch/CoordinateListDialog.h"
+#include "app/patch/CoordinateListDialog.h"
 
 #include <QApplication>
 #include <QLineEdit>

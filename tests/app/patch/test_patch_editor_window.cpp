@@ -2,7 +2,7 @@
 #include "PatchTestDoubles.h"
 #include "testsupport/FindControl.h"
 
-#include "patch/PatchEditorWindow.h"
+#include "app/patch/PatchEditorWindow.h"
 #include "patch/PatchFile.h"
 
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 // Extra > "Patch Map from file" on the map held by the main window.
 #include "PatchTestDoubles.h"
 
-#include "patch/PatchMapAction.h"
+#include "app/patch/PatchMapAction.h"
 
 #include <QApplication>
 #include <QTemporaryDir>

@@ -1,6 +1,6 @@
 // The about box: caption and controls, the link, and several boxes open at once.
 
-#include "shell/AboutDialog.h"
+#include "app/shell/AboutDialog.h"
 #include "testsupport/FindControl.h"
 
 #include <QDesktopServices>

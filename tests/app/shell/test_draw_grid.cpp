@@ -1,7 +1,7 @@
 // The owner-drawn grid: geometry, painting of exposed cells only, the selection handler
 // and its detaching, keyboard and mouse moves of the current cell, auto-scroll.
 
-#include "shell/DrawGrid.h"
+#include "app/shell/DrawGrid.h"
 
 #include <QPainter>
 #include <QScrollBar>

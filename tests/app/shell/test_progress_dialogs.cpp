@@ -1,7 +1,7 @@
 // The two progress windows: what a long run shows, and that the user cannot stop it by
 // closing the stage window.
-#include "shell/ItemProgressDialog.h"
-#include "shell/StageProgressDialog.h"
+#include "app/shell/ItemProgressDialog.h"
+#include "app/shell/StageProgressDialog.h"
 
 #include "testsupport/FindControl.h"
 

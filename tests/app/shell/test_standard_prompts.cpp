@@ -1,7 +1,7 @@
 // The prompts of the running program: the dialogs they open carry what the windows asked
 // for (the file dialog's name, filter, suggested file and overwrite question; the texts and
 // buttons of the boxes), and the user's answer comes back.
-#include "shell/StandardPrompts.h"
+#include "app/shell/StandardPrompts.h"
 
 #include <QApplication>
 #include <QFileDialog>

@@ -3,8 +3,8 @@
 // answered from a script, so nothing blocks and a test can check the literal texts a
 // window showed.
 
-#include "shell/Prompts.h"
-#include "shell/StandardPrompts.h"
+#include "app/shell/Prompts.h"
+#include "app/shell/StandardPrompts.h"
 
 #include <QDialog>
 #include <QList>

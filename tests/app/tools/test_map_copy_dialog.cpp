@@ -1,12 +1,12 @@
 // The map copy window: path colours and labels, the coordinate colour rules in their
 // order, the refusals of Copy, and a copy run.
+#include "app/tools/MapCopyDialog.h"
 #include "testsupport/FindControl.h"
-#include "tools/MapCopyDialog.h"
 
 #include "TestPaths.h"
 #include "ToolWindowsTestSupport.h"
+#include "app/shell/PathBox.h"
 #include "core/MapVariant.h"
-#include "shell/PathBox.h"
 
 #include <QLabel>
 #include <QLineEdit>

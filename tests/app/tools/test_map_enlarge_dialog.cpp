@@ -1,6 +1,6 @@
 // The map enlargement window: identification of the source, the refusals, and a run with
 // its progress, its disabled button and its result.
-#include "tools/MapEnlargeDialog.h"
+#include "app/tools/MapEnlargeDialog.h"
 
 #include "TestPaths.h"
 #include "ToolWindowsTestSupport.h"

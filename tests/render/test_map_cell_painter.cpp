@@ -1,9 +1,9 @@
 // The cell drawing of the map view: pictures against their decoded tiles, the order of
 // the overlays, the statics markers, and the kept pictures.
 
-#include "../editor/TestWorld.h"
+#include "testsupport/TestWorld.h"
 
-#include "core/MapCellPainter.h"
+#include "render/MapCellPainter.h"
 
 #include "StaticsFixtures.h"
 
@@ -14,6 +14,7 @@
 #include <QtTest>
 
 using namespace tbtest;
+using namespace tbrender;
 
 class MapCellPainterTest : public QObject {
     Q_OBJECT

@@ -1,4 +1,4 @@
-#include "core/MapCellPainter.h"
+#include "render/MapCellPainter.h"
 
 #include "editor/AltitudeColour.h"
 
@@ -10,6 +10,8 @@
 #include <bit>
 #include <cstring>
 #include <optional>
+
+namespace tbrender {
 
 namespace {
 
@@ -555,3 +557,5 @@ void MapCellPainter::drawCellIn(QPainter& painter, const PixelSurface* surface, 
     }
     painter.restore();
 }
+
+} // namespace tbrender

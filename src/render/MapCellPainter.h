@@ -5,7 +5,7 @@
 // the cell size changes, so a repaint is a copy of ready pixels. Needs Qt Gui only, so
 // tbmap draws its pictures with it too.
 
-#include "core/PixelSurface.h"
+#include "render/PixelSurface.h"
 
 #include "core/LandArt.h"
 #include "core/MapImage.h"
@@ -23,6 +23,8 @@
 #include <vector>
 
 class QPainter;
+
+namespace tbrender {
 
 // One numbered bookmark as the view shows it.
 struct CellBookmark {
@@ -160,3 +162,5 @@ private:
     QImage m_uncached;         // the picture of the last cell when nothing is kept
     tb::Image15 m_work;        // reused by the decoders
 };
+
+} // namespace tbrender

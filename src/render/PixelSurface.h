@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QRgb>
 
+namespace tbrender {
+
 struct PixelSurface {
     QRgb* bits = nullptr;
     int width = 0;
@@ -18,3 +20,5 @@ struct PixelSurface {
                 image.bytesPerLine() / qsizetype(sizeof(QRgb))};
     }
 };
+
+} // namespace tbrender

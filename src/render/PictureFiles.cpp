@@ -1,4 +1,4 @@
-#include "core/PictureFiles.h"
+#include "render/PictureFiles.h"
 
 #include "shell/AtomicFile.h"
 #include "shell/FileBytes.h"
@@ -11,7 +11,7 @@
 #include <stdexcept>
 #include <string>
 
-namespace tbapp {
+namespace tbrender {
 namespace {
 
 // The path as the user typed it, for messages (whole on every system).
@@ -58,4 +58,4 @@ QImage readPictureFile(const std::filesystem::path& path,
     return image;
 }
 
-} // namespace tbapp
+} // namespace tbrender

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <functional>
 
-namespace tbapp {
+namespace tbrender {
 
 // Encodes `image` as PNG and replaces `path` with it atomically. Throws std::runtime_error
 // when the image cannot be encoded, FileError when the file cannot be written.
@@ -20,4 +20,4 @@ void writePngFile(const QImage& image, const std::filesystem::path& path);
 QImage readPictureFile(const std::filesystem::path& path,
                        const std::function<void(const QSize&)>& checkSize = {});
 
-} // namespace tbapp
+} // namespace tbrender
