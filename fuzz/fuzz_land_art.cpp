@@ -3,7 +3,7 @@
 // picks, are decoded with both id limits.
 #include "FuzzSupport.h"
 
-#include "core/LandArt.h"
+#include "core/ArtFiles.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

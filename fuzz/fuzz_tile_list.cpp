@@ -2,8 +2,8 @@
 // and read again: a file written by the editor must read back as the same groups.
 #include "FuzzSupport.h"
 
-#include "catalogue/BHTools.h"
 #include "catalogue/TileList.h"
+#include "catalogue/TileNamed.h"
 #include "shell/LineFile.h"
 #include "shell/TextCodec.h"
 

@@ -53,8 +53,8 @@ seeds("bookmarks", {"bookmarklist.xml": BOOKMARKS,
 seeds("number_text", {"dec": "123", "neg": "-2147483648", "hex": "$FFFFFFFF", "0x": "0x1A",
                       "blank": "  42", "big": "2147483648", "bad": "12a", "sign": "+7",
                       "hexneg": "-$10"})
-# bh_tools: first byte picks the byte count, then a length-prefixed separator, then text.
-seeds("bh_tools", {"hex2": b"\x02\x01,01 D3", "hex4": b"\x04\x01,FF FF FF FF",
+# text_numbers: first byte picks the byte count, then a length-prefixed separator, then text.
+seeds("text_numbers", {"hex2": b"\x02\x01,01 D3", "hex4": b"\x04\x01,FF FF FF FF",
                    "triple": b"\x01\x01,1,2,3", "sep2": b"\x03\x02::a::b::", "trail": b"\x00\x01,1,$2, 3 \t"})
 seeds("line_file", {"crlf": "a\r\nb\r\n", "mixed": "a\nb\rc\r\n\r\nlast",
                     "utf8bom": b"\xef\xbb\xbfcaf\xc3\xa9\r\n", "utf16le": "\ufeffhi\r\nthere".encode("utf-16-le"),

@@ -18,7 +18,7 @@ set(TB_LINUX_ONLY_TESTS
   # administrators or developer mode do so).
   "AtomicFileWriter\\.ASymbolicLinkStaysALinkAndItsFileIsReplaced: makes a symbolic link"
   "AtomicFileWriter\\.ALinkToAFileNotMadeYetStaysALink: makes a symbolic link"
-  "DiffFiles\\.SameFileFollowsSymbolicLinks: makes a symbolic link"
+  "FileIdentity\\.SameFileFollowsSymbolicLinks: makes a symbolic link"
   "MapEnlarge\\.TheSourceThroughASymbolicLinkIsRefusedToo: makes a symbolic link"
   "TwoMaps\\.TheSameFileThroughASymbolicLinkCopiesFromASnapshotToo: makes a symbolic link"
   # tbmap is not part of the Windows build (it needs Qt), and these run it through a POSIX

@@ -9,11 +9,12 @@
 #include "app/shell/DrawGrid.h"
 #include "app/shell/RadioGroup.h"
 #include "app/shell/StandardPrompts.h"
+#include "editor/EngineRandomSource.h"
 
 #include "core/MapImage.h"
 #include "core/MapVariant.h"
 #include "editor/MapDocument.h"
-#include "editor/Painting.h"
+#include "editor/MapPainter.h"
 #include "shell/FileBytes.h"
 
 #include "BenchRuns.h"
@@ -206,7 +207,8 @@ void BM_FillInWindow(benchmark::State& state) {
 
 void BM_FillInLibrary(benchmark::State& state) {
     World& w = world();
-    tb::MtRandomSource random(5);
+    std::mt19937 engine(5);
+    tb::EngineRandomSource random(engine);
     tb::MapPainter painter(random);
     const tb::EditorState fill = fillState();
     std::size_t rows = 0;

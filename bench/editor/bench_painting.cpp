@@ -9,15 +9,16 @@
 //   already in the list, and their ratio (target: about 1);
 // - building the 896 x 512 overview against reading its 458,752 sampled cells in a plain
 //   loop (target: ratio <= 3).
-#include "catalogue/BHTools.h"
 #include "core/MapImage.h"
 #include "core/MapVariant.h"
 #include "core/RadarColours.h"
+#include "editor/EngineRandomSource.h"
 #include "editor/MapDocument.h"
+#include "editor/MapPainter.h"
 #include "editor/Overview.h"
-#include "editor/Painting.h"
 
 #include <benchmark/benchmark.h>
+#include <random>
 
 #include <algorithm>
 #include <cstdint>
@@ -47,7 +48,8 @@ constexpr int kOverviewIterations = 30;
 struct World {
     tb::MapDocument doc;
     tb::RadarColours radar;
-    tb::MtRandomSource random{12345};
+    std::mt19937 engine{12345};
+    tb::EngineRandomSource random{engine};
 
     World() {
         tb::MapImage map(std::vector<unsigned char>(std::size_t(kMapSize), 0),

@@ -5,7 +5,7 @@
 // safety, against writing it in place. Prints the ratios (targets: enlargement <= 2, copy <= 3) and
 // the peak memory of one run above the process's size before it (target <= 32 MiB).
 #include "core/MapVariant.h"
-#include "shell/AtomicFile.h"
+#include "shell/AtomicFileWriter.h"
 #include "tools/MapCopy.h"
 #include "tools/MapEnlarge.h"
 

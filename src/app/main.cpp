@@ -60,7 +60,7 @@ int main(int argc, char* argv[]) {
     std::mt19937 random;
 
     tbapp::StandardPrompts prompts;
-    StartupWindows windows(*settings, applicationDir, random, prompts);
+    tbapp::StartupWindows windows(*settings, applicationDir, random, prompts);
     tbapp::MapEditorWindow& mainForm = windows.mainForm;
 
     // The program ends with the main window, whatever other windows are open.

@@ -2,8 +2,8 @@
 // made exactly as the editor's map view makes it.
 #include "Commands.h"
 
-#include "core/LandArt.h"
-#include "shell/AtomicFile.h"
+#include "core/ArtFiles.h"
+#include "shell/AtomicFileWriter.h"
 #include "shell/NumberText.h"
 
 #include <QBuffer>

@@ -5,7 +5,7 @@
 #include "core/MapImage.h"
 #include "core/RadarColours.h"
 #include "editor/Overview.h"
-#include "shell/AtomicFile.h"
+#include "shell/AtomicFileWriter.h"
 
 #include <QBuffer>
 #include <QByteArray>

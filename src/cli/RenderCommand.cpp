@@ -5,7 +5,7 @@
 #include "MapStatics.h"
 #include "render/PictureFiles.h"
 
-#include "core/LandArt.h"
+#include "core/ArtFiles.h"
 #include "core/MapImage.h"
 #include "render/MapCellPainter.h"
 #include "shell/NumberText.h"

@@ -7,7 +7,7 @@
 
 #include "render/PixelSurface.h"
 
-#include "core/LandArt.h"
+#include "core/ArtFiles.h"
 #include "core/MapImage.h"
 #include "core/RadarPicture.h"
 #include "core/StaticRadarColours.h"

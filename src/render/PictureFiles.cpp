@@ -1,6 +1,6 @@
 #include "render/PictureFiles.h"
 
-#include "shell/AtomicFile.h"
+#include "shell/AtomicFileWriter.h"
 #include "shell/FileBytes.h"
 
 #include <QBuffer>

@@ -1,7 +1,7 @@
 // tbmap tile and tbmap texture on the demo art: the PNG holds the editor's image.
 #include "RunTbmap.h"
 
-#include "core/LandArt.h"
+#include "core/ArtFiles.h"
 #include "demo/DemoArt.h"
 #include "shell/NumberText.h"
 

@@ -1,15 +1,16 @@
 // tbmap demo: the generated data set, as the editor and the default catalogues see it.
 #include "RunTbmap.h"
 
-#include "catalogue/BHTools.h"
 #include "catalogue/BrushFile.h"
 #include "catalogue/OptionsModel.h"
 #include "catalogue/TextureListWriter.h"
 #include "catalogue/TileList.h"
-#include "core/LandArt.h"
+#include "catalogue/TileNamed.h"
+#include "core/ArtFiles.h"
 #include "core/MapImage.h"
 #include "core/RadarColours.h"
 #include "shell/NumberText.h"
+#include "shell/TextSplit.h"
 
 #include "TestPaths.h"
 

@@ -17,7 +17,7 @@
 #include "patch/CoordList.h"
 #include "patch/KeyFile.h"
 #include "patch/PatchFile.h"
-#include "shell/AtomicFile.h"
+#include "shell/AtomicFileWriter.h"
 #include "shell/Errors.h"
 #include "shell/LineFile.h"
 #include "tools/MapCopy.h"

@@ -7,7 +7,7 @@
 
 #include "StaticsFixtures.h"
 
-#include "core/LandArt.h"
+#include "core/ArtFiles.h"
 #include "editor/AltitudeColour.h"
 
 #include <QPainter>

@@ -7,7 +7,7 @@
 
 #include "core/MapVariant.h"
 #include "demo/DemoDataSet.h"
-#include "shell/AtomicFile.h"
+#include "shell/AtomicFileWriter.h"
 
 #include <QDir>
 
@@ -64,7 +64,7 @@ ScreenshotSession::ScreenshotSession() : m_previousDir(QDir::currentPath()) {
     tbapp::writeSettingText(*m_settings, "UOPath", QDir(demoDir()).filePath("game"));
     tbapp::syncSettingsStore(*m_settings);
 
-    m_windows = std::make_unique<StartupWindows>(
+    m_windows = std::make_unique<tbapp::StartupWindows>(
         *m_settings, QDir::current().filePath("program") + "/", m_random, m_prompts);
 }
 

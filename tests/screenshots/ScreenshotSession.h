@@ -16,11 +16,10 @@
 #include <memory>
 #include <random>
 
-struct StartupWindows;
-
 namespace tbapp {
+struct StartupWindows;
 class MapEditorWindow;
-}
+} // namespace tbapp
 
 namespace shots {
 
@@ -52,7 +51,7 @@ private:
     std::unique_ptr<QSettings> m_settings;
     std::mt19937 m_random;
     tbtest::RecordingPrompts m_prompts;
-    std::unique_ptr<StartupWindows> m_windows;
+    std::unique_ptr<tbapp::StartupWindows> m_windows;
 };
 
 } // namespace shots

@@ -5,7 +5,7 @@
 #include "app/shell/DrawGrid.h"
 #include "render/MapCellPainter.h"
 
-#include "core/LandArt.h"
+#include "core/ArtFiles.h"
 #include "core/MapImage.h"
 #include "core/MapVariant.h"
 #include "core/StaticRadarColours.h"

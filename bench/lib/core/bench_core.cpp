@@ -6,7 +6,7 @@
 //                   file size + 16 MiB)
 //   cells/second    every cell of a 6144 x 4096 map read once (target >= 100 million/s)
 //   decode times    one land tile and one 64 x 64 texture (target < 5 us each)
-#include "core/LandArt.h"
+#include "core/ArtFiles.h"
 #include "core/MapImage.h"
 
 #include "BenchRuns.h"

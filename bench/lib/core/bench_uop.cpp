@@ -4,7 +4,7 @@
 //                   number of bytes: write + fsync (target <= 2)
 //   land tile ratio one land tile made from artLegacyMUL.uop art / from art.mul art, once
 //                   the files are read (target: the same cost)
-#include "core/LandArt.h"
+#include "core/ArtFiles.h"
 #include "core/MapConvert.h"
 #include "core/MapImage.h"
 #include "core/UopNames.h"

@@ -1,7 +1,7 @@
 #include "app/catalogue/CatalogueContext.h"
 
 #include "catalogue/CatalogueNames.h"
-#include "core/LandArt.h"
+#include "core/ArtFiles.h"
 
 namespace tbapp {
 

@@ -1,8 +1,8 @@
 #include "app/catalogue/TileCells.h"
 
 #include "app/shell/DrawGrid.h"
-#include "catalogue/BHTools.h"
 #include "catalogue/TextureList.h"
+#include "shell/SpacedHex.h"
 
 #include <QEvent>
 #include <QFontMetrics>

@@ -3,7 +3,7 @@
 #include "app/shell/RadioGroup.h"
 
 #include "editor/AltitudeTool.h"
-#include "editor/Painting.h"
+#include "editor/MapPainter.h"
 #include "shell/NumberText.h"
 
 #include <QComboBox>

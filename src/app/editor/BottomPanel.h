@@ -3,7 +3,7 @@
 // up-down, and the draw mode list (three fixed modes, then the tile groups). Each change is
 // written into the editor state; the list positions are known only here.
 
-#include "catalogue/BHTools.h"
+#include "catalogue/TileNamed.h"
 #include "editor/EditorState.h"
 
 #include <QWidget>

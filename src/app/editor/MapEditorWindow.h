@@ -7,12 +7,12 @@
 
 #include "app/shell/MapEditorLink.h"
 
-#include "core/LandArt.h"
+#include "core/ArtFiles.h"
 #include "core/RadarColours.h"
 #include "editor/EditorState.h"
 #include "editor/EngineRandomSource.h"
 #include "editor/MapDocument.h"
-#include "editor/Painting.h"
+#include "editor/MapPainter.h"
 
 #include <QMainWindow>
 #include <QString>

@@ -3,7 +3,7 @@
 // into the document, writing the document back, and the question before unsaved changes
 // would be lost.
 
-#include "core/LandArt.h"
+#include "core/ArtFiles.h"
 #include "editor/MapDocument.h"
 
 #include <QObject>

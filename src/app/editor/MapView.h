@@ -7,7 +7,7 @@
 #include "app/editor/MapViewRefresher.h"
 #include "render/MapCellPainter.h"
 
-#include "core/LandArt.h"
+#include "core/ArtFiles.h"
 #include "editor/Bookmarks.h"
 #include "editor/MapDocument.h"
 #include "editor/Zoom.h"

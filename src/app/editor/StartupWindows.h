@@ -16,15 +16,19 @@
 
 class QSettings;
 
+namespace tbapp {
+
 struct StartupWindows {
     // `settings`, `random` and `prompts` must outlive the windows; `applicationDir` ends
     // with a separator. The main window is told of the patch editor and the diff window.
     StartupWindows(QSettings& settings, const QString& applicationDir, std::mt19937& random,
-                   tbapp::Prompts& prompts);
+                   Prompts& prompts);
 
-    tbapp::MapEditorWindow mainForm;
-    tbapp::PatchEditorWindow patchEditor;
-    tbapp::ItemProgressDialog progress;
-    tbapp::StageProgressDialog prForm;
-    tbapp::DiffPatchDialog diffWindow;
+    MapEditorWindow mainForm;
+    PatchEditorWindow patchEditor;
+    ItemProgressDialog progress;
+    StageProgressDialog prForm;
+    DiffPatchDialog diffWindow;
 };
+
+} // namespace tbapp

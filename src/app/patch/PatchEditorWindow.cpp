@@ -4,11 +4,11 @@
 #include "app/shell/MapEditorLink.h"
 #include "app/shell/Prompts.h"
 #include "app/shell/UiPath.h"
-#include "catalogue/BHTools.h"
 #include "core/MapImage.h"
 #include "patch/KeyFile.h"
 #include "patch/PatchFile.h"
 #include "shell/Errors.h"
+#include "shell/SpacedHex.h"
 
 #include <QFont>
 #include <QGridLayout>

@@ -1,8 +1,8 @@
 #include "catalogue/BrushFile.h"
 
-#include "catalogue/BHTools.h"
 #include "catalogue/CatalogueNames.h"
 #include "shell/LineFile.h"
+#include "shell/TextSplit.h"
 
 #include <algorithm>
 #include <cstdio>

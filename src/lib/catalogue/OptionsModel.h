@@ -3,8 +3,8 @@
 // Edit/Delete/Up/Down buttons of both pages, the id texts that the small dialogs build,
 // and the save sequence that runs after the dialog closes with OK.
 
-#include "catalogue/BHTools.h"
 #include "catalogue/TileList.h"
+#include "catalogue/TileNamed.h"
 
 #include <filesystem>
 #include <functional>

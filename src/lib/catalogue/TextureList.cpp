@@ -1,10 +1,10 @@
 #include "catalogue/TextureList.h"
 
-#include "catalogue/BHTools.h"
 #include "catalogue/CatalogueNames.h"
 #include "shell/Errors.h"
 #include "shell/LineFile.h"
 #include "shell/NumberText.h"
+#include "shell/SpacedHex.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,6 +1,7 @@
 #include "catalogue/TileList.h"
 
 #include "shell/LineFile.h"
+#include "shell/TextSplit.h"
 #include "shell/XmlParser.h"
 
 namespace tb {

@@ -1,7 +1,7 @@
 #pragma once
 // The tile group file tilelist.xml beside the program: the groups of the drawing-mode list.
 
-#include "catalogue/BHTools.h"
+#include "catalogue/TileNamed.h"
 
 #include <filesystem>
 #include <string>

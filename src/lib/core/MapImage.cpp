@@ -1,7 +1,7 @@
 #include "core/MapImage.h"
 
 #include "core/UopMapWriter.h"
-#include "shell/AtomicFile.h"
+#include "shell/AtomicFileWriter.h"
 #include "shell/Errors.h"
 #include "shell/FileBytes.h"
 #include "shell/FileReader.h"

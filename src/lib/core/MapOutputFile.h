@@ -5,7 +5,7 @@
 // checksums are taken as the bytes pass when they come in order, else read back at commit().
 
 #include "core/UopMapLayout.h"
-#include "shell/AtomicFile.h"
+#include "shell/AtomicFileWriter.h"
 
 #include <cstddef>
 #include <cstdint>

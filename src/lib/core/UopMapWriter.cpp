@@ -1,6 +1,6 @@
 #include "core/UopMapWriter.h"
 
-#include "shell/AtomicFile.h"
+#include "shell/AtomicFileWriter.h"
 
 #include <zlib.h>
 

@@ -1,7 +1,7 @@
 #include "demo/DemoDataSet.h"
 
 #include "demo/DemoArt.h"
-#include "shell/AtomicFile.h"
+#include "shell/AtomicFileWriter.h"
 #include "shell/Errors.h"
 
 #include <stdexcept>

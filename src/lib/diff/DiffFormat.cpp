@@ -1,6 +1,6 @@
 #include "diff/DiffFormat.h"
 
-#include "diff/DiffFiles.h"
+#include "diff/InputFile.h"
 #include "shell/LittleEndian.h"
 
 #include <algorithm>

@@ -1,8 +1,10 @@
 #include "diff/DiffGenerator.h"
 
 #include "core/MapFileReader.h"
-#include "diff/DiffFiles.h"
+#include "diff/InputFile.h"
+#include "diff/PatchWriter.h"
 #include "shell/Errors.h"
+#include "shell/FileIdentity.h"
 #include "shell/LittleEndian.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #pragma once
 // The colour an altitude is shown in when the map view colours altitudes.
 
-#include "core/LandArt.h"
+#include "core/ArtFiles.h"
 
 namespace tb {
 

@@ -3,8 +3,8 @@
 // "Modify the altitude" in full integers, the clamp to the altitude byte, and the optional
 // random altitude added after it.
 
-#include "catalogue/BHTools.h"
 #include "editor/StatusText.h"
+#include "shell/RandomSource.h"
 
 #include <cstdint>
 #include <string_view>

@@ -1,4 +1,5 @@
 #include "editor/EditorState.h"
+#include "shell/TextSplit.h"
 
 namespace tb {
 

@@ -3,7 +3,7 @@
 // tile comes from, the altitude settings and the brush. The window's controls write into it
 // whenever they change; a selection event on the map reads nothing else.
 
-#include "catalogue/BHTools.h"
+#include "catalogue/TileNamed.h"
 #include "editor/StatusText.h"
 
 #include <cstdint>

@@ -4,7 +4,7 @@
 // picks and random altitudes through this view of it, so a test that seeds the engine
 // fixes every draw.
 
-#include "catalogue/BHTools.h"
+#include "shell/RandomSource.h"
 
 #include <random>
 

@@ -1,7 +1,7 @@
 #include "editor/Navigation.h"
 
-#include "catalogue/BHTools.h"
 #include "shell/NumberText.h"
+#include "shell/SpacedHex.h"
 
 #include <algorithm>
 #include <cstdlib>

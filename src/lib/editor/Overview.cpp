@@ -1,6 +1,6 @@
 #include "editor/Overview.h"
 
-#include "core/LandArt.h"
+#include "core/ArtFiles.h"
 
 namespace tb {
 

@@ -1,6 +1,6 @@
 #include "editor/OverviewStatics.h"
 
-#include "core/LandArt.h"
+#include "core/ArtFiles.h"
 
 namespace tb {
 

@@ -1,6 +1,6 @@
 #include "editor/StatusText.h"
 
-#include "catalogue/BHTools.h"
+#include "shell/SpacedHex.h"
 
 namespace tb {
 namespace {

@@ -1,12 +1,12 @@
 #include "patch/PatchFile.h"
 
-#include "catalogue/BHTools.h"
 #include "core/MapImage.h"
 #include "editor/MapDocument.h"
-#include "shell/AtomicFile.h"
+#include "shell/AtomicFileWriter.h"
 #include "shell/Errors.h"
 #include "shell/LineFile.h"
 #include "shell/NumberText.h"
+#include "shell/SpacedHex.h"
 
 namespace tb {
 

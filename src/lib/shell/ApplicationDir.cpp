@@ -1,6 +1,6 @@
 #include "shell/ApplicationDir.h"
 
-#include "shell/AtomicFile.h"
+#include "shell/AtomicFileWriter.h"
 #include "shell/FileBytes.h"
 #include "shell/NativeFile.h"
 

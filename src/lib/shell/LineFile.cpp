@@ -1,6 +1,6 @@
 #include "shell/LineFile.h"
 
-#include "shell/AtomicFile.h"
+#include "shell/AtomicFileWriter.h"
 #include "shell/Errors.h"
 #include "shell/FileBytes.h"
 #include "shell/TextCodec.h"

@@ -3,8 +3,9 @@
 #include "core/MapFile.h"
 #include "core/MapFileReader.h"
 #include "core/MapImage.h"
-#include "shell/AtomicFile.h"
+#include "shell/AtomicFileWriter.h"
 #include "shell/Errors.h"
+#include "shell/FileIdentity.h"
 #include "tools/ToolFiles.h"
 
 #include <algorithm>
@@ -144,9 +145,9 @@ void copyMapCells(const fs::path& source, const CopyRect& rect, const fs::path& 
 
     // The new destination starts as a copy of the old one beside it and replaces it only
     // when every cell is in, so a failed copy leaves the destination as it was.
-    const bool sameFile = isSameFile(source, destination);
+    const bool inPlace = sameFile(source, destination);
     std::optional<MapFileReader> sourceFile;
-    if (!sameFile)
+    if (!inPlace)
         sourceFile.emplace(source);
     auto report = [&](std::int32_t x) {
         if (progress)
@@ -191,7 +192,7 @@ void copyMapCells(const fs::path& source, const CopyRect& rect, const fs::path& 
                       targetFile->writeAt(offset, data, size);
                   }};
     }
-    const BlockFile input = sameFile
+    const BlockFile input = inPlace
                                 ? target
                                 : BlockFile{[&](std::int64_t offset, void* data, std::size_t size) {
                                                 sourceFile->readAt(offset, data, size);
@@ -210,9 +211,9 @@ void copyMapCells(const fs::path& source, const CopyRect& rect, const fs::path& 
     // cell before it is overwritten (as a memmove does); when the two sides address the file
     // differently, copy from a snapshot instead (such a file is small).
     bool descending = false;
-    if (sameFile && from->heightBlocks() == to->heightBlocks())
+    if (inPlace && from->heightBlocks() == to->heightBlocks())
         descending = shift > 0;
-    else if (sameFile)
+    else if (inPlace)
         sources.takeSnapshot(rect.x1 / 8, rect.x2 / 8);
 
     // Target block columns go in batches; a batch reads its source block columns and its

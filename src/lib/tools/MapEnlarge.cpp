@@ -4,6 +4,7 @@
 #include "core/MapFileReader.h"
 #include "core/MapOutputFile.h"
 #include "core/MapVariant.h"
+#include "shell/FileIdentity.h"
 #include "tools/ToolFiles.h"
 
 #include <algorithm>
@@ -40,7 +41,7 @@ void enlargeMap(const fs::path& source, const fs::path& destination,
     const std::optional<MapVariant> variant = identifyMapFile(source);
     if (!variant)
         throw ToolRefusal(kWrongSourceMapMessage);
-    if (isSameFile(source, destination))
+    if (sameFile(source, destination))
         throw ToolRefusal(kEnlargeOntoSourceMessage);
 
     const int maxX = variant->width - 1;

@@ -22,10 +22,6 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// True when both paths name one existing file (by identity: links and different spellings
-// of one path count as the same file).
-bool isSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
-
 // An open file for positioned reads and writes, closed when the object goes. Every
 // failure, including a short read, throws FileError naming the file.
 class PositionedFile {

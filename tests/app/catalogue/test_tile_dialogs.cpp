@@ -6,7 +6,7 @@
 #include "app/catalogue/TileGroupDialog.h"
 #include "app/catalogue/TilePickerDialog.h"
 #include "app/shell/DrawGrid.h"
-#include "core/LandArt.h"
+#include "core/ArtFiles.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -8,7 +8,7 @@
 #include "StaticsFixtures.h"
 #include "TestPaths.h"
 #include "app/shell/MapEditorLink.h"
-#include "core/LandArt.h"
+#include "core/ArtFiles.h"
 #include "core/MapImage.h"
 #include "core/MapVariant.h"
 #include "core/RadarColours.h"

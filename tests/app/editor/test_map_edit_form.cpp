@@ -12,7 +12,7 @@
 #include "app/shell/PathBox.h"
 #include "app/shell/RadioGroup.h"
 
-#include "core/LandArt.h"
+#include "core/ArtFiles.h"
 #include "core/MapConvert.h"
 #include "core/UopNames.h"
 

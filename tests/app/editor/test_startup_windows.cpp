@@ -21,7 +21,7 @@ private slots:
         EditorWindowFixture f("");
         std::filesystem::remove(f.appDir / "textures" / "tileids.lst");
         QSettings settings(qpath(f.iniPath), QSettings::IniFormat);
-        StartupWindows windows(settings, qpath(f.appDir) + "/", f.random, f.questions);
+        tbapp::StartupWindows windows(settings, qpath(f.appDir) + "/", f.random, f.questions);
         QCOMPARE(f.messages.size(), 1);
         QVERIFY2(f.messages[0].contains("tileids.lst"), qPrintable(f.messages[0]));
         QVERIFY(!windows.mainForm.findChild<QDialog*>("TBHFOptions"));

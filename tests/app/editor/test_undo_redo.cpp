@@ -5,7 +5,7 @@
 #include "PaintFixture.h"
 
 #include "app/shell/RadioGroup.h"
-#include "core/LandArt.h"
+#include "core/ArtFiles.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -4,7 +4,7 @@
 
 #include "TestPaths.h"
 
-#include "core/LandArt.h"
+#include "core/ArtFiles.h"
 #include "core/MapImage.h"
 #include "core/MapVariant.h"
 

@@ -1,7 +1,7 @@
 // Land art from artLegacyMUL.uop: the same pictures as from artidx.mul/art.mul, and which
 // game folders hold art the editor can load.
 #include "core/ArtContainer.h"
-#include "core/LandArt.h"
+#include "core/ArtFiles.h"
 
 #include "ArtFixtures.h"
 #include "TestPaths.h"

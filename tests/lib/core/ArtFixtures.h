@@ -1,7 +1,7 @@
 #pragma once
 // Builders for art and texture files made inside the tests.
 
-#include "core/LandArt.h"
+#include "core/ArtFiles.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,6 +1,6 @@
 // Heightmaps out of a map and back in, and the radar picture of a map with its statics.
+#include "core/ArtFiles.h"
 #include "core/Heightmap.h"
-#include "core/LandArt.h"
 #include "core/RadarPicture.h"
 
 #include "StaticsFixtures.h"

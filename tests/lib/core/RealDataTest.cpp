@@ -1,6 +1,6 @@
 // The real client files in the shared test data: what the readers make of them must agree
 // with their bytes decoded here independently.
-#include "core/LandArt.h"
+#include "core/ArtFiles.h"
 #include "core/RadarColours.h"
 
 #include "TestPaths.h"

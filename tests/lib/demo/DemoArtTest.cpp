@@ -1,5 +1,5 @@
 #include "demo/DemoArt.h"
-#include "core/LandArt.h"
+#include "core/ArtFiles.h"
 #include "core/RadarColours.h"
 #include "shell/LittleEndian.h"
 

@@ -1,5 +1,5 @@
 #include "demo/DemoWorld.h"
-#include "core/LandArt.h"
+#include "core/ArtFiles.h"
 #include "core/MapImage.h"
 #include "core/RadarColours.h"
 #include "demo/DemoDataSet.h"

@@ -4,9 +4,9 @@
 #include "DiffFixtures.h"
 #include "TestPaths.h"
 
-#include "diff/DiffFiles.h"
 #include "diff/DiffGenerator.h"
 #include "shell/Errors.h"
+#include "shell/FileIdentity.h"
 
 #include <gtest/gtest.h>
 
@@ -239,24 +239,4 @@ TEST(DiffSettings, AnIndexIsReadAndFoldedOverItsGrid) {
 
     tb::StaIdxTable wider(tb::DiffGrid{3, 3});
     EXPECT_THROW(tb::readStaIdx(tmp / "staidx0.mul", wider), tb::FileError);
-}
-
-TEST(DiffFiles, SameFileTellsExistingFilesApartByIdentity) {
-    tbtest::TempDir tmp;
-    StaticsSet::writeFile(tmp / "a", {1});
-    StaticsSet::writeFile(tmp / "b", {1});
-    fs::create_directories(tmp / "d");
-    EXPECT_TRUE(tb::sameFile(tmp / "a", tmp / "d" / ".." / "a"));
-    EXPECT_FALSE(tb::sameFile(tmp / "a", tmp / "b"));
-    // A file yet to be written: the same normalised path, or not.
-    EXPECT_TRUE(tb::sameFile(tmp / "new", tmp / "d" / ".." / "new"));
-    EXPECT_FALSE(tb::sameFile(tmp / "new", tmp / "a"));
-}
-
-TEST(DiffFiles, SameFileFollowsSymbolicLinks) {
-    tbtest::TempDir tmp;
-    StaticsSet::writeFile(tmp / "a", {1});
-    fs::create_directories(tmp / "d");
-    fs::create_symlink(tmp / "a", tmp / "d" / "link");
-    EXPECT_TRUE(tb::sameFile(tmp / "d" / "link", tmp / "a"));
 }

@@ -2,10 +2,12 @@
 // Load change what counts as modified.
 #include "editor/MapDocument.h"
 
-#include "editor/Painting.h"
+#include "editor/MapPainter.h"
 
-#include "PaintingTestSupport.h"
+#include "MapPainterTestSupport.h"
 #include "TestPaths.h"
+
+#include "SeededRandom.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +28,7 @@ class Document : public ::testing::Test {
 protected:
     tb::MapDocument doc{edtest::ilshenarMap(), "map2.mul"};
     edtest::ChangeRecorder heard{doc};
-    tb::MtRandomSource random{5};
+    tbtest::SeededRandom random{5};
     tb::MapPainter painter{random};
 
     // The Paint tool with "Add Z" of `z` and brush `size`, tiles kept.

@@ -1,6 +1,6 @@
 #include "editor/Overview.h"
 
-#include "PaintingTestSupport.h"
+#include "MapPainterTestSupport.h"
 #include "TestPaths.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,10 @@
 #include "editor/UndoList.h"
 
-#include "editor/Painting.h"
+#include "editor/MapPainter.h"
 
-#include "PaintingTestSupport.h"
+#include "MapPainterTestSupport.h"
+
+#include "SeededRandom.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +22,7 @@ protected:
     tb::MapDocument map{edtest::ilshenarMap(), "map2.mul"};
     const tb::UndoList& undo = map.undoList();
     edtest::ChangeRecorder changes{map};
-    tb::MtRandomSource random{1};
+    tbtest::SeededRandom random{1};
     tb::MapPainter painter{random};
 
     EditorState tile(std::int32_t id, int size = 1) {

@@ -1,4 +1,4 @@
-#include "diff/DiffFiles.h"
+#include "diff/PatchWriter.h"
 
 #include "shell/Errors.h"
 
@@ -19,30 +19,6 @@ std::string describe(const fs::path& path, const char* what, const std::error_co
 }
 
 } // namespace
-
-InputFile::InputFile(const fs::path& path) : m_path(path) {
-    if (const std::error_code error = m_file.open(path, NativeFile::Mode::Read))
-        throw FileError(describe(path, "open", error));
-    if (const std::error_code error = m_file.size(m_size))
-        throw FileError(describe(path, "open", error));
-}
-
-InputFile::~InputFile() = default;
-
-void InputFile::throwOutside(std::int64_t offset, std::uint64_t size) const {
-    throw FileError("Cannot read file \"" + m_path.string() + "\": " + std::to_string(size) +
-                    " bytes at position " + std::to_string(offset) + " lie outside the file (" +
-                    std::to_string(m_size) + " bytes)");
-}
-
-void InputFile::readAt(std::int64_t offset, void* data, std::size_t size) const {
-    checkRange(offset, size);
-    std::size_t done = 0;
-    if (const std::error_code error = m_file.readAt(offset, data, size, done))
-        throw FileError(describe(m_path, "read", error));
-    if (done < size) // the file shrank under us
-        throw FileError(describe(m_path, "read", make_error_code(std::errc::io_error)));
-}
 
 PatchWriter::PatchWriter(const fs::path& path) : m_path(path), m_file(path) {}
 
@@ -92,18 +68,6 @@ void PatchWriter::writeRaw(std::int64_t offset, const void* data, std::size_t si
     if (m_committed)
         throw FileError(describe(m_path, "write", make_error_code(std::errc::bad_file_descriptor)));
     m_file.writeAt(offset, data, size);
-}
-
-bool sameFile(const fs::path& a, const fs::path& b) {
-    std::error_code ec;
-    const bool equivalent = fs::equivalent(a, b, ec);
-    // Both exist: the files on disk decide, and their spelling does not matter.
-    if (!ec)
-        return equivalent;
-    const fs::path na = fs::weakly_canonical(fs::absolute(a, ec), ec);
-    std::error_code ec2;
-    const fs::path nb = fs::weakly_canonical(fs::absolute(b, ec2), ec2);
-    return !ec && !ec2 && na == nb;
 }
 
 } // namespace tb

@@ -1,6 +1,6 @@
 // What the Windows side of the atomic replace keeps: the file's attributes; and the refusal
 // of a read-only file.
-#include "shell/AtomicFile.h"
+#include "shell/AtomicFileWriter.h"
 #include "shell/Errors.h"
 
 #include "TestPaths.h"

@@ -1,4 +1,4 @@
-#include "core/LandArt.h"
+#include "core/ArtFiles.h"
 
 #include "core/ArtContainer.h"
 #include "shell/FileBytes.h"

@@ -1,4 +1,4 @@
-#include "shell/AtomicFile.h"
+#include "shell/AtomicFileWriter.h"
 
 #include "shell/Errors.h"
 #include "shell/FileReplace.h"

@@ -1,10 +1,10 @@
 #pragma once
 // Small generated maps and random sources for the painting, undo and overview tests.
 
-#include "catalogue/BHTools.h"
 #include "core/MapImage.h"
 #include "core/MapVariant.h"
 #include "editor/MapDocument.h"
+#include "shell/RandomSource.h"
 
 #include <deque>
 #include <stdexcept>

@@ -1,6 +1,6 @@
 // What the POSIX side of the atomic replace keeps: permissions and owner; and the refusal
 // of a file the process may not write.
-#include "shell/AtomicFile.h"
+#include "shell/AtomicFileWriter.h"
 #include "shell/Errors.h"
 
 #include "TestPaths.h"

@@ -1,8 +1,9 @@
 // Spaced hex and the text splitters over arbitrary texts.
 #include "FuzzSupport.h"
 
-#include "catalogue/BHTools.h"
 #include "shell/Errors.h"
+#include "shell/SpacedHex.h"
+#include "shell/TextSplit.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

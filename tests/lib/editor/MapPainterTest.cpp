@@ -1,8 +1,10 @@
-#include "editor/Painting.h"
+#include "editor/MapPainter.h"
 
 #include "editor/Stamp.h"
 
-#include "PaintingTestSupport.h"
+#include "MapPainterTestSupport.h"
+
+#include "SeededRandom.h"
 
 #include <gtest/gtest.h>
 
@@ -40,7 +42,7 @@ protected:
     tb::MapDocument doc{edtest::ilshenarMap(), "map2.mul"};
     const tb::UndoList& undo = doc.undoList();
     edtest::ChangeRecorder changes{doc};
-    tb::MtRandomSource random{12345};
+    tbtest::SeededRandom random{12345};
     tb::MapPainter painter{random};
 
     SelectionResult click(const EditorState& c, int x, int y) {
@@ -73,7 +75,7 @@ TEST(AltitudeTool, ZValueKeyFilter) {
 }
 
 TEST(AltitudeTool, RandomOffsetStaysWithinRange) {
-    tb::MtRandomSource random(7);
+    tbtest::SeededRandom random(7);
     std::set<int> seen;
     for (int i = 0; i < 600; ++i) {
         const int a = tb::newAltitude({tb::AltitudeMode::SetToZ, 0, true, 1}, 40, random);
@@ -96,7 +98,7 @@ TEST(AltitudeTool, NegativeRangeDrawsNarrower) {
     EXPECT_EQ(tb::randomAltitudeBound(-1), 0);
     EXPECT_EQ(tb::randomAltitudeBound(0), 0);
     EXPECT_EQ(tb::randomAltitudeBound(INT32_MIN), INT32_MAX);
-    tb::MtRandomSource random(3);
+    tbtest::SeededRandom random(3);
     for (int i = 0; i < 200; ++i) {
         const int offset = tb::randomAltitudeOffset(-3, random);
         ASSERT_GE(offset, -2);

@@ -1,4 +1,4 @@
-#include "editor/Painting.h"
+#include "editor/MapPainter.h"
 
 #include "editor/Stamp.h"
 #include "shell/Errors.h"
