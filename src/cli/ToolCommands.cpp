@@ -13,19 +13,20 @@
 namespace tbcli {
 namespace {
 
-// Progress goes to a terminal only, rewriting one line; scripts see nothing but failures.
-class ProgressLine {
+// Progress goes to a terminal only, rewriting one line with each caption; scripts see
+// nothing but failures.
+class ProgressLine : public tb::Progress {
 public:
     ProgressLine() : m_shown(tb::errorStreamIsTerminal()) {}
-    ~ProgressLine() {
+    ~ProgressLine() override {
         if (m_shown && !m_last.empty())
             std::cerr << '\n';
     }
-    void show(const std::string& text) {
-        if (!m_shown || text == m_last)
+    void report(std::string_view caption, std::int64_t, std::int64_t) override {
+        if (!m_shown || caption == m_last)
             return;
-        std::cerr << '\r' << text << "\x1b[K" << std::flush;
-        m_last = text;
+        std::cerr << '\r' << caption << "\x1b[K" << std::flush;
+        m_last = caption;
     }
 
 private:
@@ -40,7 +41,7 @@ int runEnlarge(const Args& args) {
         return usageError("enlarge");
     try {
         ProgressLine line;
-        tb::enlargeMap(args[0], args[1], [&](const tb::EnlargeProgress& p) { line.show(p.text); });
+        tb::enlargeMap(args[0], args[1], line);
     } catch (const tb::ToolRefusal& e) {
         return failure(e.what());
     }
@@ -60,9 +61,7 @@ int runCopy(const Args& args) {
     rect.dy = tb::strToInt(args[7]);
     try {
         ProgressLine line;
-        tb::copyMapCells(args[0], rect, args[5], [&](int percent) {
-            line.show("Copying (" + std::to_string(percent) + "%)");
-        });
+        tb::copyMapCells(args[0], rect, args[5], line);
     } catch (const tb::ToolRefusal& e) {
         return failure(e.what());
     }

@@ -37,9 +37,10 @@ public:
     // The size text of the identified map ("2304x1600"), or "None".
     QString mapSizeText() const;
 
-    // Load and Save: while saving both are disabled and Save reads "Saving ...".
+    // Load and Save: while a job changes the document both are disabled, and while it saves
+    // Save reads "Saving ...".
     void setSaveAvailable(bool available);
-    void setSaving(bool saving);
+    void setJobRunning(bool running, bool saving = false);
     bool loadEnabled() const;
     bool saveEnabled() const;
 
@@ -67,6 +68,7 @@ private:
     QLabel* m_sizeLabel = nullptr;
     Prompts& m_prompts;
     bool m_saveAvailable = false;
+    bool m_jobRunning = false;
 };
 
 } // namespace tbapp

@@ -1,13 +1,16 @@
 #include "app/editor/StaticsLayer.h"
 
+#include "app/shell/JobRunner.h"
 #include "app/shell/Prompts.h"
 
 #include "core/MapFile.h"
 #include "core/MapImage.h"
 #include "core/StaticsFiles.h"
+#include "shell/Progress.h"
 
-#include <QApplication>
 #include <QWidget>
+
+#include <memory>
 
 namespace tbapp {
 namespace {
@@ -22,18 +25,10 @@ int facetOf(const std::filesystem::path& mapFile) {
     return tb::mapFacet(name).value_or(tb::facetFromFileName(name).value_or(0));
 }
 
-// Shows the hourglass while the files are read.
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
 } // namespace
 
-StaticsLayer::StaticsLayer(Prompts& prompts, QWidget* window)
-    : QObject(window), m_prompts(prompts), m_window(window) {}
+StaticsLayer::StaticsLayer(Prompts& prompts, JobRunner& jobs, QWidget* window)
+    : QObject(window), m_prompts(prompts), m_jobs(jobs), m_window(window) {}
 
 StaticsLayer::~StaticsLayer() = default;
 
@@ -44,6 +39,8 @@ void StaticsLayer::readColours(const std::filesystem::path& radarcolFile) {
 
 void StaticsLayer::mapLoaded(const tb::MapImage* map, const std::filesystem::path& mapFile,
                              const std::filesystem::path& gameDir) {
+    // Statics being read for the map before are not wanted any more.
+    m_jobs.stopAndWait();
     m_statics.reset();
     m_map = map;
     m_mapFile = mapFile;
@@ -58,7 +55,7 @@ void StaticsLayer::setShown(bool shown) {
     if (shown == m_shown)
         return;
     m_shown = shown;
-    if (m_shown && !m_statics)
+    if (m_shown && !m_statics && !m_jobs.busy())
         loadForMap();
     emit changed();
 }
@@ -87,17 +84,24 @@ void StaticsLayer::loadForMap() {
                                             .arg(fromPath(m_mapFile), fromPath(m_gameDir)));
         return;
     }
-    std::string warning;
-    {
-        const WaitCursor wait;
-        runReported(m_prompts, m_window, [&] {
-            tb::StaticsLoad load = tb::loadStatics(*files, *m_map->variant());
-            m_statics = std::make_unique<tb::StaticsMap>(std::move(load.statics));
-            warning = std::move(load.warning);
-        });
-    }
-    if (!warning.empty())
-        m_prompts.showMessage(m_window, QString::fromStdString(warning));
+    auto load = std::make_shared<tb::StaticsLoad>();
+    Job job;
+    job.caption = "Loading statics";
+    job.work = [files = *files, variant = *m_map->variant(), load](tb::Progress& progress) {
+        *load = tb::loadStatics(files, variant, progress);
+    };
+    job.succeeded = [this, load] {
+        m_statics = std::make_unique<tb::StaticsMap>(std::move(load->statics));
+        if (!load->warning.empty())
+            m_prompts.showMessage(m_window, QString::fromStdString(load->warning));
+        emit changed();
+    };
+    // A stop comes only from a Load that replaced the map: nothing to say.
+    job.failed = [this](const std::exception& error) {
+        if (!dynamic_cast<const tb::OperationStopped*>(&error))
+            m_prompts.showFailure(m_window, error);
+    };
+    m_jobs.start(std::move(job));
 }
 
 } // namespace tbapp

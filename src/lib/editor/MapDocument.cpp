@@ -80,7 +80,11 @@ void MapDocument::replace(MapImage image, std::filesystem::path fileName) {
 
 void MapDocument::save(const std::filesystem::path& path) {
     m_image.save(path);
-    m_fileName = path;
+    markSaved(path);
+}
+
+void MapDocument::markSaved(std::filesystem::path path) {
+    m_fileName = std::move(path);
     setModifications(0);
 }
 
