@@ -121,10 +121,13 @@ void writeStatics(const fs::path& index, const fs::path& data, std::int64_t bloc
         putU32(idx, std::uint32_t(count * 7));
         putU32(idx, 0);
         for (std::int64_t r = 0; r < count; ++r) {
-            const unsigned char record[7] = {static_cast<unsigned char>(r + 3), 0x10,
+            const unsigned char record[7] = {static_cast<unsigned char>(r + 3),
+                                             0x10,
                                              static_cast<unsigned char>(r % 8),
                                              static_cast<unsigned char>(b % 8),
-                                             static_cast<unsigned char>(r * 5), 0, 0};
+                                             static_cast<unsigned char>(r * 5),
+                                             0,
+                                             0};
             dat.insert(dat.end(), record, record + 7);
         }
         written += count;
@@ -180,9 +183,9 @@ struct World {
         settings->setValue("UOPath", QString::fromStdString(gameDir.string()));
         const char* const names[3] = {"staidx0.mul", "statics0.mul", "map0.mul"};
         for (int i = 0; i < 6; ++i)
-            settings->setValue(tbapp::DiffPatchDialog::kSettingNames[i],
-                               QString::fromStdString(
-                                   ((i < 3 ? original : modified) / names[i % 3]).string()));
+            settings->setValue(
+                tbapp::DiffPatchDialog::kSettingNames[i],
+                QString::fromStdString(((i < 3 ? original : modified) / names[i % 3]).string()));
         fs::create_directories(root / "app" / "textures");
         writeFile(root / "app" / "textures" / "tileids.lst", {});
         form = std::make_unique<tbapp::MapEditorWindow>(*settings, dir.path() + "/app/", random,

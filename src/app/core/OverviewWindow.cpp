@@ -123,8 +123,8 @@ void OverviewWindow::buildOverview() {
     m_staticsCheck->setEnabled(false);
 
     const tb::MapImage* loaded = m_link.loadedMap();
-    const tb::MapImage* map = loaded != nullptr && m_mapPathValid && m_mapPathValid() ? loaded
-                                                                                      : nullptr;
+    const tb::MapImage* map =
+        loaded != nullptr && m_mapPathValid && m_mapPathValid() ? loaded : nullptr;
     OverviewStatics statics;
     if (m_staticsCheck->isChecked() && m_statics.statics && m_statics.colours)
         statics = m_statics;

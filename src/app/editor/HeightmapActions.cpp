@@ -58,8 +58,8 @@ void showJobFailure(Prompts& prompts, QWidget* window, const std::exception& err
 } // namespace
 
 HeightmapActions::HeightmapActions(tb::MapDocument& document, std::function<bool()> mapLoaded,
-                                   Prompts& prompts, JobRunner& documentJobs,
-                                   JobRunner& exportJobs, QWidget* window)
+                                   Prompts& prompts, JobRunner& documentJobs, JobRunner& exportJobs,
+                                   QWidget* window)
     : QObject(window), m_document(document), m_mapLoaded(std::move(mapLoaded)), m_prompts(prompts),
       m_documentJobs(documentJobs), m_exportJobs(exportJobs), m_window(window) {}
 

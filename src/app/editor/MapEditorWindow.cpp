@@ -176,8 +176,7 @@ void MapEditorWindow::connectPanels() {
         connect(jobs, &JobRunner::busyChanged, this, &MapEditorWindow::refreshJobStatus);
         connect(jobs, &JobRunner::progressed, this, &MapEditorWindow::refreshJobStatus);
     }
-    connect(&m_documentJobs, &JobRunner::busyChanged, this,
-            &MapEditorWindow::documentJobRunning);
+    connect(&m_documentJobs, &JobRunner::busyChanged, this, &MapEditorWindow::documentJobRunning);
 }
 
 void MapEditorWindow::connectMenus() {

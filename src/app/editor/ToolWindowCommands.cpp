@@ -13,8 +13,7 @@
 namespace tbapp {
 
 ToolWindowCommands::ToolWindowCommands(MapEditorLink& editor, const QString& applicationDir,
-                                       Prompts& prompts, JobRunner& documentJobs,
-                                       QWidget* window)
+                                       Prompts& prompts, JobRunner& documentJobs, QWidget* window)
     : QObject(window), m_editor(editor), m_applicationDir(applicationDir), m_prompts(prompts),
       m_documentJobs(documentJobs), m_window(window) {}
 

@@ -136,7 +136,9 @@ QString JobRunner::statusText() const {
         return {};
     if (m_latest.total <= 0)
         return m_running->job.caption + " ...";
-    return QString("%1 ... %2%").arg(m_running->job.caption).arg(m_latest.done * 100 / m_latest.total);
+    return QString("%1 ... %2%")
+        .arg(m_running->job.caption)
+        .arg(m_latest.done * 100 / m_latest.total);
 }
 
 void JobRunner::refresh() {

@@ -33,8 +33,7 @@ MapImage MapImage::load(const std::filesystem::path& path, Progress& progress) {
     return MapImage(std::move(bytes), identifyMapVariant(path.filename().string(), size));
 }
 
-MapImage MapImage::loadContainer(const std::filesystem::path& path, int facet,
-                                 Progress& progress) {
+MapImage MapImage::loadContainer(const std::filesystem::path& path, int facet, Progress& progress) {
     const FileReader file(path);
     const UopContainer container(file);
     const UopMapEntries map = findUopMapEntries(container, facet);

@@ -44,8 +44,7 @@ RadarPicture landPicture(const MapImage& map, const RadarColours& land, Progress
 
 } // namespace
 
-RadarPicture buildRadarPicture(const MapImage& map, const RadarColours& land,
-                               Progress& progress) {
+RadarPicture buildRadarPicture(const MapImage& map, const RadarColours& land, Progress& progress) {
     return landPicture(map, land, progress);
 }
 

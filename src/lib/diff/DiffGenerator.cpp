@@ -123,9 +123,7 @@ private:
         m_progress.report(m_stage, 0, 100);
     }
     // The bar of the stage showing; a stop is taken here, after a block column.
-    void percent(int value) {
-        reportStep(m_progress, m_stage, value, 100, kDiffStoppedMessage);
-    }
+    void percent(int value) { reportStep(m_progress, m_stage, value, 100, kDiffStoppedMessage); }
     bool large(const PendingBlock& block) const {
         return block.modLength > m_settings.largeBlockBytes;
     }

@@ -36,8 +36,8 @@ std::vector<unsigned char> readFileBytes(const std::filesystem::path& path, Prog
     do {
         const std::size_t piece = std::min(kPieceBytes, bytes.size() - read);
         std::size_t done = 0;
-        if (const std::error_code error = file.readAt(std::int64_t(read), bytes.data() + read,
-                                                      piece, done))
+        if (const std::error_code error =
+                file.readAt(std::int64_t(read), bytes.data() + read, piece, done))
             failRead(path, error);
         if (done < piece) // the file shrank while we read it
             failRead(path, make_error_code(std::errc::io_error));

@@ -3,8 +3,8 @@
 // the Overview command.
 #include "app/core/OverviewWindow.h"
 #include "testsupport/FindControl.h"
-#include "testsupport/WaitForJobs.h"
 #include "testsupport/RecordingPrompts.h"
+#include "testsupport/WaitForJobs.h"
 
 #include "StaticsFixtures.h"
 #include "TestPaths.h"

@@ -3,8 +3,8 @@
 // the status bar and what the map view shows.
 
 #include "testsupport/RecordingPrompts.h"
-#include "testsupport/WaitForJobs.h"
 #include "testsupport/TestWorld.h"
+#include "testsupport/WaitForJobs.h"
 
 #include "WindowControls.h"
 #include "app/editor/MapEditorWindow.h"
