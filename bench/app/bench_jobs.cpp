@@ -95,6 +95,10 @@ void writeGameDir(const fs::path& dir) {
     writeFile(dir / "art.mul", art);
     writeFile(dir / "texidx.mul", texIndex);
     writeFile(dir / "texmaps.mul", tex);
+    std::vector<unsigned char> radar;
+    for (int i = 0; i < 0x8000; ++i)
+        putU32(radar, std::uint32_t(random()));
+    writeFile(dir / "radarcol.mul", radar);
 }
 
 // A map0.mul of `fileSize` bytes whose bytes follow a pattern seeded by `seed`.
@@ -372,7 +376,12 @@ int main(int argc, char** argv) {
     const bool statics = w.form->findChild<QAction*>("ShowStatics1")->isChecked();
     std::printf("  longest: %.1f ms (statics shown: %s)  target <= 50 ms: %s\n", worst,
                 statics ? "yes" : "no", worst <= 50.0 ? "ok" : "MISSED");
+    // The windows go while the application is still there.
+    w.enlargeWindow.reset();
+    w.diffWindow.reset();
+    w.stageWindow.reset();
     w.form.reset();
+    std::fflush(stdout);
     benchmark::Shutdown();
     return 0;
 }

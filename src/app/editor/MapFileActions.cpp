@@ -13,6 +13,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <utility>
 
 namespace tbapp {
 namespace {
@@ -112,9 +113,10 @@ void MapFileActions::startLoad(const QString& mapPath, const QString& gamePath) 
         }
     };
     job.succeeded = [this, files, map = toPath(mapPath)] {
-        // The new map replaces the document; the rows of the old one go with it.
-        m_document.replace(std::move(files->image), map);
-        m_art = std::move(files->art);
+        // The new map replaces the document; the rows of the old one go with it, its
+        // buffers and those of the old art beside the UI thread.
+        releaseBeside(m_document.replace(std::move(files->image), map));
+        releaseBeside(std::exchange(m_art, std::move(files->art)));
         if (files->artFailure) {
             runReported(m_prompts, m_window, [&] { std::rethrow_exception(files->artFailure); });
         } else {
@@ -164,7 +166,7 @@ void MapFileActions::startReload(std::function<void()> then) {
         *image = tb::MapImage::load(file, progress);
     };
     job.succeeded = [this, image, then] {
-        m_document.replace(std::move(*image), m_document.fileName());
+        releaseBeside(m_document.replace(std::move(*image), m_document.fileName()));
         if (then)
             then();
     };

@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 namespace tbapp {
 namespace {
@@ -39,9 +40,9 @@ void StaticsLayer::readColours(const std::filesystem::path& radarcolFile) {
 
 void StaticsLayer::mapLoaded(const tb::MapImage* map, const std::filesystem::path& mapFile,
                              const std::filesystem::path& gameDir) {
-    // Statics being read for the map before are not wanted any more.
+    // Statics being read for the map before are not wanted any more; those read go beside.
     m_jobs.stopAndWait();
-    m_statics.reset();
+    releaseBeside(std::move(m_statics));
     m_map = map;
     m_mapFile = mapFile;
     m_gameDir = gameDir;
@@ -70,30 +71,33 @@ QString StaticsLayer::statusSuffix(std::int32_t x, std::int32_t y) const {
 }
 
 // Missing files and unreadable files are said once per attempt; a damaged pair is read as
-// far as it is sound, with one warning naming the file.
+// far as it is sound, with one warning naming the file. The files are looked for and read
+// beside the editor.
 void StaticsLayer::loadForMap() {
     if (!m_map || !m_map->variant())
         return;
     const int facet = facetOf(m_mapFile);
-    const std::optional<tb::StaticsFilePaths> files =
-        tb::findStaticsFiles(m_mapFile, m_gameDir, facet);
-    if (!files) {
-        m_prompts.showMessage(m_window, QString("No staidx%1.mul and statics%1.mul beside %2 or "
-                                                "in %3: the map is shown without statics.")
-                                            .arg(facet)
-                                            .arg(fromPath(m_mapFile), fromPath(m_gameDir)));
-        return;
-    }
-    auto load = std::make_shared<tb::StaticsLoad>();
+    auto load = std::make_shared<std::optional<tb::StaticsLoad>>(); // none: no files found
     Job job;
     job.caption = "Loading statics";
-    job.work = [files = *files, variant = *m_map->variant(), load](tb::Progress& progress) {
-        *load = tb::loadStatics(files, variant, progress);
+    job.work = [mapFile = m_mapFile, gameDir = m_gameDir, facet, variant = *m_map->variant(),
+                load](tb::Progress& progress) {
+        if (const std::optional<tb::StaticsFilePaths> files =
+                tb::findStaticsFiles(mapFile, gameDir, facet))
+            *load = tb::loadStatics(*files, variant, progress);
     };
-    job.succeeded = [this, load] {
-        m_statics = std::make_unique<tb::StaticsMap>(std::move(load->statics));
-        if (!load->warning.empty())
-            m_prompts.showMessage(m_window, QString::fromStdString(load->warning));
+    job.succeeded = [this, load, facet] {
+        if (!*load) {
+            m_prompts.showMessage(m_window,
+                                  QString("No staidx%1.mul and statics%1.mul beside %2 or in %3: "
+                                          "the map is shown without statics.")
+                                      .arg(facet)
+                                      .arg(fromPath(m_mapFile), fromPath(m_gameDir)));
+            return;
+        }
+        m_statics = std::make_unique<tb::StaticsMap>(std::move((*load)->statics));
+        if (!(*load)->warning.empty())
+            m_prompts.showMessage(m_window, QString::fromStdString((*load)->warning));
         emit changed();
     };
     // A stop comes only from a Load that replaced the map: nothing to say.

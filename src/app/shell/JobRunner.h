@@ -10,6 +10,7 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
 
 #include <exception>
 #include <functional>
@@ -92,5 +93,14 @@ private:
     JobReport m_latest;
     QTimer m_refresh;
 };
+
+// Lets `value` go on a worker thread: giving a large buffer back to the system (the map a
+// Load replaced, its art, its statics) takes milliseconds the UI thread need not wait.
+template <typename T> void releaseBeside(T&& value) {
+    auto held = std::make_shared<std::decay_t<T>>(std::forward<T>(value));
+    // Nobody waits for the task; it ends by itself.
+    [[maybe_unused]] const auto task =
+        QtConcurrent::run([held = std::move(held)]() mutable { held.reset(); });
+}
 
 } // namespace tbapp

@@ -93,7 +93,8 @@ public:
     };
 
     // Replaces the map (Load): no rows, unmodified. Listeners hear documentReplaced().
-    void replace(MapImage image, std::filesystem::path fileName);
+    // Returns the map it held, for a caller that lets a large one go elsewhere.
+    MapImage replace(MapImage image, std::filesystem::path fileName);
     // Writes the map to `path`, replacing the file atomically in the format it was read in;
     // afterwards the document is unmodified and `path` is its file name. Throws FileError
     // naming the path; the file and the document are unchanged then.
