@@ -24,7 +24,6 @@
 #include "editor/AltitudeTool.h"
 #include "editor/StatusText.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QHBoxLayout>
@@ -176,7 +175,6 @@ void MapEditorWindow::connectPanels() {
         connect(jobs, &JobRunner::busyChanged, this, &MapEditorWindow::refreshJobStatus);
         connect(jobs, &JobRunner::progressed, this, &MapEditorWindow::refreshJobStatus);
     }
-    connect(&m_documentJobs, &JobRunner::busyChanged, this, &MapEditorWindow::documentJobRunning);
 }
 
 void MapEditorWindow::connectMenus() {
@@ -281,19 +279,6 @@ void MapEditorWindow::refreshStatusBar() {
     m_statusBar->showTexts(position, QString::fromStdString(tb::modeStatusText(
                                          m_state.altitudeMode, m_state.zText, m_state.drawMode,
                                          paletteTile, m_bottomPanel->groupName().toStdString())));
-}
-
-// While a job changes the document the window takes no input, so no edit and no second job
-// slips in; it still repaints, moves and resizes. The keys go back where they went.
-void MapEditorWindow::documentJobRunning(bool running) {
-    if (running) {
-        m_focusBeforeJob = QApplication::focusWidget();
-        setEnabled(false);
-        return;
-    }
-    setEnabled(true);
-    if (m_focusBeforeJob)
-        m_focusBeforeJob->setFocus();
 }
 
 // What runs, the jobs that change the document first.

@@ -6,10 +6,10 @@
 // saves, keeps the settings and opens the other windows.
 //
 // Long work runs as jobs beside the window (app/shell/JobRunner.h). While a job changes the
-// document (Load, Save, "Patch Map from file", a heightmap import), the window takes no
-// input, so editing and a second job are refused; it still repaints, moves and resizes,
-// and the status bar says what runs. Jobs that only read (the statics, picture exports)
-// leave it usable.
+// document (Load, Save, "Patch Map from file", a heightmap import), editing (painting,
+// undo, redo) and a second such job are refused; the window still repaints, moves and
+// resizes, and the status bar says what runs. Jobs that only read (the statics, picture
+// exports) leave it usable.
 
 #include "app/shell/JobRunner.h"
 #include "app/shell/MapEditorLink.h"
@@ -22,7 +22,6 @@
 #include "editor/MapPainter.h"
 
 #include <QMainWindow>
-#include <QPointer>
 #include <QString>
 
 #include <random>
@@ -97,7 +96,6 @@ private:
     void firstShow();
     void refreshStatusBar();
     void refreshJobStatus();
-    void documentJobRunning(bool running);
     void updateCellSwitches();
     void readViewSettings();
     ViewSettingsControls viewControls() const;
@@ -133,7 +131,6 @@ private:
     JobRunner m_documentJobs;
     JobRunner m_exportJobs;
     JobRunner m_staticsJobs;
-    QPointer<QWidget> m_focusBeforeJob; // where the keys went before a document job
 
     MainMenus* m_menus = nullptr;
     ToolBarPanel* m_toolBar = nullptr;

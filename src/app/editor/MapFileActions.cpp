@@ -79,13 +79,19 @@ void MapFileActions::load() {
 
     writeSettingText(m_settings, "MAPx.mul", mapPath);
     writeSettingText(m_settings, "UOPath", m_files.gamePath());
-    // A store that cannot be written is reported; the map is loaded all the same.
-    runReported(m_prompts, m_window, [&] { syncSettingsStore(m_settings); });
-
     if (knownMap) {
-        startLoad(mapPath, m_files.gamePath());
+        // The store's file is written while the map is read. A store that cannot be written
+        // is reported when the Load has ended; the map is loaded all the same.
+        auto storeFailure = std::make_shared<QString>();
+        startLoad(mapPath, m_files.gamePath(), storeFailure);
+        try {
+            syncSettingsStore(m_settings);
+        } catch (const std::exception& error) {
+            *storeFailure = QString::fromLocal8Bit(error.what());
+        }
         return;
     }
+    runReported(m_prompts, m_window, [&] { syncSettingsStore(m_settings); });
     if (mapValid && gameValid) {
         m_prompts.showError(
             m_window,
@@ -98,7 +104,8 @@ void MapFileActions::load() {
 // Read into a fresh image and art first, so a file that cannot be read leaves the loaded
 // map as it was; art that fails after the map was read is reported with the new map in
 // place, as far as it was read.
-void MapFileActions::startLoad(const QString& mapPath, const QString& gamePath) {
+void MapFileActions::startLoad(const QString& mapPath, const QString& gamePath,
+                               std::shared_ptr<const QString> storeFailure) {
     auto files = std::make_shared<LoadedFiles>();
     Job job;
     job.caption = "Loading " + fileNameOf(toPath(mapPath));
@@ -112,7 +119,12 @@ void MapFileActions::startLoad(const QString& mapPath, const QString& gamePath) 
             files->artFailure = std::current_exception();
         }
     };
-    job.succeeded = [this, files, map = toPath(mapPath)] {
+    auto reportStore = [this, storeFailure] {
+        if (!storeFailure->isEmpty())
+            m_prompts.showError(m_window, *storeFailure);
+    };
+    job.succeeded = [this, files, map = toPath(mapPath), reportStore] {
+        reportStore();
         // The new map replaces the document; the rows of the old one go with it, its
         // buffers and those of the old art beside the UI thread.
         releaseBeside(m_document.replace(std::move(files->image), map));
@@ -125,7 +137,8 @@ void MapFileActions::startLoad(const QString& mapPath, const QString& gamePath) 
         }
         emit loaded();
     };
-    job.failed = [this](const std::exception& error) {
+    job.failed = [this, reportStore](const std::exception& error) {
+        reportStore();
         showJobFailure(error);
         emit loaded();
     };

@@ -16,6 +16,7 @@
 
 #include <exception>
 #include <functional>
+#include <memory>
 
 class QSettings;
 class QWidget;
@@ -53,7 +54,9 @@ signals:
     void loaded();
 
 private:
-    void startLoad(const QString& mapPath, const QString& gamePath);
+    // `storeFailure` is said when the Load has ended, unless it is empty by then.
+    void startLoad(const QString& mapPath, const QString& gamePath,
+                   std::shared_ptr<const QString> storeFailure);
     void startSave(const QString& path, std::function<void()> then);
     void startReload(std::function<void()> then);
     void showJobFailure(const std::exception& error);

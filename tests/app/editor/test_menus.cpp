@@ -259,13 +259,14 @@ private slots:
         writeText(patch, "[0]\r\nX=5\r\nY=6\r\nZ=-7\r\n[1]\r\nX=7\r\nY=6\r\nZ=-8\r\n");
         prompts.openAnswers << qpath(patch);
         tbtest::ui<QAction>(form, "PatchMapfromfile1")->trigger();
-        // The run is a job beside the window; until it has ended the window takes no input.
-        QVERIFY(!form.isEnabled());
+        // The run is a job beside the window; until it has ended no edit and no Load gets in.
+        QVERIFY(form.editingLocked());
+        QVERIFY(!tbtest::ui<QPushButton>(form, "btnLoad")->isEnabled());
         QTest::mouseClick(f.grid().viewport(), Qt::LeftButton, {},
                           f.grid().cellRect(1, 1).center());
         QTest::mouseClick(tbtest::ui<QPushButton>(form, "btnLoad"), Qt::LeftButton);
         TB_WAIT_FOR_JOBS();
-        QVERIFY(form.isEnabled());
+        QVERIFY(!form.editingLocked());
         QVERIFY(form.document().undoList().empty()); // the clicks painted nothing
         // Load did not run: the patched cells are still there.
         QCOMPARE(int(form.loadedMap()->cell(5, 6).altitude), -7);
