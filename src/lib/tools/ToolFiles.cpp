@@ -13,12 +13,6 @@ std::string describe(const fs::path& path, const char* what, const std::string& 
 
 } // namespace
 
-bool isSameFile(const fs::path& a, const fs::path& b) {
-    std::error_code ec;
-    const bool same = fs::equivalent(a, b, ec);
-    return !ec && same;
-}
-
 PositionedFile::PositionedFile(const fs::path& path, Mode mode) : m_path(path) {
     const auto access = mode == Mode::Read ? NativeFile::Mode::Read : NativeFile::Mode::ReadWrite;
     if (const std::error_code error = m_file.open(path, access))

@@ -1,10 +1,11 @@
 #pragma once
-// File helpers of the map conversion tools: telling whether two paths name one file, and
-// positioned reads and writes on an open file. (Map files are identified by
-// identifyMapFile of core/MapFile.h.)
+// File helpers of the map conversion tools: positioned reads and writes on an open file.
+// (Whether two paths name one file is isSameFile of shell/SameFile.h; map files are
+// identified by identifyMapFile of core/MapFile.h.)
 
 #include "core/MapFile.h"
 #include "shell/NativeFile.h"
+#include "shell/SameFile.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -21,10 +22,6 @@ class ToolRefusal : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
-
-// True when both paths name one existing file (by identity: links and different spellings
-// of one path count as the same file).
-bool isSameFile(const std::filesystem::path& a, const std::filesystem::path& b);
 
 // An open file for positioned reads and writes, closed when the object goes. Every
 // failure, including a short read, throws FileError naming the file.
