@@ -21,8 +21,8 @@
 #include <fstream>
 #include <iostream>
 #include <map>
+#include <spawn.h>
 #include <sstream>
-#include <string_view>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -112,15 +112,15 @@ void makeFixture(const fs::path& dir) {
                uoptest::buildContainer({shortLast}));
 
     // A palette picture of the map's size whose pixels all point past its two colours.
-    auto chunk = [](std::string& png, const char* type, const std::string& data) {
+    auto bigEndian = [](std::string& out, uLong value) {
+        for (int shift = 24; shift >= 0; shift -= 8)
+            out += char(value >> shift);
+    };
+    auto chunk = [&](std::string& png, const char* type, const std::string& data) {
         const std::string typed = type + data;
-        const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(typed.data()), uInt(typed.size()));
-        for (std::uint32_t v : {std::uint32_t(data.size())})
-            for (int s = 24; s >= 0; s -= 8)
-                png += char(v >> s);
+        bigEndian(png, uLong(data.size()));
         png += typed;
-        for (int s = 24; s >= 0; s -= 8)
-            png += char(crc >> s);
+        bigEndian(png, crc32(0, reinterpret_cast<const Bytef*>(typed.data()), uInt(typed.size())));
     };
     std::string header = {0, 0, 5, char(0xA8), 0, 0, 5, char(0xA8), 8, 3, 0, 0, 0}; // 1448 x 1448
     std::string rows;
@@ -175,13 +175,17 @@ std::string describe(const fs::path& path) {
         return "folder";
     if (!S_ISREG(st.st_mode))
         return "special " + std::to_string(st.st_mode) + " " + std::to_string(st.st_rdev);
-    // The bytes themselves, by a hash of each megabyte.
-    std::ifstream in(path, std::ios::binary);
-    std::size_t hash = 0;
-    std::vector<char> buffer(1 << 20);
-    while (in.read(buffer.data(), std::streamsize(buffer.size())) || in.gcount() > 0)
-        hash = hash * 31 +
-               std::hash<std::string_view>()(std::string_view(buffer.data(), std::size_t(in.gcount())));
+    // A large file (the maps) by its identity and times: a replace gives a new inode, and any
+    // write in place moves its change time, which no program can set back. Small files by
+    // their bytes.
+    if (st.st_size > (1 << 20))
+        return "file " + std::to_string(st.st_ino) + " of " + std::to_string(st.st_size) +
+               " bytes, written " + std::to_string(st.st_mtim.tv_sec) + "." +
+               std::to_string(st.st_mtim.tv_nsec) + ", changed " +
+               std::to_string(st.st_ctim.tv_sec) + "." + std::to_string(st.st_ctim.tv_nsec);
+    std::string bytes(std::size_t(st.st_size), '\0');
+    std::ifstream(path, std::ios::binary).read(bytes.data(), st.st_size);
+    const std::size_t hash = std::hash<std::string>()(bytes);
     return "file of " + std::to_string(st.st_size) + " bytes, hash " + std::to_string(hash);
 }
 
@@ -275,7 +279,7 @@ struct RunResult {
 
 // tbmap with `arguments` (split at blanks) in `dir`, under `sizeLimit`; killed after 30 s.
 RunResult runIn(const fs::path& dir, const std::string& arguments, rlim_t sizeLimit,
-          const fs::path& outputs) {
+                const fs::path& outputs) {
     std::vector<std::string> words{clitest::programPath()};
     std::istringstream in(arguments);
     for (std::string word; in >> word;)
@@ -285,17 +289,23 @@ RunResult runIn(const fs::path& dir, const std::string& arguments, rlim_t sizeLi
         argv.push_back(w.data());
     argv.push_back(nullptr);
     const std::string err = (outputs / "err").string(), out = (outputs / "out").string();
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        const rlimit limit{sizeLimit, sizeLimit};
-        const int errFd = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        const int outFd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        if (::chdir(dir.c_str()) != 0 || errFd < 0 || outFd < 0 || ::dup2(errFd, 2) < 0 ||
-            ::dup2(outFd, 1) < 0 || ::setrlimit(RLIMIT_FSIZE, &limit) != 0)
-            ::_exit(120);
-        ::execv(argv[0], argv.data());
-        ::_exit(121);
-    }
+    // Spawned rather than forked: a fork copies the whole test process first. The size
+    // limit is the test's own for that moment, and the program inherits it.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
+    rlimit before{};
+    ::getrlimit(RLIMIT_FSIZE, &before);
+    const rlimit limit{sizeLimit, before.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        throw std::runtime_error("cannot run " + words[0]);
     RunResult run;
     int status = 0;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);

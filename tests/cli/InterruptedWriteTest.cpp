@@ -36,9 +36,17 @@ TEST(InterruptedWrite, TheSignalRemovesTheTemporaryFileAndTheOldFileStays) {
     for (const int signal : {SIGTERM, SIGINT}) {
         SCOPED_TRACE(signal);
         // The largest picture: seconds of drawing after its temporary file is made.
-        std::string words[] = {clitest::programPath(), "render", (dir / "map2.mul").string(),
-                               (dir / "game").string(), "0", "0", "7", "7",
-                               (dir / "out.png").string(), "--cell", "2048"};
+        std::string words[] = {clitest::programPath(),
+                               "render",
+                               (dir / "map2.mul").string(),
+                               (dir / "game").string(),
+                               "0",
+                               "0",
+                               "7",
+                               "7",
+                               (dir / "out.png").string(),
+                               "--cell",
+                               "2048"};
         std::vector<char*> argv;
         for (std::string& w : words)
             argv.push_back(w.data());
