@@ -48,7 +48,7 @@ int staticsFacet(const fs::path& mapFile) {
         if (const auto facet = tb::facetFromFileName(name))
             return *facet;
     throw std::runtime_error(inQuotes(mapFile) + ": its name holds no facet digit, so its statics "
-                                               "files (staidxN.mul, staticsN.mul) are not known");
+                                                 "files (staidxN.mul, staticsN.mul) are not known");
 }
 
 std::string inQuotes(const fs::path& path) {
