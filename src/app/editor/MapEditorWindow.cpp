@@ -264,13 +264,15 @@ void MapEditorWindow::refreshStatusBar() {
     if (mapLoaded() && m_document.image().contains(m_currentX, m_currentY))
         cell = m_document.image().cellUnchecked(m_currentX, m_currentY);
     // The row the visible palette shows as selected, not the tile "Go" found.
-    const auto paletteTile = static_cast<std::uint16_t>(m_palette->selectedTile());
+    const std::uint16_t paletteTile = m_palette->selectedTile();
     QString position = QString::fromStdString(tb::positionStatusText(m_currentX, m_currentY, cell));
     if (cell)
         position += m_statics->statusSuffix(m_currentX, m_currentY);
-    m_statusBar->showTexts(position, QString::fromStdString(tb::modeStatusText(
-                                         m_state.altitudeMode, m_state.zText, m_state.drawMode,
-                                         paletteTile, m_bottomPanel->groupName().toStdString())));
+    // Z as the box shows it, typed text and all.
+    m_statusBar->showTexts(
+        position, QString::fromStdString(tb::modeStatusText(
+                      m_state.altitudeMode, m_bottomPanel->zText().toStdString(), m_state.drawMode,
+                      paletteTile, m_bottomPanel->groupName().toStdString())));
 }
 
 void MapEditorWindow::updateCellSwitches() {

@@ -1,10 +1,12 @@
 #pragma once
 // What the painting tools of the main window work with: the tool that is down, where a new
 // tile comes from, the altitude settings and the brush. The window's controls write into it
-// whenever they change; a selection event on the map reads nothing else.
+// whenever they change, as numbers read once where they are typed; a selection event reads
+// nothing else and parses no text.
 
-#include "catalogue/TileNamed.h"
+#include "catalogue/TileGroup.h"
 #include "editor/StatusText.h"
+#include "shell/CheckedValue.h"
 
 #include <cstdint>
 #include <optional>
@@ -21,11 +23,12 @@ enum class PaintTool {
     Brush, // btnCustomBrush: the brush chosen in cbCustomBrushes
 };
 
-// One cell of a custom brush: offsets from the selected cell and the tile id as read.
+// One cell of a custom brush: offsets from the selected cell and the tile id, whose range
+// is checked when the cell is stamped.
 struct BrushCell {
     std::int32_t dx = 0;
     std::int32_t dy = 0;
-    std::int32_t tileId = 0;
+    CheckedValue<std::uint16_t> tileId = 0;
     friend bool operator==(const BrushCell&, const BrushCell&) = default;
 };
 
@@ -38,24 +41,27 @@ struct EditorState {
     PaintTool tool = PaintTool::Paint;
     int stampButton = 1; // btnHoehle<n>, 1..14, while `tool` is Stamp
     // The tile "Selected tile from list" paints: a palette click, "Go", the right-click pick.
-    std::int32_t paletteTile = 0;
+    std::uint16_t paletteTile = 0;
     // The current brush (cbCustomBrushes); empty at start and while no brush file is read.
     std::vector<BrushCell> brush;
     AltitudeMode altitudeMode = AltitudeMode::OnlyChangeTile; // AltitudeRadioGroup
-    // ZValueEdit as it stands; read and range-checked by each selection event, which shows
-    // "Z must be between -128 to 127!" for a value outside -128..127.
-    std::string zText = "0";
+    // ZValueEdit, read at each change of its text. Each selection event refuses a text
+    // that is no integer with its failure, and a value outside -128..127 with
+    // "Z must be between -128 to 127!".
+    CheckedValue<std::int32_t> z = 0;
     DrawMode drawMode = DrawMode::DontDraw; // SelectDrawingModeComboBox
     // The tile group of DrawMode::TileGroup, a copy, so reading the groups again cannot
     // leave the state pointing at a group that is gone.
-    std::optional<TileNamed> group;
-    bool addRandomAltitude = false;    // cbAddRAl
-    std::string randomRangeText = "1"; // edRauschen as typed, read when a cell needs it
-    int brushSize = 1;                 // BrushSizeMover, 1..9
+    std::optional<TileGroup> group;
+    bool addRandomAltitude = false; // cbAddRAl
+    // edRauschen, read at each change of its text; a text that is no integer fails at the
+    // first cell that needs the random altitude.
+    CheckedValue<std::int32_t> randomRange = 1;
+    int brushSize = 1; // BrushSizeMover, 1..9
 
     // Paint from `mode`; `tileGroup` is kept only for DrawMode::TileGroup (a group mode
     // without a group keeps the cells' tiles).
-    void setDrawMode(DrawMode mode, std::optional<TileNamed> tileGroup = std::nullopt);
+    void setDrawMode(DrawMode mode, std::optional<TileGroup> tileGroup = std::nullopt);
     // The brush of a brush file's lines (parseBrushLines).
     void setBrushLines(const std::vector<std::string>& lines) { brush = parseBrushLines(lines); }
 };
