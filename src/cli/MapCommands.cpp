@@ -28,7 +28,9 @@ int runInfo(const Args& args) {
     else if (tb::isMapFileName(path.filename().string()))
         variant = tb::identifyMapVariant(path.filename().string(), std::int64_t(size));
     std::cout << "version: " << (variant ? variant->caption : tb::kNoVariantCaption) << '\n'
-              << "size: " << (variant ? variant->sizeText : tb::kNoVariantCaption) << '\n';
+              << "size: "
+              << (variant ? tb::mapSizeText(variant->size()) : std::string(tb::kNoVariantCaption))
+              << '\n';
     return 0;
 }
 
@@ -42,7 +44,7 @@ int runCell(const Args& args) {
         return failure("\"" + args[0] + "\" is not a known map file (name and size)");
     if (!map.contains(x, y))
         return failure("cell (" + args[1] + ", " + args[2] + ") is outside the " +
-                       std::string(map.variant()->sizeText) + " map");
+                       tb::mapSizeText(map.variant()->size()) + " map");
     const tb::MapCell c = map.cell(x, y);
     std::cout << c.tileId << ' ' << int(c.altitude) << '\n';
     return 0;

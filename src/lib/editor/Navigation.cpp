@@ -8,11 +8,11 @@
 
 namespace tb {
 
-CellPoint clampPointerCell(std::int32_t column, std::int32_t row, std::string_view sizeText) {
+CellPoint clampPointerCell(std::int32_t column, std::int32_t row, std::optional<MapSize> size) {
     CellPoint cell{std::max(column, 0), std::max(row, 0)};
-    if (const auto last = lastCellFromSizeText(sizeText)) {
-        cell.x = std::min(cell.x, last->x);
-        cell.y = std::min(cell.y, last->y);
+    if (size) {
+        cell.x = std::min(cell.x, size->width - 1);
+        cell.y = std::min(cell.y, size->height - 1);
     }
     return cell;
 }
