@@ -56,7 +56,11 @@ ScrollPosition scrollForArrowKey(ArrowKey key, ScrollPosition now, std::int32_t 
 // Shown by the Insert key when the patch editor's list already holds the current cell.
 inline constexpr std::string_view kCoordsOnListMessage = "This coords are on list!";
 
-// True when one of the list's (X text, Y text) pairs equals x and y in decimal.
+// True when one of the list's (X text, Y text) pairs equals these texts, compared as
+// texts: 7 and 07 differ.
+bool coordsOnList(const std::vector<std::pair<std::string, std::string>>& xyTexts,
+                  std::string_view xText, std::string_view yText);
+// The same for x and y in decimal.
 bool coordsOnList(const std::vector<std::pair<std::string, std::string>>& xyTexts, std::int32_t x,
                   std::int32_t y);
 

@@ -69,6 +69,7 @@ TEST(InsertKey, ListTextsAndDuplicateCheck) {
     EXPECT_TRUE(tb::coordsOnList(list, 12, 34));
     EXPECT_FALSE(tb::coordsOnList(list, 34, 12));
     EXPECT_FALSE(tb::coordsOnList({{"012", "34"}}, 12, 34));
+    EXPECT_TRUE(tb::coordsOnList({{"012", "34"}}, "012", "34"));
     EXPECT_EQ(tb::kCoordsOnListMessage, "This coords are on list!");
 }
 
