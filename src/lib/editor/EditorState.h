@@ -4,6 +4,7 @@
 // whenever they change, as numbers read once where they are typed; a selection event reads
 // nothing else and parses no text.
 
+#include "catalogue/BrushFile.h"
 #include "catalogue/TileGroup.h"
 #include "editor/StatusText.h"
 #include "shell/CheckedValue.h"
@@ -23,26 +24,13 @@ enum class PaintTool {
     Brush, // btnCustomBrush: the brush chosen in cbCustomBrushes
 };
 
-// One cell of a custom brush: offsets from the selected cell and the tile id, whose range
-// is checked when the cell is stamped.
-struct BrushCell {
-    std::int32_t dx = 0;
-    std::int32_t dy = 0;
-    CheckedValue<std::uint16_t> tileId = 0;
-    friend bool operator==(const BrushCell&, const BrushCell&) = default;
-};
-
-// The cells of a brush file's lines, in file order. Each line is split at its commas: the
-// first piece is dx, the second-last dy and the last the tile id (decimal or "$" hex).
-// Lines without three pieces that are all integers (blank lines, text) are skipped.
-std::vector<BrushCell> parseBrushLines(const std::vector<std::string>& lines);
-
 struct EditorState {
     PaintTool tool = PaintTool::Paint;
     int stampButton = 1; // btnHoehle<n>, 1..14, while `tool` is Stamp
     // The tile "Selected tile from list" paints: a palette click, "Go", the right-click pick.
     std::uint16_t paletteTile = 0;
-    // The current brush (cbCustomBrushes); empty at start and while no brush file is read.
+    // The current brush (cbCustomBrushes), its tile ids checked when stamped; empty at start
+    // and while no brush file is read.
     std::vector<BrushCell> brush;
     AltitudeMode altitudeMode = AltitudeMode::OnlyChangeTile; // AltitudeRadioGroup
     // ZValueEdit, read at each change of its text. Each selection event refuses a text

@@ -511,13 +511,6 @@ TEST_F(Painting, StampAppliesAltitudeAndSkipsOutsideCells) {
 
 // ---- custom brush --------------------------------------------------------------------------
 
-TEST(BrushLines, ThreeIntegerFieldsOrSkipped) {
-    const auto cells = tb::parseBrushLines(
-        {"1,2,$003F", "", "abc", "1,2", "1,x,3", "0,9,1,$10", "-1,-2,467\r", "  3, 4,$1D3  "});
-    EXPECT_EQ(cells, (std::vector<tb::BrushCell>{
-                         {1, 2, 0x3F}, {0, 1, 0x10}, {-1, -2, 467}, {3, 4, 0x1D3}}));
-}
-
 TEST_F(Painting, BrushStampsRelativeToTheSelectedCell) {
     EditorState c = paintWithTile(1);
     c.setBrushLines({"1,2,$003F", "0,0,5"});
