@@ -506,27 +506,30 @@ void MapCellPainter::rowPictures(int row, int firstCol, int lastCol, int width, 
                                     std::size_t(row % 8) * tb::kCellsPerBlockSide * tb::kCellSize;
     const QRgb* black = m_black.data();
     m_rowSlots.resize(std::size_t(end - from));
+    // Locals, so the loop keeps them in registers: its stores could alias the members.
+    std::int32_t* slots = m_rowSlots.data();
+    const QRgb** pictures = m_rowPictures.data() + (from - firstCol);
+    const std::int32_t* kept = m_pictureSlot.data();
+    const QRgb* pixels = m_pixels.data();
     bool moved = false;
     for (int x = from; x < end; ++x) {
+        const auto ux = unsigned(x);
         const unsigned char* cell =
-            rowCells + std::size_t(x / 8) * blockStride + std::size_t(x % 8) * tb::kCellSize;
+            rowCells + std::size_t(ux / 8) * blockStride + std::size_t(ux % 8) * tb::kCellSize;
         const auto tile = static_cast<std::uint16_t>(cell[0] | (cell[1] << 8));
-        std::int32_t slot = m_pictureSlot[tile];
+        std::int32_t slot = kept[tile];
         if (slot == kUnknown) [[unlikely]] {
-            const QRgb* before = m_pixels.data();
             slot = pictureSlot(tile, width, height);
-            moved = moved || m_pixels.data() != before;
+            moved = moved || m_pixels.data() != pixels;
+            pixels = m_pixels.data();
         }
-        m_rowSlots[std::size_t(x - from)] = slot;
-        m_rowPictures[std::size_t(x - firstCol)] =
-            slot >= 0 ? m_pixels.data() + std::size_t(slot) * pictureSize : black;
+        const auto i = std::size_t(x - from);
+        slots[i] = slot;
+        pictures[i] = slot >= 0 ? pixels + std::size_t(slot) * pictureSize : black;
     }
     if (moved)
-        for (int x = from; x < end; ++x) {
-            const std::int32_t slot = m_rowSlots[std::size_t(x - from)];
-            m_rowPictures[std::size_t(x - firstCol)] =
-                slot >= 0 ? m_pixels.data() + std::size_t(slot) * pictureSize : black;
-        }
+        for (std::size_t i = 0; i < std::size_t(end - from); ++i)
+            pictures[i] = slots[i] >= 0 ? pixels + std::size_t(slots[i]) * pictureSize : black;
 }
 
 // The cell drawing, step by step; each step draws over the ones before.
