@@ -507,7 +507,7 @@ void MapCellPainter::rowPictures(int row, int firstCol, int lastCol, int width, 
     const QRgb* black = m_black.data();
     m_rowSlots.resize(std::size_t(end - from));
     // Locals, so the loop keeps them in registers: its stores could alias the members.
-    std::int32_t* slots = m_rowSlots.data();
+    std::int32_t* rowSlots = m_rowSlots.data();
     const QRgb** pictures = m_rowPictures.data() + (from - firstCol);
     const std::int32_t* kept = m_pictureSlot.data();
     const QRgb* pixels = m_pixels.data();
@@ -524,12 +524,13 @@ void MapCellPainter::rowPictures(int row, int firstCol, int lastCol, int width, 
             pixels = m_pixels.data();
         }
         const auto i = std::size_t(x - from);
-        slots[i] = slot;
+        rowSlots[i] = slot;
         pictures[i] = slot >= 0 ? pixels + std::size_t(slot) * pictureSize : black;
     }
     if (moved)
         for (std::size_t i = 0; i < std::size_t(end - from); ++i)
-            pictures[i] = slots[i] >= 0 ? pixels + std::size_t(slots[i]) * pictureSize : black;
+            pictures[i] =
+                rowSlots[i] >= 0 ? pixels + std::size_t(rowSlots[i]) * pictureSize : black;
 }
 
 // The cell drawing, step by step; each step draws over the ones before.
