@@ -2,6 +2,7 @@
 
 #include "app/shell/JobRunner.h"
 #include "app/shell/Prompts.h"
+#include "app/shell/UiPath.h"
 
 #include "core/MapFile.h"
 #include "core/MapImage.h"
@@ -15,10 +16,6 @@
 
 namespace tbapp {
 namespace {
-
-QString fromPath(const std::filesystem::path& path) {
-    return QString::fromStdU16String(path.u16string());
-}
 
 // The facet digit of a map file's name: map2.mul and map2LegacyMUL.uop are facet 2.
 int facetOf(const std::filesystem::path& mapFile) {
@@ -92,7 +89,7 @@ void StaticsLayer::loadForMap() {
                                   QString("No staidx%1.mul and statics%1.mul beside %2 or in %3: "
                                           "the map is shown without statics.")
                                       .arg(facet)
-                                      .arg(fromPath(m_mapFile), fromPath(m_gameDir)));
+                                      .arg(uiText(m_mapFile), uiText(m_gameDir)));
             return;
         }
         m_statics = std::make_unique<tb::StaticsMap>(std::move((*load)->statics));

@@ -13,6 +13,8 @@
 
 #include <exception>
 #include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace tbapp {
@@ -46,9 +48,8 @@ public:
     std::vector<tb::PatchEntryText> entries() const;
 
 private:
-    // True when some row's X and Y texts equal these texts (compared as texts: 7 and 07
-    // differ).
-    bool isListed(const QString& x, const QString& y) const;
+    // The X and Y texts of the rows, top to bottom.
+    std::vector<std::pair<std::string, std::string>> listedCoords() const;
     // "Load": replaces the rows with a patch file's entries, with a progress window.
     void loadPatchFile();
     void loadEntries(std::shared_ptr<const tb::KeyFile> file);

@@ -17,6 +17,7 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tb {
@@ -48,10 +49,23 @@ inline constexpr const char* kDiffStoppedMessage =
 inline constexpr const char* kStaticsLengthMessage =
     "StaticPointer.Length is not a multiple of SizeOf(TStaticRec)";
 
-// A statics index entry whose Length is not a whole number of records.
+// A statics index entry whose Length is not a whole number of records. what() is the
+// window's fixed text; the index file and the block, where known, are kept for tbmap.
 class StaticsLengthError : public std::runtime_error {
 public:
     StaticsLengthError() : std::runtime_error(kStaticsLengthMessage) {}
+    StaticsLengthError(std::filesystem::path indexFile, int column, int row)
+        : std::runtime_error(kStaticsLengthMessage), m_indexFile(std::move(indexFile)),
+          m_column(column), m_row(row) {}
+    // The staidx file of the entry; empty when not known.
+    const std::filesystem::path& indexFile() const { return m_indexFile; }
+    int blockColumn() const { return m_column; }
+    int blockRow() const { return m_row; }
+
+private:
+    std::filesystem::path m_indexFile;
+    int m_column = -1;
+    int m_row = -1;
 };
 
 // TBHDInfo: the packed 1024-byte header. Checksums are kept as their 32-bit patterns.
@@ -151,10 +165,11 @@ private:
     std::unique_ptr<unsigned char[]> m_bytes;
 };
 
-// ReadStaIdx: loads the first 393,216 entries (the table's grid) of a staidx0.mul, one block
-// column per read. `progress` gets 0, then X * 100 / 768 (768: the grid's columns) after
-// each column, then 100, each of 100 under `caption` (the stage showing). A shorter file is
-// a FileError; a stop throws OperationStopped (kDiffStoppedMessage).
+// ReadStaIdx: loads the first 393,216 entries (the table's grid) of a staidx0.mul, whole
+// block columns, up to 1 MiB per read. `progress` gets 0, then X * 100 / 768 (768: the
+// grid's columns) for each column read, then 100, each of 100 under `caption` (the stage
+// showing). A shorter file is a FileError; a stop throws OperationStopped
+// (kDiffStoppedMessage).
 void readStaIdx(const std::filesystem::path& path, StaIdxTable& table,
                 Progress& progress = noProgress(), const std::string& caption = kStageStatics);
 

@@ -53,6 +53,21 @@ void writePatchFile(const std::filesystem::path& path, const std::vector<PatchEn
     });
 }
 
+std::optional<int> firstMissingPatchSection(const KeyFile& file) {
+    for (int i = 0; i < file.entryCount(); ++i)
+        if (!file.hasSection(std::to_string(i)))
+            return i;
+    return std::nullopt;
+}
+
+std::string missingPatchSectionMessage(const std::filesystem::path& path, int missing,
+                                       int entryCount) {
+    const std::u8string name = path.u8string();
+    return "Patch file \"" + std::string(name.begin(), name.end()) + "\" lacks section [" +
+           std::to_string(missing) + "]: it counts " + std::to_string(entryCount) +
+           " entries, [0] to [" + std::to_string(entryCount - 1) + "], and is not applied";
+}
+
 std::string patchingText(int x, int y) {
     return "Patching (X, Y): " + std::to_string(x) + ", " + std::to_string(y);
 }
@@ -69,20 +84,25 @@ PatchResult forEachPatchEntry(const std::optional<MapVariant>& geometry, const K
     for (int i = 0; i < count; ++i) {
         const std::string section = std::to_string(i);
         PatchCellWrite write;
+        const char* key = "X"; // the key being read, for the error
+        std::string text;
         try {
-            write.x = strToInt(file.readString(section, "X", "0"));
-            write.y = strToInt(file.readString(section, "Y", "0"));
-            const std::int32_t z = strToInt(file.readString(section, "Z", "0"));
+            text = file.readString(section, key, "0");
+            write.x = strToInt(text);
+            text = file.readString(section, key = "Y", "0");
+            write.y = strToInt(text);
+            text = file.readString(section, key = "Z", "0");
+            const std::int32_t z = strToInt(text);
             if (z < -128 || z > 127)
                 throw RangeError();
             write.altitude = static_cast<std::int8_t>(z);
-            const std::string id = file.readString(section, "ID", "");
-            if (!id.empty())
-                write.tileId = static_cast<std::uint16_t>(spacedHexToInt(id, 2));
+            text = file.readString(section, key = "ID", "");
+            if (!text.empty())
+                write.tileId = static_cast<std::uint16_t>(spacedHexToInt(text, 2));
         } catch (const ConversionError& e) {
-            throw PatchEntryError(e.what(), i, result);
+            throw PatchEntryError(e.what(), i, result, key, text);
         } catch (const RangeError& e) {
-            throw PatchEntryError(e.what(), i, result);
+            throw PatchEntryError(e.what(), i, result, key, text);
         }
         // A cell outside the map is not part of the image: nothing is written for it.
         if (geometry && geometry->contains(write.x, write.y)) {
@@ -125,8 +145,8 @@ PatchPlan planPatch(const std::optional<MapVariant>& geometry, const KeyFile& fi
 }
 
 void writePatchPlan(MapDocument& document, const PatchPlan& plan) {
-    // The whole plan is one operation: one repaint, one change.
-    MapDocument::Edit edit(document);
+    // The whole plan is one operation: one repaint, one change and one undo step.
+    MapDocument::Edit edit(document, MapDocument::Undo::Bulk);
     for (const PatchCellWrite& write : plan.writes)
         edit.write(write.x, write.y, patchedCell(write, edit.cell(write.x, write.y)));
 }

@@ -20,6 +20,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tb {
@@ -76,15 +77,31 @@ struct PatchResult {
 // the entries before `entryIndex` stay applied and `before` counts them.
 class PatchEntryError : public std::runtime_error {
 public:
-    PatchEntryError(const std::string& message, int entryIndex, PatchResult before)
-        : std::runtime_error(message), m_entryIndex(entryIndex), m_before(before) {}
+    PatchEntryError(const std::string& message, int entryIndex, PatchResult before,
+                    std::string key = {}, std::string value = {})
+        : std::runtime_error(message), m_entryIndex(entryIndex), m_before(before),
+          m_key(std::move(key)), m_value(std::move(value)) {}
     int entryIndex() const { return m_entryIndex; }
     PatchResult before() const { return m_before; }
+    // The key whose value failed ("X", "Y", "Z" or "ID") and that value as read.
+    const std::string& key() const { return m_key; }
+    const std::string& value() const { return m_value; }
 
 private:
     int m_entryIndex;
     PatchResult m_before;
+    std::string m_key;
+    std::string m_value;
 };
+
+// The first of the sections "0" to entryCount() - 1 that `file` lacks; nothing when all are
+// there. Patch files are written without gaps, so a missing one means a damaged file.
+std::optional<int> firstMissingPatchSection(const KeyFile& file);
+
+// Why the patch file at `path` is not applied at all: its counted section `missing` is not
+// there. Names the file and the section.
+std::string missingPatchSectionMessage(const std::filesystem::path& path, int missing,
+                                       int entryCount);
 
 // Applies the entries 0 .. entryCount() - 1 of `file` to `map`, in order; a later entry for
 // the same cell wins. Each entry: X and Y (default "0") as integers, Z (default "0") as an
@@ -94,7 +111,8 @@ private:
 // patchingText(x, y) (i of n - 1). Throws PatchEntryError at the first bad entry, and
 // OperationStopped (kPatchApplyStoppedMessage) when stopped; the entries before stay
 // written in `map` either way. A file without entries changes nothing and gives {0, 0};
-// callers report kPatchFileEmptyMessage first.
+// callers report kPatchFileEmptyMessage first, and refuse a file that firstMissingPatchSection
+// finds a gap in.
 PatchResult applyPatch(MapImage& map, const KeyFile& file, Progress& progress = noProgress());
 
 // One cell a patch writes: the altitude, and the tile id when the entry names one (else the
@@ -122,8 +140,8 @@ struct PatchPlan {
 PatchPlan planPatch(const std::optional<MapVariant>& geometry, const KeyFile& file,
                     Progress& progress = noProgress());
 
-// Writes a plan's cells in order as one operation of `document`, not recorded for undo:
-// its listeners hear of the cells once.
+// Writes a plan's cells in order as one operation of `document`, undone as one step: its
+// listeners hear of the cells once.
 void writePatchPlan(MapDocument& document, const PatchPlan& plan);
 
 } // namespace tb

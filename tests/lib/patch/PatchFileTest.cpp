@@ -90,13 +90,17 @@ TEST_F(PatchApply, SpacedHexIgnoresBlanksAndCaseButNeedsFourDigits) {
     EXPECT_EQ(map.cell(5, 0), (tb::MapCell{3, 0}));
 }
 
-TEST_F(PatchApply, SectionsNotNamedByIndexFallBackToDefaults) {
-    map.setCell(0, 0, {0x123, 50});
-    const ApplyRun run = apply(map, "[5]\nX=100\nY=100\nZ=7\n[9]\nX=200\nY=200\nZ=8\n");
-    EXPECT_EQ(run.result.applied, 2);
-    EXPECT_EQ(map.cell(0, 0), (tb::MapCell{0x123, 0}));
-    EXPECT_EQ(map.cell(100, 100), (tb::MapCell{3, 0}));
-    EXPECT_EQ(run.progress.back().second, "Patching (X, Y): 0, 0");
+// Written patch files have no gaps: a counted section that is not there marks a damaged
+// file, which the callers refuse before applying anything.
+TEST(PatchSections, TheFirstCountedSectionThatIsMissingIsFound) {
+    EXPECT_EQ(tb::firstMissingPatchSection(parseText("[5]\nX=100\n[9]\nX=200\n")), 0);
+    EXPECT_EQ(tb::firstMissingPatchSection(parseText("[0]\nZ=1\n[2]\nZ=2\n")), 1);
+    EXPECT_EQ(tb::firstMissingPatchSection(parseText("[0]\n[1]\n[1]\n")), 2);
+    EXPECT_EQ(tb::firstMissingPatchSection(parseText("[1]\nZ=1\n[0]\n")), std::nullopt);
+    EXPECT_EQ(tb::firstMissingPatchSection(parseText("X=1\n")), std::nullopt);
+    EXPECT_EQ(tb::missingPatchSectionMessage("d/p.qvp", 1, 2),
+              "Patch file \"d/p.qvp\" lacks section [1]: it counts 2 entries, [0] to [1], and "
+              "is not applied");
 }
 
 TEST_F(PatchApply, LaterEntryForTheSameCellWins) {
@@ -169,14 +173,16 @@ TEST_F(PatchApply, FileWithoutBracketLinesHasNoEntriesAndChangesNothing) {
     EXPECT_TRUE(map.bytes() == before);
 }
 
-// Through a document: one change for the whole run, not recorded for undo, also when a
-// bad entry stops the run after earlier entries were written.
-TEST_F(PatchApply, ThroughADocumentOneUnrecordedChange) {
+// Through a document: one change and one undo step for the whole run, also when a bad
+// entry stops the run after earlier entries were written.
+TEST_F(PatchApply, ThroughADocumentOneChangeAndOneUndoStep) {
     struct Heard : tb::DocumentListener {
         std::vector<tb::CellChange> changes;
         void cellsChanged(const tb::CellChange& change) override { changes.push_back(change); }
     } heard;
     tb::MapDocument doc(patchtest::tokunoMap(), "map4.mul");
+    const std::vector<unsigned char> original = doc.image().bytes();
+    const tb::MapCell cell12 = doc.cell(1, 2);
     doc.addListener(&heard);
     // The plan is worked out beside the document and written into it in one go.
     const tb::PatchPlan plan = tb::planPatch(
@@ -189,7 +195,7 @@ TEST_F(PatchApply, ThroughADocumentOneUnrecordedChange) {
     EXPECT_EQ(heard.changes[0].count, 2u);
     EXPECT_EQ(heard.changes[0].bounds, (tb::CellRect{3, 20, 10, 30}));
     EXPECT_EQ(doc.cell(10, 20).altitude, -5);
-    EXPECT_TRUE(doc.undoList().empty());
+    EXPECT_EQ(doc.undoList().size(), 1u);
     EXPECT_EQ(doc.modificationCount(), 1u);
 
     const tb::PatchPlan bad =
@@ -200,6 +206,18 @@ TEST_F(PatchApply, ThroughADocumentOneUnrecordedChange) {
     EXPECT_EQ(heard.changes[1].bounds, (tb::CellRect{1, 2, 1, 2}));
     EXPECT_EQ(doc.cell(1, 2).altitude, 7);
     EXPECT_EQ(doc.modificationCount(), 2u);
+    EXPECT_EQ(doc.undoList().size(), 2u);
+
+    // Each run is undone whole, the stopped one first.
+    ASSERT_TRUE(doc.undo());
+    EXPECT_EQ(doc.cell(1, 2), cell12);
+    EXPECT_EQ(doc.cell(10, 20).altitude, -5);
+    ASSERT_TRUE(doc.undoStroke());
+    EXPECT_TRUE(doc.image().bytes() == original);
+    EXPECT_FALSE(doc.undo());
+    ASSERT_TRUE(doc.redo());
+    EXPECT_EQ(doc.cell(10, 20).altitude, -5);
+    EXPECT_EQ(doc.cell(3, 30).altitude, 2);
     doc.removeListener(&heard);
 }
 
