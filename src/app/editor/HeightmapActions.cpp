@@ -7,6 +7,7 @@
 #include "app/shell/UiPath.h"
 
 #include "core/Heightmap.h"
+#include "editor/AltitudeChanges.h"
 #include "editor/MapDocument.h"
 #include "shell/Progress.h"
 
@@ -172,15 +173,9 @@ void HeightmapActions::importPicture(std::shared_ptr<const QImage> picture) {
                                   "The heightmap changes no altitude: the map stays as it is.");
             return;
         }
-        {
-            // The one write of the import, as one operation recorded for undo.
-            tb::MapDocument::Edit edit(m_document);
-            for (const tb::AltitudeChange& change : *changes) {
-                const tb::MapCell before = edit.cell(change.x, change.y);
-                edit.recordUndo(change.x, change.y);
-                edit.write(change.x, change.y, tb::MapCell{before.tileId, change.after});
-            }
-        }
+        // The one write of the import: one operation, undone as one step from the changed
+        // blocks' previous bytes.
+        tb::applyAltitudeChanges(m_document, *changes);
         emit imported();
     };
     job.failed = [this](const std::exception& error) {
