@@ -35,13 +35,18 @@ std::vector<tb::FileStamp> DiskChangeCheck::loadedStamps() const {
     return stamps;
 }
 
+bool DiskChangeCheck::replacedOnDisk(const tb::FileStamp& loaded, const tb::FileStamp& now) {
+    return now.exists() && !(now == loaded);
+}
+
 // A Save into another file than the one loaded writes over nobody's map; the statics go
 // with the loaded map wherever it is saved.
 bool DiskChangeCheck::allowSave(const std::filesystem::path& target) {
     const std::vector<tb::FileStamp> stamps = loadedStamps();
     for (std::size_t i = 0; i < stamps.size(); ++i) {
         const bool mapStamp = i == 0;
-        if ((mapStamp && !stamps[i].names(target)) || !stamps[i].changedOnDisk())
+        if ((mapStamp && !stamps[i].names(target)) ||
+            !replacedOnDisk(stamps[i], tb::FileStamp::take(stamps[i].file())))
             continue;
         switch (m_prompts.askChangedOnDisk(m_window, fileNameOf(stamps[i].file()))) {
         case DiskChangeAnswer::Overwrite:
@@ -66,7 +71,7 @@ void DiskChangeCheck::windowActivated() {
     const std::vector<tb::FileStamp> stamps = loadedStamps();
     for (const tb::FileStamp& stamp : stamps) {
         now.push_back(tb::FileStamp::take(stamp.file()));
-        if (!changed && !(now.back() == stamp))
+        if (!changed && replacedOnDisk(stamp, now.back()))
             changed = &stamp;
     }
     if (!changed || now == m_offered)

@@ -45,6 +45,9 @@ public:
 private:
     // The stamps of the loaded files: the map first, then the statics pair if read.
     std::vector<tb::FileStamp> loadedStamps() const;
+    // Another writer's file in place of the one stamped: a file that is gone now holds
+    // nobody's work to overwrite, nor anything to read again.
+    static bool replacedOnDisk(const tb::FileStamp& loaded, const tb::FileStamp& now);
 
     const MapFileActions& m_files;
     const StaticsLayer& m_statics;

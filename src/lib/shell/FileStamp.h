@@ -20,6 +20,8 @@ public:
     // The file stamped; empty for a default stamp.
     const std::filesystem::path& file() const { return m_file; }
     bool empty() const { return m_file.empty(); }
+    // The file was there when stamped.
+    bool exists() const { return m_state.has_value(); }
     // True when `other` names the stamped file, however spelled (sameFile).
     bool names(const std::filesystem::path& other) const;
     // The file's size or modification time differs from the stamp now, or it appeared or

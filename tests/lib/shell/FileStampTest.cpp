@@ -45,6 +45,7 @@ TEST(FileStamp, TellsAnOutsideWriteBySizeOrTime) {
     fs::remove(file);
     EXPECT_TRUE(rewritten.changedOnDisk());
     const tb::FileStamp absent = tb::FileStamp::take(file);
+    EXPECT_FALSE(absent.exists());
     EXPECT_FALSE(absent.changedOnDisk());
     writeFile(file, "abcd");
     EXPECT_TRUE(absent.changedOnDisk());
