@@ -3,6 +3,7 @@
 #include "app/editor/BookmarkStorage.h"
 #include "app/editor/BottomPanel.h"
 #include "app/editor/CatalogueCommands.h"
+#include "app/editor/DiskChangeCheck.h"
 #include "app/editor/EditorStatusBar.h"
 #include "app/editor/FilePanel.h"
 #include "app/editor/HeightmapActions.h"
@@ -24,6 +25,7 @@
 
 #include "editor/AltitudeTool.h"
 #include "editor/StatusText.h"
+#include "shell/FileIdentity.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -84,6 +86,10 @@ void MapEditorWindow::buildPanels() {
     m_heightmaps = new HeightmapActions(
         m_document, [this] { return mapLoaded(); }, m_prompts, m_documentJobs, m_exportJobs, this);
     m_statics = new StaticsLayer(m_prompts, m_staticsJobs, this);
+    m_diskChanges = new DiskChangeCheck(
+        *m_files, *m_statics, m_document, [this] { reloadMap(); }, m_prompts, m_documentJobs, this);
+    m_files->setSaveCheck(
+        [this](const std::filesystem::path& target) { return m_diskChanges->allowSave(target); });
     m_tools = new ToolWindowCommands(*this, m_applicationDir, m_prompts, m_documentJobs, this);
     m_catalogues = new CatalogueCommands(
         m_applicationDir, *m_toolBar, *m_palette, *m_bottomPanel,
@@ -218,6 +224,13 @@ void MapEditorWindow::setLongLivedWindows(QWidget* patchEditor, QDialog* diffWin
     m_tools->setLongLivedWindows(patchEditor, diffWindow);
 }
 
+bool MapEditorWindow::event(QEvent* event) {
+    // Asked once the activation has been handled, not in the middle of it.
+    if (event->type() == QEvent::WindowActivate && !m_closed)
+        QTimer::singleShot(0, this, [this] { m_diskChanges->windowActivated(); });
+    return QMainWindow::event(event);
+}
+
 void MapEditorWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!m_shown) {
@@ -340,6 +353,10 @@ void MapEditorWindow::mapPathChanged() {
         setJumpTexts("0", "0");
         jumpToBoxes();
     }
+    identifyMapPath();
+}
+
+void MapEditorWindow::identifyMapPath() {
     const std::optional<tb::MapVariant> variant = m_filePanel->validateMapPath();
     if (variant)
         m_mapView->setDimensions(variant->width, variant->height);
@@ -411,6 +428,23 @@ void MapEditorWindow::jumpToCell(int x, int y) {
 
 void MapEditorWindow::repaintMap() {
     m_mapView->repaintCells();
+}
+
+void MapEditorWindow::saveMap(std::function<void()> then) {
+    m_files->saveLoaded(std::move(then));
+}
+
+void MapEditorWindow::mapFileWritten(const std::filesystem::path& file) {
+    if (mapLoaded() && tb::sameFile(file, m_document.fileName()))
+        reloadMap();
+}
+
+// The file may have another size now (an enlargement).
+void MapEditorWindow::reloadMap() {
+    m_files->reload([this] {
+        identifyMapPath();
+        refreshStatusBar();
+    });
 }
 
 void MapEditorWindow::modifiedChanged(bool modified) {

@@ -10,6 +10,10 @@
 // undo, redo) and a second such job are refused; the window still repaints, moves and
 // resizes, and the status bar says what runs. Jobs that only read (the statics, picture
 // exports) leave it usable.
+//
+// Another writer may change the loaded files (a map tool of this program, another program):
+// a tool's write of the loaded map has it read again, and Save and the window's coming back
+// to the front ask about other changes (DiskChangeCheck).
 
 #include "app/shell/JobRunner.h"
 #include "app/shell/MapEditorLink.h"
@@ -24,6 +28,8 @@
 #include <QMainWindow>
 #include <QString>
 
+#include <filesystem>
+#include <functional>
 #include <random>
 
 class QDialog;
@@ -34,6 +40,7 @@ class Prompts;
 
 class BottomPanel;
 class CatalogueCommands;
+class DiskChangeCheck;
 class EditorStatusBar;
 class FilePanel;
 class HeightmapActions;
@@ -68,6 +75,8 @@ public:
     const tb::MapImage* loadedMap() override;
     tb::MapDocument* mapDocument() override;
     void repaintMap() override;
+    void saveMap(std::function<void()> then) override;
+    void mapFileWritten(const std::filesystem::path& file) override;
 
     // The map being edited (without a loaded map: one without cells).
     tb::MapDocument& document() { return m_document; }
@@ -86,6 +95,7 @@ signals:
     void formClosed();
 
 protected:
+    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
@@ -101,6 +111,10 @@ private:
     ViewSettingsControls viewControls() const;
     void readRadarColours();
     void mapPathChanged();
+    // The map path box identified again: the view's size follows the file it names.
+    void identifyMapPath();
+    // The loaded map and art read again, the view staying where it is if it still fits.
+    void reloadMap();
     void mapLoadedOrNot();
     // Painting
     void selectCell(int x, int y);
@@ -143,6 +157,7 @@ private:
     MapFileActions* m_files = nullptr;
     HeightmapActions* m_heightmaps = nullptr;
     StaticsLayer* m_statics = nullptr;
+    DiskChangeCheck* m_diskChanges = nullptr;
     CatalogueCommands* m_catalogues = nullptr;
     ToolWindowCommands* m_tools = nullptr;
 

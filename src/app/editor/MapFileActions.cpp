@@ -33,6 +33,7 @@ QString fileNameOf(const std::filesystem::path& path) {
 // What a Load reads before it replaces anything: the map, and the art as far as it could
 // be read (the art's failure, if any, is reported after the map is in place).
 struct LoadedFiles {
+    tb::FileStamp stamp;
     tb::MapImage image;
     tb::ArtFiles art;
     std::exception_ptr artFailure;
@@ -105,11 +106,14 @@ void MapFileActions::load() {
 // map as it was; art that fails after the map was read is reported with the new map in
 // place, as far as it was read.
 void MapFileActions::startLoad(const QString& mapPath, const QString& gamePath,
-                               std::shared_ptr<const QString> storeFailure) {
+                               std::shared_ptr<const QString> storeFailure,
+                               std::function<void()> then) {
     auto files = std::make_shared<LoadedFiles>();
     Job job;
     job.caption = "Loading " + fileNameOf(toPath(mapPath));
     job.work = [files, map = toPath(mapPath), gameDir = toPath(gamePath)](tb::Progress& progress) {
+        // Stamped before reading: a write while it is read counts as a change since.
+        files->stamp = tb::FileStamp::take(map);
         files->image = tb::MapImage::load(map, progress);
         try {
             files->art.load(gameDir, progress);
@@ -123,8 +127,10 @@ void MapFileActions::startLoad(const QString& mapPath, const QString& gamePath,
         if (!storeFailure->isEmpty())
             m_prompts.showError(m_window, *storeFailure);
     };
-    job.succeeded = [this, files, map = toPath(mapPath), reportStore] {
+    job.succeeded = [this, files, map = toPath(mapPath), gamePath, reportStore, then] {
         reportStore();
+        m_mapStamp = files->stamp;
+        m_loadedGamePath = gamePath;
         // The new map replaces the document; the rows of the old one go with it, its
         // buffers and those of the old art beside the UI thread.
         releaseBeside(m_document.replace(std::move(files->image), map));
@@ -136,6 +142,8 @@ void MapFileActions::startLoad(const QString& mapPath, const QString& gamePath,
             m_files.setSaveAvailable(true);
         }
         emit loaded();
+        if (then)
+            then();
     };
     job.failed = [this, reportStore](const std::exception& error) {
         reportStore();
@@ -146,21 +154,44 @@ void MapFileActions::startLoad(const QString& mapPath, const QString& gamePath,
 }
 
 void MapFileActions::save() {
-    if (m_mapLoaded && !m_jobs.busy() && m_files.saveEnabled())
+    if (m_mapLoaded && !m_jobs.busy() && m_files.saveEnabled() &&
+        (!m_saveCheck || m_saveCheck(toPath(m_files.mapPath()))))
         startSave(m_files.mapPath(), {});
+}
+
+void MapFileActions::saveLoaded(std::function<void()> then) {
+    if (m_jobs.busy()) {
+        m_prompts.showMessage(m_window, JobRunner::refusal(m_jobs.caption()));
+        return;
+    }
+    if (m_mapLoaded && (!m_saveCheck || m_saveCheck(m_document.fileName())))
+        startSave(fromPath(m_document.fileName()), std::move(then));
+}
+
+void MapFileActions::reload(std::function<void()> then) {
+    if (m_jobs.busy()) {
+        m_prompts.showMessage(m_window, JobRunner::refusal(m_jobs.caption()));
+        return;
+    }
+    if (m_mapLoaded)
+        startLoad(fromPath(m_document.fileName()), m_loadedGamePath,
+                  std::make_shared<const QString>(), std::move(then));
 }
 
 // The job reads the document's map while no edit can reach it. A failed or stopped write
 // leaves the file as it was and the document unsaved; the buttons come back either way.
 void MapFileActions::startSave(const QString& path, std::function<void()> then) {
     const std::filesystem::path target = toPath(path);
+    auto stamp = std::make_shared<tb::FileStamp>();
     Job job;
     job.caption = "Saving " + fileNameOf(target);
-    job.work = [&image = m_document.image(), target](tb::Progress& progress) {
+    job.work = [&image = m_document.image(), target, stamp](tb::Progress& progress) {
         image.save(target, progress);
+        *stamp = tb::FileStamp::take(target);
     };
-    job.succeeded = [this, target, then] {
+    job.succeeded = [this, target, then, stamp] {
         m_document.markSaved(target);
+        m_mapStamp = *stamp;
         if (then)
             then();
     };
@@ -173,12 +204,15 @@ void MapFileActions::startSave(const QString& path, std::function<void()> then) 
 // write them after all: the map is read again from its file.
 void MapFileActions::startReload(std::function<void()> then) {
     auto image = std::make_shared<tb::MapImage>();
+    auto stamp = std::make_shared<tb::FileStamp>();
     Job job;
     job.caption = "Loading " + fileNameOf(m_document.fileName());
-    job.work = [image, file = m_document.fileName()](tb::Progress& progress) {
+    job.work = [image, stamp, file = m_document.fileName()](tb::Progress& progress) {
+        *stamp = tb::FileStamp::take(file);
         *image = tb::MapImage::load(file, progress);
     };
-    job.succeeded = [this, image, then] {
+    job.succeeded = [this, image, stamp, then] {
+        m_mapStamp = *stamp;
         releaseBeside(m_document.replace(std::move(*image), m_document.fileName()));
         if (then)
             then();
@@ -197,7 +231,8 @@ bool MapFileActions::settleUnsavedChanges(std::function<void()> then, bool keepM
     switch (m_prompts.askSaveChanges(m_window, fileNameOf(m_document.fileName()))) {
     case SaveChangesAnswer::Save:
         // Into the file the question named; only a save that succeeds lets the caller on.
-        startSave(fromPath(m_document.fileName()), std::move(then));
+        if (!m_saveCheck || m_saveCheck(m_document.fileName()))
+            startSave(fromPath(m_document.fileName()), std::move(then));
         return false;
     case SaveChangesAnswer::Discard:
         if (keepMap) {

@@ -10,11 +10,13 @@
 
 #include "core/ArtFiles.h"
 #include "editor/MapDocument.h"
+#include "shell/FileStamp.h"
 
 #include <QObject>
 #include <QString>
 
 #include <exception>
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -49,6 +51,19 @@ public:
     // that job has succeeded.
     bool settleUnsavedChanges(std::function<void()> then, bool keepMap = false);
 
+    // The loaded map's file as it was when it was read or last saved; empty without a map.
+    const tb::FileStamp& mapStamp() const { return m_mapStamp; }
+    // Asked before every Save with the file it would write; false stops the Save.
+    void setSaveCheck(std::function<bool(const std::filesystem::path& target)> check) {
+        m_saveCheck = std::move(check);
+    }
+    // The loaded map and its art read again as Load reads them, from the files they came
+    // from; unsaved changes go. `then` runs when that has succeeded.
+    void reload(std::function<void()> then = {});
+    // Save into the loaded map's file (the save check asked first); `then` runs when the
+    // file is written. A running job is refused with its name.
+    void saveLoaded(std::function<void()> then);
+
 signals:
     // After every Load, also a failed one: the map and art may have changed.
     void loaded();
@@ -56,7 +71,7 @@ signals:
 private:
     // `storeFailure` is said when the Load has ended, unless it is empty by then.
     void startLoad(const QString& mapPath, const QString& gamePath,
-                   std::shared_ptr<const QString> storeFailure);
+                   std::shared_ptr<const QString> storeFailure, std::function<void()> then = {});
     void startSave(const QString& path, std::function<void()> then);
     void startReload(std::function<void()> then);
     void showJobFailure(const std::exception& error);
@@ -69,6 +84,9 @@ private:
     Prompts& m_prompts;
     JobRunner& m_jobs;
     bool m_mapLoaded = false;
+    tb::FileStamp m_mapStamp;
+    QString m_loadedGamePath; // where the loaded art came from
+    std::function<bool(const std::filesystem::path&)> m_saveCheck;
 };
 
 } // namespace tbapp

@@ -40,6 +40,7 @@ void StaticsLayer::mapLoaded(const tb::MapImage* map, const std::filesystem::pat
     // Statics being read for the map before are not wanted any more; those read go beside.
     m_jobs.stopAndWait();
     releaseBeside(std::move(m_statics));
+    m_stamps.clear();
     m_map = map;
     m_mapFile = mapFile;
     m_gameDir = gameDir;
@@ -75,15 +76,18 @@ void StaticsLayer::loadForMap() {
         return;
     const int facet = facetOf(m_mapFile);
     auto load = std::make_shared<std::optional<tb::StaticsLoad>>(); // none: no files found
+    auto stamps = std::make_shared<std::vector<tb::FileStamp>>();
     Job job;
     job.caption = "Loading statics";
-    job.work = [mapFile = m_mapFile, gameDir = m_gameDir, facet, variant = *m_map->variant(),
-                load](tb::Progress& progress) {
+    job.work = [mapFile = m_mapFile, gameDir = m_gameDir, facet, variant = *m_map->variant(), load,
+                stamps](tb::Progress& progress) {
         if (const std::optional<tb::StaticsFilePaths> files =
-                tb::findStaticsFiles(mapFile, gameDir, facet))
+                tb::findStaticsFiles(mapFile, gameDir, facet)) {
+            *stamps = {tb::FileStamp::take(files->index), tb::FileStamp::take(files->data)};
             *load = tb::loadStatics(*files, variant, progress);
+        }
     };
-    job.succeeded = [this, load, facet] {
+    job.succeeded = [this, load, stamps, facet] {
         if (!*load) {
             m_prompts.showMessage(m_window,
                                   QString("No staidx%1.mul and statics%1.mul beside %2 or in %3: "
@@ -93,6 +97,7 @@ void StaticsLayer::loadForMap() {
             return;
         }
         m_statics = std::make_unique<tb::StaticsMap>(std::move((*load)->statics));
+        m_stamps = std::move(*stamps);
         if (!(*load)->warning.empty())
             m_prompts.showMessage(m_window, QString::fromStdString((*load)->warning));
         emit changed();

@@ -7,6 +7,7 @@
 
 #include "core/StaticRadarColours.h"
 #include "core/StaticsMap.h"
+#include "shell/FileStamp.h"
 
 #include <QObject>
 #include <QString>
@@ -15,6 +16,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QWidget;
 
@@ -51,6 +53,8 @@ public:
     // The statics of the loaded map, shown or not; null while not read.
     const tb::StaticsMap* loadedStatics() const { return m_statics.get(); }
     const tb::StaticRadarColours& colours() const { return m_colours; }
+    // The statics pair as it was on disk when it was read; empty while none is read.
+    const std::vector<tb::FileStamp>& fileStamps() const { return m_stamps; }
     // " - Statics=<count>" for cell (x, y) while statics are shown, else empty.
     QString statusSuffix(std::int32_t x, std::int32_t y) const;
 
@@ -66,6 +70,7 @@ private:
     QWidget* m_window;
     tb::StaticRadarColours m_colours;
     std::unique_ptr<tb::StaticsMap> m_statics; // of the loaded map, once read
+    std::vector<tb::FileStamp> m_stamps;       // of the files m_statics was read from
     const tb::MapImage* m_map = nullptr;
     std::filesystem::path m_mapFile;
     std::filesystem::path m_gameDir;

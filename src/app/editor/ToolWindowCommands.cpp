@@ -53,14 +53,17 @@ void ToolWindowCommands::showDiffWindow() {
 }
 
 void ToolWindowCommands::enlargeMap() {
-    MapEnlargeDialog form(m_prompts, m_window);
+    MapEnlargeDialog form(m_prompts, &m_editor, m_window);
     form.exec();
 }
 
 void ToolWindowCommands::copyMap() {
     {
-        MapCopyDialog form(m_prompts, m_window);
+        MapCopyDialog form(m_prompts, &m_editor, m_window);
         form.exec();
+        // The loaded map is being read again with the view where it was.
+        if (form.wroteLoadedMap())
+            return;
     }
     m_editor.setJumpTexts("0", "0");
     m_editor.jumpToBoxes();

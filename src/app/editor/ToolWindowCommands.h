@@ -35,8 +35,8 @@ public:
     void insertIntoPatchEditor();
     void showDiffWindow();
     void enlargeMap();
-    // "Map Copy" changes files only: the loaded map is not read again; the view goes back
-    // to (0, 0) and is repainted.
+    // "Map Copy" changes files; a copy into the loaded map has it read again (the view
+    // stays). Otherwise the view goes back to (0, 0) and is repainted.
     void copyMap();
     void showAbout();
 

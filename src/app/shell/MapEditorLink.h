@@ -1,8 +1,12 @@
 #pragma once
 // What the tool windows may ask of the main editor window: the place it shows, the jump
-// boxes, the loaded map. The main window implements it; tests give a small fake.
+// boxes, the loaded map, saving it and reading it again. The main window implements it;
+// tests give a small fake.
 
 #include <QString>
+
+#include <filesystem>
+#include <functional>
 
 namespace tb {
 class MapDocument;
@@ -29,6 +33,12 @@ public:
     virtual tb::MapDocument* mapDocument() = 0;
     // Redraws the visible part of the map view.
     virtual void repaintMap() = 0;
+    // Saves the loaded map into its file as Save does; `then` runs once the file is
+    // written (not after a failure, a refusal or the user's Cancel).
+    virtual void saveMap(std::function<void()> then) = 0;
+    // A tool has written `file`: when it is the loaded map's file, the map is read again
+    // (a Load), the view staying where it is if it still fits.
+    virtual void mapFileWritten(const std::filesystem::path& file) = 0;
 };
 
 } // namespace tbapp

@@ -1,8 +1,9 @@
 #pragma once
 // Everything a window asks of the user besides its own controls: messages, error reports,
-// Yes/No questions, input boxes, file and folder dialogs, "Save changes to <file>?", item
-// progress and nested modal dialogs. Each window receives one Prompts from its creator, so tests
-// answer them with a recording double and nothing blocks.
+// Yes/No questions, input boxes, file and folder dialogs, "Save changes to <file>?", the
+// question about a file changed on disk, item progress and nested modal dialogs. Each
+// window receives one Prompts from its creator, so tests answer them with a recording
+// double and nothing blocks.
 
 #include "shell/Progress.h"
 
@@ -30,6 +31,9 @@ struct FileDialogRequest {
 
 // The answers to "Save changes to <file name>?".
 enum class SaveChangesAnswer { Save, Discard, Cancel };
+
+// The answers to "<file name> has changed on disk since it was loaded." before a Save.
+enum class DiskChangeAnswer { Overwrite, Reload, Cancel };
 
 // One run's item progress window, closed when the object is destroyed (also on error). It is
 // the run's progress: report() moves the bar to item `done` (from 0) of the last item
@@ -63,6 +67,9 @@ public:
                                  const QString& startDir) = 0;
     // "Save changes to <file name>?" with Save, Discard and Cancel; Escape answers Cancel.
     virtual SaveChangesAnswer askSaveChanges(QWidget* parent, const QString& fileName) = 0;
+    // "<file name> has changed on disk since it was loaded." with Overwrite, Reload and
+    // Cancel; Escape answers Cancel.
+    virtual DiskChangeAnswer askChangedOnDisk(QWidget* parent, const QString& fileName) = 0;
     // A fresh "Progress ..." window without owner, shown, its bar running from 0 to
     // itemCount - 1, with a Cancel button.
     virtual std::unique_ptr<ItemProgress> startProgress(int itemCount) = 0;

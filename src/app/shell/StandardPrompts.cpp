@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 
 #include <atomic>
@@ -144,6 +145,24 @@ SaveChangesAnswer StandardPrompts::askSaveChanges(QWidget* parent, const QString
     default:
         return SaveChangesAnswer::Cancel;
     }
+}
+
+DiskChangeAnswer StandardPrompts::askChangedOnDisk(QWidget* parent, const QString& fileName) {
+    QMessageBox box(QMessageBox::Warning, QApplication::applicationName(),
+                    QString("%1 has changed on disk since it was loaded.").arg(fileName),
+                    QMessageBox::NoButton, parent);
+    QPushButton* overwrite = box.addButton("Overwrite", QMessageBox::DestructiveRole);
+    QPushButton* reload = box.addButton("Reload", QMessageBox::AcceptRole);
+    QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+    // The safe answer is the one Enter gives.
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == overwrite)
+        return DiskChangeAnswer::Overwrite;
+    if (box.clickedButton() == reload)
+        return DiskChangeAnswer::Reload;
+    return DiskChangeAnswer::Cancel;
 }
 
 std::unique_ptr<ItemProgress> StandardPrompts::startProgress(int itemCount) {

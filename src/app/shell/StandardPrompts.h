@@ -18,6 +18,7 @@ public:
     QString saveFileName(QWidget* parent, const FileDialogRequest& request) override;
     QString chooseFolder(QWidget* parent, const QString& title, const QString& startDir) override;
     SaveChangesAnswer askSaveChanges(QWidget* parent, const QString& fileName) override;
+    DiskChangeAnswer askChangedOnDisk(QWidget* parent, const QString& fileName) override;
     std::unique_ptr<ItemProgress> startProgress(int itemCount) override;
     int execDialog(QDialog& dialog) override;
 };

@@ -1,6 +1,10 @@
 #include "app/tools/MapCopyDialog.h"
 
+#include "app/shell/MapEditorLink.h"
 #include "app/shell/PathBox.h"
+#include "app/tools/LoadedMapWrite.h"
+#include "editor/MapDocument.h"
+#include "shell/FileIdentity.h"
 #include "shell/NumberText.h"
 #include "shell/Progress.h"
 #include "tools/MapCopy.h"
@@ -13,6 +17,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -54,10 +59,10 @@ bool MapCopyDialog::isCoordinateWrong(const QLineEdit* edit) {
     return edit->palette().color(QPalette::Base) == kWrongCoordinateColour;
 }
 
-MapCopyDialog::MapCopyDialog(tbapp::Prompts& prompts, QWidget* owner)
+MapCopyDialog::MapCopyDialog(tbapp::Prompts& prompts, MapEditorLink* editor, QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      m_prompts(prompts) {
+      m_prompts(prompts), m_editor(editor) {
     setObjectName("TMapCopyForm");
     setWindowTitle("Tolvane Brimholt - Map Copy");
     setFont(QFont("Tahoma", 8));
@@ -344,19 +349,40 @@ void MapCopyDialog::runCopy() {
         m_prompts.showMessage(this, tb::kZeroCoordinatesMessage);
         return;
     }
+    const std::filesystem::path source = toPath(m_sourceEdit->text());
+    const std::filesystem::path destination = toPath(m_destinationEdit->text());
+    // The window may be gone by the time a Save of the loaded map has ended.
+    QPointer<MapCopyDialog> self(this);
+    writeAfterLoadedMapSaved(m_editor, m_prompts, this, destination, "the map copy",
+                             [self, source, rect, destination] {
+                                 if (self)
+                                     self->startCopy(source, rect, destination);
+                             });
+}
+
+void MapCopyDialog::startCopy(const std::filesystem::path& source, const tb::CopyRect& rect,
+                              const std::filesystem::path& destination) {
+    if (m_jobs.busy())
+        return;
     m_copyButton->setEnabled(false);
     m_cancelButton->setEnabled(true);
     m_progressBar->setRange(0, 100);
     m_progressBar->setValue(0);
-    const std::filesystem::path source = toPath(m_sourceEdit->text());
-    const std::filesystem::path destination = toPath(m_destinationEdit->text());
     Job job;
     job.caption = "Copying map cells";
     job.work = [source, rect, destination](tb::Progress& progress) {
         tb::copyMapCells(source, rect, destination, progress);
     };
     job.shown = [this](const JobReport& step) { m_progressBar->setValue(int(step.done)); };
-    job.succeeded = [this] { copyEnded(); };
+    job.succeeded = [this, destination] {
+        copyEnded();
+        if (!m_editor)
+            return;
+        const tb::MapDocument* document = m_editor->mapDocument();
+        if (document && tb::sameFile(document->fileName(), destination))
+            m_wroteLoadedMap = true;
+        m_editor->mapFileWritten(destination);
+    };
     job.failed = [this](const std::exception& error) {
         copyEnded();
         if (dynamic_cast<const tb::ToolRefusal*>(&error) ||

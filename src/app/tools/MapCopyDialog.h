@@ -1,10 +1,13 @@
 #pragma once
 // MapCopyDialog: copies a rectangle of cells from one known map file into another (or the
 // same) known map file at a chosen place. The changed destination replaces the old one
-// whole, so a failed copy leaves it as it was; the editor's map in memory is not reloaded.
+// whole, so a failed copy leaves it as it was. A destination that is the editor's loaded
+// map with unsaved changes is refused unless they are saved first, and the editor reads
+// the file again after the copy (LoadedMapWrite.h).
 //
 // The main window creates one for each "Map Copy", shows it modally (exec) and deletes it
-// when it closes; afterwards it puts "0" into both jump boxes, jumps and repaints.
+// when it closes; afterwards, unless the loaded map was written, it puts "0" into both
+// jump boxes, jumps and repaints.
 // Messages and the file dialogs ("dlgOpenSource", "dlgOpenDestination") go through the
 // prompts it is given. The copy is a job beside the window; Cancel stops it with the
 // destination as it was, and the window cannot be closed before the copy has ended.
@@ -15,6 +18,8 @@
 #include <QColor>
 #include <QDialog>
 
+#include <filesystem>
+
 class QCloseEvent;
 class QGroupBox;
 class QLabel;
@@ -22,12 +27,22 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 
+namespace tb {
+struct CopyRect;
+}
+
 namespace tbapp {
+class MapEditorLink;
 
 class MapCopyDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit MapCopyDialog(tbapp::Prompts& prompts, QWidget* owner = nullptr);
+    // `editor` (may be null) is told of a copy into its loaded map.
+    explicit MapCopyDialog(tbapp::Prompts& prompts, MapEditorLink* editor = nullptr,
+                           QWidget* owner = nullptr);
+
+    // A copy has written the editor's loaded map since the window opened.
+    bool wroteLoadedMap() const { return m_wroteLoadedMap; }
 
     // The background of a coordinate edit that is out of range.
     static const QColor kWrongCoordinateColour;
@@ -65,6 +80,8 @@ private:
     void checkTargetCoordinate(QLineEdit* target, QLineEdit* first, QLineEdit* second, int last);
     void setWrong(QLineEdit* edit, bool wrong);
     void runCopy();
+    void startCopy(const std::filesystem::path& source, const tb::CopyRect& rect,
+                   const std::filesystem::path& destination);
     void copyEnded();
     // Asks for an existing map file with the dialog `name`; `dir` is where it starts and
     // becomes the chosen file's folder. Empty when cancelled.
@@ -95,6 +112,8 @@ private:
     QPushButton* m_cancelButton;
 
     tbapp::Prompts& m_prompts;
+    MapEditorLink* m_editor;
+    bool m_wroteLoadedMap = false;
     QString m_sourceDir;
     QString m_destinationDir;
     QColor m_normalBase;

@@ -1,5 +1,7 @@
 #include "app/tools/MapEnlargeDialog.h"
 
+#include "app/shell/MapEditorLink.h"
+#include "app/tools/LoadedMapWrite.h"
 #include "shell/Progress.h"
 #include "tools/MapEnlarge.h"
 #include "tools/ToolFiles.h"
@@ -11,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -31,8 +34,8 @@ QString fromUtf8(std::string_view text) {
 
 } // namespace
 
-MapEnlargeDialog::MapEnlargeDialog(tbapp::Prompts& prompts, QWidget* owner)
-    : QDialog(owner), m_prompts(prompts) {
+MapEnlargeDialog::MapEnlargeDialog(tbapp::Prompts& prompts, MapEditorLink* editor, QWidget* owner)
+    : QDialog(owner), m_prompts(prompts), m_editor(editor) {
     setObjectName("TMapExtendForm");
     setWindowTitle("Tolvane Brimholt - Map Enlagement");
     setFont(QFont("Tahoma", 8));
@@ -142,10 +145,18 @@ void MapEnlargeDialog::chooseDestinationAndEnlarge() {
     if (destination.isEmpty())
         return;
     m_saveDir = QFileInfo(destination).absolutePath();
-    enlargeTo(destination);
+    // The window may be gone by the time a Save of the loaded map has ended.
+    QPointer<MapEnlargeDialog> self(this);
+    writeAfterLoadedMapSaved(m_editor, m_prompts, this, toPath(destination), "the map enlargement",
+                             [self, destination] {
+                                 if (self)
+                                     self->enlargeTo(destination);
+                             });
 }
 
 void MapEnlargeDialog::enlargeTo(const QString& destination) {
+    if (m_jobs.busy())
+        return;
     m_enlargeButton->setEnabled(false);
     m_cancelButton->setEnabled(true);
     m_progressBar->setValue(0);
@@ -162,7 +173,11 @@ void MapEnlargeDialog::enlargeTo(const QString& destination) {
         m_progressBar->setValue(int(step.done));
         m_progressLabel->setText(step.caption);
     };
-    job.succeeded = [this] { runEnded(); };
+    job.succeeded = [this, target] {
+        runEnded();
+        if (m_editor)
+            m_editor->mapFileWritten(target);
+    };
     job.failed = [this](const std::exception& error) {
         // A failed or stopped run leaves no progress text behind, so the window does not
         // look busy.

@@ -1,7 +1,8 @@
 #pragma once
 // MapEnlargeDialog: turns a known map file into a new 7168 x 4096 map file with the source
-// in its top-left corner, showing the run's progress. Works on files only; the editor's
-// map is not touched.
+// in its top-left corner, showing the run's progress. Works on files only; when the new file
+// replaces the editor's loaded map, unsaved changes are saved first or nothing runs, and
+// the editor reads the file again afterwards (LoadedMapWrite.h).
 //
 // The main window creates one for each "Enlarge map to ML", shows it modally (exec) and
 // deletes it when it closes. Messages and the file dialogs ("MapLoad", "MapSave") go
@@ -22,11 +23,14 @@ class QProgressBar;
 class QPushButton;
 
 namespace tbapp {
+class MapEditorLink;
 
 class MapEnlargeDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit MapEnlargeDialog(tbapp::Prompts& prompts, QWidget* owner = nullptr);
+    // `editor` (may be null) is told of an enlargement written over its loaded map.
+    explicit MapEnlargeDialog(tbapp::Prompts& prompts, MapEditorLink* editor = nullptr,
+                              QWidget* owner = nullptr);
 
 public slots:
     void reject() override;
@@ -57,6 +61,7 @@ private:
     QPushButton* m_cancelButton;
 
     tbapp::Prompts& m_prompts;
+    MapEditorLink* m_editor;
     QString m_loadDir; // where the open dialog starts: the folder of the last chosen file
     QString m_saveDir; // likewise for the save dialog
     JobRunner m_jobs;  // the enlargement, while it runs

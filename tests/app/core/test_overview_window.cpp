@@ -71,6 +71,8 @@ public:
     }
     tb::MapDocument* mapDocument() override { return nullptr; } // the overview only reads
     void repaintMap() override {}
+    void saveMap(std::function<void()>) override {}
+    void mapFileWritten(const std::filesystem::path&) override {}
 
     const tb::MapImage* map = nullptr;
     QString jumpX, jumpY;

@@ -32,6 +32,9 @@ public:
     const tb::MapImage* loadedMap() override { return map ? &map->image() : nullptr; }
     tb::MapDocument* mapDocument() override { return map.get(); }
     void repaintMap() override { ++repaints; }
+    // The patch windows neither save the map nor write its file.
+    void saveMap(std::function<void()>) override {}
+    void mapFileWritten(const std::filesystem::path&) override {}
 
     // A 1448 x 1448 map (map4.mul), every cell tile 3 at altitude 0.
     void loadTokuno() {

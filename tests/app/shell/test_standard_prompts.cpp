@@ -110,6 +110,32 @@ private slots:
         QCOMPARE(prompts.askSaveChanges(nullptr, "map2.mul"), tbapp::SaveChangesAnswer::Cancel);
     }
 
+    void theDiskChangeQuestionOffersOverwriteReloadAndCancel() {
+        tbapp::StandardPrompts prompts;
+        QString text;
+        QStringList buttons;
+        whenModal([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            QVERIFY(box);
+            text = box->text();
+            for (QAbstractButton* button : box->buttons())
+                buttons << button->text().remove('&');
+            for (QAbstractButton* button : box->buttons())
+                if (button->text().remove('&') == "Reload")
+                    button->click();
+        });
+        QCOMPARE(prompts.askChangedOnDisk(nullptr, "map0.mul"), tbapp::DiskChangeAnswer::Reload);
+        QCOMPARE(text, QString("map0.mul has changed on disk since it was loaded."));
+        buttons.sort();
+        QCOMPARE(buttons, (QStringList{"Cancel", "Overwrite", "Reload"}));
+
+        // Enter and Escape both take the answer that writes nothing.
+        whenModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Return); });
+        QCOMPARE(prompts.askChangedOnDisk(nullptr, "map0.mul"), tbapp::DiskChangeAnswer::Cancel);
+        whenModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
+        QCOMPARE(prompts.askChangedOnDisk(nullptr, "map0.mul"), tbapp::DiskChangeAnswer::Cancel);
+    }
+
     void aConfirmationIsTitledConfirmAndAnInputBoxCanBeCancelled() {
         tbapp::StandardPrompts prompts;
         QString title;

@@ -41,8 +41,9 @@ public:
     QStringList confirmations; // texts of the Yes/No boxes
     QStringList inputs;        // "title|prompt|preset" of every input box
     QList<tbapp::FileDialogRequest> openRequests, saveRequests;
-    QStringList folderTitles;     // the title of each folder dialog
-    QStringList saveChangesAsked; // file names of "Save changes to <file>?"
+    QStringList folderTitles;       // the title of each folder dialog
+    QStringList saveChangesAsked;   // file names of "Save changes to <file>?"
+    QStringList changedOnDiskAsked; // file names of "<file> has changed on disk ..."
     std::vector<std::shared_ptr<ProgressRun>> progressRuns;
     bool progressOpenAtError = false; // an error was reported while a progress window was open
 
@@ -53,7 +54,8 @@ public:
     std::deque<QString> inputAnswers;
     // "" or running out: the dialog was cancelled
     QStringList openAnswers, saveAnswers, folderAnswers;
-    QList<tbapp::SaveChangesAnswer> saveChangesAnswers; // Discard once they run out
+    QList<tbapp::SaveChangesAnswer> saveChangesAnswers;  // Discard once they run out
+    QList<tbapp::DiskChangeAnswer> changedOnDiskAnswers; // Cancel once they run out
     std::function<int(QDialog&)> onDialog; // runs a nested dialog in place of exec(); unset:
                                            // rejected
     bool realProgress = false;             // show the real progress window instead of recording
@@ -133,6 +135,12 @@ public:
         saveChangesAsked << fileName;
         return saveChangesAnswers.isEmpty() ? tbapp::SaveChangesAnswer::Discard
                                             : saveChangesAnswers.takeFirst();
+    }
+    tbapp::DiskChangeAnswer askChangedOnDisk(QWidget*, const QString& fileName) override {
+        asked();
+        changedOnDiskAsked << fileName;
+        return changedOnDiskAnswers.isEmpty() ? tbapp::DiskChangeAnswer::Cancel
+                                              : changedOnDiskAnswers.takeFirst();
     }
     std::unique_ptr<tbapp::ItemProgress> startProgress(int itemCount) override {
         asked();

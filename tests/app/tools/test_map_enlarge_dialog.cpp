@@ -1,10 +1,13 @@
-// The map enlargement window: identification of the source, the refusals, and a run with
-// its progress, its disabled button and its result.
+// The map enlargement window: identification of the source, the refusals, a run with its
+// progress, its disabled button and its result, and a run over the editor's loaded map.
 #include "app/tools/MapEnlargeDialog.h"
 
 #include "TestPaths.h"
 #include "ToolWindowsTestSupport.h"
+#include "app/shell/MapEditorLink.h"
+#include "core/MapImage.h"
 #include "core/MapVariant.h"
+#include "editor/MapDocument.h"
 #include "testsupport/FindControl.h"
 #include "testsupport/WaitForJobs.h"
 #include "tools/MapEnlarge.h"
@@ -18,6 +21,38 @@
 #include <QtTest>
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// The editor with a Tokuno map loaded from `file`, one change unsaved; its Save succeeds.
+class EditorWithChanges : public tbapp::MapEditorLink {
+public:
+    explicit EditorWithChanges(const fs::path& file)
+        : document(tb::MapImage(std::vector<unsigned char>(6'421'156),
+                                *tb::identifyMapVariant("map4.mul", 6'421'156)),
+                   file) {
+        document.setCell(0, 0, {3, 0});
+    }
+    void setJumpTexts(const QString&, const QString&) override {}
+    void jumpToBoxes() override {}
+    int currentX() const override { return 0; }
+    int currentY() const override { return 0; }
+    const tb::MapImage* loadedMap() override { return &document.image(); }
+    tb::MapDocument* mapDocument() override { return &document; }
+    void repaintMap() override {}
+    void saveMap(std::function<void()> then) override {
+        ++saves;
+        document.markSaved(document.fileName());
+        then();
+    }
+    void mapFileWritten(const fs::path& file) override { written.push_back(file); }
+
+    tb::MapDocument document;
+    int saves = 0;
+    std::vector<fs::path> written;
+};
+
+} // namespace
 
 class MapEnlargeDialogTest : public QObject {
     Q_OBJECT
@@ -175,6 +210,39 @@ private slots:
         tbtest::control<QPushButton>(form, "TLMapSave")->click();
         QVERIFY(prompts.shown.isEmpty());
         QCOMPARE(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
+    }
+
+    // The new map would replace the loaded one with unsaved changes: No leaves the file
+    // alone, Yes saves the changes first, and the editor hears of the new file.
+    void overTheEditorsChangedMapSavesFirstOrRunsNot() {
+        tbtest::TempDir dir;
+        const fs::path loaded = dir / "new" / "map0.mul";
+        fs::create_directory(dir / "new");
+        tbtest::writeBytes(loaded, {'o', 'l', 'd'});
+        EditorWithChanges editor(dir / "new" / "." / "map0.mul");
+        RecordingPrompts prompts;
+        tbapp::MapEnlargeDialog form(prompts, &editor);
+        prompts.openAnswers = {sparseFile(dir / "map4.mul", 6'421'156)};
+        tbtest::control<QPushButton>(form, "TLMapLoad")->click();
+
+        prompts.saveAnswers = {QString::fromStdString(loaded.string())};
+        tbtest::control<QPushButton>(form, "TLMapSave")->click();
+        TB_WAIT_FOR_JOBS();
+        QCOMPARE(prompts.confirmations,
+                 QStringList{"map0.mul has unsaved changes. Save them before the map "
+                             "enlargement writes it? No cancels the map enlargement."});
+        QCOMPARE(tbtest::readBytes(loaded), (std::vector<unsigned char>{'o', 'l', 'd'}));
+        QCOMPARE(editor.saves, 0);
+        QVERIFY(editor.written.empty());
+
+        prompts.saveAnswers = {QString::fromStdString(loaded.string())};
+        prompts.confirmAnswers = {true};
+        tbtest::control<QPushButton>(form, "TLMapSave")->click();
+        TB_WAIT_FOR_JOBS();
+        QCOMPARE(editor.saves, 1);
+        QCOMPARE(fs::file_size(loaded), std::uintmax_t(tb::kEnlargedFileSize));
+        QCOMPARE(editor.written, std::vector<fs::path>{loaded});
+        QVERIFY(prompts.shown.isEmpty());
     }
 };
 
