@@ -2,6 +2,8 @@
 
 #include "shell/LittleEndian.h"
 
+#include <stdexcept>
+
 namespace tb {
 namespace {
 
@@ -50,6 +52,51 @@ bool decodeItemArt(const unsigned char* data, std::size_t size, ItemImage& image
         }
     }
     return true;
+}
+
+std::vector<unsigned char> encodeItemArt(const ItemImage& image) {
+    std::vector<std::uint16_t> rows; // the runs of every row, one after the other
+    std::vector<std::uint16_t> starts;
+    for (int y = 0; y < image.height; ++y) {
+        // Row starts are 16-bit word counts.
+        if (rows.size() > 0xFFFF)
+            throw std::length_error("item picture too large for its row table");
+        starts.push_back(std::uint16_t(rows.size()));
+        const std::uint16_t* row = image.pixels.data() + std::size_t(y) * std::size_t(image.width);
+        int x = 0;
+        int drawnTo = 0; // where the last run ended: skips count from there
+        while (x < image.width) {
+            if (!(row[x] & ItemImage::kOpaque)) {
+                ++x;
+                continue;
+            }
+            int end = x;
+            while (end < image.width && (row[end] & ItemImage::kOpaque))
+                ++end;
+            rows.push_back(std::uint16_t(x - drawnTo));
+            rows.push_back(std::uint16_t(end - x));
+            for (int i = x; i < end; ++i)
+                rows.push_back(std::uint16_t(row[i] & 0x7FFF));
+            drawnTo = x = end;
+        }
+        rows.push_back(0);
+        rows.push_back(0);
+    }
+    std::vector<unsigned char> bytes(2 * (4 + starts.size() + rows.size()));
+    unsigned char* p = bytes.data();
+    writeU32(p, 0);
+    writeU16(p + 4, std::uint16_t(image.width));
+    writeU16(p + 6, std::uint16_t(image.height));
+    p += 8;
+    for (const std::uint16_t w : starts) {
+        writeU16(p, w);
+        p += 2;
+    }
+    for (const std::uint16_t w : rows) {
+        writeU16(p, w);
+        p += 2;
+    }
+    return bytes;
 }
 
 ItemImage itemPlaceholderImage() {

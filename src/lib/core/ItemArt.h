@@ -34,6 +34,9 @@ inline constexpr int kItemArtMaxSide = 1024;
 // start or a run outside the bytes, or a run past the picture's width.
 bool decodeItemArt(const unsigned char* data, std::size_t size, ItemImage& image);
 
+// The entry bytes of `image`: its opaque pixels as runs, transparent ones skipped.
+std::vector<unsigned char> encodeItemArt(const ItemImage& image);
+
 // The picture of item `itemId`, or a placeholder (a framed cross, marked `placeholder`) when
 // the art holds none or the entry is damaged.
 ItemImage itemArtImage(const ArtFiles& art, std::uint16_t itemId);
