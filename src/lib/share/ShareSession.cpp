@@ -118,7 +118,7 @@ SubmitReport ShareSession::submit(const Stroke& stroke, FacetCopy& copy) {
     m_journal.add(stroke);
     // Strokes go out in the order they were made: behind any that wait.
     if (!m_online || !m_waiting.empty()) {
-        m_waiting.push_back(stroke);
+        wait(stroke);
         return {StrokeOutcome::Waiting, false, {}, {}};
     }
     try {
@@ -136,11 +136,16 @@ SubmitReport ShareSession::submit(const Stroke& stroke, FacetCopy& copy) {
         return merge(stroke, blocks, copy, false);
     } catch (const ConnectionLost&) {
         m_online = false;
-        m_waiting.push_back(stroke);
+        wait(stroke);
         return {StrokeOutcome::Waiting, false, {}, {}};
     } catch (const WriteRefused& refusal) {
         return refuse(stroke, blocks, copy, refusal);
     }
+}
+
+void ShareSession::wait(const Stroke& stroke) {
+    m_waiting.push_back(stroke);
+    m_journal.makeDurable(stroke.id);
 }
 
 SubmitReport ShareSession::merge(const Stroke& stroke, const StrokeBlocks& blocks, FacetCopy& copy,
@@ -180,7 +185,7 @@ SubmitReport ShareSession::merge(const Stroke& stroke, const StrokeBlocks& block
     }
     // Someone keeps changing these blocks: the stroke waits, and goes out on reconnect.
     if (!waiting)
-        m_waiting.push_back(stroke);
+        wait(stroke);
     return {StrokeOutcome::Waiting, false, {}, {}};
 }
 

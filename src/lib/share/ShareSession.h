@@ -98,6 +98,8 @@ private:
     // Puts server blocks into the copy with the waiting strokes over them, and notes their
     // revisions.
     void put(const BlockSet& blocks, FacetCopy& copy);
+    // Queues `stroke` behind the waiting ones, its journal file made durable.
+    void wait(const Stroke& stroke);
     void noteRevisions(const BlockSet& blocks);
     std::size_t bringIn(std::vector<std::uint32_t> land, std::vector<std::uint32_t> statics,
                         FacetCopy& copy);

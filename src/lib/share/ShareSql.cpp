@@ -34,7 +34,7 @@ CREATE TABLE tb.facet (
     variant_size bigint NOT NULL,
     tail bytea NOT NULL,
     source text NOT NULL,
-    imported_by name NOT NULL DEFAULT current_user,
+    imported_by text NOT NULL DEFAULT current_user,
     imported_at timestamptz NOT NULL DEFAULT now()
 );
 
@@ -45,7 +45,7 @@ CREATE TABLE tb.land_block (
     block_y integer NOT NULL,
     revision bigint NOT NULL,
     cells bytea NOT NULL CHECK (length(cells) = 196),
-    author name NOT NULL DEFAULT current_user,
+    author text NOT NULL DEFAULT current_user,
     changed_at timestamptz NOT NULL DEFAULT now(),
     PRIMARY KEY (facet, block)
 );
@@ -61,7 +61,7 @@ CREATE TABLE tb.statics_block (
     records bytea NOT NULL CHECK (length(records) % 7 = 0),
     extra integer NOT NULL,
     blank_length integer NOT NULL,
-    author name NOT NULL DEFAULT current_user,
+    author text NOT NULL DEFAULT current_user,
     changed_at timestamptz NOT NULL DEFAULT now(),
     PRIMARY KEY (facet, block)
 );
@@ -72,7 +72,7 @@ CREATE TABLE tb.change (
     facet integer NOT NULL,
     kind "char" NOT NULL,
     block integer NOT NULL,
-    author name NOT NULL,
+    author text NOT NULL,
     changed_at timestamptz NOT NULL,
     stroke uuid
 );
@@ -81,14 +81,14 @@ CREATE TABLE tb.change (
 CREATE TABLE tb.stroke (
     id uuid PRIMARY KEY,
     facet integer NOT NULL,
-    author name NOT NULL DEFAULT current_user,
+    author text NOT NULL DEFAULT current_user,
     committed_at timestamptz NOT NULL DEFAULT now()
 );
 
 -- Rights: a facet of null means every facet, a region of nulls the whole facet. Regions
 -- are block ranges, both ends included.
 CREATE TABLE tb.access (
-    grantee name NOT NULL,
+    grantee text NOT NULL,
     access text NOT NULL CHECK (access IN ('read', 'write')),
     facet integer,
     block_x1 integer,
@@ -100,7 +100,7 @@ CREATE TABLE tb.access (
 
 CREATE TABLE tb.presence (
     session uuid PRIMARY KEY,
-    builder name NOT NULL DEFAULT current_user,
+    builder text NOT NULL DEFAULT current_user,
     facet integer NOT NULL,
     x1 integer NOT NULL,
     y1 integer NOT NULL,
@@ -352,7 +352,7 @@ const PreparedStatement kAnnounce{
 
 const PreparedStatement kPresent{
     "tb_present",
-    "SELECT builder::text, x1, y1, x2, y2, session FROM tb.presence "
+    "SELECT builder, x1, y1, x2, y2, session FROM tb.presence "
     "WHERE facet = $1 AND seen_at > now() - make_interval(secs => $2) AND session <> $3 "
     "ORDER BY builder, session",
     {kInt4, kInt4, kUuid}};

@@ -1,9 +1,11 @@
 #include "share/StrokeJournal.h"
 
-#include "shell/AtomicFileWriter.h"
+#include "share/FolderSync.h"
 #include "shell/Errors.h"
 #include "shell/FileBytes.h"
+#include "shell/FileReplace.h"
 #include "shell/LittleEndian.h"
+#include "shell/NativeFile.h"
 
 #include <algorithm>
 #include <cstring>
@@ -160,9 +162,45 @@ std::vector<Stroke> StrokeJournal::read() {
 void StrokeJournal::add(const Stroke& stroke) {
     const std::vector<unsigned char> bytes = encode(stroke, m_facet);
     const fs::path path = m_dir / fileName(m_next);
-    writeFileAtomically(path, bytes.data(), bytes.size());
+    // Whole or not at all: written beside its name, then renamed. Not synced to the disk
+    // here (that would cost more than the commit it guards); makeDurable() does that for a
+    // stroke that has to wait.
+    const fs::path temp = m_dir / ("." + path.filename().string() + ".tmp");
+    NativeFile file;
+    std::error_code error = file.open(temp, NativeFile::Mode::CreateNew);
+    if (error == std::errc::file_exists) {
+        fs::remove(temp, error);
+        error = file.open(temp, NativeFile::Mode::CreateNew);
+    }
+    if (!error)
+        error = file.writeAt(0, bytes.data(), bytes.size());
+    if (const std::error_code closed = file.close(); !error)
+        error = closed;
+    if (!error)
+        error = moveOver(temp, path);
+    if (error) {
+        std::error_code ignored;
+        fs::remove(temp, ignored);
+        throw FileError(fileErrorText(path, "write", error));
+    }
     ++m_next;
     m_files[stroke.id] = path;
+}
+
+void StrokeJournal::makeDurable(const StrokeId& id) {
+    const auto it = m_files.find(id);
+    if (it == m_files.end())
+        return;
+    NativeFile file;
+    std::error_code error = file.open(it->second, NativeFile::Mode::ReadWrite);
+    if (!error)
+        error = file.flushToDisk();
+    if (const std::error_code closed = file.close(); !error)
+        error = closed;
+    if (!error)
+        error = syncFolder(m_dir);
+    if (error)
+        throw FileError(fileErrorText(it->second, "write", error));
 }
 
 void StrokeJournal::remove(const StrokeId& id) {

@@ -2,8 +2,9 @@
 // Strokes not yet committed, kept on disk so that nothing is lost while the server cannot be
 // reached or when the editor is killed: one file per stroke in a folder of the shared map,
 // written atomically before the stroke goes to the server and removed once the server holds
-// it. Files are little-endian binary: "TBSTROKE", version, facet, id, mode, the cell edits
-// and the item edits.
+// it. A file is synced to the disk once its stroke has to wait (makeDurable()); until then
+// it survives the editor's end, not the system's. Files are little-endian binary:
+// "TBSTROKE", version, facet, id, mode, the cell edits and the item edits.
 
 #include "share/Stroke.h"
 
@@ -27,6 +28,8 @@ public:
     std::vector<Stroke> read();
     // Writes `stroke` to the journal. Throws FileError naming the file.
     void add(const Stroke& stroke);
+    // Makes the file of stroke `id` durable: on the disk, under its name. Throws FileError.
+    void makeDurable(const StrokeId& id);
     // Drops stroke `id` (the server holds it, or refused it).
     void remove(const StrokeId& id);
     // Strokes added or read and not removed.
