@@ -69,8 +69,9 @@ public:
     std::size_t waitingCount() const { return m_waiting.size(); }
 
     // Commits `stroke`, which `copy` already shows (the editor applied it, or applyStroke()
-    // did). Throws std::out_of_range for an edit outside the facet, FileError when the
-    // journal cannot be written (nothing was sent then).
+    // did). While other strokes wait, it waits behind them: commitWaiting() sends them all.
+    // Throws std::out_of_range for an edit outside the facet, FileError when the journal
+    // cannot be written (nothing was sent then).
     SubmitReport submit(const Stroke& stroke, FacetCopy& copy);
     // Commits the waiting strokes, oldest first, each on the blocks the server holds now;
     // stops when the connection breaks again. One report per stroke that left the journal.
