@@ -248,6 +248,16 @@ bool ShareSession::reconnect() {
 
 std::size_t ShareSession::bringIn(std::vector<std::uint32_t> land,
                                   std::vector<std::uint32_t> statics, FacetCopy& copy) {
+    try {
+        return fetchAndPut(std::move(land), std::move(statics), copy);
+    } catch (const ConnectionLost&) {
+        m_online = false;
+        throw;
+    }
+}
+
+std::size_t ShareSession::fetchAndPut(std::vector<std::uint32_t> land,
+                                      std::vector<std::uint32_t> statics, FacetCopy& copy) {
     for (auto* list : {&land, &statics}) {
         std::sort(list->begin(), list->end());
         list->erase(std::unique(list->begin(), list->end()), list->end());
@@ -287,10 +297,16 @@ std::size_t ShareSession::applyChanges(const FeedNews& news, FacetCopy& copy) {
 }
 
 std::size_t ShareSession::resynchronise(FacetCopy& copy) {
-    std::vector<std::uint32_t> land =
-        newerBlocks(m_connection, sql::copyRevisionsOut("land_block", facet()), m_revisions.land);
-    std::vector<std::uint32_t> statics = newerBlocks(
-        m_connection, sql::copyRevisionsOut("statics_block", facet()), m_revisions.statics);
+    std::vector<std::uint32_t> land, statics;
+    try {
+        land = newerBlocks(m_connection, sql::copyRevisionsOut("land_block", facet()),
+                           m_revisions.land);
+        statics = newerBlocks(m_connection, sql::copyRevisionsOut("statics_block", facet()),
+                              m_revisions.statics);
+    } catch (const ConnectionLost&) {
+        m_online = false;
+        throw;
+    }
     // A revision that differs is newer: revisions only grow.
     for (std::uint32_t b : land)
         m_revisions.land[b] = -1;

@@ -82,7 +82,7 @@ public:
     // Brings the blocks that `news` names into `copy` when the server holds newer ones than
     // the copy (the session's own commits are skipped), with the waiting strokes shown over
     // them. Returns how many blocks were replaced. A replaced facet is not handled here: the
-    // map is opened again.
+    // map is opened again. Throws ConnectionLost (the session is offline then).
     std::size_t applyChanges(const FeedNews& news, FacetCopy& copy);
     // Compares every block's revision with the server's and brings the newer ones in: after
     // a time without notifications (the feed's connection broke). Returns how many.
@@ -104,6 +104,8 @@ private:
     void noteRevisions(const BlockSet& blocks);
     std::size_t bringIn(std::vector<std::uint32_t> land, std::vector<std::uint32_t> statics,
                         FacetCopy& copy);
+    std::size_t fetchAndPut(std::vector<std::uint32_t> land, std::vector<std::uint32_t> statics,
+                            FacetCopy& copy);
 
     ShareConnection m_connection;
     FacetInfo m_info;
