@@ -7,14 +7,21 @@
 // created, shown modally and destroyed when it closes. The picture is built once, after
 // the window is first on screen, from the main window's map and radar colour table; the
 // "Show statics" box under it starts as the main window's switch and draws each block's
-// sampled cell in its topmost static's radar colour where it has statics.
+// sampled cell in its topmost static's radar colour where it has statics. The picture is
+// drawn by a job beside the window; the map and the statics it reads must stay as they are
+// while the window is open (it is modal, and its opener starts it only when no job of its
+// own could change them).
 
+#include "app/shell/JobRunner.h"
 #include "app/shell/Prompts.h"
+
+#include "core/MapVariant.h"
 
 #include <QDialog>
 #include <QImage>
 
 #include <functional>
+#include <optional>
 
 namespace tbapp {
 class MapEditorLink;
@@ -44,18 +51,21 @@ public:
     // Tells whether the main window's map path box is green (valid) at the time of the build.
     using PathValidity = std::function<bool()>;
 
-    // `sizeText` is the main window's size label ("7168x4096"); it gives the picture's
-    // size in blocks (0 x 0 for "None"). `radar` and the statics must outlive the window;
+    // `mapSize` is the size of the map the main window identified; it gives the picture's
+    // size in blocks (0 x 0 without one). `radar` and the statics must outlive the window;
     // `prompts` shows a failed build.
-    OverviewWindow(MapEditorLink& link, const tb::RadarColours& radar, const QString& sizeText,
-                   PathValidity mapPathValid, tbapp::Prompts& prompts,
-                   const OverviewStatics& statics = {}, QWidget* parent = nullptr);
+    OverviewWindow(MapEditorLink& link, const tb::RadarColours& radar,
+                   std::optional<tb::MapSize> mapSize, PathValidity mapPathValid,
+                   tbapp::Prompts& prompts, const OverviewStatics& statics = {},
+                   QWidget* parent = nullptr);
+    // A build still running is stopped first.
+    ~OverviewWindow() override;
 
-    // The Overview command: does nothing and returns false unless a map is loaded and the
-    // size text names a known size; otherwise creates the window, runs it modally,
+    // The Overview command: does nothing and returns false unless a map is loaded and its
+    // size is known; otherwise creates the window, runs it modally,
     // destroys it and returns true.
     static bool openOverview(MapEditorLink& link, const tb::RadarColours& radar,
-                             const QString& sizeText, const PathValidity& mapPathValid,
+                             std::optional<tb::MapSize> mapSize, const PathValidity& mapPathValid,
                              tbapp::Prompts& prompts, const OverviewStatics& statics = {},
                              QWidget* parent = nullptr);
 
@@ -73,6 +83,7 @@ private:
     // drawn only when the map path box is valid. Runs by itself once after the first show,
     // and again when the statics box changes.
     void buildOverview();
+    void buildEnded();
     // A press of any button on picture pixel (px, py): jump to (8 px, 8 py) and close.
     void jumpToPixel(int px, int py);
     void showPicture();
@@ -88,6 +99,7 @@ private:
     QImage m_picture;
     bool m_buildQueued = false;
     bool m_built = false;
+    JobRunner m_jobs; // the build, while it runs
 };
 
 } // namespace tbapp

@@ -2,6 +2,7 @@
 
 #include "app/shell/PathBox.h"
 #include "app/shell/Prompts.h"
+#include "app/shell/UiPath.h"
 
 #include "core/ArtContainer.h"
 #include "core/MapFile.h"
@@ -20,10 +21,6 @@
 
 namespace tbapp {
 namespace {
-
-std::filesystem::path toPath(const QString& text) {
-    return std::filesystem::path(text.toStdU16String());
-}
 
 QString fromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
@@ -130,24 +127,21 @@ std::optional<tb::MapVariant> FilePanel::validateMapPath() {
                                        tb::isAcceptedMapFileName(file.fileName().toStdString()));
     m_versionLabel->setText(fromUtf8(tb::kNoVariantCaption));
     m_sizeLabel->setText(fromUtf8(tb::kNoVariantCaption));
+    m_variant.reset();
     if (!mapPathValid())
         return std::nullopt;
-    std::optional<tb::MapVariant> variant = tb::identifyMapFile(toPath(path));
-    if (variant) {
-        m_versionLabel->setText(fromUtf8(variant->caption));
-        m_sizeLabel->setText(fromUtf8(variant->sizeText));
+    m_variant = tb::identifyMapFile(uiPath(path));
+    if (m_variant) {
+        m_versionLabel->setText(fromUtf8(m_variant->caption));
+        m_sizeLabel->setText(QString::fromStdString(tb::mapSizeText(m_variant->size())));
     }
-    return variant;
-}
-
-QString FilePanel::mapSizeText() const {
-    return m_sizeLabel->text();
+    return m_variant;
 }
 
 // Green when the art files are there (artidx.mul/art.mul or artLegacyMUL.uop).
 void FilePanel::gamePathChanged() {
     const QString dir = m_gamePathEdit->text();
-    const bool valid = !dir.isEmpty() && tb::hasGameArt(toPath(dir));
+    const bool valid = !dir.isEmpty() && tb::hasGameArt(uiPath(dir));
     setPathBoxValid(m_gamePathEdit, valid);
     emit gamePathEdited(valid);
 }
@@ -170,25 +164,25 @@ void FilePanel::chooseGameDir() {
 
 void FilePanel::setSaveAvailable(bool available) {
     m_saveAvailable = available;
-    m_saveButton->setEnabled(available);
+    m_saveButton->setEnabled(available && !m_jobRunning);
     emit buttonsChanged();
 }
 
-void FilePanel::setSaving(bool saving) {
+void FilePanel::setJobRunning(bool running, bool saving) {
+    m_jobRunning = running;
     m_saveButton->setText(saving ? "Saving ..." : "Save");
-    m_saveButton->setEnabled(!saving && m_saveAvailable);
-    m_loadButton->setEnabled(!saving);
+    m_saveButton->setEnabled(!running && m_saveAvailable);
+    m_loadButton->setEnabled(!running);
     emit buttonsChanged();
-    if (saving)
-        m_saveButton->repaint();
 }
 
+// The buttons' own state: the window around them may be off for a moment while a job runs.
 bool FilePanel::loadEnabled() const {
-    return m_loadButton->isEnabled();
+    return m_loadButton->isEnabledTo(this);
 }
 
 bool FilePanel::saveEnabled() const {
-    return m_saveButton->isEnabled();
+    return m_saveButton->isEnabledTo(this);
 }
 
 } // namespace tbapp

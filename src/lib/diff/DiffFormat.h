@@ -8,15 +8,16 @@
 // little-endian; positions are offsets from the start of the patch.
 
 #include "shell/LittleEndian.h"
+#include "shell/Progress.h"
 
 #include <array>
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tb {
@@ -42,13 +43,29 @@ inline constexpr const char* kStageStaticsIndex = "Generating patch (Statics ind
 inline constexpr const char* kStageMap = "Generating patch (Map)";
 inline constexpr const char* kStageMapIndex = "Generating patch (Map index)";
 
+inline constexpr const char* kDiffStoppedMessage =
+    "The diff patch generation was stopped: no patch file was written.";
+
 inline constexpr const char* kStaticsLengthMessage =
     "StaticPointer.Length is not a multiple of SizeOf(TStaticRec)";
 
-// A statics index entry whose Length is not a whole number of records.
+// A statics index entry whose Length is not a whole number of records. what() is the
+// window's fixed text; the index file and the block, where known, are kept for tbmap.
 class StaticsLengthError : public std::runtime_error {
 public:
     StaticsLengthError() : std::runtime_error(kStaticsLengthMessage) {}
+    StaticsLengthError(std::filesystem::path indexFile, int column, int row)
+        : std::runtime_error(kStaticsLengthMessage), m_indexFile(std::move(indexFile)),
+          m_column(column), m_row(row) {}
+    // The staidx file of the entry; empty when not known.
+    const std::filesystem::path& indexFile() const { return m_indexFile; }
+    int blockColumn() const { return m_column; }
+    int blockRow() const { return m_row; }
+
+private:
+    std::filesystem::path m_indexFile;
+    int m_column = -1;
+    int m_row = -1;
 };
 
 // TBHDInfo: the packed 1024-byte header. Checksums are kept as their 32-bit patterns.
@@ -96,9 +113,6 @@ inline void encodeStaticPointer(unsigned char* p, const StaticPointer& pointer) 
     writeU32(p + 4, pointer.length);
     writeU32(p + 8, pointer.extra);
 }
-
-// Progress of a sub-operation: one percentage, 0..100.
-using PercentCallback = std::function<void(int)>;
 
 // The blocks a run covers: `columns` x `rows`, in block order (b = X * rows + Y). Client
 // files always use the whole 768 x 512 grid, the default. A smaller grid keeps every rule
@@ -151,20 +165,24 @@ private:
     std::unique_ptr<unsigned char[]> m_bytes;
 };
 
-// ReadStaIdx: loads the first 393,216 entries (the table's grid) of a staidx0.mul, one block
-// column per read. The callback gets 0, then X * 100 / 768 (768: the grid's columns) after
-// each column, then 100. A shorter file is a FileError.
+// ReadStaIdx: loads the first 393,216 entries (the table's grid) of a staidx0.mul, whole
+// block columns, up to 1 MiB per read. `progress` gets 0, then X * 100 / 768 (768: the
+// grid's columns) for each column read, then 100, each of 100 under `caption` (the stage
+// showing). A shorter file is a FileError; a stop throws OperationStopped
+// (kDiffStoppedMessage).
 void readStaIdx(const std::filesystem::path& path, StaIdxTable& table,
-                const PercentCallback& progress = {});
+                Progress& progress = noProgress(), const std::string& caption = kStageStatics);
 
 // StaIdxChecksum: the XOR of all 1,179,648 32-bit words (3 per entry of the table's grid)
 // of the table's entries.
 std::uint32_t staIdxChecksum(const StaIdxTable& table);
 
 // MapChecksum: the XOR of the 49 words of each of the first 392,704 blocks of a map file.
-// The callback gets 0, then blocks-read * 100 / 393,216 whenever that value changes (so
-// the last block shows 99), then 100.
-std::uint32_t mapChecksum(const std::filesystem::path& path, const PercentCallback& progress = {});
+// `progress` gets 0, then blocks-read * 100 / 393,216 whenever that value changes (so the
+// last block shows 99), then 100, each of 100 under `caption`; a stop throws
+// OperationStopped (kDiffStoppedMessage).
+std::uint32_t mapChecksum(const std::filesystem::path& path, Progress& progress = noProgress(),
+                          const std::string& caption = kStageWorking);
 
 // The XOR of `words` consecutive 32-bit little-endian words starting at `p`.
 std::uint32_t xorFoldWords(const unsigned char* p, std::size_t words);

@@ -18,6 +18,9 @@ namespace fs = std::filesystem;
 namespace tb {
 namespace {
 
+// Map columns are read this many bytes a call (ten columns of the client grid).
+constexpr std::size_t kMapReadBytes = std::size_t(1) << 20;
+
 std::int32_t checkedSize(const InputFile& file) {
     if (file.size() > std::numeric_limits<std::int32_t>::max())
         throw FileError("Cannot use file \"" + file.path().string() +
@@ -102,7 +105,7 @@ struct PendingBlock {
 class Generator {
 public:
     Generator(const DiffFileSet& original, const DiffFileSet& modified, PatchWriter& writer,
-              DiffProgress& progress, DiffSummary& summary, const DiffRunSettings& settings)
+              Progress& progress, DiffSummary& summary, const DiffRunSettings& settings)
         : m_orig(original), m_mod(modified), m_writer(writer), m_progress(progress),
           m_summary(summary), m_settings(settings), m_grid(settings.grid), m_origIndex(m_grid),
           m_modIndex(m_grid), m_origLoader(settings.mergeGap), m_modLoader(settings.mergeGap) {}
@@ -115,11 +118,27 @@ private:
     void compareBatch(int x, std::size_t first, std::size_t last);
     void compareLargeBlock(int x, PendingBlock& block);
     void storeStaticsEntry(int x, int y, std::int32_t pos, std::size_t length);
-    std::uint32_t checksumAndCompareMaps(const MapFileReader& origMap, const MapFileReader& modMap,
-                                         std::vector<bool>& changed);
-    PercentCallback percentCallback() {
-        return [this](int value) { m_progress.percent(value); };
+    std::uint32_t checksumAndStoreMaps(const MapFileReader& origMap, const MapFileReader& modMap,
+                                       std::vector<unsigned char>& mapEntries);
+    void storeMapBlock(std::size_t block, const unsigned char* bytes,
+                       std::vector<unsigned char>& mapEntries);
+    // The reused buffer of `size` bytes in `buffer`, grown without zero-filling: every byte
+    // is read into before it is used.
+    static unsigned char* reuse(std::unique_ptr<unsigned char[]>& buffer, std::size_t& capacity,
+                                std::size_t size) {
+        if (size > capacity) {
+            buffer = std::make_unique_for_overwrite<unsigned char[]>(size);
+            capacity = size;
+        }
+        return buffer.get();
     }
+    // A new stage: its caption, its bar at 0.
+    void stage(const char* caption) {
+        m_stage = caption;
+        m_progress.report(m_stage, 0, 100);
+    }
+    // The bar of the stage showing; a stop is taken here, after a block column.
+    void percent(int value) { reportStep(m_progress, m_stage, value, 100, kDiffStoppedMessage); }
     bool large(const PendingBlock& block) const {
         return block.modLength > m_settings.largeBlockBytes;
     }
@@ -130,7 +149,8 @@ private:
     const DiffFileSet& m_orig;
     const DiffFileSet& m_mod;
     PatchWriter& m_writer;
-    DiffProgress& m_progress;
+    Progress& m_progress;
+    std::string m_stage = kStageWorking;
     DiffSummary& m_summary;
     const DiffRunSettings& m_settings;
     const DiffGrid m_grid;
@@ -146,12 +166,17 @@ private:
     RangeLoader m_origLoader;
     RangeLoader m_modLoader;
     std::vector<Request*> m_requests;
+    // Read buffers kept for the whole run: large blocks' chunks, then map columns.
+    std::unique_ptr<unsigned char[]> m_origBuffer;
+    std::unique_ptr<unsigned char[]> m_modBuffer;
+    std::size_t m_origCapacity = 0;
+    std::size_t m_modCapacity = 0;
 };
 
 void Generator::staticsPhase() {
-    m_progress.stage(kStageStatics);
-    readStaIdx(m_orig.staIdx, m_origIndex, percentCallback());
-    readStaIdx(m_mod.staIdx, m_modIndex, percentCallback());
+    stage(kStageStatics);
+    readStaIdx(m_orig.staIdx, m_origIndex, m_progress, m_stage);
+    readStaIdx(m_mod.staIdx, m_modIndex, m_progress, m_stage);
     TBHDInfo& header = m_summary.header;
     header.origStaIdxCRC = staIdxChecksum(m_origIndex);
     header.modStaIdxCRC = staIdxChecksum(m_modIndex);
@@ -163,15 +188,15 @@ void Generator::staticsPhase() {
 
     for (int x = 0; x < m_grid.columns; ++x) {
         compareStaticsColumn(x);
-        m_progress.percent(x * 100 / m_grid.columns);
+        percent(x * 100 / m_grid.columns);
     }
 
     header.staticsIndexPos = m_writer.position();
-    m_progress.stage(kStageStaticsIndex);
+    stage(kStageStaticsIndex);
     const std::size_t columnBytes = std::size_t(m_grid.rows) * kPatchStaticsEntrySize;
     for (int x = 0; x < m_grid.columns; ++x) {
         m_writer.append(m_staticsEntries.data() + std::size_t(x) * columnBytes, columnBytes);
-        m_progress.percent(x * 100 / m_grid.columns);
+        percent(x * 100 / m_grid.columns);
     }
 }
 
@@ -193,12 +218,12 @@ void Generator::compareStaticsColumn(int x) {
         std::size_t origLength = 0;
         if (o.lookup != -1) {
             if (o.length % kStaticRecSize != 0)
-                throw StaticsLengthError();
+                throw StaticsLengthError(m_orig.staIdx, x, y);
             m_origStatics->checkRange(o.lookup, o.length);
             origLength = o.length;
         }
         if (m.length % kStaticRecSize != 0)
-            throw StaticsLengthError();
+            throw StaticsLengthError(m_mod.staIdx, x, y);
         m_modStatics->checkRange(m.lookup, m.length);
         // Filled in place: building a local and copying it costs more than the rest.
         PendingBlock& block = m_pending.emplace_back();
@@ -260,22 +285,22 @@ void Generator::compareBatch(int x, std::size_t first, std::size_t last) {
 
 void Generator::compareLargeBlock(int x, PendingBlock& block) {
     const std::size_t chunkBytes = m_settings.chunkBytes;
-    std::vector<unsigned char> origChunk(chunkBytes);
-    std::vector<unsigned char> modChunk(chunkBytes);
+    unsigned char* origChunk = reuse(m_origBuffer, m_origCapacity, chunkBytes);
+    unsigned char* modChunk = reuse(m_modBuffer, m_modCapacity, chunkBytes);
     bool equal = block.compareRecords();
     for (std::size_t done = 0; equal && done < block.modLength; done += chunkBytes) {
         const std::size_t n = std::min(chunkBytes, block.modLength - done);
-        m_origStatics->readAt(block.orig.offset + std::int64_t(done), origChunk.data(), n);
-        m_modStatics->readAt(block.mod.offset + std::int64_t(done), modChunk.data(), n);
-        equal = std::memcmp(origChunk.data(), modChunk.data(), n) == 0;
+        m_origStatics->readAt(block.orig.offset + std::int64_t(done), origChunk, n);
+        m_modStatics->readAt(block.mod.offset + std::int64_t(done), modChunk, n);
+        equal = std::memcmp(origChunk, modChunk, n) == 0;
     }
     if (equal)
         return;
     const std::int32_t pos = m_writer.position();
     for (std::size_t done = 0; done < block.modLength; done += chunkBytes) {
         const std::size_t n = std::min(chunkBytes, block.modLength - done);
-        m_modStatics->readAt(block.mod.offset + std::int64_t(done), modChunk.data(), n);
-        m_writer.append(modChunk.data(), n);
+        m_modStatics->readAt(block.mod.offset + std::int64_t(done), modChunk, n);
+        m_writer.append(modChunk, n);
     }
     storeStaticsEntry(x, block.y, pos, block.modLength);
     ++m_summary.staticsBlocksStored;
@@ -293,32 +318,53 @@ static_assert(kMapChecksumBlocks == DiffGrid{}.mapChecksumBlocks(),
               "the checksum covers every column but the last");
 
 // MapChecksum of the modified map (the first 392,704 blocks, every column but the last,
-// with its progress: 0, then blocks * 100 / 393,216 as it changes, then 100), marking on
-// the way which of those blocks differ from the original map.
-std::uint32_t Generator::checksumAndCompareMaps(const MapFileReader& origMap,
-                                                const MapFileReader& modMap,
-                                                std::vector<bool>& changed) {
-    m_progress.percent(0);
+// with its progress: 0, then blocks * 100 / 393,216 as it changes, then 100). The same pass
+// compares those blocks with the original map and stores the ones that differ, in block
+// order, so each map is read once, several columns a call.
+std::uint32_t Generator::checksumAndStoreMaps(const MapFileReader& origMap,
+                                              const MapFileReader& modMap,
+                                              std::vector<unsigned char>& mapEntries) {
+    percent(0);
     const int rows = m_grid.rows;
-    std::vector<unsigned char> origColumn(static_cast<std::size_t>(m_grid.mapColumnBytes()));
-    std::vector<unsigned char> modColumn(static_cast<std::size_t>(m_grid.mapColumnBytes()));
+    const auto columnBytes = std::size_t(m_grid.mapColumnBytes());
+    const int columnsPerRead = std::max(1, int(kMapReadBytes / columnBytes));
+    unsigned char* orig = reuse(m_origBuffer, m_origCapacity, columnsPerRead * columnBytes);
+    unsigned char* mod = reuse(m_modBuffer, m_modCapacity, columnsPerRead * columnBytes);
+    const int checkedColumns = m_grid.mapChecksumBlocks() / rows;
     std::uint32_t result = 0;
     int lastPercent = 0;
-    for (int blocksRead = 0; blocksRead < m_grid.mapChecksumBlocks(); blocksRead += rows) {
-        const std::int64_t at = std::int64_t(blocksRead) * 196;
-        modMap.readAt(at, modColumn.data(), modColumn.size());
-        result ^= xorFoldWords(modColumn.data(), std::size_t(rows) * 49);
-        origMap.readAt(at, origColumn.data(), origColumn.size());
-        for (int y = 0; y < rows; ++y)
-            if (std::memcmp(origColumn.data() + y * 196, modColumn.data() + y * 196, 196) != 0)
-                changed[std::size_t(blocksRead) + std::size_t(y)] = true;
-        const int percent = int(std::int64_t(blocksRead + rows) * 100 / m_grid.blockCount());
-        if (percent != lastPercent)
-            m_progress.percent(percent);
-        lastPercent = percent;
+    for (int x = 0; x < checkedColumns;) {
+        const int columns = std::min(columnsPerRead, checkedColumns - x);
+        const std::int64_t at = std::int64_t(x) * std::int64_t(columnBytes);
+        const std::size_t bytes = std::size_t(columns) * columnBytes;
+        modMap.readAt(at, mod, bytes);
+        origMap.readAt(at, orig, bytes);
+        for (int c = 0; c < columns; ++c, ++x) {
+            const std::size_t column = std::size_t(c) * columnBytes;
+            result ^= xorFoldWords(mod + column, std::size_t(rows) * 49);
+            for (int y = 0; y < rows; ++y) {
+                const std::size_t from = column + std::size_t(y) * 196;
+                if (std::memcmp(orig + from, mod + from, 196) != 0)
+                    storeMapBlock(blockIndex(x, y), mod + from, mapEntries);
+            }
+            const int percent = int(std::int64_t(x + 1) * rows * 100 / m_grid.blockCount());
+            if (percent != lastPercent)
+                this->percent(percent);
+            else
+                stopIfRequested(m_progress, kDiffStoppedMessage);
+            lastPercent = percent;
+        }
     }
-    m_progress.percent(100);
+    percent(100);
     return result;
+}
+
+void Generator::storeMapBlock(std::size_t block, const unsigned char* bytes,
+                              std::vector<unsigned char>& mapEntries) {
+    const std::int32_t pos = m_writer.position();
+    m_writer.append(bytes, 196);
+    writeI32(mapEntries.data() + block * kPatchMapEntrySize, pos);
+    ++m_summary.mapBlocksStored;
 }
 
 void Generator::mapPhase() {
@@ -326,60 +372,41 @@ void Generator::mapPhase() {
     // Either map may be a .mul or a container (map0LegacyMUL.uop): both read as map bytes.
     const MapFileReader modMap(m_mod.map);
     const MapFileReader origMap(m_orig.map);
-    // The checksum's bar runs under whatever stage is showing. The same pass compares the
-    // block columns it covers, so the modified map is read once; the blocks found
-    // different are fetched again one by one below.
-    std::vector<bool> changed(std::size_t(m_grid.blockCount()));
-    header.mapCRC = checksumAndCompareMaps(origMap, modMap, changed);
-
-    m_progress.stage(kStageMap);
     // Every entry starts as -1, unchanged.
     std::vector<unsigned char> mapEntries(std::size_t(m_grid.blockCount()) * kPatchMapEntrySize,
                                           0xFF);
+    // The checksum's bar runs under whatever stage is showing; the changed blocks of the
+    // columns it covers are stored on the way. Nothing else is written in between, so
+    // they land where the map stage would put them.
+    header.mapCRC = checksumAndStoreMaps(origMap, modMap, mapEntries);
+
+    stage(kStageMap);
     const int rows = m_grid.rows;
-    const std::int64_t columnBytes = m_grid.mapColumnBytes();
-    std::vector<unsigned char> origColumn(static_cast<std::size_t>(columnBytes));
-    std::vector<unsigned char> modColumn(static_cast<std::size_t>(columnBytes));
-    const int firstUnscanned = m_grid.columns - 1; // 767 on the client grid
+    const auto columnBytes = std::size_t(m_grid.mapColumnBytes());
+    // The column the checksum leaves out (767 on the client grid) is compared here.
+    const int last = m_grid.columns - 1;
     for (int x = 0; x < m_grid.columns; ++x) {
-        // Block (X, Y) lies at X * 100,352 + Y * 196 (X * rows * 196 on a smaller grid).
-        const std::int64_t columnStart = x * columnBytes;
-        const bool scanned = x < firstUnscanned;
-        int changedInColumn = rows;
-        if (scanned) {
-            changedInColumn = 0;
-            for (int y = 0; y < rows; ++y)
-                changedInColumn += changed[blockIndex(x, y)];
-        } else {
-            origMap.readAt(columnStart, origColumn.data(), origColumn.size());
+        if (x == last) {
+            unsigned char* orig = reuse(m_origBuffer, m_origCapacity, columnBytes);
+            unsigned char* mod = reuse(m_modBuffer, m_modCapacity, columnBytes);
+            const std::int64_t at = std::int64_t(x) * std::int64_t(columnBytes);
+            origMap.readAt(at, orig, columnBytes);
+            modMap.readAt(at, mod, columnBytes);
+            for (int y = 0; y < rows; ++y) {
+                const std::size_t from = std::size_t(y) * 196;
+                if (std::memcmp(orig + from, mod + from, 196) != 0)
+                    storeMapBlock(blockIndex(x, y), mod + from, mapEntries);
+            }
         }
-        // Many blocks to fetch: one read for the column; a few: one read each. The column
-        // the checksum left out is compared here, so it is always read whole.
-        const bool wholeColumn = !scanned || changedInColumn > m_settings.wholeMapColumnBlocks;
-        if (wholeColumn)
-            modMap.readAt(columnStart, modColumn.data(), modColumn.size());
-        for (int y = 0; y < rows && changedInColumn > 0; ++y) {
-            const std::size_t at = std::size_t(y) * 196;
-            const std::size_t block = blockIndex(x, y);
-            if (scanned ? !changed[block]
-                        : std::memcmp(origColumn.data() + at, modColumn.data() + at, 196) == 0)
-                continue;
-            if (!wholeColumn)
-                modMap.readAt(columnStart + std::int64_t(at), modColumn.data() + at, 196);
-            const std::int32_t pos = m_writer.position();
-            m_writer.append(modColumn.data() + at, 196);
-            writeI32(mapEntries.data() + block * kPatchMapEntrySize, pos);
-            ++m_summary.mapBlocksStored;
-        }
-        m_progress.percent(x * 100 / m_grid.columns);
+        percent(x * 100 / m_grid.columns);
     }
 
     header.mapIndexPos = m_writer.position();
-    m_progress.stage(kStageMapIndex);
+    stage(kStageMapIndex);
     const std::size_t indexColumnBytes = std::size_t(rows) * kPatchMapEntrySize;
     for (int x = 0; x < m_grid.columns; ++x) {
         m_writer.append(mapEntries.data() + std::size_t(x) * indexColumnBytes, indexColumnBytes);
-        m_progress.percent(x * 100 / m_grid.columns);
+        percent(x * 100 / m_grid.columns);
     }
 }
 
@@ -387,21 +414,20 @@ void Generator::mapPhase() {
 
 void DiffRunSettings::check() const {
     grid.check();
-    if (batchBytes < 1 || largeBlockBytes < 1 || chunkBytes < 1 || mergeGap < 0 ||
-        wholeMapColumnBlocks < 0)
+    if (batchBytes < 1 || largeBlockBytes < 1 || chunkBytes < 1 || mergeGap < 0)
         throw std::invalid_argument("diff run settings need sizes of at least 1");
 }
 
 DiffSummary generateDiff(const DiffFileSet& original, const DiffFileSet& modified,
                          const fs::path& patchPath, bool withStatics, bool withMap,
-                         DiffProgress& progress) {
+                         Progress& progress) {
     return generateDiff(original, modified, patchPath, withStatics, withMap, progress,
                         DiffRunSettings{});
 }
 
 DiffSummary generateDiff(const DiffFileSet& original, const DiffFileSet& modified,
                          const fs::path& patchPath, bool withStatics, bool withMap,
-                         DiffProgress& progress, const DiffRunSettings& settings) {
+                         Progress& progress, const DiffRunSettings& settings) {
     settings.check();
     if (!withStatics && !withMap)
         throw std::invalid_argument("A diff patch needs the statics part, the map part or both");
@@ -411,7 +437,7 @@ DiffSummary generateDiff(const DiffFileSet& original, const DiffFileSet& modifie
             throw FileError("Cannot write the patch to \"" + patchPath.string() +
                             "\": it is one of the input files");
 
-    progress.stage(kStageWorking);
+    progress.report(kStageWorking, 0, 100);
     DiffSummary summary;
     PatchWriter writer(patchPath);
     // Provisional header first: an unfinished patch has both positions -1.

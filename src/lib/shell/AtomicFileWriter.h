@@ -3,11 +3,13 @@
 // bytes go to a temporary file beside the target, which is then renamed over it.
 
 #include "shell/NativeFile.h"
+#include "shell/Progress.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <string>
 #include <string_view>
 
 namespace tb {
@@ -16,6 +18,12 @@ namespace tb {
 // path when any step fails; the old file is then left as it was.
 void writeFileAtomically(const std::filesystem::path& path, const void* data, std::size_t size);
 void writeFileAtomically(const std::filesystem::path& path, std::string_view text);
+// The same in pieces of a few megabytes: `progress` gets the bytes written of `size` under
+// `caption` after each, and a stop between two throws OperationStopped with
+// `stoppedMessage`, the target untouched.
+void writeFileAtomically(const std::filesystem::path& path, const void* data, std::size_t size,
+                         Progress& progress, std::string_view caption,
+                         const std::string& stoppedMessage);
 
 // For writers that produce their output in pieces (large files, progress): `produce` is
 // given a callback that appends bytes to the temporary file. If `produce` throws, the
@@ -24,13 +32,19 @@ using AppendBytes = std::function<void(const void* data, std::size_t size)>;
 void writeFileAtomically(const std::filesystem::path& path,
                          const std::function<void(const AppendBytes&)>& produce);
 
+// Throws FileError naming `path` when no file may be written there in place of what is
+// there: a folder, a device, a pipe or a socket, or a link to one. Writers check this
+// before any work; AtomicFileWriter checks it again.
+void checkReplaceable(const std::filesystem::path& path);
+
 // For writers that need positioned writes as well (a file laid out first, then filled in):
 // a temporary file beside `path` that replaces it on commit(). Destroyed uncommitted, it
 // removes the temporary file and leaves the target untouched. Errors are FileError naming
 // the target. A target that is a symbolic link stays one: the file it points to is replaced.
-// A target that is a folder, or a file this process may not write, is refused at once; the
-// replaced file keeps its permissions, and its owner where the process may give it away
-// (on Windows: its hidden, system and archive attributes).
+// A target that is a folder, a device, a pipe or a socket (or a link to one), or a file this
+// process may not write, is refused at once; the replaced file keeps its permissions, and
+// its owner where the process may give it away (on Windows: its hidden, system and archive
+// attributes).
 class AtomicFileWriter {
 public:
     explicit AtomicFileWriter(const std::filesystem::path& path);
@@ -50,11 +64,14 @@ public:
     void commit();
 
 private:
+    void forgetTemporary();
+
     std::filesystem::path m_target;   // as the caller named it, for messages
     std::filesystem::path m_replaced; // the file renamed over: a symbolic link's target
     std::filesystem::path m_temp;
     NativeFile m_file;
     std::int64_t m_appendAt = 0; // where append() writes next
+    bool m_noted = false;        // m_temp is in the list an interrupt clears
 };
 
 } // namespace tb

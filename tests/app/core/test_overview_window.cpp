@@ -4,6 +4,7 @@
 #include "app/core/OverviewWindow.h"
 #include "testsupport/FindControl.h"
 #include "testsupport/RecordingPrompts.h"
+#include "testsupport/WaitForJobs.h"
 
 #include "StaticsFixtures.h"
 #include "TestPaths.h"
@@ -142,10 +143,10 @@ private slots:
         fillBlock(*m_map, 287, 199, 0, 300); // the last block
     }
 
-    void controlsAndSizeFromTheSizeText() {
+    void controlsAndSizeFromTheMapSize() {
         FakeLink link;
         tbapp::OverviewWindow form(
-            link, m_radar, "2304x1600", [] { return true; }, m_prompts);
+            link, m_radar, tb::MapSize{2304, 1600}, [] { return true; }, m_prompts);
         QCOMPARE(form.objectName(), QString("TMapViewForm"));
         QCOMPARE(form.windowTitle(), QString("Tolvane Brimholt - Overview"));
         QVERIFY(form.isModal());
@@ -161,10 +162,10 @@ private slots:
         QVERIFY(buildingLabel(form)->isHidden());
 
         tbapp::OverviewWindow large(
-            link, m_radar, "7168x4096", [] { return true; }, m_prompts);
+            link, m_radar, tb::MapSize{7168, 4096}, [] { return true; }, m_prompts);
         QCOMPARE(pictureLabel(large)->size(), QSize(896, 512));
         tbapp::OverviewWindow tokuno(
-            link, m_radar, "1448x1448", [] { return true; }, m_prompts);
+            link, m_radar, tb::MapSize{1448, 1448}, [] { return true; }, m_prompts);
         QCOMPARE(pictureLabel(tokuno)->size(), QSize(181, 181));
     }
 
@@ -173,7 +174,7 @@ private slots:
         link.map = m_map.get();
         int validityAsked = 0;
         tbapp::OverviewWindow form(
-            link, m_radar, "2304x1600",
+            link, m_radar, tb::MapSize{2304, 1600},
             [&] {
                 ++validityAsked;
                 return true;
@@ -201,7 +202,7 @@ private slots:
         FakeLink link;
         link.map = m_map.get();
         tbapp::OverviewWindow form(
-            link, m_radar, "2304x1600", [] { return true; }, m_prompts);
+            link, m_radar, tb::MapSize{2304, 1600}, [] { return true; }, m_prompts);
         showAndBuild(form);
         const QImage& picture = form.picture();
         QCOMPARE(picture.size(), QSize(288, 200));
@@ -224,7 +225,7 @@ private slots:
         FakeLink link;
         link.map = m_map.get();
         tbapp::OverviewWindow form(
-            link, m_radar, "2304x1600", [] { return false; }, m_prompts);
+            link, m_radar, tb::MapSize{2304, 1600}, [] { return false; }, m_prompts);
         showAndBuild(form);
         QVERIFY(allBlack(form.picture()));
         QVERIFY(buildingLabel(form)->isHidden());
@@ -232,18 +233,18 @@ private slots:
     }
 
     // A size label that does not match the map in memory draws only the shared part.
-    void sizeTextLargerThanTheMapDrawsTheSharedPart() {
+    void mapSizeLargerThanTheMapDrawsTheSharedPart() {
         FakeLink link;
         link.map = m_map.get();
         tbapp::OverviewWindow form(
-            link, m_radar, "7168x4096", [] { return true; }, m_prompts);
+            link, m_radar, tb::MapSize{7168, 4096}, [] { return true; }, m_prompts);
         showAndBuild(form);
         QCOMPARE(form.picture().size(), QSize(896, 512));
         QCOMPARE(form.picture().pixel(3, 5) | 0xFF000000, expectedColour(m_radar, 0));
         QCOMPARE(form.picture().pixel(500, 300) & 0xFFFFFF, 0u);
 
         tbapp::OverviewWindow smaller(
-            link, m_radar, "1448x1448", [] { return true; }, m_prompts);
+            link, m_radar, tb::MapSize{1448, 1448}, [] { return true; }, m_prompts);
         showAndBuild(smaller);
         QCOMPARE(smaller.picture().size(), QSize(181, 181));
         QCOMPARE(smaller.picture().pixel(3, 5) | 0xFF000000, expectedColour(m_radar, 0));
@@ -253,14 +254,14 @@ private slots:
         FakeLink link;
         link.map = m_map.get();
         tbapp::OverviewWindow form(
-            link, m_radar, "2304x1600", [] { return true; }, m_prompts);
+            link, m_radar, tb::MapSize{2304, 1600}, [] { return true; }, m_prompts);
         showAndBuild(form);
         pressAt(pictureLabel(form), Qt::LeftButton, QPoint(0, 0));
         QCOMPARE(link.jumps, QStringList{"0,0"});
         QVERIFY(!form.isVisible());
 
         tbapp::OverviewWindow again(
-            link, m_radar, "2304x1600", [] { return true; }, m_prompts);
+            link, m_radar, tb::MapSize{2304, 1600}, [] { return true; }, m_prompts);
         showAndBuild(again);
         pressAt(pictureLabel(again), Qt::RightButton, QPoint(287, 199));
         QCOMPARE(link.jumps, (QStringList{"0,0", "2296,1592"}));
@@ -287,8 +288,8 @@ private slots:
 
         FakeLink link;
         link.map = m_map.get();
-        tbapp::OverviewWindow form(link, m_radar, "2304x1600", [] { return true; }, m_prompts,
-                                   {&statics, &colours, true});
+        tbapp::OverviewWindow form(link, m_radar, tb::MapSize{2304, 1600}, [] { return true; },
+                                   m_prompts, {&statics, &colours, true});
         showAndBuild(form);
         auto at = [&](int x, int y) { return form.picture().pixel(x, y) | 0xFF000000; };
         QCOMPARE(at(3, 5), qRgb(248, 0, 0));
@@ -296,10 +297,11 @@ private slots:
         auto* box = tbtest::control<QCheckBox>(form, "cbShowStatics");
         QVERIFY(box->isChecked());
         box->click();
+        TB_WAIT_FOR_JOBS(); // the picture is drawn again beside the window
         QCOMPARE(at(3, 5), expectedColour(m_radar, 0));
 
-        tbapp::OverviewWindow without(link, m_radar, "2304x1600", [] { return true; }, m_prompts,
-                                      {nullptr, &colours, true});
+        tbapp::OverviewWindow without(link, m_radar, tb::MapSize{2304, 1600}, [] { return true; },
+                                      m_prompts, {nullptr, &colours, true});
         box = tbtest::control<QCheckBox>(without, "cbShowStatics");
         QVERIFY(!box->isChecked());
         QVERIFY(!box->isEnabled());
@@ -308,7 +310,7 @@ private slots:
     void lastPixelOfTheLargestMap() {
         FakeLink link; // no map needed: the picture stays black
         tbapp::OverviewWindow form(
-            link, m_radar, "7168x4096", [] { return false; }, m_prompts);
+            link, m_radar, tb::MapSize{7168, 4096}, [] { return false; }, m_prompts);
         showAndBuild(form);
         pressAt(pictureLabel(form), Qt::MiddleButton, QPoint(895, 511));
         QCOMPARE(link.jumps, QStringList{"7160,4088"});
@@ -324,10 +326,10 @@ private slots:
         };
         const int before = overviewWindows();
         QVERIFY(!tbapp::OverviewWindow::openOverview(
-            link, m_radar, "2304x1600", [] { return true; }, m_prompts));
+            link, m_radar, tb::MapSize{2304, 1600}, [] { return true; }, m_prompts));
         link.map = m_map.get();
         QVERIFY(!tbapp::OverviewWindow::openOverview(
-            link, m_radar, "None", [] { return true; }, m_prompts));
+            link, m_radar, std::nullopt, [] { return true; }, m_prompts));
         QCOMPARE(overviewWindows(), before);
         QVERIFY(link.jumps.isEmpty());
         QCOMPARE(link.mapRequests, 2); // the two checks for a loaded map, no build
@@ -348,7 +350,7 @@ private slots:
         });
         poll.start();
         QVERIFY(tbapp::OverviewWindow::openOverview(
-            link, m_radar, "2304x1600", [] { return true; }, m_prompts));
+            link, m_radar, tb::MapSize{2304, 1600}, [] { return true; }, m_prompts));
         QVERIFY(builtBeforeClick);
         QCOMPARE(link.jumps, QStringList{"16,24"});
         QVERIFY(seen.isNull());

@@ -2,6 +2,8 @@
 #include "PatchTestDoubles.h"
 
 #include "app/patch/PatchMapAction.h"
+#include "app/shell/JobRunner.h"
+#include "testsupport/WaitForJobs.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -14,6 +16,17 @@ private:
     QString write(const QString& name, const std::string& text) {
         writeFileText(dir.filePath(name), text);
         return dir.filePath(name);
+    }
+    // Runs the command to its end, jobs included.
+    tbapp::PatchMapOutcome patchMapFromFile(std::nullptr_t, FakeLink& link, const QString& appDir,
+                                            QString& initialDir, RecordingPrompts& prompts) {
+        tbapp::JobRunner jobs;
+        tbapp::PatchMapOutcome outcome;
+        tbapp::patchMapFromFile(nullptr, link, appDir, initialDir, prompts, jobs,
+                                [&](const tbapp::PatchMapOutcome& ended) { outcome = ended; });
+        if (!tbtest::jobsEnded())
+            qWarning("a job did not end");
+        return outcome;
     }
 
 private slots:
@@ -60,7 +73,9 @@ private slots:
         // One change of the document, which repaints the view; no repaint by hand.
         QCOMPARE(link.heard.count, 1);
         QCOMPARE(link.repaints, 0);
-        QVERIFY(link.map->undoList().empty());
+        // The whole patch is one undo step.
+        QCOMPARE(link.map->undoList().bulkSteps(), std::size_t(1));
+        QVERIFY(link.map->undoList().rows().empty());
         QVERIFY(prompts.messages.isEmpty());
         QVERIFY(prompts.errors.isEmpty());
         QCOMPARE(initialDir, dir.path());
@@ -95,6 +110,26 @@ private slots:
         QVERIFY(prompts.progressRuns.empty());
         QVERIFY(link.map->image().bytes() == before);
         QCOMPARE(prompts.openRequests[1].directory, dir.path());
+    }
+
+    void aFileWithAMissingSectionIsRefusedWhole() {
+        FakeLink link;
+        RecordingPrompts prompts;
+        link.loadTokuno();
+        const auto before = link.map->image().bytes();
+        QString initialDir;
+        const QString file =
+            write("gap.qvp", "[0]\r\nX=0\r\nY=0\r\nZ=9\r\n[2]\r\nX=1\r\nY=1\r\nZ=9\r\n");
+        prompts.openAnswers << file;
+        const tbapp::PatchMapOutcome outcome =
+            patchMapFromFile(nullptr, link, dir.path(), initialDir, prompts);
+        QVERIFY(!outcome.ran);
+        QCOMPARE(prompts.errors.size(), 1);
+        QVERIFY2(prompts.errors[0].contains("\"" + file + "\" lacks section [1]"),
+                 qPrintable(prompts.errors[0]));
+        QVERIFY(prompts.progressRuns.empty());
+        QVERIFY(link.map->image().bytes() == before);
+        QCOMPARE(link.heard.count, 0);
     }
 
     void badEntryStopsWithItsMessageAfterTheProgressWindowClosed() {
