@@ -43,12 +43,20 @@ void showJobFailure(Prompts& prompts, QWidget* parent, const std::exception& err
 // The entries of the patch read, worked out against the map's geometry beside the editor,
 // then written into the document in one go.
 void applyPatchFile(QWidget* parent, MapEditorLink& link, Prompts& prompts, JobRunner& jobs,
-                    std::shared_ptr<const tb::KeyFile> patch, Ended ended) {
+                    const QString& fileName, std::shared_ptr<const tb::KeyFile> patch,
+                    Ended ended) {
     const int count = patch->entryCount();
     if (count == 0)
         prompts.showMessage(parent, tb::kPatchFileEmptyMessage);
     tb::MapDocument* document = link.mapDocument();
     if (count == 0 || document == nullptr) {
+        reportEnd(ended, {});
+        return;
+    }
+    // A gap means a damaged file: nothing of it is applied.
+    if (const auto missing = tb::firstMissingPatchSection(*patch)) {
+        prompts.showError(parent, QString::fromStdString(tb::missingPatchSectionMessage(
+                                      tbapp::uiPath(fileName), *missing, count)));
         reportEnd(ended, {});
         return;
     }
@@ -110,8 +118,8 @@ void patchMapFromFile(QWidget* parent, MapEditorLink& link, const QString& appDi
     read.work = [patch, path = tbapp::uiPath(fileName)](tb::Progress&) {
         *patch = tb::KeyFile::load(path);
     };
-    read.succeeded = [parent, &link, &prompts, &jobs, patch, ended] {
-        applyPatchFile(parent, link, prompts, jobs, patch, ended);
+    read.succeeded = [parent, &link, &prompts, &jobs, fileName, patch, ended] {
+        applyPatchFile(parent, link, prompts, jobs, fileName, patch, ended);
     };
     read.failed = [parent, &prompts, ended](const std::exception& error) {
         showJobFailure(prompts, parent, error);
