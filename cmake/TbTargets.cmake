@@ -68,10 +68,11 @@ function(tb_app_library name)
   tb_use_qt_pch(tb_app_${name})
 endfunction()
 
-# tb_gtest(<name> [DEPS <targets>...]): one GoogleTest executable test_<name> from the
-# *.cpp of the current folder; every case is registered with ctest.
+# tb_gtest(<name> [DEPS <targets>...] [PROPERTIES <ctest properties>...]): one GoogleTest
+# executable test_<name> from the *.cpp of the current folder; every case is registered with
+# ctest, with the given properties (a fixture the cases need, for instance).
 function(tb_gtest name)
-  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPS;PROPERTIES" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   tb_platform_sources(sources ${sources})
   if(NOT sources)
@@ -83,7 +84,11 @@ function(tb_gtest name)
   target_link_libraries(test_${name} PRIVATE ${ARG_DEPS} tb_testutil GTest::gtest_main
                                              GTest::gmock)
   # The test utilities know the source and bin folders; no environment is needed here.
-  gtest_discover_tests(test_${name} DISCOVERY_TIMEOUT 60)
+  if(ARG_PROPERTIES)
+    gtest_discover_tests(test_${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${ARG_PROPERTIES})
+  else()
+    gtest_discover_tests(test_${name} DISCOVERY_TIMEOUT 60)
+  endif()
   if(WIN32)
     tb_leave_out_linux_only_tests(test_${name})
   endif()

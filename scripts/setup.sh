@@ -2,7 +2,8 @@
 # Installs build and test dependencies from Debian packages. Does nothing when they are all
 # present, so it is cheap to call before every build.
 #
-#   bash scripts/setup.sh            the Linux build: compiler, Qt 6, GoogleTest, benchmarks
+#   bash scripts/setup.sh            the Linux build: compiler, Qt 6, libpq and the PostgreSQL
+#                                    server for shared maps, GoogleTest, benchmarks
 #   bash scripts/setup.sh windows    the Windows cross build: MinGW-w64, zlib for it, Wine
 #   bash scripts/setup.sh format     clang-format 14, for scripts/check-format.sh
 set -euo pipefail
@@ -13,6 +14,7 @@ case ${1:-linux} in
       cmake ninja-build g++ pkg-config lld
       qt6-base-dev qt6-svg-dev libgl-dev
       zlib1g-dev
+      libpq-dev postgresql-15
       libgtest-dev libgmock-dev libbenchmark-dev
       xvfb xauth
     )

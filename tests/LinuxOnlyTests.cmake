@@ -4,7 +4,8 @@
 #
 # Besides these, whole folders are not built for Windows: tests/faults (file size limits,
 # child processes and private tmpfs mounts throughout), and tests/cli and tests/app (tbmap
-# and the editor need Qt, which the cross build does not have).
+# and the editor need Qt, which the cross build does not have), and tests/lib/share with the
+# library it tests (the cross build has no libpq; see TB_BUILD_SHARE).
 set(TB_LINUX_ONLY_TESTS
   # A read-only program folder or folder, made as a private tmpfs mount (binds root too).
   "InstalledCopy\\..*: mounts a private read-only tmpfs"

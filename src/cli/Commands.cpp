@@ -21,6 +21,11 @@ const std::vector<Command>& commands() {
         {"render", "MAP GAMEDIR X1 Y1 X2 Y2 OUT.png [--cell N] [--statics]", runRender},
         {"heightmap", "export MAP OUT.png | import MAP IN.png [--dry-run]", runHeightmap},
         {"convert", "SRC DEST [--facet N]", runConvert},
+        {"share",
+         "init --db URI | import DIR --db URI --facet N [--replace] | "
+         "export --db URI --facet N DIR [--uop] | "
+         "grant --db URI ROLE read|write [--facet N [--rect X1 Y1 X2 Y2]]",
+         runShare},
     };
     return table;
 }

@@ -39,5 +39,6 @@ int runRadar(const Args& args);
 int runRender(const Args& args);
 int runHeightmap(const Args& args);
 int runConvert(const Args& args);
+int runShare(const Args& args);
 
 } // namespace tbcli

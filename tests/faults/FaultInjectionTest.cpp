@@ -5,6 +5,7 @@
 // previous file must be there byte for byte, the error must be a FileError naming the file, and no
 // temporary file may be left beside it.
 #include "ScratchMount.h"
+#include "StaticsFixtures.h"
 #include "TestPaths.h"
 
 #include "catalogue/BrushFile.h"
@@ -12,6 +13,7 @@
 #include "catalogue/TileList.h"
 #include "core/MapImage.h"
 #include "core/MapVariant.h"
+#include "core/StaticsSave.h"
 #include "diff/DiffGenerator.h"
 #include "editor/Bookmarks.h"
 #include "patch/CoordList.h"
@@ -305,6 +307,68 @@ TEST_P(MapCopyFaults, AFailedCopyLeavesTheDestinationAsItWas) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, MapCopyFaults,
+                         ::testing::Values(Fault::FileSizeLimit, Fault::ReadOnlyFolder,
+                                           Fault::FullDevice),
+                         [](const ::testing::TestParamInfo<Fault>& info) {
+                             return std::string(faultName(info.param));
+                         });
+
+// A statics save appends to the statics file and then replaces the index: failing at either
+// step leaves a pair that loads, the old one or the new one, and names the file.
+class StaticsSaveFaults : public ::testing::TestWithParam<Fault> {};
+
+TEST_P(StaticsSaveFaults, AFailedSaveLeavesAPairThatLoads) {
+    const Fault fault = GetParam();
+    tbtest::TempDir temp;
+    std::optional<tbtest::ScratchMount> device;
+    if (fault == Fault::FullDevice) {
+        if (!tbtest::privateMountsAvailable())
+            GTEST_SKIP() << "cannot mount a small device: " << tbtest::whyNoPrivateMounts();
+        device.emplace(256 * 1024);
+    }
+    fs::permissions(temp.path(), fs::perms(0755));
+    const fs::path dir = (device ? device->path() : temp.path()) / "app";
+    fs::create_directories(dir);
+    constexpr int kSide = 8;
+    tbtest::StaticsPair before(kSide * kSide);
+    before.setBlock(3, {{0x0CCA, 1, 1, 0}, {0x0CCB, 2, 2, 5}});
+    const tb::StaticsFilePaths files{dir / "staidx0.mul", dir / "statics0.mul"};
+    tbtest::writeBytes(files.index, before.index);
+    tbtest::writeBytes(files.data, before.data);
+    const auto load = [&] {
+        return tb::StaticsMap(tbtest::readBytes(files.index), tbtest::readBytes(files.data), kSide,
+                              kSide);
+    };
+    const tb::StaticsMap loaded = load();
+    std::vector<std::vector<tb::StaticRecord>> oldRecords, newRecords;
+    for (std::size_t b = 0; b < loaded.blockCount(); ++b)
+        oldRecords.push_back(loaded.records(b));
+    newRecords = oldRecords;
+    // Enough records that the append alone passes every small limit.
+    newRecords[10].assign(2000, {0x0CCA, 4, 4, 9, 0});
+    if (device)
+        device->fillUp();
+
+    const Outcome outcome = runUnderFault(fault, {dir}, [&] {
+        tb::StaticsMap statics = load();
+        statics.setRecords(10, newRecords[10]);
+        tb::saveStatics(statics, files);
+    });
+    if (outcome.skipped)
+        GTEST_SKIP() << outcome.message;
+
+    EXPECT_TRUE(outcome.fileError) << faultName(fault) << ": " << outcome.message;
+    EXPECT_TRUE(outcome.message.find("statics0.mul") != std::string::npos ||
+                outcome.message.find("staidx0.mul") != std::string::npos)
+        << "the error names neither file: " << outcome.message;
+    const tb::StaticsMap after = load();
+    std::vector<std::vector<tb::StaticRecord>> now;
+    for (std::size_t b = 0; b < after.blockCount(); ++b)
+        now.push_back(after.records(b));
+    EXPECT_TRUE(now == oldRecords || now == newRecords) << "the pair is neither old nor new";
+}
+
+INSTANTIATE_TEST_SUITE_P(Faults, StaticsSaveFaults,
                          ::testing::Values(Fault::FileSizeLimit, Fault::ReadOnlyFolder,
                                            Fault::FullDevice),
                          [](const ::testing::TestParamInfo<Fault>& info) {

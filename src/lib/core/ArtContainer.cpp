@@ -2,11 +2,13 @@
 
 #include "core/UopContainer.h"
 #include "core/UopNames.h"
+#include "shell/Errors.h"
 #include "shell/FileReader.h"
 #include "shell/LittleEndian.h"
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
 #include <string>
 #include <utility>
 
@@ -45,23 +47,29 @@ std::optional<fs::path> findArtContainer(const fs::path& gameDir) {
     return std::nullopt;
 }
 
-void readLandArtContainer(const fs::path& path, std::vector<unsigned char>& artIndex,
-                          std::vector<unsigned char>& artData) {
+void readArtContainer(const fs::path& path, std::vector<unsigned char>& artIndex,
+                      std::vector<unsigned char>& artData) {
     const FileReader file(path);
     const UopContainer container(file);
-    std::vector<unsigned char> index(kLandTileIdCount * kIndexEntrySize, 0xFF);
+    constexpr int kArtIds = kLandTileIdCount + kItemArtIdCount;
+    std::vector<unsigned char> index(std::size_t(kArtIds) * kIndexEntrySize, 0xFF);
     // Offsets follow the ids; the entries are then read in the order they lie in the file.
     std::vector<std::pair<const UopEntry*, std::size_t>> reads;
     std::size_t dataSize = 0;
-    for (int id = 0; id < kLandTileIdCount; ++id) {
+    for (int id = 0; id < kArtIds; ++id) {
         unsigned char* at = index.data() + std::size_t(id) * kIndexEntrySize;
         const UopEntry* entry = container.find(uopNameHash(uopArtEntryName(std::uint32_t(id))));
-        if (!entry || !isLandTileLength(entry->length)) {
+        const bool usable =
+            entry && (id < kLandTileIdCount ? isLandTileLength(entry->length) : entry->length > 0);
+        if (!usable) {
             writeI32(at, -1);
             writeU32(at + 4, 0);
             writeU32(at + 8, 0);
             continue;
         }
+        // The index's offsets are signed 32-bit, as in artidx.mul.
+        if (dataSize + entry->length > std::size_t(INT32_MAX))
+            throw FileError(path.string() + ": the art entries add up to more than 2 GB");
         writeU32(at, std::uint32_t(dataSize));
         writeU32(at + 4, entry->length);
         writeU32(at + 8, 0);

@@ -138,7 +138,7 @@ void ArtFiles::load(const std::filesystem::path& gameDir, Progress& progress) {
     for (std::size_t i = 0; i < 4; ++i) {
         try {
             if (i == 0 && container) {
-                readLandArtContainer(*container, artIndex, artData);
+                readArtContainer(*container, artIndex, artData);
                 ++i;
                 continue;
             }

@@ -6,6 +6,8 @@
 #include <array>
 #include <bit>
 #include <cstring>
+#include <stdexcept>
+#include <string>
 
 namespace tb {
 
@@ -72,6 +74,26 @@ bool isSoundEntry(std::int32_t offset, std::uint32_t length, std::uint64_t dataS
 
 } // namespace
 
+StaticRecord readStaticRecord(const unsigned char* p) {
+    return {readU16(p), p[2], p[3], static_cast<std::int8_t>(p[4]), readU16(p + 5)};
+}
+
+void writeStaticRecord(unsigned char* p, const StaticRecord& record) {
+    writeU16(p, record.id);
+    p[2] = record.x;
+    p[3] = record.y;
+    p[4] = static_cast<unsigned char>(record.z);
+    writeU16(p + 5, record.hue);
+}
+
+std::vector<StaticRecord> readStaticRecords(std::span<const unsigned char> bytes) {
+    std::vector<StaticRecord> records;
+    records.reserve(bytes.size() / kStaticRecordSize);
+    for (std::size_t at = 0; at + kStaticRecordSize <= bytes.size(); at += kStaticRecordSize)
+        records.push_back(readStaticRecord(bytes.data() + at));
+    return records;
+}
+
 StaticsMap::StaticsMap(std::vector<unsigned char> index, std::vector<unsigned char> data,
                        int widthBlocks, int heightBlocks, StaticsDamage* damage)
     : m_widthBlocks(std::max(widthBlocks, 0)), m_heightBlocks(std::max(heightBlocks, 0)),
@@ -104,6 +126,15 @@ StaticsMap::StaticsMap(std::vector<unsigned char> index, std::vector<unsigned ch
         *damage = found;
 }
 
+StaticsMap StaticsMap::empty(int widthBlocks, int heightBlocks) {
+    const std::size_t blocks =
+        std::size_t(std::max(widthBlocks, 0)) * std::size_t(std::max(heightBlocks, 0));
+    std::vector<unsigned char> index(blocks * kStaticIndexEntrySize, 0);
+    for (std::size_t b = 0; b < blocks; ++b)
+        writeI32(index.data() + b * kStaticIndexEntrySize, -1);
+    return StaticsMap(std::move(index), {}, widthBlocks, heightBlocks);
+}
+
 std::int64_t StaticsMap::recordCount() const {
     std::uint64_t lengths = 0;
     for (std::size_t b = 0; b < usedEntries(); ++b)
@@ -116,7 +147,46 @@ std::size_t StaticsMap::usedEntries() const {
     return std::min(blocks, m_index.size() / kStaticIndexEntrySize);
 }
 
+bool StaticsMap::isEditable(std::size_t b) const {
+    if (b >= usedEntries())
+        return false;
+    const unsigned char* entry = m_index.data() + b * kStaticIndexEntrySize;
+    const std::int32_t offset = readI32(entry);
+    const std::uint32_t length = readU32(entry + 4);
+    return offset == -1 || length == 0 || isSoundEntry(offset, length, m_data.size());
+}
+
+std::vector<StaticRecord> StaticsMap::records(std::size_t b) const {
+    return readStaticRecords(blockRecords(b));
+}
+
+void StaticsMap::setRecords(std::size_t b, const std::vector<StaticRecord>& records) {
+    if (b >= blockCount() || !isEditable(b))
+        throw std::logic_error("statics block " + std::to_string(b) + " cannot be edited");
+    std::vector<unsigned char> bytes(records.size() * kStaticRecordSize);
+    for (std::size_t i = 0; i < records.size(); ++i)
+        writeStaticRecord(bytes.data() + i * kStaticRecordSize, records[i]);
+    m_changed[b] = std::move(bytes);
+    m_columns[b / std::size_t(m_heightBlocks)].reset();
+}
+
+void StaticsMap::markSaved(std::vector<unsigned char> index, std::uint64_t appendedAt) {
+    // Bytes between what was loaded and `appendedAt` were written by someone else; no entry
+    // of ours points there.
+    m_data.resize(std::size_t(appendedAt));
+    for (const auto& [b, bytes] : m_changed)
+        m_data.insert(m_data.end(), bytes.begin(), bytes.end());
+    m_index = std::move(index);
+    m_changed.clear();
+    for (auto& column : m_columns)
+        column.reset();
+}
+
 std::span<const unsigned char> StaticsMap::blockRecords(std::size_t b) const {
+    if (!m_changed.empty()) {
+        if (const auto it = m_changed.find(b); it != m_changed.end())
+            return it->second;
+    }
     if (b >= m_index.size() / kStaticIndexEntrySize)
         return {};
     const unsigned char* entry = m_index.data() + b * kStaticIndexEntrySize;

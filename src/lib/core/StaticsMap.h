@@ -9,9 +9,15 @@
 //
 // Per block, a 64-bit mask marks the cells with statics and the cells' summaries are
 // stored in the order of the mask's bits, so a cell is found in constant time.
+//
+// The statics can be edited a block at a time: a changed block's records are kept beside
+// the loaded bytes until they are saved (StaticsSave.h). Blocks whose index entry is damaged
+// or missing cannot be edited, and records whose column or row is 8 or more are kept byte
+// for byte wherever their block's records go.
 
 #include <bit>
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <span>
 #include <vector>
@@ -20,6 +26,25 @@ namespace tb {
 
 constexpr int kStaticIndexEntrySize = 12;
 constexpr int kStaticRecordSize = 7;
+
+// One 7-byte record of staticsN.mul, every byte kept.
+struct StaticRecord {
+    std::uint16_t id = 0;
+    std::uint8_t x = 0; // column inside the block, 0..7 when understood
+    std::uint8_t y = 0; // row inside the block, 0..7 when understood
+    std::int8_t z = 0;
+    std::uint16_t hue = 0;
+
+    // Records whose column or row lies outside their block are never shown or edited.
+    bool understood() const { return x < 8 && y < 8; }
+    friend bool operator==(const StaticRecord&, const StaticRecord&) = default;
+};
+
+// The record stored at `p` (7 bytes), and the 7 bytes of `record` written at `p`.
+StaticRecord readStaticRecord(const unsigned char* p);
+void writeStaticRecord(unsigned char* p, const StaticRecord& record);
+// The records of `bytes` (a whole number of 7-byte records) in file order.
+std::vector<StaticRecord> readStaticRecords(std::span<const unsigned char> bytes);
 
 // What the statics of one cell show.
 struct StaticCell {
@@ -67,6 +92,8 @@ public:
     // counts them.
     StaticsMap(std::vector<unsigned char> index, std::vector<unsigned char> data, int widthBlocks,
                int heightBlocks, StaticsDamage* damage = nullptr);
+    // Statics of a map that has none yet: every block empty and editable.
+    static StaticsMap empty(int widthBlocks, int heightBlocks);
 
     int widthBlocks() const { return m_widthBlocks; }
     int heightBlocks() const { return m_heightBlocks; }
@@ -95,6 +122,37 @@ public:
     // The records of the blocks that show statics, counted on each call.
     std::int64_t recordCount() const;
 
+    // Block numbers are the map's: bx * heightBlocks + by.
+    std::size_t blockNumber(int bx, int by) const {
+        return std::size_t(bx) * std::size_t(m_heightBlocks) + std::size_t(by);
+    }
+    std::size_t blockCount() const {
+        return std::size_t(m_widthBlocks) * std::size_t(m_heightBlocks);
+    }
+    // Whether block `b`'s records may be replaced: its index entry is there and sound (or
+    // empty). Damaged blocks stay as they are, so saving never loses what they hold.
+    bool isEditable(std::size_t b) const;
+    // The records of block `b` in file order, as edited; none for a damaged block.
+    std::vector<StaticRecord> records(std::size_t b) const;
+    // The same as stored, 7 bytes a record, without a copy: for drawing. Valid until the
+    // block is changed or saved.
+    std::span<const unsigned char> recordBytes(std::size_t b) const { return blockRecords(b); }
+    // Replaces the records of block `b`. Throws std::logic_error for a block that is not
+    // editable or outside the map.
+    void setRecords(std::size_t b, const std::vector<StaticRecord>& records);
+    // The blocks changed since loading or the last save, each with its records' bytes.
+    const std::map<std::size_t, std::vector<unsigned char>>& changedBlocks() const {
+        return m_changed;
+    }
+    bool isModified() const { return !m_changed.empty(); }
+
+    // The bytes as loaded or last saved: the index whole, and the data file's length.
+    const std::vector<unsigned char>& indexBytes() const { return m_index; }
+    std::uint64_t dataSize() const { return m_data.size(); }
+    // The changed blocks were saved: their records were appended in block order to the data
+    // file at `appendedAt` (not before dataSize()), and `index` is the index written.
+    void markSaved(std::vector<unsigned char> index, std::uint64_t appendedAt);
+
 private:
     struct Column {
         std::vector<std::uint64_t> masks;     // per block of the column
@@ -116,6 +174,7 @@ private:
     int m_heightBlocks = 0;
     std::vector<unsigned char> m_index;
     std::vector<unsigned char> m_data;
+    std::map<std::size_t, std::vector<unsigned char>> m_changed; // block -> its records' bytes
     mutable std::vector<std::unique_ptr<Column>> m_columns;
 };
 

@@ -1,6 +1,8 @@
 #include "demo/DemoDataSet.h"
 
+#include "core/StaticsFiles.h"
 #include "demo/DemoArt.h"
+#include "demo/DemoItems.h"
 #include "shell/AtomicFileWriter.h"
 #include "shell/Errors.h"
 
@@ -49,13 +51,24 @@ DemoReport writeDemoDataSet(const fs::path& dir, const DemoOptions& options) {
         const std::vector<unsigned char> map =
             generateDemoMap(options.variant, options.seed, &report.world);
         write(dir / std::string(options.variant.fileName), map);
+        // The statics beside the map, named by its facet: the data first, so that the
+        // index never names records that are not there yet.
+        const std::string facet = std::to_string(mapFacet(options.variant.fileName).value_or(0));
+        const DemoStaticsFiles statics = generateDemoStatics(map, options.variant, options.seed);
+        write(dir / ("statics" + facet + ".mul"), statics.data);
+        write(dir / ("staidx" + facet + ".mul"), statics.index);
+        report.trees = statics.trees;
+        report.rocks = statics.rocks;
+        report.yardItems = statics.yardItems;
     }
-    const DemoArtFiles art = generateDemoArt();
+    DemoArtFiles art = generateDemoArt();
+    addDemoItemArt(art);
     write(gameDir / "artidx.mul", art.artIndex);
     write(gameDir / "art.mul", art.artData);
     write(gameDir / "texidx.mul", art.textureIndex);
     write(gameDir / "texmaps.mul", art.textureData);
     write(gameDir / "radarcol.mul", art.radarColours);
+    write(gameDir / "tiledata.mul", generateDemoTileData());
     return report;
 }
 

@@ -3,9 +3,11 @@
 // show it, written into one folder:
 //
 //   DIR/map0.mul         the world (by default 6144 x 4096, "Felucca+Trammel")
-//   DIR/game/artidx.mul  DIR/game/art.mul        land tiles
+//   DIR/game/artidx.mul  DIR/game/art.mul        land tiles and item pictures
 //   DIR/game/texidx.mul  DIR/game/texmaps.mul    land textures
+//   DIR/staidx0.mul  DIR/statics0.mul            the items standing on it (trees, rocks, a yard)
 //   DIR/game/radarcol.mul                        radar colours
+//   DIR/game/tiledata.mul                        names, flags and heights of tiles and items
 
 #include "core/MapVariant.h"
 #include "demo/DemoWorld.h"
@@ -37,6 +39,9 @@ struct WrittenFile {
 struct DemoReport {
     std::vector<WrittenFile> files; // in the order written: the map first
     DemoWorldStats world;
+    std::int64_t trees = 0;
+    std::int64_t rocks = 0;
+    std::int64_t yardItems = 0;
 };
 
 // Writes the data set into `dir`, creating it and its game folder as needed and replacing

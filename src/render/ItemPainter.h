@@ -1,0 +1,51 @@
+#pragma once
+// Draws the items standing on a cell of the map view with their pictures, scaled into the
+// cell: lowest first, items of equal height in file order, so the topmost is drawn last.
+// Pictures are scaled once per item and cell size and kept until the art or the size
+// changes. Below kMinArtCellSize a picture could not be read, and the view shows the
+// statics markers instead.
+
+#include "core/ArtFiles.h"
+#include "core/StaticsMap.h"
+
+#include <QImage>
+
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+class QPainter;
+class QRect;
+
+namespace tbrender {
+
+class ItemPainter {
+public:
+    static constexpr int kMinArtCellSize = 16;
+    // The width of a land tile's picture: an item as wide is drawn as wide as the cell.
+    static constexpr int kLandPictureWidth = 44;
+
+    // The statics and the art their pictures come from; nullptr for none. Setting the art
+    // drops every kept picture.
+    void setStatics(const tb::StaticsMap* statics) { m_statics = statics; }
+    void setArt(const tb::ArtFiles* art);
+
+    static bool drawsArt(int cellSize) { return cellSize >= kMinArtCellSize; }
+
+    // Draws the items of cell (x, y) into `rect` (a square cell); false when it has none.
+    bool drawCellItems(QPainter& painter, std::int32_t x, std::int32_t y, const QRect& rect);
+
+    // The picture of item `id` for cells of `cellSize` pixels: as the item's art is, scaled
+    // by cellSize / 44 and then down to fit the cell where it is larger; the placeholder's
+    // for an item without usable art.
+    const QImage& picture(std::uint16_t id, int cellSize);
+
+private:
+    const tb::StaticsMap* m_statics = nullptr;
+    const tb::ArtFiles* m_art = nullptr;
+    int m_cacheCellSize = 0;
+    std::unordered_map<std::uint16_t, QImage> m_pictures;
+    std::vector<tb::StaticRecord> m_cellItems; // reused for every cell
+};
+
+} // namespace tbrender
