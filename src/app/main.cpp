@@ -7,6 +7,7 @@
 #include "app/shell/Settings.h"
 #include "app/shell/StandardPrompts.h"
 #include "shell/ApplicationDir.h"
+#include "shell/TemporaryFiles.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -41,6 +42,8 @@ QString applicationDirectory() {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // A save past a file size limit is reported like any failed save, not the end.
+    tb::ignoreFileSizeLimitSignal();
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tolvane Brimholt");
 

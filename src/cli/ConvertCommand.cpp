@@ -1,9 +1,9 @@
 // tbmap convert: a map file from .mul to UOP container or back, the form of each side
 // chosen by its name's extension.
+#include "CommandChecks.h"
 #include "Commands.h"
 
 #include "core/MapConvert.h"
-#include "shell/NumberText.h"
 
 #include <optional>
 
@@ -16,9 +16,9 @@ int runConvert(const Args& args) {
         if (args[i] == "--facet") {
             if (i + 1 == args.size())
                 return usageError("convert");
-            const std::int32_t value = tb::strToInt(args[++i]);
+            const std::int32_t value = intArgument("--facet", args[++i]);
             if (value < 0 || value > 9)
-                return failure("the facet must be a digit, 0 to 9");
+                return failure("--facet " + args[i] + ": the facet must be a digit, 0 to 9");
             facet = value;
         } else if (args[i].starts_with("--")) {
             return usageError("convert");

@@ -1,8 +1,8 @@
 // tbmap demo: writes the generated demo world and its game files into a folder.
+#include "CommandChecks.h"
 #include "Commands.h"
 
 #include "demo/DemoDataSet.h"
-#include "shell/NumberText.h"
 
 #include <chrono>
 #include <cstdio>
@@ -18,7 +18,7 @@ int runDemo(const Args& args) {
             if (i + 1 >= args.size())
                 return usageError("demo");
             // Any 32-bit integer, decimal or $hex; negative seeds are as good as others.
-            options.seed = std::uint32_t(tb::strToInt(args[++i]));
+            options.seed = std::uint32_t(intArgument("--seed", args[++i]));
         } else if (dir.empty() && !args[i].empty() && args[i][0] != '-') {
             dir = args[i];
         } else {

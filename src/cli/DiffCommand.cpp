@@ -1,6 +1,7 @@
 // tbmap diff: a block diff patch between two directories of client files.
 #include "Commands.h"
 
+#include "diff/DiffFormat.h"
 #include "diff/DiffGenerator.h"
 #include "diff/DiffInputNames.h"
 #include "shell/Terminal.h"
@@ -126,6 +127,14 @@ int runDiff(const Args& args) {
     try {
         summary =
             tb::generateDiff(original, modified, positional[2], withStatics, withMap, progress);
+    } catch (const tb::StaticsLengthError& e) {
+        if (showProgress)
+            terminal.finish();
+        if (e.indexFile().empty())
+            throw;
+        return failure("\"" + e.indexFile().string() + "\", block column " +
+                       std::to_string(e.blockColumn()) + ", row " + std::to_string(e.blockRow()) +
+                       ": " + e.what());
     } catch (...) {
         if (showProgress)
             terminal.finish();

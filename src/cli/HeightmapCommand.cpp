@@ -1,9 +1,11 @@
 // tbmap heightmap export and import: a map's altitudes as an 8-bit greyscale PNG, one pixel
 // per cell (grey = altitude + 128), and back into the map.
+#include "CommandChecks.h"
 #include "Commands.h"
 #include "render/PictureFiles.h"
 
 #include "core/Heightmap.h"
+#include "core/MapFile.h"
 #include "core/MapImage.h"
 
 #include <iostream>
@@ -15,11 +17,13 @@ namespace {
 tb::MapImage loadKnownMap(const std::string& path) {
     tb::MapImage map = tb::MapImage::load(path);
     if (!map.hasGeometry())
-        throw std::runtime_error("\"" + path + "\" is not a known map file (name and size)");
+        throw std::runtime_error(inQuotes(path) +
+                                 " is not a known map file: " + tb::unknownMapReason(path));
     return map;
 }
 
 int exportHeightmap(const std::string& mapPath, const std::string& outPath) {
+    checkOutput(outPath, {mapPath});
     const tb::MapImage map = loadKnownMap(mapPath);
     const tb::Heightmap heightmap = tb::exportHeightmap(map);
     // The picture reads the heightmap's bytes in place; PNG keeps the 8-bit greys.

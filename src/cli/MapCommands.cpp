@@ -1,11 +1,10 @@
 // tbmap info and tbmap cell: what the library makes of a map file (a .mul or a container).
+#include "CommandChecks.h"
 #include "Commands.h"
 
 #include "core/MapFile.h"
-#include "core/MapFileReader.h"
 #include "core/MapImage.h"
 #include "core/MapVariant.h"
-#include "shell/NumberText.h"
 
 #include <filesystem>
 #include <iostream>
@@ -19,27 +18,26 @@ int runInfo(const Args& args) {
         return usageError("info");
     const fs::path path = args[0];
     std::error_code ec;
-    const auto size = fs::file_size(path, ec);
-    if (ec)
-        return failure("cannot read \"" + path.string() + "\": " + ec.message());
-    std::optional<tb::MapVariant> variant;
-    if (tb::isUopMapFileName(path.filename().string()))
-        variant = tb::MapFileReader(path).variant(); // a broken container is reported
-    else if (tb::isMapFileName(path.filename().string()))
-        variant = tb::identifyMapVariant(path.filename().string(), std::int64_t(size));
+    if (!fs::exists(path, ec))
+        return failure("cannot read " + inQuotes(path) + ": there is no such file");
+    const std::optional<tb::MapVariant> variant = tb::identifyMapFile(path);
     std::cout << "version: " << (variant ? variant->caption : tb::kNoVariantCaption) << '\n'
               << "size: " << (variant ? variant->sizeText : tb::kNoVariantCaption) << '\n';
+    // A script asking about a file learns from the exit status whether it is a map.
+    if (!variant)
+        return failure(inQuotes(path) + " is not a known map file: " + tb::unknownMapReason(path));
     return 0;
 }
 
 int runCell(const Args& args) {
     if (args.size() != 3)
         return usageError("cell");
-    const std::int32_t x = tb::strToInt(args[1]);
-    const std::int32_t y = tb::strToInt(args[2]);
+    const std::int32_t x = intArgument("X", args[1]);
+    const std::int32_t y = intArgument("Y", args[2]);
     const tb::MapImage map = tb::MapImage::load(args[0]);
     if (!map.hasGeometry())
-        return failure("\"" + args[0] + "\" is not a known map file (name and size)");
+        return failure(inQuotes(args[0]) +
+                       " is not a known map file: " + tb::unknownMapReason(args[0]));
     if (!map.contains(x, y))
         return failure("cell (" + args[1] + ", " + args[2] + ") is outside the " +
                        std::string(map.variant()->sizeText) + " map");

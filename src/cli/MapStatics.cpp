@@ -1,5 +1,7 @@
 #include "MapStatics.h"
 
+#include "CommandChecks.h"
+
 #include <iostream>
 #include <stdexcept>
 #include <string>
@@ -8,7 +10,7 @@ namespace tbcli {
 
 MapStatics loadMapStatics(const std::filesystem::path& mapPath,
                           const std::filesystem::path& gameDir, const tb::MapImage& map) {
-    const int facet = tb::mapFacet(mapPath.filename().string()).value_or(0);
+    const int facet = staticsFacet(mapPath);
     const auto files = tb::findStaticsFiles(mapPath, gameDir, facet);
     if (!files) {
         const std::string n = std::to_string(facet);
@@ -22,6 +24,16 @@ MapStatics loadMapStatics(const std::filesystem::path& mapPath,
     std::cout << "statics: " << statics.load.statics.recordCount() << " records from \""
               << files->index.string() << "\"\n";
     return statics;
+}
+
+std::vector<std::filesystem::path> mapStaticsInputs(const std::filesystem::path& mapPath,
+                                                    const std::filesystem::path& gameDir) {
+    std::vector<std::filesystem::path> files{gameDir / "radarcol.mul"};
+    if (const auto pair = tb::findStaticsFiles(mapPath, gameDir, staticsFacet(mapPath))) {
+        files.push_back(pair->index);
+        files.push_back(pair->data);
+    }
+    return files;
 }
 
 } // namespace tbcli

@@ -7,6 +7,7 @@
 #include "core/StaticsFiles.h"
 
 #include <filesystem>
+#include <vector>
 
 namespace tbcli {
 
@@ -20,5 +21,10 @@ struct MapStatics {
 // stdout. Throws std::runtime_error naming both folders when neither holds the pair.
 MapStatics loadMapStatics(const std::filesystem::path& mapPath,
                           const std::filesystem::path& gameDir, const tb::MapImage& map);
+
+// The files loadMapStatics reads: the statics pair found for `mapPath` and gameDir's
+// radarcol.mul.
+std::vector<std::filesystem::path> mapStaticsInputs(const std::filesystem::path& mapPath,
+                                                    const std::filesystem::path& gameDir);
 
 } // namespace tbcli

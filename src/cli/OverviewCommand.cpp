@@ -1,7 +1,9 @@
 // tbmap overview: the whole map in the game's radar colours, one pixel per 8 x 8 block, as
 // the editor's overview window shows it, written as a PNG picture.
+#include "CommandChecks.h"
 #include "Commands.h"
 
+#include "core/MapFile.h"
 #include "core/MapImage.h"
 #include "core/RadarColours.h"
 #include "editor/Overview.h"
@@ -25,9 +27,12 @@ int runOverview(const Args& args) {
     const fs::path gameDir = args[1];
     const std::string& outPath = args[2];
 
+    checkOutput(outPath, {mapPath, gameDir / "radarcol.mul"});
+
     const tb::MapImage map = tb::MapImage::load(mapPath);
     if (!map.hasGeometry())
-        return failure("\"" + mapPath + "\" is not a known map file (name and size)");
+        return failure(inQuotes(mapPath) +
+                       " is not a known map file: " + tb::unknownMapReason(mapPath));
     tb::RadarColours radar;
     radar.read(gameDir / "radarcol.mul");
 

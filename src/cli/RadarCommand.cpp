@@ -1,9 +1,11 @@
 // tbmap radar: the whole map at one pixel per cell in the game's radar colours, optionally
 // with the colour of each cell's topmost static, written as a PNG picture.
+#include "CommandChecks.h"
 #include "Commands.h"
 #include "MapStatics.h"
 #include "render/PictureFiles.h"
 
+#include "core/MapFile.h"
 #include "core/MapImage.h"
 #include "core/RadarColours.h"
 #include "core/RadarPicture.h"
@@ -32,7 +34,12 @@ int runRadar(const Args& args) {
 
     const tb::MapImage map = tb::MapImage::load(mapPath);
     if (!map.hasGeometry())
-        return failure("\"" + mapPath.string() + "\" is not a known map file (name and size)");
+        return failure(inQuotes(mapPath) +
+                       " is not a known map file: " + tb::unknownMapReason(mapPath));
+    std::vector<fs::path> inputs = withStatics ? mapStaticsInputs(mapPath, gameDir)
+                                               : std::vector<fs::path>{gameDir / "radarcol.mul"};
+    inputs.push_back(mapPath);
+    checkOutput(positional[2], inputs);
     tb::RadarColours land;
     land.read(gameDir / "radarcol.mul");
 

@@ -1,18 +1,21 @@
 // tbmap render: a rectangle of cells drawn exactly as the editor's map view draws them (the
 // same cell drawing, without selection, bookmarks or altitudes), at a chosen cell size,
 // optionally with the statics markers, written as a PNG picture.
+#include "CommandChecks.h"
 #include "Commands.h"
 #include "MapStatics.h"
-#include "render/PictureFiles.h"
 
 #include "core/ArtFiles.h"
+#include "core/MapFile.h"
 #include "core/MapImage.h"
+#include "core/PngRowWriter.h"
 #include "render/MapCellPainter.h"
 #include "shell/NumberText.h"
 
 #include <QImage>
 #include <QPainter>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -26,6 +29,7 @@ namespace {
 constexpr int kDefaultCellSize = 8;
 constexpr int kMaxCellSize = 2048; // the largest cell the map view draws
 constexpr std::int64_t kMaxPictureSide = 16384;
+constexpr int kBandRows = 256; // 16 MB of pixels at the widest
 
 std::string rangeText(std::int32_t last) {
     return "0.." + std::to_string(last);
@@ -79,20 +83,29 @@ int runRender(const Args& args) {
         return usageError("render");
     const fs::path mapPath = positional[0];
     const fs::path gameDir = positional[1];
-    const std::int32_t x1 = tb::strToInt(positional[2]);
-    const std::int32_t y1 = tb::strToInt(positional[3]);
-    const std::int32_t x2 = tb::strToInt(positional[4]);
-    const std::int32_t y2 = tb::strToInt(positional[5]);
-    const int cellSize = cellText ? tb::strToInt(*cellText) : kDefaultCellSize;
+    const fs::path outPath = positional[6];
+    const std::int32_t x1 = intArgument("X1", positional[2]);
+    const std::int32_t y1 = intArgument("Y1", positional[3]);
+    const std::int32_t x2 = intArgument("X2", positional[4]);
+    const std::int32_t y2 = intArgument("Y2", positional[5]);
+    const int cellSize = cellText ? intArgument("--cell", *cellText) : kDefaultCellSize;
     if (cellSize < 1 || cellSize > kMaxCellSize)
         return failure("--cell " + std::to_string(cellSize) + " is outside 1.." +
                        std::to_string(kMaxCellSize));
 
     const tb::MapImage map = tb::MapImage::load(mapPath);
     if (!map.hasGeometry())
-        return failure("\"" + mapPath.string() + "\" is not a known map file (name and size)");
+        return failure(inQuotes(mapPath) +
+                       " is not a known map file: " + tb::unknownMapReason(mapPath));
     if (const auto problem = rectangleProblem(map, x1, y1, x2, y2, cellSize))
         return failure(*problem);
+    std::vector<fs::path> inputs = artInputs(gameDir);
+    if (withStatics) {
+        const std::vector<fs::path> staticsInputs = mapStaticsInputs(mapPath, gameDir);
+        inputs.insert(inputs.end(), staticsInputs.begin(), staticsInputs.end());
+    }
+    inputs.push_back(mapPath);
+    checkOutput(outPath, inputs);
     tb::ArtFiles art;
     art.load(gameDir);
     std::optional<MapStatics> statics;
@@ -108,20 +121,32 @@ int runRender(const Args& args) {
     if (statics)
         cells.setStatics(&statics->load.statics, &statics->colours);
 
+    // The picture is drawn and encoded a band of pixel rows at a time, so the largest
+    // (16384 x 16384, 1 GiB of pixels) needs a few megabytes; a cell row cut by a band's
+    // edge is drawn into both bands, each keeping its own part.
     const int width = (x2 - x1 + 1) * cellSize;
     const int height = (y2 - y1 + 1) * cellSize;
-    QImage image(width, height, QImage::Format_RGB32);
-    if (image.isNull())
-        return failure("not enough memory for a picture of " + std::to_string(width) + " x " +
-                       std::to_string(height) + " pixels");
-    const tbrender::PixelSurface surface = tbrender::PixelSurface::of(image);
-    {
-        QPainter painter(&image);
-        for (std::int32_t y = y1; y <= y2; ++y)
-            cells.drawRow(painter, &surface, y, x1, x2,
-                          QRect(0, (y - y1) * cellSize, cellSize, cellSize), cellSize, -1);
+    tb::PngRowWriter png(outPath, width, height);
+    QImage band(width, std::min(height, kBandRows), QImage::Format_RGB32);
+    if (band.isNull())
+        return failure("not enough memory for a band of " + std::to_string(width) + " x " +
+                       std::to_string(kBandRows) + " pixels");
+    for (int top = 0; top < height; top += kBandRows) {
+        const int rows = std::min(kBandRows, height - top);
+        tbrender::PixelSurface surface = tbrender::PixelSurface::of(band);
+        surface.height = rows;
+        {
+            QPainter painter(&band);
+            painter.setClipRect(0, 0, width, rows);
+            for (std::int32_t y = y1 + top / cellSize; y <= y1 + (top + rows - 1) / cellSize; ++y)
+                cells.drawRow(painter, &surface, y, x1, x2,
+                              QRect(0, (y - y1) * cellSize - top, cellSize, cellSize), cellSize,
+                              -1);
+        }
+        png.writeRows(reinterpret_cast<const std::uint32_t*>(band.constBits()),
+                      band.bytesPerLine() / 4, rows);
     }
-    tbrender::writePngFile(image, positional[6]);
+    png.finish();
     return 0;
 }
 

@@ -1,11 +1,17 @@
 #include "Commands.h"
 
+#include "shell/TemporaryFiles.h"
+
 #include <exception>
 #include <iostream>
 #include <string>
 
 int main(int argc, char** argv) {
     using namespace tbcli;
+    // A write past a file size limit fails with a message naming the file, and an
+    // interrupted write leaves no temporary file behind.
+    tb::ignoreFileSizeLimitSignal();
+    tb::removeTemporaryFilesOnInterrupt();
     auto printUsage = [] {
         std::cerr << "usage:\n";
         for (const Command& c : commands())

@@ -6,8 +6,10 @@
 #include <QBuffer>
 #include <QByteArray>
 #include <QImageReader>
+#include <QMessageLogContext>
 #include <QString>
 
+#include <cstdio>
 #include <stdexcept>
 #include <string>
 
@@ -18,6 +20,50 @@ namespace {
 std::string shown(const std::filesystem::path& path) {
     return QString::fromStdU16String(path.u16string()).toStdString();
 }
+
+// The decoders' warnings of a picture being read on this thread. libpng reports damage it
+// can read past (palette indices past the palette) only as a warning, which reaches us as a
+// log message of Qt's image category (of the info level, in some versions); the picture
+// would otherwise be taken as it decodes.
+class DecoderWarnings {
+public:
+    DecoderWarnings() : m_outer(t_current) {
+        t_current = this;
+        m_previous = qInstallMessageHandler(&DecoderWarnings::handle);
+    }
+    ~DecoderWarnings() {
+        qInstallMessageHandler(m_previous);
+        t_current = m_outer;
+    }
+    DecoderWarnings(const DecoderWarnings&) = delete;
+    DecoderWarnings& operator=(const DecoderWarnings&) = delete;
+
+    const QString& first() const { return m_first; }
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+        DecoderWarnings* self = t_current;
+        if (self && type != QtDebugMsg && context.category &&
+            qstrcmp(context.category, "qt.gui.imageio") == 0) {
+            if (self->m_first.isEmpty())
+                self->m_first = text;
+            return;
+        }
+        // Anything else goes where it went before.
+        const QtMessageHandler previous = self ? self->m_previous : nullptr;
+        if (previous)
+            previous(type, context, text);
+        else
+            std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, text)));
+    }
+
+    static thread_local DecoderWarnings* t_current;
+    DecoderWarnings* m_outer;
+    QtMessageHandler m_previous = nullptr;
+    QString m_first;
+};
+
+thread_local DecoderWarnings* DecoderWarnings::t_current = nullptr;
 
 } // namespace
 
@@ -43,14 +89,22 @@ QImage readPictureFile(const std::filesystem::path& path,
         return std::runtime_error("cannot read \"" + shown(path) +
                                   "\" as a picture: " + why.toStdString());
     };
-    const QSize size = reader.size();
-    if (checkSize && size.isValid()) {
-        checkSize(size);
-        // The size is one the caller accepts, so its decoding may take what it needs (a
-        // 16-bit colour picture of the largest map is over Qt's default limit).
-        reader.setAllocationLimit(1024);
+    QImage image;
+    QSize size;
+    {
+        // A picture its decoder warns about is damaged: it is refused, not guessed at.
+        const DecoderWarnings warnings;
+        size = reader.size();
+        if (checkSize && size.isValid()) {
+            checkSize(size);
+            // The size is one the caller accepts, so its decoding may take what it needs (a
+            // 16-bit colour picture of the largest map is over Qt's default limit).
+            reader.setAllocationLimit(1024);
+        }
+        image = reader.read();
+        if (!warnings.first().isEmpty())
+            throw noPicture(warnings.first());
     }
-    QImage image = reader.read();
     if (image.isNull())
         throw noPicture(reader.errorString());
     if (checkSize && !size.isValid())

@@ -16,7 +16,7 @@ void writePngFile(const QImage& image, const std::filesystem::path& path);
 // Decodes the picture in `path` (PNG or any other format Qt reads). `checkSize`, when given,
 // sees the size the file announces before any pixel is decoded and may throw to refuse it.
 // Throws FileError when the file cannot be read, std::runtime_error naming the file when it
-// holds no picture.
+// holds no picture or its decoder warns that it is damaged.
 QImage readPictureFile(const std::filesystem::path& path,
                        const std::function<void(const QSize&)>& checkSize = {});
 

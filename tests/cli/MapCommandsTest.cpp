@@ -45,14 +45,19 @@ TEST(InfoCommand, NamesKnownMapsByNameAndSize) {
     }
 }
 
-TEST(InfoCommand, UnknownSizeOrNameShowsNoneTwice) {
+TEST(InfoCommand, UnknownSizeOrNameShowsNoneTwiceAndFailsSayingWhy) {
     tbtest::TempDir dir;
-    for (const auto& path :
-         {sparseFile(dir, "map1.mul", 77'070'336), // right size, wrong name
-          sparseFile(dir, "map2.mul", 100), sparseFile(dir, "mapx.mul", 11'289'600)}) {
+    const std::pair<fs::path, std::string> files[] = {
+        {sparseFile(dir, "map1.mul", 77'070'336), "no map variant is 77070336 bytes long"},
+        {sparseFile(dir, "map2.mul", 100), "no map variant is 100 bytes long"},
+        {sparseFile(dir, "mapx.mul", 11'289'600), "its name is none of map0.mul .. map5.mul"}};
+    for (const auto& [path, why] : files) {
         const auto r = runTbmap({"info", path.string()});
-        EXPECT_EQ(r.exitCode, 0) << path;
+        EXPECT_EQ(r.exitCode, 1) << path;
         EXPECT_EQ(r.out, "version: None\nsize: None\n") << path;
+        EXPECT_EQ(
+            r.err.rfind("tbmap: \"" + path.string() + "\" is not a known map file: " + why, 0), 0u)
+            << r.err;
     }
 }
 

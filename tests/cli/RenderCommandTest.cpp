@@ -5,7 +5,10 @@
 #include "../app/testsupport/TestWorld.h"
 #include "StaticsFixtures.h"
 
+#include "core/StaticsFiles.h"
 #include "render/MapCellPainter.h"
+
+#include <QPainter>
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -104,6 +107,49 @@ TEST_F(RenderCommand, StaticsMarkersFromThePairInTheGameFolder) {
     r = runTbmap({"render", map(), game(), "2", "0", "2", "0", out(), "--cell", "40"});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(decode(out()).pixel(20, 20), expectedColour(kBothTextureColour).rgb());
+}
+
+// The picture is drawn and encoded in bands of pixel rows: cell rows and statics markers
+// cut by a band's edge come out as the map view draws them whole.
+TEST_F(RenderCommand, APictureOfManyBandsIsTheWholeDrawing) {
+    tb::MapImage tiles = makeTestMap();
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 10; ++x)
+            tiles.setCell(x, y, {std::uint16_t((x + 2 * y) % 4), std::int8_t(y)});
+    tiles.save(map());
+    const tb::MapVariant& v = ilshenar();
+    StaticsPair pair(std::size_t(v.widthBlocks()) * std::size_t(v.heightBlocks()));
+    pair.setBlock(1, {{7, 3, 4, 5}, {9, 6, 7, 1}}); // cells (3, 12) and (6, 15)
+    writeBytes(m_dir / "game" / "staidx2.mul", pair.index);
+    writeBytes(m_dir / "game" / "statics2.mul", pair.data);
+
+    // 200 x 600 pixels: three bands of 256 rows, cutting cell rows 12 and 25.
+    const auto r = runTbmap(
+        {"render", map(), game(), "0", "0", "9", "29", out(), "--cell", "20", "--statics"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+
+    const tb::ArtFiles art = makeTestArt();
+    const tb::StaticsLoad statics =
+        tb::loadStatics({m_dir / "game" / "staidx2.mul", m_dir / "game" / "statics2.mul"}, v);
+    tb::StaticRadarColours colours;
+    colours.read(m_dir / "game" / "radarcol.mul");
+    tbrender::MapCellPainter cells;
+    cells.setMap(&tiles);
+    cells.setArt(&art);
+    tbrender::CellViewSwitches switches;
+    switches.showStatics = true;
+    cells.setSwitches(switches);
+    cells.setStatics(&statics.statics, &colours);
+    QImage whole(200, 600, QImage::Format_RGB32);
+    const tbrender::PixelSurface surface = tbrender::PixelSurface::of(whole);
+    {
+        QPainter painter(&whole);
+        for (int y = 0; y < 30; ++y)
+            cells.drawRow(painter, &surface, y, 0, 9, QRect(0, y * 20, 20, 20), 20, -1);
+    }
+    const QImage picture = decode(out());
+    ASSERT_EQ(picture.size(), whole.size());
+    EXPECT_TRUE(holdsAt(picture, whole, 0, 0));
 }
 
 TEST_F(RenderCommand, RectanglesThatCannotBeDrawnAreRefused) {

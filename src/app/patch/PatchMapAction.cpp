@@ -72,6 +72,12 @@ PatchMapOutcome patchMapFromFile(QWidget* parent, MapEditorLink& link, const QSt
         prompts.showMessage(parent, tb::kPatchFileEmptyMessage);
         return outcome;
     }
+    // A gap means a damaged file: nothing of it is applied.
+    if (const auto missing = tb::firstMissingPatchSection(patch)) {
+        prompts.showError(parent, QString::fromStdString(tb::missingPatchSectionMessage(
+                                      tbapp::uiPath(fileName), *missing, count)));
+        return outcome;
+    }
 
     QString failure;
     {

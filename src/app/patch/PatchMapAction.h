@@ -26,8 +26,9 @@ QString skippedEntriesMessage(int skipped, int total);
 // Runs the command. `initialDir` is the open dialog's initial directory, kept by the caller
 // between runs; it becomes `appDir` once a file has been chosen. Refusals and failures are
 // shown through `prompts`: "File is empty or corupted!" for a
-// file without entries, the conversion message of a bad entry (the entries before it stay
-// applied).
+// file without entries, an error naming the file and the first missing section for a file
+// whose counted sections are not all there (nothing applied), the conversion message of a
+// bad entry (the entries before it stay applied).
 PatchMapOutcome patchMapFromFile(QWidget* parent, MapEditorLink& link, const QString& appDir,
                                  QString& initialDir, tbapp::Prompts& prompts);
 

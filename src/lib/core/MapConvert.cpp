@@ -4,6 +4,7 @@
 #include "core/MapFileReader.h"
 #include "core/MapOutputFile.h"
 #include "shell/Errors.h"
+#include "shell/FileIdentity.h"
 
 #include <algorithm>
 #include <cctype>
@@ -43,9 +44,31 @@ void convertMapFile(const fs::path& source, const fs::path& destination, std::op
                                     "\": the new map's name must end in .mul or .uop");
     // Both facets are settled before anything is read, so a bad call costs nothing.
     const int writeFacet = toContainer ? facetOf(destination, facet) : 0;
-    const MapFileReader input(source, mapFileFormatOf(source) == MapFileFormat::Uop
-                                          ? std::optional<int>(facetOf(source, facet))
-                                          : std::nullopt);
+    if (sameFile(source, destination))
+        throw FileError("Cannot write file \"" + destination.string() +
+                        "\": it is the map being converted");
+    const std::optional<int> readFacet = mapFileFormatOf(source) == MapFileFormat::Uop
+                                             ? std::optional<int>(facetOf(source, facet))
+                                             : std::nullopt;
+    const MapFileReader input(source, readFacet);
+    // Only a whole map of a known variant is written, and only under a name that is
+    // identified as that variant again: anything else would be a file no reader takes.
+    if (!input.variant())
+        throw FileError("Cannot convert file \"" + source.string() + "\": it is no known map (" +
+                        (readFacet ? "no map of facet " + std::to_string(*readFacet) + " holds " +
+                                         std::to_string(input.size()) + " bytes"
+                                   : unknownMapReason(source)) +
+                        ")");
+    const MapVariant& variant = *input.variant();
+    const bool known =
+        toContainer ? identifyUopMapVariant(writeFacet, input.size()).has_value()
+                    : identifyMapVariant(destination.filename().string(), input.size()).has_value();
+    if (!known)
+        throw FileError("Cannot write file \"" + destination.string() + "\": the map is " +
+                        std::string(variant.caption) + " (" + std::string(variant.sizeText) + ", " +
+                        std::string(variant.fileName) + "), which is no map " +
+                        (toContainer ? "of facet " + std::to_string(writeFacet)
+                                     : "known under the name " + destination.filename().string()));
     // The map streams through one entry's worth of memory, in order, so the new container's
     // checksums are taken on the way.
     MapOutputFile output(destination, input.size(), writeFacet);

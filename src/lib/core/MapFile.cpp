@@ -1,6 +1,7 @@
 #include "core/MapFile.h"
 
 #include "core/MapFileReader.h"
+#include "shell/NativeFile.h"
 
 #include <algorithm>
 #include <cctype>
@@ -85,8 +86,11 @@ std::optional<MapVariant> identifyMapFile(const fs::path& path) {
 
 std::string unknownMapReason(const fs::path& path) {
     std::error_code ec;
-    if (!fs::is_regular_file(path, ec))
+    const fs::file_type type = fs::status(path, ec).type();
+    if (type == fs::file_type::not_found || type == fs::file_type::none)
         return "there is no such file";
+    if (type != fs::file_type::regular)
+        return notRegularFileError(type).message();
     const std::string name = path.filename().string();
     if (!isAcceptedMapFileName(name))
         return "its name is none of map0.mul .. map5.mul or map0LegacyMUL.uop .. map5LegacyMUL.uop";

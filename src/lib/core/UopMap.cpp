@@ -24,6 +24,13 @@ UopMapEntries findUopMapEntries(const UopContainer& container, int facet) {
     if (map.entries.empty())
         container.fail("it holds no entry of the facet " + std::to_string(facet) + " map (" +
                        uopMapEntryName(facet, 0) + ")");
+    // A short entry before the last would shift every block after it to another place.
+    for (std::uint32_t i = 0; i + 1 < index; ++i)
+        if (map.entries[i]->length != kUopMapEntryBytes)
+            container.fail("map entry " + uopMapEntryName(facet, i) + " holds " +
+                           std::to_string(map.entries[i]->length) +
+                           " bytes; every map entry but the last holds 4096 blocks (" +
+                           std::to_string(kUopMapEntryBytes) + " bytes)");
     // Entries past a gap would be dropped from the map and lost on the next save.
     for (std::uint32_t later = index + 1; later < kMaxUopMapEntries; ++later)
         if (container.find(uopNameHash(uopMapEntryName(facet, later))))

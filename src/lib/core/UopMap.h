@@ -26,7 +26,8 @@ struct UopMapEntries {
 };
 
 // Finds the map of facet `facet` in `container`. Throws FileError naming the container's
-// file when it holds no entry of that map or an entry is missing between two others.
+// file when it holds no entry of that map, an entry is missing between two others, or an
+// entry before the last holds less or more than 4096 blocks.
 UopMapEntries findUopMapEntries(const UopContainer& container, int facet);
 
 } // namespace tb

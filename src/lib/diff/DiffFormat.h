@@ -17,6 +17,7 @@
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tb {
@@ -45,10 +46,23 @@ inline constexpr const char* kStageMapIndex = "Generating patch (Map index)";
 inline constexpr const char* kStaticsLengthMessage =
     "StaticPointer.Length is not a multiple of SizeOf(TStaticRec)";
 
-// A statics index entry whose Length is not a whole number of records.
+// A statics index entry whose Length is not a whole number of records. what() is the
+// window's fixed text; the index file and the block, where known, are kept for tbmap.
 class StaticsLengthError : public std::runtime_error {
 public:
     StaticsLengthError() : std::runtime_error(kStaticsLengthMessage) {}
+    StaticsLengthError(std::filesystem::path indexFile, int column, int row)
+        : std::runtime_error(kStaticsLengthMessage), m_indexFile(std::move(indexFile)),
+          m_column(column), m_row(row) {}
+    // The staidx file of the entry; empty when not known.
+    const std::filesystem::path& indexFile() const { return m_indexFile; }
+    int blockColumn() const { return m_column; }
+    int blockRow() const { return m_row; }
+
+private:
+    std::filesystem::path m_indexFile;
+    int m_column = -1;
+    int m_row = -1;
 };
 
 // TBHDInfo: the packed 1024-byte header. Checksums are kept as their 32-bit patterns.

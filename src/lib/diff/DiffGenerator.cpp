@@ -193,12 +193,12 @@ void Generator::compareStaticsColumn(int x) {
         std::size_t origLength = 0;
         if (o.lookup != -1) {
             if (o.length % kStaticRecSize != 0)
-                throw StaticsLengthError();
+                throw StaticsLengthError(m_orig.staIdx, x, y);
             m_origStatics->checkRange(o.lookup, o.length);
             origLength = o.length;
         }
         if (m.length % kStaticRecSize != 0)
-            throw StaticsLengthError();
+            throw StaticsLengthError(m_mod.staIdx, x, y);
         m_modStatics->checkRange(m.lookup, m.length);
         // Filled in place: building a local and copying it costs more than the rest.
         PendingBlock& block = m_pending.emplace_back();

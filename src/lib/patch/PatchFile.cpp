@@ -41,6 +41,21 @@ void writePatchFile(const std::filesystem::path& path, const std::vector<PatchEn
     });
 }
 
+std::optional<int> firstMissingPatchSection(const KeyFile& file) {
+    for (int i = 0; i < file.entryCount(); ++i)
+        if (!file.hasSection(std::to_string(i)))
+            return i;
+    return std::nullopt;
+}
+
+std::string missingPatchSectionMessage(const std::filesystem::path& path, int missing,
+                                       int entryCount) {
+    const std::u8string name = path.u8string();
+    return "Patch file \"" + std::string(name.begin(), name.end()) + "\" lacks section [" +
+           std::to_string(missing) + "]: it counts " + std::to_string(entryCount) +
+           " entries, [0] to [" + std::to_string(entryCount - 1) + "], and is not applied";
+}
+
 std::string patchingText(int x, int y) {
     return "Patching (X, Y): " + std::to_string(x) + ", " + std::to_string(y);
 }
@@ -60,22 +75,27 @@ PatchResult applyEntries(const CellTarget& target, WriteCell&& writeCell, const 
         std::int32_t y = 0;
         MapCell value;
         bool setsTile = false;
+        const char* key = "X"; // the key being read, for the error
+        std::string text;
         try {
-            x = strToInt(file.readString(section, "X", "0"));
-            y = strToInt(file.readString(section, "Y", "0"));
-            const std::int32_t z = strToInt(file.readString(section, "Z", "0"));
+            text = file.readString(section, key, "0");
+            x = strToInt(text);
+            text = file.readString(section, key = "Y", "0");
+            y = strToInt(text);
+            text = file.readString(section, key = "Z", "0");
+            const std::int32_t z = strToInt(text);
             if (z < -128 || z > 127)
                 throw RangeError();
             value.altitude = static_cast<std::int8_t>(z);
-            const std::string id = file.readString(section, "ID", "");
-            if (!id.empty()) {
-                value.tileId = static_cast<std::uint16_t>(spacedHexToInt(id, 2));
+            text = file.readString(section, key = "ID", "");
+            if (!text.empty()) {
+                value.tileId = static_cast<std::uint16_t>(spacedHexToInt(text, 2));
                 setsTile = true;
             }
         } catch (const ConversionError& e) {
-            throw PatchEntryError(e.what(), i, result);
+            throw PatchEntryError(e.what(), i, result, key, text);
         } catch (const RangeError& e) {
-            throw PatchEntryError(e.what(), i, result);
+            throw PatchEntryError(e.what(), i, result, key, text);
         }
         // A cell outside the map is not part of the image: nothing is written for it.
         if (target.contains(x, y)) {

@@ -15,8 +15,10 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace tb {
@@ -64,15 +66,31 @@ struct PatchResult {
 // the entries before `entryIndex` stay applied and `before` counts them.
 class PatchEntryError : public std::runtime_error {
 public:
-    PatchEntryError(const std::string& message, int entryIndex, PatchResult before)
-        : std::runtime_error(message), m_entryIndex(entryIndex), m_before(before) {}
+    PatchEntryError(const std::string& message, int entryIndex, PatchResult before,
+                    std::string key = {}, std::string value = {})
+        : std::runtime_error(message), m_entryIndex(entryIndex), m_before(before),
+          m_key(std::move(key)), m_value(std::move(value)) {}
     int entryIndex() const { return m_entryIndex; }
     PatchResult before() const { return m_before; }
+    // The key whose value failed ("X", "Y", "Z" or "ID") and that value as read.
+    const std::string& key() const { return m_key; }
+    const std::string& value() const { return m_value; }
 
 private:
     int m_entryIndex;
     PatchResult m_before;
+    std::string m_key;
+    std::string m_value;
 };
+
+// The first of the sections "0" to entryCount() - 1 that `file` lacks; nothing when all are
+// there. Patch files are written without gaps, so a missing one means a damaged file.
+std::optional<int> firstMissingPatchSection(const KeyFile& file);
+
+// Why the patch file at `path` is not applied at all: its counted section `missing` is not
+// there. Names the file and the section.
+std::string missingPatchSectionMessage(const std::filesystem::path& path, int missing,
+                                       int entryCount);
 
 // Applies the entries 0 .. entryCount() - 1 of `file` to `map`, in order; a later entry for
 // the same cell wins. Each entry: X and Y (default "0") as integers, Z (default "0") as an
@@ -80,7 +98,8 @@ private:
 // the tile id. Every value of an entry is checked before its cell is touched; an entry
 // whose cell lies outside the map is skipped and counted. `progress` gets each entry with
 // patchingText(x, y). Throws PatchEntryError at the first bad entry. A file without
-// entries changes nothing and gives {0, 0}; callers report kPatchFileEmptyMessage first.
+// entries changes nothing and gives {0, 0}; callers report kPatchFileEmptyMessage first,
+// and refuse a file that firstMissingPatchSection finds a gap in.
 PatchResult applyPatch(MapImage& map, const KeyFile& file, const ItemProgress& progress = {});
 // The same as one operation of `document` (not recorded for undo): its listeners hear of
 // the cells written once the run ends, also when a bad entry stops it.

@@ -2,6 +2,7 @@
 
 #include "shell/Errors.h"
 #include "shell/FileReplace.h"
+#include "shell/TemporaryFiles.h"
 
 #include <algorithm>
 #include <chrono>
@@ -53,13 +54,23 @@ void removeStaleTemporaries(const fs::path& dir, const fs::path& prefix) {
 
 } // namespace
 
+void checkReplaceable(const fs::path& path) {
+    // Renamed over, a device, a pipe or a socket (or a link to one) would itself be replaced
+    // by a file.
+    std::error_code ec;
+    const fs::file_type type = fs::status(path, ec).type();
+    if (type == fs::file_type::directory)
+        fail(path, "replace", make_error_code(std::errc::is_a_directory));
+    if (type != fs::file_type::regular && type != fs::file_type::not_found &&
+        type != fs::file_type::none)
+        fail(path, "write", notRegularFileError(type));
+}
+
 AtomicFileWriter::AtomicFileWriter(const fs::path& path)
     : m_target(path), m_replaced(replacedFile(path)) {
     // What could not be written in place is not replaced either: a read-only file is
     // refused, as is a folder, before any work is done.
-    std::error_code ec;
-    if (fs::is_directory(m_replaced, ec))
-        fail(path, "replace", make_error_code(std::errc::is_a_directory));
+    checkReplaceable(path);
     if (const std::error_code error = checkFileWritable(m_replaced))
         fail(path, "write", error);
     std::random_device rd;
@@ -83,6 +94,8 @@ AtomicFileWriter::AtomicFileWriter(const fs::path& path)
         m_temp.clear();
         fail(path, "create", error);
     }
+    // An interrupted tbmap removes it.
+    m_noted = noteTemporaryFile(m_temp.c_str());
 }
 
 AtomicFileWriter::~AtomicFileWriter() {
@@ -90,7 +103,14 @@ AtomicFileWriter::~AtomicFileWriter() {
     if (!m_temp.empty()) {
         std::error_code ignored;
         fs::remove(m_temp, ignored);
+        forgetTemporary();
     }
+}
+
+void AtomicFileWriter::forgetTemporary() {
+    if (m_noted)
+        forgetTemporaryFile(m_temp.c_str());
+    m_noted = false;
 }
 
 void AtomicFileWriter::copyCurrentContent() {
@@ -142,6 +162,7 @@ void AtomicFileWriter::commit() {
         fail(m_target, "write", error);
     if (const std::error_code error = moveOver(m_temp, m_replaced))
         fail(m_target, "replace", error);
+    forgetTemporary();
     m_temp.clear();
 }
 

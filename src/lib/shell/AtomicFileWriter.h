@@ -24,13 +24,19 @@ using AppendBytes = std::function<void(const void* data, std::size_t size)>;
 void writeFileAtomically(const std::filesystem::path& path,
                          const std::function<void(const AppendBytes&)>& produce);
 
+// Throws FileError naming `path` when no file may be written there in place of what is
+// there: a folder, a device, a pipe or a socket, or a link to one. Writers check this
+// before any work; AtomicFileWriter checks it again.
+void checkReplaceable(const std::filesystem::path& path);
+
 // For writers that need positioned writes as well (a file laid out first, then filled in):
 // a temporary file beside `path` that replaces it on commit(). Destroyed uncommitted, it
 // removes the temporary file and leaves the target untouched. Errors are FileError naming
 // the target. A target that is a symbolic link stays one: the file it points to is replaced.
-// A target that is a folder, or a file this process may not write, is refused at once; the
-// replaced file keeps its permissions, and its owner where the process may give it away
-// (on Windows: its hidden, system and archive attributes).
+// A target that is a folder, a device, a pipe or a socket (or a link to one), or a file this
+// process may not write, is refused at once; the replaced file keeps its permissions, and
+// its owner where the process may give it away (on Windows: its hidden, system and archive
+// attributes).
 class AtomicFileWriter {
 public:
     explicit AtomicFileWriter(const std::filesystem::path& path);
@@ -50,11 +56,14 @@ public:
     void commit();
 
 private:
+    void forgetTemporary();
+
     std::filesystem::path m_target;   // as the caller named it, for messages
     std::filesystem::path m_replaced; // the file renamed over: a symbolic link's target
     std::filesystem::path m_temp;
     NativeFile m_file;
     std::int64_t m_appendAt = 0; // where append() writes next
+    bool m_noted = false;        // m_temp is in the list an interrupt clears
 };
 
 } // namespace tb

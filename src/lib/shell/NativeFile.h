@@ -30,8 +30,9 @@ public:
     NativeFile& operator=(const NativeFile&) = delete;
 
     // Opens `path`, closing whatever was open before. A folder is refused with
-    // errc::is_a_directory, anything else that is no regular file with
-    // errc::invalid_argument; on failure the file stays closed.
+    // errc::is_a_directory, anything else that is no regular file (a device, a pipe, a
+    // socket) with notRegularFileError, without waiting for a pipe's other end; on failure
+    // the file stays closed.
     std::error_code open(const std::filesystem::path& path, Mode mode);
     bool isOpen() const { return m_handle != kClosed; }
 
@@ -49,6 +50,9 @@ public:
     std::int64_t copyInSystem(const NativeFile& from, std::int64_t size);
     // Returns once the written bytes are on the disk.
     std::error_code flushToDisk();
+    // For tests: every flushToDisk() from now on fails with `error` without flushing; an
+    // empty error lets flushes work again. Not for use while other threads write.
+    static void failFlushesForTesting(std::error_code error);
     // Closes the file; an error here may mean that written bytes were lost.
     std::error_code close();
 
@@ -56,10 +60,16 @@ public:
     std::intptr_t nativeHandle() const { return m_handle; }
 
 private:
+    std::error_code flushToDiskNow(); // per system
+
     // -1 is both the closed descriptor and Windows' INVALID_HANDLE_VALUE.
     static constexpr std::intptr_t kClosed = -1;
     std::intptr_t m_handle = kClosed;
 };
+
+// The error for a path that is there but is no regular file and no folder: its message
+// says what it is ("it is a pipe (FIFO), not a regular file").
+std::error_code notRegularFileError(std::filesystem::file_type type);
 
 // "Cannot <what> file "<path>": <why>", the text of every FileError about one file.
 std::string fileErrorText(const std::filesystem::path& path, std::string_view what,

@@ -16,11 +16,32 @@ int fd(std::intptr_t handle) {
     return int(handle);
 }
 
+// The error for what `mode` says is there when it is no regular file; none when it is.
+std::error_code kindError(mode_t mode) {
+    namespace fs = std::filesystem;
+    if (S_ISREG(mode))
+        return {};
+    const fs::file_type type = S_ISDIR(mode)    ? fs::file_type::directory
+                               : S_ISCHR(mode)  ? fs::file_type::character
+                               : S_ISBLK(mode)  ? fs::file_type::block
+                               : S_ISFIFO(mode) ? fs::file_type::fifo
+                               : S_ISSOCK(mode) ? fs::file_type::socket
+                                                : fs::file_type::unknown;
+    return notRegularFileError(type);
+}
+
 } // namespace
 
 std::error_code NativeFile::open(const std::filesystem::path& path, Mode mode) {
     close();
-    int flags = O_CLOEXEC;
+    // What is no regular file is refused before it is opened: opening a device may act on
+    // it, and a pipe would wait for a writer.
+    struct stat before {};
+    if (::stat(path.c_str(), &before) == 0)
+        if (const std::error_code error = kindError(before.st_mode))
+            return error;
+    // Non-blocking until the file is known to be regular, should it change meanwhile.
+    int flags = O_CLOEXEC | O_NONBLOCK;
     switch (mode) {
     case Mode::Read:
         flags |= O_RDONLY;
@@ -39,11 +60,10 @@ std::error_code NativeFile::open(const std::filesystem::path& path, Mode mode) {
     if (opened < 0)
         return lastError();
     struct stat st {};
-    if (::fstat(opened, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const std::error_code error =
-            S_ISDIR(st.st_mode) ? make_error_code(std::errc::is_a_directory)
-            : st.st_mode != 0   ? make_error_code(std::errc::invalid_argument)
-                                : lastError();
+    std::error_code error = ::fstat(opened, &st) != 0 ? lastError() : kindError(st.st_mode);
+    if (!error && ::fcntl(opened, F_SETFL, ::fcntl(opened, F_GETFL) & ~O_NONBLOCK) != 0)
+        error = lastError();
+    if (error) {
         ::close(opened);
         return error;
     }
@@ -114,7 +134,7 @@ std::int64_t NativeFile::copyInSystem(const NativeFile& from, std::int64_t size)
     return copied;
 }
 
-std::error_code NativeFile::flushToDisk() {
+std::error_code NativeFile::flushToDiskNow() {
     if (::fsync(fd(m_handle)) != 0)
         return lastError();
     return {};

@@ -48,9 +48,11 @@ std::error_code NativeFile::open(const std::filesystem::path& path, Mode mode) {
             return make_error_code(std::errc::is_a_directory);
         return error;
     }
-    if (::GetFileType(opened) != FILE_TYPE_DISK) {
+    if (const DWORD type = ::GetFileType(opened); type != FILE_TYPE_DISK) {
         ::CloseHandle(opened);
-        return make_error_code(std::errc::invalid_argument);
+        return notRegularFileError(type == FILE_TYPE_PIPE   ? std::filesystem::file_type::fifo
+                                   : type == FILE_TYPE_CHAR ? std::filesystem::file_type::character
+                                                            : std::filesystem::file_type::unknown);
     }
     m_handle = reinterpret_cast<std::intptr_t>(opened);
     return {};
@@ -104,7 +106,7 @@ std::int64_t NativeFile::copyInSystem(const NativeFile&, std::int64_t) {
     return 0; // Windows copies whole files only; the caller copies by hand
 }
 
-std::error_code NativeFile::flushToDisk() {
+std::error_code NativeFile::flushToDiskNow() {
     if (!::FlushFileBuffers(handle(m_handle)))
         return lastError();
     return {};

@@ -1,9 +1,10 @@
 #pragma once
-// File helpers of the map conversion tools: telling whether two paths name one file, and
-// positioned reads and writes on an open file. (Map files are identified by
-// identifyMapFile of core/MapFile.h.)
+// File helpers of the map conversion tools: positioned reads and writes on an open file.
+// (Whether two paths name one file is sameFile of shell/FileIdentity.h; map files are
+// identified by identifyMapFile of core/MapFile.h.)
 
 #include "core/MapFile.h"
+#include "shell/FileIdentity.h"
 #include "shell/NativeFile.h"
 
 #include <cstddef>

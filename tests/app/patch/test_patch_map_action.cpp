@@ -97,6 +97,26 @@ private slots:
         QCOMPARE(prompts.openRequests[1].directory, dir.path());
     }
 
+    void aFileWithAMissingSectionIsRefusedWhole() {
+        FakeLink link;
+        RecordingPrompts prompts;
+        link.loadTokuno();
+        const auto before = link.map->image().bytes();
+        QString initialDir;
+        const QString file =
+            write("gap.qvp", "[0]\r\nX=0\r\nY=0\r\nZ=9\r\n[2]\r\nX=1\r\nY=1\r\nZ=9\r\n");
+        prompts.openAnswers << file;
+        const tbapp::PatchMapOutcome outcome =
+            patchMapFromFile(nullptr, link, dir.path(), initialDir, prompts);
+        QVERIFY(!outcome.ran);
+        QCOMPARE(prompts.errors.size(), 1);
+        QVERIFY2(prompts.errors[0].contains("\"" + file + "\" lacks section [1]"),
+                 qPrintable(prompts.errors[0]));
+        QVERIFY(prompts.progressRuns.empty());
+        QVERIFY(link.map->image().bytes() == before);
+        QCOMPARE(link.heard.count, 0);
+    }
+
     void badEntryStopsWithItsMessageAfterTheProgressWindowClosed() {
         FakeLink link;
         RecordingPrompts prompts;

@@ -141,6 +141,7 @@ TEST(StaticsMap, EachKindOfDamageAloneIsFound) {
     };
     const Damage kinds[] = {{"not a multiple of 7", 0, 13, 1, 0},
                             {"past the end", 7, 14, 0, 1},
+                            {"past the end, its length alone inside the data", 1, 7, 0, 1},
                             {"before the start", -8, 7, 0, 1},
                             {"offset + length beyond 32 bits", 7, 613'566'756u * 7, 0, 1},
                             {"empty: no length, any offset", 0x7FFFFFF0, 0, 0, 0},

@@ -52,6 +52,16 @@ TEST(UopNames, HashesOfTheClientsEntryNames) {
     EXPECT_EQ(tb::uopNameHash("BUILD/Map0LegacyMUL/00000000.DAT"), 0xDBB7AFA433A3764Bull);
 }
 
+// Answers of the published lookup3 reference code (hashlittle2, both seeds 0, taken as
+// (b << 32) | c) for names of whole 12-byte blocks, whose last block takes the final mix
+// rather than the loop's, and for the empty name, which takes neither.
+TEST(UopNames, HashesOfNamesOfWholeBlocksAndOfTheEmptyName) {
+    EXPECT_EQ(tb::uopNameHash(""), 0xDEADBEEFDEADBEEFull);
+    EXPECT_EQ(tb::uopNameHash("abcdefghijkl"), 0x75B50EC04012F87Bull);
+    EXPECT_EQ(tb::uopNameHash("build/map0legacymul/0000"), 0xDC339F01F9D1E3CBull);
+    EXPECT_EQ(tb::uopNameHash("build/map0legacymul/00000000.dat.bak"), 0xDCF0D2D4BF5F1800ull);
+}
+
 TEST(UopMapFile, NamesFacetsAndPaddedIdentification) {
     EXPECT_TRUE(tb::isAcceptedMapFileName("/uo/map4LegacyMUL.uop"));
     EXPECT_TRUE(tb::isAcceptedMapFileName("MAP1XLEGACYMUL.UOP"));
@@ -149,8 +159,9 @@ TEST(UopMapImage, MulToUopToMulIsByteIdenticalWithAShortLastEntry) {
         }
     } // closed before the save below: Windows refuses to replace a file that is open
 
-    tb::convertMapFile(dir / "map2LegacyMUL.uop", dir / "map2copy.mul");
-    EXPECT_TRUE(tbtest::readBytes(dir / "map2copy.mul") == map);
+    fs::create_directory(dir / "copy");
+    tb::convertMapFile(dir / "map2LegacyMUL.uop", dir / "copy" / "map2.mul");
+    EXPECT_TRUE(tbtest::readBytes(dir / "copy" / "map2.mul") == map);
     // What the converter wrote is what a save of it writes.
     const Bytes written = tbtest::readBytes(dir / "map2LegacyMUL.uop");
     tb::MapImage::load(dir / "map2LegacyMUL.uop").save(dir / "map2LegacyMUL.uop");
@@ -187,6 +198,7 @@ TEST(UopMapImage, BadContainersAreRefusedNamingTheFile) {
     struct Case {
         const char* reason;
         std::function<Bytes()> make;
+        const char* convertReason = nullptr; // when a conversion refuses it for another reason
     };
     const Case cases[] = {
         {"no UOP container",
@@ -231,6 +243,13 @@ TEST(UopMapImage, BadContainersAreRefusedNamingTheFile) {
              t[2].zlib = true;
              t[2].statedLength = std::int64_t(t[2].bytes.size()) + 1;
              return buildContainer({t});
+         },
+         "it is no known map"},
+        {"holds 1960 bytes; every map entry but the last holds 4096 blocks",
+         [&] {
+             auto t = entries();
+             std::swap(t[1].hash, t[2].hash); // the short entry in the middle
+             return buildContainer({t});
          }},
     };
     for (const Case& c : cases) {
@@ -238,7 +257,8 @@ TEST(UopMapImage, BadContainersAreRefusedNamingTheFile) {
         const fs::path path = dir / "map2LegacyMUL.uop";
         tbtest::writeBytes(path, c.make());
         expectFileError([&] { tb::MapImage::load(path); }, path, c.reason);
-        expectFileError([&] { tb::convertMapFile(path, dir / "map2.mul"); }, path, c.reason);
+        expectFileError([&] { tb::convertMapFile(path, dir / "map2.mul"); }, path,
+                        c.convertReason ? c.convertReason : c.reason);
         EXPECT_FALSE(fs::exists(dir / "map2.mul")) << c.reason;
     }
 
@@ -251,9 +271,11 @@ TEST(UopMapImage, BadContainersAreRefusedNamingTheFile) {
                     dir / "facet.uop", "no facet digit");
     expectFileError([&] { tb::convertMapFile(dir / "out.mul", dir / "new.uop"); }, dir / "new.uop",
                     "no facet digit");
+    // Given one, it is read, but a map of no known size is not converted.
+    expectFileError([&] { tb::convertMapFile(dir / "facet.uop", dir / "map2.mul", 2); },
+                    dir / "facet.uop", "no map of facet 2 holds 1607592 bytes");
     EXPECT_FALSE(fs::exists(dir / "out.mul"));
-    tb::convertMapFile(dir / "facet.uop", dir / "out.mul", 2);
-    EXPECT_TRUE(tbtest::readBytes(dir / "out.mul") == map);
+    EXPECT_FALSE(fs::exists(dir / "map2.mul"));
 }
 
 // The padded sample that another tool wrote: read cell for cell like its .mul twin, saved

@@ -80,7 +80,8 @@ TEST_F(PatchCommand, BadEntryFailsAndLeavesTheMapFileUnchanged) {
     writeText(patchPath, "[0]\nX=1\nY=1\nZ=5\n[1]\nX=2\nY=2\nZ=300\n");
     const CliRun run = runTbmap(dir, "patch " + quoted(mapPath) + " " + quoted(patchPath));
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, "tbmap: entry 1: Range check error (map not written)\n");
+    EXPECT_EQ(run.err, "tbmap: \"" + patchPath.string() +
+                           "\" entry [1], Z=300: Range check error (map not written)\n");
     EXPECT_TRUE(tbtest::readBytes(mapPath) == original);
 }
 
@@ -88,10 +89,12 @@ TEST_F(PatchCommand, RefusesEmptyPatchesUnknownMapsAndWrongCalls) {
     writeText(patchPath, "X=1\nY=1\n");
     CliRun run = runTbmap(dir, "patch " + quoted(mapPath) + " " + quoted(patchPath));
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, "tbmap: File is empty or corupted!\n");
+    EXPECT_EQ(run.err, "tbmap: File is empty or corupted! (\"" + patchPath.string() +
+                           "\": it holds no [section] line)\n");
 
     run = runTbmap(dir, "patch " + quoted(mapPath) + " " + quoted(dir / "missing.qvp"));
-    EXPECT_EQ(run.err, "tbmap: File is empty or corupted!\n");
+    EXPECT_EQ(run.err, "tbmap: File is empty or corupted! (\"" + (dir / "missing.qvp").string() +
+                           "\": there is no such file)\n");
 
     const fs::path odd = dir / "map0.mul";
     tbtest::writeBytes(odd, std::vector<unsigned char>(1000, 0));

@@ -88,13 +88,17 @@ TEST_F(PatchApply, SpacedHexIgnoresBlanksAndCaseButNeedsFourDigits) {
     EXPECT_EQ(map.cell(5, 0), (tb::MapCell{3, 0}));
 }
 
-TEST_F(PatchApply, SectionsNotNamedByIndexFallBackToDefaults) {
-    map.setCell(0, 0, {0x123, 50});
-    const ApplyRun run = apply(map, "[5]\nX=100\nY=100\nZ=7\n[9]\nX=200\nY=200\nZ=8\n");
-    EXPECT_EQ(run.result.applied, 2);
-    EXPECT_EQ(map.cell(0, 0), (tb::MapCell{0x123, 0}));
-    EXPECT_EQ(map.cell(100, 100), (tb::MapCell{3, 0}));
-    EXPECT_EQ(run.progress.back().second, "Patching (X, Y): 0, 0");
+// Written patch files have no gaps: a counted section that is not there marks a damaged
+// file, which the callers refuse before applying anything.
+TEST(PatchSections, TheFirstCountedSectionThatIsMissingIsFound) {
+    EXPECT_EQ(tb::firstMissingPatchSection(parseText("[5]\nX=100\n[9]\nX=200\n")), 0);
+    EXPECT_EQ(tb::firstMissingPatchSection(parseText("[0]\nZ=1\n[2]\nZ=2\n")), 1);
+    EXPECT_EQ(tb::firstMissingPatchSection(parseText("[0]\n[1]\n[1]\n")), 2);
+    EXPECT_EQ(tb::firstMissingPatchSection(parseText("[1]\nZ=1\n[0]\n")), std::nullopt);
+    EXPECT_EQ(tb::firstMissingPatchSection(parseText("X=1\n")), std::nullopt);
+    EXPECT_EQ(tb::missingPatchSectionMessage("d/p.qvp", 1, 2),
+              "Patch file \"d/p.qvp\" lacks section [1]: it counts 2 entries, [0] to [1], and "
+              "is not applied");
 }
 
 TEST_F(PatchApply, LaterEntryForTheSameCellWins) {

@@ -1,16 +1,24 @@
-// What the POSIX side of the atomic replace keeps: permissions and owner; and the refusal
-// of a file the process may not write.
+// What the POSIX side of the atomic replace keeps: permissions and owner; the refusal of a
+// file the process may not write and of what is no regular file; and reads that refuse a
+// pipe instead of waiting for its writer.
 #include "shell/AtomicFileWriter.h"
 #include "shell/Errors.h"
+#include "shell/FileBytes.h"
 
 #include "TestPaths.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace fs = std::filesystem;
 using tbtest::entriesIn;
@@ -70,4 +78,57 @@ TEST(AtomicFileWriter, TheReplacedFileKeepsItsOwnerWhereTheWriterMayGiveItAway) 
     ASSERT_EQ(::stat(file.c_str(), &st), 0);
     EXPECT_EQ(st.st_uid, 1000u);
     EXPECT_EQ(st.st_gid, 1000u);
+}
+
+TEST(AtomicFileWriter, WhatIsNoRegularFileIsRefusedAndKeptAlsoThroughALink) {
+    tbtest::TempDir dir;
+    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = (dir / "socket").string();
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    socketPath.copy(address.sun_path, socketPath.size());
+    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    std::vector<std::pair<std::string, std::string>> targets{{"pipe", "pipe (FIFO)"},
+                                                             {"socket", "socket"}};
+    // A device of our own, so that a failure here replaces nothing of the system's.
+    if (::mknod((dir / "device").c_str(), S_IFCHR | 0600, makedev(1, 3)) == 0)
+        targets.emplace_back("device", "character device");
+    for (const auto& [name, kind] : targets)
+        fs::create_symlink(name, dir / (name + ".link"));
+    const std::size_t entries = entriesIn(dir.path());
+    for (const auto& [name, kind] : targets) {
+        for (const std::string& target : {name, name + ".link"}) {
+            try {
+                tb::writeFileAtomically(dir / target, std::string_view("x"));
+                ADD_FAILURE() << target << " was replaced";
+            } catch (const tb::FileError& e) {
+                EXPECT_NE(std::string(e.what()).find("\"" + (dir / target).string() + "\""),
+                          std::string::npos)
+                    << e.what();
+                EXPECT_NE(std::string(e.what()).find("it is a " + kind), std::string::npos)
+                    << e.what();
+            }
+        }
+        EXPECT_FALSE(fs::is_regular_file(dir / name)) << name;
+        EXPECT_TRUE(fs::is_symlink(dir / (name + ".link"))) << name;
+    }
+    EXPECT_EQ(entriesIn(dir.path()), entries) << "a temporary file was left";
+    ::close(sock);
+}
+
+TEST(FileBytes, APipeIsRefusedWithoutWaitingForItsWriter) {
+    tbtest::TempDir dir;
+    ASSERT_EQ(::mkfifo((dir / "art.mul").c_str(), 0600), 0);
+    ::alarm(20); // a read that waits for a writer would never end
+    try {
+        tb::readFileBytes(dir / "art.mul");
+        ADD_FAILURE() << "a pipe was read";
+    } catch (const tb::FileError& e) {
+        EXPECT_NE(std::string(e.what()).find("art.mul\": it is a pipe (FIFO), not a regular file"),
+                  std::string::npos)
+            << e.what();
+    }
+    ::alarm(0);
 }

@@ -1,5 +1,6 @@
 #include "shell/AtomicFileWriter.h"
 #include "shell/Errors.h"
+#include "shell/NativeFile.h"
 
 #include "TestPaths.h"
 
@@ -117,6 +118,28 @@ TEST(AtomicFileWriter, ALinkToAFileNotMadeYetStaysALink) {
     tb::writeFileAtomically(dir / "link.xml", std::string_view("first"));
     EXPECT_TRUE(fs::is_symlink(dir / "link.xml"));
     EXPECT_EQ(readText(dir / "real" / "bookmarklist.xml"), "first");
+}
+
+// The flush to the disk before the rename is what makes the new file survive a crash; a
+// failing one must stop the replace like a failing write.
+TEST(AtomicFileWriter, AFailingFlushLeavesTheOldFileAndNamesTheTarget) {
+    tbtest::TempDir dir;
+    const auto target = dir / "map0.mul";
+    tb::writeFileAtomically(target, std::string_view("old"));
+    struct FlushFailure {
+        FlushFailure() {
+            tb::NativeFile::failFlushesForTesting(make_error_code(std::errc::io_error));
+        }
+        ~FlushFailure() { tb::NativeFile::failFlushesForTesting({}); }
+    } failing;
+    try {
+        tb::writeFileAtomically(target, std::string_view("new, never flushed"));
+        ADD_FAILURE() << "replaced without a flush";
+    } catch (const tb::FileError& e) {
+        EXPECT_NE(std::string(e.what()).find(target.string()), std::string::npos) << e.what();
+    }
+    EXPECT_EQ(readText(target), "old");
+    EXPECT_EQ(entriesIn(dir.path()), 1u);
 }
 
 TEST(AtomicFileWriter, AFolderIsRefusedBeforeAnyWork) {

@@ -55,13 +55,16 @@ TEST(TbmapTools, EnlargeWritesTheNewMapAndRefusesWhatTheWindowRefuses) {
 
     const Outcome wrong = tbmap(dir, "enlarge " + q(dir / "map0.mul.bak") + " " + q(dir / "x.mul"));
     EXPECT_EQ(wrong.exitCode, 1);
-    EXPECT_EQ(wrong.err, "tbmap: Wrong source map file!\n");
+    EXPECT_EQ(wrong.err, "tbmap: Wrong source map file! (\"" + (dir / "map0.mul.bak").string() +
+                             "\": there is no such file)\n");
     EXPECT_FALSE(fs::exists(dir / "x.mul"));
 
     const Outcome self =
         tbmap(dir, "enlarge " + q(dir / "map4.mul") + " " + q(dir / "." / "map4.mul"));
     EXPECT_EQ(self.exitCode, 1);
-    EXPECT_EQ(self.err, std::string("tbmap: ") + tb::kEnlargeOntoSourceMessage + "\n");
+    EXPECT_EQ(self.err, std::string("tbmap: ") + tb::kEnlargeOntoSourceMessage + " (\"" +
+                            (dir / "." / "map4.mul").string() + "\" is the source map \"" +
+                            (dir / "map4.mul").string() + "\" itself)\n");
     EXPECT_EQ(fs::file_size(dir / "map4.mul"), 6'421'156u);
 
     const Outcome usage = tbmap(dir, "enlarge " + q(dir / "map4.mul"));
@@ -89,7 +92,9 @@ TEST(TbmapTools, CopyWritesTheRectangleAndRefusesWhatTheWindowRefuses) {
     const Outcome outside =
         tbmap(dir, "copy " + maps + "0 0 10 10 " + q(dir / "map2.mul") + " 2300 0");
     EXPECT_EQ(outside.exitCode, 1);
-    EXPECT_EQ(outside.err, "tbmap: You entered wrong coordinates!\n");
+    EXPECT_EQ(outside.err, "tbmap: You entered wrong coordinates! (DX 2300: the copy would cover "
+                           "columns 2300..2310 of the destination map, whose columns are "
+                           "0..2303)\n");
 
     const Outcome zero = tbmap(dir, "copy " + maps + "0 0 0 0 " + q(dir / "map2.mul") + " 5 5");
     EXPECT_EQ(zero.exitCode, 1);
@@ -97,11 +102,12 @@ TEST(TbmapTools, CopyWritesTheRectangleAndRefusesWhatTheWindowRefuses) {
 
     const Outcome unknown = tbmap(dir, "copy " + maps + "0 0 0 0 " + q(dir / "map3.mul") + " 0 0");
     EXPECT_EQ(unknown.exitCode, 1);
-    EXPECT_EQ(unknown.err, "tbmap: Unknown map!\n");
+    EXPECT_EQ(unknown.err, "tbmap: Unknown map! (destination map \"" + (dir / "map3.mul").string() +
+                               "\": there is no such file)\n");
 
     const Outcome text = tbmap(dir, "copy " + maps + "0 0 1x 0 " + q(dir / "map2.mul") + " 0 0");
     EXPECT_EQ(text.exitCode, 1);
-    EXPECT_EQ(text.err, "tbmap: '1x' is not a valid integer value\n");
+    EXPECT_EQ(text.err, "tbmap: X2: '1x' is not a valid integer value\n");
 
     const Outcome usage = tbmap(dir, "copy " + maps + "0 0 1 1 " + q(dir / "map2.mul"));
     EXPECT_EQ(usage.exitCode, 2);
