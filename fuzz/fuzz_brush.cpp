@@ -2,7 +2,7 @@
 // back into the same brush.
 #include "FuzzSupport.h"
 
-#include "catalogue/BrushFile.h"
+#include "catalogue/BrushPattern.h"
 #include "shell/LineFile.h"
 
 #include <cstdint>

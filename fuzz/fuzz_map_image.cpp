@@ -57,17 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (found) {
         tbfuzz::check(found->fileSize == fileSize, "identified size");
         tbfuzz::check(tb::isMapFileName(name), "identified name is no map file name");
-        tbfuzz::check(tb::heightBlocksFromCaption(found->caption).has_value(), "caption");
-        const auto blocks = tb::blocksFromSizeText(found->sizeText);
-        const auto last = tb::lastCellFromSizeText(found->sizeText);
-        tbfuzz::check(blocks && last && last->x + 1 == blocks->widthBlocks * 8 &&
-                          last->y + 1 == blocks->heightBlocks * 8,
-                      "geometry from size text");
         tbfuzz::check(found->addressedSize() <= found->fileSize, "addressed size");
     }
-    tb::heightBlocksFromCaption(name);
-    tb::blocksFromSizeText(name);
-    tb::lastCellFromSizeText(name);
 
     // A buffer of any size paired with any variant: geometry only when every block is there.
     const std::size_t variantIndex = in.ConsumeIntegralInRange<std::size_t>(0, 8);

@@ -107,7 +107,7 @@ tb::EditorState fillState() {
     state.tool = tb::PaintTool::Fill;
     state.drawMode = tb::DrawMode::AltitudeOnly;
     state.altitudeMode = tb::AltitudeMode::AddZ;
-    state.zText = "1";
+    state.z = 1;
     return state;
 }
 

@@ -57,7 +57,7 @@ void putU32(unsigned char* p, std::uint32_t v) {
 struct Inputs {
     fs::path dir;
     fs::path map, game, radarPng, heightPng, otherHeightPng;
-    tb::MapVariant variant = tb::demo::demoVariant("map0.mul", "7168x4096");
+    tb::MapVariant variant = tb::demo::demoVariant("map0.mul", {7168, 4096});
     tb::StaticsFilePaths statics;
 
     Inputs() {

@@ -5,6 +5,9 @@
 // - the time of a Paint stroke of brush size 9 dragged across 100 cells, of a 500 x 500
 //   Fill (250,000 cells, each recorded for undo), of 250,000 undos and of 250,000 redos
 //   (target: each < 1 s);
+// - the same stroke with "Add random altitude" on against the plain one: the extra time
+//   per cell should be the random draw alone, as the painting state holds the range as a
+//   number and no cell reads text;
 // - the time per painted (and per undone) cell with 10,000 and with 1,000,000 undo rows
 //   already in the list, and their ratio (target: about 1);
 // - building the 896 x 512 overview against reading its 458,752 sampled cells in a plain
@@ -98,7 +101,7 @@ tb::EditorState paintState(int size) {
     state.drawMode = tb::DrawMode::SelectedTile;
     state.paletteTile = 3;
     state.altitudeMode = tb::AltitudeMode::AddZ;
-    state.zText = "1";
+    state.z = 1;
     state.brushSize = size;
     return state;
 }
@@ -145,6 +148,24 @@ void undoAll() {
 void BM_PaintStroke9x100(benchmark::State& state) {
     tb::MapPainter painter(world().random);
     const tb::EditorState s = paintState(kBrushSize);
+    std::size_t cells = 0;
+    for (auto _ : state) {
+        cells = stroke(painter, s, 3000, 2000, kStrokeCells);
+        state.PauseTiming();
+        doc().undoStroke();
+        state.ResumeTiming();
+    }
+    if (cells != std::size_t(kStrokeCells) * kBrushSize * kBrushSize)
+        state.SkipWithError("the stroke changed an unexpected number of cells");
+    state.counters["cells"] = double(cells);
+}
+
+// The same stroke with "Add random altitude" on: every cell draws its offset from the range.
+void BM_PaintStrokeRandom9x100(benchmark::State& state) {
+    tb::MapPainter painter(world().random);
+    tb::EditorState s = paintState(kBrushSize);
+    s.addRandomAltitude = true;
+    s.randomRange = 3;
     std::size_t cells = 0;
     for (auto _ : state) {
         cells = stroke(painter, s, 3000, 2000, kStrokeCells);
@@ -317,6 +338,10 @@ BENCHMARK(BM_PaintStroke9x100)
     ->Apply(repeated)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(kStrokeIterations);
+BENCHMARK(BM_PaintStrokeRandom9x100)
+    ->Apply(repeated)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(kStrokeIterations);
 BENCHMARK(BM_Fill500x500)
     ->Apply(repeated)
     ->Unit(benchmark::kMillisecond)
@@ -369,6 +394,14 @@ int main(int argc, char** argv) {
         std::printf("%-40s %8.2f ms (%8.2f ms)  target < 1000 ms: %s\n", what, t.real, t.cpu,
                     verdict(t.real >= 0 && t.real < 1000.0));
     }
+    const RatioReporter::Times plainStroke = reporter.get("BM_PaintStroke9x100");
+    const RatioReporter::Times randomStroke = reporter.get("BM_PaintStrokeRandom9x100");
+    const double strokeCells = double(kStrokeCells) * kBrushSize * kBrushSize;
+    std::printf("Paint stroke with random altitude: %.2f ms (%.2f ms), %.1f ns more per cell "
+                "than without; ratio %.2f (%.2f)\n",
+                randomStroke.real, randomStroke.cpu,
+                (randomStroke.cpu - plainStroke.cpu) * 1e6 / strokeCells,
+                randomStroke.real / plainStroke.real, randomStroke.cpu / plainStroke.cpu);
     for (const char* kind : {"Paint", "Undo"}) {
         const RatioReporter::Times small =
             reporter.get(std::string("BM_") + kind + "PerCell/10000");

@@ -47,7 +47,8 @@ int runDemo(const Args& args) {
         return std::string(text);
     };
     using T = tb::demo::Terrain;
-    std::cout << "map: " << v.caption << ' ' << v.sizeText << ", seed " << options.seed << '\n'
+    std::cout << "map: " << v.caption << ' ' << tb::mapSizeText(v.size()) << ", seed "
+              << options.seed << '\n'
               << "world: water " << share({T::DeepWater, T::Water}) << ", sand " << share({T::Sand})
               << ", grass " << share({T::Grass}) << ", forest " << share({T::Forest}) << ", dirt "
               << share({T::Dirt}) << ", rock " << share({T::Rock}) << ", snow " << share({T::Snow})

@@ -22,7 +22,9 @@ int runInfo(const Args& args) {
         return failure("cannot read " + inQuotes(path) + ": there is no such file");
     const std::optional<tb::MapVariant> variant = tb::identifyMapFile(path);
     std::cout << "version: " << (variant ? variant->caption : tb::kNoVariantCaption) << '\n'
-              << "size: " << (variant ? variant->sizeText : tb::kNoVariantCaption) << '\n';
+              << "size: "
+              << (variant ? tb::mapSizeText(variant->size()) : std::string(tb::kNoVariantCaption))
+              << '\n';
     // A script asking about a file learns from the exit status whether it is a map.
     if (!variant)
         return failure(inQuotes(path) + " is not a known map file: " + tb::unknownMapReason(path));
@@ -40,7 +42,7 @@ int runCell(const Args& args) {
                        " is not a known map file: " + tb::unknownMapReason(args[0]));
     if (!map.contains(x, y))
         return failure("cell (" + args[1] + ", " + args[2] + ") is outside the " +
-                       std::string(map.variant()->sizeText) + " map");
+                       tb::mapSizeText(map.variant()->size()) + " map");
     const tb::MapCell c = map.cell(x, y);
     std::cout << c.tileId << ' ' << int(c.altitude) << '\n';
     return 0;

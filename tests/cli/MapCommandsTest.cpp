@@ -85,7 +85,7 @@ protected:
         try {
             s_dir = new tbtest::TempDir;
             tb::demo::writeDemoDataSet(s_dir->path(),
-                                       {3, tb::demo::demoVariant("map4.mul", "1448x1448")});
+                                       {3, tb::demo::demoVariant("map4.mul", {1448, 1448})});
         } catch (const std::exception& e) {
             s_error = e.what();
         }

@@ -17,7 +17,6 @@
 #include "diff/DiffGenerator.h"
 #include "editor/Bookmarks.h"
 #include "patch/CoordList.h"
-#include "patch/KeyFile.h"
 #include "patch/PatchFile.h"
 #include "shell/AtomicFileWriter.h"
 #include "shell/Errors.h"
@@ -160,13 +159,6 @@ std::vector<Writer> writers() {
         {"WriteTextureList", "textures/coast.lst",
          [](const fs::path& dir) {
              tb::writeTextureList(dir, "coast.lst", std::vector<std::string>(100, "$0016"));
-         }},
-        {"KeyFileSave", "keys.ini",
-         [](const fs::path& dir) {
-             tb::KeyFile keys;
-             for (int i = 0; i < 50; ++i)
-                 keys.writeString(std::to_string(i), "X", "1234");
-             keys.save(dir / "keys.ini");
          }},
         {"WritePatchFile", "patch.qvp",
          [](const fs::path& dir) {

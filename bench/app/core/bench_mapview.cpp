@@ -68,7 +68,7 @@ tb::ArtFiles makeArt() {
 tb::MapImage makeMap() {
     tb::MapVariant variant{};
     for (const tb::MapVariant& v : tb::mapVariants())
-        if (v.sizeText == "6144x4096") {
+        if (v.size() == tb::MapSize{6144, 4096}) {
             variant = v;
             break;
         }

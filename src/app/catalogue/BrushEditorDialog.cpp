@@ -5,6 +5,7 @@
 
 #include "app/shell/DrawGrid.h"
 #include "app/shell/PathBox.h"
+#include "catalogue/BrushFile.h"
 #include "catalogue/CatalogueNames.h"
 #include "catalogue/TextureList.h"
 

@@ -14,7 +14,7 @@
 
 #include "app/catalogue/CatalogueContext.h"
 
-#include "catalogue/BrushFile.h"
+#include "catalogue/BrushPattern.h"
 
 #include <QDialog>
 #include <QStringList>

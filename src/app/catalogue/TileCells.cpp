@@ -2,7 +2,6 @@
 
 #include "app/shell/DrawGrid.h"
 #include "catalogue/TextureList.h"
-#include "shell/SpacedHex.h"
 
 #include <QEvent>
 #include <QFontMetrics>
@@ -41,7 +40,7 @@ void drawTileCell(QPainter& painter, const QRect& rect, const QImage& image,
 }
 
 QString tileIdLabel(int tileId) {
-    return " " + QString::fromStdString(tb::intToSpacedHex(tileId, 2)) + " ";
+    return QString::fromStdString(tb::paletteIdLabel(tileId));
 }
 
 const QImage& brushNoDrawPicture() {

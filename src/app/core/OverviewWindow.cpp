@@ -35,7 +35,7 @@ public:
 } // namespace
 
 OverviewWindow::OverviewWindow(MapEditorLink& link, const tb::RadarColours& radar,
-                               const QString& sizeText, PathValidity mapPathValid,
+                               std::optional<tb::MapSize> mapSize, PathValidity mapPathValid,
                                tbapp::Prompts& prompts, const OverviewStatics& statics,
                                QWidget* parent)
     : QDialog(parent), m_link(link), m_radar(radar), m_mapPathValid(std::move(mapPathValid)),
@@ -48,7 +48,7 @@ OverviewWindow::OverviewWindow(MapEditorLink& link, const tb::RadarColours& rada
     setModal(true);
     setFont(QFont("Tahoma"));
 
-    const tb::BlockGeometry blocks = tb::overviewSize(sizeText.toStdString());
+    const tb::BlockGeometry blocks = tb::overviewSize(mapSize);
     m_picture = QImage(blocks.widthBlocks, blocks.heightBlocks, QImage::Format_RGB32);
     m_picture.fill(Qt::black);
 
@@ -96,15 +96,15 @@ OverviewWindow::OverviewWindow(MapEditorLink& link, const tb::RadarColours& rada
 }
 
 bool OverviewWindow::openOverview(MapEditorLink& link, const tb::RadarColours& radar,
-                                  const QString& sizeText, const PathValidity& mapPathValid,
-                                  tbapp::Prompts& prompts, const OverviewStatics& statics,
-                                  QWidget* parent) {
+                                  std::optional<tb::MapSize> mapSize,
+                                  const PathValidity& mapPathValid, tbapp::Prompts& prompts,
+                                  const OverviewStatics& statics, QWidget* parent) {
     if (link.loadedMap() == nullptr)
         return false;
-    const tb::BlockGeometry blocks = tb::overviewSize(sizeText.toStdString());
+    const tb::BlockGeometry blocks = tb::overviewSize(mapSize);
     if (blocks.widthBlocks <= 0 || blocks.heightBlocks <= 0)
         return false;
-    OverviewWindow form(link, radar, sizeText, mapPathValid, prompts, statics, parent);
+    OverviewWindow form(link, radar, mapSize, mapPathValid, prompts, statics, parent);
     form.exec();
     return true;
 }

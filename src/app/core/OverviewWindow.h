@@ -11,10 +11,13 @@
 
 #include "app/shell/Prompts.h"
 
+#include "core/MapVariant.h"
+
 #include <QDialog>
 #include <QImage>
 
 #include <functional>
+#include <optional>
 
 namespace tbapp {
 class MapEditorLink;
@@ -44,18 +47,19 @@ public:
     // Tells whether the main window's map path box is green (valid) at the time of the build.
     using PathValidity = std::function<bool()>;
 
-    // `sizeText` is the main window's size label ("7168x4096"); it gives the picture's
-    // size in blocks (0 x 0 for "None"). `radar` and the statics must outlive the window;
+    // `mapSize` is the size of the map the main window identified; it gives the picture's
+    // size in blocks (0 x 0 without one). `radar` and the statics must outlive the window;
     // `prompts` shows a failed build.
-    OverviewWindow(MapEditorLink& link, const tb::RadarColours& radar, const QString& sizeText,
-                   PathValidity mapPathValid, tbapp::Prompts& prompts,
-                   const OverviewStatics& statics = {}, QWidget* parent = nullptr);
+    OverviewWindow(MapEditorLink& link, const tb::RadarColours& radar,
+                   std::optional<tb::MapSize> mapSize, PathValidity mapPathValid,
+                   tbapp::Prompts& prompts, const OverviewStatics& statics = {},
+                   QWidget* parent = nullptr);
 
-    // The Overview command: does nothing and returns false unless a map is loaded and the
-    // size text names a known size; otherwise creates the window, runs it modally,
+    // The Overview command: does nothing and returns false unless a map is loaded and its
+    // size is known; otherwise creates the window, runs it modally,
     // destroys it and returns true.
     static bool openOverview(MapEditorLink& link, const tb::RadarColours& radar,
-                             const QString& sizeText, const PathValidity& mapPathValid,
+                             std::optional<tb::MapSize> mapSize, const PathValidity& mapPathValid,
                              tbapp::Prompts& prompts, const OverviewStatics& statics = {},
                              QWidget* parent = nullptr);
 

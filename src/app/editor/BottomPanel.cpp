@@ -84,11 +84,13 @@ BottomPanel::BottomPanel(tb::EditorState& state, QWidget* parent)
     connect(m_zSpin, &QSpinBox::valueChanged, this,
             [this](int z) { m_zEdit->setText(QString::number(z)); });
     connect(m_zEdit, &QLineEdit::textChanged, this, [this](const QString& text) {
-        m_state.zText = text.toStdString();
-        const std::optional<std::int32_t> z = tb::tryStrToInt(m_state.zText);
-        if (z && *z >= tb::kMinAltitude && *z <= tb::kMaxAltitude) {
-            const QSignalBlocker quiet(m_zSpin);
-            m_zSpin->setValue(*z);
+        m_state.z = tb::checkedStrToInt(text.toStdString());
+        if (m_state.z.ok()) {
+            const std::int32_t z = m_state.z.get();
+            if (z >= tb::kMinAltitude && z <= tb::kMaxAltitude) {
+                const QSignalBlocker quiet(m_zSpin);
+                m_zSpin->setValue(z);
+            }
         }
         emit modesChanged();
     });
@@ -97,7 +99,7 @@ BottomPanel::BottomPanel(tb::EditorState& state, QWidget* parent)
         emit modesChanged();
     });
     m_state.altitudeMode = kAltitudeItems[3];
-    m_state.zText = m_zEdit->text().toStdString();
+    m_state.z = tb::checkedStrToInt(m_zEdit->text().toStdString());
 }
 
 bool BottomPanel::eventFilter(QObject* watched, QEvent* event) {
@@ -107,7 +109,7 @@ bool BottomPanel::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void BottomPanel::setTileGroups(const std::vector<tb::TileNamed>& groups) {
+void BottomPanel::setTileGroups(const std::vector<tb::TileGroup>& groups) {
     m_groups = groups;
     {
         const QSignalBlocker quiet(m_drawModeBox);

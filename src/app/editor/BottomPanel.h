@@ -1,9 +1,10 @@
 #pragma once
 // The bottom panel of the main window: "Modify the altitude", the altitude value Z with its
 // up-down, and the draw mode list (three fixed modes, then the tile groups). Each change is
-// written into the editor state; the list positions are known only here.
+// written into the editor state, Z read as a number once per change of its text; the list
+// positions are known only here.
 
-#include "catalogue/TileNamed.h"
+#include "catalogue/TileGroup.h"
 #include "editor/EditorState.h"
 
 #include <QWidget>
@@ -24,8 +25,9 @@ public:
 
     // Rebuilds the draw mode list: the fixed modes, then one item per group in order; the
     // first item ("Don't draw") is selected afterwards.
-    void setTileGroups(const std::vector<tb::TileNamed>& groups);
+    void setTileGroups(const std::vector<tb::TileGroup>& groups);
     void setDrawMode(tb::DrawMode mode); // a fixed mode
+    // ZValueEdit's text as typed: the settings keep it and the status bar shows it.
     QString zText() const;
     void setZText(const QString& text);
     // "Modify the altitude" as the settings keep it, the item index 0 to 3; another index
@@ -46,7 +48,7 @@ private:
     void readDrawMode();
 
     tb::EditorState& m_state;
-    std::vector<tb::TileNamed> m_groups;
+    std::vector<tb::TileGroup> m_groups;
     RadioGroup* m_altitudeModes = nullptr;
     QLineEdit* m_zEdit = nullptr;
     QSpinBox* m_zSpin = nullptr;

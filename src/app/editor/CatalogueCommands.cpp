@@ -9,6 +9,7 @@
 #include "app/catalogue/OptionsDialog.h"
 
 #include "catalogue/TextureList.h"
+#include "catalogue/TileGroup.h"
 #include "catalogue/TileList.h"
 
 #include <filesystem>
@@ -23,7 +24,9 @@ CatalogueCommands::CatalogueCommands(const QString& applicationDir, ToolBarPanel
 
 void CatalogueCommands::loadTileGroups() {
     const std::filesystem::path appDir(m_applicationDir.toStdU16String());
-    m_bottomPanel.setTileGroups(tb::readTileList(tb::resolveAppPath(appDir, "tilelist.xml")));
+    // The ids are read here, once; a bad one fails only when painting picks it.
+    m_bottomPanel.setTileGroups(
+        tb::tileGroups(tb::readTileList(tb::resolveAppPath(appDir, "tilelist.xml"))));
 }
 
 void CatalogueCommands::loadDefaultTextureList() {

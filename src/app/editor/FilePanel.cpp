@@ -2,6 +2,7 @@
 
 #include "app/shell/PathBox.h"
 #include "app/shell/Prompts.h"
+#include "app/shell/UiPath.h"
 
 #include "core/ArtContainer.h"
 #include "core/MapFile.h"
@@ -20,10 +21,6 @@
 
 namespace tbapp {
 namespace {
-
-std::filesystem::path toPath(const QString& text) {
-    return std::filesystem::path(text.toStdU16String());
-}
 
 QString fromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
@@ -130,24 +127,21 @@ std::optional<tb::MapVariant> FilePanel::validateMapPath() {
                                        tb::isAcceptedMapFileName(file.fileName().toStdString()));
     m_versionLabel->setText(fromUtf8(tb::kNoVariantCaption));
     m_sizeLabel->setText(fromUtf8(tb::kNoVariantCaption));
+    m_variant.reset();
     if (!mapPathValid())
         return std::nullopt;
-    std::optional<tb::MapVariant> variant = tb::identifyMapFile(toPath(path));
-    if (variant) {
-        m_versionLabel->setText(fromUtf8(variant->caption));
-        m_sizeLabel->setText(fromUtf8(variant->sizeText));
+    m_variant = tb::identifyMapFile(uiPath(path));
+    if (m_variant) {
+        m_versionLabel->setText(fromUtf8(m_variant->caption));
+        m_sizeLabel->setText(QString::fromStdString(tb::mapSizeText(m_variant->size())));
     }
-    return variant;
-}
-
-QString FilePanel::mapSizeText() const {
-    return m_sizeLabel->text();
+    return m_variant;
 }
 
 // Green when the art files are there (artidx.mul/art.mul or artLegacyMUL.uop).
 void FilePanel::gamePathChanged() {
     const QString dir = m_gamePathEdit->text();
-    const bool valid = !dir.isEmpty() && tb::hasGameArt(toPath(dir));
+    const bool valid = !dir.isEmpty() && tb::hasGameArt(uiPath(dir));
     setPathBoxValid(m_gamePathEdit, valid);
     emit gamePathEdited(valid);
 }

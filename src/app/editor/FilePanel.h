@@ -34,8 +34,8 @@ public:
     // Marks the map path valid when it names an existing map file and shows its version and
     // size ("None" for an unknown file). Returns the identified variant.
     std::optional<tb::MapVariant> validateMapPath();
-    // The size text of the identified map ("2304x1600"), or "None".
-    QString mapSizeText() const;
+    // The variant validateMapPath identified last, none for an unknown file.
+    const std::optional<tb::MapVariant>& mapVariant() const { return m_variant; }
 
     // Load and Save: while saving both are disabled and Save reads "Saving ...".
     void setSaveAvailable(bool available);
@@ -66,6 +66,7 @@ private:
     QLabel* m_versionLabel = nullptr;
     QLabel* m_sizeLabel = nullptr;
     Prompts& m_prompts;
+    std::optional<tb::MapVariant> m_variant;
     bool m_saveAvailable = false;
 };
 

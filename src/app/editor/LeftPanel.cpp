@@ -2,6 +2,8 @@
 
 #include "app/shell/RadioGroup.h"
 
+#include "shell/NumberText.h"
+
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -68,7 +70,8 @@ QGroupBox* LeftPanel::createBrushGroup() {
     layout->addWidget(m_randomRangeSpin, 3, 1);
 
     // Neither up-down is bound to its box: each copies its position there when it moves,
-    // and a number typed into the range box is used as typed.
+    // and a number typed into the range box is used as typed (read once per change; a text
+    // that is no number fails the first painted cell that needs it).
     connect(m_brushSizeSpin, &QSpinBox::valueChanged, this, [this](int size) {
         m_state.brushSize = size;
         m_brushSizeEdit->setText(QString::number(size));
@@ -77,11 +80,12 @@ QGroupBox* LeftPanel::createBrushGroup() {
             [this](int range) { m_randomRangeEdit->setText(QString::number(range)); });
     connect(m_randomAltitudeCheck, &QCheckBox::toggled, this,
             [this](bool on) { m_state.addRandomAltitude = on; });
-    connect(m_randomRangeEdit, &QLineEdit::textChanged, this,
-            [this](const QString& text) { m_state.randomRangeText = text.toStdString(); });
+    connect(m_randomRangeEdit, &QLineEdit::textChanged, this, [this](const QString& text) {
+        m_state.randomRange = tb::checkedStrToInt(text.toStdString());
+    });
     m_state.brushSize = m_brushSizeSpin->value();
     m_state.addRandomAltitude = m_randomAltitudeCheck->isChecked();
-    m_state.randomRangeText = m_randomRangeEdit->text().toStdString();
+    m_state.randomRange = tb::checkedStrToInt(m_randomRangeEdit->text().toStdString());
     return group;
 }
 

@@ -20,6 +20,7 @@
 #include "app/core/OverviewWindow.h"
 #include "app/shell/Prompts.h"
 #include "app/shell/Settings.h"
+#include "app/shell/UiPath.h"
 
 #include "editor/AltitudeTool.h"
 #include "editor/StatusText.h"
@@ -35,13 +36,7 @@
 #include <filesystem>
 
 namespace tbapp {
-namespace {
-
-std::filesystem::path toPath(const QString& text) {
-    return std::filesystem::path(text.toStdU16String());
-}
-
-} // namespace
+namespace {} // namespace
 
 MapEditorWindow::MapEditorWindow(QSettings& settings, const QString& applicationDir,
                                  std::mt19937& random, Prompts& prompts, QWidget* parent)
@@ -264,13 +259,15 @@ void MapEditorWindow::refreshStatusBar() {
     if (mapLoaded() && m_document.image().contains(m_currentX, m_currentY))
         cell = m_document.image().cellUnchecked(m_currentX, m_currentY);
     // The row the visible palette shows as selected, not the tile "Go" found.
-    const auto paletteTile = static_cast<std::uint16_t>(m_palette->selectedTile());
+    const std::uint16_t paletteTile = m_palette->selectedTile();
     QString position = QString::fromStdString(tb::positionStatusText(m_currentX, m_currentY, cell));
     if (cell)
         position += m_statics->statusSuffix(m_currentX, m_currentY);
-    m_statusBar->showTexts(position, QString::fromStdString(tb::modeStatusText(
-                                         m_state.altitudeMode, m_state.zText, m_state.drawMode,
-                                         paletteTile, m_bottomPanel->groupName().toStdString())));
+    // Z as the box shows it, typed text and all.
+    m_statusBar->showTexts(
+        position, QString::fromStdString(tb::modeStatusText(
+                      m_state.altitudeMode, m_bottomPanel->zText().toStdString(), m_state.drawMode,
+                      paletteTile, m_bottomPanel->groupName().toStdString())));
 }
 
 void MapEditorWindow::updateCellSwitches() {
@@ -300,7 +297,7 @@ void MapEditorWindow::readRadarColours() {
     if (!m_filePanel->gamePathValid())
         return;
     const std::filesystem::path radarcol =
-        toPath(QDir(m_filePanel->gamePath()).filePath("radarcol.mul"));
+        uiPath(QDir(m_filePanel->gamePath()).filePath("radarcol.mul"));
     m_radarColours.read(radarcol);
     m_statics->readColours(radarcol);
 }
@@ -322,9 +319,10 @@ void MapEditorWindow::mapPathChanged() {
         setJumpTexts("0", "0");
         jumpToBoxes();
     }
-    if (const std::optional<tb::MapVariant> variant = m_filePanel->validateMapPath())
+    const std::optional<tb::MapVariant> variant = m_filePanel->validateMapPath();
+    if (variant)
         m_mapView->setDimensions(variant->width, variant->height);
-    m_mapView->setSizeText(m_filePanel->mapSizeText());
+    m_mapView->setMapSize(variant ? std::optional(variant->size()) : std::nullopt);
 }
 
 // After Load, also a failed one: the view, the palettes and the stamp pictures.
@@ -336,7 +334,7 @@ void MapEditorWindow::mapLoadedOrNot() {
     m_palette->setPictures(pictures);
     m_toolBar->showStampPictures(pictures);
     m_menus->setMapEntriesEnabled(mapLoaded());
-    m_statics->mapLoaded(loadedMap(), m_document.fileName(), toPath(m_filePanel->gamePath()));
+    m_statics->mapLoaded(loadedMap(), m_document.fileName(), uiPath(m_filePanel->gamePath()));
     refreshStatusBar();
 }
 
@@ -400,8 +398,9 @@ void MapEditorWindow::modifiedChanged(bool modified) {
 void MapEditorWindow::showOverview() {
     const OverviewStatics statics{m_statics->loadedStatics(), &m_statics->colours(),
                                   m_statics->shown()};
+    const std::optional<tb::MapVariant>& variant = m_filePanel->mapVariant();
     OverviewWindow::openOverview(
-        *this, m_radarColours, m_filePanel->mapSizeText(),
+        *this, m_radarColours, variant ? std::optional(variant->size()) : std::nullopt,
         [this] { return m_filePanel->mapPathValid(); }, m_prompts, statics, this);
 }
 

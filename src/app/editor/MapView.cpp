@@ -86,8 +86,7 @@ MapView::MapView(tb::MapDocument& document, QWidget* parent)
     connect(m_grid, &DrawGrid::mouseMoved, this,
             [this](const QPoint& pos, Qt::MouseButtons, Qt::KeyboardModifiers) {
                 const QPoint cell = m_grid->mouseCoord(pos);
-                const tb::CellPoint clamped =
-                    tb::clampPointerCell(cell.x(), cell.y(), m_sizeText.toStdString());
+                const tb::CellPoint clamped = tb::clampPointerCell(cell.x(), cell.y(), m_mapSize);
                 emit pointerMoved(clamped.x, clamped.y);
             });
     connect(m_grid, &DrawGrid::mousePressed, this,
@@ -123,8 +122,8 @@ void MapView::setDimensions(int columns, int rows) {
     m_grid->setRowCount(rows);
 }
 
-void MapView::setSizeText(const QString& sizeText) {
-    m_sizeText = sizeText;
+void MapView::setMapSize(std::optional<tb::MapSize> size) {
+    m_mapSize = size;
 }
 
 void MapView::setSwitches(const tbrender::CellViewSwitches& switches) {

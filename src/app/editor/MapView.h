@@ -16,6 +16,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class QKeyEvent;
 class QWheelEvent;
@@ -34,8 +35,8 @@ public:
     void setMap(const tb::MapImage* map, const tb::ArtFiles* art);
     // The map's size in cells (the identified variant's).
     void setDimensions(int columns, int rows);
-    // The size text of the identified map ("2304x1600"); the pointer is kept inside it.
-    void setSizeText(const QString& sizeText);
+    // The size of the identified map (none for an unknown file); the pointer is kept inside.
+    void setMapSize(std::optional<tb::MapSize> size);
     void setSwitches(const tbrender::CellViewSwitches& switches);
     // The statics markers' source (shown while the showStatics switch is on); null: none.
     void setStatics(const tb::StaticsMap* statics, const tb::StaticRadarColours* colours);
@@ -96,7 +97,7 @@ private:
     tb::ZoomState m_zoom;
     tb::Bookmarks m_bookmarks;
     tbrender::CellBookmarks m_cellBookmarks{};
-    QString m_sizeText;
+    std::optional<tb::MapSize> m_mapSize;
     bool m_panning = false;
     QPoint m_panStart;
     QPoint m_panFirstCell;

@@ -1,6 +1,7 @@
 #include "app/editor/StaticsLayer.h"
 
 #include "app/shell/Prompts.h"
+#include "app/shell/UiPath.h"
 
 #include "core/MapFile.h"
 #include "core/MapImage.h"
@@ -11,10 +12,6 @@
 
 namespace tbapp {
 namespace {
-
-QString fromPath(const std::filesystem::path& path) {
-    return QString::fromStdU16String(path.u16string());
-}
 
 // The facet digit of a map file's name: map2.mul and map2LegacyMUL.uop are facet 2.
 int facetOf(const std::filesystem::path& mapFile) {
@@ -84,7 +81,7 @@ void StaticsLayer::loadForMap() {
         m_prompts.showMessage(m_window, QString("No staidx%1.mul and statics%1.mul beside %2 or "
                                                 "in %3: the map is shown without statics.")
                                             .arg(facet)
-                                            .arg(fromPath(m_mapFile), fromPath(m_gameDir)));
+                                            .arg(uiText(m_mapFile), uiText(m_gameDir)));
         return;
     }
     std::string warning;

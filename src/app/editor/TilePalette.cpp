@@ -162,7 +162,7 @@ void TilePalette::showSorted(bool sorted) {
     emit selectionChanged();
 }
 
-std::int32_t TilePalette::selectedTile() const {
+std::uint16_t TilePalette::selectedTile() const {
     const bool sorted = m_sortedCheck->isChecked();
     return tb::paletteRowTile(sorted, m_sortedRows,
                               sorted ? m_sortedSelectedRow : m_fullSelectedRow)
@@ -184,7 +184,7 @@ void TilePalette::rowSelected(bool sortedView, int row) {
             grid->invalidateCell(0, *marked);
             *marked = -1;
         }
-    const std::optional<std::int32_t> tile = tb::paletteRowTile(sortedView, m_sortedRows, row);
+    const std::optional<std::uint16_t> tile = tb::paletteRowTile(sortedView, m_sortedRows, row);
     if (tile) {
         m_state.paletteTile = *tile;
         emit tilePicked();

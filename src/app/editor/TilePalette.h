@@ -44,7 +44,7 @@ public:
     // palette tile; the selected row and the draw mode stay. Nothing when no row holds it.
     void goTo(std::int32_t id);
     // The tile of the row the visible palette shows as selected.
-    std::int32_t selectedTile() const;
+    std::uint16_t selectedTile() const;
     // The row framed by the last "Go" or pick in a palette, or -1.
     int markedRow(bool sortedView) const;
     const std::vector<std::string>& sortedRows() const { return m_sortedRows; }

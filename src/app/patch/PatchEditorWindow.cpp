@@ -5,10 +5,9 @@
 #include "app/shell/Prompts.h"
 #include "app/shell/UiPath.h"
 #include "core/MapImage.h"
-#include "patch/KeyFile.h"
+#include "editor/Navigation.h"
 #include "patch/PatchFile.h"
 #include "shell/Errors.h"
-#include "shell/SpacedHex.h"
 
 #include <QFont>
 #include <QGridLayout>
@@ -21,6 +20,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <array>
 
 namespace tbapp {
 
@@ -127,11 +127,12 @@ std::vector<int> PatchEditorWindow::selectedRows() const {
     return rows;
 }
 
-bool PatchEditorWindow::isListed(const QString& x, const QString& y) const {
+std::vector<std::pair<std::string, std::string>> PatchEditorWindow::listedCoords() const {
+    std::vector<std::pair<std::string, std::string>> coords;
     for (int row = 0; row < m_entryTable->rowCount(); ++row)
-        if (m_entryTable->item(row, 0)->text() == x && m_entryTable->item(row, 1)->text() == y)
-            return true;
-    return false;
+        coords.emplace_back(m_entryTable->item(row, 0)->text().toStdString(),
+                            m_entryTable->item(row, 1)->text().toStdString());
+    return coords;
 }
 
 std::vector<tb::PatchEntryText> PatchEditorWindow::entries() const {
@@ -152,15 +153,13 @@ bool PatchEditorWindow::insertCurrentCell() {
     const int y = m_link.currentY();
     if (!map->contains(x, y))
         return false; // the main window clamps the pointer; a cell outside has no values
-    const QString xText = QString::number(x);
-    const QString yText = QString::number(y);
-    if (isListed(xText, yText)) {
-        m_prompts.showMessage(this, "This coords are on list!");
+    if (tb::coordsOnList(listedCoords(), x, y)) {
+        m_prompts.showMessage(this, QString::fromUtf8(tb::kCoordsOnListMessage.data(),
+                                                      qsizetype(tb::kCoordsOnListMessage.size())));
         return false;
     }
-    const tb::MapCell cell = map->cell(x, y);
-    appendRow(xText, yText, QString::number(int(cell.altitude)),
-              toQString(tb::intToSpacedHex(cell.tileId, 2)));
+    const std::array<std::string, 4> texts = tb::insertedCellTexts(x, y, map->cell(x, y));
+    appendRow(toQString(texts[0]), toQString(texts[1]), toQString(texts[2]), toQString(texts[3]));
     return true;
 }
 
@@ -215,7 +214,8 @@ void PatchEditorWindow::savePatchFile() {
 }
 
 void PatchEditorWindow::addTypedEntry() {
-    if (isListed(m_xEdit->text(), m_yEdit->text())) {
+    if (tb::coordsOnList(listedCoords(), m_xEdit->text().toStdString(),
+                         m_yEdit->text().toStdString())) {
         m_prompts.showMessage(this, "This coors are on list!");
         return;
     }

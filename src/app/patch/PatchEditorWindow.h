@@ -9,6 +9,8 @@
 #include <QDialog>
 #include <QString>
 
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace tbapp {
@@ -41,9 +43,8 @@ public:
     std::vector<tb::PatchEntryText> entries() const;
 
 private:
-    // True when some row's X and Y texts equal these texts (compared as texts: 7 and 07
-    // differ).
-    bool isListed(const QString& x, const QString& y) const;
+    // The X and Y texts of the rows, top to bottom.
+    std::vector<std::pair<std::string, std::string>> listedCoords() const;
     // "Load": replaces the rows with a patch file's entries, with a progress window.
     void loadPatchFile();
     // "Save": writes the rows to a patch file, with a progress window.

@@ -1,6 +1,6 @@
 #pragma once
-// A path for the library from a text of the user interface (UTF-16, so any folder name
-// reaches the system whole).
+// Paths between the user interface's texts and the library, as UTF-16, so any folder name
+// reaches the system whole and shows as it is.
 
 #include <QString>
 
@@ -10,6 +10,10 @@ namespace tbapp {
 
 inline std::filesystem::path uiPath(const QString& text) {
     return std::filesystem::path(text.toStdU16String());
+}
+
+inline QString uiText(const std::filesystem::path& path) {
+    return QString::fromStdU16String(path.u16string());
 }
 
 } // namespace tbapp

@@ -245,8 +245,7 @@ void MapCopyDialog::identifyMap(Side side) {
     tbapp::setPathBoxValid(edit, false);
     if (const auto variant = tb::identifyMapFile(toPath(edit->text()))) {
         info->setText(QString::fromStdString(tb::copyMapCaption(*variant)));
-        size->setText(
-            QString::fromUtf8(variant->sizeText.data(), qsizetype(variant->sizeText.size())));
+        size->setText(QString::fromStdString(tb::mapSizeText(variant->size())));
         lastX = variant->width - 1;
         lastY = variant->height - 1;
         tbapp::setPathBoxValid(edit, true);

@@ -112,7 +112,7 @@ void MapEnlargeDialog::identifySource() {
         return;
     if (const auto variant = tb::identifyMapFile(toPath(m_sourceEdit->text()))) {
         m_captionLabel->setText(fromUtf8(variant->caption));
-        m_sizeLabel->setText(fromUtf8(variant->sizeText));
+        m_sizeLabel->setText(QString::fromStdString(tb::mapSizeText(variant->size())));
     }
 }
 

@@ -1,6 +1,7 @@
 #include "catalogue/BrushFile.h"
 
 #include "catalogue/CatalogueNames.h"
+#include "catalogue/TileGroup.h"
 #include "shell/LineFile.h"
 #include "shell/TextSplit.h"
 
@@ -29,11 +30,6 @@ bool lessIgnoringCase(const std::string& a, const std::string& b) {
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
         return lowerAscii(x) < lowerAscii(y);
     });
-}
-
-const std::string& noDrawText() {
-    static const std::string text(kNoDraw);
-    return text;
 }
 
 } // namespace
@@ -83,88 +79,19 @@ std::string brushCellText(std::int32_t tileId) {
     return text;
 }
 
-BrushPattern::BrushPattern() {
-    setColCount(kOpeningSize);
-    setRowCount(kOpeningSize);
-}
-
-void BrushPattern::setColCount(int count) {
-    m_colCount = std::clamp(count, kMinSize, kMaxLoadedExtent);
-}
-
-void BrushPattern::setRowCount(int count) {
-    m_rowCount = std::clamp(count, kMinSize, kMaxLoadedExtent);
-}
-
-const std::string& BrushPattern::cell(int col, int row) const {
-    if (col < 0 || row < 0 || col >= m_colCount || row >= m_rowCount || col >= m_storeCols ||
-        row >= m_storeRows)
-        return noDrawText();
-    const std::string& text = m_store[std::size_t(col) * m_storeRows + row];
-    return text.empty() ? noDrawText() : text;
-}
-
-std::int32_t BrushPattern::cellTile(int col, int row) const {
-    const std::string& text = cell(col, row);
-    if (text == kNoDraw || text.size() != 5)
-        return -1;
-    return std::stoi(text.substr(1), nullptr, 16);
-}
-
-std::string& BrushPattern::slot(int col, int row) {
-    if (col >= m_storeCols || row >= m_storeRows) {
-        const int cols = std::max(m_storeCols, col + 1);
-        const int rows = std::max(m_storeRows, row + 1);
-        std::vector<std::string> grown(std::size_t(cols) * rows);
-        for (int c = 0; c < m_storeCols; ++c)
-            for (int r = 0; r < m_storeRows; ++r)
-                grown[std::size_t(c) * rows + r] =
-                    std::move(m_store[std::size_t(c) * m_storeRows + r]);
-        m_store = std::move(grown);
-        m_storeCols = cols;
-        m_storeRows = rows;
-    }
-    return m_store[std::size_t(col) * m_storeRows + row];
-}
-
-void BrushPattern::setCell(int col, int row, std::int32_t pen) {
-    if (col < 0 || row < 0 || col >= m_colCount || row >= m_rowCount)
-        return;
-    slot(col, row) = pen == -1 ? std::string(kNoDraw) : brushCellText(pen);
-}
-
-void BrushPattern::load(const std::vector<std::string>& lines) {
-    m_store.clear();
-    m_storeCols = 0;
-    m_storeRows = 0;
-    m_colCount = 1;
-    m_rowCount = 1;
+std::vector<BrushCell> parseBrushLines(const std::vector<std::string>& lines) {
+    std::vector<BrushCell> cells;
     for (const std::string& line : lines) {
-        int col = 0;
-        int row = 0;
-        int tile = 0;
-        // Three fields at least, all integers: "1,2" or "1,x,3" is no cell.
-        if (std::count(line.begin(), line.end(), ',') < 2 ||
-            !splitIntTriple(",", line, col, row, tile))
+        // Three fields at least: "1,2" is no cell.
+        if (std::count(line.begin(), line.end(), ',') < 2)
             continue;
-        if (col < 0 || row < 0 || col >= kMaxLoadedExtent || row >= kMaxLoadedExtent || tile < 0 ||
-            tile > 0xFFFF)
-            continue;
-        m_colCount = std::max(m_colCount, col + 1);
-        m_rowCount = std::max(m_rowCount, row + 1);
-        slot(col, row) = brushCellText(tile);
+        std::int32_t dx = 0;
+        std::int32_t dy = 0;
+        std::int32_t tileId = 0;
+        if (splitIntTriple(",", line, dx, dy, tileId))
+            cells.push_back({dx, dy, checkedTileId(tileId)});
     }
-}
-
-std::vector<std::string> BrushPattern::fileLines() const {
-    std::vector<std::string> lines;
-    for (int col = 0; col < m_colCount; ++col)
-        for (int row = 0; row < m_rowCount; ++row) {
-            const std::string& text = cell(col, row);
-            if (text != kNoDraw)
-                lines.push_back(std::to_string(col) + "," + std::to_string(row) + "," + text);
-        }
-    return lines;
+    return cells;
 }
 
 } // namespace tb

@@ -1,7 +1,9 @@
 #pragma once
 // Custom brushes: one text file per brush, "brushes/<name>.brs" beside the program, one
-// cell per line as "column,row,tile id" (2,1,$01D3), and the cell grid that the brush
-// editor draws on.
+// cell per line as "column,row,tile id" (2,1,$01D3). The brush editor's grid is
+// BrushPattern; the Brush tool stamps the parsed cells.
+
+#include "shell/CheckedValue.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -37,56 +39,19 @@ void writeBrushLines(const std::filesystem::path& appDir, std::string_view name,
 // The text of a cell holding `tileId`: "$" and four upper-case hex digits ("$01D3").
 std::string brushCellText(std::int32_t tileId);
 
-// The brush editor's grid: cols x rows cells, each "NODRAW" or a tile id text. Cells keep
-// their text when the grid shrinks and show it again when it grows; only cells inside the
-// current size count for saving.
-class BrushPattern {
-public:
-    // The range of the editor's up-downs; a loaded file may make the grid larger.
-    static constexpr int kMinSize = 1;
-    static constexpr int kMaxSize = 10;
-    static constexpr int kOpeningSize = 5;
-    // Cells of a file beyond this column or row are not loaded: a hostile file must not
-    // make the grid allocate without bound.
-    static constexpr int kMaxLoadedExtent = 256;
-
-    // A 5 x 5 grid of "NODRAW" cells.
-    BrushPattern();
-
-    int colCount() const { return m_colCount; }
-    int rowCount() const { return m_rowCount; }
-    // Clamped to 1 .. kMaxLoadedExtent.
-    void setColCount(int count);
-    void setRowCount(int count);
-
-    // The cell's text; "NODRAW" outside the grid or for a cell never set.
-    const std::string& cell(int col, int row) const;
-    // The tile id of a cell, or -1 for "NODRAW".
-    std::int32_t cellTile(int col, int row) const;
-    // Puts the pen into a cell of the grid: -1 clears it to "NODRAW", any other value
-    // becomes brushCellText(pen). Cells outside the grid are left alone.
-    void setCell(int col, int row, std::int32_t pen);
-
-    // Loads a brush file's lines: every cell is cleared, the grid becomes 1 x 1 and then
-    // grows to (largest column + 1) x (largest row + 1). Each line is "column,row,tile"
-    // with each field decimal or "$" hex and trailing blanks ignored. Lines that are not
-    // three integers, that name a negative column or row or one from kMaxLoadedExtent,
-    // or a tile id outside 0 .. $FFFF are skipped.
-    void load(const std::vector<std::string>& lines);
-
-    // The brush file's lines for the cells inside the grid that hold a tile, column by
-    // column and within a column row by row: "2,1,$01D3".
-    std::vector<std::string> fileLines() const;
-
-private:
-    std::string& slot(int col, int row);
-
-    int m_colCount = kOpeningSize;
-    int m_rowCount = kOpeningSize;
-    // Column-major store as large as the grid has ever been.
-    int m_storeCols = 0;
-    int m_storeRows = 0;
-    std::vector<std::string> m_store;
+// One cell of a brush file's line: offsets from the brush's origin and the tile id, whose
+// range is checked where the cell is used.
+struct BrushCell {
+    std::int32_t dx = 0;
+    std::int32_t dy = 0;
+    CheckedValue<std::uint16_t> tileId = 0;
+    friend bool operator==(const BrushCell&, const BrushCell&) = default;
 };
+
+// The cells of a brush file's lines, in file order. Each line is split at its commas: the
+// first piece is dx, the second-last dy and the last the tile id (decimal or "$" hex,
+// trailing blanks ignored). Lines without three pieces that are all integers (blank lines,
+// text) are skipped.
+std::vector<BrushCell> parseBrushLines(const std::vector<std::string>& lines);
 
 } // namespace tb

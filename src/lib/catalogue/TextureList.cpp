@@ -102,17 +102,17 @@ std::string paletteRowText(std::int32_t value) {
     return text;
 }
 
-std::optional<std::int32_t> paletteRowTileId(std::string_view rowText) {
+std::optional<std::uint16_t> paletteRowTileId(std::string_view rowText) {
     if (rowText.size() < 4)
         return std::nullopt;
-    std::int32_t id = 0;
+    int id = 0;
     for (std::size_t i = 0; i < 4; ++i) {
         const int digit = hexDigit(rowText[i]);
         if (digit < 0)
             return std::nullopt;
         id = id * 16 + digit;
     }
-    return id;
+    return static_cast<std::uint16_t>(id);
 }
 
 void fillPaletteRows(const std::vector<std::string>& lines, std::vector<std::string>& rows) {
@@ -144,11 +144,11 @@ std::optional<PaletteTarget> paletteGo(bool sortedView, const std::vector<std::s
         const int row = findPaletteRow(rows, id);
         if (row < 0)
             return std::nullopt;
-        return PaletteTarget{id, row};
+        return PaletteTarget{static_cast<std::uint16_t>(id), row};
     }
     if (id < 0 || id >= kFullPaletteRows)
         return std::nullopt;
-    return PaletteTarget{id, id};
+    return PaletteTarget{static_cast<std::uint16_t>(id), id};
 }
 
 std::int32_t parseFindIdText(std::string_view text) {
@@ -158,10 +158,12 @@ std::int32_t parseFindIdText(std::string_view text) {
     throw ConversionError(notAnIntegerMessage(withDollar));
 }
 
-std::optional<std::int32_t> paletteRowTile(bool sortedView, const std::vector<std::string>& rows,
-                                           int row) {
+std::optional<std::uint16_t> paletteRowTile(bool sortedView, const std::vector<std::string>& rows,
+                                            int row) {
     if (!sortedView)
-        return row >= 0 && row < kFullPaletteRows ? std::optional<std::int32_t>(row) : std::nullopt;
+        return row >= 0 && row < kFullPaletteRows
+                   ? std::optional<std::uint16_t>(static_cast<std::uint16_t>(row))
+                   : std::nullopt;
     if (row < 0 || std::size_t(row) >= rows.size())
         return std::nullopt;
     return paletteRowTileId(rows[std::size_t(row)]);

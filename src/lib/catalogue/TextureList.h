@@ -40,7 +40,7 @@ std::string paletteRowText(std::int32_t value);
 
 // The tile id of a sorted-palette row: its first four characters read as hex; nullopt for
 // a row without four hex digits (the single empty row of an empty list).
-std::optional<std::int32_t> paletteRowTileId(std::string_view rowText);
+std::optional<std::uint16_t> paletteRowTileId(std::string_view rowText);
 
 // Fills the sorted palette's rows from the lines of a list file: the row count becomes the
 // number of lines (one empty row for no lines), then each row gets its line's value. A
@@ -60,7 +60,7 @@ int findPaletteRow(const std::vector<std::string>& rows, std::int32_t id);
 // Where "Go" (and the right-button pick on the map) lands: the new current palette tile
 // and the row to scroll to the top and frame in red.
 struct PaletteTarget {
-    std::int32_t tile = 0;
+    std::uint16_t tile = 0;
     int row = 0;
     friend bool operator==(const PaletteTarget&, const PaletteTarget&) = default;
 };
@@ -77,8 +77,8 @@ std::int32_t parseFindIdText(std::string_view text);
 // The tile of the row a view shows as selected (the status bar's "Selected tile" and a
 // click on a palette cell): the row number in the full view, the row's text in the sorted
 // view; nullopt for a sorted row without an id.
-std::optional<std::int32_t> paletteRowTile(bool sortedView, const std::vector<std::string>& rows,
-                                           int row);
+std::optional<std::uint16_t> paletteRowTile(bool sortedView, const std::vector<std::string>& rows,
+                                            int row);
 
 // The id label of a palette cell with "Show Texture ID": " 01 D3 " for tile $01D3.
 std::string paletteIdLabel(std::int32_t id);

@@ -65,7 +65,7 @@ void convertMapFile(const fs::path& source, const fs::path& destination, std::op
                     : identifyMapVariant(destination.filename().string(), input.size()).has_value();
     if (!known)
         throw FileError("Cannot write file \"" + destination.string() + "\": the map is " +
-                        std::string(variant.caption) + " (" + std::string(variant.sizeText) + ", " +
+                        std::string(variant.caption) + " (" + mapSizeText(variant.size()) + ", " +
                         std::string(variant.fileName) + "), which is no map " +
                         (toContainer ? "of facet " + std::to_string(writeFacet)
                                      : "known under the name " + destination.filename().string()));

@@ -8,14 +8,14 @@ namespace tb {
 namespace {
 
 constexpr std::array<MapVariant, 8> kVariants{{
-    {"map0.mul", 89'915'392, "Mondains Legacy", "7168x4096", 7168, 4096},
-    {"map0.mul", 77'070'336, "Felucca+Trammel", "6144x4096", 6144, 4096},
-    {"map0.mul", 77'108'927, "Felucca+Trammel (unknown version)", "6144x4096", 6144, 4096},
-    {"map1.mul", 89'915'392, "Mondains Legacy (Patch 6.x.x.x)", "7168x4096", 7168, 4096},
-    {"map2.mul", 11'289'600, "Ilshenar", "2304x1600", 2304, 1600},
-    {"map3.mul", 16'056'320, "Malas", "2560x2048", 2560, 2048},
-    {"map4.mul", 6'421'156, "Tokuno", "1448x1448", 1448, 1448},
-    {"map5.mul", 16'056'320, "Ter Mur", "1280x4096", 1280, 4096},
+    {"map0.mul", 89'915'392, "Mondains Legacy", 7168, 4096},
+    {"map0.mul", 77'070'336, "Felucca+Trammel", 6144, 4096},
+    {"map0.mul", 77'108'927, "Felucca+Trammel (unknown version)", 6144, 4096},
+    {"map1.mul", 89'915'392, "Mondains Legacy (Patch 6.x.x.x)", 7168, 4096},
+    {"map2.mul", 11'289'600, "Ilshenar", 2304, 1600},
+    {"map3.mul", 16'056'320, "Malas", 2560, 2048},
+    {"map4.mul", 6'421'156, "Tokuno", 1448, 1448},
+    {"map5.mul", 16'056'320, "Ter Mur", 1280, 4096},
 }};
 
 std::string lowerBaseName(std::string_view path) {
@@ -29,6 +29,10 @@ std::string lowerBaseName(std::string_view path) {
 }
 
 } // namespace
+
+std::string mapSizeText(MapSize size) {
+    return std::to_string(size.width) + "x" + std::to_string(size.height);
+}
 
 std::span<const MapVariant> mapVariants() {
     return kVariants;
@@ -47,27 +51,6 @@ bool isMapFileName(std::string_view fileName) {
     const std::string name = lowerBaseName(fileName);
     return name.size() == 8 && name.starts_with("map") && name[3] >= '0' && name[3] <= '5' &&
            name.ends_with(".mul");
-}
-
-std::optional<int> heightBlocksFromCaption(std::string_view caption) {
-    for (const MapVariant& v : kVariants)
-        if (v.caption == caption)
-            return v.heightBlocks();
-    return std::nullopt;
-}
-
-std::optional<BlockGeometry> blocksFromSizeText(std::string_view sizeText) {
-    for (const MapVariant& v : kVariants)
-        if (v.sizeText == sizeText)
-            return BlockGeometry{v.widthBlocks(), v.heightBlocks()};
-    return std::nullopt;
-}
-
-std::optional<CellPoint> lastCellFromSizeText(std::string_view sizeText) {
-    for (const MapVariant& v : kVariants)
-        if (v.sizeText == sizeText)
-            return CellPoint{v.width - 1, v.height - 1};
-    return std::nullopt;
 }
 
 } // namespace tb

@@ -18,13 +18,25 @@ constexpr int kBlockHeaderSize = 4;
 constexpr int kCellSize = 3;
 constexpr int kCellsPerBlockSide = 8;
 
+// A map's size in cells; the windows show it as mapSizeText.
+struct MapSize {
+    int width = 0;
+    int height = 0;
+    int widthBlocks() const { return width / kCellsPerBlockSide; }
+    int heightBlocks() const { return height / kCellsPerBlockSide; }
+    friend bool operator==(const MapSize&, const MapSize&) = default;
+};
+
+// "7168x4096", the size label of the windows and of tbmap info.
+std::string mapSizeText(MapSize size);
+
 struct MapVariant {
     std::string_view fileName; // lower case, no directory
     std::int64_t fileSize;     // exact size in bytes
     std::string_view caption;  // shown as the map version
-    std::string_view sizeText; // "7168x4096": the geometry key several windows use
     int width;                 // in cells
     int height;
+    MapSize size() const { return {width, height}; }
     int widthBlocks() const { return width / kCellsPerBlockSide; }
     int heightBlocks() const { return height / kCellsPerBlockSide; }
     // Bytes covered by the blocks; a file may carry a tail beyond them (one known variant).
@@ -48,23 +60,15 @@ std::optional<MapVariant> identifyMapVariant(std::string_view fileName, std::int
 // True when the name (directory ignored, case-insensitive) is one of map0.mul .. map5.mul.
 bool isMapFileName(std::string_view fileName);
 
-// Height in blocks from a variant caption ("Ilshenar" 200, "Malas" 256, "Tokuno" 181,
-// the others 512); nullopt for "None" or an unknown caption.
-std::optional<int> heightBlocksFromCaption(std::string_view caption);
-
 struct BlockGeometry {
     int widthBlocks;
     int heightBlocks;
 };
-// Width and height in blocks from a size text ("7168x4096" -> 896 x 512).
-std::optional<BlockGeometry> blocksFromSizeText(std::string_view sizeText);
 
 struct CellPoint {
     std::int32_t x;
     std::int32_t y;
 };
-// The largest valid cell from a size text ("7168x4096" -> 7167, 4095).
-std::optional<CellPoint> lastCellFromSizeText(std::string_view sizeText);
 
 // Byte offset of cell (x, y) in a map `heightBlocks` blocks high. x and y must be >= 0.
 constexpr std::int64_t cellOffset(std::int32_t x, std::int32_t y, int heightBlocks) {

@@ -24,17 +24,17 @@ void createFolder(const fs::path& dir) {
 } // namespace
 
 MapVariant defaultDemoVariant() {
-    return demoVariant("map0.mul", "6144x4096");
+    return demoVariant("map0.mul", {6144, 4096});
 }
 
-MapVariant demoVariant(std::string_view fileName, std::string_view sizeText) {
+MapVariant demoVariant(std::string_view fileName, MapSize size) {
     // The first row of that name and size: for map0.mul 6144x4096 that is the exact
     // 77,070,336-byte "Felucca+Trammel" file, not the one with a tail.
     for (const MapVariant& v : mapVariants())
-        if (v.fileName == fileName && v.sizeText == sizeText)
+        if (v.fileName == fileName && v.size() == size)
             return v;
     throw std::invalid_argument("no map variant " + std::string(fileName) + " " +
-                                std::string(sizeText));
+                                mapSizeText(size));
 }
 
 DemoReport writeDemoDataSet(const fs::path& dir, const DemoOptions& options) {

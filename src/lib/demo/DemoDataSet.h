@@ -22,9 +22,9 @@ namespace tb::demo {
 // The variant the demo world is written as unless told otherwise: map0.mul, 6144 x 4096.
 MapVariant defaultDemoVariant();
 
-// The known variant with this file name and size text ("map2.mul", "2304x1600"); throws
+// The known variant with this file name and size ("map2.mul", 2304 x 1600); throws
 // std::invalid_argument when there is none. Small variants keep tests fast.
-MapVariant demoVariant(std::string_view fileName, std::string_view sizeText);
+MapVariant demoVariant(std::string_view fileName, MapSize size);
 
 struct DemoOptions {
     std::uint64_t seed = 1;

@@ -38,7 +38,7 @@ int newAltitude(const AltitudeSettings& settings, int altitude, RandomSource& ra
     if (!settings.addRandom)
         return clamped;
     return clampAltitude(std::int64_t(clamped) +
-                         randomAltitudeOffset(settings.randomRange, random));
+                         randomAltitudeOffset(settings.randomRange.get(), random));
 }
 
 } // namespace tb

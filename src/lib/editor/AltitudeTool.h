@@ -4,6 +4,7 @@
 // random altitude added after it.
 
 #include "editor/StatusText.h"
+#include "shell/CheckedValue.h"
 #include "shell/RandomSource.h"
 
 #include <cstdint>
@@ -18,12 +19,12 @@ inline constexpr int kMaxAltitude = 127;
 inline constexpr std::string_view kZOutOfRangeMessage = "Z must be between -128 to 127!";
 
 // What the altitude controls say: the mode of "Modify the altitude", Z, and the random
-// altitude switch with its range R.
+// altitude switch with its range R (read only while the switch is on).
 struct AltitudeSettings {
     AltitudeMode mode = AltitudeMode::OnlyChangeTile;
     std::int32_t z = 0;
     bool addRandom = false;
-    std::int32_t randomRange = 1;
+    CheckedValue<std::int32_t> randomRange = 1;
 };
 
 // The key filter of the altitude value box: only backspace, "-" and the digits pass.
@@ -50,7 +51,8 @@ std::int32_t randomAltitudeOffset(std::int32_t range, RandomSource& random);
 
 // The altitude a tool writes into a cell whose altitude is `altitude`: the mode, the clamp,
 // then (when switched on) one random offset, and the clamp again, so a value past the end
-// of the altitude byte is never stored wrapped.
+// of the altitude byte is never stored wrapped. A range that failed to read throws its
+// failure here, when the first cell needs it.
 int newAltitude(const AltitudeSettings& settings, int altitude, RandomSource& random);
 
 } // namespace tb

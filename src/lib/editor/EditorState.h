@@ -1,10 +1,13 @@
 #pragma once
 // What the painting tools of the main window work with: the tool that is down, where a new
 // tile comes from, the altitude settings and the brush. The window's controls write into it
-// whenever they change; a selection event on the map reads nothing else.
+// whenever they change, as numbers read once where they are typed; a selection event reads
+// nothing else and parses no text.
 
-#include "catalogue/TileNamed.h"
+#include "catalogue/BrushFile.h"
+#include "catalogue/TileGroup.h"
 #include "editor/StatusText.h"
+#include "shell/CheckedValue.h"
 
 #include <cstdint>
 #include <optional>
@@ -21,41 +24,32 @@ enum class PaintTool {
     Brush, // btnCustomBrush: the brush chosen in cbCustomBrushes
 };
 
-// One cell of a custom brush: offsets from the selected cell and the tile id as read.
-struct BrushCell {
-    std::int32_t dx = 0;
-    std::int32_t dy = 0;
-    std::int32_t tileId = 0;
-    friend bool operator==(const BrushCell&, const BrushCell&) = default;
-};
-
-// The cells of a brush file's lines, in file order. Each line is split at its commas: the
-// first piece is dx, the second-last dy and the last the tile id (decimal or "$" hex).
-// Lines without three pieces that are all integers (blank lines, text) are skipped.
-std::vector<BrushCell> parseBrushLines(const std::vector<std::string>& lines);
-
 struct EditorState {
     PaintTool tool = PaintTool::Paint;
     int stampButton = 1; // btnHoehle<n>, 1..14, while `tool` is Stamp
     // The tile "Selected tile from list" paints: a palette click, "Go", the right-click pick.
-    std::int32_t paletteTile = 0;
-    // The current brush (cbCustomBrushes); empty at start and while no brush file is read.
+    std::uint16_t paletteTile = 0;
+    // The current brush (cbCustomBrushes), its tile ids checked when stamped; empty at start
+    // and while no brush file is read.
     std::vector<BrushCell> brush;
     AltitudeMode altitudeMode = AltitudeMode::OnlyChangeTile; // AltitudeRadioGroup
-    // ZValueEdit as it stands; read and range-checked by each selection event, which shows
-    // "Z must be between -128 to 127!" for a value outside -128..127.
-    std::string zText = "0";
+    // ZValueEdit, read at each change of its text. Each selection event refuses a text
+    // that is no integer with its failure, and a value outside -128..127 with
+    // "Z must be between -128 to 127!".
+    CheckedValue<std::int32_t> z = 0;
     DrawMode drawMode = DrawMode::DontDraw; // SelectDrawingModeComboBox
     // The tile group of DrawMode::TileGroup, a copy, so reading the groups again cannot
     // leave the state pointing at a group that is gone.
-    std::optional<TileNamed> group;
-    bool addRandomAltitude = false;    // cbAddRAl
-    std::string randomRangeText = "1"; // edRauschen as typed, read when a cell needs it
-    int brushSize = 1;                 // BrushSizeMover, 1..9
+    std::optional<TileGroup> group;
+    bool addRandomAltitude = false; // cbAddRAl
+    // edRauschen, read at each change of its text; a text that is no integer fails at the
+    // first cell that needs the random altitude.
+    CheckedValue<std::int32_t> randomRange = 1;
+    int brushSize = 1; // BrushSizeMover, 1..9
 
     // Paint from `mode`; `tileGroup` is kept only for DrawMode::TileGroup (a group mode
     // without a group keeps the cells' tiles).
-    void setDrawMode(DrawMode mode, std::optional<TileNamed> tileGroup = std::nullopt);
+    void setDrawMode(DrawMode mode, std::optional<TileGroup> tileGroup = std::nullopt);
     // The brush of a brush file's lines (parseBrushLines).
     void setBrushLines(const std::vector<std::string>& lines) { brush = parseBrushLines(lines); }
 };

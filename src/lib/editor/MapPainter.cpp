@@ -1,8 +1,6 @@
 #include "editor/MapPainter.h"
 
 #include "editor/Stamp.h"
-#include "shell/Errors.h"
-#include "shell/NumberText.h"
 
 #include <algorithm>
 #include <exception>
@@ -15,55 +13,40 @@ bool inside(const MapImage& map, std::int64_t x, std::int64_t y) {
            map.contains(std::int32_t(x), std::int32_t(y));
 }
 
-std::uint16_t checkedTileId(std::int32_t tileId) {
-    if (tileId < 0 || tileId > 0xFFFF)
-        throw RangeError();
-    return static_cast<std::uint16_t>(tileId);
-}
-
-// The altitude step shared by both cell routines.
-std::int8_t alteredAltitude(const CellAltitude& altitude, int before, RandomSource& random) {
-    int value = applyAltitudeMode(altitude.mode, before, altitude.z);
-    if (altitude.addRandom) {
-        const std::int32_t range = strToInt(altitude.randomRangeText);
-        value = clampAltitude(std::int64_t(value) + randomAltitudeOffset(range, random));
-    }
-    return static_cast<std::int8_t>(value);
-}
-
 } // namespace
 
 bool paintCell(MapDocument::Edit& edit, std::int32_t x, std::int32_t y, const EditorState& state,
-               const CellAltitude& altitude, RandomSource& random) {
+               const AltitudeSettings& altitude, RandomSource& random) {
     if (!edit.contains(x, y))
         return false;
     const MapCell before = edit.image().cellUnchecked(x, y);
     edit.recordUndo(x, y);
     std::uint16_t tile = before.tileId;
     if (state.drawMode == DrawMode::SelectedTile)
-        tile = checkedTileId(state.paletteTile);
+        tile = state.paletteTile;
     else if (state.drawMode == DrawMode::TileGroup && state.group)
-        tile = checkedTileId(randomTileId(*state.group, random));
-    const std::int8_t newAltitude = alteredAltitude(altitude, before.altitude, random);
-    edit.write(x, y, MapCell{tile, newAltitude});
+        tile = randomTileId(*state.group, random);
+    const auto after = static_cast<std::int8_t>(newAltitude(altitude, before.altitude, random));
+    edit.write(x, y, MapCell{tile, after});
     return true;
 }
 
-bool stampCell(MapDocument::Edit& edit, std::int32_t x, std::int32_t y, std::int32_t tileId,
-               const CellAltitude& altitude, RandomSource& random) {
+bool stampCell(MapDocument::Edit& edit, std::int32_t x, std::int32_t y,
+               const CheckedValue<std::uint16_t>& tileId, const AltitudeSettings& altitude,
+               RandomSource& random) {
     if (!edit.contains(x, y))
         return false;
     const MapCell before = edit.image().cellUnchecked(x, y);
-    const std::uint16_t tile = checkedTileId(tileId);
-    const std::int8_t newAltitude = alteredAltitude(altitude, before.altitude, random);
-    edit.write(x, y, MapCell{tile, newAltitude});
+    const std::uint16_t tile = tileId.get();
+    const auto after = static_cast<std::int8_t>(newAltitude(altitude, before.altitude, random));
+    edit.write(x, y, MapCell{tile, after});
     return true;
 }
 
-std::vector<std::string> drawModeCaptions(const std::vector<TileNamed>& groups) {
+std::vector<std::string> drawModeCaptions(const std::vector<TileGroup>& groups) {
     std::vector<std::string> captions(kFixedDrawModes.begin(), kFixedDrawModes.end());
-    for (const TileNamed& group : groups)
-        captions.push_back(group.tileName);
+    for (const TileGroup& group : groups)
+        captions.push_back(group.name);
     return captions;
 }
 
@@ -81,7 +64,7 @@ SelectionResult MapPainter::selectCell(MapDocument* document, const EditorState&
                                        std::int32_t x, std::int32_t y) {
     SelectionResult result;
     try {
-        const std::int32_t z = strToInt(state.zText);
+        const std::int32_t z = state.z.get();
         if (z < kMinAltitude || z > kMaxAltitude) {
             result.zOutOfRange = true;
             return result;
@@ -92,8 +75,8 @@ SelectionResult MapPainter::selectCell(MapDocument* document, const EditorState&
         }
         if (document == nullptr)
             return result;
-        const CellAltitude altitude{state.altitudeMode, z, state.addRandomAltitude,
-                                    state.randomRangeText};
+        const AltitudeSettings altitude{state.altitudeMode, z, state.addRandomAltitude,
+                                        state.randomRange};
         // One operation of the document: the cells written before a failure are reported
         // to its listeners all the same.
         MapDocument::Edit edit(*document);
@@ -131,7 +114,7 @@ SelectionResult MapPainter::selectCell(MapDocument* document, const EditorState&
 }
 
 void MapPainter::paintSquare(MapDocument::Edit& edit, const EditorState& state,
-                             const CellAltitude& altitude, std::int32_t x, std::int32_t y) {
+                             const AltitudeSettings& altitude, std::int32_t x, std::int32_t y) {
     const int size = std::clamp(state.brushSize, 1, 9);
     for (int i = 0; i < size; ++i) {
         for (int j = 0; j < size; ++j) {
@@ -144,7 +127,7 @@ void MapPainter::paintSquare(MapDocument::Edit& edit, const EditorState& state,
 }
 
 void MapPainter::fillStep(MapDocument::Edit& edit, const EditorState& state,
-                          const CellAltitude& altitude, std::int32_t x, std::int32_t y) {
+                          const AltitudeSettings& altitude, std::int32_t x, std::int32_t y) {
     if (!m_fillPending) {
         m_corner1 = {x, y};
         m_fillPending = true;

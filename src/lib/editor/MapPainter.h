@@ -24,30 +24,23 @@ inline constexpr std::array<std::string_view, 3> kFixedDrawModes{
     "Don't draw", "Selected tile from list", "Altitude only"};
 
 // The captions of the draw mode list: the fixed items, then each group's name in order.
-std::vector<std::string> drawModeCaptions(const std::vector<TileNamed>& groups);
-
-// The altitude controls once their texts are read; the range text is read only when the
-// random altitude is on, at the first cell that needs it.
-struct CellAltitude {
-    AltitudeMode mode = AltitudeMode::OnlyChangeTile;
-    std::int32_t z = 0;
-    bool addRandom = false;
-    std::string randomRangeText = "1";
-};
+std::vector<std::string> drawModeCaptions(const std::vector<TileGroup>& groups);
 
 // PaintCell: reads cell (x, y), records its old values as an undo row, takes the new tile
 // from the draw mode (palette tile, a random id of the group, or unchanged for "Don't draw"
 // and "Altitude only"), applies the altitude and writes the cell, all through `edit`. A cell
 // outside the map is skipped: nothing is recorded or written, and false comes back. Throws
-// RangeError ("Range check error") for a tile outside 0..65535, ConversionError for a range
-// text or group id that is no integer, std::out_of_range for an empty group; the cell is
-// then left unchanged (its undo row, already recorded, holds its unchanged values).
+// the failure of a picked group id (RangeError "Range check error" for one outside
+// 0..65535, ConversionError for one that is no integer) or of a random range that is no
+// integer, std::out_of_range for an empty group; the cell is then left unchanged (its undo
+// row, already recorded, holds its unchanged values).
 bool paintCell(MapDocument::Edit& edit, std::int32_t x, std::int32_t y, const EditorState& state,
-               const CellAltitude& altitude, RandomSource& random);
+               const AltitudeSettings& altitude, RandomSource& random);
 
 // StampCell: as paintCell with `tileId` as the new tile and no undo row.
-bool stampCell(MapDocument::Edit& edit, std::int32_t x, std::int32_t y, std::int32_t tileId,
-               const CellAltitude& altitude, RandomSource& random);
+bool stampCell(MapDocument::Edit& edit, std::int32_t x, std::int32_t y,
+               const CheckedValue<std::uint16_t>& tileId, const AltitudeSettings& altitude,
+               RandomSource& random);
 
 // The outcome of one selection event; the cells it changed reach the document's listeners.
 struct SelectionResult {
@@ -63,8 +56,6 @@ struct SelectionResult {
 class MapPainter {
 public:
     explicit MapPainter(RandomSource& random) : m_random(&random) {}
-    // The source of the random tile picks and altitudes from now on.
-    void setRandomSource(RandomSource& random) { m_random = &random; }
 
     // MainDrawGridSelectCell for cell (x, y), with the tool and settings of `state`. The
     // event is one operation of `document`; `document` is null while no map is loaded, and
@@ -87,9 +78,9 @@ public:
 
 private:
     void paintSquare(MapDocument::Edit& edit, const EditorState& state,
-                     const CellAltitude& altitude, std::int32_t x, std::int32_t y);
-    void fillStep(MapDocument::Edit& edit, const EditorState& state, const CellAltitude& altitude,
-                  std::int32_t x, std::int32_t y);
+                     const AltitudeSettings& altitude, std::int32_t x, std::int32_t y);
+    void fillStep(MapDocument::Edit& edit, const EditorState& state,
+                  const AltitudeSettings& altitude, std::int32_t x, std::int32_t y);
     void endFill();
 
     RandomSource* m_random;

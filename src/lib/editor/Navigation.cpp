@@ -8,11 +8,11 @@
 
 namespace tb {
 
-CellPoint clampPointerCell(std::int32_t column, std::int32_t row, std::string_view sizeText) {
+CellPoint clampPointerCell(std::int32_t column, std::int32_t row, std::optional<MapSize> size) {
     CellPoint cell{std::max(column, 0), std::max(row, 0)};
-    if (const auto last = lastCellFromSizeText(sizeText)) {
-        cell.x = std::min(cell.x, last->x);
-        cell.y = std::min(cell.y, last->y);
+    if (size) {
+        cell.x = std::min(cell.x, size->width - 1);
+        cell.y = std::min(cell.y, size->height - 1);
     }
     return cell;
 }
@@ -58,14 +58,17 @@ ScrollPosition scrollForArrowKey(ArrowKey key, ScrollPosition now, std::int32_t 
     return now;
 }
 
-bool coordsOnList(const std::vector<std::pair<std::string, std::string>>& xyTexts, std::int32_t x,
-                  std::int32_t y) {
-    const std::string xText = std::to_string(x);
-    const std::string yText = std::to_string(y);
+bool coordsOnList(const std::vector<std::pair<std::string, std::string>>& xyTexts,
+                  std::string_view xText, std::string_view yText) {
     for (const auto& [itemX, itemY] : xyTexts)
         if (itemX == xText && itemY == yText)
             return true;
     return false;
+}
+
+bool coordsOnList(const std::vector<std::pair<std::string, std::string>>& xyTexts, std::int32_t x,
+                  std::int32_t y) {
+    return coordsOnList(xyTexts, std::to_string(x), std::to_string(y));
 }
 
 std::array<std::string, 4> insertedCellTexts(std::int32_t x, std::int32_t y, MapCell cell) {

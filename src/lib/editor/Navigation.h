@@ -17,9 +17,9 @@
 namespace tb {
 
 // The cell under the pointer from the grid's column and row at the pointer (-1 when the
-// point lies outside every cell): negatives become 0, and with a known size text
-// ("2304x1600") the cell is clamped to the last column and row of that map.
-CellPoint clampPointerCell(std::int32_t column, std::int32_t row, std::string_view sizeText);
+// point lies outside every cell): negatives become 0, and with a known map size the cell
+// is clamped to the last column and row of that map.
+CellPoint clampPointerCell(std::int32_t column, std::int32_t row, std::optional<MapSize> size);
 
 // The grid selections a jump makes, in order: the optional pre-selections (column, then
 // row) make the grid scroll the target into view even when it is already selected; then
@@ -56,7 +56,11 @@ ScrollPosition scrollForArrowKey(ArrowKey key, ScrollPosition now, std::int32_t 
 // Shown by the Insert key when the patch editor's list already holds the current cell.
 inline constexpr std::string_view kCoordsOnListMessage = "This coords are on list!";
 
-// True when one of the list's (X text, Y text) pairs equals x and y in decimal.
+// True when one of the list's (X text, Y text) pairs equals these texts, compared as
+// texts: 7 and 07 differ.
+bool coordsOnList(const std::vector<std::pair<std::string, std::string>>& xyTexts,
+                  std::string_view xText, std::string_view yText);
+// The same for x and y in decimal.
 bool coordsOnList(const std::vector<std::pair<std::string, std::string>>& xyTexts, std::int32_t x,
                   std::int32_t y);
 

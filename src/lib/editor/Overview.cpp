@@ -28,9 +28,9 @@ OverviewImage buildOverview(const MapImage& map, const RadarColours& radar) {
     return image;
 }
 
-BlockGeometry overviewSize(std::string_view sizeText) {
-    if (const auto blocks = blocksFromSizeText(sizeText))
-        return *blocks;
+BlockGeometry overviewSize(std::optional<MapSize> size) {
+    if (size)
+        return {size->widthBlocks(), size->heightBlocks()};
     return {0, 0};
 }
 

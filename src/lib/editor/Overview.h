@@ -8,6 +8,7 @@
 #include "core/RadarColours.h"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace tb {
@@ -29,9 +30,9 @@ struct OverviewImage {
 // geometry gives an empty image.
 OverviewImage buildOverview(const MapImage& map, const RadarColours& radar);
 
-// The size of the overview from the map's size text ("7168x4096" 896 x 512); 0 x 0 for
-// "None" or an unknown text.
-BlockGeometry overviewSize(std::string_view sizeText);
+// The size of the overview, one pixel per block (7168 x 4096 cells: 896 x 512); 0 x 0
+// without a known map size.
+BlockGeometry overviewSize(std::optional<MapSize> size);
 
 // The cell a press on overview pixel (px, py) jumps to: (8 px, 8 py).
 constexpr CellPoint overviewClickCell(std::int32_t px, std::int32_t py) {

@@ -94,24 +94,16 @@ void KeyFile::addKey(Section& section, std::string_view key, std::string_view va
     section.keys.emplace_back(std::string(key), std::string(value));
 }
 
-std::pair<std::string, std::string>* KeyFile::Section::find(std::string_view key) {
-    for (auto& entry : keys)
+const std::pair<std::string, std::string>* KeyFile::Section::find(std::string_view key) const {
+    for (const auto& entry : keys)
         if (equalsIgnoringCase(entry.first, key))
             return &entry;
     return nullptr;
 }
 
-const std::pair<std::string, std::string>* KeyFile::Section::find(std::string_view key) const {
-    return const_cast<Section*>(this)->find(key);
-}
-
 const KeyFile::Section* KeyFile::findSection(std::string_view name) const {
     const auto it = m_sectionIndex.find(lower(name));
     return it == m_sectionIndex.end() ? nullptr : &m_sections[it->second];
-}
-
-bool KeyFile::hasSection(std::string_view section) const {
-    return findSection(section) != nullptr;
 }
 
 std::string KeyFile::readString(std::string_view section, std::string_view key,
@@ -125,38 +117,6 @@ std::string KeyFile::readString(std::string_view section, std::string_view key,
 std::string KeyFile::readString(int index, std::string_view key,
                                 std::string_view defaultValue) const {
     return readString(std::to_string(index), key, defaultValue);
-}
-
-void KeyFile::writeString(std::string_view section, std::string_view key, std::string_view value) {
-    const auto found = m_sectionIndex.find(lower(section));
-    Section* s = found == m_sectionIndex.end() ? nullptr : &m_sections[found->second];
-    if (s == nullptr) {
-        s = &addSection(oneLine(section));
-        // Only a written section line counts as an entry when the file is read back.
-        ++m_bracketLines;
-    }
-    if (auto* entry = s->find(key))
-        entry->second = oneLine(value);
-    else
-        addKey(*s, oneLine(key), oneLine(value));
-}
-
-std::vector<std::string> KeyFile::toLines() const {
-    std::vector<std::string> lines;
-    for (const Section& s : m_sections) {
-        lines.push_back("[" + s.name + "]");
-        for (const auto& [key, value] : s.keys)
-            lines.push_back(key + "=" + value);
-    }
-    return lines;
-}
-
-void KeyFile::save(const std::filesystem::path& path) const {
-    writeLines(path, toLines());
-}
-
-int countEntries(const std::filesystem::path& path) {
-    return KeyFile::load(path).entryCount();
 }
 
 std::vector<std::string>

@@ -1,7 +1,8 @@
 #pragma once
 // Key files: the sectioned key=value text files that hold patch files and coordinate
 // lists. A line "[name]" opens a section, a line "key=value" sets a key in it; section and
-// key names match without regard to case and blank lines are ignored.
+// key names match without regard to case and blank lines are ignored. Writers build whole
+// files from entryLines.
 //
 // Entries are the sections "0", "1", ... The entry count is the number of lines whose first
 // character is "[" and whose last character is "]", taken exactly as stored; readers then
@@ -30,7 +31,9 @@ public:
     // Lines of the form "[...]" exactly as stored.
     int entryCount() const { return m_bracketLines; }
 
-    bool hasSection(std::string_view section) const;
+    // Whether a section of that name (any case) is there.
+    bool hasSection(std::string_view section) const { return findSection(section) != nullptr; }
+
     // The value of `key` in `section` (first occurrence of each), blanks around it removed;
     // `defaultValue` when the section or the key is missing.
     std::string readString(std::string_view section, std::string_view key,
@@ -38,21 +41,11 @@ public:
     // The same for section "<index>".
     std::string readString(int index, std::string_view key, std::string_view defaultValue) const;
 
-    // Sets a key, adding the section at the end and the key at the end of its section when
-    // they are missing.
-    void writeString(std::string_view section, std::string_view key, std::string_view value);
-
-    // The text lines of the file: "[name]" then "key=value" per section, in order.
-    std::vector<std::string> toLines() const;
-    // Replaces the whole file atomically (Windows-1252, CR LF). Throws FileError.
-    void save(const std::filesystem::path& path) const;
-
 private:
     struct Section {
         std::string name;
         std::vector<std::pair<std::string, std::string>> keys; // few per section: scanned
         // The first key of this name, without regard to case; nullptr when missing.
-        std::pair<std::string, std::string>* find(std::string_view key);
         const std::pair<std::string, std::string>* find(std::string_view key) const;
     };
     const Section* findSection(std::string_view name) const;
@@ -63,9 +56,6 @@ private:
     std::unordered_map<std::string, std::size_t> m_sectionIndex; // lower-case name -> first
     int m_bracketLines = 0;
 };
-
-// The entry count of the key file at `path` (0 when it does not exist).
-int countEntries(const std::filesystem::path& path);
 
 // The lines of one entry, "[index]" then "key=value" for each pair in order; writers build
 // whole files from these.

@@ -66,4 +66,10 @@ std::int32_t strToInt(std::string_view text) {
     throw ConversionError(notAnIntegerMessage(text));
 }
 
+CheckedValue<std::int32_t> checkedStrToInt(std::string_view text) {
+    if (const auto v = tryStrToInt(text))
+        return *v;
+    return CheckedValue<std::int32_t>::notANumber(notAnIntegerMessage(text));
+}
+
 } // namespace tb

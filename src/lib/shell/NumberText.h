@@ -2,6 +2,8 @@
 // The one integer reader for every number text the user types or a file stores:
 // decimal with an optional sign, or "$" followed by hexadecimal digits.
 
+#include "shell/CheckedValue.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -19,5 +21,8 @@ std::int32_t strToInt(std::string_view text);
 
 // The same, without throwing.
 std::optional<std::int32_t> tryStrToInt(std::string_view text);
+
+// The same, read once now and failing when the number is used.
+CheckedValue<std::int32_t> checkedStrToInt(std::string_view text);
 
 } // namespace tb

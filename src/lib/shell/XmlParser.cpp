@@ -349,9 +349,7 @@ bool XmlParser::scanText() {
     const std::size_t end = findOrEnd("<", m_pos);
     const std::string_view raw = std::string_view(m_doc).substr(m_pos, end - m_pos);
     m_pos = end;
-    std::string text = expandReferences(raw, true);
-    if (m_normalizeText)
-        text = normalized(text);
+    std::string text = normalized(expandReferences(raw, true));
     if (text.empty())
         return false;
     m_type = XmlPartType::Text;

@@ -13,9 +13,8 @@
 //   the same text is dropped; any other "&" that does not start a known reference (an
 //   unknown entity name, a malformed character reference, a stray ampersand) is kept as
 //   it stands, with the text after it.
-// - With normalizeText on (the default) text is trimmed of blanks, tabs, CR and LF at
-//   both ends and every inner run of them becomes one blank; text that is then empty is
-//   not reported at all.
+// - Text is trimmed of blanks, tabs, CR and LF at both ends and every inner run of them
+//   becomes one blank; text that is then empty is not reported at all.
 // - The name of a text or CDATA part is the name of the tag scanned last (the start tag of
 //   the enclosing element, or the end tag of the element just closed).
 // - CDATA content is delivered as it stands, only decoded.
@@ -64,7 +63,6 @@ public:
 
     // Takes a document from memory (file bytes) and restarts the scan.
     void loadFromBytes(std::string_view bytes);
-    void loadFromString(std::string_view text) { loadFromBytes(text); }
 
     // Puts the scan before the first part: kind None, empty name and text, no attributes.
     void restart();
@@ -84,12 +82,6 @@ public:
     const std::vector<XmlAttribute>& attributes() const { return m_attributes; }
     // The value of the current part's attribute `name`, if it has one.
     std::optional<std::string> attribute(std::string_view name) const;
-
-    bool normalizeText() const { return m_normalizeText; }
-    void setNormalizeText(bool on) { m_normalizeText = on; }
-
-    // "UTF-8" unless the prolog scanned so far named another encoding (upper case).
-    const std::string& documentEncoding() const { return m_encoding; }
 
 private:
     void clearPart();
@@ -125,7 +117,6 @@ private:
     std::vector<XmlAttribute> m_attributes;
     std::string m_lastTagName;
 
-    bool m_normalizeText = true;
     std::string m_encoding = "UTF-8";
     bool m_utf8 = true;
     std::map<std::string, std::string, std::less<>> m_entities;

@@ -101,13 +101,9 @@ private:
 } // namespace
 
 std::string copyMapCaption(const MapVariant& variant) {
-    if (variant.fileName == "map1.mul" && variant.sizeText == "7168x4096")
+    if (variant.fileName == "map1.mul" && variant.size() == MapSize{7168, 4096})
         return "Mondains Legacy";
     return std::string(variant.caption);
-}
-
-std::optional<int> copyBlocksHigh(std::string_view caption) {
-    return heightBlocksFromCaption(caption);
 }
 
 bool sourceCoordinateOutOfRange(std::int64_t value, std::int32_t last) {

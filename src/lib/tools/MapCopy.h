@@ -29,9 +29,6 @@ struct CopyRect {
 // the 7168 x 4096 size reads "Mondains Legacy".
 std::string copyMapCaption(const MapVariant& variant);
 
-// Height in blocks from a caption the copy window shows; nullopt for "Unknown".
-std::optional<int> copyBlocksHigh(std::string_view caption);
-
 // The checks of the coordinate edits. A source coordinate is out of range below 0 or past
 // the side's last cell (`last`; 0 for a side not identified). A target coordinate d is out
 // of range below 0, past `last` of the destination, or when d + c2 - c1 is past it.

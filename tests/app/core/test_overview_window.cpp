@@ -142,10 +142,10 @@ private slots:
         fillBlock(*m_map, 287, 199, 0, 300); // the last block
     }
 
-    void controlsAndSizeFromTheSizeText() {
+    void controlsAndSizeFromTheMapSize() {
         FakeLink link;
         tbapp::OverviewWindow form(
-            link, m_radar, "2304x1600", [] { return true; }, m_prompts);
+            link, m_radar, tb::MapSize{2304, 1600}, [] { return true; }, m_prompts);
         QCOMPARE(form.objectName(), QString("TMapViewForm"));
         QCOMPARE(form.windowTitle(), QString("Tolvane Brimholt - Overview"));
         QVERIFY(form.isModal());
@@ -161,10 +161,10 @@ private slots:
         QVERIFY(buildingLabel(form)->isHidden());
 
         tbapp::OverviewWindow large(
-            link, m_radar, "7168x4096", [] { return true; }, m_prompts);
+            link, m_radar, tb::MapSize{7168, 4096}, [] { return true; }, m_prompts);
         QCOMPARE(pictureLabel(large)->size(), QSize(896, 512));
         tbapp::OverviewWindow tokuno(
-            link, m_radar, "1448x1448", [] { return true; }, m_prompts);
+            link, m_radar, tb::MapSize{1448, 1448}, [] { return true; }, m_prompts);
         QCOMPARE(pictureLabel(tokuno)->size(), QSize(181, 181));
     }
 
@@ -173,7 +173,7 @@ private slots:
         link.map = m_map.get();
         int validityAsked = 0;
         tbapp::OverviewWindow form(
-            link, m_radar, "2304x1600",
+            link, m_radar, tb::MapSize{2304, 1600},
             [&] {
                 ++validityAsked;
                 return true;
@@ -201,7 +201,7 @@ private slots:
         FakeLink link;
         link.map = m_map.get();
         tbapp::OverviewWindow form(
-            link, m_radar, "2304x1600", [] { return true; }, m_prompts);
+            link, m_radar, tb::MapSize{2304, 1600}, [] { return true; }, m_prompts);
         showAndBuild(form);
         const QImage& picture = form.picture();
         QCOMPARE(picture.size(), QSize(288, 200));
@@ -224,7 +224,7 @@ private slots:
         FakeLink link;
         link.map = m_map.get();
         tbapp::OverviewWindow form(
-            link, m_radar, "2304x1600", [] { return false; }, m_prompts);
+            link, m_radar, tb::MapSize{2304, 1600}, [] { return false; }, m_prompts);
         showAndBuild(form);
         QVERIFY(allBlack(form.picture()));
         QVERIFY(buildingLabel(form)->isHidden());
@@ -232,18 +232,18 @@ private slots:
     }
 
     // A size label that does not match the map in memory draws only the shared part.
-    void sizeTextLargerThanTheMapDrawsTheSharedPart() {
+    void mapSizeLargerThanTheMapDrawsTheSharedPart() {
         FakeLink link;
         link.map = m_map.get();
         tbapp::OverviewWindow form(
-            link, m_radar, "7168x4096", [] { return true; }, m_prompts);
+            link, m_radar, tb::MapSize{7168, 4096}, [] { return true; }, m_prompts);
         showAndBuild(form);
         QCOMPARE(form.picture().size(), QSize(896, 512));
         QCOMPARE(form.picture().pixel(3, 5) | 0xFF000000, expectedColour(m_radar, 0));
         QCOMPARE(form.picture().pixel(500, 300) & 0xFFFFFF, 0u);
 
         tbapp::OverviewWindow smaller(
-            link, m_radar, "1448x1448", [] { return true; }, m_prompts);
+            link, m_radar, tb::MapSize{1448, 1448}, [] { return true; }, m_prompts);
         showAndBuild(smaller);
         QCOMPARE(smaller.picture().size(), QSize(181, 181));
         QCOMPARE(smaller.picture().pixel(3, 5) | 0xFF000000, expectedColour(m_radar, 0));
@@ -253,14 +253,14 @@ private slots:
         FakeLink link;
         link.map = m_map.get();
         tbapp::OverviewWindow form(
-            link, m_radar, "2304x1600", [] { return true; }, m_prompts);
+            link, m_radar, tb::MapSize{2304, 1600}, [] { return true; }, m_prompts);
         showAndBuild(form);
         pressAt(pictureLabel(form), Qt::LeftButton, QPoint(0, 0));
         QCOMPARE(link.jumps, QStringList{"0,0"});
         QVERIFY(!form.isVisible());
 
         tbapp::OverviewWindow again(
-            link, m_radar, "2304x1600", [] { return true; }, m_prompts);
+            link, m_radar, tb::MapSize{2304, 1600}, [] { return true; }, m_prompts);
         showAndBuild(again);
         pressAt(pictureLabel(again), Qt::RightButton, QPoint(287, 199));
         QCOMPARE(link.jumps, (QStringList{"0,0", "2296,1592"}));
@@ -287,8 +287,8 @@ private slots:
 
         FakeLink link;
         link.map = m_map.get();
-        tbapp::OverviewWindow form(link, m_radar, "2304x1600", [] { return true; }, m_prompts,
-                                   {&statics, &colours, true});
+        tbapp::OverviewWindow form(link, m_radar, tb::MapSize{2304, 1600}, [] { return true; },
+                                   m_prompts, {&statics, &colours, true});
         showAndBuild(form);
         auto at = [&](int x, int y) { return form.picture().pixel(x, y) | 0xFF000000; };
         QCOMPARE(at(3, 5), qRgb(248, 0, 0));
@@ -298,8 +298,8 @@ private slots:
         box->click();
         QCOMPARE(at(3, 5), expectedColour(m_radar, 0));
 
-        tbapp::OverviewWindow without(link, m_radar, "2304x1600", [] { return true; }, m_prompts,
-                                      {nullptr, &colours, true});
+        tbapp::OverviewWindow without(link, m_radar, tb::MapSize{2304, 1600}, [] { return true; },
+                                      m_prompts, {nullptr, &colours, true});
         box = tbtest::control<QCheckBox>(without, "cbShowStatics");
         QVERIFY(!box->isChecked());
         QVERIFY(!box->isEnabled());
@@ -308,7 +308,7 @@ private slots:
     void lastPixelOfTheLargestMap() {
         FakeLink link; // no map needed: the picture stays black
         tbapp::OverviewWindow form(
-            link, m_radar, "7168x4096", [] { return false; }, m_prompts);
+            link, m_radar, tb::MapSize{7168, 4096}, [] { return false; }, m_prompts);
         showAndBuild(form);
         pressAt(pictureLabel(form), Qt::MiddleButton, QPoint(895, 511));
         QCOMPARE(link.jumps, QStringList{"7160,4088"});
@@ -324,10 +324,10 @@ private slots:
         };
         const int before = overviewWindows();
         QVERIFY(!tbapp::OverviewWindow::openOverview(
-            link, m_radar, "2304x1600", [] { return true; }, m_prompts));
+            link, m_radar, tb::MapSize{2304, 1600}, [] { return true; }, m_prompts));
         link.map = m_map.get();
         QVERIFY(!tbapp::OverviewWindow::openOverview(
-            link, m_radar, "None", [] { return true; }, m_prompts));
+            link, m_radar, std::nullopt, [] { return true; }, m_prompts));
         QCOMPARE(overviewWindows(), before);
         QVERIFY(link.jumps.isEmpty());
         QCOMPARE(link.mapRequests, 2); // the two checks for a loaded map, no build
@@ -348,7 +348,7 @@ private slots:
         });
         poll.start();
         QVERIFY(tbapp::OverviewWindow::openOverview(
-            link, m_radar, "2304x1600", [] { return true; }, m_prompts));
+            link, m_radar, tb::MapSize{2304, 1600}, [] { return true; }, m_prompts));
         QVERIFY(builtBeforeClick);
         QCOMPARE(link.jumps, QStringList{"16,24"});
         QVERIFY(seen.isNull());

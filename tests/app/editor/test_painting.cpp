@@ -355,6 +355,55 @@ private slots:
         QCOMPARE(f.messages.size(), 1);
     }
 
+    // Texts are read when typed or loaded, but a bad one is reported only by the click that
+    // needs its number, and then at the cell that needs it.
+    void badTextsFailTheClickThatUsesThem() {
+        PaintFixture f;
+        writeText(f.appDir / "tilelist.xml",
+                  "<?xml version=\"1.0\"?>\r\n<TileList>\r\n"
+                  "<Tile><Name>Words</Name><TileId>grass</TileId></Tile>\r\n"
+                  "<Tile><Name>Big</Name><TileId>$10000</TileId></Tile>\r\n</TileList>\r\n");
+        tbapp::MapEditorWindow& form = f.open();
+        tbtest::ui<tbapp::RadioGroup>(form, "AltitudeRadioGroup")->setItemIndex(AddZ);
+        auto* zEdit = tbtest::ui<QLineEdit>(form, "ZValueEdit");
+        zEdit->clear();
+        zEdit->setFocus();
+        QTest::keyClicks(zEdit, "-");
+        tbtest::ui<QLineEdit>(form, "edRauschen")->setText("abc");
+        tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->setCurrentIndex(3);
+        tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->setCurrentIndex(4);
+        QVERIFY(f.messages.isEmpty());
+        // The status bar names Z as typed.
+        QVERIFY(tbtest::statusText(form, 1).startsWith("Selected mode: Add - to current altitude"));
+
+        f.map().setCell(10, 10, {5, 5});
+        f.click(10, 10);
+        QCOMPARE(f.messages, QStringList{"'-' is not a valid integer value"});
+        QVERIFY(form.document().undoList().empty());
+
+        // The range is not needed while "Add random altitude" is off.
+        setModes(form, SetToZ, "2", AltitudeOnly);
+        f.messages.clear();
+        f.click(10, 10);
+        QCOMPARE(f.cell(10, 10), (tb::MapCell{5, 2}));
+        QVERIFY(f.messages.isEmpty());
+        tbtest::ui<QCheckBox>(form, "cbAddRAl")->setChecked(true);
+        f.click(11, 10);
+        QCOMPARE(f.messages, QStringList{"'abc' is not a valid integer value"});
+        tbtest::ui<QCheckBox>(form, "cbAddRAl")->setChecked(false);
+
+        // Group ids fail when picked: the event ends at that cell.
+        f.messages.clear();
+        for (const int group : {3, 4}) {
+            tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->setCurrentIndex(group);
+            f.map().setCell(20, 20, {7, 7});
+            f.click(20, 20);
+            QCOMPARE(f.cell(20, 20), (tb::MapCell{7, 7}));
+        }
+        QCOMPARE(f.messages,
+                 (QStringList{"'grass' is not a valid integer value", "Range check error"}));
+    }
+
     void threeAddZThenThreeUndos() {
         PaintFixture f;
         tbapp::MapEditorWindow& form = f.open();

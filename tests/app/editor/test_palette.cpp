@@ -259,7 +259,8 @@ private slots:
                  QString("Sand"));
         QCOMPARE(tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->currentIndex(), 0);
         tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->setCurrentIndex(4);
-        QCOMPARE(form.editorState().group->tileIds, (std::vector<std::string>{"$0005", "$0006"}));
+        QCOMPARE(form.editorState().group->ids,
+                 (std::vector<tb::CheckedValue<std::uint16_t>>{5, 6}));
         QVERIFY(fs::exists(f.appDir / "textures" / "grass.lst"));
         QCOMPARE(tbtest::palette(form).textureListPath(), QString("textures/grass.lst"));
         QCOMPARE(tbtest::palette(form).sortedRows(), (std::vector<std::string>{"0007", "0003"}));

@@ -1,4 +1,5 @@
 #include "catalogue/BrushFile.h"
+#include "catalogue/BrushPattern.h"
 #include "catalogue/CatalogueNames.h"
 
 #include "shell/Errors.h"
@@ -99,6 +100,13 @@ TEST(BrushPattern, LoadSkipsLinesThatNameNoValidCell) {
     EXPECT_EQ(brush.colCount(), 2);
     EXPECT_EQ(brush.rowCount(), 2);
     EXPECT_EQ(brush.fileLines(), Lines{"1,1,$0005"});
+}
+
+TEST(BrushLines, ThreeIntegerFieldsOrSkipped) {
+    const auto cells = tb::parseBrushLines(
+        {"1,2,$003F", "", "abc", "1,2", "1,x,3", "0,9,1,$10", "-1,-2,467\r", "  3, 4,$1D3  "});
+    EXPECT_EQ(cells, (std::vector<tb::BrushCell>{
+                         {1, 2, 0x3F}, {0, 1, 0x10}, {-1, -2, 467}, {3, 4, 0x1D3}}));
 }
 
 TEST(BrushPattern, LoadAcceptsCellsBeyondTheUpDownRange) {

@@ -18,7 +18,7 @@ namespace {
 
 // Tokuno, 1448 x 1448: the smallest known map, so the world tests stay quick.
 tb::MapVariant smallVariant() {
-    return demoVariant("map4.mul", "1448x1448");
+    return demoVariant("map4.mul", {1448, 1448});
 }
 
 struct SmallWorld {
@@ -52,7 +52,7 @@ TEST(DemoVariant, DefaultIsTheExactFeluccaTrammelFile) {
     EXPECT_EQ(v.caption, "Felucca+Trammel");
     EXPECT_EQ(v.width, 6144);
     EXPECT_EQ(v.height, 4096);
-    EXPECT_THROW(demoVariant("map4.mul", "6144x4096"), std::invalid_argument);
+    EXPECT_THROW(demoVariant("map4.mul", {6144, 4096}), std::invalid_argument);
 }
 
 TEST(DemoWorld, CellsUseFamilyIdsAndTheStatsCountThem) {

@@ -36,7 +36,7 @@ protected:
         EditorState s;
         s.drawMode = tb::DrawMode::AltitudeOnly;
         s.altitudeMode = tb::AltitudeMode::AddZ;
-        s.zText = std::to_string(z);
+        s.z = z;
         s.brushSize = size;
         return s;
     }

@@ -1,6 +1,7 @@
 #include "editor/MapPainter.h"
 
 #include "editor/Stamp.h"
+#include "shell/NumberText.h"
 
 #include "MapPainterTestSupport.h"
 
@@ -28,7 +29,7 @@ std::vector<std::pair<int, int>> undoPoints(const tb::UndoList& undo) {
 }
 
 // Tool state as the window shows it at start, with the palette tile chosen for painting.
-EditorState paintWithTile(std::int32_t tile, int brushSize = 1) {
+EditorState paintWithTile(std::uint16_t tile, int brushSize = 1) {
     EditorState c;
     c.tool = PaintTool::Paint;
     c.drawMode = tb::DrawMode::SelectedTile;
@@ -172,7 +173,7 @@ TEST_F(Painting, DontDrawPaintsAndRecordsNothing) {
     EditorState c = paintWithTile(5, 4);
     c.drawMode = tb::DrawMode::DontDraw;
     c.altitudeMode = tb::AltitudeMode::AddZ;
-    c.zText = "10";
+    c.z = 10;
     const auto r = click(c, 3, 3);
     EXPECT_TRUE(changed().empty());
     EXPECT_TRUE(undo.empty());
@@ -196,14 +197,14 @@ TEST_F(Painting, AltitudeModesThroughTheEvent) {
     EditorState c = paintWithTile(0);
     c.drawMode = tb::DrawMode::AltitudeOnly;
     c.altitudeMode = tb::AltitudeMode::AddZ;
-    c.zText = "10";
+    c.z = 10;
     click(c, 1, 1);
     EXPECT_EQ(doc.cell(1, 1).altitude, 127);
     c.altitudeMode = tb::AltitudeMode::SubtractZ;
     click(c, 2, 2);
     EXPECT_EQ(doc.cell(2, 2).altitude, -128);
     c.altitudeMode = tb::AltitudeMode::SetToZ;
-    c.zText = "-5";
+    c.z = -5;
     click(c, 1, 1);
     EXPECT_EQ(doc.cell(1, 1).altitude, -5);
 }
@@ -214,7 +215,7 @@ TEST_F(Painting, RandomAltitudeDrawsPerCellInPaintOrder) {
     EditorState c = paintWithTile(1, 2);
     c.altitudeMode = tb::AltitudeMode::SetToZ;
     c.addRandomAltitude = true;
-    c.randomRangeText = "1";
+    c.randomRange = 1;
     scripted.selectCell(&doc, c, 0, 0);
     EXPECT_EQ(doc.cell(0, 0).altitude, -1);
     EXPECT_EQ(doc.cell(0, 1).altitude, 0);
@@ -224,7 +225,7 @@ TEST_F(Painting, RandomAltitudeDrawsPerCellInPaintOrder) {
 }
 
 TEST_F(Painting, TileGroupPicksPerCell) {
-    const tb::TileNamed group{"Grass", {"$0003", "$0004", "7"}};
+    const tb::TileGroup group = tb::tileGroup({"Grass", {"$0003", "$0004", "7"}});
     edtest::ScriptedRandom script({2, 0, 1});
     tb::MapPainter scripted(script);
     EditorState c = paintWithTile(0, 1);
@@ -240,12 +241,12 @@ TEST_F(Painting, TileGroupPicksPerCell) {
 }
 
 TEST_F(Painting, EmptyGroupEndsTheEvent) {
-    const tb::TileNamed empty{"Nothing", {}};
+    const tb::TileGroup empty{"Nothing", {}};
     EditorState c = paintWithTile(0, 2);
     c.drawMode = tb::DrawMode::TileGroup;
     c.group = empty;
     c.altitudeMode = tb::AltitudeMode::SetToZ;
-    c.zText = "9";
+    c.z = 9;
     const auto r = click(c, 0, 0);
     ASSERT_TRUE(r.error);
     EXPECT_EQ(*r.error, "List index out of bounds (0)");
@@ -256,9 +257,9 @@ TEST_F(Painting, EmptyGroupEndsTheEvent) {
 // ---- refusals and failures ---------------------------------------------------------------
 
 TEST_F(Painting, ZOutOfRangeRefusesTheEvent) {
-    for (const char* z : {"128", "-129", "9999"}) {
+    for (const std::int32_t z : {128, -129, 9999}) {
         EditorState c = paintWithTile(5);
-        c.zText = z;
+        c.z = z;
         const auto r = click(c, 0, 0);
         EXPECT_TRUE(r.zOutOfRange) << z;
         EXPECT_FALSE(r.error);
@@ -268,21 +269,21 @@ TEST_F(Painting, ZOutOfRangeRefusesTheEvent) {
     EXPECT_TRUE(undo.empty());
     EXPECT_EQ(tb::kZOutOfRangeMessage, "Z must be between -128 to 127!");
     EditorState edge = paintWithTile(5);
-    edge.zText = "-128";
+    edge.z = -128;
     EXPECT_FALSE(click(edge, 0, 0).zOutOfRange);
 }
 
 TEST_F(Painting, TextsThatAreNoNumbersEndTheEvent) {
     EditorState c = paintWithTile(5);
-    c.zText = "-";
+    c.z = tb::checkedStrToInt("-");
     auto r = click(c, 0, 0);
     ASSERT_TRUE(r.error);
     EXPECT_EQ(*r.error, "'-' is not a valid integer value");
     EXPECT_EQ(doc.cell(0, 0), MapCell{});
 
-    c.zText = "0";
+    c.z = 0;
     c.addRandomAltitude = true;
-    c.randomRangeText = "abc";
+    c.randomRange = tb::checkedStrToInt("abc");
     r = click(c, 0, 0);
     ASSERT_TRUE(r.error);
     EXPECT_EQ(*r.error, "'abc' is not a valid integer value");
@@ -290,7 +291,10 @@ TEST_F(Painting, TextsThatAreNoNumbersEndTheEvent) {
 }
 
 TEST_F(Painting, TileAbove65535StopsTheEventAtThatCell) {
-    const auto r = click(paintWithTile(0x10000, 3), 0, 0);
+    EditorState big = paintWithTile(0, 3);
+    big.drawMode = tb::DrawMode::TileGroup;
+    big.group = tb::tileGroup({"Big", {"$10000"}});
+    const auto r = click(big, 0, 0);
     ASSERT_TRUE(r.error);
     EXPECT_EQ(*r.error, "Range check error");
     EXPECT_TRUE(changed().empty());
@@ -307,7 +311,7 @@ TEST_F(Painting, TileAbove65535StopsTheEventAtThatCell) {
 }
 
 TEST_F(Painting, GroupIdAbove65535StopsLaterCells) {
-    const tb::TileNamed group{"Mixed", {"$0010", "$10000"}};
+    const tb::TileGroup group = tb::tileGroup({"Mixed", {"$0010", "$10000"}});
     edtest::ScriptedRandom script({0, 1, 0});
     tb::MapPainter scripted(script);
     EditorState c = paintWithTile(0, 2);
@@ -352,7 +356,7 @@ TEST_F(Painting, KeyNavigationSwallowsOneEvent) {
 TEST_F(Painting, ZIsCheckedBeforeTheKeyNavigationFlag) {
     painter.setKeyNavigation();
     EditorState c = paintWithTile(5);
-    c.zText = "500";
+    c.z = 500;
     EXPECT_TRUE(click(c, 0, 0).zOutOfRange);
     EXPECT_TRUE(painter.keyNavigation());
 }
@@ -410,7 +414,7 @@ TEST_F(Painting, FillWithDontDrawChangesAltitudesOnly) {
     c.tool = PaintTool::Fill;
     c.drawMode = tb::DrawMode::DontDraw;
     c.altitudeMode = tb::AltitudeMode::AddZ;
-    c.zText = "6";
+    c.z = 6;
     click(c, 3, 3);
     click(c, 4, 4);
     EXPECT_EQ(doc.cell(3, 4), (MapCell{77, 7}));
@@ -429,7 +433,9 @@ TEST_F(Painting, FillCornerSurvivesToolSwitch) {
 }
 
 TEST_F(Painting, FillFailureEndsThePendingFill) {
-    EditorState c = paintWithTile(0x10000);
+    EditorState c = paintWithTile(0);
+    c.drawMode = tb::DrawMode::TileGroup;
+    c.group = tb::tileGroup({"Big", {"$10000"}});
     c.tool = PaintTool::Fill;
     click(c, 0, 0);
     EXPECT_TRUE(click(c, 2, 2).error);
@@ -494,7 +500,7 @@ TEST_F(Painting, StampAppliesAltitudeAndSkipsOutsideCells) {
     c.tool = PaintTool::Stamp;
     c.stampButton = 5;
     c.altitudeMode = tb::AltitudeMode::SetToZ;
-    c.zText = "-20";
+    c.z = -20;
     const auto r = click(c, 2302, 1598);
     EXPECT_EQ(changed(), (std::vector<std::pair<int, int>>{
                              {2302, 1598}, {2303, 1598}, {2302, 1599}, {2303, 1599}}));
@@ -504,13 +510,6 @@ TEST_F(Painting, StampAppliesAltitudeAndSkipsOutsideCells) {
 }
 
 // ---- custom brush --------------------------------------------------------------------------
-
-TEST(BrushLines, ThreeIntegerFieldsOrSkipped) {
-    const auto cells = tb::parseBrushLines(
-        {"1,2,$003F", "", "abc", "1,2", "1,x,3", "0,9,1,$10", "-1,-2,467\r", "  3, 4,$1D3  "});
-    EXPECT_EQ(cells, (std::vector<tb::BrushCell>{
-                         {1, 2, 0x3F}, {0, 1, 0x10}, {-1, -2, 467}, {3, 4, 0x1D3}}));
-}
 
 TEST_F(Painting, BrushStampsRelativeToTheSelectedCell) {
     EditorState c = paintWithTile(1);
@@ -555,7 +554,8 @@ TEST_F(Painting, EmptyBrushChangesNothing) {
 }
 
 TEST(DrawModes, FixedItemsThenGroups) {
-    const std::vector<tb::TileNamed> groups{{"Grass", {"$0003"}}, {"Sand", {"$0016"}}};
+    const std::vector<tb::TileGroup> groups =
+        tb::tileGroups({{"Grass", {"$0003"}}, {"Sand", {"$0016"}}});
     EXPECT_EQ(tb::drawModeCaptions(groups),
               (std::vector<std::string>{"Don't draw", "Selected tile from list", "Altitude only",
                                         "Grass", "Sand"}));

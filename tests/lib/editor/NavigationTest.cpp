@@ -36,17 +36,17 @@ TEST(Jump, TextThatIsNoNumberFails) {
     EXPECT_THROW(tb::planJump("", "5", 2304, 1600, 0, 0), tb::ConversionError);
 }
 
-TEST(PointerPosition, ClampedByTheSizeText) {
-    auto cell = tb::clampPointerCell(1500, 10, "1448x1448");
+TEST(PointerPosition, ClampedByTheMapSize) {
+    auto cell = tb::clampPointerCell(1500, 10, tb::MapSize{1448, 1448});
     EXPECT_EQ(cell.x, 1447);
     EXPECT_EQ(cell.y, 10);
-    cell = tb::clampPointerCell(-1, -1, "1448x1448");
+    cell = tb::clampPointerCell(-1, -1, tb::MapSize{1448, 1448});
     EXPECT_EQ(cell.x, 0);
     EXPECT_EQ(cell.y, 0);
-    cell = tb::clampPointerCell(9000, 9000, "7168x4096");
+    cell = tb::clampPointerCell(9000, 9000, tb::MapSize{7168, 4096});
     EXPECT_EQ(cell.x, 7167);
     EXPECT_EQ(cell.y, 4095);
-    cell = tb::clampPointerCell(9000, -1, "None");
+    cell = tb::clampPointerCell(9000, -1, std::nullopt);
     EXPECT_EQ(cell.x, 9000);
     EXPECT_EQ(cell.y, 0);
 }
@@ -69,6 +69,7 @@ TEST(InsertKey, ListTextsAndDuplicateCheck) {
     EXPECT_TRUE(tb::coordsOnList(list, 12, 34));
     EXPECT_FALSE(tb::coordsOnList(list, 34, 12));
     EXPECT_FALSE(tb::coordsOnList({{"012", "34"}}, 12, 34));
+    EXPECT_TRUE(tb::coordsOnList({{"012", "34"}}, "012", "34"));
     EXPECT_EQ(tb::kCoordsOnListMessage, "This coords are on list!");
 }
 

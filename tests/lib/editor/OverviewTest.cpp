@@ -75,11 +75,11 @@ TEST(Overview, MapWithoutGeometryGivesNoImage) {
     EXPECT_TRUE(image.rgb.empty());
 }
 
-TEST(Overview, SizeFromSizeTextAndClickCell) {
-    EXPECT_EQ(tb::overviewSize("7168x4096").widthBlocks, 896);
-    EXPECT_EQ(tb::overviewSize("7168x4096").heightBlocks, 512);
-    EXPECT_EQ(tb::overviewSize("1448x1448").widthBlocks, 181);
-    EXPECT_EQ(tb::overviewSize("None").widthBlocks, 0);
+TEST(Overview, SizeFromMapSizeAndClickCell) {
+    EXPECT_EQ(tb::overviewSize(tb::MapSize{7168, 4096}).widthBlocks, 896);
+    EXPECT_EQ(tb::overviewSize(tb::MapSize{7168, 4096}).heightBlocks, 512);
+    EXPECT_EQ(tb::overviewSize(tb::MapSize{1448, 1448}).widthBlocks, 181);
+    EXPECT_EQ(tb::overviewSize(std::nullopt).widthBlocks, 0);
     constexpr tb::CellPoint last = tb::overviewClickCell(895, 511);
     EXPECT_EQ(last.x, 7160);
     EXPECT_EQ(last.y, 4088);

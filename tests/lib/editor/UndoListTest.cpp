@@ -25,7 +25,7 @@ protected:
     tbtest::SeededRandom random{1};
     tb::MapPainter painter{random};
 
-    EditorState tile(std::int32_t id, int size = 1) {
+    EditorState tile(std::uint16_t id, int size = 1) {
         EditorState c;
         c.drawMode = tb::DrawMode::SelectedTile;
         c.paletteTile = id;
@@ -58,7 +58,7 @@ TEST_F(Undo, ThreeAddZWalkBackNewestFirst) {
     EditorState c = tile(0);
     c.drawMode = tb::DrawMode::AltitudeOnly;
     c.altitudeMode = tb::AltitudeMode::AddZ;
-    c.zText = "5";
+    c.z = 5;
     for (int i = 0; i < 3; ++i)
         painter.selectCell(&map, c, 3, 3);
     EXPECT_EQ(map.cell(3, 3).altitude, 15);

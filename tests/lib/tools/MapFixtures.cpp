@@ -9,7 +9,7 @@ namespace toolstest {
 
 tb::MapVariant variantNamed(std::string_view fileName, std::string_view sizeText) {
     for (const tb::MapVariant& v : tb::mapVariants())
-        if (v.fileName == fileName && v.sizeText == sizeText)
+        if (v.fileName == fileName && tb::mapSizeText(v.size()) == sizeText)
             return v;
     throw std::logic_error("no such variant");
 }

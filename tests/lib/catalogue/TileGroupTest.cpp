@@ -1,4 +1,4 @@
-#include "catalogue/TileNamed.h"
+#include "catalogue/TileGroup.h"
 #include "shell/Errors.h"
 
 #include "SeededRandom.h"
@@ -31,26 +31,28 @@ private:
 
 } // namespace
 
-TEST(TileNamed, RandomTileIdReadsThePickedId) {
-    const TileNamed group{"Mixed", {"$0003", "17", "-2", "$FFFFFFFF"}};
-    ScriptedRandom random({0, 1, 2, 3});
+TEST(TileGroup, RandomTileIdReadsThePickedId) {
+    const TileGroup group = tileGroup({"Mixed", {"$0003", "17", "$FFFF", "-2", "$10000"}});
+    ScriptedRandom random({0, 1, 2, 3, 4});
     EXPECT_EQ(randomTileId(group, random), 3);
-    EXPECT_EQ(random.lastRange, 4);
+    EXPECT_EQ(random.lastRange, 5);
     EXPECT_EQ(randomTileId(group, random), 17);
-    EXPECT_EQ(randomTileId(group, random), -2);
-    EXPECT_EQ(randomTileId(group, random), -1);
+    EXPECT_EQ(randomTileId(group, random), 0xFFFF);
+    // Ids a cell cannot hold fail when they are picked, not when the group is read.
+    EXPECT_THROW(randomTileId(group, random), RangeError);
+    EXPECT_THROW(randomTileId(group, random), RangeError);
 }
 
-TEST(TileNamed, RandomTileIdFailures) {
+TEST(TileGroup, RandomTileIdFailures) {
     tbtest::SeededRandom random(1);
     try {
-        randomTileId(TileNamed{"Empty", {}}, random);
+        randomTileId(TileGroup{"Empty", {}}, random);
         ADD_FAILURE() << "picked from an empty group";
     } catch (const std::out_of_range& e) {
         EXPECT_STREQ(e.what(), "List index out of bounds (0)");
     }
     try {
-        randomTileId(TileNamed{"Bad", {"grass"}}, random);
+        randomTileId(tileGroup({"Bad", {"grass"}}), random);
         ADD_FAILURE() << "accepted a non-integer id";
     } catch (const ConversionError& e) {
         EXPECT_STREQ(e.what(), "'grass' is not a valid integer value");
@@ -58,15 +60,15 @@ TEST(TileNamed, RandomTileIdFailures) {
     // A source that misbehaves is caught, not followed outside the list.
     ScriptedRandom broken({5});
     try {
-        randomTileId(TileNamed{"Two", {"1", "2"}}, broken);
+        randomTileId(tileGroup({"Two", {"1", "2"}}), broken);
         ADD_FAILURE() << "used index 5";
     } catch (const std::out_of_range& e) {
         EXPECT_STREQ(e.what(), "List index out of bounds (5)");
     }
 }
 
-TEST(TileNamed, RandomTileIdFollowsHowOftenAnIdIsListed) {
-    const TileNamed group{"Sand", {"$0003", "$0003", "$0004", "$0003"}};
+TEST(TileGroup, RandomTileIdFollowsHowOftenAnIdIsListed) {
+    const TileGroup group = tileGroup({"Sand", {"$0003", "$0003", "$0004", "$0003"}});
     tbtest::SeededRandom random(20261208);
     std::map<int, int> counts;
     const int draws = 40000;
