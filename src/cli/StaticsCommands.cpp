@@ -79,7 +79,7 @@ std::pair<std::int32_t, std::int32_t> cellArguments(const Args& args, std::size_
     const std::int32_t y = intArgument("Y", args[at + 1]);
     if (x < 0 || y < 0 || x >= variant.width || y >= variant.height)
         throw std::runtime_error("cell (" + std::to_string(x) + ", " + std::to_string(y) +
-                                 ") lies outside the " + std::string(variant.sizeText) + " map");
+                                 ") lies outside the " + tb::mapSizeText(variant.size()) + " map");
     return {x, y};
 }
 
@@ -186,7 +186,7 @@ int runImport(const Args& args) {
         if (item.x >= pair.variant.width || item.y >= pair.variant.height)
             return failure(inQuotes(args[1]) + ": item " + std::to_string(i + 1) + " at (" +
                            std::to_string(item.x) + ", " + std::to_string(item.y) +
-                           ") lies outside the " + std::string(pair.variant.sizeText) + " map");
+                           ") lies outside the " + tb::mapSizeText(pair.variant.size()) + " map");
         if (!pair.statics.isEditable(pair.statics.blockNumber(item.x / 8, item.y / 8)))
             return failure(inQuotes(args[1]) + ": item " + std::to_string(i + 1) +
                            " would go into a block whose entry in " + inQuotes(pair.files.index) +

@@ -27,7 +27,7 @@ struct World {
                 bytes[std::size_t(tb::cellOffset(x, y, kSide)) + 2] =
                     static_cast<unsigned char>(std::int8_t(x - y));
         map = tb::MapImage(std::move(bytes),
-                           tb::MapVariant{"map9.mul", 0, "test", "16x16", kSide * 8, kSide * 8});
+                           tb::MapVariant{"map9.mul", 0, "test", kSide * 8, kSide * 8});
         constexpr std::size_t land = 512 * (4 + 32 * 26);
         std::vector<unsigned char> data(land + std::size_t(0x1000 / 32) * 1188, 0);
         const auto setItem = [&](std::uint16_t id, std::uint32_t flags, int height) {

@@ -20,7 +20,7 @@ using namespace tb::demo;
 
 TEST(DemoItems, StandOnTheirTerrainAtItsHeightAndTheFilesDescribeThem) {
     tbtest::TempDir dir;
-    const tb::MapVariant variant = demoVariant("map4.mul", "1448x1448");
+    const tb::MapVariant variant = demoVariant("map4.mul", {1448, 1448});
     const DemoReport report = writeDemoDataSet(dir.path(), {7, variant});
     const tb::MapImage map = tb::MapImage::load(dir / "map4.mul");
     const tb::StaticsLoad load =
