@@ -167,7 +167,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     settings.largeBlockBytes = 1 + std::size_t(in.byte());
     settings.chunkBytes = 1 + std::size_t(in.byte() % 32);
     settings.mergeGap = in.byte() % 32;
-    settings.wholeMapColumnBlocks = in.byte() % 8;
     const tb::DiffGrid grid = settings.grid;
     const int blocks = grid.blockCount();
 

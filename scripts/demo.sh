@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Sets up, builds, writes the demo data set into demo/ and starts the editor on it.
+# Sets up, builds, writes the demo data set into demo/ and starts the editor on it. Only the
+# editor, tbmap and the default catalogues are built here; scripts/test.sh builds the tests
+# and benchmarks.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/build.sh default
+bash scripts/build.sh default tbmapedit tbmap default_catalogues
 bin=build/default/bin
 demo=$PWD/demo
 "$bin/tbmap" demo "$demo"

@@ -10,7 +10,7 @@ set -euo pipefail
 case ${1:-linux} in
   linux)
     packages=(
-      cmake ninja-build g++ pkg-config
+      cmake ninja-build g++ pkg-config lld
       qt6-base-dev qt6-svg-dev libgl-dev
       zlib1g-dev
       libgtest-dev libgmock-dev libbenchmark-dev

@@ -1,5 +1,6 @@
 #include "render/MapCellPainter.h"
 
+#include "core/MapVariant.h"
 #include "editor/AltitudeColour.h"
 
 #include <QFontMetrics>
@@ -50,7 +51,8 @@ inline void copyPixels(QRgb* to, const QRgb* from, int count) {
 }
 
 // One scanline of the whole cells of a row, `Width` pixels each: with the width fixed the
-// copy is a few plain moves.
+// copy is a few plain moves, not a call to the library's memcpy per cell. The zoom levels
+// up to the default one (multiples of 5 up to 50) have their own copies.
 template <int Width>
 void copyCellLines(QRgb* to, const QRgb* const* pictures, int first, int last, int stepX,
                    int pictureRow) {
@@ -73,6 +75,14 @@ void copyCellLines(QRgb* to, const QRgb* const* pictures, int first, int last, i
         return copyCellLines<25>(to, pictures, first, last, stepX, pictureRow);
     case 30:
         return copyCellLines<30>(to, pictures, first, last, stepX, pictureRow);
+    case 35:
+        return copyCellLines<35>(to, pictures, first, last, stepX, pictureRow);
+    case 40:
+        return copyCellLines<40>(to, pictures, first, last, stepX, pictureRow);
+    case 45:
+        return copyCellLines<45>(to, pictures, first, last, stepX, pictureRow);
+    case 50:
+        return copyCellLines<50>(to, pictures, first, last, stepX, pictureRow);
     default:
         for (int i = first; i <= last; ++i, to += stepX)
             copyPixels(to, pictures[i] + pictureRow, width);
@@ -409,28 +419,13 @@ void MapCellPainter::drawRow(QPainter& painter, const PixelSurface* surface, int
         const int width = firstRect.width();
         const int height = firstRect.height();
         const int count = lastCol - firstCol + 1;
-        // Slots first: decoding a new picture may move the kept pixels.
-        m_rowSlots.assign(std::size_t(count), kNoPicture);
-        if (m_map && m_art) {
-            pictureSlot(0, width, height); // settles the kept size for the whole row
-            const int end = std::min(lastCol + 1, m_map->contains(0, row) ? m_map->width() : 0);
-            for (int x = std::max(firstCol, 0); x < end; ++x) {
-                const std::uint16_t tile = m_map->cellUnchecked(x, row).tileId;
-                const std::int32_t kept = m_pictureSlot[tile];
-                m_rowSlots[std::size_t(x - firstCol)] =
-                    kept != kUnknown ? kept : pictureSlot(tile, width, height);
-            }
-        }
         // Cells without a picture copy a black one, so the copy loop has no branch.
         const std::size_t pictureSize = std::size_t(width) * std::size_t(height);
         if (m_black.size() != pictureSize)
             m_black.assign(pictureSize, qRgb(0, 0, 0));
-        m_rowPictures.resize(std::size_t(count));
-        for (int i = 0; i < count; ++i) {
-            const std::int32_t slot = m_rowSlots[std::size_t(i)];
-            m_rowPictures[std::size_t(i)] =
-                slot >= 0 ? m_pixels.data() + std::size_t(slot) * pictureSize : m_black.data();
-        }
+        m_rowPictures.assign(std::size_t(count), m_black.data());
+        if (m_map && m_art)
+            rowPictures(row, firstCol, lastCol, width, height);
         // Cells wholly inside the target, then the one or two cut by its left or right edge.
         const int firstLeft = firstRect.left();
         int inFirst = 0;
@@ -492,6 +487,50 @@ void MapCellPainter::drawRow(QPainter& painter, const PixelSurface* surface, int
     QRect rect = firstRect;
     for (int col = firstCol; col <= lastCol; ++col, rect.translate(stepX, 0))
         drawCellIn(painter, surface, col, row, rect, col == selectedCol, bookmarks, batch);
+}
+
+// The kept pictures of the cells firstCol..lastCol of `row` into m_rowPictures (black for
+// none), read straight from the row's run through the map's blocks. Pointers are taken in
+// the same pass, unless a picture had to be decoded: that may move the kept pixels, so
+// the pointers are then taken again from the slots.
+void MapCellPainter::rowPictures(int row, int firstCol, int lastCol, int width, int height) {
+    pictureSlot(0, width, height); // settles the kept size for the whole row
+    const int from = std::max(firstCol, 0);
+    const int end = std::min(lastCol + 1, m_map->contains(0, row) ? m_map->width() : 0);
+    if (from >= end)
+        return;
+    const std::size_t pictureSize = std::size_t(width) * std::size_t(height);
+    const std::size_t blockStride = std::size_t(m_map->variant()->heightBlocks()) * tb::kBlockSize;
+    const unsigned char* rowCells = m_map->bytes().data() + std::size_t(row / 8) * tb::kBlockSize +
+                                    tb::kBlockHeaderSize +
+                                    std::size_t(row % 8) * tb::kCellsPerBlockSide * tb::kCellSize;
+    const QRgb* black = m_black.data();
+    m_rowSlots.resize(std::size_t(end - from));
+    // Locals, so the loop keeps them in registers: its stores could alias the members.
+    std::int32_t* rowSlots = m_rowSlots.data();
+    const QRgb** pictures = m_rowPictures.data() + (from - firstCol);
+    const std::int32_t* kept = m_pictureSlot.data();
+    const QRgb* pixels = m_pixels.data();
+    bool moved = false;
+    for (int x = from; x < end; ++x) {
+        const auto ux = unsigned(x);
+        const unsigned char* cell =
+            rowCells + std::size_t(ux / 8) * blockStride + std::size_t(ux % 8) * tb::kCellSize;
+        const auto tile = static_cast<std::uint16_t>(cell[0] | (cell[1] << 8));
+        std::int32_t slot = kept[tile];
+        if (slot == kUnknown) [[unlikely]] {
+            slot = pictureSlot(tile, width, height);
+            moved = moved || m_pixels.data() != pixels;
+            pixels = m_pixels.data();
+        }
+        const auto i = std::size_t(x - from);
+        rowSlots[i] = slot;
+        pictures[i] = slot >= 0 ? pixels + std::size_t(slot) * pictureSize : black;
+    }
+    if (moved)
+        for (std::size_t i = 0; i < std::size_t(end - from); ++i)
+            pictures[i] =
+                rowSlots[i] >= 0 ? pixels + std::size_t(rowSlots[i]) * pictureSize : black;
 }
 
 // The cell drawing, step by step; each step draws over the ones before.

@@ -132,6 +132,8 @@ private:
     bool anyBookmarkEnabled() const;
     // The kept picture of a tile at width x height (rect size) pixels, or nullptr for none.
     const QRgb* cachedPicture(std::uint16_t tileId, int width, int height);
+    // The pictures of a row's cells into m_rowPictures (sized and black already).
+    void rowPictures(int row, int firstCol, int lastCol, int width, int height);
     // Decodes and keeps the picture if needed; its slot in m_pixels, or a negative value.
     std::int32_t pictureSlot(std::uint16_t tileId, int width, int height);
     const QRgb* slotPixels(std::int32_t slot) const;

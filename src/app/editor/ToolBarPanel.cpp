@@ -9,12 +9,45 @@
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QSignalBlocker>
+#include <QStringList>
 #include <QToolButton>
 
 #include <filesystem>
+#include <map>
 
 namespace tbapp {
+namespace {
+
+// Which part of the 3 x 3 frame each stamp button sets, by button number - 1.
+constexpr const char* kStampParts[tb::kStampButtonCount] = {
+    "top two rows",     "right two columns",   "bottom two rows", "left two columns",
+    "whole frame",      "centre cell",         "top left corner", "top edge cell",
+    "top right corner", "left edge cell",      "right edge cell", "bottom left corner",
+    "bottom edge cell", "bottom right corner",
+};
+
+// "Stamp: top two rows of the 3 x 3 frame (467 468 469 / 474 475 470)": the part and the
+// tile ids it writes, row by row.
+QString stampToolTip(int button) {
+    std::map<int, QStringList> rows;
+    for (const tb::StampCellSpec& cell : tb::stampPattern(button))
+        rows[cell.dy] << QString::number(cell.tileId);
+    QStringList lines;
+    for (const auto& [dy, ids] : rows)
+        lines << ids.join(' ');
+    return QString("Stamp: %1 of the 3 x 3 frame (%2)")
+        .arg(kStampParts[button - 1], lines.join(" / "));
+}
+
+// The tool bar's one-key shortcuts. Plain letters: the map view uses the arrows, Insert,
+// Page Up/Down, Home, End and Ctrl or Alt chords, and text boxes keep their typed letters.
+const QKeySequence kPaintKey(Qt::Key_P);
+const QKeySequence kFillKey(Qt::Key_F);
+const QKeySequence kBrushKey(Qt::Key_B);
+
+} // namespace
 
 ToolBarPanel::ToolBarPanel(tb::EditorState& state, const QString& applicationDir, Prompts& prompts,
                            QWidget* parent)
@@ -24,25 +57,33 @@ ToolBarPanel::ToolBarPanel(tb::EditorState& state, const QString& applicationDir
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(1);
 
-    m_exitButton = addToolButton("SpeedButton1", exitIcon(), "Exit");
+    m_exitButton = addToolButton("SpeedButton1", exitIcon(), "Exit", "Exit");
     connect(m_exitButton, &QToolButton::clicked, this, &ToolBarPanel::exitClicked);
     layout->addSpacing(8);
 
     // The tools form one exclusive group: exactly one is down at any time.
     auto* tools = new QButtonGroup(this);
     tools->setExclusive(true);
-    auto addTool = [&](const QString& name, const QIcon& icon, const QString& hint) {
-        QToolButton* button = addToolButton(name, icon, hint);
+    auto addTool = [&](const QString& name, const QIcon& icon, const QString& accessibleName,
+                       const QString& hint, const QKeySequence& key = {}) {
+        QToolButton* button = addToolButton(name, icon, accessibleName, hint);
         button->setCheckable(true);
+        if (!key.isEmpty()) {
+            button->setShortcut(key);
+            // The hint stays the bare name; the description tells the key.
+            button->setAccessibleDescription(
+                QString("%1 (key %2)").arg(hint, key.toString(QKeySequence::NativeText)));
+        }
         tools->addButton(button);
         return button;
     };
-    m_paintButton = addTool("btnDefault", paintToolIcon(), "Paint");
-    m_fillButton = addTool("btnRectFill", fillToolIcon(), "Fill");
+    m_paintButton = addTool("btnDefault", paintToolIcon(), "Paint", "Paint", kPaintKey);
+    m_fillButton = addTool("btnRectFill", fillToolIcon(), "Fill", "Fill", kFillKey);
     for (int number : tb::kStampButtonOrder)
         m_stampButtons[std::size_t(number - 1)] =
-            addTool(QString("btnHoehle%1").arg(number), stampIcon(number, {}), {});
-    m_brushButton = addTool("btnCustomBrush", brushToolIcon(), "Brush");
+            addTool(QString("btnHoehle%1").arg(number), stampIcon(number, {}),
+                    QString("Stamp %1").arg(kStampParts[number - 1]), stampToolTip(number));
+    m_brushButton = addTool("btnCustomBrush", brushToolIcon(), "Brush", "Brush", kBrushKey);
     m_paintButton->setChecked(true);
     connect(tools, &QButtonGroup::buttonToggled, this, [this](QAbstractButton*, bool down) {
         if (down)
@@ -50,7 +91,7 @@ ToolBarPanel::ToolBarPanel(tb::EditorState& state, const QString& applicationDir
     });
     layout->addSpacing(8);
 
-    m_overviewButton = addToolButton("TlMap", overviewIcon(), "Overview");
+    m_overviewButton = addToolButton("TlMap", overviewIcon(), "Overview", "Overview");
     connect(m_overviewButton, &QToolButton::clicked, this, &ToolBarPanel::overviewClicked);
     layout->addSpacing(8);
 
@@ -58,11 +99,13 @@ ToolBarPanel::ToolBarPanel(tb::EditorState& state, const QString& applicationDir
     m_brushBox->setObjectName("cbCustomBrushes");
     m_brushBox->setEditable(true);
     m_brushBox->setMinimumContentsLength(12);
+    m_brushBox->setAccessibleName("Custom brush");
     layout->addWidget(m_brushBox);
     connect(m_brushBox, &QComboBox::currentTextChanged, this, &ToolBarPanel::readBrush);
     m_editBrushButton = new QToolButton(this);
     m_editBrushButton->setObjectName("SpeedButton6");
     m_editBrushButton->setText("Edit");
+    m_editBrushButton->setAccessibleName("Edit brushes");
     layout->addWidget(m_editBrushButton);
     connect(m_editBrushButton, &QToolButton::clicked, this, &ToolBarPanel::editBrushesClicked);
     layout->addStretch(1);
@@ -70,11 +113,13 @@ ToolBarPanel::ToolBarPanel(tb::EditorState& state, const QString& applicationDir
 }
 
 QToolButton* ToolBarPanel::addToolButton(const QString& name, const QIcon& icon,
-                                         const QString& hint) {
+                                         const QString& accessibleName, const QString& hint) {
     auto* button = new QToolButton(this);
     button->setObjectName(name);
     button->setIcon(icon);
     button->setIconSize(QSize(20, 20));
+    // Icon-only: screen readers and tests would otherwise find no name.
+    button->setAccessibleName(accessibleName);
     button->setToolTip(hint);
     button->setAutoRaise(true);
     button->setFixedSize(27, 27);

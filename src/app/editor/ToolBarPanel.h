@@ -1,7 +1,8 @@
 #pragma once
 // The tool bar of the main window: Exit, the painting tools (Paint, Fill, the fourteen
 // stamps, Brush) in one exclusive group, Overview, and the custom brush box with "Edit".
-// The tool that is down and the chosen brush are written into the editor state.
+// The tool that is down and the chosen brush are written into the editor state. Every
+// button has an accessible name and a tool tip; P, F and B pick Paint, Fill and Brush.
 
 #include "app/editor/ToolIcons.h"
 
@@ -43,7 +44,8 @@ signals:
     void toolChanged();
 
 private:
-    QToolButton* addToolButton(const QString& name, const QIcon& icon, const QString& hint);
+    QToolButton* addToolButton(const QString& name, const QIcon& icon,
+                               const QString& accessibleName, const QString& hint);
     void updateTool();
     void readBrush();
 

@@ -165,9 +165,9 @@ private:
     std::unique_ptr<unsigned char[]> m_bytes;
 };
 
-// ReadStaIdx: loads the first 393,216 entries (the table's grid) of a staidx0.mul, one block
-// column per read. The callback gets 0, then X * 100 / 768 (768: the grid's columns) after
-// each column, then 100. A shorter file is a FileError.
+// ReadStaIdx: loads the first 393,216 entries (the table's grid) of a staidx0.mul, whole
+// block columns, up to 1 MiB per read. The callback gets 0, then X * 100 / 768 (768: the
+// grid's columns) for each column read, then 100. A shorter file is a FileError.
 void readStaIdx(const std::filesystem::path& path, StaIdxTable& table,
                 const PercentCallback& progress = {});
 

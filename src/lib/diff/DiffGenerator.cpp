@@ -18,6 +18,9 @@ namespace fs = std::filesystem;
 namespace tb {
 namespace {
 
+// Map columns are read this many bytes a call (ten columns of the client grid).
+constexpr std::size_t kMapReadBytes = std::size_t(1) << 20;
+
 std::int32_t checkedSize(const InputFile& file) {
     if (file.size() > std::numeric_limits<std::int32_t>::max())
         throw FileError("Cannot use file \"" + file.path().string() +
@@ -115,8 +118,20 @@ private:
     void compareBatch(int x, std::size_t first, std::size_t last);
     void compareLargeBlock(int x, PendingBlock& block);
     void storeStaticsEntry(int x, int y, std::int32_t pos, std::size_t length);
-    std::uint32_t checksumAndCompareMaps(const MapFileReader& origMap, const MapFileReader& modMap,
-                                         std::vector<bool>& changed);
+    std::uint32_t checksumAndStoreMaps(const MapFileReader& origMap, const MapFileReader& modMap,
+                                       std::vector<unsigned char>& mapEntries);
+    void storeMapBlock(std::size_t block, const unsigned char* bytes,
+                       std::vector<unsigned char>& mapEntries);
+    // The reused buffer of `size` bytes in `buffer`, grown without zero-filling: every byte
+    // is read into before it is used.
+    static unsigned char* reuse(std::unique_ptr<unsigned char[]>& buffer, std::size_t& capacity,
+                                std::size_t size) {
+        if (size > capacity) {
+            buffer = std::make_unique_for_overwrite<unsigned char[]>(size);
+            capacity = size;
+        }
+        return buffer.get();
+    }
     PercentCallback percentCallback() {
         return [this](int value) { m_progress.percent(value); };
     }
@@ -146,6 +161,11 @@ private:
     RangeLoader m_origLoader;
     RangeLoader m_modLoader;
     std::vector<Request*> m_requests;
+    // Read buffers kept for the whole run: large blocks' chunks, then map columns.
+    std::unique_ptr<unsigned char[]> m_origBuffer;
+    std::unique_ptr<unsigned char[]> m_modBuffer;
+    std::size_t m_origCapacity = 0;
+    std::size_t m_modCapacity = 0;
 };
 
 void Generator::staticsPhase() {
@@ -260,22 +280,22 @@ void Generator::compareBatch(int x, std::size_t first, std::size_t last) {
 
 void Generator::compareLargeBlock(int x, PendingBlock& block) {
     const std::size_t chunkBytes = m_settings.chunkBytes;
-    std::vector<unsigned char> origChunk(chunkBytes);
-    std::vector<unsigned char> modChunk(chunkBytes);
+    unsigned char* origChunk = reuse(m_origBuffer, m_origCapacity, chunkBytes);
+    unsigned char* modChunk = reuse(m_modBuffer, m_modCapacity, chunkBytes);
     bool equal = block.compareRecords();
     for (std::size_t done = 0; equal && done < block.modLength; done += chunkBytes) {
         const std::size_t n = std::min(chunkBytes, block.modLength - done);
-        m_origStatics->readAt(block.orig.offset + std::int64_t(done), origChunk.data(), n);
-        m_modStatics->readAt(block.mod.offset + std::int64_t(done), modChunk.data(), n);
-        equal = std::memcmp(origChunk.data(), modChunk.data(), n) == 0;
+        m_origStatics->readAt(block.orig.offset + std::int64_t(done), origChunk, n);
+        m_modStatics->readAt(block.mod.offset + std::int64_t(done), modChunk, n);
+        equal = std::memcmp(origChunk, modChunk, n) == 0;
     }
     if (equal)
         return;
     const std::int32_t pos = m_writer.position();
     for (std::size_t done = 0; done < block.modLength; done += chunkBytes) {
         const std::size_t n = std::min(chunkBytes, block.modLength - done);
-        m_modStatics->readAt(block.mod.offset + std::int64_t(done), modChunk.data(), n);
-        m_writer.append(modChunk.data(), n);
+        m_modStatics->readAt(block.mod.offset + std::int64_t(done), modChunk, n);
+        m_writer.append(modChunk, n);
     }
     storeStaticsEntry(x, block.y, pos, block.modLength);
     ++m_summary.staticsBlocksStored;
@@ -293,32 +313,51 @@ static_assert(kMapChecksumBlocks == DiffGrid{}.mapChecksumBlocks(),
               "the checksum covers every column but the last");
 
 // MapChecksum of the modified map (the first 392,704 blocks, every column but the last,
-// with its progress: 0, then blocks * 100 / 393,216 as it changes, then 100), marking on
-// the way which of those blocks differ from the original map.
-std::uint32_t Generator::checksumAndCompareMaps(const MapFileReader& origMap,
-                                                const MapFileReader& modMap,
-                                                std::vector<bool>& changed) {
+// with its progress: 0, then blocks * 100 / 393,216 as it changes, then 100). The same pass
+// compares those blocks with the original map and stores the ones that differ, in block
+// order, so each map is read once, several columns a call.
+std::uint32_t Generator::checksumAndStoreMaps(const MapFileReader& origMap,
+                                              const MapFileReader& modMap,
+                                              std::vector<unsigned char>& mapEntries) {
     m_progress.percent(0);
     const int rows = m_grid.rows;
-    std::vector<unsigned char> origColumn(static_cast<std::size_t>(m_grid.mapColumnBytes()));
-    std::vector<unsigned char> modColumn(static_cast<std::size_t>(m_grid.mapColumnBytes()));
+    const auto columnBytes = std::size_t(m_grid.mapColumnBytes());
+    const int columnsPerRead = std::max(1, int(kMapReadBytes / columnBytes));
+    unsigned char* orig = reuse(m_origBuffer, m_origCapacity, columnsPerRead * columnBytes);
+    unsigned char* mod = reuse(m_modBuffer, m_modCapacity, columnsPerRead * columnBytes);
+    const int checkedColumns = m_grid.mapChecksumBlocks() / rows;
     std::uint32_t result = 0;
     int lastPercent = 0;
-    for (int blocksRead = 0; blocksRead < m_grid.mapChecksumBlocks(); blocksRead += rows) {
-        const std::int64_t at = std::int64_t(blocksRead) * 196;
-        modMap.readAt(at, modColumn.data(), modColumn.size());
-        result ^= xorFoldWords(modColumn.data(), std::size_t(rows) * 49);
-        origMap.readAt(at, origColumn.data(), origColumn.size());
-        for (int y = 0; y < rows; ++y)
-            if (std::memcmp(origColumn.data() + y * 196, modColumn.data() + y * 196, 196) != 0)
-                changed[std::size_t(blocksRead) + std::size_t(y)] = true;
-        const int percent = int(std::int64_t(blocksRead + rows) * 100 / m_grid.blockCount());
-        if (percent != lastPercent)
-            m_progress.percent(percent);
-        lastPercent = percent;
+    for (int x = 0; x < checkedColumns;) {
+        const int columns = std::min(columnsPerRead, checkedColumns - x);
+        const std::int64_t at = std::int64_t(x) * std::int64_t(columnBytes);
+        const std::size_t bytes = std::size_t(columns) * columnBytes;
+        modMap.readAt(at, mod, bytes);
+        origMap.readAt(at, orig, bytes);
+        for (int c = 0; c < columns; ++c, ++x) {
+            const std::size_t column = std::size_t(c) * columnBytes;
+            result ^= xorFoldWords(mod + column, std::size_t(rows) * 49);
+            for (int y = 0; y < rows; ++y) {
+                const std::size_t from = column + std::size_t(y) * 196;
+                if (std::memcmp(orig + from, mod + from, 196) != 0)
+                    storeMapBlock(blockIndex(x, y), mod + from, mapEntries);
+            }
+            const int percent = int(std::int64_t(x + 1) * rows * 100 / m_grid.blockCount());
+            if (percent != lastPercent)
+                m_progress.percent(percent);
+            lastPercent = percent;
+        }
     }
     m_progress.percent(100);
     return result;
+}
+
+void Generator::storeMapBlock(std::size_t block, const unsigned char* bytes,
+                              std::vector<unsigned char>& mapEntries) {
+    const std::int32_t pos = m_writer.position();
+    m_writer.append(bytes, 196);
+    writeI32(mapEntries.data() + block * kPatchMapEntrySize, pos);
+    ++m_summary.mapBlocksStored;
 }
 
 void Generator::mapPhase() {
@@ -326,50 +365,31 @@ void Generator::mapPhase() {
     // Either map may be a .mul or a container (map0LegacyMUL.uop): both read as map bytes.
     const MapFileReader modMap(m_mod.map);
     const MapFileReader origMap(m_orig.map);
-    // The checksum's bar runs under whatever stage is showing. The same pass compares the
-    // block columns it covers, so the modified map is read once; the blocks found
-    // different are fetched again one by one below.
-    std::vector<bool> changed(std::size_t(m_grid.blockCount()));
-    header.mapCRC = checksumAndCompareMaps(origMap, modMap, changed);
-
-    m_progress.stage(kStageMap);
     // Every entry starts as -1, unchanged.
     std::vector<unsigned char> mapEntries(std::size_t(m_grid.blockCount()) * kPatchMapEntrySize,
                                           0xFF);
+    // The checksum's bar runs under whatever stage is showing; the changed blocks of the
+    // columns it covers are stored on the way. Nothing else is written in between, so
+    // they land where the map stage would put them.
+    header.mapCRC = checksumAndStoreMaps(origMap, modMap, mapEntries);
+
+    m_progress.stage(kStageMap);
     const int rows = m_grid.rows;
-    const std::int64_t columnBytes = m_grid.mapColumnBytes();
-    std::vector<unsigned char> origColumn(static_cast<std::size_t>(columnBytes));
-    std::vector<unsigned char> modColumn(static_cast<std::size_t>(columnBytes));
-    const int firstUnscanned = m_grid.columns - 1; // 767 on the client grid
+    const auto columnBytes = std::size_t(m_grid.mapColumnBytes());
+    // The column the checksum leaves out (767 on the client grid) is compared here.
+    const int last = m_grid.columns - 1;
     for (int x = 0; x < m_grid.columns; ++x) {
-        // Block (X, Y) lies at X * 100,352 + Y * 196 (X * rows * 196 on a smaller grid).
-        const std::int64_t columnStart = x * columnBytes;
-        const bool scanned = x < firstUnscanned;
-        int changedInColumn = rows;
-        if (scanned) {
-            changedInColumn = 0;
-            for (int y = 0; y < rows; ++y)
-                changedInColumn += changed[blockIndex(x, y)];
-        } else {
-            origMap.readAt(columnStart, origColumn.data(), origColumn.size());
-        }
-        // Many blocks to fetch: one read for the column; a few: one read each. The column
-        // the checksum left out is compared here, so it is always read whole.
-        const bool wholeColumn = !scanned || changedInColumn > m_settings.wholeMapColumnBlocks;
-        if (wholeColumn)
-            modMap.readAt(columnStart, modColumn.data(), modColumn.size());
-        for (int y = 0; y < rows && changedInColumn > 0; ++y) {
-            const std::size_t at = std::size_t(y) * 196;
-            const std::size_t block = blockIndex(x, y);
-            if (scanned ? !changed[block]
-                        : std::memcmp(origColumn.data() + at, modColumn.data() + at, 196) == 0)
-                continue;
-            if (!wholeColumn)
-                modMap.readAt(columnStart + std::int64_t(at), modColumn.data() + at, 196);
-            const std::int32_t pos = m_writer.position();
-            m_writer.append(modColumn.data() + at, 196);
-            writeI32(mapEntries.data() + block * kPatchMapEntrySize, pos);
-            ++m_summary.mapBlocksStored;
+        if (x == last) {
+            unsigned char* orig = reuse(m_origBuffer, m_origCapacity, columnBytes);
+            unsigned char* mod = reuse(m_modBuffer, m_modCapacity, columnBytes);
+            const std::int64_t at = std::int64_t(x) * std::int64_t(columnBytes);
+            origMap.readAt(at, orig, columnBytes);
+            modMap.readAt(at, mod, columnBytes);
+            for (int y = 0; y < rows; ++y) {
+                const std::size_t from = std::size_t(y) * 196;
+                if (std::memcmp(orig + from, mod + from, 196) != 0)
+                    storeMapBlock(blockIndex(x, y), mod + from, mapEntries);
+            }
         }
         m_progress.percent(x * 100 / m_grid.columns);
     }
@@ -387,8 +407,7 @@ void Generator::mapPhase() {
 
 void DiffRunSettings::check() const {
     grid.check();
-    if (batchBytes < 1 || largeBlockBytes < 1 || chunkBytes < 1 || mergeGap < 0 ||
-        wholeMapColumnBlocks < 0)
+    if (batchBytes < 1 || largeBlockBytes < 1 || chunkBytes < 1 || mergeGap < 0)
         throw std::invalid_argument("diff run settings need sizes of at least 1");
 }
 

@@ -75,8 +75,6 @@ struct DiffRunSettings {
     std::size_t chunkBytes = std::size_t(1) << 20;
     // Statics ranges closer than this are read in one call, gap included.
     std::int64_t mergeGap = 4096;
-    // A map column with more changed blocks than this is read in one call.
-    int wholeMapColumnBlocks = 32;
     // Throws std::invalid_argument for a bad grid or a size below 1 (a gap below 0).
     void check() const;
 };

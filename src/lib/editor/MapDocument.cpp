@@ -1,6 +1,7 @@
 #include "editor/MapDocument.h"
 
 #include <algorithm>
+#include <stdexcept>
 #include <utility>
 
 namespace tb {
@@ -8,8 +9,8 @@ namespace tb {
 MapDocument::MapDocument(MapImage image, std::filesystem::path fileName)
     : m_image(std::move(image)), m_fileName(std::move(fileName)) {}
 
-MapDocument::Edit::Edit(MapDocument& document) : m_document(document) {
-    m_document.beginEdit();
+MapDocument::Edit::Edit(MapDocument& document, Undo undo) : m_document(document) {
+    m_document.beginEdit(undo);
 }
 
 MapDocument::Edit::~Edit() {
@@ -17,15 +18,35 @@ MapDocument::Edit::~Edit() {
 }
 
 void MapDocument::Edit::recordUndo(std::int32_t x, std::int32_t y) {
-    m_document.m_undo.record(x, y, m_document.m_image.cell(x, y));
+    if (!m_document.m_bulk)
+        m_document.m_undo.record(x, y, m_document.m_image.cell(x, y));
 }
 
 void MapDocument::Edit::write(std::int32_t x, std::int32_t y, MapCell value) {
+    if (m_document.m_bulk) {
+        if (!m_document.m_image.contains(x, y))
+            m_document.m_image.cell(x, y); // throws, naming the cell
+        m_document.m_bulk->beforeWrite(m_document.m_image, x, y, value);
+    }
     m_document.m_image.setCell(x, y, value);
     m_document.touch(x, y);
 }
 
-void MapDocument::beginEdit() {
+void MapDocument::Edit::revert() {
+    MapDocument& d = m_document;
+    if (!d.m_bulk)
+        throw std::logic_error("only a bulk edit can be reverted");
+    d.m_bulk->swapWith(d.m_image);
+    d.m_bulk = std::make_unique<BulkUndo>(d.m_image);
+    d.m_change.bounds = CellRect{};
+    d.m_change.count = 0;
+    d.m_change.cells.clear();
+}
+
+void MapDocument::beginEdit(Undo undo) {
+    // A bulk edit keeps every write from its start on, also inside another edit.
+    if (undo == Undo::Bulk && !m_bulk && m_image.hasGeometry())
+        m_bulk = std::make_unique<BulkUndo>(m_image);
     if (m_openEdits++ > 0)
         return;
     // Outside a press every operation is a stroke of its own.
@@ -53,8 +74,26 @@ void MapDocument::touch(std::int32_t x, std::int32_t y) {
         m_change.cells.clear(); // too many to list: the bounds describe them
 }
 
+void MapDocument::touchCells(const UndoneCells& cells) {
+    if (cells.count == 1) {
+        touch(cells.topLeft.x, cells.topLeft.y);
+        return;
+    }
+    // A bulk step: too many cells to list, its rectangle describes them.
+    touch(cells.topLeft.x, cells.topLeft.y);
+    touch(cells.bottomRight.x, cells.bottomRight.y);
+    m_change.count += cells.count - 2;
+    m_change.cells.clear();
+}
+
 void MapDocument::endEdit() {
-    if (--m_openEdits > 0 || m_change.count == 0)
+    if (--m_openEdits > 0)
+        return;
+    if (m_bulk) {
+        m_undo.recordBulk(std::move(*m_bulk));
+        m_bulk.reset();
+    }
+    if (m_change.count == 0)
         return;
     setModifications(m_modifications + 1);
     for (DocumentListener* listener : m_listeners)
@@ -107,8 +146,8 @@ bool MapDocument::undo() {
     if (m_undo.empty())
         return false;
     Edit edit(*this);
-    if (const std::optional<CellPoint> cell = m_undo.undo(m_image))
-        touch(cell->x, cell->y);
+    if (const std::optional<UndoneCells> cells = m_undo.undo(m_image))
+        touchCells(*cells);
     return true;
 }
 
@@ -116,8 +155,8 @@ bool MapDocument::redo() {
     if (!m_undo.canRedo())
         return false;
     Edit edit(*this);
-    if (const std::optional<CellPoint> cell = m_undo.redo(m_image))
-        touch(cell->x, cell->y);
+    if (const std::optional<UndoneCells> cells = m_undo.redo(m_image))
+        touchCells(*cells);
     return true;
 }
 
@@ -127,8 +166,8 @@ bool MapDocument::undoStroke() {
         return false;
     Edit edit(*this);
     while (m_undo.newestStroke() == stroke)
-        if (const std::optional<CellPoint> cell = m_undo.undo(m_image))
-            touch(cell->x, cell->y);
+        if (const std::optional<UndoneCells> cells = m_undo.undo(m_image))
+            touchCells(*cells);
     return true;
 }
 
@@ -138,8 +177,8 @@ bool MapDocument::redoStroke() {
         return false;
     Edit edit(*this);
     while (m_undo.newestRedoStroke() == stroke)
-        if (const std::optional<CellPoint> cell = m_undo.redo(m_image))
-            touch(cell->x, cell->y);
+        if (const std::optional<UndoneCells> cells = m_undo.redo(m_image))
+            touchCells(*cells);
     return true;
 }
 

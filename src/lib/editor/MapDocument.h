@@ -1,6 +1,6 @@
 #pragma once
 // The map being edited: the loaded MapImage with the name of its file, the undo and redo
-// rows, and how many changes were made since it was loaded or saved. Every change of cells
+// steps, and how many changes were made since it was loaded or saved. Every change of cells
 // goes through it (painting, stamps, brushes, undo, redo, patches), and each operation ends
 // with one notification to its listeners naming the cells it changed, so a view repaints
 // from there and no tool has to remember to.
@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <vector>
 
 namespace tb {
@@ -64,12 +65,22 @@ public:
     MapDocument(const MapDocument&) = delete;
     MapDocument& operator=(const MapDocument&) = delete;
 
+    // How an edit is kept for undo.
+    enum class Undo {
+        // Only the cells passed to recordUndo(), a row each (Paint and Fill).
+        Rows,
+        // Every write, as one undo step of its own, however many cells it changes: the
+        // changed blocks' previous values (heightmap import, patches). recordUndo() adds
+        // nothing then.
+        Bulk,
+    };
+
     // One operation on the cells. Writes go straight into the map; when the outermost edit
     // ends (also through an exception) the document counts one change and tells its
     // listeners which cells were written. Reads see the writes made so far.
     class Edit {
     public:
-        explicit Edit(MapDocument& document);
+        explicit Edit(MapDocument& document, Undo undo = Undo::Rows);
         ~Edit();
         Edit(const Edit&) = delete;
         Edit& operator=(const Edit&) = delete;
@@ -82,6 +93,10 @@ public:
         MapCell cell(std::int32_t x, std::int32_t y) const { return m_document.m_image.cell(x, y); }
         // Records the cell's present values as an undo row (Paint and Fill, before a change).
         void recordUndo(std::int32_t x, std::int32_t y);
+        // A bulk edit only: writes the previous values of every cell written so far back, as
+        // if nothing had been written, and keeps no undo step (an operation that was asked to
+        // stop). Writes after it are kept as before.
+        void revert();
         // Writes one cell; throws std::out_of_range outside the map.
         void write(std::int32_t x, std::int32_t y, MapCell value);
         // The rows recorded from here on form a stroke of their own (each Fill does this
@@ -118,10 +133,10 @@ public:
     void beginStroke();
     void endStroke();
 
-    // Takes back the newest undo row; false when there is none. Undo of a row that lies
-    // outside the map only drops the row.
+    // Takes back the newest undo step (a row, or a bulk operation whole); false when there
+    // is none. Undo of a row that lies outside the map only drops the row.
     bool undo();
-    // Brings back the newest redo row; false when there is none.
+    // Brings back the newest redo step; false when there is none.
     bool redo();
     // Takes back, or brings back, every row of the newest stroke in one operation.
     bool undoStroke();
@@ -133,9 +148,10 @@ public:
     void removeListener(DocumentListener* listener);
 
 private:
-    void beginEdit();
+    void beginEdit(Undo undo);
     void endEdit();
     void touch(std::int32_t x, std::int32_t y);
+    void touchCells(const UndoneCells& cells);
     void setModifications(std::uint64_t count);
 
     MapImage m_image;
@@ -144,6 +160,7 @@ private:
     std::uint64_t m_modifications = 0;
     bool m_pressHeld = false;
     int m_openEdits = 0;
+    std::unique_ptr<BulkUndo> m_bulk; // the bulk edit under way
     CellChange m_change; // of the operation under way; reused so an operation allocates nothing
     std::vector<DocumentListener*> m_listeners;
 };

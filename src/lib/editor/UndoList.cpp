@@ -1,34 +1,54 @@
 #include "editor/UndoList.h"
 
+#include <utility>
+
 namespace tb {
-namespace {
-
-// Moves the newest row of `from` to `to`: its values are written into the map and the
-// values they replace go with the row's stroke to the other list.
-std::optional<CellPoint> moveNewest(MapImage& map, std::vector<UndoRow>& from,
-                                    std::vector<std::uint64_t>& fromStrokes,
-                                    std::vector<UndoRow>& to,
-                                    std::vector<std::uint64_t>& toStrokes) {
-    if (from.empty())
-        return std::nullopt;
-    const UndoRow row = from.back();
-    const std::uint64_t stroke = fromStrokes.back();
-    from.pop_back();
-    fromStrokes.pop_back();
-    if (!map.contains(row.x, row.y))
-        return std::nullopt;
-    const MapCell replaced = map.cellUnchecked(row.x, row.y);
-    map.setCell(row.x, row.y, MapCell{row.tileId, row.altitude});
-    to.push_back({row.x, row.y, replaced.altitude, replaced.tileId});
-    toStrokes.push_back(stroke);
-    return CellPoint{row.x, row.y};
-}
-
-} // namespace
 
 std::array<std::string, 4> undoRowTexts(const UndoRow& row) {
     return {std::to_string(row.x), std::to_string(row.y), std::to_string(int(row.altitude)),
             std::to_string(unsigned(row.tileId))};
+}
+
+std::optional<std::uint64_t> UndoList::Steps::newestStroke() const {
+    if (newestIsBulk())
+        return bulks.back().stroke;
+    if (strokes.empty())
+        return std::nullopt;
+    return strokes.back();
+}
+
+void UndoList::Steps::clear() {
+    rows.clear();
+    strokes.clear();
+    bulks.clear();
+}
+
+// Moves the newest step of `from` to `to`: its values are written into the map and the
+// values they replace go with the step's stroke to the other list.
+std::optional<UndoneCells> UndoList::moveNewest(MapImage& map, Steps& from, Steps& to) {
+    if (from.newestIsBulk()) {
+        Bulk bulk = std::move(from.bulks.back());
+        from.bulks.pop_back();
+        bulk.values.swapWith(map);
+        bulk.rowsBefore = to.rows.size();
+        const BulkUndo& v = bulk.values;
+        const UndoneCells cells{{v.left(), v.top()}, {v.right(), v.bottom()}, v.cellCount()};
+        to.bulks.push_back(std::move(bulk));
+        return cells;
+    }
+    if (from.rows.empty())
+        return std::nullopt;
+    const UndoRow row = from.rows.back();
+    const std::uint64_t stroke = from.strokes.back();
+    from.rows.pop_back();
+    from.strokes.pop_back();
+    if (!map.contains(row.x, row.y))
+        return std::nullopt;
+    const MapCell replaced = map.cellUnchecked(row.x, row.y);
+    map.setCell(row.x, row.y, MapCell{row.tileId, row.altitude});
+    to.rows.push_back({row.x, row.y, replaced.altitude, replaced.tileId});
+    to.strokes.push_back(stroke);
+    return UndoneCells{{row.x, row.y}, {row.x, row.y}, 1};
 }
 
 void UndoList::record(std::int32_t x, std::int32_t y, MapCell before) {
@@ -36,38 +56,52 @@ void UndoList::record(std::int32_t x, std::int32_t y, MapCell before) {
         ++m_lastStroke;
         m_strokeStarts = false;
     }
-    m_rows.push_back({x, y, before.altitude, before.tileId});
-    m_strokes.push_back(m_lastStroke);
-    m_redoRows.clear();
-    m_redoStrokes.clear();
+    m_undo.rows.push_back({x, y, before.altitude, before.tileId});
+    m_undo.strokes.push_back(m_lastStroke);
+    m_redo.clear();
 }
 
-std::optional<CellPoint> UndoList::undo(MapImage& map) {
-    return moveNewest(map, m_rows, m_strokes, m_redoRows, m_redoStrokes);
+void UndoList::recordBulk(BulkUndo step) {
+    if (step.empty())
+        return;
+    step.finish();
+    m_undo.bulks.push_back({std::move(step), m_undo.rows.size(), ++m_lastStroke});
+    m_strokeStarts = true;
+    m_redo.clear();
 }
 
-std::optional<CellPoint> UndoList::redo(MapImage& map) {
-    return moveNewest(map, m_redoRows, m_redoStrokes, m_rows, m_strokes);
+std::optional<UndoneCells> UndoList::undo(MapImage& map) {
+    return moveNewest(map, m_undo, m_redo);
+}
+
+std::optional<UndoneCells> UndoList::redo(MapImage& map) {
+    return moveNewest(map, m_redo, m_undo);
 }
 
 std::optional<std::uint64_t> UndoList::newestStroke() const {
-    if (m_strokes.empty())
-        return std::nullopt;
-    return m_strokes.back();
+    return m_undo.newestStroke();
 }
 
 std::optional<std::uint64_t> UndoList::newestRedoStroke() const {
-    if (m_redoStrokes.empty())
-        return std::nullopt;
-    return m_redoStrokes.back();
+    return m_redo.newestStroke();
 }
 
 void UndoList::clear() {
-    m_rows.clear();
-    m_strokes.clear();
-    m_redoRows.clear();
-    m_redoStrokes.clear();
+    m_undo.clear();
+    m_redo.clear();
     m_strokeStarts = true;
+}
+
+std::size_t UndoList::memoryBytes() const {
+    std::size_t bytes = 0;
+    for (const Steps* steps : {&m_undo, &m_redo}) {
+        bytes += steps->rows.capacity() * sizeof(UndoRow) +
+                 steps->strokes.capacity() * sizeof(std::uint64_t) +
+                 steps->bulks.capacity() * sizeof(Bulk);
+        for (const Bulk& bulk : steps->bulks)
+            bytes += bulk.values.memoryBytes() - sizeof(BulkUndo);
+    }
+    return bytes;
 }
 
 } // namespace tb

@@ -4,9 +4,12 @@
 // keeps the values it replaced as a redo row; redo brings them back the same way. Rows are
 // grouped into strokes (all rows of one press of the mouse button, or of one Fill) so that
 // a whole stroke can be taken back at once. There is no limit on the number of rows.
+// Operations on many cells at once (heightmap import, patches) are kept as bulk steps
+// instead (BulkUndo): one step, and one stroke of their own, among the rows.
 
 #include "core/MapImage.h"
 #include "core/MapVariant.h"
+#include "editor/BulkUndo.h"
 
 #include <array>
 #include <cstdint>
@@ -30,6 +33,13 @@ inline constexpr std::array<const char*, 4> kUndoColumnCaptions{"X", "Y", "Z", "
 // The four decimal texts a row shows: X, Y, Z (signed) and Tile ID (unsigned, not hex).
 std::array<std::string, 4> undoRowTexts(const UndoRow& row);
 
+// What one undo or redo step wrote back: a single cell, or the rectangle of a bulk step.
+struct UndoneCells {
+    CellPoint topLeft;
+    CellPoint bottomRight;
+    std::size_t count = 0; // cells written
+};
+
 class UndoList {
 public:
     // Appends a row (called before a Paint or Fill change is written) to the current stroke,
@@ -37,14 +47,17 @@ public:
     void record(std::int32_t x, std::int32_t y, MapCell before);
     // The next recorded row starts a new stroke.
     void startStroke() { m_strokeStarts = true; }
+    // Appends a finished bulk step (the operation has already written its cells) as a step
+    // and a stroke of its own; forgets the redo steps. An empty one is not kept.
+    void recordBulk(BulkUndo step);
 
-    // Takes back the newest row: writes its values into `map`, keeps the values it replaced
-    // as the newest redo row and gives the cell to redraw. With no rows, nothing happens and
-    // nullopt comes back. A row whose cell lies outside `map` is dropped without writing.
-    std::optional<CellPoint> undo(MapImage& map);
-    // The same in the other direction: the newest redo row is written and its cell's values
-    // become an undo row again, in the stroke it came from.
-    std::optional<CellPoint> redo(MapImage& map);
+    // Takes back the newest step: writes its values into `map`, keeps the values it replaced
+    // as the newest redo step and gives the cells to redraw. With no steps, nothing happens
+    // and nullopt comes back. A row whose cell lies outside `map` is dropped without writing.
+    std::optional<UndoneCells> undo(MapImage& map);
+    // The same in the other direction: the newest redo step is written and the values it
+    // replaced become an undo step again, in the stroke it came from.
+    std::optional<UndoneCells> redo(MapImage& map);
 
     // The stroke of the newest undo row and of the newest redo row; nullopt when none.
     std::optional<std::uint64_t> newestStroke() const;
@@ -54,19 +67,41 @@ public:
     // previous map would otherwise be written into the new one.
     void clear();
 
-    bool empty() const { return m_rows.empty(); }
-    std::size_t size() const { return m_rows.size(); }
-    // Oldest first; the last row is the newest.
-    const std::vector<UndoRow>& rows() const { return m_rows; }
-    bool canRedo() const { return !m_redoRows.empty(); }
+    bool empty() const { return m_undo.rows.empty() && m_undo.bulks.empty(); }
+    // Undo steps: rows and bulk steps.
+    std::size_t size() const { return m_undo.rows.size() + m_undo.bulks.size(); }
+    // Oldest first; the last row is the newest. Bulk steps are not among them.
+    const std::vector<UndoRow>& rows() const { return m_undo.rows; }
+    std::size_t bulkSteps() const { return m_undo.bulks.size(); }
+    bool canRedo() const { return !m_redo.rows.empty() || !m_redo.bulks.empty(); }
     // The values undo replaced; the last row is the next one redo brings back.
-    const std::vector<UndoRow>& redoRows() const { return m_redoRows; }
+    const std::vector<UndoRow>& redoRows() const { return m_redo.rows; }
+    // Bytes held by the undo and redo steps.
+    std::size_t memoryBytes() const;
 
 private:
-    std::vector<UndoRow> m_rows;
-    std::vector<std::uint64_t> m_strokes; // the stroke of each row, beside it
-    std::vector<UndoRow> m_redoRows;
-    std::vector<std::uint64_t> m_redoStrokes;
+    // A bulk step and its place among the rows: `rowsBefore` rows of the same list are
+    // older than it.
+    struct Bulk {
+        BulkUndo values;
+        std::size_t rowsBefore;
+        std::uint64_t stroke;
+    };
+    // The undo steps, or the redo steps.
+    struct Steps {
+        std::vector<UndoRow> rows;
+        std::vector<std::uint64_t> strokes; // the stroke of each row, beside it
+        std::vector<Bulk> bulks;
+        bool newestIsBulk() const {
+            return !bulks.empty() && bulks.back().rowsBefore == rows.size();
+        }
+        std::optional<std::uint64_t> newestStroke() const;
+        void clear();
+    };
+    static std::optional<UndoneCells> moveNewest(MapImage& map, Steps& from, Steps& to);
+
+    Steps m_undo;
+    Steps m_redo;
     std::uint64_t m_lastStroke = 0;
     bool m_strokeStarts = true;
 };

@@ -121,8 +121,9 @@ PatchResult applyPatch(MapImage& map, const KeyFile& file, const ItemProgress& p
 }
 
 PatchResult applyPatch(MapDocument& document, const KeyFile& file, const ItemProgress& progress) {
-    // The whole run is one operation: one repaint, one change, however it ends.
-    MapDocument::Edit edit(document);
+    // The whole run is one operation: one repaint, one change and one undo step, however
+    // it ends.
+    MapDocument::Edit edit(document, MapDocument::Undo::Bulk);
     return applyEntries(
         edit.image(),
         [&](std::int32_t x, std::int32_t y, MapCell value) { edit.write(x, y, value); }, file,

@@ -101,8 +101,9 @@ std::string missingPatchSectionMessage(const std::filesystem::path& path, int mi
 // entries changes nothing and gives {0, 0}; callers report kPatchFileEmptyMessage first,
 // and refuse a file that firstMissingPatchSection finds a gap in.
 PatchResult applyPatch(MapImage& map, const KeyFile& file, const ItemProgress& progress = {});
-// The same as one operation of `document` (not recorded for undo): its listeners hear of
-// the cells written once the run ends, also when a bad entry stops it.
+// The same as one operation of `document`, undone as one step: its listeners hear of the
+// cells written once the run ends, also when a bad entry stops it (the entries written
+// before it are then the step).
 PatchResult applyPatch(MapDocument& document, const KeyFile& file,
                        const ItemProgress& progress = {});
 

@@ -276,13 +276,15 @@ private slots:
         tbtest::ui<QAction>(form, "PatchMapfromfile1")->trigger();
         QCOMPARE(enabled, (QList<bool>{false, false}));
         QVERIFY(form.isEnabled());
-        QVERIFY(form.document().undoList().empty()); // the clicks painted nothing
+        // The clicks painted nothing: the patch is the only undo step.
+        QVERIFY(form.document().undoList().rows().empty());
+        QCOMPARE(form.document().undoList().bulkSteps(), std::size_t(1));
         // Load did not run: the patched cells are still there.
         QCOMPARE(int(form.loadedMap()->cell(5, 6).altitude), -7);
         QCOMPARE(int(form.loadedMap()->cell(7, 6).altitude), -8);
         QVERIFY(form.isWindowModified());
         f.clickCell(1, 1);
-        QCOMPARE(form.document().undoList().size(), std::size_t(1));
+        QCOMPARE(form.document().undoList().rows().size(), std::size_t(1));
     }
 
     void patchEditorAndDiffWindowAndAbout() {

@@ -1,11 +1,15 @@
 // The tool bar's glyphs come from the SVG files compiled into the program: each file is
-// there, draws a picture, and is what its button shows.
+// there, draws a picture, and is what its button shows. Every button has a name a screen
+// reader can say and a tool tip, and P, F and B pick their tools.
 
 #include "MainWindowFixture.h"
 
 #include "app/editor/ToolIcons.h"
 
+#include <QAccessible>
+#include <QComboBox>
 #include <QFile>
+#include <QSet>
 #include <QTemporaryFile>
 #include <QToolButton>
 
@@ -68,6 +72,58 @@ private slots:
                 QVERIFY2(pictureOf(buttonIcon, 24) != other, glyph.button);
             shown << pictureOf(buttonIcon, 24);
         }
+    }
+
+    // Through the accessibility interface, as a screen reader sees them: each tool bar
+    // button has a name of its own and a tool tip; a stamp's tip names the cells it sets.
+    void everyToolButtonHasAnAccessibleName() {
+        MainWindowFixture f;
+        f.open();
+        const QList<QToolButton*> buttons =
+            ui<QWidget>(*f.form, "TopPanel")->findChildren<QToolButton*>();
+        QCOMPARE(buttons.size(), 20); // Exit, Paint, Fill, 14 stamps, Brush, Overview, Edit
+        QSet<QString> names;
+        for (QToolButton* button : buttons) {
+            QAccessibleInterface* access = QAccessible::queryAccessibleInterface(button);
+            QVERIFY(access);
+            const QString name = access->text(QAccessible::Name);
+            QVERIFY2(!name.trimmed().isEmpty(), qPrintable(button->objectName()));
+            QVERIFY2(!button->toolTip().isEmpty() || !button->text().isEmpty(),
+                     qPrintable(button->objectName()));
+            names << name;
+        }
+        QCOMPARE(names.size(), buttons.size());
+        QCOMPARE(ui<QToolButton>(*f.form, "btnHoehle1")->toolTip(),
+                 QString("Stamp: top two rows of the 3 x 3 frame (467 468 469 / 474 475 470)"));
+        QCOMPARE(ui<QToolButton>(*f.form, "btnHoehle14")->toolTip(),
+                 QString("Stamp: bottom right corner of the 3 x 3 frame (471)"));
+        QCOMPARE(QAccessible::queryAccessibleInterface(ui<QToolButton>(*f.form, "btnRectFill"))
+                     ->text(QAccessible::Description),
+                 QString("Fill (key F)"));
+    }
+
+    // P, F and B on the map view pick Paint, Fill and Brush; typed into a text box they
+    // stay text.
+    void oneKeyShortcutsPickTools() {
+        MainWindowFixture f;
+        f.openLoaded();
+        f.form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
+        f.grid().setFocus();
+        f.key(Qt::Key_B);
+        QTRY_VERIFY(ui<QToolButton>(*f.form, "btnCustomBrush")->isChecked());
+        f.key(Qt::Key_F);
+        QTRY_VERIFY(ui<QToolButton>(*f.form, "btnRectFill")->isChecked());
+        f.key(Qt::Key_P);
+        QTRY_VERIFY(ui<QToolButton>(*f.form, "btnDefault")->isChecked());
+
+        auto* brushBox = ui<QComboBox>(*f.form, "cbCustomBrushes");
+        brushBox->setFocus();
+        brushBox->clearEditText();
+        QTest::keyClicks(brushBox, "fb");
+        QCOMPARE(brushBox->currentText(), QString("fb"));
+        QTest::qWait(150);
+        QVERIFY(ui<QToolButton>(*f.form, "btnDefault")->isChecked());
     }
 
     // A missing or broken file gives a null icon, not an empty picture.

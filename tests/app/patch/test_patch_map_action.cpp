@@ -60,7 +60,9 @@ private slots:
         // One change of the document, which repaints the view; no repaint by hand.
         QCOMPARE(link.heard.count, 1);
         QCOMPARE(link.repaints, 0);
-        QVERIFY(link.map->undoList().empty());
+        // The whole patch is one undo step.
+        QCOMPARE(link.map->undoList().bulkSteps(), std::size_t(1));
+        QVERIFY(link.map->undoList().rows().empty());
         QVERIFY(prompts.messages.isEmpty());
         QVERIFY(prompts.errors.isEmpty());
         QCOMPARE(initialDir, dir.path());

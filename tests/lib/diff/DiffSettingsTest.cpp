@@ -15,8 +15,7 @@ using namespace difftest;
 namespace {
 
 // Settings that send most statics blocks through the chunked comparison and the others
-// through batches of their own, never merge two reads, and read every map column with a
-// change whole.
+// through batches of their own, and never merge two reads.
 tb::DiffRunSettings tinyReads(tb::DiffGrid grid = {}) {
     tb::DiffRunSettings s;
     s.grid = grid;
@@ -24,7 +23,6 @@ tb::DiffRunSettings tinyReads(tb::DiffGrid grid = {}) {
     s.largeBlockBytes = 20;
     s.chunkBytes = 6;
     s.mergeGap = 0;
-    s.wholeMapColumnBlocks = 0;
     return s;
 }
 

@@ -171,14 +171,16 @@ TEST_F(PatchApply, FileWithoutBracketLinesHasNoEntriesAndChangesNothing) {
     EXPECT_TRUE(map.bytes() == before);
 }
 
-// Through a document: one change for the whole run, not recorded for undo, also when a
-// bad entry stops the run after earlier entries were written.
-TEST_F(PatchApply, ThroughADocumentOneUnrecordedChange) {
+// Through a document: one change and one undo step for the whole run, also when a bad
+// entry stops the run after earlier entries were written.
+TEST_F(PatchApply, ThroughADocumentOneChangeAndOneUndoStep) {
     struct Heard : tb::DocumentListener {
         std::vector<tb::CellChange> changes;
         void cellsChanged(const tb::CellChange& change) override { changes.push_back(change); }
     } heard;
     tb::MapDocument doc(patchtest::tokunoMap(), "map4.mul");
+    const std::vector<unsigned char> original = doc.image().bytes();
+    const tb::MapCell cell12 = doc.cell(1, 2);
     doc.addListener(&heard);
     const tb::PatchResult r = tb::applyPatch(
         doc, parseText("[0]\nX=10\nY=20\nZ=-5\n[1]\nX=4000\nY=0\nZ=1\n[2]\nX=3\nY=30\nZ=2\n"));
@@ -187,7 +189,7 @@ TEST_F(PatchApply, ThroughADocumentOneUnrecordedChange) {
     EXPECT_EQ(heard.changes[0].count, 2u);
     EXPECT_EQ(heard.changes[0].bounds, (tb::CellRect{3, 20, 10, 30}));
     EXPECT_EQ(doc.cell(10, 20).altitude, -5);
-    EXPECT_TRUE(doc.undoList().empty());
+    EXPECT_EQ(doc.undoList().size(), 1u);
     EXPECT_EQ(doc.modificationCount(), 1u);
 
     EXPECT_THROW(tb::applyPatch(doc, parseText("[0]\nX=1\nY=2\nZ=7\n[1]\nX=oops\n")),
@@ -196,6 +198,18 @@ TEST_F(PatchApply, ThroughADocumentOneUnrecordedChange) {
     EXPECT_EQ(heard.changes[1].bounds, (tb::CellRect{1, 2, 1, 2}));
     EXPECT_EQ(doc.cell(1, 2).altitude, 7);
     EXPECT_EQ(doc.modificationCount(), 2u);
+    EXPECT_EQ(doc.undoList().size(), 2u);
+
+    // Each run is undone whole, the stopped one first.
+    ASSERT_TRUE(doc.undo());
+    EXPECT_EQ(doc.cell(1, 2), cell12);
+    EXPECT_EQ(doc.cell(10, 20).altitude, -5);
+    ASSERT_TRUE(doc.undoStroke());
+    EXPECT_TRUE(doc.image().bytes() == original);
+    EXPECT_FALSE(doc.undo());
+    ASSERT_TRUE(doc.redo());
+    EXPECT_EQ(doc.cell(10, 20).altitude, -5);
+    EXPECT_EQ(doc.cell(3, 30).altitude, 2);
     doc.removeListener(&heard);
 }
 

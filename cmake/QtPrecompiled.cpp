@@ -1,0 +1,1 @@
+// The source the shared precompiled header is built with; see QtPrecompiled.h.
