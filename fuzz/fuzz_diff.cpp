@@ -274,7 +274,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (withMap)
         bad = bad || origMap.size() < mapBytes || modMap.size() < mapBytes;
 
-    tb::NoDiffProgress progress;
+    tb::Progress& progress = tb::noProgress();
     const tb::DiffFileSet original{origIdxFile.path(), origStaFile.path(), origMapFile.path()};
     const tb::DiffFileSet modified{modIdxFile.path(), modStaFile.path(), modMapFile.path()};
     tb::DiffSummary summary;

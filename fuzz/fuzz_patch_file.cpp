@@ -39,10 +39,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tbfuzz::check(int(coords.size()) == file.entryCount(), "coordinate count");
 
     tb::MapImage& map = tokuno();
-    int progressCalls = 0;
+    struct Counted : tb::Progress {
+        int calls = 0;
+        void report(std::string_view, std::int64_t, std::int64_t) override { ++calls; }
+    } progress;
     try {
-        const tb::PatchResult result =
-            tb::applyPatch(map, file, [&](int, const std::string&) { ++progressCalls; });
+        const tb::PatchResult result = tb::applyPatch(map, file, progress);
         tbfuzz::check(result.applied + result.skipped == file.entryCount(), "patch counts");
     } catch (const tb::PatchEntryError& e) {
         tbfuzz::check(e.entryIndex() >= 0 && e.entryIndex() < file.entryCount(), "bad entry index");

@@ -7,6 +7,7 @@
 
 #include "app/editor/MapEditorWindow.h"
 #include "app/shell/DrawGrid.h"
+#include "app/shell/JobRunner.h"
 #include "app/shell/RadioGroup.h"
 #include "app/shell/StandardPrompts.h"
 #include "editor/EngineRandomSource.h"
@@ -157,6 +158,9 @@ struct World {
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
         tbtest::ui<QPushButton>(*form, "btnLoad")->click();
+        // Load is a job beside the window: its end comes through the event loop.
+        while (tbapp::JobRunner::anyBusy())
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         // The controls of the Fill, set as a user sets them.
         tbtest::ui<QToolButton>(*form, "btnRectFill")->setChecked(true);
         tbtest::ui<QComboBox>(*form, "SelectDrawingModeComboBox")

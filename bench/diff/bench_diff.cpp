@@ -169,7 +169,7 @@ void BM_ReadAllSixInputs(benchmark::State& state) {
 void BM_GenerateDiff(benchmark::State& state) {
     const fs::path mod = state.range(0) ? sets().modRepacked : sets().modAppended;
     readAllInputs(mod);
-    tb::NoDiffProgress quiet;
+    tb::Progress& quiet = tb::noProgress();
     tb::DiffSummary summary;
     for (auto _ : state)
         summary = tb::generateDiff(fileSet(sets().orig), fileSet(mod), sets().root / "out.qmz",
@@ -193,7 +193,7 @@ std::int64_t statusKiB(const char* field) {
 // process kept from the timed runs does not count as idle.
 std::int64_t peakRun(const fs::path& origDir, const fs::path& modDir, const fs::path& out) {
     const std::int64_t idle = statusKiB("VmRSS:");
-    tb::NoDiffProgress quiet;
+    tb::Progress& quiet = tb::noProgress();
     tb::generateDiff(fileSet(origDir), fileSet(modDir), out, true, true, quiet);
     return statusKiB("VmHWM:") - idle;
 }
@@ -213,13 +213,15 @@ std::int64_t peakAboveIdleKiB(const char* self, const fs::path& mod) {
 }
 
 // Times each stage of one run (the map checksum counts under the statics index stage).
-class StageTimer : public tb::DiffProgress {
+class StageTimer : public tb::Progress {
 public:
-    void stage(const std::string& text) override {
+    // A new caption is a new stage.
+    void report(std::string_view caption, std::int64_t, std::int64_t) override {
+        if (caption == m_current)
+            return;
         lap();
-        m_current = text;
+        m_current = caption;
     }
-    void percent(int) override {}
     void lap() {
         const auto now = std::chrono::steady_clock::now();
         if (!m_current.empty())

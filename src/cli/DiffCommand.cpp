@@ -65,15 +65,15 @@ tb::DiffFileSet findSet(const fs::path& dir, bool withStatics, bool withMap) {
             map.value_or(dir / "map0.mul")};
 }
 
-// Stage and percentage on one terminal line.
-class TerminalProgress : public tb::DiffProgress {
+// Stage and percentage on one terminal line; a new caption is a new stage.
+class TerminalProgress : public tb::Progress {
 public:
-    void stage(const std::string& text) override {
-        m_stage = text;
-        m_percent = -1;
-        percent(0);
-    }
-    void percent(int value) override {
+    void report(std::string_view caption, std::int64_t done, std::int64_t) override {
+        if (caption != m_stage) {
+            m_stage = caption;
+            m_percent = -1;
+        }
+        const int value = int(done);
         if (value == m_percent)
             return;
         m_percent = value;
@@ -119,10 +119,9 @@ int runDiff(const Args& args) {
     const tb::DiffFileSet original = findSet(positional[0], withStatics, withMap);
     const tb::DiffFileSet modified = findSet(positional[1], withStatics, withMap);
 
-    tb::NoDiffProgress quiet;
     TerminalProgress terminal;
     const bool showProgress = tb::errorStreamIsTerminal();
-    tb::DiffProgress& progress = showProgress ? static_cast<tb::DiffProgress&>(terminal) : quiet;
+    tb::Progress& progress = showProgress ? static_cast<tb::Progress&>(terminal) : tb::noProgress();
     tb::DiffSummary summary;
     try {
         summary =

@@ -18,19 +18,20 @@ namespace fs = std::filesystem;
 namespace tbcli {
 namespace {
 
-// Progress goes to a terminal only, rewriting one line; scripts see nothing but failures.
-class ProgressLine {
+// Progress goes to a terminal only, rewriting one line with each caption; scripts see
+// nothing but failures.
+class ProgressLine : public tb::Progress {
 public:
     ProgressLine() : m_shown(tb::errorStreamIsTerminal()) {}
-    ~ProgressLine() {
+    ~ProgressLine() override {
         if (m_shown && !m_last.empty())
             std::cerr << '\n';
     }
-    void show(const std::string& text) {
-        if (!m_shown || text == m_last)
+    void report(std::string_view caption, std::int64_t, std::int64_t) override {
+        if (!m_shown || caption == m_last)
             return;
-        std::cerr << '\r' << text << "\x1b[K" << std::flush;
-        m_last = text;
+        std::cerr << '\r' << caption << "\x1b[K" << std::flush;
+        m_last = caption;
     }
 
 private:
@@ -116,8 +117,7 @@ int runEnlarge(const Args& args) {
         return failure(*problem);
     try {
         ProgressLine line;
-        tb::enlargeMap(source, destination,
-                       [&](const tb::EnlargeProgress& p) { line.show(p.text); });
+        tb::enlargeMap(source, destination, line);
     } catch (const tb::ToolRefusal& e) {
         return failure(e.what());
     }
@@ -144,9 +144,7 @@ int runCopy(const Args& args) {
         return failure("Y2 " + args[4] + " is less than Y1 " + args[2] + ": nothing to copy");
     try {
         ProgressLine line;
-        tb::copyMapCells(source, rect, destination, [&](int percent) {
-            line.show("Copying (" + std::to_string(percent) + "%)");
-        });
+        tb::copyMapCells(source, rect, destination, line);
     } catch (const tb::ToolRefusal& e) {
         const std::string text = e.what();
         if (text == tb::kWrongCoordinatesMessage || text == tb::kUnknownMapMessage)

@@ -178,7 +178,7 @@ std::vector<Writer> writers() {
          }},
         {"GenerateDiff", "patch.qmz",
          [](const fs::path& dir) {
-             tb::NoDiffProgress quiet;
+             tb::Progress& quiet = tb::noProgress();
              tb::DiffRunSettings small;
              small.grid = {2, 2};
              const fs::path in = dir / "source";

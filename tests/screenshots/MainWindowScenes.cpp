@@ -86,7 +86,7 @@ void openDemoMap(ScreenshotSession& session) {
     window.show();
     settle();
     clickButton(window, "btnLoad");
-    settle();
+    waitForJobs();
     session.requireNoMessages("loading the demo map");
     if (!window.mapLoaded())
         throw ScreenshotError("Load did not load the demo map");

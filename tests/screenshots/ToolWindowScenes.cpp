@@ -86,7 +86,7 @@ void takeBrushEditorPicture(ScreenshotSession& session, const QDir& out) {
 void takeDiffPicture(ScreenshotSession& session, const QDir& out) {
     tbapp::MapEditorWindow& window = session.mainWindow();
     clickButton(window, "btnSave");
-    settle();
+    waitForJobs();
     session.requireNoMessages("saving the painted map");
     if (window.isWindowModified())
         throw ScreenshotError("Save left the painted map unsaved");

@@ -1,6 +1,7 @@
 #include "WidgetDriver.h"
 
 #include "app/shell/DrawGrid.h"
+#include "app/shell/JobRunner.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -75,6 +76,11 @@ void waitUntil(const std::function<bool()>& done, const QString& what,
         QApplication::processEvents(QEventLoop::AllEvents, 20);
         QThread::msleep(5);
     }
+}
+
+void waitForJobs() {
+    waitUntil([] { return !tbapp::JobRunner::anyBusy(); }, "the long operations to end");
+    settle();
 }
 
 QWidget& topLevelWindow(const QString& name) {

@@ -28,6 +28,9 @@ public:
 
 // Lets every pending event run, timers due now included, a few rounds over.
 void settle();
+// Lets the event loop run until the long operations the scene started (Load, Save) have
+// ended beside the windows.
+void waitForJobs();
 
 // Runs events until `done` holds; throws naming `what` after `limit`.
 void waitUntil(const std::function<bool()>& done, const QString& what,

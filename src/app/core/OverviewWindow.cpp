@@ -5,6 +5,7 @@
 #include "core/RadarColours.h"
 #include "editor/Overview.h"
 #include "editor/OverviewStatics.h"
+#include "shell/Progress.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -19,20 +20,9 @@
 #include <QShowEvent>
 #include <QTimer>
 
+#include <memory>
+
 namespace tbapp {
-
-namespace {
-
-// Restores the application's cursor however the build ends.
-class HourglassCursor {
-public:
-    HourglassCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~HourglassCursor() { QApplication::restoreOverrideCursor(); }
-    HourglassCursor(const HourglassCursor&) = delete;
-    HourglassCursor& operator=(const HourglassCursor&) = delete;
-};
-
-} // namespace
 
 OverviewWindow::OverviewWindow(MapEditorLink& link, const tb::RadarColours& radar,
                                std::optional<tb::MapSize> mapSize, PathValidity mapPathValid,
@@ -95,6 +85,11 @@ OverviewWindow::OverviewWindow(MapEditorLink& link, const tb::RadarColours& rada
     }
 }
 
+OverviewWindow::~OverviewWindow() {
+    // Closed while drawing: the build stops, and its end puts the cursor back.
+    m_jobs.stopAndWait();
+}
+
 bool OverviewWindow::openOverview(MapEditorLink& link, const tb::RadarColours& radar,
                                   std::optional<tb::MapSize> mapSize,
                                   const PathValidity& mapPathValid, tbapp::Prompts& prompts,
@@ -119,35 +114,57 @@ void OverviewWindow::showEvent(QShowEvent* event) {
 }
 
 void OverviewWindow::buildOverview() {
-    {
-        HourglassCursor cursor;
-        m_buildingLabel->show();
-        m_buildingLabel->raise();
-        // Let the label and the cursor show; presses wait until the picture is done.
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (m_jobs.busy())
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_buildingLabel->show();
+    m_buildingLabel->raise();
+    // The box waits for the picture it would redraw.
+    m_staticsCheck->setEnabled(false);
 
-        tbapp::runReported(m_prompts, this, [this] {
-            const tb::MapImage* map = m_link.loadedMap();
-            if (map == nullptr || !m_mapPathValid || !m_mapPathValid())
-                return;
-            tb::OverviewImage overview = tb::buildOverview(*map, m_radar);
-            if (overview.width <= 0 || overview.height <= 0)
-                return;
-            if (m_staticsCheck->isChecked() && m_statics.statics && m_statics.colours)
-                tb::drawOverviewStatics(overview, *m_statics.statics, *m_statics.colours);
+    const tb::MapImage* loaded = m_link.loadedMap();
+    const tb::MapImage* map =
+        loaded != nullptr && m_mapPathValid && m_mapPathValid() ? loaded : nullptr;
+    OverviewStatics statics;
+    if (m_staticsCheck->isChecked() && m_statics.statics && m_statics.colours)
+        statics = m_statics;
+    auto overview = std::make_shared<tb::OverviewImage>();
+    Job job;
+    job.caption = "Building map overview";
+    job.work = [map, radar = m_radar, statics, overview](tb::Progress& progress) {
+        if (map == nullptr)
+            return;
+        *overview = tb::buildOverview(*map, radar, progress);
+        if (statics.statics)
+            tb::drawOverviewStatics(*overview, *statics.statics, *statics.colours);
+    };
+    job.succeeded = [this, overview] {
+        if (overview->width > 0 && overview->height > 0) {
             // The picture keeps the size of the size label; should the map in memory have
             // another size, only the part both share is drawn.
-            const QImage drawn(overview.rgb.data(), overview.width, overview.height,
-                               overview.width * 3, QImage::Format_RGB888);
+            const QImage drawn(overview->rgb.data(), overview->width, overview->height,
+                               overview->width * 3, QImage::Format_RGB888);
             QPainter painter(&m_picture);
             painter.setCompositionMode(QPainter::CompositionMode_Source);
             painter.drawImage(0, 0, drawn);
-        });
-        showPicture();
-        m_buildingLabel->hide();
-    }
+        }
+        buildEnded();
+    };
+    job.failed = [this](const std::exception& error) {
+        buildEnded();
+        // A build stops only when the window goes; that needs no word.
+        if (!dynamic_cast<const tb::OperationStopped*>(&error))
+            m_prompts.showFailure(this, error);
+    };
+    m_jobs.start(std::move(job));
+}
+
+void OverviewWindow::buildEnded() {
+    showPicture();
+    m_buildingLabel->hide();
+    m_staticsCheck->setEnabled(m_statics.statics != nullptr);
+    QApplication::restoreOverrideCursor();
     m_built = true;
-    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void OverviewWindow::jumpToPixel(int px, int py) {

@@ -7,8 +7,12 @@
 // created, shown modally and destroyed when it closes. The picture is built once, after
 // the window is first on screen, from the main window's map and radar colour table; the
 // "Show statics" box under it starts as the main window's switch and draws each block's
-// sampled cell in its topmost static's radar colour where it has statics.
+// sampled cell in its topmost static's radar colour where it has statics. The picture is
+// drawn by a job beside the window; the map and the statics it reads must stay as they are
+// while the window is open (it is modal, and its opener starts it only when no job of its
+// own could change them).
 
+#include "app/shell/JobRunner.h"
 #include "app/shell/Prompts.h"
 
 #include "core/MapVariant.h"
@@ -54,6 +58,8 @@ public:
                    std::optional<tb::MapSize> mapSize, PathValidity mapPathValid,
                    tbapp::Prompts& prompts, const OverviewStatics& statics = {},
                    QWidget* parent = nullptr);
+    // A build still running is stopped first.
+    ~OverviewWindow() override;
 
     // The Overview command: does nothing and returns false unless a map is loaded and its
     // size is known; otherwise creates the window, runs it modally,
@@ -77,6 +83,7 @@ private:
     // drawn only when the map path box is valid. Runs by itself once after the first show,
     // and again when the statics box changes.
     void buildOverview();
+    void buildEnded();
     // A press of any button on picture pixel (px, py): jump to (8 px, 8 py) and close.
     void jumpToPixel(int px, int py);
     void showPicture();
@@ -92,6 +99,7 @@ private:
     QImage m_picture;
     bool m_buildQueued = false;
     bool m_built = false;
+    JobRunner m_jobs; // the build, while it runs
 };
 
 } // namespace tbapp

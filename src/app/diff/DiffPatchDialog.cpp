@@ -6,9 +6,10 @@
 #include "app/shell/StageProgressDialog.h"
 #include "diff/DiffGenerator.h"
 #include "diff/DiffInputNames.h"
+#include "shell/Progress.h"
 
-#include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -45,31 +46,6 @@ std::filesystem::path toPath(const QString& text) {
     return std::filesystem::path(QFile::encodeName(text).toStdString());
 #endif
 }
-
-// Reports a run's stages on the stage progress window and lets pending window messages
-// run after each step. The window is shown for the run and hidden on every way out.
-class StageWindowProgress : public tb::DiffProgress {
-public:
-    explicit StageWindowProgress(StageProgressDialog& form) : m_form(form) {
-        m_form.show();
-        QApplication::processEvents();
-    }
-    ~StageWindowProgress() override { m_form.hide(); }
-    StageWindowProgress(const StageWindowProgress&) = delete;
-    StageWindowProgress& operator=(const StageWindowProgress&) = delete;
-
-    void stage(const std::string& text) override {
-        m_form.setStage(QString::fromStdString(text));
-        QApplication::processEvents();
-    }
-    void percent(int value) override {
-        m_form.setProgress(value);
-        QApplication::processEvents();
-    }
-
-private:
-    StageProgressDialog& m_form;
-};
 
 } // namespace
 
@@ -165,6 +141,7 @@ DiffPatchDialog::DiffPatchDialog(QSettings& settings, StageProgressDialog& prFor
             [this] { keepOnePartChosen(m_mapCheck, m_staticsCheck); });
     connect(m_generateButton, &QPushButton::clicked, this, &DiffPatchDialog::generateChosenParts);
     connect(closeButton, &QToolButton::clicked, this, &QWidget::close);
+    connect(&m_prForm, &StageProgressDialog::cancelClicked, &m_jobs, &JobRunner::stop);
 
     // Empty edits start red.
     for (QLineEdit* edit : m_pathEdits)
@@ -227,32 +204,68 @@ void DiffPatchDialog::keepOnePartChosen(QCheckBox* unticked, QCheckBox* other) {
 }
 
 void DiffPatchDialog::generateChosenParts() {
-    // Disabled for the whole run: the run lets window messages through, and this keeps a
-    // second click from starting another one.
+    if (m_jobs.busy())
+        return;
+    // Disabled for the whole run, which keeps a second click from starting another one.
     setEnabled(false);
-    std::optional<QString> error;
-    try {
-        QString fileName;
-        if (askPatchFileName(fileName))
-            generate(fileName);
-    } catch (const std::exception& e) {
-        error = QString::fromLocal8Bit(e.what());
-    }
-    setEnabled(true);
-    checkAllPaths();
-    if (error)
-        m_prompts.showError(this, *error);
+    QString fileName;
+    if (askPatchFileName(fileName))
+        generate(fileName);
+    else
+        runEnded();
 }
 
 void DiffPatchDialog::generate(const QString& patchFile) {
     const auto path = [this](std::size_t index) { return toPath(m_pathEdits[index]->text()); };
     const tb::DiffFileSet original{path(0), path(1), path(2)};
     const tb::DiffFileSet modified{path(3), path(4), path(5)};
-    StageWindowProgress progress(m_prForm);
-    tb::generateDiff(original, modified, toPath(patchFile), m_staticsCheck->isChecked(),
-                     m_mapCheck->isChecked(), progress);
-    // No parent: this window is disabled until the run has ended.
-    m_prompts.showTitledMessage(nullptr, "Patch file ...", "Done.");
+    const std::filesystem::path patch = toPath(patchFile);
+    const bool withStatics = m_staticsCheck->isChecked();
+    const bool withMap = m_mapCheck->isChecked();
+    m_prForm.show();
+    Job job;
+    job.caption = "Generating the diff patch";
+    job.work = [original, modified, patch, withStatics, withMap](tb::Progress& progress) {
+        tb::generateDiff(original, modified, patch, withStatics, withMap, progress);
+    };
+    // A new caption is a new stage, whose bar starts again.
+    job.shown = [this](const JobReport& step) {
+        if (m_prForm.stage() != step.caption)
+            m_prForm.setStage(step.caption);
+        m_prForm.setProgress(int(step.done));
+    };
+    job.succeeded = [this] {
+        // No parent: this window is disabled until the run has ended.
+        m_prompts.showTitledMessage(nullptr, "Patch file ...", "Done.");
+        runEnded();
+    };
+    job.failed = [this](const std::exception& error) {
+        runEnded();
+        if (dynamic_cast<const tb::OperationStopped*>(&error))
+            m_prompts.showMessage(this, QString::fromUtf8(error.what()));
+        else
+            m_prompts.showFailure(this, error);
+    };
+    m_jobs.start(std::move(job));
+}
+
+void DiffPatchDialog::runEnded() {
+    m_prForm.hide();
+    setEnabled(true);
+    checkAllPaths();
+}
+
+// The window stays while a run goes on: the stage window's Cancel stops it.
+void DiffPatchDialog::reject() {
+    if (!m_jobs.busy())
+        QDialog::reject();
+}
+
+void DiffPatchDialog::closeEvent(QCloseEvent* event) {
+    if (m_jobs.busy())
+        event->ignore();
+    else
+        QDialog::closeEvent(event);
 }
 
 QString DiffPatchDialog::patchFileRefusal(const QString& path) {

@@ -5,8 +5,11 @@
 //
 // One instance lives for the whole run of the program; the main window shows it modally
 // from Extra > "Create Diff patch". Its settings store, the stage progress window and the
-// prompts (the save dialog "BHDFileSaveDialog", the messages) come from its creator.
+// prompts (the save dialog "BHDFileSaveDialog", the messages) come from its creator. The
+// generation is a job beside the window, which stays disabled while it runs; the stage
+// window's Cancel stops it with no patch written.
 
+#include "app/shell/JobRunner.h"
 #include "app/shell/Prompts.h"
 
 #include <QDialog>
@@ -16,6 +19,7 @@
 class QCheckBox;
 class QLineEdit;
 class QPushButton;
+class QCloseEvent;
 class QSettings;
 class QShowEvent;
 namespace tbapp {
@@ -38,8 +42,12 @@ public:
     // text when it can.
     static QString patchFileRefusal(const QString& path);
 
+public slots:
+    void reject() override;
+
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     // Puts the six stored paths into the edits (each change runs that edit's check).
@@ -56,6 +64,8 @@ private:
     // "Generate Diff": asks for the patch file and writes it.
     void generateChosenParts();
     void generate(const QString& patchFile);
+    // The window is usable again after a run, or after the save dialog was cancelled.
+    void runEnded();
     // Asks with BHDFileSaveDialog until the user names a usable file or cancels; false when
     // cancelled.
     bool askPatchFileName(QString& fileName);
@@ -72,6 +82,7 @@ private:
     // The file the save dialog offers: the last one chosen, at first "qvpatch".
     QString m_patchFile = "qvpatch";
     bool m_centred = false;
+    JobRunner m_jobs; // the generation, while it runs
 };
 
 } // namespace tbapp

@@ -24,7 +24,17 @@ EditorStatusBar::EditorStatusBar(QWidget* parent) : QStatusBar(parent) {
 
 void EditorStatusBar::showTexts(const QString& position, const QString& modes) {
     m_panels[0]->setText(position);
-    m_panels[1]->setText(modes);
+    m_modes = modes;
+    showModes();
+}
+
+void EditorStatusBar::showJob(const QString& job) {
+    m_job = job;
+    showModes();
+}
+
+void EditorStatusBar::showModes() {
+    m_panels[1]->setText(m_job.isEmpty() ? m_modes : m_job);
 }
 
 void EditorStatusBar::resizeEvent(QResizeEvent* event) {

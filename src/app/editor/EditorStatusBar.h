@@ -1,6 +1,7 @@
 #pragma once
 // The status bar of the main window: two panels, the cell under the pointer and what a
-// click on the map would do, each half the bar wide.
+// click on the map would do, each half the bar wide. While a job runs, the second panel
+// says what runs instead.
 
 #include <QStatusBar>
 
@@ -15,12 +16,18 @@ class EditorStatusBar : public QStatusBar {
 public:
     explicit EditorStatusBar(QWidget* parent);
     void showTexts(const QString& position, const QString& modes);
+    // What runs ("Loading map2.mul ... 40%"), or an empty text when nothing does.
+    void showJob(const QString& job);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void showModes();
+
     std::array<QLabel*, 2> m_panels{};
+    QString m_modes;
+    QString m_job;
 };
 
 } // namespace tbapp

@@ -164,25 +164,25 @@ void FilePanel::chooseGameDir() {
 
 void FilePanel::setSaveAvailable(bool available) {
     m_saveAvailable = available;
-    m_saveButton->setEnabled(available);
+    m_saveButton->setEnabled(available && !m_jobRunning);
     emit buttonsChanged();
 }
 
-void FilePanel::setSaving(bool saving) {
+void FilePanel::setJobRunning(bool running, bool saving) {
+    m_jobRunning = running;
     m_saveButton->setText(saving ? "Saving ..." : "Save");
-    m_saveButton->setEnabled(!saving && m_saveAvailable);
-    m_loadButton->setEnabled(!saving);
+    m_saveButton->setEnabled(!running && m_saveAvailable);
+    m_loadButton->setEnabled(!running);
     emit buttonsChanged();
-    if (saving)
-        m_saveButton->repaint();
 }
 
+// The buttons' own state: the window around them may be off for a moment while a job runs.
 bool FilePanel::loadEnabled() const {
-    return m_loadButton->isEnabled();
+    return m_loadButton->isEnabledTo(this);
 }
 
 bool FilePanel::saveEnabled() const {
-    return m_saveButton->isEnabled();
+    return m_saveButton->isEnabledTo(this);
 }
 
 } // namespace tbapp

@@ -37,9 +37,10 @@ public:
     // The variant validateMapPath identified last, none for an unknown file.
     const std::optional<tb::MapVariant>& mapVariant() const { return m_variant; }
 
-    // Load and Save: while saving both are disabled and Save reads "Saving ...".
+    // Load and Save: while a job changes the document both are disabled, and while it saves
+    // Save reads "Saving ...".
     void setSaveAvailable(bool available);
-    void setSaving(bool saving);
+    void setJobRunning(bool running, bool saving = false);
     bool loadEnabled() const;
     bool saveEnabled() const;
 
@@ -68,6 +69,7 @@ private:
     Prompts& m_prompts;
     std::optional<tb::MapVariant> m_variant;
     bool m_saveAvailable = false;
+    bool m_jobRunning = false;
 };
 
 } // namespace tbapp

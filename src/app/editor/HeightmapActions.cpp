@@ -2,18 +2,22 @@
 
 #include "render/PictureFiles.h"
 
+#include "app/shell/JobRunner.h"
 #include "app/shell/Prompts.h"
 #include "app/shell/UiPath.h"
 
 #include "core/Heightmap.h"
+#include "editor/AltitudeChanges.h"
 #include "editor/MapDocument.h"
+#include "shell/Progress.h"
 
 #include <QFileInfo>
 #include <QImage>
 #include <QWidget>
 
 #include <algorithm>
-#include <memory>
+#include <filesystem>
+#include <vector>
 
 namespace tbapp {
 namespace {
@@ -24,12 +28,41 @@ QString percentText(const QString& what, int percent) {
     return QString("%1 ... %2%").arg(what).arg(percent);
 }
 
+// A part of a run in the item window: the percentages of a step of the run become items
+// `from` to `to` of the window's 0..100, each shown as "<what> ... n%".
+class PercentItems : public tb::Progress {
+public:
+    PercentItems(tb::Progress& window, QString what, int from, int to)
+        : m_window(window), m_what(std::move(what)), m_from(from), m_to(to) {}
+
+    void report(std::string_view, std::int64_t done, std::int64_t total) override {
+        const int item = m_from + int(done * (m_to - m_from) / std::max<std::int64_t>(1, total));
+        m_window.report(percentText(m_what, item).toStdString(), item, 100);
+    }
+    bool stopRequested() const override { return m_window.stopRequested(); }
+
+private:
+    tb::Progress& m_window;
+    QString m_what;
+    int m_from;
+    int m_to;
+};
+
+// A stop is said as a message, anything else as the error report.
+void showJobFailure(Prompts& prompts, QWidget* window, const std::exception& error) {
+    if (dynamic_cast<const tb::OperationStopped*>(&error))
+        prompts.showMessage(window, QString::fromUtf8(error.what()));
+    else
+        prompts.showFailure(window, error);
+}
+
 } // namespace
 
 HeightmapActions::HeightmapActions(tb::MapDocument& document, std::function<bool()> mapLoaded,
-                                   Prompts& prompts, QWidget* window)
+                                   Prompts& prompts, JobRunner& documentJobs, JobRunner& exportJobs,
+                                   QWidget* window)
     : QObject(window), m_document(document), m_mapLoaded(std::move(mapLoaded)), m_prompts(prompts),
-      m_window(window) {}
+      m_documentJobs(documentJobs), m_exportJobs(exportJobs), m_window(window) {}
 
 bool HeightmapActions::refusedWithoutMap(const QString& what) {
     if (m_mapLoaded() && m_document.image().hasGeometry())
@@ -41,6 +74,11 @@ bool HeightmapActions::refusedWithoutMap(const QString& what) {
 void HeightmapActions::exportHeightmap() {
     if (refusedWithoutMap("export its heightmap"))
         return;
+    for (const JobRunner* jobs : {&m_documentJobs, &m_exportJobs})
+        if (jobs->busy()) {
+            m_prompts.showMessage(m_window, JobRunner::refusal(jobs->caption()));
+            return;
+        }
     const QFileInfo mapFile(QString::fromStdU16String(m_document.fileName().u16string()));
     FileDialogRequest request;
     request.name = "HeightmapSave";
@@ -56,17 +94,23 @@ void HeightmapActions::exportHeightmap() {
     m_folder = QFileInfo(path).absolutePath();
 
     const QString what = "Exporting heightmap";
-    const std::unique_ptr<ItemProgress> progress = m_prompts.startProgress(kProgressItems);
-    runReported(m_prompts, m_window, [&] {
+    Job job;
+    job.caption = what;
+    job.window = m_prompts.startProgress(kProgressItems);
+    // A copy of the map: the editor goes on while the picture is made.
+    job.work = [map = m_document.image(), what, target = uiPath(path)](tb::Progress& progress) {
         // Reading the cells is most of the work; encoding the picture is the rest.
-        const tb::Heightmap heightmap = tb::exportHeightmap(m_document.image(), [&](int percent) {
-            progress->showItem(percent * 9 / 10, percentText(what, percent * 9 / 10));
-        });
+        PercentItems reading(progress, what, 0, 90);
+        const tb::Heightmap heightmap = tb::exportHeightmap(map, reading);
         const QImage image(heightmap.grey.data(), heightmap.width, heightmap.height,
                            qsizetype(heightmap.width), QImage::Format_Grayscale8);
-        tbrender::writePngFile(image, uiPath(path));
-        progress->showItem(100, percentText(what, 100));
-    });
+        tbrender::writePngFile(image, target);
+        progress.report(percentText(what, 100).toStdString(), 100, 100);
+    };
+    job.failed = [this](const std::exception& error) {
+        showJobFailure(m_prompts, m_window, error);
+    };
+    m_exportJobs.start(std::move(job));
 }
 
 // The picture's size is checked before its pixels are decoded; a refused picture leaves
@@ -74,6 +118,10 @@ void HeightmapActions::exportHeightmap() {
 void HeightmapActions::importHeightmap() {
     if (refusedWithoutMap("import a heightmap"))
         return;
+    if (m_documentJobs.busy()) {
+        m_prompts.showMessage(m_window, JobRunner::refusal(m_documentJobs.caption()));
+        return;
+    }
     FileDialogRequest request;
     request.name = "HeightmapOpen";
     request.title = "Import heightmap";
@@ -84,50 +132,56 @@ void HeightmapActions::importHeightmap() {
         return;
     m_folder = QFileInfo(path).absolutePath();
 
-    QImage image;
-    try {
-        image = tbrender::readPictureFile(uiPath(path), [&](const QSize& size) {
-            tb::checkHeightmapSize(m_document.image(), size.width(), size.height());
+    auto picture = std::make_shared<QImage>();
+    Job read;
+    read.caption = "Importing heightmap";
+    // The document's runner: no edit reaches the map while the job looks at it.
+    read.work = [picture, file = uiPath(path), &map = m_document.image()](tb::Progress&) {
+        *picture = tbrender::readPictureFile(file, [&](const QSize& size) {
+            tb::checkHeightmapSize(map, size.width(), size.height());
         });
-    } catch (const tb::HeightmapSizeError& refused) {
-        m_prompts.showMessage(
-            m_window,
-            QString("%1 cannot be imported: %2.").arg(QFileInfo(path).fileName(), refused.what()));
-        return;
-    } catch (const std::exception& error) {
-        m_prompts.showFailure(m_window, error);
-        return;
-    }
-    // A colour picture is read by its luminance.
-    if (image.format() != QImage::Format_Grayscale8)
-        image.convertTo(QImage::Format_Grayscale8);
-    const tb::HeightmapView heightmap{image.width(), image.height(), image.bytesPerLine(),
-                                      image.constBits()};
+        // A colour picture is read by its luminance.
+        if (picture->format() != QImage::Format_Grayscale8)
+            picture->convertTo(QImage::Format_Grayscale8);
+    };
+    read.succeeded = [this, picture] { importPicture(picture); };
+    read.failed = [this, path](const std::exception& error) {
+        if (const auto* refused = dynamic_cast<const tb::HeightmapSizeError*>(&error))
+            m_prompts.showMessage(m_window, QString("%1 cannot be imported: %2.")
+                                                .arg(QFileInfo(path).fileName(), refused->what()));
+        else
+            showJobFailure(m_prompts, m_window, error);
+    };
+    m_documentJobs.start(std::move(read));
+}
 
+void HeightmapActions::importPicture(std::shared_ptr<const QImage> picture) {
     const QString what = "Importing heightmap";
-    const std::unique_ptr<ItemProgress> progress = m_prompts.startProgress(kProgressItems);
-    const std::vector<tb::AltitudeChange> changes =
-        tb::heightmapChanges(m_document.image(), heightmap, [&](int percent) {
-            progress->showItem(percent / 2, percentText(what, percent / 2));
-        });
-    if (changes.empty()) {
-        m_prompts.showMessage(m_window,
-                              "The heightmap changes no altitude: the map stays as it is.");
-        return;
-    }
-    tb::MapDocument::Edit edit(m_document);
-    const std::size_t step = std::max<std::size_t>(1, changes.size() / 50);
-    for (std::size_t i = 0; i < changes.size(); ++i) {
-        const tb::AltitudeChange& change = changes[i];
-        const tb::MapCell before = edit.cell(change.x, change.y);
-        edit.recordUndo(change.x, change.y);
-        edit.write(change.x, change.y, tb::MapCell{before.tileId, change.after});
-        if ((i + 1) % step == 0 && i + 1 < changes.size()) {
-            const int percent = 50 + int((i + 1) * 50 / changes.size());
-            progress->showItem(percent, percentText(what, percent));
+    auto changes = std::make_shared<std::vector<tb::AltitudeChange>>();
+    Job job;
+    job.caption = what;
+    job.window = m_prompts.startProgress(kProgressItems);
+    job.work = [picture, changes, what, &map = m_document.image()](tb::Progress& progress) {
+        const tb::HeightmapView heightmap{picture->width(), picture->height(),
+                                          picture->bytesPerLine(), picture->constBits()};
+        PercentItems comparing(progress, what, 0, 100);
+        *changes = tb::heightmapChanges(map, heightmap, comparing);
+    };
+    job.succeeded = [this, changes] {
+        if (changes->empty()) {
+            m_prompts.showMessage(m_window,
+                                  "The heightmap changes no altitude: the map stays as it is.");
+            return;
         }
-    }
-    progress->showItem(100, percentText(what, 100));
+        // The one write of the import: one operation, undone as one step from the changed
+        // blocks' previous bytes.
+        tb::applyAltitudeChanges(m_document, *changes);
+        emit imported();
+    };
+    job.failed = [this](const std::exception& error) {
+        showJobFailure(m_prompts, m_window, error);
+    };
+    m_documentJobs.start(std::move(job));
 }
 
 } // namespace tbapp

@@ -35,7 +35,7 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* parent) : QObject(parent) {
     entry(file, "Exit1", "E&xit", &MainMenus::exitTriggered);
 
     QMenu* edit = bar->addMenu("Edit");
-    // The entries carry their keys as text: Ctrl+Z and Ctrl+Y are keys of the map view.
+    // The entries carry their keys as text: Ctrl+Z and Ctrl+Y are the map view's actions.
     entry(edit, "TlUndo", "Undo          CTRL+Z", &MainMenus::undoTriggered);
     entry(edit, "TlRedo", "Redo          CTRL+Y", &MainMenus::redoTriggered);
     entry(edit, "TlUndoStroke", "Undo stroke", &MainMenus::undoStrokeTriggered)

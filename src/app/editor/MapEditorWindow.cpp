@@ -79,11 +79,12 @@ void MapEditorWindow::buildPanels() {
     m_bottomPanel = new BottomPanel(m_state, this);
     m_filePanel = new FilePanel(m_prompts, this);
     m_statusBar = new EditorStatusBar(this);
-    m_files = new MapFileActions(m_document, m_art, *m_filePanel, m_settings, m_prompts, this);
+    m_files = new MapFileActions(m_document, m_art, *m_filePanel, m_settings, m_prompts,
+                                 m_documentJobs, this);
     m_heightmaps = new HeightmapActions(
-        m_document, [this] { return mapLoaded(); }, m_prompts, this);
-    m_statics = new StaticsLayer(m_prompts, this);
-    m_tools = new ToolWindowCommands(*this, m_applicationDir, m_prompts, this);
+        m_document, [this] { return mapLoaded(); }, m_prompts, m_documentJobs, m_exportJobs, this);
+    m_statics = new StaticsLayer(m_prompts, m_staticsJobs, this);
+    m_tools = new ToolWindowCommands(*this, m_applicationDir, m_prompts, m_documentJobs, this);
     m_catalogues = new CatalogueCommands(
         m_applicationDir, *m_toolBar, *m_palette, *m_bottomPanel,
         [this] { return mapLoaded() ? &m_art : nullptr; }, m_prompts, this);
@@ -165,12 +166,17 @@ void MapEditorWindow::connectPanels() {
     connect(m_filePanel, &FilePanel::buttonsChanged, this, [this] {
         m_menus->setFileEntriesEnabled(m_filePanel->loadEnabled(), m_filePanel->saveEnabled());
     });
+    for (JobRunner* jobs : {&m_documentJobs, &m_exportJobs, &m_staticsJobs}) {
+        connect(jobs, &JobRunner::busyChanged, this, &MapEditorWindow::refreshJobStatus);
+        connect(jobs, &JobRunner::progressed, this, &MapEditorWindow::refreshJobStatus);
+    }
 }
 
 void MapEditorWindow::connectMenus() {
+    // Undo and redo are edits: refused while a job changes the document.
     auto ifLoaded = [this](bool (tb::MapDocument::*step)()) {
         return [this, step] {
-            if (m_files->mapLoaded())
+            if (m_files->mapLoaded() && !editingLocked())
                 (m_document.*step)();
         };
     };
@@ -191,12 +197,12 @@ void MapEditorWindow::connectMenus() {
     });
     connect(m_menus, &MainMenus::exportHeightmapTriggered, m_heightmaps,
             &HeightmapActions::exportHeightmap);
-    connect(m_menus, &MainMenus::importHeightmapTriggered, this, [this] {
-        m_heightmaps->importHeightmap();
-        refreshStatusBar(); // the altitude under the pointer may have changed
-    });
+    connect(m_menus, &MainMenus::importHeightmapTriggered, m_heightmaps,
+            &HeightmapActions::importHeightmap);
+    // The altitude under the pointer may have changed.
+    connect(m_heightmaps, &HeightmapActions::imported, this, &MapEditorWindow::refreshStatusBar);
     connect(m_menus, &MainMenus::exportViewTriggered, this,
-            [this] { exportViewPicture(*m_mapView, m_prompts, this); });
+            [this] { exportViewPicture(*m_mapView, m_prompts, m_exportJobs, this); });
     connect(m_menus, &MainMenus::patchMapTriggered, m_tools, &ToolWindowCommands::patchMapFromFile);
     connect(m_menus, &MainMenus::patchEditorTriggered, m_tools,
             &ToolWindowCommands::showPatchEditor);
@@ -235,9 +241,11 @@ void MapEditorWindow::firstShow() {
 
 void MapEditorWindow::closeEvent(QCloseEvent* event) {
     if (!m_closed) {
-        // Unsaved changes are not lost without a question; while Save runs, or while that
-        // question is open, the window stays.
-        if (m_files->busy() || !m_files->settleUnsavedChanges()) {
+        // Work under way stops first, writing nothing. Unsaved changes are not lost without
+        // a question; a Save it starts closes the window when it has succeeded.
+        for (JobRunner* jobs : {&m_documentJobs, &m_exportJobs, &m_staticsJobs})
+            jobs->stopAndWait();
+        if (!m_files->settleUnsavedChanges([this] { close(); })) {
             event->ignore();
             return;
         }
@@ -268,6 +276,17 @@ void MapEditorWindow::refreshStatusBar() {
         position, QString::fromStdString(tb::modeStatusText(
                       m_state.altitudeMode, m_bottomPanel->zText().toStdString(), m_state.drawMode,
                       paletteTile, m_bottomPanel->groupName().toStdString())));
+}
+
+// What runs, the jobs that change the document first.
+void MapEditorWindow::refreshJobStatus() {
+    QString text;
+    for (const JobRunner* jobs : {&m_documentJobs, &m_staticsJobs, &m_exportJobs})
+        if (jobs->busy()) {
+            text = jobs->statusText();
+            break;
+        }
+    m_statusBar->showJob(text);
 }
 
 void MapEditorWindow::updateCellSwitches() {
@@ -307,8 +326,10 @@ void MapEditorWindow::readRadarColours() {
 // Another path with unsaved changes asks first; Cancel puts the accepted path back.
 void MapEditorWindow::mapPathChanged() {
     const QString path = m_filePanel->mapPath();
+    // A Save (or a reading of the map again) that the question starts puts the new path in
+    // once it has succeeded.
     if (!m_firstMapPathChange && path != m_acceptedMapPath &&
-        !m_files->settleUnsavedChanges(true)) {
+        !m_files->settleUnsavedChanges([this, path] { m_filePanel->setMapPath(path); }, true)) {
         m_filePanel->restoreMapPath(m_acceptedMapPath);
         return;
     }
@@ -353,6 +374,8 @@ tb::MapDocument* MapEditorWindow::mapDocument() {
 // The selection event: what the tool that is down changes is decided by the painter from
 // the editor state alone; the document's notification redraws the cells.
 void MapEditorWindow::selectCell(int x, int y) {
+    if (editingLocked())
+        return; // the status bar says what runs
     const tb::SelectionResult result =
         m_painter.selectCell(mapLoaded() ? &m_document : nullptr, m_state, x, y);
     if (result.zOutOfRange) {
@@ -396,6 +419,12 @@ void MapEditorWindow::modifiedChanged(bool modified) {
 
 // "Overview": nothing without a loaded map of a known size; it may jump the view.
 void MapEditorWindow::showOverview() {
+    // The overview reads the map and the statics as they are while it is open.
+    for (const JobRunner* jobs : {&m_documentJobs, &m_staticsJobs})
+        if (jobs->busy()) {
+            m_prompts.showMessage(this, JobRunner::refusal(jobs->caption()));
+            return;
+        }
     const OverviewStatics statics{m_statics->loadedStatics(), &m_statics->colours(),
                                   m_statics->shown()};
     const std::optional<tb::MapVariant>& variant = m_filePanel->mapVariant();

@@ -4,7 +4,14 @@
 // view, tile palette, bottom panel, file panel, status bar) and the menus, and wires them:
 // the panels write the editor state and announce what the user did; the window loads and
 // saves, keeps the settings and opens the other windows.
+//
+// Long work runs as jobs beside the window (app/shell/JobRunner.h). While a job changes the
+// document (Load, Save, "Patch Map from file", a heightmap import), editing (painting,
+// undo, redo) and a second such job are refused; the window still repaints, moves and
+// resizes, and the status bar says what runs. Jobs that only read (the statics, picture
+// exports) leave it usable.
 
+#include "app/shell/JobRunner.h"
 #include "app/shell/MapEditorLink.h"
 
 #include "core/ArtFiles.h"
@@ -65,6 +72,8 @@ public:
     // The map being edited (without a loaded map: one without cells).
     tb::MapDocument& document() { return m_document; }
     bool mapLoaded() const;
+    // A job that changes the document runs: no edit reaches the map.
+    bool editingLocked() const { return m_documentJobs.busy(); }
     // What the painting tools work with, as the panels have set it.
     const tb::EditorState& editorState() const { return m_state; }
     // The pending fill and the key navigation flag.
@@ -86,6 +95,7 @@ private:
     void connectMenus();
     void firstShow();
     void refreshStatusBar();
+    void refreshJobStatus();
     void updateCellSwitches();
     void readViewSettings();
     ViewSettingsControls viewControls() const;
@@ -116,6 +126,11 @@ private:
     tb::MapPainter m_painter{m_randomSource};
     int m_currentX = 0;
     int m_currentY = 0;
+    // The window's jobs: those that change the document, those that write pictures of it,
+    // and the reading of the statics. After what they read, so they end before it goes.
+    JobRunner m_documentJobs;
+    JobRunner m_exportJobs;
+    JobRunner m_staticsJobs;
 
     MainMenus* m_menus = nullptr;
     ToolBarPanel* m_toolBar = nullptr;

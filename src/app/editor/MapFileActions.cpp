@@ -2,16 +2,18 @@
 
 #include "app/editor/FilePanel.h"
 
+#include "app/shell/JobRunner.h"
 #include "app/shell/Prompts.h"
 #include "app/shell/Settings.h"
 
 #include "core/MapFile.h"
+#include "shell/Progress.h"
 
-#include <QApplication>
 #include <QFileInfo>
-#include <QScopedValueRollback>
 
 #include <filesystem>
+#include <memory>
+#include <utility>
 
 namespace tbapp {
 namespace {
@@ -24,24 +26,47 @@ QString fromPath(const std::filesystem::path& path) {
     return QString::fromStdU16String(path.u16string());
 }
 
-// Shows the hourglass while a long step runs.
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+QString fileNameOf(const std::filesystem::path& path) {
+    return QFileInfo(fromPath(path)).fileName();
+}
+
+// What a Load reads before it replaces anything: the map, and the art as far as it could
+// be read (the art's failure, if any, is reported after the map is in place).
+struct LoadedFiles {
+    tb::MapImage image;
+    tb::ArtFiles art;
+    std::exception_ptr artFailure;
 };
 
 } // namespace
 
 MapFileActions::MapFileActions(tb::MapDocument& document, tb::ArtFiles& art, FilePanel& files,
-                               QSettings& settings, Prompts& prompts, QWidget* window)
+                               QSettings& settings, Prompts& prompts, JobRunner& jobs,
+                               QWidget* window)
     : QObject(window), m_document(document), m_art(art), m_files(files), m_settings(settings),
-      m_window(window), m_prompts(prompts) {}
+      m_window(window), m_prompts(prompts), m_jobs(jobs) {
+    // Load and Save are off while any job changes the document.
+    connect(&m_jobs, &JobRunner::busyChanged, this,
+            [this](bool busy) { m_files.setJobRunning(busy); });
+}
+
+void MapFileActions::showJobFailure(const std::exception& error) {
+    if (dynamic_cast<const tb::OperationStopped*>(&error))
+        m_prompts.showMessage(m_window, QString::fromUtf8(error.what()));
+    else
+        m_prompts.showFailure(m_window, error);
+}
 
 // Nothing happens unless a box is green. A map file of a size the variant table does not
 // know is refused and the loaded map stays; loading replaces the map, so unsaved changes
-// are settled first, and Cancel leaves everything as it was.
+// are settled first (a Save that this starts loads afterwards), and Cancel leaves
+// everything as it was.
 void MapFileActions::load() {
-    if (busy() || !m_files.loadEnabled())
+    if (m_jobs.busy()) {
+        m_prompts.showMessage(m_window, JobRunner::refusal(m_jobs.caption()));
+        return;
+    }
+    if (!m_files.loadEnabled())
         return;
     const bool mapValid = m_files.mapPathValid();
     const bool gameValid = m_files.gamePathValid();
@@ -49,74 +74,135 @@ void MapFileActions::load() {
         return;
     const QString mapPath = m_files.mapPath();
     const bool knownMap = mapValid && gameValid && tb::identifyMapFile(toPath(mapPath)).has_value();
-    if (knownMap && !settleUnsavedChanges())
+    if (knownMap && !settleUnsavedChanges([this] { load(); }))
         return;
 
     writeSettingText(m_settings, "MAPx.mul", mapPath);
     writeSettingText(m_settings, "UOPath", m_files.gamePath());
-    // A store that cannot be written is reported; the map is loaded all the same.
+    if (knownMap) {
+        // The store's file is written while the map is read. A store that cannot be written
+        // is reported when the Load has ended; the map is loaded all the same.
+        auto storeFailure = std::make_shared<QString>();
+        startLoad(mapPath, m_files.gamePath(), storeFailure);
+        try {
+            syncSettingsStore(m_settings);
+        } catch (const std::exception& error) {
+            *storeFailure = QString::fromLocal8Bit(error.what());
+        }
+        return;
+    }
     runReported(m_prompts, m_window, [&] { syncSettingsStore(m_settings); });
-
-    if (mapValid && gameValid && !knownMap) {
+    if (mapValid && gameValid) {
         m_prompts.showError(
             m_window,
             QString("%1 is not a known map file: %2. The map was not loaded.")
                 .arg(mapPath, QString::fromStdString(tb::unknownMapReason(toPath(mapPath)))));
-    } else if (knownMap) {
-        WaitCursor wait;
-        runReported(m_prompts, m_window, [&] {
-            // Read into a fresh image first, so a file that cannot be read leaves the
-            // loaded map as it was.
-            tb::MapImage image = tb::MapImage::load(toPath(mapPath));
-            // The new map replaces the document; the rows of the old one go with it.
-            m_document.replace(std::move(image), toPath(mapPath));
-            m_art.load(toPath(m_files.gamePath()));
-            m_mapLoaded = true;
-            m_files.setSaveAvailable(true);
-        });
     }
     emit loaded();
 }
 
+// Read into a fresh image and art first, so a file that cannot be read leaves the loaded
+// map as it was; art that fails after the map was read is reported with the new map in
+// place, as far as it was read.
+void MapFileActions::startLoad(const QString& mapPath, const QString& gamePath,
+                               std::shared_ptr<const QString> storeFailure) {
+    auto files = std::make_shared<LoadedFiles>();
+    Job job;
+    job.caption = "Loading " + fileNameOf(toPath(mapPath));
+    job.work = [files, map = toPath(mapPath), gameDir = toPath(gamePath)](tb::Progress& progress) {
+        files->image = tb::MapImage::load(map, progress);
+        try {
+            files->art.load(gameDir, progress);
+        } catch (const tb::OperationStopped&) {
+            throw;
+        } catch (...) {
+            files->artFailure = std::current_exception();
+        }
+    };
+    auto reportStore = [this, storeFailure] {
+        if (!storeFailure->isEmpty())
+            m_prompts.showError(m_window, *storeFailure);
+    };
+    job.succeeded = [this, files, map = toPath(mapPath), reportStore] {
+        reportStore();
+        // The new map replaces the document; the rows of the old one go with it, its
+        // buffers and those of the old art beside the UI thread.
+        releaseBeside(m_document.replace(std::move(files->image), map));
+        releaseBeside(std::exchange(m_art, std::move(files->art)));
+        if (files->artFailure) {
+            runReported(m_prompts, m_window, [&] { std::rethrow_exception(files->artFailure); });
+        } else {
+            m_mapLoaded = true;
+            m_files.setSaveAvailable(true);
+        }
+        emit loaded();
+    };
+    job.failed = [this, reportStore](const std::exception& error) {
+        reportStore();
+        showJobFailure(error);
+        emit loaded();
+    };
+    m_jobs.start(std::move(job));
+}
+
 void MapFileActions::save() {
-    if (m_mapLoaded && !busy() && m_files.saveEnabled())
-        saveMapAs(m_files.mapPath());
+    if (m_mapLoaded && !m_jobs.busy() && m_files.saveEnabled())
+        startSave(m_files.mapPath(), {});
 }
 
-// A failed write leaves the file as it was; the buttons come back either way.
-bool MapFileActions::saveMapAs(const QString& path) {
-    m_files.setSaving(true);
-    bool saved = false;
-    {
-        // Closing waits while the caption shows; the map is written after.
-        const QScopedValueRollback saving(m_saving, true);
-        QCoreApplication::processEvents();
-        WaitCursor wait;
-        saved = runReported(m_prompts, m_window, [&] { m_document.save(toPath(path)); });
-    }
-    m_files.setSaving(false);
-    return saved;
+// The job reads the document's map while no edit can reach it. A failed or stopped write
+// leaves the file as it was and the document unsaved; the buttons come back either way.
+void MapFileActions::startSave(const QString& path, std::function<void()> then) {
+    const std::filesystem::path target = toPath(path);
+    Job job;
+    job.caption = "Saving " + fileNameOf(target);
+    job.work = [&image = m_document.image(), target](tb::Progress& progress) {
+        image.save(target, progress);
+    };
+    job.succeeded = [this, target, then] {
+        m_document.markSaved(target);
+        if (then)
+            then();
+    };
+    job.failed = [this](const std::exception& error) { showJobFailure(error); };
+    if (m_jobs.start(std::move(job)))
+        m_files.setJobRunning(true, true);
 }
 
-bool MapFileActions::settleUnsavedChanges(bool keepMap) {
+// Discarded changes of a map that stays on screen go from it too, or a later Save would
+// write them after all: the map is read again from its file.
+void MapFileActions::startReload(std::function<void()> then) {
+    auto image = std::make_shared<tb::MapImage>();
+    Job job;
+    job.caption = "Loading " + fileNameOf(m_document.fileName());
+    job.work = [image, file = m_document.fileName()](tb::Progress& progress) {
+        *image = tb::MapImage::load(file, progress);
+    };
+    job.succeeded = [this, image, then] {
+        releaseBeside(m_document.replace(std::move(*image), m_document.fileName()));
+        if (then)
+            then();
+    };
+    job.failed = [this](const std::exception& error) { showJobFailure(error); };
+    m_jobs.start(std::move(job));
+}
+
+bool MapFileActions::settleUnsavedChanges(std::function<void()> then, bool keepMap) {
     if (!m_mapLoaded || !m_document.isModified())
         return true;
-    if (busy())
-        return false; // asked already, or saving: the caller waits
-    const QScopedValueRollback settling(m_settling, true);
-    const QString file = QFileInfo(fromPath(m_document.fileName())).fileName();
-    switch (m_prompts.askSaveChanges(m_window, file)) {
+    if (m_jobs.busy()) {
+        m_prompts.showMessage(m_window, JobRunner::refusal(m_jobs.caption()));
+        return false;
+    }
+    switch (m_prompts.askSaveChanges(m_window, fileNameOf(m_document.fileName()))) {
     case SaveChangesAnswer::Save:
-        // Into the file the question named; only a save that succeeded lets the caller on.
-        return saveMapAs(fromPath(m_document.fileName()));
+        // Into the file the question named; only a save that succeeds lets the caller on.
+        startSave(fromPath(m_document.fileName()), std::move(then));
+        return false;
     case SaveChangesAnswer::Discard:
         if (keepMap) {
-            // The map stays on screen, so the discarded changes must go from it too, or a
-            // later Save would write them after all: the map is read again from its file.
-            return runReported(m_prompts, m_window, [&] {
-                m_document.replace(tb::MapImage::load(m_document.fileName()),
-                                   m_document.fileName());
-            });
+            startReload(std::move(then));
+            return false;
         }
         m_document.markUnmodified();
         return true;

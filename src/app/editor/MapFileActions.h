@@ -2,6 +2,11 @@
 // Load and Save of the main window: reading the map and the art named in the file panel
 // into the document, writing the document back, and the question before unsaved changes
 // would be lost.
+//
+// Reading and writing run as jobs of the document's runner, beside the editor: while one
+// runs, editing and a second such job are refused and the file panel's buttons are off. A
+// Load replaces the document and the art only when it has read everything; a Save marks
+// the document saved only when the file is written.
 
 #include "core/ArtFiles.h"
 #include "editor/MapDocument.h"
@@ -9,10 +14,15 @@
 #include <QObject>
 #include <QString>
 
+#include <exception>
+#include <functional>
+#include <memory>
+
 class QSettings;
 class QWidget;
 
 namespace tbapp {
+class JobRunner;
 class Prompts;
 
 class FilePanel;
@@ -20,30 +30,36 @@ class FilePanel;
 class MapFileActions : public QObject {
     Q_OBJECT
 public:
-    // Everything given must outlive the object; `window` is the parent of its messages.
+    // Everything given must outlive the object; `jobs` runs the jobs that change the
+    // document; `window` is the parent of its messages.
     MapFileActions(tb::MapDocument& document, tb::ArtFiles& art, FilePanel& files,
-                   QSettings& settings, Prompts& prompts, QWidget* window);
+                   QSettings& settings, Prompts& prompts, JobRunner& jobs, QWidget* window);
 
     bool mapLoaded() const { return m_mapLoaded; }
-    // A Save or the question about unsaved changes is under way: the window must stay.
-    bool busy() const { return m_saving || m_settling; }
 
     // Load: stores both paths, then (with both boxes green) reads the map and the art.
     void load();
     // Save: writes the whole map to the file named in the map path box now.
     void save();
     // Unsaved changes before they would be lost: asks "Save changes to <file>?". True when
-    // the caller may go on (nothing to save, Discard, or a Save that succeeded). Discard
-    // either drops the changes with the map (closing, Load) or reads the map again from
-    // its file, as it stays on screen (`keepMap`: a new map path).
-    bool settleUnsavedChanges(bool keepMap = false);
+    // the caller may go on at once: nothing to save, or Discard, which drops the changes
+    // with the map (closing, Load). False for Cancel, and for the answers that start a job:
+    // Save (into the file the question named) and, with `keepMap` (a new map path, the map
+    // stays on screen), Discard, which reads the map again from its file; `then` runs when
+    // that job has succeeded.
+    bool settleUnsavedChanges(std::function<void()> then, bool keepMap = false);
 
 signals:
     // After every Load, also a failed one: the map and art may have changed.
     void loaded();
 
 private:
-    bool saveMapAs(const QString& path);
+    // `storeFailure` is said when the Load has ended, unless it is empty by then.
+    void startLoad(const QString& mapPath, const QString& gamePath,
+                   std::shared_ptr<const QString> storeFailure);
+    void startSave(const QString& path, std::function<void()> then);
+    void startReload(std::function<void()> then);
+    void showJobFailure(const std::exception& error);
 
     tb::MapDocument& m_document;
     tb::ArtFiles& m_art;
@@ -51,9 +67,8 @@ private:
     QSettings& m_settings;
     QWidget* m_window;
     Prompts& m_prompts;
+    JobRunner& m_jobs;
     bool m_mapLoaded = false;
-    bool m_saving = false;
-    bool m_settling = false;
 };
 
 } // namespace tbapp

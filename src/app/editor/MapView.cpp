@@ -4,6 +4,7 @@
 
 #include "editor/Navigation.h"
 
+#include <QAction>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
@@ -50,6 +51,22 @@ int mainKeyboardDigit(const QKeyEvent* event) {
     return key >= Qt::Key_0 && key <= Qt::Key_9 ? key - Qt::Key_0 : -1;
 }
 
+// A key of the grid as an action: Ctrl + `key` while the grid has the focus, whatever other
+// modifiers are held with it.
+QAction* addGridKey(QWidget* grid, const char* name, Qt::Key key) {
+    auto* action = new QAction(grid);
+    action->setObjectName(name);
+    QList<QKeySequence> keys;
+    for (Qt::KeyboardModifiers extra :
+         {Qt::KeyboardModifiers(), Qt::KeyboardModifiers(Qt::ShiftModifier),
+          Qt::KeyboardModifiers(Qt::AltModifier), Qt::ShiftModifier | Qt::AltModifier})
+        keys << QKeySequence(QKeyCombination(Qt::ControlModifier | extra, key));
+    action->setShortcuts(keys);
+    action->setShortcutContext(Qt::WidgetShortcut);
+    grid->addAction(action);
+    return action;
+}
+
 } // namespace
 
 MapView::MapView(tb::MapDocument& document, QWidget* parent)
@@ -83,6 +100,12 @@ MapView::MapView(tb::MapDocument& document, QWidget* parent)
     });
     m_grid->setSelectCellHandler([this](int col, int row) { emit cellSelected(col, row); });
     m_grid->setKeyHandler([this](QKeyEvent* event) { return keyPressed(event); });
+    // Undo and redo work while the map has the keyboard focus; the Edit menu's entries name
+    // these keys in their captions only.
+    connect(addGridKey(m_grid, "UndoKey", Qt::Key_Z), &QAction::triggered, this,
+            &MapView::undoKeyPressed);
+    connect(addGridKey(m_grid, "RedoKey", Qt::Key_Y), &QAction::triggered, this,
+            &MapView::redoKeyPressed);
     connect(m_grid, &DrawGrid::mouseMoved, this,
             [this](const QPoint& pos, Qt::MouseButtons, Qt::KeyboardModifiers) {
                 const QPoint cell = m_grid->mouseCoord(pos);
@@ -217,9 +240,9 @@ void MapView::showBookmarks() {
 }
 
 // The keys of the map view, before the grid moves its selected cell. An arrow key scrolls
-// one step and marks a key move (so the grid's own move does not paint); Insert, Ctrl+Z and
-// Ctrl+Y are handed on; Ctrl+Alt+N toggles bookmark N at the selected cell and Ctrl+N (also
-// with Alt) recalls it. True when the grid must not move for the key.
+// one step and marks a key move (so the grid's own move does not paint); Insert is handed
+// on; Ctrl+Alt+N toggles bookmark N at the selected cell and Ctrl+N (also with Alt) recalls
+// it. True when the grid must not move for the key. (Ctrl+Z and Ctrl+Y are actions.)
 bool MapView::keyPressed(QKeyEvent* event) {
     if (const std::optional<tb::ArrowKey> arrow = arrowKey(event->key())) {
         const tb::ScrollPosition next = tb::scrollForArrowKey(
@@ -239,14 +262,6 @@ bool MapView::keyPressed(QKeyEvent* event) {
     }
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     const bool alt = event->modifiers() & Qt::AltModifier;
-    if (ctrl && event->key() == Qt::Key_Z) {
-        emit undoKeyPressed();
-        return true;
-    }
-    if (ctrl && event->key() == Qt::Key_Y) {
-        emit redoKeyPressed();
-        return true;
-    }
     if (const int digit = mainKeyboardDigit(event); digit >= 0) {
         const tb::BookmarkChordResult chord =
             tb::bookmarkChord(m_bookmarks, digit, ctrl, alt, m_grid->col(), m_grid->row());

@@ -75,6 +75,7 @@ signals:
     void tilePickRequested(int x, int y);
     // A key moved the selection: the next selection event must not paint.
     void navigatedByKey();
+    // Ctrl+Z and Ctrl+Y on the map (actions "UndoKey" and "RedoKey" of the grid).
     void undoKeyPressed();
     void redoKeyPressed();
     void insertKeyPressed();

@@ -1,14 +1,18 @@
 #include "app/editor/StaticsLayer.h"
 
+#include "app/shell/JobRunner.h"
 #include "app/shell/Prompts.h"
 #include "app/shell/UiPath.h"
 
 #include "core/MapFile.h"
 #include "core/MapImage.h"
 #include "core/StaticsFiles.h"
+#include "shell/Progress.h"
 
-#include <QApplication>
 #include <QWidget>
+
+#include <memory>
+#include <optional>
 
 namespace tbapp {
 namespace {
@@ -19,18 +23,10 @@ int facetOf(const std::filesystem::path& mapFile) {
     return tb::mapFacet(name).value_or(tb::facetFromFileName(name).value_or(0));
 }
 
-// Shows the hourglass while the files are read.
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
 } // namespace
 
-StaticsLayer::StaticsLayer(Prompts& prompts, QWidget* window)
-    : QObject(window), m_prompts(prompts), m_window(window) {}
+StaticsLayer::StaticsLayer(Prompts& prompts, JobRunner& jobs, QWidget* window)
+    : QObject(window), m_prompts(prompts), m_jobs(jobs), m_window(window) {}
 
 StaticsLayer::~StaticsLayer() = default;
 
@@ -41,7 +37,9 @@ void StaticsLayer::readColours(const std::filesystem::path& radarcolFile) {
 
 void StaticsLayer::mapLoaded(const tb::MapImage* map, const std::filesystem::path& mapFile,
                              const std::filesystem::path& gameDir) {
-    m_statics.reset();
+    // Statics being read for the map before are not wanted any more; those read go beside.
+    m_jobs.stopAndWait();
+    releaseBeside(std::move(m_statics));
     m_map = map;
     m_mapFile = mapFile;
     m_gameDir = gameDir;
@@ -55,7 +53,7 @@ void StaticsLayer::setShown(bool shown) {
     if (shown == m_shown)
         return;
     m_shown = shown;
-    if (m_shown && !m_statics)
+    if (m_shown && !m_statics && !m_jobs.busy())
         loadForMap();
     emit changed();
 }
@@ -70,31 +68,41 @@ QString StaticsLayer::statusSuffix(std::int32_t x, std::int32_t y) const {
 }
 
 // Missing files and unreadable files are said once per attempt; a damaged pair is read as
-// far as it is sound, with one warning naming the file.
+// far as it is sound, with one warning naming the file. The files are looked for and read
+// beside the editor.
 void StaticsLayer::loadForMap() {
     if (!m_map || !m_map->variant())
         return;
     const int facet = facetOf(m_mapFile);
-    const std::optional<tb::StaticsFilePaths> files =
-        tb::findStaticsFiles(m_mapFile, m_gameDir, facet);
-    if (!files) {
-        m_prompts.showMessage(m_window, QString("No staidx%1.mul and statics%1.mul beside %2 or "
-                                                "in %3: the map is shown without statics.")
-                                            .arg(facet)
-                                            .arg(uiText(m_mapFile), uiText(m_gameDir)));
-        return;
-    }
-    std::string warning;
-    {
-        const WaitCursor wait;
-        runReported(m_prompts, m_window, [&] {
-            tb::StaticsLoad load = tb::loadStatics(*files, *m_map->variant());
-            m_statics = std::make_unique<tb::StaticsMap>(std::move(load.statics));
-            warning = std::move(load.warning);
-        });
-    }
-    if (!warning.empty())
-        m_prompts.showMessage(m_window, QString::fromStdString(warning));
+    auto load = std::make_shared<std::optional<tb::StaticsLoad>>(); // none: no files found
+    Job job;
+    job.caption = "Loading statics";
+    job.work = [mapFile = m_mapFile, gameDir = m_gameDir, facet, variant = *m_map->variant(),
+                load](tb::Progress& progress) {
+        if (const std::optional<tb::StaticsFilePaths> files =
+                tb::findStaticsFiles(mapFile, gameDir, facet))
+            *load = tb::loadStatics(*files, variant, progress);
+    };
+    job.succeeded = [this, load, facet] {
+        if (!*load) {
+            m_prompts.showMessage(m_window,
+                                  QString("No staidx%1.mul and statics%1.mul beside %2 or in %3: "
+                                          "the map is shown without statics.")
+                                      .arg(facet)
+                                      .arg(uiText(m_mapFile), uiText(m_gameDir)));
+            return;
+        }
+        m_statics = std::make_unique<tb::StaticsMap>(std::move((*load)->statics));
+        if (!(*load)->warning.empty())
+            m_prompts.showMessage(m_window, QString::fromStdString((*load)->warning));
+        emit changed();
+    };
+    // A stop comes only from a Load that replaced the map: nothing to say.
+    job.failed = [this](const std::exception& error) {
+        if (!dynamic_cast<const tb::OperationStopped*>(&error))
+            m_prompts.showFailure(m_window, error);
+    };
+    m_jobs.start(std::move(job));
 }
 
 } // namespace tbapp

@@ -2,7 +2,8 @@
 // The statics the map view shows over the land (Extra > "Show statics"): staidxN.mul and
 // staticsN.mul of the loaded map's facet N, from the map's folder or else the game folder,
 // read only, and the radar colours of static ids beside the land colours. They are read
-// when the switch is on and a map is loaded, and read again after every Load.
+// when the switch is on and a map is loaded, and read again after every Load; the reading
+// is a job beside the editor, which stays usable meanwhile.
 
 #include "core/StaticRadarColours.h"
 #include "core/StaticsMap.h"
@@ -22,20 +23,23 @@ class MapImage;
 }
 
 namespace tbapp {
+class JobRunner;
 class Prompts;
 
 class StaticsLayer : public QObject {
     Q_OBJECT
 public:
-    // `prompts` must outlive the object; `window` is the parent of its messages.
-    StaticsLayer(Prompts& prompts, QWidget* window);
+    // `prompts` and `jobs` (which reads the statics) must outlive the object; `window` is
+    // the parent of its messages.
+    StaticsLayer(Prompts& prompts, JobRunner& jobs, QWidget* window);
     ~StaticsLayer() override;
 
     // Reads the static colours of `radarcolFile` (with the land colours). Throws FileError.
     void readColours(const std::filesystem::path& radarcolFile);
 
     // A Load ended: `map` (null when none is loaded) read from `mapFile`; `gameDir` is the
-    // game folder. The old statics go; the new ones are read when shown.
+    // game folder. The old statics go (a reading still running for them is stopped); the
+    // new ones are read when shown.
     void mapLoaded(const tb::MapImage* map, const std::filesystem::path& mapFile,
                    const std::filesystem::path& gameDir);
     // The switch: on, the statics of the loaded map are read if they are not yet.
@@ -58,6 +62,7 @@ private:
     void loadForMap();
 
     Prompts& m_prompts;
+    JobRunner& m_jobs;
     QWidget* m_window;
     tb::StaticRadarColours m_colours;
     std::unique_ptr<tb::StaticsMap> m_statics; // of the loaded map, once read

@@ -13,9 +13,9 @@
 namespace tbapp {
 
 ToolWindowCommands::ToolWindowCommands(MapEditorLink& editor, const QString& applicationDir,
-                                       Prompts& prompts, QWidget* window)
+                                       Prompts& prompts, JobRunner& documentJobs, QWidget* window)
     : QObject(window), m_editor(editor), m_applicationDir(applicationDir), m_prompts(prompts),
-      m_window(window) {}
+      m_documentJobs(documentJobs), m_window(window) {}
 
 void ToolWindowCommands::setLongLivedWindows(QWidget* patchEditor, QDialog* diffWindow) {
     m_patchEditor = patchEditor;
@@ -28,8 +28,8 @@ void ToolWindowCommands::showCoordinateList(const QString& jumpX, const QString&
 }
 
 void ToolWindowCommands::patchMapFromFile() {
-    tbapp::patchMapFromFile(m_window, m_editor, m_applicationDir, m_patchInitialDir, m_prompts);
-    emit mapTouched();
+    tbapp::patchMapFromFile(m_window, m_editor, m_applicationDir, m_patchInitialDir, m_prompts,
+                            m_documentJobs, [this](const PatchMapOutcome&) { emit mapTouched(); });
 }
 
 void ToolWindowCommands::showPatchEditor() {

@@ -9,16 +9,18 @@
 class QDialog;
 
 namespace tbapp {
+class JobRunner;
 class MapEditorLink;
 class Prompts;
 
 class ToolWindowCommands : public QObject {
     Q_OBJECT
 public:
-    // `editor` (the main window) and `prompts` must outlive the object; `window` is the
-    // parent of the windows opened.
+    // `editor` (the main window), `prompts` and `documentJobs` (the runner of the jobs that
+    // change the document) must outlive the object; `window` is the parent of the windows
+    // opened.
     ToolWindowCommands(MapEditorLink& editor, const QString& applicationDir, Prompts& prompts,
-                       QWidget* window);
+                       JobRunner& documentJobs, QWidget* window);
 
     // The long-lived windows created after the main window; either may be null.
     void setLongLivedWindows(QWidget* patchEditor, QDialog* diffWindow);
@@ -46,6 +48,7 @@ private:
     MapEditorLink& m_editor;
     QString m_applicationDir;
     Prompts& m_prompts;
+    JobRunner& m_documentJobs;
     QWidget* m_window;
     QWidget* m_patchEditor = nullptr;
     QDialog* m_diffWindow = nullptr;

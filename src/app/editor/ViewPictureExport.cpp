@@ -3,12 +3,19 @@
 #include "app/editor/MapView.h"
 #include "render/PictureFiles.h"
 
+#include "app/shell/JobRunner.h"
 #include "app/shell/Prompts.h"
 #include "app/shell/UiPath.h"
 
+#include "shell/Progress.h"
+
 namespace tbapp {
 
-void exportViewPicture(MapView& view, Prompts& prompts, QWidget* window) {
+void exportViewPicture(MapView& view, Prompts& prompts, JobRunner& jobs, QWidget* window) {
+    if (jobs.busy()) {
+        prompts.showMessage(window, JobRunner::refusal(jobs.caption()));
+        return;
+    }
     FileDialogRequest request;
     request.name = "ViewPictureSave";
     request.title = "Export view as PNG";
@@ -19,8 +26,16 @@ void exportViewPicture(MapView& view, Prompts& prompts, QWidget* window) {
     const QString path = prompts.saveFileName(window, request);
     if (path.isEmpty())
         return;
-    const QImage picture = view.viewPicture();
-    runReported(prompts, window, [&] { tbrender::writePngFile(picture, uiPath(path)); });
+    // The picture is taken here, as the view shows it now; encoding and writing go beside.
+    Job job;
+    job.caption = "Exporting the view";
+    job.work = [picture = view.viewPicture(), target = uiPath(path)](tb::Progress&) {
+        tbrender::writePngFile(picture, target);
+    };
+    job.failed = [&prompts, window](const std::exception& error) {
+        prompts.showFailure(window, error);
+    };
+    jobs.start(std::move(job));
 }
 
 } // namespace tbapp

@@ -4,10 +4,12 @@
 class QWidget;
 
 namespace tbapp {
+class JobRunner;
 class MapView;
 class Prompts;
 
-// Asks for the file and writes the view's picture there atomically; a failure is reported.
-void exportViewPicture(MapView& view, Prompts& prompts, QWidget* window);
+// Asks for the file, takes the view's picture and writes it there atomically as a job of
+// `jobs`, so the editor goes on meanwhile; a failure is reported.
+void exportViewPicture(MapView& view, Prompts& prompts, JobRunner& jobs, QWidget* window);
 
 } // namespace tbapp

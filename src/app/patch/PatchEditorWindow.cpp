@@ -8,7 +8,9 @@
 #include "editor/Navigation.h"
 #include "patch/PatchFile.h"
 #include "shell/Errors.h"
+#include "shell/Progress.h"
 
+#include <QFileInfo>
 #include <QFont>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -163,54 +165,78 @@ bool PatchEditorWindow::insertCurrentCell() {
     return true;
 }
 
+// A stop is said as a message, anything else as the error report.
+void PatchEditorWindow::showJobFailure(const std::exception& error) {
+    if (dynamic_cast<const tb::OperationStopped*>(&error))
+        m_prompts.showMessage(this, QString::fromUtf8(error.what()));
+    else
+        m_prompts.showError(this, QString::fromStdString(error.what()));
+}
+
 void PatchEditorWindow::loadPatchFile() {
+    if (m_jobs.busy()) {
+        m_prompts.showMessage(this, JobRunner::refusal(m_jobs.caption()));
+        return;
+    }
     const QString fileName = m_prompts.openFileName(
         this, {.title = "Load Patch file", .filter = kPatchFilter, .directory = m_openDir});
     if (fileName.isEmpty())
         return;
     m_openDir = m_appDir;
-    std::vector<tb::PatchEntryText> loaded;
-    try {
-        loaded = tb::readPatchFile(tbapp::uiPath(fileName));
-    } catch (const tb::FileError& e) {
-        m_prompts.showError(this, QString::fromStdString(e.what()));
-        return;
-    }
-    if (loaded.empty()) {
+    auto file = std::make_shared<tb::KeyFile>();
+    Job read;
+    read.caption = "Loading " + QFileInfo(fileName).fileName();
+    read.work = [file, path = tbapp::uiPath(fileName)](tb::Progress&) {
+        *file = tb::KeyFile::load(path);
+    };
+    read.succeeded = [this, file] { loadEntries(file); };
+    read.failed = [this](const std::exception& error) { showJobFailure(error); };
+    m_jobs.start(std::move(read));
+}
+
+// The rows are replaced when every entry is read; a stopped load keeps them.
+void PatchEditorWindow::loadEntries(std::shared_ptr<const tb::KeyFile> file) {
+    const int count = file->entryCount();
+    if (count == 0) {
         m_prompts.showMessage(this, "Empty or corupted file!");
         return;
     }
-    m_entryTable->setRowCount(0);
-    const int count = int(loaded.size());
-    const auto progress = m_prompts.startProgress(count);
-    const QString last = QString::number(count - 1);
-    for (int i = 0; i < count; ++i) {
-        const tb::PatchEntryText& e = loaded[std::size_t(i)];
-        appendRow(toQString(e.x), toQString(e.y), toQString(e.z), toQString(e.id));
-        progress->showItem(i, "Loading ... " + QString::number(i) + "/" + last);
-    }
+    auto loaded = std::make_shared<std::vector<tb::PatchEntryText>>();
+    Job job;
+    job.caption = "Loading the patch file";
+    job.window = m_prompts.startProgress(count);
+    job.work = [file, loaded](tb::Progress& progress) {
+        *loaded = tb::readPatchEntries(*file, progress);
+    };
+    job.succeeded = [this, loaded] {
+        m_entryTable->setRowCount(0);
+        for (const tb::PatchEntryText& e : *loaded)
+            appendRow(toQString(e.x), toQString(e.y), toQString(e.z), toQString(e.id));
+    };
+    job.failed = [this](const std::exception& error) { showJobFailure(error); };
+    m_jobs.start(std::move(job));
 }
 
+// The rows as they are when Save is pressed; the progress window closes before any error
+// is shown.
 void PatchEditorWindow::savePatchFile() {
+    if (m_jobs.busy()) {
+        m_prompts.showMessage(this, JobRunner::refusal(m_jobs.caption()));
+        return;
+    }
     const QString fileName = m_prompts.saveFileName(
         this,
         {.title = "Save Patch file", .filter = kPatchFilter, .defaultName = "qvbrimholt.qvp"});
     if (fileName.isEmpty())
         return;
-    const std::vector<tb::PatchEntryText> rows = entries();
-    QString failure;
-    {
-        const auto progress = m_prompts.startProgress(int(rows.size()));
-        try {
-            tb::writePatchFile(tbapp::uiPath(fileName), rows, [&](int i, const std::string& text) {
-                progress->showItem(i, toQString(text));
-            });
-        } catch (const tb::FileError& e) {
-            failure = QString::fromStdString(e.what());
-        }
-    } // the progress window closes before any error is shown
-    if (!failure.isEmpty())
-        m_prompts.showError(this, failure);
+    Job job;
+    job.caption = "Saving " + QFileInfo(fileName).fileName();
+    job.window = m_prompts.startProgress(m_entryTable->rowCount());
+    job.work = [rows = entries(), path = tbapp::uiPath(fileName)](tb::Progress& progress) {
+        tb::writePatchFile(path, rows, progress);
+    };
+    job.failed = [this](const std::exception& error) { showJobFailure(error); };
+    m_jobs.start(std::move(job));
 }
 
 void PatchEditorWindow::addTypedEntry() {

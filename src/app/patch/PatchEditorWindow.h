@@ -2,13 +2,17 @@
 // "Patch Editor": a list of cell entries (column, row, altitude, tile id) kept as typed,
 // loaded from and saved to ".qvp" patch files. Created once at start-up and only hidden
 // when closed, so its list lives until the program ends. While it is visible the main
-// window's Insert key adds the cell under the pointer (insertCurrentCell).
+// window's Insert key adds the cell under the pointer (insertCurrentCell). Loading and
+// saving are jobs beside the window, each with its progress window and its Cancel.
 
+#include "app/shell/JobRunner.h"
 #include "app/shell/Prompts.h"
 
 #include <QDialog>
 #include <QString>
 
+#include <exception>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,8 +25,9 @@ class QPushButton;
 class QTableWidget;
 
 namespace tb {
+class KeyFile;
 struct PatchEntryText;
-}
+} // namespace tb
 
 namespace tbapp {
 
@@ -47,6 +52,8 @@ private:
     std::vector<std::pair<std::string, std::string>> listedCoords() const;
     // "Load": replaces the rows with a patch file's entries, with a progress window.
     void loadPatchFile();
+    void loadEntries(std::shared_ptr<const tb::KeyFile> file);
+    void showJobFailure(const std::exception& error);
     // "Save": writes the rows to a patch file, with a progress window.
     void savePatchFile();
     // "Add": appends the four boxes as a row unless X and Y are listed.
@@ -77,6 +84,7 @@ private:
     MapEditorLink& m_link;
     tbapp::Prompts& m_prompts;
     QString m_openDir; // the initial directory of the Load dialog
+    JobRunner m_jobs;  // a load or a save, while it runs
 };
 
 } // namespace tbapp

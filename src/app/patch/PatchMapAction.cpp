@@ -1,40 +1,19 @@
 #include "app/patch/PatchMapAction.h"
 
+#include "app/shell/JobRunner.h"
 #include "app/shell/MapEditorLink.h"
 #include "app/shell/Prompts.h"
 #include "app/shell/UiPath.h"
 #include "editor/MapDocument.h"
 #include "patch/KeyFile.h"
 #include "patch/PatchFile.h"
-#include "shell/Errors.h"
+#include "shell/Progress.h"
 
 #include <QWidget>
 
+#include <memory>
+
 namespace tbapp {
-
-namespace {
-
-// Disables a window for its lifetime; a window already disabled stays so.
-class InputBlocker {
-public:
-    explicit InputBlocker(QWidget* window) : m_window(window) {
-        if (m_window && m_window->isEnabled())
-            m_window->setEnabled(false);
-        else
-            m_window = nullptr;
-    }
-    ~InputBlocker() {
-        if (m_window)
-            m_window->setEnabled(true);
-    }
-    InputBlocker(const InputBlocker&) = delete;
-    InputBlocker& operator=(const InputBlocker&) = delete;
-
-private:
-    QWidget* m_window;
-};
-
-} // namespace
 
 QString skippedEntriesMessage(int skipped, int total) {
     return QString("%1 of %2 entries lie outside the map and were skipped.")
@@ -42,13 +21,77 @@ QString skippedEntriesMessage(int skipped, int total) {
         .arg(total);
 }
 
-PatchMapOutcome patchMapFromFile(QWidget* parent, MapEditorLink& link, const QString& appDir,
-                                 QString& initialDir, tbapp::Prompts& prompts) {
-    PatchMapOutcome outcome;
+namespace {
+
+const QString kPatchCaption = "Patching the map";
+
+using Ended = std::function<void(const PatchMapOutcome&)>;
+
+void reportEnd(const Ended& ended, const PatchMapOutcome& outcome) {
+    if (ended)
+        ended(outcome);
+}
+
+// A stop is said as a message, anything else as the error report.
+void showJobFailure(Prompts& prompts, QWidget* parent, const std::exception& error) {
+    if (dynamic_cast<const tb::OperationStopped*>(&error))
+        prompts.showMessage(parent, QString::fromUtf8(error.what()));
+    else
+        prompts.showError(parent, QString::fromStdString(error.what()));
+}
+
+// The entries of the patch read, worked out against the map's geometry beside the editor,
+// then written into the document in one go.
+void applyPatchFile(QWidget* parent, MapEditorLink& link, Prompts& prompts, JobRunner& jobs,
+                    std::shared_ptr<const tb::KeyFile> patch, Ended ended) {
+    const int count = patch->entryCount();
+    if (count == 0)
+        prompts.showMessage(parent, tb::kPatchFileEmptyMessage);
     tb::MapDocument* document = link.mapDocument();
-    if (document == nullptr) {
+    if (count == 0 || document == nullptr) {
+        reportEnd(ended, {});
+        return;
+    }
+    auto plan = std::make_shared<tb::PatchPlan>();
+    Job job;
+    job.caption = kPatchCaption;
+    job.window = prompts.startProgress(count);
+    job.work = [patch, plan, geometry = document->image().variant()](tb::Progress& progress) {
+        *plan = tb::planPatch(geometry, *patch, progress);
+    };
+    job.succeeded = [parent, &link, &prompts, plan, count, ended] {
+        // The one write of the run; the document's notification repaints the view.
+        if (tb::MapDocument* target = link.mapDocument())
+            tb::writePatchPlan(*target, *plan);
+        const PatchMapOutcome outcome{!plan->error, plan->result.applied, plan->result.skipped};
+        // Entries before a bad one stay applied.
+        if (plan->error)
+            prompts.showError(parent, QString::fromStdString(plan->error->what()));
+        else if (outcome.skipped > 0)
+            prompts.showMessage(parent, skippedEntriesMessage(outcome.skipped, count));
+        reportEnd(ended, outcome);
+    };
+    job.failed = [parent, &prompts, ended](const std::exception& error) {
+        showJobFailure(prompts, parent, error);
+        reportEnd(ended, {});
+    };
+    jobs.start(std::move(job));
+}
+
+} // namespace
+
+void patchMapFromFile(QWidget* parent, MapEditorLink& link, const QString& appDir,
+                      QString& initialDir, tbapp::Prompts& prompts, JobRunner& jobs,
+                      std::function<void(const PatchMapOutcome&)> ended) {
+    if (link.mapDocument() == nullptr) {
         link.repaintMap();
-        return outcome;
+        reportEnd(ended, {});
+        return;
+    }
+    if (jobs.busy()) {
+        prompts.showMessage(parent, JobRunner::refusal(jobs.caption()));
+        reportEnd(ended, {});
+        return;
     }
     const QString fileName = prompts.openFileName(parent, {.title = "Patch Map from file",
                                                            .filter = "Tolvane Brimholt (*.qvp)",
@@ -56,54 +99,25 @@ PatchMapOutcome patchMapFromFile(QWidget* parent, MapEditorLink& link, const QSt
                                                            .defaultName = "qvbrimholt.qvp"});
     if (fileName.isEmpty()) {
         link.repaintMap();
-        return outcome;
+        reportEnd(ended, {});
+        return;
     }
     initialDir = appDir;
 
-    tb::KeyFile patch;
-    try {
-        patch = tb::KeyFile::load(tbapp::uiPath(fileName));
-    } catch (const tb::FileError& e) {
-        prompts.showError(parent, QString::fromStdString(e.what()));
-        return outcome;
-    }
-    const int count = patch.entryCount();
-    if (count == 0) {
-        prompts.showMessage(parent, tb::kPatchFileEmptyMessage);
-        return outcome;
-    }
-    // A gap means a damaged file: nothing of it is applied.
-    if (const auto missing = tb::firstMissingPatchSection(patch)) {
-        prompts.showError(parent, QString::fromStdString(tb::missingPatchSectionMessage(
-                                      tbapp::uiPath(fileName), *missing, count)));
-        return outcome;
-    }
-
-    QString failure;
-    {
-        // The run lets the progress window repaint between entries; meanwhile the window
-        // that started it takes no input, so no Load, painting or second run slips in.
-        const InputBlocker blocked(parent);
-        const auto progress = prompts.startProgress(count);
-        try {
-            const tb::PatchResult result =
-                tb::applyPatch(*document, patch, [&](int i, const std::string& text) {
-                    progress->showItem(i, QString::fromStdString(text));
-                });
-            outcome = {true, result.applied, result.skipped};
-        } catch (const tb::PatchEntryError& e) {
-            failure = QString::fromStdString(e.what());
-            outcome.applied = e.before().applied;
-            outcome.skipped = e.before().skipped;
-        }
-    } // the progress window closes and the window takes input again, however the run ended
-    // Entries before a bad one stay applied; the document's notification has the view
-    // redraw them either way.
-    if (!failure.isEmpty())
-        prompts.showError(parent, failure);
-    else if (outcome.skipped > 0)
-        prompts.showMessage(parent, skippedEntriesMessage(outcome.skipped, count));
-    return outcome;
+    auto patch = std::make_shared<tb::KeyFile>();
+    Job read;
+    read.caption = kPatchCaption;
+    read.work = [patch, path = tbapp::uiPath(fileName)](tb::Progress&) {
+        *patch = tb::KeyFile::load(path);
+    };
+    read.succeeded = [parent, &link, &prompts, &jobs, patch, ended] {
+        applyPatchFile(parent, link, prompts, jobs, patch, ended);
+    };
+    read.failed = [parent, &prompts, ended](const std::exception& error) {
+        showJobFailure(prompts, parent, error);
+        reportEnd(ended, {});
+    };
+    jobs.start(std::move(read));
 }
 
 } // namespace tbapp

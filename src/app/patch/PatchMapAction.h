@@ -7,9 +7,12 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace tbapp {
+class JobRunner;
 class MapEditorLink;
-}
+} // namespace tbapp
 class QWidget;
 
 namespace tbapp {
@@ -24,12 +27,17 @@ struct PatchMapOutcome {
 QString skippedEntriesMessage(int skipped, int total);
 
 // Runs the command. `initialDir` is the open dialog's initial directory, kept by the caller
-// between runs; it becomes `appDir` once a file has been chosen. Refusals and failures are
-// shown through `prompts`: "File is empty or corupted!" for a
-// file without entries, an error naming the file and the first missing section for a file
-// whose counted sections are not all there (nothing applied), the conversion message of a
-// bad entry (the entries before it stay applied).
-PatchMapOutcome patchMapFromFile(QWidget* parent, MapEditorLink& link, const QString& appDir,
-                                 QString& initialDir, tbapp::Prompts& prompts);
+// between runs; it becomes `appDir` once a file has been chosen. The file is read and the
+// patch worked out as jobs of `jobs` (the runner of the jobs that change the document, which
+// refuses the command while one runs), beside the editor and with the progress window;
+// its writes then go into the document at once, on the UI thread. Cancel in the progress
+// window leaves the document as it was. Refusals and failures are shown through `prompts`:
+// "File is empty or corupted!" for a file without entries, an error naming the file and the
+// first missing section for a file whose counted sections are not all there (nothing
+// applied), the conversion message of a bad entry (the entries before it stay applied). `ended` hears the outcome when the command
+// has ended, at once or after its jobs; everything given must outlive them.
+void patchMapFromFile(QWidget* parent, MapEditorLink& link, const QString& appDir,
+                      QString& initialDir, tbapp::Prompts& prompts, JobRunner& jobs,
+                      std::function<void(const PatchMapOutcome&)> ended = {});
 
 } // namespace tbapp

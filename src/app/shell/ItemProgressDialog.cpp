@@ -1,8 +1,9 @@
 #include "app/shell/ItemProgressDialog.h"
 
-#include <QApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -23,29 +24,36 @@ ItemProgressDialog::ItemProgressDialog(QWidget* owner)
     m_text = new QLabel("Patching ...", this);
     m_text->setObjectName("PBarText");
 
+    m_cancelButton = new QPushButton("Cancel", this);
+    m_cancelButton->setObjectName("btnCancel");
+    m_cancelButton->setAutoDefault(false);
+
+    auto* textRow = new QHBoxLayout;
+    textRow->setContentsMargins(0, 0, 0, 0);
+    textRow->addWidget(m_text, 1);
+    textRow->addWidget(m_cancelButton);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
     layout->addWidget(m_bar);
-    layout->addWidget(m_text);
-    setFixedSize(313, 45);
+    layout->addLayout(textRow);
+    setFixedSize(QSize(313, 45).expandedTo(sizeHint()));
+
+    connect(m_cancelButton, &QPushButton::clicked, this, &ItemProgressDialog::cancelClicked);
 }
 
 void ItemProgressDialog::startItems(int itemCount) {
     m_bar->setRange(0, std::max(0, itemCount - 1));
     m_bar->setValue(0);
-    m_sinceEvents.invalidate();
 }
 
 void ItemProgressDialog::showItem(int index, const QString& text) {
     m_bar->setValue(index);
     m_text->setText(text);
-    constexpr qint64 kEventIntervalMs = 15;
-    if (!m_sinceEvents.isValid() || m_sinceEvents.elapsed() >= kEventIntervalMs ||
-        index >= m_bar->maximum()) {
-        QApplication::processEvents();
-        m_sinceEvents.start();
-    }
+}
+
+void ItemProgressDialog::reject() {
+    emit cancelClicked();
 }
 
 } // namespace tbapp

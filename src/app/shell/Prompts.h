@@ -4,6 +4,8 @@
 // progress and nested modal dialogs. Each window receives one Prompts from its creator, so tests
 // answer them with a recording double and nothing blocks.
 
+#include "shell/Progress.h"
+
 #include <QString>
 
 #include <exception>
@@ -29,13 +31,12 @@ struct FileDialogRequest {
 // The answers to "Save changes to <file name>?".
 enum class SaveChangesAnswer { Save, Discard, Cancel };
 
-// One run's item progress window; closed when the object is destroyed (also on error).
-class ItemProgress {
-public:
-    virtual ~ItemProgress() = default;
-    // Moves the bar to item `index` (from 0), shows `text` and lets the window repaint.
-    virtual void showItem(int index, const QString& text) = 0;
-};
+// One run's item progress window, closed when the object is destroyed (also on error). It is
+// the run's progress: report() moves the bar to item `done` (from 0) of the last item
+// `total` and shows `caption`. Reports may come from a job's thread, as often as the job
+// likes: the window shows the latest one when it next refreshes. stopRequested() turns true
+// when the user presses its Cancel.
+class ItemProgress : public tb::Progress {};
 
 class Prompts {
 public:
@@ -63,7 +64,7 @@ public:
     // "Save changes to <file name>?" with Save, Discard and Cancel; Escape answers Cancel.
     virtual SaveChangesAnswer askSaveChanges(QWidget* parent, const QString& fileName) = 0;
     // A fresh "Progress ..." window without owner, shown, its bar running from 0 to
-    // itemCount - 1.
+    // itemCount - 1, with a Cancel button.
     virtual std::unique_ptr<ItemProgress> startProgress(int itemCount) = 0;
     // Shows a dialog the window built modally; its result (QDialog::Accepted or Rejected).
     virtual int execDialog(QDialog& dialog) = 0;

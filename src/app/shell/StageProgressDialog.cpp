@@ -1,9 +1,11 @@
 #include "app/shell/StageProgressDialog.h"
 
 #include <QCloseEvent>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace tbapp {
@@ -23,17 +25,31 @@ StageProgressDialog::StageProgressDialog(QWidget* owner)
     m_bar->setFixedHeight(17);
     m_bar->setTextVisible(false);
 
+    m_cancelButton = new QPushButton("Cancel", this);
+    m_cancelButton->setObjectName("btnCancel");
+    m_cancelButton->setAutoDefault(false);
+
+    auto* barRow = new QHBoxLayout;
+    barRow->setContentsMargins(0, 0, 0, 0);
+    barRow->addWidget(m_bar, 1);
+    barRow->addWidget(m_cancelButton);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_stageLabel);
     layout->addStretch();
-    layout->addWidget(m_bar);
-    setFixedSize(310, 34);
+    layout->addLayout(barRow);
+    setFixedSize(QSize(310, 34).expandedTo(sizeHint()));
+
+    connect(m_cancelButton, &QPushButton::clicked, this, &StageProgressDialog::cancelClicked);
 }
 
 void StageProgressDialog::setStage(const QString& text) {
     m_stageLabel->setText(text);
     m_bar->setValue(0);
+}
+
+QString StageProgressDialog::stage() const {
+    return m_stageLabel->text();
 }
 
 void StageProgressDialog::setProgress(int percent) {

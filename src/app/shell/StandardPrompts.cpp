@@ -7,23 +7,62 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QTimer>
+
+#include <atomic>
+#include <mutex>
+#include <string>
 
 namespace tbapp {
 namespace {
 
+// The "Progress ..." window of one run. The run reports from its own thread as often as it
+// likes; the window takes the latest report a few dozen times a second, so showing costs
+// the run nothing.
 class ProgressWindow : public ItemProgress {
 public:
     explicit ProgressWindow(int itemCount) : m_window(new tbapp::ItemProgressDialog(nullptr)) {
         m_window->setAttribute(Qt::WA_DeleteOnClose, false);
         m_window->startItems(itemCount);
+        QObject::connect(m_window, &ItemProgressDialog::cancelClicked, m_window,
+                         [this] { m_stop.store(true, std::memory_order_relaxed); });
+        auto* refresh = new QTimer(m_window);
+        refresh->setInterval(40);
+        QObject::connect(refresh, &QTimer::timeout, m_window, [this] { showLatest(); });
+        refresh->start();
         m_window->show();
-        m_window->repaint();
     }
     ~ProgressWindow() override { delete m_window; }
-    void showItem(int index, const QString& text) override { m_window->showItem(index, text); }
+
+    void report(std::string_view caption, std::int64_t done, std::int64_t) override {
+        const std::lock_guard lock(m_mutex);
+        m_caption.assign(caption);
+        m_done = done;
+        m_fresh = true;
+    }
+    bool stopRequested() const override { return m_stop.load(std::memory_order_relaxed); }
 
 private:
+    void showLatest() {
+        QString caption;
+        int done = 0;
+        {
+            const std::lock_guard lock(m_mutex);
+            if (!m_fresh)
+                return;
+            m_fresh = false;
+            caption = QString::fromStdString(m_caption);
+            done = int(m_done);
+        }
+        m_window->showItem(done, caption);
+    }
+
     tbapp::ItemProgressDialog* m_window;
+    std::atomic<bool> m_stop{false};
+    std::mutex m_mutex;
+    std::string m_caption;
+    std::int64_t m_done = 0;
+    bool m_fresh = false;
 };
 
 QString runFileDialog(QWidget* parent, const FileDialogRequest& request,

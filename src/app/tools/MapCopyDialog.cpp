@@ -2,10 +2,10 @@
 
 #include "app/shell/PathBox.h"
 #include "shell/NumberText.h"
+#include "shell/Progress.h"
 #include "tools/MapCopy.h"
 #include "tools/ToolFiles.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -98,6 +98,9 @@ MapCopyDialog::MapCopyDialog(tbapp::Prompts& prompts, QWidget* owner)
     m_progressBar->setTextVisible(false);
     m_progressBar->setRange(0, 100);
     m_progressBar->setValue(0);
+    m_cancelButton = new QPushButton("Cancel", this);
+    m_cancelButton->setObjectName("btnCancel");
+    m_cancelButton->setEnabled(false);
 
     // Source side on the left, destination side on the right, the bar along the bottom.
     auto* left = new QGridLayout;
@@ -141,7 +144,10 @@ MapCopyDialog::MapCopyDialog(tbapp::Prompts& prompts, QWidget* owner)
     layout->setContentsMargins(8, 8, 8, 4);
     layout->addLayout(sides);
     layout->addStretch(1);
-    layout->addWidget(m_progressBar);
+    auto* barRow = new QHBoxLayout;
+    barRow->addWidget(m_progressBar, 1);
+    barRow->addWidget(m_cancelButton);
+    layout->addLayout(barRow);
     setFixedSize(QSize(530, 182).expandedTo(sizeHint()));
 
     setTabOrder(m_sourceEdit, m_sourceX1Edit);
@@ -169,6 +175,7 @@ MapCopyDialog::MapCopyDialog(tbapp::Prompts& prompts, QWidget* owner)
     connect(m_chooseDestinationButton, &QPushButton::clicked, this,
             &MapCopyDialog::chooseDestination);
     connect(m_copyButton, &QPushButton::clicked, this, &MapCopyDialog::copyCells);
+    connect(m_cancelButton, &QPushButton::clicked, &m_jobs, &JobRunner::stop);
     connect(m_sourceEdit, &QLineEdit::textChanged, this, reported(&MapCopyDialog::checkSourcePath));
     connect(m_destinationEdit, &QLineEdit::textChanged, this,
             reported(&MapCopyDialog::checkDestinationPath));
@@ -226,7 +233,7 @@ void MapCopyDialog::pathCheck(Side side) {
         identifyMap(side);
     else
         tbapp::setPathBoxValid(edit, false);
-    m_copyButton->setEnabled(!m_running && tbapp::isPathBoxValid(m_sourceEdit) &&
+    m_copyButton->setEnabled(!m_jobs.busy() && tbapp::isPathBoxValid(m_sourceEdit) &&
                              tbapp::isPathBoxValid(m_destinationEdit));
     checkAllCoordinates();
 }
@@ -310,7 +317,7 @@ void MapCopyDialog::checkAllCoordinates() {
 }
 
 void MapCopyDialog::copyCells() {
-    if (m_running)
+    if (m_jobs.busy())
         return;
     for (const QLineEdit* edit : {m_sourceX1Edit, m_sourceY1Edit, m_sourceX2Edit, m_sourceY2Edit,
                                   m_destinationXEdit, m_destinationYEdit})
@@ -337,34 +344,44 @@ void MapCopyDialog::runCopy() {
         m_prompts.showMessage(this, tb::kZeroCoordinatesMessage);
         return;
     }
-    m_running = true;
     m_copyButton->setEnabled(false);
+    m_cancelButton->setEnabled(true);
     m_progressBar->setRange(0, 100);
     m_progressBar->setValue(0);
-    QApplication::processEvents();
-    try {
-        tb::copyMapCells(toPath(m_sourceEdit->text()), rect, toPath(m_destinationEdit->text()),
-                         [this](int percent) {
-                             m_progressBar->setValue(percent);
-                             QApplication::processEvents();
-                         });
-    } catch (const tb::ToolRefusal& refusal) {
-        m_prompts.showMessage(this, refusal.what());
-    } catch (const std::exception& error) {
-        m_prompts.showFailure(this, error);
-    }
-    m_running = false;
+    const std::filesystem::path source = toPath(m_sourceEdit->text());
+    const std::filesystem::path destination = toPath(m_destinationEdit->text());
+    Job job;
+    job.caption = "Copying map cells";
+    job.work = [source, rect, destination](tb::Progress& progress) {
+        tb::copyMapCells(source, rect, destination, progress);
+    };
+    job.shown = [this](const JobReport& step) { m_progressBar->setValue(int(step.done)); };
+    job.succeeded = [this] { copyEnded(); };
+    job.failed = [this](const std::exception& error) {
+        copyEnded();
+        if (dynamic_cast<const tb::ToolRefusal*>(&error) ||
+            dynamic_cast<const tb::OperationStopped*>(&error))
+            m_prompts.showMessage(this, QString::fromUtf8(error.what()));
+        else
+            m_prompts.showFailure(this, error);
+    };
+    m_jobs.start(std::move(job));
+}
+
+void MapCopyDialog::copyEnded() {
+    m_cancelButton->setEnabled(false);
     m_copyButton->setEnabled(tbapp::isPathBoxValid(m_sourceEdit) &&
                              tbapp::isPathBoxValid(m_destinationEdit));
 }
 
+// Closing waits for the copy: Cancel stops it.
 void MapCopyDialog::reject() {
-    if (!m_running)
+    if (!m_jobs.busy())
         QDialog::reject();
 }
 
 void MapCopyDialog::closeEvent(QCloseEvent* event) {
-    if (m_running)
+    if (m_jobs.busy())
         event->ignore();
     else
         QDialog::closeEvent(event);

@@ -6,8 +6,10 @@
 // The main window creates one for each "Map Copy", shows it modally (exec) and deletes it
 // when it closes; afterwards it puts "0" into both jump boxes, jumps and repaints.
 // Messages and the file dialogs ("dlgOpenSource", "dlgOpenDestination") go through the
-// prompts it is given.
+// prompts it is given. The copy is a job beside the window; Cancel stops it with the
+// destination as it was, and the window cannot be closed before the copy has ended.
 
+#include "app/shell/JobRunner.h"
 #include "app/shell/Prompts.h"
 
 #include <QColor>
@@ -63,6 +65,7 @@ private:
     void checkTargetCoordinate(QLineEdit* target, QLineEdit* first, QLineEdit* second, int last);
     void setWrong(QLineEdit* edit, bool wrong);
     void runCopy();
+    void copyEnded();
     // Asks for an existing map file with the dialog `name`; `dir` is where it starts and
     // becomes the chosen file's folder. Empty when cancelled.
     QString askMapFile(const QString& name, QString& dir);
@@ -89,6 +92,7 @@ private:
     QLabel* m_destinationSizeLabel;
 
     QProgressBar* m_progressBar;
+    QPushButton* m_cancelButton;
 
     tbapp::Prompts& m_prompts;
     QString m_sourceDir;
@@ -99,7 +103,7 @@ private:
     int m_sourceLastY = 0;
     int m_destLastX = 0;
     int m_destLastY = 0;
-    bool m_running = false; // a copy runs: the window cannot be closed
+    JobRunner m_jobs; // the copy, while it runs
 };
 
 } // namespace tbapp

@@ -1,9 +1,9 @@
 #include "app/tools/MapEnlargeDialog.h"
 
+#include "shell/Progress.h"
 #include "tools/MapEnlarge.h"
 #include "tools/ToolFiles.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -64,6 +64,9 @@ MapEnlargeDialog::MapEnlargeDialog(tbapp::Prompts& prompts, QWidget* owner)
 
     m_enlargeButton = new QPushButton("Enlarge to Mondain's Legacy", this);
     m_enlargeButton->setObjectName("TLMapSave");
+    m_cancelButton = new QPushButton("Cancel", this);
+    m_cancelButton->setObjectName("btnCancel");
+    m_cancelButton->setEnabled(false);
 
     auto* sourceRow = new QHBoxLayout;
     sourceRow->addWidget(m_sourceEdit);
@@ -79,7 +82,10 @@ MapEnlargeDialog::MapEnlargeDialog(tbapp::Prompts& prompts, QWidget* owner)
     layout->addWidget(m_infoGroup);
     layout->addWidget(m_progressLabel);
     layout->addWidget(m_progressBar);
-    layout->addWidget(m_enlargeButton);
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->addWidget(m_enlargeButton, 1);
+    buttonRow->addWidget(m_cancelButton);
+    layout->addLayout(buttonRow);
     resize(QSize(331, 168).expandedTo(sizeHint()));
 
     // FormCreate
@@ -91,6 +97,7 @@ MapEnlargeDialog::MapEnlargeDialog(tbapp::Prompts& prompts, QWidget* owner)
     connect(m_sourceEdit, &QLineEdit::textChanged, this, &MapEnlargeDialog::identifySource);
     connect(m_enlargeButton, &QPushButton::clicked, this,
             &MapEnlargeDialog::chooseDestinationAndEnlarge);
+    connect(m_cancelButton, &QPushButton::clicked, &m_jobs, &JobRunner::stop);
 }
 
 void MapEnlargeDialog::chooseSource() {
@@ -117,7 +124,7 @@ void MapEnlargeDialog::identifySource() {
 }
 
 void MapEnlargeDialog::chooseDestinationAndEnlarge() {
-    if (m_running)
+    if (m_jobs.busy())
         return;
     if (m_captionLabel->text() == "None") {
         m_prompts.showMessage(this, tb::kWrongSourceMapMessage);
@@ -139,41 +146,51 @@ void MapEnlargeDialog::chooseDestinationAndEnlarge() {
 }
 
 void MapEnlargeDialog::enlargeTo(const QString& destination) {
-    m_running = true;
     m_enlargeButton->setEnabled(false);
+    m_cancelButton->setEnabled(true);
     m_progressBar->setValue(0);
     m_progressLabel->setText(tb::kBlankPassStartText);
-    QApplication::processEvents();
-    try {
-        tb::enlargeMap(toPath(m_sourceEdit->text()), toPath(destination),
-                       [this](const tb::EnlargeProgress& step) {
-                           m_progressBar->setMaximum(step.maximum);
-                           m_progressBar->setValue(step.position);
-                           m_progressLabel->setText(QString::fromUtf8(step.text));
-                           if (step.position % 10 == 0)
-                               QApplication::processEvents();
-                       });
-    } catch (const tb::ToolRefusal& refusal) {
+    const std::filesystem::path source = toPath(m_sourceEdit->text());
+    const std::filesystem::path target = toPath(destination);
+    Job job;
+    job.caption = "Enlarging " + QFileInfo(m_sourceEdit->text()).fileName();
+    job.work = [source, target](tb::Progress& progress) {
+        tb::enlargeMap(source, target, progress);
+    };
+    job.shown = [this](const JobReport& step) {
+        m_progressBar->setMaximum(int(step.total));
+        m_progressBar->setValue(int(step.done));
+        m_progressLabel->setText(step.caption);
+    };
+    job.succeeded = [this] { runEnded(); };
+    job.failed = [this](const std::exception& error) {
+        // A failed or stopped run leaves no progress text behind, so the window does not
+        // look busy.
         m_progressBar->setValue(0);
         m_progressLabel->setText(QString());
-        m_prompts.showMessage(this, refusal.what());
-    } catch (const std::exception& error) {
-        // A failed run leaves no progress text behind, so the window does not look busy.
-        m_progressBar->setValue(0);
-        m_progressLabel->setText(QString());
-        m_prompts.showFailure(this, error);
-    }
-    m_running = false;
-    m_enlargeButton->setEnabled(true);
+        runEnded();
+        if (dynamic_cast<const tb::ToolRefusal*>(&error) ||
+            dynamic_cast<const tb::OperationStopped*>(&error))
+            m_prompts.showMessage(this, QString::fromUtf8(error.what()));
+        else
+            m_prompts.showFailure(this, error);
+    };
+    m_jobs.start(std::move(job));
 }
 
+void MapEnlargeDialog::runEnded() {
+    m_enlargeButton->setEnabled(true);
+    m_cancelButton->setEnabled(false);
+}
+
+// Closing waits for the run: Cancel stops it.
 void MapEnlargeDialog::reject() {
-    if (!m_running)
+    if (!m_jobs.busy())
         QDialog::reject();
 }
 
 void MapEnlargeDialog::closeEvent(QCloseEvent* event) {
-    if (m_running)
+    if (m_jobs.busy())
         event->ignore();
     else
         QDialog::closeEvent(event);

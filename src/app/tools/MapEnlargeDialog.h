@@ -5,8 +5,11 @@
 //
 // The main window creates one for each "Enlarge map to ML", shows it modally (exec) and
 // deletes it when it closes. Messages and the file dialogs ("MapLoad", "MapSave") go
-// through the prompts it is given.
+// through the prompts it is given. The run is a job beside the window, which repaints and
+// moves meanwhile; Cancel stops it and leaves no new file, and the window cannot be closed
+// before the run has ended.
 
+#include "app/shell/JobRunner.h"
 #include "app/shell/Prompts.h"
 
 #include <QDialog>
@@ -40,6 +43,7 @@ private:
     // and runs the enlargement.
     void chooseDestinationAndEnlarge();
     void enlargeTo(const QString& destination);
+    void runEnded();
 
     QLabel* m_sourceLabel;
     QLineEdit* m_sourceEdit;
@@ -50,11 +54,12 @@ private:
     QLabel* m_progressLabel;
     QProgressBar* m_progressBar;
     QPushButton* m_enlargeButton;
+    QPushButton* m_cancelButton;
 
     tbapp::Prompts& m_prompts;
-    QString m_loadDir;      // where the open dialog starts: the folder of the last chosen file
-    QString m_saveDir;      // likewise for the save dialog
-    bool m_running = false; // an enlargement runs: the window cannot be closed
+    QString m_loadDir; // where the open dialog starts: the folder of the last chosen file
+    QString m_saveDir; // likewise for the save dialog
+    JobRunner m_jobs;  // the enlargement, while it runs
 };
 
 } // namespace tbapp

@@ -1,6 +1,7 @@
 #include "core/ArtFiles.h"
 
 #include "core/ArtContainer.h"
+#include "core/MapFile.h"
 #include "shell/FileBytes.h"
 #include "shell/LittleEndian.h"
 
@@ -124,7 +125,7 @@ Rgb rgb555ToColor(std::uint16_t colour) {
                static_cast<std::uint8_t>((colour & 31) * 8)};
 }
 
-void ArtFiles::load(const std::filesystem::path& gameDir) {
+void ArtFiles::load(const std::filesystem::path& gameDir, Progress& progress) {
     std::vector<unsigned char>* const buffers[] = {&artIndex, &artData, &textureIndex,
                                                    &textureData};
     const char* const names[] = {"artidx.mul", "art.mul", "texidx.mul", "texmaps.mul"};
@@ -141,7 +142,8 @@ void ArtFiles::load(const std::filesystem::path& gameDir) {
                 ++i;
                 continue;
             }
-            *buffers[i] = readFileBytes(gameDir / names[i]);
+            *buffers[i] =
+                readFileBytes(gameDir / names[i], progress, kArtLoadText, kMapLoadStoppedMessage);
         } catch (...) {
             // The failing file and the ones after it are not loaded: keeping the files of an
             // earlier directory would pair a new index with old data.

@@ -5,12 +5,16 @@
 // Both index files are arrays of 12-byte entries (offset, length, extra; little-endian),
 // entry n for tile id n. Pixels are 16-bit words: bits 10-14 red, 5-9 green, 0-4 blue.
 
+#include "shell/Progress.h"
+
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <vector>
 
 namespace tb {
+
+inline constexpr const char* kArtLoadText = "Loading art";
 
 struct ArtIndexEntry {
     std::int32_t offset = -1; // -1: missing
@@ -56,8 +60,10 @@ struct ArtFiles {
     // Reads the four files from `gameDir` in the order artidx, art, texidx, texmaps; where
     // artidx.mul or art.mul is missing, the land art comes from artLegacyMUL.uop instead.
     // Throws FileError naming the file that failed; the files read before it stay loaded
-    // and the failing one is left empty.
-    void load(const std::filesystem::path& gameDir);
+    // and the failing one is left empty. `progress` gets each file's bytes read under
+    // kArtLoadText; a stop throws OperationStopped (kMapLoadStoppedMessage) and leaves the
+    // files as a failure would.
+    void load(const std::filesystem::path& gameDir, Progress& progress = noProgress());
 };
 
 // The index entry of `id` (taken as unsigned 16-bit); nullopt past the end of the index.

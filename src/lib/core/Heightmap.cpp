@@ -10,9 +10,10 @@ std::string sizeText(int width, int height) {
 }
 
 // Calls `visit(x, y)` for every cell, block by block in the order the map stores them so the
-// reads walk forward through memory, and reports progress after each block column.
+// reads walk forward through memory, and reports progress (and takes a stop) after each
+// block column.
 template <typename Visit>
-void forEachCellInStorageOrder(const MapImage& map, const PercentProgress& progress,
+void forEachCellInStorageOrder(const MapImage& map, Progress& progress, const char* caption,
                                Visit&& visit) {
     const int widthBlocks = map.width() / kCellsPerBlockSide;
     const int heightBlocks = map.height() / kCellsPerBlockSide;
@@ -23,14 +24,15 @@ void forEachCellInStorageOrder(const MapImage& map, const PercentProgress& progr
                 for (int column = 0; column < kCellsPerBlockSide; ++column)
                     visit(bx * kCellsPerBlockSide + column, by * kCellsPerBlockSide + row);
         const int percent = int(std::int64_t(bx + 1) * 100 / widthBlocks);
-        if (progress && percent != reported)
-            progress(reported = percent);
+        if (percent != reported)
+            progress.report(caption, reported = percent, 100);
+        stopIfRequested(progress, kHeightmapStoppedMessage);
     }
 }
 
 } // namespace
 
-Heightmap exportHeightmap(const MapImage& map, const PercentProgress& progress) {
+Heightmap exportHeightmap(const MapImage& map, Progress& progress) {
     Heightmap heightmap;
     if (!map.hasGeometry())
         return heightmap;
@@ -39,7 +41,7 @@ Heightmap exportHeightmap(const MapImage& map, const PercentProgress& progress) 
     heightmap.grey.resize(std::size_t(heightmap.width) * std::size_t(heightmap.height));
     std::uint8_t* out = heightmap.grey.data();
     const std::size_t width = std::size_t(heightmap.width);
-    forEachCellInStorageOrder(map, progress, [&](int x, int y) {
+    forEachCellInStorageOrder(map, progress, kHeightmapExportText, [&](int x, int y) {
         out[std::size_t(y) * width + std::size_t(x)] =
             altitudeToGrey(map.cellUnchecked(x, y).altitude);
     });
@@ -56,10 +58,10 @@ void checkHeightmapSize(const MapImage& map, int width, int height) {
 }
 
 std::vector<AltitudeChange> heightmapChanges(const MapImage& map, const HeightmapView& heightmap,
-                                             const PercentProgress& progress) {
+                                             Progress& progress) {
     checkHeightmapSize(map, heightmap.width, heightmap.height);
     std::vector<AltitudeChange> changes;
-    forEachCellInStorageOrder(map, progress, [&](int x, int y) {
+    forEachCellInStorageOrder(map, progress, kHeightmapImportText, [&](int x, int y) {
         const std::int8_t before = map.cellUnchecked(x, y).altitude;
         const std::int8_t after = greyToAltitude(heightmap.at(x, y));
         if (before != after)
@@ -68,20 +70,21 @@ std::vector<AltitudeChange> heightmapChanges(const MapImage& map, const Heightma
     return changes;
 }
 
-std::int64_t countHeightmapChanges(const MapImage& map, const HeightmapView& heightmap) {
+std::int64_t countHeightmapChanges(const MapImage& map, const HeightmapView& heightmap,
+                                   Progress& progress) {
     checkHeightmapSize(map, heightmap.width, heightmap.height);
     std::int64_t changed = 0;
-    forEachCellInStorageOrder(map, {}, [&](int x, int y) {
+    forEachCellInStorageOrder(map, progress, kHeightmapImportText, [&](int x, int y) {
         changed += map.cellUnchecked(x, y).altitude != greyToAltitude(heightmap.at(x, y));
     });
     return changed;
 }
 
-std::int64_t applyHeightmap(MapImage& map, const HeightmapView& heightmap) {
+std::int64_t applyHeightmap(MapImage& map, const HeightmapView& heightmap, Progress& progress) {
     // Every cell is inside once the sizes agree.
     checkHeightmapSize(map, heightmap.width, heightmap.height);
     std::int64_t changed = 0;
-    forEachCellInStorageOrder(map, {}, [&](int x, int y) {
+    forEachCellInStorageOrder(map, progress, kHeightmapImportText, [&](int x, int y) {
         MapCell cell = map.cellUnchecked(x, y);
         const std::int8_t after = greyToAltitude(heightmap.at(x, y));
         if (cell.altitude == after)

@@ -3,10 +3,10 @@
 // grey = altitude + 128 (the convention other terrain tools use), and back.
 
 #include "core/MapImage.h"
+#include "shell/Progress.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <stdexcept>
 #include <vector>
 
@@ -53,11 +53,15 @@ struct AltitudeChange {
     std::int8_t after;
 };
 
-// Reports the share of the work done, 0..100, each time it grows.
-using PercentProgress = std::function<void(int percent)>;
+// The captions of the heightmap runs; each reports its share done of 100 when it grows.
+inline constexpr const char* kHeightmapExportText = "Exporting heightmap";
+inline constexpr const char* kHeightmapImportText = "Importing heightmap";
+inline constexpr const char* kHeightmapStoppedMessage =
+    "The heightmap work was stopped: no file and no altitude was changed.";
 
 // The heightmap of every cell of the map. A map without geometry gives an empty picture.
-Heightmap exportHeightmap(const MapImage& map, const PercentProgress& progress = {});
+// A stop (after a block column) throws OperationStopped (kHeightmapStoppedMessage).
+Heightmap exportHeightmap(const MapImage& map, Progress& progress = noProgress());
 
 // Throws HeightmapSizeError unless a picture of width x height fits the map cell for pixel.
 void checkHeightmapSize(const MapImage& map, int width, int height);
@@ -65,13 +69,16 @@ void checkHeightmapSize(const MapImage& map, int width, int height);
 // The cells whose altitude the heightmap changes, block by block in the map's order, for
 // callers that apply them through their own change path. Checks the size first.
 std::vector<AltitudeChange> heightmapChanges(const MapImage& map, const HeightmapView& heightmap,
-                                             const PercentProgress& progress = {});
+                                             Progress& progress = noProgress());
 
 // How many cells the heightmap would change. Checks the size first.
-std::int64_t countHeightmapChanges(const MapImage& map, const HeightmapView& heightmap);
+std::int64_t countHeightmapChanges(const MapImage& map, const HeightmapView& heightmap,
+                                   Progress& progress = noProgress());
 
 // Sets every cell's altitude to grey - 128, keeping tile ids and block headers, and returns
-// how many cells changed. Checks the size first: a refused picture changes nothing.
-std::int64_t applyHeightmap(MapImage& map, const HeightmapView& heightmap);
+// how many cells changed. Checks the size first: a refused picture changes nothing. A stop
+// leaves the block columns before it changed; callers that stop drop the map.
+std::int64_t applyHeightmap(MapImage& map, const HeightmapView& heightmap,
+                            Progress& progress = noProgress());
 
 } // namespace tb

@@ -20,6 +20,13 @@ namespace tb {
 
 enum class MapFileFormat { Mul, Uop };
 
+// The captions of loading and saving a map, and what a stopped one says.
+inline constexpr const char* kMapLoadText = "Loading map";
+inline constexpr const char* kMapSaveText = "Saving map";
+inline constexpr const char* kMapLoadStoppedMessage = "Loading was stopped: nothing was loaded.";
+inline constexpr const char* kMapSaveStoppedMessage =
+    "Saving was stopped: the map file was not changed.";
+
 inline constexpr std::int64_t kUopMapEntryBlocks = 4096;
 inline constexpr std::int64_t kUopMapEntryBytes = kUopMapEntryBlocks * kBlockSize;
 

@@ -19,28 +19,32 @@ MapImage::MapImage(std::vector<unsigned char> bytes, std::optional<MapVariant> v
     m_heightBlocks = m_variant ? m_variant->heightBlocks() : 0;
 }
 
-MapImage MapImage::load(const std::filesystem::path& path) {
+MapImage MapImage::load(const std::filesystem::path& path, Progress& progress) {
     if (mapFileFormatOf(path) == MapFileFormat::Uop) {
         const auto facet = facetFromFileName(path.filename().string());
         if (!facet)
             throw FileError("Cannot read file \"" + path.string() +
                             "\": its name holds no facet digit (as in map0LegacyMUL.uop)");
-        return loadContainer(path, *facet);
+        return loadContainer(path, *facet, progress);
     }
-    std::vector<unsigned char> bytes = readFileBytes(path);
+    std::vector<unsigned char> bytes =
+        readFileBytes(path, progress, kMapLoadText, kMapLoadStoppedMessage);
     const auto size = std::int64_t(bytes.size());
     return MapImage(std::move(bytes), identifyMapVariant(path.filename().string(), size));
 }
 
-MapImage MapImage::loadContainer(const std::filesystem::path& path, int facet) {
+MapImage MapImage::loadContainer(const std::filesystem::path& path, int facet, Progress& progress) {
     const FileReader file(path);
     const UopContainer container(file);
     const UopMapEntries map = findUopMapEntries(container, facet);
     UopMapLayout layout = UopMapLayout::of(container, map, facet);
     // Each entry is read (or inflated) straight into its place in the one buffer.
     std::vector<unsigned char> bytes(std::size_t(map.total));
-    for (std::size_t i = 0; i < map.entries.size(); ++i)
+    for (std::size_t i = 0; i < map.entries.size(); ++i) {
         container.readEntry(*map.entries[i], bytes.data() + map.starts[i]);
+        reportStep(progress, kMapLoadText, map.starts[i] + std::int64_t(map.entries[i]->length),
+                   map.total, kMapLoadStoppedMessage);
+    }
     layout.padding.assign(bytes.begin() + map.mapLength, bytes.end());
     bytes.resize(std::size_t(map.mapLength));
     MapImage image(std::move(bytes), map.variant);
@@ -48,7 +52,7 @@ MapImage MapImage::loadContainer(const std::filesystem::path& path, int facet) {
     return image;
 }
 
-void MapImage::save(const std::filesystem::path& path) const {
+void MapImage::save(const std::filesystem::path& path, Progress& progress) const {
     const MapFileFormat target = mapFileFormatOf(path);
     if (m_container) {
         if (target != MapFileFormat::Uop)
@@ -61,9 +65,9 @@ void MapImage::save(const std::filesystem::path& path) const {
         if (facet && *facet != m_container->facet) {
             UopMapLayout renamed = *m_container;
             renamed.renameMapEntries(*facet);
-            writeUopMap(path, renamed, m_bytes);
+            writeUopMap(path, renamed, m_bytes, progress);
         } else {
-            writeUopMap(path, *m_container, m_bytes);
+            writeUopMap(path, *m_container, m_bytes, progress);
         }
         return;
     }
@@ -71,7 +75,8 @@ void MapImage::save(const std::filesystem::path& path) const {
         throw FileError("Cannot write file \"" + path.string() +
                         "\": the map was read from a .mul file and is saved as one; give it a "
                         "name ending in .mul (tbmap convert writes a container)");
-    writeFileAtomically(path, m_bytes.data(), m_bytes.size());
+    writeFileAtomically(path, m_bytes.data(), m_bytes.size(), progress, kMapSaveText,
+                        kMapSaveStoppedMessage);
 }
 
 void MapImage::throwOutside(std::int32_t x, std::int32_t y) {

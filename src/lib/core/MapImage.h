@@ -6,6 +6,7 @@
 #include "core/MapFile.h"
 #include "core/MapVariant.h"
 #include "core/UopMapLayout.h"
+#include "shell/Progress.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -30,17 +31,22 @@ public:
     // Reads the whole file in one piece and identifies it: a .mul by its name and size, a
     // container (a name ending in ".uop") by the facet digit of its name and its map
     // entries. Throws FileError naming the file when it cannot be read, or for a container
-    // that cannot be read, has no facet digit in its name or lacks a map entry.
-    static MapImage load(const std::filesystem::path& path);
+    // that cannot be read, has no facet digit in its name or lacks a map entry. `progress`
+    // gets the bytes read of the map's under kMapLoadText; a stop throws OperationStopped
+    // (kMapLoadStoppedMessage).
+    static MapImage load(const std::filesystem::path& path, Progress& progress = noProgress());
     // Reads the map of facet `facet` from the container at `path`, whatever its name.
-    static MapImage loadContainer(const std::filesystem::path& path, int facet);
+    static MapImage loadContainer(const std::filesystem::path& path, int facet,
+                                  Progress& progress = noProgress());
 
     // Writes the map in the format it was read in, replacing `path` atomically: a .mul as one
     // buffer, a container with the layout it was read with (its padding included; under a
     // name of another facet, its map entries named for that facet). A name that says the
     // other format (".mul" for a container, ".uop" for a .mul) is refused.
     // Throws FileError naming the path; the old file and this image are unchanged then.
-    void save(const std::filesystem::path& path) const;
+    // `progress` gets the bytes written under kMapSaveText; a stop throws OperationStopped
+    // (kMapSaveStoppedMessage), the old file unchanged too.
+    void save(const std::filesystem::path& path, Progress& progress = noProgress()) const;
 
     MapFileFormat format() const { return m_container ? MapFileFormat::Uop : MapFileFormat::Mul; }
 

@@ -16,7 +16,7 @@ template <typename Colour> std::vector<std::uint32_t> pixelTable(const Colour& c
     return table;
 }
 
-RadarPicture landPicture(const MapImage& map, const RadarColours& land) {
+RadarPicture landPicture(const MapImage& map, const RadarColours& land, Progress& progress) {
     RadarPicture picture;
     if (!map.hasGeometry())
         return picture;
@@ -26,7 +26,8 @@ RadarPicture landPicture(const MapImage& map, const RadarColours& land) {
     const auto table = pixelTable([&](int id) { return land.colour(id); });
     const std::size_t width = std::size_t(picture.width);
     // Block by block as the map stores them, so the reads walk forward through memory.
-    for (int bx = 0; bx < picture.width / kCellsPerBlockSide; ++bx)
+    const int widthBlocks = picture.width / kCellsPerBlockSide;
+    for (int bx = 0; bx < widthBlocks; ++bx) {
         for (int by = 0; by < picture.height / kCellsPerBlockSide; ++by)
             for (int row = 0; row < kCellsPerBlockSide; ++row) {
                 const int y = by * kCellsPerBlockSide + row;
@@ -36,23 +37,26 @@ RadarPicture landPicture(const MapImage& map, const RadarColours& land) {
                     out[column] =
                         table[map.cellUnchecked(bx * kCellsPerBlockSide + column, y).tileId];
             }
+        reportStep(progress, kRadarPictureText, bx + 1, widthBlocks, kRadarPictureStoppedMessage);
+    }
     return picture;
 }
 
 } // namespace
 
-RadarPicture buildRadarPicture(const MapImage& map, const RadarColours& land) {
-    return landPicture(map, land);
+RadarPicture buildRadarPicture(const MapImage& map, const RadarColours& land, Progress& progress) {
+    return landPicture(map, land, progress);
 }
 
 RadarPicture buildRadarPicture(const MapImage& map, const RadarColours& land,
-                               const StaticsMap& statics, const StaticRadarColours& staticColours) {
+                               const StaticsMap& statics, const StaticRadarColours& staticColours,
+                               Progress& progress) {
     if (!map.hasGeometry())
         return {};
     if (statics.widthBlocks() != map.width() / kCellsPerBlockSide ||
         statics.heightBlocks() != map.height() / kCellsPerBlockSide)
         throw std::invalid_argument("the statics were read for a map of another size");
-    RadarPicture picture = landPicture(map, land);
+    RadarPicture picture = landPicture(map, land, progress);
     const auto table = pixelTable([&](int id) { return staticColours.colour(id); });
     const std::size_t width = std::size_t(picture.width);
     for (int bx = 0; bx < statics.widthBlocks(); ++bx)

@@ -6,6 +6,7 @@
 #include "core/RadarColours.h"
 #include "core/StaticRadarColours.h"
 #include "core/StaticsMap.h"
+#include "shell/Progress.h"
 
 #include <cstdint>
 #include <vector>
@@ -30,13 +31,20 @@ constexpr std::uint32_t rgb555ToPixel(std::uint16_t colour) {
            (std::uint32_t((colour >> 5) & 31) << 11) | (std::uint32_t(colour & 31) << 3);
 }
 
+inline constexpr const char* kRadarPictureText = "Drawing radar picture";
+inline constexpr const char* kRadarPictureStoppedMessage =
+    "Drawing the radar picture was stopped: nothing was written.";
+
 // Pixel (x, y) is the land radar colour of the cell's tile. A map without geometry gives
-// an empty picture.
-RadarPicture buildRadarPicture(const MapImage& map, const RadarColours& land);
+// an empty picture. `progress` gets the block columns done under kRadarPictureText; a stop
+// throws OperationStopped (kRadarPictureStoppedMessage).
+RadarPicture buildRadarPicture(const MapImage& map, const RadarColours& land,
+                               Progress& progress = noProgress());
 
 // As above, but a cell with statics takes the static radar colour of its topmost static.
 // Throws std::invalid_argument when the statics were built for another map size.
 RadarPicture buildRadarPicture(const MapImage& map, const RadarColours& land,
-                               const StaticsMap& statics, const StaticRadarColours& staticColours);
+                               const StaticsMap& statics, const StaticRadarColours& staticColours,
+                               Progress& progress = noProgress());
 
 } // namespace tb

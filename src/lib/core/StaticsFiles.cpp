@@ -64,10 +64,13 @@ std::optional<StaticsFilePaths> findStaticsFiles(const fs::path& mapFile, const 
     return pairIn(gameDir, facet);
 }
 
-StaticsLoad loadStatics(const StaticsFilePaths& files, const MapVariant& variant) {
+StaticsLoad loadStatics(const StaticsFilePaths& files, const MapVariant& variant,
+                        Progress& progress) {
     // The index last: it is still in the cache when its entries are checked.
-    std::vector<unsigned char> data = readFileBytes(files.data);
-    std::vector<unsigned char> index = readFileBytes(files.index);
+    std::vector<unsigned char> data =
+        readFileBytes(files.data, progress, kStaticsLoadText, kStaticsLoadStoppedMessage);
+    std::vector<unsigned char> index =
+        readFileBytes(files.index, progress, kStaticsLoadText, kStaticsLoadStoppedMessage);
     StaticsDamage damage;
     StaticsLoad load;
     load.statics = StaticsMap(std::move(index), std::move(data), variant.widthBlocks(),

@@ -4,6 +4,7 @@
 
 #include "core/MapVariant.h"
 #include "core/StaticsMap.h"
+#include "shell/Progress.h"
 
 #include <filesystem>
 #include <optional>
@@ -11,6 +12,10 @@
 #include <string_view>
 
 namespace tb {
+
+inline constexpr const char* kStaticsLoadText = "Loading statics";
+inline constexpr const char* kStaticsLoadStoppedMessage =
+    "Loading the statics was stopped: they are not shown.";
 
 struct StaticsFilePaths {
     std::filesystem::path index; // staidxN.mul
@@ -37,7 +42,10 @@ struct StaticsLoad {
 
 // Reads both files whole and builds the lookup for a map of `variant`. Damaged entries give
 // blocks without statics and one warning. Throws FileError when a file cannot be read.
-StaticsLoad loadStatics(const StaticsFilePaths& files, const MapVariant& variant);
+// `progress` gets each file's bytes read under kStaticsLoadText; a stop throws
+// OperationStopped (kStaticsLoadStoppedMessage).
+StaticsLoad loadStatics(const StaticsFilePaths& files, const MapVariant& variant,
+                        Progress& progress = noProgress());
 
 // The warning for `damage` found in the pair `files`; empty when there is none.
 std::string staticsDamageWarning(const StaticsFilePaths& files, const StaticsDamage& damage);

@@ -1,5 +1,6 @@
 #include "core/UopMapWriter.h"
 
+#include "core/MapFile.h"
 #include "shell/AtomicFileWriter.h"
 
 #include <zlib.h>
@@ -33,7 +34,7 @@ struct MapStream {
 } // namespace
 
 void writeUopMap(const std::filesystem::path& path, const UopMapLayout& layout,
-                 std::span<const unsigned char> mapBytes) {
+                 std::span<const unsigned char> mapBytes, Progress& progress) {
     const UopPlacement place = placeUopMap(layout);
     const std::vector<std::uint32_t> lengths = layout.mapEntryLengths();
     std::int64_t total = 0;
@@ -52,6 +53,7 @@ void writeUopMap(const std::filesystem::path& path, const UopMapLayout& layout,
         adlers[i] = std::uint32_t(adler);
     }
 
+    std::int64_t written = 0;
     writeFileAtomically(path, [&](const AppendBytes& append) {
         const std::vector<unsigned char> header = encodeUopHeader(layout, place);
         append(header.data(), header.size());
@@ -67,6 +69,8 @@ void writeUopMap(const std::filesystem::path& path, const UopMapLayout& layout,
                 const auto i = std::size_t(slot.mapIndex);
                 stream.pieces(place.mapEntryStarts[i], lengths[i],
                               [&](const unsigned char* p, std::size_t n) { append(p, n); });
+                written += lengths[i];
+                reportStep(progress, kMapSaveText, written, total, kMapSaveStoppedMessage);
             }
         }
     });

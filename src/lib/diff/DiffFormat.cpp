@@ -87,12 +87,11 @@ void DiffGrid::check() const {
         throw std::invalid_argument("a diff block grid has 1 to 768 columns of 1 to 512 blocks");
 }
 
-void readStaIdx(const std::filesystem::path& path, StaIdxTable& table,
-                const PercentCallback& progress) {
+void readStaIdx(const std::filesystem::path& path, StaIdxTable& table, Progress& progress,
+                const std::string& caption) {
     const DiffGrid& grid = table.grid();
     const InputFile file(path);
-    if (progress)
-        progress(0);
+    progress.report(caption, 0, 100);
     const std::size_t columnBytes = std::size_t(grid.rows) * kStaticPointerSize;
     // Many columns a call: a call per 6 KiB column costs more in the kernel than the copy.
     const int columnsPerRead = std::max(1, int(kStaIdxReadBytes / columnBytes));
@@ -102,21 +101,19 @@ void readStaIdx(const std::filesystem::path& path, StaIdxTable& table,
                     table.data() + std::size_t(x) * columnBytes,
                     std::size_t(columns) * columnBytes);
         for (const int end = x + columns; x < end; ++x)
-            if (progress)
-                progress(x * 100 / grid.columns);
+            reportStep(progress, caption, x * 100 / grid.columns, 100, kDiffStoppedMessage);
     }
-    if (progress)
-        progress(100);
+    progress.report(caption, 100, 100);
 }
 
 std::uint32_t staIdxChecksum(const StaIdxTable& table) {
     return xorFoldWords(table.data(), table.size() / 4);
 }
 
-std::uint32_t mapChecksum(const std::filesystem::path& path, const PercentCallback& progress) {
+std::uint32_t mapChecksum(const std::filesystem::path& path, Progress& progress,
+                          const std::string& caption) {
     const InputFile file(path);
-    if (progress)
-        progress(0);
+    progress.report(caption, 0, 100);
     std::vector<unsigned char> column(static_cast<std::size_t>(kMapColumnBytes));
     std::uint32_t result = 0;
     int lastPercent = 0;
@@ -127,12 +124,12 @@ std::uint32_t mapChecksum(const std::filesystem::path& path, const PercentCallba
         blocksRead += blocks;
         // Divided by all 393,216 blocks, so the bar ends at 99 before the final 100.
         const int percent = int(std::int64_t(blocksRead) * 100 / kDiffBlockCount);
-        if (progress && percent != lastPercent)
-            progress(percent);
+        if (percent != lastPercent)
+            progress.report(caption, percent, 100);
         lastPercent = percent;
+        stopIfRequested(progress, kDiffStoppedMessage);
     }
-    if (progress)
-        progress(100);
+    progress.report(caption, 100, 100);
     return result;
 }
 

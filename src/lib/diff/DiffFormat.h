@@ -8,11 +8,11 @@
 // little-endian; positions are offsets from the start of the patch.
 
 #include "shell/LittleEndian.h"
+#include "shell/Progress.h"
 
 #include <array>
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <span>
 #include <stdexcept>
@@ -42,6 +42,9 @@ inline constexpr const char* kStageStatics = "Generating patch (Statics)";
 inline constexpr const char* kStageStaticsIndex = "Generating patch (Statics index)";
 inline constexpr const char* kStageMap = "Generating patch (Map)";
 inline constexpr const char* kStageMapIndex = "Generating patch (Map index)";
+
+inline constexpr const char* kDiffStoppedMessage =
+    "The diff patch generation was stopped: no patch file was written.";
 
 inline constexpr const char* kStaticsLengthMessage =
     "StaticPointer.Length is not a multiple of SizeOf(TStaticRec)";
@@ -111,9 +114,6 @@ inline void encodeStaticPointer(unsigned char* p, const StaticPointer& pointer) 
     writeU32(p + 8, pointer.extra);
 }
 
-// Progress of a sub-operation: one percentage, 0..100.
-using PercentCallback = std::function<void(int)>;
-
 // The blocks a run covers: `columns` x `rows`, in block order (b = X * rows + Y). Client
 // files always use the whole 768 x 512 grid, the default. A smaller grid keeps every rule
 // (entry sizes, block order, the map checksum leaving out the last column) and lets tests
@@ -166,19 +166,23 @@ private:
 };
 
 // ReadStaIdx: loads the first 393,216 entries (the table's grid) of a staidx0.mul, whole
-// block columns, up to 1 MiB per read. The callback gets 0, then X * 100 / 768 (768: the
-// grid's columns) for each column read, then 100. A shorter file is a FileError.
+// block columns, up to 1 MiB per read. `progress` gets 0, then X * 100 / 768 (768: the
+// grid's columns) for each column read, then 100, each of 100 under `caption` (the stage
+// showing). A shorter file is a FileError; a stop throws OperationStopped
+// (kDiffStoppedMessage).
 void readStaIdx(const std::filesystem::path& path, StaIdxTable& table,
-                const PercentCallback& progress = {});
+                Progress& progress = noProgress(), const std::string& caption = kStageStatics);
 
 // StaIdxChecksum: the XOR of all 1,179,648 32-bit words (3 per entry of the table's grid)
 // of the table's entries.
 std::uint32_t staIdxChecksum(const StaIdxTable& table);
 
 // MapChecksum: the XOR of the 49 words of each of the first 392,704 blocks of a map file.
-// The callback gets 0, then blocks-read * 100 / 393,216 whenever that value changes (so
-// the last block shows 99), then 100.
-std::uint32_t mapChecksum(const std::filesystem::path& path, const PercentCallback& progress = {});
+// `progress` gets 0, then blocks-read * 100 / 393,216 whenever that value changes (so the
+// last block shows 99), then 100, each of 100 under `caption`; a stop throws
+// OperationStopped (kDiffStoppedMessage).
+std::uint32_t mapChecksum(const std::filesystem::path& path, Progress& progress = noProgress(),
+                          const std::string& caption = kStageWorking);
 
 // The XOR of `words` consecutive 32-bit little-endian words starting at `p`.
 std::uint32_t xorFoldWords(const unsigned char* p, std::size_t words);

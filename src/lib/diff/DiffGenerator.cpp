@@ -105,7 +105,7 @@ struct PendingBlock {
 class Generator {
 public:
     Generator(const DiffFileSet& original, const DiffFileSet& modified, PatchWriter& writer,
-              DiffProgress& progress, DiffSummary& summary, const DiffRunSettings& settings)
+              Progress& progress, DiffSummary& summary, const DiffRunSettings& settings)
         : m_orig(original), m_mod(modified), m_writer(writer), m_progress(progress),
           m_summary(summary), m_settings(settings), m_grid(settings.grid), m_origIndex(m_grid),
           m_modIndex(m_grid), m_origLoader(settings.mergeGap), m_modLoader(settings.mergeGap) {}
@@ -132,9 +132,13 @@ private:
         }
         return buffer.get();
     }
-    PercentCallback percentCallback() {
-        return [this](int value) { m_progress.percent(value); };
+    // A new stage: its caption, its bar at 0.
+    void stage(const char* caption) {
+        m_stage = caption;
+        m_progress.report(m_stage, 0, 100);
     }
+    // The bar of the stage showing; a stop is taken here, after a block column.
+    void percent(int value) { reportStep(m_progress, m_stage, value, 100, kDiffStoppedMessage); }
     bool large(const PendingBlock& block) const {
         return block.modLength > m_settings.largeBlockBytes;
     }
@@ -145,7 +149,8 @@ private:
     const DiffFileSet& m_orig;
     const DiffFileSet& m_mod;
     PatchWriter& m_writer;
-    DiffProgress& m_progress;
+    Progress& m_progress;
+    std::string m_stage = kStageWorking;
     DiffSummary& m_summary;
     const DiffRunSettings& m_settings;
     const DiffGrid m_grid;
@@ -169,9 +174,9 @@ private:
 };
 
 void Generator::staticsPhase() {
-    m_progress.stage(kStageStatics);
-    readStaIdx(m_orig.staIdx, m_origIndex, percentCallback());
-    readStaIdx(m_mod.staIdx, m_modIndex, percentCallback());
+    stage(kStageStatics);
+    readStaIdx(m_orig.staIdx, m_origIndex, m_progress, m_stage);
+    readStaIdx(m_mod.staIdx, m_modIndex, m_progress, m_stage);
     TBHDInfo& header = m_summary.header;
     header.origStaIdxCRC = staIdxChecksum(m_origIndex);
     header.modStaIdxCRC = staIdxChecksum(m_modIndex);
@@ -183,15 +188,15 @@ void Generator::staticsPhase() {
 
     for (int x = 0; x < m_grid.columns; ++x) {
         compareStaticsColumn(x);
-        m_progress.percent(x * 100 / m_grid.columns);
+        percent(x * 100 / m_grid.columns);
     }
 
     header.staticsIndexPos = m_writer.position();
-    m_progress.stage(kStageStaticsIndex);
+    stage(kStageStaticsIndex);
     const std::size_t columnBytes = std::size_t(m_grid.rows) * kPatchStaticsEntrySize;
     for (int x = 0; x < m_grid.columns; ++x) {
         m_writer.append(m_staticsEntries.data() + std::size_t(x) * columnBytes, columnBytes);
-        m_progress.percent(x * 100 / m_grid.columns);
+        percent(x * 100 / m_grid.columns);
     }
 }
 
@@ -319,7 +324,7 @@ static_assert(kMapChecksumBlocks == DiffGrid{}.mapChecksumBlocks(),
 std::uint32_t Generator::checksumAndStoreMaps(const MapFileReader& origMap,
                                               const MapFileReader& modMap,
                                               std::vector<unsigned char>& mapEntries) {
-    m_progress.percent(0);
+    percent(0);
     const int rows = m_grid.rows;
     const auto columnBytes = std::size_t(m_grid.mapColumnBytes());
     const int columnsPerRead = std::max(1, int(kMapReadBytes / columnBytes));
@@ -344,11 +349,13 @@ std::uint32_t Generator::checksumAndStoreMaps(const MapFileReader& origMap,
             }
             const int percent = int(std::int64_t(x + 1) * rows * 100 / m_grid.blockCount());
             if (percent != lastPercent)
-                m_progress.percent(percent);
+                this->percent(percent);
+            else
+                stopIfRequested(m_progress, kDiffStoppedMessage);
             lastPercent = percent;
         }
     }
-    m_progress.percent(100);
+    percent(100);
     return result;
 }
 
@@ -373,7 +380,7 @@ void Generator::mapPhase() {
     // they land where the map stage would put them.
     header.mapCRC = checksumAndStoreMaps(origMap, modMap, mapEntries);
 
-    m_progress.stage(kStageMap);
+    stage(kStageMap);
     const int rows = m_grid.rows;
     const auto columnBytes = std::size_t(m_grid.mapColumnBytes());
     // The column the checksum leaves out (767 on the client grid) is compared here.
@@ -391,15 +398,15 @@ void Generator::mapPhase() {
                     storeMapBlock(blockIndex(x, y), mod + from, mapEntries);
             }
         }
-        m_progress.percent(x * 100 / m_grid.columns);
+        percent(x * 100 / m_grid.columns);
     }
 
     header.mapIndexPos = m_writer.position();
-    m_progress.stage(kStageMapIndex);
+    stage(kStageMapIndex);
     const std::size_t indexColumnBytes = std::size_t(rows) * kPatchMapEntrySize;
     for (int x = 0; x < m_grid.columns; ++x) {
         m_writer.append(mapEntries.data() + std::size_t(x) * indexColumnBytes, indexColumnBytes);
-        m_progress.percent(x * 100 / m_grid.columns);
+        percent(x * 100 / m_grid.columns);
     }
 }
 
@@ -413,14 +420,14 @@ void DiffRunSettings::check() const {
 
 DiffSummary generateDiff(const DiffFileSet& original, const DiffFileSet& modified,
                          const fs::path& patchPath, bool withStatics, bool withMap,
-                         DiffProgress& progress) {
+                         Progress& progress) {
     return generateDiff(original, modified, patchPath, withStatics, withMap, progress,
                         DiffRunSettings{});
 }
 
 DiffSummary generateDiff(const DiffFileSet& original, const DiffFileSet& modified,
                          const fs::path& patchPath, bool withStatics, bool withMap,
-                         DiffProgress& progress, const DiffRunSettings& settings) {
+                         Progress& progress, const DiffRunSettings& settings) {
     settings.check();
     if (!withStatics && !withMap)
         throw std::invalid_argument("A diff patch needs the statics part, the map part or both");
@@ -430,7 +437,7 @@ DiffSummary generateDiff(const DiffFileSet& original, const DiffFileSet& modifie
             throw FileError("Cannot write the patch to \"" + patchPath.string() +
                             "\": it is one of the input files");
 
-    progress.stage(kStageWorking);
+    progress.report(kStageWorking, 0, 100);
     DiffSummary summary;
     PatchWriter writer(patchPath);
     // Provisional header first: an unfinished patch has both positions -1.

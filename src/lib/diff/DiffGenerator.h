@@ -11,24 +11,6 @@
 
 namespace tb {
 
-// Where a run reports how far it is. The window maps this onto its stage progress window
-// and lets pending window messages run in both calls; the command line prints it.
-class DiffProgress {
-public:
-    virtual ~DiffProgress() = default;
-    // A new stage: shows `text` and puts the bar back to 0.
-    virtual void stage(const std::string& text) = 0;
-    // The bar of the current stage, 0..100.
-    virtual void percent(int value) = 0;
-};
-
-// Reports nothing.
-class NoDiffProgress : public DiffProgress {
-public:
-    void stage(const std::string&) override {}
-    void percent(int) override {}
-};
-
 // One set of client files.
 struct DiffFileSet {
     std::filesystem::path staIdx;  // staidx0.mul
@@ -46,19 +28,22 @@ struct DiffSummary {
 };
 
 // GenerateDiff. Writes the patch at `patchPath` with a statics part and/or a map part; at
-// least one of the flags must be set. The patch is written front to back into a temporary
+// least one of the flags must be set. Progress: the stage as the caption (kStageWorking,
+// then the stages of the parts, in order), the stage's bar as done of 100; a new stage
+// starts at 0. The patch is written front to back into a temporary
 // file beside `patchPath` (provisional header first, both positions -1, the real header
 // last) and replaces the file at `patchPath` only when complete.
 //
 // The output may not be one of the six inputs (checked before anything is written;
 // FileError). Any failure after that (missing or short file, a statics Length that is not
 // a multiple of 7: StaticsLengthError) drops the unfinished patch, leaving whatever was at
-// `patchPath` before, before the error leaves this function. Memory stays bounded
+// `patchPath` before, before the error leaves this function; so does a stop, after any
+// block column (OperationStopped, kDiffStoppedMessage). Memory stays bounded
 // whatever the size of statics0.mul: the two indexes and the patch indexes (about 14 MiB)
 // plus a few MiB of read buffers.
 DiffSummary generateDiff(const DiffFileSet& original, const DiffFileSet& modified,
                          const std::filesystem::path& patchPath, bool withStatics, bool withMap,
-                         DiffProgress& progress);
+                         Progress& progress = noProgress());
 
 // How a run reads and which blocks it covers. generateDiff uses the defaults; tests and the
 // fuzz target pick a small grid and small sizes so every read path runs on small files.
@@ -82,6 +67,6 @@ struct DiffRunSettings {
 // GenerateDiff with explicit settings; they are checked before the patch is touched.
 DiffSummary generateDiff(const DiffFileSet& original, const DiffFileSet& modified,
                          const std::filesystem::path& patchPath, bool withStatics, bool withMap,
-                         DiffProgress& progress, const DiffRunSettings& settings);
+                         Progress& progress, const DiffRunSettings& settings);
 
 } // namespace tb

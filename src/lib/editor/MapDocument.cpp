@@ -108,18 +108,23 @@ void MapDocument::setModifications(std::uint64_t count) {
             listener->modifiedChanged(isModified());
 }
 
-void MapDocument::replace(MapImage image, std::filesystem::path fileName) {
-    m_image = std::move(image);
+MapImage MapDocument::replace(MapImage image, std::filesystem::path fileName) {
+    MapImage previous = std::exchange(m_image, std::move(image));
     m_fileName = std::move(fileName);
     m_undo.clear();
     setModifications(0);
     for (DocumentListener* listener : m_listeners)
         listener->documentReplaced();
+    return previous;
 }
 
 void MapDocument::save(const std::filesystem::path& path) {
     m_image.save(path);
-    m_fileName = path;
+    markSaved(path);
+}
+
+void MapDocument::markSaved(std::filesystem::path path) {
+    m_fileName = std::move(path);
     setModifications(0);
 }
 

@@ -108,11 +108,15 @@ public:
     };
 
     // Replaces the map (Load): no rows, unmodified. Listeners hear documentReplaced().
-    void replace(MapImage image, std::filesystem::path fileName);
+    // Returns the map it held, for a caller that lets a large one go elsewhere.
+    MapImage replace(MapImage image, std::filesystem::path fileName);
     // Writes the map to `path`, replacing the file atomically in the format it was read in;
     // afterwards the document is unmodified and `path` is its file name. Throws FileError
     // naming the path; the file and the document are unchanged then.
     void save(const std::filesystem::path& path);
+    // The map as it stands was written to `path` by the caller (a save that ran beside the
+    // editor while no edit could reach the map): as after save(), unmodified under `path`.
+    void markSaved(std::filesystem::path path);
     // Forgets that there are unsaved changes (the user chose to discard them) without
     // touching the cells.
     void markUnmodified();

@@ -4,7 +4,7 @@
 
 namespace tb {
 
-OverviewImage buildOverview(const MapImage& map, const RadarColours& radar) {
+OverviewImage buildOverview(const MapImage& map, const RadarColours& radar, Progress& progress) {
     OverviewImage image;
     if (!map.hasGeometry())
         return image;
@@ -24,6 +24,7 @@ OverviewImage buildOverview(const MapImage& map, const RadarColours& radar) {
             out[1] = colour.green;
             out[2] = colour.blue;
         }
+        reportStep(progress, kOverviewBuildText, i + 1, image.width, kPictureStoppedMessage);
     }
     return image;
 }

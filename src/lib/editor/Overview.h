@@ -6,6 +6,7 @@
 #include "core/MapImage.h"
 #include "core/MapVariant.h"
 #include "core/RadarColours.h"
+#include "shell/Progress.h"
 
 #include <cstdint>
 #include <optional>
@@ -25,10 +26,16 @@ struct OverviewImage {
     }
 };
 
+inline constexpr const char* kOverviewBuildText = "Building map overview ...";
+inline constexpr const char* kPictureStoppedMessage =
+    "Drawing the picture was stopped: nothing was written.";
+
 // Pixel (i, j) is the radar colour, through rgb555ToColor, of the tile at cell
 // (8i + 1, 8j + 1). Ids without a radar colour (16383 and up) are black. A map without
-// geometry gives an empty image.
-OverviewImage buildOverview(const MapImage& map, const RadarColours& radar);
+// geometry gives an empty image. `progress` gets the columns done under
+// kOverviewBuildText; a stop throws OperationStopped (kPictureStoppedMessage).
+OverviewImage buildOverview(const MapImage& map, const RadarColours& radar,
+                            Progress& progress = noProgress());
 
 // The size of the overview, one pixel per block (7168 x 4096 cells: 896 x 512); 0 x 0
 // without a known map size.

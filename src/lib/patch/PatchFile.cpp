@@ -10,7 +10,16 @@
 
 namespace tb {
 
-std::vector<PatchEntryText> readPatchEntries(const KeyFile& file) {
+namespace {
+
+// "<what> ... i/last", the status text of entry i of a run whose last entry is `last`.
+std::string entryText(const char* what, int i, int last) {
+    return std::string(what) + " ... " + std::to_string(i) + "/" + std::to_string(last);
+}
+
+} // namespace
+
+std::vector<PatchEntryText> readPatchEntries(const KeyFile& file, Progress& progress) {
     std::vector<PatchEntryText> entries;
     const int count = file.entryCount();
     entries.reserve(std::size_t(count));
@@ -18,16 +27,19 @@ std::vector<PatchEntryText> readPatchEntries(const KeyFile& file) {
         const std::string section = std::to_string(i);
         entries.push_back({file.readString(section, "X", "0"), file.readString(section, "Y", "0"),
                            file.readString(section, "Z", "0"), file.readString(section, "ID", "")});
+        reportStep(progress, entryText("Loading", i, count - 1), i, count - 1,
+                   kPatchLoadStoppedMessage);
     }
     return entries;
 }
 
-std::vector<PatchEntryText> readPatchFile(const std::filesystem::path& path) {
-    return readPatchEntries(KeyFile::load(path));
+std::vector<PatchEntryText> readPatchFile(const std::filesystem::path& path, Progress& progress) {
+    return readPatchEntries(KeyFile::load(path), progress);
 }
 
 void writePatchFile(const std::filesystem::path& path, const std::vector<PatchEntryText>& entries,
-                    const ItemProgress& progress) {
+                    Progress& progress) {
+    // A stop throws out of the writer, which then drops its temporary file.
     writeFileAtomically(path, [&](const AppendBytes& append) {
         const int count = int(entries.size());
         for (int i = 0; i < count; ++i) {
@@ -35,8 +47,8 @@ void writePatchFile(const std::filesystem::path& path, const std::vector<PatchEn
             const std::string bytes =
                 encodeLines(entryLines(i, {{"X", e.x}, {"Y", e.y}, {"Z", e.z}, {"ID", e.id}}));
             append(bytes.data(), bytes.size());
-            if (progress)
-                progress(i, "Saving ... " + std::to_string(i) + "/" + std::to_string(count - 1));
+            reportStep(progress, entryText("Saving", i, count - 1), i, count - 1,
+                       kPatchSaveStoppedMessage);
         }
     });
 }
@@ -62,72 +74,81 @@ std::string patchingText(int x, int y) {
 
 namespace {
 
-// The run shared by a bare map and a document's edit: both read cells with contains() and
-// cellUnchecked() and take a whole cell with their own write.
-template <typename CellTarget, typename WriteCell>
-PatchResult applyEntries(const CellTarget& target, WriteCell&& writeCell, const KeyFile& file,
-                         const ItemProgress& progress) {
+// The run shared by a map written at once and a plan written later: each entry's values
+// are checked before `take` hears of it; a cell outside the map is counted, not taken.
+template <typename Take>
+PatchResult forEachPatchEntry(const std::optional<MapVariant>& geometry, const KeyFile& file,
+                              Progress& progress, Take&& take) {
     PatchResult result;
     const int count = file.entryCount();
     for (int i = 0; i < count; ++i) {
         const std::string section = std::to_string(i);
-        std::int32_t x = 0;
-        std::int32_t y = 0;
-        MapCell value;
-        bool setsTile = false;
+        PatchCellWrite write;
         const char* key = "X"; // the key being read, for the error
         std::string text;
         try {
             text = file.readString(section, key, "0");
-            x = strToInt(text);
+            write.x = strToInt(text);
             text = file.readString(section, key = "Y", "0");
-            y = strToInt(text);
+            write.y = strToInt(text);
             text = file.readString(section, key = "Z", "0");
             const std::int32_t z = strToInt(text);
             if (z < -128 || z > 127)
                 throw RangeError();
-            value.altitude = static_cast<std::int8_t>(z);
+            write.altitude = static_cast<std::int8_t>(z);
             text = file.readString(section, key = "ID", "");
-            if (!text.empty()) {
-                value.tileId = static_cast<std::uint16_t>(spacedHexToInt(text, 2));
-                setsTile = true;
-            }
+            if (!text.empty())
+                write.tileId = static_cast<std::uint16_t>(spacedHexToInt(text, 2));
         } catch (const ConversionError& e) {
             throw PatchEntryError(e.what(), i, result, key, text);
         } catch (const RangeError& e) {
             throw PatchEntryError(e.what(), i, result, key, text);
         }
         // A cell outside the map is not part of the image: nothing is written for it.
-        if (target.contains(x, y)) {
-            if (!setsTile)
-                value.tileId = target.cellUnchecked(x, y).tileId;
-            writeCell(x, y, value);
+        if (geometry && geometry->contains(write.x, write.y)) {
+            take(write);
             ++result.applied;
         } else {
             ++result.skipped;
         }
-        if (progress)
-            progress(i, patchingText(x, y));
+        reportStep(progress, patchingText(write.x, write.y), i, count - 1,
+                   kPatchApplyStoppedMessage);
     }
     return result;
 }
 
-} // namespace
-
-PatchResult applyPatch(MapImage& map, const KeyFile& file, const ItemProgress& progress) {
-    return applyEntries(
-        map, [&](std::int32_t x, std::int32_t y, MapCell value) { map.setCell(x, y, value); }, file,
-        progress);
+MapCell patchedCell(const PatchCellWrite& write, MapCell before) {
+    return {write.tileId.value_or(before.tileId), write.altitude};
 }
 
-PatchResult applyPatch(MapDocument& document, const KeyFile& file, const ItemProgress& progress) {
-    // The whole run is one operation: one repaint, one change and one undo step, however
-    // it ends.
+} // namespace
+
+PatchResult applyPatch(MapImage& map, const KeyFile& file, Progress& progress) {
+    return forEachPatchEntry(map.variant(), file, progress, [&](const PatchCellWrite& write) {
+        map.setCellUnchecked(write.x, write.y,
+                             patchedCell(write, map.cellUnchecked(write.x, write.y)));
+    });
+}
+
+PatchPlan planPatch(const std::optional<MapVariant>& geometry, const KeyFile& file,
+                    Progress& progress) {
+    PatchPlan plan;
+    try {
+        plan.result = forEachPatchEntry(geometry, file, progress, [&](const PatchCellWrite& write) {
+            plan.writes.push_back(write);
+        });
+    } catch (const PatchEntryError& e) {
+        plan.result = e.before();
+        plan.error = e;
+    }
+    return plan;
+}
+
+void writePatchPlan(MapDocument& document, const PatchPlan& plan) {
+    // The whole plan is one operation: one repaint, one change and one undo step.
     MapDocument::Edit edit(document, MapDocument::Undo::Bulk);
-    return applyEntries(
-        edit.image(),
-        [&](std::int32_t x, std::int32_t y, MapCell value) { edit.write(x, y, value); }, file,
-        progress);
+    for (const PatchCellWrite& write : plan.writes)
+        edit.write(write.x, write.y, patchedCell(write, edit.cell(write.x, write.y)));
 }
 
 } // namespace tb

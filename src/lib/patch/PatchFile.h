@@ -11,10 +11,12 @@
 // spaced hex (absent or empty: the cell keeps its tile). Texts are stored as typed; they
 // are only checked when the patch is applied.
 
+#include "core/MapVariant.h"
 #include "patch/KeyFile.h"
+#include "shell/Progress.h"
 
+#include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -29,6 +31,13 @@ class MapImage;
 // The message for applying a patch file without entries (missing, empty, no "[...]" line).
 inline constexpr const char* kPatchFileEmptyMessage = "File is empty or corupted!";
 
+inline constexpr const char* kPatchLoadStoppedMessage =
+    "Loading the patch file was stopped: the list was not changed.";
+inline constexpr const char* kPatchSaveStoppedMessage =
+    "Saving the patch file was stopped: the file was not changed.";
+inline constexpr const char* kPatchApplyStoppedMessage =
+    "Patching the map was stopped: no entry was applied.";
+
 // One entry as texts, exactly as typed or read.
 struct PatchEntryText {
     std::string x;
@@ -38,20 +47,22 @@ struct PatchEntryText {
     bool operator==(const PatchEntryText&) const = default;
 };
 
-// Reports item `index` of a run with its status text.
-using ItemProgress = std::function<void(int index, const std::string& text)>;
-
 // The entries of a patch key file: "X", "Y", "Z" with the default "0", "ID" with an empty
-// default, for the sections "0" to entryCount() - 1.
-std::vector<PatchEntryText> readPatchEntries(const KeyFile& file);
+// default, for the sections "0" to entryCount() - 1. `progress` gets entry i of a run of n
+// as "Loading ... i/n-1" (i of n - 1); a stop throws OperationStopped
+// (kPatchLoadStoppedMessage).
+std::vector<PatchEntryText> readPatchEntries(const KeyFile& file,
+                                             Progress& progress = noProgress());
 // The same from a file; no entries when it does not exist. Throws FileError.
-std::vector<PatchEntryText> readPatchFile(const std::filesystem::path& path);
+std::vector<PatchEntryText> readPatchFile(const std::filesystem::path& path,
+                                          Progress& progress = noProgress());
 
 // Replaces the whole file atomically with one section per entry (keys X, Y, Z, ID), so no
-// section of an older, longer file survives; no entries give an empty file. `progress` is
-// called for each entry as it is written. Throws FileError; the old file then stays.
+// section of an older, longer file survives; no entries give an empty file. `progress` gets
+// each entry i of n as it is written, "Saving ... i/n-1" (i of n - 1). Throws FileError, or
+// OperationStopped (kPatchSaveStoppedMessage) when stopped; the old file then stays.
 void writePatchFile(const std::filesystem::path& path, const std::vector<PatchEntryText>& entries,
-                    const ItemProgress& progress = {});
+                    Progress& progress = noProgress());
 
 // "Patching (X, Y): <x>, <y>", the status text of applying one entry.
 std::string patchingText(int x, int y);
@@ -96,15 +107,41 @@ std::string missingPatchSectionMessage(const std::filesystem::path& path, int mi
 // the same cell wins. Each entry: X and Y (default "0") as integers, Z (default "0") as an
 // integer in -128..127 becomes the altitude, a non-empty ID as 2-byte spaced hex becomes
 // the tile id. Every value of an entry is checked before its cell is touched; an entry
-// whose cell lies outside the map is skipped and counted. `progress` gets each entry with
-// patchingText(x, y). Throws PatchEntryError at the first bad entry. A file without
-// entries changes nothing and gives {0, 0}; callers report kPatchFileEmptyMessage first,
-// and refuse a file that firstMissingPatchSection finds a gap in.
-PatchResult applyPatch(MapImage& map, const KeyFile& file, const ItemProgress& progress = {});
-// The same as one operation of `document`, undone as one step: its listeners hear of the
-// cells written once the run ends, also when a bad entry stops it (the entries written
-// before it are then the step).
-PatchResult applyPatch(MapDocument& document, const KeyFile& file,
-                       const ItemProgress& progress = {});
+// whose cell lies outside the map is skipped and counted. `progress` gets entry i of n with
+// patchingText(x, y) (i of n - 1). Throws PatchEntryError at the first bad entry, and
+// OperationStopped (kPatchApplyStoppedMessage) when stopped; the entries before stay
+// written in `map` either way. A file without entries changes nothing and gives {0, 0};
+// callers report kPatchFileEmptyMessage first, and refuse a file that firstMissingPatchSection
+// finds a gap in.
+PatchResult applyPatch(MapImage& map, const KeyFile& file, Progress& progress = noProgress());
+
+// One cell a patch writes: the altitude, and the tile id when the entry names one (else the
+// cell keeps the tile it has when the write is made, which an earlier entry may have set).
+struct PatchCellWrite {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    std::int8_t altitude = 0;
+    std::optional<std::uint16_t> tileId;
+    friend bool operator==(const PatchCellWrite&, const PatchCellWrite&) = default;
+};
+
+// A patch run worked out for a map of `geometry` without touching any map, so that it can
+// run beside the editor and be written in one go afterwards: the writes of the entries
+// before the first bad one (cells outside the map left out), the counts, and the bad
+// entry's error.
+struct PatchPlan {
+    std::vector<PatchCellWrite> writes;
+    PatchResult result;
+    std::optional<PatchEntryError> error;
+};
+
+// The run of applyPatch, with its progress, as a plan. A bad entry ends the plan (error);
+// a stop throws OperationStopped (kPatchApplyStoppedMessage).
+PatchPlan planPatch(const std::optional<MapVariant>& geometry, const KeyFile& file,
+                    Progress& progress = noProgress());
+
+// Writes a plan's cells in order as one operation of `document`, undone as one step: its
+// listeners hear of the cells once.
+void writePatchPlan(MapDocument& document, const PatchPlan& plan);
 
 } // namespace tb

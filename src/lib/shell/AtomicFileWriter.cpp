@@ -177,6 +177,23 @@ void writeFileAtomically(const fs::path& path, const void* data, std::size_t siz
     writeFileAtomically(path, [&](const AppendBytes& append) { append(data, size); });
 }
 
+void writeFileAtomically(const fs::path& path, const void* data, std::size_t size,
+                         Progress& progress, std::string_view caption,
+                         const std::string& stoppedMessage) {
+    constexpr std::size_t kPieceBytes = std::size_t(16) << 20;
+    writeFileAtomically(path, [&](const AppendBytes& append) {
+        const auto* bytes = static_cast<const unsigned char*>(data);
+        std::size_t written = 0;
+        do {
+            const std::size_t piece = std::min(kPieceBytes, size - written);
+            append(bytes + written, piece);
+            written += piece;
+            reportStep(progress, caption, std::int64_t(written), std::int64_t(size),
+                       stoppedMessage);
+        } while (written < size);
+    });
+}
+
 void writeFileAtomically(const fs::path& path, std::string_view text) {
     writeFileAtomically(path, text.data(), text.size());
 }

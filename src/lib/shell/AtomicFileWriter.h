@@ -3,11 +3,13 @@
 // bytes go to a temporary file beside the target, which is then renamed over it.
 
 #include "shell/NativeFile.h"
+#include "shell/Progress.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <string>
 #include <string_view>
 
 namespace tb {
@@ -16,6 +18,12 @@ namespace tb {
 // path when any step fails; the old file is then left as it was.
 void writeFileAtomically(const std::filesystem::path& path, const void* data, std::size_t size);
 void writeFileAtomically(const std::filesystem::path& path, std::string_view text);
+// The same in pieces of a few megabytes: `progress` gets the bytes written of `size` under
+// `caption` after each, and a stop between two throws OperationStopped with
+// `stoppedMessage`, the target untouched.
+void writeFileAtomically(const std::filesystem::path& path, const void* data, std::size_t size,
+                         Progress& progress, std::string_view caption,
+                         const std::string& stoppedMessage);
 
 // For writers that produce their output in pieces (large files, progress): `produce` is
 // given a callback that appends bytes to the temporary file. If `produce` throws, the

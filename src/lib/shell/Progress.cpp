@@ -18,6 +18,10 @@ Progress& noProgress() {
 void reportStep(Progress& progress, std::string_view caption, std::int64_t done, std::int64_t total,
                 const std::string& stoppedMessage) {
     progress.report(caption, done, total);
+    stopIfRequested(progress, stoppedMessage);
+}
+
+void stopIfRequested(const Progress& progress, const std::string& stoppedMessage) {
     if (progress.stopRequested())
         throw OperationStopped(stoppedMessage);
 }

@@ -37,4 +37,8 @@ Progress& noProgress();
 void reportStep(Progress& progress, std::string_view caption, std::int64_t done, std::int64_t total,
                 const std::string& stoppedMessage);
 
+// Throws OperationStopped with `stoppedMessage` when the operation was asked to stop, for
+// operations that report more often than they can stop (several steps per unit of work).
+void stopIfRequested(const Progress& progress, const std::string& stoppedMessage);
+
 } // namespace tb

@@ -119,8 +119,12 @@ int copyProgressPercent(std::int32_t x, std::int32_t x2) {
     return x2 == 0 ? 100 : int(std::int64_t(x) * 100 / x2);
 }
 
+std::string copyProgressText(int percent) {
+    return "Copying (" + std::to_string(percent) + "%)";
+}
+
 void copyMapCells(const fs::path& source, const CopyRect& rect, const fs::path& destination,
-                  const std::function<void(int percent)>& progress) {
+                  Progress& progress) {
     const std::optional<MapVariant> from = identifyMapFile(source);
     const std::optional<MapVariant> to = identifyMapFile(destination);
     const std::int32_t sourceLastX = from ? from->width - 1 : 0;
@@ -146,8 +150,8 @@ void copyMapCells(const fs::path& source, const CopyRect& rect, const fs::path& 
     if (!inPlace)
         sourceFile.emplace(source);
     auto report = [&](std::int32_t x) {
-        if (progress)
-            progress(copyProgressPercent(x, rect.x2));
+        const int percent = copyProgressPercent(x, rect.x2);
+        progress.report(copyProgressText(percent), percent, 100);
     };
     if (rect.x2 < rect.x1 || rect.y2 < rect.y1) {
         // Nothing to copy; the destination is still opened, to report it as a copy would.
@@ -274,6 +278,9 @@ void copyMapCells(const fs::path& source, const CopyRect& rect, const fs::path& 
 
         for (std::int64_t n = lastTx - firstTx + 1; n > 0; --n)
             report(rect.x1 + columnsDone++);
+        // The new destination is only a temporary file (or an image in memory) until the
+        // end, so a stop here leaves the old one.
+        stopIfRequested(progress, kCopyStoppedMessage);
     }
     if (containerTarget)
         targetImage->save(destination);

@@ -5,10 +5,10 @@
 // replaces the old one whole, so an interrupted or failed copy never leaves half of it.
 
 #include "core/MapVariant.h"
+#include "shell/Progress.h"
 
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <optional>
 #include <string>
 
@@ -17,6 +17,8 @@ namespace tb {
 inline constexpr const char* kWrongCoordinatesMessage = "You entered wrong coordinates!";
 inline constexpr const char* kUnknownMapMessage = "Unknown map!";
 inline constexpr const char* kZeroCoordinatesMessage = "Coordinates X1,Y1,X2,Y2 cannot be 0!";
+inline constexpr const char* kCopyStoppedMessage =
+    "The map copy was stopped: the destination map was not changed.";
 
 // The inclusive source rectangle X1..X2 by Y1..Y2 and the target cell (DX, DY) where its
 // corner (X1, Y1) lands.
@@ -39,6 +41,8 @@ bool targetCoordinateOutOfRange(std::int64_t d, std::int64_t c1, std::int64_t c2
 // The percentage after source column x: x * 100 div X2, and 100 when X2 is 0 (the single
 // column x = 0 is then the whole copy).
 int copyProgressPercent(std::int32_t x, std::int32_t x2);
+// "Copying (n%)", the caption of a copy's progress at percentage n.
+std::string copyProgressText(int percent);
 
 // Copies the rectangle, after the checks of the window in its order: any coordinate out of
 // range (bounds 0 for a side not identified) refuses with kWrongCoordinatesMessage, a side
@@ -47,12 +51,13 @@ int copyProgressPercent(std::int32_t x, std::int32_t x2);
 // is opened). X2 < X1 or Y2 < Y1 copies nothing. A container destination is written back
 // as a container with the layout it was read with.
 //
-// `progress` gets copyProgressPercent(x, X2) once per source column x, X1 to X2 in order.
+// `progress` gets copyProgressPercent(x, X2) of 100 (caption copyProgressText) once per
+// source column x, X1 to X2 in order. Asked to stop, the copy ends between two batches of
+// block columns with OperationStopped (kCopyStoppedMessage) and the destination as it was.
 // When source and destination are one file, the result is that of copying from a snapshot
 // of the source rectangle taken before the copy starts. An input/output error throws
 // FileError with both files closed and the destination as it was.
 void copyMapCells(const std::filesystem::path& source, const CopyRect& rect,
-                  const std::filesystem::path& destination,
-                  const std::function<void(int percent)>& progress = {});
+                  const std::filesystem::path& destination, Progress& progress = noProgress());
 
 } // namespace tb

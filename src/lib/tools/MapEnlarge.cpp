@@ -36,8 +36,7 @@ std::string copyPassText(int x, int maxX) {
     return "Copying source map to new map (" + std::to_string(percent) + "%)";
 }
 
-void enlargeMap(const fs::path& source, const fs::path& destination,
-                const EnlargeProgressFn& progress) {
+void enlargeMap(const fs::path& source, const fs::path& destination, Progress& progress) {
     const std::optional<MapVariant> variant = identifyMapFile(source);
     if (!variant)
         throw ToolRefusal(kWrongSourceMapMessage);
@@ -50,16 +49,17 @@ void enlargeMap(const fs::path& source, const fs::path& destination,
     const std::size_t sourceColumnBytes = std::size_t(sourceHeightBlocks) * kBlockSize;
     const std::size_t columnBytes = std::size_t(kEnlargedHeightBlocks) * kBlockSize;
 
-    auto report = [&](std::string text, int position, int maximum) {
-        if (progress)
-            progress(EnlargeProgress{std::move(text), position, maximum});
+    auto report = [&](const std::string& text, int position, int maximum) {
+        progress.report(text, position, maximum);
     };
-    // One step per cell column of the block columns just written, up to lastX.
+    // One step per cell column of the block columns just written, up to lastX; a stop is
+    // taken after them, before the next run of columns.
     auto reportColumns = [&](int firstBlockColumn, int blockColumns, auto&& textOf, int lastX,
                              int maximum) {
         const int firstX = firstBlockColumn * kCellsPerBlockSide;
         for (int x = firstX; x < firstX + blockColumns * kCellsPerBlockSide && x <= lastX; ++x)
             report(textOf(x), x, maximum);
+        stopIfRequested(progress, kEnlargeStoppedMessage);
     };
 
     const MapFileReader input(source);

@@ -3,9 +3,10 @@
 // top-left corner. Cells outside the source hold tile 0 at altitude 0; every block header
 // of the new file is zero.
 
+#include "shell/Progress.h"
+
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <string>
 
 namespace tb {
@@ -21,18 +22,12 @@ inline constexpr const char* kEnlargeOntoSourceMessage =
 inline constexpr const char* kEnlargeDoneText = "Done.";
 inline constexpr const char* kBlankPassStartText = "Creating new map file";
 inline constexpr const char* kCopyPassStartText = "Copying source map to new map";
+inline constexpr const char* kEnlargeStoppedMessage =
+    "The map enlargement was stopped: no new map file was written.";
 
 // The name the new map is offered under: "map0LegacyMUL.uop" for a container source,
 // "map0.mul" for any other.
 const char* enlargedMapDefaultName(const std::filesystem::path& source);
-
-// One step of the run: the text for the progress label and the bar's position and maximum.
-struct EnlargeProgress {
-    std::string text;
-    int position = 0;
-    int maximum = 0;
-};
-using EnlargeProgressFn = std::function<void(const EnlargeProgress&)>;
 
 // "Creating new map file (n%)" with n = x * 100 div 7168.
 std::string blankPassText(int x);
@@ -47,10 +42,12 @@ std::string copyPassText(int x, int maxX);
 // the destination only when complete; on any failure (FileError) nothing is left under the
 // destination's name and an existing destination is unchanged.
 //
-// Progress, in order: kBlankPassStartText (0 of 7168); blankPassText for columns 0..7167
-// (position x, maximum 7168); kEnlargeDoneText; kCopyPassStartText (0 of maxX);
-// copyPassText for columns 0..maxX (position x, maximum maxX); kEnlargeDoneText at 0.
+// Progress (caption: the progress label; done and total: the bar's position and maximum),
+// in order: kBlankPassStartText (0 of 7168); blankPassText for columns 0..7167 (x of 7168);
+// kEnlargeDoneText; kCopyPassStartText (0 of maxX); copyPassText for columns 0..maxX
+// (x of maxX); kEnlargeDoneText (0 of maxX). Asked to stop, the run ends between two runs
+// of block columns with OperationStopped (kEnlargeStoppedMessage), writing nothing.
 void enlargeMap(const std::filesystem::path& source, const std::filesystem::path& destination,
-                const EnlargeProgressFn& progress = {});
+                Progress& progress = noProgress());
 
 } // namespace tb

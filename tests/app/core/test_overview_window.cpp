@@ -4,6 +4,7 @@
 #include "app/core/OverviewWindow.h"
 #include "testsupport/FindControl.h"
 #include "testsupport/RecordingPrompts.h"
+#include "testsupport/WaitForJobs.h"
 
 #include "StaticsFixtures.h"
 #include "TestPaths.h"
@@ -296,6 +297,7 @@ private slots:
         auto* box = tbtest::control<QCheckBox>(form, "cbShowStatics");
         QVERIFY(box->isChecked());
         box->click();
+        TB_WAIT_FOR_JOBS(); // the picture is drawn again beside the window
         QCOMPARE(at(3, 5), expectedColour(m_radar, 0));
 
         tbapp::OverviewWindow without(link, m_radar, tb::MapSize{2304, 1600}, [] { return true; },

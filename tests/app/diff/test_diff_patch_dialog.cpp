@@ -3,6 +3,7 @@
 #include "DiffPatchDialogFixtures.h"
 #include "testsupport/CutTexts.h"
 #include "testsupport/FindControl.h"
+#include "testsupport/WaitForJobs.h"
 
 #include "app/diff/DiffPatchDialog.h"
 #include "app/shell/PathBox.h"
@@ -198,6 +199,7 @@ private slots:
         const QString both = tmp.path() + "/both.qmz";
         prompts.saveAnswers = {both};
         QTest::mouseClick(tbtest::control<QPushButton>(form, "GenerateButton"), Qt::LeftButton);
+        tbtest::waitForJobs();
         QCOMPARE(prompts.saveNames(), QStringList{"BHDFileSaveDialog"});
         QCOMPARE(prompts.titles, QStringList{"Patch file ..."});
         QCOMPARE(prompts.messages, QStringList{"Done."});
@@ -212,6 +214,7 @@ private slots:
         const QString statics = tmp.path() + "/statics.qmz";
         prompts.saveAnswers = {statics};
         tbtest::control<QPushButton>(form, "GenerateButton")->click();
+        tbtest::waitForJobs();
         QCOMPARE(QFileInfo(statics).size(), qint64(3'146'752));
         // The dialog offers the file chosen last.
         QCOMPARE(prompts.saveRequests[1].defaultName, both);
@@ -219,6 +222,7 @@ private slots:
         // Cancelling the dialog changes nothing.
         prompts.saveAnswers = {QString()};
         tbtest::control<QPushButton>(form, "GenerateButton")->click();
+        tbtest::waitForJobs();
         QCOMPARE(prompts.messages.size(), 2);
         QCOMPARE(QDir(tmp.path()).entryList({"*.qmz"}), (QStringList{"both.qmz", "statics.qmz"}));
         QVERIFY(form.isEnabled());
@@ -246,6 +250,7 @@ private slots:
         // The patch may not overwrite an input.
         prompts.saveAnswers = {orig[2]};
         tbtest::control<QPushButton>(form, "GenerateButton")->click();
+        tbtest::waitForJobs();
         QCOMPARE(prompts.errors.size(), 1);
         QVERIFY2(prompts.errors[0].contains("one of the input files"),
                  qPrintable(prompts.errors[0]));
@@ -263,6 +268,7 @@ private slots:
             previous.write("a patch made before");
         }
         tbtest::control<QPushButton>(form, "GenerateButton")->click();
+        tbtest::waitForJobs();
         QCOMPARE(prompts.errors.size(), 2);
         QVERIFY2(prompts.errors[1].contains("statics0.mul"), qPrintable(prompts.errors[1]));
         QVERIFY(enabledWhenReported);
@@ -286,6 +292,7 @@ private slots:
         typeAll(form, makeSet("saveOrig"), makeSet("saveMod"));
         prompts.saveAnswers = {readOnly, QString()};
         tbtest::control<QPushButton>(form, "GenerateButton")->click();
+        tbtest::waitForJobs();
         QCOMPARE(prompts.saveRequests.size(), 2);
         const tbapp::FileDialogRequest& first = prompts.saveRequests[0];
         QCOMPARE(first.name, QString("BHDFileSaveDialog"));

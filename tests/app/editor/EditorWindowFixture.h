@@ -5,6 +5,7 @@
 
 #include "testsupport/RecordingPrompts.h"
 #include "testsupport/TestWorld.h"
+#include "testsupport/WaitForJobs.h"
 
 #include "WindowControls.h"
 #include "app/editor/MapEditorWindow.h"

@@ -23,11 +23,17 @@ struct MainWindowFixture : EditorWindowFixture {
     MainWindowFixture() : EditorWindowFixture("") {}
 
     tbapp::MapEditorWindow& open() { return create(); }
-    // Creates, shows and loads the map and the art.
+    // Creates, shows and loads the map and the art (the Load job ended).
     tbapp::MapEditorWindow& openLoaded() {
         open();
-        tbtest::ui<QPushButton>(*form, "btnLoad")->click();
+        load();
         return *form;
+    }
+    // Load, as its button does it, to the end of its job.
+    void load() {
+        tbtest::ui<QPushButton>(*form, "btnLoad")->click();
+        if (!jobsEnded())
+            qWarning("the Load job did not end");
     }
 
     tbapp::DrawGrid& grid() { return *tbtest::ui<tbapp::DrawGrid>(*form, "MainDrawGrid"); }

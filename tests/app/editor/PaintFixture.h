@@ -17,8 +17,11 @@ struct PaintFixture : EditorWindowFixture {
     tbapp::MapEditorWindow& open(bool load = true) {
         create();
         random.seed(1234); // the first show seeded it from the clock
-        if (load)
+        if (load) {
             tbtest::ui<QPushButton>(*form, "btnLoad")->click();
+            if (!jobsEnded())
+                qWarning("the Load job did not end");
+        }
         return *form;
     }
 

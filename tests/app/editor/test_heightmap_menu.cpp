@@ -15,6 +15,7 @@ struct HeightmapFixture : tbtest::MainWindowFixture {
         QVERIFY(picture.save(file(name), "PNG"));
         questions.openAnswers << file(name);
         trigger("ImportHeightmap1");
+        tbtest::waitForJobs();
     }
     const tb::MapDocument& document() { return form->document(); }
 };
@@ -37,6 +38,7 @@ private slots:
         QVERIFY(!tbtest::ui<QAction>(*f.form, "ExportHeightmap1")->isEnabled());
         QVERIFY(!tbtest::ui<QAction>(*f.form, "ImportHeightmap1")->isEnabled());
         tbtest::ui<QPushButton>(*f.form, "btnLoad")->click();
+        tbtest::waitForJobs();
         QVERIFY(tbtest::ui<QAction>(*f.form, "ExportHeightmap1")->isEnabled());
         QVERIFY(tbtest::ui<QAction>(*f.form, "ImportHeightmap1")->isEnabled());
     }
@@ -50,6 +52,7 @@ private slots:
 
         f.questions.saveAnswers << f.file("heights.png");
         f.trigger("ExportHeightmap1");
+        tbtest::waitForJobs();
         QImage heights(f.file("heights.png"));
         QCOMPARE(heights.size(), QSize(2304, 1600));
         heights.convertTo(QImage::Format_Grayscale8);
@@ -100,8 +103,10 @@ private slots:
         f.openLoaded();
         f.questions.saveAnswers << f.file("same.png");
         f.trigger("ExportHeightmap1");
+        tbtest::waitForJobs();
         f.questions.openAnswers << f.file("same.png");
         f.trigger("ImportHeightmap1");
+        tbtest::waitForJobs();
         QCOMPARE(f.messages,
                  QStringList{"The heightmap changes no altitude: the map stays as it is."});
         QVERIFY(!f.document().isModified());
@@ -113,6 +118,7 @@ private slots:
         f.openLoaded();
         f.questions.saveAnswers << f.file("view.png");
         f.trigger("ExportViewPicture1");
+        tbtest::waitForJobs();
         const QImage saved(f.file("view.png"));
         const QImage shown = tbtest::mapView(*f.form).viewPicture();
         QCOMPARE(saved.size(), f.grid().viewport()->size());

@@ -108,6 +108,7 @@ private slots:
         QCOMPARE(ui<QAction>(*f.form, "Load1")->shortcut(), QKeySequence(QKeySequence::Open));
         QVERIFY(!save->isEnabled());
         QTest::keyClick(f.form.get(), Qt::Key_O, Qt::ControlModifier);
+        tbtest::waitForJobs();
         QVERIFY(f.form->mapLoaded());
         QVERIFY(save->isEnabled());
         QVERIFY(ui<QPushButton>(*f.form, "btnSave")->isEnabled());
@@ -115,6 +116,7 @@ private slots:
         f.form->document().setCell(5, 6, tb::MapCell{0x1D3, 42});
         QVERIFY(f.form->isWindowModified());
         QTest::keyClick(f.form.get(), Qt::Key_S, Qt::ControlModifier);
+        tbtest::waitForJobs();
         QCOMPARE(tb::MapImage::load(f.mapPath).cell(5, 6), (tb::MapCell{0x1D3, 42}));
         QVERIFY(!f.form->isWindowModified());
         QVERIFY(save->isEnabled());

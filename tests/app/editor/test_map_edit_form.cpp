@@ -4,6 +4,7 @@
 
 #include "testsupport/RecordingPrompts.h"
 #include "testsupport/TestWorld.h"
+#include "testsupport/WaitForJobs.h"
 
 #include "WindowControls.h"
 #include "app/editor/MapEditorWindow.h"
@@ -216,6 +217,7 @@ private slots:
         QVERIFY(!form.mapLoaded()); // identified, not loaded
 
         tbtest::ui<QPushButton>(form, "btnLoad")->click();
+        tbtest::waitForJobs();
         QVERIFY(f.messages.isEmpty());
         QVERIFY(form.mapLoaded());
         QVERIFY(tbtest::ui<QPushButton>(form, "btnSave")->isEnabled());
@@ -226,6 +228,7 @@ private slots:
         QCOMPARE(form.radarColours().colour(300), 300);
 
         tbtest::ui<QPushButton>(form, "btnSave")->click();
+        tbtest::waitForJobs();
         QVERIFY(f.messages.isEmpty());
         QCOMPARE(tbtest::ui<QPushButton>(form, "btnSave")->text(), QString("Save"));
         QVERIFY(readBytes(f.mapPath) == f.mapBytes);
@@ -256,12 +259,14 @@ private slots:
         QCOMPARE(tbtest::ui<QLabel>(form, "MapInfo")->text(), QString("Ilshenar"));
         QCOMPARE(tbtest::ui<QLabel>(form, "MapSize")->text(), QString("2304x1600"));
         tbtest::ui<QPushButton>(form, "btnLoad")->click();
+        tbtest::waitForJobs();
         QVERIFY(f.messages.isEmpty());
         QVERIFY(form.mapLoaded());
         QCOMPARE(form.loadedMap()->cell(1, 0), (tb::MapCell{kLandTile, 10}));
 
         form.mapDocument()->setCell(7, 9, tb::MapCell{kBothTile, -3});
         tbtest::ui<QPushButton>(form, "btnSave")->click();
+        tbtest::waitForJobs();
         QVERIFY(f.messages.isEmpty());
         QVERIFY(!fs::exists(f.mapPath));
         const tb::MapImage saved = tb::MapImage::load(uop);
@@ -278,6 +283,7 @@ private slots:
         QVERIFY(!tbapp::isPathBoxValid(tbtest::ui<QLineEdit>(form, "MapEdit")));
         QVERIFY(!tbapp::isPathBoxValid(tbtest::ui<QLineEdit>(form, "UOPathEdit")));
         tbtest::ui<QPushButton>(form, "btnLoad")->click();
+        tbtest::waitForJobs();
         QVERIFY(!form.mapLoaded());
         // Both red: nothing stored either.
         QCOMPARE(f.stored("UOPath"), q(f.dir / "empty"));
@@ -288,6 +294,7 @@ private slots:
         tbtest::ui<QLineEdit>(form, "MapEdit")->setText(q(f.dir / "maps" / "map9.mul"));
         QVERIFY(!tbapp::isPathBoxValid(tbtest::ui<QLineEdit>(form, "MapEdit")));
         tbtest::ui<QPushButton>(form, "btnLoad")->click();
+        tbtest::waitForJobs();
         QVERIFY(!form.mapLoaded());
         QVERIFY(!tbtest::ui<QPushButton>(form, "btnSave")->isEnabled());
         QCOMPARE(f.stored("MAPx.mul"), q(f.dir / "maps" / "map9.mul"));
@@ -300,6 +307,7 @@ private slots:
         f.writePathsIni();
         tbapp::MapEditorWindow& form = f.open();
         tbtest::ui<QPushButton>(form, "btnLoad")->click();
+        tbtest::waitForJobs();
         QVERIFY(form.mapLoaded());
 
         const fs::path odd = f.dir / "odd" / "map2.mul";
@@ -310,6 +318,7 @@ private slots:
         QCOMPARE(tbtest::ui<QLabel>(form, "MapInfo")->text(), QString("None"));
         QCOMPARE(tbtest::ui<QLabel>(form, "MapSize")->text(), QString("None"));
         tbtest::ui<QPushButton>(form, "btnLoad")->click();
+        tbtest::waitForJobs();
         QCOMPARE(f.messages.size(), 1);
         QVERIFY(f.messages[0].contains("not a known map file"));
         // The loaded map stays.
@@ -323,6 +332,7 @@ private slots:
         f.writePathsIni();
         tbapp::MapEditorWindow& form = f.open();
         tbtest::ui<QPushButton>(form, "btnLoad")->click();
+        tbtest::waitForJobs();
         QVERIFY(form.mapLoaded());
         tbtest::ui<QLineEdit>(form, "XJumpEdit")->setText("700");
         tbtest::ui<QLineEdit>(form, "YJumpEdit")->setText("900");
@@ -339,6 +349,7 @@ private slots:
         // is and reads the image again from it, which Save then writes under the new name.
         f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Discard;
         tbtest::ui<QLineEdit>(form, "MapEdit")->setText(q(copy));
+        tbtest::waitForJobs();
         QCOMPARE(f.questions.saveChangesAsked, QStringList{"map2.mul"});
         QCOMPARE(tbtest::ui<QLineEdit>(form, "XJumpEdit")->text(), QString("0"));
         QCOMPARE(tbtest::ui<QLineEdit>(form, "YJumpEdit")->text(), QString("0"));
@@ -349,6 +360,7 @@ private slots:
         QCOMPARE(form.loadedMap()->cell(5, 5), makeTestMap().cell(5, 5));
 
         tbtest::ui<QPushButton>(form, "btnSave")->click();
+        tbtest::waitForJobs();
         QVERIFY(f.messages.isEmpty());
         const tb::MapImage saved = tb::MapImage::load(copy);
         QCOMPARE(saved.cell(5, 5), makeTestMap().cell(5, 5));
@@ -454,6 +466,7 @@ private slots:
         tbapp::MapEditorWindow& form = f.open();
         QCOMPARE(tbtest::statusText(form, 0), QString("X=0 - Y=0 - Wrong filename"));
         tbtest::ui<QPushButton>(form, "btnLoad")->click();
+        tbtest::waitForJobs();
         const QRect below = tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->cellRect(0, 1);
         QTest::mouseMove(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->viewport(),
                          below.center());
@@ -490,6 +503,7 @@ private slots:
         f.writePathsIni();
         tbapp::MapEditorWindow& form = f.open();
         tbtest::ui<QPushButton>(form, "btnLoad")->click();
+        tbtest::waitForJobs();
         QVERIFY(form.mapLoaded());
         const QImage shot = form.grab().toImage();
         auto at = [&](int col, int row, int dx, int dy) {
@@ -528,12 +542,14 @@ private slots:
         f.writePathsIni();
         tbapp::MapEditorWindow& form = f.open();
         tbtest::ui<QPushButton>(form, "btnLoad")->click();
+        tbtest::waitForJobs();
         QVERIFY(form.mapLoaded());
         // A directory in the file's place cannot be replaced by a file.
         const fs::path blocked = f.dir / "blocked" / "map2.mul";
         fs::create_directories(blocked / "inside");
         tbtest::ui<QLineEdit>(form, "MapEdit")->setText(q(blocked));
         tbtest::ui<QPushButton>(form, "btnSave")->click();
+        tbtest::waitForJobs();
         QCOMPARE(f.messages.size(), 1);
         QVERIFY(f.messages[0].contains("map2.mul"));
         QCOMPARE(tbtest::ui<QPushButton>(form, "btnSave")->text(), QString("Save"));
@@ -546,6 +562,7 @@ private slots:
         // The image is still there and saves fine elsewhere.
         tbtest::ui<QLineEdit>(form, "MapEdit")->setText(q(f.mapPath));
         tbtest::ui<QPushButton>(form, "btnSave")->click();
+        tbtest::waitForJobs();
         QCOMPARE(f.messages.size(), 1);
         QVERIFY(readBytes(f.mapPath) == f.mapBytes);
     }
@@ -557,6 +574,7 @@ private slots:
         // The directory is green, then art.mul goes away before Load.
         fs::remove(f.gameDir / "art.mul");
         tbtest::ui<QPushButton>(form, "btnLoad")->click();
+        tbtest::waitForJobs();
         QCOMPARE(f.messages.size(), 1);
         QVERIFY(f.messages[0].contains("art.mul"));
         QVERIFY(!form.mapLoaded());

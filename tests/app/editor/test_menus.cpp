@@ -112,6 +112,7 @@ private slots:
         }
         // Loaded: the overview comes up modal; a press on pixel (1, 2) jumps to (8, 16).
         tbtest::ui<QPushButton>(form, "btnLoad")->click();
+        tbtest::waitForJobs();
         ModalWatcher watcher([](QWidget* window) {
             auto* overview = qobject_cast<tbapp::OverviewWindow*>(window);
             QVERIFY(overview);
@@ -148,6 +149,7 @@ private slots:
             tbtest::ui<QLineEdit>(*copy, "EditDX")->setText("8");
             tbtest::ui<QLineEdit>(*copy, "EditDY")->setText("8");
             tbtest::ui<QPushButton>(*copy, "btnCopy")->click();
+            tbtest::waitForJobs();
         });
         tbtest::ui<QAction>(form, "MapCopy1")->trigger();
         QCOMPARE(watcher.seen(), QStringList({"TMapCopyForm"}));
@@ -226,11 +228,14 @@ private slots:
         prompts.openAnswers << qpath(patch);
         // No map: no dialog.
         tbtest::ui<QAction>(form, "PatchMapfromfile1")->trigger();
+        tbtest::waitForJobs();
         QVERIFY(prompts.openTitles().isEmpty());
 
         tbtest::ui<QPushButton>(form, "btnLoad")->click();
+        tbtest::waitForJobs();
         f.movePointer(f.grid().cellRect(0, 0).center());
         tbtest::ui<QAction>(form, "PatchMapfromfile1")->trigger();
+        tbtest::waitForJobs();
         QCOMPARE(prompts.openTitles(), QStringList({"Patch Map from file"}));
         QCOMPARE(form.loadedMap()->cell(5, 6), (tb::MapCell{467, -7}));
         // The entry outside the 2304-wide map was skipped and said so.
@@ -244,19 +249,7 @@ private slots:
     // window takes no input: a click on the map and Load do nothing. Afterwards it does.
     void patchMapFromFileBlocksTheWindowWhileItRuns() {
         MainWindowFixture f;
-        struct Probe : RecordingPrompts {
-            std::function<void()> duringRun;
-            std::unique_ptr<tbapp::ItemProgress> startProgress(int) override {
-                struct Window : tbapp::ItemProgress {
-                    std::function<void()> step;
-                    void showItem(int, const QString&) override { step(); }
-                };
-                auto window = std::make_unique<Window>();
-                window->step = duringRun;
-                return window;
-            }
-        } prompts;
-        f.windowPrompts = &prompts;
+        RecordingPrompts& prompts = f.questions;
         tbapp::MapEditorWindow& form = f.openLoaded();
         tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")
             ->setCurrentIndex(2); // Altitude only: a click paints
@@ -265,17 +258,15 @@ private slots:
         const fs::path patch = f.dir / "cells.qvp";
         writeText(patch, "[0]\r\nX=5\r\nY=6\r\nZ=-7\r\n[1]\r\nX=7\r\nY=6\r\nZ=-8\r\n");
         prompts.openAnswers << qpath(patch);
-        QList<bool> enabled;
-        prompts.duringRun = [&] {
-            enabled << form.isEnabled();
-            QTest::mouseClick(f.grid().viewport(), Qt::LeftButton, {},
-                              f.grid().cellRect(1, 1).center());
-            QTest::mouseClick(tbtest::ui<QPushButton>(form, "btnLoad"), Qt::LeftButton);
-            QCoreApplication::processEvents();
-        };
         tbtest::ui<QAction>(form, "PatchMapfromfile1")->trigger();
-        QCOMPARE(enabled, (QList<bool>{false, false}));
-        QVERIFY(form.isEnabled());
+        // The run is a job beside the window; until it has ended no edit and no Load gets in.
+        QVERIFY(form.editingLocked());
+        QVERIFY(!tbtest::ui<QPushButton>(form, "btnLoad")->isEnabled());
+        QTest::mouseClick(f.grid().viewport(), Qt::LeftButton, {},
+                          f.grid().cellRect(1, 1).center());
+        QTest::mouseClick(tbtest::ui<QPushButton>(form, "btnLoad"), Qt::LeftButton);
+        TB_WAIT_FOR_JOBS();
+        QVERIFY(!form.editingLocked());
         // The clicks painted nothing: the patch is the only undo step.
         QVERIFY(form.document().undoList().rows().empty());
         QCOMPARE(form.document().undoList().bulkSteps(), std::size_t(1));

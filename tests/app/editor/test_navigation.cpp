@@ -282,6 +282,7 @@ private slots:
         QCOMPARE(tbtest::ui<QTableWidget>(editor, "Seznam")->rowCount(), 0);
 
         tbtest::ui<QPushButton>(form, "btnLoad")->click();
+        tbtest::waitForJobs();
         form.document().setCell(0, 1, tb::MapCell{467, -3});
         f.key(Qt::Key_Insert);
         QCOMPARE(tbtest::ui<QTableWidget>(editor, "Seznam")->rowCount(), 1);

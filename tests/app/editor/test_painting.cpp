@@ -424,6 +424,7 @@ private slots:
         QCOMPARE(form.document().undoList().size(), std::size_t(1));
         f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Discard;
         tbtest::ui<QPushButton>(form, "btnLoad")->click();
+        tbtest::waitForJobs();
         QCOMPARE(f.questions.saveChangesAsked, QStringList{"map2.mul"});
         QVERIFY(form.document().undoList().empty());
     }

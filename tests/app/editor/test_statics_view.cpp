@@ -56,6 +56,7 @@ struct StaticsFixture : tbtest::MainWindowFixture {
     void loadMapFrom(const std::filesystem::path& path) {
         tbtest::ui<QLineEdit>(*form, "MapEdit")->setText(tbtest::qpath(path));
         tbtest::ui<QPushButton>(*form, "btnLoad")->click();
+        tbtest::waitForJobs();
     }
 };
 
@@ -75,6 +76,7 @@ private slots:
         QCOMPARE(f.markerAt(3, 2), qRgb(0, 0, 0)); // tile 0 has no picture: black
 
         f.showStatics().trigger();
+        tbtest::waitForJobs();
         QCOMPARE(f.markerAt(3, 2), rgbOf(kRed)); // the record with the greatest z
         QCOMPARE(f.markerAt(5, 5), rgbOf(kBlue));
         QCOMPARE(f.markerAt(4, 2), qRgb(0, 0, 0));
@@ -85,10 +87,12 @@ private slots:
         QVERIFY(f.messages.isEmpty());
 
         f.showStatics().trigger();
+        tbtest::waitForJobs();
         QCOMPARE(f.markerAt(3, 2), qRgb(0, 0, 0));
         QCOMPARE(f.status(), QString("X=4 - Y=2 - Altitude=2 - Tile=00 00"));
 
         f.showStatics().trigger();
+        tbtest::waitForJobs();
         QVERIFY(f.form->close());
         f.openLoaded();
         QVERIFY(f.showStatics().isChecked());
@@ -102,6 +106,7 @@ private slots:
         writeStatics(f.gameDir, true);
         f.openLoaded();
         f.showStatics().trigger();
+        tbtest::waitForJobs();
         QCOMPARE(f.messages.size(), 1);
         QVERIFY2(f.messages[0].contains("staidx2.mul") && f.messages[0].contains("multiple of 7"),
                  qPrintable(f.messages[0]));
@@ -115,6 +120,7 @@ private slots:
         writeStatics(f.mapPath.parent_path());
         f.openLoaded();
         f.showStatics().trigger();
+        tbtest::waitForJobs();
         QCOMPARE(f.markerAt(3, 2), rgbOf(kRed));
 
         const std::filesystem::path other = f.dir / "other" / "map2.mul";

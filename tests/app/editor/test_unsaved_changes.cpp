@@ -59,12 +59,14 @@ private slots:
         QVERIFY(form.isWindowModified());
         QCOMPARE(form.windowHandle()->title(), QString("Tolvane Brimholt 1.4.1 (x64)*"));
         tbtest::ui<QPushButton>(form, "btnSave")->click();
+        TB_WAIT_FOR_JOBS();
         QVERIFY(!form.isWindowModified());
         QCOMPARE(savedAltitude(f), 7);
         // Undo is a change again; so is a stamp.
         tbtest::ui<QAction>(form, "TlUndo")->trigger();
         QVERIFY(form.isWindowModified());
         tbtest::ui<QPushButton>(form, "btnSave")->click();
+        TB_WAIT_FOR_JOBS();
         tbtest::ui<QToolButton>(form, QString("btnHoehle%1").arg((5) + 1))->setChecked(true);
         f.click(50, 50);
         QVERIFY(form.isWindowModified());
@@ -97,6 +99,7 @@ private slots:
                 UnwritableMapFolder gone(f.mapPath);
                 f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Save;
                 QVERIFY(!form.close());
+                TB_WAIT_FOR_JOBS(); // the Save runs beside the window
             }
             QCOMPARE(f.questions.saveChangesAsked.size(), 2);
             QCOMPARE(f.messages.size(), 1);
@@ -105,9 +108,12 @@ private slots:
             QCOMPARE(closed.size(), 0);
             QVERIFY(form.isWindowModified());
             QCOMPARE(savedAltitude(f), 0);
-            // Save: the file holds the change, then the window closes.
+            // Save: the file holds the change, then the window closes (once the Save that
+            // runs beside it has succeeded).
             f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Save;
-            QVERIFY(form.close());
+            form.close();
+            TB_WAIT_FOR_JOBS();
+            QVERIFY(!form.isVisible());
             QCOMPARE(closed.size(), 1);
             QCOMPARE(savedAltitude(f), 7);
         }
@@ -136,6 +142,7 @@ private slots:
         change(f);
         tbtest::ui<QLineEdit>(form, "MapEdit")
             ->setText(qpath(other)); // asked here first: Discard reads the map again
+        TB_WAIT_FOR_JOBS();
         f.questions.saveChangesAsked.clear();
         QVERIFY(!form.isWindowModified());
         change(f);
@@ -153,6 +160,7 @@ private slots:
             UnwritableMapFolder gone(f.mapPath);
             f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Save;
             tbtest::ui<QPushButton>(form, "btnLoad")->click();
+            TB_WAIT_FOR_JOBS();
         }
         QCOMPARE(f.messages.size(), 1);
         QCOMPARE(int(f.cell(kX, kY).altitude), 7);
@@ -160,6 +168,7 @@ private slots:
         // Save: the old file gets the change, then the other map is loaded, without rows.
         f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Save;
         tbtest::ui<QPushButton>(form, "btnLoad")->click();
+        TB_WAIT_FOR_JOBS();
         QCOMPARE(f.questions.saveChangesAsked.size(), 3);
         QCOMPARE(savedAltitude(f), 7);
         QCOMPARE(f.cell(kX, kY), (tb::MapCell{kLandTile, -20}));
@@ -172,6 +181,7 @@ private slots:
         change(f);
         f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Discard;
         tbtest::ui<QPushButton>(form, "btnLoad")->click();
+        TB_WAIT_FOR_JOBS();
         QCOMPARE(f.questions.saveChangesAsked,
                  (QStringList{"map2.mul", "map2.mul", "map2.mul", "map2.mul"}));
         QCOMPARE(f.cell(kX, kY), (tb::MapCell{kLandTile, -20}));
@@ -201,6 +211,7 @@ private slots:
             UnwritableMapFolder gone(f.mapPath);
             f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Save;
             tbtest::ui<QLineEdit>(form, "MapEdit")->setText(qpath(other));
+            TB_WAIT_FOR_JOBS();
         }
         QCOMPARE(f.messages.size(), 1);
         QCOMPARE(tbtest::ui<QLineEdit>(form, "MapEdit")->text(), path);
@@ -208,6 +219,7 @@ private slots:
         // Save: the change goes into the file the question named, then the path changes.
         f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Save;
         tbtest::ui<QLineEdit>(form, "MapEdit")->setText(qpath(other));
+        TB_WAIT_FOR_JOBS();
         QCOMPARE(savedAltitude(f), 7);
         QCOMPARE(tbtest::ui<QLineEdit>(form, "MapEdit")->text(), qpath(other));
         QCOMPARE(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->col(), 0);
@@ -219,6 +231,7 @@ private slots:
         change(f);
         f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Discard;
         tbtest::ui<QLineEdit>(form, "MapEdit")->setText(qpath(f.dir / "elsewhere" / "map2.mul"));
+        TB_WAIT_FOR_JOBS();
         QCOMPARE(f.questions.saveChangesAsked.size(), 4);
         QCOMPARE(int(f.cell(kX, kY).altitude), 7);
         QVERIFY(!form.isWindowModified());
@@ -227,6 +240,7 @@ private slots:
         QCOMPARE(tb::MapImage::load(other).cell(kX, kY).altitude, std::int8_t(0));
         tbtest::ui<QLineEdit>(form, "MapEdit")->setText(qpath(other));
         tbtest::ui<QPushButton>(form, "btnLoad")->click();
+        TB_WAIT_FOR_JOBS();
         QCOMPARE(f.questions.saveChangesAsked.size(), 4);
         QCOMPARE(int(f.cell(kX, kY).altitude), 0);
         QCOMPARE(f.messages.size(), 1);

@@ -3,6 +3,7 @@
 // window comes back enabled, and the same run succeeds once the fault is gone.
 #include "WindowFaults.h"
 #include "testsupport/FindControl.h"
+#include "testsupport/WaitForJobs.h"
 
 #include "../diff/DiffPatchDialogFixtures.h"
 
@@ -80,6 +81,7 @@ private slots:
 
         folder.arm(fault);
         tbtest::control<QPushButton>(form, "GenerateButton")->click();
+        tbtest::waitForJobs();
         folder.disarm();
 
         QCOMPARE(prompts.shown.size(), 1);
@@ -100,6 +102,7 @@ private slots:
         prompts.forgetShown();
         prompts.saveAnswers = {patchPath};
         tbtest::control<QPushButton>(form, "GenerateButton")->click();
+        tbtest::waitForJobs();
         QCOMPARE(prompts.shown, QStringList{"Done."});
         const QByteArray patch = fileBytes(patchPath);
         QVERIFY(patch.size() > tb::kDiffHeaderSize);

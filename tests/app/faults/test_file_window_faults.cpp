@@ -8,6 +8,7 @@
 // after) before it checks, so a run shows the whole picture even where a check fails.
 #include "WindowFaults.h"
 #include "testsupport/FindControl.h"
+#include "testsupport/WaitForJobs.h"
 
 #include "../patch/PatchTestDoubles.h"
 #include "../tools/ToolWindowsTestSupport.h"
@@ -231,6 +232,7 @@ private slots:
         folder.arm(fault);
         prompts.saveAnswers << pathOf(target);
         QTest::mouseClick(tbtest::control<QPushButton>(form, "TLSave"), Qt::LeftButton);
+        tbtest::waitForJobs();
         QCOMPARE(prompts.saveRequests.size(), 1); // the dialog was answered: the write was tried
 
         Outcome o;
@@ -247,6 +249,7 @@ private slots:
         const int errorsBefore = int(prompts.errors.size());
         prompts.saveAnswers << pathOf(target);
         QTest::mouseClick(tbtest::control<QPushButton>(form, "TLSave"), Qt::LeftButton);
+        tbtest::waitForJobs();
         o.usableUnless(prompts.errors.size() != errorsBefore,
                        "the save again failed: " + prompts.errors.join(" / "));
         o.usableUnless(bytesOf(target) != patchFileText(rows), "the save again did not write");
@@ -360,6 +363,7 @@ private slots:
         folder.arm(fault);
         prompts.saveAnswers << pathOf(target);
         QTest::mouseClick(tbtest::control<QPushButton>(form, "TLSave"), Qt::LeftButton);
+        tbtest::waitForJobs();
         QCOMPARE(prompts.saveRequests.size(), 1);
 
         Outcome o;
@@ -371,6 +375,7 @@ private slots:
         folder.disarm();
         prompts.saveAnswers << pathOf(target);
         QTest::mouseClick(tbtest::control<QPushButton>(form, "TLSave"), Qt::LeftButton);
+        tbtest::waitForJobs();
         o.usableUnless(prompts.errors.size() != 1,
                        "the export again failed: " + prompts.errors.join(" / "));
         o.usableUnless(bytesOf(target) != coordFileText(rows), "the export again did not write");
@@ -411,6 +416,7 @@ private slots:
         folder.arm(fault);
         recorder.saveAnswers = {pathOf(target)};
         QTest::mouseClick(tbtest::control<QPushButton>(form, "TLMapSave"), Qt::LeftButton);
+        tbtest::waitForJobs();
         QVERIFY(recorder.saveAnswers.isEmpty()); // the save dialog was answered: the run was tried
 
         Outcome o;
@@ -432,6 +438,7 @@ private slots:
         const qsizetype messagesBefore = recorder.shown.size();
         recorder.saveAnswers = {pathOf(target)};
         QTest::mouseClick(tbtest::control<QPushButton>(form, "TLMapSave"), Qt::LeftButton);
+        tbtest::waitForJobs();
         o.usableUnless(recorder.shown.size() != messagesBefore,
                        "the run again failed: " + recorder.shown.join(" / "));
         const std::string result = bytesOf(target);
@@ -508,6 +515,7 @@ private slots:
 
         folder.arm(fault);
         QTest::mouseClick(tbtest::control<QPushButton>(form, "btnCopy"), Qt::LeftButton);
+        tbtest::waitForJobs();
 
         Outcome o;
         checkPrevious(o, target, previous);
@@ -520,6 +528,7 @@ private slots:
         folder.disarm();
         const qsizetype messagesBefore = recorder.shown.size();
         QTest::mouseClick(tbtest::control<QPushButton>(form, "btnCopy"), Qt::LeftButton);
+        tbtest::waitForJobs();
         o.usableUnless(recorder.shown.size() != messagesBefore,
                        "the copy again failed: " + recorder.shown.join(" / "));
         o.usableUnless(bytesOf(target) != expected, "the copy again did not write the cells");

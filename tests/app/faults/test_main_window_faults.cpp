@@ -7,6 +7,7 @@
 
 #include "testsupport/RecordingPrompts.h"
 #include "testsupport/TestWorld.h"
+#include "testsupport/WaitForJobs.h"
 
 #include "../editor/WindowControls.h"
 #include "app/editor/MapEditorWindow.h"
@@ -85,8 +86,10 @@ struct World {
         form->show();
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
-        if (load)
+        if (load) {
             tbtest::ui<QPushButton>(*form, "btnLoad")->click();
+            tbtest::waitForJobs();
+        }
         return form;
     }
 };
@@ -123,6 +126,7 @@ private slots:
 
         folder.arm(fault);
         tbtest::ui<QPushButton>(*form, "btnSave")->click();
+        tbtest::waitForJobs();
         QVERIFY(tbtest::readBytes(world.mapPath) == previous);
         QCOMPARE(strayEntries(folder.path(), {"map2.mul"}), QStringList());
         QCOMPARE(world.messages.size(), 1);
@@ -135,6 +139,7 @@ private slots:
 
         folder.disarm();
         tbtest::ui<QPushButton>(*form, "btnSave")->click();
+        tbtest::waitForJobs();
         QCOMPARE(world.messages.size(), 1);
         QVERIFY(tbtest::readBytes(world.mapPath) == changed);
         QCOMPARE(strayEntries(folder.path(), {"map2.mul"}), QStringList());
@@ -236,6 +241,7 @@ private slots:
         const std::string previous = fileText(world.iniPath);
         folder.arm(fault);
         tbtest::ui<QPushButton>(*form, "btnLoad")->click();
+        tbtest::waitForJobs();
         QCOMPARE(fileText(world.iniPath), previous);
         QCOMPARE(strayEntries(folder.path(), {"settings.ini"}), QStringList());
         QCOMPARE(naming(world.messages, "settings.ini").size(), 1);
@@ -246,6 +252,7 @@ private slots:
 
         world.messages.clear();
         tbtest::ui<QPushButton>(*form, "btnLoad")->click();
+        tbtest::waitForJobs();
         QCOMPARE(world.messages, QStringList());
         QVERIFY(fileText(world.iniPath).find("UOPath=" + world.gameDir.string() + "/") !=
                 std::string::npos);

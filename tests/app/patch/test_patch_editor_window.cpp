@@ -1,6 +1,7 @@
 // The patch editor: its list, its messages, Load and Save with their progress texts.
 #include "PatchTestDoubles.h"
 #include "testsupport/FindControl.h"
+#include "testsupport/WaitForJobs.h"
 
 #include "app/patch/PatchEditorWindow.h"
 #include "patch/PatchFile.h"
@@ -89,6 +90,7 @@ private slots:
         const QString file = path("round.qvp");
         prompts.saveAnswers << file;
         QTest::mouseClick(tbtest::control<QPushButton>(form, "TLSave"), Qt::LeftButton);
+        tbtest::waitForJobs();
         QCOMPARE(prompts.saveRequests.size(), 1);
         QCOMPARE(prompts.saveRequests[0].title, QString("Save Patch file"));
         QCOMPARE(prompts.saveRequests[0].filter, QString("QVBrimholt Patch (*.qvp)"));
@@ -106,6 +108,7 @@ private slots:
         QCOMPARE(tbtest::control<QTableWidget>(form, "Seznam")->rowCount(), 0);
         prompts.openAnswers << file;
         QTest::mouseClick(tbtest::control<QPushButton>(form, "TLLoad"), Qt::LeftButton);
+        tbtest::waitForJobs();
         QCOMPARE(prompts.openRequests[0].title, QString("Load Patch file"));
         QCOMPARE(prompts.openRequests[0].filter, QString("QVBrimholt Patch (*.qvp)"));
         QCOMPARE(prompts.progressRuns.size(), std::size_t(2));
@@ -137,13 +140,16 @@ private slots:
         writeFileText(path("empty.qvp"), "X=5\nY=6\n");
         prompts.openAnswers << path("two.qvp") << path("empty.qvp") << path("missing.qvp");
         QTest::mouseClick(tbtest::control<QPushButton>(form, "TLLoad"), Qt::LeftButton);
+        tbtest::waitForJobs();
         QCOMPARE(tbtest::control<QTableWidget>(form, "Seznam")->rowCount(), 2);
         QCOMPARE(rowTexts(tbtest::control<QTableWidget>(form, "Seznam"), 0),
                  (QStringList{"5", "6", "0", ""}));
         QCOMPARE(rowTexts(tbtest::control<QTableWidget>(form, "Seznam"), 1),
                  (QStringList{"8", "0", "-1", "01 02"}));
         QTest::mouseClick(tbtest::control<QPushButton>(form, "TLLoad"), Qt::LeftButton);
+        tbtest::waitForJobs();
         QTest::mouseClick(tbtest::control<QPushButton>(form, "TLLoad"), Qt::LeftButton);
+        tbtest::waitForJobs();
         QCOMPARE(prompts.messages,
                  (QStringList{"Empty or corupted file!", "Empty or corupted file!"}));
         QCOMPARE(tbtest::control<QTableWidget>(form, "Seznam")->rowCount(), 2);
@@ -159,9 +165,11 @@ private slots:
         const QString file = path("shrink.qvp");
         prompts.saveAnswers << file << file;
         QTest::mouseClick(tbtest::control<QPushButton>(form, "TLSave"), Qt::LeftButton);
+        tbtest::waitForJobs();
         selectRows(tbtest::control<QTableWidget>(form, "Seznam"), {0, 1});
         QTest::mouseClick(tbtest::control<QPushButton>(form, "TLRemove"), Qt::LeftButton);
         QTest::mouseClick(tbtest::control<QPushButton>(form, "TLSave"), Qt::LeftButton);
+        tbtest::waitForJobs();
         QCOMPARE(fileText(file), std::string("[0]\r\nX=2\r\nY=0\r\nZ=0\r\nID=\r\n"));
     }
 
@@ -297,6 +305,7 @@ private slots:
         add(form, "1", "1", "1", "");
         prompts.saveAnswers << path("no-such-dir/p.qvp");
         QTest::mouseClick(tbtest::control<QPushButton>(form, "TLSave"), Qt::LeftButton);
+        tbtest::waitForJobs();
         QCOMPARE(prompts.errors.size(), 1);
         QVERIFY(prompts.errors[0].contains("no-such-dir"));
         QVERIFY(!prompts.progressOpenAtError);

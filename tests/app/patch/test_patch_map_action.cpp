@@ -2,6 +2,8 @@
 #include "PatchTestDoubles.h"
 
 #include "app/patch/PatchMapAction.h"
+#include "app/shell/JobRunner.h"
+#include "testsupport/WaitForJobs.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
@@ -14,6 +16,17 @@ private:
     QString write(const QString& name, const std::string& text) {
         writeFileText(dir.filePath(name), text);
         return dir.filePath(name);
+    }
+    // Runs the command to its end, jobs included.
+    tbapp::PatchMapOutcome patchMapFromFile(std::nullptr_t, FakeLink& link, const QString& appDir,
+                                            QString& initialDir, RecordingPrompts& prompts) {
+        tbapp::JobRunner jobs;
+        tbapp::PatchMapOutcome outcome;
+        tbapp::patchMapFromFile(nullptr, link, appDir, initialDir, prompts, jobs,
+                                [&](const tbapp::PatchMapOutcome& ended) { outcome = ended; });
+        if (!tbtest::jobsEnded())
+            qWarning("a job did not end");
+        return outcome;
     }
 
 private slots:

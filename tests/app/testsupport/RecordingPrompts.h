@@ -10,9 +10,11 @@
 #include <QList>
 #include <QStringList>
 
+#include <atomic>
 #include <deque>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <vector>
 
@@ -20,12 +22,15 @@ namespace tbtest {
 
 class RecordingPrompts : public tbapp::Prompts {
 public:
-    // One item progress window as the window drove it.
+    // One item progress window as the run drove it (from the run's thread: read it once
+    // the run has ended).
     struct ProgressRun {
         int itemCount = 0;
         QList<int> indices;
         QStringList texts;
         bool open = true;
+        int cancelAtItem = -1;
+        std::atomic<bool> cancelled{false};
     };
 
     // --- what was shown ---
@@ -52,6 +57,9 @@ public:
     std::function<int(QDialog&)> onDialog; // runs a nested dialog in place of exec(); unset:
                                            // rejected
     bool realProgress = false;             // show the real progress window instead of recording
+    // The user presses Cancel in the progress windows started from now on as soon as they
+    // show this item (-1: never).
+    int cancelAtItem = -1;
     // Called at the start of every prompt, so a test can look at the window at that moment.
     std::function<void()> whenAsked;
 
@@ -132,6 +140,7 @@ public:
             return tbapp::StandardPrompts().startProgress(itemCount);
         auto run = std::make_shared<ProgressRun>();
         run->itemCount = itemCount;
+        run->cancelAtItem = cancelAtItem;
         progressRuns.push_back(run);
         return std::make_unique<RecordedProgress>(run);
     }
@@ -145,13 +154,18 @@ private:
     public:
         explicit RecordedProgress(std::shared_ptr<ProgressRun> run) : m_run(std::move(run)) {}
         ~RecordedProgress() override { m_run->open = false; }
-        void showItem(int index, const QString& text) override {
-            m_run->indices.append(index);
-            m_run->texts.append(text);
+        void report(std::string_view caption, std::int64_t done, std::int64_t) override {
+            const std::lock_guard lock(m_mutex);
+            m_run->indices.append(int(done));
+            m_run->texts.append(QString::fromUtf8(caption.data(), qsizetype(caption.size())));
+            if (m_run->cancelAtItem >= 0 && done >= m_run->cancelAtItem)
+                m_run->cancelled = true;
         }
+        bool stopRequested() const override { return m_run->cancelled; }
 
     private:
         std::shared_ptr<ProgressRun> m_run;
+        std::mutex m_mutex;
     };
 
     void asked() {

@@ -2,6 +2,7 @@
 // order, the refusals of Copy, and a copy run.
 #include "app/tools/MapCopyDialog.h"
 #include "testsupport/FindControl.h"
+#include "testsupport/WaitForJobs.h"
 
 #include "TestPaths.h"
 #include "ToolWindowsTestSupport.h"
@@ -240,11 +241,11 @@ private slots:
         tbtest::control<QLineEdit>(form, "EditDestinationMap")->setText(target);
         setCoords(form, {"0", "0", "7", "7", "8", "8"});
 
-        bool copyEnabledDuringRun = true;
-        QTimer::singleShot(0, &form, [&] {
-            copyEnabledDuringRun = tbtest::control<QPushButton>(form, "btnCopy")->isEnabled();
-        });
+        // What the window shows while the copy goes on beside it.
         tbtest::control<QPushButton>(form, "btnCopy")->click();
+        const bool copyEnabledDuringRun =
+            tbtest::control<QPushButton>(form, "btnCopy")->isEnabled();
+        TB_WAIT_FOR_JOBS();
         QVERIFY(prompts.shown.isEmpty());
         QVERIFY(!copyEnabledDuringRun);
         QVERIFY(tbtest::control<QPushButton>(form, "btnCopy")->isEnabled());
@@ -258,12 +259,14 @@ private slots:
         setCoords(form, {"0", "3", "0", "5", "100", "100"});
         tbtest::control<QProgressBar>(form, "ProgressBar")->setValue(0);
         tbtest::control<QPushButton>(form, "btnCopy")->click();
+        TB_WAIT_FOR_JOBS();
         QVERIFY(prompts.shown.isEmpty());
         QCOMPARE(tbtest::control<QProgressBar>(form, "ProgressBar")->value(), 100);
 
         // A destination that vanished after it was identified: reported, and Copy is back.
         fs::remove(dir / "t" / "map0.mul");
         tbtest::control<QPushButton>(form, "btnCopy")->click();
+        TB_WAIT_FOR_JOBS();
         QCOMPARE(prompts.shown.size(), 1);
         QVERIFY(tbtest::control<QPushButton>(form, "btnCopy")->isEnabled());
     }

@@ -6,6 +6,7 @@
 #include "ToolWindowsTestSupport.h"
 #include "core/MapVariant.h"
 #include "testsupport/FindControl.h"
+#include "testsupport/WaitForJobs.h"
 #include "tools/MapEnlarge.h"
 
 #include <QGroupBox>
@@ -94,15 +95,13 @@ private slots:
         fs::create_directory(dir / "new");
         prompts.saveAnswers = {destination};
 
-        // What the window shows while the run lets events through.
-        bool buttonEnabledDuringRun = true;
-        QString textDuringRun;
-        QTimer::singleShot(0, &form, [&] {
-            buttonEnabledDuringRun = tbtest::control<QPushButton>(form, "TLMapSave")->isEnabled();
-            textDuringRun = tbtest::control<QLabel>(form, "ProgressInfo")->text();
-            form.reject(); // closing is refused while the run goes on
-        });
+        // What the window shows while the run goes on beside it.
         tbtest::control<QPushButton>(form, "TLMapSave")->click();
+        const bool buttonEnabledDuringRun =
+            tbtest::control<QPushButton>(form, "TLMapSave")->isEnabled();
+        const QString textDuringRun = tbtest::control<QLabel>(form, "ProgressInfo")->text();
+        form.reject(); // closing is refused while the run goes on
+        TB_WAIT_FOR_JOBS();
 
         QVERIFY(prompts.shown.isEmpty());
         QCOMPARE(prompts.saveNames().back(), QString("MapSave"));
@@ -122,6 +121,30 @@ private slots:
         QCOMPARE(cell, (std::vector<unsigned char>{0x34, 0x12, 0xF9}));
     }
 
+    // Cancel while the run goes on: it stops, says so, and the file that was at the
+    // destination before is there as it was, with nothing beside it.
+    void cancelLeavesTheDestinationAsItWas() {
+        tbtest::TempDir dir;
+        RecordingPrompts prompts;
+        tbapp::MapEnlargeDialog form(prompts);
+        form.show();
+        prompts.openAnswers = {sparseFile(dir / "map4.mul", 6'421'156)};
+        tbtest::control<QPushButton>(form, "TLMapLoad")->click();
+        fs::create_directory(dir / "new");
+        tbtest::writeBytes(dir / "new" / "map0.mul", {'o', 'l', 'd'});
+        prompts.saveAnswers = {QString::fromStdString((dir / "new" / "map0.mul").string())};
+        tbtest::control<QPushButton>(form, "TLMapSave")->click();
+        QVERIFY(tbtest::control<QPushButton>(form, "btnCancel")->isEnabled());
+        tbtest::control<QPushButton>(form, "btnCancel")->click();
+        TB_WAIT_FOR_JOBS();
+        QCOMPARE(prompts.shown, QStringList{tb::kEnlargeStoppedMessage});
+        QCOMPARE(tbtest::readBytes(dir / "new" / "map0.mul"),
+                 (std::vector<unsigned char>{'o', 'l', 'd'}));
+        QCOMPARE(tbtest::entriesIn(dir / "new"), std::size_t(1));
+        QVERIFY(tbtest::control<QPushButton>(form, "TLMapSave")->isEnabled());
+        QVERIFY(!tbtest::control<QPushButton>(form, "btnCancel")->isEnabled());
+    }
+
     void theSourceAsDestinationAndFailuresLeaveTheWindowUsable() {
         tbtest::TempDir dir;
         RecordingPrompts prompts;
@@ -132,6 +155,7 @@ private slots:
 
         prompts.saveAnswers = {QString::fromStdString((dir / "." / "map2.mul").string())};
         tbtest::control<QPushButton>(form, "TLMapSave")->click();
+        TB_WAIT_FOR_JOBS();
         QCOMPARE(prompts.shown, QStringList{tb::kEnlargeOntoSourceMessage});
         QCOMPARE(fs::file_size(dir / "map2.mul"), std::uintmax_t(11'289'600));
         QVERIFY(tbtest::control<QPushButton>(form, "TLMapSave")->isEnabled());
@@ -139,6 +163,7 @@ private slots:
         prompts.forgetShown();
         prompts.saveAnswers = {QString::fromStdString((dir / "missing" / "map0.mul").string())};
         tbtest::control<QPushButton>(form, "TLMapSave")->click();
+        TB_WAIT_FOR_JOBS();
         QCOMPARE(prompts.shown.size(), 1);
         QCOMPARE(prompts.errors.size(), 1);
         QVERIFY(prompts.shown[0].contains("map0.mul"));

@@ -2,6 +2,7 @@
 
 #include "shell/Errors.h"
 
+#include "RecordedProgress.h"
 #include "ScratchMount.h"
 #include "TestPaths.h"
 
@@ -271,4 +272,32 @@ TEST(MapImageSave, AFailedWriteLeavesTheOldFileIntact) {
     EXPECT_EQ(tbtest::readBytes(path), old);
     EXPECT_EQ(filesIn(dir.path()), std::vector<fs::path>{"map4.mul"});
     EXPECT_EQ(map.cell(5, 5), (MapCell{0x4444, 44})); // the image keeps the change
+}
+
+// Loading and saving report the bytes done and stop between pieces: a stopped save leaves
+// the old file whole and nothing beside it.
+TEST(MapImageSave, AStoppedSaveLeavesTheOldFileAndAStoppedLoadGivesNothing) {
+    tbtest::TempDir dir;
+    makeSparseFile(dir / "map0.mul", 77'070'336);
+    tbtest::RecordedProgress loading(2);
+    EXPECT_THROW(MapImage::load(dir / "map0.mul", loading), tb::OperationStopped);
+    ASSERT_EQ(loading.steps.size(), 2u);
+    EXPECT_EQ(loading.steps[0].caption, tb::kMapLoadText);
+    EXPECT_EQ(loading.steps[1].total, 77'070'336);
+
+    const fs::path path = dir / "map4.mul";
+    const auto old = randomBytes(kTokunoSize, 12);
+    tbtest::writeBytes(path, old);
+    MapImage map = MapImage::load(path);
+    map.setCell(5, 5, MapCell{0x4444, 44});
+    tbtest::RecordedProgress saving(1);
+    try {
+        map.save(path, saving);
+        FAIL() << "expected a stop";
+    } catch (const tb::OperationStopped& e) {
+        EXPECT_STREQ(e.what(), tb::kMapSaveStoppedMessage);
+    }
+    EXPECT_EQ(saving.steps.back().done, std::int64_t(kTokunoSize));
+    EXPECT_EQ(tbtest::readBytes(path), old);
+    EXPECT_EQ(tbtest::entriesIn(dir.path()), 2u);
 }

@@ -3,6 +3,7 @@
 #include "core/Heightmap.h"
 #include "core/RadarPicture.h"
 
+#include "RecordedProgress.h"
 #include "StaticsFixtures.h"
 #include "TestPaths.h"
 
@@ -39,9 +40,9 @@ TEST(Heightmap, OutAndBackInChangesOnlyTheEditedCells) {
     map.setCell(3, 9, {3, -1}); // the mirror cell tells rows from columns
     map.setCell(1447, 1447, {4, 127});
     const std::vector<unsigned char> original = map.bytes();
-    std::vector<int> reported;
-    tb::Heightmap heightmap =
-        tb::exportHeightmap(map, [&](int percent) { reported.push_back(percent); });
+    tbtest::RecordedProgress progress;
+    tb::Heightmap heightmap = tb::exportHeightmap(map, progress);
+    const std::vector<std::int64_t> reported = progress.done();
     ASSERT_EQ(heightmap.width, 1448);
     ASSERT_EQ(heightmap.height, 1448);
     EXPECT_EQ(heightmap.at(0, 0), 0);

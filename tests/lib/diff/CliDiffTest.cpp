@@ -75,7 +75,7 @@ TEST(TbmapDiff, WritesThePatchTheLibraryWritesFromNamesInAnyCase) {
 
     tb::DiffFileSet origSet{origDir / "StaIdx0.MUL", origDir / "Statics0.mul",
                             origDir / "MAP0.MUL"};
-    tb::NoDiffProgress quiet;
+    tb::Progress& quiet = tb::noProgress();
     tb::generateDiff(origSet, fileSet(modDir), tmp / "lib.qmz", true, true, quiet);
     EXPECT_EQ(readAll(tmp / "both.qmz"), readAll(tmp / "lib.qmz"));
 

@@ -26,7 +26,7 @@ TEST(DiffContainer, AContainerMapGivesTheSamePatchAsItsMul) {
     tbtest::writeBytes(dir / "mod" / "map0LegacyMUL.uop",
                        uoptest::buildContainer({{uoptest::mapEntry(modified, 0, 1)},
                                                 {uoptest::mapEntry(modified, 0, 0)}}));
-    tb::NoDiffProgress quiet;
+    tb::Progress& quiet = tb::noProgress();
     const tb::DiffFileSet orig = fileSet(dir / "orig");
     tb::DiffFileSet mod = fileSet(dir / "mod");
     const auto fromMul = tb::generateDiff(orig, mod, dir / "a.qmz", false, true, quiet, settings);

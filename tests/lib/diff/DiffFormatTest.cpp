@@ -1,6 +1,7 @@
 // The patch header byte for byte, the two checksums and reading the statics pair,
 // including the real client statics files.
 #include "DiffFixtures.h"
+#include "RecordedProgress.h"
 #include "TestPaths.h"
 
 #include "diff/DiffFormat.h"
@@ -49,8 +50,11 @@ TEST(DiffChecksums, FoldTheIndexAndAllButTheLastMapColumn) {
     set.setEntry(767, 511, {0x20, 0x0E, 0x22222222});
     set.write(tmp / "staidx0.mul", tmp / "statics0.mul");
     tb::StaIdxTable table;
+    tbtest::RecordedProgress progress;
+    tb::readStaIdx(tmp / "staidx0.mul", table, progress);
     std::vector<int> percents;
-    tb::readStaIdx(tmp / "staidx0.mul", table, [&](int p) { percents.push_back(p); });
+    for (const tbtest::RecordedProgress::Step& step : progress.steps)
+        percents.push_back(int(step.done));
     ASSERT_EQ(percents.size(), 770u);
     EXPECT_EQ(percents.front(), 0);
     EXPECT_EQ(percents[768], 767 * 100 / 768);

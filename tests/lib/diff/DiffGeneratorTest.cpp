@@ -1,6 +1,7 @@
 // Diff generation on generated full-size sets: what is stored, what is left out, and what
 // a failed run leaves behind.
 #include "DiffFixtures.h"
+#include "RecordedProgress.h"
 #include "TestPaths.h"
 
 #include "diff/DiffGenerator.h"
@@ -48,12 +49,12 @@ protected:
                 writeZeroMap(dir / "map0.mul");
     }
     tb::DiffSummary run(bool withStatics = true, bool withMap = true) {
-        tb::NoDiffProgress progress;
+        tb::Progress& progress = tb::noProgress();
         return tb::generateDiff(fileSet(origDir), fileSet(modDir), out, withStatics, withMap,
                                 progress);
     }
     void runTo(const fs::path& target) {
-        tb::NoDiffProgress progress;
+        tb::Progress& progress = tb::noProgress();
         tb::generateDiff(fileSet(origDir), fileSet(modDir), target, true, true, progress);
     }
     // Puts the same blocks into both sets: three with statics, the rest Lookup -1.
@@ -336,6 +337,27 @@ TEST_F(DiffRun, ABadLengthStopsTheRunAndLeavesNoPatch) {
     expectPreviousPatch(out, std::nullopt);
 }
 
+// Asked to stop in any phase, the run ends with its message and the previous patch stays.
+TEST_F(DiffRun, AStoppedRunLeavesThePreviousPatch) {
+    const std::string previous = "a patch made before";
+    tbtest::writeBytes(out, {previous.begin(), previous.end()});
+    orig.addBlock(3, 3, records(2, 1));
+    mod.addBlock(3, 3, records(2, 2));
+    writeSets();
+    // In the statics index reads, the statics comparison and the map phase.
+    for (int stopAt : {5, 2000, 4500}) {
+        tbtest::RecordedProgress progress(stopAt);
+        try {
+            tb::generateDiff(fileSet(origDir), fileSet(modDir), out, true, true, progress);
+            FAIL() << "expected a stop at report " << stopAt;
+        } catch (const tb::OperationStopped& e) {
+            EXPECT_STREQ(e.what(), tb::kDiffStoppedMessage);
+        }
+        EXPECT_EQ(int(progress.steps.size()), stopAt);
+        expectPreviousPatch(out, previous);
+    }
+}
+
 TEST_F(DiffRun, FileFailuresLeaveThePreviousPatch) {
     const std::string previous = "a patch made before";
     tbtest::writeBytes(out, {previous.begin(), previous.end()});
@@ -382,14 +404,21 @@ TEST_F(DiffRun, TheOutputMayNotBeAnInput) {
 
 namespace {
 
-struct RecordingProgress : tb::DiffProgress {
+// A report under a new caption starts a stage (its bar at 0); the reports after it under
+// the same caption are the stage's percentages.
+struct RecordingProgress : tb::Progress {
     std::vector<std::string> stages;
     std::vector<std::vector<int>> values{{}};
-    void stage(const std::string& text) override {
-        stages.push_back(text);
-        values.emplace_back();
+    void report(std::string_view caption, std::int64_t done, std::int64_t total) override {
+        EXPECT_EQ(total, 100);
+        if (stages.empty() || stages.back() != caption) {
+            EXPECT_EQ(done, 0);
+            stages.emplace_back(caption);
+            values.emplace_back();
+            return;
+        }
+        values.back().push_back(int(done));
     }
-    void percent(int value) override { values.back().push_back(value); }
 };
 
 } // namespace
@@ -453,7 +482,7 @@ TEST_F(DiffRun, RealClientStaticsRepackedCompareEqualExceptTheChangedBlock) {
     tb::DiffFileSet origSet = fileSet(origDir);
     origSet.statics = real / "stadif0.mul";
 
-    tb::NoDiffProgress progress;
+    tb::Progress& progress = tb::noProgress();
     const tb::DiffSummary summary =
         tb::generateDiff(origSet, fileSet(modDir), out, true, false, progress);
     EXPECT_EQ(summary.staticsBlocksStored, 1);

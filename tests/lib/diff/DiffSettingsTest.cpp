@@ -2,6 +2,7 @@
 // grid, read sizes never change what a patch holds, and bad settings are refused before
 // the patch is touched.
 #include "DiffFixtures.h"
+#include "RecordedProgress.h"
 #include "TestPaths.h"
 
 #include "diff/DiffGenerator.h"
@@ -43,7 +44,7 @@ protected:
     }
     tb::DiffSummary run(const tb::DiffRunSettings& settings, bool withStatics = true,
                         bool withMap = true, const fs::path& to = {}) {
-        tb::NoDiffProgress progress;
+        tb::Progress& progress = tb::noProgress();
         return tb::generateDiff(fileSet(origDir), fileSet(modDir), to.empty() ? out : to,
                                 withStatics, withMap, progress, settings);
     }
@@ -175,7 +176,7 @@ TEST(DiffSettings, ReadSizesNeverChangeAClientGridPatch) {
     writeMapBlock(modDir / "map0.mul", 700, 3, 0x31);
     writeMapBlock(modDir / "map0.mul", 767, 511, 0x32);
 
-    tb::NoDiffProgress quiet;
+    tb::Progress& quiet = tb::noProgress();
     const tb::DiffSummary a =
         tb::generateDiff(fileSet(origDir), fileSet(modDir), tmp / "a.qmz", true, true, quiet);
     const tb::DiffSummary b = tb::generateDiff(fileSet(origDir), fileSet(modDir), tmp / "b.qmz",
@@ -190,7 +191,7 @@ TEST(DiffSettings, BadGridsAndSizesAreRefusedBeforeThePatchIsWritten) {
     tbtest::TempDir tmp;
     const fs::path out = tmp / "out.qmz";
     const tb::DiffFileSet missing = fileSet(tmp / "none");
-    tb::NoDiffProgress quiet;
+    tb::Progress& quiet = tb::noProgress();
     const auto refused = [&](const tb::DiffRunSettings& s) {
         EXPECT_THROW(tb::generateDiff(missing, missing, out, true, true, quiet, s),
                      std::invalid_argument);
@@ -227,8 +228,11 @@ TEST(DiffSettings, AnIndexIsReadAndFoldedOverItsGrid) {
     set.setEntry(1, 2, {0x10, 0x700, 0x11111111});
     set.write(tmp / "staidx0.mul", tmp / "statics0.mul");
     tb::StaIdxTable table(tb::DiffGrid{2, 3});
+    tbtest::RecordedProgress progress;
+    tb::readStaIdx(tmp / "staidx0.mul", table, progress);
     std::vector<int> percents;
-    tb::readStaIdx(tmp / "staidx0.mul", table, [&](int p) { percents.push_back(p); });
+    for (const tbtest::RecordedProgress::Step& step : progress.steps)
+        percents.push_back(int(step.done));
     EXPECT_EQ(percents, (std::vector<int>{0, 0, 50, 100}));
     EXPECT_EQ(table.at(1, 2).length, 0x700u);
     EXPECT_EQ(table.at(1, 1).lookup, -1);

@@ -3,6 +3,7 @@
 #include "editor/MapDocument.h"
 
 #include "PatchFixtures.h"
+#include "RecordedProgress.h"
 #include "TestPaths.h"
 #include "shell/LineFile.h"
 
@@ -26,9 +27,10 @@ struct ApplyRun {
 
 ApplyRun apply(tb::MapImage& map, const std::string& text) {
     ApplyRun run;
-    run.result = tb::applyPatch(map, parseText(text), [&](int i, const std::string& t) {
-        run.progress.emplace_back(i, t);
-    });
+    tbtest::RecordedProgress progress;
+    run.result = tb::applyPatch(map, parseText(text), progress);
+    for (const tbtest::RecordedProgress::Step& step : progress.steps)
+        run.progress.emplace_back(int(step.done), step.caption);
     return run;
 }
 
@@ -182,8 +184,12 @@ TEST_F(PatchApply, ThroughADocumentOneChangeAndOneUndoStep) {
     const std::vector<unsigned char> original = doc.image().bytes();
     const tb::MapCell cell12 = doc.cell(1, 2);
     doc.addListener(&heard);
-    const tb::PatchResult r = tb::applyPatch(
-        doc, parseText("[0]\nX=10\nY=20\nZ=-5\n[1]\nX=4000\nY=0\nZ=1\n[2]\nX=3\nY=30\nZ=2\n"));
+    // The plan is worked out beside the document and written into it in one go.
+    const tb::PatchPlan plan = tb::planPatch(
+        doc.image().variant(),
+        parseText("[0]\nX=10\nY=20\nZ=-5\n[1]\nX=4000\nY=0\nZ=1\n[2]\nX=3\nY=30\nZ=2\n"));
+    tb::writePatchPlan(doc, plan);
+    const tb::PatchResult r = plan.result;
     EXPECT_EQ(r.applied, 2);
     ASSERT_EQ(heard.changes.size(), 1u);
     EXPECT_EQ(heard.changes[0].count, 2u);
@@ -192,8 +198,10 @@ TEST_F(PatchApply, ThroughADocumentOneChangeAndOneUndoStep) {
     EXPECT_EQ(doc.undoList().size(), 1u);
     EXPECT_EQ(doc.modificationCount(), 1u);
 
-    EXPECT_THROW(tb::applyPatch(doc, parseText("[0]\nX=1\nY=2\nZ=7\n[1]\nX=oops\n")),
-                 tb::PatchEntryError);
+    const tb::PatchPlan bad =
+        tb::planPatch(doc.image().variant(), parseText("[0]\nX=1\nY=2\nZ=7\n[1]\nX=oops\n"));
+    ASSERT_TRUE(bad.error);
+    tb::writePatchPlan(doc, bad);
     ASSERT_EQ(heard.changes.size(), 2u);
     EXPECT_EQ(heard.changes[1].bounds, (tb::CellRect{1, 2, 1, 2}));
     EXPECT_EQ(doc.cell(1, 2).altitude, 7);
@@ -217,15 +225,41 @@ TEST(PatchFile, WriteThenReadGivesTheSameTextsInCrLfWindows1252) {
     tbtest::TempDir dir;
     const std::vector<tb::PatchEntryText> entries{
         {"1024", "768", "-5", "01 D3"}, {"010", "20", "x", ""}, {"7", "7", "0", "\xC3\xA9"}};
-    std::vector<std::string> progress;
-    tb::writePatchFile(dir / "p.qvp", entries,
-                       [&](int, const std::string& text) { progress.push_back(text); });
-    EXPECT_EQ(progress,
+    tbtest::RecordedProgress recorded;
+    tb::writePatchFile(dir / "p.qvp", entries, recorded);
+    EXPECT_EQ(recorded.captions(),
               (std::vector<std::string>{"Saving ... 0/2", "Saving ... 1/2", "Saving ... 2/2"}));
     EXPECT_EQ(readText(dir / "p.qvp"), "[0]\r\nX=1024\r\nY=768\r\nZ=-5\r\nID=01 D3\r\n"
                                        "[1]\r\nX=010\r\nY=20\r\nZ=x\r\nID=\r\n"
                                        "[2]\r\nX=7\r\nY=7\r\nZ=0\r\nID=\xE9\r\n");
     EXPECT_EQ(tb::readPatchFile(dir / "p.qvp"), entries);
+}
+
+// Saving, reading and planning stop between entries; a stopped save keeps the old file.
+TEST(PatchFile, StoppedRunsChangeNothing) {
+    tbtest::TempDir dir;
+    const auto path = dir / "p.qvp";
+    tb::writePatchFile(path, {{"1", "1", "1", ""}});
+    const std::string before = readText(path);
+    const std::vector<tb::PatchEntryText> entries(5, {"2", "2", "2", "00 01"});
+    tbtest::RecordedProgress saving(2);
+    EXPECT_THROW(tb::writePatchFile(path, entries, saving), tb::OperationStopped);
+    EXPECT_EQ(saving.steps.size(), 2u);
+    EXPECT_EQ(readText(path), before);
+    EXPECT_EQ(tbtest::entriesIn(dir.path()), 1u);
+
+    tb::writePatchFile(path, entries);
+    tbtest::RecordedProgress loading(3);
+    EXPECT_THROW(tb::readPatchFile(path, loading), tb::OperationStopped);
+    EXPECT_EQ(loading.captions(),
+              (std::vector<std::string>{"Loading ... 0/4", "Loading ... 1/4", "Loading ... 2/4"}));
+    tbtest::RecordedProgress planning(1);
+    try {
+        tb::planPatch(patchtest::tokunoMap().variant(), tb::KeyFile::load(path), planning);
+        FAIL() << "expected a stop";
+    } catch (const tb::OperationStopped& e) {
+        EXPECT_STREQ(e.what(), tb::kPatchApplyStoppedMessage);
+    }
 }
 
 TEST(PatchFile, SavingAShorterListReplacesTheWholeFile) {

@@ -1,6 +1,7 @@
 #include "tools/MapCopy.h"
 
 #include "MapFixtures.h"
+#include "RecordedProgress.h"
 #include "ScratchMount.h"
 #include "TestPaths.h"
 
@@ -38,8 +39,11 @@ std::string refusalOf(const fs::path& source, const tb::CopyRect& r, const fs::p
 }
 
 std::vector<int> progressOf(const fs::path& source, const tb::CopyRect& r, const fs::path& dest) {
+    tbtest::RecordedProgress progress;
+    tb::copyMapCells(source, r, dest, progress);
     std::vector<int> seen;
-    tb::copyMapCells(source, r, dest, [&](int percent) { seen.push_back(percent); });
+    for (const tbtest::RecordedProgress::Step& step : progress.steps)
+        seen.push_back(int(step.done));
     return seen;
 }
 
@@ -87,6 +91,21 @@ TEST(MapCopy, ABlockFromIlshenarChangesExactlyThatBlockOfFeluccaTrammel) {
         }
     EXPECT_EQ(changedCells, 64);
     EXPECT_EQ(after[513 * 196], 0x42);
+}
+
+// A stopped copy leaves the destination's bytes as they were, and no temporary file.
+TEST_F(TwoMaps, AStoppedCopyLeavesTheDestinationAsItWas) {
+    tbtest::RecordedProgress progress(1);
+    try {
+        tb::copyMapCells(ilshenar, {0, 0, 300, 300, 40, 50}, tokuno, progress);
+        FAIL() << "expected a stop";
+    } catch (const tb::OperationStopped& e) {
+        EXPECT_STREQ(e.what(), tb::kCopyStoppedMessage);
+    }
+    // One batch of eight block columns ran before the stop was taken.
+    EXPECT_EQ(progress.steps.size(), 64u);
+    EXPECT_EQ(readFile(tokuno), tokunoBytes);
+    EXPECT_EQ(tbtest::entriesIn(dir / "b"), 1u);
 }
 
 TEST_F(TwoMaps, RectanglesLandCellForCellAtTheirTargets) {

@@ -1,6 +1,7 @@
 #include "tools/MapEnlarge.h"
 
 #include "MapFixtures.h"
+#include "RecordedProgress.h"
 #include "ScratchMount.h"
 #include "TestPaths.h"
 
@@ -38,9 +39,9 @@ TEST(MapEnlarge, IlshenarLandsInTheTopLeftCornerWithEverythingElseBlank) {
     tbtest::TempDir dir;
     const auto variant = variantNamed("map2.mul", "2304x1600");
     tbtest::writeBytes(dir / "map2.mul", patternMap(variant, 2));
-    std::vector<tb::EnlargeProgress> steps;
-    tb::enlargeMap(dir / "map2.mul", dir / "map0.mul",
-                   [&](const tb::EnlargeProgress& p) { steps.push_back(p); });
+    tbtest::RecordedProgress progress;
+    tb::enlargeMap(dir / "map2.mul", dir / "map0.mul", progress);
+    const std::vector<tbtest::RecordedProgress::Step>& steps = progress.steps;
 
     const auto out = readFile(dir / "map0.mul");
     std::int64_t copyFaults = 0;
@@ -54,30 +55,30 @@ TEST(MapEnlarge, IlshenarLandsInTheTopLeftCornerWithEverythingElseBlank) {
 
     // The blank pass over all 7168 columns, "Done.", then the copy pass over the source's.
     ASSERT_EQ(steps.size(), 1u + 7168u + 1u + 1u + 2304u + 1u);
-    EXPECT_EQ(steps[0].text, "Creating new map file");
-    EXPECT_EQ(steps[0].maximum, 7168);
+    EXPECT_EQ(steps[0].caption, "Creating new map file");
+    EXPECT_EQ(steps[0].total, 7168);
     for (int x = 0; x < 7168; ++x) {
-        ASSERT_EQ(steps[1 + x].text, tb::blankPassText(x));
-        ASSERT_EQ(steps[1 + x].position, x);
-        ASSERT_EQ(steps[1 + x].maximum, 7168);
+        ASSERT_EQ(steps[1 + x].caption, tb::blankPassText(x));
+        ASSERT_EQ(steps[1 + x].done, x);
+        ASSERT_EQ(steps[1 + x].total, 7168);
     }
-    EXPECT_EQ(steps[1].text, "Creating new map file (0%)");
-    EXPECT_EQ(steps[2304 + 1].text, "Creating new map file (32%)");
-    EXPECT_EQ(steps[7168].text, "Creating new map file (99%)");
-    EXPECT_EQ(steps[7169].text, "Done.");
-    EXPECT_EQ(steps[7170].text, "Copying source map to new map");
-    EXPECT_EQ(steps[7170].maximum, 2303);
+    EXPECT_EQ(steps[1].caption, "Creating new map file (0%)");
+    EXPECT_EQ(steps[2304 + 1].caption, "Creating new map file (32%)");
+    EXPECT_EQ(steps[7168].caption, "Creating new map file (99%)");
+    EXPECT_EQ(steps[7169].caption, "Done.");
+    EXPECT_EQ(steps[7170].caption, "Copying source map to new map");
+    EXPECT_EQ(steps[7170].total, 2303);
     const std::size_t copy = 7171;
     for (int x = 0; x <= 2303; ++x) {
-        ASSERT_EQ(steps[copy + x].text, tb::copyPassText(x, 2303));
-        ASSERT_EQ(steps[copy + x].position, x);
-        ASSERT_EQ(steps[copy + x].maximum, 2303);
+        ASSERT_EQ(steps[copy + x].caption, tb::copyPassText(x, 2303));
+        ASSERT_EQ(steps[copy + x].done, x);
+        ASSERT_EQ(steps[copy + x].total, 2303);
     }
-    EXPECT_EQ(steps[copy].text, "Copying source map to new map (0%)");
-    EXPECT_EQ(steps[copy + 1151].text, "Copying source map to new map (49%)");
-    EXPECT_EQ(steps[copy + 2303].text, "Copying source map to new map (100%)");
-    EXPECT_EQ(steps.back().text, "Done.");
-    EXPECT_EQ(steps.back().position, 0);
+    EXPECT_EQ(steps[copy].caption, "Copying source map to new map (0%)");
+    EXPECT_EQ(steps[copy + 1151].caption, "Copying source map to new map (49%)");
+    EXPECT_EQ(steps[copy + 2303].caption, "Copying source map to new map (100%)");
+    EXPECT_EQ(steps.back().caption, "Done.");
+    EXPECT_EQ(steps.back().done, 0);
 }
 
 TEST(MapEnlarge, FeluccaTrammelSourcesKeepTheirCellsAndLoseTheirHeaders) {
@@ -117,18 +118,42 @@ TEST(MapEnlarge, AWholeSizeSourceIsCopiedCellForCellWithHeadersZeroed) {
     const auto variant = variantNamed("map1.mul", "7168x4096");
     auto bytes = patternMap(variant, 4);
     tbtest::writeBytes(dir / "map1.mul", bytes);
-    int lastCopied = -1;
-    tb::enlargeMap(dir / "map1.mul", dir / "map0.mul", [&](const tb::EnlargeProgress& p) {
-        if (p.text.starts_with("Copying source map to new map (")) {
-            EXPECT_EQ(p.position, lastCopied + 1);
-            lastCopied = p.position;
-            EXPECT_EQ(p.maximum, 7167);
+    tbtest::RecordedProgress progress;
+    tb::enlargeMap(dir / "map1.mul", dir / "map0.mul", progress);
+    std::int64_t lastCopied = -1;
+    for (const tbtest::RecordedProgress::Step& p : progress.steps)
+        if (p.caption.starts_with("Copying source map to new map (")) {
+            EXPECT_EQ(p.done, lastCopied + 1);
+            lastCopied = p.done;
+            EXPECT_EQ(p.total, 7167);
         }
-    });
     EXPECT_EQ(lastCopied, 7167);
     for (std::size_t block = 0; block < 896 * 512; ++block)
         std::fill_n(bytes.begin() + std::ptrdiff_t(block * 196), 4, 0);
     EXPECT_TRUE(readFile(dir / "map0.mul") == bytes);
+}
+
+// A stopped run writes nothing: an existing destination keeps its bytes, and no temporary
+// file is left beside it.
+TEST(MapEnlarge, AStoppedRunLeavesTheDestinationAsItWas) {
+    tbtest::TempDir dir;
+    tbtest::writeBytes(dir / "map2.mul", patternMap(variantNamed("map2.mul", "2304x1600"), 3));
+    const std::vector<unsigned char> previous{'o', 'l', 'd'};
+    tbtest::writeBytes(dir / "map0.mul", previous);
+    // In the blank pass and in the copy pass.
+    for (int stopAt : {100, 8000}) {
+        tbtest::RecordedProgress progress(stopAt);
+        try {
+            tb::enlargeMap(dir / "map2.mul", dir / "map0.mul", progress);
+            FAIL() << "expected a stop at report " << stopAt;
+        } catch (const tb::OperationStopped& e) {
+            EXPECT_STREQ(e.what(), tb::kEnlargeStoppedMessage);
+        }
+        // The stop comes at the end of the run of columns under way.
+        EXPECT_LT(progress.steps.size(), std::size_t(stopAt) + 64);
+        EXPECT_EQ(readFile(dir / "map0.mul"), previous);
+        EXPECT_EQ(entriesIn(dir.path()), 2u);
+    }
 }
 
 // (Tokuno, 1448 x 1448, is enlarged by the tbmap and window tests.)

@@ -1,0 +1,106 @@
+#pragma once
+// Runs a window's long operations off the UI thread, one at a time. A job gets its inputs
+// by value, does its work on a worker thread reporting through tb::Progress, may be asked to
+// stop, and hands its outcome back to the UI thread, where its handlers apply it. Nothing in
+// a job's work touches a widget or the document; a job that reads the document does so
+// while its window lets no edit reach it.
+
+#include "app/shell/Prompts.h"
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <QtConcurrent/QtConcurrentRun>
+
+#include <exception>
+#include <functional>
+#include <memory>
+
+namespace tb {
+class Progress;
+}
+
+namespace tbapp {
+
+// The latest report of a job as the UI thread shows it.
+struct JobReport {
+    QString caption;
+    qint64 done = 0;
+    qint64 total = 0;
+};
+
+struct Job {
+    // What runs, as the status bar and a refusal name it ("Loading map2.mul").
+    QString caption;
+    // Runs on a worker thread.
+    std::function<void(tb::Progress& progress)> work;
+    // Run on the UI thread once `work` has returned, or has thrown (tb::OperationStopped
+    // when it was stopped). They must not throw.
+    std::function<void()> succeeded;
+    std::function<void(const std::exception& error)> failed;
+    // Shows the latest report on the UI thread, a few dozen times a second at most, and
+    // once more when the work has ended, before the handlers run. Optional.
+    std::function<void(const JobReport& report)> shown;
+    // A progress window of its own (Prompts::startProgress): it hears every report on the
+    // worker thread and its Cancel stops the work. It closes when the work has ended,
+    // before the handlers run. Optional.
+    std::unique_ptr<ItemProgress> window;
+};
+
+class JobRunner : public QObject {
+    Q_OBJECT
+public:
+    explicit JobRunner(QObject* parent = nullptr);
+    // Stops a running job and waits for it; its handlers do not run.
+    ~JobRunner() override;
+    JobRunner(const JobRunner&) = delete;
+    JobRunner& operator=(const JobRunner&) = delete;
+
+    // Starts `job` unless one runs already: false, and nothing started, then.
+    bool start(Job job);
+    bool busy() const { return m_running != nullptr; }
+    // The running job's caption; empty when none runs.
+    QString caption() const;
+    // The running job's latest report as last shown (empty before its first).
+    const JobReport& latest() const { return m_latest; }
+    // "<caption> ... n%" of the running job, "<caption> ..." before it reported; empty
+    // when none runs. For a status bar.
+    QString statusText() const;
+    // Asks the running job to stop; it ends through `failed` with tb::OperationStopped (or
+    // through `succeeded`, when its work was done before it looked).
+    void stop();
+    // Asks the running job to stop and waits for it here, then runs its handler: for a
+    // window that goes away and must leave no work behind.
+    void stopAndWait();
+
+    // "<caption> is still running; try again when it has ended.": a refused second job.
+    static QString refusal(const QString& caption);
+    // True while a job of any runner runs (tests wait for it to become false).
+    static bool anyBusy();
+
+signals:
+    // A job started, or ended; its handler runs after the signal of its end.
+    void busyChanged(bool busy);
+    // The running job reported since the last look (latest() has its report).
+    void progressed();
+
+private:
+    struct Running;
+    void finish();
+    void refresh();
+
+    std::unique_ptr<Running> m_running;
+    JobReport m_latest;
+    QTimer m_refresh;
+};
+
+// Lets `value` go on a worker thread: giving a large buffer back to the system (the map a
+// Load replaced, its art, its statics) takes milliseconds the UI thread need not wait.
+template <typename T> void releaseBeside(T&& value) {
+    auto held = std::make_shared<std::decay_t<T>>(std::forward<T>(value));
+    // Nobody waits for the task; it ends by itself.
+    [[maybe_unused]] const auto task =
+        QtConcurrent::run([held = std::move(held)]() mutable { held.reset(); });
+}
+
+} // namespace tbapp

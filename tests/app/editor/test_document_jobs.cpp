@@ -1,0 +1,107 @@
+// Long work of the main window runs as jobs beside it: while one changes the document, no
+// edit and no second such job gets in and the status bar says what runs; Cancel in the
+// progress window leaves the files and the document as they were.
+#include "MainWindowFixture.h"
+
+#include "app/shell/JobRunner.h"
+#include "app/shell/RadioGroup.h"
+#include "core/Heightmap.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QImage>
+
+namespace {
+
+QImage greyPicture(int grey) {
+    QImage picture(2304, 1600, QImage::Format_Grayscale8);
+    picture.fill(QColor(grey, grey, grey));
+    return picture;
+}
+
+} // namespace
+
+class DocumentJobsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // An import runs: clicks on the map, Undo, Load and Save do nothing, another document
+    // job is refused by name, and the status bar says what runs. Then the import is in.
+    void editingIsRefusedWhileAJobChangesTheDocument() {
+        tbtest::MainWindowFixture f;
+        tbapp::MapEditorWindow& form = f.openLoaded();
+        tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->setCurrentIndex(2);
+        tbtest::ui<tbapp::RadioGroup>(form, "AltitudeRadioGroup")->setItemIndex(2); // Set Z
+        tbtest::ui<QLineEdit>(form, "ZValueEdit")->setText("9");
+        f.clickCell(1, 1);
+        QCOMPARE(form.document().undoList().size(), std::size_t(1));
+        const std::vector<unsigned char> before = form.document().image().bytes();
+        const QString modes = tbtest::statusText(form, 1);
+
+        const QString heights = tbtest::qpath(f.dir / "heights.png");
+        QVERIFY(greyPicture(128 + 30).save(heights, "PNG"));
+        f.questions.openAnswers << heights;
+        tbtest::ui<QAction>(form, "ImportHeightmap1")->trigger();
+        QVERIFY(form.editingLocked());
+        QVERIFY(tbtest::statusText(form, 1).startsWith("Importing heightmap ..."));
+        f.clickCell(2, 2);
+        tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->selectCell(3, 3);
+        tbtest::ui<QAction>(form, "TlUndo")->trigger();
+        QVERIFY(!tbtest::ui<QPushButton>(form, "btnLoad")->isEnabled());
+        QVERIFY(!tbtest::ui<QPushButton>(form, "btnSave")->isEnabled());
+        f.questions.openAnswers << heights;
+        tbtest::ui<QAction>(form, "PatchMapfromfile1")->trigger();
+        QCOMPARE(f.messages, QStringList{tbapp::JobRunner::refusal("Importing heightmap")});
+        QVERIFY(form.document().image().bytes() == before);
+
+        TB_WAIT_FOR_JOBS();
+        QVERIFY(!form.editingLocked());
+        QCOMPARE(tbtest::statusText(form, 1), modes);
+        QCOMPARE(form.document().cell(2, 2).altitude, std::int8_t(30));
+        QCOMPARE(form.document().cell(3, 3).altitude, std::int8_t(30));
+        // The paint before the import, then a row for each cell the import changed.
+        const tb::MapImage old(before, form.document().image().variant());
+        std::size_t changed = 0;
+        for (int y = 0; y < 1600; ++y)
+            for (int x = 0; x < 2304; ++x)
+                changed += old.cellUnchecked(x, y).altitude != 30;
+        QCOMPARE(form.document().undoList().size(), 1 + changed);
+        QVERIFY(tbtest::ui<QPushButton>(form, "btnSave")->isEnabled());
+        QCOMPARE(f.messages.size(), 1);
+    }
+
+    // Cancel pressed in the progress window (the recording prompts press it at item 20):
+    // the export leaves the picture there as it was, the import the document, and each says
+    // that it stopped.
+    void cancelLeavesTheFileAndTheDocumentAsTheyWere() {
+        tbtest::MainWindowFixture f;
+        tbapp::MapEditorWindow& form = f.openLoaded();
+        const std::vector<unsigned char> before = form.document().image().bytes();
+        const std::filesystem::path picture = f.dir / "heights.png";
+        tbtest::writeText(picture, "a picture made before");
+        f.questions.cancelAtItem = 20;
+
+        f.questions.saveAnswers << tbtest::qpath(picture);
+        tbtest::ui<QAction>(form, "ExportHeightmap1")->trigger();
+        TB_WAIT_FOR_JOBS();
+        QCOMPARE(tbtest::readText(picture), std::string("a picture made before"));
+        QCOMPARE(tbtest::entriesIn(f.dir.path()), std::size_t(5)); // nothing left beside it
+        QCOMPARE(f.messages, QStringList{tb::kHeightmapStoppedMessage});
+        QVERIFY(!f.questions.progressRuns.back()->open);
+
+        const QString other = tbtest::qpath(f.dir / "other.png");
+        QVERIFY(greyPicture(128 + 40).save(other, "PNG"));
+        f.questions.openAnswers << other;
+        tbtest::ui<QAction>(form, "ImportHeightmap1")->trigger();
+        TB_WAIT_FOR_JOBS();
+        QCOMPARE(f.messages.size(), 2);
+        QCOMPARE(f.messages.last(), QString(tb::kHeightmapStoppedMessage));
+        QVERIFY(form.document().image().bytes() == before);
+        QVERIFY(!form.document().isModified());
+        QVERIFY(form.document().undoList().empty());
+        QVERIFY(!form.editingLocked());
+    }
+};
+
+QTEST_MAIN(DocumentJobsTest)
+#include "test_document_jobs.moc"
