@@ -29,7 +29,34 @@ QImage toImage(const tb::ItemImage& item) {
     return image;
 }
 
+// `image` (premultiplied) over the surface with its top left at (left, top), clipped.
+void blendOnto(const PixelSurface& surface, const QImage& image, int left, int top) {
+    const int fromX = std::max(left, 0), untilX = std::min(left + image.width(), surface.width);
+    const int fromY = std::max(top, 0), untilY = std::min(top + image.height(), surface.height);
+    for (int y = fromY; y < untilY; ++y) {
+        const auto* from = reinterpret_cast<const QRgb*>(image.constScanLine(y - top)) - left;
+        QRgb* to = surface.bits + y * surface.stride;
+        for (int x = fromX; x < untilX; ++x) {
+            const QRgb p = from[x];
+            const unsigned alpha = qAlpha(p);
+            if (alpha == 255) {
+                to[x] = p;
+            } else if (alpha != 0) {
+                const QRgb d = to[x];
+                const unsigned rest = 255 - alpha;
+                to[x] = qRgb(qRed(p) + (qRed(d) * rest + 127) / 255,
+                             qGreen(p) + (qGreen(d) * rest + 127) / 255,
+                             qBlue(p) + (qBlue(d) * rest + 127) / 255);
+            }
+        }
+    }
+}
+
 } // namespace
+
+bool ItemPainter::holdsItemArt(const tb::ArtFiles& art) {
+    return art.artIndex.size() > std::size_t(0x4000) * 12 && !art.artData.empty();
+}
 
 void ItemPainter::setArt(const tb::ArtFiles* art) {
     m_art = art;
@@ -54,8 +81,7 @@ const QImage& ItemPainter::picture(std::uint16_t id, int cellSize) {
     return it->second;
 }
 
-bool ItemPainter::drawCellItems(QPainter& painter, std::int32_t x, std::int32_t y,
-                                const QRect& rect) {
+bool ItemPainter::collectItems(std::int32_t x, std::int32_t y) {
     if (!m_statics || x < 0 || y < 0 || x / 8 >= m_statics->widthBlocks() ||
         y / 8 >= m_statics->heightBlocks())
         return false;
@@ -71,12 +97,32 @@ bool ItemPainter::drawCellItems(QPainter& painter, std::int32_t x, std::int32_t 
     std::stable_sort(
         m_cellItems.begin(), m_cellItems.end(),
         [](const tb::StaticRecord& a, const tb::StaticRecord& b) { return a.z < b.z; });
+    return true;
+}
+
+bool ItemPainter::drawCellItems(QPainter& painter, std::int32_t x, std::int32_t y,
+                                const QRect& rect) {
+    if (!collectItems(x, y))
+        return false;
     const int size = std::min(rect.width(), rect.height());
     for (const tb::StaticRecord& item : m_cellItems) {
         const QImage& image = picture(item.id, size);
         // Items stand on the cell: bottom-centred.
         painter.drawImage(rect.left() + (rect.width() - image.width()) / 2,
                           rect.bottom() + 1 - image.height(), image);
+    }
+    return true;
+}
+
+bool ItemPainter::drawCellItems(const PixelSurface& surface, std::int32_t x, std::int32_t y,
+                                const QRect& rect) {
+    if (!collectItems(x, y))
+        return false;
+    const int size = std::min(rect.width(), rect.height());
+    for (const tb::StaticRecord& item : m_cellItems) {
+        const QImage& image = picture(item.id, size);
+        blendOnto(surface, image, rect.left() + (rect.width() - image.width()) / 2,
+                  rect.bottom() + 1 - image.height());
     }
     return true;
 }

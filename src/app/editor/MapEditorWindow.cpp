@@ -83,7 +83,7 @@ void MapEditorWindow::buildPanels() {
                                  m_documentJobs, this);
     m_heightmaps = new HeightmapActions(
         m_document, [this] { return mapLoaded(); }, m_prompts, m_documentJobs, m_exportJobs, this);
-    m_statics = new StaticsLayer(m_prompts, m_staticsJobs, this);
+    m_statics = new StaticsLayer(m_prompts, m_staticsJobs, m_document, this);
     m_tools = new ToolWindowCommands(*this, m_applicationDir, m_prompts, m_documentJobs, this);
     m_catalogues = new CatalogueCommands(
         m_applicationDir, *m_toolBar, *m_palette, *m_bottomPanel,
@@ -297,6 +297,7 @@ void MapEditorWindow::updateCellSwitches() {
     switches.showNumber = m_menus->showAltitudeNumber();
     switches.stampButtonDown = m_toolBar->stampToolDown();
     switches.showStatics = m_menus->showStatics();
+    switches.itemArt = true;
     m_mapView->setSwitches(switches);
     m_statics->setShown(switches.showStatics);
 }

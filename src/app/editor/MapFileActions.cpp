@@ -126,7 +126,8 @@ void MapFileActions::startLoad(const QString& mapPath, const QString& gamePath,
     job.succeeded = [this, files, map = toPath(mapPath), reportStore] {
         reportStore();
         // The new map replaces the document; the rows of the old one go with it, its
-        // buffers and those of the old art beside the UI thread.
+        // buffers, statics and those of the old art beside the UI thread.
+        releaseBeside(m_document.setStatics(nullptr, {}));
         releaseBeside(m_document.replace(std::move(files->image), map));
         releaseBeside(std::exchange(m_art, std::move(files->art)));
         if (files->artFailure) {
@@ -152,14 +153,21 @@ void MapFileActions::save() {
 
 // The job reads the document's map while no edit can reach it. A failed or stopped write
 // leaves the file as it was and the document unsaved; the buttons come back either way.
+// Changed statics are written after the map, to the pair they were read from.
 void MapFileActions::startSave(const QString& path, std::function<void()> then) {
     const std::filesystem::path target = toPath(path);
+    const tb::StaticsMap* statics = m_document.itemsModified() ? m_document.statics() : nullptr;
+    auto written = std::make_shared<tb::StaticsWrite>();
     Job job;
     job.caption = "Saving " + fileNameOf(target);
-    job.work = [&image = m_document.image(), target](tb::Progress& progress) {
+    job.work = [&image = m_document.image(), target, statics, files = m_document.staticsFiles(),
+                written](tb::Progress& progress) {
         image.save(target, progress);
+        if (statics)
+            *written = tb::writeStaticsChanges(*statics, files);
     };
-    job.succeeded = [this, target, then] {
+    job.succeeded = [this, target, then, written] {
+        m_document.markStaticsSaved(std::move(*written));
         m_document.markSaved(target);
         if (then)
             then();
@@ -179,7 +187,9 @@ void MapFileActions::startReload(std::function<void()> then) {
         *image = tb::MapImage::load(file, progress);
     };
     job.succeeded = [this, image, then] {
+        releaseBeside(m_document.setStatics(nullptr, {}));
         releaseBeside(m_document.replace(std::move(*image), m_document.fileName()));
+        emit loaded(); // the statics are read again too
         if (then)
             then();
     };

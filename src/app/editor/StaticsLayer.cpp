@@ -7,6 +7,7 @@
 #include "core/MapFile.h"
 #include "core/MapImage.h"
 #include "core/StaticsFiles.h"
+#include "editor/MapDocument.h"
 #include "shell/Progress.h"
 
 #include <QWidget>
@@ -25,8 +26,9 @@ int facetOf(const std::filesystem::path& mapFile) {
 
 } // namespace
 
-StaticsLayer::StaticsLayer(Prompts& prompts, JobRunner& jobs, QWidget* window)
-    : QObject(window), m_prompts(prompts), m_jobs(jobs), m_window(window) {}
+StaticsLayer::StaticsLayer(Prompts& prompts, JobRunner& jobs, tb::MapDocument& document,
+                           QWidget* window)
+    : QObject(window), m_prompts(prompts), m_jobs(jobs), m_window(window), m_document(document) {}
 
 StaticsLayer::~StaticsLayer() = default;
 
@@ -37,13 +39,13 @@ void StaticsLayer::readColours(const std::filesystem::path& radarcolFile) {
 
 void StaticsLayer::mapLoaded(const tb::MapImage* map, const std::filesystem::path& mapFile,
                              const std::filesystem::path& gameDir) {
-    // Statics being read for the map before are not wanted any more; those read go beside.
+    // Statics being read for the map before are not wanted any more.
     m_jobs.stopAndWait();
-    releaseBeside(std::move(m_statics));
     m_map = map;
     m_mapFile = mapFile;
     m_gameDir = gameDir;
-    if (m_shown)
+    // A failed Load keeps the map, and with it the statics and their edits.
+    if (m_shown && !m_document.statics())
         loadForMap();
     emit changed();
 }
@@ -53,13 +55,17 @@ void StaticsLayer::setShown(bool shown) {
     if (shown == m_shown)
         return;
     m_shown = shown;
-    if (m_shown && !m_statics && !m_jobs.busy())
+    if (m_shown && !m_document.statics() && !m_jobs.busy())
         loadForMap();
     emit changed();
 }
 
 const tb::StaticsMap* StaticsLayer::visibleStatics() const {
-    return m_shown ? m_statics.get() : nullptr;
+    return m_shown ? m_document.statics() : nullptr;
+}
+
+const tb::StaticsMap* StaticsLayer::loadedStatics() const {
+    return m_document.statics();
 }
 
 QString StaticsLayer::statusSuffix(std::int32_t x, std::int32_t y) const {
@@ -74,17 +80,21 @@ void StaticsLayer::loadForMap() {
     if (!m_map || !m_map->variant())
         return;
     const int facet = facetOf(m_mapFile);
-    auto load = std::make_shared<std::optional<tb::StaticsLoad>>(); // none: no files found
+    struct Found {
+        tb::StaticsFilePaths files;
+        tb::StaticsLoad load;
+    };
+    auto found = std::make_shared<std::optional<Found>>(); // none: no files found
     Job job;
     job.caption = "Loading statics";
     job.work = [mapFile = m_mapFile, gameDir = m_gameDir, facet, variant = *m_map->variant(),
-                load](tb::Progress& progress) {
+                found](tb::Progress& progress) {
         if (const std::optional<tb::StaticsFilePaths> files =
                 tb::findStaticsFiles(mapFile, gameDir, facet))
-            *load = tb::loadStatics(*files, variant, progress);
+            *found = Found{*files, tb::loadStatics(*files, variant, progress)};
     };
-    job.succeeded = [this, load, facet] {
-        if (!*load) {
+    job.succeeded = [this, found, facet] {
+        if (!*found) {
             m_prompts.showMessage(m_window,
                                   QString("No staidx%1.mul and statics%1.mul beside %2 or in %3: "
                                           "the map is shown without statics.")
@@ -92,9 +102,13 @@ void StaticsLayer::loadForMap() {
                                       .arg(uiText(m_mapFile), uiText(m_gameDir)));
             return;
         }
-        m_statics = std::make_unique<tb::StaticsMap>(std::move((*load)->statics));
-        if (!(*load)->warning.empty())
-            m_prompts.showMessage(m_window, QString::fromStdString((*load)->warning));
+        // Statics the document has already are being edited; they are not read over.
+        if (!m_document.statics())
+            m_document.setStatics(
+                std::make_unique<tb::StaticsMap>(std::move((*found)->load.statics)),
+                (*found)->files);
+        if (!(*found)->load.warning.empty())
+            m_prompts.showMessage(m_window, QString::fromStdString((*found)->load.warning));
         emit changed();
     };
     // A stop comes only from a Load that replaced the map: nothing to say.

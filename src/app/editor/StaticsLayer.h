@@ -1,9 +1,10 @@
 #pragma once
 // The statics the map view shows over the land (Extra > "Show statics"): staidxN.mul and
 // staticsN.mul of the loaded map's facet N, from the map's folder or else the game folder,
-// read only, and the radar colours of static ids beside the land colours. They are read
-// when the switch is on and a map is loaded, and read again after every Load; the reading
-// is a job beside the editor, which stays usable meanwhile.
+// and the radar colours of static ids beside the land colours. They are read when the
+// switch is on and a map is loaded, and read again after every Load; the reading is a job
+// beside the editor, which stays usable meanwhile. What was read becomes the document's
+// statics, which its item edits change and Save writes back to the same pair.
 
 #include "core/StaticRadarColours.h"
 #include "core/StaticsMap.h"
@@ -19,8 +20,9 @@
 class QWidget;
 
 namespace tb {
+class MapDocument;
 class MapImage;
-}
+} // namespace tb
 
 namespace tbapp {
 class JobRunner;
@@ -29,17 +31,17 @@ class Prompts;
 class StaticsLayer : public QObject {
     Q_OBJECT
 public:
-    // `prompts` and `jobs` (which reads the statics) must outlive the object; `window` is
-    // the parent of its messages.
-    StaticsLayer(Prompts& prompts, JobRunner& jobs, QWidget* window);
+    // `prompts`, `jobs` (which reads the statics) and `document` (which gets them) must
+    // outlive the object; `window` is the parent of its messages.
+    StaticsLayer(Prompts& prompts, JobRunner& jobs, tb::MapDocument& document, QWidget* window);
     ~StaticsLayer() override;
 
     // Reads the static colours of `radarcolFile` (with the land colours). Throws FileError.
     void readColours(const std::filesystem::path& radarcolFile);
 
     // A Load ended: `map` (null when none is loaded) read from `mapFile`; `gameDir` is the
-    // game folder. The old statics go (a reading still running for them is stopped); the
-    // new ones are read when shown.
+    // game folder. A reading still running for the old map is stopped (the document let its
+    // statics go with it); the new ones are read when shown.
     void mapLoaded(const tb::MapImage* map, const std::filesystem::path& mapFile,
                    const std::filesystem::path& gameDir);
     // The switch: on, the statics of the loaded map are read if they are not yet.
@@ -49,7 +51,7 @@ public:
     // The statics to draw, or null while they are not shown or not read.
     const tb::StaticsMap* visibleStatics() const;
     // The statics of the loaded map, shown or not; null while not read.
-    const tb::StaticsMap* loadedStatics() const { return m_statics.get(); }
+    const tb::StaticsMap* loadedStatics() const;
     const tb::StaticRadarColours& colours() const { return m_colours; }
     // " - Statics=<count>" for cell (x, y) while statics are shown, else empty.
     QString statusSuffix(std::int32_t x, std::int32_t y) const;
@@ -64,8 +66,8 @@ private:
     Prompts& m_prompts;
     JobRunner& m_jobs;
     QWidget* m_window;
+    tb::MapDocument& m_document;
     tb::StaticRadarColours m_colours;
-    std::unique_ptr<tb::StaticsMap> m_statics; // of the loaded map, once read
     const tb::MapImage* m_map = nullptr;
     std::filesystem::path m_mapFile;
     std::filesystem::path m_gameDir;
