@@ -201,6 +201,8 @@ void MapEditorWindow::connectMenus() {
             &HeightmapActions::importHeightmap);
     // The altitude under the pointer may have changed.
     connect(m_heightmaps, &HeightmapActions::imported, this, &MapEditorWindow::refreshStatusBar);
+    connect(m_menus, &MainMenus::compactStaticsTriggered, this,
+            [this] { m_statics->compact(m_documentJobs); });
     connect(m_menus, &MainMenus::exportViewTriggered, this,
             [this] { exportViewPicture(*m_mapView, m_prompts, m_exportJobs, this); });
     connect(m_menus, &MainMenus::patchMapTriggered, m_tools, &ToolWindowCommands::patchMapFromFile);

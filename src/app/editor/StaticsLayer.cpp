@@ -7,6 +7,7 @@
 #include "core/MapFile.h"
 #include "core/MapImage.h"
 #include "core/StaticsFiles.h"
+#include "core/StaticsSave.h"
 #include "editor/MapDocument.h"
 #include "shell/Progress.h"
 
@@ -55,7 +56,7 @@ void StaticsLayer::setShown(bool shown) {
     if (shown == m_shown)
         return;
     m_shown = shown;
-    if (m_shown && !m_document.statics() && !m_jobs.busy())
+    if (m_shown && !m_document.statics() && !m_jobs.busy() && !m_compacting)
         loadForMap();
     emit changed();
 }
@@ -90,8 +91,14 @@ void StaticsLayer::loadForMap() {
     job.work = [mapFile = m_mapFile, gameDir = m_gameDir, facet, variant = *m_map->variant(),
                 found](tb::Progress& progress) {
         if (const std::optional<tb::StaticsFilePaths> files =
-                tb::findStaticsFiles(mapFile, gameDir, facet))
+                tb::findStaticsFiles(mapFile, gameDir, facet)) {
+            // A compaction cut short is undone before the pair is read.
+            std::string note = tb::recoverInterruptedCompaction(*files);
             *found = Found{*files, tb::loadStatics(*files, variant, progress)};
+            std::string& warning = (*found)->load.warning;
+            if (!note.empty())
+                warning = warning.empty() ? note : note + "\n" + warning;
+        }
     };
     job.succeeded = [this, found, facet] {
         if (!*found) {
@@ -117,6 +124,67 @@ void StaticsLayer::loadForMap() {
             m_prompts.showFailure(m_window, error);
     };
     m_jobs.start(std::move(job));
+}
+
+std::optional<tb::StaticsFilePaths> StaticsLayer::pairOfMap() const {
+    if (m_document.statics() && !m_document.staticsFiles().index.empty())
+        return m_document.staticsFiles();
+    return tb::findStaticsFiles(m_mapFile, m_gameDir, facetOf(m_mapFile));
+}
+
+// The statics in memory point into the old pair, so they are read again from the new one;
+// unsaved edits would be lost with them, hence the refusal.
+void StaticsLayer::compact(JobRunner& documentJobs) {
+    if (!m_map || !m_map->variant())
+        return;
+    if (documentJobs.busy()) {
+        m_prompts.showMessage(m_window, JobRunner::refusal(documentJobs.caption()));
+        return;
+    }
+    if (m_document.itemsModified()) {
+        m_prompts.showMessage(m_window, "The statics have unsaved changes: save the map first, "
+                                        "then compact the statics.");
+        return;
+    }
+    const std::optional<tb::StaticsFilePaths> files = pairOfMap();
+    if (!files) {
+        const int facet = facetOf(m_mapFile);
+        m_prompts.showMessage(m_window,
+                              QString("No staidx%1.mul and statics%1.mul beside %2 or in %3: "
+                                      "there are no statics to compact.")
+                                  .arg(facet)
+                                  .arg(uiText(m_mapFile), uiText(m_gameDir)));
+        return;
+    }
+    m_jobs.stopAndWait(); // no reading of the pair while it is rewritten
+    auto report = std::make_shared<tb::CompactReport>();
+    Job job;
+    job.caption = "Compacting " + uiText(files->data.filename());
+    job.work = [files = *files, variant = *m_map->variant(), report](tb::Progress& progress) {
+        *report =
+            tb::compactStatics(files, variant.widthBlocks(), variant.heightBlocks(), progress);
+    };
+    job.succeeded = [this, report, name = uiText(files->data.filename())] {
+        m_compacting = false;
+        releaseBeside(m_document.setStatics(nullptr, {}));
+        if (m_shown)
+            loadForMap();
+        emit changed();
+        m_prompts.showMessage(m_window, QString("%1 compacted: %2 records kept, %3 bytes before, "
+                                                "%4 bytes after.")
+                                            .arg(name)
+                                            .arg(report->recordsKept)
+                                            .arg(report->bytesBefore)
+                                            .arg(report->bytesAfter));
+    };
+    job.failed = [this](const std::exception& error) {
+        m_compacting = false;
+        if (dynamic_cast<const tb::OperationStopped*>(&error))
+            m_prompts.showMessage(m_window, QString::fromUtf8(error.what()));
+        else
+            m_prompts.showFailure(m_window, error);
+    };
+    m_compacting = documentJobs.start(std::move(job));
 }
 
 } // namespace tbapp

@@ -7,6 +7,7 @@
 // statics, which its item edits change and Save writes back to the same pair.
 
 #include "core/StaticRadarColours.h"
+#include "core/StaticsFiles.h"
 #include "core/StaticsMap.h"
 
 #include <QObject>
@@ -44,6 +45,10 @@ public:
     // statics go with it); the new ones are read when shown.
     void mapLoaded(const tb::MapImage* map, const std::filesystem::path& mapFile,
                    const std::filesystem::path& gameDir);
+    // "Compact statics": the pair of the loaded map rewritten without the records no entry
+    // uses, as a job of `documentJobs` (the old pair stays as .bak files until the new one
+    // is complete), then read again. Refused while the statics have unsaved changes.
+    void compact(JobRunner& documentJobs);
     // The switch: on, the statics of the loaded map are read if they are not yet.
     void setShown(bool shown);
     bool shown() const { return m_shown; }
@@ -62,6 +67,8 @@ signals:
 
 private:
     void loadForMap();
+    // The pair of the loaded map: the one its statics came from, else the one found.
+    std::optional<tb::StaticsFilePaths> pairOfMap() const;
 
     Prompts& m_prompts;
     JobRunner& m_jobs;
@@ -72,6 +79,7 @@ private:
     std::filesystem::path m_mapFile;
     std::filesystem::path m_gameDir;
     bool m_shown = false;
+    bool m_compacting = false; // the pair is being rewritten: not read meanwhile
 };
 
 } // namespace tbapp

@@ -70,13 +70,12 @@ StaticsMap& MapDocument::Edit::editableStatics(std::size_t block) const {
     return statics;
 }
 
-void MapDocument::Edit::writeBlock(std::size_t block, const std::vector<StaticRecord>& records) {
+void MapDocument::Edit::writeBlock(std::size_t block, const std::vector<StaticRecord>& records,
+                                   const CellRect& cells) {
     StaticsMap& statics = editableStatics(block);
     m_document.m_itemUndo.keep(statics, block);
     statics.setRecords(block, records);
-    const auto h = std::size_t(statics.heightBlocks());
-    const auto x = std::int32_t(block / h) * 8, y = std::int32_t(block % h) * 8;
-    m_document.touchItems({x, y, x + 7, y + 7});
+    m_document.touchItems(cells);
 }
 
 std::vector<CellItem> MapDocument::Edit::items(std::int32_t x, std::int32_t y) const {
@@ -96,14 +95,14 @@ void MapDocument::Edit::setItems(std::int32_t blockX, std::int32_t blockY,
     std::vector<StaticRecord> kept = editableStatics(block).records(block);
     std::erase_if(kept, [](const StaticRecord& r) { return r.understood(); });
     kept.insert(kept.end(), records.begin(), records.end());
-    writeBlock(block, kept);
+    writeBlock(block, kept, {blockX * 8, blockY * 8, blockX * 8 + 7, blockY * 8 + 7});
 }
 
 void MapDocument::Edit::addItem(const PlacedItem& item) {
     const std::size_t block = blockOf(item.x, item.y);
     std::vector<StaticRecord> records = editableStatics(block).records(block);
     records.push_back(recordOf(item));
-    writeBlock(block, records);
+    writeBlock(block, records, {item.x, item.y, item.x, item.y});
 }
 
 std::size_t MapDocument::Edit::removeItems(std::int32_t x, std::int32_t y,
@@ -114,7 +113,7 @@ std::size_t MapDocument::Edit::removeItems(std::int32_t x, std::int32_t y,
         return r.x == x % 8 && r.y == y % 8 && (!id || r.id == *id);
     });
     if (removed > 0)
-        writeBlock(block, records);
+        writeBlock(block, records, {x, y, x, y});
     return removed;
 }
 
@@ -125,7 +124,7 @@ void MapDocument::Edit::removeItem(std::int32_t x, std::int32_t y, std::size_t i
                                 ") has no item " + std::to_string(index));
     std::vector<StaticRecord> records = editableStatics(on[index].block).records(on[index].block);
     records.erase(records.begin() + std::ptrdiff_t(on[index].index));
-    writeBlock(on[index].block, records);
+    writeBlock(on[index].block, records, {x, y, x, y});
 }
 
 void MapDocument::Edit::changeItem(std::int32_t x, std::int32_t y, std::size_t index,
@@ -140,19 +139,20 @@ void MapDocument::Edit::changeItem(std::int32_t x, std::int32_t y, std::size_t i
     std::vector<StaticRecord> records = editableStatics(from).records(from);
     if (to.x == x && to.y == y) {
         records[on[index].index] = recordOf(to);
-        writeBlock(from, records);
+        writeBlock(from, records, {x, y, x, y});
         return;
     }
     records.erase(records.begin() + std::ptrdiff_t(on[index].index));
     if (target == from) {
         records.push_back(recordOf(to));
-        writeBlock(from, records);
+        writeBlock(from, records, {x, y, x, y});
+        m_document.touchItems({to.x, to.y, to.x, to.y});
         return;
     }
     std::vector<StaticRecord> targetRecords = m_document.m_statics->records(target);
     targetRecords.push_back(recordOf(to));
-    writeBlock(from, records);
-    writeBlock(target, targetRecords);
+    writeBlock(from, records, {x, y, x, y});
+    writeBlock(target, targetRecords, {to.x, to.y, to.x, to.y});
 }
 
 void MapDocument::beginEdit(Undo undo) {

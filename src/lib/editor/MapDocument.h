@@ -46,8 +46,8 @@ struct CellChange {
     std::vector<CellPoint> cells;
     static constexpr std::size_t kListedCells = 1024;
     bool listsCells() const { return cells.size() == count; }
-    // The smallest rectangle holding every cell whose items changed (for an undo or redo of
-    // items: the blocks concerned); empty when no item changed.
+    // The smallest rectangle holding every cell whose items changed (an undo or redo of
+    // items: every cell of the blocks concerned); empty when no item changed.
     CellRect itemBounds;
     bool changesItems() const { return !itemBounds.isEmpty(); }
 };
@@ -141,8 +141,9 @@ public:
 
     private:
         StaticsMap& editableStatics(std::size_t block) const;
-        // Records the block for undo and replaces its records.
-        void writeBlock(std::size_t block, const std::vector<StaticRecord>& records);
+        // Records the block for undo, replaces its records and notes the cells changed.
+        void writeBlock(std::size_t block, const std::vector<StaticRecord>& records,
+                        const CellRect& cells);
         // The block of cell (x, y); throws std::out_of_range outside the statics.
         std::size_t blockOf(std::int32_t x, std::int32_t y) const;
 

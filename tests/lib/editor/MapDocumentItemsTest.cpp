@@ -63,7 +63,7 @@ TEST(MapDocumentItems, EditsUndoRedoStrokesAndTheModifiedMark) {
     }
     EXPECT_EQ(itemsAt(doc, 10, 10), (Items{{0x0CCA, 5}, {0x0FAE, 5}}));
     ASSERT_EQ(heard.changes.size(), 1u);
-    EXPECT_EQ(heard.changes[0].itemBounds, (CellRect{8, 8, 15, 15}));
+    EXPECT_EQ(heard.changes[0].itemBounds, (CellRect{10, 10, 10, 10}));
     EXPECT_EQ(heard.changes[0].count, 0u);
     EXPECT_EQ(heard.modifiedStates, std::vector<bool>{true});
 
@@ -85,8 +85,9 @@ TEST(MapDocumentItems, EditsUndoRedoStrokesAndTheModifiedMark) {
     doc.endStroke();
     EXPECT_EQ(itemsAt(doc, 17, 10), (Items{{0x0CCA, -2}}));
     EXPECT_EQ(tb::itemsOnCell(*doc.statics(), 10, 10).at(0).record.hue, 0x44);
-    EXPECT_EQ(heard.changes.back().itemBounds, (CellRect{8, 8, 15, 15}));
-    EXPECT_EQ(heard.changes[1].itemBounds, (CellRect{8, 8, 23, 15}));
+    EXPECT_EQ(heard.changes.back().itemBounds, (CellRect{10, 10, 10, 10}));
+    EXPECT_EQ(heard.changes[1].itemBounds, (CellRect{10, 10, 17, 10}));
+    EXPECT_EQ(heard.changes[1].bounds, (CellRect{3, 3, 3, 3}));
     EXPECT_EQ(doc.modificationCount(), 3u);
     // The record the editor does not understand stays in its block through every edit.
     const std::vector<StaticRecord> kept = doc.statics()->records(block(1, 1));
