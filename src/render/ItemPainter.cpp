@@ -7,9 +7,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace tbrender {
 namespace {
+
+constexpr int kNearlyOpaque = 248;
 
 QImage toImage(const tb::ItemImage& item) {
     QImage image(item.width, item.height, QImage::Format_ARGB32_Premultiplied);
@@ -29,29 +32,6 @@ QImage toImage(const tb::ItemImage& item) {
     return image;
 }
 
-// `image` (premultiplied) over the surface with its top left at (left, top), clipped.
-void blendOnto(const PixelSurface& surface, const QImage& image, int left, int top) {
-    const int fromX = std::max(left, 0), untilX = std::min(left + image.width(), surface.width);
-    const int fromY = std::max(top, 0), untilY = std::min(top + image.height(), surface.height);
-    for (int y = fromY; y < untilY; ++y) {
-        const auto* from = reinterpret_cast<const QRgb*>(image.constScanLine(y - top)) - left;
-        QRgb* to = surface.bits + y * surface.stride;
-        for (int x = fromX; x < untilX; ++x) {
-            const QRgb p = from[x];
-            const unsigned alpha = qAlpha(p);
-            if (alpha == 255) {
-                to[x] = p;
-            } else if (alpha != 0) {
-                const QRgb d = to[x];
-                const unsigned rest = 255 - alpha;
-                to[x] = qRgb(qRed(p) + (qRed(d) * rest + 127) / 255,
-                             qGreen(p) + (qGreen(d) * rest + 127) / 255,
-                             qBlue(p) + (qBlue(d) * rest + 127) / 255);
-            }
-        }
-    }
-}
-
 } // namespace
 
 bool ItemPainter::holdsItemArt(const tb::ArtFiles& art) {
@@ -64,6 +44,12 @@ void ItemPainter::setArt(const tb::ArtFiles* art) {
 }
 
 const QImage& ItemPainter::picture(std::uint16_t id, int cellSize) {
+    return sprite(id, cellSize).image;
+}
+
+// Most pixels of an item are opaque or transparent: its lines are kept as runs of each kind
+// once, so drawing copies whole runs and blends only the few edge pixels.
+const ItemPainter::Sprite& ItemPainter::sprite(std::uint16_t id, int cellSize) {
     if (cellSize != m_cacheCellSize) {
         m_pictures.clear();
         m_cacheCellSize = cellSize;
@@ -76,9 +62,33 @@ const QImage& ItemPainter::picture(std::uint16_t id, int cellSize) {
                                    double(cellSize) / item.width, double(cellSize) / item.height});
     const int width = std::max(1, int(std::lround(item.width * scale)));
     const int height = std::max(1, int(std::lround(item.height * scale)));
-    it->second =
+    Sprite& sprite = it->second;
+    sprite.image =
         toImage(item).scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    return it->second;
+    for (int y = 0; y < sprite.image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(sprite.image.scanLine(y));
+        // Smooth scaling leaves the inside of a shape a shade short of opaque; taken as
+        // opaque it is copied, not blended, at no visible cost.
+        for (int x = 0; x < sprite.image.width(); ++x)
+            if (qAlpha(line[x]) >= kNearlyOpaque)
+                line[x] |= 0xFF000000u;
+        for (int x = 0; x < sprite.image.width();) {
+            const unsigned alpha = qAlpha(line[x]);
+            int end = x + 1;
+            if (alpha == 0) {
+                x = end;
+                continue;
+            }
+            const bool opaque = alpha == 255;
+            while (end < sprite.image.width() && qAlpha(line[end]) != 0 &&
+                   (qAlpha(line[end]) == 255) == opaque)
+                ++end;
+            sprite.runs.push_back(
+                {std::int16_t(y), std::int16_t(x), std::int16_t(end - x), opaque});
+            x = end;
+        }
+    }
+    return sprite;
 }
 
 bool ItemPainter::collectItems(std::int32_t x, std::int32_t y) {
@@ -120,9 +130,31 @@ bool ItemPainter::drawCellItems(const PixelSurface& surface, std::int32_t x, std
         return false;
     const int size = std::min(rect.width(), rect.height());
     for (const tb::StaticRecord& item : m_cellItems) {
-        const QImage& image = picture(item.id, size);
-        blendOnto(surface, image, rect.left() + (rect.width() - image.width()) / 2,
-                  rect.bottom() + 1 - image.height());
+        const Sprite& s = sprite(item.id, size);
+        const int left = rect.left() + (rect.width() - s.image.width()) / 2;
+        const int top = rect.bottom() + 1 - s.image.height();
+        const auto* pixels = reinterpret_cast<const QRgb*>(s.image.constBits());
+        const qsizetype stride = s.image.bytesPerLine() / qsizetype(sizeof(QRgb));
+        for (const Run& run : s.runs) {
+            const int y = top + run.y;
+            const int from = std::max(left + run.x, 0);
+            const int until = std::min(left + run.x + run.length, surface.width);
+            if (y < 0 || y >= surface.height || from >= until)
+                continue;
+            const QRgb* src = pixels + run.y * stride + (from - left);
+            QRgb* to = surface.bits + y * surface.stride + from;
+            if (run.opaque) {
+                std::memcpy(to, src, std::size_t(until - from) * sizeof(QRgb));
+                continue;
+            }
+            for (int i = 0; i < until - from; ++i) {
+                const QRgb p = src[i], d = to[i];
+                const unsigned rest = 255 - qAlpha(p);
+                to[i] = qRgb(qRed(p) + (qRed(d) * rest + 127) / 255,
+                             qGreen(p) + (qGreen(d) * rest + 127) / 255,
+                             qBlue(p) + (qBlue(d) * rest + 127) / 255);
+            }
+        }
     }
     return true;
 }

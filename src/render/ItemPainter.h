@@ -49,13 +49,26 @@ public:
     const QImage& picture(std::uint16_t id, int cellSize);
 
 private:
+    // A scaled picture and its pixels as runs per line, each all opaque (copied) or all
+    // partly transparent (blended); transparent pixels are in no run.
+    struct Run {
+        std::int16_t y;
+        std::int16_t x;
+        std::int16_t length;
+        bool opaque;
+    };
+    struct Sprite {
+        QImage image;
+        std::vector<Run> runs;
+    };
+    const Sprite& sprite(std::uint16_t id, int cellSize);
     // The items of cell (x, y) into m_cellItems in drawing order; false when it has none.
     bool collectItems(std::int32_t x, std::int32_t y);
 
     const tb::StaticsMap* m_statics = nullptr;
     const tb::ArtFiles* m_art = nullptr;
     int m_cacheCellSize = 0;
-    std::unordered_map<std::uint16_t, QImage> m_pictures;
+    std::unordered_map<std::uint16_t, Sprite> m_pictures;
     std::vector<tb::StaticRecord> m_cellItems; // reused for every cell
 };
 
