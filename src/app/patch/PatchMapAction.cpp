@@ -110,7 +110,14 @@ void patchMapFromFile(QWidget* parent, MapEditorLink& link, const QString& appDi
     read.work = [patch, path = tbapp::uiPath(fileName)](tb::Progress&) {
         *patch = tb::KeyFile::load(path);
     };
-    read.succeeded = [parent, &link, &prompts, &jobs, patch, ended] {
+    read.succeeded = [parent, &link, &prompts, &jobs, patch, ended, fileName] {
+        // A gap means a damaged file: nothing of it is applied.
+        if (const auto missing = tb::firstMissingPatchSection(*patch)) {
+            prompts.showError(parent, QString::fromStdString(tb::missingPatchSectionMessage(
+                                          tbapp::uiPath(fileName), *missing, patch->entryCount())));
+            reportEnd(ended, {});
+            return;
+        }
         applyPatchFile(parent, link, prompts, jobs, patch, ended);
     };
     read.failed = [parent, &prompts, ended](const std::exception& error) {
