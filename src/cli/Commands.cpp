@@ -21,6 +21,12 @@ const std::vector<Command>& commands() {
         {"render", "MAP GAMEDIR X1 Y1 X2 Y2 OUT.png [--cell N] [--statics]", runRender},
         {"heightmap", "export MAP OUT.png | import MAP IN.png [--dry-run]", runHeightmap},
         {"convert", "SRC DEST [--facet N]", runConvert},
+        {"statics",
+         "list MAP X Y | add MAP X Y ID Z [--hue H] | remove MAP X Y [--id ID] | "
+         "export MAP OUT.csv [X1 Y1 X2 Y2] | import MAP IN.csv | compact MAP",
+         runStatics},
+        {"item", "GAMEDIR ID OUT.png", runItem},
+        {"tiledata", "GAMEDIR ID", runTileData},
         {"share",
          "init --db URI | import DIR --db URI --facet N [--replace] | "
          "export --db URI --facet N DIR [--uop] | "

@@ -39,6 +39,9 @@ int runRadar(const Args& args);
 int runRender(const Args& args);
 int runHeightmap(const Args& args);
 int runConvert(const Args& args);
+int runStatics(const Args& args);
+int runItem(const Args& args);
+int runTileData(const Args& args);
 int runShare(const Args& args);
 
 } // namespace tbcli

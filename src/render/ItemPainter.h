@@ -5,6 +5,8 @@
 // changes. Below kMinArtCellSize a picture could not be read, and the view shows the
 // statics markers instead.
 
+#include "render/PixelSurface.h"
+
 #include "core/ArtFiles.h"
 #include "core/StaticsMap.h"
 
@@ -31,9 +33,15 @@ public:
     void setArt(const tb::ArtFiles* art);
 
     static bool drawsArt(int cellSize) { return cellSize >= kMinArtCellSize; }
+    // Whether `art` holds item pictures at all: artidx.mul reaches past the land tiles.
+    static bool holdsItemArt(const tb::ArtFiles& art);
 
     // Draws the items of cell (x, y) into `rect` (a square cell); false when it has none.
     bool drawCellItems(QPainter& painter, std::int32_t x, std::int32_t y, const QRect& rect);
+    // The same straight into the pixels of `surface`, clipped to it (the map view's rows,
+    // where a painter call per item would cost more than its pixels).
+    bool drawCellItems(const PixelSurface& surface, std::int32_t x, std::int32_t y,
+                       const QRect& rect);
 
     // The picture of item `id` for cells of `cellSize` pixels: as the item's art is, scaled
     // by cellSize / 44 and then down to fit the cell where it is larger; the placeholder's
@@ -41,10 +49,26 @@ public:
     const QImage& picture(std::uint16_t id, int cellSize);
 
 private:
+    // A scaled picture and its pixels as runs per line, each all opaque (copied) or all
+    // partly transparent (blended); transparent pixels are in no run.
+    struct Run {
+        std::int16_t y;
+        std::int16_t x;
+        std::int16_t length;
+        bool opaque;
+    };
+    struct Sprite {
+        QImage image;
+        std::vector<Run> runs;
+    };
+    const Sprite& sprite(std::uint16_t id, int cellSize);
+    // The items of cell (x, y) into m_cellItems in drawing order; false when it has none.
+    bool collectItems(std::int32_t x, std::int32_t y);
+
     const tb::StaticsMap* m_statics = nullptr;
     const tb::ArtFiles* m_art = nullptr;
     int m_cacheCellSize = 0;
-    std::unordered_map<std::uint16_t, QImage> m_pictures;
+    std::unordered_map<std::uint16_t, Sprite> m_pictures;
     std::vector<tb::StaticRecord> m_cellItems; // reused for every cell
 };
 

@@ -199,6 +199,8 @@ MapCellPainter::MapCellPainter() : m_pictureSlot(kTileIds, kUnknown) {}
 
 void MapCellPainter::setArt(const tb::ArtFiles* art) {
     m_art = art;
+    m_items.setArt(art);
+    m_itemArtHeld = art && ItemPainter::holdsItemArt(*art);
     dropCache();
 }
 
@@ -321,6 +323,34 @@ QRect MapCellPainter::staticsMarkerRect(const QRect& cell) {
             width, height};
 }
 
+void MapCellPainter::drawStatics(QPainter& painter, const PixelSurface* surface, int x, int y,
+                                 const QRect& rect) {
+    if (!drawsItemArt(std::min(rect.width(), rect.height()))) {
+        drawStaticsMarker(painter, surface, x, y, rect);
+        return;
+    }
+    if (!m_map->contains(x, y))
+        return;
+    if (surface)
+        m_items.drawCellItems(*surface, x, y, rect);
+    else
+        m_items.drawCellItems(painter, x, y, rect);
+}
+
+// The cells with statics are found through the row's marker list, so cells without any
+// cost nothing.
+void MapCellPainter::drawRowItems(const PixelSurface& surface, int row, int firstCol, int lastCol,
+                                  const QRect& firstRect, int stepX) {
+    const int from = std::max(firstCol, 0);
+    const int until = std::min(lastCol, m_map->width() - 1);
+    if (row < 0 || row >= m_map->height() || from > until)
+        return;
+    for (const CellMarker& m : markerBand(row / 8, from / 8, until / 8).rows[row % 8])
+        if (m.col >= from && m.col <= until)
+            m_items.drawCellItems(surface, m.col, row,
+                                  firstRect.translated((m.col - firstCol) * stepX, 0));
+}
+
 // The outline is the marker filled dark with its inside then filled in colour, the same
 // pixels whether they go through the painter or straight into the surface.
 void MapCellPainter::drawStaticsMarker(QPainter& painter, const PixelSurface* surface, int x, int y,
@@ -435,11 +465,13 @@ void MapCellPainter::drawRow(QPainter& painter, const PixelSurface* surface, int
         while (inLast >= inFirst && firstLeft + inLast * stepX + width > surface->width)
             --inLast;
         // The statics markers go down line by line right after the pictures' lines, while
-        // those are still in the cache.
+        // those are still in the cache; item pictures go over the whole row afterwards.
         const QRect firstMarker = staticsMarkerRect(firstRect);
+        const bool itemArt = drawsItemArt(std::min(width, height));
+        const bool markersShown = staticsShown() && !itemArt;
         const std::span<const CellMarker> markers =
-            staticsShown() ? rowMarkers(surface->width, row, firstCol, lastCol, firstMarker, stepX)
-                           : std::span<const CellMarker>();
+            markersShown ? rowMarkers(surface->width, row, firstCol, lastCol, firstMarker, stepX)
+                         : std::span<const CellMarker>();
         const bool outlined = markerIsOutlined(firstMarker);
         const QRgb outline = kStaticsMarkerOutlineColour.rgb();
         const int markerTop = firstMarker.top();
@@ -472,10 +504,12 @@ void MapCellPainter::drawRow(QPainter& painter, const PixelSurface* surface, int
             }
         }
         // The one or two markers cut by the target's left or right edge.
-        if (staticsShown())
+        if (markersShown)
             for (const CellMarker& m : m_cutMarkers)
                 drawMarkerPixels(*surface, firstMarker.translated((m.col - firstCol) * stepX, 0),
                                  outlined, m.colour, outline);
+        if (itemArt)
+            drawRowItems(*surface, row, firstCol, lastCol, firstRect, stepX);
         if (!m_switches.altitudeOn && !bookmarks) {
             if (selectedCol >= firstCol && selectedCol <= lastCol)
                 drawCellIn(painter, surface, selectedCol, row,
@@ -550,7 +584,7 @@ void MapCellPainter::drawCellIn(QPainter& painter, const PixelSurface* surface, 
             cell && m_art ? cachedPicture(cell->tileId, rect.width(), rect.height()) : nullptr;
         drawPicture(painter, surface, picture, rect);
         if (staticsShown())
-            drawStaticsMarker(painter, surface, x, y, rect);
+            drawStatics(painter, surface, x, y, rect);
     }
 
     // 4: the fill colour starts white (it only matters for the text steps below).
@@ -576,9 +610,9 @@ void MapCellPainter::drawCellIn(QPainter& painter, const PixelSurface* surface, 
             fill = toQColor(tb::altitudeColour(z));
         if (m_switches.showOnlyColor) {
             painter.fillRect(rect, fill);
-            // The marker stays in view over the colour, as it does over the picture.
+            // The statics stay in view over the colour, as they do over the picture.
             if (staticsShown())
-                drawStaticsMarker(painter, nullptr, x, y, rect);
+                drawStatics(painter, nullptr, x, y, rect);
         }
         const QString text = m_switches.showNumber ? QString(" %1 ").arg(z) : QString(4, ' ');
         drawOpaqueText(painter, text, rect.topLeft() + QPoint(1, 1), fill, Qt::black);

@@ -1,10 +1,11 @@
 #pragma once
-// Draws one cell of the map view: the land picture of its tile, the statics marker, the
-// selection frame, the altitude as a number or colour and the bookmark labels, in that
-// order. Tile pictures are decoded once per tile and cell size and kept until the art or
-// the cell size changes, so a repaint is a copy of ready pixels. Needs Qt Gui only, so
-// tbmap draws its pictures with it too.
+// Draws one cell of the map view: the land picture of its tile, the statics (their item
+// pictures, or a marker), the selection frame, the altitude as a number or colour and the
+// bookmark labels, in that order. Tile pictures are decoded once per tile and cell size and kept
+// until the art or the cell size changes, so a repaint is a copy of ready pixels. Needs Qt Gui
+// only, so tbmap draws its pictures with it too.
 
+#include "render/ItemPainter.h"
 #include "render/PixelSurface.h"
 
 #include "core/ArtFiles.h"
@@ -42,6 +43,9 @@ struct CellViewSwitches {
     bool showNumber = true;       // Extra > "Show Number"
     bool stampButtonDown = false; // one of the stamp buttons is down: blue frame
     bool showStatics = false;     // Extra > "Show statics": a marker on each cell with statics
+    // With showStatics: the items' pictures instead of the markers, from a cell size of
+    // ItemPainter::kMinArtCellSize on, when the art holds item pictures.
+    bool itemArt = false;
 };
 
 inline const QColor kSelectionFrameColour(255, 0, 0);
@@ -61,7 +65,7 @@ public:
 
     // The loaded map, or nullptr while no map is loaded (every cell is black then).
     void setMap(const tb::MapImage* map) { m_map = map; }
-    // The art the pictures come from; drops every kept picture.
+    // The art the pictures (land and items) come from; drops every kept picture.
     void setArt(const tb::ArtFiles* art);
     void setSwitches(const CellViewSwitches& switches) { m_switches = switches; }
     const CellViewSwitches& switches() const { return m_switches; }
@@ -73,7 +77,15 @@ public:
     void setStatics(const tb::StaticsMap* statics, const tb::StaticRadarColours* colours) {
         m_statics = statics;
         m_staticColours = colours;
+        m_items.setStatics(statics);
         m_bands.clear();
+    }
+    // The items of the statics given changed: the markers kept between repaints go.
+    void staticsEdited() { m_bands.clear(); }
+    // Whether cells of `cellSize` pixels show the items' pictures rather than markers.
+    bool drawsItemArt(int cellSize) const {
+        return staticsShown() && m_switches.itemArt && m_itemArtHeld &&
+               ItemPainter::drawsArt(cellSize);
     }
     void setFont(const QFont& font) { m_font = font; }
 
@@ -108,6 +120,12 @@ private:
     void drawCellIn(QPainter& painter, const PixelSurface* surface, int x, int y, const QRect& rect,
                     bool selected, bool bookmarksShown, bool pictureDrawn);
     bool staticsShown() const { return m_switches.showStatics && m_statics && m_map; }
+    // The items' pictures of cell (x, y), or its marker, as the cell size asks.
+    void drawStatics(QPainter& painter, const PixelSurface* surface, int x, int y,
+                     const QRect& rect);
+    // The items' pictures of the cells of a row that have statics (batch drawing).
+    void drawRowItems(const PixelSurface& surface, int row, int firstCol, int lastCol,
+                      const QRect& firstRect, int stepX);
     // The marker of cell (x, y) when it has statics.
     void drawStaticsMarker(QPainter& painter, const PixelSurface* surface, int x, int y,
                            const QRect& rect);
@@ -147,6 +165,8 @@ private:
     const CellBookmarks* m_bookmarks = nullptr;
     const tb::StaticsMap* m_statics = nullptr;
     const tb::StaticRadarColours* m_staticColours = nullptr;
+    ItemPainter m_items;
+    bool m_itemArtHeld = false;           // the art has item pictures
     std::vector<MarkerBand> m_bands;      // per row of blocks, once drawn
     std::vector<CellMarker> m_cutMarkers; // the row being drawn: markers cut by its ends
     CellViewSwitches m_switches;

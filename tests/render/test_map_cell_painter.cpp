@@ -8,10 +8,13 @@
 #include "StaticsFixtures.h"
 
 #include "core/ArtFiles.h"
+#include "core/ItemArt.h"
 #include "editor/AltitudeColour.h"
 
 #include <QPainter>
 #include <QtTest>
+
+#include <tuple>
 
 using namespace tbtest;
 using namespace tbrender;
@@ -355,6 +358,87 @@ private slots:
                 }
             }
         }
+    }
+
+    // Items with their art from ItemPainter::kMinArtCellSize on, markers below it; rows and
+    // single cells alike, and edited statics drawn as they are after staticsEdited().
+    void itemArtFromTheArtCellSizeOnMarkersBelow() {
+        // Item pictures: 40 a green square as wide as a land tile, 41 a yellow one of half
+        // that, 42 grey; static 40 (red marker) lies over 41 on cell (1, 0).
+        tb::ArtFiles art = m_art;
+        art.artIndex.resize((0x4000 + 43) * 12, 0xFF);
+        for (const auto& [id, side, colour] :
+             {std::tuple{40, 44, 0x03E0}, {41, 22, 0x7FE0}, {42, 44, 0x4210}}) {
+            tb::ItemImage image;
+            image.width = image.height = side;
+            image.pixels.assign(std::size_t(side * side),
+                                std::uint16_t(colour | tb::ItemImage::kOpaque));
+            const std::vector<unsigned char> bytes = tb::encodeItemArt(image);
+            unsigned char* entry = art.artIndex.data() + std::size_t(0x4000 + id) * 12;
+            const auto offset = std::uint32_t(art.artData.size());
+            const auto length = std::uint32_t(bytes.size());
+            for (int i = 0; i < 4; ++i) {
+                entry[i] = static_cast<unsigned char>(offset >> (8 * i));
+                entry[4 + i] = static_cast<unsigned char>(length >> (8 * i));
+            }
+            art.artData.insert(art.artData.end(), bytes.begin(), bytes.end());
+        }
+        tb::StaticsMap statics = makeStatics();
+        const tb::StaticRadarColours colours = makeStaticColours();
+        MapCellPainter painter;
+        painter.setMap(&m_map);
+        painter.setArt(&art);
+        painter.setStatics(&statics, &colours);
+        CellViewSwitches switches;
+        switches.showStatics = true;
+        switches.itemArt = true;
+        painter.setSwitches(switches);
+
+        auto centreOf = [&](int size) {
+            return draw(painter, 1, 0, size).pixelColor(3 + size / 2, 3 + size / 2);
+        };
+        QCOMPARE(centreOf(15), QColor(248, 0, 0)); // the marker, in radar red
+        QCOMPARE(centreOf(16), QColor(0, 248, 0)); // item 40, drawn over 41
+        QCOMPARE(centreOf(45), QColor(0, 248, 0));
+        for (int size : {16, 45}) {
+            QImage byCell(10 * size, size + 4, QImage::Format_RGB32);
+            QImage byRow = byCell;
+            {
+                const PixelSurface surface = PixelSurface::of(byCell);
+                QPainter p(&byCell);
+                for (int x = 0; x < 12; ++x)
+                    painter.drawCell(p, &surface, x, 0, QRect(x * size - 7, 2, size, size), false);
+            }
+            {
+                const PixelSurface surface = PixelSurface::of(byRow);
+                QPainter p(&byRow);
+                painter.drawRow(p, &surface, 0, 0, 11, QRect(-7, 2, size, size), size, -1);
+            }
+            QVERIFY2(byRow == byCell, qPrintable(QString("size %1").arg(size)));
+            // Cell 9 of the next block has item 42.
+            QCOMPARE(byRow.pixelColor(9 * size - 7 + size / 2, 2 + size / 2),
+                     QColor(128, 128, 128));
+        }
+        switches.itemArt = false;
+        painter.setSwitches(switches);
+        QCOMPARE(centreOf(45), QColor(248, 0, 0));
+
+        // Item 40 goes: item 41 stands alone, bottom-centred, and its marker is blue.
+        statics.setRecords(0, {{41, 1, 0, 2}, {42, 6, 0, 0}});
+        painter.staticsEdited();
+        QImage row(12 * 15, 15, QImage::Format_RGB32);
+        {
+            const PixelSurface surface = PixelSurface::of(row);
+            QPainter p(&row);
+            painter.drawRow(p, &surface, 0, 0, 11, QRect(0, 0, 15, 15), 15, -1);
+        }
+        QCOMPARE(row.pixelColor(15 + 7, 7), QColor(0, 0, 248));
+        QCOMPARE(centreOf(15), QColor(0, 0, 248));
+        switches.itemArt = true;
+        painter.setSwitches(switches);
+        const QImage cell = draw(painter, 1, 0, 45);
+        QCOMPARE(cell.pixelColor(3 + 22, 3 + 44), QColor(248, 248, 0));
+        QVERIFY(cell.pixelColor(3 + 22, 3 + 10) != QColor(248, 248, 0));
     }
 
     void uncachedDrawingGivesTheSamePixels() {

@@ -1,11 +1,12 @@
 // The map view's full repaint against filling the same 1920 x 1080 image with one colour,
-// against decoding every cell's picture anew, and with the statics markers shown against
-// without them. Prints the ratios at the end.
+// against decoding every cell's picture anew, and with the statics shown (as markers, or
+// as item pictures at cell size 45) against without them. Prints the ratios at the end.
 
 #include "app/shell/DrawGrid.h"
 #include "render/MapCellPainter.h"
 
 #include "core/ArtFiles.h"
+#include "core/ItemArt.h"
 #include "core/MapImage.h"
 #include "core/MapVariant.h"
 #include "core/StaticRadarColours.h"
@@ -19,6 +20,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -49,6 +51,30 @@ tb::ArtFiles makeArt() {
             art.artData.push_back(static_cast<unsigned char>(pixel));
             art.artData.push_back(static_cast<unsigned char>(pixel >> 8));
         }
+    }
+    // Item pictures: 32 shapes of trees, walls and barrels, 20 to 44 pixels wide and up to
+    // 80 high, transparent around the shape; every static id uses one of them.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> shapes; // offset, length
+    for (int n = 0; n < 32; ++n) {
+        tb::ItemImage item;
+        item.width = 20 + (n * 3) % 25;
+        item.height = 20 + (n * 7) % 61;
+        item.pixels.assign(std::size_t(item.width * item.height), 0);
+        for (int y = 0; y < item.height; ++y)
+            for (int x = 0; x < item.width; ++x)
+                if (std::abs(2 * x - item.width) * item.height <= (y + 1) * item.width)
+                    item.pixels[std::size_t(y * item.width + x)] =
+                        std::uint16_t((random() & 0x7FFF) | tb::ItemImage::kOpaque);
+        const std::vector<unsigned char> bytes = tb::encodeItemArt(item);
+        shapes.emplace_back(std::uint32_t(art.artData.size()), std::uint32_t(bytes.size()));
+        art.artData.insert(art.artData.end(), bytes.begin(), bytes.end());
+    }
+    art.artIndex.resize(0x4000 * 12, 0xFF);
+    for (int id = 0; id < 0x4000; ++id) {
+        const auto& [offset, length] = shapes[std::size_t(id) % shapes.size()];
+        putU32(art.artIndex, offset);
+        putU32(art.artIndex, length);
+        putU32(art.artIndex, 0);
     }
     for (int id = 0; id < kTexturedTiles; ++id) {
         const int side = id % 2 == 0 ? 64 : 128;
@@ -84,7 +110,9 @@ tb::MapImage makeMap() {
 
 // Statics on about four cells in ten of the painted corner, one to three records each: far
 // denser than the open land of a real facet, as thick as its towns and forests.
-tb::StaticsMap makeStatics(const tb::MapImage& map) {
+// `perThousand` and `most` set the density: the default is the towns' above; 68 cells in a
+// thousand with one record each is the average of a 7168 x 4096 facet of 2 million records.
+tb::StaticsMap makeStatics(const tb::MapImage& map, unsigned perThousand = 400, unsigned most = 3) {
     const int widthBlocks = map.width() / 8;
     const int heightBlocks = map.height() / 8;
     std::vector<unsigned char> index(std::size_t(widthBlocks) * std::size_t(heightBlocks) * 12,
@@ -95,9 +123,9 @@ tb::StaticsMap makeStatics(const tb::MapImage& map) {
         for (int by = 0; by < 400 / 8; ++by) {
             const auto offset = std::uint32_t(data.size());
             for (int cell = 0; cell < 64; ++cell) {
-                if (random() % 10 >= 4)
+                if (random() % 1000 >= perThousand)
                     continue;
-                for (unsigned n = 1 + random() % 3; n > 0; --n) {
+                for (unsigned n = 1 + random() % most; n > 0; --n) {
                     const auto id = std::uint16_t(random() % 0x4000);
                     const unsigned char record[7] = {static_cast<unsigned char>(id),
                                                      static_cast<unsigned char>(id >> 8),
@@ -142,6 +170,7 @@ struct View {
     tb::ArtFiles art = makeArt();
     tb::MapImage map = makeMap();
     tb::StaticsMap statics = makeStatics(map);
+    tb::StaticsMap facetStatics = makeStatics(map, 68, 1);
     tb::StaticRadarColours staticColours = makeStaticColours();
     tbrender::MapCellPainter painter;
     tbapp::DrawGrid grid;
@@ -166,9 +195,10 @@ struct View {
         grid.setDefaultRowHeight(size);
     }
     void repaint() { grid.renderCells(target, target.rect()); }
-    void showStatics(bool shown) {
+    void showStatics(bool shown, bool itemArt = false) {
         tbrender::CellViewSwitches switches = painter.switches();
         switches.showStatics = shown;
+        switches.itemArt = itemArt;
         painter.setSwitches(switches);
     }
 };
@@ -224,6 +254,41 @@ BENCHMARK(BM_RepaintWithStatics)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(kRepetitions);
 
+// The items' pictures, scaled into the cells, instead of the markers.
+void BM_RepaintWithItemArt(benchmark::State& state) {
+    View& v = view();
+    v.painter.setCacheEnabled(true);
+    v.setCellSize(int(state.range(0)));
+    v.showStatics(true, true);
+    v.repaint(); // the item pictures of this size are scaled once
+    for (auto _ : state) {
+        v.repaint();
+        benchmark::ClobberMemory();
+    }
+    v.showStatics(false);
+}
+BENCHMARK(BM_RepaintWithItemArt)->Arg(45)->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions);
+
+// The same with statics as dense as a whole facet's on average.
+void BM_RepaintWithItemArtFacetDensity(benchmark::State& state) {
+    View& v = view();
+    v.painter.setCacheEnabled(true);
+    v.painter.setStatics(&v.facetStatics, &v.staticColours);
+    v.setCellSize(int(state.range(0)));
+    v.showStatics(true, true);
+    v.repaint();
+    for (auto _ : state) {
+        v.repaint();
+        benchmark::ClobberMemory();
+    }
+    v.showStatics(false);
+    v.painter.setStatics(&v.statics, &v.staticColours);
+}
+BENCHMARK(BM_RepaintWithItemArtFacetDensity)
+    ->Arg(45)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(kRepetitions);
+
 void BM_RepaintDecodingEveryCell(benchmark::State& state) {
     View& v = view();
     v.painter.setCacheEnabled(false);
@@ -262,6 +327,12 @@ int main(int argc, char** argv) {
                 reporter.fastestCpuRatio("BM_RepaintWithStatics/5", "BM_Repaint/5"));
     std::printf("  statics shown / not shown, size 45: %6.2fx\n",
                 ratio("BM_RepaintWithStatics/45", "BM_Repaint/45"));
+    std::printf("  item art shown / no statics, size 45, town density:  %6.2fx\n",
+                ratio("BM_RepaintWithItemArt/45", "BM_Repaint/45"));
+    std::printf("  item art shown / no statics, size 45, facet density: %6.2fx  (target <= 2)\n",
+                ratio("BM_RepaintWithItemArtFacetDensity/45", "BM_Repaint/45"));
+    std::printf("  item art shown / no statics, size 45, town density, CPU time: %6.2fx\n",
+                reporter.fastestCpuRatio("BM_RepaintWithItemArt/45", "BM_Repaint/45"));
     std::printf("  decoding every cell / kept pictures, size 5:  %6.1fx faster  (target >= 20)\n",
                 ratio("BM_RepaintDecodingEveryCell/5", "BM_Repaint/5"));
     std::printf("  decoding every cell / kept pictures, size 45: %6.1fx faster\n",

@@ -59,6 +59,10 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* parent) : QObject(parent) {
                                     &MainMenus::exportHeightmapTriggered);
     m_importHeightmapAction = entry(extra, "ImportHeightmap1", "Import heightmap...",
                                     &MainMenus::importHeightmapTriggered);
+    m_compactStaticsAction =
+        entry(extra, "CompactStatics1", "Compact statics", &MainMenus::compactStaticsTriggered);
+    m_compactStaticsAction->setStatusTip(
+        "Rewrites the statics files of the loaded map without the records no entry uses");
     setMapEntriesEnabled(false);
     entry(extra, "ExportViewPicture1", "Export view as PNG...", &MainMenus::exportViewTriggered);
     extra->addSeparator();
@@ -101,6 +105,7 @@ void MainMenus::setShowStatics(bool on) {
 void MainMenus::setMapEntriesEnabled(bool enabled) {
     m_exportHeightmapAction->setEnabled(enabled);
     m_importHeightmapAction->setEnabled(enabled);
+    m_compactStaticsAction->setEnabled(enabled);
 }
 
 void MainMenus::setFileEntriesEnabled(bool load, bool save) {

@@ -21,7 +21,7 @@ public:
     // Extra > "Show statics", kept in the settings.
     bool showStatics() const;
     void setShowStatics(bool on);
-    // The heightmap entries need a loaded map.
+    // The heightmap entries and "Compact statics" need a loaded map.
     void setMapEntriesEnabled(bool enabled);
     // File > Load and Save follow the buttons they stand for.
     void setFileEntriesEnabled(bool load, bool save);
@@ -39,6 +39,7 @@ signals:
     void showStaticsToggled();
     void exportHeightmapTriggered();
     void importHeightmapTriggered();
+    void compactStaticsTriggered();
     void exportViewTriggered();
     void patchMapTriggered();
     void patchEditorTriggered();
@@ -58,6 +59,7 @@ private:
     QAction* m_showStaticsAction = nullptr;
     QAction* m_exportHeightmapAction = nullptr;
     QAction* m_importHeightmapAction = nullptr;
+    QAction* m_compactStaticsAction = nullptr;
 };
 
 } // namespace tbapp

@@ -85,9 +85,10 @@ void MapEditorWindow::buildPanels() {
                                  m_documentJobs, this);
     m_heightmaps = new HeightmapActions(
         m_document, [this] { return mapLoaded(); }, m_prompts, m_documentJobs, m_exportJobs, this);
-    m_statics = new StaticsLayer(m_prompts, m_staticsJobs, this);
+    m_statics = new StaticsLayer(m_prompts, m_staticsJobs, m_document, this);
     m_diskChanges = new DiskChangeCheck(
         *m_files, *m_statics, m_document, [this] { reloadMap(); }, m_prompts, m_documentJobs, this);
+    connect(m_files, &MapFileActions::staticsSaved, m_statics, &StaticsLayer::restamp);
     m_files->setSaveCheck(
         [this](const std::filesystem::path& target) { return m_diskChanges->allowSave(target); });
     m_tools = new ToolWindowCommands(*this, m_applicationDir, m_prompts, m_documentJobs, this);
@@ -207,6 +208,8 @@ void MapEditorWindow::connectMenus() {
             &HeightmapActions::importHeightmap);
     // The altitude under the pointer may have changed.
     connect(m_heightmaps, &HeightmapActions::imported, this, &MapEditorWindow::refreshStatusBar);
+    connect(m_menus, &MainMenus::compactStaticsTriggered, this,
+            [this] { m_statics->compact(m_documentJobs); });
     connect(m_menus, &MainMenus::exportViewTriggered, this,
             [this] { exportViewPicture(*m_mapView, m_prompts, m_exportJobs, this); });
     connect(m_menus, &MainMenus::patchMapTriggered, m_tools, &ToolWindowCommands::patchMapFromFile);
@@ -310,6 +313,7 @@ void MapEditorWindow::updateCellSwitches() {
     switches.showNumber = m_menus->showAltitudeNumber();
     switches.stampButtonDown = m_toolBar->stampToolDown();
     switches.showStatics = m_menus->showStatics();
+    switches.itemArt = true;
     m_mapView->setSwitches(switches);
     m_statics->setShown(switches.showStatics);
 }

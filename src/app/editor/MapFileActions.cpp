@@ -132,7 +132,8 @@ void MapFileActions::startLoad(const QString& mapPath, const QString& gamePath,
         m_mapStamp = files->stamp;
         m_loadedGamePath = gamePath;
         // The new map replaces the document; the rows of the old one go with it, its
-        // buffers and those of the old art beside the UI thread.
+        // buffers, statics and those of the old art beside the UI thread.
+        releaseBeside(m_document.setStatics(nullptr, {}));
         releaseBeside(m_document.replace(std::move(files->image), map));
         releaseBeside(std::exchange(m_art, std::move(files->art)));
         if (files->artFailure) {
@@ -180,16 +181,25 @@ void MapFileActions::reload(std::function<void()> then) {
 
 // The job reads the document's map while no edit can reach it. A failed or stopped write
 // leaves the file as it was and the document unsaved; the buttons come back either way.
+// Changed statics are written after the map, to the pair they were read from.
 void MapFileActions::startSave(const QString& path, std::function<void()> then) {
     const std::filesystem::path target = toPath(path);
+    const tb::StaticsMap* statics = m_document.itemsModified() ? m_document.statics() : nullptr;
+    auto written = std::make_shared<tb::StaticsWrite>();
     auto stamp = std::make_shared<tb::FileStamp>();
     Job job;
     job.caption = "Saving " + fileNameOf(target);
-    job.work = [&image = m_document.image(), target, stamp](tb::Progress& progress) {
+    job.work = [&image = m_document.image(), target, statics, files = m_document.staticsFiles(),
+                written, stamp](tb::Progress& progress) {
         image.save(target, progress);
         *stamp = tb::FileStamp::take(target);
+        if (statics)
+            *written = tb::writeStaticsChanges(*statics, files);
     };
-    job.succeeded = [this, target, then, stamp] {
+    job.succeeded = [this, target, then, written, stamp, wroteStatics = statics != nullptr] {
+        m_document.markStaticsSaved(std::move(*written));
+        if (wroteStatics)
+            emit staticsSaved();
         m_document.markSaved(target);
         m_mapStamp = *stamp;
         if (then)
@@ -213,7 +223,9 @@ void MapFileActions::startReload(std::function<void()> then) {
     };
     job.succeeded = [this, image, stamp, then] {
         m_mapStamp = *stamp;
+        releaseBeside(m_document.setStatics(nullptr, {}));
         releaseBeside(m_document.replace(std::move(*image), m_document.fileName()));
+        emit loaded(); // the statics are read again too
         if (then)
             then();
     };

@@ -67,6 +67,8 @@ public:
 signals:
     // After every Load, also a failed one: the map and art may have changed.
     void loaded();
+    // After a Save that wrote the statics pair: it is the editor's own change on disk.
+    void staticsSaved();
 
 private:
     // `storeFailure` is said when the Load has ended, unless it is empty by then.

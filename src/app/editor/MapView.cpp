@@ -129,7 +129,8 @@ MapView::MapView(tb::MapDocument& document, QWidget* parent)
             });
     m_grid->viewport()->installEventFilter(this);
     // The view follows the document: every change of cells is drawn from its notification.
-    m_refresher = std::make_unique<MapViewRefresher>(m_document, *m_grid);
+    m_refresher = std::make_unique<MapViewRefresher>(m_document, *m_grid,
+                                                     [this] { m_cellPainter.staticsEdited(); });
 }
 
 MapView::~MapView() = default;

@@ -2,8 +2,11 @@
 
 #include "app/shell/DrawGrid.h"
 
-MapViewRefresher::MapViewRefresher(tb::MapDocument& document, tbapp::DrawGrid& view)
-    : m_document(document), m_view(view) {
+#include <utility>
+
+MapViewRefresher::MapViewRefresher(tb::MapDocument& document, tbapp::DrawGrid& view,
+                                   std::function<void()> itemsChanged)
+    : m_document(document), m_view(view), m_itemsChanged(std::move(itemsChanged)) {
     m_document.addListener(this);
 }
 
@@ -12,6 +15,14 @@ MapViewRefresher::~MapViewRefresher() {
 }
 
 void MapViewRefresher::cellsChanged(const tb::CellChange& change) {
+    if (change.changesItems()) {
+        if (m_itemsChanged)
+            m_itemsChanged();
+        const tb::CellRect& items = change.itemBounds;
+        m_view.invalidateCells(items.left, items.top, items.right, items.bottom);
+    }
+    if (change.count == 0)
+        return;
     if (change.listsCells() && change.count <= kCellsRedrawnOneByOne) {
         for (const tb::CellPoint& cell : change.cells)
             m_view.invalidateCell(cell.x, cell.y);

@@ -1,9 +1,11 @@
 #pragma once
-// Keeps the map view in step with the map document: the cells an operation changed are
-// drawn again when it ends, and a newly loaded map is drawn whole. No tool or command has
-// to repaint the view itself after changing cells.
+// Keeps the map view in step with the map document: the cells an operation changed (their
+// values or their items) are drawn again when it ends, and a newly loaded map is drawn
+// whole. No tool or command has to repaint the view itself after changing cells.
 
 #include "editor/MapDocument.h"
+
+#include <functional>
 
 namespace tbapp {
 class DrawGrid;
@@ -11,8 +13,10 @@ class DrawGrid;
 
 class MapViewRefresher : public tb::DocumentListener {
 public:
-    // Listens to `document` until destroyed; both must outlive it.
-    MapViewRefresher(tb::MapDocument& document, tbapp::DrawGrid& view);
+    // Listens to `document` until destroyed; both must outlive it. `itemsChanged` runs
+    // before the cells whose items changed are drawn again.
+    MapViewRefresher(tb::MapDocument& document, tbapp::DrawGrid& view,
+                     std::function<void()> itemsChanged = {});
     ~MapViewRefresher() override;
     MapViewRefresher(const MapViewRefresher&) = delete;
     MapViewRefresher& operator=(const MapViewRefresher&) = delete;
@@ -26,4 +30,5 @@ public:
 private:
     tb::MapDocument& m_document;
     tbapp::DrawGrid& m_view;
+    std::function<void()> m_itemsChanged;
 };

@@ -7,6 +7,8 @@
 #include "core/MapFile.h"
 #include "core/MapImage.h"
 #include "core/StaticsFiles.h"
+#include "core/StaticsSave.h"
+#include "editor/MapDocument.h"
 #include "shell/Progress.h"
 
 #include <QWidget>
@@ -25,8 +27,9 @@ int facetOf(const std::filesystem::path& mapFile) {
 
 } // namespace
 
-StaticsLayer::StaticsLayer(Prompts& prompts, JobRunner& jobs, QWidget* window)
-    : QObject(window), m_prompts(prompts), m_jobs(jobs), m_window(window) {}
+StaticsLayer::StaticsLayer(Prompts& prompts, JobRunner& jobs, tb::MapDocument& document,
+                           QWidget* window)
+    : QObject(window), m_prompts(prompts), m_jobs(jobs), m_window(window), m_document(document) {}
 
 StaticsLayer::~StaticsLayer() = default;
 
@@ -37,14 +40,14 @@ void StaticsLayer::readColours(const std::filesystem::path& radarcolFile) {
 
 void StaticsLayer::mapLoaded(const tb::MapImage* map, const std::filesystem::path& mapFile,
                              const std::filesystem::path& gameDir) {
-    // Statics being read for the map before are not wanted any more; those read go beside.
+    // Statics being read for the map before are not wanted any more.
     m_jobs.stopAndWait();
-    releaseBeside(std::move(m_statics));
     m_stamps.clear();
     m_map = map;
     m_mapFile = mapFile;
     m_gameDir = gameDir;
-    if (m_shown)
+    // A failed Load keeps the map, and with it the statics and their edits.
+    if (m_shown && !m_document.statics())
         loadForMap();
     emit changed();
 }
@@ -54,13 +57,24 @@ void StaticsLayer::setShown(bool shown) {
     if (shown == m_shown)
         return;
     m_shown = shown;
-    if (m_shown && !m_statics && !m_jobs.busy())
+    if (m_shown && !m_document.statics() && !m_jobs.busy() && !m_compacting)
         loadForMap();
     emit changed();
 }
 
 const tb::StaticsMap* StaticsLayer::visibleStatics() const {
-    return m_shown ? m_statics.get() : nullptr;
+    return m_shown ? m_document.statics() : nullptr;
+}
+
+const tb::StaticsMap* StaticsLayer::loadedStatics() const {
+    return m_document.statics();
+}
+
+void StaticsLayer::restamp() {
+    if (m_stamps.empty() || !m_document.statics())
+        return;
+    const tb::StaticsFilePaths& files = m_document.staticsFiles();
+    m_stamps = {tb::FileStamp::take(files.index), tb::FileStamp::take(files.data)};
 }
 
 QString StaticsLayer::statusSuffix(std::int32_t x, std::int32_t y) const {
@@ -75,20 +89,30 @@ void StaticsLayer::loadForMap() {
     if (!m_map || !m_map->variant())
         return;
     const int facet = facetOf(m_mapFile);
-    auto load = std::make_shared<std::optional<tb::StaticsLoad>>(); // none: no files found
-    auto stamps = std::make_shared<std::vector<tb::FileStamp>>();
+    struct Found {
+        tb::StaticsFilePaths files;
+        tb::StaticsLoad load;
+        std::vector<tb::FileStamp> stamps;
+    };
+    auto found = std::make_shared<std::optional<Found>>(); // none: no files found
     Job job;
     job.caption = "Loading statics";
-    job.work = [mapFile = m_mapFile, gameDir = m_gameDir, facet, variant = *m_map->variant(), load,
-                stamps](tb::Progress& progress) {
+    job.work = [mapFile = m_mapFile, gameDir = m_gameDir, facet, variant = *m_map->variant(),
+                found](tb::Progress& progress) {
         if (const std::optional<tb::StaticsFilePaths> files =
                 tb::findStaticsFiles(mapFile, gameDir, facet)) {
-            *stamps = {tb::FileStamp::take(files->index), tb::FileStamp::take(files->data)};
-            *load = tb::loadStatics(*files, variant, progress);
+            // A compaction cut short is undone before the pair is read.
+            std::string note = tb::recoverInterruptedCompaction(*files);
+            auto stamps = std::vector{tb::FileStamp::take(files->index),
+                                      tb::FileStamp::take(files->data)};
+            *found = Found{*files, tb::loadStatics(*files, variant, progress), std::move(stamps)};
+            std::string& warning = (*found)->load.warning;
+            if (!note.empty())
+                warning = warning.empty() ? note : note + "\n" + warning;
         }
     };
-    job.succeeded = [this, load, stamps, facet] {
-        if (!*load) {
+    job.succeeded = [this, found, facet] {
+        if (!*found) {
             m_prompts.showMessage(m_window,
                                   QString("No staidx%1.mul and statics%1.mul beside %2 or in %3: "
                                           "the map is shown without statics.")
@@ -96,10 +120,15 @@ void StaticsLayer::loadForMap() {
                                       .arg(uiText(m_mapFile), uiText(m_gameDir)));
             return;
         }
-        m_statics = std::make_unique<tb::StaticsMap>(std::move((*load)->statics));
-        m_stamps = std::move(*stamps);
-        if (!(*load)->warning.empty())
-            m_prompts.showMessage(m_window, QString::fromStdString((*load)->warning));
+        // Statics the document has already are being edited; they are not read over.
+        if (!m_document.statics()) {
+            m_document.setStatics(
+                std::make_unique<tb::StaticsMap>(std::move((*found)->load.statics)),
+                (*found)->files);
+            m_stamps = std::move((*found)->stamps);
+        }
+        if (!(*found)->load.warning.empty())
+            m_prompts.showMessage(m_window, QString::fromStdString((*found)->load.warning));
         emit changed();
     };
     // A stop comes only from a Load that replaced the map: nothing to say.
@@ -108,6 +137,68 @@ void StaticsLayer::loadForMap() {
             m_prompts.showFailure(m_window, error);
     };
     m_jobs.start(std::move(job));
+}
+
+std::optional<tb::StaticsFilePaths> StaticsLayer::pairOfMap() const {
+    if (m_document.statics() && !m_document.staticsFiles().index.empty())
+        return m_document.staticsFiles();
+    return tb::findStaticsFiles(m_mapFile, m_gameDir, facetOf(m_mapFile));
+}
+
+// The statics in memory point into the old pair, so they are read again from the new one;
+// unsaved edits would be lost with them, hence the refusal.
+void StaticsLayer::compact(JobRunner& documentJobs) {
+    if (!m_map || !m_map->variant())
+        return;
+    if (documentJobs.busy()) {
+        m_prompts.showMessage(m_window, JobRunner::refusal(documentJobs.caption()));
+        return;
+    }
+    if (m_document.itemsModified()) {
+        m_prompts.showMessage(m_window, "The statics have unsaved changes: save the map first, "
+                                        "then compact the statics.");
+        return;
+    }
+    const std::optional<tb::StaticsFilePaths> files = pairOfMap();
+    if (!files) {
+        const int facet = facetOf(m_mapFile);
+        m_prompts.showMessage(m_window,
+                              QString("No staidx%1.mul and statics%1.mul beside %2 or in %3: "
+                                      "there are no statics to compact.")
+                                  .arg(facet)
+                                  .arg(uiText(m_mapFile), uiText(m_gameDir)));
+        return;
+    }
+    m_jobs.stopAndWait(); // no reading of the pair while it is rewritten
+    auto report = std::make_shared<tb::CompactReport>();
+    Job job;
+    job.caption = "Compacting " + uiText(files->data.filename());
+    job.work = [files = *files, variant = *m_map->variant(), report](tb::Progress& progress) {
+        *report =
+            tb::compactStatics(files, variant.widthBlocks(), variant.heightBlocks(), progress);
+    };
+    job.succeeded = [this, report, name = uiText(files->data.filename())] {
+        m_compacting = false;
+        releaseBeside(m_document.setStatics(nullptr, {}));
+        m_stamps.clear();
+        if (m_shown)
+            loadForMap();
+        emit changed();
+        m_prompts.showMessage(m_window, QString("%1 compacted: %2 records kept, %3 bytes before, "
+                                                "%4 bytes after.")
+                                            .arg(name)
+                                            .arg(report->recordsKept)
+                                            .arg(report->bytesBefore)
+                                            .arg(report->bytesAfter));
+    };
+    job.failed = [this](const std::exception& error) {
+        m_compacting = false;
+        if (dynamic_cast<const tb::OperationStopped*>(&error))
+            m_prompts.showMessage(m_window, QString::fromUtf8(error.what()));
+        else
+            m_prompts.showFailure(m_window, error);
+    };
+    m_compacting = documentJobs.start(std::move(job));
 }
 
 } // namespace tbapp

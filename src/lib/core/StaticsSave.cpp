@@ -9,6 +9,7 @@
 
 #include <climits>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -64,7 +65,7 @@ std::uint64_t appendRecords(const fs::path& data, std::uint64_t loadedSize,
 
 } // namespace
 
-StaticsSaveReport saveStatics(StaticsMap& statics, const StaticsFilePaths& files) {
+StaticsWrite writeStaticsChanges(const StaticsMap& statics, const StaticsFilePaths& files) {
     if (!statics.isModified())
         return {};
     std::vector<unsigned char> appended;
@@ -82,8 +83,16 @@ StaticsSaveReport saveStatics(StaticsMap& statics, const StaticsFilePaths& files
         offset += bytes.size();
     }
     writeFileAtomically(files.index, index.data(), index.size());
-    statics.markSaved(index, at);
-    return {appended.size(), index.size()};
+    const StaticsSaveReport report{appended.size(), index.size()};
+    return {std::move(index), at, report};
+}
+
+StaticsSaveReport saveStatics(StaticsMap& statics, const StaticsFilePaths& files) {
+    StaticsWrite written = writeStaticsChanges(statics, files);
+    if (written.index.empty())
+        return {};
+    statics.markSaved(std::move(written.index), written.appendedAt);
+    return written.report;
 }
 
 StaticsFilePaths compactionBackups(const StaticsFilePaths& files) {

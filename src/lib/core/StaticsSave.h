@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace tb {
 
@@ -22,6 +23,19 @@ struct StaticsSaveReport {
     std::uint64_t dataBytesWritten = 0;  // records appended to the statics file
     std::uint64_t indexBytesWritten = 0; // the whole index
 };
+
+// What writeStaticsChanges() wrote: the index as it is now on disk and where the changed
+// blocks' records begin in the statics file, for StaticsMap::markSaved().
+struct StaticsWrite {
+    std::vector<unsigned char> index;
+    std::uint64_t appendedAt = 0;
+    StaticsSaveReport report;
+};
+
+// Writes the changed blocks of `statics` to `files` as saveStatics() does, without marking
+// them saved: `statics` is only read, so this may run beside code that draws them. Nothing
+// is written (an empty index comes back) without changes.
+StaticsWrite writeStaticsChanges(const StaticsMap& statics, const StaticsFilePaths& files);
 
 // Writes the changed blocks of `statics` to `files` as above and marks them saved. Without
 // changes nothing is written. A pair that does not exist yet is created (the statics file

@@ -1,18 +1,23 @@
 #pragma once
-// The map being edited: the loaded MapImage with the name of its file, the undo and redo
-// steps, and how many changes were made since it was loaded or saved. Every change of cells
-// goes through it (painting, stamps, brushes, undo, redo, patches), and each operation ends
-// with one notification to its listeners naming the cells it changed, so a view repaints
-// from there and no tool has to remember to.
+// The map being edited: the loaded MapImage with the name of its file, the statics of the
+// map when they were read (items), the undo and redo steps, and how many changes were made
+// since it was loaded or saved. Every change of cells and of items goes through it
+// (painting, stamps, brushes, item edits, undo, redo, patches), and each operation ends with
+// one notification to its listeners naming the cells it changed, so a view repaints from
+// there and no tool has to remember to.
 
 #include "core/MapImage.h"
 #include "core/MapVariant.h"
+#include "core/StaticItems.h"
+#include "core/StaticsFiles.h"
+#include "core/StaticsSave.h"
 #include "editor/UndoList.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace tb {
@@ -32,7 +37,7 @@ struct CellRect {
 
 // What one operation changed.
 struct CellChange {
-    // The smallest rectangle holding every changed cell.
+    // The smallest rectangle holding every cell whose values were written; empty when none.
     CellRect bounds;
     // Cells written, a cell written twice counting twice.
     std::size_t count = 0;
@@ -41,6 +46,10 @@ struct CellChange {
     std::vector<CellPoint> cells;
     static constexpr std::size_t kListedCells = 1024;
     bool listsCells() const { return cells.size() == count; }
+    // The smallest rectangle holding every cell whose items changed (an undo or redo of
+    // items: every cell of the blocks concerned); empty when no item changed.
+    CellRect itemBounds;
+    bool changesItems() const { return !itemBounds.isEmpty(); }
 };
 
 // Told of every change of a document. Listeners must not throw and must not change the
@@ -48,7 +57,8 @@ struct CellChange {
 class DocumentListener {
 public:
     virtual ~DocumentListener() = default;
-    // One operation (a selection event of a tool, a Fill, an undo, a patch...) changed cells.
+    // One operation (a selection event of a tool, a Fill, an undo, a patch, an item edit...)
+    // changed cells or items.
     virtual void cellsChanged(const CellChange& change) = 0;
     // Another map took the place of the old one: every cell may differ.
     virtual void documentReplaced() {}
@@ -75,9 +85,10 @@ public:
         Bulk,
     };
 
-    // One operation on the cells. Writes go straight into the map; when the outermost edit
-    // ends (also through an exception) the document counts one change and tells its
-    // listeners which cells were written. Reads see the writes made so far.
+    // One operation on the cells and items. Writes go straight into the map and the
+    // statics; when the outermost edit ends (also through an exception) the document counts
+    // one change and tells its listeners which cells were written. Reads see the writes made
+    // so far. The item edits of one operation are one undo step, in the current stroke.
     class Edit {
     public:
         explicit Edit(MapDocument& document, Undo undo = Undo::Rows);
@@ -103,17 +114,66 @@ public:
         // before and after its rectangle).
         void startStroke() { m_document.m_undo.startStroke(); }
 
+        // Items. Every call below throws std::logic_error when the document has no statics
+        // or the block is not editable (its index entry is damaged: isEditable()), and
+        // std::out_of_range for a cell or block outside the statics. Records whose column or
+        // row is 8 or more are never listed, changed or dropped.
+
+        // The items on cell (x, y), in file order (the `index` of the calls below).
+        std::vector<CellItem> items(std::int32_t x, std::int32_t y) const;
+        // Replaces the items of block (blockX, blockY): its records become `records`, after
+        // the records of the block the editor does not understand, which stay. Throws
+        // std::invalid_argument for a record whose column or row is 8 or more.
+        void setItems(std::int32_t blockX, std::int32_t blockY,
+                      const std::vector<StaticRecord>& records);
+        // Places an item: appended to its block, so it lies over the items of equal z.
+        void addItem(const PlacedItem& item);
+        // Removes the items of cell (x, y), or only those of `id`; returns how many.
+        std::size_t removeItems(std::int32_t x, std::int32_t y,
+                                std::optional<std::uint16_t> id = std::nullopt);
+        // Removes item `index` of cell (x, y). Throws std::out_of_range for no such item.
+        void removeItem(std::int32_t x, std::int32_t y, std::size_t index);
+        // Gives item `index` of cell (x, y) the cell, id, z and hue of `to` (a move, a new
+        // z, hue or id, or all at once). On its own cell it keeps its place among the
+        // items; moved to another cell it is appended there. Throws std::out_of_range for
+        // no such item or a target outside the statics.
+        void changeItem(std::int32_t x, std::int32_t y, std::size_t index, const PlacedItem& to);
+
     private:
+        StaticsMap& editableStatics(std::size_t block) const;
+        // Records the block for undo, replaces its records and notes the cells changed.
+        void writeBlock(std::size_t block, const std::vector<StaticRecord>& records,
+                        const CellRect& cells);
+        // The block of cell (x, y); throws std::out_of_range outside the statics.
+        std::size_t blockOf(std::int32_t x, std::int32_t y) const;
+
         MapDocument& m_document;
     };
 
-    // Replaces the map (Load): no rows, unmodified. Listeners hear documentReplaced().
-    // Returns the map it held, for a caller that lets a large one go elsewhere.
+    // Replaces the map (Load): no rows, no statics, unmodified. Listeners hear
+    // documentReplaced(). Returns the map it held, for a caller that lets a large one go
+    // elsewhere.
     MapImage replace(MapImage image, std::filesystem::path fileName);
-    // Writes the map to `path`, replacing the file atomically in the format it was read in;
-    // afterwards the document is unmodified and `path` is its file name. Throws FileError
-    // naming the path; the file and the document are unchanged then.
+    // Gives the map its statics, read from `files` (a map may have none: null). The item
+    // steps of statics held before are forgotten. Returns the statics it held. Listeners
+    // hear documentReplaced().
+    std::unique_ptr<StaticsMap> setStatics(std::unique_ptr<StaticsMap> statics,
+                                           StaticsFilePaths files);
+    // The statics of the map, or null when it has none.
+    const StaticsMap* statics() const { return m_statics.get(); }
+    // The pair the statics were read from and are saved to.
+    const StaticsFilePaths& staticsFiles() const { return m_staticsFiles; }
+    // Items changed since the statics were read or saved: Save must write the statics too.
+    bool itemsModified() const { return m_statics && m_statics->isModified(); }
+
+    // Writes the map to `path`, replacing the file atomically in the format it was read in,
+    // and the changed statics to their pair (StaticsSave.h); afterwards the document is
+    // unmodified and `path` is its file name. Throws FileError naming the file; the document
+    // stays modified then, and each file holds what it held, or what was to be written.
     void save(const std::filesystem::path& path);
+    // The changed statics as a caller wrote them beside the editor (writeStaticsChanges)
+    // while no edit could reach them; call before markSaved().
+    void markStaticsSaved(StaticsWrite written);
     // The map as it stands was written to `path` by the caller (a save that ran beside the
     // editor while no edit could reach the map): as after save(), unmodified under `path`.
     void markSaved(std::filesystem::path path);
@@ -155,11 +215,15 @@ private:
     void beginEdit(Undo undo);
     void endEdit();
     void touch(std::int32_t x, std::int32_t y);
+    void touchItems(const CellRect& cells);
     void touchCells(const UndoneCells& cells);
     void setModifications(std::uint64_t count);
 
     MapImage m_image;
     std::filesystem::path m_fileName;
+    std::unique_ptr<StaticsMap> m_statics;
+    StaticsFilePaths m_staticsFiles;
+    ItemUndo m_itemUndo; // the item edits of the operation under way
     UndoList m_undo;
     std::uint64_t m_modifications = 0;
     bool m_pressHeld = false;

@@ -5,16 +5,19 @@
 // grouped into strokes (all rows of one press of the mouse button, or of one Fill) so that
 // a whole stroke can be taken back at once. There is no limit on the number of rows.
 // Operations on many cells at once (heightmap import, patches) are kept as bulk steps
-// instead (BulkUndo): one step, and one stroke of their own, among the rows.
+// instead (BulkUndo): one step, and one stroke of their own, among the rows. Each edit of
+// items is one step too (ItemUndo), in the stroke the rows around it are in.
 
 #include "core/MapImage.h"
 #include "core/MapVariant.h"
 #include "editor/BulkUndo.h"
+#include "editor/ItemUndo.h"
 
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace tb {
@@ -33,11 +36,13 @@ inline constexpr std::array<const char*, 4> kUndoColumnCaptions{"X", "Y", "Z", "
 // The four decimal texts a row shows: X, Y, Z (signed) and Tile ID (unsigned, not hex).
 std::array<std::string, 4> undoRowTexts(const UndoRow& row);
 
-// What one undo or redo step wrote back: a single cell, or the rectangle of a bulk step.
+// What one undo or redo step wrote back: a single cell, the rectangle of a bulk step, or
+// the rectangle of the statics blocks whose items an item step put back.
 struct UndoneCells {
     CellPoint topLeft;
     CellPoint bottomRight;
-    std::size_t count = 0; // cells written
+    std::size_t count = 0; // cells written; 0 for items
+    bool items = false;
 };
 
 class UndoList {
@@ -50,14 +55,21 @@ public:
     // Appends a finished bulk step (the operation has already written its cells) as a step
     // and a stroke of its own; forgets the redo steps. An empty one is not kept.
     void recordBulk(BulkUndo step);
+    // Appends the step of an edit of items (made already) to the current stroke, or to a
+    // new one after startStroke(); forgets the redo steps. An empty one is not kept.
+    void recordItems(ItemUndo step);
+    // Forgets every step (undo and redo) but the rows and bulk steps: the statics they
+    // belong to went.
+    void dropItemSteps();
 
-    // Takes back the newest step: writes its values into `map`, keeps the values it replaced
-    // as the newest redo step and gives the cells to redraw. With no steps, nothing happens
-    // and nullopt comes back. A row whose cell lies outside `map` is dropped without writing.
-    std::optional<UndoneCells> undo(MapImage& map);
+    // Takes back the newest step: writes its values into `map` (an item step: into
+    // `statics`), keeps the values it replaced as the newest redo step and gives the cells
+    // to redraw. With no steps, nothing happens and nullopt comes back. A row whose cell
+    // lies outside `map`, or an item step without statics, is dropped without writing.
+    std::optional<UndoneCells> undo(MapImage& map, StaticsMap* statics = nullptr);
     // The same in the other direction: the newest redo step is written and the values it
     // replaced become an undo step again, in the stroke it came from.
-    std::optional<UndoneCells> redo(MapImage& map);
+    std::optional<UndoneCells> redo(MapImage& map, StaticsMap* statics = nullptr);
 
     // The stroke of the newest undo row and of the newest redo row; nullopt when none.
     std::optional<std::uint64_t> newestStroke() const;
@@ -68,11 +80,12 @@ public:
     void clear();
 
     bool empty() const { return m_undo.rows.empty() && m_undo.bulks.empty(); }
-    // Undo steps: rows and bulk steps.
+    // Undo steps: rows, bulk steps and item steps.
     std::size_t size() const { return m_undo.rows.size() + m_undo.bulks.size(); }
-    // Oldest first; the last row is the newest. Bulk steps are not among them.
+    // Oldest first; the last row is the newest. Bulk and item steps are not among them.
     const std::vector<UndoRow>& rows() const { return m_undo.rows; }
-    std::size_t bulkSteps() const { return m_undo.bulks.size(); }
+    std::size_t bulkSteps() const { return m_undo.count<BulkUndo>(); }
+    std::size_t itemSteps() const { return m_undo.count<ItemUndo>(); }
     bool canRedo() const { return !m_redo.rows.empty() || !m_redo.bulks.empty(); }
     // The values undo replaced; the last row is the next one redo brings back.
     const std::vector<UndoRow>& redoRows() const { return m_redo.rows; }
@@ -80,10 +93,10 @@ public:
     std::size_t memoryBytes() const;
 
 private:
-    // A bulk step and its place among the rows: `rowsBefore` rows of the same list are
-    // older than it.
+    // A bulk or item step and its place among the rows: `rowsBefore` rows of the same list
+    // are older than it.
     struct Bulk {
-        BulkUndo values;
+        std::variant<BulkUndo, ItemUndo> values;
         std::size_t rowsBefore;
         std::uint64_t stroke;
     };
@@ -97,8 +110,15 @@ private:
         }
         std::optional<std::uint64_t> newestStroke() const;
         void clear();
+        template <class T> std::size_t count() const {
+            std::size_t n = 0;
+            for (const Bulk& b : bulks)
+                n += std::holds_alternative<T>(b.values);
+            return n;
+        }
     };
-    static std::optional<UndoneCells> moveNewest(MapImage& map, Steps& from, Steps& to);
+    static std::optional<UndoneCells> moveNewest(MapImage& map, StaticsMap* statics, Steps& from,
+                                                 Steps& to);
 
     Steps m_undo;
     Steps m_redo;

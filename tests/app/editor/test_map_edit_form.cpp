@@ -173,6 +173,7 @@ private slots:
                                      "-",
                                      "Export heightmap...",
                                      "Import heightmap...",
+                                     "Compact statics",
                                      "Export view as PNG...",
                                      "-",
                                      "Patch Map from file",
