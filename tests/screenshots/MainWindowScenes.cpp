@@ -12,6 +12,7 @@
 #include "app/items/ItemBrowserDock.h"
 #include "app/shell/DrawGrid.h"
 
+#include "demo/DemoDataSet.h"
 #include "demo/DemoItems.h"
 #include "shell/AtomicFileWriter.h"
 #include "shell/FileBytes.h"
@@ -212,6 +213,7 @@ namespace shots {
 void takeItemBrowserPicture(ScreenshotSession& session, const QDir& out) {
     constexpr std::uint16_t kStoneWall = 0x0064;
     constexpr int kWiderWindow = 1400;
+    constexpr int kBrowserWidth = 500;
     tbapp::MapEditorWindow& window = session.mainWindow();
     // The demo's statics in place of the empty pair the other pictures were taken with.
     const QDir demo(session.demoDir());
@@ -232,6 +234,7 @@ void takeItemBrowserPicture(ScreenshotSession& session, const QDir& out) {
     triggerAction(window, "ItemBrowser1");
     settle();
     auto& browser = control<tbapp::ItemBrowserDock>(window, "ItemBrowser");
+    window.resizeDocks({&browser}, {kBrowserWidth}, Qt::Horizontal); // the flags in view
     waitUntil([&] { return !browser.listedItems().empty(); }, "the item browser to list items");
     typeText(browser, "ItemFilterEdit", "stone");
     auto& list = control<QTableView>(browser, "ItemList");
