@@ -182,6 +182,8 @@ private slots:
                                      "Map Copy",
                                      "-",
                                      "&Options...",
+                                     "&View",
+                                     "Item browser",
                                      "&Info",
                                      "About"}));
         for (const char* name : {"TopPanel",     "LeftPanel",       "RightPanel",
