@@ -34,8 +34,9 @@ QString skippedEntriesMessage(int skipped, int total);
 // window leaves the document as it was. Refusals and failures are shown through `prompts`:
 // "File is empty or corupted!" for a file without entries, an error naming the file and the
 // first missing section for a file whose counted sections are not all there (nothing
-// applied), the conversion message of a bad entry (the entries before it stay applied). `ended` hears the outcome when the command
-// has ended, at once or after its jobs; everything given must outlive them.
+// applied), the conversion message of a bad entry (the entries before it stay applied). `ended`
+// hears the outcome when the command has ended, at once or after its jobs; everything given must
+// outlive them.
 void patchMapFromFile(QWidget* parent, MapEditorLink& link, const QString& appDir,
                       QString& initialDir, tbapp::Prompts& prompts, JobRunner& jobs,
                       std::function<void(const PatchMapOutcome&)> ended = {});
