@@ -1,4 +1,5 @@
-// The pictures of the main window: the world zoomed out, a coast being painted, the palette.
+// The pictures of the main window: the world zoomed out, a coast being painted, the palette,
+// the items on the map with the item browser.
 
 #include "Scenes.h"
 
@@ -8,12 +9,20 @@
 #include "WidgetDriver.h"
 
 #include "app/editor/MapEditorWindow.h"
+#include "app/items/ItemBrowserDock.h"
 #include "app/shell/DrawGrid.h"
+
+#include "demo/DemoDataSet.h"
+#include "demo/DemoItems.h"
+#include "shell/AtomicFileWriter.h"
+#include "shell/FileBytes.h"
+#include "shell/LittleEndian.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QRegularExpression>
 #include <QSpinBox>
+#include <QTableView>
 
 namespace shots {
 namespace {
@@ -70,6 +79,26 @@ void zoomTo(tbapp::MapEditorWindow& window, int level) {
         clickButton(window, zoomLevel(window) < level ? "SpeedButton3" : "SpeedButton2");
     }
     settle();
+}
+
+// The first cell of the demo statics that holds item `id`.
+QPoint firstCellOf(const tb::demo::DemoStaticsFiles& statics, const tb::MapVariant& variant,
+                   std::uint16_t id) {
+    constexpr std::size_t kEntry = 12, kRecord = 7;
+    for (std::size_t block = 0; (block + 1) * kEntry <= statics.index.size(); ++block) {
+        const std::int32_t offset = tb::readI32(statics.index.data() + block * kEntry);
+        const std::uint32_t length = tb::readU32(statics.index.data() + block * kEntry + 4);
+        if (offset < 0 || std::size_t(offset) + length > statics.data.size())
+            continue;
+        for (std::size_t at = std::size_t(offset); at + kRecord <= std::size_t(offset) + length;
+             at += kRecord)
+            if (tb::readU16(statics.data.data() + at) == id) {
+                const int blockX = int(block) / variant.heightBlocks();
+                const int blockY = int(block) % variant.heightBlocks();
+                return {blockX * 8 + statics.data[at + 2], blockY * 8 + statics.data[at + 3]};
+            }
+    }
+    throw ScreenshotError(QString("the demo statics hold no item %1").arg(id).toStdString());
 }
 
 // The cell a stroke passes through so that a square of two cells lies inland of the shore
@@ -175,6 +204,60 @@ void takePalettePicture(ScreenshotSession& session, const QDir& out) {
     const QRect area = shown.adjusted(-kPaletteContext, 0, 0, 0) & window.rect();
     const QImage whole = pictureOf(window);
     savePicture(whole.copy(area), out, "palette.png");
+}
+
+} // namespace shots
+
+namespace shots {
+
+void takeItemBrowserPicture(ScreenshotSession& session, const QDir& out) {
+    constexpr std::uint16_t kStoneWall = 0x0064;
+    constexpr int kWiderWindow = 1400;
+    constexpr int kBrowserWidth = 500;
+    tbapp::MapEditorWindow& window = session.mainWindow();
+    // The demo's statics in place of the empty pair the other pictures were taken with.
+    const QDir demo(session.demoDir());
+    const tb::MapVariant variant = tb::demo::defaultDemoVariant();
+    const tb::demo::DemoStaticsFiles statics = tb::demo::generateDemoStatics(
+        tb::readFileBytes(QDir(session.originalDir()).filePath("map0.mul").toStdU16String()),
+        variant, 1);
+    tb::writeFileAtomically(demo.filePath("staidx0.mul").toStdU16String(), statics.index.data(),
+                            statics.index.size());
+    tb::writeFileAtomically(demo.filePath("statics0.mul").toStdU16String(), statics.data.data(),
+                            statics.data.size());
+    triggerAction(window, "ShowStatics1");
+    waitForJobs();
+    session.requireNoMessages("showing the demo statics");
+
+    // The browser beside the map, on the stone items, the wall chosen.
+    window.resize(kWiderWindow, kMainWindowHeight);
+    triggerAction(window, "ItemBrowser1");
+    settle();
+    auto& browser = control<tbapp::ItemBrowserDock>(window, "ItemBrowser");
+    window.resizeDocks({&browser}, {kBrowserWidth}, Qt::Horizontal); // the flags in view
+    waitUntil([&] { return !browser.listedItems().empty(); }, "the item browser to list items");
+    typeText(browser, "ItemFilterEdit", "stone");
+    auto& list = control<QTableView>(browser, "ItemList");
+    list.selectRow(0);
+    settle();
+    if (browser.currentItem() != kStoneWall)
+        throw ScreenshotError("the item browser did not choose the stone wall");
+
+    zoomTo(window, 30);
+    const QPoint yard = firstCellOf(statics, variant, kStoneWall);
+    CellArea area = visibleArea(window);
+    area.left = std::max(0, yard.x() - area.columns / 3);
+    area.top = std::max(0, yard.y() - area.rows / 3);
+    showArea(window, area);
+    session.requireNoMessages("the item browser");
+    requireContent(pictureOf(list), 64, "the item browser's list");
+    savePicture(pictureOf(window), out, "items.png");
+
+    // The other pictures' state again.
+    triggerAction(window, "ItemBrowser1");
+    triggerAction(window, "ShowStatics1");
+    window.resize(kMainWindowWidth, kMainWindowHeight);
+    settle();
 }
 
 } // namespace shots

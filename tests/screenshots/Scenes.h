@@ -49,4 +49,8 @@ void takeBrushEditorPicture(ScreenshotSession& session, const QDir& out);
 // and the saved one filled in.
 void takeDiffPicture(ScreenshotSession& session, const QDir& out);
 
+// items.png: the demo's statics shown on the map around the walled yard, with the item
+// browser open on the stone items and the stone wall chosen.
+void takeItemBrowserPicture(ScreenshotSession& session, const QDir& out);
+
 } // namespace shots

@@ -74,8 +74,15 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* parent) : QObject(parent) {
     extra->addSeparator();
     entry(extra, "Options1", "&Options...", &MainMenus::optionsTriggered);
 
+    m_viewMenu = bar->addMenu("&View");
+
     QMenu* info = bar->addMenu("&Info");
     entry(info, "About1", "About", &MainMenus::aboutTriggered);
+}
+
+void MainMenus::addViewToggle(QAction* toggle, const char* name) {
+    toggle->setObjectName(name);
+    m_viewMenu->addAction(toggle);
 }
 
 bool MainMenus::showTileIds() const {

@@ -1,10 +1,12 @@
 #pragma once
-// The main window's menu bar: File, Edit, Extra and Info. Each entry is announced by a
-// signal; the view switches of Extra are read back through the queries below.
+// The main window's menu bar: File, Edit, Extra, View and Info. Each entry is announced by a
+// signal; the view switches of Extra are read back through the queries below; View holds
+// the toggles of the docked panels, which the window adds.
 
 #include <QObject>
 
 class QAction;
+class QMenu;
 class QMenuBar;
 
 namespace tbapp {
@@ -25,6 +27,8 @@ public:
     void setMapEntriesEnabled(bool enabled);
     // File > Load and Save follow the buttons they stand for.
     void setFileEntriesEnabled(bool load, bool save);
+    // Adds a dock's toggle (QDockWidget::toggleViewAction) to View as entry `name`.
+    void addViewToggle(QAction* toggle, const char* name);
 
 signals:
     void loadTriggered();
@@ -60,6 +64,7 @@ private:
     QAction* m_exportHeightmapAction = nullptr;
     QAction* m_importHeightmapAction = nullptr;
     QAction* m_compactStaticsAction = nullptr;
+    QMenu* m_viewMenu = nullptr;
 };
 
 } // namespace tbapp

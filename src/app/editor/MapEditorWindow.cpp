@@ -19,6 +19,7 @@
 #include "app/editor/ViewSettingsStore.h"
 
 #include "app/core/OverviewWindow.h"
+#include "app/items/ItemBrowserDock.h"
 #include "app/shell/Prompts.h"
 #include "app/shell/Settings.h"
 #include "app/shell/UiPath.h"
@@ -111,6 +112,11 @@ void MapEditorWindow::buildPanels() {
     outer->addWidget(m_filePanel);
     setCentralWidget(central);
     setStatusBar(m_statusBar);
+    // Shut until the user opens it from View.
+    m_itemBrowser = new ItemBrowserDock(this);
+    addDockWidget(Qt::RightDockWidgetArea, m_itemBrowser);
+    m_itemBrowser->hide();
+    m_menus->addViewToggle(m_itemBrowser->toggleViewAction(), "ItemBrowser1");
 }
 
 void MapEditorWindow::connectPanels() {
@@ -377,6 +383,10 @@ void MapEditorWindow::mapLoadedOrNot() {
     m_toolBar->showStampPictures(pictures);
     m_menus->setMapEntriesEnabled(mapLoaded());
     m_statics->mapLoaded(loadedMap(), m_document.fileName(), uiPath(m_filePanel->gamePath()));
+    if (mapLoaded())
+        m_itemBrowser->loadGameData(uiPath(m_filePanel->gamePath()), &m_art);
+    else
+        m_itemBrowser->clear();
     refreshStatusBar();
 }
 

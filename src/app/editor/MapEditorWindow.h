@@ -44,6 +44,7 @@ class DiskChangeCheck;
 class EditorStatusBar;
 class FilePanel;
 class HeightmapActions;
+class ItemBrowserDock;
 class LeftPanel;
 class MainMenus;
 class MapFileActions;
@@ -89,6 +90,8 @@ public:
     const tb::MapPainter& mapPainter() const { return m_painter; }
     const tb::RadarColours& radarColours() const { return m_radarColours; }
     const QString& applicationDir() const { return m_applicationDir; }
+    // The item browser (View > "Item browser"), which the item tools take their item from.
+    ItemBrowserDock& itemBrowser() { return *m_itemBrowser; }
 
 signals:
     // The window has run its closing steps; the program ends its event loop on it.
@@ -160,6 +163,7 @@ private:
     DiskChangeCheck* m_diskChanges = nullptr;
     CatalogueCommands* m_catalogues = nullptr;
     ToolWindowCommands* m_tools = nullptr;
+    ItemBrowserDock* m_itemBrowser = nullptr;
 
     QString m_acceptedMapPath; // the map path box's text as last accepted
     bool m_firstMapPathChange = true;

@@ -183,6 +183,8 @@ private slots:
                                      "Map Copy",
                                      "-",
                                      "&Options...",
+                                     "&View",
+                                     "Item browser",
                                      "&Info",
                                      "About"}));
         for (const char* name : {"TopPanel",     "LeftPanel",       "RightPanel",
