@@ -103,8 +103,8 @@ void StaticsLayer::loadForMap() {
                 tb::findStaticsFiles(mapFile, gameDir, facet)) {
             // A compaction cut short is undone before the pair is read.
             std::string note = tb::recoverInterruptedCompaction(*files);
-            auto stamps = std::vector{tb::FileStamp::take(files->index),
-                                      tb::FileStamp::take(files->data)};
+            auto stamps =
+                std::vector{tb::FileStamp::take(files->index), tb::FileStamp::take(files->data)};
             *found = Found{*files, tb::loadStatics(*files, variant, progress), std::move(stamps)};
             std::string& warning = (*found)->load.warning;
             if (!note.empty())
