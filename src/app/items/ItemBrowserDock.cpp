@@ -132,6 +132,12 @@ void ItemBrowserDock::loadGameData(const std::filesystem::path& gameDir, const t
     showCount();
 }
 
+const tb::TileData& ItemBrowserDock::tileData() const {
+    static const tb::TileData none;
+    const BrowsedItems* items = m_model->items();
+    return items ? items->tileData : none;
+}
+
 void ItemBrowserDock::clear() {
     m_jobs.stopAndWait();
     showItems(nullptr, nullptr, {});

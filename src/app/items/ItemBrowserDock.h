@@ -24,7 +24,8 @@ class QTableView;
 
 namespace tb {
 struct ArtFiles;
-}
+class TileData;
+} // namespace tb
 
 namespace tbapp {
 struct BrowsedItems;
@@ -45,6 +46,9 @@ public:
 
     // The item last chosen in the list; it stays while a filter hides it.
     std::optional<std::uint16_t> currentItem() const { return m_current; }
+    // The game folder's tiledata as read (no entries while none is read): the item tools
+    // take names, heights and flags from it.
+    const tb::TileData& tileData() const;
     // The ids listed now, ascending.
     const std::vector<std::uint16_t>& listedItems() const;
 
