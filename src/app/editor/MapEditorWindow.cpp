@@ -447,6 +447,7 @@ void MapEditorWindow::connectItemTools() {
     connect(m_mapView, &MapView::cellSelected, m_itemsPanel, &ItemsPanelDock::showCell);
     connect(m_mapView, &MapView::strokeStarted, m_itemTools, &ItemTools::pressStarted);
     connect(m_mapView, &MapView::pointerMoved, m_itemTools, &ItemTools::pointerAt);
+    connect(m_mapView, &MapView::navigatedByKey, m_itemTools, &ItemTools::keyMoved);
     // Like painting, the item keys wait while a job changes the document.
     auto selecting = [this] { return !editingLocked() && m_itemTools->tool() == ItemTool::Select; };
     connect(m_mapView, &MapView::deleteKeyPressed, this, [this, selecting] {

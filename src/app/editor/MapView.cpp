@@ -256,10 +256,6 @@ void MapView::showBookmarks() {
     m_grid->invalidateGrid();
 }
 
-// The keys of the map view, before the grid moves its selected cell. An arrow key scrolls
-// one step and marks a key move (so the grid's own move does not paint); Insert is handed
-// on; Ctrl+Alt+N toggles bookmark N at the selected cell and Ctrl+N (also with Alt) recalls
-// it. True when the grid must not move for the key. (Ctrl+Z and Ctrl+Y are actions.)
 // Delete, + and - (= and _ are the same keys unshifted and shifted on many layouts), Ctrl+C
 // and Ctrl+V: the item tools' keys. True when the key was one of them.
 bool MapView::itemKey(QKeyEvent* event, bool ctrl) {
@@ -289,6 +285,10 @@ bool MapView::itemKey(QKeyEvent* event, bool ctrl) {
     }
 }
 
+// The keys of the map view, before the grid moves its selected cell. An arrow key scrolls
+// one step and marks a key move (so the grid's own move does not paint); Insert is handed
+// on; Ctrl+Alt+N toggles bookmark N at the selected cell and Ctrl+N (also with Alt) recalls
+// it. True when the grid must not move for the key. (Ctrl+Z and Ctrl+Y are actions.)
 bool MapView::keyPressed(QKeyEvent* event) {
     if (const std::optional<tb::ArrowKey> arrow = arrowKey(event->key())) {
         const tb::ScrollPosition next = tb::scrollForArrowKey(

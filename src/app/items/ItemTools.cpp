@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 namespace tbapp {
 namespace {
@@ -41,6 +42,8 @@ template <typename Action> void ItemTools::edit(Action action) {
 }
 
 void ItemTools::cellSelected(int x, int y) {
+    if (std::exchange(m_keyMoved, false))
+        return;
     if (m_tool == ItemTool::Place) {
         // A drag places nothing more: one click, one item.
         if (!m_anchor) {

@@ -32,7 +32,12 @@ public:
     void setFixedZ(std::optional<int> z) { m_fixedZ = z; }
 
     // The left button went down: the next selected cell starts a new rectangle.
-    void pressStarted() { m_anchor.reset(); }
+    void pressStarted() {
+        m_anchor.reset();
+        m_keyMoved = false;
+    }
+    // A key moved the selected cell: that move places and selects nothing.
+    void keyMoved() { m_keyMoved = true; }
     // A click, or a cell entered while the button is held.
     void cellSelected(int x, int y);
     // The cell under the pointer, where paste puts the items.
@@ -66,6 +71,7 @@ private:
     std::optional<QPoint> m_anchor;
     tb::CellRect m_selection;
     std::vector<tb::PlacedItem> m_copied;
+    bool m_keyMoved = false;
     int m_pointerX = 0;
     int m_pointerY = 0;
 };

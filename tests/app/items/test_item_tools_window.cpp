@@ -131,6 +131,11 @@ private slots:
         f.undo();
         QVERIFY(tb::itemsOnCell(f.statics(), 7, 6).empty());
         QCOMPARE(tb::itemsOnCell(f.statics(), 6, 6).size(), std::size_t(1));
+
+        // A key moves the selected cell from (7, 6) to (6, 6) and places nothing.
+        f.key(Qt::Key_Left);
+        QCOMPARE(f.grid().col(), 6);
+        QCOMPARE(tb::itemsOnCell(f.statics(), 6, 6).size(), std::size_t(1));
     }
 
     void selectDeletesAndRaisesTheRectangle() {
