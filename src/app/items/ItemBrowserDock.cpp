@@ -152,6 +152,7 @@ void ItemBrowserDock::showItems(std::shared_ptr<const BrowsedItems> items, const
     m_note = note;
     m_model->setItems(std::move(items), art);
     refilter();
+    emit tileDataChanged();
 }
 
 // On every keystroke and tick: the filter is one scan of the lowered names.

@@ -54,6 +54,8 @@ public:
 
 signals:
     void currentItemChanged(std::uint16_t id);
+    // Another tiledata took the place of the old one (read, or cleared): names may differ.
+    void tileDataChanged();
 
 private:
     void showItems(std::shared_ptr<const BrowsedItems> items, const tb::ArtFiles* art,

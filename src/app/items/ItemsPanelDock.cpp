@@ -94,6 +94,7 @@ ItemsPanelDock::ItemsPanelDock(tb::MapDocument& document, ItemBrowserDock& brows
     connect(m_fixedZSpin, &QSpinBox::valueChanged, this, announce);
 
     setWidget(body);
+    connect(&m_browser, &ItemBrowserDock::tileDataChanged, this, &ItemsPanelDock::refresh);
     m_document.addListener(this);
     refresh();
 }

@@ -102,6 +102,10 @@ private slots:
         f.undo();
         QCOMPARE(table->rowCount(), 2);
         QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join(" / ")));
+
+        // The names follow the browser's tiledata: none without one.
+        form.itemBrowser().clear();
+        QCOMPARE(table->item(0, tbapp::ItemsPanelDock::NameColumn)->text(), QString());
     }
 
     void placeItemStandsOnSurfacesOrAtTheFixedZ() {
