@@ -20,6 +20,8 @@
 
 #include "app/core/OverviewWindow.h"
 #include "app/items/ItemBrowserDock.h"
+#include "app/items/ItemTools.h"
+#include "app/items/ItemsPanelDock.h"
 #include "app/shell/Prompts.h"
 #include "app/shell/Settings.h"
 #include "app/shell/UiPath.h"
@@ -117,9 +119,15 @@ void MapEditorWindow::buildPanels() {
     addDockWidget(Qt::RightDockWidgetArea, m_itemBrowser);
     m_itemBrowser->hide();
     m_menus->addViewToggle(m_itemBrowser->toggleViewAction(), "ItemBrowser1");
+    m_itemsPanel = new ItemsPanelDock(m_document, *m_itemBrowser, this);
+    addDockWidget(Qt::RightDockWidgetArea, m_itemsPanel);
+    m_itemsPanel->hide();
+    m_menus->addViewToggle(m_itemsPanel->toggleViewAction(), "ItemsPanel1");
+    m_itemTools = new ItemTools(m_document, *m_itemBrowser, this);
 }
 
 void MapEditorWindow::connectPanels() {
+    connectItemTools();
     connect(m_toolBar, &ToolBarPanel::exitClicked, this, &QWidget::close);
     connect(m_toolBar, &ToolBarPanel::overviewClicked, this, &MapEditorWindow::showOverview);
     connect(m_toolBar, &ToolBarPanel::editBrushesClicked, m_catalogues,
@@ -382,6 +390,7 @@ void MapEditorWindow::mapLoadedOrNot() {
     m_palette->setPictures(pictures);
     m_toolBar->showStampPictures(pictures);
     m_menus->setMapEntriesEnabled(mapLoaded());
+    m_itemTools->clearSelection();
     m_statics->mapLoaded(loadedMap(), m_document.fileName(), uiPath(m_filePanel->gamePath()));
     if (mapLoaded())
         m_itemBrowser->loadGameData(uiPath(m_filePanel->gamePath()), &m_art);
@@ -407,6 +416,10 @@ tb::MapDocument* MapEditorWindow::mapDocument() {
 void MapEditorWindow::selectCell(int x, int y) {
     if (editingLocked())
         return; // the status bar says what runs
+    if (m_itemTools->tool() != ItemTool::None) {
+        m_itemTools->cellSelected(x, y);
+        return;
+    }
     const tb::SelectionResult result =
         m_painter.selectCell(mapLoaded() ? &m_document : nullptr, m_state, x, y);
     if (result.zOutOfRange) {
@@ -416,6 +429,43 @@ void MapEditorWindow::selectCell(int x, int y) {
     }
     if (result.error)
         m_prompts.showError(this, QString::fromStdString(*result.error));
+}
+
+void MapEditorWindow::connectItemTools() {
+    auto report = [this](const QString& message) { m_prompts.showError(this, message); };
+    connect(m_itemTools, &ItemTools::failed, this, report);
+    connect(m_itemsPanel, &ItemsPanelDock::failed, this, report);
+    connect(m_itemsPanel, &ItemsPanelDock::fixedZChanged, this,
+            [this](std::optional<int> z) { m_itemTools->setFixedZ(z); });
+    connect(m_toolBar, &ToolBarPanel::toolChanged, this, [this] {
+        m_itemTools->setTool(m_toolBar->itemTool());
+        m_mapView->setOutline(m_itemTools->selection());
+    });
+    connect(m_itemTools, &ItemTools::selectionChanged, this,
+            [this] { m_mapView->setOutline(m_itemTools->selection()); });
+    // The panel follows the selected cell whatever tool is down.
+    connect(m_mapView, &MapView::cellSelected, m_itemsPanel, &ItemsPanelDock::showCell);
+    connect(m_mapView, &MapView::strokeStarted, m_itemTools, &ItemTools::pressStarted);
+    connect(m_mapView, &MapView::pointerMoved, m_itemTools, &ItemTools::pointerAt);
+    connect(m_mapView, &MapView::navigatedByKey, m_itemTools, &ItemTools::keyMoved);
+    // Like painting, the item keys wait while a job changes the document.
+    auto selecting = [this] { return !editingLocked() && m_itemTools->tool() == ItemTool::Select; };
+    connect(m_mapView, &MapView::deleteKeyPressed, this, [this, selecting] {
+        if (selecting())
+            m_itemTools->deleteSelection();
+    });
+    connect(m_mapView, &MapView::raiseKeyPressed, this, [this, selecting](int by) {
+        if (selecting())
+            m_itemTools->raiseSelection(by);
+    });
+    connect(m_mapView, &MapView::copyKeyPressed, this, [this, selecting] {
+        if (selecting())
+            m_itemTools->copySelection();
+    });
+    connect(m_mapView, &MapView::pasteKeyPressed, this, [this, selecting] {
+        if (selecting())
+            m_itemTools->paste();
+    });
 }
 
 // The right button picks the tile under the pointer as "Go" would find it.

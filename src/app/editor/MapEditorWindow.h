@@ -45,6 +45,8 @@ class EditorStatusBar;
 class FilePanel;
 class HeightmapActions;
 class ItemBrowserDock;
+class ItemsPanelDock;
+class ItemTools;
 class LeftPanel;
 class MainMenus;
 class MapFileActions;
@@ -92,6 +94,11 @@ public:
     const QString& applicationDir() const { return m_applicationDir; }
     // The item browser (View > "Item browser"), which the item tools take their item from.
     ItemBrowserDock& itemBrowser() { return *m_itemBrowser; }
+    // The items of the selected cell (View > "Items on cell").
+    ItemsPanelDock& itemsPanel() { return *m_itemsPanel; }
+    // Place item and Select: their selection and the copied items, which stay from one
+    // loaded map to the next.
+    ItemTools& itemTools() { return *m_itemTools; }
 
 signals:
     // The window has run its closing steps; the program ends its event loop on it.
@@ -122,6 +129,7 @@ private:
     // Painting
     void selectCell(int x, int y);
     void pickTile(int x, int y);
+    void connectItemTools();
     // Puts the cell into the jump boxes and jumps there.
     void jumpToCell(int x, int y);
     // The other windows
@@ -164,6 +172,8 @@ private:
     CatalogueCommands* m_catalogues = nullptr;
     ToolWindowCommands* m_tools = nullptr;
     ItemBrowserDock* m_itemBrowser = nullptr;
+    ItemsPanelDock* m_itemsPanel = nullptr;
+    ItemTools* m_itemTools = nullptr;
 
     QString m_acceptedMapPath; // the map path box's text as last accepted
     bool m_firstMapPathChange = true;

@@ -7,6 +7,8 @@
 #include <QAction>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPen>
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -100,6 +102,15 @@ MapView::MapView(tb::MapDocument& document, QWidget* parent)
     });
     m_grid->setSelectCellHandler([this](int col, int row) { emit cellSelected(col, row); });
     m_grid->setKeyHandler([this](QKeyEvent* event) { return keyPressed(event); });
+    m_grid->setOverlayHandler([this](QPainter& painter) {
+        if (m_outline.isEmpty())
+            return;
+        const QRect first = m_grid->cellRect(m_outline.left, m_outline.top);
+        const QRect last = m_grid->cellRect(m_outline.right, m_outline.bottom);
+        painter.setPen(QPen(Qt::yellow, 2, Qt::DashLine));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRect(first.topLeft(), last.bottomRight()).adjusted(1, 1, -1, -1));
+    });
     // Undo and redo work while the map has the keyboard focus; the Edit menu's entries name
     // these keys in their captions only.
     connect(addGridKey(m_grid, "UndoKey", Qt::Key_Z), &QAction::triggered, this,
@@ -232,12 +243,46 @@ void MapView::jumpTo(const QString& xText, const QString& yText) {
     m_grid->setRow(plan.y);
 }
 
+void MapView::setOutline(const tb::CellRect& cells) {
+    m_outline = cells;
+    m_grid->viewport()->update();
+}
+
 void MapView::showBookmarks() {
     for (int i = 0; i < tb::kBookmarkCount; ++i) {
         const tb::Bookmark& b = m_bookmarks.at(i);
         m_cellBookmarks[std::size_t(i)] = tbrender::CellBookmark{b.col, b.row, b.enabled};
     }
     m_grid->invalidateGrid();
+}
+
+// Delete, + and - (= and _ are the same keys unshifted and shifted on many layouts), Ctrl+C
+// and Ctrl+V: the item tools' keys. True when the key was one of them.
+bool MapView::itemKey(QKeyEvent* event, bool ctrl) {
+    const int step = event->modifiers() & Qt::ShiftModifier ? 5 : 1;
+    switch (event->key()) {
+    case Qt::Key_Delete:
+        emit deleteKeyPressed();
+        return true;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal:
+        emit raiseKeyPressed(step);
+        return true;
+    case Qt::Key_Minus:
+    case Qt::Key_Underscore:
+        emit raiseKeyPressed(-step);
+        return true;
+    case Qt::Key_C:
+        if (ctrl)
+            emit copyKeyPressed();
+        return ctrl;
+    case Qt::Key_V:
+        if (ctrl)
+            emit pasteKeyPressed();
+        return ctrl;
+    default:
+        return false;
+    }
 }
 
 // The keys of the map view, before the grid moves its selected cell. An arrow key scrolls
@@ -263,6 +308,8 @@ bool MapView::keyPressed(QKeyEvent* event) {
     }
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     const bool alt = event->modifiers() & Qt::AltModifier;
+    if (itemKey(event, ctrl))
+        return true;
     if (const int digit = mainKeyboardDigit(event); digit >= 0) {
         const tb::BookmarkChordResult chord =
             tb::bookmarkChord(m_bookmarks, digit, ctrl, alt, m_grid->col(), m_grid->row());

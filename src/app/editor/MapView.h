@@ -60,6 +60,8 @@ public:
     void jumpTo(const QString& xText, const QString& yText);
 
     tb::Bookmarks& bookmarks() { return m_bookmarks; }
+    // The cells drawn with an outline (the item selection); empty: none.
+    void setOutline(const tb::CellRect& cells);
     // After the bookmarks were read: the labels on the map follow them.
     void showBookmarks();
 
@@ -79,6 +81,11 @@ signals:
     void undoKeyPressed();
     void redoKeyPressed();
     void insertKeyPressed();
+    // The item keys: Delete, + and - (by 5 with Shift), Ctrl+C and Ctrl+V.
+    void deleteKeyPressed();
+    void raiseKeyPressed(int by);
+    void copyKeyPressed();
+    void pasteKeyPressed();
     // A bookmark recall: put these into the jump boxes and jump.
     void bookmarkRecalled(int x, int y);
     void zoomChanged(const tb::ZoomState& zoom);
@@ -88,6 +95,7 @@ protected:
 
 private:
     bool keyPressed(QKeyEvent* event);
+    bool itemKey(QKeyEvent* event, bool ctrl);
     bool wheelTurned(QWheelEvent* event);
     void applyZoom(const QPoint& anchor);
 
@@ -99,6 +107,7 @@ private:
     tb::Bookmarks m_bookmarks;
     tbrender::CellBookmarks m_cellBookmarks{};
     std::optional<tb::MapSize> m_mapSize;
+    tb::CellRect m_outline;
     bool m_panning = false;
     QPoint m_panStart;
     QPoint m_panFirstCell;

@@ -84,6 +84,14 @@ ToolBarPanel::ToolBarPanel(tb::EditorState& state, const QString& applicationDir
             addTool(QString("btnHoehle%1").arg(number), stampIcon(number, {}),
                     QString("Stamp %1").arg(kStampParts[number - 1]), stampToolTip(number));
     m_brushButton = addTool("btnCustomBrush", brushToolIcon(), "Brush", "Brush", kBrushKey);
+    layout->addSpacing(4);
+    m_placeItemButton =
+        addTool("btnPlaceItem", placeItemIcon(), "Place item",
+                "Place item: a click puts the item chosen in the item browser on the cell");
+    m_selectItemsButton =
+        addTool("btnSelectItems", selectItemsIcon(), "Select items",
+                "Select items: click a cell or drag a rectangle; Delete removes, + and - raise and "
+                "lower (Shift: by 5), Ctrl+C and Ctrl+V copy and paste");
     m_paintButton->setChecked(true);
     connect(tools, &QButtonGroup::buttonToggled, this, [this](QAbstractButton*, bool down) {
         if (down)
@@ -131,6 +139,16 @@ bool ToolBarPanel::stampToolDown() const {
     return m_state.tool == tb::PaintTool::Stamp;
 }
 
+ItemTool ToolBarPanel::itemTool() const {
+    if (m_placeItemButton->isChecked())
+        return ItemTool::Place;
+    if (m_selectItemsButton->isChecked())
+        return ItemTool::Select;
+    return ItemTool::None;
+}
+
+// While an item tool is down the land tool stays Paint; the window hands the map's clicks
+// to the item tools then.
 void ToolBarPanel::updateTool() {
     if (m_fillButton->isChecked()) {
         m_state.tool = tb::PaintTool::Fill;

@@ -3,8 +3,10 @@
 // stamps, Brush) in one exclusive group, Overview, and the custom brush box with "Edit".
 // The tool that is down and the chosen brush are written into the editor state. Every
 // button has an accessible name and a tool tip; P, F and B pick Paint, Fill and Brush.
+// Beside them, in the same group, the item tools: Place item and Select.
 
 #include "app/editor/ToolIcons.h"
+#include "app/items/ItemTools.h"
 
 #include "editor/EditorState.h"
 
@@ -28,6 +30,8 @@ public:
                  QWidget* parent);
 
     bool stampToolDown() const;
+    // The item tool that is down; None while a land tool is.
+    ItemTool itemTool() const;
     // Fills the brush box from the brush files; the text typed or chosen stays and the
     // current brush is not read again.
     void listBrushes();
@@ -57,6 +61,8 @@ private:
     QToolButton* m_fillButton = nullptr;
     std::array<QToolButton*, 14> m_stampButtons{}; // by number - 1
     QToolButton* m_brushButton = nullptr;
+    QToolButton* m_placeItemButton = nullptr;
+    QToolButton* m_selectItemsButton = nullptr;
     QToolButton* m_overviewButton = nullptr;
     QComboBox* m_brushBox = nullptr;
     QToolButton* m_editBrushButton = nullptr;

@@ -3,9 +3,11 @@
 #include "editor/Stamp.h"
 
 #include <QPainter>
+#include <QPen>
 #include <QPixmap>
 #include <QSvgRenderer>
 
+#include <functional>
 #include <optional>
 
 namespace tbapp {
@@ -100,6 +102,53 @@ QIcon stampIcon(int button, const TilePictureSource& pictures) {
     }
     p.end();
     return QIcon(pixmap);
+}
+
+namespace {
+
+// A small crate, drawn rather than read: the item tools' glyphs.
+void drawCrate(QPainter& painter, const QRectF& box) {
+    painter.setPen(QPen(QColor("#263238"), 1));
+    painter.setBrush(QColor("#c49a6c"));
+    painter.drawRect(box);
+    painter.drawLine(box.topLeft(), box.bottomRight());
+    painter.drawLine(box.topRight(), box.bottomLeft());
+}
+
+QIcon drawnIcon(const std::function<void(QPainter&)>& draw) {
+    QIcon icon;
+    for (int side : {20, 24, 40}) {
+        QPixmap pixmap(side, side);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(side / 24.0, side / 24.0);
+        draw(painter);
+        icon.addPixmap(pixmap);
+    }
+    return icon;
+}
+
+} // namespace
+
+QIcon placeItemIcon() {
+    return drawnIcon([](QPainter& painter) {
+        drawCrate(painter, QRectF(3.5, 9.5, 11, 11));
+        painter.setPen(QPen(QColor("#2e7d32"), 2.5));
+        painter.drawLine(QPointF(18, 2), QPointF(18, 12));
+        painter.drawLine(QPointF(13, 7), QPointF(23, 7));
+    });
+}
+
+QIcon selectItemsIcon() {
+    return drawnIcon([](QPainter& painter) {
+        drawCrate(painter, QRectF(7.5, 7.5, 9, 9));
+        QPen dashed(QColor("#1565c0"), 1.5);
+        dashed.setDashPattern({2, 2});
+        painter.setPen(dashed);
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(QRectF(2.5, 2.5, 19, 19));
+    });
 }
 
 } // namespace tbapp

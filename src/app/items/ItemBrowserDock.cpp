@@ -132,6 +132,12 @@ void ItemBrowserDock::loadGameData(const std::filesystem::path& gameDir, const t
     showCount();
 }
 
+const tb::TileData& ItemBrowserDock::tileData() const {
+    static const tb::TileData none;
+    const BrowsedItems* items = m_model->items();
+    return items ? items->tileData : none;
+}
+
 void ItemBrowserDock::clear() {
     m_jobs.stopAndWait();
     showItems(nullptr, nullptr, {});
@@ -146,6 +152,7 @@ void ItemBrowserDock::showItems(std::shared_ptr<const BrowsedItems> items, const
     m_note = note;
     m_model->setItems(std::move(items), art);
     refilter();
+    emit tileDataChanged();
 }
 
 // On every keystroke and tick: the filter is one scan of the lowered names.

@@ -24,7 +24,8 @@ class QTableView;
 
 namespace tb {
 struct ArtFiles;
-}
+class TileData;
+} // namespace tb
 
 namespace tbapp {
 struct BrowsedItems;
@@ -45,11 +46,16 @@ public:
 
     // The item last chosen in the list; it stays while a filter hides it.
     std::optional<std::uint16_t> currentItem() const { return m_current; }
+    // The game folder's tiledata as read (no entries while none is read): the item tools
+    // take names, heights and flags from it.
+    const tb::TileData& tileData() const;
     // The ids listed now, ascending.
     const std::vector<std::uint16_t>& listedItems() const;
 
 signals:
     void currentItemChanged(std::uint16_t id);
+    // Another tiledata took the place of the old one (read, or cleared): names may differ.
+    void tileDataChanged();
 
 private:
     void showItems(std::shared_ptr<const BrowsedItems> items, const tb::ArtFiles* art,

@@ -254,6 +254,8 @@ void DrawGrid::paintEvent(QPaintEvent* event) {
     renderCells(m_buffer, area);
     QPainter painter(viewport());
     painter.drawImage(area, m_buffer, area);
+    if (m_overlay)
+        m_overlay(painter);
 }
 
 void DrawGrid::resizeEvent(QResizeEvent* event) {

@@ -48,6 +48,9 @@ public:
     void setSelectCellHandler(SelectCellHandler handler) { m_selectCell = std::move(handler); }
     const SelectCellHandler& selectCellHandler() const { return m_selectCell; }
     void setKeyHandler(KeyHandler handler) { m_keyHandler = std::move(handler); }
+    // Draws over the cells on the viewport after every repaint (an outline, a marker).
+    using OverlayHandler = std::function<void(QPainter& painter)>;
+    void setOverlayHandler(OverlayHandler handler) { m_overlay = std::move(handler); }
 
     // Detaches the selection handler for the lifetime of the object and attaches it
     // again afterwards, also when the guarded work throws.
@@ -149,6 +152,7 @@ private:
     DrawRowHandler m_drawRow;
     SelectCellHandler m_selectCell;
     KeyHandler m_keyHandler;
+    OverlayHandler m_overlay;
 
     int m_colCount = 5;
     int m_rowCount = 5;

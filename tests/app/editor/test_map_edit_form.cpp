@@ -185,6 +185,7 @@ private slots:
                                      "&Options...",
                                      "&View",
                                      "Item browser",
+                                     "Items on cell",
                                      "&Info",
                                      "About"}));
         for (const char* name : {"TopPanel",     "LeftPanel",       "RightPanel",

@@ -81,7 +81,8 @@ private slots:
         f.open();
         const QList<QToolButton*> buttons =
             ui<QWidget>(*f.form, "TopPanel")->findChildren<QToolButton*>();
-        QCOMPARE(buttons.size(), 20); // Exit, Paint, Fill, 14 stamps, Brush, Overview, Edit
+        // Exit, Paint, Fill, 14 stamps, Brush, Place item, Select items, Overview, Edit
+        QCOMPARE(buttons.size(), 22);
         QSet<QString> names;
         for (QToolButton* button : buttons) {
             QAccessibleInterface* access = QAccessible::queryAccessibleInterface(button);

@@ -1,0 +1,230 @@
+#include "app/items/ItemsPanelDock.h"
+
+#include "app/items/ItemBrowserDock.h"
+
+#include "core/StaticItems.h"
+#include "core/TileData.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <exception>
+#include <set>
+
+namespace tbapp {
+namespace {
+
+QString hexId(std::uint16_t id) {
+    return "$" + QString::number(id, 16).toUpper().rightJustified(4, '0');
+}
+
+// "$1A2B", "0x1a2b" or decimal, as the browser's filter reads ids.
+std::optional<long> parseNumber(QString text) {
+    text = text.trimmed();
+    bool ok = false;
+    long value = 0;
+    if (text.startsWith('$'))
+        value = text.mid(1).toLong(&ok, 16);
+    else if (text.startsWith("0x", Qt::CaseInsensitive))
+        value = text.mid(2).toLong(&ok, 16);
+    else
+        value = text.toLong(&ok, 10);
+    return ok ? std::optional<long>(value) : std::nullopt;
+}
+
+} // namespace
+
+ItemsPanelDock::ItemsPanelDock(tb::MapDocument& document, ItemBrowserDock& browser, QWidget* parent)
+    : QDockWidget("Items on cell", parent), m_document(document), m_browser(browser) {
+    setObjectName("ItemsPanel");
+    auto* body = new QWidget(this);
+    auto* layout = new QVBoxLayout(body);
+    m_cellLabel = new QLabel(body);
+    m_cellLabel->setObjectName("ItemsCellLabel");
+    m_cellLabel->setAccessibleName("Cell");
+    layout->addWidget(m_cellLabel);
+
+    m_table = new QTableWidget(0, ColumnCount, body);
+    m_table->setObjectName("ItemsTable");
+    m_table->setAccessibleName("Items on the cell");
+    m_table->setHorizontalHeaderLabels({"ID", "Name", "Z", "Hue"});
+    m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_table->verticalHeader()->hide();
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    layout->addWidget(m_table, 1);
+    connect(m_table, &QTableWidget::itemChanged, this, &ItemsPanelDock::cellEdited);
+
+    auto* buttons = new QHBoxLayout;
+    m_addButton = new QPushButton("Add", body);
+    m_addButton->setObjectName("ItemsAddButton");
+    m_addButton->setAccessibleName("Add the browser's item");
+    m_addButton->setToolTip("Puts the item chosen in the item browser on the cell");
+    m_deleteButton = new QPushButton("Delete", body);
+    m_deleteButton->setObjectName("ItemsDeleteButton");
+    m_deleteButton->setAccessibleName("Delete the chosen items");
+    buttons->addWidget(m_addButton);
+    buttons->addWidget(m_deleteButton);
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
+    connect(m_addButton, &QPushButton::clicked, this, &ItemsPanelDock::addItem);
+    connect(m_deleteButton, &QPushButton::clicked, this, &ItemsPanelDock::deleteRows);
+
+    auto* fixed = new QHBoxLayout;
+    m_fixedZCheck = new QCheckBox("Place item at fixed Z", body);
+    m_fixedZCheck->setObjectName("ItemsFixedZCheck");
+    m_fixedZCheck->setAccessibleName("Place item at fixed Z");
+    m_fixedZSpin = new QSpinBox(body);
+    m_fixedZSpin->setObjectName("ItemsFixedZSpin");
+    m_fixedZSpin->setAccessibleName("Fixed Z");
+    m_fixedZSpin->setRange(-128, 127);
+    fixed->addWidget(m_fixedZCheck);
+    fixed->addWidget(m_fixedZSpin);
+    fixed->addStretch(1);
+    layout->addLayout(fixed);
+    auto announce = [this] { emit fixedZChanged(fixedZ()); };
+    connect(m_fixedZCheck, &QCheckBox::toggled, this, announce);
+    connect(m_fixedZSpin, &QSpinBox::valueChanged, this, announce);
+
+    setWidget(body);
+    connect(&m_browser, &ItemBrowserDock::tileDataChanged, this, &ItemsPanelDock::refresh);
+    m_document.addListener(this);
+    refresh();
+}
+
+ItemsPanelDock::~ItemsPanelDock() {
+    m_document.removeListener(this);
+}
+
+std::optional<int> ItemsPanelDock::fixedZ() const {
+    return m_fixedZCheck->isChecked() ? std::optional<int>(m_fixedZSpin->value()) : std::nullopt;
+}
+
+void ItemsPanelDock::showCell(int x, int y) {
+    if (x == m_x && y == m_y && m_table->rowCount() > 0)
+        return;
+    m_x = x;
+    m_y = y;
+    refresh();
+}
+
+void ItemsPanelDock::cellsChanged(const tb::CellChange& change) {
+    if (change.itemBounds.contains(m_x, m_y))
+        refresh();
+}
+
+void ItemsPanelDock::documentReplaced() {
+    refresh();
+}
+
+bool ItemsPanelDock::editable() const {
+    return m_document.statics() && m_document.image().contains(m_x, m_y);
+}
+
+// The rows are rewritten in place when their number stays, so an edit of a row that the
+// document's notification reports back does not delete the item being edited.
+void ItemsPanelDock::refresh() {
+    m_filling = true;
+    m_cellLabel->setText(QString("Cell %1, %2").arg(m_x).arg(m_y));
+    std::vector<tb::CellItem> items;
+    if (editable())
+        items = tb::itemsOnCell(*m_document.statics(), m_x, m_y);
+    m_table->setRowCount(int(items.size()));
+    const tb::TileData& tiles = m_browser.tileData();
+    auto put = [this](int row, int column, const QString& text, bool editable) {
+        QTableWidgetItem* cell = m_table->item(row, column);
+        if (!cell) {
+            cell = new QTableWidgetItem;
+            if (!editable)
+                cell->setFlags(cell->flags() & ~Qt::ItemIsEditable);
+            m_table->setItem(row, column, cell);
+        }
+        cell->setText(text);
+    };
+    for (int row = 0; row < int(items.size()); ++row) {
+        const tb::StaticRecord& r = items[std::size_t(row)].record;
+        put(row, IdColumn, hexId(r.id), true);
+        put(row, NameColumn, QString::fromStdString(tiles.item(r.id).name), false);
+        put(row, ZColumn, QString::number(r.z), true);
+        put(row, HueColumn, QString::number(r.hue), true);
+    }
+    m_addButton->setEnabled(editable());
+    m_deleteButton->setEnabled(editable());
+    m_filling = false;
+}
+
+// A typed value that does not fit puts the row back as it was.
+void ItemsPanelDock::cellEdited(QTableWidgetItem* cell) {
+    if (m_filling || !editable())
+        return;
+    const int row = cell->row();
+    const std::vector<tb::CellItem> items = tb::itemsOnCell(*m_document.statics(), m_x, m_y);
+    if (row < 0 || row >= int(items.size()))
+        return;
+    const tb::StaticRecord& r = items[std::size_t(row)].record;
+    tb::PlacedItem to{m_x, m_y, r.id, r.z, r.hue};
+    const std::optional<long> value = parseNumber(cell->text());
+    bool fits = value.has_value();
+    if (fits && cell->column() == IdColumn) {
+        fits = *value >= 0 && *value <= 0xFFFF;
+        to.id = std::uint16_t(fits ? *value : 0);
+    } else if (fits && cell->column() == ZColumn) {
+        fits = *value >= -128 && *value <= 127;
+        to.z = std::int8_t(fits ? *value : 0);
+    } else if (fits && cell->column() == HueColumn) {
+        fits = *value >= 0 && *value <= 0xFFFF;
+        to.hue = std::uint16_t(fits ? *value : 0);
+    }
+    if (!fits || to == tb::PlacedItem{m_x, m_y, r.id, r.z, r.hue}) {
+        refresh();
+        return;
+    }
+    try {
+        tb::MapDocument::Edit edit(m_document);
+        edit.changeItem(m_x, m_y, std::size_t(row), to);
+    } catch (const std::exception& e) {
+        emit failed(QString::fromStdString(e.what()));
+        refresh();
+    }
+}
+
+void ItemsPanelDock::addItem() {
+    const std::optional<std::uint16_t> id = m_browser.currentItem();
+    if (!id || !editable())
+        return;
+    const std::int8_t z =
+        tb::standingZ(m_document.image(), *m_document.statics(), m_browser.tileData(), m_x, m_y);
+    try {
+        tb::MapDocument::Edit edit(m_document);
+        edit.addItem({m_x, m_y, *id, z, 0});
+    } catch (const std::exception& e) {
+        emit failed(QString::fromStdString(e.what()));
+    }
+}
+
+void ItemsPanelDock::deleteRows() {
+    if (!editable())
+        return;
+    std::set<int> rows;
+    for (const QModelIndex& index : m_table->selectionModel()->selectedIndexes())
+        rows.insert(index.row());
+    if (rows.empty())
+        return;
+    try {
+        tb::MapDocument::Edit edit(m_document);
+        // From the last row up, so the indexes still to go stay valid.
+        for (auto row = rows.rbegin(); row != rows.rend(); ++row)
+            edit.removeItem(m_x, m_y, std::size_t(*row));
+    } catch (const std::exception& e) {
+        emit failed(QString::fromStdString(e.what()));
+    }
+}
+
+} // namespace tbapp

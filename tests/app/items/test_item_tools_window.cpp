@@ -1,0 +1,198 @@
+// The items panel and the item tools in the main window, on the demo tiledata and a pair of
+// statics: edits in the panel, Place item, Select with Delete and raise, copy and paste,
+// each one undo step.
+#include "editor/MainWindowFixture.h"
+
+#include "StaticsFixtures.h"
+#include "app/items/ItemBrowserDock.h"
+#include "app/items/ItemTools.h"
+#include "app/items/ItemsPanelDock.h"
+#include "core/StaticsMap.h"
+#include "demo/DemoItems.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTableWidget>
+#include <QToolButton>
+
+namespace {
+
+using Records = std::vector<tb::StaticRecord>;
+
+// Block 0: a tree on cell (3, 2) at z 4 and stone pavers (a Surface, height 0) on (5, 5)
+// at z 100; block 2: a rock on cell (2, 17).
+struct ItemsWindow : tbtest::MainWindowFixture {
+    ItemsWindow() {
+        tbtest::writeBytes(gameDir / "tiledata.mul", tb::demo::generateDemoTileData());
+        const tb::MapVariant& v = tbtest::ilshenar();
+        tbtest::StaticsPair pair(std::size_t(v.widthBlocks()) * std::size_t(v.heightBlocks()));
+        pair.setBlock(0, {{0x0CCA, 3, 2, 4}, {0x0519, 5, 5, 100}});
+        pair.setBlock(2, {{0x1363, 2, 1, -5, 0x10}});
+        tbtest::writeBytes(mapPath.parent_path() / "staidx2.mul", pair.index);
+        tbtest::writeBytes(mapPath.parent_path() / "statics2.mul", pair.data);
+    }
+    tbapp::MapEditorWindow& start() {
+        openLoaded();
+        tbtest::ui<QAction>(*form, "ShowStatics1")->trigger();
+        tbtest::waitForJobs();
+        return *form;
+    }
+    const tb::StaticsMap& statics() { return *form->document().statics(); }
+    void tool(const char* name) { tbtest::ui<QToolButton>(*form, name)->click(); }
+    void undo() { tbtest::ui<QAction>(*form, "TlUndo")->trigger(); }
+    void chooseItem(const QString& filter) {
+        auto& browser = form->itemBrowser();
+        QTest::keyClicks(tbtest::ui<QLineEdit>(browser, "ItemFilterEdit"), filter);
+        auto* list = tbtest::ui<QTableView>(browser, "ItemList");
+        list->setCurrentIndex(list->model()->index(0, 1));
+    }
+    void sendMouse(QEvent::Type type, const QPoint& pos, Qt::MouseButtons held) {
+        QMouseEvent event(type, QPointF(pos), grid().viewport()->mapToGlobal(QPointF(pos)),
+                          Qt::LeftButton, held, Qt::NoModifier);
+        QApplication::sendEvent(grid().viewport(), &event);
+    }
+    // A press on one cell, the pointer held down to another, the release there.
+    void drag(QPoint from, QPoint to) {
+        sendMouse(QEvent::MouseButtonPress, grid().cellRect(from.x(), from.y()).center(),
+                  Qt::LeftButton);
+        sendMouse(QEvent::MouseMove, grid().cellRect(to.x(), to.y()).center(), Qt::LeftButton);
+        sendMouse(QEvent::MouseButtonRelease, grid().cellRect(to.x(), to.y()).center(),
+                  Qt::NoButton);
+    }
+};
+
+} // namespace
+
+class ItemToolsWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void panelEditsTheCellsItemsOneUndoStepEach() {
+        ItemsWindow f;
+        tbapp::MapEditorWindow& form = f.start();
+        tbtest::ui<QAction>(form, "ItemsPanel1")->trigger();
+        auto& panel = form.itemsPanel();
+        QVERIFY(panel.isVisible());
+        auto* table = tbtest::ui<QTableWidget>(panel, "ItemsTable");
+        f.tool("btnSelectItems");
+        f.clickCell(3, 2);
+        QCOMPARE(table->rowCount(), 1);
+        QCOMPARE(table->item(0, tbapp::ItemsPanelDock::IdColumn)->text(), QString("$0CCA"));
+        QCOMPARE(table->item(0, tbapp::ItemsPanelDock::NameColumn)->text(), QString("tree"));
+
+        table->item(0, tbapp::ItemsPanelDock::ZColumn)->setText("12");
+        table->item(0, tbapp::ItemsPanelDock::HueColumn)->setText("$21");
+        table->item(0, tbapp::ItemsPanelDock::ZColumn)->setText("300"); // no z: put back
+        QCOMPARE(f.statics().records(0)[0], (tb::StaticRecord{0x0CCA, 3, 2, 12, 0x21}));
+        QCOMPARE(table->item(0, tbapp::ItemsPanelDock::ZColumn)->text(), QString("12"));
+        f.undo();
+        QCOMPARE(f.statics().records(0)[0], (tb::StaticRecord{0x0CCA, 3, 2, 12, 0}));
+        QCOMPARE(table->item(0, tbapp::ItemsPanelDock::HueColumn)->text(), QString("0"));
+
+        f.chooseItem("rock");
+        tbtest::ui<QPushButton>(panel, "ItemsAddButton")->click();
+        QCOMPARE(table->rowCount(), 2);
+        QCOMPARE(table->item(1, tbapp::ItemsPanelDock::IdColumn)->text(), QString("$1363"));
+        table->selectRow(0);
+        tbtest::ui<QPushButton>(panel, "ItemsDeleteButton")->click();
+        QCOMPARE(table->rowCount(), 1);
+        QCOMPARE(tb::itemsOnCell(f.statics(), 3, 2)[0].record.id, std::uint16_t(0x1363));
+        f.undo();
+        QCOMPARE(table->rowCount(), 2);
+        QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join(" / ")));
+
+        // The names follow the browser's tiledata: none without one.
+        form.itemBrowser().clear();
+        QCOMPARE(table->item(0, tbapp::ItemsPanelDock::NameColumn)->text(), QString());
+    }
+
+    void placeItemStandsOnSurfacesOrAtTheFixedZ() {
+        ItemsWindow f;
+        tbapp::MapEditorWindow& form = f.start();
+        f.chooseItem("rock");
+        QCOMPARE(form.itemBrowser().currentItem(), std::optional<std::uint16_t>(0x1363));
+        const tb::MapCell land = form.document().cell(6, 6);
+        const tb::MapCell paved = form.document().cell(5, 5);
+        QVERIFY(paved.altitude < 100);
+        const tb::MapCell before55 = paved;
+
+        f.tool("btnPlaceItem");
+        f.clickCell(5, 5);                              // on the pavers, not on the land
+        f.clickCell(6, 6);                              // on the land
+        QCOMPARE(form.document().cell(5, 5), before55); // the land tools did not paint
+        QCOMPARE(tb::itemsOnCell(f.statics(), 5, 5).back().record,
+                 (tb::StaticRecord{0x1363, 5, 5, 100, 0}));
+        QCOMPARE(tb::itemsOnCell(f.statics(), 6, 6).back().record.z, land.altitude);
+
+        tbtest::ui<QAction>(form, "ItemsPanel1")->trigger();
+        tbtest::ui<QCheckBox>(form.itemsPanel(), "ItemsFixedZCheck")->setChecked(true);
+        tbtest::ui<QSpinBox>(form.itemsPanel(), "ItemsFixedZSpin")->setValue(-20);
+        f.clickCell(7, 6);
+        QCOMPARE(tb::itemsOnCell(f.statics(), 7, 6).at(0).record.z, std::int8_t(-20));
+
+        f.undo();
+        QVERIFY(tb::itemsOnCell(f.statics(), 7, 6).empty());
+        QCOMPARE(tb::itemsOnCell(f.statics(), 6, 6).size(), std::size_t(1));
+
+        // A key moves the selected cell from (7, 6) to (6, 6) and places nothing.
+        f.key(Qt::Key_Left);
+        QCOMPARE(f.grid().col(), 6);
+        QCOMPARE(tb::itemsOnCell(f.statics(), 6, 6).size(), std::size_t(1));
+    }
+
+    void selectDeletesAndRaisesTheRectangle() {
+        ItemsWindow f;
+        tbapp::MapEditorWindow& form = f.start();
+        f.tool("btnSelectItems");
+        f.drag({6, 6}, {2, 1});
+        QCOMPARE(form.itemTools().selection(), (tb::CellRect{2, 1, 6, 6}));
+
+        f.key(Qt::Key_Plus);
+        f.key(Qt::Key_Plus, Qt::ShiftModifier);
+        f.key(Qt::Key_Minus);
+        QCOMPARE(f.statics().records(0), (Records{{0x0CCA, 3, 2, 9}, {0x0519, 5, 5, 105}}));
+        f.undo();
+        QCOMPARE(f.statics().records(0), (Records{{0x0CCA, 3, 2, 10}, {0x0519, 5, 5, 106}}));
+
+        f.key(Qt::Key_Delete);
+        QVERIFY(f.statics().records(0).empty());
+        QCOMPARE(f.statics().records(2).size(), std::size_t(1)); // outside the rectangle
+        f.undo();
+        QCOMPARE(f.statics().records(0).size(), std::size_t(2));
+
+        // Another tool takes the selection away; the keys then do nothing.
+        f.tool("btnDefault");
+        QVERIFY(form.itemTools().selection().isEmpty());
+        f.key(Qt::Key_Delete);
+        QCOMPARE(f.statics().records(0).size(), std::size_t(2));
+    }
+
+    void copyAndPasteWithinAMapAndIntoTheNextLoaded() {
+        ItemsWindow f;
+        tbapp::MapEditorWindow& form = f.start();
+        f.tool("btnSelectItems");
+        f.drag({3, 2}, {5, 5});
+        f.key(Qt::Key_C, Qt::ControlModifier);
+        f.movePointer(f.grid().cellRect(10, 9).center());
+        f.key(Qt::Key_V, Qt::ControlModifier);
+        // The corner (3, 2) went to (10, 9): the tree there, the pavers on (12, 12).
+        QCOMPARE(tb::itemsOnCell(f.statics(), 10, 9).at(0).record.z, std::int8_t(4));
+        QCOMPARE(tb::itemsOnCell(f.statics(), 12, 12).at(0).record.id, std::uint16_t(0x0519));
+        f.undo();
+        QVERIFY(tb::itemsOnCell(f.statics(), 10, 9).empty());
+        QVERIFY(tb::itemsOnCell(f.statics(), 12, 12).empty());
+
+        // Load again: the copied items stay with the window.
+        f.load();
+        tbtest::waitForJobs();
+        QVERIFY(form.document().statics());
+        f.movePointer(f.grid().cellRect(1, 20).center());
+        f.key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(tb::itemsOnCell(f.statics(), 1, 20).at(0).record.id, std::uint16_t(0x0CCA));
+    }
+};
+
+QTEST_MAIN(ItemToolsWindowTest)
+#include "test_item_tools_window.moc"
