@@ -80,22 +80,25 @@ AtomicFileWriter::AtomicFileWriter(const fs::path& path)
     tempPrefix += m_replaced.filename();
     tempPrefix += ".tmp";
     removeStaleTemporaries(dir, tempPrefix);
-    // Opened exclusively, so two writers never share a temporary file.
+    // Opened exclusively, so two writers never share a temporary file. The name is noted
+    // before the file exists, so that an interrupted tbmap removes it whenever the signal
+    // comes; a name taken by another writer is forgotten at once.
     std::error_code error;
     for (int attempt = 0; attempt < 50; ++attempt) {
         fs::path name = tempPrefix;
         name += std::to_string(rd());
         m_temp = dir / name;
+        m_noted = noteTemporaryFile(m_temp.c_str());
         error = m_file.open(m_temp, NativeFile::Mode::CreateNew);
         if (error != std::errc::file_exists)
             break;
+        forgetTemporary();
     }
     if (error) {
+        forgetTemporary();
         m_temp.clear();
         fail(path, "create", error);
     }
-    // An interrupted tbmap removes it.
-    m_noted = noteTemporaryFile(m_temp.c_str());
 }
 
 AtomicFileWriter::~AtomicFileWriter() {
