@@ -39,6 +39,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <utility>
 
 namespace tbapp {
 namespace {} // namespace
@@ -70,9 +71,10 @@ MapEditorWindow::MapEditorWindow(QSettings& settings, const QString& application
 }
 
 MapEditorWindow::~MapEditorWindow() {
-    // The panels hold the document and the editor state, members that die before the
-    // window's children would: they go first.
+    // The panels and docks hold the document and the editor state, members that die before
+    // the window's children would: they go first.
     delete takeCentralWidget();
+    delete std::exchange(m_itemsPanel, nullptr);
     m_document.removeListener(this);
 }
 
