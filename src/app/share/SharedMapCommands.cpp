@@ -314,6 +314,9 @@ void SharedMapCommands::tick() {
 }
 
 void SharedMapCommands::refreshState() {
+    // What the server holds or the journal keeps is saved: closing asks nothing.
+    if (m_share && !m_copy->hasEdits() && m_document.isModified())
+        m_document.markUnmodified();
     m_stateLabel->setText(stateText());
 }
 

@@ -1,5 +1,6 @@
 // Two editor windows on one shared map: what one paints the other shows, without an undo
-// row of its own; an undo goes out as a new stroke; each lists the other as a builder.
+// row of its own; an undo goes out as a new stroke; a stroke made while the server is gone
+// waits and goes out on reconnect; each lists the other as a builder.
 
 #include "editor/PaintFixture.h"
 
@@ -140,6 +141,7 @@ private slots:
         QCOMPARE(formB.document().cell(5, 5), (tb::MapCell{1, 5}));
         QCOMPARE(formB.document().cell(7, 5), (tb::MapCell{3, 7}));
         QVERIFY(formB.document().undoList().empty());
+        QVERIFY(!formA.document().isModified() && !formB.document().isModified());
         QCOMPARE(ui<QLabel>(formA, "SharedMapState")->text(), QString("shared: facet 4"));
 
         // B paints over one of A's cells; then A's undo leaves that cell as B made it.
@@ -156,6 +158,26 @@ private slots:
                  QString("Undo: 1 cells left, others changed them"));
         QTRY_COMPARE_WITH_TIMEOUT(formB.document().cell(6, 5), (tb::MapCell{3, 6}), 10000);
         QCOMPARE(formB.document().cell(5, 5), (tb::MapCell{9, 9}));
+
+        // The server drops every connection: A's next stroke waits, and goes out on a beat.
+        tb::ShareConnection::open(adminUri())
+            .execute(std::string("SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
+                                 "WHERE datname = '") +
+                     kDatabase + "'");
+        QTest::qWait(200);
+        {
+            tb::MapDocument::Edit edit(formA.document());
+            edit.recordUndo(20, 20);
+            edit.write(20, 20, {11, 1});
+        }
+        QTRY_COMPARE(ui<QLabel>(formA, "SharedMapState")->text(),
+                     QString("offline: 1 strokes waiting"));
+        a.shared->tick();
+        QCOMPARE(a.shared->waitingCount(), std::size_t(0));
+        QCOMPARE(ui<QLabel>(formA, "SharedMapState")->text(), QString("shared: facet 4"));
+        b.shared->tick();
+        b.shared->tick();
+        QTRY_COMPARE_WITH_TIMEOUT(formB.document().cell(20, 20), (tb::MapCell{11, 1}), 10000);
 
         // Each lists the other builder after a beat.
         a.shared->tick();
