@@ -4,6 +4,9 @@
 //   tbmapedit [--settings FILE]   FILE: an INI file used instead of the user's settings
 
 #include "app/editor/StartupWindows.h"
+#ifdef TB_HAVE_SHARE
+#include "app/share/SharedMapCommands.h"
+#endif
 #include "app/shell/Settings.h"
 #include "app/shell/StandardPrompts.h"
 #include "shell/ApplicationDir.h"
@@ -65,6 +68,9 @@ int main(int argc, char* argv[]) {
     tbapp::StandardPrompts prompts;
     tbapp::StartupWindows windows(*settings, applicationDir, random, prompts);
     tbapp::MapEditorWindow& mainForm = windows.mainForm;
+#ifdef TB_HAVE_SHARE
+    tbapp::SharedMapCommands sharedMaps(mainForm);
+#endif
 
     // The program ends with the main window, whatever other windows are open.
     QApplication::setQuitOnLastWindowClosed(false);

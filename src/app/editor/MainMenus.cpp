@@ -31,7 +31,8 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* parent) : QObject(parent) {
     m_saveAction = entry(file, "Save1", "&Save", &MainMenus::saveTriggered);
     m_saveAction->setShortcut(QKeySequence::Save);
     m_saveAction->setEnabled(false);
-    file->addSeparator();
+    m_fileMenu = file;
+    m_exitSeparator = file->addSeparator();
     entry(file, "Exit1", "E&xit", &MainMenus::exitTriggered);
 
     QMenu* edit = bar->addMenu("Edit");
@@ -78,6 +79,10 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* parent) : QObject(parent) {
 
     QMenu* info = bar->addMenu("&Info");
     entry(info, "About1", "About", &MainMenus::aboutTriggered);
+}
+
+void MainMenus::addFileEntry(QAction* action) {
+    m_fileMenu->insertAction(m_exitSeparator, action);
 }
 
 void MainMenus::addViewToggle(QAction* toggle, const char* name) {

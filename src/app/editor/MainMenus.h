@@ -29,6 +29,8 @@ public:
     void setFileEntriesEnabled(bool load, bool save);
     // Adds a dock's toggle (QDockWidget::toggleViewAction) to View as entry `name`.
     void addViewToggle(QAction* toggle, const char* name);
+    // Adds `action` to File, before Exit (the shared maps' entries).
+    void addFileEntry(QAction* action);
 
 signals:
     void loadTriggered();
@@ -65,6 +67,8 @@ private:
     QAction* m_importHeightmapAction = nullptr;
     QAction* m_compactStaticsAction = nullptr;
     QMenu* m_viewMenu = nullptr;
+    QMenu* m_fileMenu = nullptr;
+    QAction* m_exitSeparator = nullptr;
 };
 
 } // namespace tbapp

@@ -100,6 +100,21 @@ public:
     // loaded map to the next.
     ItemTools& itemTools() { return *m_itemTools; }
 
+    // For the shared maps' commands (app/share), which add themselves to the window.
+    MainMenus& menus() { return *m_menus; }
+    MapView& mapView() { return *m_mapView; }
+    JobRunner& documentJobs() { return m_documentJobs; }
+    Prompts& prompts() { return m_prompts; }
+    QSettings& settings() { return m_settings; }
+    // A map from elsewhere (a shared facet) becomes the document, without a file.
+    void adoptMap(tb::MapImage image);
+    enum class UndoStep { Undo, Redo, UndoStroke, RedoStroke };
+    // While set, Edit's undo and redo go to `handler` instead of the document's rows (a
+    // shared map takes back the builder's own strokes); an empty one gives them back.
+    void setUndoHandler(std::function<void(UndoStep)> handler) {
+        m_undoHandler = std::move(handler);
+    }
+
 signals:
     // The window has run its closing steps; the program ends its event loop on it.
     void formClosed();
@@ -175,6 +190,7 @@ private:
     ItemsPanelDock* m_itemsPanel = nullptr;
     ItemTools* m_itemTools = nullptr;
 
+    std::function<void(UndoStep)> m_undoHandler;
     QString m_acceptedMapPath; // the map path box's text as last accepted
     bool m_firstMapPathChange = true;
     bool m_shown = false;

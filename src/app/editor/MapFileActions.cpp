@@ -259,4 +259,13 @@ bool MapFileActions::settleUnsavedChanges(std::function<void()> then, bool keepM
     return false;
 }
 
+void MapFileActions::adoptMap(tb::MapImage image) {
+    releaseBeside(m_document.setStatics(nullptr, {}));
+    releaseBeside(m_document.replace(std::move(image), {}));
+    m_mapStamp = {};
+    m_mapLoaded = true;
+    m_files.setSaveAvailable(false);
+    emit loaded();
+}
+
 } // namespace tbapp

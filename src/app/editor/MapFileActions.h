@@ -63,6 +63,9 @@ public:
     // Save into the loaded map's file (the save check asked first); `then` runs when the
     // file is written. A running job is refused with its name.
     void saveLoaded(std::function<void()> then);
+    // A map from elsewhere (a shared facet) becomes the document, without a file: Save has
+    // nothing to write to; the art stays as loaded.
+    void adoptMap(tb::MapImage image);
 
 signals:
     // After every Load, also a failed one: the map and art may have changed.

@@ -1,0 +1,88 @@
+#include "share/DocumentFacetCopy.h"
+
+#include "core/StaticsMap.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+#include <utility>
+
+namespace tb {
+
+DocumentFacetCopy::DocumentFacetCopy(MapDocument& document, MapImage map, StaticsMap statics)
+    : m_document(document), m_map(std::move(map)), m_statics(std::move(statics)) {
+    if (m_document.image().size() != m_map.size() || !m_map.hasGeometry())
+        throw std::invalid_argument("the document does not show the shared facet");
+    m_document.addListener(this);
+}
+
+DocumentFacetCopy::~DocumentFacetCopy() {
+    m_document.removeListener(this);
+}
+
+void DocumentFacetCopy::note(std::int32_t x, std::int32_t y) {
+    const MapCell now = m_document.image().cellUnchecked(x, y);
+    const MapCell was = m_map.cellUnchecked(x, y);
+    if (now == was)
+        return;
+    m_edits.push_back(CellEdit{x, y, was, now});
+    m_map.setCellUnchecked(x, y, now);
+}
+
+void DocumentFacetCopy::cellsChanged(const CellChange& change) {
+    if (m_putting || m_detached || change.bounds.isEmpty())
+        return;
+    if (change.listsCells()) {
+        for (const CellPoint& cell : change.cells)
+            if (m_map.contains(cell.x, cell.y))
+                note(cell.x, cell.y);
+        return;
+    }
+    // A large operation (a patch, an import) names only its rectangle: compare it whole.
+    const CellRect& r = change.bounds;
+    for (std::int32_t y = std::max(r.top, 0); y <= std::min(r.bottom, m_map.height() - 1); ++y)
+        for (std::int32_t x = std::max(r.left, 0); x <= std::min(r.right, m_map.width() - 1); ++x)
+            note(x, y);
+}
+
+Stroke DocumentFacetCopy::takeStroke() {
+    Stroke stroke;
+    stroke.id = newStrokeId();
+    stroke.cells = std::exchange(m_edits, {});
+    return stroke;
+}
+
+void DocumentFacetCopy::putLandBlock(std::uint32_t block, std::span<const unsigned char> bytes) {
+    const int blocksHigh = m_map.height() / kCellsPerBlockSide;
+    const std::size_t at = std::size_t(block) * kBlockSize;
+    if (bytes.size() != std::size_t(kBlockSize) || at + std::size_t(kBlockSize) > m_map.size())
+        throw std::out_of_range("land block " + std::to_string(block) + " is not in the map");
+    std::copy(bytes.begin(), bytes.end(), m_map.writableBytes().begin() + std::ptrdiff_t(at));
+    const std::int32_t left = std::int32_t(block / std::uint32_t(blocksHigh)) * kCellsPerBlockSide;
+    const std::int32_t top = std::int32_t(block % std::uint32_t(blocksHigh)) * kCellsPerBlockSide;
+    // The builder's edits not yet taken stay over what the server holds.
+    for (const CellEdit& edit : m_edits)
+        if (edit.x >= left && edit.x < left + kCellsPerBlockSide && edit.y >= top &&
+            edit.y < top + kCellsPerBlockSide)
+            m_map.setCellUnchecked(edit.x, edit.y, edit.after);
+    m_putting = true;
+    try {
+        // Rows mode without recordUndo(): the document keeps no undo row for it.
+        MapDocument::Edit edit(m_document);
+        for (std::int32_t y = top; y < top + kCellsPerBlockSide; ++y)
+            for (std::int32_t x = left; x < left + kCellsPerBlockSide; ++x)
+                if (edit.cell(x, y) != m_map.cellUnchecked(x, y))
+                    edit.write(x, y, m_map.cellUnchecked(x, y));
+    } catch (...) {
+        m_putting = false;
+        throw;
+    }
+    m_putting = false;
+}
+
+void DocumentFacetCopy::putStaticsBlock(std::uint32_t block,
+                                        std::span<const unsigned char> records) {
+    m_statics.setRecords(block, readStaticRecords(records));
+}
+
+} // namespace tb

@@ -1,0 +1,193 @@
+// Two editor windows on one shared map: what one paints the other shows, without an undo
+// row of its own; an undo goes out as a new stroke; a stroke made while the server is gone
+// waits and goes out on reconnect; each lists the other as a builder.
+
+#include "editor/PaintFixture.h"
+
+#include "app/share/SharedMapCommands.h"
+#include "app/share/SharedMapDialog.h"
+#include "core/MapVariant.h"
+#include "share/FacetImport.h"
+#include "share/ShareConnection.h"
+#include "share/ShareSchema.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSpinBox>
+#include <QtTest>
+
+#include <cstdlib>
+#include <fstream>
+
+using namespace tbtest;
+
+namespace {
+
+constexpr int kFacet = 4; // Tokuno, the smallest map
+constexpr int kSide = 1448;
+const char* const kDatabase = "tbt_app_shared_map";
+
+std::string adminUri() {
+    if (const char* uri = std::getenv("TB_SHARE_URI"))
+        return uri;
+    const char* dir = std::getenv("TB_SHARE_SERVER");
+    std::ifstream in(std::filesystem::path(dir ? dir : "") / "uri");
+    std::string line;
+    std::getline(in, line);
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n'))
+        line.pop_back();
+    return line;
+}
+
+// `uri` with another database, as libpq keywords.
+std::string withDatabase(const std::string& uri, const std::string& database) {
+    PQconninfoOption* options = PQconninfoParse(uri.c_str(), nullptr);
+    std::string out;
+    for (PQconninfoOption* o = options; o && o->keyword; ++o) {
+        const std::string key = o->keyword;
+        const std::string value = key == "dbname" ? database : (o->val ? o->val : "");
+        if (!value.empty())
+            out += key + "='" + value + "' ";
+    }
+    PQconninfoFree(options);
+    return out;
+}
+
+// A fresh database holding facet 4: tile 3 everywhere, altitude by column, no items.
+std::string makeWorld() {
+    const std::string admin = adminUri();
+    tb::ShareConnection server = tb::ShareConnection::open(admin);
+    server.execute(std::string("DROP DATABASE IF EXISTS ") + kDatabase + " WITH (FORCE)");
+    server.execute(std::string("CREATE DATABASE ") + kDatabase);
+    const std::string uri = withDatabase(admin, kDatabase);
+    tb::ShareConnection world = tb::ShareConnection::open(uri);
+    tb::ShareSchema::create(world);
+    const int blocks = (kSide / 8) * (kSide / 8);
+    tb::MapImage map(std::vector<unsigned char>(std::size_t(blocks) * tb::kBlockSize),
+                     tb::identifyMapVariant("map4.mul", std::int64_t(blocks) * tb::kBlockSize));
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x)
+            map.setCell(x, y, {3, std::int8_t(x % 20)});
+    tb::storeFacet(world, kFacet, map, tb::StaticsMap::empty(kSide / 8, kSide / 8), "map4.mul",
+                   false);
+    return uri;
+}
+
+// An editor window with the shared maps' commands, its journal in its own folder.
+struct SharedWindow : PaintFixture {
+    std::unique_ptr<tbapp::SharedMapCommands> shared; // goes before the window
+    tbapp::MapEditorWindow& start() {
+        writeText(iniPath,
+                  "[General]\nMAPx.mul=" + mapPath.string() + "\nUOPath=" + gameDir.string() +
+                      "\n[SharedMaps]\nJournalFolder=" + (dir / "journal").string() + "\n");
+        open();
+        shared = std::make_unique<tbapp::SharedMapCommands>(*form);
+        return *form;
+    }
+};
+
+void drag(tbapp::MapEditorWindow& form, QPoint from, QPoint to) {
+    tbapp::DrawGrid* grid = ui<tbapp::DrawGrid>(form, "MainDrawGrid");
+    QWidget* view = grid->viewport();
+    auto at = [&](QPoint cell) { return grid->cellRect(cell.x(), cell.y()).center(); };
+    QTest::mousePress(view, Qt::LeftButton, {}, at(from));
+    QMouseEvent move(QEvent::MouseMove, at(to), view->mapToGlobal(at(to)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(view, &move);
+    QTest::mouseRelease(view, Qt::LeftButton, {}, at(to));
+}
+
+} // namespace
+
+class SharedMapTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void paintedInOneWindowShowsInTheOther() {
+        const std::string uri = makeWorld();
+        SharedWindow a;
+        SharedWindow b;
+        tbapp::MapEditorWindow& formA = a.start();
+        tbapp::MapEditorWindow& formB = b.start();
+
+        // A opens through File > "Open shared map...", B directly.
+        a.questions.onDialog = [&](QDialog& dialog) {
+            ui<QComboBox>(dialog, "SharedMapUri")->setEditText(QString::fromStdString(uri));
+            ui<QSpinBox>(dialog, "SharedMapFacet")->setValue(kFacet);
+            return int(QDialog::Accepted);
+        };
+        ui<QAction>(formA, "OpenSharedMap1")->trigger();
+        b.shared->open(QString::fromStdString(uri), kFacet);
+        TB_WAIT_FOR_JOBS();
+        QVERIFY2(a.messages.isEmpty(), qPrintable(a.messages.join('\n')));
+        QVERIFY(a.shared->isOpen() && b.shared->isOpen());
+        QCOMPARE(formA.document().image().width(), kSide);
+        QCOMPARE(formB.document().cell(7, 5), (tb::MapCell{3, 7}));
+        QCOMPARE(a.settings->value("SharedMaps/RecentUris").toStringList(),
+                 QStringList{QString::fromStdString(uri).trimmed()});
+
+        // A paints tile 1 over two cells, altitudes kept; B shows it, with no undo row.
+        ui<QCheckBox>(formA, "cbSortet")->setChecked(false);
+        ui<QLineEdit>(formA, "edFindID")->setText("1");
+        ui<QPushButton>(formA, "btnFind")->click();
+        ui<QComboBox>(formA, "SelectDrawingModeComboBox")->setCurrentIndex(1);
+        drag(formA, {5, 5}, {6, 5});
+        QCOMPARE(formA.document().cell(6, 5), (tb::MapCell{1, 6}));
+        QTRY_COMPARE_WITH_TIMEOUT(formB.document().cell(6, 5), (tb::MapCell{1, 6}), 10000);
+        QCOMPARE(formB.document().cell(5, 5), (tb::MapCell{1, 5}));
+        QCOMPARE(formB.document().cell(7, 5), (tb::MapCell{3, 7}));
+        QVERIFY(formB.document().undoList().empty());
+        QVERIFY(!formA.document().isModified() && !formB.document().isModified());
+        QCOMPARE(ui<QLabel>(formA, "SharedMapState")->text(), QString("shared: facet 4"));
+
+        // B paints over one of A's cells; then A's undo leaves that cell as B made it.
+        {
+            tb::MapDocument::Edit edit(formB.document());
+            edit.recordUndo(5, 5);
+            edit.write(5, 5, {9, 9});
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(formA.document().cell(5, 5), (tb::MapCell{9, 9}), 10000);
+        ui<QAction>(formA, "TlUndoStroke")->trigger();
+        QCOMPARE(formA.document().cell(6, 5), (tb::MapCell{3, 6}));
+        QCOMPARE(formA.document().cell(5, 5), (tb::MapCell{9, 9}));
+        QCOMPARE(ui<QLabel>(formA, "SharedMapState")->text(),
+                 QString("Undo: 1 cells left, others changed them"));
+        QTRY_COMPARE_WITH_TIMEOUT(formB.document().cell(6, 5), (tb::MapCell{3, 6}), 10000);
+        QCOMPARE(formB.document().cell(5, 5), (tb::MapCell{9, 9}));
+
+        // The server drops every connection: A's next stroke waits, and goes out on a beat.
+        tb::ShareConnection::open(adminUri())
+            .execute(std::string("SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
+                                 "WHERE datname = '") +
+                     kDatabase + "'");
+        QTest::qWait(200);
+        {
+            tb::MapDocument::Edit edit(formA.document());
+            edit.recordUndo(20, 20);
+            edit.write(20, 20, {11, 1});
+        }
+        QTRY_COMPARE(ui<QLabel>(formA, "SharedMapState")->text(),
+                     QString("offline: 1 strokes waiting"));
+        a.shared->tick();
+        QCOMPARE(a.shared->waitingCount(), std::size_t(0));
+        QCOMPARE(ui<QLabel>(formA, "SharedMapState")->text(), QString("shared: facet 4"));
+        b.shared->tick();
+        b.shared->tick();
+        QTRY_COMPARE_WITH_TIMEOUT(formB.document().cell(20, 20), (tb::MapCell{11, 1}), 10000);
+
+        // Each lists the other builder after a beat.
+        a.shared->tick();
+        b.shared->tick();
+        a.shared->tick();
+        QCOMPARE(a.shared->builders().size(), std::size_t(1));
+        QCOMPARE(ui<QListWidget>(formA, "SharedBuilderList")->count(), 1);
+        QVERIFY(a.messages.isEmpty() && b.messages.isEmpty());
+    }
+};
+
+QTEST_MAIN(SharedMapTest)
+#include "test_shared_map.moc"

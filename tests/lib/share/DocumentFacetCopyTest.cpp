@@ -1,0 +1,74 @@
+// An editor document as the copy of a shared facet: the builder's edits taken as strokes,
+// and the server's blocks put in without undo rows and under the edits not yet taken.
+#include "ShareTestWorld.h"
+
+#include "share/DocumentFacetCopy.h"
+
+#include <gtest/gtest.h>
+
+using namespace tb;
+
+namespace {
+
+MapImage facetMap() {
+    return sharetest::mapOf(sharetest::makeFacetFiles(3));
+}
+
+} // namespace
+
+TEST(DocumentFacetCopy, TakesWhatTheDocumentChangedAndKeepsItOverPutBlocks) {
+    const MapImage original = facetMap();
+    MapDocument document(original, "map4.mul");
+    DocumentFacetCopy copy(document, original,
+                           StaticsMap::empty(sharetest::kSide / 8, sharetest::kBlocksHigh));
+    const MapCell at33 = original.cell(3, 3);
+    const MapCell at9 = original.cell(9, 20);
+    {
+        // One operation writing a cell twice: one edit, from the first value to the last.
+        MapDocument::Edit edit(document);
+        edit.recordUndo(3, 3);
+        edit.write(3, 3, {500, 1});
+        edit.write(3, 3, {501, 2});
+    }
+    document.setCell(9, 20, {502, 3});
+    Stroke first = copy.takeStroke();
+    EXPECT_EQ(first.mode, StrokeMode::BuilderWins);
+    EXPECT_EQ(first.cells, (std::vector<CellEdit>{{3, 3, at33, {501, 2}}, {9, 20, at9, {502, 3}}}));
+    EXPECT_EQ(copy.map().cell(3, 3), (MapCell{501, 2}));
+    EXPECT_TRUE(copy.takeStroke().cells.empty());
+    EXPECT_NE(copy.takeStroke().id, first.id);
+
+    // A block from the server (every cell tile 7) while an edit in it is not yet taken.
+    document.setCell(1, 2, {600, 4});
+    const std::size_t rows = document.undoList().size();
+    std::vector<unsigned char> block(kBlockSize, 0);
+    for (int i = 0; i < 64; ++i)
+        block[std::size_t(kBlockHeaderSize + i * 3)] = 7;
+    copy.putLandBlock(0, block);
+    EXPECT_EQ(document.cell(0, 0), (MapCell{7, 0}));
+    EXPECT_EQ(document.cell(3, 3), (MapCell{7, 0}));
+    EXPECT_EQ(document.cell(1, 2), (MapCell{600, 4}));
+    EXPECT_EQ(copy.map().cell(1, 2), (MapCell{600, 4}));
+    EXPECT_EQ(document.cell(8, 0), original.cell(8, 0));
+    EXPECT_EQ(document.undoList().size(), rows);
+    const Stroke second = copy.takeStroke();
+    ASSERT_EQ(second.cells.size(), 1u);
+    EXPECT_EQ(second.cells[0].after, (MapCell{600, 4}));
+
+    // A bulk edit names only its rectangle: every changed cell in it is still taken.
+    {
+        MapDocument::Edit edit(document, MapDocument::Undo::Bulk);
+        for (int y = 100; y < 140; ++y)
+            for (int x = 100; x < 140; ++x)
+                edit.write(x, y, {uint16_t(x), std::int8_t(y - 100)});
+    }
+    std::size_t changed = 0;
+    for (int y = 100; y < 140; ++y)
+        for (int x = 100; x < 140; ++x)
+            changed += original.cell(x, y) != MapCell{uint16_t(x), std::int8_t(y - 100)};
+    EXPECT_EQ(copy.takeStroke().cells.size(), changed);
+    EXPECT_GT(changed, CellChange::kListedCells);
+
+    document.replace(MapImage(), {});
+    EXPECT_TRUE(copy.detached());
+}
