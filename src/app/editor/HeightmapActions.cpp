@@ -48,14 +48,6 @@ private:
     int m_to;
 };
 
-// A stop is said as a message, anything else as the error report.
-void showJobFailure(Prompts& prompts, QWidget* window, const std::exception& error) {
-    if (dynamic_cast<const tb::OperationStopped*>(&error))
-        prompts.showMessage(window, QString::fromUtf8(error.what()));
-    else
-        prompts.showFailure(window, error);
-}
-
 } // namespace
 
 HeightmapActions::HeightmapActions(tb::MapDocument& document, std::function<bool()> mapLoaded,
@@ -107,9 +99,7 @@ void HeightmapActions::exportHeightmap() {
         tbrender::writePngFile(image, target);
         progress.report(percentText(what, 100).toStdString(), 100, 100);
     };
-    job.failed = [this](const std::exception& error) {
-        showJobFailure(m_prompts, m_window, error);
-    };
+    job.failed = [this](const std::exception& error) { m_prompts.showJobFailure(m_window, error); };
     m_exportJobs.start(std::move(job));
 }
 
@@ -150,7 +140,7 @@ void HeightmapActions::importHeightmap() {
             m_prompts.showMessage(m_window, QString("%1 cannot be imported: %2.")
                                                 .arg(QFileInfo(path).fileName(), refused->what()));
         else
-            showJobFailure(m_prompts, m_window, error);
+            m_prompts.showJobFailure(m_window, error);
     };
     m_documentJobs.start(std::move(read));
 }
@@ -178,9 +168,7 @@ void HeightmapActions::importPicture(std::shared_ptr<const QImage> picture) {
         tb::applyAltitudeChanges(m_document, *changes);
         emit imported();
     };
-    job.failed = [this](const std::exception& error) {
-        showJobFailure(m_prompts, m_window, error);
-    };
+    job.failed = [this](const std::exception& error) { m_prompts.showJobFailure(m_window, error); };
     m_documentJobs.start(std::move(job));
 }
 

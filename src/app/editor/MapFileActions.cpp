@@ -51,13 +51,6 @@ MapFileActions::MapFileActions(tb::MapDocument& document, tb::ArtFiles& art, Fil
             [this](bool busy) { m_files.setJobRunning(busy); });
 }
 
-void MapFileActions::showJobFailure(const std::exception& error) {
-    if (dynamic_cast<const tb::OperationStopped*>(&error))
-        m_prompts.showMessage(m_window, QString::fromUtf8(error.what()));
-    else
-        m_prompts.showFailure(m_window, error);
-}
-
 // Nothing happens unless a box is green. A map file of a size the variant table does not
 // know is refused and the loaded map stays; loading replaces the map, so unsaved changes
 // are settled first (a Save that this starts loads afterwards), and Cancel leaves
@@ -148,7 +141,7 @@ void MapFileActions::startLoad(const QString& mapPath, const QString& gamePath,
     };
     job.failed = [this, reportStore](const std::exception& error) {
         reportStore();
-        showJobFailure(error);
+        m_prompts.showJobFailure(m_window, error);
         emit loaded();
     };
     m_jobs.start(std::move(job));
@@ -205,7 +198,7 @@ void MapFileActions::startSave(const QString& path, std::function<void()> then) 
         if (then)
             then();
     };
-    job.failed = [this](const std::exception& error) { showJobFailure(error); };
+    job.failed = [this](const std::exception& error) { m_prompts.showJobFailure(m_window, error); };
     if (m_jobs.start(std::move(job)))
         m_files.setJobRunning(true, true);
 }
@@ -229,7 +222,7 @@ void MapFileActions::startReload(std::function<void()> then) {
         if (then)
             then();
     };
-    job.failed = [this](const std::exception& error) { showJobFailure(error); };
+    job.failed = [this](const std::exception& error) { m_prompts.showJobFailure(m_window, error); };
     m_jobs.start(std::move(job));
 }
 

@@ -79,7 +79,6 @@ private:
                    std::shared_ptr<const QString> storeFailure, std::function<void()> then = {});
     void startSave(const QString& path, std::function<void()> then);
     void startReload(std::function<void()> then);
-    void showJobFailure(const std::exception& error);
 
     tb::MapDocument& m_document;
     tb::ArtFiles& m_art;

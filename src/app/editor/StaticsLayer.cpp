@@ -193,10 +193,7 @@ void StaticsLayer::compact(JobRunner& documentJobs) {
     };
     job.failed = [this](const std::exception& error) {
         m_compacting = false;
-        if (dynamic_cast<const tb::OperationStopped*>(&error))
-            m_prompts.showMessage(m_window, QString::fromUtf8(error.what()));
-        else
-            m_prompts.showFailure(m_window, error);
+        m_prompts.showJobFailure(m_window, error);
     };
     m_compacting = documentJobs.start(std::move(job));
 }

@@ -78,6 +78,9 @@ public:
 
     // The error report for a failure (exception), with the exception's own message.
     void showFailure(QWidget* parent, const std::exception& error);
+    // How a job's failure is said: a stop (tb::OperationStopped) as a message, anything else
+    // as the error report.
+    void showJobFailure(QWidget* parent, const std::exception& error);
 };
 
 // Runs `work`; an exception ends it and is shown by the error report. Returns false when

@@ -2,6 +2,8 @@
 
 #include "app/shell/ItemProgressDialog.h"
 
+#include "shell/Progress.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
@@ -87,6 +89,13 @@ QString runFileDialog(QWidget* parent, const FileDialogRequest& request,
 
 void Prompts::showFailure(QWidget* parent, const std::exception& error) {
     showError(parent, QString::fromLocal8Bit(error.what()));
+}
+
+void Prompts::showJobFailure(QWidget* parent, const std::exception& error) {
+    if (dynamic_cast<const tb::OperationStopped*>(&error))
+        showMessage(parent, QString::fromUtf8(error.what()));
+    else
+        showFailure(parent, error);
 }
 
 void StandardPrompts::showMessage(QWidget* parent, const QString& text) {

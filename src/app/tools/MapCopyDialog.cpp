@@ -385,11 +385,10 @@ void MapCopyDialog::startCopy(const std::filesystem::path& source, const tb::Cop
     };
     job.failed = [this](const std::exception& error) {
         copyEnded();
-        if (dynamic_cast<const tb::ToolRefusal*>(&error) ||
-            dynamic_cast<const tb::OperationStopped*>(&error))
+        if (dynamic_cast<const tb::ToolRefusal*>(&error))
             m_prompts.showMessage(this, QString::fromUtf8(error.what()));
         else
-            m_prompts.showFailure(this, error);
+            m_prompts.showJobFailure(this, error);
     };
     m_jobs.start(std::move(job));
 }

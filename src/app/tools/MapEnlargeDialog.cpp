@@ -184,11 +184,10 @@ void MapEnlargeDialog::enlargeTo(const QString& destination) {
         m_progressBar->setValue(0);
         m_progressLabel->setText(QString());
         runEnded();
-        if (dynamic_cast<const tb::ToolRefusal*>(&error) ||
-            dynamic_cast<const tb::OperationStopped*>(&error))
+        if (dynamic_cast<const tb::ToolRefusal*>(&error))
             m_prompts.showMessage(this, QString::fromUtf8(error.what()));
         else
-            m_prompts.showFailure(this, error);
+            m_prompts.showJobFailure(this, error);
     };
     m_jobs.start(std::move(job));
 }
