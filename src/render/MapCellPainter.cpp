@@ -12,13 +12,17 @@
 #include <cstring>
 #include <optional>
 
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#include <immintrin.h>
+#endif
+
 namespace tbrender {
 
 namespace {
 
 constexpr int kTileIds = 65536;
-constexpr std::int32_t kUnknown = -1;
-constexpr std::int32_t kNoPicture = -2;
+// Pixels after each kept picture that the row copy may read and not use (see below).
+constexpr std::size_t kPicturePadding = 8;
 
 QColor toQColor(const tb::Rgb& rgb) {
     return QColor(rgb.red, rgb.green, rgb.blue);
@@ -60,8 +64,71 @@ void copyCellLines(QRgb* to, const QRgb* const* pictures, int first, int last, i
         std::memcpy(to, pictures[i] + pictureRow, Width * sizeof(QRgb));
 }
 
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+// Cells side by side (no grid line between them): each cell's line is copied in whole
+// 32-byte pieces, the last piece running on into the cells after it, which are copied
+// later and cover that. Half the stores of an exact copy, and at a full view the count of
+// stores is what the repaint takes. The cells whose pieces would run past the last cell are
+// copied exactly. Pictures are padded by kPicturePadding pixels, so reading whole pieces
+// stays inside them.
+template <int Pieces>
+__attribute__((target("avx"))) void copyAdjacentCellLines(QRgb* to, const QRgb* const* pictures,
+                                                          int first, int last, int width,
+                                                          int pictureRow) {
+    const int lastWide = last + 1 - (8 * Pieces + width - 1) / width;
+    int i = first;
+    for (; i <= lastWide; ++i, to += width) {
+        const QRgb* from = pictures[i] + pictureRow;
+        for (int p = 0; p < Pieces; ++p)
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(to + 8 * p),
+                                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from + 8 * p)));
+    }
+    for (; i <= last; ++i, to += width)
+        copyPixels(to, pictures[i] + pictureRow, width);
+}
+
+const bool kWidePieces = __builtin_cpu_supports("avx");
+
+bool copyAdjacentCellLines(QRgb* to, const QRgb* const* pictures, int first, int last, int width,
+                           int pictureRow) {
+    if (!kWidePieces)
+        return false;
+    switch ((width + 7) / 8) {
+    case 1:
+        copyAdjacentCellLines<1>(to, pictures, first, last, width, pictureRow);
+        return true;
+    case 2:
+        copyAdjacentCellLines<2>(to, pictures, first, last, width, pictureRow);
+        return true;
+    case 3:
+        copyAdjacentCellLines<3>(to, pictures, first, last, width, pictureRow);
+        return true;
+    case 4:
+        copyAdjacentCellLines<4>(to, pictures, first, last, width, pictureRow);
+        return true;
+    case 5:
+        copyAdjacentCellLines<5>(to, pictures, first, last, width, pictureRow);
+        return true;
+    case 6:
+        copyAdjacentCellLines<6>(to, pictures, first, last, width, pictureRow);
+        return true;
+    case 7:
+        copyAdjacentCellLines<7>(to, pictures, first, last, width, pictureRow);
+        return true;
+    default:
+        return false;
+    }
+}
+#else
+bool copyAdjacentCellLines(QRgb*, const QRgb* const*, int, int, int, int) {
+    return false;
+}
+#endif
+
 void copyCellLines(QRgb* to, const QRgb* const* pictures, int first, int last, int stepX,
                    int pictureRow, int width) {
+    if (stepX == width && copyAdjacentCellLines(to, pictures, first, last, width, pictureRow))
+        return;
     switch (width) {
     case 5:
         return copyCellLines<5>(to, pictures, first, last, stepX, pictureRow);
@@ -195,7 +262,7 @@ void markerLine(QRgb* line, int origin, int stepX, std::span<const CellMarker> m
 
 } // namespace
 
-MapCellPainter::MapCellPainter() : m_pictureSlot(kTileIds, kUnknown) {}
+MapCellPainter::MapCellPainter() : m_pictureOf(kTileIds, nullptr) {}
 
 void MapCellPainter::setArt(const tb::ArtFiles* art) {
     m_art = art;
@@ -205,8 +272,9 @@ void MapCellPainter::setArt(const tb::ArtFiles* art) {
 }
 
 void MapCellPainter::dropCache() {
-    std::fill(m_pictureSlot.begin(), m_pictureSlot.end(), kUnknown);
-    std::vector<QRgb>().swap(m_pixels);
+    std::fill(m_pictureOf.begin(), m_pictureOf.end(), nullptr);
+    m_pictures.clear();
+    std::vector<QRgb>().swap(m_black);
     m_cacheWidth = 0;
     m_cacheHeight = 0;
 }
@@ -236,35 +304,26 @@ QImage MapCellPainter::tilePicture(std::uint16_t tileId, int width, int height) 
     return picture.scaled(width, height, Qt::IgnoreAspectRatio, Qt::FastTransformation);
 }
 
-std::int32_t MapCellPainter::pictureSlot(std::uint16_t tileId, int width, int height) {
-    if (width != m_cacheWidth || height != m_cacheHeight) {
-        dropCache();
-        m_cacheWidth = width;
-        m_cacheHeight = height;
-    }
-    std::int32_t& slot = m_pictureSlot[tileId];
-    if (slot == kUnknown) {
-        const QImage picture = tilePicture(tileId, width, height);
-        if (picture.isNull()) {
-            slot = kNoPicture;
-        } else {
-            const std::size_t size = std::size_t(width) * std::size_t(height);
-            slot = std::int32_t(m_pixels.size() / size);
-            m_pixels.resize(m_pixels.size() + size);
-            QRgb* to = m_pixels.data() + std::size_t(slot) * size;
-            for (int y = 0; y < height; ++y)
-                std::copy_n(reinterpret_cast<const QRgb*>(picture.constScanLine(y)), width,
-                            to + std::size_t(y) * std::size_t(width));
-        }
-    }
-    return slot;
+void MapCellPainter::keepSize(int width, int height) {
+    if (width == m_cacheWidth && height == m_cacheHeight)
+        return;
+    dropCache();
+    m_cacheWidth = width;
+    m_cacheHeight = height;
+    m_black.assign(std::size_t(width) * std::size_t(height) + kPicturePadding, qRgb(0, 0, 0));
 }
 
-const QRgb* MapCellPainter::slotPixels(std::int32_t slot) const {
-    if (slot < 0)
-        return nullptr;
-    return m_pixels.data() +
-           std::size_t(slot) * std::size_t(m_cacheWidth) * std::size_t(m_cacheHeight);
+const QRgb* MapCellPainter::decodePicture(std::uint16_t tileId) {
+    const QImage picture = tilePicture(tileId, m_cacheWidth, m_cacheHeight);
+    if (picture.isNull())
+        return m_pictureOf[tileId] = m_black.data();
+    const auto width = std::size_t(m_cacheWidth);
+    auto& pixels = m_pictures.emplace_back(
+        std::make_unique<QRgb[]>(width * std::size_t(m_cacheHeight) + kPicturePadding));
+    for (int y = 0; y < m_cacheHeight; ++y)
+        std::copy_n(reinterpret_cast<const QRgb*>(picture.constScanLine(y)), width,
+                    pixels.get() + std::size_t(y) * width);
+    return m_pictureOf[tileId] = pixels.get();
 }
 
 const QRgb* MapCellPainter::cachedPicture(std::uint16_t tileId, int width, int height) {
@@ -273,7 +332,9 @@ const QRgb* MapCellPainter::cachedPicture(std::uint16_t tileId, int width, int h
         return m_uncached.isNull() ? nullptr
                                    : reinterpret_cast<const QRgb*>(m_uncached.constBits());
     }
-    return slotPixels(pictureSlot(tileId, width, height));
+    keepSize(width, height);
+    const QRgb* picture = m_pictureOf[tileId] ? m_pictureOf[tileId] : decodePicture(tileId);
+    return picture == m_black.data() ? nullptr : picture;
 }
 
 // Draws a picture of rect's size (or black for none) into rect.
@@ -450,12 +511,10 @@ void MapCellPainter::drawRow(QPainter& painter, const PixelSurface* surface, int
         const int height = firstRect.height();
         const int count = lastCol - firstCol + 1;
         // Cells without a picture copy a black one, so the copy loop has no branch.
-        const std::size_t pictureSize = std::size_t(width) * std::size_t(height);
-        if (m_black.size() != pictureSize)
-            m_black.assign(pictureSize, qRgb(0, 0, 0));
+        keepSize(width, height);
         m_rowPictures.assign(std::size_t(count), m_black.data());
         if (m_map && m_art)
-            rowPictures(row, firstCol, lastCol, width, height);
+            rowPictures(row, firstCol, lastCol);
         // Cells wholly inside the target, then the one or two cut by its left or right edge.
         const int firstLeft = firstRect.left();
         int inFirst = 0;
@@ -481,8 +540,9 @@ void MapCellPainter::drawRow(QPainter& painter, const PixelSurface* surface, int
         for (int y = top; y < bottom; ++y) {
             QRgb* line = surface->bits + y * surface->stride;
             const int pictureRow = (y - firstRect.top()) * width;
-            copyCellLines(line + firstLeft + inFirst * stepX, m_rowPictures.data(), inFirst, inLast,
-                          stepX, pictureRow, width);
+            if (inFirst <= inLast)
+                copyCellLines(line + firstLeft + inFirst * stepX, m_rowPictures.data(), inFirst,
+                              inLast, stepX, pictureRow, width);
             for (int i : {inFirst - 1, inLast + 1}) {
                 if (i < 0 || i >= count)
                     continue;
@@ -524,47 +584,28 @@ void MapCellPainter::drawRow(QPainter& painter, const PixelSurface* surface, int
 }
 
 // The kept pictures of the cells firstCol..lastCol of `row` into m_rowPictures (black for
-// none), read straight from the row's run through the map's blocks. Pointers are taken in
-// the same pass, unless a picture had to be decoded: that may move the kept pixels, so
-// the pointers are then taken again from the slots.
-void MapCellPainter::rowPictures(int row, int firstCol, int lastCol, int width, int height) {
-    pictureSlot(0, width, height); // settles the kept size for the whole row
+// none), read straight from the row's run through the map's blocks, eight cells per block.
+void MapCellPainter::rowPictures(int row, int firstCol, int lastCol) {
     const int from = std::max(firstCol, 0);
     const int end = std::min(lastCol + 1, m_map->contains(0, row) ? m_map->width() : 0);
     if (from >= end)
         return;
-    const std::size_t pictureSize = std::size_t(width) * std::size_t(height);
     const std::size_t blockStride = std::size_t(m_map->variant()->heightBlocks()) * tb::kBlockSize;
     const unsigned char* rowCells = m_map->bytes().data() + std::size_t(row / 8) * tb::kBlockSize +
                                     tb::kBlockHeaderSize +
                                     std::size_t(row % 8) * tb::kCellsPerBlockSide * tb::kCellSize;
-    const QRgb* black = m_black.data();
-    m_rowSlots.resize(std::size_t(end - from));
-    // Locals, so the loop keeps them in registers: its stores could alias the members.
-    std::int32_t* rowSlots = m_rowSlots.data();
     const QRgb** pictures = m_rowPictures.data() + (from - firstCol);
-    const std::int32_t* kept = m_pictureSlot.data();
-    const QRgb* pixels = m_pixels.data();
-    bool moved = false;
-    for (int x = from; x < end; ++x) {
-        const auto ux = unsigned(x);
-        const unsigned char* cell =
-            rowCells + std::size_t(ux / 8) * blockStride + std::size_t(ux % 8) * tb::kCellSize;
-        const auto tile = static_cast<std::uint16_t>(cell[0] | (cell[1] << 8));
-        std::int32_t slot = kept[tile];
-        if (slot == kUnknown) [[unlikely]] {
-            slot = pictureSlot(tile, width, height);
-            moved = moved || m_pixels.data() != pixels;
-            pixels = m_pixels.data();
+    // A local, so the loop keeps it in a register: its stores could alias the member.
+    const QRgb* const* kept = m_pictureOf.data();
+    for (int x = from; x < end;) {
+        const unsigned char* cell = rowCells + std::size_t(x / 8) * blockStride;
+        const int blockEnd = std::min(end, (x / 8 + 1) * 8);
+        for (cell += std::size_t(x % 8) * tb::kCellSize; x < blockEnd; ++x, cell += tb::kCellSize) {
+            const auto tile = static_cast<std::uint16_t>(cell[0] | (cell[1] << 8));
+            const QRgb* picture = kept[tile];
+            *pictures++ = picture ? picture : decodePicture(tile);
         }
-        const auto i = std::size_t(x - from);
-        rowSlots[i] = slot;
-        pictures[i] = slot >= 0 ? pixels + std::size_t(slot) * pictureSize : black;
     }
-    if (moved)
-        for (std::size_t i = 0; i < std::size_t(end - from); ++i)
-            pictures[i] =
-                rowSlots[i] >= 0 ? pixels + std::size_t(rowSlots[i]) * pictureSize : black;
 }
 
 // The cell drawing, step by step; each step draws over the ones before.

@@ -19,6 +19,7 @@
 #include <QImage>
 
 #include <array>
+#include <memory>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -150,11 +151,12 @@ private:
     bool anyBookmarkEnabled() const;
     // The kept picture of a tile at width x height (rect size) pixels, or nullptr for none.
     const QRgb* cachedPicture(std::uint16_t tileId, int width, int height);
-    // The pictures of a row's cells into m_rowPictures (sized and black already).
-    void rowPictures(int row, int firstCol, int lastCol, int width, int height);
-    // Decodes and keeps the picture if needed; its slot in m_pixels, or a negative value.
-    std::int32_t pictureSlot(std::uint16_t tileId, int width, int height);
-    const QRgb* slotPixels(std::int32_t slot) const;
+    // The pictures of a row's cells into m_rowPictures (black for none).
+    void rowPictures(int row, int firstCol, int lastCol);
+    // Drops the kept pictures when the cell size is not the kept one.
+    void keepSize(int width, int height);
+    // The picture of a tile at the kept size, decoded and kept; m_black's pixels for none.
+    const QRgb* decodePicture(std::uint16_t tileId);
     void drawPicture(QPainter& painter, const PixelSurface* surface, const QRgb* picture,
                      const QRect& rect);
     void drawOpaqueText(QPainter& painter, const QString& text, QPoint topLeft,
@@ -175,12 +177,12 @@ private:
     bool m_cacheEnabled = true;
     int m_cacheWidth = 0;
     int m_cacheHeight = 0;
-    // Per tile id: kUnknown, kNoPicture, or the index of its picture in m_pixels.
-    std::vector<std::int32_t> m_pictureSlot;
-    std::vector<QRgb> m_pixels;           // kept pictures, m_cacheWidth x m_cacheHeight each
-    std::vector<std::int32_t> m_rowSlots; // the row being drawn: slots, then pixels
-    std::vector<const QRgb*> m_rowPictures;
-    std::vector<QRgb> m_black; // a black picture of the cell size
+    // Per tile id: its kept picture, m_black's pixels for none, or nullptr until first use.
+    // Each picture has its own allocation, so the pointers stay valid while more are kept.
+    std::vector<const QRgb*> m_pictureOf;
+    std::vector<std::unique_ptr<QRgb[]>> m_pictures;
+    std::vector<const QRgb*> m_rowPictures; // the row being drawn
+    std::vector<QRgb> m_black;              // a black picture of the kept size
     QImage m_uncached;         // the picture of the last cell when nothing is kept
     tb::Image15 m_work;        // reused by the decoders
 };

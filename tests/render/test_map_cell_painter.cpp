@@ -328,7 +328,8 @@ private slots:
             const QRect marker9 =
                 MapCellPainter::staticsMarkerRect(QRect(9 * size - 7, 0, size, size));
             const int height = size + 4;
-            for (int width : {10 * size, marker9.left() + marker9.width() / 2}) {
+            // The widest target leaves white columns after the last cell.
+            for (int width : {10 * size, marker9.left() + marker9.width() / 2, 12 * size}) {
                 for (int top : {2, -size / 2, height - size / 2 - 1}) {
                     const QString where =
                         QString("size %1 width %2 top %3").arg(size).arg(width).arg(top);
