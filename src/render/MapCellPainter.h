@@ -19,8 +19,8 @@
 #include <QImage>
 
 #include <array>
-#include <memory>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -183,8 +183,8 @@ private:
     std::vector<std::unique_ptr<QRgb[]>> m_pictures;
     std::vector<const QRgb*> m_rowPictures; // the row being drawn
     std::vector<QRgb> m_black;              // a black picture of the kept size
-    QImage m_uncached;         // the picture of the last cell when nothing is kept
-    tb::Image15 m_work;        // reused by the decoders
+    QImage m_uncached;                      // the picture of the last cell when nothing is kept
+    tb::Image15 m_work;                     // reused by the decoders
 };
 
 } // namespace tbrender
