@@ -32,6 +32,17 @@ QImage toImage(const tb::ItemImage& item) {
     return image;
 }
 
+// A premultiplied pixel over an opaque one: the red and blue channels scaled together,
+// then green, each rounded as value * alpha / 255.
+inline QRgb blendOver(QRgb pixel, QRgb under) {
+    const unsigned rest = 255 - qAlpha(pixel);
+    unsigned redBlue = (under & 0xFF00FFu) * rest;
+    redBlue = ((redBlue + ((redBlue >> 8) & 0xFF00FFu) + 0x800080u) >> 8) & 0xFF00FFu;
+    unsigned green = ((under >> 8) & 0xFFu) * rest;
+    green = (green + (green >> 8) + 0x80u) >> 8;
+    return 0xFF000000u | ((pixel & 0xFFFFFFu) + redBlue + (green << 8));
+}
+
 } // namespace
 
 bool ItemPainter::holdsItemArt(const tb::ArtFiles& art) {
@@ -144,16 +155,11 @@ bool ItemPainter::drawCellItems(const PixelSurface& surface, std::int32_t x, std
             const QRgb* src = pixels + run.y * stride + (from - left);
             QRgb* to = surface.bits + y * surface.stride + from;
             if (run.opaque) {
-                std::memcpy(to, src, std::size_t(until - from) * sizeof(QRgb));
+                copyPixels(to, src, until - from);
                 continue;
             }
-            for (int i = 0; i < until - from; ++i) {
-                const QRgb p = src[i], d = to[i];
-                const unsigned rest = 255 - qAlpha(p);
-                to[i] = qRgb(qRed(p) + (qRed(d) * rest + 127) / 255,
-                             qGreen(p) + (qGreen(d) * rest + 127) / 255,
-                             qBlue(p) + (qBlue(d) * rest + 127) / 255);
-            }
+            for (int i = 0; i < until - from; ++i)
+                to[i] = blendOver(src[i], to[i]);
         }
     }
     return true;

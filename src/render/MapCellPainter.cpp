@@ -28,32 +28,6 @@ QColor toQColor(const tb::Rgb& rgb) {
     return QColor(rgb.red, rgb.green, rgb.blue);
 }
 
-// Copies `count` pixels. Cells are a few pixels wide at small zoom, where a call to the
-// library's memcpy per row costs more than the copy itself: short rows go in fixed-size
-// pieces that the compiler turns into plain moves.
-inline void copyPixels(QRgb* to, const QRgb* from, int count) {
-    if (count >= 32) {
-        std::memcpy(to, from, std::size_t(count) * sizeof(QRgb));
-        return;
-    }
-    int i = 0;
-    for (; i + 4 <= count; i += 4)
-        std::memcpy(to + i, from + i, 4 * sizeof(QRgb));
-    switch (count - i) {
-    case 3:
-        to[i + 2] = from[i + 2];
-        [[fallthrough]];
-    case 2:
-        to[i + 1] = from[i + 1];
-        [[fallthrough]];
-    case 1:
-        to[i] = from[i];
-        break;
-    default:
-        break;
-    }
-}
-
 // One scanline of the whole cells of a row, `Width` pixels each: with the width fixed the
 // copy is a few plain moves, not a call to the library's memcpy per cell. The zoom levels
 // up to the default one (multiples of 5 up to 50) have their own copies.

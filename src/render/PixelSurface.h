@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QRgb>
 
+#include <cstring>
+
 namespace tbrender {
 
 struct PixelSurface {
@@ -20,5 +22,31 @@ struct PixelSurface {
                 image.bytesPerLine() / qsizetype(sizeof(QRgb))};
     }
 };
+
+// Copies `count` pixels. Cells and the runs of item pictures are a few pixels wide at most
+// zoom levels, where a call to the library's memcpy per line costs more than the copy
+// itself: short lines go in fixed-size pieces that the compiler turns into plain moves.
+inline void copyPixels(QRgb* to, const QRgb* from, int count) {
+    if (count >= 32) {
+        std::memcpy(to, from, std::size_t(count) * sizeof(QRgb));
+        return;
+    }
+    int i = 0;
+    for (; i + 4 <= count; i += 4)
+        std::memcpy(to + i, from + i, 4 * sizeof(QRgb));
+    switch (count - i) {
+    case 3:
+        to[i + 2] = from[i + 2];
+        [[fallthrough]];
+    case 2:
+        to[i + 1] = from[i + 1];
+        [[fallthrough]];
+    case 1:
+        to[i] = from[i];
+        break;
+    default:
+        break;
+    }
+}
 
 } // namespace tbrender
