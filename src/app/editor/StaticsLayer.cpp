@@ -113,11 +113,26 @@ void StaticsLayer::loadForMap() {
     };
     job.succeeded = [this, found, facet] {
         if (!*found) {
+            // Items placed on the map make a new pair beside it at Save, as tbmap does.
+            if (!m_document.statics()) {
+                const std::filesystem::path dir = m_mapFile.parent_path();
+                const std::string digit = std::to_string(facet);
+                const tb::StaticsFilePaths files{dir / ("staidx" + digit + ".mul"),
+                                                 dir / ("statics" + digit + ".mul")};
+                m_document.setStatics(
+                    std::make_unique<tb::StaticsMap>(tb::StaticsMap::empty(
+                        m_map->variant()->widthBlocks(), m_map->variant()->heightBlocks())),
+                    files);
+                // Stamped as absent: another program making the pair meanwhile is a change.
+                m_stamps = {tb::FileStamp::take(files.index), tb::FileStamp::take(files.data)};
+            }
             m_prompts.showMessage(m_window,
                                   QString("No staidx%1.mul and statics%1.mul beside %2 or in %3: "
-                                          "the map is shown without statics.")
+                                          "the map is shown without statics. Items placed on it "
+                                          "are saved as a new pair beside the map.")
                                       .arg(facet)
                                       .arg(uiText(m_mapFile), uiText(m_gameDir)));
+            emit changed();
             return;
         }
         // Statics the document has already are being edited; they are not read over.
@@ -140,8 +155,12 @@ void StaticsLayer::loadForMap() {
 }
 
 std::optional<tb::StaticsFilePaths> StaticsLayer::pairOfMap() const {
-    if (m_document.statics() && !m_document.staticsFiles().index.empty())
-        return m_document.staticsFiles();
+    // The document's pair may not be made yet (a map that had none).
+    const tb::StaticsFilePaths& files = m_document.staticsFiles();
+    std::error_code error;
+    if (m_document.statics() && !files.index.empty() &&
+        std::filesystem::exists(files.index, error) && std::filesystem::exists(files.data, error))
+        return files;
     return tb::findStaticsFiles(m_mapFile, m_gameDir, facetOf(m_mapFile));
 }
 

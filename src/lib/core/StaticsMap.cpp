@@ -166,7 +166,12 @@ void StaticsMap::setRecords(std::size_t b, const std::vector<StaticRecord>& reco
     std::vector<unsigned char> bytes(records.size() * kStaticRecordSize);
     for (std::size_t i = 0; i < records.size(); ++i)
         writeStaticRecord(bytes.data() + i * kStaticRecordSize, records[i]);
-    m_changed[b] = std::move(bytes);
+    // Records put back as they are in the files (an undo) leave the block unchanged, so
+    // the next save does not write them again.
+    if (std::ranges::equal(bytes, savedRecords(b)))
+        m_changed.erase(b);
+    else
+        m_changed[b] = std::move(bytes);
     m_columns[b / std::size_t(m_heightBlocks)].reset();
 }
 
@@ -187,6 +192,10 @@ std::span<const unsigned char> StaticsMap::blockRecords(std::size_t b) const {
         if (const auto it = m_changed.find(b); it != m_changed.end())
             return it->second;
     }
+    return savedRecords(b);
+}
+
+std::span<const unsigned char> StaticsMap::savedRecords(std::size_t b) const {
     if (b >= m_index.size() / kStaticIndexEntrySize)
         return {};
     const unsigned char* entry = m_index.data() + b * kStaticIndexEntrySize;

@@ -167,6 +167,8 @@ private:
     const Column& buildColumn(int bx) const;
     // The records of block `b`, or none when it has no statics or its entry is damaged.
     std::span<const unsigned char> blockRecords(std::size_t b) const;
+    // The same as the files hold them, leaving edits aside.
+    std::span<const unsigned char> savedRecords(std::size_t b) const;
     // The index entries that belong to a block of the map.
     std::size_t usedEntries() const;
 

@@ -135,6 +135,41 @@ private slots:
         QCOMPARE(doc.statics()->dataSize(), std::uint64_t(14));
         QVERIFY(!form.isWindowModified());
     }
+
+    // A map without statics takes items all the same: Save makes the pair beside it, and
+    // Compact statics, with no pair yet, says so instead of failing on missing files.
+    void aMapWithoutStaticsGetsANewPair() {
+        tbtest::MainWindowFixture f;
+        const std::filesystem::path index = f.mapPath.parent_path() / "staidx2.mul";
+        const std::filesystem::path data = f.mapPath.parent_path() / "statics2.mul";
+        tbapp::MapEditorWindow& form = f.openLoaded();
+        tbtest::ui<QAction>(form, "ShowStatics1")->trigger();
+        tbtest::waitForJobs();
+        QCOMPARE(f.messages.size(), 1);
+        QVERIFY2(f.messages[0].contains("saved as a new pair"), qPrintable(f.messages[0]));
+        tb::MapDocument& doc = form.document();
+        QVERIFY(doc.statics());
+        tbtest::ui<QAction>(form, "CompactStatics1")->trigger();
+        tbtest::waitForJobs();
+        QCOMPARE(f.messages.size(), 2);
+        QVERIFY2(f.messages[1].contains("no statics to compact"), qPrintable(f.messages[1]));
+
+        {
+            tb::MapDocument::Edit edit(doc);
+            edit.addItem({20, 9, 0x0CCA, 4, 0});
+        }
+        tbtest::ui<QPushButton>(form, "btnSave")->click();
+        tbtest::waitForJobs();
+        QCOMPARE(f.messages.size(), 2);
+        QVERIFY(!form.isWindowModified());
+        QCOMPARE(tb::readStaticRecords(tbtest::readBytes(data)),
+                 (std::vector<tb::StaticRecord>{{0x0CCA, 4, 1, 4, 0}}));
+        f.load();
+        tbtest::waitForJobs();
+        QCOMPARE(f.messages.size(), 2); // the new pair is found, nothing to say
+        QCOMPARE(doc.statics()->count(20, 9), 1u);
+        QVERIFY(std::filesystem::exists(index));
+    }
 };
 
 QTEST_MAIN(ItemEditsTest)

@@ -62,6 +62,11 @@ TEST(StaticsSave, EditsRoundTripAndUntouchedBytesStayAsTheyWere) {
     statics.setRecords(0, block0);
     statics.setRecords(5, {{0x1111, 3, 4, 10, 7}});
     EXPECT_EQ(statics.cell(1, 2)->topmostZ, 25); // the view sees the edit at once
+    // A block put back as the files hold it (an undo) is no change to save.
+    const std::vector<StaticRecord> block2 = statics.records(2);
+    statics.setRecords(2, {});
+    statics.setRecords(2, block2);
+    EXPECT_EQ(statics.changedBlocks().count(2), 0u);
 
     const tb::StaticsSaveReport report = tb::saveStatics(statics, folder.files);
     EXPECT_EQ(report.dataBytesWritten, 4u * 7);
