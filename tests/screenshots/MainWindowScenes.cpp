@@ -1,5 +1,5 @@
 // The pictures of the main window: the world zoomed out, a coast being painted, the palette,
-// the items on the map with the item browser.
+// the items on the map with the item browser and the items panel.
 
 #include "Scenes.h"
 
@@ -19,10 +19,12 @@
 #include "shell/LittleEndian.h"
 
 #include <QCheckBox>
+#include <QDockWidget>
 #include <QGroupBox>
 #include <QRegularExpression>
 #include <QSpinBox>
 #include <QTableView>
+#include <QTableWidget>
 
 namespace shots {
 namespace {
@@ -249,11 +251,23 @@ void takeItemBrowserPicture(ScreenshotSession& session, const QDir& out) {
     area.left = std::max(0, yard.x() - area.columns / 3);
     area.top = std::max(0, yard.y() - area.rows / 3);
     showArea(window, area);
+
+    // The items panel under the browser, on the wall's cell picked with Select.
+    triggerAction(window, "ItemsPanel1");
+    auto& panel = control<QWidget>(window, "ItemsPanel");
+    window.splitDockWidget(&browser, qobject_cast<QDockWidget*>(&panel), Qt::Vertical);
+    clickButton(window, "btnSelectItems");
+    dragThroughCells(mapGrid(window), {yard});
+    settle();
     session.requireNoMessages("the item browser");
     requireContent(pictureOf(list), 64, "the item browser's list");
+    if (control<QTableWidget>(panel, "ItemsTable").rowCount() == 0)
+        throw ScreenshotError("the items panel did not list the wall's cell");
     savePicture(pictureOf(window), out, "items.png");
 
     // The other pictures' state again.
+    clickButton(window, "btnDefault");
+    triggerAction(window, "ItemsPanel1");
     triggerAction(window, "ItemBrowser1");
     triggerAction(window, "ShowStatics1");
     window.resize(kMainWindowWidth, kMainWindowHeight);

@@ -20,6 +20,7 @@
 
 #include "app/core/OverviewWindow.h"
 #include "app/items/ItemBrowserDock.h"
+#include "app/items/ItemNumber.h"
 #include "app/items/ItemTools.h"
 #include "app/items/ItemsPanelDock.h"
 #include "app/shell/Prompts.h"
@@ -30,6 +31,7 @@
 #include "editor/StatusText.h"
 #include "shell/FileIdentity.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QDir>
 #include <QHBoxLayout>
@@ -483,6 +485,28 @@ void MapEditorWindow::connectItemTools() {
     connect(m_mapView, &MapView::pasteKeyPressed, this, [this, selecting] {
         if (selecting())
             m_itemTools->paste();
+    });
+    connect(m_mapView, &MapView::strokeEnded, m_itemTools, &ItemTools::pressEnded);
+    connect(m_mapView, &MapView::escapeKeyPressed, m_itemTools, &ItemTools::cancelMove);
+    connect(m_itemTools, &ItemTools::itemsLeft, this, [this](int count) {
+        m_statusBar->showMessage(QString("Items left where they were (off the map): %1").arg(count),
+                                 5000);
+    });
+    // H, a plain letter like the tool keys, while the map has the focus.
+    auto* setHue = new QAction("Set hue...", m_mapView);
+    setHue->setObjectName("SetItemHue");
+    setHue->setShortcut(QKeySequence(Qt::Key_H));
+    setHue->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    setHue->setToolTip("Set the hue of the selected items (key H)");
+    m_mapView->addAction(setHue);
+    connect(setHue, &QAction::triggered, this, [this, selecting] {
+        if (!selecting() || m_itemTools->selection().isEmpty())
+            return;
+        const std::optional<QString> answer =
+            m_prompts.inputText(this, "Set hue", "Hue of the selected items ($ for hex)", "0");
+        const std::optional<long> hue = answer ? parseItemNumber(*answer) : std::nullopt;
+        if (hue && *hue >= 0 && *hue <= 0xFFFF)
+            m_itemTools->setSelectionHue(std::uint16_t(*hue));
     });
 }
 

@@ -256,13 +256,16 @@ void MapView::showBookmarks() {
     m_grid->invalidateGrid();
 }
 
-// Delete, + and - (= and _ are the same keys unshifted and shifted on many layouts), Ctrl+C
+// Delete, Escape, + and - (= and _ are the same keys unshifted and shifted on many layouts), Ctrl+C
 // and Ctrl+V: the item tools' keys. True when the key was one of them.
 bool MapView::itemKey(QKeyEvent* event, bool ctrl) {
     const int step = event->modifiers() & Qt::ShiftModifier ? 5 : 1;
     switch (event->key()) {
     case Qt::Key_Delete:
         emit deleteKeyPressed();
+        return true;
+    case Qt::Key_Escape:
+        emit escapeKeyPressed();
         return true;
     case Qt::Key_Plus:
     case Qt::Key_Equal:

@@ -81,8 +81,9 @@ signals:
     void undoKeyPressed();
     void redoKeyPressed();
     void insertKeyPressed();
-    // The item keys: Delete, + and - (by 5 with Shift), Ctrl+C and Ctrl+V.
+    // The item keys: Delete, Escape, + and - (by 5 with Shift), Ctrl+C and Ctrl+V.
     void deleteKeyPressed();
+    void escapeKeyPressed();
     void raiseKeyPressed(int by);
     void copyKeyPressed();
     void pasteKeyPressed();

@@ -90,8 +90,9 @@ ToolBarPanel::ToolBarPanel(tb::EditorState& state, const QString& applicationDir
                 "Place item: a click puts the item chosen in the item browser on the cell");
     m_selectItemsButton =
         addTool("btnSelectItems", selectItemsIcon(), "Select items",
-                "Select items: click a cell or drag a rectangle; Delete removes, + and - raise and "
-                "lower (Shift: by 5), Ctrl+C and Ctrl+V copy and paste");
+                "Select items: click a cell or drag a rectangle, drag the selection to move it "
+                "(Escape cancels); Delete removes, + and - raise and lower (Shift: by 5), H sets "
+                "the hue, Ctrl+C and Ctrl+V copy and paste");
     m_paintButton->setChecked(true);
     connect(tools, &QButtonGroup::buttonToggled, this, [this](QAbstractButton*, bool down) {
         if (down)

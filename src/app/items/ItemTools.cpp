@@ -52,13 +52,87 @@ void ItemTools::cellSelected(int x, int y) {
         }
         return;
     }
-    if (m_tool != ItemTool::Select)
+    if (m_tool != ItemTool::Select || m_moveCancelled)
         return;
+    if (!m_anchor && !m_move && m_selection.contains(x, y))
+        m_move = Move{m_selection, QPoint(x, y), QPoint(x, y)};
+    if (m_move) {
+        // The outline follows the pointer; the items move on release.
+        m_move->now = QPoint(x, y);
+        const int dx = x - m_move->pressed.x();
+        const int dy = y - m_move->pressed.y();
+        m_selection = {m_move->from.left + dx, m_move->from.top + dy, m_move->from.right + dx,
+                       m_move->from.bottom + dy};
+        emit selectionChanged();
+        return;
+    }
     if (!m_anchor)
         m_anchor = QPoint(x, y);
     m_selection = {std::min(m_anchor->x(), x), std::min(m_anchor->y(), y),
                    std::max(m_anchor->x(), x), std::max(m_anchor->y(), y)};
     emit selectionChanged();
+}
+
+void ItemTools::pressEnded() {
+    if (!m_move)
+        return;
+    const Move move = *std::exchange(m_move, std::nullopt);
+    const int dx = move.now.x() - move.pressed.x();
+    const int dy = move.now.y() - move.pressed.y();
+    if (dx == 0 && dy == 0) {
+        // A click in the selection selects that cell alone, as outside it.
+        m_selection = {move.pressed.x(), move.pressed.y(), move.pressed.x(), move.pressed.y()};
+        emit selectionChanged();
+        return;
+    }
+    m_selection = move.from;
+    moveSelection(dx, dy);
+}
+
+void ItemTools::cancelMove() {
+    if (!m_move)
+        return;
+    m_selection = m_move->from;
+    m_move.reset();
+    m_moveCancelled = true; // the rest of the drag selects nothing
+    emit selectionChanged();
+}
+
+// All items leave their cells before any arrives, so a move onto cells of the selection
+// itself takes each item once. A cell whose target is off the map keeps its items.
+void ItemTools::moveSelection(int dx, int dy) {
+    int left = 0;
+    bool done = false;
+    edit([&](tb::MapDocument::Edit& e) {
+        std::vector<tb::PlacedItem> moved;
+        for (int y = m_selection.top; y <= m_selection.bottom; ++y)
+            for (int x = m_selection.left; x <= m_selection.right; ++x) {
+                const std::vector<tb::CellItem> items = e.items(x, y);
+                if (items.empty())
+                    continue;
+                if (!e.contains(x + dx, y + dy)) {
+                    left += int(items.size());
+                    continue;
+                }
+                for (const tb::CellItem& item : items) {
+                    const tb::StaticRecord& r = item.record;
+                    moved.push_back({x + dx, y + dy, r.id, r.z, r.hue});
+                }
+                e.removeItems(x, y);
+            }
+        for (const tb::PlacedItem& item : moved)
+            e.addItem(item);
+        done = true;
+    });
+    if (!done)
+        return;
+    const tb::MapImage& image = m_document.image();
+    m_selection = {std::max(m_selection.left + dx, 0), std::max(m_selection.top + dy, 0),
+                   std::min(m_selection.right + dx, image.width() - 1),
+                   std::min(m_selection.bottom + dy, image.height() - 1)};
+    emit selectionChanged();
+    if (left > 0)
+        emit itemsLeft(left);
 }
 
 void ItemTools::placeItem(int x, int y) {
@@ -105,6 +179,22 @@ void ItemTools::raiseSelection(int by) {
                     const std::int8_t z = clampZ(r.z + by);
                     if (z != r.z)
                         e.changeItem(x, y, i, {x, y, r.id, z, r.hue});
+                }
+            }
+    });
+}
+
+void ItemTools::setSelectionHue(std::uint16_t hue) {
+    if (m_selection.isEmpty())
+        return;
+    edit([&](tb::MapDocument::Edit& e) {
+        for (int y = m_selection.top; y <= m_selection.bottom; ++y)
+            for (int x = m_selection.left; x <= m_selection.right; ++x) {
+                const std::vector<tb::CellItem> items = e.items(x, y);
+                for (std::size_t i = 0; i < items.size(); ++i) {
+                    const tb::StaticRecord& r = items[i].record;
+                    if (r.hue != hue)
+                        e.changeItem(x, y, i, {x, y, r.id, r.z, hue});
                 }
             }
     });

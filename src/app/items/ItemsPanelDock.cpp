@@ -1,6 +1,7 @@
 #include "app/items/ItemsPanelDock.h"
 
 #include "app/items/ItemBrowserDock.h"
+#include "app/items/ItemNumber.h"
 
 #include "core/StaticItems.h"
 #include "core/TileData.h"
@@ -24,20 +25,6 @@ namespace {
 
 QString hexId(std::uint16_t id) {
     return "$" + QString::number(id, 16).toUpper().rightJustified(4, '0');
-}
-
-// "$1A2B", "0x1a2b" or decimal, as the browser's filter reads ids.
-std::optional<long> parseNumber(QString text) {
-    text = text.trimmed();
-    bool ok = false;
-    long value = 0;
-    if (text.startsWith('$'))
-        value = text.mid(1).toLong(&ok, 16);
-    else if (text.startsWith("0x", Qt::CaseInsensitive))
-        value = text.mid(2).toLong(&ok, 16);
-    else
-        value = text.toLong(&ok, 10);
-    return ok ? std::optional<long>(value) : std::nullopt;
 }
 
 } // namespace
@@ -170,7 +157,7 @@ void ItemsPanelDock::cellEdited(QTableWidgetItem* cell) {
         return;
     const tb::StaticRecord& r = items[std::size_t(row)].record;
     tb::PlacedItem to{m_x, m_y, r.id, r.z, r.hue};
-    const std::optional<long> value = parseNumber(cell->text());
+    const std::optional<long> value = parseItemNumber(cell->text());
     bool fits = value.has_value();
     if (fits && cell->column() == IdColumn) {
         fits = *value >= 0 && *value <= 0xFFFF;

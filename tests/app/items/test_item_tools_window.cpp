@@ -1,6 +1,6 @@
 // The items panel and the item tools in the main window, on the demo tiledata and a pair of
-// statics: edits in the panel, Place item, Select with Delete and raise, copy and paste,
-// each one undo step.
+// statics: edits in the panel, Place item, Select with Delete, raise, drag-move and hue, copy
+// and paste, each one undo step.
 #include "editor/MainWindowFixture.h"
 
 #include "StaticsFixtures.h"
@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QSpinBox>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTableWidget>
 #include <QToolButton>
@@ -167,6 +168,60 @@ private slots:
         QVERIFY(form.itemTools().selection().isEmpty());
         f.key(Qt::Key_Delete);
         QCOMPARE(f.statics().records(0).size(), std::size_t(2));
+    }
+
+    // A drag from inside the selection moves its items across a block edge; Escape drops a
+    // move; what would leave the map stays; H sets the hue.
+    void selectMovesAndHuesTheSelection() {
+        ItemsWindow f;
+        tbapp::MapEditorWindow& form = f.start();
+        auto& tools = form.itemTools();
+        f.tool("btnSelectItems");
+        f.drag({2, 1}, {6, 6});
+        f.drag({3, 2}, {4, 9}); // one right, seven down: into block 1
+        QVERIFY(f.statics().records(0).empty());
+        QCOMPARE(f.statics().records(1), (Records{{0x0CCA, 4, 1, 4}, {0x0519, 6, 4, 100}}));
+        QCOMPARE(tools.selection(), (tb::CellRect{3, 8, 7, 13}));
+        f.undo();
+        QCOMPARE(f.statics().records(0), (Records{{0x0CCA, 3, 2, 4}, {0x0519, 5, 5, 100}}));
+        QVERIFY(f.statics().records(1).empty());
+        tbtest::ui<QAction>(form, "TlRedo")->trigger();
+        QCOMPARE(f.statics().records(1).size(), std::size_t(2));
+        f.undo();
+
+        // Escape while dragging: the outline goes back, the rest of the drag does nothing.
+        f.drag({2, 1}, {6, 6});
+        f.sendMouse(QEvent::MouseButtonPress, f.grid().cellRect(5, 5).center(), Qt::LeftButton);
+        f.sendMouse(QEvent::MouseMove, f.grid().cellRect(8, 8).center(), Qt::LeftButton);
+        QCOMPARE(tools.selection(), (tb::CellRect{5, 4, 9, 9})); // the preview
+        f.key(Qt::Key_Escape);
+        f.sendMouse(QEvent::MouseMove, f.grid().cellRect(9, 9).center(), Qt::LeftButton);
+        f.sendMouse(QEvent::MouseButtonRelease, f.grid().cellRect(9, 9).center(), Qt::NoButton);
+        QCOMPARE(tools.selection(), (tb::CellRect{2, 1, 6, 6}));
+        QCOMPARE(f.statics().records(0), (Records{{0x0CCA, 3, 2, 4}, {0x0519, 5, 5, 100}}));
+
+        // Four left: the tree's column would be -1, so it stays; the pavers go.
+        f.drag({5, 5}, {1, 5});
+        QCOMPARE(f.statics().records(0), (Records{{0x0CCA, 3, 2, 4}, {0x0519, 1, 5, 100}}));
+        QCOMPARE(form.statusBar()->currentMessage(),
+                 QString("Items left where they were (off the map): 1"));
+        f.undo();
+
+        // A click in the selection without a drag selects that cell alone.
+        f.drag({2, 1}, {6, 6});
+        f.clickCell(3, 2);
+        QCOMPARE(tools.selection(), (tb::CellRect{3, 2, 3, 2}));
+        f.drag({2, 1}, {6, 6});
+        f.questions.inputAnswers = {"$21", "x"};
+        f.key(Qt::Key_H);
+        QCOMPARE(f.questions.inputs.size(), 1);
+        QCOMPARE(f.statics().records(0),
+                 (Records{{0x0CCA, 3, 2, 4, 0x21}, {0x0519, 5, 5, 100, 0x21}}));
+        f.key(Qt::Key_H); // no number: nothing changes
+        QCOMPARE(f.statics().records(0)[1].hue, std::uint16_t(0x21));
+        f.undo();
+        QCOMPARE(f.statics().records(0), (Records{{0x0CCA, 3, 2, 4}, {0x0519, 5, 5, 100}}));
+        QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join(" / ")));
     }
 
     void copyAndPasteWithinAMapAndIntoTheNextLoaded() {
