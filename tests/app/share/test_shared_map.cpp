@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -188,6 +189,39 @@ private slots:
         QCOMPARE(a.shared->builders().size(), std::size_t(1));
         QCOMPARE(ui<QListWidget>(formA, "SharedBuilderList")->count(), 1);
         QVERIFY(a.messages.isEmpty() && b.messages.isEmpty());
+    }
+
+    // Over TCP the server wants a password that the URI does not give: the window asks for
+    // it, opens, and keeps it nowhere.
+    void passwordIsAskedForAndNotKept() {
+        makeWorld();
+        const std::filesystem::path dir = std::getenv("TB_SHARE_SERVER");
+        std::string tcpUri;
+        std::string password;
+        std::getline(std::ifstream(dir / "tcp-uri"), tcpUri);
+        std::getline(std::ifstream(dir / "password"), password);
+        for (std::string* line : {&tcpUri, &password})
+            while (!line->empty() && (line->back() == '\r' || line->back() == '\n'))
+                line->pop_back();
+        const QString uri = QString::fromStdString(withDatabase(tcpUri, kDatabase));
+        SharedWindow a;
+        a.start();
+        QStringList asked;
+        a.questions.onDialog = [&](QDialog& dialog) {
+            asked << dialog.objectName();
+            auto* input = qobject_cast<QInputDialog*>(&dialog);
+            if (!input || input->textEchoMode() != QLineEdit::Password)
+                return int(QDialog::Rejected);
+            input->setTextValue(QString::fromStdString(password));
+            return int(QDialog::Accepted);
+        };
+        a.shared->open(uri, kFacet);
+        QTRY_VERIFY_WITH_TIMEOUT(a.shared->isOpen(), 20000);
+        QVERIFY2(a.messages.isEmpty(), qPrintable(a.messages.join('\n')));
+        QCOMPARE(asked, QStringList{"SharedMapPassword"});
+        a.settings->sync();
+        for (const QString& key : a.settings->allKeys())
+            QVERIFY(!a.settings->value(key).toString().contains(QString::fromStdString(password)));
     }
 
     void recentUrisKeepNoPassword() {
