@@ -8,6 +8,7 @@
 #include "app/share/SharedMapDialog.h"
 #include "core/MapVariant.h"
 #include "share/FacetImport.h"
+#include "share/ShareAccess.h"
 #include "share/ShareConnection.h"
 #include "share/ShareSchema.h"
 
@@ -222,6 +223,32 @@ private slots:
         a.settings->sync();
         for (const QString& key : a.settings->allKeys())
             QVERIFY(!a.settings->value(key).toString().contains(QString::fromStdString(password)));
+    }
+
+    // A role that may only read: its stroke is taken back, and the message says where it may
+    // write.
+    void refusedStrokeIsTakenBack() {
+        const std::string uri = makeWorld();
+        {
+            tb::ShareConnection world = tb::ShareConnection::open(uri);
+            world.execute("DO $$ BEGIN IF NOT EXISTS (SELECT FROM pg_roles WHERE rolname = "
+                          "'tbt_reader') THEN CREATE ROLE tbt_reader LOGIN; END IF; END $$");
+            tb::ShareAccess::grant(world, {"tbt_reader", tb::AccessLevel::Read, kFacet, {}});
+        }
+        SharedWindow a;
+        tbapp::MapEditorWindow& form = a.start();
+        a.shared->open(QString::fromStdString(uri + " user='tbt_reader'"), kFacet);
+        TB_WAIT_FOR_JOBS();
+        QVERIFY2(a.shared->isOpen(), qPrintable(a.messages.join('\n')));
+        {
+            tb::MapDocument::Edit edit(form.document());
+            edit.recordUndo(12, 12);
+            edit.write(12, 12, {8, 1});
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(a.messages.size(), qsizetype(1), 10000);
+        QVERIFY2(a.messages[0].contains("nowhere: the role may only read facet 4"),
+                 qPrintable(a.messages[0]));
+        QCOMPARE(form.document().cell(12, 12), (tb::MapCell{3, 12}));
     }
 
     void recentUrisKeepNoPassword() {
