@@ -16,7 +16,9 @@
 
 #include <QAction>
 #include <QDockWidget>
+#include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QSettings>
 #include <QSocketNotifier>
@@ -105,10 +107,23 @@ void SharedMapCommands::chooseAndOpen() {
 }
 
 void SharedMapCommands::open(const QString& uri, int facet) {
+    openWith(uri, facet, std::nullopt);
+}
+
+void SharedMapCommands::openWith(const QString& uri, int facet,
+                                 std::optional<std::string> password) {
     tb::ShareOptions options;
     options.uri = uri.toStdString();
     options.facet = facet;
     options.journalBase = journalBase(m_window.settings());
+    // The job cannot show a dialog: without a typed password it notes whose was wanted and
+    // fails; the window asks on its own thread and starts the open again.
+    auto wantedFor = std::make_shared<std::optional<std::string>>();
+    options.prompt = [password, wantedFor](const std::string& user) {
+        if (!password)
+            *wantedFor = user;
+        return password;
+    };
     auto result = std::make_shared<std::unique_ptr<tb::OpenedShare>>();
     Job job;
     job.caption = QString("Opening shared facet %1").arg(facet);
@@ -120,13 +135,33 @@ void SharedMapCommands::open(const QString& uri, int facet) {
         m_uri = uri;
         opened(std::move(*result));
     };
-    job.failed = [this](const std::exception& error) {
+    job.failed = [this, wantedFor, uri, facet](const std::exception& error) {
+        if (*wantedFor) {
+            const QString user = QString::fromStdString(**wantedFor);
+            // After this job has ended, so that the runner takes the next one.
+            QTimer::singleShot(0, this, [this, user, uri, facet] {
+                if (std::optional<std::string> typed = askPassword(user))
+                    openWith(uri, facet, std::move(typed));
+            });
+            return;
+        }
         if (!dynamic_cast<const tb::OperationStopped*>(&error))
             m_window.prompts().showError(&m_window, QString::fromStdString(error.what()));
     };
     if (!m_window.documentJobs().start(std::move(job)))
         m_window.prompts().showError(&m_window,
                                      JobRunner::refusal(m_window.documentJobs().caption()));
+}
+
+std::optional<std::string> SharedMapCommands::askPassword(const QString& user) {
+    QInputDialog dialog(&m_window);
+    dialog.setObjectName("SharedMapPassword");
+    dialog.setWindowTitle("Open shared map");
+    dialog.setLabelText(QString("Password for %1:").arg(user));
+    dialog.setTextEchoMode(QLineEdit::Password);
+    if (m_window.prompts().execDialog(dialog) != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.textValue().toStdString();
 }
 
 void SharedMapCommands::opened(std::unique_ptr<tb::OpenedShare> share) {

@@ -17,6 +17,8 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 class QDockWidget;
@@ -61,6 +63,11 @@ public:
 
 private:
     void chooseAndOpen();
+    // The open as a background job; `password` is the one the builder typed after the server
+    // asked for it, kept in memory only.
+    void openWith(const QString& uri, int facet, std::optional<std::string> password);
+    // The builder's password for role `user`, asked on the UI thread; nullopt on Cancel.
+    std::optional<std::string> askPassword(const QString& user);
     void opened(std::unique_ptr<tb::OpenedShare> share);
     void close();
     void report(const tb::SubmitReport& report);

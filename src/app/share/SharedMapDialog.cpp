@@ -48,7 +48,8 @@ int SharedMapDialog::facet() const {
     return m_facetSpin->value();
 }
 
-void SharedMapDialog::remember(QSettings& settings, const QString& uri, int facet) {
+void SharedMapDialog::remember(QSettings& settings, const QString& typed, int facet) {
+    const QString uri = withoutPassword(typed);
     QStringList recent = settings.value(kRecentKey).toStringList();
     recent.removeAll(uri);
     recent.prepend(uri);
@@ -56,6 +57,37 @@ void SharedMapDialog::remember(QSettings& settings, const QString& uri, int face
         recent.removeLast();
     settings.setValue(kRecentKey, recent);
     settings.setValue(kFacetKey, facet);
+}
+
+QString SharedMapDialog::withoutPassword(const QString& uri) {
+    const qsizetype scheme = uri.indexOf("://");
+    if (scheme < 0)
+        return uri; // keyword form: libpq reads no password from what we store
+    QString out = uri;
+    // The authority ends at the first '/', '?' or '#'; a user's password sits between the
+    // first ':' and the last '@' in it (a host list may hold more ':' after the '@').
+    const qsizetype start = scheme + 3;
+    qsizetype end = start;
+    while (end < out.size() && out[end] != '/' && out[end] != '?' && out[end] != '#')
+        ++end;
+    const qsizetype at = out.lastIndexOf('@', end - 1);
+    if (at >= start) {
+        const qsizetype colon = out.indexOf(':', start);
+        if (colon >= 0 && colon < at)
+            out.remove(colon, at - colon);
+    }
+    const qsizetype query = out.indexOf('?');
+    if (query < 0)
+        return out;
+    QStringList kept;
+    for (const QString& pair : out.mid(query + 1).split('&', Qt::SkipEmptyParts)) {
+        if (!pair.startsWith("password=", Qt::CaseInsensitive))
+            kept.append(pair);
+    }
+    out.truncate(query);
+    if (!kept.isEmpty())
+        out += '?' + kept.join('&');
+    return out;
 }
 
 } // namespace tbapp

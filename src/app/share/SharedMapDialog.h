@@ -18,7 +18,10 @@ public:
     QString uri() const;
     int facet() const;
     // Puts the URI and facet at the top of the recent ones (after a successful open).
+    // The password is left out, so that settings never hold one.
     static void remember(QSettings& settings, const QString& uri, int facet);
+    // `uri` without a password, whether given as user:password@ or as ?password=.
+    static QString withoutPassword(const QString& uri);
 
 private:
     QComboBox* m_uriBox = nullptr;
