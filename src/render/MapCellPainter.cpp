@@ -67,31 +67,16 @@ bool copyAdjacentCellLines(QRgb* to, const QRgb* const* pictures, int first, int
                            int pictureRow) {
     if (!kWidePieces)
         return false;
-    switch ((width + 7) / 8) {
-    case 1:
-        copyAdjacentCellLines<1>(to, pictures, first, last, width, pictureRow);
-        return true;
-    case 2:
-        copyAdjacentCellLines<2>(to, pictures, first, last, width, pictureRow);
-        return true;
-    case 3:
-        copyAdjacentCellLines<3>(to, pictures, first, last, width, pictureRow);
-        return true;
-    case 4:
-        copyAdjacentCellLines<4>(to, pictures, first, last, width, pictureRow);
-        return true;
-    case 5:
-        copyAdjacentCellLines<5>(to, pictures, first, last, width, pictureRow);
-        return true;
-    case 6:
-        copyAdjacentCellLines<6>(to, pictures, first, last, width, pictureRow);
-        return true;
-    case 7:
-        copyAdjacentCellLines<7>(to, pictures, first, last, width, pictureRow);
-        return true;
-    default:
+    using Copy = void (*)(QRgb*, const QRgb* const*, int, int, int, int);
+    static constexpr Copy kByPieces[] = {copyAdjacentCellLines<1>, copyAdjacentCellLines<2>,
+                                         copyAdjacentCellLines<3>, copyAdjacentCellLines<4>,
+                                         copyAdjacentCellLines<5>, copyAdjacentCellLines<6>,
+                                         copyAdjacentCellLines<7>};
+    const int pieces = (width + 7) / 8;
+    if (pieces > int(std::size(kByPieces)))
         return false;
-    }
+    kByPieces[pieces - 1](to, pictures, first, last, width, pictureRow);
+    return true;
 }
 #else
 bool copyAdjacentCellLines(QRgb*, const QRgb* const*, int, int, int, int) {

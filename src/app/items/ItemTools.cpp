@@ -167,7 +167,8 @@ void ItemTools::deleteSelection() {
     });
 }
 
-void ItemTools::raiseSelection(int by) {
+// Every item of the selection through `change`; an item it leaves as it was is not edited.
+template <typename Change> void ItemTools::changeSelectedItems(Change change) {
     if (m_selection.isEmpty())
         return;
     edit([&](tb::MapDocument::Edit& e) {
@@ -176,27 +177,25 @@ void ItemTools::raiseSelection(int by) {
                 const std::vector<tb::CellItem> items = e.items(x, y);
                 for (std::size_t i = 0; i < items.size(); ++i) {
                     const tb::StaticRecord& r = items[i].record;
-                    const std::int8_t z = clampZ(r.z + by);
-                    if (z != r.z)
-                        e.changeItem(x, y, i, {x, y, r.id, z, r.hue});
+                    const tb::StaticRecord changed = change(r);
+                    if (changed.z != r.z || changed.hue != r.hue)
+                        e.changeItem(x, y, i, {x, y, r.id, changed.z, changed.hue});
                 }
             }
     });
 }
 
+void ItemTools::raiseSelection(int by) {
+    changeSelectedItems([by](tb::StaticRecord r) {
+        r.z = clampZ(r.z + by);
+        return r;
+    });
+}
+
 void ItemTools::setSelectionHue(std::uint16_t hue) {
-    if (m_selection.isEmpty())
-        return;
-    edit([&](tb::MapDocument::Edit& e) {
-        for (int y = m_selection.top; y <= m_selection.bottom; ++y)
-            for (int x = m_selection.left; x <= m_selection.right; ++x) {
-                const std::vector<tb::CellItem> items = e.items(x, y);
-                for (std::size_t i = 0; i < items.size(); ++i) {
-                    const tb::StaticRecord& r = items[i].record;
-                    if (r.hue != hue)
-                        e.changeItem(x, y, i, {x, y, r.id, r.z, hue});
-                }
-            }
+    changeSelectedItems([hue](tb::StaticRecord r) {
+        r.hue = hue;
+        return r;
     });
 }
 

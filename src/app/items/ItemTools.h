@@ -74,6 +74,7 @@ signals:
 private:
     bool hasStatics() const;
     template <typename Action> void edit(Action action);
+    template <typename Change> void changeSelectedItems(Change change);
     void placeItem(int x, int y);
     void moveSelection(int dx, int dy);
 
