@@ -411,10 +411,10 @@ void MapEditorWindow::mapLoadedOrNot() {
     refreshStatusBar();
 }
 
-void MapEditorWindow::adoptMap(tb::MapImage image) {
+void MapEditorWindow::adoptMap(tb::MapImage image, std::unique_ptr<tb::StaticsMap> statics) {
     const int width = image.width();
     const int height = image.height();
-    m_files->adoptMap(std::move(image));
+    m_files->adoptMap(std::move(image), std::move(statics));
     m_mapView->setDimensions(width, height);
     m_mapView->setMapSize(tb::MapSize{width, height});
 }

@@ -106,8 +106,9 @@ public:
     JobRunner& documentJobs() { return m_documentJobs; }
     Prompts& prompts() { return m_prompts; }
     QSettings& settings() { return m_settings; }
-    // A map from elsewhere (a shared facet) becomes the document, without a file.
-    void adoptMap(tb::MapImage image);
+    // A map from elsewhere (a shared facet) becomes the document, without a file, with its
+    // items when it comes with them.
+    void adoptMap(tb::MapImage image, std::unique_ptr<tb::StaticsMap> statics = nullptr);
     enum class UndoStep { Undo, Redo, UndoStroke, RedoStroke };
     // While set, Edit's undo and redo go to `handler` instead of the document's rows (a
     // shared map takes back the builder's own strokes); an empty one gives them back.

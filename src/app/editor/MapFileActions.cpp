@@ -252,9 +252,11 @@ bool MapFileActions::settleUnsavedChanges(std::function<void()> then, bool keepM
     return false;
 }
 
-void MapFileActions::adoptMap(tb::MapImage image) {
+void MapFileActions::adoptMap(tb::MapImage image, std::unique_ptr<tb::StaticsMap> statics) {
     releaseBeside(m_document.setStatics(nullptr, {}));
     releaseBeside(m_document.replace(std::move(image), {}));
+    if (statics)
+        m_document.setStatics(std::move(statics), {});
     m_mapStamp = {};
     m_mapLoaded = true;
     m_files.setSaveAvailable(false);

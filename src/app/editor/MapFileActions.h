@@ -64,8 +64,9 @@ public:
     // file is written. A running job is refused with its name.
     void saveLoaded(std::function<void()> then);
     // A map from elsewhere (a shared facet) becomes the document, without a file: Save has
-    // nothing to write to; the art stays as loaded.
-    void adoptMap(tb::MapImage image);
+    // nothing to write to; the art stays as loaded. Its items, when given, are the
+    // document's statics before anyone hears of the new map, so none are looked for on disk.
+    void adoptMap(tb::MapImage image, std::unique_ptr<tb::StaticsMap> statics);
 
 signals:
     // After every Load, also a failed one: the map and art may have changed.

@@ -42,6 +42,19 @@ std::filesystem::path journalBase(QSettings& settings) {
         .toStdString();
 }
 
+// What an undo or redo left as others made it, or nothing when it left nothing.
+QString leftNotice(const QString& step, const tb::StrokeApplication& counts) {
+    if (counts.itemsLeft == 0)
+        return counts.cellsLeft == 0 ? QString()
+                                     : QString("%1: %2 cells left, others changed them")
+                                           .arg(step)
+                                           .arg(counts.cellsLeft);
+    return QString("%1: %2 cells and %3 items left, others changed them")
+        .arg(step)
+        .arg(counts.cellsLeft)
+        .arg(counts.itemsLeft);
+}
+
 } // namespace
 
 SharedMapCommands::SharedMapCommands(MapEditorWindow& window)
@@ -167,9 +180,10 @@ std::optional<std::string> SharedMapCommands::askPassword(const QString& user) {
 void SharedMapCommands::opened(std::unique_ptr<tb::OpenedShare> share) {
     close();
     tb::MapImage map = share->copy.takeMap();
-    m_window.adoptMap(tb::MapImage(map));
-    m_copy = std::make_unique<tb::DocumentFacetCopy>(m_document, std::move(map),
-                                                     share->copy.takeStatics());
+    tb::StaticsMap statics = share->copy.takeStatics();
+    m_window.adoptMap(tb::MapImage(map), std::make_unique<tb::StaticsMap>(statics.copy()));
+    m_copy =
+        std::make_unique<tb::DocumentFacetCopy>(m_document, std::move(map), std::move(statics));
     m_share = std::move(share);
     m_presence =
         std::make_unique<tb::Presence>(m_share->session.connection(), m_share->session.facet());
@@ -263,13 +277,10 @@ void SharedMapCommands::undoRedo(MapEditorWindow::UndoStep step) {
     try {
         const tb::StrokeApplication applied = tb::applyStroke(stroke, *m_copy);
         const tb::SubmitReport outcome = m_share->session.submit(stroke, *m_copy);
-        const std::size_t left = outcome.merged ? outcome.applied.cellsLeft : applied.cellsLeft;
+        const tb::StrokeApplication& counts = outcome.merged ? outcome.applied : applied;
         if (outcome.outcome != tb::StrokeOutcome::Refused)
             to.push_back(stroke);
-        m_notice = left == 0 ? QString()
-                             : QString("%1: %2 cells left, others changed them")
-                                   .arg(undo ? "Undo" : "Redo")
-                                   .arg(left);
+        m_notice = leftNotice(undo ? "Undo" : "Redo", counts);
         report(outcome);
     } catch (const std::exception& error) {
         m_window.prompts().showError(&m_window, QString::fromStdString(error.what()));

@@ -126,6 +126,17 @@ StaticsMap::StaticsMap(std::vector<unsigned char> index, std::vector<unsigned ch
         *damage = found;
 }
 
+StaticsMap StaticsMap::copy() const {
+    StaticsMap out;
+    out.m_widthBlocks = m_widthBlocks;
+    out.m_heightBlocks = m_heightBlocks;
+    out.m_index = m_index;
+    out.m_data = m_data;
+    out.m_changed = m_changed;
+    out.m_columns.resize(m_columns.size()); // summaries are built again when drawn
+    return out;
+}
+
 StaticsMap StaticsMap::empty(int widthBlocks, int heightBlocks) {
     const std::size_t blocks =
         std::size_t(std::max(widthBlocks, 0)) * std::size_t(std::max(heightBlocks, 0));

@@ -94,6 +94,11 @@ public:
                int heightBlocks, StaticsDamage* damage = nullptr);
     // Statics of a map that has none yet: every block empty and editable.
     static StaticsMap empty(int widthBlocks, int heightBlocks);
+    StaticsMap(StaticsMap&&) = default;
+    StaticsMap& operator=(StaticsMap&&) = default;
+    // A second, independent copy (the editor's and the shared copy's of one facet); named,
+    // because a copy of a facet's statics is large.
+    StaticsMap copy() const;
 
     int widthBlocks() const { return m_widthBlocks; }
     int heightBlocks() const { return m_heightBlocks; }

@@ -155,6 +155,19 @@ void MapDocument::Edit::changeItem(std::int32_t x, std::int32_t y, std::size_t i
     writeBlock(target, targetRecords, {to.x, to.y, to.x, to.y});
 }
 
+void MapDocument::Edit::putItems(std::size_t block, const std::vector<StaticRecord>& records) {
+    StaticsMap* statics = m_document.m_statics.get();
+    if (!statics)
+        throw std::logic_error("The map has no statics: its items cannot be edited");
+    if (block >= statics->blockCount())
+        throw std::out_of_range("statics block " + std::to_string(block) + " is not in the map");
+    statics->setRecords(block, records);
+    const auto h = std::size_t(statics->heightBlocks());
+    const auto left = std::int32_t(block / h) * 8;
+    const auto top = std::int32_t(block % h) * 8;
+    m_document.touchItems({left, top, left + 7, top + 7});
+}
+
 void MapDocument::beginEdit(Undo undo) {
     // A bulk edit keeps every write from its start on, also inside another edit.
     if (undo == Undo::Bulk && !m_bulk && m_image.hasGeometry())

@@ -138,6 +138,9 @@ public:
         // items; moved to another cell it is appended there. Throws std::out_of_range for
         // no such item or a target outside the statics.
         void changeItem(std::int32_t x, std::int32_t y, std::size_t index, const PlacedItem& to);
+        // Replaces the records of block `block` with what another writer made of them (the
+        // server of a shared map): kept out of undo. Throws std::out_of_range for no such block.
+        void putItems(std::size_t block, const std::vector<StaticRecord>& records);
 
     private:
         StaticsMap& editableStatics(std::size_t block) const;

@@ -1,8 +1,10 @@
 #include "share/DocumentFacetCopy.h"
 
 #include "core/StaticsMap.h"
+#include "share/StrokeBlocks.h"
 
 #include <algorithm>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <utility>
@@ -13,6 +15,10 @@ DocumentFacetCopy::DocumentFacetCopy(MapDocument& document, MapImage map, Static
     : m_document(document), m_map(std::move(map)), m_statics(std::move(statics)) {
     if (m_document.image().size() != m_map.size() || !m_map.hasGeometry())
         throw std::invalid_argument("the document does not show the shared facet");
+    const StaticsMap* items = m_document.statics();
+    if (items && (items->widthBlocks() != m_statics.widthBlocks() ||
+                  items->heightBlocks() != m_statics.heightBlocks()))
+        throw std::invalid_argument("the document's statics are not the shared facet's");
     m_document.addListener(this);
 }
 
@@ -30,7 +36,11 @@ void DocumentFacetCopy::note(std::int32_t x, std::int32_t y) {
 }
 
 void DocumentFacetCopy::cellsChanged(const CellChange& change) {
-    if (m_putting || m_detached || change.bounds.isEmpty())
+    if (m_putting || m_detached)
+        return;
+    if (change.changesItems())
+        noteItems(change.itemBounds);
+    if (change.bounds.isEmpty())
         return;
     if (change.listsCells()) {
         for (const CellPoint& cell : change.cells)
@@ -45,11 +55,43 @@ void DocumentFacetCopy::cellsChanged(const CellChange& change) {
             note(x, y);
 }
 
+// Item changes name the cells whose items changed; the blocks holding them are compared.
+void DocumentFacetCopy::noteItems(const CellRect& cells) {
+    const StaticsMap* items = m_document.statics();
+    if (!items)
+        return;
+    const int right = std::min(cells.right / 8, items->widthBlocks() - 1);
+    const int bottom = std::min(cells.bottom / 8, items->heightBlocks() - 1);
+    for (int bx = std::max(cells.left / 8, 0); bx <= right; ++bx)
+        for (int by = std::max(cells.top / 8, 0); by <= bottom; ++by) {
+            const std::size_t block = items->blockNumber(bx, by);
+            std::vector<StaticRecord> now = items->records(block);
+            const std::vector<StaticRecord> was = m_statics.records(block);
+            if (now == was)
+                continue;
+            for (ItemEdit& edit : itemEditsBetween(bx, by, was, now))
+                m_itemEdits.push_back(edit);
+            m_statics.setRecords(block, now);
+        }
+}
+
 Stroke DocumentFacetCopy::takeStroke() {
     Stroke stroke;
     stroke.id = newStrokeId();
     stroke.cells = std::exchange(m_edits, {});
+    stroke.items = std::exchange(m_itemEdits, {});
     return stroke;
+}
+
+template <typename Put> void DocumentFacetCopy::putting(Put put) {
+    m_putting = true;
+    try {
+        put();
+    } catch (...) {
+        m_putting = false;
+        throw;
+    }
+    m_putting = false;
 }
 
 void DocumentFacetCopy::putLandBlock(std::uint32_t block, std::span<const unsigned char> bytes) {
@@ -65,24 +107,32 @@ void DocumentFacetCopy::putLandBlock(std::uint32_t block, std::span<const unsign
         if (edit.x >= left && edit.x < left + kCellsPerBlockSide && edit.y >= top &&
             edit.y < top + kCellsPerBlockSide)
             m_map.setCellUnchecked(edit.x, edit.y, edit.after);
-    m_putting = true;
-    try {
+    putting([&] {
         // Rows mode without recordUndo(): the document keeps no undo row for it.
         MapDocument::Edit edit(m_document);
         for (std::int32_t y = top; y < top + kCellsPerBlockSide; ++y)
             for (std::int32_t x = left; x < left + kCellsPerBlockSide; ++x)
                 if (edit.cell(x, y) != m_map.cellUnchecked(x, y))
                     edit.write(x, y, m_map.cellUnchecked(x, y));
-    } catch (...) {
-        m_putting = false;
-        throw;
-    }
-    m_putting = false;
+    });
 }
 
 void DocumentFacetCopy::putStaticsBlock(std::uint32_t block,
                                         std::span<const unsigned char> records) {
-    m_statics.setRecords(block, readStaticRecords(records));
+    if (block >= m_statics.blockCount())
+        throw std::out_of_range("statics block " + std::to_string(block) + " is not in the map");
+    std::map<std::uint32_t, std::vector<StaticRecord>> put{{block, readStaticRecords(records)}};
+    if (!m_itemEdits.empty()) {
+        // The builder's item edits not yet taken stay over what the server holds.
+        Stroke pending;
+        pending.items = m_itemEdits;
+        StrokeApplication counts;
+        StrokeBlocks(pending, m_statics.widthBlocks(), m_statics.heightBlocks())
+            .applyItems(put, counts);
+    }
+    m_statics.setRecords(block, put[block]);
+    if (m_document.statics())
+        putting([&] { MapDocument::Edit(m_document).putItems(block, put[block]); });
 }
 
 } // namespace tb

@@ -1,10 +1,10 @@
 #pragma once
-// An editor document as the builder's copy of a shared facet. The document shows the land;
-// beside it the copy keeps the facet as last committed or put (block headers and statics
+// An editor document as the builder's copy of a shared facet. The document shows the land
+// and the items; beside it the copy keeps the facet as last committed or put (block headers
 // included), so what the document changed since can be taken as a stroke: every cell whose
-// value differs, with its value before and after. Blocks the session puts are written into
-// the document without an undo row, with the builder's own edits not yet taken shown over
-// them.
+// value differs, with its value before and after, and the item edits that turn each changed
+// block's records into the document's. Blocks the session puts are written into the
+// document without an undo row, with the builder's own edits not yet taken shown over them.
 
 #include "editor/MapDocument.h"
 #include "share/FacetCopy.h"
@@ -16,8 +16,8 @@ namespace tb {
 
 class DocumentFacetCopy : public FacetCopy, private DocumentListener {
 public:
-    // `document` shows `map`'s cells already (it was given a copy of it) and must outlive
-    // this object.
+    // `document` shows `map`'s cells already (it was given a copy of it), and `statics`'
+    // items when it has statics; it must outlive this object.
     DocumentFacetCopy(MapDocument& document, MapImage map, StaticsMap statics);
     ~DocumentFacetCopy() override;
     DocumentFacetCopy(const DocumentFacetCopy&) = delete;
@@ -31,7 +31,7 @@ public:
     // The builder's edits since the last call, as one stroke of their own (BuilderWins, a
     // new id); no cells when nothing changed.
     Stroke takeStroke();
-    bool hasEdits() const { return !m_edits.empty(); }
+    bool hasEdits() const { return !m_edits.empty() || !m_itemEdits.empty(); }
     // The document was replaced or lost its map: this copy no longer describes it.
     bool detached() const { return m_detached; }
 
@@ -39,11 +39,15 @@ private:
     void cellsChanged(const CellChange& change) override;
     void documentReplaced() override { m_detached = true; }
     void note(std::int32_t x, std::int32_t y);
+    void noteItems(const CellRect& cells);
+    // Runs `put` as a change of the document that is not the builder's.
+    template <typename Put> void putting(Put put);
 
     MapDocument& m_document;
     MapImage m_map;
     StaticsMap m_statics;
-    std::vector<CellEdit> m_edits; // not yet taken
+    std::vector<CellEdit> m_edits;     // not yet taken
+    std::vector<ItemEdit> m_itemEdits; // not yet taken
     bool m_putting = false;
     bool m_detached = false;
 };

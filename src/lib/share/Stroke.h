@@ -59,6 +59,14 @@ struct Stroke {
     friend bool operator==(const Stroke&, const Stroke&) = default;
 };
 
+// The item edits that make block (blockX, blockY)'s records `before` into `after`, as few
+// as it takes: the records both keep in the same order stay; between two that stay, an item
+// gone and one come on the same cell are one item changed in place, the rest are removed or
+// added (at the end). Records whose column or row is 8 or more are not items: left out.
+std::vector<ItemEdit> itemEditsBetween(std::int32_t blockX, std::int32_t blockY,
+                                       const std::vector<StaticRecord>& before,
+                                       const std::vector<StaticRecord>& after);
+
 // The stroke that takes `stroke` back (undo), or brings back one taken back (redo): edits
 // reversed, before and after exchanged, WhereUnchanged, with a new id.
 Stroke inverseStroke(const Stroke& stroke);

@@ -3,6 +3,8 @@
 #include "ShareTestWorld.h"
 
 #include "share/DocumentFacetCopy.h"
+#include "share/SharedFacet.h"
+#include "share/StrokeBlocks.h"
 
 #include <gtest/gtest.h>
 
@@ -71,4 +73,49 @@ TEST(DocumentFacetCopy, TakesWhatTheDocumentChangedAndKeepsItOverPutBlocks) {
 
     document.replace(MapImage(), {});
     EXPECT_TRUE(copy.detached());
+}
+
+// The item edits taken from the document, applied to the facet as it was, make it what the
+// document shows: hue and z changed in place, items removed from among others, moved to the
+// next block, placed. A block put meanwhile keeps the builder's item edits over it.
+TEST(DocumentFacetCopy, ItemEditsTakenRebuildTheDocumentsItemsElsewhere) {
+    const MapImage map = facetMap();
+    const int wide = sharetest::kSide / 8;
+    const auto emptyStatics = [&] { return StaticsMap::empty(wide, sharetest::kBlocksHigh); };
+    MapDocument document(map, "map4.mul");
+    document.setStatics(std::make_unique<StaticsMap>(emptyStatics()), {});
+    {
+        MapDocument::Edit edit(document);
+        for (std::uint16_t id = 1; id <= 5; ++id)
+            edit.addItem({2, 3, id, 0, 0});
+        edit.addItem({5, 5, 9, 10, 0});
+    }
+    DocumentFacetCopy copy(document, map, document.statics()->copy());
+    EXPECT_FALSE(copy.hasEdits());
+    SharedFacet server(map, document.statics()->copy());
+
+    {
+        MapDocument::Edit edit(document);
+        edit.changeItem(2, 3, 1, {2, 3, 2, 7, 33}); // in place
+        edit.removeItem(2, 3, 3);                   // from among others
+        edit.changeItem(5, 5, 0, {9, 5, 9, 10, 0}); // into the next block
+        edit.addItem({1, 1, 6, 0, 0});
+    }
+    const Stroke stroke = copy.takeStroke();
+    EXPECT_TRUE(stroke.cells.empty());
+    applyStroke(stroke, server);
+    for (std::size_t block : {std::size_t(0), document.statics()->blockNumber(1, 0)})
+        EXPECT_EQ(server.statics().records(block), document.statics()->records(block)) << block;
+
+    // Someone else's tree arrives in block 0 while the builder's new item there is not yet
+    // taken: the document shows both, and keeps no undo step for the tree.
+    MapDocument::Edit(document).addItem({0, 7, 12, 0, 0});
+    const std::size_t steps = document.undoList().size();
+    std::vector<StaticRecord> theirs = server.statics().records(0);
+    theirs.push_back({0x0CCA, 6, 6, 0, 0});
+    copy.putStaticsBlock(0, staticRecordBytes(theirs));
+    theirs.push_back({12, 0, 7, 0, 0});
+    EXPECT_EQ(document.statics()->records(0), theirs);
+    EXPECT_EQ(document.undoList().size(), steps);
+    EXPECT_EQ(copy.takeStroke().items.size(), 1u);
 }
