@@ -369,7 +369,7 @@ int main(int argc, char** argv) {
                 reporter.fastestCpuRatio("BM_RepaintWithStatics/5", "BM_Repaint/5"));
     std::printf("  statics shown / not shown, size 45: %6.2fx\n",
                 ratio("BM_RepaintWithStatics/45", "BM_Repaint/45"));
-    std::printf("  item art shown / no statics, size 45, town density:  %6.2fx\n",
+    std::printf("  item art shown / no statics, size 45, town density:  %6.2fx  (target <= 2)\n",
                 ratio("BM_RepaintWithItemArt/45", "BM_Repaint/45"));
     std::printf("  item art shown / no statics, size 45, facet density: %6.2fx  (target <= 2)\n",
                 ratio("BM_RepaintWithItemArtFacetDensity/45", "BM_Repaint/45"));
