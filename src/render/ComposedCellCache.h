@@ -6,7 +6,7 @@
 // depends on its id and the cell size only: its z gave the order, its hue is not drawn.
 // A cell gets a picture the second time it is asked for: a scroll over new ground draws its
 // items over the land as before, instead of filling pictures it may never show again.
-// Bounded to kBudgetBytes of pixels; the least recently used pictures make room.
+// Bounded to kBudgetBytes of pixels; pictures not found again lately make room.
 
 #include "core/StaticsMap.h"
 
