@@ -65,15 +65,18 @@ const ItemPainter::Sprite& ItemPainter::sprite(std::uint16_t id, int cellSize) {
         m_pictures.clear();
         m_cacheCellSize = cellSize;
     }
-    auto [it, added] = m_pictures.try_emplace(id);
-    if (!added)
-        return it->second;
+    if (m_pictures.empty())
+        m_pictures.resize(std::size_t(1) << 16);
+    std::unique_ptr<Sprite>& kept = m_pictures[id];
+    if (kept)
+        return *kept;
+    kept = std::make_unique<Sprite>();
     const tb::ItemImage item = m_art ? tb::itemArtImage(*m_art, id) : tb::itemPlaceholderImage();
     const double scale = std::min({double(cellSize) / kLandPictureWidth,
                                    double(cellSize) / item.width, double(cellSize) / item.height});
     const int width = std::max(1, int(std::lround(item.width * scale)));
     const int height = std::max(1, int(std::lround(item.height * scale)));
-    Sprite& sprite = it->second;
+    Sprite& sprite = *kept;
     sprite.image =
         toImage(item).scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     for (int y = 0; y < sprite.image.height(); ++y) {
@@ -99,6 +102,10 @@ const ItemPainter::Sprite& ItemPainter::sprite(std::uint16_t id, int cellSize) {
             x = end;
         }
     }
+    sprite.pixels = reinterpret_cast<const QRgb*>(sprite.image.constBits());
+    sprite.width = sprite.image.width();
+    sprite.height = sprite.image.height();
+    sprite.stride = sprite.image.bytesPerLine() / qsizetype(sizeof(QRgb));
     return sprite;
 }
 
@@ -139,13 +146,19 @@ bool ItemPainter::drawCellItems(const PixelSurface& surface, std::int32_t x, std
                                 const QRect& rect) {
     if (!collectItems(x, y))
         return false;
+    drawItems(surface, m_cellItems, rect);
+    return true;
+}
+
+void ItemPainter::drawItems(const PixelSurface& surface, std::span<const tb::StaticRecord> items,
+                            const QRect& rect) {
     const int size = std::min(rect.width(), rect.height());
-    for (const tb::StaticRecord& item : m_cellItems) {
+    for (const tb::StaticRecord& item : items) {
         const Sprite& s = sprite(item.id, size);
-        const int left = rect.left() + (rect.width() - s.image.width()) / 2;
-        const int top = rect.bottom() + 1 - s.image.height();
-        const auto* pixels = reinterpret_cast<const QRgb*>(s.image.constBits());
-        const qsizetype stride = s.image.bytesPerLine() / qsizetype(sizeof(QRgb));
+        const int left = rect.left() + (rect.width() - s.width) / 2;
+        const int top = rect.bottom() + 1 - s.height;
+        const QRgb* pixels = s.pixels;
+        const qsizetype stride = s.stride;
         for (const Run& run : s.runs) {
             const int y = top + run.y;
             const int from = std::max(left + run.x, 0);
@@ -162,7 +175,6 @@ bool ItemPainter::drawCellItems(const PixelSurface& surface, std::int32_t x, std
                 to[i] = blendOver(src[i], to[i]);
         }
     }
-    return true;
 }
 
 } // namespace tbrender

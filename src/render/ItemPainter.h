@@ -13,7 +13,8 @@
 #include <QImage>
 
 #include <cstdint>
-#include <unordered_map>
+#include <memory>
+#include <span>
 #include <vector>
 
 class QPainter;
@@ -42,6 +43,14 @@ public:
     // where a painter call per item would cost more than its pixels).
     bool drawCellItems(const PixelSurface& surface, std::int32_t x, std::int32_t y,
                        const QRect& rect);
+    // The items of cell (x, y) in drawing order, empty for none; valid until the next call.
+    std::span<const tb::StaticRecord> cellItems(std::int32_t x, std::int32_t y) {
+        return collectItems(x, y) ? std::span<const tb::StaticRecord>(m_cellItems)
+                                  : std::span<const tb::StaticRecord>();
+    }
+    // Draws `items`, in that order, into `rect` of `surface`, clipped to it.
+    void drawItems(const PixelSurface& surface, std::span<const tb::StaticRecord> items,
+                   const QRect& rect);
 
     // The picture of item `id` for cells of `cellSize` pixels: as the item's art is, scaled
     // by cellSize / 44 and then down to fit the cell where it is larger; the placeholder's
@@ -59,6 +68,11 @@ private:
     };
     struct Sprite {
         QImage image;
+        // The image's pixels and size, read for each item drawn without a call into Qt.
+        const QRgb* pixels = nullptr;
+        int width = 0;
+        int height = 0;
+        qsizetype stride = 0; // in pixels
         std::vector<Run> runs;
     };
     const Sprite& sprite(std::uint16_t id, int cellSize);
@@ -68,7 +82,8 @@ private:
     const tb::StaticsMap* m_statics = nullptr;
     const tb::ArtFiles* m_art = nullptr;
     int m_cacheCellSize = 0;
-    std::unordered_map<std::uint16_t, Sprite> m_pictures;
+    // Per item id once scaled, at m_cacheCellSize: an item's look-up is one read.
+    std::vector<std::unique_ptr<Sprite>> m_pictures;
     std::vector<tb::StaticRecord> m_cellItems; // reused for every cell
 };
 

@@ -234,6 +234,7 @@ void MapCellPainter::dropCache() {
     std::fill(m_pictureOf.begin(), m_pictureOf.end(), nullptr);
     m_pictures.clear();
     std::vector<QRgb>().swap(m_black);
+    m_composed.clear();
     m_cacheWidth = 0;
     m_cacheHeight = 0;
 }
@@ -269,6 +270,7 @@ void MapCellPainter::keepSize(int width, int height) {
     dropCache();
     m_cacheWidth = width;
     m_cacheHeight = height;
+    m_composed.setSize(width, height, kPicturePadding);
     m_black.assign(std::size_t(width) * std::size_t(height) + kPicturePadding, qRgb(0, 0, 0));
 }
 
@@ -358,17 +360,36 @@ void MapCellPainter::drawStatics(QPainter& painter, const PixelSurface* surface,
 }
 
 // The cells with statics are found through the row's marker list, so cells without any
-// cost nothing.
-void MapCellPainter::drawRowItems(const PixelSurface& surface, int row, int firstCol, int lastCol,
-                                  const QRect& firstRect, int stepX) {
+// cost nothing. A composed picture is the land's pixels with the items blended over them
+// exactly as over the copied land in the target, so both ways give the same pixels.
+void MapCellPainter::composeRowItems(int row, int firstCol, int lastCol) {
+    m_drawnOver.clear();
     const int from = std::max(firstCol, 0);
     const int until = std::min(lastCol, m_map->width() - 1);
     if (row < 0 || row >= m_map->height() || from > until)
         return;
-    for (const CellMarker& m : markerBand(row / 8, from / 8, until / 8).rows[row % 8])
-        if (m.col >= from && m.col <= until)
-            m_items.drawCellItems(surface, m.col, row,
-                                  firstRect.translated((m.col - firstCol) * stepX, 0));
+    m_composed.beginRow();
+    const QRect rect(0, 0, m_cacheWidth, m_cacheHeight);
+    const std::size_t pixels = std::size_t(m_cacheWidth) * std::size_t(m_cacheHeight);
+    for (const CellMarker& m : markerBand(row / 8, from / 8, until / 8).rows[row % 8]) {
+        if (m.col < from || m.col > until)
+            continue;
+        const std::span<const tb::StaticRecord> items = m_items.cellItems(m.col, row);
+        if (items.empty())
+            continue;
+        const QRgb*& picture = m_rowPictures[std::size_t(m.col - firstCol)];
+        const ComposedCellCache::Picture composed = m_composed.find(picture, items);
+        if (!composed.pixels) {
+            m_drawnOver.push_back(m.col);
+            continue;
+        }
+        if (!composed.composed) {
+            std::copy_n(picture, pixels, composed.pixels);
+            m_items.drawItems({composed.pixels, m_cacheWidth, m_cacheHeight, m_cacheWidth}, items,
+                              rect);
+        }
+        picture = composed.pixels;
+    }
 }
 
 // The outline is the marker filled dark with its inside then filled in colour, the same
@@ -474,6 +495,9 @@ void MapCellPainter::drawRow(QPainter& painter, const PixelSurface* surface, int
         m_rowPictures.assign(std::size_t(count), m_black.data());
         if (m_map && m_art)
             rowPictures(row, firstCol, lastCol);
+        const bool itemArt = drawsItemArt(std::min(width, height));
+        if (itemArt)
+            composeRowItems(row, firstCol, lastCol);
         // Cells wholly inside the target, then the one or two cut by its left or right edge.
         const int firstLeft = firstRect.left();
         int inFirst = 0;
@@ -483,9 +507,8 @@ void MapCellPainter::drawRow(QPainter& painter, const PixelSurface* surface, int
         while (inLast >= inFirst && firstLeft + inLast * stepX + width > surface->width)
             --inLast;
         // The statics markers go down line by line right after the pictures' lines, while
-        // those are still in the cache; item pictures go over the whole row afterwards.
+        // those are still in the cache.
         const QRect firstMarker = staticsMarkerRect(firstRect);
-        const bool itemArt = drawsItemArt(std::min(width, height));
         const bool markersShown = staticsShown() && !itemArt;
         const std::span<const CellMarker> markers =
             markersShown ? rowMarkers(surface->width, row, firstCol, lastCol, firstMarker, stepX)
@@ -528,7 +551,9 @@ void MapCellPainter::drawRow(QPainter& painter, const PixelSurface* surface, int
                 drawMarkerPixels(*surface, firstMarker.translated((m.col - firstCol) * stepX, 0),
                                  outlined, m.colour, outline);
         if (itemArt)
-            drawRowItems(*surface, row, firstCol, lastCol, firstRect, stepX);
+            for (int col : m_drawnOver)
+                m_items.drawCellItems(*surface, col, row,
+                                      firstRect.translated((col - firstCol) * stepX, 0));
         if (!m_switches.altitudeOn && !bookmarks) {
             if (selectedCol >= firstCol && selectedCol <= lastCol)
                 drawCellIn(painter, surface, selectedCol, row,

@@ -2,9 +2,11 @@
 // Draws one cell of the map view: the land picture of its tile, the statics (their item
 // pictures, or a marker), the selection frame, the altitude as a number or colour and the
 // bookmark labels, in that order. Tile pictures are decoded once per tile and cell size and kept
-// until the art or the cell size changes, so a repaint is a copy of ready pixels. Needs Qt Gui
-// only, so tbmap draws its pictures with it too.
+// until the art or the cell size changes, so a repaint is a copy of ready pixels; so are the
+// pictures of cells with items drawn over their land, as many as ComposedCellCache holds.
+// Needs Qt Gui only, so tbmap draws its pictures with it too.
 
+#include "render/ComposedCellCache.h"
 #include "render/ItemPainter.h"
 #include "render/PixelSurface.h"
 
@@ -94,6 +96,8 @@ public:
     void dropCache();
     // When false, every cell decodes its picture anew (for comparison only).
     void setCacheEnabled(bool enabled) { m_cacheEnabled = enabled; }
+    // The pictures of cells with items drawn over their land kept now.
+    std::size_t composedCellsKept() const { return m_composed.kept(); }
 
     // Draws cell (x, y) into `rect`: the one place where a map cell is drawn. `surface`
     // is the pixels the painter paints on, when the caller has them: pictures are then
@@ -124,9 +128,10 @@ private:
     // The items' pictures of cell (x, y), or its marker, as the cell size asks.
     void drawStatics(QPainter& painter, const PixelSurface* surface, int x, int y,
                      const QRect& rect);
-    // The items' pictures of the cells of a row that have statics (batch drawing).
-    void drawRowItems(const PixelSurface& surface, int row, int firstCol, int lastCol,
-                      const QRect& firstRect, int stepX);
+    // The cells of a row that have items get the kept picture of their land with their items
+    // over it in m_rowPictures; the columns of those without one (seen first, or no room)
+    // go into m_drawnOver, whose items are drawn over the copied row (batch drawing).
+    void composeRowItems(int row, int firstCol, int lastCol);
     // The marker of cell (x, y) when it has statics.
     void drawStaticsMarker(QPainter& painter, const PixelSurface* surface, int x, int y,
                            const QRect& rect);
@@ -182,6 +187,8 @@ private:
     std::vector<const QRgb*> m_pictureOf;
     std::vector<std::unique_ptr<QRgb[]>> m_pictures;
     std::vector<const QRgb*> m_rowPictures; // the row being drawn
+    ComposedCellCache m_composed;           // cells with items, at the kept size
+    std::vector<int> m_drawnOver;           // the row being drawn: see composeRowItems
     std::vector<QRgb> m_black;              // a black picture of the kept size
     QImage m_uncached;                      // the picture of the last cell when nothing is kept
     tb::Image15 m_work;                     // reused by the decoders

@@ -14,6 +14,8 @@
 #include <QPainter>
 #include <QtTest>
 
+#include <algorithm>
+#include <cstdlib>
 #include <tuple>
 
 using namespace tbtest;
@@ -69,6 +71,20 @@ class MapCellPainterTest : public QObject {
         tb::StaticRadarColours colours;
         colours.read(dir / "radarcol.mul");
         return colours;
+    }
+
+    // `art` with `image` as the picture of item `id`.
+    static void addItemArt(tb::ArtFiles& art, int id, const tb::ItemImage& image) {
+        art.artIndex.resize(std::max(art.artIndex.size(), std::size_t(0x4000 + id + 1) * 12), 0xFF);
+        const std::vector<unsigned char> bytes = tb::encodeItemArt(image);
+        unsigned char* entry = art.artIndex.data() + std::size_t(0x4000 + id) * 12;
+        const auto offset = std::uint32_t(art.artData.size());
+        const auto length = std::uint32_t(bytes.size());
+        for (int i = 0; i < 4; ++i) {
+            entry[i] = static_cast<unsigned char>(offset >> (8 * i));
+            entry[4 + i] = static_cast<unsigned char>(length >> (8 * i));
+        }
+        art.artData.insert(art.artData.end(), bytes.begin(), bytes.end());
     }
 
 private slots:
@@ -374,15 +390,7 @@ private slots:
             image.width = image.height = side;
             image.pixels.assign(std::size_t(side * side),
                                 std::uint16_t(colour | tb::ItemImage::kOpaque));
-            const std::vector<unsigned char> bytes = tb::encodeItemArt(image);
-            unsigned char* entry = art.artIndex.data() + std::size_t(0x4000 + id) * 12;
-            const auto offset = std::uint32_t(art.artData.size());
-            const auto length = std::uint32_t(bytes.size());
-            for (int i = 0; i < 4; ++i) {
-                entry[i] = static_cast<unsigned char>(offset >> (8 * i));
-                entry[4 + i] = static_cast<unsigned char>(length >> (8 * i));
-            }
-            art.artData.insert(art.artData.end(), bytes.begin(), bytes.end());
+            addItemArt(art, id, image);
         }
         tb::StaticsMap statics = makeStatics();
         const tb::StaticRadarColours colours = makeStaticColours();
@@ -440,6 +448,93 @@ private slots:
         const QImage cell = draw(painter, 1, 0, 45);
         QCOMPARE(cell.pixelColor(3 + 22, 3 + 44), QColor(248, 248, 0));
         QVERIFY(cell.pixelColor(3 + 22, 3 + 10) != QColor(248, 248, 0));
+    }
+
+    // Cells with items drawn from kept pictures (their land with the items over it) give the
+    // pixels of every cell drawn anew: on the first repaint, when nothing is kept, the second,
+    // which keeps them, and the third, which finds them; and after an item edit, which must
+    // show. Over cells cut by each edge of the target, grid lines, a frame and a bookmark.
+    void keptCellsWithItemsMatchCellsDrawnAnew() {
+        // Items 40..43: triangles of four sizes and colours, their smoothed edges blended with
+        // what lies under them; 44 has no art (the placeholder).
+        tb::ArtFiles art = m_art;
+        for (int n = 0; n < 4; ++n) {
+            tb::ItemImage image;
+            image.width = 14 + 10 * n;
+            image.height = 60 - 12 * n;
+            image.pixels.assign(std::size_t(image.width * image.height), 0);
+            for (int y = 0; y < image.height; ++y)
+                for (int x = 0; x < image.width; ++x)
+                    if (std::abs(2 * x - image.width) * image.height <= (y + 1) * image.width)
+                        image.pixels[std::size_t(y * image.width + x)] =
+                            std::uint16_t(((0x1234 * (n + 1)) & 0x7FFF) | tb::ItemImage::kOpaque);
+            addItemArt(art, 40 + n, image);
+        }
+        tb::MapImage map = m_map;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+                map.setCell(x, y, {std::uint16_t((x * 3 + y) % 4), std::int8_t(x)});
+        // Blocks (0, 0) and (1, 0): one to three items on four cells in five, some of equal z.
+        const tb::MapVariant& v = ilshenar();
+        StaticsPair pair(std::size_t(v.widthBlocks()) * std::size_t(v.heightBlocks()));
+        for (std::size_t block : {std::size_t(0), std::size_t(v.heightBlocks())}) {
+            std::vector<StaticRec> records;
+            for (int c = 0; c < 64; ++c)
+                for (int k = 0; c % 5 != 0 && k <= c % 3; ++k)
+                    records.push_back({std::uint16_t(40 + (c + k) % 5), std::uint8_t(c % 8),
+                                       std::uint8_t(c / 8), std::int8_t(k == 1 ? 0 : c % 7)});
+            pair.setBlock(block, records);
+        }
+        tb::StaticsMap statics(pair.index, pair.data, v.widthBlocks(), v.heightBlocks());
+        CellBookmarks bookmarks;
+        bookmarks[1] = CellBookmark{5, 3, true};
+        CellViewSwitches switches;
+        switches.showStatics = true;
+        switches.itemArt = true;
+        auto painterFor = [&](bool kept) {
+            MapCellPainter painter;
+            painter.setMap(&map);
+            painter.setArt(&art);
+            painter.setStatics(&statics, nullptr);
+            painter.setSwitches(switches);
+            painter.setBookmarks(&bookmarks);
+            painter.setCacheEnabled(kept);
+            return painter;
+        };
+        // Columns 0..11 and rows 0..7 at 45 pixels and a grid line of 1, from (-7, -20): the
+        // first row and column are cut, and so are the last ones.
+        auto repaint = [](MapCellPainter& painter) {
+            QImage image(530, 330, QImage::Format_RGB32);
+            image.fill(Qt::white);
+            const PixelSurface surface = PixelSurface::of(image);
+            QPainter p(&image);
+            for (int row = 0; row < 8; ++row)
+                painter.drawRow(p, &surface, row, 0, 11, QRect(-7, row * 46 - 20, 45, 45), 46,
+                                row == 2 ? 3 : -1);
+            return image;
+        };
+        MapCellPainter kept = painterFor(true);
+        MapCellPainter anew = painterFor(false);
+        QImage before;
+        for (int n = 0; n < 3; ++n) {
+            before = repaint(kept);
+            QCOMPARE(before, repaint(anew));
+        }
+        QVERIFY(kept.composedCellsKept() > 0);
+        QCOMPARE(before.pixelColor(3 * 46 - 7, 2 * 46 - 20), kSelectionFrameColour);
+
+        // Cell (3, 1) gets item 43 alone instead of its own.
+        std::vector<tb::StaticRecord> records = statics.records(0);
+        std::erase_if(records, [](const tb::StaticRecord& r) { return r.x == 3 && r.y == 1; });
+        records.push_back({43, 3, 1, 0, 0});
+        statics.setRecords(0, records);
+        kept.staticsEdited();
+        anew.staticsEdited();
+        for (int n = 0; n < 2; ++n) {
+            const QImage after = repaint(kept);
+            QCOMPARE(after, repaint(anew));
+            QVERIFY(after != before);
+        }
     }
 
     void uncachedDrawingGivesTheSamePixels() {
