@@ -32,6 +32,9 @@ namespace {
 
 // How often the view is announced, the others read and, while offline, a reconnect tried.
 constexpr int kBeatMs = 3000;
+// How often a reconnect under way looks at its socket, and how long it may take.
+constexpr int kReconnectPollMs = 20;
+constexpr qint64 kReconnectMs = 10000;
 
 std::filesystem::path journalBase(QSettings& settings) {
     const QString folder = settings.value("SharedMaps/JournalFolder").toString();
@@ -91,6 +94,8 @@ SharedMapCommands::SharedMapCommands(MapEditorWindow& window)
     connect(&m_commitSoon, &QTimer::timeout, this, &SharedMapCommands::commitEdits);
     m_beat.setInterval(kBeatMs);
     connect(&m_beat, &QTimer::timeout, this, &SharedMapCommands::tick);
+    m_reconnectPoll.setInterval(kReconnectPollMs);
+    connect(&m_reconnectPoll, &QTimer::timeout, this, &SharedMapCommands::continueReconnect);
     m_document.addListener(this);
 }
 
@@ -203,6 +208,7 @@ void SharedMapCommands::close() {
         return;
     commitEdits();
     m_beat.stop();
+    m_reconnectPoll.stop();
     delete m_feedNotifier;
     m_feedNotifier = nullptr;
     try {
@@ -323,11 +329,19 @@ void SharedMapCommands::tick() {
     if (!m_share)
         return;
     tb::ShareSession& session = m_share->session;
+    if (!session.isOnline()) {
+        if (!m_reconnectPoll.isActive()) {
+            session.startReconnect();
+            m_reconnectClock.start();
+            m_reconnectPoll.start();
+        }
+        refreshState();
+        return;
+    }
     try {
-        if (!session.isOnline() && session.reconnect()) {
+        if (session.waitingCount() > 0)
             for (const tb::SubmitReport& sent : session.commitWaiting(*m_copy))
                 report(sent);
-        }
         if (m_feedBroken && session.isOnline()) {
             m_share->feed.reconnect();
             watchFeed();
@@ -357,6 +371,27 @@ void SharedMapCommands::tick() {
     if (m_overlay)
         m_overlay->setBuilders(m_builders);
     refreshState();
+}
+
+void SharedMapCommands::continueReconnect() {
+    if (!m_share) {
+        m_reconnectPoll.stop();
+        return;
+    }
+    switch (m_share->session.reconnectStep()) {
+    case tb::ShareSession::Reconnect::Connecting:
+        // Given up after a while; the next beat starts again.
+        if (m_reconnectClock.elapsed() > kReconnectMs)
+            m_reconnectPoll.stop();
+        return;
+    case tb::ShareSession::Reconnect::Failed:
+        m_reconnectPoll.stop();
+        return;
+    case tb::ShareSession::Reconnect::Online:
+        m_reconnectPoll.stop();
+        tick(); // the waiting strokes go out now, not at the next beat
+        return;
+    }
 }
 
 void SharedMapCommands::refreshState() {

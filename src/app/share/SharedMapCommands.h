@@ -12,6 +12,7 @@
 #include "share/Presence.h"
 #include "share/Stroke.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -58,7 +59,9 @@ public:
     void commitEdits();
     // Brings in what the change feed brought.
     void readFeed();
-    // The few-seconds beat: reconnects while offline, announces the view, reads who is there.
+    // The few-seconds beat: starts a reconnect while offline (it goes on from the event loop,
+    // so the window keeps answering while the server is out of reach); online it sends the
+    // waiting strokes, announces the view and reads who is there.
     void tick();
 
 private:
@@ -73,6 +76,7 @@ private:
     void report(const tb::SubmitReport& report);
     void watchFeed();
     void offline();
+    void continueReconnect();
     void refreshState();
     void undoRedo(MapEditorWindow::UndoStep step);
     void cellsChanged(const tb::CellChange& change) override;
@@ -86,6 +90,8 @@ private:
     QSocketNotifier* m_feedNotifier = nullptr;
     QTimer m_commitSoon;
     QTimer m_beat;
+    QTimer m_reconnectPoll;
+    QElapsedTimer m_reconnectClock;
     QLabel* m_stateLabel = nullptr;
     QDockWidget* m_dock = nullptr;
     QListWidget* m_builderList = nullptr;

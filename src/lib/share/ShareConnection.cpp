@@ -1,6 +1,7 @@
 #include "share/ShareConnection.h"
 
 #include "share/ShareErrors.h"
+#include "share/SocketWait.h"
 
 #include <string>
 #include <utility>
@@ -22,10 +23,14 @@ bool meansConnectionLost(const std::string& state) {
 
 PGconn* connect(const std::string& uri, std::string_view applicationName,
                 const std::string* password) {
-    // The URI's own settings win over these defaults: it is expanded after them.
+    // The URI's own settings win over these defaults: it is expanded after them. A link that
+    // dies without a word is noticed within seconds, not after minutes of TCP retries, so a
+    // commit waits that long at most before its stroke goes to the journal.
     const std::string name(applicationName);
-    std::vector<const char*> keys{"connect_timeout", "fallback_application_name"};
-    std::vector<const char*> values{"10", name.c_str()};
+    std::vector<const char*> keys{"connect_timeout",  "fallback_application_name",
+                                  "keepalives_idle",  "keepalives_interval",
+                                  "keepalives_count", "tcp_user_timeout"};
+    std::vector<const char*> values{"10", name.c_str(), "5", "2", "3", "8000"};
     if (password) {
         keys.push_back("password");
         values.push_back(password->c_str());
@@ -92,7 +97,8 @@ ShareConnection ShareConnection::another(std::string_view applicationName) const
 }
 
 ShareConnection::ShareConnection(ShareConnection&& other) noexcept
-    : m_conn(std::exchange(other.m_conn, nullptr)), m_prepared(std::move(other.m_prepared)) {}
+    : m_conn(std::exchange(other.m_conn, nullptr)), m_prepared(std::move(other.m_prepared)),
+      m_resetPolling(other.m_resetPolling) {}
 
 ShareConnection& ShareConnection::operator=(ShareConnection&& other) noexcept {
     if (this != &other) {
@@ -100,6 +106,7 @@ ShareConnection& ShareConnection::operator=(ShareConnection&& other) noexcept {
             PQfinish(m_conn);
         m_conn = std::exchange(other.m_conn, nullptr);
         m_prepared = std::move(other.m_prepared);
+        m_resetPolling = other.m_resetPolling;
     }
     return *this;
 }
@@ -135,6 +142,27 @@ void ShareConnection::reconnect() {
     PQreset(m_conn);
     if (PQstatus(m_conn) != CONNECTION_OK)
         throwConnectionError();
+}
+
+void ShareConnection::startReconnect() {
+    m_prepared.clear();
+    if (!PQresetStart(m_conn))
+        throwConnectionError();
+    m_resetPolling = PGRES_POLLING_WRITING;
+}
+
+bool ShareConnection::reconnectStep() {
+    // libpq moves on only when the socket is ready for what it waits for.
+    const int socket = PQsocket(m_conn);
+    const bool ready = socket >= 0 && (m_resetPolling == PGRES_POLLING_READING
+                                           ? waitReadable(socket, std::chrono::milliseconds(0))
+                                           : waitWritable(socket, std::chrono::milliseconds(0)));
+    if (socket >= 0 && !ready)
+        return false;
+    m_resetPolling = PQresetPoll(m_conn);
+    if (m_resetPolling == PGRES_POLLING_FAILED)
+        throwConnectionError();
+    return m_resetPolling == PGRES_POLLING_OK;
 }
 
 void ShareConnection::check(const PGresult* result) const {

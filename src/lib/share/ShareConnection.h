@@ -56,6 +56,10 @@ public:
     // Connects again with the same parameters, password included, after the connection
     // broke; statements are prepared again on first use. Throws ConnectionLost.
     void reconnect();
+    // The same without waiting, for an event loop: start, then call reconnectStep() now and
+    // then until it returns true. Throws ConnectionLost when the attempt fails.
+    void startReconnect();
+    bool reconnectStep();
 
     // Runs `sql` (one or more statements without parameters) and drops any rows.
     void execute(const std::string& sql);
@@ -74,6 +78,7 @@ private:
 
     PGconn* m_conn = nullptr;
     std::set<std::string> m_prepared;
+    int m_resetPolling = 0; // what the reconnect under way waits for (PostgresPollingStatusType)
 };
 
 } // namespace tb

@@ -237,6 +237,7 @@ std::vector<SubmitReport> ShareSession::commitWaiting(FacetCopy& copy) {
 }
 
 bool ShareSession::reconnect() {
+    m_reconnecting = false;
     try {
         m_connection.reconnect();
         m_online = true;
@@ -244,6 +245,30 @@ bool ShareSession::reconnect() {
         m_online = false;
     }
     return m_online;
+}
+
+void ShareSession::startReconnect() {
+    try {
+        m_connection.startReconnect();
+        m_reconnecting = true;
+    } catch (const ConnectionLost&) {
+        m_online = false;
+        m_reconnecting = false;
+    }
+}
+
+ShareSession::Reconnect ShareSession::reconnectStep() {
+    if (m_reconnecting) {
+        try {
+            if (!m_connection.reconnectStep())
+                return Reconnect::Connecting;
+            m_online = true;
+        } catch (const ConnectionLost&) {
+            m_online = false;
+        }
+        m_reconnecting = false;
+    }
+    return m_online ? Reconnect::Online : Reconnect::Failed;
 }
 
 std::size_t ShareSession::bringIn(std::vector<std::uint32_t> land,

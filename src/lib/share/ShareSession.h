@@ -78,6 +78,11 @@ public:
     std::vector<SubmitReport> commitWaiting(FacetCopy& copy);
     // Tries to connect again; true when the session is online.
     bool reconnect();
+    // The same without waiting, for an event loop: startReconnect(), then reconnectStep()
+    // now and then while it says Connecting. A new start gives up the attempt under way.
+    enum class Reconnect { Connecting, Online, Failed };
+    void startReconnect();
+    Reconnect reconnectStep();
 
     // Brings the blocks that `news` names into `copy` when the server holds newer ones than
     // the copy (the session's own commits are skipped), with the waiting strokes shown over
@@ -113,6 +118,7 @@ private:
     StrokeJournal m_journal;
     std::deque<Stroke> m_waiting;
     bool m_online = true;
+    bool m_reconnecting = false;
 };
 
 struct OpenedShare {
