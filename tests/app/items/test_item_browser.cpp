@@ -1,6 +1,8 @@
 // The item browser on the demo's game folder: every item listed with its picture and
 // tiledata, narrowed by a name, an id and flags as the user types and ticks, the chosen row
-// announced; a folder without a usable tiledata.mul lists its items by id.
+// announced; a folder without a usable tiledata.mul lists its items by id. In the main
+// window it is shut until View opens it, and Load feeds it the game folder's items.
+#include "editor/MainWindowFixture.h"
 #include "testsupport/FindControl.h"
 #include "testsupport/WaitForJobs.h"
 
@@ -8,10 +10,12 @@
 
 #include "core/ArtFiles.h"
 #include "demo/DemoDataSet.h"
+#include "demo/DemoItems.h"
 #include "shell/AtomicFileWriter.h"
 
 #include "TestPaths.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -177,6 +181,29 @@ private slots:
         QVERIFY2(countText(dock).contains("is the size of no known tiledata.mul layout"),
                  qPrintable(countText(dock)));
         QCOMPARE(dock.listedItems(), Ids{kTree});
+    }
+
+    void viewOpensTheBrowserAndLoadFillsIt() {
+        tbtest::MainWindowFixture f;
+        tbtest::writeBytes(f.gameDir / "tiledata.mul", tb::demo::generateDemoTileData());
+        tbapp::MapEditorWindow& window = f.open();
+        auto& dock = *tbtest::ui<tbapp::ItemBrowserDock>(window, "ItemBrowser");
+        QCOMPARE(&window.itemBrowser(), &dock);
+        QVERIFY(!dock.isVisible());
+        QVERIFY(dock.listedItems().empty());
+
+        auto& toggle = *tbtest::ui<QAction>(window, "ItemBrowser1");
+        toggle.trigger();
+        QVERIFY(dock.isVisible());
+        f.load();
+        TB_WAIT_FOR_JOBS();
+        QCOMPARE(dock.listedItems().size(), std::size_t(0x10000));
+        typeFilter(dock, "rock");
+        QCOMPARE(dock.listedItems(), kRocks);
+        QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join(" / ")));
+
+        toggle.trigger();
+        QVERIFY(!dock.isVisible());
     }
 };
 
