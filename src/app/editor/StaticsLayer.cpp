@@ -169,6 +169,12 @@ std::optional<tb::StaticsFilePaths> StaticsLayer::pairOfMap() const {
 void StaticsLayer::compact(JobRunner& documentJobs) {
     if (!m_map || !m_map->variant())
         return;
+    // A map from elsewhere (a shared facet): its items are not kept in files here.
+    if (m_mapFile.empty()) {
+        m_prompts.showMessage(m_window, "This map was not read from a file: there are no "
+                                        "statics files to compact.");
+        return;
+    }
     if (documentJobs.busy()) {
         m_prompts.showMessage(m_window, JobRunner::refusal(documentJobs.caption()));
         return;

@@ -237,6 +237,13 @@ private slots:
         QCOMPARE(itemsOf(formB, 10, 10)[0].hue, std::uint16_t(33));
         QVERIFY(!formA.document().isModified() && !formB.document().isModified());
         QVERIFY(a.messages.isEmpty() && b.messages.isEmpty());
+
+        // Its statics are on the server: there is no pair of files to compact.
+        ui<QAction>(formA, "CompactStatics1")->trigger();
+        TB_WAIT_FOR_JOBS();
+        QCOMPARE(a.messages.size(), qsizetype(1));
+        QVERIFY2(a.messages[0].contains("not read from a file"), qPrintable(a.messages[0]));
+        QVERIFY(a.shared->isOpen() && formA.document().statics());
     }
 
     // Over TCP the server wants a password that the URI does not give: the window asks for
