@@ -2,6 +2,7 @@
 // file order, and the placeholder for an item without art.
 #include "render/ItemPainter.h"
 
+#include "ItemArtFixtures.h"
 #include "StaticsFixtures.h"
 
 #include "core/ItemArt.h"
@@ -20,15 +21,7 @@ tb::ArtFiles squareArt(const std::vector<std::pair<int, std::uint16_t>>& squares
         image.width = image.height = squares[n].first;
         image.pixels.assign(std::size_t(image.width * image.height),
                             squares[n].second | tb::ItemImage::kOpaque);
-        const std::vector<unsigned char> bytes = tb::encodeItemArt(image);
-        unsigned char* e = art.artIndex.data() + (0x4000 + n) * 12;
-        const auto offset = std::uint32_t(art.artData.size());
-        const auto length = std::uint32_t(bytes.size());
-        for (int i = 0; i < 4; ++i) {
-            e[i] = static_cast<unsigned char>(offset >> (8 * i));
-            e[4 + i] = static_cast<unsigned char>(length >> (8 * i));
-        }
-        art.artData.insert(art.artData.end(), bytes.begin(), bytes.end());
+        tbtest::addItemArt(art, int(n), image);
     }
     return art;
 }

@@ -3,8 +3,10 @@
 
 #include "testsupport/TestWorld.h"
 
+#include "render/ComposedCellCache.h"
 #include "render/MapCellPainter.h"
 
+#include "ItemArtFixtures.h"
 #include "StaticsFixtures.h"
 
 #include "core/ArtFiles.h"
@@ -71,20 +73,6 @@ class MapCellPainterTest : public QObject {
         tb::StaticRadarColours colours;
         colours.read(dir / "radarcol.mul");
         return colours;
-    }
-
-    // `art` with `image` as the picture of item `id`.
-    static void addItemArt(tb::ArtFiles& art, int id, const tb::ItemImage& image) {
-        art.artIndex.resize(std::max(art.artIndex.size(), std::size_t(0x4000 + id + 1) * 12), 0xFF);
-        const std::vector<unsigned char> bytes = tb::encodeItemArt(image);
-        unsigned char* entry = art.artIndex.data() + std::size_t(0x4000 + id) * 12;
-        const auto offset = std::uint32_t(art.artData.size());
-        const auto length = std::uint32_t(bytes.size());
-        for (int i = 0; i < 4; ++i) {
-            entry[i] = static_cast<unsigned char>(offset >> (8 * i));
-            entry[4 + i] = static_cast<unsigned char>(length >> (8 * i));
-        }
-        art.artData.insert(art.artData.end(), bytes.begin(), bytes.end());
     }
 
 private slots:
@@ -383,7 +371,6 @@ private slots:
         // Item pictures: 40 a green square as wide as a land tile, 41 a yellow one of half
         // that, 42 grey; static 40 (red marker) lies over 41 on cell (1, 0).
         tb::ArtFiles art = m_art;
-        art.artIndex.resize((0x4000 + 43) * 12, 0xFF);
         for (const auto& [id, side, colour] :
              {std::tuple{40, 44, 0x03E0}, {41, 22, 0x7FE0}, {42, 44, 0x4210}}) {
             tb::ItemImage image;
@@ -535,6 +522,59 @@ private slots:
             QCOMPARE(after, repaint(anew));
             QVERIFY(after != before);
         }
+    }
+
+    // Pictures of cells with items: kept from the second time a cell is asked for, told apart
+    // by land, ids and their order, never more than the budget holds, never reused while the
+    // row being drawn shows them, and a picture found again outlasting one seen once.
+    void composedCellsKeptFromTheSecondSightWithinTheBudget() {
+        constexpr std::size_t kPicture = (4 * 4 + 8) * sizeof(QRgb);
+        ComposedCellCache cache(3 * kPicture);
+        cache.setSize(4, 4, 8);
+        QCOMPARE(cache.capacity(), std::size_t(3));
+        const QRgb lands[2] = {};
+        auto items = [](std::vector<std::uint16_t> ids) {
+            std::vector<tb::StaticRecord> records(ids.size());
+            for (std::size_t i = 0; i < ids.size(); ++i)
+                records[i].id = ids[i];
+            return records;
+        };
+        // The same items in another order, and the same item on another land, are others.
+        const std::vector<tb::StaticRecord> sets[4] = {items({1}), items({1, 2}), items({2, 1}),
+                                                       items({1})};
+        auto find = [&](int n) { return cache.find(&lands[n == 3 ? 1 : 0], sets[n]); };
+
+        cache.beginRow();
+        for (int n = 0; n < 4; ++n)
+            QVERIFY(!find(n).pixels);
+        cache.beginRow();
+        QRgb* pictures[3] = {};
+        for (int n = 0; n < 3; ++n) {
+            const ComposedCellCache::Picture picture = find(n);
+            QVERIFY(picture.pixels && !picture.composed);
+            pictures[n] = picture.pixels;
+        }
+        QVERIFY(pictures[0] != pictures[1] && pictures[1] != pictures[2]);
+        // Full, and every picture is shown by this row: the fourth gets none.
+        QVERIFY(!find(3).pixels);
+        QCOMPARE(find(0).pixels, pictures[0]);
+        QCOMPARE(cache.kept(), std::size_t(3));
+
+        cache.beginRow();
+        QVERIFY(find(0).composed);
+        cache.beginRow();
+        const ComposedCellCache::Picture fourth = find(3);
+        QVERIFY(fourth.pixels && !fourth.composed);
+        QVERIFY(fourth.pixels != pictures[0]);
+        QCOMPARE(cache.kept(), std::size_t(3));
+        cache.beginRow();
+        QVERIFY(find(0).composed);
+
+        // Another size drops them all.
+        cache.setSize(5, 5, 8);
+        QCOMPARE(cache.kept(), std::size_t(0));
+        cache.beginRow();
+        QVERIFY(!find(0).pixels);
     }
 
     void uncachedDrawingGivesTheSamePixels() {

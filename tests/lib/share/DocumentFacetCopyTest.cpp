@@ -1,5 +1,6 @@
-// An editor document as the copy of a shared facet: the builder's edits taken as strokes,
-// and the server's blocks put in without undo rows and under the edits not yet taken.
+// An editor document as the copy of a shared facet: the builder's edits of cells and items
+// taken as strokes, and the server's blocks put in without undo rows and under the edits not
+// yet taken.
 #include "ShareTestWorld.h"
 
 #include "share/DocumentFacetCopy.h"
@@ -21,8 +22,18 @@ MapImage facetMap() {
 TEST(DocumentFacetCopy, TakesWhatTheDocumentChangedAndKeepsItOverPutBlocks) {
     const MapImage original = facetMap();
     MapDocument document(original, "map4.mul");
-    DocumentFacetCopy copy(document, original,
-                           StaticsMap::empty(sharetest::kSide / 8, sharetest::kBlocksHigh));
+    document.setStatics(std::make_unique<StaticsMap>(
+                            StaticsMap::empty(sharetest::kSide / 8, sharetest::kBlocksHigh)),
+                        {});
+    {
+        MapDocument::Edit edit(document);
+        for (std::uint16_t id = 1; id <= 5; ++id)
+            edit.addItem({2, 3, id, 0, 0});
+        edit.addItem({5, 5, 9, 10, 0});
+    }
+    DocumentFacetCopy copy(document, original, document.statics()->copy());
+    SharedFacet server(original, document.statics()->copy());
+    EXPECT_FALSE(copy.hasEdits());
     const MapCell at33 = original.cell(3, 3);
     const MapCell at9 = original.cell(9, 20);
     {
@@ -71,29 +82,9 @@ TEST(DocumentFacetCopy, TakesWhatTheDocumentChangedAndKeepsItOverPutBlocks) {
     EXPECT_EQ(copy.takeStroke().cells.size(), changed);
     EXPECT_GT(changed, CellChange::kListedCells);
 
-    document.replace(MapImage(), {});
-    EXPECT_TRUE(copy.detached());
-}
-
-// The item edits taken from the document, applied to the facet as it was, make it what the
-// document shows: hue and z changed in place, items removed from among others, moved to the
-// next block, placed. A block put meanwhile keeps the builder's item edits over it.
-TEST(DocumentFacetCopy, ItemEditsTakenRebuildTheDocumentsItemsElsewhere) {
-    const MapImage map = facetMap();
-    const int wide = sharetest::kSide / 8;
-    const auto emptyStatics = [&] { return StaticsMap::empty(wide, sharetest::kBlocksHigh); };
-    MapDocument document(map, "map4.mul");
-    document.setStatics(std::make_unique<StaticsMap>(emptyStatics()), {});
-    {
-        MapDocument::Edit edit(document);
-        for (std::uint16_t id = 1; id <= 5; ++id)
-            edit.addItem({2, 3, id, 0, 0});
-        edit.addItem({5, 5, 9, 10, 0});
-    }
-    DocumentFacetCopy copy(document, map, document.statics()->copy());
-    EXPECT_FALSE(copy.hasEdits());
-    SharedFacet server(map, document.statics()->copy());
-
+    // The item edits taken, applied to the facet as it was, make it what the document shows:
+    // hue and z changed in place, an item removed from among others, one moved to the next
+    // block, one placed.
     {
         MapDocument::Edit edit(document);
         edit.changeItem(2, 3, 1, {2, 3, 2, 7, 33}); // in place
@@ -118,4 +109,7 @@ TEST(DocumentFacetCopy, ItemEditsTakenRebuildTheDocumentsItemsElsewhere) {
     EXPECT_EQ(document.statics()->records(0), theirs);
     EXPECT_EQ(document.undoList().size(), steps);
     EXPECT_EQ(copy.takeStroke().items.size(), 1u);
+
+    document.replace(MapImage(), {});
+    EXPECT_TRUE(copy.detached());
 }
