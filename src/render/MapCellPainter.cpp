@@ -364,6 +364,7 @@ void MapCellPainter::drawStatics(QPainter& painter, const PixelSurface* surface,
 // exactly as over the copied land in the target, so both ways give the same pixels.
 void MapCellPainter::composeRowItems(int row, int firstCol, int lastCol) {
     m_drawnOver.clear();
+    m_drawnOverItems.clear();
     const int from = std::max(firstCol, 0);
     const int until = std::min(lastCol, m_map->width() - 1);
     if (row < 0 || row >= m_map->height() || from > until)
@@ -380,7 +381,9 @@ void MapCellPainter::composeRowItems(int row, int firstCol, int lastCol) {
         const QRgb*& picture = m_rowPictures[std::size_t(m.col - firstCol)];
         const ComposedCellCache::Picture composed = m_composed.find(picture, items);
         if (!composed.pixels) {
-            m_drawnOver.push_back(m.col);
+            // Kept, so the items are not collected a second time to be drawn.
+            m_drawnOver.push_back({m.col, m_drawnOverItems.size(), items.size()});
+            m_drawnOverItems.insert(m_drawnOverItems.end(), items.begin(), items.end());
             continue;
         }
         if (!composed.composed) {
@@ -551,9 +554,11 @@ void MapCellPainter::drawRow(QPainter& painter, const PixelSurface* surface, int
                 drawMarkerPixels(*surface, firstMarker.translated((m.col - firstCol) * stepX, 0),
                                  outlined, m.colour, outline);
         if (itemArt)
-            for (int col : m_drawnOver)
-                m_items.drawCellItems(*surface, col, row,
-                                      firstRect.translated((col - firstCol) * stepX, 0));
+            for (const DrawnOver& cell : m_drawnOver)
+                m_items.drawItems(*surface,
+                                  std::span<const tb::StaticRecord>(m_drawnOverItems)
+                                      .subspan(cell.first, cell.count),
+                                  firstRect.translated((cell.col - firstCol) * stepX, 0));
         if (!m_switches.altitudeOn && !bookmarks) {
             if (selectedCol >= firstCol && selectedCol <= lastCol)
                 drawCellIn(painter, surface, selectedCol, row,

@@ -130,7 +130,7 @@ private:
                      const QRect& rect);
     // The cells of a row that have items get the kept picture of their land with their items
     // over it in m_rowPictures; the columns of those without one (seen first, or no room)
-    // go into m_drawnOver, whose items are drawn over the copied row (batch drawing).
+    // go into m_drawnOver with their items, drawn over the copied row (batch drawing).
     void composeRowItems(int row, int firstCol, int lastCol);
     // The marker of cell (x, y) when it has statics.
     void drawStaticsMarker(QPainter& painter, const PixelSurface* surface, int x, int y,
@@ -188,10 +188,17 @@ private:
     std::vector<std::unique_ptr<QRgb[]>> m_pictures;
     std::vector<const QRgb*> m_rowPictures; // the row being drawn
     ComposedCellCache m_composed;           // cells with items, at the kept size
-    std::vector<int> m_drawnOver;           // the row being drawn: see composeRowItems
-    std::vector<QRgb> m_black;              // a black picture of the kept size
-    QImage m_uncached;                      // the picture of the last cell when nothing is kept
-    tb::Image15 m_work;                     // reused by the decoders
+    // The row being drawn: see composeRowItems.
+    struct DrawnOver {
+        int col;
+        std::size_t first; // of its items in m_drawnOverItems
+        std::size_t count;
+    };
+    std::vector<DrawnOver> m_drawnOver;
+    std::vector<tb::StaticRecord> m_drawnOverItems;
+    std::vector<QRgb> m_black; // a black picture of the kept size
+    QImage m_uncached;         // the picture of the last cell when nothing is kept
+    tb::Image15 m_work;        // reused by the decoders
 };
 
 } // namespace tbrender
