@@ -57,7 +57,7 @@ MapEditorWindow::MapEditorWindow(QSettings& settings, const QString& application
     buildPanels();
     connectPanels();
     connectMenus();
-    m_document.addListener(this);
+    m_documentConnection = m_document.connect(this);
 
     placeWindow(m_settings, *this);
 
@@ -77,7 +77,6 @@ MapEditorWindow::~MapEditorWindow() {
     // the window's children would: they go first.
     delete takeCentralWidget();
     delete std::exchange(m_itemsPanel, nullptr);
-    m_document.removeListener(this);
 }
 
 void MapEditorWindow::buildPanels() {

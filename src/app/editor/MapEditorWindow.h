@@ -160,6 +160,7 @@ private:
     Prompts& m_prompts;
 
     tb::MapDocument m_document;
+    tb::ListenerConnection m_documentConnection;
     tb::ArtFiles m_art;
     tb::RadarColours m_radarColours;
     tb::EditorState m_state;

@@ -126,8 +126,9 @@ void MapFileActions::startLoad(const QString& mapPath, const QString& gamePath,
         m_loadedGamePath = gamePath;
         // The new map replaces the document; the rows of the old one go with it, its
         // buffers, statics and those of the old art beside the UI thread.
-        releaseBeside(m_document.setStatics(nullptr, {}));
-        releaseBeside(m_document.replace(std::move(files->image), map));
+        std::unique_ptr<tb::StaticsMap> oldStatics;
+        releaseBeside(m_document.replace(std::move(files->image), map, nullptr, {}, &oldStatics));
+        releaseBeside(std::move(oldStatics));
         releaseBeside(std::exchange(m_art, std::move(files->art)));
         if (files->artFailure) {
             runReported(m_prompts, m_window, [&] { std::rethrow_exception(files->artFailure); });
@@ -216,8 +217,10 @@ void MapFileActions::startReload(std::function<void()> then) {
     };
     job.succeeded = [this, image, stamp, then] {
         m_mapStamp = *stamp;
-        releaseBeside(m_document.setStatics(nullptr, {}));
-        releaseBeside(m_document.replace(std::move(*image), m_document.fileName()));
+        std::unique_ptr<tb::StaticsMap> oldStatics;
+        releaseBeside(
+            m_document.replace(std::move(*image), m_document.fileName(), nullptr, {}, &oldStatics));
+        releaseBeside(std::move(oldStatics));
         emit loaded(); // the statics are read again too
         if (then)
             then();
@@ -253,10 +256,9 @@ bool MapFileActions::settleUnsavedChanges(std::function<void()> then, bool keepM
 }
 
 void MapFileActions::adoptMap(tb::MapImage image, std::unique_ptr<tb::StaticsMap> statics) {
-    releaseBeside(m_document.setStatics(nullptr, {}));
-    releaseBeside(m_document.replace(std::move(image), {}));
-    if (statics)
-        m_document.setStatics(std::move(statics), {});
+    std::unique_ptr<tb::StaticsMap> oldStatics;
+    releaseBeside(m_document.replace(std::move(image), {}, std::move(statics), {}, &oldStatics));
+    releaseBeside(std::move(oldStatics));
     m_mapStamp = {};
     m_mapLoaded = true;
     m_files.setSaveAvailable(false);

@@ -119,7 +119,7 @@ void StaticsLayer::loadForMap() {
                 const std::string digit = std::to_string(facet);
                 const tb::StaticsFilePaths files{dir / ("staidx" + digit + ".mul"),
                                                  dir / ("statics" + digit + ".mul")};
-                m_document.setStatics(
+                m_document.reloadStatics(
                     std::make_unique<tb::StaticsMap>(tb::StaticsMap::empty(
                         m_map->variant()->widthBlocks(), m_map->variant()->heightBlocks())),
                     files);
@@ -137,7 +137,7 @@ void StaticsLayer::loadForMap() {
         }
         // Statics the document has already are being edited; they are not read over.
         if (!m_document.statics()) {
-            m_document.setStatics(
+            m_document.reloadStatics(
                 std::make_unique<tb::StaticsMap>(std::move((*found)->load.statics)),
                 (*found)->files);
             m_stamps = std::move((*found)->stamps);
@@ -204,7 +204,7 @@ void StaticsLayer::compact(JobRunner& documentJobs) {
     };
     job.succeeded = [this, report, name = uiText(files->data.filename())] {
         m_compacting = false;
-        releaseBeside(m_document.setStatics(nullptr, {}));
+        releaseBeside(m_document.reloadStatics(nullptr, {}));
         m_stamps.clear();
         if (m_shown)
             loadForMap();

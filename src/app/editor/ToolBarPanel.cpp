@@ -32,7 +32,7 @@ constexpr const char* kStampParts[tb::kStampButtonCount] = {
 // tile ids it writes, row by row.
 QString stampToolTip(int button) {
     std::map<int, QStringList> rows;
-    for (const tb::StampCellSpec& cell : tb::stampPattern(button))
+    for (const tb::StampCell& cell : tb::stampPattern(button))
         rows[cell.dy] << QString::number(cell.tileId);
     QStringList lines;
     for (const auto& [dy, ids] : rows)

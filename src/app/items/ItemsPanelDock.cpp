@@ -82,13 +82,11 @@ ItemsPanelDock::ItemsPanelDock(tb::MapDocument& document, ItemBrowserDock& brows
 
     setWidget(body);
     connect(&m_browser, &ItemBrowserDock::tileDataChanged, this, &ItemsPanelDock::refresh);
-    m_document.addListener(this);
+    m_connection = m_document.connect(this);
     refresh();
 }
 
-ItemsPanelDock::~ItemsPanelDock() {
-    m_document.removeListener(this);
-}
+ItemsPanelDock::~ItemsPanelDock() = default;
 
 std::optional<int> ItemsPanelDock::fixedZ() const {
     return m_fixedZCheck->isChecked() ? std::optional<int>(m_fixedZSpin->value()) : std::nullopt;

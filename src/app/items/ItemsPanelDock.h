@@ -50,6 +50,7 @@ private:
     bool editable() const;
 
     tb::MapDocument& m_document;
+    tb::ListenerConnection m_connection;
     ItemBrowserDock& m_browser;
     int m_x = 0;
     int m_y = 0;

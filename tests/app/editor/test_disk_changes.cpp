@@ -189,7 +189,7 @@ private slots:
         // Overwrite: the editor's map goes over another outside write; a second Save of
         // the file it wrote asks nothing.
         writeOutside(f.mapPath);
-        f.map().setCell(3, 3, {kLandTile, 1});
+        tb::MapDocument::Edit(f.map()).write(3, 3, {kLandTile, 1});
         change(f);
         f.questions.changedOnDiskAnswers = {tbapp::DiskChangeAnswer::Overwrite};
         save();
