@@ -91,6 +91,8 @@ public:
 
         // Whether the document has statics the calls below can change.
         bool hasItems() const { return m_document.m_statics != nullptr; }
+        // The statics as edited so far; null when the document has none.
+        const StaticsMap* statics() const { return m_document.m_statics.get(); }
         // The items on cell (x, y), in file order (the `index` of the calls below).
         std::vector<CellItem> items(std::int32_t x, std::int32_t y) const;
         // Places an item: appended to its block, so it lies over the items of equal z.

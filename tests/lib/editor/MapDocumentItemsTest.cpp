@@ -134,3 +134,22 @@ TEST(MapDocumentItems, EditsUndoRedoStrokesAndTheModifiedMark) {
     EXPECT_EQ(doc.undoList().size(), stepsBefore);
     EXPECT_TRUE(doc.itemsModified());
 }
+
+// Two writes to one block in one edit (as a move within a block makes) are one step: undo
+// puts the block back as it was before the first, redo as it was after the second.
+TEST(MapDocumentItems, TwoWritesToOneBlockUndoneTogether) {
+    tb::MapDocument doc;
+    doc.replace(edtest::ilshenarMap(), "map2.mul", startingStatics());
+    const std::vector<StaticRecord> before = doc.statics()->records(block(1, 1));
+    {
+        tb::MapDocument::Edit edit(doc);
+        edit.changeItem(10, 10, 0, {12, 13, 0x0CCA, 5, 0});
+        edit.addItem({11, 11, 0x0F00, 1, 0});
+    }
+    const std::vector<StaticRecord> after = doc.statics()->records(block(1, 1));
+    EXPECT_EQ(doc.undoList().itemSteps(), 1u);
+    ASSERT_TRUE(doc.undo());
+    EXPECT_EQ(doc.statics()->records(block(1, 1)), before);
+    ASSERT_TRUE(doc.redo());
+    EXPECT_EQ(doc.statics()->records(block(1, 1)), after);
+}
