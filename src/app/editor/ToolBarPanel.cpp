@@ -140,16 +140,16 @@ bool ToolBarPanel::stampToolDown() const {
     return m_state.tool == tb::PaintTool::Stamp;
 }
 
-ItemTool ToolBarPanel::itemTool() const {
+ToolKind ToolBarPanel::toolKind() const {
     if (m_placeItemButton->isChecked())
-        return ItemTool::Place;
+        return ToolKind::PlaceItem;
     if (m_selectItemsButton->isChecked())
-        return ItemTool::Select;
-    return ItemTool::None;
+        return ToolKind::SelectItems;
+    return ToolKind::Land;
 }
 
-// While an item tool is down the land tool stays Paint; the window hands the map's clicks
-// to the item tools then.
+// While an item tool is down the land tool stays Paint; the window hands the map view the
+// item tool then.
 void ToolBarPanel::updateTool() {
     if (m_fillButton->isChecked()) {
         m_state.tool = tb::PaintTool::Fill;

@@ -48,6 +48,7 @@ private:
     void addItem();
     void deleteRows();
     bool editable() const;
+    void showProblem(const QString& problem);
 
     tb::MapDocument& m_document;
     tb::ListenerConnection m_connection;
@@ -56,6 +57,7 @@ private:
     int m_y = 0;
     QLabel* m_cellLabel = nullptr;
     QTableWidget* m_table = nullptr;
+    QLabel* m_problemLabel = nullptr;
     QPushButton* m_addButton = nullptr;
     QPushButton* m_deleteButton = nullptr;
     QCheckBox* m_fixedZCheck = nullptr;

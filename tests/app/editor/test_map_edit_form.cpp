@@ -163,6 +163,8 @@ private slots:
                                      "Redo          CTRL+Y",
                                      "Undo stroke",
                                      "Redo stroke",
+                                     "-",
+                                     "Set hue...",
                                      "&Extra",
                                      "Show Texture ID*",
                                      "-",
