@@ -11,6 +11,7 @@
 #include "app/editor/MainMenus.h"
 #include "app/editor/MapFileActions.h"
 #include "app/editor/MapView.h"
+#include "app/editor/StaticsCompaction.h"
 #include "app/editor/StaticsLayer.h"
 #include "app/editor/TilePalette.h"
 #include "app/editor/ToolBarPanel.h"
@@ -90,10 +91,10 @@ void MapEditorWindow::buildPanels() {
                                  m_documentJobs, this);
     m_heightmaps = new HeightmapActions(
         m_document, [this] { return mapLoaded(); }, m_prompts, m_documentJobs, m_exportJobs, this);
-    m_statics = new StaticsLayer(m_prompts, m_staticsJobs, m_document, this);
+    m_statics = new StaticsLayer(m_prompts, m_document, *m_files, this);
+    m_compaction = new StaticsCompaction(m_document, *m_files, m_documentJobs, m_prompts, this);
     m_diskChanges = new DiskChangeCheck(
         *m_files, *m_statics, m_document, [this] { reloadMap(); }, m_prompts, m_documentJobs, this);
-    connect(m_files, &MapFileActions::staticsSaved, m_statics, &StaticsLayer::restamp);
     m_files->setSaveCheck(
         [this](const std::filesystem::path& target) { return m_diskChanges->allowSave(target); });
     m_tools = new ToolWindowCommands(*this, m_applicationDir, m_prompts, m_documentJobs, this);
@@ -229,7 +230,7 @@ void MapEditorWindow::connectMenus() {
     // The altitude under the pointer may have changed.
     connect(m_heightmaps, &HeightmapActions::imported, this, &MapEditorWindow::refreshStatusBar);
     connect(m_menus, &MainMenus::compactStaticsTriggered, this,
-            [this] { m_statics->compact(m_documentJobs); });
+            [this] { m_compaction->compact(); });
     connect(m_menus, &MainMenus::exportViewTriggered, this,
             [this] { exportViewPicture(*m_mapView, m_prompts, m_exportJobs, this); });
     connect(m_menus, &MainMenus::patchMapTriggered, m_tools, &ToolWindowCommands::patchMapFromFile);
@@ -397,7 +398,7 @@ void MapEditorWindow::mapLoadedOrNot() {
     m_toolBar->showStampPictures(pictures);
     m_menus->setMapEntriesEnabled(mapLoaded());
     m_selectItemsTool.clearSelection();
-    m_statics->mapLoaded(loadedMap(), m_document.fileName(), uiPath(m_filePanel->gamePath()));
+    m_statics->mapLoaded();
     if (mapLoaded())
         m_itemBrowser->loadGameData(uiPath(m_filePanel->gamePath()), &m_art);
     else

@@ -54,6 +54,7 @@ class LeftPanel;
 class MainMenus;
 class MapFileActions;
 class MapView;
+class StaticsCompaction;
 class StaticsLayer;
 class TilePalette;
 class ToolBarPanel;
@@ -204,6 +205,7 @@ private:
     MapFileActions* m_files = nullptr;
     HeightmapActions* m_heightmaps = nullptr;
     StaticsLayer* m_statics = nullptr;
+    StaticsCompaction* m_compaction = nullptr;
     DiskChangeCheck* m_diskChanges = nullptr;
     CatalogueCommands* m_catalogues = nullptr;
     ToolWindowCommands* m_tools = nullptr;
