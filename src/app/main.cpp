@@ -1,7 +1,10 @@
 // tbmapedit: the map editor. Creates the long-lived windows, main window first, and runs
 // until the main window closes.
 //
-//   tbmapedit [--settings FILE]   FILE: an INI file used instead of the user's settings
+//   tbmapedit [--settings FILE] [MAP | URI --facet N]
+//       FILE: an INI file used instead of the user's settings
+//       MAP:  a map file to load at start (with the game folder of the settings)
+//       URI:  a shared map's server (postgresql://...) whose facet N is opened at start
 
 #include "app/editor/StartupWindows.h"
 #ifdef TB_HAVE_SHARE
@@ -16,9 +19,11 @@
 #include <QMessageBox>
 #include <QStandardPaths>
 #include <QStringList>
+#include <QTimer>
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <random>
 
 namespace {
@@ -51,15 +56,30 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName("Tolvane Brimholt");
 
     QString iniFile;
+    QString opened;
+    std::optional<int> facet;
     const QStringList args = QCoreApplication::arguments();
+    auto usage = [] {
+        std::fprintf(stderr, "usage: tbmapedit [--settings FILE] [MAP | URI --facet N]\n");
+        return 2;
+    };
     for (int i = 1; i < args.size(); ++i) {
         if (args[i] == "--settings" && i + 1 < args.size()) {
             iniFile = args[++i];
+        } else if (args[i] == "--facet" && i + 1 < args.size()) {
+            bool ok = false;
+            facet = args[++i].toInt(&ok);
+            if (!ok || *facet < 0 || *facet > 5)
+                return usage();
+        } else if (opened.isEmpty() && !args[i].startsWith("--")) {
+            opened = args[i];
         } else {
-            std::fprintf(stderr, "usage: tbmapedit [--settings FILE]\n");
-            return 2;
+            return usage();
         }
     }
+    const bool sharedUri = opened.startsWith("postgresql://") || opened.startsWith("postgres://");
+    if (facet && !sharedUri)
+        return usage();
 
     const std::unique_ptr<QSettings> settings = tbapp::openSettingsStore(iniFile);
     const QString applicationDir = applicationDirectory();
@@ -70,7 +90,13 @@ int main(int argc, char* argv[]) {
     tbapp::MapEditorWindow& mainForm = windows.mainForm;
 #ifdef TB_HAVE_SHARE
     tbapp::SharedMapCommands sharedMaps(mainForm);
+    if (sharedUri)
+        QTimer::singleShot(0, &sharedMaps, [&sharedMaps, opened, facet] {
+            sharedMaps.open(opened, facet.value_or(0));
+        });
 #endif
+    if (!opened.isEmpty() && !sharedUri)
+        mainForm.loadAtStart(opened);
 
     // The program ends with the main window, whatever other windows are open.
     QApplication::setQuitOnLastWindowClosed(false);

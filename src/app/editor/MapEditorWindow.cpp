@@ -24,6 +24,7 @@
 #include "app/items/ItemCommands.h"
 #include "app/items/ItemsPanelDock.h"
 #include "app/shell/Prompts.h"
+#include "app/shell/ScrollableBar.h"
 #include "app/shell/Settings.h"
 #include "app/shell/UiPath.h"
 
@@ -106,15 +107,17 @@ void MapEditorWindow::buildPanels() {
     auto* outer = new QVBoxLayout(central);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(0);
-    outer->addWidget(m_toolBar);
+    // The rows above and below the map scroll sideways in a narrow window, so a dock opened
+    // beside the map takes its room from the map.
+    outer->addWidget(new ScrollableBar(m_toolBar, central));
     auto* middle = new QHBoxLayout;
     middle->setSpacing(0);
     middle->addWidget(m_leftPanel);
     middle->addWidget(m_mapView, 1); // extra room goes to the map
     middle->addWidget(m_palette);
     outer->addLayout(middle, 1);
-    outer->addWidget(m_bottomPanel);
-    outer->addWidget(m_filePanel);
+    outer->addWidget(new ScrollableBar(m_bottomPanel, central));
+    outer->addWidget(new ScrollableBar(m_filePanel, central));
     setCentralWidget(central);
     setStatusBar(m_statusBar);
     // Shut until the user opens it from View.
@@ -273,7 +276,13 @@ void MapEditorWindow::firstShow() {
     m_filePanel->setGamePath(readSettingText(m_settings, "UOPath"));
     m_bottomPanel->setDrawMode(tb::DrawMode::DontDraw);
     readViewSettings();
+    // Docks added after the window was made (the shared maps' Builders) are here by now.
+    restoreWindowState(m_settings, *this);
     refreshStatusBar();
+    if (!m_startMapFile.isEmpty()) {
+        m_filePanel->setMapPath(std::exchange(m_startMapFile, QString()));
+        m_files->load();
+    }
 }
 
 void MapEditorWindow::closeEvent(QCloseEvent* event) {

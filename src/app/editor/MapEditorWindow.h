@@ -71,6 +71,10 @@ public:
                     Prompts& prompts, QWidget* parent = nullptr);
     ~MapEditorWindow() override;
 
+    // Once the window is first shown, `mapFile` goes into the map path box and is loaded
+    // (a file given on the command line or by the desktop).
+    void loadAtStart(const QString& mapFile) { m_startMapFile = mapFile; }
+
     // The long-lived windows created after this one that its menu shows; either may be null.
     void setLongLivedWindows(QWidget* patchEditor, QDialog* diffWindow);
 
@@ -215,6 +219,7 @@ private:
 
     std::function<void(UndoStep)> m_undoHandler;
     QString m_acceptedMapPath; // the map path box's text as last accepted
+    QString m_startMapFile;    // loaded once the window is first shown
     bool m_firstMapPathChange = true;
     bool m_shown = false;
     bool m_closed = false;

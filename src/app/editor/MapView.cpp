@@ -5,6 +5,7 @@
 #include "editor/Navigation.h"
 
 #include <QAction>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -275,6 +276,8 @@ void MapView::setTool(tb::MapTool* tool) {
 }
 
 void MapView::toolChanged() {
+    m_grid->setAccessibleDescription(m_tool ? QString::fromStdString(m_tool->statusText())
+                                            : QString());
     switch (m_tool ? m_tool->cursor() : tb::ToolCursor::Arrow) {
     case tb::ToolCursor::Arrow:
         m_grid->viewport()->unsetCursor();
@@ -340,6 +343,16 @@ void MapView::drawOverlay(QPainter& painter) {
         const int side = std::max(2, cell.width() / 2);
         painter.fillRect(QRect(cell.center() - QPoint(side / 2, side / 2), QSize(side, side)),
                          QColor(80, 255, 80, 170));
+    }
+    // What the tool would do next, in the view's lower left corner.
+    const QString status = QString::fromStdString(m_tool->statusText());
+    if (!status.isEmpty()) {
+        const QFontMetrics metrics(painter.font());
+        QRect box = metrics.boundingRect(status).adjusted(-4, -2, 4, 2);
+        box.moveBottomLeft(m_grid->viewport()->rect().bottomLeft() + QPoint(4, -4));
+        painter.fillRect(box, QColor(0, 0, 0, 170));
+        painter.setPen(Qt::white);
+        painter.drawText(box, Qt::AlignCenter, status);
     }
 }
 

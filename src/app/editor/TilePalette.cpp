@@ -76,8 +76,10 @@ TilePalette::TilePalette(tb::EditorState& state, const QString& applicationDir, 
     layout->addWidget(m_fullGrid, 3, 0, 1, 2);
     layout->addWidget(m_sortedGrid, 3, 0, 1, 2);
     layout->setRowStretch(3, 1);
-    // A tile and the palette's scroll bar side by side.
-    setMinimumWidth(kTileSize + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 8);
+    // A tile and the palette's scroll bar side by side, or what the controls above need; the
+    // palette keeps that width at any window size, the map takes the rest.
+    setMinimumWidth(std::max(kTileSize + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 8,
+                             layout->sizeHint().width()));
 
     m_listMenu = new QMenu(this);
     m_listMenu->setObjectName("pmCustomTextures");

@@ -11,6 +11,7 @@
 
 #include <QByteArray>
 #include <QGuiApplication>
+#include <QMainWindow>
 #include <QScreen>
 #include <QWidget>
 
@@ -19,6 +20,7 @@ namespace {
 
 // The window's size, position and maximised state, kept beside the view settings.
 constexpr const char* kGeometrySetting = "WindowGeometry";
+constexpr const char* kWindowStateSetting = "WindowState";
 // Extra > "Show statics": 1 on, 0 off.
 constexpr const char* kShowStaticsSetting = "ShowStatics";
 
@@ -59,7 +61,17 @@ void writeViewSettings(QSettings& settings, const ViewSettingsControls& controls
     writeSettingText(settings, kShowStaticsSetting, controls.menus.showStatics() ? "1" : "0");
     writeSettingText(settings, kGeometrySetting,
                      QString::fromLatin1(window.saveGeometry().toBase64()));
+    if (const auto* main = qobject_cast<const QMainWindow*>(&window))
+        writeSettingText(settings, kWindowStateSetting,
+                         QString::fromLatin1(main->saveState().toBase64()));
     syncSettingsStore(settings);
+}
+
+// Which docks are open and where, as the window was closed.
+void restoreWindowState(const QSettings& settings, QMainWindow& window) {
+    const QString state = readSettingText(settings, kWindowStateSetting);
+    if (!state.isEmpty())
+        window.restoreState(QByteArray::fromBase64(state.toLatin1()));
 }
 
 void placeWindow(const QSettings& settings, QWidget& window) {

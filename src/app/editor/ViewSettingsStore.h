@@ -2,6 +2,7 @@
 // The main window's view values in the settings store: the jump coordinates, Z, zoom,
 // altitude mode, the Altitude and Grid switches, "Show statics" and the window's place.
 
+class QMainWindow;
 class QSettings;
 class QWidget;
 
@@ -33,5 +34,8 @@ void writeViewSettings(QSettings& settings, const ViewSettingsControls& controls
 // Puts the window where it was when the values were last written; the first time, at its
 // default size in the middle of the screen.
 void placeWindow(const QSettings& settings, QWidget& window);
+// Opens and places the docks as they were when the values were last written (call once
+// every dock is made).
+void restoreWindowState(const QSettings& settings, QMainWindow& window);
 
 } // namespace tbapp

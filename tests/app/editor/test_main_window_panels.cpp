@@ -5,6 +5,8 @@
 #include "MainWindowFixture.h"
 #include "testsupport/CutTexts.h"
 
+#include "app/items/ItemBrowserDock.h"
+#include "app/items/ItemsPanelDock.h"
 #include "core/MapImage.h"
 
 #include <QAbstractButton>
@@ -147,11 +149,52 @@ private slots:
         QVERIFY(f.form->windowState() & Qt::WindowMaximized);
     }
 
+    // Opening a dock takes its room from the map, not from the screen; the open docks come
+    // back at the next start.
+    void docksFitTheWindowAndAreKept() {
+        MainWindowFixture f;
+        f.open();
+        f.form->resize(900, 640);
+        QCoreApplication::processEvents();
+        const int width = f.form->width();
+        ui<QAction>(*f.form, "ItemBrowser1")->trigger();
+        ui<QAction>(*f.form, "ItemsPanel1")->trigger();
+        QCoreApplication::processEvents();
+        QCOMPARE(f.form->width(), width);
+        QVERIFY(f.form->itemBrowser().isVisible());
+        f.form->close();
+        f.form.reset();
+
+        f.open();
+        QVERIFY(f.form->itemBrowser().isVisible());
+        QVERIFY(f.form->itemsPanel().isVisible());
+    }
+
+    // A map named on the command line is loaded once the window is shown.
+    void aMapGivenAtStartIsLoaded() {
+        MainWindowFixture f;
+        const std::filesystem::path other = f.dir / "other" / "map2.mul";
+        std::filesystem::create_directories(other.parent_path());
+        std::filesystem::copy_file(f.mapPath, other);
+        f.settings = std::make_unique<QSettings>(qpath(f.iniPath), QSettings::IniFormat);
+        f.form = std::make_unique<tbapp::MapEditorWindow>(*f.settings, qpath(f.appDir) + "/",
+                                                          f.random, f.questions);
+        f.form->loadAtStart(qpath(other));
+        f.form->show();
+        QCoreApplication::processEvents();
+        QVERIFY(jobsEnded());
+        QVERIFY(f.form->mapLoaded());
+        QCOMPARE(f.form->document().fileName(), other);
+    }
+
     // At the smallest size the window takes, and at 1920 x 1080, every label and button
     // shows its text whole, and extra room goes to the map.
     void noTextIsCutAtAnySize() {
         MainWindowFixture f;
         f.openLoaded();
+        f.form->resize(1, 1);
+        QCoreApplication::processEvents();
+        // The rows that scroll sideways grow by their scroll bars once narrow: asked again.
         f.form->resize(1, 1);
         QCoreApplication::processEvents();
         const QSize smallest = f.form->size();
@@ -161,13 +204,22 @@ private slots:
         QVERIFY(ui<QCheckBox>(*f.form, "cbAddRAl")->width() >=
                 ui<QCheckBox>(*f.form, "cbAddRAl")->sizeHint().width());
         const QSize viewAtSmallest = f.grid().size();
+        // The rows above and below the map scroll sideways there; their scroll bars go later.
+        auto barsHeight = [&f] {
+            int height = 0;
+            for (const char* bar :
+                 {"TopPanelScroller", "BottomPanelScroller", "FileNamePanelScroller"})
+                height += ui<QWidget>(*f.form, bar)->height();
+            return height;
+        };
+        const int barsAtSmallest = barsHeight();
 
         f.form->resize(1920, 1080);
         QCoreApplication::processEvents();
         cut = cutTexts(*f.form);
         QVERIFY2(cut.isEmpty(), qPrintable(cut.join("; ")));
         const QSize viewAtLarge = f.grid().size();
-        const QSize grown = f.form->size() - smallest;
+        const QSize grown = f.form->size() - smallest + QSize(0, barsAtSmallest - barsHeight());
         QCOMPARE(viewAtLarge - viewAtSmallest, grown);
     }
 

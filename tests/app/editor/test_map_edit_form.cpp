@@ -421,10 +421,11 @@ private slots:
         QCOMPARE(f.stored("ShowAltitude"), QString("1"));
         QCOMPARE(f.stored("Grid"), QString("1"));
         QSettings reader(q(f.iniPath), QSettings::IniFormat);
-        // The seven view values, the statics switch and the window's place.
-        QCOMPARE(reader.allKeys().size(), 9);
+        // The seven view values, the statics switch, the window's place and its docks.
+        QCOMPARE(reader.allKeys().size(), 10);
         QCOMPARE(f.stored("ShowStatics"), QString("0"));
         QVERIFY(reader.contains("WindowGeometry"));
+        QVERIFY(reader.contains("WindowState"));
     }
 
     void storedValueThatIsNotANumberStopsTheReading() {
