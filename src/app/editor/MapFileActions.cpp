@@ -5,6 +5,7 @@
 #include "app/shell/JobRunner.h"
 #include "app/shell/Prompts.h"
 #include "app/shell/Settings.h"
+#include "app/shell/UiPath.h"
 
 #include "core/MapFile.h"
 #include "core/StaticsFiles.h"
@@ -20,16 +21,8 @@
 namespace tbapp {
 namespace {
 
-std::filesystem::path toPath(const QString& text) {
-    return std::filesystem::path(text.toStdU16String());
-}
-
-QString fromPath(const std::filesystem::path& path) {
-    return QString::fromStdU16String(path.u16string());
-}
-
 QString fileNameOf(const std::filesystem::path& path) {
-    return QFileInfo(fromPath(path)).fileName();
+    return QFileInfo(uiText(path)).fileName();
 }
 
 // What a Load reads before it replaces anything: the map, its items and the art as far as it
@@ -52,7 +45,7 @@ tb::MapStaticsRead readMapStatics(const std::filesystem::path& mapFile,
     const std::optional<int> facet = tb::staticsFacetOf(mapFile);
     if (!facet || !map.variant()) {
         read.note = QString("%1: its name holds no facet digit, so the map has no items.")
-                        .arg(fromPath(mapFile.filename()))
+                        .arg(uiText(mapFile.filename()))
                         .toStdString();
         return read;
     }
@@ -80,7 +73,7 @@ tb::MapStaticsRead readMapStatics(const std::filesystem::path& mapFile,
                         "without statics. Items placed on it are saved as a new pair beside the "
                         "map.")
                     .arg(*facet)
-                    .arg(fromPath(mapFile), fromPath(gameDir))
+                    .arg(uiText(mapFile), uiText(gameDir))
                     .toStdString();
     return read;
 }
@@ -113,12 +106,12 @@ void MapFileActions::load() {
     if (!mapValid && !gameValid)
         return;
     const QString mapPath = m_files.mapPath();
-    const bool knownMap = mapValid && gameValid && tb::identifyMapFile(toPath(mapPath)).has_value();
+    const bool knownMap = mapValid && gameValid && tb::identifyMapFile(uiPath(mapPath)).has_value();
     // A map from elsewhere (a shared facet) is not left without a word.
     if (knownMap && m_mapLoaded && m_document.fileName().empty() &&
         !m_prompts.confirm(
             m_window,
-            QString("Leave the shared map and load %1 instead?").arg(fileNameOf(toPath(mapPath)))))
+            QString("Leave the shared map and load %1 instead?").arg(fileNameOf(uiPath(mapPath)))))
         return;
     if (knownMap && !settleUnsavedChanges([this] { load(); }))
         return;
@@ -142,7 +135,7 @@ void MapFileActions::load() {
         m_prompts.showError(
             m_window,
             QString("%1 is not a known map file: %2. The map was not loaded.")
-                .arg(mapPath, QString::fromStdString(tb::unknownMapReason(toPath(mapPath)))));
+                .arg(mapPath, QString::fromStdString(tb::unknownMapReason(uiPath(mapPath)))));
     }
     emit loaded();
 }
@@ -155,8 +148,8 @@ void MapFileActions::startLoad(const QString& mapPath, const QString& gamePath,
                                std::function<void()> then) {
     auto files = std::make_shared<LoadedFiles>();
     Job job;
-    job.caption = "Loading " + fileNameOf(toPath(mapPath));
-    job.work = [files, map = toPath(mapPath), gameDir = toPath(gamePath)](tb::Progress& progress) {
+    job.caption = "Loading " + fileNameOf(uiPath(mapPath));
+    job.work = [files, map = uiPath(mapPath), gameDir = uiPath(gamePath)](tb::Progress& progress) {
         // Stamped before reading: a write while it is read counts as a change since.
         files->stamp = tb::FileStamp::take(map);
         files->image = tb::MapImage::load(map, progress);
@@ -173,7 +166,7 @@ void MapFileActions::startLoad(const QString& mapPath, const QString& gamePath,
         if (!storeFailure->isEmpty())
             m_prompts.showError(m_window, *storeFailure);
     };
-    job.succeeded = [this, files, map = toPath(mapPath), gamePath, reportStore, then] {
+    job.succeeded = [this, files, map = uiPath(mapPath), gamePath, reportStore, then] {
         reportStore();
         m_mapStamp = files->stamp;
         m_loadedGamePath = gamePath;
@@ -207,7 +200,7 @@ void MapFileActions::startLoad(const QString& mapPath, const QString& gamePath,
 
 void MapFileActions::save() {
     if (m_mapLoaded && !m_jobs.busy() && m_files.saveEnabled() &&
-        (!m_saveCheck || m_saveCheck(toPath(m_files.mapPath()))))
+        (!m_saveCheck || m_saveCheck(uiPath(m_files.mapPath()))))
         startSave(m_files.mapPath(), {});
 }
 
@@ -217,7 +210,7 @@ void MapFileActions::saveLoaded(std::function<void()> then) {
         return;
     }
     if (m_mapLoaded && (!m_saveCheck || m_saveCheck(m_document.fileName())))
-        startSave(fromPath(m_document.fileName()), std::move(then));
+        startSave(uiText(m_document.fileName()), std::move(then));
 }
 
 void MapFileActions::reload(std::function<void()> then) {
@@ -226,7 +219,7 @@ void MapFileActions::reload(std::function<void()> then) {
         return;
     }
     if (m_mapLoaded)
-        startLoad(fromPath(m_document.fileName()), m_loadedGamePath,
+        startLoad(uiText(m_document.fileName()), m_loadedGamePath,
                   std::make_shared<const QString>(), std::move(then));
 }
 
@@ -234,7 +227,7 @@ void MapFileActions::reload(std::function<void()> then) {
 // leaves the file as it was and the document unsaved; the buttons come back either way.
 // Changed statics are written after the map, to the pair they were read from.
 void MapFileActions::startSave(const QString& path, std::function<void()> then) {
-    const std::filesystem::path target = toPath(path);
+    const std::filesystem::path target = uiPath(path);
     const tb::StaticsMap* statics = m_document.itemsModified() ? m_document.statics() : nullptr;
     auto written = std::make_shared<tb::StaticsWrite>();
     auto stamp = std::make_shared<tb::FileStamp>();
@@ -268,7 +261,7 @@ void MapFileActions::startReload(std::function<void()> then) {
     Job job;
     job.caption = "Loading " + fileNameOf(m_document.fileName());
     job.work = [files, file = m_document.fileName(),
-                gameDir = toPath(m_loadedGamePath)](tb::Progress& progress) {
+                gameDir = uiPath(m_loadedGamePath)](tb::Progress& progress) {
         files->stamp = tb::FileStamp::take(file);
         files->image = tb::MapImage::load(file, progress);
         files->statics = readMapStatics(file, gameDir, files->image, progress);
@@ -301,7 +294,7 @@ bool MapFileActions::settleUnsavedChanges(std::function<void()> then, bool keepM
     case SaveChangesAnswer::Save:
         // Into the file the question named; only a save that succeeds lets the caller on.
         if (!m_saveCheck || m_saveCheck(m_document.fileName()))
-            startSave(fromPath(m_document.fileName()), std::move(then));
+            startSave(uiText(m_document.fileName()), std::move(then));
         return false;
     case SaveChangesAnswer::Discard:
         if (keepMap) {
@@ -335,7 +328,7 @@ void MapFileActions::startArtLoad(const QString& gamePath) {
     auto art = std::make_shared<tb::ArtFiles>();
     Job job;
     job.caption = "Loading the game's art";
-    job.work = [art, gameDir = toPath(gamePath)](tb::Progress& progress) {
+    job.work = [art, gameDir = uiPath(gamePath)](tb::Progress& progress) {
         art->load(gameDir, progress);
     };
     job.succeeded = [this, art, gamePath] {
