@@ -40,15 +40,19 @@ void StaticsLayer::readColours(const std::filesystem::path& radarcolFile) {
 
 void StaticsLayer::mapLoaded(const tb::MapImage* map, const std::filesystem::path& mapFile,
                              const std::filesystem::path& gameDir) {
-    // Statics being read for the map before are not wanted any more.
-    m_jobs.stopAndWait();
+    // Statics being read for the map before are not wanted any more: that reading stops,
+    // and this map's starts when it has.
+    ++m_generation;
+    m_jobs.stop();
     m_stamps.clear();
     m_map = map;
     m_mapFile = mapFile;
     m_gameDir = gameDir;
     // A failed Load keeps the map, and with it the statics and their edits.
-    if (m_shown && !m_document.statics())
-        loadForMap();
+    m_jobs.whenIdle(this, [this] {
+        if (m_shown && !m_document.statics())
+            loadForMap();
+    });
     emit changed();
 }
 
@@ -111,7 +115,9 @@ void StaticsLayer::loadForMap() {
                 warning = warning.empty() ? note : note + "\n" + warning;
         }
     };
-    job.succeeded = [this, found, facet] {
+    job.succeeded = [this, found, facet, generation = m_generation] {
+        if (generation != m_generation)
+            return;
         if (!*found) {
             // Items placed on the map make a new pair beside it at Save, as tbmap does.
             if (!m_document.statics()) {
@@ -146,9 +152,10 @@ void StaticsLayer::loadForMap() {
             m_prompts.showMessage(m_window, QString::fromStdString((*found)->load.warning));
         emit changed();
     };
-    // A stop comes only from a Load that replaced the map: nothing to say.
-    job.failed = [this](const std::exception& error) {
-        if (!dynamic_cast<const tb::OperationStopped*>(&error))
+    // A stop (a Load that replaced the map, a Cancel) passes quietly, and so does a failure
+    // of a reading for an earlier map.
+    job.failed = [this, generation = m_generation](const std::exception& error) {
+        if (generation == m_generation)
             m_prompts.showFailure(m_window, error);
     };
     m_jobs.start(std::move(job));
@@ -194,15 +201,25 @@ void StaticsLayer::compact(JobRunner& documentJobs) {
                                   .arg(uiText(m_mapFile), uiText(m_gameDir)));
         return;
     }
-    m_jobs.stopAndWait(); // no reading of the pair while it is rewritten
+    // No reading of the pair while it is rewritten: the compaction starts once the reading
+    // has stopped.
+    m_compacting = true;
+    m_jobs.stop();
+    m_jobs.whenIdle(this, [this, &documentJobs, files = *files, variant = *m_map->variant()] {
+        startCompaction(documentJobs, files, variant);
+    });
+}
+
+void StaticsLayer::startCompaction(JobRunner& documentJobs, const tb::StaticsFilePaths& files,
+                                   const tb::MapVariant& variant) {
     auto report = std::make_shared<tb::CompactReport>();
     Job job;
-    job.caption = "Compacting " + uiText(files->data.filename());
-    job.work = [files = *files, variant = *m_map->variant(), report](tb::Progress& progress) {
+    job.caption = "Compacting " + uiText(files.data.filename());
+    job.work = [files, variant, report](tb::Progress& progress) {
         *report =
             tb::compactStatics(files, variant.widthBlocks(), variant.heightBlocks(), progress);
     };
-    job.succeeded = [this, report, name = uiText(files->data.filename())] {
+    job.succeeded = [this, report, name = uiText(files.data.filename())] {
         m_compacting = false;
         releaseBeside(m_document.setStatics(nullptr, {}));
         m_stamps.clear();
@@ -216,11 +233,10 @@ void StaticsLayer::compact(JobRunner& documentJobs) {
                                             .arg(report->bytesBefore)
                                             .arg(report->bytesAfter));
     };
-    job.failed = [this](const std::exception& error) {
-        m_compacting = false;
-        m_prompts.showJobFailure(m_window, error);
-    };
+    job.reportStopOrFailure(m_prompts, m_window, [this] { m_compacting = false; });
     m_compacting = documentJobs.start(std::move(job));
+    if (!m_compacting)
+        m_prompts.showMessage(m_window, JobRunner::refusal(documentJobs.caption()));
 }
 
 } // namespace tbapp

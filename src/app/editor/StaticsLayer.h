@@ -74,6 +74,8 @@ signals:
 
 private:
     void loadForMap();
+    void startCompaction(JobRunner& documentJobs, const tb::StaticsFilePaths& files,
+                         const tb::MapVariant& variant);
     // The pair of the loaded map: the one its statics came from, else the one found.
     std::optional<tb::StaticsFilePaths> pairOfMap() const;
 
@@ -88,6 +90,7 @@ private:
     std::filesystem::path m_gameDir;
     bool m_shown = false;
     bool m_compacting = false; // the pair is being rewritten: not read meanwhile
+    int m_generation = 0;      // counts the maps: a reading for an earlier one is not applied
 };
 
 } // namespace tbapp

@@ -1,15 +1,20 @@
 // Long work of the main window runs as jobs beside it: while one changes the document, no
 // edit and no second such job gets in and the status bar says what runs; Cancel in the
-// progress window leaves the files and the document as they were.
+// progress window or in the status bar leaves the files and the document as they were.
 #include "MainWindowFixture.h"
+
+#include "testsupport/HeldWorkers.h"
 
 #include "app/shell/JobRunner.h"
 #include "app/shell/RadioGroup.h"
 #include "core/Heightmap.h"
+#include "core/MapFile.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QImage>
+#include <QProgressBar>
+#include <QToolButton>
 
 namespace {
 
@@ -96,6 +101,60 @@ private slots:
         QVERIFY(!form.document().isModified());
         QVERIFY(form.document().undoList().empty());
         QVERIFY(!form.editingLocked());
+    }
+
+    // Load and Save show in the status bar with a Cancel; pressed before the work has done
+    // anything, the Load leaves the document as it was, the Save the file and the unsaved
+    // changes.
+    void cancelInTheStatusBarLeavesTheFilesAndTheDocument() {
+        tbtest::MainWindowFixture f;
+        tbapp::MapEditorWindow& form = f.openLoaded();
+        auto* status = tbtest::ui<QWidget>(form, "TaskStatus");
+        QVERIFY(!status->isVisible());
+        const std::vector<unsigned char> loaded = form.document().image().bytes();
+        // Another program changes the file: a Load would read cell (0, 0) at altitude 77.
+        std::vector<unsigned char> changed = tbtest::readBytes(f.mapPath);
+        changed[4 + 2] = 77;
+        tbtest::writeBytes(f.mapPath, changed);
+
+        {
+            const tbtest::HeldWorkers held;
+            tbtest::ui<QPushButton>(form, "btnLoad")->click();
+            QVERIFY(form.editingLocked());
+            QVERIFY(status->isVisible());
+            QCOMPARE(tbtest::ui<QProgressBar>(form, "TaskProgress")->accessibleName(),
+                     QString("Loading map2.mul"));
+            QVERIFY(tbtest::statusText(form, 1).startsWith("Loading map2.mul ..."));
+            auto* cancel = tbtest::ui<QToolButton>(form, "TaskCancel");
+            QCOMPARE(cancel->accessibleName(), QString("Cancel Loading map2.mul"));
+            cancel->click();
+            QVERIFY(!cancel->isEnabled()); // asked once: it is stopping
+        }
+        TB_WAIT_FOR_JOBS();
+        QCOMPARE(f.messages, QStringList{tb::kMapLoadStoppedMessage});
+        QVERIFY(form.document().image().bytes() == loaded);
+        QVERIFY(!form.document().isModified());
+        QVERIFY(!status->isVisible());
+
+        tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->setCurrentIndex(2);
+        tbtest::ui<tbapp::RadioGroup>(form, "AltitudeRadioGroup")->setItemIndex(2); // Set Z
+        tbtest::ui<QLineEdit>(form, "ZValueEdit")->setText("9");
+        f.clickCell(1, 1);
+        QVERIFY(form.document().isModified());
+        f.questions.changedOnDiskAnswers << tbapp::DiskChangeAnswer::Overwrite;
+        {
+            const tbtest::HeldWorkers held;
+            tbtest::ui<QPushButton>(form, "btnSave")->click();
+            QVERIFY(tbtest::statusText(form, 1).startsWith("Saving map2.mul ..."));
+            tbtest::ui<QToolButton>(form, "TaskCancel")->click();
+        }
+        TB_WAIT_FOR_JOBS();
+        QCOMPARE(f.messages.last(), QString(tb::kMapSaveStoppedMessage));
+        QVERIFY(tbtest::readBytes(f.mapPath) == changed);
+        QCOMPARE(tbtest::entriesIn(f.mapPath.parent_path()), std::size_t(1)); // nothing beside
+        QVERIFY(form.document().isModified());
+        QVERIFY(form.isWindowModified());
+        QVERIFY(tbtest::ui<QPushButton>(form, "btnSave")->isEnabled());
     }
 };
 

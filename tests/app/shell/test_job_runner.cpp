@@ -1,6 +1,6 @@
 // The job runner: the work runs beside the UI thread and its outcome comes back to it, the
 // progress window closes before the handler runs, a second job is refused while one runs,
-// and a stop or a failure ends the work through its failure handler.
+// and a stop and a failure end the work through their own handlers.
 #include "app/shell/JobRunner.h"
 
 #include "testsupport/RecordingPrompts.h"
@@ -52,11 +52,13 @@ private slots:
         QCOMPARE(busy.size(), 2);
     }
 
-    void aStopOrAFailureEndsTheWorkThroughItsFailureHandler() {
+    // The runner alone tells a stop from a failure: a stop ends through `stopped` with its
+    // message, anything thrown otherwise through `failed`. Asking to stop returns at once;
+    // who waits for the runner to be idle runs after the handlers and may start the next job.
+    void aStopEndsThroughStoppedAndAFailureThroughFailed() {
         tbapp::JobRunner jobs;
         std::atomic<bool> started{false};
-        QString failure;
-        bool stopped = false;
+        QStringList outcomes;
         auto waitingJob = [&] {
             tbapp::Job job;
             job.caption = "Waiting";
@@ -67,37 +69,65 @@ private slots:
                     QThread::msleep(1);
                 }
             };
-            job.succeeded = [&] { failure = "finished"; };
+            job.succeeded = [&] { outcomes << "succeeded"; };
+            job.stopped = [&](const QString& message) { outcomes << "stopped: " + message; };
             job.failed = [&](const std::exception& error) {
-                failure = error.what();
-                stopped = dynamic_cast<const tb::OperationStopped*>(&error) != nullptr;
+                outcomes << QString("failed: ") + error.what();
             };
             return job;
         };
-        jobs.start(waitingJob());
+        QVERIFY(jobs.start(waitingJob()));
         QTRY_VERIFY(started);
+        QVERIFY(!jobs.stopping());
+        jobs.whenIdle(this, [&] {
+            outcomes << "idle";
+            tbapp::Job broken;
+            broken.work = [](tb::Progress&) { throw std::runtime_error("broken"); };
+            broken.stopped = [&](const QString&) { outcomes << "broken stopped"; };
+            broken.failed = [&](const std::exception& error) {
+                outcomes << QString("failed: ") + error.what();
+            };
+            QVERIFY(jobs.start(std::move(broken)));
+        });
+        jobs.whenIdle(this, [&] { outcomes << "idle again"; });
+        jobs.stop();
+        QVERIFY(jobs.stopping());
+        QVERIFY(jobs.busy()); // nothing waited
+        TB_WAIT_FOR_JOBS();
+        QCOMPARE(outcomes, (QStringList{"stopped: Waiting was stopped.", "idle", "failed: broken",
+                                        "idle again"}));
+
+        // Unset handlers let the outcome pass; idle now, whenIdle runs at once.
+        tbapp::Job quiet = waitingJob();
+        quiet.stopped = nullptr;
+        outcomes.clear();
+        jobs.start(std::move(quiet));
         jobs.stop();
         TB_WAIT_FOR_JOBS();
-        QCOMPARE(failure, QString("Waiting was stopped."));
-        QVERIFY(stopped);
+        jobs.whenIdle(this, [&] { outcomes << "idle"; });
+        QCOMPARE(outcomes, QStringList{"idle"});
+    }
 
-        // Stopped and waited for here: its handler has run when the call returns.
-        failure.clear();
-        jobs.start(waitingJob());
-        jobs.stopAndWait();
-        QVERIFY(!jobs.busy());
-        QCOMPARE(failure, QString("Waiting was stopped."));
-
-        tbapp::Job broken;
-        broken.work = [](tb::Progress&) { throw std::runtime_error("broken"); };
-        broken.failed = [&](const std::exception& error) {
-            failure = error.what();
-            stopped = dynamic_cast<const tb::OperationStopped*>(&error) != nullptr;
-        };
-        jobs.start(std::move(broken));
-        TB_WAIT_FOR_JOBS();
-        QCOMPARE(failure, QString("broken"));
-        QVERIFY(!stopped);
+    // The usual ending: a stop said as a message, a failure as the error report, then the
+    // caller's own step.
+    void reportStopOrFailureSaysEachItsOwnWay() {
+        tbapp::JobRunner jobs;
+        tbtest::RecordingPrompts prompts;
+        int ends = 0;
+        for (const bool stop : {true, false}) {
+            tbapp::Job job;
+            job.work = [stop](tb::Progress&) {
+                if (stop)
+                    throw tb::OperationStopped("Nothing was written.");
+                throw std::runtime_error("disk full");
+            };
+            job.reportStopOrFailure(prompts, nullptr, [&] { ++ends; });
+            jobs.start(std::move(job));
+            TB_WAIT_FOR_JOBS();
+        }
+        QCOMPARE(prompts.messages, QStringList{"Nothing was written."});
+        QCOMPARE(prompts.errors, QStringList{"disk full"});
+        QCOMPARE(ends, 2);
     }
 };
 
