@@ -9,6 +9,8 @@
 #include <QProgressBar>
 #include <QToolButton>
 
+#include <initializer_list>
+
 namespace tbapp {
 namespace {
 
@@ -27,7 +29,6 @@ TaskStatusWidget::TaskStatusWidget(TaskCenter& tasks, QWidget* parent)
     m_bar = new QProgressBar(this);
     m_bar->setObjectName("TaskProgress");
     m_bar->setFixedWidth(140);
-    m_bar->setMaximumHeight(16);
 
     m_cancel = new QToolButton(this);
     m_cancel->setObjectName("TaskCancel");
@@ -40,6 +41,12 @@ TaskStatusWidget::TaskStatusWidget(TaskCenter& tasks, QWidget* parent)
     m_others->setMenu(new QMenu(m_others));
     m_others->menu()->setObjectName("TaskOthersMenu");
 
+    // No taller than a line of the bar's text in its frame, so that the status bar keeps its
+    // height (and the map its size) whether or not a job runs.
+    const int lineHeight = fontMetrics().height() + 2;
+    for (QWidget* control : std::initializer_list<QWidget*>{m_bar, m_cancel, m_others})
+        control->setMaximumHeight(lineHeight);
+
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
@@ -48,17 +55,23 @@ TaskStatusWidget::TaskStatusWidget(TaskCenter& tasks, QWidget* parent)
     layout->addWidget(m_others);
 
     connect(m_cancel, &QToolButton::clicked, this, [this] {
-        const QList<JobRunner*> jobs = m_tasks.running();
-        if (!jobs.isEmpty())
-            jobs.first()->stop();
+        if (m_shown)
+            m_shown->stop();
     });
     connect(m_others->menu(), &QMenu::aboutToShow, this, &TaskStatusWidget::listOthers);
-    connect(&m_tasks, &TaskCenter::changed, this, &TaskStatusWidget::refresh);
+    // A job starts or ends inside the handlers of another, in the middle of the window's
+    // changes; a progress bar repaints at once when its value changes, which would paint
+    // the whole window half changed. So the widget follows once the event loop runs again.
+    m_refresh.setSingleShot(true);
+    m_refresh.setInterval(0);
+    connect(&m_refresh, &QTimer::timeout, this, &TaskStatusWidget::refresh);
+    connect(&m_tasks, &TaskCenter::changed, &m_refresh, qOverload<>(&QTimer::start));
     refresh();
 }
 
 void TaskStatusWidget::refresh() {
     const QList<JobRunner*> jobs = m_tasks.running();
+    m_shown = jobs.isEmpty() ? nullptr : jobs.first();
     setVisible(!jobs.isEmpty());
     if (jobs.isEmpty())
         return;

@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QImage>
 #include <QProgressBar>
+#include <QSignalSpy>
 #include <QToolButton>
 
 namespace {
@@ -110,7 +111,7 @@ private slots:
         tbtest::MainWindowFixture f;
         tbapp::MapEditorWindow& form = f.openLoaded();
         auto* status = tbtest::ui<QWidget>(form, "TaskStatus");
-        QVERIFY(!status->isVisible());
+        QTRY_VERIFY(!status->isVisible());
         const std::vector<unsigned char> loaded = form.document().image().bytes();
         // Another program changes the file: a Load would read cell (0, 0) at altitude 77.
         std::vector<unsigned char> changed = tbtest::readBytes(f.mapPath);
@@ -121,20 +122,20 @@ private slots:
             const tbtest::HeldWorkers held;
             tbtest::ui<QPushButton>(form, "btnLoad")->click();
             QVERIFY(form.editingLocked());
-            QVERIFY(status->isVisible());
+            QTRY_VERIFY(status->isVisible());
             QCOMPARE(tbtest::ui<QProgressBar>(form, "TaskProgress")->accessibleName(),
                      QString("Loading map2.mul"));
             QVERIFY(tbtest::statusText(form, 1).startsWith("Loading map2.mul ..."));
             auto* cancel = tbtest::ui<QToolButton>(form, "TaskCancel");
             QCOMPARE(cancel->accessibleName(), QString("Cancel Loading map2.mul"));
             cancel->click();
-            QVERIFY(!cancel->isEnabled()); // asked once: it is stopping
+            QTRY_VERIFY(!cancel->isEnabled()); // asked once: it is stopping
         }
         TB_WAIT_FOR_JOBS();
         QCOMPARE(f.messages, QStringList{tb::kMapLoadStoppedMessage});
         QVERIFY(form.document().image().bytes() == loaded);
         QVERIFY(!form.document().isModified());
-        QVERIFY(!status->isVisible());
+        QTRY_VERIFY(!status->isVisible());
 
         tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->setCurrentIndex(2);
         tbtest::ui<tbapp::RadioGroup>(form, "AltitudeRadioGroup")->setItemIndex(2); // Set Z
@@ -146,6 +147,7 @@ private slots:
             const tbtest::HeldWorkers held;
             tbtest::ui<QPushButton>(form, "btnSave")->click();
             QVERIFY(tbtest::statusText(form, 1).startsWith("Saving map2.mul ..."));
+            QTRY_VERIFY(status->isVisible());
             tbtest::ui<QToolButton>(form, "TaskCancel")->click();
         }
         TB_WAIT_FOR_JOBS();
@@ -155,6 +157,30 @@ private slots:
         QVERIFY(form.document().isModified());
         QVERIFY(form.isWindowModified());
         QVERIFY(tbtest::ui<QPushButton>(form, "btnSave")->isEnabled());
+    }
+
+    // Closing while a Save runs: the Save is asked to stop and the window stays open, its
+    // events handled, until it has; then the unsaved changes are asked about as always.
+    void closingAsksTheJobsToStopAndClosesOnceTheyHaveEnded() {
+        tbtest::MainWindowFixture f;
+        tbapp::MapEditorWindow& form = f.openLoaded();
+        tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->setCurrentIndex(2);
+        tbtest::ui<QLineEdit>(form, "ZValueEdit")->setText("9");
+        tbtest::ui<tbapp::RadioGroup>(form, "AltitudeRadioGroup")->setItemIndex(2);
+        f.clickCell(1, 1);
+        const std::vector<unsigned char> onDisk = tbtest::readBytes(f.mapPath);
+        QSignalSpy closed(&form, &tbapp::MapEditorWindow::formClosed);
+        {
+            const tbtest::HeldWorkers held;
+            tbtest::ui<QPushButton>(form, "btnSave")->click();
+            QVERIFY(!form.close());
+            QVERIFY(form.isVisible());
+        }
+        QTRY_COMPARE(closed.size(), 1);
+        QVERIFY(!form.isVisible());
+        QCOMPARE(f.messages, QStringList{tb::kMapSaveStoppedMessage});
+        QCOMPARE(f.questions.saveChangesAsked, QStringList{"map2.mul"});
+        QVERIFY(tbtest::readBytes(f.mapPath) == onDisk);
     }
 };
 

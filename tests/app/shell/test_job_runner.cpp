@@ -1,15 +1,23 @@
 // The job runner: the work runs beside the UI thread and its outcome comes back to it, the
 // progress window closes before the handler runs, a second job is refused while one runs,
-// and a stop and a failure end the work through their own handlers.
+// and a stop and a failure end the work through their own handlers. The task centre shows
+// every job with its Cancel and waits for them all to stop without blocking.
 #include "app/shell/JobRunner.h"
+#include "app/shell/TaskCenter.h"
+#include "app/shell/TaskStatusWidget.h"
 
+#include "testsupport/FindControl.h"
 #include "testsupport/RecordingPrompts.h"
 #include "testsupport/WaitForJobs.h"
 
 #include "shell/Progress.h"
 
+#include <QAction>
+#include <QMenu>
+#include <QProgressBar>
 #include <QSignalSpy>
 #include <QThread>
+#include <QToolButton>
 #include <QtTest>
 
 #include <atomic>
@@ -128,6 +136,70 @@ private slots:
         QCOMPARE(prompts.messages, QStringList{"Nothing was written."});
         QCOMPARE(prompts.errors, QStringList{"disk full"});
         QCOMPARE(ends, 2);
+    }
+
+    // Jobs of the centre's own runners and of a window's runner show newest first, the
+    // newest with its progress and Cancel, the others behind "+n"; a runner of another
+    // centre does not show. stopAll asks them all and goes on once the last has ended.
+    void theTaskCentreShowsEveryJobAndStopsThemAll() {
+        tbapp::TaskCenter tasks;
+        tbapp::TaskCenter otherWindow;
+        tbapp::JobRunner dialogJobs;
+        QWidget bar;
+        auto* status = new tbapp::TaskStatusWidget(tasks, &bar);
+        bar.show();
+        QVERIFY(!status->isVisible());
+        auto endless = [](const QString& caption) {
+            tbapp::Job job;
+            job.caption = caption;
+            job.work = [](tb::Progress& progress) {
+                for (;;) {
+                    tb::reportStep(progress, "Step", 1, 4, "Stopped.");
+                    QThread::msleep(1);
+                }
+            };
+            return job;
+        };
+        QVERIFY(dialogJobs.start(endless("Copying map cells")));
+        QVERIFY(tasks.documentJobs().start(endless("Loading map2.mul")));
+        QVERIFY(otherWindow.documentJobs().start(endless("Saving map0.mul")));
+        QCOMPARE(tasks.running(), (QList<tbapp::JobRunner*>{&tasks.documentJobs(), &dialogJobs}));
+        QCOMPARE(otherWindow.running(),
+                 (QList<tbapp::JobRunner*>{&otherWindow.documentJobs(), &dialogJobs}));
+
+        QTRY_VERIFY(status->isVisible());
+        auto* progress = tbtest::control<QProgressBar>(bar, "TaskProgress");
+        QCOMPARE(progress->accessibleName(), QString("Loading map2.mul"));
+        QTRY_COMPARE(progress->value(), 250);
+        QTRY_COMPARE(tasks.statusText(), QString("Loading map2.mul ... 25%"));
+        auto* others = tbtest::control<QToolButton>(bar, "TaskOthers");
+        QVERIFY(others->isVisible());
+        QCOMPARE(others->text(), QString("+1"));
+        QCOMPARE(others->accessibleName(), QString("1 more job"));
+
+        auto* cancel = tbtest::control<QToolButton>(bar, "TaskCancel");
+        cancel->click();
+        QVERIFY(tasks.documentJobs().stopping());
+        QTRY_VERIFY(!cancel->isEnabled());
+        QVERIFY(!dialogJobs.stopping());
+        emit others->menu()->aboutToShow();
+        QAction* cancelOther = others->menu()->findChild<QAction*>("TaskCancel1");
+        QVERIFY(cancelOther);
+        QCOMPARE(cancelOther->text(), QString("Cancel Copying map cells"));
+        cancelOther->trigger();
+        QVERIFY(dialogJobs.stopping());
+
+        bool allEnded = false;
+        QVERIFY(!tasks.stopAll(
+            this, [&] { allEnded = !tasks.documentJobs().busy() && !dialogJobs.busy(); }));
+        QVERIFY(!otherWindow.documentJobs().stopping());
+        QTRY_VERIFY(allEnded);
+        QVERIFY(!dialogJobs.busy());
+        QTRY_VERIFY(!status->isVisible());
+        QVERIFY(otherWindow.documentJobs().busy());
+        QVERIFY(tasks.stopAll(this, [] { QFAIL("called although nothing ran"); }));
+        otherWindow.documentJobs().stop();
+        TB_WAIT_FOR_JOBS();
     }
 };
 
