@@ -116,31 +116,9 @@ private slots:
         QCOMPARE(outcomes, QStringList{"idle"});
     }
 
-    // The usual ending: a stop said as a message, a failure as the error report, then the
-    // caller's own step.
-    void reportStopOrFailureSaysEachItsOwnWay() {
-        tbapp::JobRunner jobs;
-        tbtest::RecordingPrompts prompts;
-        int ends = 0;
-        for (const bool stop : {true, false}) {
-            tbapp::Job job;
-            job.work = [stop](tb::Progress&) {
-                if (stop)
-                    throw tb::OperationStopped("Nothing was written.");
-                throw std::runtime_error("disk full");
-            };
-            job.reportStopOrFailure(prompts, nullptr, [&] { ++ends; });
-            jobs.start(std::move(job));
-            TB_WAIT_FOR_JOBS();
-        }
-        QCOMPARE(prompts.messages, QStringList{"Nothing was written."});
-        QCOMPARE(prompts.errors, QStringList{"disk full"});
-        QCOMPARE(ends, 2);
-    }
-
     // Jobs of the centre's own runners and of a window's runner show newest first, the
-    // newest with its progress and Cancel, the others behind "+n"; a runner of another
-    // centre does not show. stopAll asks them all and goes on once the last has ended.
+    // newest with its progress, the others behind "+n" whose menu cancels each; a runner of
+    // another centre does not show. stopAll asks them all and goes on once the last ended.
     void theTaskCentreShowsEveryJobAndStopsThemAll() {
         tbapp::TaskCenter tasks;
         tbapp::TaskCenter otherWindow;
@@ -168,33 +146,23 @@ private slots:
                  (QList<tbapp::JobRunner*>{&otherWindow.documentJobs(), &dialogJobs}));
 
         QTRY_VERIFY(status->isVisible());
-        auto* progress = tbtest::control<QProgressBar>(bar, "TaskProgress");
-        QCOMPARE(progress->accessibleName(), QString("Loading map2.mul"));
-        QTRY_COMPARE(progress->value(), 250);
-        QTRY_COMPARE(tasks.statusText(), QString("Loading map2.mul ... 25%"));
+        QTRY_COMPARE(tbtest::control<QProgressBar>(bar, "TaskProgress")->value(), 250);
         auto* others = tbtest::control<QToolButton>(bar, "TaskOthers");
-        QVERIFY(others->isVisible());
         QCOMPARE(others->text(), QString("+1"));
-        QCOMPARE(others->accessibleName(), QString("1 more job"));
-
-        auto* cancel = tbtest::control<QToolButton>(bar, "TaskCancel");
-        cancel->click();
-        QVERIFY(tasks.documentJobs().stopping());
-        QTRY_VERIFY(!cancel->isEnabled());
-        QVERIFY(!dialogJobs.stopping());
         emit others->menu()->aboutToShow();
         QAction* cancelOther = others->menu()->findChild<QAction*>("TaskCancel1");
         QVERIFY(cancelOther);
         QCOMPARE(cancelOther->text(), QString("Cancel Copying map cells"));
         cancelOther->trigger();
         QVERIFY(dialogJobs.stopping());
+        QVERIFY(!tasks.documentJobs().stopping());
 
-        bool allEnded = false;
-        QVERIFY(!tasks.stopAll(
-            this, [&] { allEnded = !tasks.documentJobs().busy() && !dialogJobs.busy(); }));
+        bool ended = false;
+        QVERIFY(!tasks.stopAll(this, [&] { ended = !dialogJobs.busy(); }));
+        QVERIFY(tasks.documentJobs().stopping());
         QVERIFY(!otherWindow.documentJobs().stopping());
-        QTRY_VERIFY(allEnded);
-        QVERIFY(!dialogJobs.busy());
+        QTRY_VERIFY(ended);
+        QVERIFY(!tasks.documentJobs().busy());
         QTRY_VERIFY(!status->isVisible());
         QVERIFY(otherWindow.documentJobs().busy());
         QVERIFY(tasks.stopAll(this, [] { QFAIL("called although nothing ran"); }));

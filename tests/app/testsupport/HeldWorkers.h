@@ -1,16 +1,13 @@
 #pragma once
 // Keeps every thread the jobs run on (tbapp::jobThreads) busy until it goes: a job started
-// meanwhile waits, so a test can press its Cancel before its work has done anything, on a
-// machine of any speed.
+// meanwhile waits, so a test presses its Cancel before its work has begun.
 
 #include "app/shell/JobRunner.h"
 
-#include <QSemaphore>
-#include <QThreadPool>
-#include <QtConcurrent/QtConcurrentRun>
-
 #include <QFuture>
 #include <QList>
+#include <QSemaphore>
+#include <QtConcurrent/QtConcurrentRun>
 
 namespace tbtest {
 
@@ -29,13 +26,10 @@ public:
         for (QFuture<void>& task : m_tasks)
             task.waitForFinished();
     }
-    HeldWorkers(const HeldWorkers&) = delete;
-    HeldWorkers& operator=(const HeldWorkers&) = delete;
 
 private:
     int m_count;
-    QSemaphore m_started;
-    QSemaphore m_release;
+    QSemaphore m_started, m_release;
     QList<QFuture<void>> m_tasks;
 };
 
