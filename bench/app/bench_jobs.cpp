@@ -239,7 +239,7 @@ void BM_SaveInWindow(benchmark::State& state) {
     World& w = world();
     for (auto _ : state) {
         state.PauseTiming();
-        w.form->document().setCell(10, 10, {7, 7});
+        tb::MapDocument::Edit(w.form->document()).write(10, 10, {7, 7});
         state.ResumeTiming();
         ui<QPushButton>(*w.form, "btnSave")->click();
         waitForJobs();

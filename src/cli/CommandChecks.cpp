@@ -40,13 +40,8 @@ std::vector<fs::path> artInputs(const fs::path& gameDir) {
 }
 
 int staticsFacet(const fs::path& mapFile) {
-    const std::string name = mapFile.filename().string();
-    if (const auto facet = tb::mapFacet(name))
+    if (const std::optional<int> facet = tb::staticsFacetOf(mapFile))
         return *facet;
-    // A container's map is read by the digit of its name, and so are its statics.
-    if (tb::mapFileFormatOf(mapFile) == tb::MapFileFormat::Uop)
-        if (const auto facet = tb::facetFromFileName(name))
-            return *facet;
     throw std::runtime_error(inQuotes(mapFile) + ": its name holds no facet digit, so its statics "
                                                  "files (staidxN.mul, staticsN.mul) are not known");
 }

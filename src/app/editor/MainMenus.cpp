@@ -36,13 +36,16 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* parent) : QObject(parent) {
     entry(file, "Exit1", "E&xit", &MainMenus::exitTriggered);
 
     QMenu* edit = bar->addMenu("Edit");
+    m_editMenu = edit;
     // The entries carry their keys as text: Ctrl+Z and Ctrl+Y are the map view's actions.
-    entry(edit, "TlUndo", "Undo          CTRL+Z", &MainMenus::undoTriggered);
-    entry(edit, "TlRedo", "Redo          CTRL+Y", &MainMenus::redoTriggered);
-    entry(edit, "TlUndoStroke", "Undo stroke", &MainMenus::undoStrokeTriggered)
-        ->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Z));
-    entry(edit, "TlRedoStroke", "Redo stroke", &MainMenus::redoStrokeTriggered)
-        ->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Y));
+    m_undoAction = entry(edit, "TlUndo", "Undo          CTRL+Z", &MainMenus::undoTriggered);
+    m_redoAction = entry(edit, "TlRedo", "Redo          CTRL+Y", &MainMenus::redoTriggered);
+    m_undoStrokeAction =
+        entry(edit, "TlUndoStroke", "Undo stroke", &MainMenus::undoStrokeTriggered);
+    m_undoStrokeAction->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Z));
+    m_redoStrokeAction =
+        entry(edit, "TlRedoStroke", "Redo stroke", &MainMenus::redoStrokeTriggered);
+    m_redoStrokeAction->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Y));
 
     QMenu* extra = bar->addMenu("&Extra");
     m_showTileIdsAction = addEntry(extra, "ShowTextureID1", "Show Texture ID", true);
@@ -83,6 +86,21 @@ MainMenus::MainMenus(QMenuBar* bar, QObject* parent) : QObject(parent) {
 
 void MainMenus::addFileEntry(QAction* action) {
     m_fileMenu->insertAction(m_exitSeparator, action);
+}
+
+void MainMenus::addEditEntry(QAction* action) {
+    if (!m_editSeparator)
+        m_editSeparator = m_editMenu->addSeparator();
+    m_editMenu->addAction(action);
+}
+
+// The stroke entries name the step they take back or bring back; the entries that take a
+// single row keep their captions and name it in their status tips.
+void MainMenus::setHistoryNames(const QString& undoName, const QString& redoName) {
+    m_undoStrokeAction->setText(undoName.isEmpty() ? "Undo stroke" : "Undo " + undoName);
+    m_redoStrokeAction->setText(redoName.isEmpty() ? "Redo stroke" : "Redo " + redoName);
+    m_undoAction->setStatusTip(undoName.isEmpty() ? QString() : "Undo " + undoName);
+    m_redoAction->setStatusTip(redoName.isEmpty() ? QString() : "Redo " + redoName);
 }
 
 void MainMenus::addViewToggle(QAction* toggle, const char* name) {

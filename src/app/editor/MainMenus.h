@@ -31,6 +31,11 @@ public:
     void addViewToggle(QAction* toggle, const char* name);
     // Adds `action` to File, before Exit (the shared maps' entries).
     void addFileEntry(QAction* action);
+    // Adds `action` to Edit, after the undo entries (the item commands).
+    void addEditEntry(QAction* action);
+    // The names of the newest undo and redo steps ("Paint", "Move 3 items"; empty: none or
+    // unnamed), shown in the Edit menu.
+    void setHistoryNames(const QString& undoName, const QString& redoName);
 
 signals:
     void loadTriggered();
@@ -66,6 +71,12 @@ private:
     QAction* m_exportHeightmapAction = nullptr;
     QAction* m_importHeightmapAction = nullptr;
     QAction* m_compactStaticsAction = nullptr;
+    QAction* m_undoAction = nullptr;
+    QAction* m_redoAction = nullptr;
+    QAction* m_undoStrokeAction = nullptr;
+    QAction* m_redoStrokeAction = nullptr;
+    QMenu* m_editMenu = nullptr;
+    QAction* m_editSeparator = nullptr;
     QMenu* m_viewMenu = nullptr;
     QMenu* m_fileMenu = nullptr;
     QAction* m_exitSeparator = nullptr;

@@ -11,6 +11,7 @@
 #include "app/editor/MainMenus.h"
 #include "app/editor/MapFileActions.h"
 #include "app/editor/MapView.h"
+#include "app/editor/StaticsCompaction.h"
 #include "app/editor/StaticsLayer.h"
 #include "app/editor/TilePalette.h"
 #include "app/editor/ToolBarPanel.h"
@@ -20,8 +21,7 @@
 
 #include "app/core/OverviewWindow.h"
 #include "app/items/ItemBrowserDock.h"
-#include "app/items/ItemNumber.h"
-#include "app/items/ItemTools.h"
+#include "app/items/ItemCommands.h"
 #include "app/items/ItemsPanelDock.h"
 #include "app/shell/Prompts.h"
 #include "app/shell/Settings.h"
@@ -57,7 +57,7 @@ MapEditorWindow::MapEditorWindow(QSettings& settings, const QString& application
     buildPanels();
     connectPanels();
     connectMenus();
-    m_document.addListener(this);
+    m_documentConnection = m_document.connect(this);
 
     placeWindow(m_settings, *this);
 
@@ -77,7 +77,6 @@ MapEditorWindow::~MapEditorWindow() {
     // the window's children would: they go first.
     delete takeCentralWidget();
     delete std::exchange(m_itemsPanel, nullptr);
-    m_document.removeListener(this);
 }
 
 void MapEditorWindow::buildPanels() {
@@ -92,10 +91,10 @@ void MapEditorWindow::buildPanels() {
                                  m_documentJobs, this);
     m_heightmaps = new HeightmapActions(
         m_document, [this] { return mapLoaded(); }, m_prompts, m_documentJobs, m_exportJobs, this);
-    m_statics = new StaticsLayer(m_prompts, m_staticsJobs, m_document, this);
+    m_statics = new StaticsLayer(m_prompts, m_document, *m_files, this);
+    m_compaction = new StaticsCompaction(m_document, *m_files, m_documentJobs, m_prompts, this);
     m_diskChanges = new DiskChangeCheck(
         *m_files, *m_statics, m_document, [this] { reloadMap(); }, m_prompts, m_documentJobs, this);
-    connect(m_files, &MapFileActions::staticsSaved, m_statics, &StaticsLayer::restamp);
     m_files->setSaveCheck(
         [this](const std::filesystem::path& target) { return m_diskChanges->allowSave(target); });
     m_tools = new ToolWindowCommands(*this, m_applicationDir, m_prompts, m_documentJobs, this);
@@ -127,11 +126,11 @@ void MapEditorWindow::buildPanels() {
     addDockWidget(Qt::RightDockWidgetArea, m_itemsPanel);
     m_itemsPanel->hide();
     m_menus->addViewToggle(m_itemsPanel->toggleViewAction(), "ItemsPanel1");
-    m_itemTools = new ItemTools(m_document, *m_itemBrowser, this);
+    m_itemCommands = new ItemCommands(m_selectItemsTool, *m_mapView, *m_menus, m_prompts, this);
 }
 
 void MapEditorWindow::connectPanels() {
-    connectItemTools();
+    setUpTools();
     connect(m_toolBar, &ToolBarPanel::exitClicked, this, &QWidget::close);
     connect(m_toolBar, &ToolBarPanel::overviewClicked, this, &MapEditorWindow::showOverview);
     connect(m_toolBar, &ToolBarPanel::editBrushesClicked, m_catalogues,
@@ -154,7 +153,6 @@ void MapEditorWindow::connectPanels() {
     connect(m_leftPanel, &LeftPanel::gridSwitched, this,
             [this] { m_mapView->setGridLines(m_leftPanel->gridShown()); });
 
-    connect(m_mapView, &MapView::cellSelected, this, &MapEditorWindow::selectCell);
     connect(m_mapView, &MapView::pointerMoved, this, [this](int x, int y) {
         m_currentX = x;
         m_currentY = y;
@@ -164,10 +162,7 @@ void MapEditorWindow::connectPanels() {
     connect(m_mapView, &MapView::strokeStarted, this, [this] { m_document.beginStroke(); });
     connect(m_mapView, &MapView::strokeEnded, this, [this] { m_document.endStroke(); });
     connect(m_mapView, &MapView::tilePickRequested, this, &MapEditorWindow::pickTile);
-    connect(m_mapView, &MapView::navigatedByKey, this, [this] {
-        m_painter.setKeyNavigation();
-        refreshStatusBar();
-    });
+    connect(m_mapView, &MapView::navigatedByKey, this, &MapEditorWindow::refreshStatusBar);
     connect(m_mapView, &MapView::undoKeyPressed, m_menus, &MainMenus::undoTriggered);
     connect(m_mapView, &MapView::redoKeyPressed, m_menus, &MainMenus::redoTriggered);
     connect(m_mapView, &MapView::insertKeyPressed, m_tools,
@@ -231,7 +226,7 @@ void MapEditorWindow::connectMenus() {
     // The altitude under the pointer may have changed.
     connect(m_heightmaps, &HeightmapActions::imported, this, &MapEditorWindow::refreshStatusBar);
     connect(m_menus, &MainMenus::compactStaticsTriggered, this,
-            [this] { m_statics->compact(m_documentJobs); });
+            [this] { m_compaction->compact(); });
     connect(m_menus, &MainMenus::exportViewTriggered, this,
             [this] { exportViewPicture(*m_mapView, m_prompts, m_exportJobs, this); });
     connect(m_menus, &MainMenus::patchMapTriggered, m_tools, &ToolWindowCommands::patchMapFromFile);
@@ -390,8 +385,8 @@ void MapEditorWindow::mapLoadedOrNot() {
     m_palette->setPictures(pictures);
     m_toolBar->showStampPictures(pictures);
     m_menus->setMapEntriesEnabled(mapLoaded());
-    m_itemTools->clearSelection();
-    m_statics->mapLoaded(loadedMap(), m_document.fileName(), uiPath(m_filePanel->gamePath()));
+    m_selectItemsTool.clearSelection();
+    m_statics->mapLoaded();
     if (mapLoaded())
         m_itemBrowser->loadGameData(uiPath(m_filePanel->gamePath()), &m_art);
     else
@@ -419,83 +414,74 @@ tb::MapDocument* MapEditorWindow::mapDocument() {
     return mapLoaded() ? &m_document : nullptr;
 }
 
-// The selection event: what the tool that is down changes is decided by the painter from
-// the editor state alone; the document's notification redraws the cells.
-void MapEditorWindow::selectCell(int x, int y) {
-    if (editingLocked())
-        return; // the status bar says what runs
-    if (m_itemTools->tool() != ItemTool::None) {
-        m_itemTools->cellSelected(x, y);
-        return;
-    }
-    const tb::SelectionResult result =
-        m_painter.selectCell(mapLoaded() ? &m_document : nullptr, m_state, x, y);
-    if (result.zOutOfRange) {
+// The tools tell the user through the window: messages and errors as prompts, notes in the
+// status bar, a refused Z as its message with the box back to "0".
+void MapEditorWindow::setUpTools() {
+    tb::ToolReports reports;
+    reports.message = [this](const std::string& text) {
+        m_prompts.showMessage(this, QString::fromStdString(text));
+    };
+    reports.error = [this](const std::string& text) {
+        m_prompts.showError(this, QString::fromStdString(text));
+    };
+    reports.notice = [this](const std::string& text) {
+        m_statusBar->showMessage(QString::fromStdString(text), 5000);
+    };
+    reports.zRefused = [this] {
         m_prompts.showMessage(this, QString::fromUtf8(tb::kZOutOfRangeMessage.data(),
                                                       qsizetype(tb::kZOutOfRangeMessage.size())));
         m_bottomPanel->setZText("0");
-    }
-    if (result.error)
-        m_prompts.showError(this, QString::fromStdString(*result.error));
-}
-
-void MapEditorWindow::connectItemTools() {
-    auto report = [this](const QString& message) { m_prompts.showError(this, message); };
-    connect(m_itemTools, &ItemTools::failed, this, report);
-    connect(m_itemsPanel, &ItemsPanelDock::failed, this, report);
-    connect(m_itemsPanel, &ItemsPanelDock::fixedZChanged, this,
-            [this](std::optional<int> z) { m_itemTools->setFixedZ(z); });
-    connect(m_toolBar, &ToolBarPanel::toolChanged, this, [this] {
-        m_itemTools->setTool(m_toolBar->itemTool());
-        m_mapView->setOutline(m_itemTools->selection());
-    });
-    connect(m_itemTools, &ItemTools::selectionChanged, this,
-            [this] { m_mapView->setOutline(m_itemTools->selection()); });
+    };
+    reports.changed = [this] { toolChanged(); };
+    for (tb::MapTool* tool :
+         std::initializer_list<tb::MapTool*>{&m_landTool, &m_placeItemTool, &m_selectItemsTool})
+        tool->setReports(reports);
+    m_mapView->setTool(m_currentTool);
+    connect(m_toolBar, &ToolBarPanel::toolChanged, this, &MapEditorWindow::switchTool);
     // The panel follows the selected cell whatever tool is down.
     connect(m_mapView, &MapView::cellSelected, m_itemsPanel, &ItemsPanelDock::showCell);
-    connect(m_mapView, &MapView::strokeStarted, m_itemTools, &ItemTools::pressStarted);
-    connect(m_mapView, &MapView::pointerMoved, m_itemTools, &ItemTools::pointerAt);
-    connect(m_mapView, &MapView::navigatedByKey, m_itemTools, &ItemTools::keyMoved);
-    // Like painting, the item keys wait while a job changes the document.
-    auto selecting = [this] { return !editingLocked() && m_itemTools->tool() == ItemTool::Select; };
-    connect(m_mapView, &MapView::deleteKeyPressed, this, [this, selecting] {
-        if (selecting())
-            m_itemTools->deleteSelection();
+    connect(m_mapView, &MapView::toolMenuRequested, m_itemCommands, &ItemCommands::showMenu);
+    connect(m_itemsPanel, &ItemsPanelDock::failed, this,
+            [this](const QString& message) { m_prompts.showError(this, message); });
+    connect(m_itemsPanel, &ItemsPanelDock::fixedZChanged, this,
+            [this](std::optional<int> z) { m_state.placeItemZ = z; });
+    connect(m_itemBrowser, &ItemBrowserDock::currentItemChanged, this, [this](std::uint16_t id) {
+        m_state.placeItemId = id;
+        toolChanged();
     });
-    connect(m_mapView, &MapView::raiseKeyPressed, this, [this, selecting](int by) {
-        if (selecting())
-            m_itemTools->raiseSelection(by);
-    });
-    connect(m_mapView, &MapView::copyKeyPressed, this, [this, selecting] {
-        if (selecting())
-            m_itemTools->copySelection();
-    });
-    connect(m_mapView, &MapView::pasteKeyPressed, this, [this, selecting] {
-        if (selecting())
-            m_itemTools->paste();
-    });
-    connect(m_mapView, &MapView::strokeEnded, m_itemTools, &ItemTools::pressEnded);
-    connect(m_mapView, &MapView::escapeKeyPressed, m_itemTools, &ItemTools::cancelMove);
-    connect(m_itemTools, &ItemTools::itemsLeft, this, [this](int count) {
-        m_statusBar->showMessage(QString("Items left where they were (off the map): %1").arg(count),
-                                 5000);
-    });
-    // H, a plain letter like the tool keys, while the map has the focus.
-    auto* setHue = new QAction("Set hue...", m_mapView);
-    setHue->setObjectName("SetItemHue");
-    setHue->setShortcut(QKeySequence(Qt::Key_H));
-    setHue->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    setHue->setToolTip("Set the hue of the selected items (key H)");
-    m_mapView->addAction(setHue);
-    connect(setHue, &QAction::triggered, this, [this, selecting] {
-        if (!selecting() || m_itemTools->selection().isEmpty())
-            return;
-        const std::optional<QString> answer =
-            m_prompts.inputText(this, "Set hue", "Hue of the selected items ($ for hex)", "0");
-        const std::optional<long> hue = answer ? parseItemNumber(*answer) : std::nullopt;
-        if (hue && *hue >= 0 && *hue <= 0xFFFF)
-            m_itemTools->setSelectionHue(std::uint16_t(*hue));
-    });
+    m_state.placeItemId = m_itemBrowser->currentItem();
+    m_state.placeItemZ = m_itemsPanel->fixedZ();
+    // Jobs that hold the document turn the item commands off until they end.
+    connect(&m_documentJobs, &JobRunner::busyChanged, this, &MapEditorWindow::toolChanged);
+}
+
+// The window only switches tools; the view hands the new one its events.
+void MapEditorWindow::switchTool() {
+    tb::MapTool* next = &m_landTool;
+    if (m_toolBar->toolKind() == ToolKind::PlaceItem)
+        next = &m_placeItemTool;
+    else if (m_toolBar->toolKind() == ToolKind::SelectItems)
+        next = &m_selectItemsTool;
+    if (next != m_currentTool) {
+        m_currentTool->deactivate();
+        m_currentTool = next;
+        m_currentTool->activate();
+    }
+    m_mapView->setTool(m_currentTool);
+    toolChanged();
+}
+
+void MapEditorWindow::toolChanged() {
+    m_mapView->toolChanged();
+    m_itemCommands->setActive(m_currentTool == &m_selectItemsTool, editableDocument() != nullptr);
+}
+
+tb::MapDocument* MapEditorWindow::editableDocument() {
+    return mapLoaded() && !editingLocked() ? &m_document : nullptr;
+}
+
+const tb::TileData* MapEditorWindow::itemTileData() const {
+    return m_itemBrowser ? &m_itemBrowser->tileData() : nullptr;
 }
 
 // The right button picks the tile under the pointer as "Go" would find it.
@@ -543,6 +529,20 @@ void MapEditorWindow::reloadMap() {
 
 void MapEditorWindow::modifiedChanged(bool modified) {
     setWindowModified(modified);
+}
+
+void MapEditorWindow::historyChanged() {
+    const tb::UndoList& history = m_document.undoList();
+    m_menus->setHistoryNames(QString::fromStdString(history.newestName()),
+                             QString::fromStdString(history.newestRedoName()));
+}
+
+// An item edit changes the count the status bar shows for the cell under the pointer.
+void MapEditorWindow::cellsChanged(const tb::CellChange& change) {
+    if (change.changesItems() || change.bounds.contains(m_currentX, m_currentY))
+        refreshStatusBar();
+    if (change.changesItems())
+        m_itemCommands->refresh();
 }
 
 // "Overview": nothing without a loaded map of a known size; it may jump the view.

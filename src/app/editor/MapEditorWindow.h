@@ -22,8 +22,11 @@
 #include "core/RadarColours.h"
 #include "editor/EditorState.h"
 #include "editor/EngineRandomSource.h"
+#include "editor/LandTool.h"
 #include "editor/MapDocument.h"
 #include "editor/MapPainter.h"
+#include "editor/PlaceItemTool.h"
+#include "editor/SelectItemsTool.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -45,12 +48,13 @@ class EditorStatusBar;
 class FilePanel;
 class HeightmapActions;
 class ItemBrowserDock;
+class ItemCommands;
 class ItemsPanelDock;
-class ItemTools;
 class LeftPanel;
 class MainMenus;
 class MapFileActions;
 class MapView;
+class StaticsCompaction;
 class StaticsLayer;
 class TilePalette;
 class ToolBarPanel;
@@ -96,9 +100,14 @@ public:
     ItemBrowserDock& itemBrowser() { return *m_itemBrowser; }
     // The items of the selected cell (View > "Items on cell").
     ItemsPanelDock& itemsPanel() { return *m_itemsPanel; }
-    // Place item and Select: their selection and the copied items, which stay from one
-    // loaded map to the next.
-    ItemTools& itemTools() { return *m_itemTools; }
+    // The map tools: the land tools (the editor state says which button is down), Place
+    // item and Select (its selection and copied items stay from one loaded map to the next).
+    tb::LandTool& landTool() { return m_landTool; }
+    tb::PlaceItemTool& placeItemTool() { return m_placeItemTool; }
+    tb::SelectItemsTool& selectItemsTool() { return m_selectItemsTool; }
+    // The tool the map view's events go to.
+    tb::MapTool* currentTool() const { return m_currentTool; }
+    ItemCommands& itemCommands() { return *m_itemCommands; }
 
     // For the shared maps' commands (app/share), which add themselves to the window.
     MainMenus& menus() { return *m_menus; }
@@ -141,17 +150,23 @@ private:
     // The loaded map and art read again, the view staying where it is if it still fits.
     void reloadMap();
     void mapLoadedOrNot();
-    // Painting
-    void selectCell(int x, int y);
+    // The tools
+    void setUpTools();
+    void switchTool();
+    void toolChanged();
+    // The document edits may reach now: none while no map is loaded or a job changes it.
+    tb::MapDocument* editableDocument();
+    const tb::TileData* itemTileData() const;
     void pickTile(int x, int y);
-    void connectItemTools();
     // Puts the cell into the jump boxes and jumps there.
     void jumpToCell(int x, int y);
     // The other windows
     void showOverview();
-    // tb::DocumentListener: the caption marks unsaved changes.
-    void cellsChanged(const tb::CellChange&) override {}
+    // tb::DocumentListener: the caption marks unsaved changes, the Edit menu names the
+    // steps, and the status bar counts the items of the cell under the pointer.
+    void cellsChanged(const tb::CellChange& change) override;
     void modifiedChanged(bool modified) override;
+    void historyChanged() override;
 
     QSettings& m_settings;
     QString m_applicationDir;
@@ -159,11 +174,17 @@ private:
     Prompts& m_prompts;
 
     tb::MapDocument m_document;
+    tb::ListenerConnection m_documentConnection;
     tb::ArtFiles m_art;
     tb::RadarColours m_radarColours;
     tb::EditorState m_state;
     tb::EngineRandomSource m_randomSource{m_random};
     tb::MapPainter m_painter{m_randomSource};
+    tb::LandTool m_landTool{[this] { return editableDocument(); }, m_state, m_painter};
+    tb::PlaceItemTool m_placeItemTool{[this] { return editableDocument(); },
+                                      [this] { return itemTileData(); }, m_state};
+    tb::SelectItemsTool m_selectItemsTool{[this] { return editableDocument(); }};
+    tb::MapTool* m_currentTool = &m_landTool;
     int m_currentX = 0;
     int m_currentY = 0;
     // The window's jobs: those that change the document, those that write pictures of it,
@@ -184,12 +205,13 @@ private:
     MapFileActions* m_files = nullptr;
     HeightmapActions* m_heightmaps = nullptr;
     StaticsLayer* m_statics = nullptr;
+    StaticsCompaction* m_compaction = nullptr;
     DiskChangeCheck* m_diskChanges = nullptr;
     CatalogueCommands* m_catalogues = nullptr;
     ToolWindowCommands* m_tools = nullptr;
     ItemBrowserDock* m_itemBrowser = nullptr;
     ItemsPanelDock* m_itemsPanel = nullptr;
-    ItemTools* m_itemTools = nullptr;
+    ItemCommands* m_itemCommands = nullptr;
 
     std::function<void(UndoStep)> m_undoHandler;
     QString m_acceptedMapPath; // the map path box's text as last accepted

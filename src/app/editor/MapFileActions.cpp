@@ -7,6 +7,8 @@
 #include "app/shell/Settings.h"
 
 #include "core/MapFile.h"
+#include "core/StaticsFiles.h"
+#include "core/StaticsSave.h"
 #include "shell/Progress.h"
 
 #include <QFileInfo>
@@ -30,14 +32,58 @@ QString fileNameOf(const std::filesystem::path& path) {
     return QFileInfo(fromPath(path)).fileName();
 }
 
-// What a Load reads before it replaces anything: the map, and the art as far as it could
-// be read (the art's failure, if any, is reported after the map is in place).
+// What a Load reads before it replaces anything: the map, its items and the art as far as it
+// could be read (the art's failure, if any, is reported after the map is in place).
 struct LoadedFiles {
     tb::FileStamp stamp;
     tb::MapImage image;
     tb::ArtFiles art;
     std::exception_ptr artFailure;
+    tb::MapStaticsRead statics;
 };
+
+// The statics pair of the map's facet, beside the map or in the game folder; without one,
+// empty statics whose pair Save makes beside the map. A map whose name holds no facet digit
+// gets no items. What was wrong is said in `note`.
+tb::MapStaticsRead readMapStatics(const std::filesystem::path& mapFile,
+                                  const std::filesystem::path& gameDir, const tb::MapImage& map,
+                                  tb::Progress& progress) {
+    tb::MapStaticsRead read;
+    const std::optional<int> facet = tb::staticsFacetOf(mapFile);
+    if (!facet || !map.variant()) {
+        read.note = QString("%1: its name holds no facet digit, so the map has no items.")
+                        .arg(fromPath(mapFile.filename()))
+                        .toStdString();
+        return read;
+    }
+    const tb::MapVariant variant = *map.variant();
+    if (const std::optional<tb::StaticsFilePaths> found =
+            tb::findStaticsFiles(mapFile, gameDir, *facet)) {
+        // A compaction cut short is undone before the pair is read.
+        const std::string recovered = tb::recoverInterruptedCompaction(*found);
+        read.stamps = {tb::FileStamp::take(found->index), tb::FileStamp::take(found->data)};
+        tb::StaticsLoad load = tb::loadStatics(*found, variant, progress);
+        read.statics = std::make_unique<tb::StaticsMap>(std::move(load.statics));
+        read.files = *found;
+        read.note = recovered.empty() || load.warning.empty() ? recovered + load.warning
+                                                              : recovered + "\n" + load.warning;
+        return read;
+    }
+    // Items placed on it make a new pair beside it at Save, as tbmap does.
+    const std::filesystem::path dir = mapFile.parent_path();
+    read.files = tb::staticsPairIn(dir, *facet);
+    read.statics = std::make_unique<tb::StaticsMap>(
+        tb::StaticsMap::empty(variant.widthBlocks(), variant.heightBlocks()));
+    // Stamped as absent: another program making the pair meanwhile is a change.
+    read.stamps = {tb::FileStamp::take(read.files.index), tb::FileStamp::take(read.files.data)};
+    read.note = QString("No staidx%1.mul and statics%1.mul beside %2 or in %3: the map is shown "
+                        "without statics. Items placed on it are saved as a new pair beside the "
+                        "map.")
+                    .arg(*facet)
+                    .arg(fromPath(mapFile), fromPath(gameDir))
+                    .toStdString();
+    return read;
+}
 
 } // namespace
 
@@ -68,6 +114,12 @@ void MapFileActions::load() {
         return;
     const QString mapPath = m_files.mapPath();
     const bool knownMap = mapValid && gameValid && tb::identifyMapFile(toPath(mapPath)).has_value();
+    // A map from elsewhere (a shared facet) is not left without a word.
+    if (knownMap && m_mapLoaded && m_document.fileName().empty() &&
+        !m_prompts.confirm(
+            m_window,
+            QString("Leave the shared map and load %1 instead?").arg(fileNameOf(toPath(mapPath)))))
+        return;
     if (knownMap && !settleUnsavedChanges([this] { load(); }))
         return;
 
@@ -115,6 +167,7 @@ void MapFileActions::startLoad(const QString& mapPath, const QString& gamePath,
         } catch (...) {
             files->artFailure = std::current_exception();
         }
+        files->statics = readMapStatics(map, gameDir, files->image, progress);
     };
     auto reportStore = [this, storeFailure] {
         if (!storeFailure->isEmpty())
@@ -124,10 +177,15 @@ void MapFileActions::startLoad(const QString& mapPath, const QString& gamePath,
         reportStore();
         m_mapStamp = files->stamp;
         m_loadedGamePath = gamePath;
-        // The new map replaces the document; the rows of the old one go with it, its
-        // buffers, statics and those of the old art beside the UI thread.
-        releaseBeside(m_document.setStatics(nullptr, {}));
-        releaseBeside(m_document.replace(std::move(files->image), map));
+        m_staticsStamps = std::move(files->statics.stamps);
+        m_staticsNote = QString::fromStdString(files->statics.note);
+        // The new map and its items replace the document; the rows of the old one go with
+        // it, its buffers, statics and those of the old art beside the UI thread.
+        std::unique_ptr<tb::StaticsMap> oldStatics;
+        releaseBeside(m_document.replace(std::move(files->image), map,
+                                         std::move(files->statics.statics),
+                                         std::move(files->statics.files), &oldStatics));
+        releaseBeside(std::move(oldStatics));
         releaseBeside(std::exchange(m_art, std::move(files->art)));
         if (files->artFailure) {
             runReported(m_prompts, m_window, [&] { std::rethrow_exception(files->artFailure); });
@@ -199,7 +257,7 @@ void MapFileActions::startSave(const QString& path, std::function<void()> then) 
     job.succeeded = [this, target, then, written, stamp, wroteStatics = statics != nullptr] {
         m_document.markStaticsSaved(std::move(*written));
         if (wroteStatics)
-            emit staticsSaved();
+            restampStatics();
         m_document.markSaved(target);
         m_mapStamp = *stamp;
         if (then)
@@ -213,19 +271,25 @@ void MapFileActions::startSave(const QString& path, std::function<void()> then) 
 // Discarded changes of a map that stays on screen go from it too, or a later Save would
 // write them after all: the map is read again from its file.
 void MapFileActions::startReload(std::function<void()> then) {
-    auto image = std::make_shared<tb::MapImage>();
-    auto stamp = std::make_shared<tb::FileStamp>();
+    auto files = std::make_shared<LoadedFiles>();
     Job job;
     job.caption = "Loading " + fileNameOf(m_document.fileName());
-    job.work = [image, stamp, file = m_document.fileName()](tb::Progress& progress) {
-        *stamp = tb::FileStamp::take(file);
-        *image = tb::MapImage::load(file, progress);
+    job.work = [files, file = m_document.fileName(),
+                gameDir = toPath(m_loadedGamePath)](tb::Progress& progress) {
+        files->stamp = tb::FileStamp::take(file);
+        files->image = tb::MapImage::load(file, progress);
+        files->statics = readMapStatics(file, gameDir, files->image, progress);
     };
-    job.succeeded = [this, image, stamp, then] {
-        m_mapStamp = *stamp;
-        releaseBeside(m_document.setStatics(nullptr, {}));
-        releaseBeside(m_document.replace(std::move(*image), m_document.fileName()));
-        emit loaded(); // the statics are read again too
+    job.succeeded = [this, files, then] {
+        m_mapStamp = files->stamp;
+        m_staticsStamps = std::move(files->statics.stamps);
+        m_staticsNote = QString::fromStdString(files->statics.note);
+        std::unique_ptr<tb::StaticsMap> oldStatics;
+        releaseBeside(m_document.replace(std::move(files->image), m_document.fileName(),
+                                         std::move(files->statics.statics),
+                                         std::move(files->statics.files), &oldStatics));
+        releaseBeside(std::move(oldStatics));
+        emit loaded();
         if (then)
             then();
     };
@@ -260,14 +324,46 @@ bool MapFileActions::settleUnsavedChanges(std::function<void()> then, bool keepM
 }
 
 void MapFileActions::adoptMap(tb::MapImage image, std::unique_ptr<tb::StaticsMap> statics) {
-    releaseBeside(m_document.setStatics(nullptr, {}));
-    releaseBeside(m_document.replace(std::move(image), {}));
-    if (statics)
-        m_document.setStatics(std::move(statics), {});
+    std::unique_ptr<tb::StaticsMap> oldStatics;
+    releaseBeside(m_document.replace(std::move(image), {}, std::move(statics), {}, &oldStatics));
+    releaseBeside(std::move(oldStatics));
     m_mapStamp = {};
+    m_staticsStamps.clear();
+    m_staticsNote.clear();
     m_mapLoaded = true;
     m_files.setSaveAvailable(false);
     emit loaded();
+    // A map opened before any Load still needs the game's art to be drawn.
+    if (m_loadedGamePath.isEmpty() && m_files.gamePathValid())
+        startArtLoad(m_files.gamePath());
+}
+
+void MapFileActions::startArtLoad(const QString& gamePath) {
+    auto art = std::make_shared<tb::ArtFiles>();
+    Job job;
+    job.caption = "Loading the game's art";
+    job.work = [art, gameDir = toPath(gamePath)](tb::Progress& progress) {
+        art->load(gameDir, progress);
+    };
+    job.succeeded = [this, art, gamePath] {
+        m_loadedGamePath = gamePath;
+        releaseBeside(std::exchange(m_art, std::move(*art)));
+        emit loaded();
+    };
+    job.reportStopOrFailure(m_prompts, m_window);
+    m_jobs.start(std::move(job));
+}
+
+void MapFileActions::restampStatics() {
+    const tb::StaticsFilePaths& files = m_document.staticsFiles();
+    if (!files.index.empty())
+        m_staticsStamps = {tb::FileStamp::take(files.index), tb::FileStamp::take(files.data)};
+}
+
+// The statics a compaction rewrote: the same items from the new pair, the steps kept.
+void MapFileActions::staticsCompacted(std::unique_ptr<tb::StaticsMap> statics) {
+    releaseBeside(m_document.reloadStatics(std::move(statics), m_document.staticsFiles()));
+    restampStatics();
 }
 
 } // namespace tbapp

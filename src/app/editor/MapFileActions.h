@@ -1,7 +1,7 @@
 #pragma once
-// Load and Save of the main window: reading the map and the art named in the file panel
-// into the document, writing the document back, and the question before unsaved changes
-// would be lost.
+// Load and Save of the main window: reading the map, its items (the statics pair of its
+// facet) and the art named in the file panel into the document, writing the document back,
+// and the question before unsaved changes would be lost.
 //
 // Reading and writing run as jobs of the document's runner, beside the editor: while one
 // runs, editing and a second such job are refused and the file panel's buttons are off. A
@@ -9,8 +9,11 @@
 // the document saved only when the file is written.
 
 #include "core/ArtFiles.h"
+#include "core/StaticsFiles.h"
+#include "core/StaticsMap.h"
 #include "editor/MapDocument.h"
 #include "shell/FileStamp.h"
+#include "shell/Progress.h"
 
 #include <QObject>
 #include <QString>
@@ -19,9 +22,22 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 class QSettings;
 class QWidget;
+
+namespace tb {
+// The items a Load reads with the map: the statics (null: the map has none), the pair they
+// came from or go to, the pair as it was on disk, and what to say about it.
+struct MapStaticsRead {
+    std::unique_ptr<StaticsMap> statics;
+    StaticsFilePaths files;
+    std::vector<FileStamp> stamps;
+    std::string note;
+};
+} // namespace tb
 
 namespace tbapp {
 class JobRunner;
@@ -53,6 +69,13 @@ public:
 
     // The loaded map's file as it was when it was read or last saved; empty without a map.
     const tb::FileStamp& mapStamp() const { return m_mapStamp; }
+    // The statics pair as it was on disk when it was read or last saved; empty without one.
+    const std::vector<tb::FileStamp>& staticsStamps() const { return m_staticsStamps; }
+    // What the last Load found wrong with the statics, or that there were none; empty when
+    // the pair was read sound.
+    const QString& staticsNote() const { return m_staticsNote; }
+    // The pair was rewritten by a compaction: its statics read again, the item steps kept.
+    void staticsCompacted(std::unique_ptr<tb::StaticsMap> statics);
     // Asked before every Save with the file it would write; false stops the Save.
     void setSaveCheck(std::function<bool(const std::filesystem::path& target)> check) {
         m_saveCheck = std::move(check);
@@ -69,10 +92,8 @@ public:
     void adoptMap(tb::MapImage image, std::unique_ptr<tb::StaticsMap> statics);
 
 signals:
-    // After every Load, also a failed one: the map and art may have changed.
+    // After every Load, also a failed one: the map, its items and the art may have changed.
     void loaded();
-    // After a Save that wrote the statics pair: it is the editor's own change on disk.
-    void staticsSaved();
 
 private:
     // `storeFailure` is said when the Load has ended, unless it is empty by then.
@@ -80,6 +101,10 @@ private:
                    std::shared_ptr<const QString> storeFailure, std::function<void()> then = {});
     void startSave(const QString& path, std::function<void()> then);
     void startReload(std::function<void()> then);
+    void startArtLoad(const QString& gamePath);
+    // The pair was written by this editor: its stamps are taken again, so the next Save does
+    // not take the editor's own write for another writer's.
+    void restampStatics();
 
     tb::MapDocument& m_document;
     tb::ArtFiles& m_art;
@@ -90,6 +115,8 @@ private:
     JobRunner& m_jobs;
     bool m_mapLoaded = false;
     tb::FileStamp m_mapStamp;
+    std::vector<tb::FileStamp> m_staticsStamps;
+    QString m_staticsNote;
     QString m_loadedGamePath; // where the loaded art came from
     std::function<bool(const std::filesystem::path&)> m_saveCheck;
 };

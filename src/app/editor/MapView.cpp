@@ -5,6 +5,7 @@
 #include "editor/Navigation.h"
 
 #include <QAction>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -100,17 +101,20 @@ MapView::MapView(tb::MapDocument& document, QWidget* parent)
         m_cellPainter.drawRow(painter, m_grid->paintSurface(), row, firstCol, lastCol, firstRect,
                               stepX, selectedCol);
     });
-    m_grid->setSelectCellHandler([this](int col, int row) { emit cellSelected(col, row); });
-    m_grid->setKeyHandler([this](QKeyEvent* event) { return keyPressed(event); });
-    m_grid->setOverlayHandler([this](QPainter& painter) {
-        if (m_outline.isEmpty())
-            return;
-        const QRect first = m_grid->cellRect(m_outline.left, m_outline.top);
-        const QRect last = m_grid->cellRect(m_outline.right, m_outline.bottom);
-        painter.setPen(QPen(Qt::yellow, 2, Qt::DashLine));
-        painter.setBrush(Qt::NoBrush);
-        painter.drawRect(QRect(first.topLeft(), last.bottomRight()).adjusted(1, 1, -1, -1));
+    m_grid->setSelectCellHandler([this](int col, int row) {
+        if (m_tool) {
+            tb::ToolEvent event;
+            event.cell = {col, row};
+            event.button = tb::ToolButton::Left;
+            const Qt::KeyboardModifiers held = QGuiApplication::keyboardModifiers();
+            event.modifiers = {bool(held & Qt::ShiftModifier), bool(held & Qt::ControlModifier),
+                               bool(held & Qt::AltModifier)};
+            m_tool->select(event);
+        }
+        emit cellSelected(col, row);
     });
+    m_grid->setKeyHandler([this](QKeyEvent* event) { return keyPressed(event); });
+    m_grid->setOverlayHandler([this](QPainter& painter) { drawOverlay(painter); });
     // Undo and redo work while the map has the keyboard focus; the Edit menu's entries name
     // these keys in their captions only.
     connect(addGridKey(m_grid, "UndoKey", Qt::Key_Z), &QAction::triggered, this,
@@ -118,25 +122,40 @@ MapView::MapView(tb::MapDocument& document, QWidget* parent)
     connect(addGridKey(m_grid, "RedoKey", Qt::Key_Y), &QAction::triggered, this,
             &MapView::redoKeyPressed);
     connect(m_grid, &DrawGrid::mouseMoved, this,
-            [this](const QPoint& pos, Qt::MouseButtons, Qt::KeyboardModifiers) {
+            [this](const QPoint& pos, Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
                 const QPoint cell = m_grid->mouseCoord(pos);
+                if (m_tool && cell.x() >= 0 && cell.y() >= 0 && m_pointerCell != cell) {
+                    m_pointerCell = cell;
+                    tb::ToolEvent event = toolEvent(pos, Qt::NoButton, modifiers);
+                    if (buttons & Qt::LeftButton)
+                        event.button = tb::ToolButton::Left;
+                    m_tool->move(event);
+                }
                 const tb::CellPoint clamped = tb::clampPointerCell(cell.x(), cell.y(), m_mapSize);
                 emit pointerMoved(clamped.x, clamped.y);
             });
     connect(m_grid, &DrawGrid::mousePressed, this,
-            [this](const QPoint& pos, Qt::MouseButton button, Qt::KeyboardModifiers) {
-                if (button == Qt::LeftButton)
+            [this](const QPoint& pos, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
+                const QPoint cell = m_grid->mouseCoord(pos);
+                if (button == Qt::LeftButton) {
                     emit strokeStarted();
-                if (button == Qt::RightButton) {
-                    const QPoint cell = m_grid->mouseCoord(pos);
-                    if (cell.x() >= 0 && cell.y() >= 0)
+                    if (m_tool)
+                        m_tool->press(toolEvent(pos, button, modifiers));
+                }
+                if (button == Qt::RightButton && cell.x() >= 0 && cell.y() >= 0) {
+                    if (m_tool && m_tool->offersMenuAt({cell.x(), cell.y()}))
+                        emit toolMenuRequested(m_grid->viewport()->mapToGlobal(pos));
+                    else
                         emit tilePickRequested(cell.x(), cell.y());
                 }
             });
     connect(m_grid, &DrawGrid::mouseReleased, this,
-            [this](const QPoint&, Qt::MouseButton button, Qt::KeyboardModifiers) {
-                if (button == Qt::LeftButton)
-                    emit strokeEnded();
+            [this](const QPoint& pos, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {
+                if (button != Qt::LeftButton)
+                    return;
+                if (m_tool)
+                    m_tool->release(toolEvent(pos, button, modifiers));
+                emit strokeEnded();
             });
     m_grid->viewport()->installEventFilter(this);
     // The view follows the document: every change of cells is drawn from its notification.
@@ -241,11 +260,87 @@ void MapView::jumpTo(const QString& xText, const QString& yText) {
         m_grid->setRow(*plan.preRow);
     m_grid->setCol(plan.x);
     m_grid->setRow(plan.y);
+    centreOn(plan.x, plan.y);
 }
 
-void MapView::setOutline(const tb::CellRect& cells) {
-    m_outline = cells;
+// A jump's target in the middle of the view, not at the edge it was scrolled in from.
+void MapView::centreOn(int x, int y) {
+    m_grid->setLeftCol(std::max(0, x - m_grid->visibleColCount() / 2));
+    m_grid->setTopRow(std::max(0, y - m_grid->visibleRowCount() / 2));
+}
+
+void MapView::setTool(tb::MapTool* tool) {
+    m_tool = tool;
+    toolChanged();
+}
+
+void MapView::toolChanged() {
+    switch (m_tool ? m_tool->cursor() : tb::ToolCursor::Arrow) {
+    case tb::ToolCursor::Arrow:
+        m_grid->viewport()->unsetCursor();
+        break;
+    case tb::ToolCursor::Cross:
+        m_grid->viewport()->setCursor(Qt::CrossCursor);
+        break;
+    case tb::ToolCursor::Move:
+        m_grid->viewport()->setCursor(Qt::SizeAllCursor);
+        break;
+    case tb::ToolCursor::Forbidden:
+        m_grid->viewport()->setCursor(Qt::ForbiddenCursor);
+        break;
+    }
     m_grid->viewport()->update();
+}
+
+tb::ToolEvent MapView::toolEvent(const QPoint& pos, Qt::MouseButton button,
+                                 Qt::KeyboardModifiers modifiers) const {
+    tb::ToolEvent event;
+    const QPoint cell = m_grid->mouseCoord(pos);
+    event.cell = {cell.x(), cell.y()};
+    event.button = button == Qt::LeftButton    ? tb::ToolButton::Left
+                   : button == Qt::RightButton ? tb::ToolButton::Right
+                                               : tb::ToolButton::None;
+    event.modifiers = {bool(modifiers & Qt::ShiftModifier), bool(modifiers & Qt::ControlModifier),
+                       bool(modifiers & Qt::AltModifier)};
+    return event;
+}
+
+// The tool's overlay over the cells: the item selection dashed, a picked item marked in its
+// cell's corner, the brush's cells and a pending first corner thin, previews as a square.
+void MapView::drawOverlay(QPainter& painter) {
+    if (!m_tool)
+        return;
+    const tb::ToolOverlay overlay = m_tool->overlay();
+    auto rectOf = [this](const tb::CellRect& cells) {
+        const QRect first = m_grid->cellRect(cells.left, cells.top);
+        const QRect last = m_grid->cellRect(cells.right, cells.bottom);
+        return QRect(first.topLeft(), last.bottomRight());
+    };
+    painter.setBrush(Qt::NoBrush);
+    if (!overlay.footprint.isEmpty()) {
+        painter.setPen(QPen(QColor(255, 255, 255, 160), 1));
+        painter.drawRect(rectOf(overlay.footprint).adjusted(0, 0, -1, -1));
+    }
+    if (overlay.anchor) {
+        painter.setPen(QPen(Qt::cyan, 2));
+        painter.drawRect(
+            m_grid->cellRect(overlay.anchor->x, overlay.anchor->y).adjusted(1, 1, -1, -1));
+    }
+    if (!overlay.selection.isEmpty()) {
+        painter.setPen(QPen(Qt::yellow, 2, Qt::DashLine));
+        painter.drawRect(rectOf(overlay.selection).adjusted(1, 1, -1, -1));
+    }
+    if (overlay.pickedItem) {
+        const QRect cell = m_grid->cellRect(overlay.pickedItem->x, overlay.pickedItem->y);
+        const int mark = std::max(3, cell.width() / 4);
+        painter.fillRect(QRect(cell.topLeft() + QPoint(2, 2), QSize(mark, mark)), Qt::yellow);
+    }
+    for (const tb::PlacedItem& item : overlay.preview) {
+        const QRect cell = m_grid->cellRect(item.x, item.y);
+        const int side = std::max(2, cell.width() / 2);
+        painter.fillRect(QRect(cell.center() - QPoint(side / 2, side / 2), QSize(side, side)),
+                         QColor(80, 255, 80, 170));
+    }
 }
 
 void MapView::showBookmarks() {
@@ -256,36 +351,33 @@ void MapView::showBookmarks() {
     m_grid->invalidateGrid();
 }
 
-// Delete, Escape, + and - (= and _ are the same keys unshifted and shifted on many layouts), Ctrl+C
-// and Ctrl+V: the item tools' keys. True when the key was one of them.
-bool MapView::itemKey(QKeyEvent* event, bool ctrl) {
-    const int step = event->modifiers() & Qt::ShiftModifier ? 5 : 1;
-    switch (event->key()) {
-    case Qt::Key_Delete:
-        emit deleteKeyPressed();
-        return true;
-    case Qt::Key_Escape:
-        emit escapeKeyPressed();
-        return true;
-    case Qt::Key_Plus:
-    case Qt::Key_Equal:
-        emit raiseKeyPressed(step);
-        return true;
-    case Qt::Key_Minus:
-    case Qt::Key_Underscore:
-        emit raiseKeyPressed(-step);
-        return true;
-    case Qt::Key_C:
-        if (ctrl)
-            emit copyKeyPressed();
-        return ctrl;
-    case Qt::Key_V:
-        if (ctrl)
-            emit pasteKeyPressed();
-        return ctrl;
-    default:
+// The keys a tool may take: Delete, Escape, "+" and "-" as typed (main keyboard or keypad;
+// "=" is "+" unshifted on many layouts) by 1, Alt+Up and Alt+Down by 5 whatever the layout,
+// Ctrl+C and Ctrl+V. True when the tool took the key.
+bool MapView::toolKey(QKeyEvent* event) {
+    if (!m_tool)
         return false;
-    }
+    const Qt::KeyboardModifiers held = event->modifiers();
+    const bool ctrl = held & Qt::ControlModifier;
+    const bool alt = held & Qt::AltModifier;
+    std::optional<tb::ToolKey> key;
+    if (event->key() == Qt::Key_Delete)
+        key = tb::ToolKey::Delete;
+    else if (event->key() == Qt::Key_Escape)
+        key = tb::ToolKey::Escape;
+    else if (alt && !ctrl && event->key() == Qt::Key_Up)
+        key = tb::ToolKey::RaiseMore;
+    else if (alt && !ctrl && event->key() == Qt::Key_Down)
+        key = tb::ToolKey::LowerMore;
+    else if (ctrl && event->key() == Qt::Key_C)
+        key = tb::ToolKey::Copy;
+    else if (ctrl && event->key() == Qt::Key_V)
+        key = tb::ToolKey::Paste;
+    else if (!ctrl && (event->text() == "+" || event->text() == "="))
+        key = tb::ToolKey::RaiseOne;
+    else if (!ctrl && event->text() == "-")
+        key = tb::ToolKey::LowerOne;
+    return key && m_tool->key(*key);
 }
 
 // The keys of the map view, before the grid moves its selected cell. An arrow key scrolls
@@ -293,15 +385,21 @@ bool MapView::itemKey(QKeyEvent* event, bool ctrl) {
 // on; Ctrl+Alt+N toggles bookmark N at the selected cell and Ctrl+N (also with Alt) recalls
 // it. True when the grid must not move for the key. (Ctrl+Z and Ctrl+Y are actions.)
 bool MapView::keyPressed(QKeyEvent* event) {
+    if (toolKey(event))
+        return true;
     if (const std::optional<tb::ArrowKey> arrow = arrowKey(event->key())) {
         const tb::ScrollPosition next = tb::scrollForArrowKey(
             *arrow, {m_grid->leftCol(), m_grid->topRow()}, m_grid->colCount(), m_grid->rowCount());
         m_grid->setLeftCol(next.leftColumn);
         m_grid->setTopRow(next.topRow);
+        if (m_tool)
+            m_tool->key(tb::ToolKey::NavigationMove);
         emit navigatedByKey();
         return false;
     }
     if (movesByPage(event->key())) {
+        if (m_tool)
+            m_tool->key(tb::ToolKey::NavigationMove);
         emit navigatedByKey();
         return false;
     }
@@ -311,8 +409,6 @@ bool MapView::keyPressed(QKeyEvent* event) {
     }
     const bool ctrl = event->modifiers() & Qt::ControlModifier;
     const bool alt = event->modifiers() & Qt::AltModifier;
-    if (itemKey(event, ctrl))
-        return true;
     if (const int digit = mainKeyboardDigit(event); digit >= 0) {
         const tb::BookmarkChordResult chord =
             tb::bookmarkChord(m_bookmarks, digit, ctrl, alt, m_grid->col(), m_grid->row());
@@ -354,6 +450,11 @@ bool MapView::eventFilter(QObject* watched, QEvent* event) {
     if (watched != m_grid->viewport())
         return QWidget::eventFilter(watched, event);
     switch (event->type()) {
+    case QEvent::Leave:
+        m_pointerCell.reset();
+        if (m_tool)
+            m_tool->leave();
+        break;
     case QEvent::Wheel:
         return wheelTurned(static_cast<QWheelEvent*>(event));
     case QEvent::MouseButtonPress: {

@@ -2,7 +2,9 @@
 // The map view of the main window: the grid of map cells (drawn by the cell painter), its
 // zoom, the bookmarks it shows and sets by key chords, the pointer tracking, the jump, and
 // the mouse: Ctrl + wheel zooms about the pointer, the wheel scrolls (Shift + wheel
-// sideways), the middle button drags the view.
+// sideways), the middle button drags the view. Presses, selection events, pointer moves,
+// releases and the tools' keys go to the current map tool in cell coordinates; the view draws
+// what the tool gives back (its cursor and overlay).
 
 #include "app/editor/MapViewRefresher.h"
 #include "render/MapCellPainter.h"
@@ -10,6 +12,7 @@
 #include "core/ArtFiles.h"
 #include "editor/Bookmarks.h"
 #include "editor/MapDocument.h"
+#include "editor/MapTool.h"
 #include "editor/Zoom.h"
 
 #include <QPoint>
@@ -60,8 +63,14 @@ public:
     void jumpTo(const QString& xText, const QString& yText);
 
     tb::Bookmarks& bookmarks() { return m_bookmarks; }
-    // The cells drawn with an outline (the item selection); empty: none.
-    void setOutline(const tb::CellRect& cells);
+    // The tool the view's events go to (null: none); it must outlive the view or be replaced.
+    void setTool(tb::MapTool* tool);
+    tb::MapTool* tool() const { return m_tool; }
+    // The tool's cursor or overlay changed.
+    void toolChanged();
+    // Scrolls so that cell (x, y) stands in the middle of the view, as far as the map's edges
+    // allow; the selected cell stays where it is.
+    void centreOn(int x, int y);
     // After the bookmarks were read: the labels on the map follow them.
     void showBookmarks();
 
@@ -81,12 +90,8 @@ signals:
     void undoKeyPressed();
     void redoKeyPressed();
     void insertKeyPressed();
-    // The item keys: Delete, Escape, + and - (by 5 with Shift), Ctrl+C and Ctrl+V.
-    void deleteKeyPressed();
-    void escapeKeyPressed();
-    void raiseKeyPressed(int by);
-    void copyKeyPressed();
-    void pasteKeyPressed();
+    // A right click where the tool offers its menu (the item selection).
+    void toolMenuRequested(const QPoint& globalPos);
     // A bookmark recall: put these into the jump boxes and jump.
     void bookmarkRecalled(int x, int y);
     void zoomChanged(const tb::ZoomState& zoom);
@@ -96,7 +101,10 @@ protected:
 
 private:
     bool keyPressed(QKeyEvent* event);
-    bool itemKey(QKeyEvent* event, bool ctrl);
+    bool toolKey(QKeyEvent* event);
+    tb::ToolEvent toolEvent(const QPoint& pos, Qt::MouseButton button,
+                            Qt::KeyboardModifiers modifiers) const;
+    void drawOverlay(QPainter& painter);
     bool wheelTurned(QWheelEvent* event);
     void applyZoom(const QPoint& anchor);
 
@@ -108,7 +116,8 @@ private:
     tb::Bookmarks m_bookmarks;
     tbrender::CellBookmarks m_cellBookmarks{};
     std::optional<tb::MapSize> m_mapSize;
-    tb::CellRect m_outline;
+    tb::MapTool* m_tool = nullptr;
+    std::optional<QPoint> m_pointerCell; // the cell under the pointer, as last told
     bool m_panning = false;
     QPoint m_panStart;
     QPoint m_panFirstCell;

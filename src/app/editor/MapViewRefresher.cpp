@@ -7,11 +7,7 @@
 MapViewRefresher::MapViewRefresher(tb::MapDocument& document, tbapp::DrawGrid& view,
                                    std::function<void()> itemsChanged)
     : m_document(document), m_view(view), m_itemsChanged(std::move(itemsChanged)) {
-    m_document.addListener(this);
-}
-
-MapViewRefresher::~MapViewRefresher() {
-    m_document.removeListener(this);
+    m_connection = m_document.connect(this);
 }
 
 void MapViewRefresher::cellsChanged(const tb::CellChange& change) {

@@ -17,7 +17,6 @@ public:
     // before the cells whose items changed are drawn again.
     MapViewRefresher(tb::MapDocument& document, tbapp::DrawGrid& view,
                      std::function<void()> itemsChanged = {});
-    ~MapViewRefresher() override;
     MapViewRefresher(const MapViewRefresher&) = delete;
     MapViewRefresher& operator=(const MapViewRefresher&) = delete;
 
@@ -29,6 +28,7 @@ public:
 
 private:
     tb::MapDocument& m_document;
+    tb::ListenerConnection m_connection;
     tbapp::DrawGrid& m_view;
     std::function<void()> m_itemsChanged;
 };

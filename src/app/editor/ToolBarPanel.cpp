@@ -32,7 +32,7 @@ constexpr const char* kStampParts[tb::kStampButtonCount] = {
 // tile ids it writes, row by row.
 QString stampToolTip(int button) {
     std::map<int, QStringList> rows;
-    for (const tb::StampCellSpec& cell : tb::stampPattern(button))
+    for (const tb::StampCell& cell : tb::stampPattern(button))
         rows[cell.dy] << QString::number(cell.tileId);
     QStringList lines;
     for (const auto& [dy, ids] : rows)
@@ -140,16 +140,16 @@ bool ToolBarPanel::stampToolDown() const {
     return m_state.tool == tb::PaintTool::Stamp;
 }
 
-ItemTool ToolBarPanel::itemTool() const {
+ToolKind ToolBarPanel::toolKind() const {
     if (m_placeItemButton->isChecked())
-        return ItemTool::Place;
+        return ToolKind::PlaceItem;
     if (m_selectItemsButton->isChecked())
-        return ItemTool::Select;
-    return ItemTool::None;
+        return ToolKind::SelectItems;
+    return ToolKind::Land;
 }
 
-// While an item tool is down the land tool stays Paint; the window hands the map's clicks
-// to the item tools then.
+// While an item tool is down the land tool stays Paint; the window hands the map view the
+// item tool then.
 void ToolBarPanel::updateTool() {
     if (m_fillButton->isChecked()) {
         m_state.tool = tb::PaintTool::Fill;

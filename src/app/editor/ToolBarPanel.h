@@ -6,7 +6,6 @@
 // Beside them, in the same group, the item tools: Place item and Select.
 
 #include "app/editor/ToolIcons.h"
-#include "app/items/ItemTools.h"
 
 #include "editor/EditorState.h"
 
@@ -22,6 +21,10 @@ class QToolButton;
 namespace tbapp {
 class Prompts;
 
+// Which kind of tool is down: one of the land tools (the editor state says which), or an
+// item tool.
+enum class ToolKind { Land, PlaceItem, SelectItems };
+
 class ToolBarPanel : public QWidget {
     Q_OBJECT
 public:
@@ -30,8 +33,7 @@ public:
                  QWidget* parent);
 
     bool stampToolDown() const;
-    // The item tool that is down; None while a land tool is.
-    ItemTool itemTool() const;
+    ToolKind toolKind() const;
     // Fills the brush box from the brush files; the text typed or chosen stays and the
     // current brush is not read again.
     void listBrushes();

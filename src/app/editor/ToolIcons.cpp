@@ -75,7 +75,7 @@ QIcon stampIcon(int button, const TilePictureSource& pictures) {
     for (int r = 0; r < 3; ++r)
         for (int c = 0; c < 3; ++c)
             p.drawRect(c * cell, r * cell, cell - 1, cell - 1);
-    for (const tb::StampCellSpec& stampCell : tb::stampPattern(button)) {
+    for (const tb::StampCell& stampCell : tb::stampPattern(button)) {
         const std::optional<QPoint> place = framePlace(stampCell.tileId);
         if (!place)
             continue;

@@ -1,10 +1,11 @@
 #include "app/items/ItemsPanelDock.h"
 
 #include "app/items/ItemBrowserDock.h"
-#include "app/items/ItemNumber.h"
 
 #include "core/StaticItems.h"
 #include "core/TileData.h"
+#include "editor/ItemOperations.h"
+#include "shell/NumberText.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -48,6 +49,14 @@ ItemsPanelDock::ItemsPanelDock(tb::MapDocument& document, ItemBrowserDock& brows
     m_table->horizontalHeader()->setStretchLastSection(true);
     layout->addWidget(m_table, 1);
     connect(m_table, &QTableWidget::itemChanged, this, &ItemsPanelDock::cellEdited);
+    // What was wrong with the last value typed into the table, until the next edit.
+    m_problemLabel = new QLabel(body);
+    m_problemLabel->setObjectName("ItemsProblem");
+    m_problemLabel->setAccessibleName("Problem with the value typed");
+    m_problemLabel->setStyleSheet("color: #b00000");
+    m_problemLabel->setWordWrap(true);
+    m_problemLabel->hide();
+    layout->addWidget(m_problemLabel);
 
     auto* buttons = new QHBoxLayout;
     m_addButton = new QPushButton("Add", body);
@@ -82,13 +91,11 @@ ItemsPanelDock::ItemsPanelDock(tb::MapDocument& document, ItemBrowserDock& brows
 
     setWidget(body);
     connect(&m_browser, &ItemBrowserDock::tileDataChanged, this, &ItemsPanelDock::refresh);
-    m_document.addListener(this);
+    m_connection = m_document.connect(this);
     refresh();
 }
 
-ItemsPanelDock::~ItemsPanelDock() {
-    m_document.removeListener(this);
-}
+ItemsPanelDock::~ItemsPanelDock() = default;
 
 std::optional<int> ItemsPanelDock::fixedZ() const {
     return m_fixedZCheck->isChecked() ? std::optional<int>(m_fixedZSpin->value()) : std::nullopt;
@@ -147,7 +154,12 @@ void ItemsPanelDock::refresh() {
     m_filling = false;
 }
 
-// A typed value that does not fit puts the row back as it was.
+void ItemsPanelDock::showProblem(const QString& problem) {
+    m_problemLabel->setText(problem);
+    m_problemLabel->setVisible(!problem.isEmpty());
+}
+
+// A typed value that does not fit puts the row back as it was and says why under the table.
 void ItemsPanelDock::cellEdited(QTableWidgetItem* cell) {
     if (m_filling || !editable())
         return;
@@ -157,24 +169,36 @@ void ItemsPanelDock::cellEdited(QTableWidgetItem* cell) {
         return;
     const tb::StaticRecord& r = items[std::size_t(row)].record;
     tb::PlacedItem to{m_x, m_y, r.id, r.z, r.hue};
-    const std::optional<long> value = parseItemNumber(cell->text());
-    bool fits = value.has_value();
-    if (fits && cell->column() == IdColumn) {
-        fits = *value >= 0 && *value <= 0xFFFF;
-        to.id = std::uint16_t(fits ? *value : 0);
-    } else if (fits && cell->column() == ZColumn) {
-        fits = *value >= -128 && *value <= 127;
-        to.z = std::int8_t(fits ? *value : 0);
-    } else if (fits && cell->column() == HueColumn) {
-        fits = *value >= 0 && *value <= 0xFFFF;
-        to.hue = std::uint16_t(fits ? *value : 0);
+    const QString typed = cell->text().trimmed();
+    const std::optional<std::int32_t> value = tb::tryStrToInt(typed.toStdString());
+    const int column = cell->column();
+    const char* what = column == IdColumn ? "ID" : column == ZColumn ? "Z" : "Hue";
+    const int low = column == ZColumn ? -128 : 0;
+    const int high = column == ZColumn ? 127 : 0xFFFF;
+    if (!value || *value < low || *value > high) {
+        showProblem(
+            !value
+                ? QString("%1 '%2' is not a number: type decimal, $hex or 0x hex.").arg(what, typed)
+                : QString("%1 %2 is out of range: it must be %3 to %4.")
+                      .arg(what, typed)
+                      .arg(low)
+                      .arg(high));
+        refresh();
+        return;
     }
-    if (!fits || to == tb::PlacedItem{m_x, m_y, r.id, r.z, r.hue}) {
+    showProblem({});
+    if (column == IdColumn)
+        to.id = std::uint16_t(*value);
+    else if (column == ZColumn)
+        to.z = std::int8_t(*value);
+    else if (column == HueColumn)
+        to.hue = std::uint16_t(*value);
+    if (to == tb::PlacedItem{m_x, m_y, r.id, r.z, r.hue}) {
         refresh();
         return;
     }
     try {
-        tb::MapDocument::Edit edit(m_document);
+        tb::MapDocument::Edit edit(m_document, "Change item");
         edit.changeItem(m_x, m_y, std::size_t(row), to);
     } catch (const std::exception& e) {
         emit failed(QString::fromStdString(e.what()));
@@ -190,7 +214,7 @@ void ItemsPanelDock::addItem() {
         tb::standingZ(m_document.image(), *m_document.statics(), m_browser.tileData(), m_x, m_y);
     try {
         tb::MapDocument::Edit edit(m_document);
-        edit.addItem({m_x, m_y, *id, z, 0});
+        tb::placeItem(edit, *id, m_x, m_y, z);
     } catch (const std::exception& e) {
         emit failed(QString::fromStdString(e.what()));
     }
@@ -205,7 +229,7 @@ void ItemsPanelDock::deleteRows() {
     if (rows.empty())
         return;
     try {
-        tb::MapDocument::Edit edit(m_document);
+        tb::MapDocument::Edit edit(m_document, "Delete " + tb::itemCountText(rows.size()));
         // From the last row up, so the indexes still to go stay valid.
         for (auto row = rows.rbegin(); row != rows.rend(); ++row)
             edit.removeItem(m_x, m_y, std::size_t(*row));

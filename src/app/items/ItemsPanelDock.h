@@ -48,13 +48,16 @@ private:
     void addItem();
     void deleteRows();
     bool editable() const;
+    void showProblem(const QString& problem);
 
     tb::MapDocument& m_document;
+    tb::ListenerConnection m_connection;
     ItemBrowserDock& m_browser;
     int m_x = 0;
     int m_y = 0;
     QLabel* m_cellLabel = nullptr;
     QTableWidget* m_table = nullptr;
+    QLabel* m_problemLabel = nullptr;
     QPushButton* m_addButton = nullptr;
     QPushButton* m_deleteButton = nullptr;
     QCheckBox* m_fixedZCheck = nullptr;

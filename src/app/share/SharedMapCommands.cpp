@@ -96,12 +96,11 @@ SharedMapCommands::SharedMapCommands(MapEditorWindow& window)
     connect(&m_beat, &QTimer::timeout, this, &SharedMapCommands::tick);
     m_reconnectPoll.setInterval(kReconnectPollMs);
     connect(&m_reconnectPoll, &QTimer::timeout, this, &SharedMapCommands::continueReconnect);
-    m_document.addListener(this);
+    m_connection = m_document.connect(this);
 }
 
 SharedMapCommands::~SharedMapCommands() {
     close();
-    m_document.removeListener(this);
 }
 
 std::size_t SharedMapCommands::waitingCount() const {

@@ -84,6 +84,7 @@ private:
 
     MapEditorWindow& m_window;
     tb::MapDocument& m_document;
+    tb::ListenerConnection m_connection;
     std::unique_ptr<tb::OpenedShare> m_share;
     std::unique_ptr<tb::DocumentFacetCopy> m_copy;
     std::unique_ptr<tb::Presence> m_presence;

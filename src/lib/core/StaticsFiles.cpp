@@ -1,5 +1,6 @@
 #include "core/StaticsFiles.h"
 
+#include "core/MapFile.h"
 #include "shell/FileBytes.h"
 
 #include <algorithm>
@@ -19,9 +20,9 @@ std::string lowerCase(std::string text) {
 std::optional<StaticsFilePaths> pairIn(const fs::path& dir, int facet) {
     if (dir.empty())
         return std::nullopt;
-    const std::string n = std::to_string(facet);
-    auto index = findFileIgnoringCase(dir, "staidx" + n + ".mul");
-    auto data = findFileIgnoringCase(dir, "statics" + n + ".mul");
+    const StaticsFilePaths names = staticsPairIn({}, facet);
+    auto index = findFileIgnoringCase(dir, names.index.string());
+    auto data = findFileIgnoringCase(dir, names.data.string());
     if (!index || !data)
         return std::nullopt;
     return StaticsFilePaths{std::move(*index), std::move(*data)};
@@ -40,6 +41,21 @@ std::optional<int> mapFacet(std::string_view fileName) {
     const std::string_view base =
         slash == std::string_view::npos ? fileName : fileName.substr(slash + 1);
     return base[3] - '0';
+}
+
+std::optional<int> staticsFacetOf(const fs::path& mapFile) {
+    const std::string name = mapFile.filename().string();
+    if (const auto facet = mapFacet(name))
+        return facet;
+    // A container's map is read by the digit of its name, and so are its statics.
+    if (mapFileFormatOf(mapFile) == MapFileFormat::Uop)
+        return facetFromFileName(name);
+    return std::nullopt;
+}
+
+StaticsFilePaths staticsPairIn(const fs::path& dir, int facet) {
+    const std::string n = std::to_string(facet);
+    return {dir / ("staidx" + n + ".mul"), dir / ("statics" + n + ".mul")};
 }
 
 std::optional<fs::path> findFileIgnoringCase(const fs::path& dir, std::string_view name) {

@@ -25,6 +25,13 @@ struct StaticsFilePaths {
 // The facet of a map file from its name: "map3.mul" -> 3 (any case); nothing for other names.
 std::optional<int> mapFacet(std::string_view fileName);
 
+// The facet whose statics pair a map file uses: the digit of "mapN.mul", or of a container's
+// "mapNLegacyMUL.uop"; nothing for a name that holds no facet digit (its pair is not known).
+std::optional<int> staticsFacetOf(const std::filesystem::path& mapFile);
+
+// Facet `facet`'s pair in `dir`, spelt as the game spells it: staidxN.mul and staticsN.mul.
+StaticsFilePaths staticsPairIn(const std::filesystem::path& dir, int facet);
+
 // The file called `name` in `dir`, matched without regard to case (an exact spelling wins);
 // nothing when there is none.
 std::optional<std::filesystem::path> findFileIgnoringCase(const std::filesystem::path& dir,

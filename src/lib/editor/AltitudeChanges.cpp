@@ -22,7 +22,7 @@ void applyAltitudeChanges(MapDocument& document, std::span<const AltitudeChange>
                            "The heightmap import was stopped.");
         }
     } catch (const OperationStopped&) {
-        edit.revert();
+        edit.rollback();
         throw;
     }
 }

@@ -46,6 +46,10 @@ struct EditorState {
     // first cell that needs the random altitude.
     CheckedValue<std::int32_t> randomRange = 1;
     int brushSize = 1; // BrushSizeMover, 1..9
+    // Place item: the item browser's current item (none chosen: nothing to place), and the
+    // items panel's fixed z (none: on top of what the cell holds).
+    std::optional<std::uint16_t> placeItemId;
+    std::optional<int> placeItemZ;
 
     // Paint from `mode`; `tileGroup` is kept only for DrawMode::TileGroup (a group mode
     // without a group keeps the cells' tiles).

@@ -2,51 +2,59 @@
 
 #include <algorithm>
 #include <climits>
+#include <exception>
 #include <stdexcept>
 #include <string>
 #include <utility>
 
 namespace tb {
 
-MapDocument::MapDocument(MapImage image, std::filesystem::path fileName)
-    : m_image(std::move(image)), m_fileName(std::move(fileName)) {}
+MapDocument::MapDocument() : m_listeners(std::make_shared<ListenerList>()) {}
 
-MapDocument::Edit::Edit(MapDocument& document, Undo undo) : m_document(document) {
-    m_document.beginEdit(undo);
+MapDocument::MapDocument(MapImage image, std::filesystem::path fileName)
+    : m_image(std::move(image)), m_fileName(std::move(fileName)),
+      m_listeners(std::make_shared<ListenerList>()) {}
+
+MapDocument::Edit::Edit(MapDocument& document, Undo undo) : Edit(document, {}, undo) {}
+
+MapDocument::Edit::Edit(MapDocument& document, std::string_view name, Undo undo)
+    : m_document(document), m_cellLogStart(document.m_cellLog.size()),
+      m_blockLogStart(document.m_blockLog.size()), m_mark(document.m_undo.mark()),
+      m_uncaught(std::uncaught_exceptions()) {
+    m_document.beginEdit(undo, name);
 }
 
 MapDocument::Edit::~Edit() {
+    // An exception leaves this edit: nothing of it stays.
+    if (std::uncaught_exceptions() > m_uncaught)
+        m_document.rollbackTo(*this);
     m_document.endEdit();
 }
 
+void MapDocument::Edit::rename(std::string_view name) {
+    m_document.m_undo.nameOperation(name);
+}
+
 void MapDocument::Edit::recordUndo(std::int32_t x, std::int32_t y) {
-    if (!m_document.m_bulk)
+    if (!m_document.m_bulk && m_document.m_editKind == Undo::Rows)
         m_document.m_undo.record(x, y, m_document.m_image.cell(x, y));
 }
 
 void MapDocument::Edit::write(std::int32_t x, std::int32_t y, MapCell value) {
-    if (m_document.m_bulk) {
-        if (!m_document.m_image.contains(x, y))
-            m_document.m_image.cell(x, y); // throws, naming the cell
-        m_document.m_bulk->beforeWrite(m_document.m_image, x, y, value);
+    MapDocument& d = m_document;
+    if (d.m_bulk) {
+        if (!d.m_image.contains(x, y))
+            d.m_image.cell(x, y); // throws, naming the cell
+        d.m_bulk->beforeWrite(d.m_image, x, y, value);
+    } else {
+        d.m_cellLog.push_back({x, y, d.m_image.cell(x, y)});
     }
-    m_document.m_image.setCell(x, y, value);
-    m_document.touch(x, y);
+    d.m_image.setCell(x, y, value);
+    d.touch(x, y);
 }
 
-void MapDocument::Edit::revert() {
-    MapDocument& d = m_document;
-    if (!d.m_bulk)
-        throw std::logic_error("only a bulk edit can be reverted");
-    d.m_bulk->swapWith(d.m_image);
-    d.m_bulk = std::make_unique<BulkUndo>(d.m_image);
-    if (d.m_statics)
-        d.m_itemUndo.swapWith(*d.m_statics);
-    d.m_itemUndo = ItemUndo();
-    d.m_change.bounds = CellRect{};
-    d.m_change.count = 0;
-    d.m_change.cells.clear();
-    d.m_change.itemBounds = CellRect{};
+void MapDocument::Edit::rollback() {
+    m_document.rollbackTo(*this);
 }
 
 std::size_t MapDocument::Edit::blockOf(std::int32_t x, std::int32_t y) const {
@@ -73,7 +81,9 @@ StaticsMap& MapDocument::Edit::editableStatics(std::size_t block) const {
 void MapDocument::Edit::writeBlock(std::size_t block, const std::vector<StaticRecord>& records,
                                    const CellRect& cells) {
     StaticsMap& statics = editableStatics(block);
-    m_document.m_itemUndo.keep(statics, block);
+    m_document.m_blockLog.emplace_back(block, statics.records(block));
+    if (m_document.m_editKind != Undo::External)
+        m_document.m_itemUndo.keep(statics, block);
     statics.setRecords(block, records);
     m_document.touchItems(cells);
 }
@@ -81,21 +91,6 @@ void MapDocument::Edit::writeBlock(std::size_t block, const std::vector<StaticRe
 std::vector<CellItem> MapDocument::Edit::items(std::int32_t x, std::int32_t y) const {
     blockOf(x, y);
     return itemsOnCell(*m_document.m_statics, x, y);
-}
-
-void MapDocument::Edit::setItems(std::int32_t blockX, std::int32_t blockY,
-                                 const std::vector<StaticRecord>& records) {
-    if (blockX < 0 || blockY < 0 || blockX > INT32_MAX / 8 || blockY > INT32_MAX / 8)
-        throw std::out_of_range("block (" + std::to_string(blockX) + ", " + std::to_string(blockY) +
-                                ") lies outside the statics");
-    const std::size_t block = blockOf(blockX * 8, blockY * 8);
-    for (const StaticRecord& r : records)
-        if (!r.understood())
-            throw std::invalid_argument("an item's column and row inside its block are 0 to 7");
-    std::vector<StaticRecord> kept = editableStatics(block).records(block);
-    std::erase_if(kept, [](const StaticRecord& r) { return r.understood(); });
-    kept.insert(kept.end(), records.begin(), records.end());
-    writeBlock(block, kept, {blockX * 8, blockY * 8, blockX * 8 + 7, blockY * 8 + 7});
 }
 
 void MapDocument::Edit::addItem(const PlacedItem& item) {
@@ -156,24 +151,31 @@ void MapDocument::Edit::changeItem(std::int32_t x, std::int32_t y, std::size_t i
 }
 
 void MapDocument::Edit::putItems(std::size_t block, const std::vector<StaticRecord>& records) {
+    if (m_document.m_editKind != Undo::External)
+        throw std::logic_error("another writer's items go in as an external edit");
     StaticsMap* statics = m_document.m_statics.get();
     if (!statics)
         throw std::logic_error("The map has no statics: its items cannot be edited");
     if (block >= statics->blockCount())
         throw std::out_of_range("statics block " + std::to_string(block) + " is not in the map");
-    statics->setRecords(block, records);
     const auto h = std::size_t(statics->heightBlocks());
     const auto left = std::int32_t(block / h) * 8;
     const auto top = std::int32_t(block % h) * 8;
+    m_document.m_blockLog.emplace_back(block, statics->records(block));
+    statics->setRecords(block, records);
     m_document.touchItems({left, top, left + 7, top + 7});
 }
 
-void MapDocument::beginEdit(Undo undo) {
+void MapDocument::beginEdit(Undo undo, std::string_view name) {
     // A bulk edit keeps every write from its start on, also inside another edit.
-    if (undo == Undo::Bulk && !m_bulk && m_image.hasGeometry())
+    if (undo == Undo::Bulk && !m_bulk && m_image.hasGeometry() && m_editKind != Undo::External)
         m_bulk = std::make_unique<BulkUndo>(m_image);
     if (m_openEdits++ > 0)
         return;
+    m_editKind = undo;
+    m_stepsAtStart = m_undo.size();
+    m_wasModified = isModified();
+    m_undo.nameOperation(name);
     // Outside a press every operation is a stroke of its own.
     if (!m_pressHeld)
         m_undo.startStroke();
@@ -181,16 +183,38 @@ void MapDocument::beginEdit(Undo undo) {
     m_change.count = 0;
     m_change.cells.clear();
     m_change.itemBounds = CellRect{};
+    m_change.external = undo == Undo::External;
+}
+
+// The writes go back newest first, so a cell written twice ends as it was before the first.
+void MapDocument::rollbackTo(const Edit& edit) {
+    if (m_bulk) {
+        // A bulk edit keeps blocks, not writes: all of it goes back.
+        m_bulk->swapWith(m_image);
+        m_bulk = std::make_unique<BulkUndo>(m_image);
+    }
+    for (std::size_t i = m_cellLog.size(); i > edit.m_cellLogStart; --i) {
+        const CellBefore& w = m_cellLog[i - 1];
+        m_image.setCell(w.x, w.y, w.before);
+    }
+    m_cellLog.resize(std::min(m_cellLog.size(), edit.m_cellLogStart));
+    if (m_statics)
+        for (std::size_t i = m_blockLog.size(); i > edit.m_blockLogStart; --i)
+            m_statics->setRecords(m_blockLog[i - 1].first, m_blockLog[i - 1].second);
+    m_blockLog.resize(std::min(m_blockLog.size(), edit.m_blockLogStart));
+    m_undo.dropRowsSince(edit.m_mark);
+    if (m_openEdits == 1) {
+        // The whole operation went back: nothing of it is to be told or kept.
+        m_itemUndo = ItemUndo();
+        m_change.bounds = CellRect{};
+        m_change.count = 0;
+        m_change.cells.clear();
+        m_change.itemBounds = CellRect{};
+    }
 }
 
 void MapDocument::touchItems(const CellRect& cells) {
-    CellRect& b = m_change.itemBounds;
-    if (b.isEmpty()) {
-        b = cells;
-        return;
-    }
-    b = {std::min(b.left, cells.left), std::min(b.top, cells.top), std::max(b.right, cells.right),
-         std::max(b.bottom, cells.bottom)};
+    m_change.itemBounds = m_change.itemBounds.united(cells);
 }
 
 void MapDocument::touch(std::int32_t x, std::int32_t y) {
@@ -229,46 +253,64 @@ void MapDocument::touchCells(const UndoneCells& cells) {
 void MapDocument::endEdit() {
     if (--m_openEdits > 0)
         return;
+    // A large operation's log is not kept for the next one.
+    constexpr std::size_t kKeptLog = 1 << 16;
+    m_cellLog.clear();
+    if (m_cellLog.capacity() > kKeptLog)
+        m_cellLog.shrink_to_fit();
+    m_blockLog.clear();
+    const bool historyMove = std::exchange(m_historyMove, false);
     if (m_bulk) {
         m_undo.recordBulk(std::move(*m_bulk));
         m_bulk.reset();
     }
     if (!m_itemUndo.empty())
         m_undo.recordItems(std::exchange(m_itemUndo, ItemUndo()));
-    if (m_change.count == 0 && !m_change.changesItems())
-        return;
-    setModifications(m_modifications + 1);
-    for (DocumentListener* listener : m_listeners)
-        listener->cellsChanged(m_change);
+    m_undo.nameOperation({});
+    const bool changed = m_change.count != 0 || m_change.changesItems();
+    if (changed && !historyMove && m_editKind != Undo::External && m_undo.size() == m_stepsAtStart)
+        m_undo.loseCleanPoint(); // nothing takes this change back
+    if (changed)
+        m_listeners->tellEach([&](DocumentListener& l) { l.cellsChanged(m_change); });
+    if (m_editKind != Undo::External)
+        tellModifiedAndHistory(m_wasModified);
 }
 
-void MapDocument::setModifications(std::uint64_t count) {
+void MapDocument::tellModifiedAndHistory(bool wasModified) {
+    const bool modified = isModified();
+    if (modified != wasModified)
+        m_listeners->tellEach([&](DocumentListener& l) { l.modifiedChanged(modified); });
+    m_listeners->tellEach([](DocumentListener& l) { l.historyChanged(); });
+}
+
+template <typename Change> void MapDocument::changingHistory(Change&& change) {
     const bool wasModified = isModified();
-    m_modifications = count;
-    if (wasModified != isModified())
-        for (DocumentListener* listener : m_listeners)
-            listener->modifiedChanged(isModified());
+    change();
+    tellModifiedAndHistory(wasModified);
 }
 
-MapImage MapDocument::replace(MapImage image, std::filesystem::path fileName) {
-    MapImage previous = std::exchange(m_image, std::move(image));
-    m_fileName = std::move(fileName);
-    m_statics.reset();
-    m_staticsFiles = {};
-    m_undo.clear();
-    setModifications(0);
-    for (DocumentListener* listener : m_listeners)
-        listener->documentReplaced();
+MapImage MapDocument::replace(MapImage image, std::filesystem::path fileName,
+                              std::unique_ptr<StaticsMap> statics, StaticsFilePaths staticsFiles,
+                              std::unique_ptr<StaticsMap>* previousStatics) {
+    MapImage previous;
+    changingHistory([&] {
+        previous = std::exchange(m_image, std::move(image));
+        m_fileName = std::move(fileName);
+        std::unique_ptr<StaticsMap> oldStatics = std::exchange(m_statics, std::move(statics));
+        if (previousStatics)
+            *previousStatics = std::move(oldStatics);
+        m_staticsFiles = std::move(staticsFiles);
+        m_undo.clear();
+        m_listeners->tellEach([](DocumentListener& l) { l.documentReplaced(); });
+    });
     return previous;
 }
 
-std::unique_ptr<StaticsMap> MapDocument::setStatics(std::unique_ptr<StaticsMap> statics,
-                                                    StaticsFilePaths files) {
-    m_undo.dropItemSteps();
+std::unique_ptr<StaticsMap> MapDocument::reloadStatics(std::unique_ptr<StaticsMap> statics,
+                                                       StaticsFilePaths files) {
     std::unique_ptr<StaticsMap> previous = std::exchange(m_statics, std::move(statics));
     m_staticsFiles = std::move(files);
-    for (DocumentListener* listener : m_listeners)
-        listener->documentReplaced();
+    m_listeners->tellEach([](DocumentListener& l) { l.documentReplaced(); });
     return previous;
 }
 
@@ -277,7 +319,7 @@ std::unique_ptr<StaticsMap> MapDocument::setStatics(std::unique_ptr<StaticsMap> 
 void MapDocument::save(const std::filesystem::path& path) {
     m_image.save(path);
     if (itemsModified())
-        saveStatics(*m_statics, m_staticsFiles);
+        markStaticsSaved(writeStaticsChanges(*m_statics, m_staticsFiles));
     markSaved(path);
 }
 
@@ -288,16 +330,11 @@ void MapDocument::markStaticsSaved(StaticsWrite written) {
 
 void MapDocument::markSaved(std::filesystem::path path) {
     m_fileName = std::move(path);
-    setModifications(0);
+    markUnmodified();
 }
 
 void MapDocument::markUnmodified() {
-    setModifications(0);
-}
-
-void MapDocument::setCell(std::int32_t x, std::int32_t y, MapCell value) {
-    Edit edit(*this);
-    edit.write(x, y, value);
+    changingHistory([&] { m_undo.markClean(); });
 }
 
 void MapDocument::beginStroke() {
@@ -313,7 +350,13 @@ void MapDocument::endStroke() {
 bool MapDocument::undo() {
     if (m_undo.empty())
         return false;
+    if (m_undo.newestIsCommand()) {
+        // It changes the document through edits of its own.
+        changingHistory([&] { m_undo.undo(m_image, m_statics.get()); });
+        return true;
+    }
     Edit edit(*this);
+    m_historyMove = true;
     if (const std::optional<UndoneCells> cells = m_undo.undo(m_image, m_statics.get()))
         touchCells(*cells);
     return true;
@@ -322,7 +365,12 @@ bool MapDocument::undo() {
 bool MapDocument::redo() {
     if (!m_undo.canRedo())
         return false;
+    if (m_undo.newestRedoIsCommand()) {
+        changingHistory([&] { m_undo.redo(m_image, m_statics.get()); });
+        return true;
+    }
     Edit edit(*this);
+    m_historyMove = true;
     if (const std::optional<UndoneCells> cells = m_undo.redo(m_image, m_statics.get()))
         touchCells(*cells);
     return true;
@@ -332,8 +380,11 @@ bool MapDocument::undoStroke() {
     const std::optional<std::uint64_t> stroke = m_undo.newestStroke();
     if (!stroke)
         return false;
+    if (m_undo.newestIsCommand())
+        return undo();
     Edit edit(*this);
-    while (m_undo.newestStroke() == stroke)
+    m_historyMove = true;
+    while (m_undo.newestStroke() == stroke && !m_undo.newestIsCommand())
         if (const std::optional<UndoneCells> cells = m_undo.undo(m_image, m_statics.get()))
             touchCells(*cells);
     return true;
@@ -343,22 +394,38 @@ bool MapDocument::redoStroke() {
     const std::optional<std::uint64_t> stroke = m_undo.newestRedoStroke();
     if (!stroke)
         return false;
+    if (m_undo.newestRedoIsCommand())
+        return redo();
     Edit edit(*this);
-    while (m_undo.newestRedoStroke() == stroke)
+    m_historyMove = true;
+    while (m_undo.newestRedoStroke() == stroke && !m_undo.newestRedoIsCommand())
         if (const std::optional<UndoneCells> cells = m_undo.redo(m_image, m_statics.get()))
             touchCells(*cells);
     return true;
 }
 
-void MapDocument::addListener(DocumentListener* listener) {
+void MapDocument::replaceHistorySince(const UndoList::Mark& mark,
+                                      std::unique_ptr<UndoCommand> command, std::string_view name) {
+    changingHistory([&] { m_undo.replaceSince(mark, std::move(command), name); });
+}
+
+ListenerConnection MapDocument::connect(DocumentListener* listener) {
+    m_listeners->add(listener);
+    return ListenerConnection(m_listeners, listener);
+}
+
+void ListenerList::add(DocumentListener* listener) {
     if (listener &&
         std::find(m_listeners.begin(), m_listeners.end(), listener) == m_listeners.end())
         m_listeners.push_back(listener);
 }
 
-void MapDocument::removeListener(DocumentListener* listener) {
-    m_listeners.erase(std::remove(m_listeners.begin(), m_listeners.end(), listener),
-                      m_listeners.end());
+void ListenerList::remove(DocumentListener* listener) {
+    if (m_telling > 0)
+        std::replace(m_listeners.begin(), m_listeners.end(), listener,
+                     static_cast<DocumentListener*>(nullptr));
+    else
+        std::erase(m_listeners, listener);
 }
 
 } // namespace tb

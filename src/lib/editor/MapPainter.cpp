@@ -13,6 +13,21 @@ bool inside(const MapImage& map, std::int64_t x, std::int64_t y) {
            map.contains(std::int32_t(x), std::int32_t(y));
 }
 
+// The name the Edit menu gives the tool's undo steps.
+const char* toolName(PaintTool tool) {
+    switch (tool) {
+    case PaintTool::Fill:
+        return "Fill";
+    case PaintTool::Stamp:
+        return "Stamp";
+    case PaintTool::Brush:
+        return "Brush";
+    case PaintTool::Paint:
+        break;
+    }
+    return "Paint";
+}
+
 } // namespace
 
 bool paintCell(MapDocument::Edit& edit, std::int32_t x, std::int32_t y, const EditorState& state,
@@ -63,26 +78,32 @@ void MapPainter::endFill() {
 SelectionResult MapPainter::selectCell(MapDocument* document, const EditorState& state,
                                        std::int32_t x, std::int32_t y) {
     SelectionResult result;
+    std::int32_t z = 0;
     try {
-        const std::int32_t z = state.z.get();
-        if (z < kMinAltitude || z > kMaxAltitude) {
-            result.zOutOfRange = true;
-            return result;
-        }
-        if (m_keyNavigation) {
-            m_keyNavigation = false;
-            return result;
-        }
-        if (document == nullptr)
-            return result;
-        const AltitudeSettings altitude{state.altitudeMode, z, state.addRandomAltitude,
-                                        state.randomRange};
-        // One operation of the document: the cells written before a failure are reported
-        // to its listeners all the same.
-        MapDocument::Edit edit(*document);
+        z = state.z.get();
+    } catch (const std::exception& failure) {
+        result.error = failure.what();
+        return result;
+    }
+    if (z < kMinAltitude || z > kMaxAltitude) {
+        result.zOutOfRange = true;
+        return result;
+    }
+    if (m_keyNavigation) {
+        m_keyNavigation = false;
+        return result;
+    }
+    if (document == nullptr)
+        return result;
+    const AltitudeSettings altitude{state.altitudeMode, z, state.addRandomAltitude,
+                                    state.randomRange};
+    // One operation of the document. A failure ends the event where it happened: the cells
+    // written before it stay, so it is caught inside the edit.
+    MapDocument::Edit edit(*document, toolName(state.tool));
+    try {
         switch (state.tool) {
         case PaintTool::Stamp:
-            for (const StampCellSpec& cell : stampPattern(state.stampButton)) {
+            for (const StampCell& cell : stampPattern(state.stampButton)) {
                 const std::int64_t cx = std::int64_t(x) + cell.dx;
                 const std::int64_t cy = std::int64_t(y) + cell.dy;
                 if (inside(edit.image(), cx, cy))

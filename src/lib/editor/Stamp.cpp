@@ -8,20 +8,20 @@ namespace tb {
 namespace {
 
 // The cells of the frame within columns c0..c1 and rows r0..r1, row by row.
-std::vector<StampCellSpec> frameCut(int c0, int c1, int r0, int r1) {
-    std::vector<StampCellSpec> cells;
+std::vector<StampCell> frameCut(int c0, int c1, int r0, int r1) {
+    std::vector<StampCell> cells;
     for (int r = r0; r <= r1; ++r)
         for (int c = c0; c <= c1; ++c)
             cells.push_back({c - c0, r - r0, kStampFrame[std::size_t(r)][std::size_t(c)]});
     return cells;
 }
 
-std::vector<StampCellSpec> single(int c, int r) {
+std::vector<StampCell> single(int c, int r) {
     return {{0, 0, kStampFrame[std::size_t(r)][std::size_t(c)]}};
 }
 
-const std::array<std::vector<StampCellSpec>, kStampButtonCount>& patterns() {
-    static const std::array<std::vector<StampCellSpec>, kStampButtonCount> table{
+const std::array<std::vector<StampCell>, kStampButtonCount>& patterns() {
+    static const std::array<std::vector<StampCell>, kStampButtonCount> table{
         frameCut(0, 2, 0, 1), // 1: rows 0 and 1
         frameCut(1, 2, 0, 2), // 2: columns 1 and 2
         frameCut(0, 2, 1, 2), // 3: rows 1 and 2
@@ -42,7 +42,7 @@ const std::array<std::vector<StampCellSpec>, kStampButtonCount>& patterns() {
 
 } // namespace
 
-std::span<const StampCellSpec> stampPattern(int button) {
+std::span<const StampCell> stampPattern(int button) {
     if (button < 1 || button > kStampButtonCount)
         throw std::out_of_range("no stamp button " + std::to_string(button));
     return patterns()[std::size_t(button - 1)];

@@ -16,11 +16,11 @@ inline constexpr std::array<std::array<std::uint16_t, 3>, 3> kStampFrame{{
 }};
 
 // One cell of a pattern: offsets from the selected cell and the tile written there.
-struct StampCellSpec {
+struct StampCell {
     std::int32_t dx = 0;
     std::int32_t dy = 0;
     std::uint16_t tileId = 0;
-    friend bool operator==(const StampCellSpec&, const StampCellSpec&) = default;
+    friend bool operator==(const StampCell&, const StampCell&) = default;
 };
 
 inline constexpr int kStampButtonCount = 14;
@@ -32,6 +32,6 @@ inline constexpr std::array<int, kStampButtonCount> kStampButtonOrder{1, 2,  3, 
 
 // The cells of btnHoehle<button> (1 to 14) in stamping order, row by row, left to right.
 // Throws std::out_of_range for another number.
-std::span<const StampCellSpec> stampPattern(int button);
+std::span<const StampCell> stampPattern(int button);
 
 } // namespace tb

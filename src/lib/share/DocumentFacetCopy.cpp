@@ -19,12 +19,10 @@ DocumentFacetCopy::DocumentFacetCopy(MapDocument& document, MapImage map, Static
     if (items && (items->widthBlocks() != m_statics.widthBlocks() ||
                   items->heightBlocks() != m_statics.heightBlocks()))
         throw std::invalid_argument("the document's statics are not the shared facet's");
-    m_document.addListener(this);
+    m_connection = m_document.connect(this);
 }
 
-DocumentFacetCopy::~DocumentFacetCopy() {
-    m_document.removeListener(this);
-}
+DocumentFacetCopy::~DocumentFacetCopy() = default;
 
 void DocumentFacetCopy::note(std::int32_t x, std::int32_t y) {
     const MapCell now = m_document.image().cellUnchecked(x, y);
@@ -36,7 +34,7 @@ void DocumentFacetCopy::note(std::int32_t x, std::int32_t y) {
 }
 
 void DocumentFacetCopy::cellsChanged(const CellChange& change) {
-    if (m_putting || m_detached)
+    if (change.external || m_detached)
         return;
     if (change.changesItems())
         noteItems(change.itemBounds);
@@ -83,17 +81,6 @@ Stroke DocumentFacetCopy::takeStroke() {
     return stroke;
 }
 
-template <typename Put> void DocumentFacetCopy::putting(Put put) {
-    m_putting = true;
-    try {
-        put();
-    } catch (...) {
-        m_putting = false;
-        throw;
-    }
-    m_putting = false;
-}
-
 void DocumentFacetCopy::putLandBlock(std::uint32_t block, std::span<const unsigned char> bytes) {
     const int blocksHigh = m_map.height() / kCellsPerBlockSide;
     const std::size_t at = std::size_t(block) * kBlockSize;
@@ -107,14 +94,11 @@ void DocumentFacetCopy::putLandBlock(std::uint32_t block, std::span<const unsign
         if (edit.x >= left && edit.x < left + kCellsPerBlockSide && edit.y >= top &&
             edit.y < top + kCellsPerBlockSide)
             m_map.setCellUnchecked(edit.x, edit.y, edit.after);
-    putting([&] {
-        // Rows mode without recordUndo(): the document keeps no undo row for it.
-        MapDocument::Edit edit(m_document);
-        for (std::int32_t y = top; y < top + kCellsPerBlockSide; ++y)
-            for (std::int32_t x = left; x < left + kCellsPerBlockSide; ++x)
-                if (edit.cell(x, y) != m_map.cellUnchecked(x, y))
-                    edit.write(x, y, m_map.cellUnchecked(x, y));
-    });
+    MapDocument::Edit edit(m_document, MapDocument::Undo::External);
+    for (std::int32_t y = top; y < top + kCellsPerBlockSide; ++y)
+        for (std::int32_t x = left; x < left + kCellsPerBlockSide; ++x)
+            if (edit.cell(x, y) != m_map.cellUnchecked(x, y))
+                edit.write(x, y, m_map.cellUnchecked(x, y));
 }
 
 void DocumentFacetCopy::putStaticsBlock(std::uint32_t block,
@@ -132,7 +116,7 @@ void DocumentFacetCopy::putStaticsBlock(std::uint32_t block,
     }
     m_statics.setRecords(block, put[block]);
     if (m_document.statics())
-        putting([&] { MapDocument::Edit(m_document).putItems(block, put[block]); });
+        MapDocument::Edit(m_document, MapDocument::Undo::External).putItems(block, put[block]);
 }
 
 } // namespace tb

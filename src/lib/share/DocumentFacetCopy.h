@@ -4,7 +4,8 @@
 // included), so what the document changed since can be taken as a stroke: every cell whose
 // value differs, with its value before and after, and the item edits that turn each changed
 // block's records into the document's. Blocks the session puts are written into the
-// document without an undo row, with the builder's own edits not yet taken shown over them.
+// document as external changes (in no undo step, not modifying it), with the builder's own
+// edits not yet taken shown over them.
 
 #include "editor/MapDocument.h"
 #include "share/FacetCopy.h"
@@ -40,16 +41,14 @@ private:
     void documentReplaced() override { m_detached = true; }
     void note(std::int32_t x, std::int32_t y);
     void noteItems(const CellRect& cells);
-    // Runs `put` as a change of the document that is not the builder's.
-    template <typename Put> void putting(Put put);
 
     MapDocument& m_document;
     MapImage m_map;
     StaticsMap m_statics;
     std::vector<CellEdit> m_edits;     // not yet taken
     std::vector<ItemEdit> m_itemEdits; // not yet taken
-    bool m_putting = false;
     bool m_detached = false;
+    ListenerConnection m_connection;
 };
 
 } // namespace tb

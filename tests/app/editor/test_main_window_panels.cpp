@@ -113,7 +113,7 @@ private slots:
         QVERIFY(save->isEnabled());
         QVERIFY(ui<QPushButton>(*f.form, "btnSave")->isEnabled());
 
-        f.form->document().setCell(5, 6, tb::MapCell{0x1D3, 42});
+        tb::MapDocument::Edit(f.form->document()).write(5, 6, tb::MapCell{0x1D3, 42});
         QVERIFY(f.form->isWindowModified());
         QTest::keyClick(f.form.get(), Qt::Key_S, Qt::ControlModifier);
         tbtest::waitForJobs();

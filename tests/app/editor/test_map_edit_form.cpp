@@ -163,6 +163,8 @@ private slots:
                                      "Redo          CTRL+Y",
                                      "Undo stroke",
                                      "Redo stroke",
+                                     "-",
+                                     "Set hue...",
                                      "&Extra",
                                      "Show Texture ID*",
                                      "-",
@@ -268,7 +270,7 @@ private slots:
         QVERIFY(form.mapLoaded());
         QCOMPARE(form.loadedMap()->cell(1, 0), (tb::MapCell{kLandTile, 10}));
 
-        form.mapDocument()->setCell(7, 9, tb::MapCell{kBothTile, -3});
+        tb::MapDocument::Edit(*form.mapDocument()).write(7, 9, tb::MapCell{kBothTile, -3});
         tbtest::ui<QPushButton>(form, "btnSave")->click();
         tbtest::waitForJobs();
         QVERIFY(f.messages.isEmpty());
@@ -345,7 +347,7 @@ private slots:
         QCOMPARE(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->row(), 900);
         QVERIFY(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->leftCol() > 0);
 
-        form.document().setCell(5, 5, tb::MapCell{0x1234, 33});
+        tb::MapDocument::Edit(form.document()).write(5, 5, tb::MapCell{0x1234, 33});
         const fs::path copy = f.dir / "copy" / "map2.mul";
         fs::create_directories(copy.parent_path());
         writeBytes(copy, std::vector<unsigned char>(f.mapBytes.size(), 0));

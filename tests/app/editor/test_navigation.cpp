@@ -283,7 +283,7 @@ private slots:
 
         tbtest::ui<QPushButton>(form, "btnLoad")->click();
         tbtest::waitForJobs();
-        form.document().setCell(0, 1, tb::MapCell{467, -3});
+        tb::MapDocument::Edit(form.document()).write(0, 1, tb::MapCell{467, -3});
         f.key(Qt::Key_Insert);
         QCOMPARE(tbtest::ui<QTableWidget>(editor, "Seznam")->rowCount(), 1);
         QStringList row;

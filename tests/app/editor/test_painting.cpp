@@ -54,7 +54,7 @@ private slots:
         setModes(form, OnlyChangeTile, "0", SelectedTile);
         QCOMPARE(form.editorState().paletteTile, 2);
 
-        f.map().setCell(20, 30, {7, 12});
+        tb::MapDocument::Edit(f.map()).write(20, 30, {7, 12});
         const tb::MapCell right = f.cell(21, 30);
         const tb::MapCell below = f.cell(20, 31);
         f.click(20, 30);
@@ -68,7 +68,8 @@ private slots:
         QCOMPARE(tbtest::ui<QLineEdit>(form, "BrushSizeEdt")->text(), QString("3"));
         for (int x = 40; x < 44; ++x)
             for (int y = 50; y < 54; ++y)
-                f.map().setCell(x, y, {std::uint16_t(100 + x), std::int8_t(y - 50)});
+                tb::MapDocument::Edit(f.map()).write(x, y,
+                                                     {std::uint16_t(100 + x), std::int8_t(y - 50)});
         f.click(40, 50);
         std::vector<tb::UndoRow> expected{undoRow(20, 30, 12, 7)};
         for (int x = 40; x < 43; ++x)
@@ -102,24 +103,24 @@ private slots:
     void altitudeModesClampInFullIntegers() {
         PaintFixture f;
         tbapp::MapEditorWindow& form = f.open();
-        f.map().setCell(60, 60, {5, 120});
+        tb::MapDocument::Edit(f.map()).write(60, 60, {5, 120});
         setModes(form, AddZ, "10", AltitudeOnly);
         f.click(60, 60);
         QCOMPARE(f.cell(60, 60), (tb::MapCell{5, 127}));
 
-        f.map().setCell(61, 60, {5, -125});
+        tb::MapDocument::Edit(f.map()).write(61, 60, {5, -125});
         setModes(form, SubtrZ, "10", AltitudeOnly);
         f.click(61, 60);
         QCOMPARE(f.cell(61, 60), (tb::MapCell{5, -128}));
 
-        f.map().setCell(62, 60, {5, 100});
+        tb::MapDocument::Edit(f.map()).write(62, 60, {5, 100});
         setModes(form, SetToZ, "-5", AltitudeOnly);
         f.click(62, 60);
         QCOMPARE(f.cell(62, 60), (tb::MapCell{5, -5}));
 
         // "Only Change Tile" with "Altitude only" writes the cell back unchanged but is
         // still recorded.
-        f.map().setCell(63, 60, {9, 44});
+        tb::MapDocument::Edit(f.map()).write(63, 60, {9, 44});
         setModes(form, OnlyChangeTile, "100", AltitudeOnly);
         const std::size_t rows = form.document().undoList().size();
         f.click(63, 60);
@@ -168,7 +169,7 @@ private slots:
         // A range that is no number ends the event with the parser's message.
         tbtest::ui<QLineEdit>(form, "edRauschen")->setText("abc");
         tbtest::ui<QSpinBox>(form, "BrushSizeMover")->setValue(1);
-        f.map().setCell(300, 300, {4, 4});
+        tb::MapDocument::Edit(f.map()).write(300, 300, {4, 4});
         f.click(300, 300);
         QCOMPARE(f.cell(300, 300), (tb::MapCell{4, 4}));
         QCOMPARE(f.messages, QStringList{"'abc' is not a valid integer value"});
@@ -178,7 +179,7 @@ private slots:
         PaintFixture f;
         tbapp::MapEditorWindow& form = f.open();
         setModes(form, SetToZ, "200", AltitudeOnly);
-        f.map().setCell(10, 10, {3, 3});
+        tb::MapDocument::Edit(f.map()).write(10, 10, {3, 3});
         f.click(10, 10);
         QCOMPARE(f.messages, QStringList{"Z must be between -128 to 127!"});
         QCOMPARE(tbtest::ui<QLineEdit>(form, "ZValueEdit")->text(), QString("0"));
@@ -245,7 +246,7 @@ private slots:
         // Fill with "Don't draw" and "Add Z" raises the altitudes and keeps the tiles.
         for (int x = 50; x < 52; ++x)
             for (int y = 50; y < 52; ++y)
-                f.map().setCell(x, y, {9, 1});
+                tb::MapDocument::Edit(f.map()).write(x, y, {9, 1});
         setModes(form, AddZ, "4", DontDraw);
         f.click(50, 50);
         f.click(51, 51);
@@ -280,7 +281,7 @@ private slots:
 
         tbtest::ui<QToolButton>(form, QString("btnHoehle%1").arg((4) + 1))
             ->setChecked(true); // btnHoehle5: the whole frame
-        f.map().setCell(100, 200, {1, 9});
+        tb::MapDocument::Edit(f.map()).write(100, 200, {1, 9});
         f.click(100, 200);
         QCOMPARE(f.cell(100, 200), (tb::MapCell{467, 9}));
         QCOMPARE(f.cell(101, 200).tileId, std::uint16_t(468));
@@ -290,16 +291,16 @@ private slots:
 
         tbtest::ui<QToolButton>(form, QString("btnHoehle%1").arg((9) + 1))
             ->setChecked(true); // btnHoehle10: left piece only
-        f.map().setCell(300, 300, {1, 1});
-        f.map().setCell(301, 300, {1, 1});
+        tb::MapDocument::Edit(f.map()).write(300, 300, {1, 1});
+        tb::MapDocument::Edit(f.map()).write(301, 300, {1, 1});
         f.click(300, 300);
         QCOMPARE(f.cell(300, 300).tileId, std::uint16_t(474));
         QCOMPARE(f.cell(301, 300).tileId, std::uint16_t(1));
 
         tbtest::ui<QToolButton>(form, "btnCustomBrush")->setChecked(true);
         tbtest::ui<QComboBox>(form, "cbCustomBrushes")->setCurrentText("line");
-        f.map().setCell(51, 62, {1, -3});
-        f.map().setCell(50, 60, {1, 1});
+        tb::MapDocument::Edit(f.map()).write(51, 62, {1, -3});
+        tb::MapDocument::Edit(f.map()).write(50, 60, {1, 1});
         f.click(50, 60);
         QCOMPARE(f.cell(51, 62), (tb::MapCell{0x3F, -3}));
         QCOMPARE(f.cell(50, 60), (tb::MapCell{1, 1}));
@@ -323,7 +324,7 @@ private slots:
         tbtest::ui<QComboBox>(form, "cbCustomBrushes")->setCurrentText("nosuch");
         QCOMPARE(f.messages.size(), 1);
         QVERIFY(form.editorState().brush.empty());
-        f.map().setCell(80, 80, {6, 6});
+        tb::MapDocument::Edit(f.map()).write(80, 80, {6, 6});
         f.click(79, 79);
         QCOMPARE(f.cell(80, 80), (tb::MapCell{6, 6}));
     }
@@ -349,7 +350,7 @@ private slots:
 
         // A group without ids: the event ends with a message at the first cell.
         tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->setCurrentIndex(4);
-        f.map().setCell(500, 500, {8, 8});
+        tb::MapDocument::Edit(f.map()).write(500, 500, {8, 8});
         f.click(500, 500);
         QCOMPARE(f.cell(500, 500), (tb::MapCell{8, 8}));
         QCOMPARE(f.messages.size(), 1);
@@ -376,7 +377,7 @@ private slots:
         // The status bar names Z as typed.
         QVERIFY(tbtest::statusText(form, 1).startsWith("Selected mode: Add - to current altitude"));
 
-        f.map().setCell(10, 10, {5, 5});
+        tb::MapDocument::Edit(f.map()).write(10, 10, {5, 5});
         f.click(10, 10);
         QCOMPARE(f.messages, QStringList{"'-' is not a valid integer value"});
         QVERIFY(form.document().undoList().empty());
@@ -396,7 +397,7 @@ private slots:
         f.messages.clear();
         for (const int group : {3, 4}) {
             tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->setCurrentIndex(group);
-            f.map().setCell(20, 20, {7, 7});
+            tb::MapDocument::Edit(f.map()).write(20, 20, {7, 7});
             f.click(20, 20);
             QCOMPARE(f.cell(20, 20), (tb::MapCell{7, 7}));
         }
@@ -407,7 +408,7 @@ private slots:
     void threeAddZThenThreeUndos() {
         PaintFixture f;
         tbapp::MapEditorWindow& form = f.open();
-        f.map().setCell(8, 9, {1, 0});
+        tb::MapDocument::Edit(f.map()).write(8, 9, {1, 0});
         setModes(form, AddZ, "5", AltitudeOnly);
         for (int i = 0; i < 3; ++i)
             f.click(8, 9);

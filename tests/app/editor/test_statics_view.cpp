@@ -1,6 +1,7 @@
 // Extra > "Show statics" in the main window: markers in the radar colour of each cell's
 // topmost static, the count in the status bar, the switch kept in the settings, damaged
-// files warned about once, and the statics of the loaded map only.
+// files warned about once, and the statics of the loaded map only, read with it whether
+// they are shown or not.
 #include "MainWindowFixture.h"
 #include "StaticsFixtures.h"
 
@@ -74,6 +75,9 @@ private slots:
         f.openLoaded();
         QVERIFY(!f.showStatics().isChecked());
         QCOMPARE(f.markerAt(3, 2), qRgb(0, 0, 0)); // tile 0 has no picture: black
+        // The items came with the map: they are there to edit, drawn or not.
+        QVERIFY(f.form->document().statics());
+        QCOMPARE(f.form->document().statics()->recordCount(), std::int64_t(3));
 
         f.showStatics().trigger();
         tbtest::waitForJobs();

@@ -135,7 +135,7 @@ private slots:
         tbtest::ui<QLineEdit>(form, "ZValueEdit")->setText("5");
         tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")
             ->setCurrentIndex(2); // Altitude only
-        f.map().setCell(8, 9, {1, 0});
+        tb::MapDocument::Edit(f.map()).write(8, 9, {1, 0});
         for (int i = 0; i < 3; ++i)
             f.click(8, 9);
         QCOMPARE(f.cell(8, 9).altitude, std::int8_t(15));

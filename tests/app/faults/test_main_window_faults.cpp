@@ -120,7 +120,7 @@ private slots:
         const std::vector<unsigned char> previous = tbtest::readBytes(world.mapPath);
         auto form = world.open(true);
         QVERIFY(form->mapLoaded());
-        form->document().setCell(100, 200, tb::MapCell{7, -3});
+        tb::MapDocument::Edit(form->document()).write(100, 200, tb::MapCell{7, -3});
         const std::vector<unsigned char> changed = form->loadedMap()->bytes();
         QVERIFY(changed != previous);
 

@@ -1,17 +1,20 @@
 // The items panel and the item tools in the main window, on the demo tiledata and a pair of
-// statics: edits in the panel, Place item, Select with Delete, raise, drag-move and hue, copy
-// and paste, each one undo step.
+// statics: edits in the panel and what it says of values that do not fit, Place item, Select
+// through the view's mouse and keys (Delete, + and - as typed, Alt+Up and Alt+Down, Escape,
+// drag-move), "Set hue..." with its checks, copy and paste.
 #include "editor/MainWindowFixture.h"
 
 #include "StaticsFixtures.h"
+#include "app/items/HueDialog.h"
 #include "app/items/ItemBrowserDock.h"
-#include "app/items/ItemTools.h"
 #include "app/items/ItemsPanelDock.h"
 #include "core/StaticsMap.h"
 #include "demo/DemoItems.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QLabel>
 #include <QSpinBox>
 #include <QStatusBar>
 #include <QTableView>
@@ -41,6 +44,17 @@ struct ItemsWindow : tbtest::MainWindowFixture {
         return *form;
     }
     const tb::StaticsMap& statics() { return *form->document().statics(); }
+    tb::CellRect selection() { return form->selectItemsTool().selection().cells; }
+    // The hue dialog gets `text` typed; OK is pressed when it can be.
+    void answerHue(const QString& text, QString* problem = nullptr) {
+        questions.onDialog = [text, problem](QDialog& dialog) {
+            auto& hue = dynamic_cast<tbapp::HueDialog&>(dialog);
+            hue.edit()->setText(text);
+            if (problem)
+                *problem = hue.problem();
+            return hue.hue() ? int(QDialog::Accepted) : int(QDialog::Rejected);
+        };
+    }
     void tool(const char* name) { tbtest::ui<QToolButton>(*form, name)->click(); }
     void undo() { tbtest::ui<QAction>(*form, "TlUndo")->trigger(); }
     void chooseItem(const QString& filter) {
@@ -88,6 +102,11 @@ private slots:
         table->item(0, tbapp::ItemsPanelDock::ZColumn)->setText("300"); // no z: put back
         QCOMPARE(f.statics().records(0)[0], (tb::StaticRecord{0x0CCA, 3, 2, 12, 0x21}));
         QCOMPARE(table->item(0, tbapp::ItemsPanelDock::ZColumn)->text(), QString("12"));
+        auto* problem = tbtest::ui<QLabel>(panel, "ItemsProblem");
+        QCOMPARE(problem->text(), QString("Z 300 is out of range: it must be -128 to 127."));
+        table->item(0, tbapp::ItemsPanelDock::HueColumn)->setText("abc");
+        QVERIFY(problem->text().startsWith("Hue 'abc' is not a number"));
+        QCOMPARE(f.statics().records(0)[0].hue, std::uint16_t(0x21));
         f.undo();
         QCOMPARE(f.statics().records(0)[0], (tb::StaticRecord{0x0CCA, 3, 2, 12, 0}));
         QCOMPARE(table->item(0, tbapp::ItemsPanelDock::HueColumn)->text(), QString("0"));
@@ -148,10 +167,13 @@ private slots:
         tbapp::MapEditorWindow& form = f.start();
         f.tool("btnSelectItems");
         f.drag({6, 6}, {2, 1});
-        QCOMPARE(form.itemTools().selection(), (tb::CellRect{2, 1, 6, 6}));
+        QCOMPARE(f.selection(), (tb::CellRect{2, 1, 6, 6}));
+        f.movePointer(f.grid().cellRect(3, 2).center());
+        QVERIFY2(f.status().endsWith(" - Statics=1"), qPrintable(f.status()));
 
+        // + and - as typed by 1, Alt+Up by 5 whatever the keyboard's layout.
         f.key(Qt::Key_Plus);
-        f.key(Qt::Key_Plus, Qt::ShiftModifier);
+        f.key(Qt::Key_Up, Qt::AltModifier);
         f.key(Qt::Key_Minus);
         QCOMPARE(f.statics().records(0), (Records{{0x0CCA, 3, 2, 9}, {0x0519, 5, 5, 105}}));
         f.undo();
@@ -160,12 +182,22 @@ private slots:
         f.key(Qt::Key_Delete);
         QVERIFY(f.statics().records(0).empty());
         QCOMPARE(f.statics().records(2).size(), std::size_t(1)); // outside the rectangle
+        // The count under the pointer follows the edit without a move of the pointer.
+        QVERIFY2(f.status().endsWith(" - Statics=0"), qPrintable(f.status()));
         f.undo();
         QCOMPARE(f.statics().records(0).size(), std::size_t(2));
 
+        // Escape clears the selection: Delete then removes nothing, Set hue is off.
+        f.key(Qt::Key_Escape);
+        QVERIFY(f.selection().isEmpty());
+        QVERIFY(!tbtest::ui<QAction>(form, "SetItemHue")->isEnabled());
+        f.key(Qt::Key_Delete);
+        QCOMPARE(f.statics().records(0).size(), std::size_t(2));
+
         // Another tool takes the selection away; the keys then do nothing.
+        f.drag({6, 6}, {2, 1});
         f.tool("btnDefault");
-        QVERIFY(form.itemTools().selection().isEmpty());
+        QVERIFY(f.selection().isEmpty());
         f.key(Qt::Key_Delete);
         QCOMPARE(f.statics().records(0).size(), std::size_t(2));
     }
@@ -175,13 +207,12 @@ private slots:
     void selectMovesAndHuesTheSelection() {
         ItemsWindow f;
         tbapp::MapEditorWindow& form = f.start();
-        auto& tools = form.itemTools();
         f.tool("btnSelectItems");
         f.drag({2, 1}, {6, 6});
         f.drag({3, 2}, {4, 9}); // one right, seven down: into block 1
         QVERIFY(f.statics().records(0).empty());
         QCOMPARE(f.statics().records(1), (Records{{0x0CCA, 4, 1, 4}, {0x0519, 6, 4, 100}}));
-        QCOMPARE(tools.selection(), (tb::CellRect{3, 8, 7, 13}));
+        QCOMPARE(f.selection(), (tb::CellRect{3, 8, 7, 13}));
         f.undo();
         QCOMPARE(f.statics().records(0), (Records{{0x0CCA, 3, 2, 4}, {0x0519, 5, 5, 100}}));
         QVERIFY(f.statics().records(1).empty());
@@ -193,11 +224,11 @@ private slots:
         f.drag({2, 1}, {6, 6});
         f.sendMouse(QEvent::MouseButtonPress, f.grid().cellRect(5, 5).center(), Qt::LeftButton);
         f.sendMouse(QEvent::MouseMove, f.grid().cellRect(8, 8).center(), Qt::LeftButton);
-        QCOMPARE(tools.selection(), (tb::CellRect{5, 4, 9, 9})); // the preview
+        QCOMPARE(f.selection(), (tb::CellRect{5, 4, 9, 9})); // the preview
         f.key(Qt::Key_Escape);
         f.sendMouse(QEvent::MouseMove, f.grid().cellRect(9, 9).center(), Qt::LeftButton);
         f.sendMouse(QEvent::MouseButtonRelease, f.grid().cellRect(9, 9).center(), Qt::NoButton);
-        QCOMPARE(tools.selection(), (tb::CellRect{2, 1, 6, 6}));
+        QCOMPARE(f.selection(), (tb::CellRect{2, 1, 6, 6}));
         QCOMPARE(f.statics().records(0), (Records{{0x0CCA, 3, 2, 4}, {0x0519, 5, 5, 100}}));
 
         // Four left: the tree's column would be -1, so it stays; the pavers go.
@@ -210,15 +241,18 @@ private slots:
         // A click in the selection without a drag selects that cell alone.
         f.drag({2, 1}, {6, 6});
         f.clickCell(3, 2);
-        QCOMPARE(tools.selection(), (tb::CellRect{3, 2, 3, 2}));
+        QCOMPARE(f.selection(), (tb::CellRect{3, 2, 3, 2}));
         f.drag({2, 1}, {6, 6});
-        f.questions.inputAnswers = {"$21", "x"};
+        QString problem;
+        f.answerHue("70000", &problem); // said where it is typed; OK waits
         f.key(Qt::Key_H);
-        QCOMPARE(f.questions.inputs.size(), 1);
+        QCOMPARE(problem, QString("70000 is not a hue: hues are 0 to 65535."));
+        QCOMPARE(f.statics().records(0)[1].hue, std::uint16_t(0));
+        f.answerHue("$21");
+        f.key(Qt::Key_H);
         QCOMPARE(f.statics().records(0),
                  (Records{{0x0CCA, 3, 2, 4, 0x21}, {0x0519, 5, 5, 100, 0x21}}));
-        f.key(Qt::Key_H); // no number: nothing changes
-        QCOMPARE(f.statics().records(0)[1].hue, std::uint16_t(0x21));
+        QCOMPARE(tbtest::ui<QAction>(form, "TlUndoStroke")->text(), QString("Undo Hue 2 items"));
         f.undo();
         QCOMPARE(f.statics().records(0), (Records{{0x0CCA, 3, 2, 4}, {0x0519, 5, 5, 100}}));
         QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join(" / ")));

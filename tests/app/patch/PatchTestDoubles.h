@@ -45,7 +45,7 @@ public:
             for (std::size_t c = 0; c < 64; ++c)
                 bytes[block * tb::kBlockSize + 4 + c * 3] = 3;
         map = std::make_unique<tb::MapDocument>(tb::MapImage(std::move(bytes), v), "map4.mul");
-        map->addListener(&heard);
+        listening = map->connect(&heard);
     }
 
     // Counts the document's notifications (each one repaints the main window's view).
@@ -60,6 +60,7 @@ public:
     int repaints = 0; // explicit repaints of the whole view
     Notifications heard;
     std::unique_ptr<tb::MapDocument> map;
+    tb::ListenerConnection listening;
 };
 
 inline std::string fileText(const QString& path) {

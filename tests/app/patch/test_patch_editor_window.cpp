@@ -268,7 +268,7 @@ private slots:
         form.show();
         QVERIFY(!form.insertCurrentCell()); // no map
         link.loadTokuno();
-        link.map->setCell(12, 34, {467, -3});
+        tb::MapDocument::Edit(*link.map).write(12, 34, {467, -3});
         form.hide();
         QVERIFY(!form.insertCurrentCell()); // hidden
         QCOMPARE(tbtest::control<QTableWidget>(form, "Seznam")->rowCount(), 0);

@@ -31,7 +31,7 @@ public:
         : document(tb::MapImage(std::vector<unsigned char>(6'421'156),
                                 *tb::identifyMapVariant("map4.mul", 6'421'156)),
                    file) {
-        document.setCell(0, 0, {3, 0});
+        tb::MapDocument::Edit(document).write(0, 0, {3, 0});
     }
     void setJumpTexts(const QString&, const QString&) override {}
     void jumpToBoxes() override {}

@@ -87,7 +87,7 @@ TEST_F(BulkUndo, WholeMapImportIsOneStepAmongTheRowsAndCostsAThirdOfTheMap) {
 }
 
 TEST_F(BulkUndo, TilesAndAltitudesOfOneCellAreKeptFromBeforeTheEdit) {
-    doc.setCell(9, 9, {0x40, -3});
+    tb::MapDocument::Edit(doc).write(9, 9, {0x40, -3});
     const std::vector<unsigned char> before = bytes();
     {
         tb::MapDocument::Edit edit(doc, tb::MapDocument::Undo::Bulk);
@@ -123,14 +123,12 @@ TEST_F(BulkUndo, AStoppedImportLeavesTheMapAndTheUndoListAsTheyWere) {
     } progress;
     paint(1, 1, 0x10);
     const std::vector<unsigned char> before = bytes();
-    const std::uint64_t modifications = doc.modificationCount();
     const std::vector<tb::AltitudeChange> changes =
         tb::heightmapChanges(doc.image(), everyCellRaised().view());
     heard.clear();
     EXPECT_THROW(tb::applyAltitudeChanges(doc, changes, progress), tb::OperationStopped);
     EXPECT_TRUE(bytes() == before);
     EXPECT_TRUE(heard.changes.empty());
-    EXPECT_EQ(doc.modificationCount(), modifications);
     EXPECT_EQ(doc.undoList().size(), 1u);
     ASSERT_TRUE(doc.undo());
     EXPECT_EQ(doc.cell(1, 1).tileId, 0);

@@ -53,7 +53,7 @@ TEST(MapDocumentItems, EditsUndoRedoStrokesAndTheModifiedMark) {
         EXPECT_THROW(edit.addItem({10, 10, 0x100, 0, 0}), std::logic_error); // no statics yet
     }
     EXPECT_FALSE(doc.isModified());
-    doc.setStatics(startingStatics(), {});
+    doc.replace(tb::MapImage(doc.image()), "map2.mul", startingStatics());
     edtest::ChangeRecorder heard{doc};
 
     // One edit: a barrel on the tree's cell, above it.
@@ -88,7 +88,7 @@ TEST(MapDocumentItems, EditsUndoRedoStrokesAndTheModifiedMark) {
     EXPECT_EQ(heard.changes.back().itemBounds, (CellRect{10, 10, 10, 10}));
     EXPECT_EQ(heard.changes[1].itemBounds, (CellRect{10, 10, 17, 10}));
     EXPECT_EQ(heard.changes[1].bounds, (CellRect{3, 3, 3, 3}));
-    EXPECT_EQ(doc.modificationCount(), 3u);
+    EXPECT_TRUE(doc.isModified());
     // The record the editor does not understand stays in its block through every edit.
     const std::vector<StaticRecord> kept = doc.statics()->records(block(1, 1));
     EXPECT_EQ(std::count(kept.begin(), kept.end(), StaticRecord{0x0CCB, 9, 1, 0, 0x22}), 1);
@@ -118,7 +118,7 @@ TEST(MapDocumentItems, EditsUndoRedoStrokesAndTheModifiedMark) {
     // Refused: a damaged block, a record outside its block's cells, a cell outside the map,
     // an item the cell does not have. Nothing changes and nothing is heard.
     const std::size_t heardBefore = heard.changes.size();
-    const std::uint64_t countBefore = doc.modificationCount();
+    const std::size_t stepsBefore = doc.undoList().size();
     {
         tb::MapDocument::Edit edit(doc);
         try {
@@ -127,11 +127,29 @@ TEST(MapDocumentItems, EditsUndoRedoStrokesAndTheModifiedMark) {
         } catch (const std::logic_error& error) {
             EXPECT_NE(std::string(error.what()).find("damaged"), std::string::npos) << error.what();
         }
-        EXPECT_THROW(edit.setItems(1, 1, {{0x100, 8, 0, 0, 0}}), std::invalid_argument);
         EXPECT_THROW(edit.addItem({kWidthBlocks * 8, 0, 0x100, 0, 0}), std::out_of_range);
         EXPECT_THROW(edit.removeItem(17, 10, 1), std::out_of_range);
     }
     EXPECT_EQ(heard.changes.size(), heardBefore);
-    EXPECT_EQ(doc.modificationCount(), countBefore);
+    EXPECT_EQ(doc.undoList().size(), stepsBefore);
     EXPECT_TRUE(doc.itemsModified());
+}
+
+// Two writes to one block in one edit (as a move within a block makes) are one step: undo
+// puts the block back as it was before the first, redo as it was after the second.
+TEST(MapDocumentItems, TwoWritesToOneBlockUndoneTogether) {
+    tb::MapDocument doc;
+    doc.replace(edtest::ilshenarMap(), "map2.mul", startingStatics());
+    const std::vector<StaticRecord> before = doc.statics()->records(block(1, 1));
+    {
+        tb::MapDocument::Edit edit(doc);
+        edit.changeItem(10, 10, 0, {12, 13, 0x0CCA, 5, 0});
+        edit.addItem({11, 11, 0x0F00, 1, 0});
+    }
+    const std::vector<StaticRecord> after = doc.statics()->records(block(1, 1));
+    EXPECT_EQ(doc.undoList().itemSteps(), 1u);
+    ASSERT_TRUE(doc.undo());
+    EXPECT_EQ(doc.statics()->records(block(1, 1)), before);
+    ASSERT_TRUE(doc.redo());
+    EXPECT_EQ(doc.statics()->records(block(1, 1)), after);
 }

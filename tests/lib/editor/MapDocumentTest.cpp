@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <stdexcept>
 #include <utility>
 #include <vector>
 
@@ -102,7 +104,7 @@ TEST_F(Document, OnlyARecordedChangeForgetsTheRedoRows) {
     brush.tool = PaintTool::Brush;
     brush.setBrushLines({"0,0,9"});
     click(brush, 41, 40);
-    doc.setCell(42, 40, {1, 1});
+    tb::MapDocument::Edit(doc).write(42, 40, {1, 1});
     EXPECT_EQ(doc.undoList().redoRows().size(), 2u);
     ASSERT_TRUE(doc.redo());
     EXPECT_EQ(altitude(1, 1), 3);
@@ -192,14 +194,16 @@ TEST_F(Document, OneNotificationPerOperationWithItsCellsOrItsBounds) {
     EXPECT_TRUE(quiet.changes.empty());
 }
 
-TEST_F(Document, ModifiedUntilSavedOrReplaced) {
+TEST_F(Document, ModifiedFollowsTheHistorysCleanPoint) {
     tbtest::TempDir dir;
     EXPECT_FALSE(doc.isModified());
     click(raise(1), 3, 3);
+    EXPECT_TRUE(doc.isModified());
+    // Undo back to the loaded state is unmodified again; redo modifies again.
     doc.undo();
+    EXPECT_FALSE(doc.isModified());
     doc.redo();
-    EXPECT_EQ(doc.modificationCount(), 3u);
-    EXPECT_EQ(heard.modifiedStates, std::vector<bool>{true});
+    EXPECT_EQ(heard.modifiedStates, (std::vector<bool>{true, false, true}));
 
     // A failed save changes nothing.
     const auto nowhere = dir / "missing" / "map2.mul";
@@ -211,10 +215,27 @@ TEST_F(Document, ModifiedUntilSavedOrReplaced) {
     doc.save(saved);
     EXPECT_FALSE(doc.isModified());
     EXPECT_EQ(doc.fileName(), saved);
-    EXPECT_EQ(heard.modifiedStates, (std::vector<bool>{true, false}));
     EXPECT_EQ(tb::MapImage::load(saved).cell(3, 3).altitude, 1);
-    // Saving keeps the rows: undo still works, and makes the document modified again.
+    // Saving keeps the rows: undo still works, and makes the document modified again, and
+    // redo comes back to the saved state.
     EXPECT_EQ(doc.undoList().size(), 1u);
+    doc.undo();
+    EXPECT_TRUE(doc.isModified());
+    doc.redo();
+    EXPECT_FALSE(doc.isModified());
+    // A new step after undoing below the saved point can never lead back to it.
+    doc.undo();
+    click(raise(2), 4, 4);
+    doc.undo();
+    EXPECT_TRUE(doc.isModified());
+
+    // A change no step takes back (a stamp) cannot be undone to the clean point either.
+    doc.markUnmodified();
+    EditorState stamp;
+    stamp.tool = PaintTool::Stamp;
+    stamp.stampButton = 6;
+    click(stamp, 8, 8);
+    EXPECT_TRUE(doc.isModified());
     doc.undo();
     EXPECT_TRUE(doc.isModified());
 
@@ -226,12 +247,126 @@ TEST_F(Document, ModifiedUntilSavedOrReplaced) {
     EXPECT_FALSE(doc.redo());
     EXPECT_EQ(heard.replaced, 1);
     EXPECT_EQ(altitude(3, 3), 1);
-    EXPECT_EQ(heard.modifiedStates, (std::vector<bool>{true, false, true, false}));
+    EXPECT_FALSE(heard.modifiedStates.back());
+}
 
-    doc.setCell(7, 7, {2, 2});
-    doc.markUnmodified();
+// An edit an exception leaves is taken back whole: its cells, its items and its rows; the
+// listeners hear nothing of it.
+TEST_F(Document, AnEditThatFailsPartWayIsRolledBackWhole) {
+    doc.replace(tb::MapImage(doc.image()), "map2.mul",
+                std::make_unique<tb::StaticsMap>(
+                    tb::StaticsMap::empty(doc.image().width() / 8, doc.image().height() / 8)));
+    const MapCell at11 = doc.cell(1, 1);
+    const MapCell at12 = doc.cell(1, 2);
+    heard.changes.clear();
+    EXPECT_THROW(
+        {
+            tb::MapDocument::Edit edit(doc, "Paint");
+            edit.recordUndo(1, 1);
+            edit.write(1, 1, {0x44, 9});
+            edit.write(1, 1, {0x45, 10});
+            edit.addItem({1, 1, 0x0CCA, 0, 0});
+            {
+                tb::MapDocument::Edit inner(doc);
+                edit.write(1, 2, {0x46, 11});
+            }
+            edit.write(-1, 0, {0x47, 12}); // throws: outside the map
+        },
+        std::out_of_range);
+    EXPECT_EQ(doc.cell(1, 1), at11);
+    EXPECT_EQ(doc.cell(1, 2), at12);
+    EXPECT_TRUE(tb::itemsOnCell(*doc.statics(), 1, 1).empty());
+    EXPECT_TRUE(doc.undoList().empty());
     EXPECT_FALSE(doc.isModified());
-    EXPECT_EQ(doc.cell(7, 7), (MapCell{2, 2}));
+    EXPECT_TRUE(heard.changes.empty());
+
+    // A nested edit that fails inside one that goes on: only its own writes go back.
+    {
+        tb::MapDocument::Edit edit(doc, "Paint");
+        edit.write(2, 2, {0x50, 1});
+        try {
+            tb::MapDocument::Edit inner(doc);
+            edit.write(3, 3, {0x51, 2});
+            throw std::runtime_error("stop");
+        } catch (const std::runtime_error&) {
+        }
+    }
+    EXPECT_EQ(doc.cell(2, 2), (MapCell{0x50, 1}));
+    EXPECT_NE(doc.cell(3, 3), (MapCell{0x51, 2}));
+    ASSERT_EQ(heard.changes.size(), 1u);
+}
+
+// Each stroke carries the name of the operation that began it; an external change is in no
+// step and leaves the modified state alone.
+TEST_F(Document, StepNamesAndExternalChanges) {
+    {
+        tb::MapDocument::Edit edit(doc);
+        edit.recordUndo(4, 4);
+        edit.write(4, 4, {1, 1});
+    }
+    EXPECT_EQ(doc.undoList().newestName(), "");
+    {
+        tb::MapDocument::Edit edit(doc, "Paint");
+        edit.recordUndo(5, 5);
+        edit.write(5, 5, {1, 1});
+    }
+    {
+        tb::MapDocument::Edit edit(doc, "Fill");
+        edit.rename("Move 3 items");
+        edit.recordUndo(6, 6);
+        edit.write(6, 6, {1, 1});
+    }
+    EXPECT_EQ(doc.undoList().newestName(), "Move 3 items");
+    doc.undo();
+    EXPECT_EQ(doc.undoList().newestName(), "Paint");
+    EXPECT_EQ(doc.undoList().newestRedoName(), "Move 3 items");
+
+    doc.markUnmodified();
+    heard.changes.clear();
+    const std::size_t steps = doc.undoList().size();
+    {
+        tb::MapDocument::Edit edit(doc, tb::MapDocument::Undo::External);
+        edit.recordUndo(7, 7); // ignored: another writer's change is in no step
+        edit.write(7, 7, {9, 9});
+    }
+    EXPECT_EQ(doc.undoList().size(), steps);
+    EXPECT_TRUE(doc.undoList().canRedo()); // others' changes leave the redo steps alone
+    EXPECT_FALSE(doc.isModified());
+    ASSERT_EQ(heard.changes.size(), 1u);
+    EXPECT_TRUE(heard.changes[0].external);
+}
+
+// A command replaces the steps recorded since a mark and takes itself back; a listener's
+// connection ends with whichever of the two goes first.
+TEST_F(Document, CommandsAndConnections) {
+    struct Flip : tb::UndoCommand {
+        int* state;
+        explicit Flip(int* s) : state(s) {}
+        void undo() override { --*state; }
+        void redo() override { ++*state; }
+        std::size_t memoryBytes() const override { return sizeof(*this); }
+    };
+    int state = 1;
+    click(raise(1), 1, 1);
+    const tb::UndoList::Mark mark = doc.historyMark();
+    drag(raise(1), 2, 2, 3);
+    doc.replaceHistorySince(mark, std::make_unique<Flip>(&state), "Paint");
+    EXPECT_EQ(doc.undoList().rows().size(), 1u);
+    EXPECT_EQ(doc.undoList().commandSteps(), 1u);
+    EXPECT_EQ(doc.undoList().newestName(), "Paint");
+    ASSERT_TRUE(doc.undo());
+    EXPECT_EQ(state, 0);
+    EXPECT_EQ(altitude(2, 2), 1); // the command's store takes back what it holds itself
+    ASSERT_TRUE(doc.redoStroke());
+    EXPECT_EQ(state, 1);
+
+    edtest::ChangeRecorder* early = new edtest::ChangeRecorder(doc);
+    delete early; // goes first: the document tells it nothing any more
+    click(raise(1), 4, 4);
+    auto document = std::make_unique<tb::MapDocument>(edtest::ilshenarMap(), "map2.mul");
+    edtest::ChangeRecorder late(*document);
+    document.reset(); // the document goes first: the recorder's end touches nothing
+    SUCCEED();
 }
 
 } // namespace

@@ -126,7 +126,7 @@ TEST(AltitudeTool, RandomOffsetAfterClampIsClampedAgainNotWrapped) {
 // ---- the Paint square ----------------------------------------------------------------
 
 TEST_F(Painting, SizeOneChangesOneCellAndRecordsIt) {
-    doc.setCell(50, 60, {9, -3});
+    tb::MapDocument::Edit(doc).write(50, 60, {9, -3});
     const auto r = click(paintWithTile(0x1D3), 50, 60);
     EXPECT_FALSE(r.error);
     EXPECT_EQ(changed(), (std::vector<std::pair<int, int>>{{50, 60}}));
@@ -181,7 +181,7 @@ TEST_F(Painting, DontDrawPaintsAndRecordsNothing) {
 }
 
 TEST_F(Painting, AltitudeOnlyWithOnlyChangeTileStillRecords) {
-    doc.setCell(4, 4, {33, 12});
+    tb::MapDocument::Edit(doc).write(4, 4, {33, 12});
     EditorState c = paintWithTile(5);
     c.drawMode = tb::DrawMode::AltitudeOnly;
     const auto r = click(c, 4, 4);
@@ -192,8 +192,8 @@ TEST_F(Painting, AltitudeOnlyWithOnlyChangeTileStillRecords) {
 }
 
 TEST_F(Painting, AltitudeModesThroughTheEvent) {
-    doc.setCell(1, 1, {0, 120});
-    doc.setCell(2, 2, {0, -125});
+    tb::MapDocument::Edit(doc).write(1, 1, {0, 120});
+    tb::MapDocument::Edit(doc).write(2, 2, {0, -125});
     EditorState c = paintWithTile(0);
     c.drawMode = tb::DrawMode::AltitudeOnly;
     c.altitudeMode = tb::AltitudeMode::AddZ;
@@ -409,7 +409,7 @@ TEST_F(Painting, FillAlternatesWhileDragging) {
 }
 
 TEST_F(Painting, FillWithDontDrawChangesAltitudesOnly) {
-    doc.setCell(3, 4, {77, 1});
+    tb::MapDocument::Edit(doc).write(3, 4, {77, 1});
     EditorState c = paintWithTile(8);
     c.tool = PaintTool::Fill;
     c.drawMode = tb::DrawMode::DontDraw;

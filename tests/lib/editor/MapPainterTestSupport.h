@@ -52,9 +52,9 @@ private:
 class ChangeRecorder : public tb::DocumentListener {
 public:
     explicit ChangeRecorder(tb::MapDocument& document) : m_document(document) {
-        document.addListener(this);
+        m_connection = document.connect(this);
     }
-    ~ChangeRecorder() override { m_document.removeListener(this); }
+
     ChangeRecorder(const ChangeRecorder&) = delete;
     ChangeRecorder& operator=(const ChangeRecorder&) = delete;
 
@@ -78,6 +78,7 @@ public:
 
 private:
     tb::MapDocument& m_document;
+    tb::ListenerConnection m_connection;
 };
 
 } // namespace edtest

@@ -44,7 +44,7 @@ protected:
 };
 
 TEST_F(Undo, OneCellRestoredExactly) {
-    map.setCell(7, 9, {0x1234, -77});
+    tb::MapDocument::Edit(map).write(7, 9, {0x1234, -77});
     painter.selectCell(&map, tile(5), 7, 9);
     ASSERT_EQ(map.cell(7, 9), (MapCell{5, -77}));
     const auto redraw = undoOnce();
@@ -69,10 +69,10 @@ TEST_F(Undo, ThreeAddZWalkBackNewestFirst) {
 }
 
 TEST_F(Undo, SquareTakenBackLastPaintedFirst) {
-    map.setCell(0, 0, {1, 1});
-    map.setCell(0, 1, {2, 2});
-    map.setCell(1, 0, {3, 3});
-    map.setCell(1, 1, {4, 4});
+    tb::MapDocument::Edit(map).write(0, 0, {1, 1});
+    tb::MapDocument::Edit(map).write(0, 1, {2, 2});
+    tb::MapDocument::Edit(map).write(1, 0, {3, 3});
+    tb::MapDocument::Edit(map).write(1, 1, {4, 4});
     painter.selectCell(&map, tile(9, 2), 0, 0);
     ASSERT_EQ(undo.size(), 4u);
     std::vector<std::pair<int, int>> order;

@@ -21,10 +21,10 @@ MapImage facetMap() {
 
 TEST(DocumentFacetCopy, TakesWhatTheDocumentChangedAndKeepsItOverPutBlocks) {
     const MapImage original = facetMap();
-    MapDocument document(original, "map4.mul");
-    document.setStatics(std::make_unique<StaticsMap>(
-                            StaticsMap::empty(sharetest::kSide / 8, sharetest::kBlocksHigh)),
-                        {});
+    MapDocument document;
+    document.replace(original, "map4.mul",
+                     std::make_unique<StaticsMap>(
+                         StaticsMap::empty(sharetest::kSide / 8, sharetest::kBlocksHigh)));
     {
         MapDocument::Edit edit(document);
         for (std::uint16_t id = 1; id <= 5; ++id)
@@ -43,7 +43,7 @@ TEST(DocumentFacetCopy, TakesWhatTheDocumentChangedAndKeepsItOverPutBlocks) {
         edit.write(3, 3, {500, 1});
         edit.write(3, 3, {501, 2});
     }
-    document.setCell(9, 20, {502, 3});
+    tb::MapDocument::Edit(document).write(9, 20, {502, 3});
     Stroke first = copy.takeStroke();
     EXPECT_EQ(first.mode, StrokeMode::BuilderWins);
     EXPECT_EQ(first.cells, (std::vector<CellEdit>{{3, 3, at33, {501, 2}}, {9, 20, at9, {502, 3}}}));
@@ -52,7 +52,7 @@ TEST(DocumentFacetCopy, TakesWhatTheDocumentChangedAndKeepsItOverPutBlocks) {
     EXPECT_NE(copy.takeStroke().id, first.id);
 
     // A block from the server (every cell tile 7) while an edit in it is not yet taken.
-    document.setCell(1, 2, {600, 4});
+    tb::MapDocument::Edit(document).write(1, 2, {600, 4});
     const std::size_t rows = document.undoList().size();
     std::vector<unsigned char> block(kBlockSize, 0);
     for (int i = 0; i < 64; ++i)
