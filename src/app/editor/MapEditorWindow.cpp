@@ -548,11 +548,10 @@ void MapEditorWindow::cellsChanged(const tb::CellChange& change) {
 // "Overview": nothing without a loaded map of a known size; it may jump the view.
 void MapEditorWindow::showOverview() {
     // The overview reads the map and the statics as they are while it is open.
-    for (const JobRunner* jobs : {&m_documentJobs, &m_staticsJobs})
-        if (jobs->busy()) {
-            m_prompts.showMessage(this, JobRunner::refusal(jobs->caption()));
-            return;
-        }
+    if (m_documentJobs.busy()) {
+        m_prompts.showMessage(this, JobRunner::refusal(m_documentJobs.caption()));
+        return;
+    }
     const OverviewStatics statics{m_statics->loadedStatics(), &m_statics->colours(),
                                   m_statics->shown()};
     const std::optional<tb::MapVariant>& variant = m_filePanel->mapVariant();

@@ -187,12 +187,11 @@ private:
     tb::MapTool* m_currentTool = &m_landTool;
     int m_currentX = 0;
     int m_currentY = 0;
-    // The window's jobs: those that change the document, those that write pictures of it,
-    // and the reading of the statics. After what they read, so they end before it goes.
+    // The window's jobs: those that change the document and those that write pictures of
+    // it. After what they read, so they end before it goes.
     TaskCenter m_tasks;
     JobRunner& m_documentJobs = m_tasks.documentJobs();
     JobRunner& m_exportJobs = m_tasks.exportJobs();
-    JobRunner& m_staticsJobs = m_tasks.staticsJobs();
 
     MainMenus* m_menus = nullptr;
     ToolBarPanel* m_toolBar = nullptr;

@@ -19,7 +19,7 @@ void forget(JobRunner* runner) {
 } // namespace
 
 TaskCenter::TaskCenter(QObject* parent) : QObject(parent) {
-    for (JobRunner* runner : {&m_documentJobs, &m_exportJobs, &m_staticsJobs})
+    for (JobRunner* runner : {&m_documentJobs, &m_exportJobs})
         runner->m_centre = this;
     g_centres.push_back(this);
 }

@@ -29,11 +29,9 @@ public:
     TaskCenter& operator=(const TaskCenter&) = delete;
 
     // The main window's runners: the jobs that change the document (one at a time; a
-    // second is refused by name), those that write pictures of it, and the reading of
-    // the statics.
+    // second is refused by name) and those that write pictures of it.
     JobRunner& documentJobs() { return m_documentJobs; }
     JobRunner& exportJobs() { return m_exportJobs; }
-    JobRunner& staticsJobs() { return m_staticsJobs; }
 
     // The runners of the jobs this centre shows that run now, newest first.
     QList<JobRunner*> running() const;
@@ -64,7 +62,6 @@ private:
     // Last, so that they go first: their jobs may read what the centre's owner holds.
     JobRunner m_documentJobs;
     JobRunner m_exportJobs;
-    JobRunner m_staticsJobs;
 };
 
 } // namespace tbapp
