@@ -91,10 +91,10 @@ void deliverOutcome(Job& job, const std::exception_ptr& error) {
 } // namespace
 
 QThreadPool* jobThreads() {
-    // Each runner runs one job at a time; a few more threads than cores keep jobs that wait
-    // on files from holding up the others.
+    // No more threads than cores (as Qt's own pool), so that jobs running together leave
+    // the UI thread its share; two at least, so that one long job holds up no other.
     struct Threads : QThreadPool {
-        Threads() { setMaxThreadCount(std::max(4, QThread::idealThreadCount())); }
+        Threads() { setMaxThreadCount(std::max(2, QThread::idealThreadCount())); }
     };
     static Threads pool;
     return &pool;
