@@ -65,23 +65,46 @@ private:
 
 thread_local DecoderWarnings* DecoderWarnings::t_current = nullptr;
 
+// The codecs read and write a picture piece by piece through a device; this one fails once
+// a stop is asked for, so that a large picture's coding ends at the next piece.
+class StoppableBuffer : public QBuffer {
+public:
+    explicit StoppableBuffer(const tb::Progress& progress) : m_progress(progress) {}
+
+protected:
+    qint64 readData(char* data, qint64 size) override {
+        return m_progress.stopRequested() ? -1 : QBuffer::readData(data, size);
+    }
+    qint64 writeData(const char* data, qint64 size) override {
+        return m_progress.stopRequested() ? -1 : QBuffer::writeData(data, size);
+    }
+
+private:
+    const tb::Progress& m_progress;
+};
+
 } // namespace
 
-void writePngFile(const QImage& image, const std::filesystem::path& path) {
+void writePngFile(const QImage& image, const std::filesystem::path& path, tb::Progress& progress,
+                  const std::string& stoppedMessage) {
     QByteArray png;
-    QBuffer buffer(&png);
+    StoppableBuffer buffer(progress);
+    buffer.setBuffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    if (!image.save(&buffer, "PNG"))
+    const bool encoded = image.save(&buffer, "PNG");
+    tb::stopIfRequested(progress, stoppedMessage);
+    if (!encoded)
         throw std::runtime_error("cannot encode the picture for \"" + shown(path) + "\" as PNG");
     tb::writeFileAtomically(path, png.constData(), std::size_t(png.size()));
 }
 
 QImage readPictureFile(const std::filesystem::path& path,
-                       const std::function<void(const QSize&)>& checkSize) {
+                       const std::function<void(const QSize&)>& checkSize, tb::Progress& progress,
+                       const std::string& stoppedMessage) {
     const std::vector<unsigned char> bytes = tb::readFileBytes(path);
     const QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(bytes.data()),
                                                     qsizetype(bytes.size()));
-    QBuffer buffer;
+    StoppableBuffer buffer(progress);
     buffer.setData(data);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer);
@@ -102,6 +125,7 @@ QImage readPictureFile(const std::filesystem::path& path,
             reader.setAllocationLimit(1024);
         }
         image = reader.read();
+        tb::stopIfRequested(progress, stoppedMessage);
         if (!warnings.first().isEmpty())
             throw noPicture(warnings.first());
     }

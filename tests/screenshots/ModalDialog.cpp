@@ -3,10 +3,7 @@
 #include "WidgetDriver.h"
 #include "testsupport/RecordingPrompts.h"
 
-#include <QApplication>
 #include <QDialog>
-#include <QElapsedTimer>
-#include <QTimer>
 
 #include <exception>
 
@@ -31,7 +28,7 @@ void withModalDialog(tbtest::RecordingPrompts& prompts, const QString& dialogNam
         }
     };
 
-    // Dialogs shown through the prompts: shown here instead of run.
+    // Shown here instead of run.
     prompts.onDialog = [&](QDialog& dialog) {
         if (!seen) {
             dialog.show();
@@ -40,26 +37,7 @@ void withModalDialog(tbtest::RecordingPrompts& prompts, const QString& dialogNam
         }
         return int(QDialog::Rejected);
     };
-    // Dialogs run with exec(): found from inside their own event loop.
-    QElapsedTimer clock;
-    clock.start();
-    QTimer poll;
-    poll.setInterval(20);
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-        if (!dialog) {
-            if (clock.elapsed() > 60'000)
-                poll.stop(); // the trigger opened nothing; reported below
-            return;
-        }
-        poll.stop();
-        if (!seen)
-            visit(*dialog);
-        dialog->reject();
-    });
-    poll.start();
     trigger();
-    poll.stop();
     settle();
     prompts.onDialog = nullptr;
 

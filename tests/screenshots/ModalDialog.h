@@ -1,7 +1,7 @@
 #pragma once
-// A modal dialog seen while it is open. A window shows its dialogs either with exec() or
-// through its prompts; either way `trigger` opens it, `whileOpen` runs on it (to drive it
-// and take its picture), and then the dialog is cancelled.
+// A modal dialog seen while it is open. A window runs its dialogs through its prompts:
+// `trigger` opens one, the prompts show it instead of running it, `whileOpen` runs on it (to
+// drive it and take its picture), and then the dialog is cancelled.
 
 #include <QString>
 

@@ -21,6 +21,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <utility>
 
 namespace tbapp {
 
@@ -86,8 +87,24 @@ OverviewWindow::OverviewWindow(MapEditorLink& link, const tb::RadarColours& rada
 }
 
 OverviewWindow::~OverviewWindow() {
-    // Closed while drawing: the build stops, and its end puts the cursor back.
-    m_jobs.stopAndWait();
+    // Destroyed while drawing (closing waits for the build to stop): the build's end, which
+    // puts the cursor back, will not run.
+    if (m_jobs.busy())
+        QApplication::restoreOverrideCursor();
+}
+
+// Closed while drawing: the build is asked to stop, and the window closes once it has.
+void OverviewWindow::done(int result) {
+    if (!m_jobs.busy()) {
+        QDialog::done(result);
+        return;
+    }
+    m_jobs.stop();
+    if (!std::exchange(m_closing, true))
+        m_jobs.whenIdle(this, [this, result] {
+            m_closing = false;
+            QDialog::done(result);
+        });
 }
 
 bool OverviewWindow::openOverview(MapEditorLink& link, const tb::RadarColours& radar,
@@ -100,7 +117,7 @@ bool OverviewWindow::openOverview(MapEditorLink& link, const tb::RadarColours& r
     if (blocks.widthBlocks <= 0 || blocks.heightBlocks <= 0)
         return false;
     OverviewWindow form(link, radar, mapSize, mapPathValid, prompts, statics, parent);
-    form.exec();
+    prompts.execDialog(form);
     return true;
 }
 
@@ -150,11 +167,11 @@ void OverviewWindow::buildOverview() {
         }
         buildEnded();
     };
+    // A build stops when the window goes or on a Cancel: that needs no word.
+    job.stopped = [this](const QString&) { buildEnded(); };
     job.failed = [this](const std::exception& error) {
         buildEnded();
-        // A build stops only when the window goes; that needs no word.
-        if (!dynamic_cast<const tb::OperationStopped*>(&error))
-            m_prompts.showFailure(this, error);
+        m_prompts.showFailure(this, error);
     };
     m_jobs.start(std::move(job));
 }

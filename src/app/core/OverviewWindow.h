@@ -4,13 +4,13 @@
 // jump boxes, jumps there and closes the window.
 //
 // The main window opens it with openOverview from its Overview button: the window is
-// created, shown modally and destroyed when it closes. The picture is built once, after
-// the window is first on screen, from the main window's map and radar colour table; the
-// "Show statics" box under it starts as the main window's switch and draws each block's
-// sampled cell in its topmost static's radar colour where it has statics. The picture is
-// drawn by a job beside the window; the map and the statics it reads must stay as they are
-// while the window is open (it is modal, and its opener starts it only when no job of its
-// own could change them).
+// created, shown modally (Prompts::execDialog) and destroyed when it closes. The picture is
+// built once, after the window is first on screen, from the main window's map and radar
+// colour table; the "Show statics" box under it starts as the main window's switch and
+// draws each block's sampled cell in its topmost static's radar colour where it has
+// statics. The picture is drawn by a job beside the window; the map and the statics it
+// reads must stay as they are while the window is open (it is modal, closes only once the
+// build has ended, and its opener starts it only when no job of its own could change them).
 
 #include "app/shell/JobRunner.h"
 #include "app/shell/Prompts.h"
@@ -58,7 +58,8 @@ public:
                    std::optional<tb::MapSize> mapSize, PathValidity mapPathValid,
                    tbapp::Prompts& prompts, const OverviewStatics& statics = {},
                    QWidget* parent = nullptr);
-    // A build still running is stopped first.
+    // A build still running is stopped and waited for, as a last resort: closing the window
+    // asks it to stop and closes once it has, without waiting.
     ~OverviewWindow() override;
 
     // The Overview command: does nothing and returns false unless a map is loaded and its
@@ -73,6 +74,9 @@ public:
     const QImage& picture() const { return m_picture; }
     // True once the build has run (whether or not the map path allowed drawing).
     bool isBuilt() const { return m_built; }
+
+public slots:
+    void done(int result) override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -99,7 +103,8 @@ private:
     QImage m_picture;
     bool m_buildQueued = false;
     bool m_built = false;
-    JobRunner m_jobs; // the build, while it runs
+    bool m_closing = false; // closed while building: it closes when the build has stopped
+    JobRunner m_jobs;       // the build, while it runs
 };
 
 } // namespace tbapp

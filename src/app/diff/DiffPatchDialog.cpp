@@ -239,12 +239,13 @@ void DiffPatchDialog::generate(const QString& patchFile) {
         m_prompts.showTitledMessage(nullptr, "Patch file ...", "Done.");
         runEnded();
     };
+    job.stopped = [this](const QString& message) {
+        runEnded();
+        m_prompts.showMessage(this, message);
+    };
     job.failed = [this](const std::exception& error) {
         runEnded();
-        if (dynamic_cast<const tb::OperationStopped*>(&error))
-            m_prompts.showMessage(this, QString::fromUtf8(error.what()));
-        else
-            m_prompts.showFailure(this, error);
+        m_prompts.showFailure(this, error);
     };
     m_jobs.start(std::move(job));
 }

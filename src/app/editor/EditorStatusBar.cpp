@@ -1,11 +1,14 @@
 #include "app/editor/EditorStatusBar.h"
 
+#include "app/shell/TaskCenter.h"
+#include "app/shell/TaskStatusWidget.h"
+
 #include <QLabel>
 #include <QResizeEvent>
 
 namespace tbapp {
 
-EditorStatusBar::EditorStatusBar(QWidget* parent) : QStatusBar(parent) {
+EditorStatusBar::EditorStatusBar(TaskCenter& tasks, QWidget* parent) : QStatusBar(parent) {
     setObjectName("StatusBar");
     setSizeGripEnabled(false);
     for (std::size_t i = 0; i < m_panels.size(); ++i) {
@@ -20,6 +23,8 @@ EditorStatusBar::EditorStatusBar(QWidget* parent) : QStatusBar(parent) {
         addWidget(panel, 1);
         m_panels[i] = panel;
     }
+    addPermanentWidget(new TaskStatusWidget(tasks, this));
+    connect(&tasks, &TaskCenter::changed, this, [this, &tasks] { showJob(tasks.statusText()); });
 }
 
 void EditorStatusBar::showTexts(const QString& position, const QString& modes) {

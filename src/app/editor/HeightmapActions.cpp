@@ -96,10 +96,10 @@ void HeightmapActions::exportHeightmap() {
         const tb::Heightmap heightmap = tb::exportHeightmap(map, reading);
         const QImage image(heightmap.grey.data(), heightmap.width, heightmap.height,
                            qsizetype(heightmap.width), QImage::Format_Grayscale8);
-        tbrender::writePngFile(image, target);
+        tbrender::writePngFile(image, target, progress, tb::kHeightmapStoppedMessage);
         progress.report(percentText(what, 100).toStdString(), 100, 100);
     };
-    job.failed = [this](const std::exception& error) { m_prompts.showJobFailure(m_window, error); };
+    job.reportStopOrFailure(m_prompts, m_window);
     m_exportJobs.start(std::move(job));
 }
 
@@ -126,21 +126,23 @@ void HeightmapActions::importHeightmap() {
     Job read;
     read.caption = "Importing heightmap";
     // The document's runner: no edit reaches the map while the job looks at it.
-    read.work = [picture, file = uiPath(path), &map = m_document.image()](tb::Progress&) {
-        *picture = tbrender::readPictureFile(file, [&](const QSize& size) {
-            tb::checkHeightmapSize(map, size.width(), size.height());
-        });
+    read.work = [picture, file = uiPath(path), &map = m_document.image()](tb::Progress& progress) {
+        *picture = tbrender::readPictureFile(
+            file,
+            [&](const QSize& size) { tb::checkHeightmapSize(map, size.width(), size.height()); },
+            progress, tb::kHeightmapStoppedMessage);
         // A colour picture is read by its luminance.
         if (picture->format() != QImage::Format_Grayscale8)
             picture->convertTo(QImage::Format_Grayscale8);
     };
     read.succeeded = [this, picture] { importPicture(picture); };
+    read.stopped = [this](const QString& message) { m_prompts.showMessage(m_window, message); };
     read.failed = [this, path](const std::exception& error) {
         if (const auto* refused = dynamic_cast<const tb::HeightmapSizeError*>(&error))
             m_prompts.showMessage(m_window, QString("%1 cannot be imported: %2.")
                                                 .arg(QFileInfo(path).fileName(), refused->what()));
         else
-            m_prompts.showJobFailure(m_window, error);
+            m_prompts.showFailure(m_window, error);
     };
     m_documentJobs.start(std::move(read));
 }
@@ -168,7 +170,7 @@ void HeightmapActions::importPicture(std::shared_ptr<const QImage> picture) {
         tb::applyAltitudeChanges(m_document, *changes);
         emit imported();
     };
-    job.failed = [this](const std::exception& error) { m_prompts.showJobFailure(m_window, error); };
+    job.reportStopOrFailure(m_prompts, m_window);
     m_documentJobs.start(std::move(job));
 }
 

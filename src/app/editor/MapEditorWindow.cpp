@@ -87,7 +87,7 @@ void MapEditorWindow::buildPanels() {
     m_palette = new TilePalette(m_state, m_applicationDir, m_prompts, this);
     m_bottomPanel = new BottomPanel(m_state, this);
     m_filePanel = new FilePanel(m_prompts, this);
-    m_statusBar = new EditorStatusBar(this);
+    m_statusBar = new EditorStatusBar(m_tasks, this);
     m_files = new MapFileActions(m_document, m_art, *m_filePanel, m_settings, m_prompts,
                                  m_documentJobs, this);
     m_heightmaps = new HeightmapActions(
@@ -189,10 +189,6 @@ void MapEditorWindow::connectPanels() {
     connect(m_filePanel, &FilePanel::buttonsChanged, this, [this] {
         m_menus->setFileEntriesEnabled(m_filePanel->loadEnabled(), m_filePanel->saveEnabled());
     });
-    for (JobRunner* jobs : {&m_documentJobs, &m_exportJobs, &m_staticsJobs}) {
-        connect(jobs, &JobRunner::busyChanged, this, &MapEditorWindow::refreshJobStatus);
-        connect(jobs, &JobRunner::progressed, this, &MapEditorWindow::refreshJobStatus);
-    }
 }
 
 void MapEditorWindow::connectMenus() {
@@ -287,10 +283,13 @@ void MapEditorWindow::firstShow() {
 
 void MapEditorWindow::closeEvent(QCloseEvent* event) {
     if (!m_closed) {
-        // Work under way stops first, writing nothing. Unsaved changes are not lost without
-        // a question; a Save it starts closes the window when it has succeeded.
-        for (JobRunner* jobs : {&m_documentJobs, &m_exportJobs, &m_staticsJobs})
-            jobs->stopAndWait();
+        // Work under way stops first, writing nothing: the window closes once it has ended.
+        // Unsaved changes are not lost without a question; a Save it starts closes the
+        // window when it has succeeded.
+        if (!m_tasks.stopAll(this, [this] { close(); })) {
+            event->ignore();
+            return;
+        }
         if (!m_files->settleUnsavedChanges([this] { close(); })) {
             event->ignore();
             return;
@@ -322,17 +321,6 @@ void MapEditorWindow::refreshStatusBar() {
         position, QString::fromStdString(tb::modeStatusText(
                       m_state.altitudeMode, m_bottomPanel->zText().toStdString(), m_state.drawMode,
                       paletteTile, m_bottomPanel->groupName().toStdString())));
-}
-
-// What runs, the jobs that change the document first.
-void MapEditorWindow::refreshJobStatus() {
-    QString text;
-    for (const JobRunner* jobs : {&m_documentJobs, &m_staticsJobs, &m_exportJobs})
-        if (jobs->busy()) {
-            text = jobs->statusText();
-            break;
-        }
-    m_statusBar->showJob(text);
 }
 
 void MapEditorWindow::updateCellSwitches() {
@@ -569,11 +557,10 @@ void MapEditorWindow::cellsChanged(const tb::CellChange& change) {
 // "Overview": nothing without a loaded map of a known size; it may jump the view.
 void MapEditorWindow::showOverview() {
     // The overview reads the map and the statics as they are while it is open.
-    for (const JobRunner* jobs : {&m_documentJobs, &m_staticsJobs})
-        if (jobs->busy()) {
-            m_prompts.showMessage(this, JobRunner::refusal(jobs->caption()));
-            return;
-        }
+    if (m_documentJobs.busy()) {
+        m_prompts.showMessage(this, JobRunner::refusal(m_documentJobs.caption()));
+        return;
+    }
     const OverviewStatics statics{m_statics->loadedStatics(), &m_statics->colours(),
                                   m_statics->shown()};
     const std::optional<tb::MapVariant>& variant = m_filePanel->mapVariant();

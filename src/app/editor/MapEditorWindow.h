@@ -5,7 +5,7 @@
 // the panels write the editor state and announce what the user did; the window loads and
 // saves, keeps the settings and opens the other windows.
 //
-// Long work runs as jobs beside the window (app/shell/JobRunner.h). While a job changes the
+// Long work runs as jobs beside the window (app/shell/TaskCenter.h). While a job changes the
 // document (Load, Save, "Patch Map from file", a heightmap import), editing (painting,
 // undo, redo) and a second such job are refused; the window still repaints, moves and
 // resizes, and the status bar says what runs. Jobs that only read (the statics, picture
@@ -15,8 +15,8 @@
 // a tool's write of the loaded map has it read again, and Save and the window's coming back
 // to the front ask about other changes (DiskChangeCheck).
 
-#include "app/shell/JobRunner.h"
 #include "app/shell/MapEditorLink.h"
+#include "app/shell/TaskCenter.h"
 
 #include "core/ArtFiles.h"
 #include "core/RadarColours.h"
@@ -144,7 +144,6 @@ private:
     void connectMenus();
     void firstShow();
     void refreshStatusBar();
-    void refreshJobStatus();
     void updateCellSwitches();
     void readViewSettings();
     ViewSettingsControls viewControls() const;
@@ -192,11 +191,11 @@ private:
     tb::MapTool* m_currentTool = &m_landTool;
     int m_currentX = 0;
     int m_currentY = 0;
-    // The window's jobs: those that change the document, those that write pictures of it,
-    // and the reading of the statics. After what they read, so they end before it goes.
-    JobRunner m_documentJobs;
-    JobRunner m_exportJobs;
-    JobRunner m_staticsJobs;
+    // The window's jobs: those that change the document and those that write pictures of
+    // it. After what they read, so they end before it goes.
+    TaskCenter m_tasks;
+    JobRunner& m_documentJobs = m_tasks.documentJobs();
+    JobRunner& m_exportJobs = m_tasks.exportJobs();
 
     MainMenus* m_menus = nullptr;
     ToolBarPanel* m_toolBar = nullptr;

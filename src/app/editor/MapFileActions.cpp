@@ -190,9 +190,14 @@ void MapFileActions::startLoad(const QString& mapPath, const QString& gamePath,
         if (then)
             then();
     };
+    job.stopped = [this, reportStore](const QString& message) {
+        reportStore();
+        m_prompts.showMessage(m_window, message);
+        emit loaded();
+    };
     job.failed = [this, reportStore](const std::exception& error) {
         reportStore();
-        m_prompts.showJobFailure(m_window, error);
+        m_prompts.showFailure(m_window, error);
         emit loaded();
     };
     m_jobs.start(std::move(job));
@@ -235,6 +240,8 @@ void MapFileActions::startSave(const QString& path, std::function<void()> then) 
     job.caption = "Saving " + fileNameOf(target);
     job.work = [&image = m_document.image(), target, statics, files = m_document.staticsFiles(),
                 written, stamp](tb::Progress& progress) {
+        // A stop is heeded until the map replaces its file; after that the Save goes to the
+        // end, so that the files and the document's saved state agree.
         image.save(target, progress);
         *stamp = tb::FileStamp::take(target);
         if (statics)
@@ -249,7 +256,7 @@ void MapFileActions::startSave(const QString& path, std::function<void()> then) 
         if (then)
             then();
     };
-    job.failed = [this](const std::exception& error) { m_prompts.showJobFailure(m_window, error); };
+    job.reportStopOrFailure(m_prompts, m_window);
     if (m_jobs.start(std::move(job)))
         m_files.setJobRunning(true, true);
 }
@@ -279,7 +286,7 @@ void MapFileActions::startReload(std::function<void()> then) {
         if (then)
             then();
     };
-    job.failed = [this](const std::exception& error) { m_prompts.showJobFailure(m_window, error); };
+    job.reportStopOrFailure(m_prompts, m_window);
     m_jobs.start(std::move(job));
 }
 
@@ -336,7 +343,7 @@ void MapFileActions::startArtLoad(const QString& gamePath) {
         releaseBeside(std::exchange(m_art, std::move(*art)));
         emit loaded();
     };
-    job.failed = [this](const std::exception& error) { m_prompts.showJobFailure(m_window, error); };
+    job.reportStopOrFailure(m_prompts, m_window);
     m_jobs.start(std::move(job));
 }
 

@@ -74,7 +74,7 @@ void StaticsCompaction::compact() {
                                             .arg(r.bytesBefore)
                                             .arg(r.bytesAfter));
     };
-    job.failed = [this](const std::exception& error) { m_prompts.showJobFailure(m_window, error); };
+    job.reportStopOrFailure(m_prompts, m_window);
     m_jobs.start(std::move(job));
 }
 

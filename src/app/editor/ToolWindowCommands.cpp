@@ -5,6 +5,7 @@
 #include "app/patch/PatchMapAction.h"
 #include "app/shell/AboutDialog.h"
 #include "app/shell/MapEditorLink.h"
+#include "app/shell/Prompts.h"
 #include "app/tools/MapCopyDialog.h"
 #include "app/tools/MapEnlargeDialog.h"
 
@@ -24,7 +25,7 @@ void ToolWindowCommands::setLongLivedWindows(QWidget* patchEditor, QDialog* diff
 
 void ToolWindowCommands::showCoordinateList(const QString& jumpX, const QString& jumpY) {
     CoordinateListDialog list(m_applicationDir, m_editor, jumpX, jumpY, m_prompts, m_window);
-    list.exec();
+    m_prompts.execDialog(list);
 }
 
 void ToolWindowCommands::patchMapFromFile() {
@@ -49,18 +50,18 @@ void ToolWindowCommands::insertIntoPatchEditor() {
 
 void ToolWindowCommands::showDiffWindow() {
     if (m_diffWindow)
-        m_diffWindow->exec();
+        m_prompts.execDialog(*m_diffWindow);
 }
 
 void ToolWindowCommands::enlargeMap() {
     MapEnlargeDialog form(m_prompts, &m_editor, m_window);
-    form.exec();
+    m_prompts.execDialog(form);
 }
 
 void ToolWindowCommands::copyMap() {
     {
         MapCopyDialog form(m_prompts, &m_editor, m_window);
-        form.exec();
+        m_prompts.execDialog(form);
         // The loaded map is being read again with the view where it was.
         if (form.wroteLoadedMap())
             return;

@@ -1,7 +1,8 @@
 #pragma once
 // The main window's commands that open the other windows: the coordinate list, "Patch Map
 // from file", the patch editor (Insert on the map adds the current cell to it), the diff
-// patch window, map enlargement and map copy, and the about box.
+// patch window, map enlargement and map copy, and the about box. The modal ones open
+// through Prompts::execDialog.
 
 #include <QObject>
 #include <QString>

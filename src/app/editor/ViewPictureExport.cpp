@@ -29,12 +29,11 @@ void exportViewPicture(MapView& view, Prompts& prompts, JobRunner& jobs, QWidget
     // The picture is taken here, as the view shows it now; encoding and writing go beside.
     Job job;
     job.caption = "Exporting the view";
-    job.work = [picture = view.viewPicture(), target = uiPath(path)](tb::Progress&) {
-        tbrender::writePngFile(picture, target);
+    job.work = [picture = view.viewPicture(), target = uiPath(path)](tb::Progress& progress) {
+        tbrender::writePngFile(picture, target, progress,
+                               "The view was not exported: the picture there is as it was.");
     };
-    job.failed = [&prompts, window](const std::exception& error) {
-        prompts.showFailure(window, error);
-    };
+    job.reportStopOrFailure(prompts, window);
     jobs.start(std::move(job));
 }
 

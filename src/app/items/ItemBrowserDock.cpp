@@ -20,6 +20,7 @@ namespace tbapp {
 namespace {
 
 constexpr int kFlagColumns = 4;
+const char* const kReadingStopped = "Reading tiledata.mul was stopped: no items are listed.";
 constexpr int kRowMargin = 4;
 
 // The outcome of reading a game folder's tiledata.
@@ -99,9 +100,9 @@ void ItemBrowserDock::loadGameData(const std::filesystem::path& gameDir, const t
     // The art is read here, on the UI thread, which alone replaces it.
     const std::size_t artItems = art ? tb::artItemCount(*art) : 0;
     auto reading = std::make_shared<TileDataReading>();
-    Job job;
-    job.caption = "Reading tiledata.mul";
-    job.work = [gameDir, artItems, reading](tb::Progress&) {
+    auto job = std::make_shared<Job>();
+    job->caption = "Reading tiledata.mul";
+    job->work = [gameDir, artItems, reading](tb::Progress& progress) {
         auto items = std::make_shared<BrowsedItems>();
         const std::filesystem::path file = gameDir / "tiledata.mul";
         std::error_code missing;
@@ -117,19 +118,32 @@ void ItemBrowserDock::loadGameData(const std::filesystem::path& gameDir, const t
                 reading->note = QString::fromStdString(error.what());
             }
         }
+        tb::stopIfRequested(progress, kReadingStopped);
         items->filter =
             tb::ItemFilter(items->tileData, tb::browsableItemCount(items->tileData, artItems));
         reading->items = std::move(items);
     };
-    job.succeeded = [this, reading, art] { showItems(reading->items, art, reading->note); };
-    job.failed = [this](const std::exception& error) {
-        if (dynamic_cast<const tb::OperationStopped*>(&error))
-            return; // another folder's reading replaced it
-        m_note = QString::fromStdString(error.what());
+    // A reading for another folder (or none) since is not shown.
+    job->succeeded = [this, reading, art, generation = m_generation] {
+        if (generation == m_generation)
+            showItems(reading->items, art, reading->note);
         showCount();
     };
-    m_jobs.start(std::move(job));
-    showCount();
+    job->stopped = [this, generation = m_generation](const QString& message) {
+        if (generation == m_generation)
+            m_note = message;
+        showCount();
+    };
+    job->failed = [this, generation = m_generation](const std::exception& error) {
+        if (generation == m_generation)
+            m_note = QString::fromStdString(error.what());
+        showCount();
+    };
+    // After the reading for the folder before, which clear() asked to stop.
+    m_jobs.whenIdle(this, [this, job] {
+        m_jobs.start(std::move(*job));
+        showCount();
+    });
 }
 
 const tb::TileData& ItemBrowserDock::tileData() const {
@@ -139,7 +153,8 @@ const tb::TileData& ItemBrowserDock::tileData() const {
 }
 
 void ItemBrowserDock::clear() {
-    m_jobs.stopAndWait();
+    ++m_generation;
+    m_jobs.stop();
     showItems(nullptr, nullptr, {});
 }
 

@@ -39,7 +39,7 @@ public:
 
     // Lists the items of `gameDir` once its tiledata.mul is read, with the pictures of
     // `art` (null: placeholders), which must stay until the next call or clear(). A reading
-    // still running for an earlier folder is stopped.
+    // still running for an earlier folder is stopped; this one starts when it has.
     void loadGameData(const std::filesystem::path& gameDir, const tb::ArtFiles* art);
     // Lists nothing: no map is loaded.
     void clear();
@@ -71,6 +71,7 @@ private:
     QLabel* m_countLabel = nullptr;
     QString m_note; // what was wrong with the tiledata, if anything
     std::optional<std::uint16_t> m_current;
+    int m_generation = 0; // counts the folders asked for: an earlier reading is not shown
     JobRunner m_jobs;
 };
 

@@ -165,14 +165,6 @@ bool PatchEditorWindow::insertCurrentCell() {
     return true;
 }
 
-// A stop is said as a message, anything else as the error report.
-void PatchEditorWindow::showJobFailure(const std::exception& error) {
-    if (dynamic_cast<const tb::OperationStopped*>(&error))
-        m_prompts.showMessage(this, QString::fromUtf8(error.what()));
-    else
-        m_prompts.showError(this, QString::fromStdString(error.what()));
-}
-
 void PatchEditorWindow::loadPatchFile() {
     if (m_jobs.busy()) {
         m_prompts.showMessage(this, JobRunner::refusal(m_jobs.caption()));
@@ -186,11 +178,12 @@ void PatchEditorWindow::loadPatchFile() {
     auto file = std::make_shared<tb::KeyFile>();
     Job read;
     read.caption = "Loading " + QFileInfo(fileName).fileName();
-    read.work = [file, path = tbapp::uiPath(fileName)](tb::Progress&) {
+    read.work = [file, path = tbapp::uiPath(fileName)](tb::Progress& progress) {
         *file = tb::KeyFile::load(path);
+        tb::stopIfRequested(progress, tb::kPatchLoadStoppedMessage);
     };
     read.succeeded = [this, file] { loadEntries(file); };
-    read.failed = [this](const std::exception& error) { showJobFailure(error); };
+    read.reportStopOrFailure(m_prompts, this);
     m_jobs.start(std::move(read));
 }
 
@@ -213,7 +206,7 @@ void PatchEditorWindow::loadEntries(std::shared_ptr<const tb::KeyFile> file) {
         for (const tb::PatchEntryText& e : *loaded)
             appendRow(toQString(e.x), toQString(e.y), toQString(e.z), toQString(e.id));
     };
-    job.failed = [this](const std::exception& error) { showJobFailure(error); };
+    job.reportStopOrFailure(m_prompts, this);
     m_jobs.start(std::move(job));
 }
 
@@ -235,7 +228,7 @@ void PatchEditorWindow::savePatchFile() {
     job.work = [rows = entries(), path = tbapp::uiPath(fileName)](tb::Progress& progress) {
         tb::writePatchFile(path, rows, progress);
     };
-    job.failed = [this](const std::exception& error) { showJobFailure(error); };
+    job.reportStopOrFailure(m_prompts, this);
     m_jobs.start(std::move(job));
 }
 

@@ -53,7 +53,6 @@ private:
     // "Load": replaces the rows with a patch file's entries, with a progress window.
     void loadPatchFile();
     void loadEntries(std::shared_ptr<const tb::KeyFile> file);
-    void showJobFailure(const std::exception& error);
     // "Save": writes the rows to a patch file, with a progress window.
     void savePatchFile();
     // "Add": appends the four boxes as a row unless X and Y are listed.

@@ -32,14 +32,6 @@ void reportEnd(const Ended& ended, const PatchMapOutcome& outcome) {
         ended(outcome);
 }
 
-// A stop is said as a message, anything else as the error report.
-void showJobFailure(Prompts& prompts, QWidget* parent, const std::exception& error) {
-    if (dynamic_cast<const tb::OperationStopped*>(&error))
-        prompts.showMessage(parent, QString::fromUtf8(error.what()));
-    else
-        prompts.showError(parent, QString::fromStdString(error.what()));
-}
-
 // The entries of the patch read, worked out against the map's geometry beside the editor,
 // then written into the document in one go.
 void applyPatchFile(QWidget* parent, MapEditorLink& link, Prompts& prompts, JobRunner& jobs,
@@ -79,10 +71,7 @@ void applyPatchFile(QWidget* parent, MapEditorLink& link, Prompts& prompts, JobR
             prompts.showMessage(parent, skippedEntriesMessage(outcome.skipped, count));
         reportEnd(ended, outcome);
     };
-    job.failed = [parent, &prompts, ended](const std::exception& error) {
-        showJobFailure(prompts, parent, error);
-        reportEnd(ended, {});
-    };
+    job.reportStopOrFailure(prompts, parent, [ended] { reportEnd(ended, {}); });
     jobs.start(std::move(job));
 }
 
@@ -115,16 +104,14 @@ void patchMapFromFile(QWidget* parent, MapEditorLink& link, const QString& appDi
     auto patch = std::make_shared<tb::KeyFile>();
     Job read;
     read.caption = kPatchCaption;
-    read.work = [patch, path = tbapp::uiPath(fileName)](tb::Progress&) {
+    read.work = [patch, path = tbapp::uiPath(fileName)](tb::Progress& progress) {
         *patch = tb::KeyFile::load(path);
+        tb::stopIfRequested(progress, tb::kPatchApplyStoppedMessage);
     };
     read.succeeded = [parent, &link, &prompts, &jobs, fileName, patch, ended] {
         applyPatchFile(parent, link, prompts, jobs, fileName, patch, ended);
     };
-    read.failed = [parent, &prompts, ended](const std::exception& error) {
-        showJobFailure(prompts, parent, error);
-        reportEnd(ended, {});
-    };
+    read.reportStopOrFailure(prompts, parent, [ended] { reportEnd(ended, {}); });
     jobs.start(std::move(read));
 }
 

@@ -162,9 +162,9 @@ void SharedMapCommands::openWith(const QString& uri, int facet,
             });
             return;
         }
-        if (!dynamic_cast<const tb::OperationStopped*>(&error))
-            m_window.prompts().showError(&m_window, QString::fromStdString(error.what()));
+        m_window.prompts().showError(&m_window, QString::fromStdString(error.what()));
     };
+    // A stop (a Cancel) leaves the map as it was: nothing to say.
     if (!m_window.documentJobs().start(std::move(job)))
         m_window.prompts().showError(&m_window,
                                      JobRunner::refusal(m_window.documentJobs().caption()));

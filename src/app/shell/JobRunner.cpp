@@ -1,10 +1,15 @@
 #include "app/shell/JobRunner.h"
 
+#include "app/shell/TaskCenter.h"
+
 #include "shell/Progress.h"
 
 #include <QFutureWatcher>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include <QThread>
+
+#include <algorithm>
 #include <atomic>
 #include <mutex>
 #include <optional>
@@ -62,7 +67,51 @@ private:
     bool m_fresh = false;
 };
 
+// The one place that tells a stop from a failure.
+void deliverOutcome(Job& job, const std::exception_ptr& error) {
+    if (!error) {
+        if (job.succeeded)
+            job.succeeded();
+        return;
+    }
+    try {
+        std::rethrow_exception(error);
+    } catch (const tb::OperationStopped& stop) {
+        if (job.stopped)
+            job.stopped(QString::fromUtf8(stop.what()));
+    } catch (const std::exception& failure) {
+        if (job.failed)
+            job.failed(failure);
+    } catch (...) {
+        if (job.failed)
+            job.failed(std::runtime_error("The work failed for an unknown reason."));
+    }
+}
+
 } // namespace
+
+QThreadPool* jobThreads() {
+    // No more threads than cores (as Qt's own pool), so that jobs running together leave
+    // the UI thread its share; two at least, so that one long job holds up no other.
+    struct Threads : QThreadPool {
+        Threads() { setMaxThreadCount(std::max(2, QThread::idealThreadCount())); }
+    };
+    static Threads pool;
+    return &pool;
+}
+
+void Job::reportStopOrFailure(Prompts& prompts, QWidget* parent, std::function<void()> then) {
+    stopped = [&prompts, parent, then](const QString& message) {
+        prompts.showMessage(parent, message);
+        if (then)
+            then();
+    };
+    failed = [&prompts, parent, then](const std::exception& error) {
+        prompts.showFailure(parent, error);
+        if (then)
+            then();
+    };
+}
 
 struct JobRunner::Running {
     Job job;
@@ -82,7 +131,9 @@ JobRunner::~JobRunner() {
     m_running->watcher->disconnect(this);
     m_running->progress->requestStop();
     m_running->watcher->waitForFinished();
+    m_running.reset();
     --g_busyRunners;
+    TaskCenter::jobEnded(this);
 }
 
 bool JobRunner::start(Job job) {
@@ -96,7 +147,7 @@ bool JobRunner::start(Job job) {
     // The work and its progress live in the task until it ends, whatever happens here.
     auto work = std::make_shared<std::function<void(tb::Progress&)>>(running->job.work);
     std::shared_ptr<JobProgress> progress = running->progress;
-    QFuture<std::exception_ptr> future = QtConcurrent::run([work, progress] {
+    QFuture<std::exception_ptr> future = QtConcurrent::run(jobThreads(), [work, progress] {
         try {
             (*work)(*progress);
         } catch (...) {
@@ -110,6 +161,7 @@ bool JobRunner::start(Job job) {
     m_latest = JobReport{};
     m_refresh.start();
     emit busyChanged(true);
+    TaskCenter::jobStarted(this);
     return true;
 }
 
@@ -118,17 +170,22 @@ QString JobRunner::caption() const {
 }
 
 void JobRunner::stop() {
-    if (m_running)
+    if (m_running && !m_running->progress->stopRequested()) {
         m_running->progress->requestStop();
+        TaskCenter::jobChanged(this);
+    }
 }
 
-void JobRunner::stopAndWait() {
-    if (!m_running)
+bool JobRunner::stopping() const {
+    return m_running && m_running->progress->stopRequested();
+}
+
+void JobRunner::whenIdle(QObject* context, std::function<void()> then) {
+    if (!m_running) {
+        then();
         return;
-    m_running->watcher->disconnect(this);
-    m_running->progress->requestStop();
-    m_running->watcher->waitForFinished();
-    finish();
+    }
+    m_waiting.push_back(Waiting{context, std::move(then)});
 }
 
 QString JobRunner::statusText() const {
@@ -151,6 +208,7 @@ void JobRunner::refresh() {
     if (m_running->job.shown)
         m_running->job.shown(m_latest);
     emit progressed();
+    TaskCenter::jobChanged(this);
 }
 
 // The runner is idle before the handlers run, so that a handler may start the next job.
@@ -166,20 +224,26 @@ void JobRunner::finish() {
     ended->watcher->disconnect(this);
     ended->watcher.release()->deleteLater();
     ended->job.window.reset();
+    // A handler may close, and so destroy, what owns this runner.
+    const QPointer<JobRunner> self(this);
     emit busyChanged(false);
-    if (!error) {
-        if (ended->job.succeeded)
-            ended->job.succeeded();
+    deliverOutcome(ended->job, error);
+    if (!self)
         return;
-    }
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception& failure) {
-        if (ended->job.failed)
-            ended->job.failed(failure);
-    } catch (...) {
-        if (ended->job.failed)
-            ended->job.failed(std::runtime_error("The work failed for an unknown reason."));
+    runWaiting();
+    if (self)
+        TaskCenter::jobEnded(this);
+}
+
+// Whoever waits for the runner to be idle goes in turn; one of them may start a job, and
+// the rest then wait for that one.
+void JobRunner::runWaiting() {
+    const QPointer<JobRunner> self(this);
+    while (self && !m_running && !m_waiting.empty()) {
+        const Waiting next = std::move(m_waiting.front());
+        m_waiting.erase(m_waiting.begin());
+        if (next.context)
+            next.then();
     }
 }
 

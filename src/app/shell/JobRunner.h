@@ -3,24 +3,31 @@
 // by value, does its work on a worker thread reporting through tb::Progress, may be asked to
 // stop, and hands its outcome back to the UI thread, where its handlers apply it. Nothing in
 // a job's work touches a widget or the document; a job that reads the document does so
-// while its window lets no edit reach it.
+// while its window lets no edit reach it. Every runner's jobs are shown, and can be
+// cancelled, in the main window's task centre (TaskCenter.h).
 
 #include "app/shell/Prompts.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
+#include <QThreadPool>
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
 #include <exception>
 #include <functional>
 #include <memory>
+#include <vector>
+
+class QWidget;
 
 namespace tb {
 class Progress;
 }
 
 namespace tbapp {
+class TaskCenter;
 
 // The latest report of a job as the UI thread shows it.
 struct JobReport {
@@ -34,9 +41,13 @@ struct Job {
     QString caption;
     // Runs on a worker thread.
     std::function<void(tb::Progress& progress)> work;
-    // Run on the UI thread once `work` has returned, or has thrown (tb::OperationStopped
-    // when it was stopped). They must not throw.
+    // One of these runs on the UI thread once `work` has ended: `succeeded` when it
+    // returned; `stopped` when it stopped because it was asked to (it threw
+    // tb::OperationStopped), with the stop's message, which says what was left as it was;
+    // `failed` when it threw anything else. An unset handler lets its outcome pass quietly.
+    // They must not throw.
     std::function<void()> succeeded;
+    std::function<void(const QString& message)> stopped;
     std::function<void(const std::exception& error)> failed;
     // Shows the latest report on the UI thread, a few dozen times a second at most, and
     // once more when the work has ended, before the handlers run. Optional.
@@ -45,13 +56,18 @@ struct Job {
     // worker thread and its Cancel stops the work. It closes when the work has ended,
     // before the handlers run. Optional.
     std::unique_ptr<ItemProgress> window;
+
+    // The usual way to end: a stop is said as a message, a failure as the error report,
+    // both under `parent`; `then`, when given, runs after either.
+    void reportStopOrFailure(Prompts& prompts, QWidget* parent, std::function<void()> then = {});
 };
 
 class JobRunner : public QObject {
     Q_OBJECT
 public:
     explicit JobRunner(QObject* parent = nullptr);
-    // Stops a running job and waits for it; its handlers do not run.
+    // Stops a running job and waits for it, as a last resort: its handlers do not run.
+    // Windows ask their jobs to stop and go once they have ended instead.
     ~JobRunner() override;
     JobRunner(const JobRunner&) = delete;
     JobRunner& operator=(const JobRunner&) = delete;
@@ -66,12 +82,15 @@ public:
     // "<caption> ... n%" of the running job, "<caption> ..." before it reported; empty
     // when none runs. For a status bar.
     QString statusText() const;
-    // Asks the running job to stop; it ends through `failed` with tb::OperationStopped (or
-    // through `succeeded`, when its work was done before it looked).
+    // Asks the running job to stop; it ends through `stopped` (or through `succeeded`, when
+    // its work was done before it looked). Returns at once.
     void stop();
-    // Asks the running job to stop and waits for it here, then runs its handler: for a
-    // window that goes away and must leave no work behind.
-    void stopAndWait();
+    // True while the running job has been asked to stop (here or in its own window).
+    bool stopping() const;
+    // Runs `then` once no job runs: at once when none does, otherwise after the running
+    // job's handlers (and those of any job they started) have run. Dropped when `context`
+    // goes first.
+    void whenIdle(QObject* context, std::function<void()> then);
 
     // "<caption> is still running; try again when it has ended.": a refused second job.
     static QString refusal(const QString& caption);
@@ -85,14 +104,27 @@ signals:
     void progressed();
 
 private:
+    friend class TaskCenter;
     struct Running;
+    struct Waiting {
+        QPointer<QObject> context;
+        std::function<void()> then;
+    };
     void finish();
     void refresh();
+    void runWaiting();
 
     std::unique_ptr<Running> m_running;
     JobReport m_latest;
     QTimer m_refresh;
+    std::vector<Waiting> m_waiting;
+    TaskCenter* m_centre = nullptr; // the task centre that owns this runner, if any
 };
+
+// The threads the jobs' work runs on. Not Qt's global pool: Qt's own painting hands parts
+// of a large picture to that pool and waits for them on the UI thread, which would then
+// wait for whatever long work held its threads.
+QThreadPool* jobThreads();
 
 // Lets `value` go on a worker thread: giving a large buffer back to the system (the map a
 // Load replaced, its art, its statics) takes milliseconds the UI thread need not wait.
@@ -100,7 +132,7 @@ template <typename T> void releaseBeside(T&& value) {
     auto held = std::make_shared<std::decay_t<T>>(std::forward<T>(value));
     // Nobody waits for the task; it ends by itself.
     [[maybe_unused]] const auto task =
-        QtConcurrent::run([held = std::move(held)]() mutable { held.reset(); });
+        QtConcurrent::run(jobThreads(), [held = std::move(held)]() mutable { held.reset(); });
 }
 
 } // namespace tbapp

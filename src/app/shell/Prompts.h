@@ -76,11 +76,9 @@ public:
     // Shows a dialog the window built modally; its result (QDialog::Accepted or Rejected).
     virtual int execDialog(QDialog& dialog) = 0;
 
-    // The error report for a failure (exception), with the exception's own message.
+    // The error report for a failure (exception), with the exception's own message. A job's
+    // stop is told apart from its failure by its runner (JobRunner.h).
     void showFailure(QWidget* parent, const std::exception& error);
-    // How a job's failure is said: a stop (tb::OperationStopped) as a message, anything else
-    // as the error report.
-    void showJobFailure(QWidget* parent, const std::exception& error);
 };
 
 // Runs `work`; an exception ends it and is shown by the error report. Returns false when

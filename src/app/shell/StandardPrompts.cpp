@@ -91,13 +91,6 @@ void Prompts::showFailure(QWidget* parent, const std::exception& error) {
     showError(parent, QString::fromLocal8Bit(error.what()));
 }
 
-void Prompts::showJobFailure(QWidget* parent, const std::exception& error) {
-    if (dynamic_cast<const tb::OperationStopped*>(&error))
-        showMessage(parent, QString::fromUtf8(error.what()));
-    else
-        showFailure(parent, error);
-}
-
 void StandardPrompts::showMessage(QWidget* parent, const QString& text) {
     QMessageBox::information(parent, QApplication::applicationName(), text);
 }

@@ -178,16 +178,23 @@ void MapEnlargeDialog::enlargeTo(const QString& destination) {
         if (m_editor)
             m_editor->mapFileWritten(target);
     };
-    job.failed = [this](const std::exception& error) {
-        // A failed or stopped run leaves no progress text behind, so the window does not
-        // look busy.
+    // A failed or stopped run leaves no progress text behind, so the window does not look
+    // busy.
+    auto cleared = [this] {
         m_progressBar->setValue(0);
         m_progressLabel->setText(QString());
         runEnded();
+    };
+    job.stopped = [this, cleared](const QString& message) {
+        cleared();
+        m_prompts.showMessage(this, message);
+    };
+    job.failed = [this, cleared](const std::exception& error) {
+        cleared();
         if (dynamic_cast<const tb::ToolRefusal*>(&error))
             m_prompts.showMessage(this, QString::fromUtf8(error.what()));
         else
-            m_prompts.showJobFailure(this, error);
+            m_prompts.showFailure(this, error);
     };
     m_jobs.start(std::move(job));
 }

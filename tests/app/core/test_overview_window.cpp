@@ -3,6 +3,7 @@
 // the Overview command.
 #include "app/core/OverviewWindow.h"
 #include "testsupport/FindControl.h"
+#include "testsupport/HeldWorkers.h"
 #include "testsupport/RecordingPrompts.h"
 #include "testsupport/WaitForJobs.h"
 
@@ -21,7 +22,6 @@
 #include <QCursor>
 #include <QLabel>
 #include <QPointer>
-#include <QTimer>
 #include <QtTest>
 
 #include <memory>
@@ -336,27 +336,53 @@ private slots:
         QVERIFY(link.jumps.isEmpty());
         QCOMPARE(link.mapRequests, 2); // the two checks for a loaded map, no build
 
-        // With both: the window runs modally until a press closes it, then is destroyed.
+        // With both: the window runs modally (through the prompts) until a press closes it,
+        // then is destroyed.
         QPointer<tbapp::OverviewWindow> seen;
         bool builtBeforeClick = false;
-        QTimer poll;
-        poll.setInterval(10);
-        connect(&poll, &QTimer::timeout, [&] {
-            auto* form = qobject_cast<tbapp::OverviewWindow*>(QApplication::activeModalWidget());
-            if (!form || !form->isBuilt())
-                return;
-            poll.stop();
+        bool closedByPress = false;
+        m_prompts.onDialog = [&](QDialog& dialog) {
+            auto* form = qobject_cast<tbapp::OverviewWindow*>(&dialog);
+            if (!form)
+                return int(QDialog::Rejected);
             seen = form;
-            builtBeforeClick = form->picture().pixel(3, 5) != qRgb(0, 0, 0);
-            pressAt(pictureLabel(*form), Qt::LeftButton, QPoint(2, 3));
-        });
-        poll.start();
+            form->show();
+            if (QTest::qWaitFor([form] { return form->isBuilt(); })) {
+                builtBeforeClick = form->picture().pixel(3, 5) != qRgb(0, 0, 0);
+                pressAt(pictureLabel(*form), Qt::LeftButton, QPoint(2, 3));
+                closedByPress = !form->isVisible();
+            }
+            return form->result();
+        };
         QVERIFY(tbapp::OverviewWindow::openOverview(
             link, m_radar, tb::MapSize{2304, 1600}, [] { return true; }, m_prompts));
+        m_prompts.onDialog = nullptr;
         QVERIFY(builtBeforeClick);
+        QVERIFY(closedByPress);
         QCOMPARE(link.jumps, QStringList{"16,24"});
         QVERIFY(seen.isNull());
         QCOMPARE(overviewWindows(), before);
+    }
+
+    // Closed while it draws: the build is asked to stop and the window stays until it has,
+    // without waiting for it; then it closes, the cursor back and nothing said.
+    void closingWhileBuildingClosesOnceTheBuildHasStopped() {
+        FakeLink link;
+        link.map = m_map.get();
+        tbapp::OverviewWindow form(
+            link, m_radar, tb::MapSize{2304, 1600}, [] { return true; }, m_prompts);
+        {
+            const tbtest::HeldWorkers held;
+            form.show();
+            QTRY_VERIFY(buildingLabel(form)->isVisible());
+            form.close();
+            QVERIFY(form.isVisible());
+            QVERIFY(!form.isBuilt());
+        }
+        QTRY_VERIFY(!form.isVisible());
+        QVERIFY(form.isBuilt());
+        QCOMPARE(QApplication::overrideCursor(), nullptr);
+        QVERIFY(m_prompts.shown.isEmpty());
     }
 };
 

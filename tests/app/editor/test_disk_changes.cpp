@@ -14,7 +14,6 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <QtTest>
 
 #include <chrono>
@@ -52,22 +51,14 @@ void writeOutside(const fs::path& file) {
     fs::last_write_time(file, before + std::chrono::seconds(5));
 }
 
-// Runs `act` on the next modal window once it is up; gives up after two seconds.
-void whenModal(std::function<void(QWidget*)> act, int tries = 400) {
-    QTimer::singleShot(5, [act, tries] {
-        if (QWidget* window = QApplication::activeModalWidget())
-            act(window);
-        else if (tries > 0)
-            whenModal(act, tries - 1);
-    });
-}
-
 // Opens "Map Copy" from the menu and, once it is up, copies block (0, 0) of `source` to
 // (64, 64) of `destination`, waits for what that started and closes the window.
 void copyBlock(PaintFixture& f, const fs::path& source, const fs::path& destination) {
-    whenModal([source, destination](QWidget* window) {
-        auto* copy = qobject_cast<tbapp::MapCopyDialog*>(window);
-        QVERIFY(copy);
+    f.questions.onDialog = [source, destination](QDialog& window) {
+        auto* copy = qobject_cast<tbapp::MapCopyDialog*>(&window);
+        if (!copy)
+            return int(QDialog::Rejected);
+        copy->show();
         tbtest::ui<QLineEdit>(*copy, "EditSourceMap")->setText(qpath(source));
         tbtest::ui<QLineEdit>(*copy, "EditDestinationMap")->setText(qpath(destination));
         tbtest::ui<QLineEdit>(*copy, "EditSX2")->setText("7");
@@ -77,8 +68,10 @@ void copyBlock(PaintFixture& f, const fs::path& source, const fs::path& destinat
         tbtest::ui<QPushButton>(*copy, "btnCopy")->click();
         tbtest::waitForJobs();
         copy->close();
-    });
+        return copy->result();
+    };
     tbtest::ui<QAction>(*f.form, "MapCopy1")->trigger();
+    f.questions.onDialog = nullptr;
     tbtest::waitForJobs();
 }
 

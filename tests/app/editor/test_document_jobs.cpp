@@ -1,15 +1,21 @@
 // Long work of the main window runs as jobs beside it: while one changes the document, no
 // edit and no second such job gets in and the status bar says what runs; Cancel in the
-// progress window leaves the files and the document as they were.
+// progress window or in the status bar leaves the files and the document as they were.
 #include "MainWindowFixture.h"
+
+#include "testsupport/HeldWorkers.h"
 
 #include "app/shell/JobRunner.h"
 #include "app/shell/RadioGroup.h"
 #include "core/Heightmap.h"
+#include "core/MapFile.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QImage>
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QToolButton>
 
 namespace {
 
@@ -96,6 +102,68 @@ private slots:
         QVERIFY(!form.document().isModified());
         QVERIFY(form.document().undoList().empty());
         QVERIFY(!form.editingLocked());
+    }
+
+    // Load and Save show in the status bar with a Cancel; pressed before the work has done
+    // anything, the Load leaves the document as it was, the Save the file and the unsaved
+    // changes. Closing during a Save asks it to stop and closes, without waiting, once it has.
+    void cancelOrClosingLeavesTheFilesAndTheDocument() {
+        tbtest::MainWindowFixture f;
+        tbapp::MapEditorWindow& form = f.openLoaded();
+        auto* status = tbtest::ui<QWidget>(form, "TaskStatus");
+        QTRY_VERIFY(!status->isVisible());
+        const std::vector<unsigned char> loaded = form.document().image().bytes();
+        // Another program changes the file: a Load would read cell (0, 0) at altitude 77.
+        std::vector<unsigned char> changed = tbtest::readBytes(f.mapPath);
+        changed[4 + 2] = 77;
+        tbtest::writeBytes(f.mapPath, changed);
+        {
+            const tbtest::HeldWorkers held;
+            tbtest::ui<QPushButton>(form, "btnLoad")->click();
+            QTRY_VERIFY(status->isVisible());
+            QCOMPARE(tbtest::ui<QProgressBar>(form, "TaskProgress")->accessibleName(),
+                     QString("Loading map2.mul"));
+            QVERIFY(tbtest::statusText(form, 1).startsWith("Loading map2.mul ..."));
+            auto* cancel = tbtest::ui<QToolButton>(form, "TaskCancel");
+            QCOMPARE(cancel->accessibleName(), QString("Cancel Loading map2.mul"));
+            cancel->click();
+            QTRY_VERIFY(!cancel->isEnabled()); // asked once: it is stopping
+        }
+        TB_WAIT_FOR_JOBS();
+        QCOMPARE(f.messages, QStringList{tb::kMapLoadStoppedMessage});
+        QVERIFY(form.document().image().bytes() == loaded);
+        QVERIFY(!form.document().isModified());
+        QTRY_VERIFY(!status->isVisible());
+
+        tbtest::ui<QComboBox>(form, "SelectDrawingModeComboBox")->setCurrentIndex(2);
+        tbtest::ui<tbapp::RadioGroup>(form, "AltitudeRadioGroup")->setItemIndex(2); // Set Z
+        tbtest::ui<QLineEdit>(form, "ZValueEdit")->setText("9");
+        f.clickCell(1, 1);
+        f.questions.changedOnDiskAnswers << tbapp::DiskChangeAnswer::Overwrite
+                                         << tbapp::DiskChangeAnswer::Overwrite;
+        {
+            const tbtest::HeldWorkers held;
+            tbtest::ui<QPushButton>(form, "btnSave")->click();
+            QTRY_VERIFY(status->isVisible());
+            tbtest::ui<QToolButton>(form, "TaskCancel")->click();
+        }
+        TB_WAIT_FOR_JOBS();
+        QCOMPARE(f.messages.last(), QString(tb::kMapSaveStoppedMessage));
+        QVERIFY(tbtest::readBytes(f.mapPath) == changed);
+        QCOMPARE(tbtest::entriesIn(f.mapPath.parent_path()), std::size_t(1)); // nothing beside
+        QVERIFY(form.isWindowModified());
+
+        QSignalSpy closed(&form, &tbapp::MapEditorWindow::formClosed);
+        {
+            const tbtest::HeldWorkers held;
+            tbtest::ui<QPushButton>(form, "btnSave")->click();
+            QVERIFY(!form.close());
+            QVERIFY(form.isVisible());
+        }
+        QTRY_COMPARE(closed.size(), 1);
+        QCOMPARE(f.messages.size(), 3);
+        QCOMPARE(f.questions.saveChangesAsked, QStringList{"map2.mul"});
+        QVERIFY(tbtest::readBytes(f.mapPath) == changed);
     }
 };
 

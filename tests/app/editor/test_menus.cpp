@@ -1,7 +1,7 @@
 // The tool windows the main window opens from its menu and tool bar: the overview, the
 // coordinate list, "Patch Map from file", the patch editor, the diff window, map
-// enlargement and map copy, and the about box. Modal windows are answered by a watcher
-// that acts on them once they are up and then closes them.
+// enlargement and map copy, and the about box. The modal windows open through the window's
+// prompts, where a watcher shows them, acts on them and closes them.
 
 #include "MainWindowFixture.h"
 
@@ -30,45 +30,33 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Waits for the next modal window, records its class, lets `act` work on it and closes it
-// when `act` did not. Gives up after a short while, so "no window" is a result too.
+// Answers the dialogs the window runs modally through its prompts: records each one's
+// name, shows it, lets `act` work on it and closes it.
 class ModalWatcher {
 public:
-    explicit ModalWatcher(std::function<void(QWidget*)> act = {})
-        : m_state(std::make_shared<State>()) {
-        m_state->act = std::move(act);
-        poll(m_state);
+    explicit ModalWatcher(RecordingPrompts& prompts, std::function<void(QDialog&)> act = {})
+        : m_prompts(prompts) {
+        m_prompts.onDialog = [this, act = std::move(act)](QDialog& dialog) {
+            m_seen << dialog.objectName();
+            dialog.show();
+            if (act)
+                act(dialog);
+            if (dialog.isVisible())
+                dialog.reject();
+            return dialog.result();
+        };
     }
-    QStringList seen() const { return m_state->seen; }
-    bool wasModal() const { return m_state->modal; }
+    ~ModalWatcher() { m_prompts.onDialog = nullptr; }
+    ModalWatcher(const ModalWatcher&) = delete;
+    ModalWatcher& operator=(const ModalWatcher&) = delete;
+    QStringList seen() const { return m_seen; }
 
 private:
-    struct State {
-        std::function<void(QWidget*)> act;
-        QStringList seen;
-        bool modal = false;
-        int tries = 0;
-    };
-    static void poll(const std::shared_ptr<State>& state) {
-        QTimer::singleShot(5, [state] {
-            QWidget* window = QApplication::activeModalWidget();
-            if (window == nullptr) {
-                if (++state->tries < 40)
-                    poll(state);
-                return;
-            }
-            state->seen << window->objectName();
-            state->modal = window->isModal();
-            if (state->act)
-                state->act(window);
-            if (window->isVisible())
-                window->close();
-        });
-    }
-    std::shared_ptr<State> m_state;
+    RecordingPrompts& m_prompts;
+    QStringList m_seen;
 };
 
-// Lets the watcher's time run out when no window came.
+// Lets the window handle what its events started (repaints) for a while.
 void settle() {
     for (int i = 0; i < 50; ++i) {
         QCoreApplication::processEvents();
@@ -105,23 +93,23 @@ private slots:
         MainWindowFixture f;
         tbapp::MapEditorWindow& form = f.open();
         {
-            ModalWatcher watcher;
+            ModalWatcher watcher(f.questions);
             tbtest::ui<QToolButton>(form, "TlMap")->click();
-            settle();
             QVERIFY(watcher.seen().isEmpty());
         }
         // Loaded: the overview comes up modal; a press on pixel (1, 2) jumps to (8, 16).
         tbtest::ui<QPushButton>(form, "btnLoad")->click();
         tbtest::waitForJobs();
-        ModalWatcher watcher([](QWidget* window) {
-            auto* overview = qobject_cast<tbapp::OverviewWindow*>(window);
+        ModalWatcher watcher(f.questions, [](QDialog& window) {
+            auto* overview = qobject_cast<tbapp::OverviewWindow*>(&window);
             QVERIFY(overview);
+            QTRY_VERIFY(overview->isBuilt());
             QTest::mousePress(tbtest::ui<QLabel>(*overview, "Mapa"), Qt::LeftButton, {},
                               QPoint(1, 2));
+            QVERIFY(!overview->isVisible());
         });
         tbtest::ui<QToolButton>(form, "TlMap")->click();
         QCOMPARE(watcher.seen(), QStringList({"TMapViewForm"}));
-        QVERIFY(watcher.wasModal());
         QCOMPARE(tbtest::ui<QLineEdit>(form, "XJumpEdit")->text(), QString("8"));
         QCOMPARE(tbtest::ui<QLineEdit>(form, "YJumpEdit")->text(), QString("16"));
         QCOMPARE(f.grid().col(), 8);
@@ -139,8 +127,8 @@ private slots:
         f.jump(300, 400);
 
         // A real copy of block (0, 0) to (8, 8) of another file while the window is up.
-        ModalWatcher watcher([&](QWidget* window) {
-            auto* copy = qobject_cast<tbapp::MapCopyDialog*>(window);
+        ModalWatcher watcher(f.questions, [&](QDialog& window) {
+            auto* copy = qobject_cast<tbapp::MapCopyDialog*>(&window);
             QVERIFY(copy);
             tbtest::ui<QLineEdit>(*copy, "EditSourceMap")->setText(qpath(f.mapPath));
             tbtest::ui<QLineEdit>(*copy, "EditDestinationMap")->setText(qpath(destination));
@@ -153,7 +141,6 @@ private slots:
         });
         tbtest::ui<QAction>(form, "MapCopy1")->trigger();
         QCOMPARE(watcher.seen(), QStringList({"TMapCopyForm"}));
-        QVERIFY(watcher.wasModal());
         QVERIFY2(f.messages.isEmpty(), qPrintable(f.messages.join(" | ")));
         QCOMPARE(tbtest::ui<QLineEdit>(form, "XJumpEdit")->text(), QString("0"));
         QCOMPARE(tbtest::ui<QLineEdit>(form, "YJumpEdit")->text(), QString("0"));
@@ -177,7 +164,7 @@ private slots:
         form.setPalette(same);
         settle();
         PaintRecorder recorder(f.grid().viewport());
-        ModalWatcher again;
+        ModalWatcher again(f.questions);
         tbtest::ui<QAction>(form, "MapCopy1")->trigger();
         QCOMPARE(again.seen(), QStringList({"TMapCopyForm"}));
         QTRY_VERIFY((QRegion(f.grid().viewport()->rect()) - recorder.painted).isEmpty());
@@ -186,10 +173,9 @@ private slots:
     void enlargeOpensModal() {
         MainWindowFixture f;
         tbapp::MapEditorWindow& form = f.open();
-        ModalWatcher watcher;
+        ModalWatcher watcher(f.questions);
         tbtest::ui<QAction>(form, "EnlargemaptoML1")->trigger();
         QCOMPARE(watcher.seen(), QStringList({"TMapExtendForm"}));
-        QVERIFY(watcher.wasModal());
         QVERIFY(form.isEnabled());
     }
 
@@ -199,8 +185,8 @@ private slots:
         RecordingPrompts& prompts = f.questions;
         tbtest::ui<QLineEdit>(form, "XJumpEdit")->setText("1500");
         tbtest::ui<QLineEdit>(form, "YJumpEdit")->setText("1250");
-        ModalWatcher watcher([](QWidget* window) {
-            auto* list = qobject_cast<tbapp::CoordinateListDialog*>(window);
+        ModalWatcher watcher(prompts, [](QDialog& window) {
+            auto* list = qobject_cast<tbapp::CoordinateListDialog*>(&window);
             QVERIFY(list);
             QCOMPARE(tbtest::ui<QLineEdit>(*list, "PridatX")->text(), QString("1500"));
             QCOMPARE(tbtest::ui<QLineEdit>(*list, "PridatY")->text(), QString("1250"));
@@ -291,10 +277,9 @@ private slots:
         QVERIFY(editor.isVisible());
         QVERIFY(!editor.isModal());
 
-        ModalWatcher watcher;
+        ModalWatcher watcher(f.questions);
         tbtest::ui<QAction>(form, "CreateDiffpatch1")->trigger();
         QCOMPARE(watcher.seen(), QStringList({"TBHDiffForm"}));
-        QVERIFY(watcher.wasModal());
         QVERIFY(!diff.isVisible());
 
         tbtest::ui<QAction>(form, "About1")->trigger();
