@@ -8,13 +8,24 @@ TerrainTiles::TerrainTiles() : m_corners(0x10000, kUnknownCorners) {}
 
 TerrainTiles::TerrainTiles(const TerrainSet& set) : TerrainTiles() {
     m_terrainCount = set.terrains.size();
+    // At most half full: a few probes at most.
+    std::size_t slots = 8;
+    m_shift = 29;
+    while (slots < 2 * set.tiles.size()) {
+        slots *= 2;
+        --m_shift;
+    }
+    m_choices.assign(slots, Choice{});
     m_fill.assign(m_terrainCount, std::nullopt);
     std::vector<int> fillChance(m_terrainCount, -1);
     for (const TerrainTile& tile : set.tiles) {
+        // A tile being made in the terrain editor may lack a corner yet: it is no tile yet.
+        if (!hasAllCorners(tile.corners))
+            continue;
         const PackedCorners packed = packCorners(tile.corners);
         m_corners[tile.id] = packed;
         if (tile.chance > 0) {
-            Choice& choice = m_choices[packed];
+            Choice& choice = insert(packed);
             choice.ids.push_back(tile.id);
             choice.upTo.push_back((choice.upTo.empty() ? 0 : choice.upTo.back()) + tile.chance);
         }
@@ -28,12 +39,34 @@ TerrainTiles::TerrainTiles(const TerrainSet& set) : TerrainTiles() {
     }
 }
 
+const TerrainTiles::Choice* TerrainTiles::find(PackedCorners corners) const {
+    if (m_choices.empty() || corners == kUnknownCorners)
+        return nullptr;
+    for (std::size_t slot = slotOf(corners);; slot = (slot + 1) & (m_choices.size() - 1)) {
+        const Choice& choice = m_choices[slot];
+        if (choice.corners == corners)
+            return &choice;
+        if (choice.corners == kUnknownCorners)
+            return nullptr;
+    }
+}
+
+TerrainTiles::Choice& TerrainTiles::insert(PackedCorners corners) {
+    for (std::size_t slot = slotOf(corners);; slot = (slot + 1) & (m_choices.size() - 1)) {
+        Choice& choice = m_choices[slot];
+        if (choice.corners == kUnknownCorners)
+            choice.corners = corners;
+        if (choice.corners == corners)
+            return choice;
+    }
+}
+
 std::optional<std::uint16_t> TerrainTiles::pickTile(PackedCorners corners,
                                                     RandomSource& random) const {
-    const auto it = m_choices.find(corners);
-    if (it == m_choices.end())
+    const Choice* found = find(corners);
+    if (!found)
         return std::nullopt;
-    const Choice& choice = it->second;
+    const Choice& choice = *found;
     if (choice.ids.size() == 1)
         return choice.ids.front();
     const int draw = random.uniform(choice.upTo.back());

@@ -7,7 +7,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 namespace tb {
@@ -25,7 +24,7 @@ public:
     bool knows(std::uint16_t tileId) const { return m_corners[tileId] != kUnknownCorners; }
 
     // Whether a tile of a chance above 0 has these corners.
-    bool hasTile(PackedCorners corners) const { return m_choices.count(corners) != 0; }
+    bool hasTile(PackedCorners corners) const { return find(corners) != nullptr; }
     // A tile with these corners, chosen by chance: one draw of random.uniform(sum of the
     // chances), none when one tile alone has them. nullopt when no tile has them.
     std::optional<std::uint16_t> pickTile(PackedCorners corners, RandomSource& random) const;
@@ -42,12 +41,22 @@ public:
 
 private:
     struct Choice {
+        PackedCorners corners = kUnknownCorners;
         std::vector<std::uint16_t> ids;
         std::vector<int> upTo; // running sum of the chances
     };
+    // The choice of these corners, or null. Looked up for every cell Fix edges changes, so
+    // an open table of a power-of-two size rather than a node map.
+    const Choice* find(PackedCorners corners) const;
+    Choice& insert(PackedCorners corners);
+    std::size_t slotOf(PackedCorners corners) const {
+        return std::size_t((corners * 0x9E3779B1u) >> m_shift);
+    }
+
     std::size_t m_terrainCount = 0;
     std::vector<PackedCorners> m_corners; // per tile id 0..0xFFFF
-    std::unordered_map<PackedCorners, Choice> m_choices;
+    std::vector<Choice> m_choices;        // kUnknownCorners marks a free slot
+    int m_shift = 32;
     std::vector<std::optional<std::uint16_t>> m_fill; // per terrain
 };
 

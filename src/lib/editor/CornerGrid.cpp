@@ -27,23 +27,20 @@ TerrainId cornerByte(PackedCorners corners, int corner) {
 TerrainId majorityTerrain(TerrainId a, TerrainId b, TerrainId c, TerrainId d) {
     if (a == b && b == c && c == d)
         return a;
-    const TerrainId votes[4] = {a, b, c, d};
-    TerrainId best = kNoTerrain;
-    int bestCount = 0;
-    bool tie = false;
-    for (const TerrainId v : votes) {
-        if (v == kNoTerrain || v == best)
-            continue;
-        const int count = (a == v) + (b == v) + (c == v) + (d == v);
-        if (count > bestCount) {
-            best = v;
-            bestCount = count;
-            tie = false;
-        } else if (count == bestCount) {
-            tie = true;
-        }
-    }
-    return tie ? kNoTerrain : best;
+    // Each vote's count (0 for no vote), without branches: a whole map of corners runs
+    // through here, and where terrains are mixed every branch would be a guess.
+    const int ab = a == b, ac = a == c, ad = a == d, bc = b == c, bd = b == d, cd = c == d;
+    const int countA = (a != kNoTerrain) * (1 + ab + ac + ad);
+    const int countB = (b != kNoTerrain) * (1 + ab + bc + bd);
+    const int countC = (c != kNoTerrain) * (1 + ac + bc + cd);
+    const int countD = (d != kNoTerrain) * (1 + ad + bd + cd);
+    const int best = std::max(std::max(countA, countB), std::max(countC, countD));
+    // The votes of the leading terrain are `best` many; more votes at that count mean
+    // another terrain ties with it.
+    const int atBest = (countA == best) + (countB == best) + (countC == best) + (countD == best);
+    if (best == 0 || atBest != best)
+        return kNoTerrain;
+    return countA == best ? a : countB == best ? b : countC == best ? c : d;
 }
 
 TerrainId readCornerTerrain(const MapImage& map, const TerrainTiles& tiles, std::int32_t x,
