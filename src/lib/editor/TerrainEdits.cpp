@@ -71,31 +71,73 @@ void retile(TerrainTarget& target, const TerrainTiles& tiles, std::int32_t x, st
     ++result.changed;
 }
 
+// The cells under a brush: a rectangle inside the map, and which of its cells the brush
+// covers (all of them when `mask` is empty).
+struct BrushCells {
+    CellRect bounds;
+    std::vector<char> mask; // row by row over `bounds`
+
+    bool covers(std::int32_t x, std::int32_t y) const {
+        if (!bounds.contains(x, y))
+            return false;
+        return mask.empty() ||
+               mask[std::size_t(y - bounds.top) * std::size_t(bounds.right - bounds.left + 1) +
+                    std::size_t(x - bounds.left)];
+    }
+};
+
+BrushCells brushOf(const std::vector<CellPoint>& cells, const MapImage& map) {
+    BrushCells brush;
+    bool any = false;
+    for (const CellPoint& c : cells) {
+        if (!map.contains(c.x, c.y))
+            continue;
+        brush.bounds =
+            any ? CellRect{std::min(brush.bounds.left, c.x), std::min(brush.bounds.top, c.y),
+                           std::max(brush.bounds.right, c.x), std::max(brush.bounds.bottom, c.y)}
+                : CellRect{c.x, c.y, c.x, c.y};
+        any = true;
+    }
+    if (!any)
+        return {};
+    const std::size_t width = std::size_t(brush.bounds.right - brush.bounds.left + 1);
+    brush.mask.assign(width * std::size_t(brush.bounds.bottom - brush.bounds.top + 1), 0);
+    for (const CellPoint& c : cells)
+        if (brush.bounds.contains(c.x, c.y))
+            brush.mask[std::size_t(c.y - brush.bounds.top) * width +
+                       std::size_t(c.x - brush.bounds.left)] = 1;
+    return brush;
+}
+
 TerrainEditResult paint(TerrainTarget& target, const TerrainTiles& tiles, TerrainId terrain,
-                        const CellRect& square, RandomSource& random) {
+                        const BrushCells& brush, RandomSource& random) {
     const MapImage& map = target.image();
     TerrainEditResult result;
-    const CellRect brush = clipped(square, map);
-    if (brush.isEmpty())
+    if (brush.bounds.isEmpty())
         return result;
-    result.area = clipped({brush.left - 1, brush.top - 1, brush.right + 1, brush.bottom + 1}, map);
+    const CellRect& b = brush.bounds;
+    result.area = clipped({b.left - 1, b.top - 1, b.right + 1, b.bottom + 1}, map);
     const CellRect& area = result.area;
     CornerGrid corners(map, tiles, area);
     // The painted corners, and which of them change.
     const std::size_t stride = std::size_t(area.right - area.left + 2);
     std::vector<char> changed(stride * std::size_t(area.bottom - area.top + 2), 0);
-    for (std::int32_t y = brush.top; y <= brush.bottom + 1; ++y)
-        for (std::int32_t x = brush.left; x <= brush.right + 1; ++x) {
-            if (corners.at(x, y) == terrain)
+    for (std::int32_t y = b.top; y <= b.bottom; ++y)
+        for (std::int32_t x = b.left; x <= b.right; ++x) {
+            if (!brush.covers(x, y))
                 continue;
-            corners.set(x, y, terrain);
-            changed[std::size_t(y - area.top) * stride + std::size_t(x - area.left)] = 1;
+            for (const auto& [cx, cy] : {std::pair{x, y}, {x + 1, y}, {x, y + 1}, {x + 1, y + 1}}) {
+                if (corners.at(cx, cy) == terrain)
+                    continue;
+                corners.set(cx, cy, terrain);
+                changed[std::size_t(cy - area.top) * stride + std::size_t(cx - area.left)] = 1;
+            }
         }
     for (std::int32_t y = area.top; y <= area.bottom; ++y) {
         const char* row = changed.data() + std::size_t(y - area.top) * stride;
         for (std::int32_t x = area.left; x <= area.right; ++x) {
             const std::size_t i = std::size_t(x - area.left);
-            const bool touched = brush.contains(x, y) || row[i] || row[i + 1] || row[i + stride] ||
+            const bool touched = brush.covers(x, y) || row[i] || row[i + 1] || row[i + stride] ||
                                  row[i + stride + 1];
             if (!touched)
                 continue;
@@ -142,13 +184,20 @@ CellRect centredSquare(std::int32_t x, std::int32_t y, int size) {
 TerrainEditResult paintTerrain(MapDocument::Edit& edit, const TerrainTiles& tiles,
                                TerrainId terrain, const CellRect& square, RandomSource& random) {
     DocumentTarget target(edit);
-    return paint(target, tiles, terrain, square, random);
+    return paint(target, tiles, terrain, {clipped(square, edit.image()), {}}, random);
 }
 
 TerrainEditResult paintTerrain(MapImage& map, const TerrainTiles& tiles, TerrainId terrain,
                                const CellRect& square, RandomSource& random) {
     ImageTarget target(map);
-    return paint(target, tiles, terrain, square, random);
+    return paint(target, tiles, terrain, {clipped(square, map), {}}, random);
+}
+
+TerrainEditResult paintTerrain(MapDocument::Edit& edit, const TerrainTiles& tiles,
+                               TerrainId terrain, const std::vector<CellPoint>& cells,
+                               RandomSource& random) {
+    DocumentTarget target(edit);
+    return paint(target, tiles, terrain, brushOf(cells, edit.image()), random);
 }
 
 TerrainEditResult fixTerrainEdges(MapDocument::Edit& edit, const TerrainTiles& tiles,

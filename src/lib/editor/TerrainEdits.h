@@ -43,6 +43,11 @@ TerrainEditResult paintTerrain(MapDocument::Edit& edit, const TerrainTiles& tile
                                TerrainId terrain, const CellRect& square, RandomSource& random);
 TerrainEditResult paintTerrain(MapImage& map, const TerrainTiles& tiles, TerrainId terrain,
                                const CellRect& square, RandomSource& random);
+// The same for a brush of another shape: the corners of the cells of `cells` (those inside
+// the map) take `terrain`, and those cells count as under the brush.
+TerrainEditResult paintTerrain(MapDocument::Edit& edit, const TerrainTiles& tiles,
+                               TerrainId terrain, const std::vector<CellPoint>& cells,
+                               RandomSource& random);
 
 // Recomputes the cells of `cells` (clipped to the map) from their corners as they are read
 // before any change: each cell whose known tile's corners are not its corners gets a tile

@@ -172,6 +172,28 @@ TEST(TerrainPainting, FillsTheSquareFramesItAndClipsAtTheMapsEdge) {
         paintTerrain(map, tiles, kSand, paintBrushSquare(2000, 5, 3), random).area.isEmpty());
 }
 
+TEST(TerrainPainting, ABrushOfAnotherShapePaintsTheCornersOfItsCells) {
+    const TerrainTiles tiles = grassAndSand();
+    MapDocument doc(mapWithGrass({0, 0, 40, 40}), "map4.mul");
+    const std::vector<unsigned char> original = doc.image().bytes();
+    SeededRandomSource random(8);
+    const std::vector<CellPoint> plus{{20, 19}, {19, 20}, {20, 20}, {21, 20}, {20, 21}, {-1, 5}};
+    {
+        MapDocument::Edit edit(doc);
+        const TerrainEditResult r = paintTerrain(edit, tiles, kSand, plus, random);
+        EXPECT_EQ(r.area, (CellRect{18, 18, 22, 22}));
+        EXPECT_TRUE(r.missing.empty());
+    }
+    for (std::size_t i = 0; i < 5; ++i)
+        EXPECT_EQ(doc.cell(plus[i].x, plus[i].y).tileId, kSandFill);
+    EXPECT_EQ(doc.cell(19, 19).tileId, transition(14)); // grass at its top-left alone
+    EXPECT_EQ(doc.cell(18, 20).tileId, transition(10)); // sand along its right edge
+    EXPECT_EQ(doc.cell(18, 18).tileId, kGrassA);
+    EXPECT_TRUE(checkTerrain(doc.image(), tiles, {0, 0, 40, 40}).empty());
+    doc.undoStroke();
+    EXPECT_EQ(doc.image().bytes(), original);
+}
+
 TEST(TerrainPainting, AMissingPatternKeepsTheCellAndMarksIt) {
     const TerrainTiles tiles = grassAndSand({9}); // no sand at two opposite corners
     MapImage map = mapWithGrass({0, 0, 40, 40});
