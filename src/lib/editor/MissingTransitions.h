@@ -7,7 +7,6 @@
 
 #include <climits>
 #include <cstdint>
-#include <set>
 #include <vector>
 
 namespace tb {
@@ -20,7 +19,7 @@ public:
     void replace(const CellRect& area, const std::vector<CellPoint>& cells);
     void clear() { m_cells.clear(); }
 
-    bool contains(std::int32_t x, std::int32_t y) const { return m_cells.count(key(x, y)) != 0; }
+    bool contains(std::int32_t x, std::int32_t y) const;
     std::size_t size() const { return m_cells.size(); }
     bool empty() const { return m_cells.empty(); }
     // The marked cells inside `area` (a view's visible cells), row by row.
@@ -36,10 +35,9 @@ private:
     static CellPoint point(std::uint64_t key) {
         return {std::int32_t(std::uint32_t(key)), std::int32_t(std::uint32_t(key >> 32))};
     }
-    // Calls visit(iterator) for each mark inside `area`; visit returns where to go on.
-    template <typename Visit> void forEachWithin(const CellRect& area, Visit&& visit) const;
-
-    std::set<std::uint64_t> m_cells;
+    // Sorted; a vector rather than a tree, as a Fix edges over a whole map may mark
+    // millions of cells.
+    std::vector<std::uint64_t> m_cells;
 };
 
 } // namespace tb

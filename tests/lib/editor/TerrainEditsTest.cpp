@@ -216,6 +216,15 @@ TEST(TerrainPainting, AMissingPatternKeepsTheCellAndMarksIt) {
     EXPECT_EQ(map.cell(10, 10).tileId, kSandFill);
     EXPECT_TRUE(marks.empty());
     EXPECT_TRUE(checkTerrain(map, tiles, {0, 0, 40, 40}).empty());
+
+    // Marks beside an area, in its rows or columns, stay when the area's are replaced.
+    marks.replace({0, 0, 9, 9}, {{1, 1}, {9, 0}, {5, 5}, {0, 9}, {10, 3}});
+    marks.replace({0, 0, 9, 9}, {{2, 2}, {3, 3}, {5, 5}});
+    marks.replace({4, 2, 6, 3}, {{5, 2}});
+    EXPECT_EQ(marks.all(), (std::vector<CellPoint>{{2, 2}, {5, 2}, {3, 3}, {5, 5}}));
+    marks.replace({3, 0, 1000, 4}, {});
+    EXPECT_EQ(marks.within({0, 0, 10, 10}), (std::vector<CellPoint>{{2, 2}, {5, 5}}));
+    EXPECT_FALSE(marks.contains(3, 3));
 }
 
 TEST(TerrainFixEdges, MendsCellsSetByHandLeavesUnknownTilesAndRepeatsWithTheSeed) {
