@@ -1,11 +1,11 @@
 # Installation and the Debian package.
 #
-# The editor's default catalogues (tilelist.xml, textures/, brushes/) sit in the folder of
-# its executable. An installed copy therefore keeps the programs and the defaults together
-# in <prefix>/lib/tolvanebrimholt and puts symbolic links to the programs into <prefix>/bin.
-# The program folder is resolved through the links (/proc/self/exe). As that folder is not
-# writable for users, the editor copies the defaults on its first start into the user's
-# data folder (~/.local/share/Tolvane Brimholt) and works there.
+# The editor's default catalogues (tilelist.xml, textures/, brushes/, terrains/) sit in the
+# folder of its executable. An installed copy therefore keeps the programs and the defaults
+# together in <prefix>/lib/tolvanebrimholt and puts symbolic links to the programs into
+# <prefix>/bin. The program folder is resolved through the links (/proc/self/exe). As that
+# folder is not writable for users, the editor copies the defaults on its first start into
+# the user's data folder (~/.local/share/Tolvane Brimholt) and works there.
 
 include(GNUInstallDirs)
 
@@ -26,7 +26,7 @@ endforeach()
 
 install(FILES ${PROJECT_SOURCE_DIR}/data/tilelist.xml DESTINATION ${TB_INSTALL_APPDIR})
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/textures ${PROJECT_SOURCE_DIR}/data/brushes
-        DESTINATION ${TB_INSTALL_APPDIR})
+                  ${PROJECT_SOURCE_DIR}/data/terrains DESTINATION ${TB_INSTALL_APPDIR})
 
 if(TARGET tbmapedit)
   install(FILES ${TB_PACKAGING_DIR}/tolvanebrimholt.desktop

@@ -27,6 +27,10 @@ const std::vector<Command>& commands() {
          runStatics},
         {"item", "GAMEDIR ID OUT.png", runItem},
         {"tiledata", "GAMEDIR ID", runTileData},
+        {"terrain",
+         "paint MAP TERRAINS.xml NAME X Y [--size N] [--seed S] | "
+         "check MAP TERRAINS.xml [X1 Y1 X2 Y2] | fix MAP TERRAINS.xml X1 Y1 X2 Y2 [--seed S]",
+         runTerrain},
         {"share",
          "init --db URI | import DIR --db URI --facet N [--replace] | "
          "export --db URI --facet N DIR [--uop] | "

@@ -43,5 +43,6 @@ int runStatics(const Args& args);
 int runItem(const Args& args);
 int runTileData(const Args& args);
 int runShare(const Args& args);
+int runTerrain(const Args& args);
 
 } // namespace tbcli

@@ -129,7 +129,11 @@ TEST_F(DemoCommand, WritesEveryFileAndSaysSo) {
     int entries = 0;
     for ([[maybe_unused]] const auto& e : fs::recursive_directory_iterator(demoDir()))
         ++entries;
-    EXPECT_EQ(entries, 10); // map0.mul, its statics pair, game/ and its six files
+    // map0.mul, its statics pair, game/ and its six files, terrains/ and its demo.xml
+    EXPECT_EQ(entries, 12);
+    EXPECT_NE(s_run->out.find("wrote " + (demoDir() / "terrains" / "demo.xml").string()),
+              std::string::npos)
+        << s_run->out;
 }
 
 TEST_F(DemoCommand, TheMapIsAFeluccaTrammelWorldWithArtForEveryCell) {

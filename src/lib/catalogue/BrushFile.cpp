@@ -7,53 +7,11 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <system_error>
 
 namespace tb {
-namespace {
-
-char lowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-}
-
-bool endsWithIgnoringCase(std::string_view text, std::string_view suffix) {
-    if (text.size() < suffix.size())
-        return false;
-    text = text.substr(text.size() - suffix.size());
-    for (std::size_t i = 0; i < suffix.size(); ++i)
-        if (lowerAscii(text[i]) != lowerAscii(suffix[i]))
-            return false;
-    return true;
-}
-
-bool lessIgnoringCase(const std::string& a, const std::string& b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return lowerAscii(x) < lowerAscii(y);
-    });
-}
-
-} // namespace
 
 std::vector<std::string> listBrushNames(const std::filesystem::path& appDir) {
-    std::vector<std::string> names;
-    std::error_code error;
-    std::filesystem::directory_iterator it(catalogueFolder(appDir, kBrushesFolder), error);
-    if (error)
-        return names;
-    for (; it != std::filesystem::directory_iterator(); it.increment(error)) {
-        if (error)
-            break;
-        const std::u8string u8name = it->path().filename().u8string();
-        std::string name(u8name.begin(), u8name.end());
-        if (!endsWithIgnoringCase(name, kBrushExtension) || !it->is_regular_file(error))
-            continue;
-        name.resize(name.size() - kBrushExtension.size());
-        if (!name.empty())
-            names.push_back(std::move(name));
-    }
-    // The folder listing's order differs between file systems; by name it is stable.
-    std::sort(names.begin(), names.end(), lessIgnoringCase);
-    return names;
+    return listCatalogueNames(appDir, kBrushesFolder, kBrushExtension);
 }
 
 std::filesystem::path brushFilePath(const std::filesystem::path& appDir, std::string_view name) {

@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tb {
 
@@ -39,6 +40,13 @@ std::filesystem::path catalogueFolder(const std::filesystem::path& appDir,
 std::filesystem::path catalogueFilePath(const std::filesystem::path& appDir,
                                         std::string_view folderName, std::string_view what,
                                         std::string_view fileName);
+
+// The names of the catalogue files of folder `folderName` below `appDir`: every regular
+// file whose name ends in `extension` (any case), without it, sorted by name without regard
+// to case. No folder gives no names.
+std::vector<std::string> listCatalogueNames(const std::filesystem::path& appDir,
+                                            std::string_view folderName,
+                                            std::string_view extension);
 
 // A path from a UTF-8 text (the form in which names and lines are held in memory).
 std::filesystem::path utf8Path(std::string_view text);

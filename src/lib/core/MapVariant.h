@@ -68,6 +68,7 @@ struct BlockGeometry {
 struct CellPoint {
     std::int32_t x;
     std::int32_t y;
+    friend bool operator==(const CellPoint&, const CellPoint&) = default;
 };
 
 // Byte offset of cell (x, y) in a map `heightBlocks` blocks high. x and y must be >= 0.

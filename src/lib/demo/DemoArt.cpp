@@ -1,6 +1,7 @@
 #include "demo/DemoArt.h"
 
 #include "demo/DemoNoise.h"
+#include "demo/DemoTerrainArt.h"
 #include "editor/Stamp.h"
 #include "shell/LittleEndian.h"
 
@@ -123,6 +124,18 @@ Pixel caveWallPixel(const TileFamily& f, std::uint16_t id, FramePlace place, int
     return {darken(p.red), darken(p.green), darken(p.blue)};
 }
 
+// A transition pixel: the pattern of the first fill tile of the terrain it shows, darker on
+// the line between the two terrains.
+Pixel transitionTilePixel(const DemoTransition& transition, int px, int py) {
+    const TransitionPixel at = transitionPixel(transition, px, py);
+    const TileFamily& f = tileFamily(at.terrain);
+    const Pixel p = familyPixel(f, f.ids.front(), px, py, 0);
+    if (!at.edge)
+        return p;
+    auto darken = [](int v) { return std::clamp(v * 7 / 10, 8, 255); };
+    return {darken(p.red), darken(p.green), darken(p.blue)};
+}
+
 std::uint16_t pack(const Pixel& p) {
     return toRgb555(p.red, p.green, p.blue);
 }
@@ -194,6 +207,8 @@ std::vector<std::uint16_t> landArtIds() {
         ids.insert(ids.end(), f.ids.begin(), f.ids.end());
     const std::span<const std::uint16_t> walls = caveWallIds();
     ids.insert(ids.end(), walls.begin(), walls.end());
+    for (const DemoTransition& t : demoTransitions())
+        ids.push_back(t.id);
     std::sort(ids.begin(), ids.end());
     ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
     return ids;
@@ -220,7 +235,8 @@ DemoArtFiles generateDemoArt() {
     files.artData.assign(landIds.size() * kLandEntryLength, 0);
     std::size_t offset = 0;
     for (std::uint16_t id : landIds) {
-        const TileFamily& f = *familyOfId(id);
+        const DemoTransition* transition = demoTransition(id);
+        const TileFamily& f = transition ? tileFamily(transition->from) : *familyOfId(id);
         const std::optional<FramePlace> place = framePlaceOf(id);
         unsigned char* out = files.artData.data() + offset;
         long sum[3] = {0, 0, 0};
@@ -228,8 +244,9 @@ DemoArtFiles generateDemoArt() {
         // its anti-diagonals. Each pixel takes the pattern at the point of the square where
         // it will be shown, so swells and blotches run the same way as in the textures.
         for (const SquarePoint& at : squarePointsOfStoredPixels()) {
-            const Pixel p = place ? caveWallPixel(f, id, *place, at.x, at.y)
-                                  : familyPixel(f, id, at.x, at.y, 0);
+            const Pixel p = place        ? caveWallPixel(f, id, *place, at.x, at.y)
+                            : transition ? transitionTilePixel(*transition, at.x, at.y)
+                                         : familyPixel(f, id, at.x, at.y, 0);
             writeU16(out, pack(p));
             out += 2;
             sum[0] += p.red;

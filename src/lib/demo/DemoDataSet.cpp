@@ -1,8 +1,10 @@
 #include "demo/DemoDataSet.h"
 
+#include "catalogue/TerrainFile.h"
 #include "core/StaticsFiles.h"
 #include "demo/DemoArt.h"
 #include "demo/DemoItems.h"
+#include "demo/DemoTerrainArt.h"
 #include "shell/AtomicFileWriter.h"
 #include "shell/Errors.h"
 
@@ -69,6 +71,13 @@ DemoReport writeDemoDataSet(const fs::path& dir, const DemoOptions& options) {
     write(gameDir / "texmaps.mul", art.textureData);
     write(gameDir / "radarcol.mul", art.radarColours);
     write(gameDir / "tiledata.mul", generateDemoTileData());
+    // The terrains of the world, for the Terrain tool and tbmap terrain.
+    const fs::path terrainDir = dir / std::string(kTerrainsFolder);
+    createFolder(terrainDir);
+    const fs::path terrainFile =
+        terrainDir / (std::string(kDemoTerrainFile) + std::string(kTerrainFileExtension));
+    writeTerrainFile(terrainFile, demoTerrainSet());
+    report.files.push_back({terrainFile, fs::file_size(terrainFile)});
     return report;
 }
 

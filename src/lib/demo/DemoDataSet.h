@@ -8,6 +8,7 @@
 //   DIR/staidx0.mul  DIR/statics0.mul            the items standing on it (trees, rocks, a yard)
 //   DIR/game/radarcol.mul                        radar colours
 //   DIR/game/tiledata.mul                        names, flags and heights of tiles and items
+//   DIR/terrains/demo.xml                        grass, sand and water with their transitions
 
 #include "core/MapVariant.h"
 #include "demo/DemoWorld.h"

@@ -5,6 +5,7 @@
 #include "core/TileData.h"
 #include "demo/DemoArt.h"
 #include "demo/DemoNoise.h"
+#include "demo/DemoTerrainArt.h"
 #include "shell/LittleEndian.h"
 
 #include <algorithm>
@@ -199,11 +200,15 @@ std::vector<unsigned char> generateDemoTileData() {
     const auto setName = [](unsigned char* at, std::string_view name) {
         std::copy_n(name.begin(), std::min<std::size_t>(name.size(), 20), at);
     };
+    const auto setLandName = [&](std::uint16_t id, std::string_view name) {
+        setName(bytes.data() + (id / 32) * (4 + 32 * kLandEntry) + 4 + (id % 32) * kLandEntry + 10,
+                name);
+    };
     for (const TileFamily& f : tileFamilies())
         for (const std::uint16_t id : f.ids)
-            setName(bytes.data() + (id / 32) * (4 + 32 * kLandEntry) + 4 + (id % 32) * kLandEntry +
-                        10,
-                    f.name);
+            setLandName(id, f.name);
+    for (const DemoTransition& t : demoTransitions())
+        setLandName(t.id, t.from == Terrain::Grass ? "Grass and sand" : "Sand and water");
     for (const DemoItem& item : kItems) {
         unsigned char* e = bytes.data() + landPart + (item.id / 32) * (4 + 32 * kItemEntry) + 4 +
                            (item.id % 32) * kItemEntry;

@@ -1,6 +1,7 @@
 #include "demo/DemoWorld.h"
 
 #include "demo/DemoNoise.h"
+#include "demo/DemoTerrainArt.h"
 #include "shell/LittleEndian.h"
 
 #include <algorithm>
@@ -196,6 +197,7 @@ std::vector<unsigned char> generateDemoMap(const MapVariant& variant, std::uint6
             }
         }
     }
+    addDemoTransitions(bytes, variant, local);
     if (stats)
         *stats = local;
     return bytes;

@@ -33,6 +33,7 @@ std::vector<fs::path> defaultCatalogueFiles(const fs::path& programDir) {
     std::vector<fs::path> files;
     addFilesOf(programDir, "textures", ".lst", files);
     addFilesOf(programDir, "brushes", ".brs", files);
+    addFilesOf(programDir, "terrains", ".xml", files);
     std::error_code ec;
     if (fs::is_regular_file(programDir / kTileListName, ec))
         files.emplace_back(kTileListName); // last: it marks a completed seeding

@@ -1,6 +1,6 @@
 #pragma once
 // The application directory: the folder that holds the catalogues the editor reads and
-// writes (tilelist.xml, textures/, brushes/, bookmarklist.xml, patches).
+// writes (tilelist.xml, textures/, brushes/, terrains/, bookmarklist.xml, patches).
 //
 // A portable copy keeps them beside its program. An installed copy cannot write there, so
 // its catalogues live in the user's own data folder, which starts as a copy of the

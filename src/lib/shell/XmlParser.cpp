@@ -107,6 +107,9 @@ void XmlParser::loadFromBytes(std::string_view bytes) {
 
 void XmlParser::restart() {
     m_pos = m_start;
+    m_partStart = m_start;
+    m_countedTo = 0;
+    m_linesBefore = 0;
     clearPart();
     m_lastTagName.clear();
     m_encoding = "UTF-8";
@@ -130,9 +133,22 @@ std::optional<std::string> XmlParser::attribute(std::string_view name) const {
     return std::nullopt;
 }
 
+std::size_t XmlParser::partLine() const {
+    if (m_type == XmlPartType::None)
+        return 0;
+    for (; m_countedTo < m_partStart; ++m_countedTo) {
+        const char c = m_doc[m_countedTo];
+        if (c == '\n' ||
+            (c == '\r' && (m_countedTo + 1 >= m_doc.size() || m_doc[m_countedTo + 1] != '\n')))
+            ++m_linesBefore;
+    }
+    return m_linesBefore + 1;
+}
+
 bool XmlParser::nextPart() {
     while (m_pos < m_doc.size()) {
         clearPart();
+        m_partStart = m_pos;
         const std::string_view rest = std::string_view(m_doc).substr(m_pos);
         if (rest.front() != '<') {
             if (scanText())

@@ -82,6 +82,9 @@ public:
     const std::vector<XmlAttribute>& attributes() const { return m_attributes; }
     // The value of the current part's attribute `name`, if it has one.
     std::optional<std::string> attribute(std::string_view name) const;
+    // The line on which the current part starts, from 1 (CR LF, LF and a lone CR each end a
+    // line), so a reader can say where a value it refuses stands; 0 before the first part.
+    std::size_t partLine() const;
 
 private:
     void clearPart();
@@ -110,6 +113,10 @@ private:
     std::size_t m_start = 0; // after a byte-order mark
     std::size_t m_pos = 0;
     bool m_hasBom = false;
+    std::size_t m_partStart = 0; // where the current part begins
+    // Lines are counted on demand, onwards from the last count, as parts only move forward.
+    mutable std::size_t m_countedTo = 0;
+    mutable std::size_t m_linesBefore = 0; // line ends before m_countedTo
 
     XmlPartType m_type = XmlPartType::None;
     std::string m_name;

@@ -3,6 +3,8 @@
 #include "core/MapImage.h"
 #include "core/RadarColours.h"
 #include "demo/DemoDataSet.h"
+#include "demo/DemoTerrainArt.h"
+#include "editor/TerrainEdits.h"
 #include "shell/Errors.h"
 
 #include "TestPaths.h"
@@ -35,11 +37,15 @@ const SmallWorld& world() {
     return w;
 }
 
+// The terrain each id shows; a transition counts as the terrain at its top-left corner,
+// which is the cell's own.
 std::map<std::uint16_t, Terrain> terrainOfIds() {
     std::map<std::uint16_t, Terrain> m;
     for (const TileFamily& f : tileFamilies())
         for (std::uint16_t id : f.ids)
             m[id] = f.terrain;
+    for (const DemoTransition& t : demoTransitions())
+        m[t.id] = t.cornerTerrain(0);
     return m;
 }
 
@@ -121,6 +127,29 @@ TEST(DemoWorld, AltitudesFollowTheTerrain) {
     EXPECT_GT(at(lowest, Terrain::Snow), at(highest, Terrain::Grass));
 }
 
+TEST(DemoWorld, JoinsGrassToSandAndSandToWaterWithTransitionsThatFit) {
+    const tb::MapVariant v = smallVariant();
+    const tb::MapImage image(world().bytes, v);
+    const tb::TerrainTiles tiles(demoTerrainSet());
+    std::int64_t transitions = 0;
+    for (int x = 0; x < v.width; ++x)
+        for (int y = 0; y < v.height; ++y)
+            transitions += demoTransition(image.cellUnchecked(x, y).tileId) != nullptr;
+    EXPECT_GT(transitions, 5000);
+    // Cells whose tile does not fit are few, and each lies where a terrain the file does not
+    // know (forest, dirt, rock, snow, deep water) joins in: no transition exists there.
+    const std::vector<tb::CellPoint> unfit = tb::checkTerrain(image, tiles, tb::wholeMap(image));
+    EXPECT_LT(std::int64_t(unfit.size()), transitions / 10);
+    for (const tb::CellPoint& c : unfit) {
+        bool otherTerrainNear = false;
+        for (int y = std::max(c.y - 2, 0); y <= std::min(c.y + 2, v.height - 1); ++y)
+            for (int x = std::max(c.x - 2, 0); x <= std::min(c.x + 2, v.width - 1); ++x)
+                otherTerrainNear =
+                    otherTerrainNear || !tiles.knows(image.cellUnchecked(x, y).tileId);
+        ASSERT_TRUE(otherTerrainNear) << c.x << "," << c.y;
+    }
+}
+
 TEST(DemoWorld, EdgesAreSea) {
     const tb::MapVariant v = smallVariant();
     const tb::MapImage image(world().bytes, v);
@@ -160,7 +189,7 @@ TEST(DemoDataSet, WritesMapAndGameFilesThatLoad) {
     tbtest::TempDir dir;
     const DemoReport report = writeDemoDataSet(dir / "nested" / "demo", {7, smallVariant()});
     const auto root = dir / "nested" / "demo";
-    ASSERT_EQ(report.files.size(), 9u);
+    ASSERT_EQ(report.files.size(), 10u);
     for (const WrittenFile& f : report.files)
         EXPECT_EQ(std::filesystem::file_size(f.path), f.size) << f.path;
     const tb::MapImage map = tb::MapImage::load(root / "map4.mul");

@@ -25,6 +25,7 @@ void writeDefaults(const fs::path& programDir) {
     writeText(programDir / "textures" / "coast.lst", "$0016\r\n");
     writeText(programDir / "brushes" / "Pond.brs", "0,0,$00A8\r\n");
     writeText(programDir / "brushes" / "notes.txt", "not a brush");
+    writeText(programDir / "terrains" / "demo.xml", "<Terrains/>\r\n");
 }
 
 // A program folder that nobody may write to: an installed copy.
@@ -59,7 +60,8 @@ TEST_F(InstalledCopy, TheFirstStartSeedsTheUsersFolderWithEveryDefault) {
     EXPECT_EQ(choice.dir, userDir());
     EXPECT_TRUE(choice.problems.empty());
     const std::vector<std::string> expected{"textures/coast.lst", "textures/tileids.lst",
-                                            "brushes/Pond.brs", "tilelist.xml"};
+                                            "brushes/Pond.brs", "terrains/demo.xml",
+                                            "tilelist.xml"};
     EXPECT_EQ(choice.seeded, expected) << "the tile list comes last: it marks a whole seeding";
     for (const std::string& file : expected)
         EXPECT_EQ(readText(userDir() / file), readText(program->path() / file)) << file;
@@ -93,7 +95,7 @@ TEST_F(InstalledCopy, AFirstStartCutShortIsCompletedWithoutOverwriting) {
     writeText(userDir() / "brushes" / "Pond.brs", "my pond\r\n");
     const tb::ApplicationDirChoice choice = tb::chooseApplicationDir(program->path(), userDir());
     EXPECT_EQ(choice.seeded, (std::vector<std::string>{"textures/coast.lst", "textures/tileids.lst",
-                                                       "tilelist.xml"}));
+                                                       "terrains/demo.xml", "tilelist.xml"}));
     EXPECT_EQ(readText(userDir() / "brushes" / "Pond.brs"), "my pond\r\n");
 }
 
@@ -103,7 +105,7 @@ TEST_F(InstalledCopy, AUserFolderThatCannotBeWrittenIsReportedFileByFile) {
     const tb::ApplicationDirChoice choice = tb::chooseApplicationDir(program->path(), locked / "u");
     EXPECT_EQ(choice.dir, locked / "u");
     EXPECT_TRUE(choice.seeded.empty());
-    ASSERT_EQ(choice.problems.size(), 4u);
+    ASSERT_EQ(choice.problems.size(), 5u);
     EXPECT_NE(choice.problems.back().find("tilelist.xml"), std::string::npos)
         << choice.problems.back();
 }

@@ -210,6 +210,21 @@ TEST(XmlParser, UnclosedConstructsRunToTheEnd) {
     EXPECT_EQ(scan("  \r\n "), Parts{});
 }
 
+TEST(XmlParser, TellsTheLineEachPartStartsOn) {
+    XmlParser parser;
+    // CR LF, LF and a lone CR each end a line; a comment spanning lines counts them all.
+    parser.loadFromBytes("\xEF\xBB\xBF<a>\r\n<b x=\"1\"\n y=\"2\"/>\r<!-- one\ntwo -->\n\n<c/>");
+    std::vector<std::pair<std::string, std::size_t>> lines;
+    EXPECT_EQ(parser.partLine(), 0u);
+    while (parser.nextPart())
+        lines.emplace_back(parser.partName(), parser.partLine());
+    EXPECT_EQ(lines, (std::vector<std::pair<std::string, std::size_t>>{
+                         {"a", 1}, {"b", 2}, {"", 4}, {"c", 7}}));
+    parser.restart(); // counting starts again
+    ASSERT_TRUE(parser.nextPart());
+    EXPECT_EQ(parser.partLine(), 1u);
+}
+
 TEST(XmlParser, MissingFileGivesNoPartsAndAFileLoads) {
     tbtest::TempDir dir;
     XmlParser parser;
