@@ -68,10 +68,14 @@ public:
         if (!pathExists(m_path)) {
             // Only a pair that is not there at all is made anew: an index without its
             // statics file points at records that are gone.
-            if (indexThere || loadedSize > 0)
+            if (indexThere)
                 throw FileError(fileErrorText(m_path, "write",
                                               "it is missing, though " + quoted(files.index) +
                                                   " is there: the pair is not written"));
+            if (loadedSize > 0)
+                throw FileError(fileErrorText(m_path, "write",
+                                              "it is gone since the statics were loaded: the "
+                                              "pair is not written"));
             writeFileAtomically(m_path, bytes.data(), bytes.size());
             m_created = true;
             return;
