@@ -35,9 +35,14 @@ int exportHeightmap(const std::string& mapPath, const std::string& outPath) {
 
 int importHeightmap(const std::string& mapPath, const std::string& inPath, bool dryRun) {
     tb::MapImage map = loadKnownMap(mapPath);
-    QImage image = tbrender::readPictureFile(inPath, [&](const QSize& size) {
-        tb::checkHeightmapSize(map, size.width(), size.height());
-    });
+    QImage image;
+    try {
+        image = tbrender::readPictureFile(inPath, [&](const QSize& size) {
+            tb::checkHeightmapSize(map, size.width(), size.height());
+        });
+    } catch (const tb::HeightmapSizeError& e) {
+        return failure(inQuotes(inPath) + ": " + e.what() + " (map not written)");
+    }
     // A colour picture is read by its luminance.
     if (image.format() != QImage::Format_Grayscale8)
         image.convertTo(QImage::Format_Grayscale8);

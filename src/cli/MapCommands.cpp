@@ -3,8 +3,10 @@
 #include "Commands.h"
 
 #include "core/MapFile.h"
+#include "core/MapFileReader.h"
 #include "core/MapImage.h"
 #include "core/MapVariant.h"
+#include "shell/Errors.h"
 
 #include <filesystem>
 #include <iostream>
@@ -20,12 +22,24 @@ int runInfo(const Args& args) {
     std::error_code ec;
     if (!fs::exists(path, ec))
         return failure("cannot read " + inQuotes(path) + ": there is no such file");
-    const std::optional<tb::MapVariant> variant = tb::identifyMapFile(path);
+    std::optional<tb::MapVariant> variant = tb::identifyMapFile(path);
+    // A container whose entries a read refuses is no map, as convert and the editor find.
+    std::string damage;
+    if (variant && tb::mapFileFormatOf(path) == tb::MapFileFormat::Uop) {
+        try {
+            tb::MapFileReader(path).checkEntries();
+        } catch (const tb::FileError& e) {
+            damage = e.what();
+            variant.reset();
+        }
+    }
     std::cout << "version: " << (variant ? variant->caption : tb::kNoVariantCaption) << '\n'
               << "size: "
               << (variant ? tb::mapSizeText(variant->size()) : std::string(tb::kNoVariantCaption))
               << '\n';
     // A script asking about a file learns from the exit status whether it is a map.
+    if (!damage.empty())
+        return failure(damage);
     if (!variant)
         return failure(inQuotes(path) + " is not a known map file: " + tb::unknownMapReason(path));
     return 0;

@@ -7,6 +7,7 @@
 #include "patch/KeyFile.h"
 #include "patch/PatchFile.h"
 #include "shell/Errors.h"
+#include "shell/MessageText.h"
 
 #include <filesystem>
 #include <iostream>
@@ -43,8 +44,11 @@ int runPatch(const Args& args) {
                   << "skipped (outside the map): " << result.skipped << '\n';
         return 0;
     } catch (const tb::PatchEntryError& e) {
+        if (e.aboutKey())
+            return failure(inQuotes(patchPath) + " " + e.what() + " (map not written)");
         return failure(inQuotes(patchPath) + " entry [" + std::to_string(e.entryIndex()) + "], " +
-                       e.key() + "=" + e.value() + ": " + e.what() + " (map not written)");
+                       e.key() + "=" + tb::messageExcerpt(e.value()) + ": " + e.what() +
+                       " (map not written)");
     } catch (const tb::FileError& e) {
         return failure(e.what());
     }

@@ -106,12 +106,15 @@ int runInit(const ShareArgs& a) {
 int runImport(const ShareArgs& a) {
     if (!a.db || !a.facet || a.positional.size() != 1 || a.rect || a.uop)
         return usageError("share");
+    // The folder and the facet are the command's own to check: a wrong one is said before
+    // the server is asked for anything.
+    const tb::FacetFolder folder = tb::readFacetFolder(a.positional[0], *a.facet);
     tb::ShareConnection connection = connect(*a.db);
     tb::ShareSchema::check(connection);
     tb::FacetImportReport report;
     try {
         ProgressLine line;
-        report = tb::importFacet(connection, a.positional[0], *a.facet, a.replace, line);
+        report = tb::importFacet(connection, folder, a.replace, line);
     } catch (const tb::FacetExists& e) {
         return failure(std::string(e.what()) + " Give --replace to overwrite it.");
     }
@@ -152,6 +155,12 @@ int runGrant(const ShareArgs& a) {
     tb::ShareConnection connection = connect(*a.db);
     tb::ShareSchema::check(connection);
     tb::ShareAccess::grant(connection, grant);
+    const std::string where = !grant.facet ? "every facet"
+                              : !grant.region
+                                  ? "facet " + std::to_string(*grant.facet)
+                                  : tb::ShareAccess::describe({*grant.region}, *grant.facet);
+    std::cout << grant.role << " may now "
+              << (grant.level == tb::AccessLevel::Read ? "read" : "write") << " " << where << ".\n";
     return 0;
 }
 

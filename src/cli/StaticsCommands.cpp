@@ -40,10 +40,15 @@ struct MapStaticsPair {
     tb::StaticsMap statics;
 };
 
-// Reads the pair beside `mapPath`, putting back an interrupted compaction first. Without a
-// pair, the statics are empty when `create` is set (a first item makes the pair), else it is
-// an error naming both files.
-MapStaticsPair openStatics(const fs::path& mapPath, bool create) {
+// Whether a command only reads the statics or may change them.
+enum class Use { Read, Change };
+
+// Reads the pair beside `mapPath`. A command that changes the statics first puts back what
+// an interrupted compaction left; one that only reads them changes no file and reads the
+// pair that would then be there. Without a pair, the statics are empty when `create` is
+// set (a first item makes the pair), else it is an error naming both files; a pair of which
+// only one file is there is refused naming the missing one.
+MapStaticsPair openStatics(const fs::path& mapPath, Use use, bool create = false) {
     const std::optional<tb::MapVariant> variant = tb::identifyMapFile(mapPath);
     if (!variant)
         throw std::runtime_error("map " + inQuotes(mapPath) + ": " + tb::unknownMapReason(mapPath));
@@ -53,10 +58,28 @@ MapStaticsPair openStatics(const fs::path& mapPath, bool create) {
                         {dir / ("staidx" + facet + ".mul"), dir / ("statics" + facet + ".mul")},
                         false,
                         {}};
-    if (const std::string note = tb::recoverInterruptedCompaction(pair.files); !note.empty())
-        std::cerr << "tbmap: " << note << '\n';
+    tb::StaticsFilePaths read = pair.files;
+    if (use == Use::Change) {
+        if (const std::string note = tb::recoverInterruptedCompaction(pair.files); !note.empty())
+            std::cerr << "tbmap: " << note << '\n';
+    } else {
+        const tb::CompactionCheck check = tb::checkCompaction(pair.files);
+        if (!check.note.empty())
+            std::cerr << "tbmap: " << check.note << '\n';
+        read = check.pair;
+    }
     std::error_code ec;
-    pair.exists = fs::exists(pair.files.index, ec) && fs::exists(pair.files.data, ec);
+    const bool index = fs::exists(read.index, ec);
+    const bool data = fs::exists(read.data, ec);
+    pair.exists = index && data;
+    if (index != data) {
+        const fs::path& missing = index ? read.data : read.index;
+        const fs::path& there = index ? read.index : read.data;
+        throw std::runtime_error("no " + inQuotes(missing) + " beside " + inQuotes(mapPath) + ": " +
+                                 inQuotes(there) +
+                                 " is there without it, and the pair is read and written only "
+                                 "whole");
+    }
     if (!pair.exists) {
         if (!create)
             throw std::runtime_error("no statics beside " + inQuotes(mapPath) + ": " +
@@ -65,7 +88,7 @@ MapStaticsPair openStatics(const fs::path& mapPath, bool create) {
         pair.statics = tb::StaticsMap::empty(variant->widthBlocks(), variant->heightBlocks());
         return pair;
     }
-    tb::StaticsLoad load = tb::loadStatics(pair.files, *variant);
+    tb::StaticsLoad load = tb::loadStatics(read, *variant);
     if (!load.warning.empty())
         std::cerr << "tbmap: " << load.warning << '\n';
     pair.statics = std::move(load.statics);
@@ -85,6 +108,10 @@ std::pair<std::int32_t, std::int32_t> cellArguments(const Args& args, std::size_
 
 void save(MapStaticsPair& pair) {
     const tb::StaticsSaveReport report = tb::saveStatics(pair.statics, pair.files);
+    if (const std::string warning =
+            tb::movedEntriesWarning(pair.files, report, pair.variant.heightBlocks());
+        !warning.empty())
+        std::cerr << "tbmap: warning: " << warning << '\n';
     std::cout << "saved " << inQuotes(pair.files.data) << " (" << report.dataBytesWritten
               << " bytes appended) and " << inQuotes(pair.files.index) << '\n';
 }
@@ -92,7 +119,7 @@ void save(MapStaticsPair& pair) {
 int runList(const Args& args) {
     if (args.size() != 3)
         return usageError("statics");
-    const MapStaticsPair pair = openStatics(args[0], false);
+    const MapStaticsPair pair = openStatics(args[0], Use::Read);
     const auto [x, y] = cellArguments(args, 1, pair.variant);
     const std::vector<tb::CellItem> items = tb::itemsOnCell(pair.statics, x, y);
     std::cout << "(" << x << ", " << y << "): " << items.size()
@@ -106,7 +133,7 @@ int runList(const Args& args) {
 int runAdd(const Args& args) {
     if (args.size() != 5 && !(args.size() == 7 && args[5] == "--hue"))
         return usageError("statics");
-    MapStaticsPair pair = openStatics(args[0], true);
+    MapStaticsPair pair = openStatics(args[0], Use::Change, true);
     const auto [x, y] = cellArguments(args, 1, pair.variant);
     const std::int32_t id = intArgument("ID", args[3]);
     const std::int32_t z = intArgument("Z", args[4]);
@@ -131,7 +158,7 @@ int runAdd(const Args& args) {
 int runRemove(const Args& args) {
     if (args.size() != 3 && !(args.size() == 5 && args[3] == "--id"))
         return usageError("statics");
-    MapStaticsPair pair = openStatics(args[0], false);
+    MapStaticsPair pair = openStatics(args[0], Use::Change);
     const auto [x, y] = cellArguments(args, 1, pair.variant);
     std::optional<std::uint16_t> id;
     if (args.size() == 5) {
@@ -155,8 +182,10 @@ int runRemove(const Args& args) {
 int runExport(const Args& args) {
     if (args.size() != 2 && args.size() != 6)
         return usageError("statics");
-    const MapStaticsPair pair = openStatics(args[0], false);
-    checkOutput(args[1], {args[0], pair.files.index, pair.files.data});
+    const MapStaticsPair pair = openStatics(args[0], Use::Read);
+    const tb::StaticsFilePaths backups = tb::compactionBackups(pair.files);
+    checkOutput(args[1], {args[0], pair.files.index, pair.files.data, backups.index, backups.data,
+                          tb::compactionJournal(pair.files)});
     std::int32_t x1 = 0, y1 = 0, x2 = pair.variant.width - 1, y2 = pair.variant.height - 1;
     if (args.size() == 6) {
         x1 = intArgument("X1", args[2]);
@@ -169,16 +198,25 @@ int runExport(const Args& args) {
                            ") holds no cell: X2 and Y2 must not be less than "
                            "X1 and Y1");
     }
-    const std::vector<tb::PlacedItem> items = tb::itemsInRect(pair.statics, x1, y1, x2, y2);
+    std::size_t leftOut = 0;
+    const std::vector<tb::PlacedItem> items =
+        tb::itemsInRect(pair.statics, x1, y1, x2, y2, &leftOut);
     tb::writeStaticsCsv(args[1], items);
-    std::cout << "wrote " << items.size() << " items to " << inQuotes(args[1]) << '\n';
+    std::cout << "wrote " << items.size() << (items.size() == 1 ? " item" : " items") << " to "
+              << inQuotes(args[1]);
+    // Such records stand on no cell; the files keep them, the text cannot say where they are.
+    if (leftOut > 0)
+        std::cout << "; left out " << leftOut << (leftOut == 1 ? " record" : " records")
+                  << " of the blocks read whose column or row inside the block is 8 or more "
+                     "(kept in the statics files as they are)";
+    std::cout << '\n';
     return 0;
 }
 
 int runImport(const Args& args) {
     if (args.size() != 2)
         return usageError("statics");
-    MapStaticsPair pair = openStatics(args[0], true);
+    MapStaticsPair pair = openStatics(args[0], Use::Change, true);
     // Every line is checked before anything is changed.
     const std::vector<tb::PlacedItem> items = tb::readStaticsCsv(args[1]);
     for (std::size_t i = 0; i < items.size(); ++i) {
@@ -192,8 +230,7 @@ int runImport(const Args& args) {
                            " would go into a block whose entry in " + inQuotes(pair.files.index) +
                            " is damaged");
     }
-    for (const tb::PlacedItem& item : items)
-        tb::addItem(pair.statics, item);
+    tb::addItems(pair.statics, items);
     std::cout << "added " << items.size() << " items from " << inQuotes(args[1]) << '\n';
     save(pair);
     return 0;
@@ -202,7 +239,7 @@ int runImport(const Args& args) {
 int runCompact(const Args& args) {
     if (args.size() != 1)
         return usageError("statics");
-    const MapStaticsPair pair = openStatics(args[0], false);
+    const MapStaticsPair pair = openStatics(args[0], Use::Change);
     const tb::CompactReport report =
         tb::compactStatics(pair.files, pair.variant.widthBlocks(), pair.variant.heightBlocks());
     std::cout << "compacted " << inQuotes(pair.files.data) << ": " << report.bytesBefore

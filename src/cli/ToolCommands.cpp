@@ -142,6 +142,13 @@ int runCopy(const Args& args) {
         return failure("X2 " + args[3] + " is less than X1 " + args[1] + ": nothing to copy");
     if (rect.y2 < rect.y1)
         return failure("Y2 " + args[4] + " is less than Y1 " + args[2] + ": nothing to copy");
+    // A copy writes into a map that is there: a missing one is said to be missing, not
+    // blamed on the coordinates.
+    std::error_code ec;
+    if (fs::status(destination, ec).type() == fs::file_type::not_found)
+        return failure(withReason(tb::kUnknownMapMessage, "destination map " +
+                                                              inQuotes(destination) + ": " +
+                                                              tb::unknownMapReason(destination)));
     try {
         ProgressLine line;
         tb::copyMapCells(source, rect, destination, line);

@@ -21,6 +21,7 @@
 #include "shell/AtomicFileWriter.h"
 #include "shell/Errors.h"
 #include "shell/LineFile.h"
+#include "shell/NativeFile.h"
 #include "tools/MapCopy.h"
 #include "tools/MapEnlarge.h"
 
@@ -31,6 +32,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <sys/resource.h>
@@ -366,6 +368,108 @@ TEST_P(StaticsSaveFaults, AFailedSaveLeavesAPairThatLoads) {
     for (std::size_t b = 0; b < after.blockCount(); ++b)
         now.push_back(after.records(b));
     EXPECT_TRUE(now == oldRecords || now == newRecords) << "the pair is neither old nor new";
+    // What a failed save appended is taken back: the old pair, byte for byte.
+    if (device)
+        device->freeUp();
+    EXPECT_EQ(tbtest::readBytes(files.data), before.data);
+    EXPECT_EQ(tbtest::readBytes(files.index), before.index);
+    EXPECT_EQ(tbtest::entriesIn(dir), 2u) << "a temporary file was left behind";
+}
+
+// The appended records must be on the disk before the index that points at them replaces
+// the old one: with every flush failing, the save fails at the statics file and the index
+// is never replaced.
+TEST(StaticsFlushFaults, AFlushThatFailsStopsTheSaveBeforeTheIndex) {
+    tbtest::TempDir dir;
+    tbtest::StaticsPair before(64);
+    before.setBlock(3, {{0x0CCA, 1, 1, 0}});
+    const tb::StaticsFilePaths files{dir / "staidx0.mul", dir / "statics0.mul"};
+    tbtest::writeBytes(files.index, before.index);
+    tbtest::writeBytes(files.data, before.data);
+    tb::StaticsMap statics(before.index, before.data, 8, 8);
+    statics.setRecords(10, {{0x0CCB, 4, 4, 9, 0}});
+    struct FlushFailure {
+        FlushFailure() {
+            tb::NativeFile::failFlushesForTesting(make_error_code(std::errc::io_error));
+        }
+        ~FlushFailure() { tb::NativeFile::failFlushesForTesting({}); }
+    };
+    try {
+        const FlushFailure failing;
+        tb::saveStatics(statics, files);
+        ADD_FAILURE() << "the save succeeded without its flush";
+    } catch (const tb::FileError& e) {
+        EXPECT_NE(std::string(e.what()).find("\"" + files.data.string() + "\""), std::string::npos)
+            << e.what();
+    }
+    EXPECT_EQ(tbtest::readBytes(files.index), before.index);
+    EXPECT_EQ(tbtest::readBytes(files.data), before.data);
+    EXPECT_TRUE(statics.isModified());
+    EXPECT_EQ(tbtest::entriesIn(dir.path()), 2u);
+}
+
+// A compaction killed after each of its steps on disk (the process ends there, as at a power
+// cut or a kill): a look at the pair changes nothing and reads the pair that recovering
+// then leaves; that is the old pair until the index is replaced, the new one after, whole,
+// with no backup or journal left; and a later compaction runs.
+TEST(CompactionFaults, KilledAfterEachStepTheJournalGivesBackAWholePair) {
+    using Step = tb::CompactionStep;
+    constexpr int kBlocks = 8;
+    tbtest::StaticsPair old(kBlocks * kBlocks);
+    old.setBlock(3, {{0x0CCA, 1, 1, 0}});
+    old.setBlock(3, {{0x0CCA, 1, 1, 0}, {0x0CCB, 2, 2, 4}}); // the first copy is unused
+    old.setBlock(9, {{0x0D00, 7, 7, -3}});
+    for (const Step step : {Step::JournalWritten, Step::DataBackupMade, Step::IndexBackupMade,
+                            Step::DataReplaced, Step::IndexReplaced, Step::IndexBackupDropped,
+                            Step::DataBackupDropped, Step::JournalDropped}) {
+        SCOPED_TRACE(int(step));
+        tbtest::TempDir dir;
+        const tb::StaticsFilePaths files{dir / "staidx0.mul", dir / "statics0.mul"};
+        tbtest::writeBytes(files.index, old.index);
+        tbtest::writeBytes(files.data, old.data);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            tb::setCompactionStepHookForTesting([step](Step made) {
+                if (made == step)
+                    ::_exit(0);
+            });
+            try {
+                tb::compactStatics(files, kBlocks, kBlocks);
+            } catch (...) {
+            }
+            ::_exit(1);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "not killed at the step";
+        // Temporary files of the killed writer are no part of the pair's state.
+        for (const auto& e : fs::directory_iterator(dir.path()))
+            if (e.path().filename().string().starts_with("."))
+                fs::remove(e.path());
+        std::map<std::string, std::vector<unsigned char>> left;
+        for (const auto& e : fs::directory_iterator(dir.path()))
+            left[e.path().filename().string()] = tbtest::readBytes(e.path());
+
+        const tb::CompactionCheck check = tb::checkCompaction(files);
+        const auto seenIndex = tbtest::readBytes(check.pair.index);
+        const auto seenData = tbtest::readBytes(check.pair.data);
+        for (const auto& [name, bytes] : left)
+            EXPECT_EQ(tbtest::readBytes(dir / name), bytes) << name << " changed by a look";
+
+        tb::recoverInterruptedCompaction(files);
+        const auto index = tbtest::readBytes(files.index);
+        const auto data = tbtest::readBytes(files.data);
+        EXPECT_EQ(index, seenIndex);
+        EXPECT_EQ(data, seenData);
+        const bool replaced = step >= Step::IndexReplaced;
+        EXPECT_EQ(index == old.index && data == old.data, !replaced);
+        EXPECT_EQ(data.size(), replaced ? 21u : old.data.size());
+        const tb::StaticsMap statics(index, data, kBlocks, kBlocks);
+        EXPECT_EQ(statics.records(3).size(), 2u);
+        EXPECT_EQ(statics.records(9).size(), 1u);
+        EXPECT_EQ(tbtest::entriesIn(dir.path()), 2u) << "backups or journal left";
+        EXPECT_EQ(tb::compactStatics(files, kBlocks, kBlocks).bytesAfter, 21u);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, StaticsSaveFaults,

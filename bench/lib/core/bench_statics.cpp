@@ -1,7 +1,10 @@
 // The statics of a 7168 x 4096 facet with 2,000,000 records: loading them against reading
 // both files, and saving one edited cell (the changed block appended and made durable, then
-// the index replaced) against a durable write (write + fsync) of as many bytes. Prints the
-// bytes a save writes and the ratios at the end.
+// the index replaced) against a durable write (write + fsync) of as many bytes. Importing
+// many items (their text read, every item checked and added) into one block against as
+// many spread over the map. Prints the bytes a save writes and the ratios at the end.
+#include "core/StaticItems.h"
+#include "core/StaticsCsv.h"
 #include "core/StaticsFiles.h"
 #include "core/StaticsSave.h"
 
@@ -179,6 +182,51 @@ void BM_DurableWriteOfANewFile(benchmark::State& state) {
 }
 BENCHMARK(BM_DurableWriteOfANewFile)->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions);
 
+// The text of `count` items: all on cells of block (100, 100), or one a block, spread over
+// the facet.
+std::string importText(std::size_t count, bool oneBlock) {
+    std::vector<tb::PlacedItem> items;
+    std::mt19937 random(5);
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto x = std::int32_t(oneBlock ? 800 + random() % 8 : random() % 7168);
+        const auto y = std::int32_t(oneBlock ? 800 + random() % 8 : random() % 4096);
+        items.push_back({x, y, std::uint16_t(random() % 0x4000), std::int8_t(random() % 100), 0});
+    }
+    return tb::staticsCsvText(items);
+}
+
+// What tbmap statics import does before it saves, on a facet without statics.
+void importItems(benchmark::State& state, bool oneBlock) {
+    const std::string text = importText(std::size_t(state.range(0)), oneBlock);
+    for (auto _ : state) {
+        state.PauseTiming();
+        tb::StaticsMap statics = tb::StaticsMap::empty(kWidthBlocks, kHeightBlocks);
+        state.ResumeTiming();
+        const std::vector<tb::PlacedItem> items = tb::parseStaticsCsv(text, "items.csv");
+        for (const tb::PlacedItem& item : items)
+            if (!statics.isEditable(statics.blockNumber(item.x / 8, item.y / 8)))
+                state.SkipWithError("a block is not editable");
+        tb::addItems(statics, items);
+        benchmark::DoNotOptimize(statics.changedBlocks().size());
+    }
+}
+
+void BM_ImportIntoOneBlock(benchmark::State& state) {
+    importItems(state, true);
+}
+void BM_ImportSpreadOverTheMap(benchmark::State& state) {
+    importItems(state, false);
+}
+constexpr std::int64_t kImported = 100'000;
+BENCHMARK(BM_ImportIntoOneBlock)
+    ->Arg(kImported)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(kRepetitions);
+BENCHMARK(BM_ImportSpreadOverTheMap)
+    ->Arg(kImported)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(kRepetitions);
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -201,6 +249,12 @@ int main(int argc, char** argv) {
     std::printf(
         "  that save / durable write of as many bytes to a new file: %6.2fx  (target <= 2)\n",
         ratio("BM_SaveAfterOneCellEdit", "BM_DurableWriteOfANewFile"));
+    const std::string n = "/" + std::to_string(kImported);
+    std::printf(
+        "  import of %lld items into one block / spread over the map: %6.2fx  (target "
+        "<= 2)\n",
+        static_cast<long long>(kImported),
+        ratio(("BM_ImportIntoOneBlock" + n).c_str(), ("BM_ImportSpreadOverTheMap" + n).c_str()));
     benchmark::Shutdown();
     return 0;
 }

@@ -76,4 +76,18 @@ void MapFileReader::readAt(std::int64_t offset, void* data, std::size_t size) co
     }
 }
 
+void MapFileReader::checkEntries() const {
+    if (!m_container)
+        return;
+    // The entries readAt() takes from the file as they lie were checked to lie inside it
+    // when the container was read; the others are what a read would inflate.
+    std::vector<unsigned char> scratch;
+    for (const UopEntry* entry : m_entries.entries) {
+        if (entry->flags == kUopStored && entry->storedLength == entry->length)
+            continue;
+        scratch.resize(entry->length);
+        m_container->readEntry(*entry, scratch.data());
+    }
+}
+
 } // namespace tb

@@ -36,6 +36,10 @@ public:
     // Reads exactly `size` map bytes at `offset`. Throws FileError naming the file when they
     // do not all lie inside the map or cannot be read.
     void readAt(std::int64_t offset, void* data, std::size_t size) const;
+    // Throws the FileError that reading the whole map would throw, without keeping its
+    // bytes: a container's entries that are not stored plainly are inflated once each.
+    // Nothing to do for a .mul, whose every byte lies in the file.
+    void checkEntries() const;
 
 private:
     FileReader m_file;

@@ -1,6 +1,7 @@
 #include "core/StaticItems.h"
 
 #include <algorithm>
+#include <map>
 #include <stdexcept>
 #include <string>
 
@@ -26,8 +27,10 @@ std::vector<CellItem> itemsOnCell(const StaticsMap& statics, std::int32_t x, std
 }
 
 std::vector<PlacedItem> itemsInRect(const StaticsMap& statics, std::int32_t x1, std::int32_t y1,
-                                    std::int32_t x2, std::int32_t y2) {
+                                    std::int32_t x2, std::int32_t y2, std::size_t* leftOut) {
     std::vector<PlacedItem> items;
+    if (leftOut)
+        *leftOut = 0;
     x1 = std::max(x1, 0);
     y1 = std::max(y1, 0);
     x2 = std::min(x2, statics.widthBlocks() * 8 - 1);
@@ -36,8 +39,12 @@ std::vector<PlacedItem> itemsInRect(const StaticsMap& statics, std::int32_t x1, 
         for (std::int32_t by = y1 / 8; y1 <= y2 && by <= y2 / 8; ++by) {
             for (const StaticRecord& r : statics.records(statics.blockNumber(bx, by))) {
                 const std::int32_t x = bx * 8 + r.x, y = by * 8 + r.y;
-                if (r.understood() && x >= x1 && x <= x2 && y >= y1 && y <= y2)
+                if (!r.understood()) {
+                    if (leftOut)
+                        ++*leftOut;
+                } else if (x >= x1 && x <= x2 && y >= y1 && y <= y2) {
                     items.push_back({x, y, r.id, r.z, r.hue});
+                }
             }
         }
     }
@@ -56,6 +63,28 @@ void addItem(StaticsMap& statics, const PlacedItem& item) {
     std::vector<StaticRecord> records = statics.records(block);
     records.push_back(recordOf(item));
     statics.setRecords(block, records);
+}
+
+void addItems(StaticsMap& statics, const std::vector<PlacedItem>& items) {
+    // Adding one at a time would copy a block's records for each item: quadratic in the
+    // items of one block. The blocks' new records are gathered first, in item order.
+    std::map<std::size_t, std::vector<StaticRecord>> blocks;
+    for (const PlacedItem& item : items) {
+        if (!insideStatics(statics, item.x, item.y))
+            throw std::out_of_range("cell (" + std::to_string(item.x) + ", " +
+                                    std::to_string(item.y) + ") lies outside the map");
+        const std::size_t block = statics.blockNumber(item.x / 8, item.y / 8);
+        auto [it, fresh] = blocks.try_emplace(block);
+        if (fresh) {
+            if (!statics.isEditable(block))
+                throw std::logic_error("statics block " + std::to_string(block) +
+                                       " cannot be edited");
+            it->second = statics.records(block);
+        }
+        it->second.push_back(recordOf(item));
+    }
+    for (const auto& [block, records] : blocks)
+        statics.setRecords(block, records);
 }
 
 std::size_t removeItems(StaticsMap& statics, std::int32_t x, std::int32_t y,

@@ -37,9 +37,11 @@ struct CellItem {
 std::vector<CellItem> itemsOnCell(const StaticsMap& statics, std::int32_t x, std::int32_t y);
 
 // The items of the cells x1..x2 by y1..y2 (both corners included), block by block and in
-// file order inside a block.
+// file order inside a block. When `leftOut` is given it counts the records of the blocks
+// looked at whose column or row is 8 or more: they stand on no cell and are not listed.
 std::vector<PlacedItem> itemsInRect(const StaticsMap& statics, std::int32_t x1, std::int32_t y1,
-                                    std::int32_t x2, std::int32_t y2);
+                                    std::int32_t x2, std::int32_t y2,
+                                    std::size_t* leftOut = nullptr);
 
 // The record of `item` inside its block.
 StaticRecord recordOf(const PlacedItem& item);
@@ -47,6 +49,10 @@ StaticRecord recordOf(const PlacedItem& item);
 // Appends `item` to its block's records, so it lies over the items of equal height there.
 // Throws std::out_of_range outside the map, std::logic_error for a damaged block.
 void addItem(StaticsMap& statics, const PlacedItem& item);
+// The same for many items, in their order, each block's records replaced once: as fast for
+// many items in one block as for as many spread over the map. Every item is checked
+// before any block changes.
+void addItems(StaticsMap& statics, const std::vector<PlacedItem>& items);
 
 // Removes the items on cell (x, y), only those of `id` when it is given; returns how many.
 std::size_t removeItems(StaticsMap& statics, std::int32_t x, std::int32_t y,

@@ -2,6 +2,7 @@
 
 #include "shell/AtomicFileWriter.h"
 #include "shell/FileBytes.h"
+#include "shell/MessageText.h"
 
 #include <charconv>
 #include <climits>
@@ -53,9 +54,14 @@ std::vector<PlacedItem> parseStaticsCsv(std::string_view text, const std::string
     std::vector<PlacedItem> items;
     int lineNumber = 0;
     while (!text.empty()) {
-        const std::size_t end = text.find('\n');
+        // Lines end in CR LF, LF or CR alone, as the script that wrote them chose.
+        const std::size_t end = text.find_first_of("\r\n");
         const std::string_view line = trim(text.substr(0, end));
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
+        if (end != std::string_view::npos && text[end] == '\r' && next < text.size() &&
+            text[next] == '\n')
+            ++next;
+        text.remove_prefix(next);
         ++lineNumber;
         if (line.empty() || (lineNumber == 1 && line.starts_with("x")))
             continue;
@@ -80,7 +86,7 @@ std::vector<PlacedItem> parseStaticsCsv(std::string_view text, const std::string
         for (int f = 0; f < 5; ++f) {
             const auto value = field(parts[std::size_t(f)]);
             if (!value)
-                fail(std::string(names[f]) + " '" + std::string(parts[std::size_t(f)]) +
+                fail(std::string(names[f]) + " '" + messageExcerpt(parts[std::size_t(f)]) +
                      "' is not a number");
             if (*value < low[f] || *value > high[f])
                 fail(std::string(names[f]) + " " + std::to_string(*value) + " is outside " +

@@ -17,8 +17,9 @@ inline constexpr std::string_view kStaticsCsvHeader = "x,y,id,z,hue";
 // The text of `items`, header first, CR LF line ends.
 std::string staticsCsvText(const std::vector<PlacedItem>& items);
 
-// The items of `text`. Blank lines are skipped and the header line is optional. A line that
-// is no item throws std::runtime_error "<name>:<line>: <what is wrong>".
+// The items of `text`, whose lines end in CR LF, LF or CR. Blank lines are skipped and the
+// header line is optional. A line that is no item throws std::runtime_error
+// "<name>:<line>: <what is wrong>", a field quoted as messageExcerpt() shows it.
 std::vector<PlacedItem> parseStaticsCsv(std::string_view text, const std::string& name);
 
 // The same through files: written atomically, read whole. FileError names the file.

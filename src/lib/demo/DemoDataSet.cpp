@@ -23,26 +23,22 @@ void createFolder(const fs::path& dir) {
                         "\": " + (ec ? ec.message() : std::string("a file of that name exists")));
 }
 
-} // namespace
-
-MapVariant defaultDemoVariant() {
-    return demoVariant("map0.mul", {6144, 4096});
+// The outermost of `dir` and its parents that is not there yet; empty when `dir` is there.
+fs::path firstMissingFolder(const fs::path& dir) {
+    fs::path missing;
+    std::error_code ec;
+    for (fs::path at = dir; !at.empty() && !fs::exists(fs::symlink_status(at, ec));
+         at = at.parent_path()) {
+        missing = at;
+        if (at == at.parent_path())
+            break;
+    }
+    return missing;
 }
 
-MapVariant demoVariant(std::string_view fileName, MapSize size) {
-    // The first row of that name and size: for map0.mul 6144x4096 that is the exact
-    // 77,070,336-byte "Felucca+Trammel" file, not the one with a tail.
-    for (const MapVariant& v : mapVariants())
-        if (v.fileName == fileName && v.size() == size)
-            return v;
-    throw std::invalid_argument("no map variant " + std::string(fileName) + " " +
-                                mapSizeText(size));
-}
-
-DemoReport writeDemoDataSet(const fs::path& dir, const DemoOptions& options) {
-    const fs::path gameDir = dir / "game";
-    createFolder(gameDir);
-
+// The map, its statics and the game files, into folders that are there.
+DemoReport writeDemoFiles(const fs::path& dir, const fs::path& gameDir,
+                          const DemoOptions& options) {
     DemoReport report;
     auto write = [&report](const fs::path& path, const std::vector<unsigned char>& bytes) {
         writeFileAtomically(path, bytes.data(), bytes.size());
@@ -79,6 +75,38 @@ DemoReport writeDemoDataSet(const fs::path& dir, const DemoOptions& options) {
     writeTerrainFile(terrainFile, demoTerrainSet());
     report.files.push_back({terrainFile, fs::file_size(terrainFile)});
     return report;
+}
+
+} // namespace
+
+MapVariant defaultDemoVariant() {
+    return demoVariant("map0.mul", {6144, 4096});
+}
+
+MapVariant demoVariant(std::string_view fileName, MapSize size) {
+    // The first row of that name and size: for map0.mul 6144x4096 that is the exact
+    // 77,070,336-byte "Felucca+Trammel" file, not the one with a tail.
+    for (const MapVariant& v : mapVariants())
+        if (v.fileName == fileName && v.size() == size)
+            return v;
+    throw std::invalid_argument("no map variant " + std::string(fileName) + " " +
+                                mapSizeText(size));
+}
+
+DemoReport writeDemoDataSet(const fs::path& dir, const DemoOptions& options) {
+    const fs::path gameDir = dir / "game";
+    // A run that fails leaves no folders of its own behind: what it made goes again, with
+    // the files it wrote into them.
+    const fs::path made = firstMissingFolder(gameDir);
+    try {
+        createFolder(gameDir);
+        return writeDemoFiles(dir, gameDir, options);
+    } catch (...) {
+        std::error_code ignored;
+        if (!made.empty())
+            fs::remove_all(made, ignored);
+        throw;
+    }
 }
 
 } // namespace tb::demo

@@ -46,7 +46,8 @@ struct DemoReport {
 };
 
 // Writes the data set into `dir`, creating it and its game folder as needed and replacing
-// files of the same names (each atomically). Throws FileError naming the file that failed.
+// files of the same names (each atomically). Throws FileError naming the file that failed;
+// the folders the run made are gone again then, with what it wrote into them.
 DemoReport writeDemoDataSet(const std::filesystem::path& dir, const DemoOptions& options = {});
 
 } // namespace tb::demo

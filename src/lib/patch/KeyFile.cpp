@@ -106,6 +106,19 @@ const KeyFile::Section* KeyFile::findSection(std::string_view name) const {
     return it == m_sectionIndex.end() ? nullptr : &m_sections[it->second];
 }
 
+bool KeyFile::hasKey(std::string_view section, std::string_view key) const {
+    const Section* s = findSection(section);
+    return s && s->find(key);
+}
+
+std::vector<std::string> KeyFile::keyNames(std::string_view section) const {
+    std::vector<std::string> names;
+    if (const Section* s = findSection(section))
+        for (const auto& entry : s->keys)
+            names.push_back(entry.first);
+    return names;
+}
+
 std::string KeyFile::readString(std::string_view section, std::string_view key,
                                 std::string_view defaultValue) const {
     if (const Section* s = findSection(section))

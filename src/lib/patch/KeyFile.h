@@ -33,6 +33,10 @@ public:
 
     // Whether a section of that name (any case) is there.
     bool hasSection(std::string_view section) const { return findSection(section) != nullptr; }
+    // Whether `section` holds `key` (both in any case).
+    bool hasKey(std::string_view section, std::string_view key) const;
+    // The names of the keys of `section` as stored, in file order; none for a missing section.
+    std::vector<std::string> keyNames(std::string_view section) const;
 
     // The value of `key` in `section` (first occurrence of each), blanks around it removed;
     // `defaultValue` when the section or the key is missing.

@@ -5,6 +5,7 @@
 #include "shell/AtomicFileWriter.h"
 #include "shell/Errors.h"
 #include "shell/LineFile.h"
+#include "shell/MessageText.h"
 #include "shell/NumberText.h"
 #include "shell/SpacedHex.h"
 
@@ -83,6 +84,19 @@ PatchResult forEachPatchEntry(const std::optional<MapVariant>& geometry, const K
     const int count = file.entryCount();
     for (int i = 0; i < count; ++i) {
         const std::string section = std::to_string(i);
+        // A key that cannot be told from X or Y, or a cell without them, would be applied
+        // at column or row 0.
+        const std::string entry = "entry [" + section + "]";
+        for (const std::string& name : file.keyNames(section))
+            if (name.find('\0') != std::string::npos)
+                throw PatchEntryError(entry + " has a key whose name holds a NUL byte: \"" +
+                                          messageExcerpt(name) + "\"",
+                                      i, result, name, {}, true);
+        for (const char* required : {"X", "Y"})
+            if (!file.hasKey(section, required))
+                throw PatchEntryError(entry + " has no " + required +
+                                          ": every entry names its cell by X and Y",
+                                      i, result, required, {}, true);
         PatchCellWrite write;
         const char* key = "X"; // the key being read, for the error
         std::string text;

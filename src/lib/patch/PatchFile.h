@@ -7,9 +7,10 @@
 //     Z=-5
 //     ID=01 D3
 //
-// X and Y the cell, Z the altitude to set (-128..127), ID the tile id to set as 2-byte
-// spaced hex (absent or empty: the cell keeps its tile). Texts are stored as typed; they
-// are only checked when the patch is applied.
+// X and Y the cell, Z the altitude to set (-128..127, absent: 0), ID the tile id to set as
+// 2-byte spaced hex (absent or empty: the cell keeps its tile). Texts are stored as typed;
+// they are only checked when the patch is applied, where an entry without X or Y, or with
+// a key whose name holds a NUL byte, is refused.
 
 #include "core/MapVariant.h"
 #include "patch/KeyFile.h"
@@ -78,20 +79,24 @@ struct PatchResult {
 class PatchEntryError : public std::runtime_error {
 public:
     PatchEntryError(const std::string& message, int entryIndex, PatchResult before,
-                    std::string key = {}, std::string value = {})
+                    std::string key = {}, std::string value = {}, bool aboutKey = false)
         : std::runtime_error(message), m_entryIndex(entryIndex), m_before(before),
-          m_key(std::move(key)), m_value(std::move(value)) {}
+          m_key(std::move(key)), m_value(std::move(value)), m_aboutKey(aboutKey) {}
     int entryIndex() const { return m_entryIndex; }
     PatchResult before() const { return m_before; }
     // The key whose value failed ("X", "Y", "Z" or "ID") and that value as read.
     const std::string& key() const { return m_key; }
     const std::string& value() const { return m_value; }
+    // The entry's keys are wrong, not a value: X or Y is missing, or a key's name holds a
+    // NUL byte. what() then names the entry and the key itself.
+    bool aboutKey() const { return m_aboutKey; }
 
 private:
     int m_entryIndex;
     PatchResult m_before;
     std::string m_key;
     std::string m_value;
+    bool m_aboutKey;
 };
 
 // The first of the sections "0" to entryCount() - 1 that `file` lacks; nothing when all are
@@ -104,7 +109,7 @@ std::string missingPatchSectionMessage(const std::filesystem::path& path, int mi
                                        int entryCount);
 
 // Applies the entries 0 .. entryCount() - 1 of `file` to `map`, in order; a later entry for
-// the same cell wins. Each entry: X and Y (default "0") as integers, Z (default "0") as an
+// the same cell wins. Each entry: X and Y (both required) as integers, Z (default "0") as an
 // integer in -128..127 becomes the altitude, a non-empty ID as 2-byte spaced hex becomes
 // the tile id. Every value of an entry is checked before its cell is touched; an entry
 // whose cell lies outside the map is skipped and counted. `progress` gets entry i of n with

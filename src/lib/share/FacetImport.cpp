@@ -1,6 +1,7 @@
 #include "share/FacetImport.h"
 
 #include "core/StaticsFiles.h"
+#include "core/StaticsSave.h"
 #include "share/CopyIn.h"
 #include "share/PgReader.h"
 #include "share/ShareErrors.h"
@@ -120,32 +121,58 @@ FacetImportReport storeFacet(ShareConnection& connection, int facet, const MapIm
     return report;
 }
 
-FacetImportReport importFacet(ShareConnection& connection, const fs::path& dir, int facet,
-                              bool replace, Progress& progress) {
+FacetFolder readFacetFolder(const fs::path& dir, int facet) {
+    if (facet < 0 || facet > 9)
+        throw std::invalid_argument("facet " + std::to_string(facet) +
+                                    ": a facet is a digit, 0 to 9");
+    std::error_code ec;
+    if (!fs::is_directory(dir, ec))
+        throw FileError("\"" + dir.string() +
+                        "\" is no folder: the facet's files are read from one.");
     const std::optional<fs::path> mapFile = findMapFile(dir, facet);
     if (!mapFile)
         throw FileError("\"" + dir.string() + "\" holds no map" + std::to_string(facet) +
                         ".mul or map" + std::to_string(facet) + "LegacyMUL.uop.");
-    const MapImage map = mapFileFormatOf(*mapFile) == MapFileFormat::Uop
-                             ? MapImage::loadContainer(*mapFile, facet)
-                             : MapImage::load(*mapFile);
-    if (!map.hasGeometry())
+    FacetFolder folder;
+    folder.facet = facet;
+    folder.mapFile = *mapFile;
+    folder.map = mapFileFormatOf(*mapFile) == MapFileFormat::Uop
+                     ? MapImage::loadContainer(*mapFile, facet)
+                     : MapImage::load(*mapFile);
+    if (!folder.map.hasGeometry())
         throw FileError("\"" + mapFile->string() + "\" is no map of a size this program knows.");
-    const MapVariant& variant = *map.variant();
+    const MapVariant& variant = *folder.map.variant();
     const std::string n = std::to_string(facet);
     const auto index = findFileIgnoringCase(dir, "staidx" + n + ".mul");
     const auto data = findFileIgnoringCase(dir, "statics" + n + ".mul");
-    StaticsLoad statics;
-    if (index && data)
-        statics = loadStatics({*index, *data}, variant);
-    else
-        statics.statics = StaticsMap::empty(variant.widthBlocks(), variant.heightBlocks());
-    FacetImportReport report = storeFacet(connection, facet, map, statics.statics,
-                                          mapFile->filename().string(), replace, progress);
-    report.mapFile = *mapFile;
-    report.withStatics = index && data;
-    report.staticsWarning = statics.warning;
+    folder.withStatics = index && data;
+    if (!folder.withStatics) {
+        folder.statics = StaticsMap::empty(variant.widthBlocks(), variant.heightBlocks());
+        return folder;
+    }
+    // Read as a command that changes nothing reads them, an interrupted compaction included.
+    const CompactionCheck check = checkCompaction({*index, *data});
+    StaticsLoad load = loadStatics(check.pair, variant);
+    folder.statics = std::move(load.statics);
+    folder.staticsWarning = check.note;
+    if (!load.warning.empty())
+        folder.staticsWarning += (folder.staticsWarning.empty() ? "" : "\n") + load.warning;
+    return folder;
+}
+
+FacetImportReport importFacet(ShareConnection& connection, const FacetFolder& folder, bool replace,
+                              Progress& progress) {
+    FacetImportReport report = storeFacet(connection, folder.facet, folder.map, folder.statics,
+                                          folder.mapFile.filename().string(), replace, progress);
+    report.mapFile = folder.mapFile;
+    report.withStatics = folder.withStatics;
+    report.staticsWarning = folder.staticsWarning;
     return report;
+}
+
+FacetImportReport importFacet(ShareConnection& connection, const fs::path& dir, int facet,
+                              bool replace, Progress& progress) {
+    return importFacet(connection, readFacetFolder(dir, facet), replace, progress);
 }
 
 } // namespace tb

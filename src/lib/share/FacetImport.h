@@ -31,9 +31,28 @@ FacetImportReport storeFacet(ShareConnection& connection, int facet, const MapIm
                              const StaticsMap& statics, const std::string& source, bool replace,
                              Progress& progress = noProgress());
 
-// Imports facet `facet` from `dir`: mapN.mul, or else mapNLegacyMUL.uop (or mapNxLegacyMUL.uop),
-// and the pair staidxN.mul / staticsN.mul when it is there (otherwise the facet starts without
-// items). Throws FileError naming a file that cannot be read, and as storeFacet.
+// The files of a facet in a folder, read and checked before any connection is made.
+struct FacetFolder {
+    int facet = 0;
+    std::filesystem::path mapFile;
+    MapImage map;
+    StaticsMap statics;
+    bool withStatics = false;   // false: the folder held no statics pair of the facet
+    std::string staticsWarning; // damage, or what an interrupted compaction left (one line each)
+};
+
+// Reads facet `facet` from `dir`: mapN.mul, or else mapNLegacyMUL.uop (or
+// mapNxLegacyMUL.uop), and the pair staidxN.mul / staticsN.mul when it is there (otherwise
+// the facet starts without items), read as the statics commands see it and without
+// changing a file. Throws FileError naming the folder or a file that cannot be read, and
+// std::invalid_argument for a facet that is no digit.
+FacetFolder readFacetFolder(const std::filesystem::path& dir, int facet);
+
+// Stores what readFacetFolder() read, as storeFacet.
+FacetImportReport importFacet(ShareConnection& connection, const FacetFolder& folder, bool replace,
+                              Progress& progress = noProgress());
+
+// Both steps at once. Throws as they do.
 FacetImportReport importFacet(ShareConnection& connection, const std::filesystem::path& dir,
                               int facet, bool replace, Progress& progress = noProgress());
 

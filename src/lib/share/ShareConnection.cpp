@@ -1,5 +1,6 @@
 #include "share/ShareConnection.h"
 
+#include "share/ConnectionUri.h"
 #include "share/ShareErrors.h"
 #include "share/SocketWait.h"
 
@@ -49,6 +50,9 @@ void ignoreNotice(void*, const char*) {}
 
 ShareConnection ShareConnection::open(const std::string& uri, const PasswordPrompt& prompt,
                                       std::string_view applicationName) {
+    // libpq would take a text that is no URI as a database name on the local socket.
+    if (const std::string problem = connectionUriProblem(uri); !problem.empty())
+        throw ShareError("Cannot reach the shared world: " + problem);
     PGconn* conn = connect(uri, applicationName, nullptr);
     if (conn && PQstatus(conn) != CONNECTION_OK && PQconnectionNeedsPassword(conn) && prompt) {
         const std::string user = PQuser(conn) ? PQuser(conn) : "";
@@ -59,7 +63,7 @@ ShareConnection ShareConnection::open(const std::string& uri, const PasswordProm
     }
     if (!conn)
         throw ConnectionLost("Cannot connect to the shared world: out of memory.");
-    ShareConnection connection(conn);
+    ShareConnection connection(conn, uri);
     if (PQstatus(conn) != CONNECTION_OK)
         connection.throwConnectionError();
     PQsetNoticeProcessor(conn, ignoreNotice, nullptr);
@@ -87,7 +91,7 @@ ShareConnection ShareConnection::another(std::string_view applicationName) const
     }
     k.push_back(nullptr);
     v.push_back(nullptr);
-    ShareConnection connection(PQconnectdbParams(k.data(), v.data(), 0));
+    ShareConnection connection(PQconnectdbParams(k.data(), v.data(), 0), m_uri);
     if (!connection.m_conn)
         throw ConnectionLost("Cannot connect to the shared world: out of memory.");
     if (PQstatus(connection.m_conn) != CONNECTION_OK)
@@ -97,14 +101,15 @@ ShareConnection ShareConnection::another(std::string_view applicationName) const
 }
 
 ShareConnection::ShareConnection(ShareConnection&& other) noexcept
-    : m_conn(std::exchange(other.m_conn, nullptr)), m_prepared(std::move(other.m_prepared)),
-      m_resetPolling(other.m_resetPolling) {}
+    : m_conn(std::exchange(other.m_conn, nullptr)), m_uri(std::move(other.m_uri)),
+      m_prepared(std::move(other.m_prepared)), m_resetPolling(other.m_resetPolling) {}
 
 ShareConnection& ShareConnection::operator=(ShareConnection&& other) noexcept {
     if (this != &other) {
         if (m_conn)
             PQfinish(m_conn);
         m_conn = std::exchange(other.m_conn, nullptr);
+        m_uri = std::move(other.m_uri);
         m_prepared = std::move(other.m_prepared);
         m_resetPolling = other.m_resetPolling;
     }
@@ -133,8 +138,16 @@ int ShareConnection::socket() const {
     return PQsocket(m_conn);
 }
 
+std::string ShareConnection::withoutPasswords(std::string text) const {
+    std::vector<std::string> inUse;
+    if (m_conn && PQpass(m_conn))
+        inUse.emplace_back(PQpass(m_conn));
+    return hidePasswords(std::move(text), m_uri, inUse);
+}
+
 void ShareConnection::throwConnectionError() const {
-    throw ConnectionLost("Cannot reach the shared world: " + trimmed(PQerrorMessage(m_conn)));
+    throw ConnectionLost("Cannot reach the shared world: " +
+                         withoutPasswords(trimmed(PQerrorMessage(m_conn))));
 }
 
 void ShareConnection::reconnect() {
@@ -173,7 +186,8 @@ void ShareConnection::check(const PGresult* result) const {
     const char* state = result ? PQresultErrorField(result, PG_DIAG_SQLSTATE) : nullptr;
     const char* primary = result ? PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY) : nullptr;
     const std::string code = state ? state : "";
-    const std::string message = primary ? primary : trimmed(PQerrorMessage(m_conn));
+    const std::string message =
+        withoutPasswords(primary ? primary : trimmed(PQerrorMessage(m_conn)));
     if (isBroken() || meansConnectionLost(code))
         throw ConnectionLost("The connection to the shared world was lost: " + message, code);
     if (code == "42501")
@@ -211,7 +225,7 @@ void ShareConnection::cancel() {
 std::string ShareConnection::quoteIdentifier(const std::string& name) const {
     char* quoted = PQescapeIdentifier(m_conn, name.c_str(), name.size());
     if (!quoted)
-        throw ShareError(trimmed(PQerrorMessage(m_conn)));
+        throw ShareError(withoutPasswords(trimmed(PQerrorMessage(m_conn))));
     std::string out = quoted;
     PQfreemem(quoted);
     return out;

@@ -30,8 +30,10 @@ class ShareConnection {
 public:
     // Connects to `uri`, a libpq connection URI ("postgresql://builder@host/world", with
     // "?sslmode=require" for TLS) or a keyword string. `applicationName` is what the server
-    // lists the connection as, unless the URI names one. Throws ConnectionLost with libpq's
-    // message when no connection is made.
+    // lists the connection as, unless the URI names one. Throws ShareError for a `uri` that
+    // is neither (connectionUriProblem), before any connection is tried, and ConnectionLost
+    // with libpq's message when no connection is made. No message shows a password: it
+    // reads "***" there.
     static ShareConnection open(const std::string& uri, const PasswordPrompt& prompt = {},
                                 std::string_view applicationName = "tolvane-brimholt");
     // A second connection with this one's parameters, password and TLS settings included
@@ -73,10 +75,13 @@ public:
     std::string quoteIdentifier(const std::string& name) const;
 
 private:
-    explicit ShareConnection(PGconn* conn) : m_conn(conn) {}
+    ShareConnection(PGconn* conn, std::string uri) : m_conn(conn), m_uri(std::move(uri)) {}
     [[noreturn]] void throwConnectionError() const;
+    // libpq's text with the passwords of this connection hidden.
+    std::string withoutPasswords(std::string text) const;
 
     PGconn* m_conn = nullptr;
+    std::string m_uri; // as given to open(), for the passwords a message must not show
     std::set<std::string> m_prepared;
     int m_resetPolling = 0; // what the reconnect under way waits for (PostgresPollingStatusType)
 };

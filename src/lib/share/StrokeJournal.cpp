@@ -1,9 +1,9 @@
 #include "share/StrokeJournal.h"
 
-#include "share/FolderSync.h"
 #include "shell/Errors.h"
 #include "shell/FileBytes.h"
 #include "shell/FileReplace.h"
+#include "shell/FolderSync.h"
 #include "shell/LittleEndian.h"
 #include "shell/NativeFile.h"
 

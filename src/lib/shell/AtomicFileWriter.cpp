@@ -59,6 +59,10 @@ void checkReplaceable(const fs::path& path) {
     // by a file.
     std::error_code ec;
     const fs::file_type type = fs::status(path, ec).type();
+    // A link that loops (or that cannot be followed at all) leads to no file to replace; the
+    // rename would put a file in place of the link itself.
+    if (ec && type != fs::file_type::not_found)
+        fail(path, "write", ec);
     if (type == fs::file_type::directory)
         fail(path, "replace", make_error_code(std::errc::is_a_directory));
     if (type != fs::file_type::regular && type != fs::file_type::not_found &&

@@ -33,8 +33,9 @@ void writeFileAtomically(const std::filesystem::path& path,
                          const std::function<void(const AppendBytes&)>& produce);
 
 // Throws FileError naming `path` when no file may be written there in place of what is
-// there: a folder, a device, a pipe or a socket, or a link to one. Writers check this
-// before any work; AtomicFileWriter checks it again.
+// there: a folder, a device, a pipe or a socket, a link to one, or a link that cannot be
+// followed (one that loops). Writers check this before any work; AtomicFileWriter checks it
+// again.
 void checkReplaceable(const std::filesystem::path& path);
 
 // For writers that need positioned writes as well (a file laid out first, then filled in):

@@ -44,6 +44,8 @@ public:
                            std::size_t& done) const;
     // Writes all `size` bytes at `offset`.
     std::error_code writeAt(std::int64_t offset, const void* data, std::size_t size);
+    // Cuts the file to its first `size` bytes (takes back what a failed append wrote).
+    std::error_code truncate(std::int64_t size);
     // Copies the first `size` bytes of `from` to the start of this file inside the system
     // where it offers that (a clone, where the file system shares extents). Returns how many
     // bytes it copied, 0 where it cannot; the caller copies the rest by hand.

@@ -111,6 +111,16 @@ std::error_code NativeFile::writeAt(std::int64_t offset, const void* data, std::
     return {};
 }
 
+std::error_code NativeFile::truncate(std::int64_t size) {
+    int result;
+    do
+        result = ::ftruncate(fd(m_handle), off_t(size));
+    while (result != 0 && errno == EINTR);
+    if (result != 0)
+        return lastError();
+    return {};
+}
+
 std::int64_t NativeFile::copyInSystem(const NativeFile& from, std::int64_t size) {
     std::int64_t copied = 0;
 #ifdef __linux__

@@ -102,6 +102,14 @@ std::error_code NativeFile::writeAt(std::int64_t offset, const void* data, std::
     return {};
 }
 
+std::error_code NativeFile::truncate(std::int64_t size) {
+    FILE_END_OF_FILE_INFO end{};
+    end.EndOfFile.QuadPart = size;
+    if (!::SetFileInformationByHandle(handle(m_handle), FileEndOfFileInfo, &end, sizeof end))
+        return lastError();
+    return {};
+}
+
 std::int64_t NativeFile::copyInSystem(const NativeFile&, std::int64_t) {
     return 0; // Windows copies whole files only; the caller copies by hand
 }

@@ -1,11 +1,12 @@
 #include "shell/NumberText.h"
 
 #include "shell/Errors.h"
+#include "shell/MessageText.h"
 
 namespace tb {
 
 std::string notAnIntegerMessage(std::string_view text) {
-    return "'" + std::string(text) + "' is not a valid integer value";
+    return "'" + messageExcerpt(text) + "' is not a valid integer value";
 }
 
 std::optional<std::int32_t> tryStrToInt(std::string_view text) {

@@ -11,7 +11,8 @@
 
 namespace tb {
 
-// The message of a failed conversion: "'<text>' is not a valid integer value".
+// The message of a failed conversion: "'<text>' is not a valid integer value", the text
+// shown as messageExcerpt() shows it.
 std::string notAnIntegerMessage(std::string_view text);
 
 // Reads a signed 32-bit integer. Leading blanks are allowed; "$1A" and "0x1A" are hex,

@@ -1,12 +1,16 @@
 // Edited statics saved by appending, compacted, and a compaction interrupted at each step.
 #include "core/StaticsSave.h"
+#include "shell/Errors.h"
 
 #include "StaticsFixtures.h"
 #include "TestPaths.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <map>
 #include <stdexcept>
+#include <zlib.h>
 
 namespace fs = std::filesystem;
 using tb::StaticRecord;
@@ -125,40 +129,213 @@ TEST(StaticsSave, NewPairIsCreatedForAMapWithoutStatics) {
     EXPECT_EQ(loaded.count(kSide * 8 - 8, kSide * 8 - 8), 1u);
 }
 
-// The states a compaction passes through on disk, each as an interruption would leave it:
-// the next load must find a pair that loads, the old one or the new one.
+namespace {
+
+// The journal a compaction writes, made by hand: "old"/"new", the file's name, its size
+// and its CRC-32 in 8 hex digits, one line each after the first.
+std::string journalFor(const tbtest::StaticsPair& oldPair, const tbtest::StaticsPair& newPair) {
+    std::string text = "Tolvane Brimholt statics compaction\r\n";
+    const auto line = [&](const char* which, const char* name,
+                          const std::vector<unsigned char>& bytes) {
+        char crc[16];
+        std::snprintf(crc, sizeof crc, "%08lX",
+                      crc32(crc32(0L, Z_NULL, 0), bytes.data(), uInt(bytes.size())));
+        text += std::string(which) + " " + name + " " + std::to_string(bytes.size()) + " " + crc +
+                "\r\n";
+    };
+    line("old", "staidx0.mul", oldPair.index);
+    line("old", "statics0.mul", oldPair.data);
+    line("new", "staidx0.mul", newPair.index);
+    line("new", "statics0.mul", newPair.data);
+    return text;
+}
+
+void writeText(const fs::path& path, const std::string& text) {
+    tbtest::writeBytes(path, std::vector<unsigned char>(text.begin(), text.end()));
+}
+
+std::map<std::string, std::vector<unsigned char>> filesIn(const fs::path& dir) {
+    std::map<std::string, std::vector<unsigned char>> files;
+    for (const auto& entry : fs::directory_iterator(dir))
+        files[entry.path().filename().string()] = tbtest::readBytes(entry.path());
+    return files;
+}
+
+} // namespace
+
+// The states a compaction passes through on disk after its journal is written, each as an
+// interruption would leave it: looking changes nothing and reads the pair that recovering
+// then leaves, the old one or the new one, whole, without backups or journal.
 TEST(StaticsSave, InterruptedCompactionLeavesAWholePair) {
     const tbtest::StaticsPair oldPair = startingPair();
     tbtest::StaticsPair newPair(kBlocks); // the same records, compacted
     newPair.setBlock(0, {{0x0CCA, 1, 2, 5, 0}, {0x0CCB, 9, 1, 0, 0x22}, {0x1000, 1, 2, 7, 3}});
     newPair.setBlock(2, {{0x0D00, 7, 7, -3, 0}});
-    enum class Step {
-        DataBackupMade,
-        BothBackupsMade,
-        DataReplaced,
-        BothReplaced,
-        IndexBackupDropped
+    // Step: what is on disk after it; whether the old pair comes out.
+    const struct {
+        const char* step;
+        bool dataBak, indexBak, dataNew, indexNew, old;
+    } states[] = {
+        {"journal written", false, false, false, false, true},
+        {"data backup made", true, false, false, false, true},
+        {"index backup made", true, true, false, false, true},
+        {"data replaced", true, true, true, false, true},
+        {"index replaced", true, true, true, true, false},
+        {"index backup dropped", true, false, true, true, false},
+        {"data backup dropped", false, false, true, true, false},
     };
-    for (const Step step : {Step::DataBackupMade, Step::BothBackupsMade, Step::DataReplaced,
-                            Step::BothReplaced, Step::IndexBackupDropped}) {
-        SCOPED_TRACE(int(step));
+    for (const auto& state : states) {
+        SCOPED_TRACE(state.step);
         Folder folder(oldPair);
         const tb::StaticsFilePaths bak = tb::compactionBackups(folder.files);
-        tbtest::writeBytes(bak.data, oldPair.data);
-        if (step != Step::DataBackupMade && step != Step::IndexBackupDropped)
+        writeText(tb::compactionJournal(folder.files), journalFor(oldPair, newPair));
+        if (state.dataBak)
+            tbtest::writeBytes(bak.data, oldPair.data);
+        if (state.indexBak)
             tbtest::writeBytes(bak.index, oldPair.index);
-        if (step != Step::DataBackupMade && step != Step::BothBackupsMade)
+        if (state.dataNew)
             tbtest::writeBytes(folder.files.data, newPair.data);
-        if (step == Step::BothReplaced || step == Step::IndexBackupDropped)
+        if (state.indexNew)
             tbtest::writeBytes(folder.files.index, newPair.index);
+        const auto before = filesIn(folder.dir.path());
 
-        tb::recoverInterruptedCompaction(folder.files);
-        const auto index = tbtest::readBytes(folder.files.index);
-        const auto data = tbtest::readBytes(folder.files.data);
-        const bool isOld = index == oldPair.index && data == oldPair.data;
-        const bool isNew = index == newPair.index && data == newPair.data;
-        EXPECT_TRUE(isOld || isNew);
-        EXPECT_FALSE(fs::exists(bak.data));
-        EXPECT_FALSE(fs::exists(bak.index));
+        const tb::CompactionCheck check = tb::checkCompaction(folder.files);
+        EXPECT_EQ(filesIn(folder.dir.path()), before) << "looking changed a file";
+        const tbtest::StaticsPair& expected = state.old ? oldPair : newPair;
+        EXPECT_EQ(tbtest::readBytes(check.pair.index), expected.index);
+        EXPECT_EQ(tbtest::readBytes(check.pair.data), expected.data);
+        EXPECT_EQ(check.note.empty(), !(state.dataNew && !state.indexNew)) << check.note;
+
+        const std::string note = tb::recoverInterruptedCompaction(folder.files);
+        EXPECT_EQ(note.empty(), !(state.dataNew && !state.indexNew)) << note;
+        EXPECT_EQ(tbtest::readBytes(folder.files.index), expected.index);
+        EXPECT_EQ(tbtest::readBytes(folder.files.data), expected.data);
+        EXPECT_EQ(tbtest::entriesIn(folder.dir.path()), 2u) << "backups or journal left";
     }
+}
+
+// ".bak" files and journals that prove nothing are never put back, dropped or written over:
+// a stale pair of backups beside a newer pair, empty ones, and a journal whose backup is cut
+// short while the pair in place is half compacted.
+TEST(StaticsSave, BackupsTheJournalDoesNotProveAreLeftAlone) {
+    const tbtest::StaticsPair oldPair = startingPair();
+    tbtest::StaticsPair newer = startingPair();
+    newer.setBlock(6, {{0x0063, 3, 3, 0, 0}});
+    tbtest::StaticsPair compacted(kBlocks);
+    compacted.setBlock(0, {{0x0CCA, 1, 2, 5, 0}});
+
+    for (const bool empty : {false, true}) {
+        SCOPED_TRACE(empty ? "empty backups" : "a stale pair of backups");
+        Folder folder(newer);
+        const tb::StaticsFilePaths bak = tb::compactionBackups(folder.files);
+        tbtest::writeBytes(bak.index, empty ? std::vector<unsigned char>{} : oldPair.index);
+        tbtest::writeBytes(bak.data, empty ? std::vector<unsigned char>{} : oldPair.data);
+        const auto before = filesIn(folder.dir.path());
+        const tb::CompactionCheck check = tb::checkCompaction(folder.files);
+        EXPECT_EQ(check.pair.index, folder.files.index);
+        EXPECT_EQ(check.pair.data, folder.files.data);
+        EXPECT_NE(check.note.find("left as they are"), std::string::npos) << check.note;
+        EXPECT_NE(tb::recoverInterruptedCompaction(folder.files).find("statics0.mul.bak"),
+                  std::string::npos);
+        EXPECT_EQ(filesIn(folder.dir.path()), before);
+        // A compaction would have to write over them: it is refused, naming one.
+        try {
+            tb::compactStatics(folder.files, kSide, kSide);
+            ADD_FAILURE() << "compacted over the backups";
+        } catch (const tb::FileError& e) {
+            EXPECT_NE(std::string(e.what()).find(".bak\""), std::string::npos) << e.what();
+        }
+        EXPECT_EQ(filesIn(folder.dir.path()), before);
+        EXPECT_EQ(folder.load().records(6).size(), 1u);
+    }
+
+    // The new index beside the old statics file, and the index's backup cut short: no proof
+    // of the old index to put back.
+    Folder folder(oldPair);
+    const tb::StaticsFilePaths bak = tb::compactionBackups(folder.files);
+    writeText(tb::compactionJournal(folder.files), journalFor(oldPair, compacted));
+    tbtest::writeBytes(bak.data, oldPair.data);
+    tbtest::writeBytes(bak.index, {oldPair.index.begin(), oldPair.index.begin() + 12});
+    tbtest::writeBytes(folder.files.index, compacted.index);
+    const auto before = filesIn(folder.dir.path());
+    const tb::CompactionCheck check = tb::checkCompaction(folder.files);
+    EXPECT_EQ(check.pair.index, folder.files.index);
+    EXPECT_NE(check.note.find("cannot be undone"), std::string::npos) << check.note;
+    EXPECT_NE(check.note.find("staidx0.mul.bak"), std::string::npos) << check.note;
+    EXPECT_NE(tb::recoverInterruptedCompaction(folder.files).find("cannot be undone"),
+              std::string::npos);
+    EXPECT_THROW(tb::compactStatics(folder.files, kSide, kSide), tb::FileError);
+    EXPECT_EQ(filesIn(folder.dir.path()), before);
+
+    // A journal that is no journal proves nothing either.
+    writeText(tb::compactionJournal(folder.files), "Tolvane Brimholt statics compaction\r\nold");
+    EXPECT_NE(tb::checkCompaction(folder.files).note.find("cannot be read"), std::string::npos);
+}
+
+// A save never leaves a pair that is not whole: one file of the two alone is refused naming
+// the other, an index that cannot be replaced is found before the statics file grows, and
+// damaged entries pointing at or past the end of the statics file do not end up pointing at
+// the records appended there.
+TEST(StaticsSave, APairIsWrittenWholeOrNotAtAll) {
+    const tbtest::StaticsPair start = startingPair();
+    const auto edited = [](tb::StaticsMap statics) {
+        statics.setRecords(5, {{0x0DE0, 0, 0, 0, 0}});
+        return statics;
+    };
+    {
+        Folder folder(start);
+        tb::StaticsMap statics = edited(folder.load());
+        fs::remove(folder.files.data);
+        try {
+            tb::saveStatics(statics, folder.files);
+            ADD_FAILURE() << "saved without its statics file";
+        } catch (const tb::FileError& e) {
+            EXPECT_NE(std::string(e.what()).find("statics0.mul\": it is missing"),
+                      std::string::npos)
+                << e.what();
+        }
+        EXPECT_FALSE(fs::exists(folder.files.data));
+        EXPECT_EQ(tbtest::readBytes(folder.files.index), start.index);
+        EXPECT_TRUE(statics.isModified());
+
+        // A new pair where only the statics file is there: its records would be orphaned.
+        tb::StaticsMap fresh = edited(tb::StaticsMap::empty(kSide, kSide));
+        fs::remove(folder.files.index);
+        tbtest::writeBytes(folder.files.data, start.data);
+        EXPECT_THROW(tb::saveStatics(fresh, folder.files), tb::FileError);
+        EXPECT_FALSE(fs::exists(folder.files.index));
+        EXPECT_EQ(tbtest::readBytes(folder.files.data), start.data);
+    }
+    {
+        // An index that is a folder cannot be replaced: nothing is appended first.
+        Folder folder(start);
+        tb::StaticsMap statics = edited(folder.load());
+        fs::remove(folder.files.index);
+        fs::create_directory(folder.files.index);
+        EXPECT_THROW(tb::saveStatics(statics, folder.files), tb::FileError);
+        EXPECT_EQ(tbtest::readBytes(folder.files.data), start.data);
+        EXPECT_EQ(tbtest::entriesIn(folder.dir.path()), 2u);
+    }
+    // Block 3 points at the very end, block 4 runs past it: both would show the new records.
+    tbtest::StaticsPair damaged = start;
+    damaged.setEntry(3, std::int32_t(damaged.data.size()), 7);
+    damaged.setEntry(4, std::int32_t(damaged.data.size() - 7), 14);
+    Folder folder(damaged);
+    tb::StaticsMap statics = edited(folder.load());
+    const tb::StaticsSaveReport report = tb::saveStatics(statics, folder.files);
+    EXPECT_EQ(report.entriesMovedAside, (std::vector<std::size_t>{3, 4}));
+    const std::string warning = tb::movedEntriesWarning(folder.files, report, kSide);
+    EXPECT_NE(warning.find("blocks (0, 3), (1, 0) pointed at or past the end of"),
+              std::string::npos)
+        << warning;
+    tb::StaticsDamage damage;
+    const tb::StaticsMap reloaded(tbtest::readBytes(folder.files.index),
+                                  tbtest::readBytes(folder.files.data), kSide, kSide, &damage);
+    EXPECT_TRUE(reloaded.records(3).empty());
+    EXPECT_TRUE(reloaded.records(4).empty());
+    EXPECT_EQ(damage.entriesPastData, 2) << "the entries are still damaged, not emptied";
+    EXPECT_EQ(reloaded.records(5), (std::vector<StaticRecord>{{0x0DE0, 0, 0, 0, 0}}));
+    // The model in memory agrees with the files.
+    EXPECT_TRUE(statics.records(3).empty());
+    EXPECT_EQ(statics.indexBytes(), tbtest::readBytes(folder.files.index));
 }

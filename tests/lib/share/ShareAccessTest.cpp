@@ -92,3 +92,44 @@ TEST(ShareAccess, RolesWriteOnlyWhereTheyMay) {
     stranger.journalBase = journals.path();
     EXPECT_THROW(ShareSession::open(stranger), ShareError);
 }
+
+// A write region that is neither square nor at the origin, beside a read right on the whole
+// facet: the server tells columns from rows and a read right from a write right.
+TEST(ShareAccess, AWriteRegionBesideAReadRightOnTheWholeFacet) {
+    TestWorld world;
+    const FacetFiles files = makeFacetFiles(5);
+    importFacet(world, files);
+    tbtest::TempDir journals;
+    const std::string bandUri = world.uriAs("tbt_band");
+    {
+        ShareConnection owner = world.connect();
+        ShareAccess::grant(owner, {"tbt_band", AccessLevel::Read, kFacet, std::nullopt});
+        ShareAccess::grant(owner,
+                           {"tbt_band", AccessLevel::Write, kFacet, CellRegion{0, 64, 63, 127}});
+    }
+    OpenedShare band = openAs(bandUri, journals);
+    Stroke inside = paint(band.copy, {{10, 100}, {63, 64}}, {5, 5});
+    applyStroke(inside, band.copy);
+    EXPECT_EQ(band.session.submit(inside, band.copy).outcome, StrokeOutcome::Committed);
+    // (100, 10) lies in the region with its bounds swapped; (10, 10) and (64, 100) beside it.
+    for (const CellPoint outside :
+         {CellPoint{100, 10}, CellPoint{10, 10}, CellPoint{64, 100}, CellPoint{10, 128}}) {
+        SCOPED_TRACE(std::to_string(outside.x) + ", " + std::to_string(outside.y));
+        Stroke s = paint(band.copy, {outside}, {6, 6});
+        applyStroke(s, band.copy);
+        const SubmitReport report = band.session.submit(s, band.copy);
+        EXPECT_EQ(report.outcome, StrokeOutcome::Refused);
+        EXPECT_NE(report.refusal.find("tbt_band may write cells 0,64 to 63,127 of facet 4"),
+                  std::string::npos)
+            << report.refusal;
+        EXPECT_EQ(band.copy.map().cell(outside.x, outside.y),
+                  mapOf(files).cell(outside.x, outside.y));
+    }
+    ShareConnection owner = world.connect();
+    const FacetSnapshot stored = loadFacet(owner, kFacet);
+    EXPECT_EQ(stored.copy.map().cell(10, 100), (MapCell{5, 5}));
+    EXPECT_EQ(stored.copy.map().cell(63, 64), (MapCell{5, 5}));
+    for (const CellPoint outside : {CellPoint{100, 10}, CellPoint{10, 10}, CellPoint{64, 100}})
+        EXPECT_EQ(stored.copy.map().cell(outside.x, outside.y),
+                  mapOf(files).cell(outside.x, outside.y));
+}

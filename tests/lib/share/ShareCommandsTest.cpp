@@ -87,6 +87,14 @@ TEST(ShareCommands, ExportAfterImportGivesTheSameFiles) {
 
     r = tbmap(scratch, "share export --facet 4 " + q(out.string()));
     EXPECT_EQ(r.exitCode, 2);
+
+    // A right given says what it gives.
+    world.uriAs("tbt_granted");
+    r = tbmap(scratch, "share grant" + db + " tbt_granted write --facet 4 --rect 0 64 63 127");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "tbt_granted may now write cells 0,64 to 63,127 of facet 4.\n");
+    r = tbmap(scratch, "share grant" + db + " tbt_granted read");
+    EXPECT_EQ(r.out, "tbt_granted may now read every facet.\n") << r.err;
 }
 
 TEST(ShareCommands, AContainerOfAnotherToolComesOutAsItsMap) {

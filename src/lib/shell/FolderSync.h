@@ -1,6 +1,6 @@
 #pragma once
-// Making a folder's entries (files made or renamed in it) durable. FolderSyncPosix.cpp
-// implements it.
+// Making a folder's entries (files made or renamed in it) durable. FolderSyncPosix.cpp and
+// FolderSyncWindows.cpp implement it.
 
 #include <filesystem>
 #include <system_error>

@@ -1,4 +1,4 @@
-#include "share/FolderSync.h"
+#include "shell/FolderSync.h"
 
 #include <cerrno>
 #include <fcntl.h>
