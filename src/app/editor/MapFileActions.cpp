@@ -248,7 +248,15 @@ void MapFileActions::startSave(const QString& path, std::function<void()> then) 
             *written = tb::writeStaticsChanges(*statics, files);
     };
     job.succeeded = [this, target, then, written, stamp, wroteStatics = statics != nullptr] {
+        // Damaged entries the save had to move out of the way of its records are told.
+        const std::string moved =
+            m_document.statics()
+                ? tb::movedEntriesWarning(m_document.staticsFiles(), written->report,
+                                          m_document.statics()->heightBlocks())
+                : std::string();
         m_document.markStaticsSaved(std::move(*written));
+        if (!moved.empty())
+            m_prompts.showMessage(m_window, QString::fromStdString(moved));
         if (wroteStatics)
             restampStatics();
         m_document.markSaved(target);
