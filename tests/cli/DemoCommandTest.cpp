@@ -26,8 +26,8 @@ using clitest::runTbmap;
 
 namespace {
 
-const char* const kGameFiles[] = {"artidx.mul",  "art.mul",      "texidx.mul",
-                                  "texmaps.mul", "radarcol.mul", "tiledata.mul"};
+const char* const kGameFiles[] = {"artidx.mul",   "art.mul",      "texidx.mul", "texmaps.mul",
+                                  "radarcol.mul", "tiledata.mul", "hues.mul"};
 
 std::string readText(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -129,7 +129,7 @@ TEST_F(DemoCommand, WritesEveryFileAndSaysSo) {
     int entries = 0;
     for ([[maybe_unused]] const auto& e : fs::recursive_directory_iterator(demoDir()))
         ++entries;
-    EXPECT_EQ(entries, 10); // map0.mul, its statics pair, game/ and its six files
+    EXPECT_EQ(entries, 11); // map0.mul, its statics pair, game/ and its seven files
 }
 
 TEST_F(DemoCommand, TheMapIsAFeluccaTrammelWorldWithArtForEveryCell) {

@@ -2,7 +2,9 @@
 
 #include "core/StaticsFiles.h"
 #include "demo/DemoArt.h"
+#include "demo/DemoHues.h"
 #include "demo/DemoItems.h"
+#include "demo/DemoRelief.h"
 #include "shell/AtomicFileWriter.h"
 #include "shell/Errors.h"
 
@@ -60,8 +62,10 @@ DemoReport writeDemoDataSet(const fs::path& dir, const DemoOptions& options) {
         report.trees = statics.trees;
         report.rocks = statics.rocks;
         report.yardItems = statics.yardItems;
+        report.huedItems = statics.huedItems;
     }
     DemoArtFiles art = generateDemoArt();
+    lightenTexturesForSlopes(art);
     addDemoItemArt(art);
     write(gameDir / "artidx.mul", art.artIndex);
     write(gameDir / "art.mul", art.artData);
@@ -69,6 +73,7 @@ DemoReport writeDemoDataSet(const fs::path& dir, const DemoOptions& options) {
     write(gameDir / "texmaps.mul", art.textureData);
     write(gameDir / "radarcol.mul", art.radarColours);
     write(gameDir / "tiledata.mul", generateDemoTileData());
+    write(gameDir / "hues.mul", generateDemoHues());
     return report;
 }
 
