@@ -1,5 +1,7 @@
 #include "iso/IsoGeometry.h"
 
+#include "iso/LandSurface.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -55,7 +57,17 @@ CellPos cellAtGround(ScreenPoint p, int z, int half) {
     // diamond of cell (X, Y) has its centre at ((X - Y) * half, (X + Y) * half) from there.
     const int a = 2 * p.x + 1 - 2 * half;
     const int b = 2 * (p.y + altitudePixels(z, half)) + 1 - 2 * half;
-    return {floorDiv(a + b + 2 * half, 4 * half), floorDiv(b - a + 2 * half, 4 * half)};
+    const CellPos near{floorDiv(a + b + 2 * half, 4 * half), floorDiv(b - a + 2 * half, 4 * half)};
+    // A pixel on the edge between two diamonds belongs to the one whose land is drawn there.
+    const Quad flat = stretchedQuad({z, z, z, z}, half);
+    for (const CellPos d :
+         {CellPos{0, 0}, CellPos{1, 0}, CellPos{0, 1}, CellPos{-1, 0}, CellPos{0, -1}}) {
+        const CellPos cell{near.x + d.x, near.y + d.y};
+        const ScreenPoint at = cellPoint(cell.x, cell.y, 0, half);
+        if (quadContains(flat, {p.x - at.x, p.y - at.y}))
+            return cell;
+    }
+    return near;
 }
 
 CellBox cellsShown(const ScreenRect& rect, int half) {

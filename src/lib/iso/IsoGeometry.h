@@ -107,7 +107,8 @@ bool diamondContains(ScreenPoint p, int half = kHalfTile);
 // the art's top-left at (x - (width / 2 - 22), y - (height - 44)) at 100%.
 ScreenRect itemRect(ScreenPoint at, int width, int height, int half = kHalfTile);
 
-// The cell whose flat diamond at altitude `z` holds pixel `p` of the scene.
+// The cell whose flat land at altitude `z` holds pixel `p` of the scene: its diamond drawn
+// as a stretched tile (LandSurface.h), which the diamonds around share no pixel with.
 CellPos cellAtGround(ScreenPoint p, int z = 0, int half = kHalfTile);
 
 // The cells a rectangle of the scene shows on the ground at altitude 0: the smallest box
