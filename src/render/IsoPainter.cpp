@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstring>
 
 namespace tbrender {
 namespace {
@@ -27,11 +28,16 @@ constexpr int kBlockSide = 8;
 // rounded at each scale.
 constexpr int kScaledMargin = 3;
 constexpr ScreenRect kEverywhere{INT_MIN / 2, INT_MIN / 2, INT_MAX / 2, INT_MAX / 2};
+// The pixels of a band of the target drawn at a time: half the second-level cache of the
+// processors we run on.
+constexpr std::size_t kBandBytes = std::size_t(256) << 10;
+// Blocks whose drawables are kept worked out: a 1920 x 1080 view at 25% shows some 700.
+constexpr std::size_t kMaxKeptBlocks = 2048;
 
 // Marks a table entry looked at and found without a picture.
 const IsoSprite kNoSprite;
 
-enum class Kind : std::uint64_t { Land = 1, Item = 2, Texture = 3, Stretched = 4 };
+enum class Kind : std::uint64_t { Land = 1, Item = 2, Stretched = 4 };
 
 std::uint64_t kindBits(Kind kind) {
     return std::uint64_t(kind);
@@ -64,18 +70,30 @@ std::uint64_t lightStep(double light) {
 
 } // namespace
 
-IsoPainter::IsoPainter(std::size_t cacheBudgetBytes) : m_cache(cacheBudgetBytes) {
-    resetTables();
-}
+IsoPainter::IsoPainter(std::size_t cacheBudgetBytes) : m_cache(cacheBudgetBytes) {}
 
 void IsoPainter::setMap(const tb::MapImage* map) {
     m_map = map;
     m_blocks.clear();
+    m_blockItems.clear();
 }
 
 void IsoPainter::setStatics(const tb::StaticsMap* statics) {
     m_statics = statics;
     m_blocks.clear();
+    m_blockItems.clear();
+}
+
+void IsoPainter::setMaxZ(int maxZ) {
+    if (maxZ != m_maxZ)
+        m_blockItems.clear();
+    m_maxZ = maxZ;
+}
+
+void IsoPainter::setCellClip(std::optional<CellBox> cells) {
+    if (cells != m_clip)
+        m_blockItems.clear();
+    m_clip = cells;
 }
 
 void IsoPainter::setArt(const tb::ArtFiles* art) {
@@ -95,29 +113,28 @@ void IsoPainter::setHues(const tb::HueFile* hues) {
 
 void IsoPainter::dropCaches() {
     m_cache.clear();
-    m_cacheGeneration = m_cache.generation();
+    m_textures.fill(TextureSlot{});
     m_blocks.clear();
-    m_landInfo.assign(kIds, LandInfo{});
-    m_itemSizes.assign(kIds, ItemSize{});
+    m_blockItems.clear();
     m_largestItemWidth = -1;
-    resetTables();
+    m_tablesStale = true; // made anew when next used: setting all the data costs one reset
 }
 
-void IsoPainter::resetTables() {
-    m_landSprites.assign(kIds, nullptr);
-    m_itemSprites.assign(kIds, nullptr);
-    if (m_landInfo.empty())
+void IsoPainter::ensureTables() {
+    if (m_tablesStale) {
+        m_tablesStale = false;
         m_landInfo.assign(kIds, LandInfo{});
-    if (m_itemSizes.empty())
         m_itemSizes.assign(kIds, ItemSize{});
-}
-
-void IsoPainter::checkCacheGeneration() {
-    if (m_cache.generation() == m_cacheGeneration)
-        return;
-    m_cacheGeneration = m_cache.generation();
-    m_landSprites.assign(kIds, nullptr);
-    m_itemSprites.assign(kIds, nullptr);
+        m_landSprites.assign(kIds, nullptr);
+        m_itemSprites.assign(kIds, nullptr);
+        m_cacheGeneration = m_cache.generation();
+    } else if (m_cache.generation() != m_cacheGeneration) {
+        // Pictures were dropped: the pointers to them go.
+        m_cacheGeneration = m_cache.generation();
+        m_landSprites.assign(kIds, nullptr);
+        m_itemSprites.assign(kIds, nullptr);
+        m_blockItems.clear();
+    }
 }
 
 void IsoPainter::setZoom(double zoom) {
@@ -129,15 +146,17 @@ void IsoPainter::setHalfTile(int half) {
     if (half == m_half)
         return;
     m_half = half;
-    m_landSprites.assign(kIds, nullptr);
-    m_itemSprites.assign(kIds, nullptr);
+    m_blockItems.clear();
+    std::fill(m_landSprites.begin(), m_landSprites.end(), nullptr);
+    std::fill(m_itemSprites.begin(), m_itemSprites.end(), nullptr);
 }
 
 void IsoPainter::setGrid(bool grid) {
     if (grid == m_grid)
         return;
     m_grid = grid;
-    m_landSprites.assign(kIds, nullptr);
+    m_blockItems.clear();
+    std::fill(m_landSprites.begin(), m_landSprites.end(), nullptr);
 }
 
 const IsoPainter::LandInfo& IsoPainter::landInfo(std::uint16_t tile) {
@@ -164,10 +183,23 @@ const IsoPainter::LandInfo& IsoPainter::landInfo(std::uint16_t tile) {
 
 IsoPainter::ItemSize IsoPainter::itemSize(std::uint16_t id) {
     ItemSize& size = m_itemSizes[id];
-    if (size.width < 0) {
-        const tb::ItemImage art = m_art ? tb::itemArtImage(*m_art, id) : tb::itemPlaceholderImage();
-        size = {std::int16_t(art.width), std::int16_t(art.height)};
+    if (size.width >= 0)
+        return size;
+    // From the entry's header, without decoding it: a picture that turns out damaged when
+    // it is decoded corrects this (collectBlock).
+    const auto entry = m_art ? tb::readArtIndexEntry(m_art->artIndex, 0x4000 + id) : std::nullopt;
+    if (entry && entry->offset >= 0 && entry->length >= 8 &&
+        std::uint64_t(entry->offset) + 8 <= m_art->artData.size()) {
+        const unsigned char* p = m_art->artData.data() + entry->offset;
+        const int width = tb::readU16(p + 4), height = tb::readU16(p + 6);
+        if (width >= 1 && height >= 1 && width <= tb::kItemArtMaxSide &&
+            height <= tb::kItemArtMaxSide) {
+            size = {std::int16_t(width), std::int16_t(height)};
+            return size;
+        }
     }
+    const tb::ItemImage placeholder = tb::itemPlaceholderImage();
+    size = {std::int16_t(placeholder.width), std::int16_t(placeholder.height)};
     return size;
 }
 
@@ -181,8 +213,11 @@ tb::iso::Reach IsoPainter::worstReach() const {
 
 const IsoPainter::BlockBounds& IsoPainter::blockBounds(int bx, int by) {
     if (m_blocks.empty())
-        m_blocks.assign(std::size_t(blockColumns()) * std::size_t(blockRows()), BlockBounds{});
-    BlockBounds& bounds = m_blocks[std::size_t(bx) * std::size_t(blockRows()) + std::size_t(by)];
+        m_blocks.resize(std::size_t(blockColumns()));
+    std::unique_ptr<BlockBounds[]>& column = m_blocks[std::size_t(bx)];
+    if (!column)
+        column = std::make_unique<BlockBounds[]>(std::size_t(blockRows()));
+    BlockBounds& bounds = column[std::size_t(by)];
     if (bounds.known())
         return bounds;
     // Worked out at 100% over everything the block may draw, whatever is hidden or clipped
@@ -232,7 +267,8 @@ ScreenRect IsoPainter::scaledBlockRect(int bx, int by, const BlockBounds& b) con
             base.y + ceilDiv(b.bottom * m_half, kHalfTile) + kScaledMargin};
 }
 
-void IsoPainter::collectBlock(int bx, int by, const ScreenRect& rect, bool withSprites) {
+void IsoPainter::buildBlock(int bx, int by, const std::optional<CellBox>& clip,
+                            std::vector<BlockItem>& out) {
     const int half = m_half;
     const std::int32_t x0 = bx * kBlockSide, y0 = by * kBlockSide;
     const std::int32_t lastX = m_map->width() - 1, lastY = m_map->height() - 1;
@@ -249,7 +285,7 @@ void IsoPainter::collectBlock(int bx, int by, const ScreenRect& rect, bool withS
     for (int cy = 0; cy < kBlockSide; ++cy) {
         for (int cx = 0; cx < kBlockSide; ++cx) {
             const std::int32_t x = x0 + cx, y = y0 + cy;
-            if (x > lastX || y > lastY || (m_clip && !m_clip->contains(x, y)))
+            if (x > lastX || y > lastY || (clip && !clip->contains(x, y)))
                 continue;
             const int z = altitudes[cy + 1][cx + 1];
             if (z > m_maxZ)
@@ -260,7 +296,8 @@ void IsoPainter::collectBlock(int bx, int by, const ScreenRect& rect, bool withS
             for (int r = 0; r < 4; ++r)
                 for (int c = 0; c < 4; ++c)
                     around.z[std::size_t(r)][std::size_t(c)] = altitudes[cy + r][cx + c];
-            IsoDrawable d;
+            BlockItem item;
+            IsoDrawable& d = item.d;
             d.cell = {x, y};
             d.corners = tb::iso::cornersOf(around);
             d.stretched = info.texture != 0 && tb::iso::differsAround(around);
@@ -268,23 +305,21 @@ void IsoPainter::collectBlock(int bx, int by, const ScreenRect& rect, bool withS
             if (d.stretched) {
                 const ScreenPoint p = tb::iso::cellPoint(x, y, 0, half);
                 d.rect = moved(tb::iso::quadBounds(tb::iso::stretchedQuad(d.corners, half)), p);
-                if (!d.rect.intersects(rect))
-                    continue;
-                if (withSprites)
-                    d.sprite = stretchedSprite(info.texture, d.corners, around);
+                const tb::iso::CornerLights lights = tb::iso::cornerLights(around);
+                item.lights = {
+                    std::uint8_t(lightStep(lights.top)), std::uint8_t(lightStep(lights.right)),
+                    std::uint8_t(lightStep(lights.bottom)), std::uint8_t(lightStep(lights.left))};
+                item.source = info.texture;
                 priority = tb::iso::stretchedLandPriority(d.corners);
             } else {
                 const ScreenPoint p = tb::iso::cellPoint(x, y, z, half);
                 d.rect = {p.x, p.y, p.x + 2 * half, p.y + 2 * half};
-                if (!d.rect.intersects(rect))
-                    continue;
-                if (withSprites && info.hasArt)
-                    d.sprite = landSprite(tile);
+                item.source = tile;
+                item.resolved = !info.hasArt; // nothing to draw, only a shape to pick
                 priority = tb::iso::flatLandPriority(z);
             }
-            m_order.emplace_back(tb::iso::DrawKey{x, y, priority, 0}.packed(),
-                                 std::uint32_t(m_list.size()));
-            m_list.push_back(d);
+            item.key = tb::iso::DrawKey{x, y, priority, 0}.packed();
+            out.push_back(item);
         }
     }
     if (!m_statics || bx >= m_statics->widthBlocks() || by >= m_statics->heightBlocks())
@@ -297,37 +332,60 @@ void IsoPainter::collectBlock(int bx, int by, const ScreenRect& rect, bool withS
         if (!r.understood() || r.z > m_maxZ)
             continue;
         const std::int32_t x = x0 + r.x, y = y0 + r.y;
-        if (x > lastX || y > lastY || (m_clip && !m_clip->contains(x, y)))
+        if (x > lastX || y > lastY || (clip && !clip->contains(x, y)))
             continue;
         const ItemSize size = itemSize(r.id);
-        IsoDrawable d;
+        BlockItem item;
+        IsoDrawable& d = item.d;
         d.rect =
             tb::iso::itemRect(tb::iso::cellPoint(x, y, r.z, half), size.width, size.height, half);
-        if (!d.rect.intersects(rect))
-            continue;
         d.cell = {x, y};
         d.isItem = true;
         d.block = block;
         d.index = i;
         d.record = r;
-        if (withSprites)
-            d.sprite = itemSprite(r.id, r.hue);
         const tb::ItemData* data = m_tiledata ? &m_tiledata->item(r.id) : nullptr;
         const int priority =
             tb::iso::itemPriority(r.z, data ? data->flags : 0, data ? data->height : 0);
         const int order = int(std::min<std::size_t>(i + 1, 0xFFFF));
-        m_order.emplace_back(tb::iso::DrawKey{x, y, priority, order}.packed(),
-                             std::uint32_t(m_list.size()));
-        m_list.push_back(d);
+        item.key = tb::iso::DrawKey{x, y, priority, order}.packed();
+        out.push_back(item);
+    }
+}
+
+std::vector<IsoPainter::BlockItem>& IsoPainter::blockItems(int bx, int by) {
+    const auto key = std::uint32_t(bx) << 16 | std::uint32_t(by);
+    auto [it, fresh] = m_blockItems.try_emplace(key);
+    if (fresh)
+        buildBlock(bx, by, m_clip, it->second);
+    return it->second;
+}
+
+void IsoPainter::resolve(BlockItem& item) {
+    item.resolved = true;
+    IsoDrawable& d = item.d;
+    if (!d.isItem) {
+        d.sprite = d.stretched ? stretchedSprite(item.source, d.corners, item.lights)
+                               : landSprite(item.source);
+        return;
+    }
+    d.sprite = itemSprite(d.record.id, d.record.hue);
+    if (d.sprite->width != d.rect.right - d.rect.left ||
+        d.sprite->height != d.rect.bottom - d.rect.top) {
+        // Damaged art, drawn as the placeholder: its size from now on, and every block's
+        // reach worked out again with it.
+        m_itemSizes[d.record.id] = {std::int16_t(d.sprite->width), std::int16_t(d.sprite->height)};
+        m_blocks.clear();
+        d.rect = tb::iso::itemRect(tb::iso::cellPoint(d.cell.x, d.cell.y, d.record.z, m_half),
+                                   d.sprite->width, d.sprite->height, m_half);
     }
 }
 
 void IsoPainter::collect(const ScreenRect& rect) {
-    m_list.clear();
     m_order.clear();
     if (!ready() || rect.empty())
         return;
-    checkCacheGeneration();
+    ensureTables();
     if (m_largestItemWidth < 0) {
         // The largest item picture the art holds bounds how far an item reaches from its
         // cell; a damaged entry is drawn as the placeholder.
@@ -351,6 +409,8 @@ void IsoPainter::collect(const ScreenRect& rect) {
             }
         }
     }
+    if (m_blockItems.size() > kMaxKeptBlocks)
+        m_blockItems.clear();
     tb::iso::forEachSquareReaching(
         rect, worstReach(), kBlockSide, blockColumns(), blockRows(), m_half, [&](int bx, int by) {
             if (m_clip && (m_clip->x2 < bx * kBlockSide || m_clip->x1 >= (bx + 1) * kBlockSide ||
@@ -358,9 +418,16 @@ void IsoPainter::collect(const ScreenRect& rect) {
                 return;
             if (!scaledBlockRect(bx, by, blockBounds(bx, by)).intersects(rect))
                 return;
-            collectBlock(bx, by, rect, true);
+            for (BlockItem& item : blockItems(bx, by)) {
+                if (!item.d.rect.intersects(rect))
+                    continue;
+                if (!item.resolved)
+                    resolve(item);
+                m_order.emplace_back(item.key, &item.d);
+            }
         });
-    std::sort(m_order.begin(), m_order.end());
+    std::sort(m_order.begin(), m_order.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
 }
 
 const IsoSprite* IsoPainter::landSprite(std::uint16_t tile) {
@@ -381,44 +448,42 @@ const IsoSprite* IsoPainter::landSprite(std::uint16_t tile) {
     return sprite;
 }
 
-const IsoSprite* IsoPainter::textureSprite(std::uint16_t texture) {
-    const IsoSpriteCache::Key key{kindBits(Kind::Texture) | std::uint64_t(texture) << 8, 0};
-    if (const IsoSprite* sprite = m_cache.find(key))
-        return sprite;
-    if (!m_art || !tb::makeTextureImage(*m_art, texture, m_work))
-        return nullptr;
-    return m_cache.insert(key, makeTextureSprite(m_work));
+const tb::Image15* IsoPainter::texture(std::uint16_t id) {
+    TextureSlot& slot = m_textures[id % m_textures.size()];
+    if (slot.id != id) {
+        slot.id = id;
+        slot.present = m_art && tb::makeTextureImage(*m_art, id, slot.image);
+    }
+    return slot.present ? &slot.image : nullptr;
 }
 
 const IsoSprite* IsoPainter::stretchedSprite(std::uint16_t texture, const tb::iso::Corners& corners,
-                                             const tb::iso::Neighbourhood& around) {
-    const tb::iso::CornerLights lights = tb::iso::cornerLights(around);
+                                             const std::array<std::uint8_t, 4>& lights) {
     // The corners' offsets from the top corner at this scale, and the lights in steps.
     const int top = tb::iso::altitudePixels(corners.top, m_half);
     const auto offset = [&](int z) {
         return std::uint64_t((tb::iso::altitudePixels(z, m_half) - top + 4096) & 0x1FFF);
     };
-    const IsoSpriteCache::Key key{kindBits(Kind::Stretched) | std::uint64_t(texture) << 8 |
-                                      std::uint64_t(m_half) << 24 | std::uint64_t(m_grid) << 32 |
-                                      lightStep(lights.top) << 33 | lightStep(lights.right) << 39 |
-                                      lightStep(lights.bottom) << 45 | lightStep(lights.left) << 51,
-                                  offset(corners.right) | offset(corners.bottom) << 13 |
-                                      offset(corners.left) << 26};
+    const IsoSpriteCache::Key key{
+        kindBits(Kind::Stretched) | std::uint64_t(texture) << 8 | std::uint64_t(m_half) << 24 |
+            std::uint64_t(m_grid) << 32 | std::uint64_t(lights[0]) << 33 |
+            std::uint64_t(lights[1]) << 39 | std::uint64_t(lights[2]) << 45 |
+            std::uint64_t(lights[3]) << 51,
+        offset(corners.right) | offset(corners.bottom) << 13 | offset(corners.left) << 26};
     if (const IsoSprite* sprite = m_cache.find(key))
         return sprite;
-    const IsoSprite* pixels = textureSprite(texture);
-    if (!pixels)
+    const tb::Image15* texels = this->texture(texture);
+    if (!texels)
         return nullptr;
     // Made for the quad raised to altitude 0 of its top corner, and drawn from there: tiles
     // of one shape and light share a picture whatever their altitude.
     tb::iso::Quad quad = tb::iso::stretchedQuad(corners, m_half);
     for (ScreenPoint* p : {&quad.top, &quad.right, &quad.bottom, &quad.left})
         p->y += top;
-    // The light of each corner as the key keeps it, so tiles sharing a picture match.
-    const auto stepped = [](double light) { return 0.5 + double(lightStep(light)) / 126.0; };
-    const tb::iso::CornerLights keyed{stepped(lights.top), stepped(lights.right),
-                                      stepped(lights.bottom), stepped(lights.left)};
-    IsoSprite sprite = makeStretchedTileSprite(*pixels, quad, keyed, m_grid);
+    const auto light = [](std::uint8_t step) { return 0.5 + double(step) / 126.0; };
+    const tb::iso::CornerLights keyed{light(lights[0]), light(lights[1]), light(lights[2]),
+                                      light(lights[3])};
+    IsoSprite sprite = makeStretchedTileSprite(*texels, quad, keyed, m_grid);
     sprite.offset.ry() -= top;
     return m_cache.insert(key, std::move(sprite));
 }
@@ -455,18 +520,38 @@ void IsoPainter::draw(QImage& target, const QRect& targetRect, QPoint sceneOrigi
     if (clip.isEmpty())
         return;
     const PixelSurface surface = PixelSurface::of(target);
-    const QRgb background = 0xFF000000u | m_background;
-    for (int y = clip.top(); y <= clip.bottom(); ++y)
-        std::fill_n(surface.bits + qsizetype(y) * surface.stride + clip.left(), clip.width(),
-                    background);
     collect(toScreenRect(clip.translated(sceneOrigin)));
-    for (const auto& [key, at] : m_order) {
-        const IsoDrawable& d = m_list[at];
-        if (d.sprite)
-            drawSprite(surface, *d.sprite, d.rect.left - sceneOrigin.x(),
-                       d.rect.top - sceneOrigin.y(), clip);
+    // What is drawn, in order, where it lands on the target.
+    m_blits.clear();
+    for (const auto& [key, d] : m_order)
+        if (d->sprite)
+            m_blits.push_back({d->sprite, d->rect.left - sceneOrigin.x(),
+                               d->rect.top - sceneOrigin.y(), d->rect.bottom - sceneOrigin.y()});
+    // Band by band of rows, each small enough to stay in the processor's cache while the
+    // background, the land and the items over it are written: drawn whole, the frame
+    // would go out to memory and back with each layer.
+    const int bandRows =
+        std::clamp(int(kBandBytes / (std::size_t(clip.width()) * sizeof(QRgb))), 16, 256);
+    const QRgb background = 0xFF000000u | m_background;
+    const QRgb four[4] = {background, background, background, background};
+    for (int bandTop = clip.top(); bandTop <= clip.bottom(); bandTop += bandRows) {
+        const QRect band(clip.left(), bandTop, clip.width(),
+                         std::min(bandRows, clip.bottom() + 1 - bandTop));
+        // The background, four pixels a store: written, never read.
+        for (int y = band.top(); y <= band.bottom(); ++y) {
+            QRgb* line = surface.bits + qsizetype(y) * surface.stride + band.left();
+            int x = 0;
+            for (; x + 4 <= band.width(); x += 4)
+                std::memcpy(line + x, four, sizeof four);
+            for (; x < band.width(); ++x)
+                line[x] = background;
+        }
+        const int bandEnd = band.bottom() + 1;
+        for (const Blit& b : m_blits)
+            if (b.top < bandEnd && b.bottom > bandTop)
+                drawSprite(surface, *b.sprite, b.left, b.top, band);
     }
-    if (!m_marked.empty() || m_selection)
+    if (ready() && (!m_marked.empty() || m_selection))
         drawOverlays(target, clip, sceneOrigin);
     m_cache.endFrame();
 }
@@ -474,8 +559,8 @@ void IsoPainter::draw(QImage& target, const QRect& targetRect, QPoint sceneOrigi
 const std::vector<IsoDrawable>& IsoPainter::drawList(const QRect& sceneRect) {
     collect(toScreenRect(sceneRect));
     m_sorted.clear();
-    for (const auto& [key, at] : m_order)
-        m_sorted.push_back(m_list[at]);
+    for (const auto& [key, d] : m_order)
+        m_sorted.push_back(*d);
     m_cache.endFrame();
     return m_sorted;
 }
@@ -505,7 +590,7 @@ std::optional<IsoPick> IsoPainter::pick(QPoint scenePoint) {
     collect({p.x, p.y, p.x + 1, p.y + 1});
     std::optional<IsoPick> picked;
     for (auto it = m_order.rbegin(); it != m_order.rend() && !picked; ++it) {
-        const IsoDrawable& d = m_list[it->second];
+        const IsoDrawable& d = *it->second;
         if (d.isItem) {
             if (d.sprite && d.sprite->covers(p.x - d.rect.left, p.y - d.rect.top))
                 picked = IsoPick{d.cell, m_map->cellUnchecked(d.cell.x, d.cell.y).altitude,
@@ -558,25 +643,24 @@ QRect IsoPainter::cellsSceneRect(const CellBox& cells) {
                       std::min(cells.y2, m_map->height() - 1)};
     if (box.empty())
         return {};
-    const std::optional<CellBox> clip = m_clip;
-    m_clip = box;
-    m_list.clear();
-    m_order.clear();
-    for (int bx = box.x1 / kBlockSide; bx <= box.x2 / kBlockSide; ++bx)
-        for (int by = box.y1 / kBlockSide; by <= box.y2 / kBlockSide; ++by)
-            collectBlock(bx, by, kEverywhere, false);
-    m_clip = clip;
+    ensureTables();
     ScreenRect united;
-    for (const IsoDrawable& d : m_list)
-        united = united.united(d.rect);
-    m_list.clear();
-    m_order.clear();
+    std::vector<BlockItem> items;
+    for (int bx = box.x1 / kBlockSide; bx <= box.x2 / kBlockSide; ++bx) {
+        for (int by = box.y1 / kBlockSide; by <= box.y2 / kBlockSide; ++by) {
+            items.clear();
+            buildBlock(bx, by, box, items);
+            for (const BlockItem& item : items)
+                united = united.united(item.d.rect);
+        }
+    }
     return toQRect(united);
 }
 
 QRect IsoPainter::invalidate(const CellBox& cells) {
     if (!ready() || m_blocks.empty())
         return {};
+    ensureTables();
     // A cell's altitude changes the slopes and light of the tiles up to two cells away.
     const int firstBx = std::max(cells.x1 - 2, 0) / kBlockSide;
     const int firstBy = std::max(cells.y1 - 2, 0) / kBlockSide;
@@ -585,11 +669,14 @@ QRect IsoPainter::invalidate(const CellBox& cells) {
     ScreenRect changed;
     for (int bx = firstBx; bx <= lastBx; ++bx) {
         for (int by = firstBy; by <= lastBy; ++by) {
-            BlockBounds& b = m_blocks[std::size_t(bx) * std::size_t(blockRows()) + std::size_t(by)];
-            if (!b.known())
+            if (!m_blocks[std::size_t(bx)])
                 continue; // never drawn: nothing of it is on screen
+            BlockBounds& b = m_blocks[std::size_t(bx)][std::size_t(by)];
+            if (!b.known())
+                continue;
             changed = changed.united(scaledBlockRect(bx, by, b));
             b = BlockBounds{};
+            m_blockItems.erase(std::uint32_t(bx) << 16 | std::uint32_t(by));
             changed = changed.united(scaledBlockRect(bx, by, blockBounds(bx, by)));
         }
     }

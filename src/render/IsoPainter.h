@@ -29,8 +29,11 @@
 #include <QPoint>
 #include <QRect>
 
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace tbrender {
@@ -75,7 +78,7 @@ public:
     void dropCaches();
 
     // Land and items above this altitude are not drawn (to look into a house).
-    void setMaxZ(int maxZ) { m_maxZ = maxZ; }
+    void setMaxZ(int maxZ);
     int maxZ() const { return m_maxZ; }
     // The zoom: 1.0 is 100%; kept as tb::iso::halfTileForZoom gives it (25% to 400%).
     void setZoom(double zoom);
@@ -87,7 +90,7 @@ public:
     bool grid() const { return m_grid; }
     void setBackground(QRgb colour) { m_background = colour; }
     // Only these cells are drawn (tbmap's rectangle); none: every cell.
-    void setCellClip(std::optional<tb::iso::CellBox> cells) { m_clip = cells; }
+    void setCellClip(std::optional<tb::iso::CellBox> cells);
     // Cells outlined in red over the picture, and a rectangle of cells outlined.
     void setMarkedCells(std::vector<tb::iso::CellPos> cells) { m_marked = std::move(cells); }
     void setSelection(std::optional<tb::iso::CellBox> cells) { m_selection = cells; }
@@ -145,22 +148,38 @@ private:
     bool ready() const { return m_map && m_map->hasGeometry(); }
     int blockColumns() const { return (m_map->width() + 7) / 8; }
     int blockRows() const { return (m_map->height() + 7) / 8; }
-    // Drops the per-id tables of sprite pointers when the cache dropped sprites.
-    void checkCacheGeneration();
-    void resetTables();
+    // The per-id tables made anew after dropCaches(), and the pointers to pictures dropped
+    // when the cache dropped pictures.
+    void ensureTables();
     const LandInfo& landInfo(std::uint16_t tile);
     ItemSize itemSize(std::uint16_t id);
     tb::iso::Reach worstReach() const;
     const BlockBounds& blockBounds(int bx, int by);
     tb::iso::ScreenRect scaledBlockRect(int bx, int by, const BlockBounds& b) const;
-    // Adds the drawables of block (bx, by) that meet `rect` to m_list; with `withSprites`
-    // false only their rectangles are worked out.
-    void collectBlock(int bx, int by, const tb::iso::ScreenRect& rect, bool withSprites);
+    // A drawable of a block as worked out for the present zoom and settings, kept while
+    // they stay; its picture is looked up when it is first drawn.
+    struct BlockItem {
+        IsoDrawable d;
+        std::uint64_t key = 0;                // its place in the drawing order
+        std::uint16_t source = 0;             // land: its tile, or texture when stretched
+        std::array<std::uint8_t, 4> lights{}; // stretched: light steps top, right, bottom, left
+        bool resolved = false;                // d.sprite looked up
+    };
+    // The drawables of block (bx, by) whose cells `clip` holds (all without one), appended
+    // to `out`, without their pictures.
+    void buildBlock(int bx, int by, const std::optional<tb::iso::CellBox>& clip,
+                    std::vector<BlockItem>& out);
+    // The same kept for m_clip.
+    std::vector<BlockItem>& blockItems(int bx, int by);
+    void resolve(BlockItem& item);
+    // The drawables that meet `rect` into m_order, in drawing order.
     void collect(const tb::iso::ScreenRect& rect);
     const IsoSprite* landSprite(std::uint16_t tile);
     const IsoSprite* stretchedSprite(std::uint16_t texture, const tb::iso::Corners& corners,
-                                     const tb::iso::Neighbourhood& around);
-    const IsoSprite* textureSprite(std::uint16_t texture);
+                                     const std::array<std::uint8_t, 4>& lights);
+    // The texture's texels, decoded once while it is among the last few used; nullptr for
+    // none.
+    const tb::Image15* texture(std::uint16_t id);
     const IsoSprite* itemSprite(std::uint16_t id, std::uint16_t hue);
     // The shape of the land of cell (x, y) as it is drawn: stretched or flat, its corners.
     IsoDrawable landShape(std::int32_t x, std::int32_t y);
@@ -183,17 +202,32 @@ private:
 
     IsoSpriteCache m_cache;
     std::uint64_t m_cacheGeneration = 0;
+    bool m_tablesStale = true;
     std::vector<LandInfo> m_landInfo;
     std::vector<const IsoSprite*> m_landSprites; // at m_half and m_grid; see kNoSprite
     std::vector<const IsoSprite*> m_itemSprites; // unhued, at m_half
     std::vector<ItemSize> m_itemSizes;
     int m_largestItemWidth = -1; // of every item picture the art holds; -1: not looked at
     int m_largestItemHeight = 0;
-    std::vector<BlockBounds> m_blocks;
+    // Per column of blocks, allocated when first drawn: a painter made for one view of a
+    // large map keeps only the columns it showed.
+    std::vector<std::unique_ptr<BlockBounds[]>> m_blocks;
+    // Decoded textures by id modulo the slots: a few megabytes beside the cache.
+    struct TextureSlot {
+        int id = -1; // -1: empty
+        bool present = false;
+        tb::Image15 image;
+    };
+    std::array<TextureSlot, 32> m_textures;
 
-    std::vector<IsoDrawable> m_list;
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> m_order;
+    std::unordered_map<std::uint32_t, std::vector<BlockItem>> m_blockItems; // by bx << 16 | by
+    std::vector<std::pair<std::uint64_t, const IsoDrawable*>> m_order;
     std::vector<IsoDrawable> m_sorted;
+    struct Blit {
+        const IsoSprite* sprite;
+        int left, top, bottom; // on the target
+    };
+    std::vector<Blit> m_blits;
     tb::Image15 m_work;
 };
 

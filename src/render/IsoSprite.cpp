@@ -1,8 +1,22 @@
 #include "render/IsoSprite.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace tbrender {
+
+void IsoSprite::addRun(int x, const QRgb* from, int count, bool runOpaque) {
+    Run run;
+    run.first = std::uint32_t(pixels.size());
+    run.x = std::int16_t(x);
+    run.length = std::int16_t(count);
+    run.opaque = runOpaque;
+    const std::size_t at = pixels.size();
+    pixels.resize(at + std::size_t(count));
+    copyPixels(pixels.data() + at, from, count);
+    opaque = opaque && runOpaque;
+    runs.push_back(run);
+}
 
 IsoSprite IsoSprite::fromPixels(const QRgb* pixels, int width, int height, qsizetype stride,
                                 QPoint offset) {
@@ -11,8 +25,9 @@ IsoSprite IsoSprite::fromPixels(const QRgb* pixels, int width, int height, qsize
     sprite.height = height;
     sprite.offset = offset;
     sprite.rowRun.reserve(std::size_t(height) + 1);
+    sprite.pixels.reserve(std::size_t(width) * std::size_t(height) / 2);
     for (int y = 0; y < height; ++y) {
-        sprite.rowRun.push_back(std::uint32_t(sprite.runs.size()));
+        sprite.beginRow();
         const QRgb* line = pixels + y * stride;
         int x = 0;
         while (x < width) {
@@ -20,24 +35,16 @@ IsoSprite IsoSprite::fromPixels(const QRgb* pixels, int width, int height, qsize
                 ++x;
                 continue;
             }
-            Run run;
-            run.first = std::uint32_t(sprite.pixels.size());
-            run.x = std::int16_t(x);
-            run.opaque = true;
             // A run ends at a transparent pixel; it is blended when any of its pixels is
             // see-through (an opaque pixel blends to itself), else copied.
-            while (x < width && qAlpha(line[x]) != 0) {
-                run.opaque = run.opaque && qAlpha(line[x]) == 255;
-                sprite.pixels.push_back(line[x]);
-                ++x;
-            }
-            run.length = std::int16_t(x - run.x);
-            sprite.runs.push_back(run);
+            const int start = x;
+            bool runOpaque = true;
+            for (; x < width && qAlpha(line[x]) != 0; ++x)
+                runOpaque = runOpaque && qAlpha(line[x]) == 255;
+            sprite.addRun(start, line + start, x - start, runOpaque);
         }
     }
-    sprite.rowRun.push_back(std::uint32_t(sprite.runs.size()));
-    sprite.runs.shrink_to_fit();
-    sprite.pixels.shrink_to_fit();
+    sprite.endRows();
     return sprite;
 }
 
@@ -57,6 +64,17 @@ QRgb IsoSprite::pixelAt(int x, int y) const {
             return pixels[run.first + std::uint32_t(x - run.x)];
     }
     return 0;
+}
+
+QRgb* IsoSprite::drawnPixel(int x, int y) {
+    if (y < 0 || y >= height || x < 0 || x >= width)
+        return nullptr;
+    for (std::uint32_t r = rowRun[std::size_t(y)]; r < rowRun[std::size_t(y) + 1]; ++r) {
+        const Run& run = runs[r];
+        if (x >= run.x && x < run.x + run.length)
+            return &pixels[run.first + std::uint32_t(x - run.x)];
+    }
+    return nullptr;
 }
 
 bool IsoSprite::covers(int x, int y) const {
@@ -79,17 +97,53 @@ std::size_t IsoSprite::bytes() const {
            rowRun.capacity() * sizeof(std::uint32_t) + pixels.capacity() * sizeof(QRgb);
 }
 
+namespace {
+
+// A run's pixels: most are a land tile's row (2 to 44 pixels) or an item's, where a call
+// to the library's copy per run costs more than the copy itself. Whole pieces of 8 or 4
+// pixels, the last one overlapping the one before, so a run of any length takes few
+// branches.
+inline void copyRun(QRgb* to, const QRgb* from, int count) {
+    if (count >= 8) {
+        for (int i = 0; i + 8 < count; i += 8)
+            std::memcpy(to + i, from + i, 8 * sizeof(QRgb));
+        std::memcpy(to + count - 8, from + count - 8, 8 * sizeof(QRgb));
+    } else if (count >= 4) {
+        std::memcpy(to, from, 4 * sizeof(QRgb));
+        std::memcpy(to + count - 4, from + count - 4, 4 * sizeof(QRgb));
+    } else {
+        to[0] = from[0];
+        if (count > 1)
+            to[count - 1] = from[count - 1];
+        if (count > 2)
+            to[1] = from[1];
+    }
+}
+
+} // namespace
+
 void drawSprite(const PixelSurface& surface, const IsoSprite& sprite, int left, int top,
                 const QRect& clip) {
     const int firstY = std::max(clip.top(), top);
     const int endY = std::min(clip.bottom() + 1, top + sprite.height);
+    if (firstY >= endY)
+        return;
     const int clipLeft = clip.left();
     const int clipEnd = clip.right() + 1;
-    for (int y = firstY; y < endY; ++y) {
-        QRgb* line = surface.bits + qsizetype(y) * surface.stride;
-        const std::size_t row = std::size_t(y - top);
-        for (std::uint32_t r = sprite.rowRun[row]; r < sprite.rowRun[row + 1]; ++r) {
-            const IsoSprite::Run& run = sprite.runs[r];
+    const IsoSprite::Run* runs = sprite.runs.data();
+    const std::uint32_t* rowRun = sprite.rowRun.data() + (firstY - top);
+    QRgb* line = surface.bits + qsizetype(firstY) * surface.stride + left;
+    if (sprite.opaque && left >= clipLeft && left + sprite.width <= clipEnd) {
+        // Wholly inside the clip's columns: every run copied as it is.
+        const QRgb* pixels = sprite.pixels.data();
+        for (int y = firstY; y < endY; ++y, ++rowRun, line += surface.stride)
+            for (std::uint32_t r = rowRun[0]; r < rowRun[1]; ++r)
+                copyRun(line + runs[r].x, pixels + runs[r].first, runs[r].length);
+        return;
+    }
+    for (int y = firstY; y < endY; ++y, ++rowRun, line += surface.stride) {
+        for (std::uint32_t r = rowRun[0]; r < rowRun[1]; ++r) {
+            const IsoSprite::Run& run = runs[r];
             int x = left + run.x;
             int count = run.length;
             const QRgb* from = sprite.pixels.data() + run.first;
@@ -101,11 +155,12 @@ void drawSprite(const PixelSurface& surface, const IsoSprite& sprite, int left, 
             count = std::min(count, clipEnd - x);
             if (count <= 0)
                 continue;
+            QRgb* to = line + (x - left);
             if (run.opaque) {
-                copyPixels(line + x, from, count);
+                copyRun(to, from, count);
             } else {
                 for (int i = 0; i < count; ++i)
-                    line[x + i] = blendOver(from[i], line[x + i]);
+                    to[i] = blendOver(from[i], to[i]);
             }
         }
     }

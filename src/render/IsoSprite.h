@@ -31,7 +31,14 @@ struct IsoSprite {
     std::vector<Run> runs;             // row by row, left to right
     std::vector<std::uint32_t> rowRun; // height + 1 entries: row y's runs are [y], [y + 1]
     std::vector<QRgb> pixels;          // the runs' pixels one after another
+    bool opaque = true;                // every run is
     mutable std::uint64_t lastUse = 0; // the frame that last drew it (IsoSpriteCache)
+
+    // Building a sprite row by row, for makers that know their runs: each row begun (all
+    // `height` of them, top to bottom), then its runs left to right, then the rows ended.
+    void beginRow() { rowRun.push_back(std::uint32_t(runs.size())); }
+    void addRun(int x, const QRgb* from, int count, bool runOpaque);
+    void endRows() { rowRun.push_back(std::uint32_t(runs.size())); }
 
     // The sprite of `width` x `height` premultiplied pixels, `stride` pixels a row apart;
     // pixels of alpha 0 are left out.
@@ -44,6 +51,8 @@ struct IsoSprite {
     bool covers(int x, int y) const;
     // The pixel at (x, y), 0 where nothing is drawn.
     QRgb pixelAt(int x, int y) const;
+    // The same to change; nullptr where nothing is drawn.
+    QRgb* drawnPixel(int x, int y);
     // The picture as an image of premultiplied ARGB, transparent where nothing is drawn.
     QImage toImage() const;
     // The memory it takes, roughly.

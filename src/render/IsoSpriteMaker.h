@@ -16,15 +16,11 @@ namespace tbrender {
 // upper edges are darkened, so the tiles together show a grid of cells.
 IsoSprite makeLandTileSprite(const tb::Image15& diamond, int half, bool grid);
 
-// A texture's pixels as opaque colours: width, height and pixels, no runs (it is read by
-// makeStretchedTileSprite, never drawn).
-IsoSprite makeTextureSprite(const tb::Image15& texture);
-
-// A land tile stretched over its corners: `texture` laid over the quad (its top-left corner
-// at the quad's top corner, its top edge along the quad's upper right edge), each pixel's
-// colour times the light interpolated between the corners. The sprite's offset is its
-// top-left from the point the quad's coordinates are relative to.
-IsoSprite makeStretchedTileSprite(const IsoSprite& texture, const tb::iso::Quad& quad,
+// A land tile stretched over its corners: `texture` (64 or 128 texels a side) laid over the
+// quad (its top-left corner at the quad's top corner, its top edge along the quad's upper
+// right edge), each pixel's colour times the light interpolated between the corners. The
+// sprite's offset is its top-left from the point the quad's coordinates are relative to.
+IsoSprite makeStretchedTileSprite(const tb::Image15& texture, const tb::iso::Quad& quad,
                                   const tb::iso::CornerLights& lights, bool grid);
 
 // An item's art at scale `half`: in `hue` when given (only its grey pixels when

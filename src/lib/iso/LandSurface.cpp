@@ -62,12 +62,23 @@ std::array<Triangle, 2> quadTriangles(const Quad& q) {
     return {Triangle{{q.top, q.right, q.left}}, Triangle{{q.right, q.bottom, q.left}}};
 }
 
-std::optional<RowSpan> triangleRow(const Triangle& t, int row) {
-    std::array<ScreenPoint, 3> p = t.p;
+TriangleRows::TriangleRows(const Triangle& t) : m_p(t.p) {
     // Sorted by y, then x, so an edge shared by two triangles is always computed from the
     // same end and both sides agree on every pixel.
-    std::sort(p.begin(), p.end(),
+    std::sort(m_p.begin(), m_p.end(),
               [](ScreenPoint a, ScreenPoint b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
+}
+
+int TriangleRows::firstRow() const {
+    return m_p[0].y; // the first row whose centre (y + 0.5) is not above the top corner
+}
+
+int TriangleRows::endRow() const {
+    return m_p[2].y;
+}
+
+std::optional<RowSpan> TriangleRows::row(int row) const {
+    const std::array<ScreenPoint, 3>& p = m_p;
     const double yc = double(row) + 0.5;
     if (yc < double(p[0].y) || yc >= double(p[2].y))
         return std::nullopt;
@@ -81,6 +92,10 @@ std::optional<RowSpan> triangleRow(const Triangle& t, int row) {
     if (end <= first)
         return std::nullopt;
     return RowSpan{first, end};
+}
+
+std::optional<RowSpan> triangleRow(const Triangle& t, int row) {
+    return TriangleRows(t).row(row);
 }
 
 bool quadContains(const Quad& q, ScreenPoint p) {

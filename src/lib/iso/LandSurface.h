@@ -57,6 +57,23 @@ struct Triangle {
 // The two triangles the quad is drawn as: top-right-left, then right-bottom-left.
 std::array<Triangle, 2> quadTriangles(const Quad& q);
 
+// The pixels of each row whose centres lie in a triangle: its corners sorted once for all
+// the rows it is asked for.
+class TriangleRows {
+public:
+    explicit TriangleRows(const Triangle& t);
+    // The rows [first, end) that hold pixels.
+    int firstRow() const;
+    int endRow() const;
+    // The pixels of row `row`, or nothing.
+    std::optional<RowSpan> row(int row) const;
+
+private:
+    std::array<ScreenPoint, 3> m_p; // by y, then x
+    // x per row of the edges 0-2, 0-1 and 1-2 (0 for a flat edge, never used).
+    double m_slopeLong = 0, m_slopeUpper = 0, m_slopeLower = 0;
+};
+
 // The pixels of row `row` whose centres lie in the triangle, or nothing.
 std::optional<RowSpan> triangleRow(const Triangle& t, int row);
 
