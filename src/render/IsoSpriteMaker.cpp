@@ -26,15 +26,15 @@ QRgb gridLine(QRgb pixel) {
 
 // Darkens the pixels of the line from `from` to `to` (Bresenham) that the sprite draws, or
 // the one below a pixel it does not draw: the upper edges of a tile, so each edge between
-// two tiles is drawn once.
-void darkenEdge(IsoSprite& sprite, ScreenPoint from, ScreenPoint to) {
+// two tiles is drawn once. `fromDone`: the first point belongs to a line drawn already.
+void darkenEdge(IsoSprite& sprite, ScreenPoint from, ScreenPoint to, bool fromDone = false) {
     const int dx = std::abs(to.x - from.x), sx = from.x < to.x ? 1 : -1;
     const int dy = -std::abs(to.y - from.y), sy = from.y < to.y ? 1 : -1;
     int error = dx + dy;
     int x = from.x, y = from.y;
-    for (;;) {
-        QRgb* p = sprite.drawnPixel(x, y);
-        if (!p)
+    for (bool first = true;; first = false) {
+        QRgb* p = first && fromDone ? nullptr : sprite.drawnPixel(x, y);
+        if (!p && !(first && fromDone))
             p = sprite.drawnPixel(x, y + 1);
         if (p)
             *p = gridLine(*p);
@@ -126,7 +126,7 @@ IsoSprite makeLandTileSprite(const tb::Image15& diamond, int half, bool grid) {
     sprite.endRows();
     if (grid) {
         darkenEdge(sprite, {half, 0}, {0, half});
-        darkenEdge(sprite, {half, 0}, {side - 1, half - 1});
+        darkenEdge(sprite, {half, 0}, {side - 1, half - 1}, true);
     }
     return sprite;
 }
@@ -221,7 +221,7 @@ IsoSprite makeStretchedTileSprite(const tb::Image15& texture, const tb::iso::Qua
             return ScreenPoint{p.x - bounds.left, p.y - bounds.top};
         };
         darkenEdge(sprite, local(quad.top), local(quad.left));
-        darkenEdge(sprite, local(quad.top), local({quad.right.x - 1, quad.right.y}));
+        darkenEdge(sprite, local(quad.top), local({quad.right.x - 1, quad.right.y}), true);
     }
     return sprite;
 }

@@ -304,6 +304,27 @@ private slots:
         QCOMPARE(painter.cellsSceneRect({10, 10, 10, 10}), QRect(0, 440, 44, 44));
     }
 
+    void theGridMarkedCellsAndASelectionAreOutlined() {
+        IsoPainter painter;
+        load(painter);
+        const QPoint origin(-100, 150);
+        const QImage plain = frame(painter, origin);
+        painter.setGrid(true);
+        painter.setMarkedCells({{5, 5}});
+        painter.setSelection(tb::iso::CellBox{7, 4, 8, 4});
+        const QImage outlined = frame(painter, origin);
+        // Cell (4, 4)'s diamond: its upper edges darkened, its middle as it was.
+        const QPoint diamond = QPoint(0, 8 * 22) - origin;
+        QCOMPARE(outlined.pixel(diamond + QPoint(22, 0)),
+                 qRgb(qRed(rgb15(kGrass15)) / 2, qGreen(rgb15(kGrass15)) / 2,
+                      qBlue(rgb15(kGrass15)) / 2));
+        QCOMPARE(outlined.pixel(diamond + QPoint(22, 22)), plain.pixel(diamond + QPoint(22, 22)));
+        // Cell (5, 5) in red round its diamond: its left corner (0, 22) from its point.
+        QCOMPARE(outlined.pixel(QPoint(0, 10 * 22 + 22) - origin), kIsoMarkedCellColour.rgb());
+        // The selection's top corner is cell (7, 4)'s: (3 * 22 + 22, 11 * 22).
+        QCOMPARE(outlined.pixel(QPoint(88, 242) - origin), kIsoSelectionColour.rgb());
+    }
+
     void atHalfSizeAndWithATinyCacheTheSameScene() {
         IsoPainter half;
         load(half);
