@@ -68,6 +68,25 @@ std::uint64_t lightStep(double light) {
     return std::uint64_t(std::clamp(std::lround((light - 0.5) * 126.0), 0L, 63L));
 }
 
+// The width and height an item picture's entry states, when the entry lies inside the
+// art and states sides the decoder takes. Item art ids go past 0xFFFF, so the entry is read
+// here rather than through the land tiles' 16-bit lookup.
+std::optional<std::pair<int, int>> statedItemSize(const tb::ArtFiles& art, std::size_t itemId) {
+    const std::size_t at = (0x4000 + itemId) * 12;
+    if (art.artIndex.size() < 12 || at > art.artIndex.size() - 12)
+        return std::nullopt;
+    const unsigned char* entry = art.artIndex.data() + at;
+    const std::int32_t offset = tb::readI32(entry);
+    const std::uint32_t length = tb::readU32(entry + 4);
+    if (offset < 0 || length < 8 || std::uint64_t(offset) + length > art.artData.size())
+        return std::nullopt;
+    const unsigned char* p = art.artData.data() + offset;
+    const int width = tb::readU16(p + 4), height = tb::readU16(p + 6);
+    if (width < 1 || height < 1 || width > tb::kItemArtMaxSide || height > tb::kItemArtMaxSide)
+        return std::nullopt;
+    return std::pair{width, height};
+}
+
 } // namespace
 
 IsoPainter::IsoPainter(std::size_t cacheBudgetBytes) : m_cache(cacheBudgetBytes) {}
@@ -186,17 +205,10 @@ IsoPainter::ItemSize IsoPainter::itemSize(std::uint16_t id) {
     if (size.width >= 0)
         return size;
     // From the entry's header, without decoding it: a picture that turns out damaged when
-    // it is decoded corrects this (collectBlock).
-    const auto entry = m_art ? tb::readArtIndexEntry(m_art->artIndex, 0x4000 + id) : std::nullopt;
-    if (entry && entry->offset >= 0 && entry->length >= 8 &&
-        std::uint64_t(entry->offset) + 8 <= m_art->artData.size()) {
-        const unsigned char* p = m_art->artData.data() + entry->offset;
-        const int width = tb::readU16(p + 4), height = tb::readU16(p + 6);
-        if (width >= 1 && height >= 1 && width <= tb::kItemArtMaxSide &&
-            height <= tb::kItemArtMaxSide) {
-            size = {std::int16_t(width), std::int16_t(height)};
-            return size;
-        }
+    // it is decoded corrects this (resolve).
+    if (const auto stated = m_art ? statedItemSize(*m_art, id) : std::nullopt) {
+        size = {std::int16_t(stated->first), std::int16_t(stated->second)};
+        return size;
     }
     const tb::ItemImage placeholder = tb::itemPlaceholderImage();
     size = {std::int16_t(placeholder.width), std::int16_t(placeholder.height)};
@@ -381,34 +393,31 @@ void IsoPainter::resolve(BlockItem& item) {
     }
 }
 
+void IsoPainter::findLargestItem() {
+    if (m_largestItemWidth >= 0)
+        return;
+    // The largest item picture the art holds bounds how far an item reaches from its
+    // cell; a damaged entry is drawn as the placeholder.
+    const tb::ItemImage placeholder = tb::itemPlaceholderImage();
+    m_largestItemWidth = placeholder.width;
+    m_largestItemHeight = placeholder.height;
+    if (!m_art)
+        return;
+    const std::size_t items = std::min<std::size_t>(m_art->artIndex.size() / 12, 0x14000);
+    for (std::size_t id = 0; id + 0x4000 < items; ++id) {
+        if (const auto stated = statedItemSize(*m_art, id)) {
+            m_largestItemWidth = std::max(m_largestItemWidth, stated->first);
+            m_largestItemHeight = std::max(m_largestItemHeight, stated->second);
+        }
+    }
+}
+
 void IsoPainter::collect(const ScreenRect& rect) {
     m_order.clear();
     if (!ready() || rect.empty())
         return;
     ensureTables();
-    if (m_largestItemWidth < 0) {
-        // The largest item picture the art holds bounds how far an item reaches from its
-        // cell; a damaged entry is drawn as the placeholder.
-        const tb::ItemImage placeholder = tb::itemPlaceholderImage();
-        m_largestItemWidth = placeholder.width;
-        m_largestItemHeight = placeholder.height;
-        if (m_art) {
-            const std::size_t entries = m_art->artIndex.size() / 12;
-            for (std::size_t id = 0x4000; id < entries; ++id) {
-                const auto entry = tb::readArtIndexEntry(m_art->artIndex, int(id));
-                if (!entry || entry->offset < 0 || entry->length < 8 ||
-                    std::uint64_t(entry->offset) + 8 > m_art->artData.size())
-                    continue;
-                const unsigned char* p = m_art->artData.data() + entry->offset;
-                const int width = tb::readU16(p + 4), height = tb::readU16(p + 6);
-                if (width < 1 || height < 1 || width > tb::kItemArtMaxSide ||
-                    height > tb::kItemArtMaxSide)
-                    continue;
-                m_largestItemWidth = std::max(m_largestItemWidth, width);
-                m_largestItemHeight = std::max(m_largestItemHeight, height);
-            }
-        }
-    }
+    findLargestItem();
     if (m_blockItems.size() > kMaxKeptBlocks)
         m_blockItems.clear();
     tb::iso::forEachSquareReaching(
@@ -603,9 +612,10 @@ std::optional<IsoPick> IsoPainter::pick(QPoint scenePoint) {
     return picked;
 }
 
-QRect IsoPainter::sceneBounds() const {
+QRect IsoPainter::sceneBounds() {
     if (!ready())
         return {};
+    findLargestItem();
     const tb::iso::Reach reach = worstReach();
     const std::int32_t w = m_map->width(), h = m_map->height();
     const ScreenPoint left = tb::iso::cellPoint(0, h - 1, 0, m_half);
@@ -658,7 +668,7 @@ QRect IsoPainter::cellsSceneRect(const CellBox& cells) {
 }
 
 QRect IsoPainter::invalidate(const CellBox& cells) {
-    if (!ready() || m_blocks.empty())
+    if (!ready())
         return {};
     ensureTables();
     // A cell's altitude changes the slopes and light of the tiles up to two cells away.
@@ -669,14 +679,14 @@ QRect IsoPainter::invalidate(const CellBox& cells) {
     ScreenRect changed;
     for (int bx = firstBx; bx <= lastBx; ++bx) {
         for (int by = firstBy; by <= lastBy; ++by) {
-            if (!m_blocks[std::size_t(bx)])
+            m_blockItems.erase(std::uint32_t(bx) << 16 | std::uint32_t(by));
+            if (m_blocks.empty() || !m_blocks[std::size_t(bx)])
                 continue; // never drawn: nothing of it is on screen
             BlockBounds& b = m_blocks[std::size_t(bx)][std::size_t(by)];
             if (!b.known())
                 continue;
             changed = changed.united(scaledBlockRect(bx, by, b));
             b = BlockBounds{};
-            m_blockItems.erase(std::uint32_t(bx) << 16 | std::uint32_t(by));
             changed = changed.united(scaledBlockRect(bx, by, blockBounds(bx, by)));
         }
     }

@@ -104,8 +104,8 @@ public:
     // whose (stretched) shape holds it; nothing when no drawn cell is there.
     std::optional<IsoPick> pick(QPoint scenePoint);
 
-    // Every scene pixel the map can cover.
-    QRect sceneBounds() const;
+    // Every scene pixel the map can cover (it looks at the art's largest item once).
+    QRect sceneBounds();
     // The scene point of cell (x, y) at altitude z (the top-left of its tile's square).
     QPoint cellScenePoint(std::int32_t x, std::int32_t y, int z = 0) const;
     // The cells (within the map) the ground at altitude 0 shows in `sceneRect`.
@@ -153,6 +153,9 @@ private:
     void ensureTables();
     const LandInfo& landInfo(std::uint16_t tile);
     ItemSize itemSize(std::uint16_t id);
+    // The largest item picture the art holds, once: it bounds how far an item reaches
+    // from its cell.
+    void findLargestItem();
     tb::iso::Reach worstReach() const;
     const BlockBounds& blockBounds(int bx, int by);
     tb::iso::ScreenRect scaledBlockRect(int bx, int by, const BlockBounds& b) const;
