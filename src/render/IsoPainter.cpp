@@ -432,6 +432,8 @@ void IsoPainter::collect(const ScreenRect& rect) {
                     continue;
                 if (!item.resolved)
                     resolve(item);
+                else if (item.d.sprite)
+                    m_cache.use(item.d.sprite); // drawn again: not to be dropped
                 m_order.emplace_back(item.key, &item.d);
             }
         });

@@ -68,7 +68,8 @@ class IsoPainter {
 public:
     explicit IsoPainter(std::size_t cacheBudgetBytes = IsoSpriteCache::kBudgetBytes);
 
-    // The data drawn; nullptr for none. Each setter drops what was kept of the one before.
+    // The data drawn; nullptr for none. Each setter drops what was worked out from the one
+    // before.
     void setMap(const tb::MapImage* map);
     void setStatics(const tb::StaticsMap* statics);
     void setArt(const tb::ArtFiles* art);
