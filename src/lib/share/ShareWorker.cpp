@@ -280,45 +280,20 @@ void ShareWorker::linkLost() {
 
 void ShareWorker::run() {
     m_nextBeat = Clock::now();
-    // What arrived while the facet was read is waiting on the feed's connection already.
-    readFeed();
-    while (!m_stop) {
-        std::deque<Request> requests;
-        {
-            const std::lock_guard lock(m_lock);
-            requests = std::exchange(m_requests, {});
+    bool finishing = false;
+    while (!m_stop && !finishing) {
+        try {
+            finishing = !pass();
+        } catch (const std::exception& error) {
+            // Nothing the server or the system does ends the worker: the builder hears of
+            // it, and the worker tries again a little later.
+            WorkerEvent failed;
+            failed.kind = WorkerEvent::Kind::Failed;
+            failed.message = error.what();
+            post(std::move(failed));
+            const std::array<int, 0> none{};
+            waitForWork(*m_wake, none, kReconnectPoll * 5);
         }
-        bool finishing = false;
-        for (Request& request : requests) {
-            if (m_stop)
-                break;
-            if (request.kind == Request::Kind::Finish)
-                finishing = true;
-            else
-                handle(request);
-        }
-        if (finishing || m_stop)
-            break;
-        readFeed();
-        if (Clock::now() >= m_nextBeat)
-            beat();
-        stepReconnect();
-        stepFeed();
-
-        const bool polling = m_reconnectSince || m_feed == Feed::Reconnecting;
-        const auto untilBeat =
-            std::chrono::duration_cast<std::chrono::milliseconds>(m_nextBeat - Clock::now());
-        const auto timeout = std::max(std::chrono::milliseconds(0),
-                                      polling ? std::min(untilBeat, kReconnectPoll) : untilBeat);
-        const std::array<int, 1> sockets{m_feed == Feed::Listening ? m_share->feed.socket() : -1};
-        m_wake->clear();
-        {
-            // A request that came while this pass ran is not waited for.
-            const std::lock_guard lock(m_lock);
-            if (!m_requests.empty())
-                continue;
-        }
-        waitForWork(*m_wake, sockets, timeout);
     }
     if (!m_stop && linkUp()) {
         try {
@@ -330,6 +305,43 @@ void ShareWorker::run() {
         m_watch->end();
     }
     m_finished = true;
+}
+
+bool ShareWorker::pass() {
+    std::deque<Request> requests;
+    {
+        const std::lock_guard lock(m_lock);
+        requests = std::exchange(m_requests, {});
+    }
+    for (Request& request : requests) {
+        if (m_stop)
+            return true;
+        if (request.kind == Request::Kind::Finish)
+            return false;
+        handle(request);
+    }
+    // What arrived while the facet was read waits on the feed's connection already.
+    readFeed();
+    if (Clock::now() >= m_nextBeat)
+        beat();
+    stepReconnect();
+    stepFeed();
+
+    const bool polling = m_reconnectSince || m_feed == Feed::Reconnecting;
+    const auto untilBeat =
+        std::chrono::duration_cast<std::chrono::milliseconds>(m_nextBeat - Clock::now());
+    const auto timeout = std::max(std::chrono::milliseconds(0),
+                                  polling ? std::min(untilBeat, kReconnectPoll) : untilBeat);
+    const std::array<int, 1> sockets{m_feed == Feed::Listening ? m_share->feed.socket() : -1};
+    m_wake->clear();
+    {
+        // A request that came while this pass ran is not waited for.
+        const std::lock_guard lock(m_lock);
+        if (!m_requests.empty())
+            return true;
+    }
+    waitForWork(*m_wake, sockets, timeout);
+    return true;
 }
 
 void ShareWorker::handle(Request& request) {

@@ -118,6 +118,9 @@ private:
     class CallWatch;
 
     void run();
+    // Handles what was handed over, reads the feed, beats and steps a reconnect, then waits
+    // for more; false when the editor asked it to finish.
+    bool pass();
     void handle(Request& request);
     void take(const Stroke& stroke);
     void beat();

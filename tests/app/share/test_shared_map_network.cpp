@@ -108,8 +108,9 @@ private slots:
                 edit.recordUndo(100, 100);
                 edit.write(100, 100, {77, 7});
             }
+            // About three strokes a second, as a builder paints.
             drag(formA, {8 * i + 2, 20}, {8 * i + 2, 20});
-            QTest::qWait(30);
+            QTest::qWait(300);
         }
         QTRY_VERIFY_WITH_TIMEOUT(a.shared->unsettledCount() == 0 && a.shared->waitingCount() == 0 &&
                                      formA.document().cell(100, 100) == (tb::MapCell{77, 7}),
