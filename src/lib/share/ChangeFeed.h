@@ -45,8 +45,8 @@ public:
     // not heard, so the caller reads the facet's revisions again. Throws ConnectionLost.
     void reconnect();
     // The same in steps, for a loop that must not wait: startReconnect(), then
-    // reconnectStep() now and then until it returns true (connected), then listen(). Throw
-    // ConnectionLost when the attempt fails.
+    // reconnectStep() now and then until it returns true (connected), then listen(). Both
+    // throw ConnectionLost when the attempt fails.
     void startReconnect() { m_connection.startReconnect(); }
     bool reconnectStep() { return m_connection.reconnectStep(); }
     // Listens on the facet's channel (the constructor and reconnect() do).
