@@ -91,6 +91,11 @@ public:
         m_items.setHues(hues, tiledata);
         m_composed.clear();
     }
+    // The picture of item `id` at a square `size` in `hue` (0: unhued), as cells draw it; a
+    // null image without art for it. Valid until the next call.
+    const QImage& itemPicture(std::uint16_t id, int size, std::uint16_t hue = 0) {
+        return m_items.picture(id, size, hue);
+    }
     // Land above this altitude is drawn black, items above it not at all (the statics
     // markers stay: they stand for the cell's topmost item).
     void setMaxZ(int maxZ) {

@@ -7,6 +7,7 @@
 #include "app/editor/EditorStatusBar.h"
 #include "app/editor/FilePanel.h"
 #include "app/editor/HeightmapActions.h"
+#include "app/editor/IsoMapView.h"
 #include "app/editor/LeftPanel.h"
 #include "app/editor/MainMenus.h"
 #include "app/editor/MapFileActions.h"
@@ -15,6 +16,7 @@
 #include "app/editor/StaticsLayer.h"
 #include "app/editor/TilePalette.h"
 #include "app/editor/ToolBarPanel.h"
+#include "app/editor/ToolIcons.h"
 #include "app/editor/ToolWindowCommands.h"
 #include "app/editor/ViewPictureExport.h"
 #include "app/editor/ViewSettingsStore.h"
@@ -37,6 +39,7 @@
 #include <QDir>
 #include <QHBoxLayout>
 #include <QMenuBar>
+#include <QStackedWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -113,7 +116,13 @@ void MapEditorWindow::buildPanels() {
     auto* middle = new QHBoxLayout;
     middle->setSpacing(0);
     middle->addWidget(m_leftPanel);
-    middle->addWidget(m_mapView, 1); // extra room goes to the map
+    // The map as a chart from above, or as the game draws it (View > "Isometric view").
+    m_isoView = new IsoMapView(m_document, m_mapView->bookmarks(), this);
+    m_views = new QStackedWidget(central);
+    m_views->setObjectName("MapViews");
+    m_views->addWidget(m_mapView);
+    m_views->addWidget(m_isoView);
+    middle->addWidget(m_views, 1); // extra room goes to the map
     middle->addWidget(m_palette);
     outer->addLayout(middle, 1);
     outer->addWidget(new ScrollableBar(m_bottomPanel, central));
@@ -134,6 +143,7 @@ void MapEditorWindow::buildPanels() {
 
 void MapEditorWindow::connectPanels() {
     setUpTools();
+    connectIsometricView();
     connect(m_toolBar, &ToolBarPanel::exitClicked, this, &QWidget::close);
     connect(m_toolBar, &ToolBarPanel::overviewClicked, this, &MapEditorWindow::showOverview);
     connect(m_toolBar, &ToolBarPanel::editBrushesClicked, m_catalogues,
@@ -153,8 +163,10 @@ void MapEditorWindow::connectPanels() {
             jumpToCell(cell->x, cell->y);
     });
     connect(m_leftPanel, &LeftPanel::altitudeSwitched, this, &MapEditorWindow::updateCellSwitches);
-    connect(m_leftPanel, &LeftPanel::gridSwitched, this,
-            [this] { m_mapView->setGridLines(m_leftPanel->gridShown()); });
+    connect(m_leftPanel, &LeftPanel::gridSwitched, this, [this] {
+        m_mapView->setGridLines(m_leftPanel->gridShown());
+        m_isoView->setGrid(m_leftPanel->gridShown());
+    });
 
     connect(m_mapView, &MapView::pointerLeftMap, this, [this] {
         m_pointerOverMap = false;
@@ -317,6 +329,18 @@ void MapEditorWindow::refreshStatusBar() {
                            : QString();
     if (cell)
         position += m_statics->statusSuffix(m_currentX, m_currentY);
+    // The isometric view knows the item the pointer is over.
+    if (cell && m_pointedItem && m_pointedItem->cell.x == m_currentX &&
+        m_pointedItem->cell.y == m_currentY) {
+        const tb::PlacedItem& item = m_pointedItem->item;
+        const QString name =
+            QString::fromStdString(m_itemBrowser->tileData().item(item.id).name).trimmed();
+        position += QString(" - Item=$%1 Z=%2")
+                        .arg(QString::number(item.id, 16).toUpper().rightJustified(4, '0'))
+                        .arg(item.z);
+        if (!name.isEmpty())
+            position += " " + name;
+    }
     // Z as the box shows it, typed text and all.
     m_statusBar->showTexts(
         position, QString::fromStdString(tb::modeStatusText(
@@ -335,6 +359,7 @@ void MapEditorWindow::updateCellSwitches() {
     switches.itemArt = true;
     m_mapView->setSwitches(switches);
     m_statics->setShown(switches.showStatics);
+    m_isoView->setItemsShown(switches.showStatics);
 }
 
 // A stored value that is not a number is reported; the values read before it stay.
@@ -389,6 +414,10 @@ void MapEditorWindow::identifyMapPath() {
 // After Load, also a failed one: the view, the palettes and the stamp pictures.
 void MapEditorWindow::mapLoadedOrNot() {
     m_mapView->setMap(mapLoaded() ? &m_document.image() : nullptr, &m_art);
+    showGameData();
+    // Said once a Load: items are drawn unhued without the game's hues.mul.
+    if (mapLoaded() && !m_files->huesNote().isEmpty())
+        m_statusBar->showMessage(m_files->huesNote(), 10000);
     TilePictureSource pictures;
     if (mapLoaded())
         pictures = [this](std::uint16_t id, int size) { return m_mapView->tilePicture(id, size); };
@@ -447,6 +476,7 @@ void MapEditorWindow::setUpTools() {
          std::initializer_list<tb::MapTool*>{&m_landTool, &m_placeItemTool, &m_selectItemsTool})
         tool->setReports(reports);
     m_mapView->setTool(m_currentTool);
+    m_isoView->setTool(m_currentTool);
     connect(m_toolBar, &ToolBarPanel::toolChanged, this, &MapEditorWindow::switchTool);
     // The panel follows the selected cell whatever tool is down.
     connect(m_mapView, &MapView::cellSelected, m_itemsPanel, &ItemsPanelDock::showCell);
@@ -465,6 +495,50 @@ void MapEditorWindow::setUpTools() {
     connect(&m_documentJobs, &JobRunner::busyChanged, this, &MapEditorWindow::toolChanged);
 }
 
+// The isometric view: switched by View > "Isometric view" (Ctrl+I) and its tool button, its
+// events handled as the top-down view's, and both views leaving out what lies above Max Z.
+void MapEditorWindow::connectIsometricView() {
+    auto* toggle = new QAction(isometricViewIcon(), "Isometric view", this);
+    toggle->setCheckable(true);
+    toggle->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    toggle->setToolTip("Isometric view: the map as the game draws it (Ctrl+I)");
+    m_menus->addViewToggle(toggle, "IsometricView1");
+    m_toolBar->addViewToggle(toggle, "IsoViewButton");
+    connect(toggle, &QAction::toggled, this, &MapEditorWindow::setIsometric);
+    connect(m_toolBar, &ToolBarPanel::maxZChanged, this, [this](int maxZ) {
+        m_mapView->setMaxZ(maxZ);
+        m_isoView->setMaxZ(maxZ);
+    });
+    connect(m_itemBrowser, &ItemBrowserDock::tileDataChanged, this, &MapEditorWindow::showGameData);
+    IsoMapView* iso = m_isoView;
+    connect(iso, &IsoMapView::cellSelected, m_itemsPanel, &ItemsPanelDock::showCell);
+    connect(iso, &IsoMapView::toolMenuRequested, m_itemCommands, &ItemCommands::showMenu);
+    connect(iso, &IsoMapView::pointerMoved, this, [this](int x, int y) {
+        m_pointerOverMap = true;
+        m_currentX = x;
+        m_currentY = y;
+        refreshStatusBar();
+    });
+    connect(iso, &IsoMapView::pointerLeftMap, this, [this] {
+        m_pointerOverMap = false;
+        refreshStatusBar();
+    });
+    connect(iso, &IsoMapView::pointedItemChanged, this,
+            [this](std::optional<tb::PointedItem> item) {
+                m_pointedItem = item;
+                refreshStatusBar();
+            });
+    connect(iso, &IsoMapView::strokeStarted, this, [this] { m_document.beginStroke(); });
+    connect(iso, &IsoMapView::strokeEnded, this, [this] { m_document.endStroke(); });
+    connect(iso, &IsoMapView::tilePickRequested, this, &MapEditorWindow::pickTile);
+    connect(iso, &IsoMapView::undoKeyPressed, m_menus, &MainMenus::undoTriggered);
+    connect(iso, &IsoMapView::redoKeyPressed, m_menus, &MainMenus::redoTriggered);
+    connect(iso, &IsoMapView::insertKeyPressed, m_tools,
+            &ToolWindowCommands::insertIntoPatchEditor);
+    connect(iso, &IsoMapView::bookmarkRecalled, this, &MapEditorWindow::jumpToCell);
+    connect(iso, &IsoMapView::bookmarksChanged, m_mapView, &MapView::showBookmarks);
+}
+
 // The window only switches tools; the view hands the new one its events.
 void MapEditorWindow::switchTool() {
     tb::MapTool* next = &m_landTool;
@@ -478,11 +552,13 @@ void MapEditorWindow::switchTool() {
         m_currentTool->activate();
     }
     m_mapView->setTool(m_currentTool);
+    m_isoView->setTool(m_currentTool);
     toolChanged();
 }
 
 void MapEditorWindow::toolChanged() {
     m_mapView->toolChanged();
+    m_isoView->toolChanged();
     m_itemCommands->setActive(m_currentTool == &m_selectItemsTool, editableDocument() != nullptr);
 }
 
@@ -507,8 +583,33 @@ void MapEditorWindow::setJumpTexts(const QString& x, const QString& y) {
 }
 
 void MapEditorWindow::jumpToBoxes() {
-    runReported(m_prompts, this,
-                [&] { m_mapView->jumpTo(m_leftPanel->jumpX(), m_leftPanel->jumpY()); });
+    runReported(m_prompts, this, [&] {
+        m_mapView->jumpTo(m_leftPanel->jumpX(), m_leftPanel->jumpY());
+        if (isometric())
+            m_isoView->centreOn(m_mapView->selectedCell().x(), m_mapView->selectedCell().y());
+    });
+}
+
+bool MapEditorWindow::isometric() const {
+    return m_views->currentWidget() == m_isoView;
+}
+
+// Both views draw with the art read by Load, the browser's tiledata and the game's hues.
+void MapEditorWindow::showGameData() {
+    const tb::TileData* tiledata = itemTileData();
+    m_mapView->setHues(m_files->hues(), tiledata);
+    m_isoView->setGameData(mapLoaded() ? &m_art : nullptr, tiledata, m_files->hues());
+}
+
+void MapEditorWindow::setIsometric(bool on) {
+    m_views->setCurrentWidget(on ? static_cast<QWidget*>(m_isoView) : m_mapView);
+    if (on)
+        m_isoView->centreOn(m_mapView->selectedCell().x(), m_mapView->selectedCell().y());
+    m_views->currentWidget()->setFocus();
+}
+
+tb::CellRect MapEditorWindow::visibleCells() const {
+    return isometric() ? m_isoView->cellsInView() : m_mapView->cellsInView();
 }
 
 void MapEditorWindow::jumpToCell(int x, int y) {

@@ -36,6 +36,7 @@
 #include <random>
 
 class QDialog;
+class QStackedWidget;
 class QSettings;
 
 namespace tbapp {
@@ -49,6 +50,7 @@ class FilePanel;
 class HeightmapActions;
 class ItemBrowserDock;
 class ItemCommands;
+class IsoMapView;
 class ItemsPanelDock;
 class LeftPanel;
 class MainMenus;
@@ -116,6 +118,12 @@ public:
     // For the shared maps' commands (app/share), which add themselves to the window.
     MainMenus& menus() { return *m_menus; }
     MapView& mapView() { return *m_mapView; }
+    IsoMapView& isoView() { return *m_isoView; }
+    // View > "Isometric view": the map as the game draws it, or as a chart from above.
+    void setIsometric(bool on);
+    bool isometric() const;
+    // The cells the map view on screen shows, for the overview and the others on a shared map.
+    tb::CellRect visibleCells() const;
     JobRunner& documentJobs() { return m_documentJobs; }
     Prompts& prompts() { return m_prompts; }
     QSettings& settings() { return m_settings; }
@@ -148,6 +156,8 @@ private:
     // The loaded map and art read again, the view staying where it is if it still fits.
     void reloadMap();
     void mapLoadedOrNot();
+    void connectIsometricView();
+    void showGameData();
     // The tools
     void setUpTools();
     void switchTool();
@@ -185,7 +195,8 @@ private:
     tb::MapTool* m_currentTool = &m_landTool;
     int m_currentX = 0;
     int m_currentY = 0;
-    bool m_pointerOverMap = true; // the current cell is one of the map's
+    bool m_pointerOverMap = true;                 // the current cell is one of the map's
+    std::optional<tb::PointedItem> m_pointedItem; // the isometric view's item under the pointer
     // The window's jobs: those that change the document and those that write pictures of
     // it. After what they read, so they end before it goes.
     TaskCenter m_tasks;
@@ -196,6 +207,8 @@ private:
     ToolBarPanel* m_toolBar = nullptr;
     LeftPanel* m_leftPanel = nullptr;
     MapView* m_mapView = nullptr;
+    IsoMapView* m_isoView = nullptr;
+    QStackedWidget* m_views = nullptr;
     TilePalette* m_palette = nullptr;
     BottomPanel* m_bottomPanel = nullptr;
     FilePanel* m_filePanel = nullptr;

@@ -33,6 +33,7 @@ struct LoadedFiles {
     tb::ArtFiles art;
     std::exception_ptr artFailure;
     tb::MapStaticsRead statics;
+    GameHues hues;
 };
 
 // The statics pair of the map's facet, beside the map or in the game folder; without one,
@@ -79,6 +80,23 @@ tb::MapStaticsRead readMapStatics(const std::filesystem::path& mapFile,
 }
 
 } // namespace
+
+// hues.mul of the game folder; a missing or unreadable one draws items unhued, and says so.
+GameHues readGameHues(const std::filesystem::path& gameDir) {
+    GameHues read;
+    const std::filesystem::path file = gameDir / "hues.mul";
+    try {
+        if (std::optional<tb::HueFile> hues = tb::HueFile::loadIfPresent(file)) {
+            read.hues = std::move(*hues);
+            read.present = true;
+        } else {
+            read.note = QString("No hues.mul in %1: items are drawn unhued.").arg(uiText(gameDir));
+        }
+    } catch (const std::exception& error) {
+        read.note = QString("%1 Items are drawn unhued.").arg(QString::fromLocal8Bit(error.what()));
+    }
+    return read;
+}
 
 MapFileActions::MapFileActions(tb::MapDocument& document, tb::ArtFiles& art, FilePanel& files,
                                QSettings& settings, Prompts& prompts, JobRunner& jobs,
@@ -160,6 +178,7 @@ void MapFileActions::startLoad(const QString& mapPath, const QString& gamePath,
         } catch (...) {
             files->artFailure = std::current_exception();
         }
+        files->hues = readGameHues(gameDir);
         files->statics = readMapStatics(map, gameDir, files->image, progress);
     };
     auto reportStore = [this, storeFailure] {
@@ -170,6 +189,7 @@ void MapFileActions::startLoad(const QString& mapPath, const QString& gamePath,
         reportStore();
         m_mapStamp = files->stamp;
         m_loadedGamePath = gamePath;
+        m_hues = std::move(files->hues);
         m_staticsStamps = std::move(files->statics.stamps);
         m_staticsNote = QString::fromStdString(files->statics.note);
         // The new map and its items replace the document; the rows of the old one go with
@@ -341,13 +361,16 @@ void MapFileActions::adoptMap(tb::MapImage image, std::unique_ptr<tb::StaticsMap
 
 void MapFileActions::startArtLoad(const QString& gamePath) {
     auto art = std::make_shared<tb::ArtFiles>();
+    auto hues = std::make_shared<GameHues>();
     Job job;
     job.caption = "Loading the game's art";
-    job.work = [art, gameDir = uiPath(gamePath)](tb::Progress& progress) {
+    job.work = [art, hues, gameDir = uiPath(gamePath)](tb::Progress& progress) {
         art->load(gameDir, progress);
+        *hues = readGameHues(gameDir);
     };
-    job.succeeded = [this, art, gamePath] {
+    job.succeeded = [this, art, hues, gamePath] {
         m_loadedGamePath = gamePath;
+        m_hues = std::move(*hues);
         releaseBeside(std::exchange(m_art, std::move(*art)));
         emit loaded();
     };

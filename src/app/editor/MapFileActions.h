@@ -9,6 +9,7 @@
 // the document saved only when the file is written.
 
 #include "core/ArtFiles.h"
+#include "core/HueFile.h"
 #include "core/StaticsFiles.h"
 #include "core/StaticsMap.h"
 #include "editor/MapDocument.h"
@@ -38,6 +39,15 @@ struct MapStaticsRead {
     std::string note;
 };
 } // namespace tb
+
+namespace tbapp {
+// hues.mul of the game folder as a Load read it.
+struct GameHues {
+    tb::HueFile hues;
+    bool present = false;
+    QString note; // why items are drawn unhued; empty when the file was read
+};
+} // namespace tbapp
 
 namespace tbapp {
 class JobRunner;
@@ -71,6 +81,9 @@ public:
     const tb::FileStamp& mapStamp() const { return m_mapStamp; }
     // The statics pair as it was on disk when it was read or last saved; empty without one.
     const std::vector<tb::FileStamp>& staticsStamps() const { return m_staticsStamps; }
+    // The game folder's hues (null when it has none), and why items are drawn unhued.
+    const tb::HueFile* hues() const { return m_hues.present ? &m_hues.hues : nullptr; }
+    const QString& huesNote() const { return m_hues.note; }
     // What the last Load found wrong with the statics, or that there were none; empty when
     // the pair was read sound.
     const QString& staticsNote() const { return m_staticsNote; }
@@ -115,6 +128,7 @@ private:
     JobRunner& m_jobs;
     bool m_mapLoaded = false;
     tb::FileStamp m_mapStamp;
+    GameHues m_hues;
     std::vector<tb::FileStamp> m_staticsStamps;
     QString m_staticsNote;
     QString m_loadedGamePath; // where the loaded art came from

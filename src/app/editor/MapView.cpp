@@ -1,5 +1,6 @@
 #include "app/editor/MapView.h"
 
+#include "app/editor/ToolKeys.h"
 #include "app/shell/DrawGrid.h"
 
 #include "editor/Navigation.h"
@@ -202,6 +203,20 @@ void MapView::setGridLines(bool on) {
     m_grid->invalidateGrid();
 }
 
+QImage MapView::itemPicture(std::uint16_t id, int size, std::uint16_t hue) {
+    return m_cellPainter.itemPicture(id, size, hue);
+}
+
+void MapView::setHues(const tb::HueFile* hues, const tb::TileData* tiledata) {
+    m_cellPainter.setHues(hues, tiledata);
+    m_grid->invalidateGrid();
+}
+
+void MapView::setMaxZ(int maxZ) {
+    m_cellPainter.setMaxZ(maxZ);
+    m_grid->invalidateGrid();
+}
+
 QImage MapView::tilePicture(std::uint16_t tileId, int size) {
     return m_cellPainter.tilePicture(tileId, size, size);
 }
@@ -274,6 +289,17 @@ void MapView::jumpTo(const QString& xText, const QString& yText) {
 void MapView::centreOn(int x, int y) {
     m_grid->setLeftCol(std::max(0, x - m_grid->visibleColCount() / 2));
     m_grid->setTopRow(std::max(0, y - m_grid->visibleRowCount() / 2));
+}
+
+QPoint MapView::selectedCell() const {
+    return {m_grid->col(), m_grid->row()};
+}
+
+tb::CellRect MapView::cellsInView() const {
+    const int x = m_grid->leftCol();
+    const int y = m_grid->topRow();
+    return {x, y, x + std::max(m_grid->visibleColCount(), 1) - 1,
+            y + std::max(m_grid->visibleRowCount(), 1) - 1};
 }
 
 void MapView::setTool(tb::MapTool* tool) {
@@ -370,33 +396,10 @@ void MapView::showBookmarks() {
     m_grid->invalidateGrid();
 }
 
-// The keys a tool may take: Delete, Escape, "+" and "-" as typed (main keyboard or keypad;
-// "=" is "+" unshifted on many layouts) by 1, Alt+Up and Alt+Down by 5 whatever the layout,
-// Ctrl+C and Ctrl+V. True when the tool took the key.
+// True when the tool took the key.
 bool MapView::toolKey(QKeyEvent* event) {
-    if (!m_tool)
-        return false;
-    const Qt::KeyboardModifiers held = event->modifiers();
-    const bool ctrl = held & Qt::ControlModifier;
-    const bool alt = held & Qt::AltModifier;
-    std::optional<tb::ToolKey> key;
-    if (event->key() == Qt::Key_Delete)
-        key = tb::ToolKey::Delete;
-    else if (event->key() == Qt::Key_Escape)
-        key = tb::ToolKey::Escape;
-    else if (alt && !ctrl && event->key() == Qt::Key_Up)
-        key = tb::ToolKey::RaiseMore;
-    else if (alt && !ctrl && event->key() == Qt::Key_Down)
-        key = tb::ToolKey::LowerMore;
-    else if (ctrl && event->key() == Qt::Key_C)
-        key = tb::ToolKey::Copy;
-    else if (ctrl && event->key() == Qt::Key_V)
-        key = tb::ToolKey::Paste;
-    else if (!ctrl && (event->text() == "+" || event->text() == "="))
-        key = tb::ToolKey::RaiseOne;
-    else if (!ctrl && event->text() == "-")
-        key = tb::ToolKey::LowerOne;
-    return key && m_tool->key(*key);
+    const std::optional<tb::ToolKey> key = toolKeyOf(*event);
+    return m_tool && key && m_tool->key(*key);
 }
 
 // The keys of the map view, before the grid moves its selected cell. An arrow key scrolls

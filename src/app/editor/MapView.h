@@ -46,6 +46,12 @@ public:
     void setGridLines(bool on);
     // The land art picture of a tile at a square size, or a null image.
     QImage tilePicture(std::uint16_t tileId, int size);
+    // The picture of item `id` at a square size in `hue` (0: unhued), or a null image.
+    QImage itemPicture(std::uint16_t id, int size, std::uint16_t hue);
+    // The hues items are drawn in and the tiledata that says how (nullptr: none).
+    void setHues(const tb::HueFile* hues, const tb::TileData* tiledata);
+    // Land above it is drawn black, items above it not at all.
+    void setMaxZ(int maxZ);
     void repaintCells();
     // What the view shows now, drawn afresh by the same cell drawing: the visible cells,
     // partial ones at the edges included, at the view's size.
@@ -63,6 +69,10 @@ public:
     void jumpTo(const QString& xText, const QString& yText);
 
     tb::Bookmarks& bookmarks() { return m_bookmarks; }
+    // The grid's selected (framed) cell.
+    QPoint selectedCell() const;
+    // The cells in view, partial ones at the edges included.
+    tb::CellRect cellsInView() const;
     // The tool the view's events go to (null: none); it must outlive the view or be replaced.
     void setTool(tb::MapTool* tool);
     tb::MapTool* tool() const { return m_tool; }

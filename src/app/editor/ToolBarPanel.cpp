@@ -6,11 +6,14 @@
 #include "catalogue/BrushFile.h"
 #include "editor/Stamp.h"
 
+#include <QAction>
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QKeySequence>
+#include <QLabel>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <QStringList>
 #include <QToolButton>
 
@@ -90,9 +93,10 @@ ToolBarPanel::ToolBarPanel(tb::EditorState& state, const QString& applicationDir
                 "Place item: a click puts the item chosen in the item browser on the cell");
     m_selectItemsButton =
         addTool("btnSelectItems", selectItemsIcon(), "Select items",
-                "Select items: click a cell or drag a rectangle, drag the selection to move it "
-                "(Escape cancels); Delete removes, + and - raise and lower (Shift: by 5), H sets "
-                "the hue, Ctrl+C and Ctrl+V copy and paste");
+                "Select items: click a cell or drag a rectangle, click a cell again to pick one of "
+                "its items, drag the selection to move it (Escape cancels or clears); Delete "
+                "removes, + and - raise and lower (Alt+Up and Alt+Down: by 5), H sets the hue, "
+                "Ctrl+C and Ctrl+V copy and paste");
     m_paintButton->setChecked(true);
     connect(tools, &QButtonGroup::buttonToggled, this, [this](QAbstractButton*, bool down) {
         if (down)
@@ -117,8 +121,40 @@ ToolBarPanel::ToolBarPanel(tb::EditorState& state, const QString& applicationDir
     m_editBrushButton->setAccessibleName("Edit brushes");
     layout->addWidget(m_editBrushButton);
     connect(m_editBrushButton, &QToolButton::clicked, this, &ToolBarPanel::editBrushesClicked);
+    layout->addSpacing(8);
+
+    // What both views leave out: land and items above Max Z (to look into a house).
+    auto* maxZLabel = new QLabel("Max Z", this);
+    m_maxZSpin = new QSpinBox(this);
+    m_maxZSpin->setObjectName("MaxZSpin");
+    m_maxZSpin->setAccessibleName("Max Z");
+    m_maxZSpin->setToolTip("Land and items above this altitude are not drawn");
+    m_maxZSpin->setRange(-128, 127);
+    m_maxZSpin->setValue(127);
+    maxZLabel->setBuddy(m_maxZSpin);
+    layout->addWidget(maxZLabel);
+    layout->addWidget(m_maxZSpin);
+    connect(m_maxZSpin, &QSpinBox::valueChanged, this, &ToolBarPanel::maxZChanged);
+    m_viewToggles = new QHBoxLayout;
+    m_viewToggles->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(m_viewToggles);
     layout->addStretch(1);
     updateTool();
+}
+
+void ToolBarPanel::addViewToggle(QAction* action, const QString& name) {
+    auto* button = new QToolButton(this);
+    button->setObjectName(name);
+    button->setDefaultAction(action);
+    button->setIconSize(QSize(20, 20));
+    button->setAutoRaise(true);
+    button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    button->setAccessibleName(action->text().remove('&'));
+    m_viewToggles->addWidget(button);
+}
+
+int ToolBarPanel::maxZ() const {
+    return m_maxZSpin->value();
 }
 
 QToolButton* ToolBarPanel::addToolButton(const QString& name, const QIcon& icon,

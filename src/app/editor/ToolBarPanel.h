@@ -15,7 +15,10 @@
 
 #include <array>
 
+class QAction;
 class QComboBox;
+class QHBoxLayout;
+class QSpinBox;
 class QToolButton;
 
 namespace tbapp {
@@ -34,6 +37,10 @@ public:
 
     bool stampToolDown() const;
     ToolKind toolKind() const;
+    // Adds a tool button for a checkable view action (the isometric view) named `name`.
+    void addViewToggle(QAction* action, const QString& name);
+    // Land and items above it are not drawn ("Max Z", -128 to 127).
+    int maxZ() const;
     // Fills the brush box from the brush files; the text typed or chosen stays and the
     // current brush is not read again.
     void listBrushes();
@@ -48,6 +55,7 @@ signals:
     void editBrushesClicked();
     // Another tool went down.
     void toolChanged();
+    void maxZChanged(int maxZ);
 
 private:
     QToolButton* addToolButton(const QString& name, const QIcon& icon,
@@ -68,6 +76,8 @@ private:
     QToolButton* m_overviewButton = nullptr;
     QComboBox* m_brushBox = nullptr;
     QToolButton* m_editBrushButton = nullptr;
+    QSpinBox* m_maxZSpin = nullptr;
+    QHBoxLayout* m_viewToggles = nullptr;
 };
 
 } // namespace tbapp

@@ -151,4 +151,18 @@ QIcon selectItemsIcon() {
     });
 }
 
+QIcon isometricViewIcon() {
+    return drawnIcon([](QPainter& painter) {
+        // A tile seen from the side: its top diamond and the two faces under it.
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QColor("#37474f"), 1.2));
+        painter.setBrush(QColor("#8bc34a"));
+        painter.drawPolygon(QPolygonF({{12, 3}, {21, 8}, {12, 13}, {3, 8}}));
+        painter.setBrush(QColor("#a1887f"));
+        painter.drawPolygon(QPolygonF({{3, 8}, {12, 13}, {12, 21}, {3, 16}}));
+        painter.setBrush(QColor("#795548"));
+        painter.drawPolygon(QPolygonF({{12, 13}, {21, 8}, {21, 16}, {12, 21}}));
+    });
+}
+
 } // namespace tbapp

@@ -20,13 +20,14 @@ using TilePictureSource = std::function<QImage(std::uint16_t tileId, int size)>;
 // sizes; a null icon when the file is missing or not SVG.
 QIcon svgIcon(const QString& path);
 
-QIcon paintToolIcon();   // a pencil
-QIcon fillToolIcon();    // a paint bucket pouring
-QIcon brushToolIcon();   // a paint brush
-QIcon exitIcon();        // a door with an arrow leaving it
-QIcon overviewIcon();    // a map with the frame of the part in view
-QIcon placeItemIcon();   // a crate with a plus
-QIcon selectItemsIcon(); // a dashed frame round a crate
+QIcon paintToolIcon();     // a pencil
+QIcon fillToolIcon();      // a paint bucket pouring
+QIcon brushToolIcon();     // a paint brush
+QIcon exitIcon();          // a door with an arrow leaving it
+QIcon overviewIcon();      // a map with the frame of the part in view
+QIcon placeItemIcon();     // a crate with a plus
+QIcon selectItemsIcon();   // a dashed frame round a crate
+QIcon isometricViewIcon(); // a tile seen from the side
 
 // The 3 x 3 frame with the cells stamp button `button` (1 to 14) writes: each cell's land
 // picture when `pictures` gives one, else a schematic where the stamped cells are filled.

@@ -332,13 +332,12 @@ void SharedMapCommands::tick() {
 }
 
 void SharedMapCommands::showView() {
-    DrawGrid* grid = m_window.mapView().findChild<DrawGrid*>("MainDrawGrid");
-    if (!m_worker || !grid)
+    if (!m_worker)
         return;
-    const int x = grid->leftCol();
-    const int y = grid->topRow();
-    m_worker->showView({x, y, x + std::max(grid->visibleColCount(), 1) - 1,
-                        y + std::max(grid->visibleRowCount(), 1) - 1});
+    // Whichever view is on screen, top-down or isometric.
+    const tb::CellRect view = m_window.visibleCells();
+    if (!view.isEmpty())
+        m_worker->showView({view.left, view.top, view.right, view.bottom});
 }
 
 void SharedMapCommands::applyEvents() {

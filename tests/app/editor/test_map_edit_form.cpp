@@ -188,6 +188,7 @@ private slots:
                                      "&View",
                                      "Item browser",
                                      "Items on cell",
+                                     "Isometric view",
                                      "&Info",
                                      "About"}));
         for (const char* name : {"TopPanel",     "LeftPanel",       "RightPanel",
