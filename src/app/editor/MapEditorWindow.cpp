@@ -239,8 +239,11 @@ void MapEditorWindow::connectMenus() {
     connect(m_heightmaps, &HeightmapActions::imported, this, &MapEditorWindow::refreshStatusBar);
     connect(m_menus, &MainMenus::compactStaticsTriggered, this,
             [this] { m_compaction->compact(); });
-    connect(m_menus, &MainMenus::exportViewTriggered, this,
-            [this] { exportViewPicture(*m_mapView, m_prompts, m_exportJobs, this); });
+    connect(m_menus, &MainMenus::exportViewTriggered, this, [this] {
+        exportViewPicture(
+            [this] { return isometric() ? m_isoView->viewPicture() : m_mapView->viewPicture(); },
+            m_prompts, m_exportJobs, this);
+    });
     connect(m_menus, &MainMenus::patchMapTriggered, m_tools, &ToolWindowCommands::patchMapFromFile);
     connect(m_menus, &MainMenus::patchEditorTriggered, m_tools,
             &ToolWindowCommands::showPatchEditor);

@@ -1,6 +1,5 @@
 #include "app/editor/ViewPictureExport.h"
 
-#include "app/editor/MapView.h"
 #include "render/PictureFiles.h"
 
 #include "app/shell/JobRunner.h"
@@ -11,7 +10,8 @@
 
 namespace tbapp {
 
-void exportViewPicture(MapView& view, Prompts& prompts, JobRunner& jobs, QWidget* window) {
+void exportViewPicture(const std::function<QImage()>& viewPicture, Prompts& prompts,
+                       JobRunner& jobs, QWidget* window) {
     if (jobs.busy()) {
         prompts.showMessage(window, JobRunner::refusal(jobs.caption()));
         return;
@@ -29,7 +29,7 @@ void exportViewPicture(MapView& view, Prompts& prompts, JobRunner& jobs, QWidget
     // The picture is taken here, as the view shows it now; encoding and writing go beside.
     Job job;
     job.caption = "Exporting the view";
-    job.work = [picture = view.viewPicture(), target = uiPath(path)](tb::Progress& progress) {
+    job.work = [picture = viewPicture(), target = uiPath(path)](tb::Progress& progress) {
         tbrender::writePngFile(picture, target, progress,
                                "The view was not exported: the picture there is as it was.");
     };

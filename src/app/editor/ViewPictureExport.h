@@ -1,15 +1,19 @@
 #pragma once
 // Extra > "Export view as PNG...": what the map view shows, saved as a PNG picture.
 
+#include <QImage>
+
+#include <functional>
+
 class QWidget;
 
 namespace tbapp {
 class JobRunner;
-class MapView;
 class Prompts;
 
-// Asks for the file, takes the view's picture and writes it there atomically as a job of
-// `jobs`, so the editor goes on meanwhile; a failure is reported.
-void exportViewPicture(MapView& view, Prompts& prompts, JobRunner& jobs, QWidget* window);
+// Asks for the file, takes the picture of the view on screen (`viewPicture`) and writes it
+// there atomically as a job of `jobs`, so the editor goes on meanwhile; a failure is reported.
+void exportViewPicture(const std::function<QImage()>& viewPicture, Prompts& prompts,
+                       JobRunner& jobs, QWidget* window);
 
 } // namespace tbapp

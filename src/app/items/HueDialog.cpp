@@ -5,6 +5,7 @@
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -23,7 +24,8 @@ HueText readHue(const QString& text) {
     return {std::uint16_t(*value), {}};
 }
 
-HueDialog::HueDialog(std::uint16_t preset, QWidget* parent) : QDialog(parent) {
+HueDialog::HueDialog(std::uint16_t preset, Preview preview, QWidget* parent)
+    : QDialog(parent), m_draw(std::move(preview)) {
     setObjectName("SetHueDialog");
     setWindowTitle("Set hue");
     auto* layout = new QVBoxLayout(this);
@@ -35,11 +37,18 @@ HueDialog::HueDialog(std::uint16_t preset, QWidget* parent) : QDialog(parent) {
     m_problem = new QLabel(this);
     m_problem->setObjectName("HueProblem");
     m_problem->setStyleSheet("color: #b00000");
+    // The selection's first item in the hue typed, before it is applied.
+    m_preview = new QLabel(this);
+    m_preview->setObjectName("HuePreview");
+    m_preview->setAccessibleName("The item in the hue typed");
+    m_preview->setAlignment(Qt::AlignCenter);
+    m_preview->setVisible(bool(m_draw));
     m_buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     m_buttons->setObjectName("HueButtons");
     layout->addWidget(prompt);
     layout->addWidget(m_edit);
     layout->addWidget(m_problem);
+    layout->addWidget(m_preview);
     layout->addWidget(m_buttons);
     connect(m_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -57,8 +66,11 @@ void HueDialog::textEdited() {
     m_problem->setText(read.problem);
     m_problem->setVisible(!read.problem.isEmpty());
     m_buttons->button(QDialogButtonBox::Ok)->setEnabled(read.hue.has_value());
-    if (read.hue)
+    if (read.hue) {
+        if (m_draw)
+            m_preview->setPixmap(QPixmap::fromImage(m_draw(*read.hue)));
         emit hueTyped(*read.hue);
+    }
 }
 
 } // namespace tbapp

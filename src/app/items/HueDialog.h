@@ -3,8 +3,10 @@
 // wrong with a typed value is said under the box as it is typed, and OK waits for a hue.
 
 #include <QDialog>
+#include <QImage>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 class QDialogButtonBox;
@@ -16,7 +18,9 @@ namespace tbapp {
 class HueDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit HueDialog(std::uint16_t preset, QWidget* parent = nullptr);
+    // `preview` draws an item in a hue (0: unhued); without one no picture is shown.
+    using Preview = std::function<QImage(std::uint16_t hue)>;
+    explicit HueDialog(std::uint16_t preset, Preview preview = {}, QWidget* parent = nullptr);
 
     // The hue typed; none while the text is not one.
     std::optional<std::uint16_t> hue() const { return m_hue; }
@@ -33,6 +37,8 @@ private:
 
     QLineEdit* m_edit = nullptr;
     QLabel* m_problem = nullptr;
+    QLabel* m_preview = nullptr;
+    Preview m_draw;
     QDialogButtonBox* m_buttons = nullptr;
     std::optional<std::uint16_t> m_hue;
 };

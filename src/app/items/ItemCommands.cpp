@@ -5,6 +5,7 @@
 #include "app/items/HueDialog.h"
 #include "app/shell/Prompts.h"
 
+#include "editor/ItemOperations.h"
 #include "editor/MapDocument.h"
 #include "editor/SelectItemsTool.h"
 
@@ -60,7 +61,18 @@ void ItemCommands::setHue() {
     refresh();
     if (!m_setHue->isEnabled())
         return;
-    HueDialog dialog(0, m_window);
+    // The first selected item shown in the hue typed.
+    HueDialog::Preview preview;
+    const tb::MapDocument* document = m_tool.document();
+    if (document && document->statics()) {
+        const std::vector<tb::SelectedItem> items =
+            tb::selectedItems(*document->statics(), m_tool.selection());
+        if (!items.empty())
+            preview = [this, id = items.front().record.id](std::uint16_t hue) {
+                return m_view.itemPicture(id, 88, hue);
+            };
+    }
+    HueDialog dialog(0, preview, m_window);
     if (m_prompts.execDialog(dialog) != QDialog::Accepted || !dialog.hue())
         return;
     m_tool.hueSelection(*dialog.hue());

@@ -37,6 +37,8 @@ public:
     ToolOverlay overlay() const override;
 
     const ItemSelection& selection() const { return m_selection; }
+    // The document the tool edits now; null when none may be edited.
+    const MapDocument* document() const { return m_document(); }
     void setSelection(const ItemSelection& selection);
     void clearSelection();
     bool moving() const { return m_move.has_value(); }
