@@ -86,6 +86,7 @@ struct StrokeWorld {
     tb::TerrainId sand = *tb::demo::demoTerrainSet().findTerrain("Sand");
     tb::SeededRandomSource random{7};
     View view;
+    tb::ListenerConnection listening;
 
     StrokeWorld() {
         const tb::MapVariant v = bigVariant();
@@ -101,7 +102,7 @@ struct StrokeWorld {
         view.art.textureData = std::move(demo.textureData);
         view.painter.setMap(&doc.image());
         view.painter.setArt(&view.art);
-        doc.addListener(&view);
+        listening = doc.connect(&view);
     }
 };
 
