@@ -27,6 +27,7 @@
 #include "editor/MapPainter.h"
 #include "editor/PlaceItemTool.h"
 #include "editor/SelectItemsTool.h"
+#include "editor/TerrainTool.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -56,6 +57,7 @@ class MapFileActions;
 class MapView;
 class StaticsCompaction;
 class StaticsLayer;
+class TerrainCommands;
 class TilePalette;
 class ToolBarPanel;
 class ToolWindowCommands;
@@ -109,6 +111,9 @@ public:
     tb::LandTool& landTool() { return m_landTool; }
     tb::PlaceItemTool& placeItemTool() { return m_placeItemTool; }
     tb::SelectItemsTool& selectItemsTool() { return m_selectItemsTool; }
+    // The Terrain tool, and its panel, dock, Fix edges and terrain editor.
+    tb::TerrainTool& terrainTool() { return m_terrainTool; }
+    TerrainCommands& terrainCommands() { return *m_terrain; }
     // The tool the map view's events go to.
     tb::MapTool* currentTool() const { return m_currentTool; }
     ItemCommands& itemCommands() { return *m_itemCommands; }
@@ -140,6 +145,7 @@ protected:
 
 private:
     void buildPanels();
+    void buildTerrainPanels();
     void connectPanels();
     void connectMenus();
     void firstShow();
@@ -188,6 +194,7 @@ private:
     tb::PlaceItemTool m_placeItemTool{[this] { return editableDocument(); },
                                       [this] { return itemTileData(); }, m_state};
     tb::SelectItemsTool m_selectItemsTool{[this] { return editableDocument(); }};
+    tb::TerrainTool m_terrainTool{[this] { return editableDocument(); }, m_state, m_randomSource};
     tb::MapTool* m_currentTool = &m_landTool;
     int m_currentX = 0;
     int m_currentY = 0;
@@ -215,6 +222,7 @@ private:
     ItemBrowserDock* m_itemBrowser = nullptr;
     ItemsPanelDock* m_itemsPanel = nullptr;
     ItemCommands* m_itemCommands = nullptr;
+    TerrainCommands* m_terrain = nullptr;
 
     std::function<void(UndoStep)> m_undoHandler;
     QString m_acceptedMapPath; // the map path box's text as last accepted
