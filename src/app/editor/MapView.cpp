@@ -368,8 +368,9 @@ void MapView::drawMarkedCells(QPainter& painter, const tb::MissingTransitions& m
     const tb::CellRect visible{left, top, left + m_grid->visibleColCount(),
                                top + m_grid->visibleRowCount()};
     const QColor red(235, 20, 20);
+    // Tinted inside, so the outline stands apart from the selected cell's thin red frame.
     painter.setPen(QPen(red, 2));
-    painter.setBrush(Qt::NoBrush);
+    painter.setBrush(QColor(235, 20, 20, 60));
     for (const tb::CellPoint& cell : marked.within(visible)) {
         const QRect rect = m_grid->cellRect(cell.x, cell.y);
         if (rect.width() < 6)
@@ -377,6 +378,7 @@ void MapView::drawMarkedCells(QPainter& painter, const tb::MissingTransitions& m
         else
             painter.drawRect(rect.adjusted(1, 1, -1, -1));
     }
+    painter.setBrush(Qt::NoBrush);
 }
 
 void MapView::showBookmarks() {

@@ -46,10 +46,12 @@ void TileCornerView::paintEvent(QPaintEvent*) {
                             (i < 2 ? 1 : -1) * (kMarkRadius + 4));
         const QPoint centre = points[i] + inward;
         const std::optional<Corner>& corner = m_corners[i];
-        painter.setPen(QPen(Qt::black, 2));
+        // A white ring round the mark keeps it apart from a picture of its own colour.
+        painter.setPen(QPen(Qt::white, 5));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawEllipse(centre, kMarkRadius, kMarkRadius);
+        painter.setPen(corner ? QPen(Qt::black, 2) : QPen(Qt::black, 2, Qt::DotLine));
         painter.setBrush(corner ? corner->colour : QColor(0, 0, 0, 0));
-        if (!corner)
-            painter.setPen(QPen(Qt::white, 2, Qt::DotLine));
         painter.drawEllipse(centre, kMarkRadius, kMarkRadius);
         const QString text = corner ? corner->name : QString("none");
         QRect box = painter.fontMetrics().boundingRect(text).adjusted(-3, -1, 3, 1);
