@@ -247,6 +247,37 @@ private slots:
         QCOMPARE(form.terrainTool().tiles().corners(0x0200),
                  tb::packCorners({*snow, *snow, *snow, 0}));
     }
+
+    // A file that cannot be read leaves the tool without terrains and the panel says where
+    // it went wrong; a Save that cannot write names the file.
+    void filesThatFailAreNamed() {
+        TerrainWindow f;
+        tbtest::writeText(f.appDir / "terrains" / "broken.xml",
+                          "<Terrains>\r\n  <Terrain Name=\"Grass\" Colour=\"#3C8C28\"/>\r\n"
+                          "  <Tile Id=\"$0003\" Corners=\"Grass Grass Mud Grass\"/>\r\n"
+                          "</Terrains>\r\n");
+        tbapp::MapEditorWindow& form = f.start();
+        auto* files = tbtest::ui<QComboBox>(form, "TerrainFileBox");
+        QCOMPARE(files->count(), 2);
+        files->setCurrentText("broken");
+        QCOMPARE(f.terrains().count(), 0);
+        const QString problem = tbtest::ui<QLabel>(form, "TerrainProblem")->text();
+        QVERIFY2(problem.contains("broken.xml") && problem.contains("line 3") &&
+                     problem.contains("Mud"),
+                 qPrintable(problem));
+        QVERIFY(!tbtest::ui<QPushButton>(form, "TerrainFixEdges")->isEnabled());
+        QVERIFY(!tbtest::ui<QPushButton>(form, "TerrainEdit")->isEnabled());
+        f.clickCell(50, 50);
+        QCOMPARE(f.tile(50, 50), kGrass);
+
+        const std::filesystem::path nowhere = f.appDir / "no-such-folder" / "demo.xml";
+        tbapp::TerrainEditorDialog editor(nowhere, form.terrainTool().terrains(), {}, f.questions,
+                                          0x0003, &form);
+        QVERIFY(!editor.save());
+        QCOMPARE(f.questions.errors.size(), 1);
+        QVERIFY2(f.questions.errors[0].contains("demo.xml"), qPrintable(f.questions.errors[0]));
+        QVERIFY(!std::filesystem::exists(nowhere));
+    }
 };
 
 QTEST_MAIN(TerrainToolTest)
