@@ -18,7 +18,7 @@ const std::vector<Command>& commands() {
         {"diff", "ORIG_DIR MOD_DIR OUT.qmz [--statics-only | --map-only]", runDiff},
         {"overview", "MAP GAMEDIR OUT.png", runOverview},
         {"radar", "MAP GAMEDIR OUT.png [--statics]", runRadar},
-        {"render", "MAP GAMEDIR X1 Y1 X2 Y2 OUT.png [--cell N] [--statics]", runRender},
+        {"render", "MAP GAMEDIR X1 Y1 X2 Y2 OUT.png [--cell N] [--iso] [--statics]", runRender},
         {"heightmap", "export MAP OUT.png | import MAP IN.png [--dry-run]", runHeightmap},
         {"convert", "SRC DEST [--facet N]", runConvert},
         {"statics",

@@ -1,6 +1,8 @@
 // tbmap render: a rectangle of cells drawn exactly as the editor's map view draws them (the
 // same cell drawing, without selection, bookmarks or altitudes), at a chosen cell size,
-// optionally with the statics markers, written as a PNG picture.
+// optionally with the statics markers, written as a PNG picture. With --iso the cells are
+// drawn as the isometric view draws them (IsoRenderCommand.cpp).
+#include "RenderCommand.h"
 #include "CommandChecks.h"
 #include "Commands.h"
 #include "MapStatics.h"
@@ -35,10 +37,10 @@ std::string rangeText(std::int32_t last) {
     return "0.." + std::to_string(last);
 }
 
-// Why the rectangle cannot be drawn; nothing when it can.
-std::optional<std::string> rectangleProblem(const tb::MapImage& map, std::int32_t x1,
-                                            std::int32_t y1, std::int32_t x2, std::int32_t y2,
-                                            int cellSize) {
+} // namespace
+
+std::optional<std::string> cellRangeProblem(const tb::MapImage& map, std::int32_t x1,
+                                            std::int32_t y1, std::int32_t x2, std::int32_t y2) {
     const std::int32_t lastX = map.width() - 1;
     const std::int32_t lastY = map.height() - 1;
     const struct {
@@ -54,6 +56,17 @@ std::optional<std::string> rectangleProblem(const tb::MapImage& map, std::int32_
         return "X2 " + std::to_string(x2) + " is less than X1 " + std::to_string(x1);
     if (y2 < y1)
         return "Y2 " + std::to_string(y2) + " is less than Y1 " + std::to_string(y1);
+    return std::nullopt;
+}
+
+namespace {
+
+// Why the rectangle cannot be drawn; nothing when it can.
+std::optional<std::string> rectangleProblem(const tb::MapImage& map, std::int32_t x1,
+                                            std::int32_t y1, std::int32_t x2, std::int32_t y2,
+                                            int cellSize) {
+    if (auto problem = cellRangeProblem(map, x1, y1, x2, y2))
+        return problem;
     const std::int64_t width = (std::int64_t(x2) - x1 + 1) * cellSize;
     const std::int64_t height = (std::int64_t(y2) - y1 + 1) * cellSize;
     if (width > kMaxPictureSide || height > kMaxPictureSide)
@@ -68,10 +81,13 @@ std::optional<std::string> rectangleProblem(const tb::MapImage& map, std::int32_
 int runRender(const Args& args) {
     std::vector<std::string> positional;
     bool withStatics = false;
+    bool iso = false;
     std::optional<std::string> cellText;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--statics")
             withStatics = true;
+        else if (args[i] == "--iso")
+            iso = true;
         else if (args[i] == "--cell" && i + 1 < args.size())
             cellText = args[++i];
         else if (args[i].starts_with("--"))
@@ -79,8 +95,10 @@ int runRender(const Args& args) {
         else
             positional.push_back(args[i]);
     }
-    if (positional.size() != 7)
+    if (positional.size() != 7 || (iso && cellText))
         return usageError("render");
+    if (iso)
+        return runIsoRender(positional, withStatics);
     const fs::path mapPath = positional[0];
     const fs::path gameDir = positional[1];
     const fs::path outPath = positional[6];

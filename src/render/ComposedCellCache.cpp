@@ -6,15 +6,20 @@
 namespace tbrender {
 namespace {
 
-// FNV-1a over the land picture's address and the ids, its bits then spread (splitmix64's
-// finish) so the low ones that pick a table entry depend on all of them. A collision only
-// costs a new picture.
+// What an item's picture depends on: its id and hue.
+std::uint32_t pictureOf(const tb::StaticRecord& item) {
+    return std::uint32_t(item.id) | std::uint32_t(item.hue) << 16;
+}
+
+// FNV-1a over the land picture's address and the items' ids and hues, its bits then spread
+// (splitmix64's finish) so the low ones that pick a table entry depend on all of them. A collision
+// only costs a new picture.
 std::uint64_t keyOf(const QRgb* land, std::span<const tb::StaticRecord> items) {
     std::uint64_t key = 0xCBF29CE484222325u;
     auto mix = [&](std::uint64_t value) { key = (key ^ value) * 0x100000001B3u; };
     mix(reinterpret_cast<std::uintptr_t>(land));
     for (const tb::StaticRecord& item : items)
-        mix(item.id);
+        mix(pictureOf(item));
     key = (key ^ (key >> 30)) * 0xBF58476D1CE4E5B9u;
     key = (key ^ (key >> 27)) * 0x94D049BB133111EBu;
     return key ^ (key >> 31);
@@ -92,7 +97,9 @@ bool ComposedCellCache::holds(const Slot& slot, const QRgb* land,
                               std::span<const tb::StaticRecord> items) const {
     return slot.land == land &&
            std::equal(slot.ids.begin(), slot.ids.end(), items.begin(), items.end(),
-                      [](std::uint16_t id, const tb::StaticRecord& item) { return id == item.id; });
+                      [](std::uint32_t id, const tb::StaticRecord& item) {
+                          return id == pictureOf(item);
+                      });
 }
 
 ComposedCellCache::Picture ComposedCellCache::find(const QRgb* land,
@@ -157,7 +164,7 @@ ComposedCellCache::Picture ComposedCellCache::fill(int at, std::uint64_t key, co
     slot.land = land;
     slot.ids.clear();
     for (const tb::StaticRecord& item : items)
-        slot.ids.push_back(item.id);
+        slot.ids.push_back(pictureOf(item));
     slot.row = m_row;
     slot.recent = false;
     return {slot.pixels.get(), false};

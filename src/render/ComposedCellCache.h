@@ -3,7 +3,7 @@
 // kept by the land picture and the items' ids in drawing order, so a cell with items costs
 // one copy like a cell without. Town floors and walls repeat, and a repaint of the same view
 // (pointer moves, overlays, strokes, small scrolls) finds its cells again. An item's picture
-// depends on its id and the cell size only: its z gave the order, its hue is not drawn.
+// depends on its id, its hue and the cell size only: its z gave the order.
 // A cell gets a picture the second time it is asked for: a scroll over new ground draws its
 // items over the land as before, instead of filling pictures it may never show again.
 // Bounded to kBudgetBytes of pixels; pictures not found again lately make room.
@@ -49,7 +49,7 @@ private:
     struct Slot {
         std::uint64_t key = 0;
         const QRgb* land = nullptr;
-        std::vector<std::uint16_t> ids;
+        std::vector<std::uint32_t> ids; // id | hue << 16 of each item
         std::unique_ptr<QRgb[]> pixels;
         std::uint64_t row = 0; // the row that last used it
         bool recent = false;   // found again since the clock hand last passed

@@ -592,6 +592,8 @@ void MapCellPainter::rowPictures(int row, int firstCol, int lastCol) {
         for (cell += std::size_t(x % 8) * tb::kCellSize; x < blockEnd; ++x, cell += tb::kCellSize) {
             const auto tile = static_cast<std::uint16_t>(cell[0] | (cell[1] << 8));
             const QRgb* picture = kept[tile];
+            if (static_cast<std::int8_t>(cell[2]) > m_maxZ) [[unlikely]]
+                picture = m_black.data(); // above Max Z
             *pictures++ = picture ? picture : decodePicture(tile);
         }
     }
@@ -610,8 +612,9 @@ void MapCellPainter::drawCellIn(QPainter& painter, const PixelSurface* surface, 
         cell = m_map->cellUnchecked(x, y);
     const bool onlyColour = m_switches.altitudeOn && m_switches.showOnlyColor;
     if (!onlyColour && !pictureDrawn) {
-        const QRgb* picture =
-            cell && m_art ? cachedPicture(cell->tileId, rect.width(), rect.height()) : nullptr;
+        const QRgb* picture = cell && m_art && cell->altitude <= m_maxZ
+                                  ? cachedPicture(cell->tileId, rect.width(), rect.height())
+                                  : nullptr;
         drawPicture(painter, surface, picture, rect);
         if (staticsShown())
             drawStatics(painter, surface, x, y, rect);

@@ -85,6 +85,18 @@ public:
     }
     // The items of the statics given changed: the markers kept between repaints go.
     void staticsEdited() { m_bands.clear(); }
+    // The hues the items are drawn in and the tiledata whose flags say how; nullptr for
+    // none. Drops the kept pictures of cells with items.
+    void setHues(const tb::HueFile* hues, const tb::TileData* tiledata) {
+        m_items.setHues(hues, tiledata);
+        m_composed.clear();
+    }
+    // Land above this altitude is drawn black, items above it not at all (the statics
+    // markers stay: they stand for the cell's topmost item).
+    void setMaxZ(int maxZ) {
+        m_maxZ = maxZ;
+        m_items.setMaxZ(maxZ);
+    }
     // Whether cells of `cellSize` pixels show the items' pictures rather than markers.
     bool drawsItemArt(int cellSize) const {
         return staticsShown() && m_switches.itemArt && m_itemArtHeld &&
@@ -178,6 +190,7 @@ private:
     std::vector<CellMarker> m_cutMarkers; // the row being drawn: markers cut by its ends
     CellViewSwitches m_switches;
     QFont m_font;
+    int m_maxZ = 127;
 
     bool m_cacheEnabled = true;
     int m_cacheWidth = 0;

@@ -26,8 +26,8 @@ using clitest::runTbmap;
 
 namespace {
 
-const char* const kGameFiles[] = {"artidx.mul",  "art.mul",      "texidx.mul",
-                                  "texmaps.mul", "radarcol.mul", "tiledata.mul"};
+const char* const kGameFiles[] = {"artidx.mul",   "art.mul",      "texidx.mul", "texmaps.mul",
+                                  "radarcol.mul", "tiledata.mul", "hues.mul"};
 
 std::string readText(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -129,8 +129,8 @@ TEST_F(DemoCommand, WritesEveryFileAndSaysSo) {
     int entries = 0;
     for ([[maybe_unused]] const auto& e : fs::recursive_directory_iterator(demoDir()))
         ++entries;
-    // map0.mul, its statics pair, game/ and its six files, terrains/ and its demo.xml
-    EXPECT_EQ(entries, 12);
+    // map0.mul, its statics pair, game/ and its seven files, terrains/ and its demo.xml
+    EXPECT_EQ(entries, 13);
     EXPECT_NE(s_run->out.find("wrote " + (demoDir() / "terrains" / "demo.xml").string()),
               std::string::npos)
         << s_run->out;

@@ -102,9 +102,9 @@ TEST(ItemCommands, PictureAndTileDataOfAnItem) {
     const auto picture = runTbmap({"item", game, "$0CCA", (dir / "tree.png").string()});
     ASSERT_EQ(picture.exitCode, 0) << picture.err;
     const QImage tree(QString::fromStdString((dir / "tree.png").string()));
-    EXPECT_EQ(tree.size(), QSize(44, 72));
-    EXPECT_EQ(qAlpha(tree.pixel(0, 71)), 0);    // beside the trunk: transparent
-    EXPECT_EQ(qAlpha(tree.pixel(21, 71)), 255); // the trunk
+    EXPECT_EQ(tree.size(), QSize(56, 96));
+    EXPECT_EQ(qAlpha(tree.pixel(0, 74)), 0);    // beside the trunk: transparent
+    EXPECT_EQ(qAlpha(tree.pixel(27, 74)), 255); // the trunk's foot, mid-cell
 
     const auto missing = runTbmap({"item", game, "7", (dir / "none.png").string()});
     EXPECT_EQ(missing.exitCode, 1);

@@ -228,27 +228,19 @@ void MapEditorWindow::connectPanels() {
 
 void MapEditorWindow::connectMenus() {
     // Undo and redo are edits: refused while a job changes the document.
-    auto ifLoaded = [this](bool (tb::MapDocument::*step)(), UndoStep kind) {
-        return [this, step, kind] {
-            if (!m_files->mapLoaded() || editingLocked())
-                return;
-            if (m_undoHandler)
-                m_undoHandler(kind);
-            else
+    auto ifLoaded = [this](bool (tb::MapDocument::*step)()) {
+        return [this, step] {
+            if (m_files->mapLoaded() && !editingLocked())
                 (m_document.*step)();
         };
     };
     connect(m_menus, &MainMenus::loadTriggered, m_files, &MapFileActions::load);
     connect(m_menus, &MainMenus::saveTriggered, m_files, &MapFileActions::save);
     connect(m_menus, &MainMenus::exitTriggered, this, &QWidget::close);
-    connect(m_menus, &MainMenus::undoTriggered, this,
-            ifLoaded(&tb::MapDocument::undo, UndoStep::Undo));
-    connect(m_menus, &MainMenus::redoTriggered, this,
-            ifLoaded(&tb::MapDocument::redo, UndoStep::Redo));
-    connect(m_menus, &MainMenus::undoStrokeTriggered, this,
-            ifLoaded(&tb::MapDocument::undoStroke, UndoStep::UndoStroke));
-    connect(m_menus, &MainMenus::redoStrokeTriggered, this,
-            ifLoaded(&tb::MapDocument::redoStroke, UndoStep::RedoStroke));
+    connect(m_menus, &MainMenus::undoTriggered, this, ifLoaded(&tb::MapDocument::undo));
+    connect(m_menus, &MainMenus::redoTriggered, this, ifLoaded(&tb::MapDocument::redo));
+    connect(m_menus, &MainMenus::undoStrokeTriggered, this, ifLoaded(&tb::MapDocument::undoStroke));
+    connect(m_menus, &MainMenus::redoStrokeTriggered, this, ifLoaded(&tb::MapDocument::redoStroke));
     connect(m_menus, &MainMenus::showTileIdsToggled, this,
             [this] { m_palette->setShowTileIds(m_menus->showTileIds()); });
     connect(m_menus, &MainMenus::cellSwitchesToggled, this, &MapEditorWindow::updateCellSwitches);

@@ -127,12 +127,6 @@ public:
     // A map from elsewhere (a shared facet) becomes the document, without a file, with its
     // items when it comes with them.
     void adoptMap(tb::MapImage image, std::unique_ptr<tb::StaticsMap> statics = nullptr);
-    enum class UndoStep { Undo, Redo, UndoStroke, RedoStroke };
-    // While set, Edit's undo and redo go to `handler` instead of the document's rows (a
-    // shared map takes back the builder's own strokes); an empty one gives them back.
-    void setUndoHandler(std::function<void(UndoStep)> handler) {
-        m_undoHandler = std::move(handler);
-    }
 
 signals:
     // The window has run its closing steps; the program ends its event loop on it.
@@ -224,7 +218,6 @@ private:
     ItemCommands* m_itemCommands = nullptr;
     TerrainCommands* m_terrain = nullptr;
 
-    std::function<void(UndoStep)> m_undoHandler;
     QString m_acceptedMapPath; // the map path box's text as last accepted
     QString m_startMapFile;    // loaded once the window is first shown
     bool m_firstMapPathChange = true;

@@ -8,11 +8,11 @@
 #include "app/shell/DrawGrid.h"
 #include "app/shell/JobRunner.h"
 #include "app/shell/Prompts.h"
+#include "app/shell/UiPath.h"
 
-#include "share/DocumentFacetCopy.h"
 #include "share/ShareErrors.h"
 #include "share/ShareSession.h"
-#include "share/StrokeBlocks.h"
+#include "share/SharedDocument.h"
 
 #include <QAction>
 #include <QDockWidget>
@@ -21,41 +21,78 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSettings>
-#include <QSocketNotifier>
-#include <QStandardPaths>
 #include <QStatusBar>
 
+#include <libpq-fe.h>
+
 #include <algorithm>
+#include <chrono>
+#include <cstdlib>
 
 namespace tbapp {
+
+// What the open job hands to the window: the session, and the facet twice more, for the
+// document and for the document's copy (the session's own copy goes to the worker).
+struct OpenedMap {
+    std::unique_ptr<tb::OpenedShare> share;
+    tb::MapImage documentMap;
+    std::unique_ptr<tb::StaticsMap> documentStatics;
+    tb::MapImage copyMap;
+    tb::StaticsMap copyStatics;
+};
+
 namespace {
 
-// How often the view is announced, the others read and, while offline, a reconnect tried.
-constexpr int kBeatMs = 3000;
-// How often a reconnect under way looks at its socket, and how long it may take.
-constexpr int kReconnectPollMs = 20;
-constexpr qint64 kReconnectMs = 10000;
+// How often the view shown is handed to the worker, which announces it at its beat.
+constexpr int kViewMs = 1000;
+// How long the worker's reports are applied at a time before the window handles its events.
+constexpr std::chrono::microseconds kApplyBudget{8000};
+// How often workers of closed maps are looked at.
+constexpr int kReapMs = 200;
 
-std::filesystem::path journalBase(QSettings& settings) {
+// Beside the bookmarks and catalogues: beside the program for a portable copy, in the
+// user's data folder for an installed one; or where the setting names.
+std::filesystem::path journalBase(QSettings& settings, const QString& applicationDir) {
     const QString folder = settings.value("SharedMaps/JournalFolder").toString();
     if (!folder.isEmpty())
-        return folder.toStdString();
-    return (QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
-            "/shared-journal")
-        .toStdString();
+        return uiPath(folder);
+    return uiPath(applicationDir) / "shared-journal";
+}
+
+QString counted(std::size_t n, const char* one, const char* many) {
+    return QString("%1 %2").arg(n).arg(n == 1 ? one : many);
 }
 
 // What an undo or redo left as others made it, or nothing when it left nothing.
 QString leftNotice(const QString& step, const tb::StrokeApplication& counts) {
     if (counts.itemsLeft == 0)
         return counts.cellsLeft == 0 ? QString()
-                                     : QString("%1: %2 cells left, others changed them")
-                                           .arg(step)
-                                           .arg(counts.cellsLeft);
-    return QString("%1: %2 cells and %3 items left, others changed them")
-        .arg(step)
-        .arg(counts.cellsLeft)
-        .arg(counts.itemsLeft);
+                                     : QString("%1: %2 left, others changed them")
+                                           .arg(step, counted(counts.cellsLeft, "cell", "cells"));
+    return QString("%1: %2 and %3 left, others changed them")
+        .arg(step, counted(counts.cellsLeft, "cell", "cells"),
+             counted(counts.itemsLeft, "item", "items"));
+}
+
+// The password a libpq URI or keyword string carries, if any.
+QString passwordIn(const QString& uri) {
+    PQconninfoOption* options = PQconninfoParse(uri.toStdString().c_str(), nullptr);
+    QString password;
+    for (PQconninfoOption* o = options; o && o->keyword; ++o)
+        if (std::string_view(o->keyword) == "password" && o->val)
+            password = QString::fromStdString(o->val);
+    PQconninfoFree(options);
+    return password;
+}
+
+// The regions a role may write, as a builder reads them.
+QString writableText(const std::vector<tb::CellRegion>& regions, int facet) {
+    QStringList parts;
+    for (const tb::CellRegion& r : regions)
+        parts << QString("cells %1,%2 to %3,%4").arg(r.x1).arg(r.y1).arg(r.x2).arg(r.y2);
+    if (parts.size() > 1)
+        parts.last().prepend("and ");
+    return parts.join(parts.size() > 2 ? ", " : " ") + QString(" of facet %1").arg(facet);
 }
 
 } // namespace
@@ -92,28 +129,52 @@ SharedMapCommands::SharedMapCommands(MapEditorWindow& window)
     m_commitSoon.setSingleShot(true);
     m_commitSoon.setInterval(0);
     connect(&m_commitSoon, &QTimer::timeout, this, &SharedMapCommands::commitEdits);
-    m_beat.setInterval(kBeatMs);
-    connect(&m_beat, &QTimer::timeout, this, &SharedMapCommands::tick);
-    m_reconnectPoll.setInterval(kReconnectPollMs);
-    connect(&m_reconnectPoll, &QTimer::timeout, this, &SharedMapCommands::continueReconnect);
+    m_viewBeat.setInterval(kViewMs);
+    connect(&m_viewBeat, &QTimer::timeout, this, &SharedMapCommands::showView);
+    m_reap.setInterval(kReapMs);
+    connect(&m_reap, &QTimer::timeout, this, [this] {
+        std::erase_if(m_leaving, [](const auto& worker) { return worker->finished(); });
+        if (m_leaving.empty())
+            m_reap.stop();
+    });
     m_connection = m_document.connect(this);
 }
 
 SharedMapCommands::~SharedMapCommands() {
     close();
+    // The workers still leaving are stopped where they are; what they hold is journalled.
+    m_leaving.clear();
 }
 
 std::size_t SharedMapCommands::waitingCount() const {
-    return m_share ? m_share->session.waitingCount() : 0;
+    return m_shared ? m_shared->waiting() : 0;
+}
+
+std::size_t SharedMapCommands::unsettledCount() const {
+    return m_shared ? m_shared->unsettled() : 0;
 }
 
 QString SharedMapCommands::stateText() const {
-    if (!m_share)
+    if (!m_shared)
         return {};
-    if (!m_share->session.isOnline() || waitingCount() > 0)
-        return QString("offline: %1 strokes waiting").arg(waitingCount());
-    return m_notice.isEmpty() ? QString("shared: facet %1").arg(m_share->session.facet())
-                              : m_notice;
+    const std::size_t waiting = m_shared->waiting();
+    if (!m_shared->online() || waiting > 0)
+        return "offline: " + counted(waiting, "stroke", "strokes") + " waiting";
+    if (const auto& takeBack = m_shared->lastTakeBack()) {
+        const QString notice = leftNotice(takeBack->undo ? "Undo" : "Redo", takeBack->counts);
+        if (!notice.isEmpty())
+            return notice;
+    }
+    if (!m_replayed.isEmpty())
+        return m_replayed;
+    return QString("shared: facet %1").arg(m_facet);
+}
+
+QString SharedMapCommands::masked(QString text) const {
+    for (const QString& password : m_passwords)
+        if (!password.isEmpty())
+            text.replace(password, "***");
+    return text;
 }
 
 void SharedMapCommands::chooseAndOpen() {
@@ -132,7 +193,7 @@ void SharedMapCommands::openWith(const QString& uri, int facet,
     tb::ShareOptions options;
     options.uri = uri.toStdString();
     options.facet = facet;
-    options.journalBase = journalBase(m_window.settings());
+    options.journalBase = journalBase(m_window.settings(), m_window.applicationDir());
     // The job cannot show a dialog: without a typed password it notes whose was wanted and
     // fails; the window asks on its own thread and starts the open again.
     auto wantedFor = std::make_shared<std::optional<std::string>>();
@@ -141,18 +202,28 @@ void SharedMapCommands::openWith(const QString& uri, int facet,
             *wantedFor = user;
         return password;
     };
-    auto result = std::make_shared<std::unique_ptr<tb::OpenedShare>>();
+    QStringList passwords{passwordIn(uri), QString::fromLocal8Bit(std::getenv("PGPASSWORD"))};
+    if (password)
+        passwords << QString::fromStdString(*password);
+    auto result = std::make_shared<OpenedMap>();
     Job job;
     job.caption = QString("Opening shared facet %1").arg(facet);
     job.work = [options, result](tb::Progress& progress) {
-        *result = std::make_unique<tb::OpenedShare>(tb::ShareSession::open(options, progress));
+        result->share =
+            std::make_unique<tb::OpenedShare>(tb::ShareSession::open(options, progress));
+        // The copies are made here, not on the UI thread: the largest facet is 100 MB.
+        const tb::SharedFacet& copy = result->share->copy;
+        result->documentMap = tb::MapImage(copy.map());
+        result->documentStatics = std::make_unique<tb::StaticsMap>(copy.statics().copy());
+        result->copyMap = tb::MapImage(copy.map());
+        result->copyStatics = copy.statics().copy();
     };
-    job.succeeded = [this, result, uri, facet] {
+    job.succeeded = [this, result, uri, facet, passwords] {
         SharedMapDialog::remember(m_window.settings(), uri, facet);
-        m_uri = uri;
+        m_passwords = passwords;
         opened(std::move(*result));
     };
-    job.failed = [this, wantedFor, uri, facet](const std::exception& error) {
+    job.failed = [this, wantedFor, uri, facet, passwords](const std::exception& error) {
         if (*wantedFor) {
             const QString user = QString::fromStdString(**wantedFor);
             // After this job has ended, so that the runner takes the next one.
@@ -162,7 +233,11 @@ void SharedMapCommands::openWith(const QString& uri, int facet,
             });
             return;
         }
-        m_window.prompts().showError(&m_window, QString::fromStdString(error.what()));
+        QString text = QString::fromStdString(error.what());
+        for (const QString& p : passwords)
+            if (!p.isEmpty())
+                text.replace(p, "***");
+        m_window.prompts().showError(&m_window, text);
     };
     // A stop (a Cancel) leaves the map as it was: nothing to say.
     if (!m_window.documentJobs().start(std::move(job)))
@@ -181,186 +256,126 @@ std::optional<std::string> SharedMapCommands::askPassword(const QString& user) {
     return dialog.textValue().toStdString();
 }
 
-void SharedMapCommands::opened(std::unique_ptr<tb::OpenedShare> share) {
+void SharedMapCommands::opened(OpenedMap&& map) {
     close();
-    tb::MapImage map = share->copy.takeMap();
-    tb::StaticsMap statics = share->copy.takeStatics();
-    m_window.adoptMap(tb::MapImage(map), std::make_unique<tb::StaticsMap>(statics.copy()));
-    m_copy =
-        std::make_unique<tb::DocumentFacetCopy>(m_document, std::move(map), std::move(statics));
-    m_share = std::move(share);
-    m_presence =
-        std::make_unique<tb::Presence>(m_share->session.connection(), m_share->session.facet());
-    m_window.setUndoHandler([this](MapEditorWindow::UndoStep step) { undoRedo(step); });
-    for (const tb::SubmitReport& replayed : m_share->replayed)
-        report(replayed);
-    watchFeed();
-    // What arrived while the facet was read is in the connection's buffer already.
-    readFeed();
-    m_beat.start();
-    tick();
+    m_window.adoptMap(std::move(map.documentMap), std::move(map.documentStatics));
+    const std::vector<tb::SubmitReport> replayed = std::move(map.share->replayed);
+    m_facet = map.share->session.facet();
+    // From here on the session belongs to the worker's thread.
+    m_worker = std::make_unique<tb::ShareWorker>(
+        std::move(*map.share),
+        [this] {
+            QMetaObject::invokeMethod(this, &SharedMapCommands::applyEvents, Qt::QueuedConnection);
+        },
+        m_timing);
+    m_shared = std::make_unique<tb::SharedDocument>(m_document, std::move(map.copyMap),
+                                                    std::move(map.copyStatics), *m_worker);
+    const auto committed = std::count_if(replayed.begin(), replayed.end(), [](const auto& r) {
+        return r.outcome == tb::StrokeOutcome::Committed;
+    });
+    m_replayed = committed == 0 ? QString()
+                                : counted(std::size_t(committed), "stroke", "strokes") +
+                                      " from the last session committed";
+    for (const tb::SubmitReport& r : replayed)
+        report(r);
+    showView();
+    m_viewBeat.start();
     refreshState();
 }
 
 void SharedMapCommands::close() {
-    if (!m_share)
+    if (!m_shared)
         return;
     commitEdits();
-    m_beat.stop();
-    m_reconnectPoll.stop();
-    delete m_feedNotifier;
-    m_feedNotifier = nullptr;
-    try {
-        m_presence->leave();
-    } catch (const std::exception&) {
-        // Offline: the others stop seeing this editor after a few seconds anyway.
-    }
-    m_window.setUndoHandler({});
-    m_presence.reset();
-    m_copy.reset();
-    m_share.reset();
-    m_done.clear();
-    m_undone.clear();
+    m_viewBeat.stop();
+    m_shared.reset();
+    // It sends what it holds and leaves the facet on its own thread.
+    m_worker->finish();
+    m_leaving.push_back(std::move(m_worker));
+    m_reap.start();
     m_builders.clear();
     m_builderList->clear();
+    m_replayed.clear();
     if (m_overlay)
         m_overlay->setBuilders({});
     refreshState();
 }
 
-void SharedMapCommands::cellsChanged(const tb::CellChange&) {
-    if (m_share)
+void SharedMapCommands::cellsChanged(const tb::CellChange& change) {
+    if (m_shared && !change.external)
         m_commitSoon.start();
 }
 
 void SharedMapCommands::documentReplaced() {
     // Another map was loaded: the shared one is closed (from the event loop, not from
     // inside the document's notification).
-    if (m_share && m_copy->detached())
+    if (m_shared && m_shared->detached())
         QTimer::singleShot(0, this, [this] {
-            if (m_copy && m_copy->detached())
+            if (m_shared && m_shared->detached())
                 close();
         });
 }
 
 void SharedMapCommands::commitEdits() {
-    if (!m_share || m_pressed || m_copy->detached() || !m_copy->hasEdits())
+    if (!m_shared || m_pressed || m_shared->detached() || !m_shared->hasEdits())
         return;
-    const tb::Stroke stroke = m_copy->takeStroke();
-    try {
-        const tb::SubmitReport outcome = m_share->session.submit(stroke, *m_copy);
-        if (outcome.outcome != tb::StrokeOutcome::Refused) {
-            m_done.push_back(stroke);
-            m_undone.clear();
-        }
-        m_notice.clear();
-        report(outcome);
-    } catch (const std::exception& error) {
-        m_window.prompts().showError(&m_window, QString::fromStdString(error.what()));
-    }
+    m_replayed.clear();
+    m_shared->commitEdits();
     refreshState();
-}
-
-void SharedMapCommands::report(const tb::SubmitReport& outcome) {
-    if (outcome.outcome == tb::StrokeOutcome::Refused)
-        m_window.prompts().showError(&m_window,
-                                     "The server refused the stroke; it was taken back.\n" +
-                                         QString::fromStdString(outcome.refusal));
-}
-
-void SharedMapCommands::undoRedo(MapEditorWindow::UndoStep step) {
-    commitEdits();
-    const bool undo =
-        step == MapEditorWindow::UndoStep::Undo || step == MapEditorWindow::UndoStep::UndoStroke;
-    std::vector<tb::Stroke>& from = undo ? m_done : m_undone;
-    std::vector<tb::Stroke>& to = undo ? m_undone : m_done;
-    if (!m_share || from.empty())
-        return;
-    // The builder's previous values go back as a new stroke, only where they still stand.
-    const tb::Stroke stroke = tb::inverseStroke(from.back());
-    from.pop_back();
-    try {
-        const tb::StrokeApplication applied = tb::applyStroke(stroke, *m_copy);
-        const tb::SubmitReport outcome = m_share->session.submit(stroke, *m_copy);
-        const tb::StrokeApplication& counts = outcome.merged ? outcome.applied : applied;
-        if (outcome.outcome != tb::StrokeOutcome::Refused)
-            to.push_back(stroke);
-        m_notice = leftNotice(undo ? "Undo" : "Redo", counts);
-        report(outcome);
-    } catch (const std::exception& error) {
-        m_window.prompts().showError(&m_window, QString::fromStdString(error.what()));
-    }
-    refreshState();
-}
-
-void SharedMapCommands::watchFeed() {
-    delete m_feedNotifier;
-    m_feedNotifier = new QSocketNotifier(m_share->feed.socket(), QSocketNotifier::Read, this);
-    connect(m_feedNotifier, &QSocketNotifier::activated, this, &SharedMapCommands::readFeed);
-    m_feedBroken = false;
-}
-
-void SharedMapCommands::readFeed() {
-    if (!m_share || m_feedBroken)
-        return;
-    commitEdits();
-    try {
-        const tb::FeedNews news = m_share->feed.take();
-        if (news.facetReplaced)
-            m_window.prompts().showMessage(
-                &m_window, "The shared facet was imported again; open it again to see it.");
-        if (!news.changes.empty() && m_share->session.isOnline())
-            m_share->session.applyChanges(news, *m_copy);
-    } catch (const tb::ConnectionLost&) {
-        offline();
-    }
-    refreshState();
-}
-
-void SharedMapCommands::offline() {
-    // The socket is dead: listening again waits for the beat.
-    m_feedBroken = true;
-    if (m_feedNotifier)
-        m_feedNotifier->setEnabled(false);
 }
 
 void SharedMapCommands::tick() {
-    if (!m_share)
+    if (!m_worker)
         return;
-    tb::ShareSession& session = m_share->session;
-    if (!session.isOnline()) {
-        if (!m_reconnectPoll.isActive()) {
-            session.startReconnect();
-            m_reconnectClock.start();
-            m_reconnectPoll.start();
-        }
-        refreshState();
+    showView();
+    m_worker->beatNow();
+}
+
+void SharedMapCommands::showView() {
+    DrawGrid* grid = m_window.mapView().findChild<DrawGrid*>("MainDrawGrid");
+    if (!m_worker || !grid)
         return;
-    }
-    try {
-        if (session.waitingCount() > 0)
-            for (const tb::SubmitReport& sent : session.commitWaiting(*m_copy))
-                report(sent);
-        if (m_feedBroken && session.isOnline()) {
-            m_share->feed.reconnect();
-            watchFeed();
-            session.resynchronise(*m_copy);
-        }
-        if (session.isOnline()) {
-            DrawGrid* grid = m_window.mapView().findChild<DrawGrid*>("MainDrawGrid");
-            if (grid) {
-                const int x = grid->leftCol();
-                const int y = grid->topRow();
-                m_presence->announce({x, y, x + std::max(grid->visibleColCount(), 1) - 1,
-                                      y + std::max(grid->visibleRowCount(), 1) - 1});
-            }
-            m_builders = m_presence->others();
-        }
-    } catch (const tb::ConnectionLost&) {
-        offline();
-    } catch (const std::exception& error) {
-        m_window.prompts().showError(&m_window, QString::fromStdString(error.what()));
-    }
+    const int x = grid->leftCol();
+    const int y = grid->topRow();
+    m_worker->showView({x, y, x + std::max(grid->visibleColCount(), 1) - 1,
+                        y + std::max(grid->visibleRowCount(), 1) - 1});
+}
+
+void SharedMapCommands::applyEvents() {
+    if (!m_shared)
+        return;
+    const tb::SharedDocument::Notes notes = m_shared->applyEvents(kApplyBudget);
+    if (notes.more)
+        QTimer::singleShot(0, this, &SharedMapCommands::applyEvents);
+    if (notes.buildersChanged)
+        refreshBuilders();
+    refreshState();
+    // Messages last: a modal box runs an event loop, and this call may be back in it.
+    for (const std::string& failure : notes.failures)
+        m_window.prompts().showError(&m_window, masked(QString::fromStdString(failure)));
+    for (const tb::SubmitReport& refusal : notes.refusals)
+        report(refusal);
+    if (notes.facetReplaced)
+        m_window.prompts().showMessage(
+            &m_window, "The shared facet was imported again; open it again to see it.");
+}
+
+void SharedMapCommands::report(const tb::SubmitReport& outcome) {
+    if (outcome.outcome != tb::StrokeOutcome::Refused)
+        return;
+    QString text = "Your stroke was taken back: ";
+    if (!outcome.writable)
+        text += "the server does not let you change those cells.";
+    else if (outcome.writable->empty())
+        text += QString("you may look at facet %1 but not change it.").arg(m_facet);
+    else
+        text += "you may change only " + writableText(*outcome.writable, m_facet) + ".";
+    m_window.prompts().showDetailedError(&m_window, masked(text),
+                                         masked(QString::fromStdString(outcome.serverMessage)));
+}
+
+void SharedMapCommands::refreshBuilders() {
+    m_builders = m_shared ? m_shared->builders() : std::vector<tb::PresentBuilder>{};
     m_builderList->clear();
     for (const tb::PresentBuilder& builder : m_builders)
         m_builderList->addItem(QString("%1 at %2, %3")
@@ -369,35 +384,10 @@ void SharedMapCommands::tick() {
                                    .arg(builder.view.y1));
     if (m_overlay)
         m_overlay->setBuilders(m_builders);
-    refreshState();
-}
-
-void SharedMapCommands::continueReconnect() {
-    if (!m_share) {
-        m_reconnectPoll.stop();
-        return;
-    }
-    switch (m_share->session.reconnectStep()) {
-    case tb::ShareSession::Reconnect::Connecting:
-        // Given up after a while; the next beat starts again.
-        if (m_reconnectClock.elapsed() > kReconnectMs)
-            m_reconnectPoll.stop();
-        return;
-    case tb::ShareSession::Reconnect::Failed:
-        m_reconnectPoll.stop();
-        return;
-    case tb::ShareSession::Reconnect::Online:
-        m_reconnectPoll.stop();
-        tick(); // the waiting strokes go out now, not at the next beat
-        return;
-    }
 }
 
 void SharedMapCommands::refreshState() {
-    // What the server holds or the journal keeps is saved: closing asks nothing.
-    if (m_share && !m_copy->hasEdits() && m_document.isModified())
-        m_document.markUnmodified();
-    m_stateLabel->setText(stateText());
+    m_stateLabel->setText(masked(stateText()));
 }
 
 } // namespace tbapp

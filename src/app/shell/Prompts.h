@@ -52,6 +52,10 @@ public:
     virtual void showTitledMessage(QWidget* parent, const QString& title, const QString& text) = 0;
     // The standard error report for a failed conversion or file operation.
     virtual void showError(QWidget* parent, const QString& text) = 0;
+    // The same with `details` behind its Details button (what a program or server said
+    // word for word, for whoever looks into it).
+    virtual void showDetailedError(QWidget* parent, const QString& text,
+                                   const QString& details) = 0;
     // A box titled "Confirm" with Yes and No; true for Yes.
     virtual bool confirm(QWidget* parent, const QString& text) = 0;
     // An input box; the answer, or nullopt when cancelled.

@@ -105,6 +105,14 @@ void StandardPrompts::showError(QWidget* parent, const QString& text) {
     QMessageBox::critical(parent, QApplication::applicationName(), text);
 }
 
+void StandardPrompts::showDetailedError(QWidget* parent, const QString& text,
+                                        const QString& details) {
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), text, QMessageBox::Ok,
+                    parent);
+    box.setDetailedText(details);
+    box.exec();
+}
+
 bool StandardPrompts::confirm(QWidget* parent, const QString& text) {
     return QMessageBox::question(parent, QStringLiteral("Confirm"), text,
                                  QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;

@@ -11,6 +11,7 @@ public:
     void showMessage(QWidget* parent, const QString& text) override;
     void showTitledMessage(QWidget* parent, const QString& title, const QString& text) override;
     void showError(QWidget* parent, const QString& text) override;
+    void showDetailedError(QWidget* parent, const QString& text, const QString& details) override;
     bool confirm(QWidget* parent, const QString& text) override;
     std::optional<QString> inputText(QWidget* parent, const QString& title, const QString& prompt,
                                      const QString& preset) override;

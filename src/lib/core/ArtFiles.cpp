@@ -25,6 +25,7 @@ constexpr std::uint32_t kLandPixelBytes = kLandPixels * 2; // 2024
 // 2024 bytes the pixels take; both hold the same pixels at the start.
 constexpr std::uint32_t kLandEntryBytes = 2048;
 constexpr int kLandSide = 45; // the upright square the diamond is turned into
+constexpr int kTileSide = 44; // the diamond as it lies in the world
 constexpr int kWorkSide = 46; // one more, for the right and lower neighbour stores
 
 // Land tile ids that the editor never draws from the land art (their textures it does).
@@ -183,7 +184,11 @@ bool makeTextureImage(const ArtFiles& art, int tileId, Image15& image, const Art
     return true;
 }
 
-bool makeLandTileImage(const ArtFiles& art, int tileId, Image15& image, const ArtIdLimits& limits) {
+namespace {
+
+// The stored pixels of land tile `tileId`; false when it has none.
+bool readLandPixels(const ArtFiles& art, int tileId, const ArtIdLimits& limits,
+                    std::array<std::uint16_t, kLandPixels>& data) {
     const int id = tileIdAsWord(tileId);
     if (refusedLandId(id, limits))
         return false;
@@ -192,9 +197,16 @@ bool makeLandTileImage(const ArtFiles& art, int tileId, Image15& image, const Ar
         return false;
     if (entry->length != kLandEntryBytes && entry->length != kLandPixelBytes)
         return false;
-
-    std::array<std::uint16_t, kLandPixels> data;
     readWords(art.artData, entry->offset, data.size(), data.data());
+    return true;
+}
+
+} // namespace
+
+bool makeLandTileImage(const ArtFiles& art, int tileId, Image15& image, const ArtIdLimits& limits) {
+    std::array<std::uint16_t, kLandPixels> data;
+    if (!readLandPixels(art, tileId, limits, data))
+        return false;
 
     // Lay the diamond onto the work square along anti-diagonals. Each pixel also covers its
     // right and lower neighbours, which fills the gaps between two walks; later stores
@@ -217,6 +229,23 @@ bool makeLandTileImage(const ArtFiles& art, int tileId, Image15& image, const Ar
     for (int y = 0; y < kLandSide; ++y)
         std::memcpy(&image.pixels[std::size_t(y) * kLandSide], &work[std::size_t(y) * kWorkSide],
                     kLandSide * sizeof(std::uint16_t));
+    return true;
+}
+
+bool makeLandDiamondImage(const ArtFiles& art, int tileId, Image15& image,
+                          const ArtIdLimits& limits) {
+    std::array<std::uint16_t, kLandPixels> data;
+    if (!readLandPixels(art, tileId, limits, data))
+        return false;
+    resizeImage(image, kTileSide);
+    std::fill(image.pixels.begin(), image.pixels.end(), std::uint16_t(0));
+    const std::uint16_t* next = data.data();
+    for (int y = 0; y < kTileSide; ++y) {
+        const int half = y < kTileSide / 2 ? y + 1 : kTileSide - y; // half the row's width
+        std::uint16_t* row = &image.pixels[std::size_t(y) * kTileSide];
+        for (int x = kTileSide / 2 - half; x < kTileSide / 2 + half; ++x)
+            row[x] = std::uint16_t(*next++ | kDiamondPixel);
+    }
     return true;
 }
 

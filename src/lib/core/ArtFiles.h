@@ -78,4 +78,11 @@ bool makeTextureImage(const ArtFiles& art, int tileId, Image15& image,
 bool makeLandTileImage(const ArtFiles& art, int tileId, Image15& image,
                        const ArtIdLimits& limits = kEditorArtLimits);
 
+// The land tile of `tileId` as it lies in the world: a 44 x 44 picture whose rows are 2, 4,
+// ..., 44, 44, ..., 2 pixels wide and centred, those pixels with bit 15 set, the others 0.
+// False when there is none.
+inline constexpr std::uint16_t kDiamondPixel = 0x8000;
+bool makeLandDiamondImage(const ArtFiles& art, int tileId, Image15& image,
+                          const ArtIdLimits& limits = kEditorArtLimits);
+
 } // namespace tb

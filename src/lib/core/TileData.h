@@ -18,6 +18,7 @@ namespace tb {
 // The flags of an entry that the editor uses.
 namespace tileflag {
 inline constexpr std::uint64_t Background = 0x1;
+inline constexpr std::uint64_t Translucent = 0x4; // drawn see-through
 inline constexpr std::uint64_t Wall = 0x10;
 inline constexpr std::uint64_t Impassable = 0x40;
 inline constexpr std::uint64_t Wet = 0x80;
@@ -25,6 +26,7 @@ inline constexpr std::uint64_t Surface = 0x200;
 inline constexpr std::uint64_t Bridge = 0x400;
 inline constexpr std::uint64_t Window = 0x1000;
 inline constexpr std::uint64_t Foliage = 0x20000;
+inline constexpr std::uint64_t PartialHue = 0x40000; // only grey pixels take a hue
 inline constexpr std::uint64_t LightSource = 0x800000;
 inline constexpr std::uint64_t Roof = 0x10000000;
 inline constexpr std::uint64_t Door = 0x20000000;

@@ -3,8 +3,10 @@
 #include "catalogue/TerrainFile.h"
 #include "core/StaticsFiles.h"
 #include "demo/DemoArt.h"
+#include "demo/DemoHues.h"
 #include "demo/DemoItems.h"
 #include "demo/DemoTerrainArt.h"
+#include "demo/DemoRelief.h"
 #include "shell/AtomicFileWriter.h"
 #include "shell/Errors.h"
 
@@ -58,8 +60,10 @@ DemoReport writeDemoFiles(const fs::path& dir, const fs::path& gameDir,
         report.trees = statics.trees;
         report.rocks = statics.rocks;
         report.yardItems = statics.yardItems;
+        report.huedItems = statics.huedItems;
     }
     DemoArtFiles art = generateDemoArt();
+    lightenTexturesForSlopes(art);
     addDemoItemArt(art);
     write(gameDir / "artidx.mul", art.artIndex);
     write(gameDir / "art.mul", art.artData);
@@ -67,6 +71,7 @@ DemoReport writeDemoFiles(const fs::path& dir, const fs::path& gameDir,
     write(gameDir / "texmaps.mul", art.textureData);
     write(gameDir / "radarcol.mul", art.radarColours);
     write(gameDir / "tiledata.mul", generateDemoTileData());
+    write(gameDir / "hues.mul", generateDemoHues());
     // The terrains of the world, for the Terrain tool and tbmap terrain.
     const fs::path terrainDir = dir / std::string(kTerrainsFolder);
     createFolder(terrainDir);

@@ -8,6 +8,7 @@
 //   DIR/staidx0.mul  DIR/statics0.mul            the items standing on it (trees, rocks, a yard)
 //   DIR/game/radarcol.mul                        radar colours
 //   DIR/game/tiledata.mul                        names, flags and heights of tiles and items
+//   DIR/game/hues.mul                            the hues some of the items are drawn in
 //   DIR/terrains/demo.xml                        grass, sand and water with their transitions
 
 #include "core/MapVariant.h"
@@ -43,6 +44,7 @@ struct DemoReport {
     std::int64_t trees = 0;
     std::int64_t rocks = 0;
     std::int64_t yardItems = 0;
+    std::int64_t huedItems = 0;
 };
 
 // Writes the data set into `dir`, creating it and its game folder as needed and replacing

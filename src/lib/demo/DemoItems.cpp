@@ -4,8 +4,11 @@
 #include "core/StaticsMap.h"
 #include "core/TileData.h"
 #include "demo/DemoArt.h"
+#include "demo/DemoHues.h"
+#include "demo/DemoItemArt.h"
 #include "demo/DemoNoise.h"
 #include "demo/DemoTerrainArt.h"
+#include "demo/DemoRelief.h"
 #include "shell/LittleEndian.h"
 
 #include <algorithm>
@@ -22,15 +25,21 @@ constexpr std::uint64_t kTreeFlags = Background | Impassable | 0x4000; // 0x4000
 constexpr std::uint64_t kRockFlags = Impassable | 0x4000;
 constexpr std::uint64_t kWallFlags = Wall | Impassable | 0x4000;
 constexpr std::uint64_t kFloorFlags = Background | Surface | 0x2000; // 0x2000: hovers over
+constexpr std::uint64_t kBarrelFlags = 0;
+constexpr std::uint64_t kCrateFlags = Surface | PartialHue; // something may stand on it
 constexpr std::uint16_t kWallId = 0x0064;
 constexpr std::uint16_t kFloorId = 0x0519;
+constexpr std::uint16_t kCrateId = 0x0E3D;
+constexpr std::uint16_t kBarrelId = 0x0E77;
 
-const std::array<DemoItem, 8> kItems = {{
+const std::array<DemoItem, 10> kItems = {{
     {kWallId, "stone wall", ItemShape::Wall, 20, kWallFlags},
     {kFloorId, "stone pavers", ItemShape::Floor, 0, kFloorFlags},
     {0x0CCA, "tree", ItemShape::Tree, 20, kTreeFlags},
     {0x0CCB, "tree", ItemShape::Tree, 20, kTreeFlags},
     {0x0CCD, "tree", ItemShape::Tree, 20, kTreeFlags},
+    {kCrateId, "large crate", ItemShape::Crate, 6, kCrateFlags},
+    {kBarrelId, "barrel", ItemShape::Barrel, 5, kBarrelFlags},
     {0x1363, "rock", ItemShape::Rock, 3, kRockFlags},
     {0x1364, "rock", ItemShape::Rock, 3, kRockFlags},
     {0x1368, "rock", ItemShape::Rock, 2, kRockFlags},
@@ -42,94 +51,6 @@ constexpr std::uint16_t kRockIds[] = {0x1363, 0x1364, 0x1368};
 constexpr std::uint64_t kTreesPerThousandForest = 110;
 constexpr std::uint64_t kRocksPerThousandRock = 45;
 constexpr int kYardSide = 9; // walls around a floor of 7 x 7
-
-std::uint16_t colour(float r, float g, float b) {
-    const auto c = [](float v) { return std::clamp(int(v), 0, 255); };
-    return std::uint16_t(ItemImage::kOpaque | toRgb555(c(r), c(g), c(b)));
-}
-
-ItemImage blank(int width, int height) {
-    ItemImage image;
-    image.width = width;
-    image.height = height;
-    image.pixels.assign(std::size_t(width) * std::size_t(height), 0);
-    return image;
-}
-
-void put(ItemImage& image, int x, int y, std::uint16_t value) {
-    if (x >= 0 && y >= 0 && x < image.width && y < image.height)
-        image.pixels[std::size_t(y) * std::size_t(image.width) + std::size_t(x)] = value;
-}
-
-ItemImage treeImage(std::uint16_t id) {
-    ItemImage image = blank(44, 72);
-    const float lean = float(int(id % 3) - 1) * 2.0f;
-    for (int y = 44; y < 72; ++y) // the trunk
-        for (int x = 19; x < 25; ++x)
-            put(image, x, y, colour(96 + (x - 19) * 8, 64, 32));
-    for (int y = 0; y < 56; ++y) { // the crown, lit from the upper left
-        for (int x = 0; x < 44; ++x) {
-            const float dx = (float(x) - 22.0f - lean) / 20.0f;
-            const float dy = (float(y) - 26.0f) / 25.0f;
-            const float d = dx * dx + dy * dy;
-            const float rough = valueNoise(kItemSeed + id, float(x) / 3.0f, float(y) / 3.0f);
-            if (d > 0.85f + 0.25f * rough)
-                continue;
-            const float light = 1.2f - 0.5f * (dx + dy) - 0.5f * rough;
-            put(image, x, y, colour(30 * light, (70 + 30 * float(id % 2)) * light, 24 * light));
-        }
-    }
-    return image;
-}
-
-ItemImage rockImage(std::uint16_t id) {
-    ItemImage image = blank(30, 20);
-    for (int y = 0; y < 20; ++y) {
-        for (int x = 0; x < 30; ++x) {
-            const float dx = (float(x) - 15.0f) / 14.0f;
-            const float dy = (float(y) - 11.0f) / 9.0f;
-            const float rough = valueNoise(kItemSeed ^ id, float(x) / 2.5f, float(y) / 2.5f);
-            if (dx * dx + dy * dy > 0.8f + 0.3f * rough)
-                continue;
-            const float light = 1.15f - 0.4f * (dx + dy) - 0.3f * rough;
-            put(image, x, y, colour(120 * light, 116 * light, 110 * light));
-        }
-    }
-    return image;
-}
-
-// A block of wall seen from the south-east: its top, then two faces of bricks.
-ItemImage wallImage() {
-    ItemImage image = blank(44, 62);
-    for (int y = 0; y < 62; ++y) {
-        for (int x = 0; x < 44; ++x) {
-            const int top = std::abs(x - 22) / 2; // the diamond's upper edge
-            if (y < top || y > 61 - std::abs(x - 22) / 2)
-                continue;
-            const bool face = y >= 22 - top;
-            const bool mortar = face && ((y % 8) == 0 || ((x + (y / 8) % 2 * 4) % 8) == 0);
-            const float shade = !face ? 1.1f : x < 22 ? 0.9f : 0.75f;
-            const float base = mortar ? 70.0f : 150.0f;
-            put(image, x, y, colour(base * shade, base * 0.95f * shade, base * 0.85f * shade));
-        }
-    }
-    return image;
-}
-
-// A flat tile lying on the ground, the shape a land tile has.
-ItemImage floorImage() {
-    ItemImage image = blank(44, 44);
-    for (int y = 0; y < 44; ++y) {
-        const int half = y < 22 ? y + 1 : 44 - y;
-        for (int x = 22 - half; x < 22 + half; ++x) {
-            const bool joint = (x + y) % 11 == 0 || (x - y + 44) % 11 == 0;
-            const float v =
-                joint ? 90.0f : 160.0f + 20.0f * valueNoise(kItemSeed, float(x), float(y));
-            put(image, x, y, colour(v, v * 0.97f, v * 0.9f));
-        }
-    }
-    return image;
-}
 
 // What the world painted a land tile id as.
 std::array<std::uint8_t, 0x10000> terrainOfIds() {
@@ -148,17 +69,7 @@ std::span<const DemoItem> demoItems() {
 }
 
 ItemImage demoItemImage(const DemoItem& item) {
-    switch (item.shape) {
-    case ItemShape::Tree:
-        return treeImage(item.id);
-    case ItemShape::Rock:
-        return rockImage(item.id);
-    case ItemShape::Wall:
-        return wallImage();
-    case ItemShape::Floor:
-        return floorImage();
-    }
-    return itemPlaceholderImage();
+    return drawDemoItem(item.shape, item.id);
 }
 
 void addDemoItemArt(DemoArtFiles& art) {
@@ -200,15 +111,18 @@ std::vector<unsigned char> generateDemoTileData() {
     const auto setName = [](unsigned char* at, std::string_view name) {
         std::copy_n(name.begin(), std::min<std::size_t>(name.size(), 20), at);
     };
-    const auto setLandName = [&](std::uint16_t id, std::string_view name) {
-        setName(bytes.data() + (id / 32) * (4 + 32 * kLandEntry) + 4 + (id % 32) * kLandEntry + 10,
-                name);
-    };
-    for (const TileFamily& f : tileFamilies())
-        for (const std::uint16_t id : f.ids)
-            setLandName(id, f.name);
+    for (const TileFamily& f : tileFamilies()) {
+        for (const std::uint16_t id : f.ids) {
+            unsigned char* e =
+                bytes.data() + (id / 32) * (4 + 32 * kLandEntry) + 4 + (id % 32) * kLandEntry;
+            writeU16(e + 8, demoLandTexture(id));
+            setName(e + 10, f.name);
+        }
+    }
     for (const DemoTransition& t : demoTransitions())
-        setLandName(t.id, t.from == Terrain::Grass ? "Grass and sand" : "Sand and water");
+        setName(bytes.data() + (t.id / 32) * (4 + 32 * kLandEntry) + 4 + (t.id % 32) * kLandEntry +
+                    10,
+                t.from == Terrain::Grass ? "Grass and sand" : "Sand and water");
     for (const DemoItem& item : kItems) {
         unsigned char* e = bytes.data() + landPart + (item.id / 32) * (4 + 32 * kItemEntry) + 4 +
                            (item.id % 32) * kItemEntry;
@@ -235,9 +149,10 @@ DemoStaticsFiles generateDemoStatics(const std::vector<unsigned char>& map,
     };
     DemoStaticsFiles out;
     std::vector<std::vector<StaticRecord>> perBlock(blocks);
-    const auto place = [&](std::int32_t x, std::int32_t y, std::uint16_t id, std::int8_t z) {
+    const auto place = [&](std::int32_t x, std::int32_t y, std::uint16_t id, std::int8_t z,
+                           std::uint16_t hue = 0) {
         perBlock[std::size_t(x / 8) * std::size_t(heightBlocks) + std::size_t(y / 8)].push_back(
-            {id, std::uint8_t(x % 8), std::uint8_t(y % 8), z, 0});
+            {id, std::uint8_t(x % 8), std::uint8_t(y % 8), z, hue});
     };
 
     // The yard first: on even grass near the middle of the map, with sand a few cells away.
@@ -278,6 +193,18 @@ DemoStaticsFiles generateDemoStatics(const std::vector<unsigned char>& map,
                 place(x, y, edge && !gate ? kWallId : kFloorId, cellAt(x, y).second);
                 ++out.yardItems;
             }
+        }
+        // Goods in their hues near the yard's back corner, where the walls hide none of
+        // them: barrels hued whole, crates whose iron bands alone take the hue (PartialHue).
+        const struct {
+            int dx, dy;
+            std::uint16_t id, hue;
+        } goods[] = {{1, 1, kBarrelId, kDemoRedHue},   {2, 1, kBarrelId, kDemoBlueHue},
+                     {1, 2, kBarrelId, kDemoGreenHue}, {4, 1, kCrateId, kDemoGoldHue},
+                     {1, 4, kCrateId, kDemoBlueHue},   {3, 3, kCrateId, kDemoRedHue}};
+        for (const auto& g : goods) {
+            place(left + g.dx, top + g.dy, g.id, cellAt(left + g.dx, top + g.dy).second, g.hue);
+            ++out.huedItems;
         }
         break;
     }

@@ -1,7 +1,7 @@
 #pragma once
 // The items of the demo data set: trees in the forests, rocks in the mountains and a walled
-// yard with a stone floor near a coast, placed as statics of the generated world, with the
-// tiledata entries and item pictures they need.
+// yard with a stone floor near a coast, barrels and crates in their hues in it, placed as
+// statics of the generated world, with the tiledata entries and item pictures they need.
 //
 // The ids and names are those the game client uses for such items, so the demo reads like
 // real client files; the pictures are drawn here.
@@ -17,7 +17,7 @@
 
 namespace tb::demo {
 
-enum class ItemShape : std::uint8_t { Tree, Rock, Wall, Floor };
+enum class ItemShape : std::uint8_t { Tree, Rock, Wall, Floor, Barrel, Crate };
 
 struct DemoItem {
     std::uint16_t id;
@@ -48,6 +48,7 @@ struct DemoStaticsFiles {
     std::int64_t trees = 0;
     std::int64_t rocks = 0;
     std::int64_t yardItems = 0; // walls and floor
+    std::int64_t huedItems = 0; // the goods in the yard
 };
 
 // The statics of a map of `variant` whose bytes are `map` (as generateDemoMap gives them):

@@ -2,6 +2,7 @@
 
 #include "demo/DemoNoise.h"
 #include "demo/DemoTerrainArt.h"
+#include "demo/DemoRelief.h"
 #include "shell/LittleEndian.h"
 
 #include <algorithm>
@@ -131,7 +132,10 @@ CellResult classify(const WorldFields& f, int x, int y, std::uint64_t seed) {
     }
 
     const float t = (h - f.seaLevel) / std::max(f.mountainLevel - f.seaLevel, 1e-6f);
-    const int altitude = int(t * float(kLowlandTop));
+    // Rolling hills on the lowland, fading out towards the coast.
+    const float rolling = std::clamp((t - 0.04f) * 10.0f, 0.0f, 1.0f);
+    const int altitude = int(t * float(kLowlandTop - kReliefSteps)) +
+                         int(float(lowlandRelief(seed, x, y)) * rolling);
     if (h < f.coastLevel)
         return {Terrain::Sand, false, altitude};
 

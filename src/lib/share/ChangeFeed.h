@@ -44,9 +44,15 @@ public:
     // Connects and listens again after the connection broke; changes made in between were
     // not heard, so the caller reads the facet's revisions again. Throws ConnectionLost.
     void reconnect();
+    // The same in steps, for a loop that must not wait: startReconnect(), then
+    // reconnectStep() now and then until it returns true (connected), then listen(). Both
+    // throw ConnectionLost when the attempt fails.
+    void startReconnect() { m_connection.startReconnect(); }
+    bool reconnectStep() { return m_connection.reconnectStep(); }
+    // Listens on the facet's channel (the constructor and reconnect() do).
+    void listen();
 
 private:
-    void listen();
     // Takes what has arrived; true when marker `marker` was among it.
     bool collect(FeedNews& news, const std::string& marker);
 

@@ -18,6 +18,14 @@ namespace {
 constexpr int kMaxAttempts = 64;
 constexpr std::size_t kFetchBatch = 1024;
 
+SubmitReport reportOf(StrokeOutcome outcome, bool merged = false, StrokeApplication applied = {}) {
+    SubmitReport report;
+    report.outcome = outcome;
+    report.merged = merged;
+    report.applied = applied;
+    return report;
+}
+
 std::vector<StaticRecord> recordsOf(const std::vector<unsigned char>& bytes) {
     return readStaticRecords(bytes);
 }
@@ -115,11 +123,12 @@ void ShareSession::put(const BlockSet& blocks, FacetCopy& copy) {
 
 SubmitReport ShareSession::submit(const Stroke& stroke, FacetCopy& copy) {
     const StrokeBlocks blocks = blocksOf(stroke);
-    m_journal.add(stroke);
+    if (!m_journal.holds(stroke.id))
+        m_journal.add(stroke);
     // Strokes go out in the order they were made: behind any that wait.
     if (!m_online || !m_waiting.empty()) {
         wait(stroke);
-        return {StrokeOutcome::Waiting, false, {}, {}};
+        return reportOf(StrokeOutcome::Waiting);
     }
     try {
         BlockStore store(m_connection, facet());
@@ -131,13 +140,13 @@ SubmitReport ShareSession::submit(const Stroke& stroke, FacetCopy& copy) {
             for (std::size_t i = 0; i < written.statics.size(); ++i)
                 m_revisions.statics[written.statics[i].block] = outcome.staticsRevisions[i];
             m_journal.remove(stroke.id);
-            return {StrokeOutcome::Committed, false, {}, {}};
+            return reportOf(StrokeOutcome::Committed);
         }
         return merge(stroke, blocks, copy, false);
     } catch (const ConnectionLost&) {
         m_online = false;
         wait(stroke);
-        return {StrokeOutcome::Waiting, false, {}, {}};
+        return reportOf(StrokeOutcome::Waiting);
     } catch (const WriteRefused& refusal) {
         return refuse(stroke, blocks, copy, refusal);
     }
@@ -174,19 +183,19 @@ SubmitReport ShareSession::merge(const Stroke& stroke, const StrokeBlocks& block
         if (outcome.result == CommitResult::AlreadyHeld) {
             // Committed before the connection broke: the server's blocks show it already.
             put(server, copy);
-            return {StrokeOutcome::Committed, false, {}, {}};
+            return reportOf(StrokeOutcome::Committed);
         }
         for (std::size_t i = 0; i < written.land.size(); ++i)
             written.land[i].revision = outcome.landRevisions[i];
         for (std::size_t i = 0; i < written.statics.size(); ++i)
             written.statics[i].revision = outcome.staticsRevisions[i];
         put(written, copy);
-        return {StrokeOutcome::Committed, true, counts, {}};
+        return reportOf(StrokeOutcome::Committed, true, counts);
     }
     // Someone keeps changing these blocks: the stroke waits, and goes out on reconnect.
     if (!waiting)
         wait(stroke);
-    return {StrokeOutcome::Waiting, false, {}, {}};
+    return reportOf(StrokeOutcome::Waiting);
 }
 
 SubmitReport ShareSession::refuse(const Stroke& stroke, const StrokeBlocks& blocks, FacetCopy& copy,
@@ -196,20 +205,20 @@ SubmitReport ShareSession::refuse(const Stroke& stroke, const StrokeBlocks& bloc
     if (it != m_waiting.end())
         m_waiting.erase(it);
     m_journal.remove(stroke.id);
-    SubmitReport report{StrokeOutcome::Refused, false, {}, {}};
+    SubmitReport report = reportOf(StrokeOutcome::Refused);
     std::string where;
     try {
         // Taken back: the copy gets the server's blocks again.
         put(BlockStore(m_connection, facet()).fetch(blocks.landBlocks(), blocks.staticsBlocks()),
             copy);
-        where = ShareAccess::describe(ShareAccess::writeRegions(m_connection, facet(),
-                                                                m_info.variant.width,
-                                                                m_info.variant.height),
-                                      facet());
+        report.writable = ShareAccess::writeRegions(m_connection, facet(), m_info.variant.width,
+                                                    m_info.variant.height);
+        where = ShareAccess::describe(*report.writable, facet());
     } catch (const ConnectionLost&) {
         m_online = false;
         applyStroke(inverseStroke(stroke), copy);
     }
+    report.serverMessage = refusal.what();
     report.refusal = "The server refused the stroke (" + std::string(refusal.what()) + ")";
     if (!where.empty())
         report.refusal += ": " + m_connection.user() + " may write " + where;

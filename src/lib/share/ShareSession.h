@@ -8,6 +8,7 @@
 #include "share/BlockStore.h"
 #include "share/ChangeFeed.h"
 #include "share/FacetSnapshot.h"
+#include "share/ShareAccess.h"
 #include "share/ShareConnection.h"
 #include "share/ShareErrors.h"
 #include "share/Stroke.h"
@@ -17,6 +18,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,6 +47,10 @@ struct SubmitReport {
     bool merged = false;
     StrokeApplication applied;
     std::string refusal; // the server's refusal, naming where the role may write
+    // The same in parts, for an editor's message: the server's own words, and the regions
+    // the role may write (none: it may only read; nullopt: the server could not be asked).
+    std::string serverMessage;
+    std::optional<std::vector<CellRegion>> writable;
 };
 
 struct OpenedShare;
@@ -64,12 +70,19 @@ public:
     const FacetInfo& info() const { return m_info; }
     const FacetRevisions& revisions() const { return m_revisions; }
     ShareConnection& connection() { return m_connection; }
+    // The journal: an editor may add a stroke from another thread before it hands the stroke
+    // to submit(), which then does not write it again.
+    StrokeJournal& journal() { return m_journal; }
     bool isOnline() const { return m_online; }
+    // The connection broke in a call made on it beside the session (the presence's): the
+    // strokes wait from now on, until a reconnect succeeds.
+    void markOffline() { m_online = false; }
     // Strokes in the journal, not yet committed ("offline: N strokes waiting").
     std::size_t waitingCount() const { return m_waiting.size(); }
 
     // Commits `stroke`, which `copy` already shows (the editor applied it, or applyStroke()
     // did). While other strokes wait, it waits behind them: commitWaiting() sends them all.
+    // The stroke is journalled first unless the journal holds it already.
     // Throws std::out_of_range for an edit outside the facet, FileError when the journal
     // cannot be written (nothing was sent then).
     SubmitReport submit(const Stroke& stroke, FacetCopy& copy);

@@ -146,6 +146,7 @@ std::vector<std::pair<std::uint64_t, fs::path>> StrokeJournal::listFiles() const
 
 std::vector<Stroke> StrokeJournal::read() {
     std::vector<Stroke> strokes;
+    const std::lock_guard lock(*m_lock);
     m_files.clear();
     for (const auto& [sequence, path] : listFiles()) {
         std::optional<Stroke> stroke = decode(readFileBytes(path), m_facet);
@@ -161,7 +162,12 @@ std::vector<Stroke> StrokeJournal::read() {
 
 void StrokeJournal::add(const Stroke& stroke) {
     const std::vector<unsigned char> bytes = encode(stroke, m_facet);
-    const fs::path path = m_dir / fileName(m_next);
+    std::uint64_t sequence = 0;
+    {
+        const std::lock_guard lock(*m_lock);
+        sequence = m_next++;
+    }
+    const fs::path path = m_dir / fileName(sequence);
     // Whole or not at all: written beside its name, then renamed. Not synced to the disk
     // here (that would cost more than the commit it guards); makeDurable() does that for a
     // stroke that has to wait.
@@ -183,16 +189,32 @@ void StrokeJournal::add(const Stroke& stroke) {
         fs::remove(temp, ignored);
         throw FileError(fileErrorText(path, "write", error));
     }
-    ++m_next;
+    const std::lock_guard lock(*m_lock);
     m_files[stroke.id] = path;
 }
 
+bool StrokeJournal::holds(const StrokeId& id) const {
+    const std::lock_guard lock(*m_lock);
+    return m_files.contains(id);
+}
+
+std::size_t StrokeJournal::size() const {
+    const std::lock_guard lock(*m_lock);
+    return m_files.size();
+}
+
+// The flush runs unlocked: only the thread that removes files makes them durable.
 void StrokeJournal::makeDurable(const StrokeId& id) {
-    const auto it = m_files.find(id);
-    if (it == m_files.end())
-        return;
+    fs::path path;
+    {
+        const std::lock_guard lock(*m_lock);
+        const auto it = m_files.find(id);
+        if (it == m_files.end())
+            return;
+        path = it->second;
+    }
     NativeFile file;
-    std::error_code error = file.open(it->second, NativeFile::Mode::ReadWrite);
+    std::error_code error = file.open(path, NativeFile::Mode::ReadWrite);
     if (!error)
         error = file.flushToDisk();
     if (const std::error_code closed = file.close(); !error)
@@ -200,10 +222,11 @@ void StrokeJournal::makeDurable(const StrokeId& id) {
     if (!error)
         error = syncFolder(m_dir);
     if (error)
-        throw FileError(fileErrorText(it->second, "write", error));
+        throw FileError(fileErrorText(path, "write", error));
 }
 
 void StrokeJournal::remove(const StrokeId& id) {
+    const std::lock_guard lock(*m_lock);
     const auto it = m_files.find(id);
     if (it == m_files.end())
         return;

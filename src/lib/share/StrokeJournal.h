@@ -5,12 +5,17 @@
 // it. A file is synced to the disk once its stroke has to wait (makeDurable()); until then
 // it survives the editor's end, not the system's. Files are little-endian binary:
 // "TBSTROKE", version, facet, id, mode, the cell edits and the item edits.
+//
+// One thread may add strokes while another makes them durable and removes them (an editor
+// journals on its UI thread, its session worker commits): each call is whole for the other.
 
 #include "share/Stroke.h"
 
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <utility>
@@ -32,8 +37,10 @@ public:
     void makeDurable(const StrokeId& id);
     // Drops stroke `id` (the server holds it, or refused it).
     void remove(const StrokeId& id);
+    // Whether stroke `id` was added or read and not removed.
+    bool holds(const StrokeId& id) const;
     // Strokes added or read and not removed.
-    std::size_t size() const { return m_files.size(); }
+    std::size_t size() const;
     const std::filesystem::path& folder() const { return m_dir; }
 
     // The journal folder of a shared map under `base`: named after the URI without its
@@ -52,6 +59,8 @@ private:
 
     std::filesystem::path m_dir;
     int m_facet;
+    // Guards the two below; a pointer, so that the journal moves.
+    std::unique_ptr<std::mutex> m_lock = std::make_unique<std::mutex>();
     std::map<StrokeId, std::filesystem::path> m_files;
     std::uint64_t m_next = 0;
 };

@@ -37,6 +37,7 @@ public:
     QStringList messages;      // plain and titled messages
     QStringList titles;        // the title of each titled message
     QStringList errors;        // error reports
+    QStringList errorDetails;  // the details of each error report ("" for none)
     QStringList shown;         // messages and error reports in the order shown
     QStringList confirmations; // texts of the Yes/No boxes
     QStringList inputs;        // "title|prompt|preset" of every input box
@@ -70,6 +71,7 @@ public:
         messages.clear();
         titles.clear();
         errors.clear();
+        errorDetails.clear();
         shown.clear();
     }
 
@@ -93,9 +95,13 @@ public:
         messages << text;
         shown << text;
     }
-    void showError(QWidget*, const QString& text) override {
+    void showError(QWidget* parent, const QString& text) override {
+        showDetailedError(parent, text, QString());
+    }
+    void showDetailedError(QWidget*, const QString& text, const QString& details) override {
         asked();
         errors << text;
+        errorDetails << details;
         shown << text;
         for (const auto& run : progressRuns)
             if (run->open)

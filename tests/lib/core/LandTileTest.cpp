@@ -230,3 +230,27 @@ TEST(LandTileImage, ReusesTheCallersPixelBuffer) {
     ASSERT_TRUE(tb::makeTextureImage(art, 1, image));
     EXPECT_EQ(image.pixels.data(), buffer);
 }
+
+TEST(LandDiamondImage, RowsOfTwoToFortyFourPixelsCentredInStorageOrder) {
+    const ArtFiles art = oneTile(100, 2048);
+    Image15 image;
+    ASSERT_TRUE(tb::makeLandDiamondImage(art, 100, image));
+    ASSERT_EQ(image.width, 44);
+    ASSERT_EQ(image.height, 44);
+    // Row 0 holds pixels 1 and 2 at x 21 and 22; row 21 the 44 pixels 463..506; row 43
+    // pixels 1011 and 1012; everything else of the square is 0.
+    EXPECT_EQ(image.at(21, 0), 0x8000 | 1);
+    EXPECT_EQ(image.at(22, 0), 0x8000 | 2);
+    EXPECT_EQ(image.at(20, 1), 0x8000 | 3);
+    EXPECT_EQ(image.at(0, 21), 0x8000 | 463);
+    EXPECT_EQ(image.at(43, 22), 0x8000 | 550);
+    EXPECT_EQ(image.at(22, 43), 0x8000 | 1012);
+    EXPECT_EQ(image.at(20, 0), 0);
+    EXPECT_EQ(image.at(0, 20), 0);
+    EXPECT_EQ(image.at(23, 43), 0);
+    EXPECT_EQ(std::count_if(image.pixels.begin(), image.pixels.end(),
+                            [](std::uint16_t p) { return p & tb::kDiamondPixel; }),
+              kPixels);
+    EXPECT_FALSE(tb::makeLandDiamondImage(art, 7, image));
+    EXPECT_FALSE(tb::makeLandDiamondImage(art, 101, image));
+}

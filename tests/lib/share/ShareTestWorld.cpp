@@ -103,6 +103,22 @@ int serverScript(const std::string& action) {
     return tbtest::exitCodeOf(std::system(command.c_str()));
 }
 
+int serverTcpPort() {
+    if (serverDir().empty())
+        return 0;
+    // postgresql://tb@127.0.0.1:PORT/world
+    const std::string uri = trimmedLine(serverDir() / "tcp-uri");
+    const auto colon = uri.rfind(':');
+    const auto slash = uri.find('/', colon == std::string::npos ? 0 : colon);
+    if (colon == std::string::npos || slash == std::string::npos)
+        return 0;
+    return std::atoi(uri.substr(colon + 1, slash - colon - 1).c_str());
+}
+
+std::string serverPassword() {
+    return serverDir().empty() ? std::string() : trimmedLine(serverDir() / "password");
+}
+
 TestWorld::TestWorld() : m_name(testName()) {
     const std::string admin = serverUri();
     run(admin, "DROP DATABASE IF EXISTS " + m_name + " WITH (FORCE)");
@@ -127,6 +143,13 @@ std::string TestWorld::uriAs(const std::string& role) const {
     run(m_uri, "DO $$ BEGIN IF NOT EXISTS (SELECT FROM pg_roles WHERE rolname = '" + role +
                    "') THEN CREATE ROLE " + role + " LOGIN; END IF; END $$");
     return withDatabase(m_uri, m_name, role);
+}
+
+std::string TestWorld::tcpUri(int port) const {
+    if (serverTcpPort() == 0)
+        return {};
+    return "host=127.0.0.1 port=" + std::to_string(port) + " dbname=" + m_name +
+           " user=tb password='" + serverPassword() + "'";
 }
 
 std::string TestWorld::query(const std::string& sql) const {

@@ -23,6 +23,10 @@ inline constexpr int kBlocksHigh = 181;
 std::filesystem::path serverDir();
 // Runs scripts/share-server.sh with `action` (start or stop) on serverDir(); its exit code.
 int serverScript(const std::string& action);
+// The server's TCP port on 127.0.0.1 and its superuser's password; 0 and empty when the
+// script did not start it.
+int serverTcpPort();
+std::string serverPassword();
 
 // A database of its own for the running test, with the shared world's tables, dropped at
 // the end. Connections go through the server's Unix socket.
@@ -37,6 +41,9 @@ public:
     const std::string& uri() const { return m_uri; }
     // The database as login role `role`, made when missing, without any right.
     std::string uriAs(const std::string& role) const;
+    // The database as its owner over TCP to 127.0.0.1:`port` (a proxy in the way), with the
+    // password; empty when the server was not started by the script (TB_SHARE_URI).
+    std::string tcpUri(int port) const;
     tb::ShareConnection connect() const { return tb::ShareConnection::open(m_uri); }
     // Runs `sql` as the owner; the first column of the first row as text ("" for none).
     std::string query(const std::string& sql) const;
