@@ -5,8 +5,8 @@
 #include "demo/DemoArt.h"
 #include "demo/DemoHues.h"
 #include "demo/DemoItems.h"
-#include "demo/DemoTerrainArt.h"
 #include "demo/DemoRelief.h"
+#include "demo/DemoTerrainArt.h"
 #include "shell/AtomicFileWriter.h"
 #include "shell/Errors.h"
 

@@ -7,8 +7,8 @@
 #include "demo/DemoHues.h"
 #include "demo/DemoItemArt.h"
 #include "demo/DemoNoise.h"
-#include "demo/DemoTerrainArt.h"
 #include "demo/DemoRelief.h"
+#include "demo/DemoTerrainArt.h"
 #include "shell/LittleEndian.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 #include "demo/DemoWorld.h"
 
 #include "demo/DemoNoise.h"
-#include "demo/DemoTerrainArt.h"
 #include "demo/DemoRelief.h"
+#include "demo/DemoTerrainArt.h"
 #include "shell/LittleEndian.h"
 
 #include <algorithm>
