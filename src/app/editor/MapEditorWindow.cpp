@@ -191,7 +191,12 @@ void MapEditorWindow::connectPanels() {
     connect(m_leftPanel, &LeftPanel::gridSwitched, this,
             [this] { m_mapView->setGridLines(m_leftPanel->gridShown()); });
 
+    connect(m_mapView, &MapView::pointerLeftMap, this, [this] {
+        m_pointerOverMap = false;
+        refreshStatusBar();
+    });
     connect(m_mapView, &MapView::pointerMoved, this, [this](int x, int y) {
+        m_pointerOverMap = true;
         m_currentX = x;
         m_currentY = y;
         refreshStatusBar();
@@ -340,7 +345,11 @@ void MapEditorWindow::refreshStatusBar() {
         cell = m_document.image().cellUnchecked(m_currentX, m_currentY);
     // The row the visible palette shows as selected, not the tile "Go" found.
     const std::uint16_t paletteTile = m_palette->selectedTile();
-    QString position = QString::fromStdString(tb::positionStatusText(m_currentX, m_currentY, cell));
+    // Over no cell of the map (past its last column or row), no cell is named.
+    QString position = m_pointerOverMap
+                           ? QString::fromStdString(tb::positionStatusText(
+                                 m_currentX, m_currentY, cell, m_filePanel->mapPathValid()))
+                           : QString();
     if (cell)
         position += m_statics->statusSuffix(m_currentX, m_currentY);
     // Z as the box shows it, typed text and all.

@@ -192,6 +192,7 @@ private:
     tb::MapTool* m_currentTool = &m_landTool;
     int m_currentX = 0;
     int m_currentY = 0;
+    bool m_pointerOverMap = true; // the current cell is one of the map's
     // The window's jobs: those that change the document and those that write pictures of
     // it. After what they read, so they end before it goes.
     TaskCenter m_tasks;

@@ -133,8 +133,14 @@ MapView::MapView(tb::MapDocument& document, QWidget* parent)
                         event.button = tb::ToolButton::Left;
                     m_tool->move(event);
                 }
-                const tb::CellPoint clamped = tb::clampPointerCell(cell.x(), cell.y(), m_mapSize);
-                emit pointerMoved(clamped.x, clamped.y);
+                // Past the map's last column or row, or beside every cell: no cell there.
+                const bool overMap =
+                    cell.x() >= 0 && cell.y() >= 0 &&
+                    (!m_mapSize || (cell.x() < m_mapSize->width && cell.y() < m_mapSize->height));
+                if (overMap)
+                    emit pointerMoved(cell.x(), cell.y());
+                else
+                    emit pointerLeftMap();
             });
     connect(m_grid, &DrawGrid::mousePressed, this,
             [this](const QPoint& pos, Qt::MouseButton button, Qt::KeyboardModifiers modifiers) {

@@ -77,8 +77,10 @@ public:
 signals:
     // A selection event of the grid: a click, a cell entered while dragging, a keyboard move.
     void cellSelected(int x, int y);
-    // The cell under the pointer, kept inside the map.
+    // The cell of the map under the pointer.
     void pointerMoved(int x, int y);
+    // The pointer is over the view but over no cell of the map.
+    void pointerLeftMap();
     // The left button went down or up on the map (a stroke starts or ends).
     void strokeStarted();
     void strokeEnded();

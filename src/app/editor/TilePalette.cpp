@@ -58,6 +58,7 @@ TilePalette::TilePalette(tb::EditorState& state, const QString& applicationDir, 
     m_listMenuButton->setFlat(true);
     m_listMenuButton->setFixedSize(13, 12);
     m_listMenuButton->setToolTip("Texture lists");
+    m_listMenuButton->setAccessibleName("Texture lists");
     m_sortedCheck = new QCheckBox("Sorted", this);
     m_sortedCheck->setObjectName("cbSortet");
     m_sortedCheck->setChecked(true);

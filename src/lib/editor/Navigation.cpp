@@ -8,15 +8,6 @@
 
 namespace tb {
 
-CellPoint clampPointerCell(std::int32_t column, std::int32_t row, std::optional<MapSize> size) {
-    CellPoint cell{std::max(column, 0), std::max(row, 0)};
-    if (size) {
-        cell.x = std::min(cell.x, size->width - 1);
-        cell.y = std::min(cell.y, size->height - 1);
-    }
-    return cell;
-}
-
 JumpPlan planJump(std::string_view xText, std::string_view yText, std::int32_t columns,
                   std::int32_t rows, std::int32_t selectedColumn, std::int32_t selectedRow) {
     // Both texts are read before anything is decided, so a bad box moves nothing.

@@ -16,11 +16,6 @@
 
 namespace tb {
 
-// The cell under the pointer from the grid's column and row at the pointer (-1 when the
-// point lies outside every cell): negatives become 0, and with a known map size the cell
-// is clamped to the last column and row of that map.
-CellPoint clampPointerCell(std::int32_t column, std::int32_t row, std::optional<MapSize> size);
-
 // The grid selections a jump makes, in order: the optional pre-selections (column, then
 // row) make the grid scroll the target into view even when it is already selected; then
 // column x, then row y.

@@ -11,13 +11,14 @@ std::string twoByteSpacedHex(std::uint16_t value) {
 
 } // namespace
 
-std::string positionStatusText(std::int32_t x, std::int32_t y, const std::optional<MapCell>& cell) {
+std::string positionStatusText(std::int32_t x, std::int32_t y, const std::optional<MapCell>& cell,
+                               bool mapPathValid) {
     std::string text = "X=" + std::to_string(x) + " - Y=" + std::to_string(y);
     if (cell)
         text += " - Altitude=" + std::to_string(int(cell->altitude)) +
                 " - Tile=" + twoByteSpacedHex(cell->tileId);
     else
-        text += " - Wrong filename";
+        text += mapPathValid ? " - No map loaded" : " - Wrong filename";
     return text;
 }
 

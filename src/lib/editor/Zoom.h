@@ -7,7 +7,9 @@
 namespace tb {
 
 struct ZoomState {
-    int level = 50;    // shown and stored; at start it differs from the cell size
+    // Shown and stored; it is the cell size at start too, so the label never names a size
+    // the cells do not have.
+    int level = 45;
     int cellSize = 45; // width and height of a cell in pixels (the design size)
     bool zoomInEnabled = true;
     bool zoomOutEnabled = true;

@@ -123,7 +123,7 @@ private slots:
                  QColor(255, 0, 0));
         QCOMPARE(tbtest::ui<QLabel>(form, "MapInfo")->text(), QString("None"));
         QCOMPARE(tbtest::ui<QLabel>(form, "MapSize")->text(), QString("None"));
-        QCOMPARE(tbtest::ui<QGroupBox>(form, "ZoomGroup")->title(), QString(" Zoom (50)"));
+        QCOMPARE(tbtest::ui<QGroupBox>(form, "ZoomGroup")->title(), QString(" Zoom (45)"));
         QCOMPARE(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->defaultColWidth(), 45);
         QCOMPARE(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->defaultRowHeight(), 45);
         QCOMPARE(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->colCount(), 6144);
@@ -419,7 +419,7 @@ private slots:
         form.close();
         QCOMPARE(f.stored("CoordX"), QString(""));
         QCOMPARE(f.stored("CoordZ"), QString("0"));
-        QCOMPARE(f.stored("ZoomLevel"), QString("50"));
+        QCOMPARE(f.stored("ZoomLevel"), QString("45"));
         QCOMPARE(f.stored("AltitudeModify"), QString("3"));
         QCOMPARE(f.stored("ShowAltitude"), QString("1"));
         QCOMPARE(f.stored("Grid"), QString("1"));
@@ -441,8 +441,8 @@ private slots:
         QCOMPARE(tbtest::ui<tbapp::RadioGroup>(form, "AltitudeRadioGroup")->itemIndex(),
                  3); // after it: not applied
         QCOMPARE(tbtest::ui<tbapp::RadioGroup>(form, "GridBox")->itemIndex(), 1);
-        QCOMPARE(tbtest::mapView(form).zoom().level, 50);
-        QCOMPARE(tbtest::ui<QGroupBox>(form, "ZoomGroup")->title(), QString(" Zoom (50)"));
+        QCOMPARE(tbtest::mapView(form).zoom().level, 45);
+        QCOMPARE(tbtest::ui<QGroupBox>(form, "ZoomGroup")->title(), QString(" Zoom (45)"));
     }
 
     void zoomButtonsStopAtTheLimits() {
@@ -474,7 +474,8 @@ private slots:
         Fixture f;
         f.writePathsIni();
         tbapp::MapEditorWindow& form = f.open();
-        QCOMPARE(tbtest::statusText(form, 0), QString("X=0 - Y=0 - Wrong filename"));
+        // Both boxes green: the map waits for Load.
+        QCOMPARE(tbtest::statusText(form, 0), QString("X=0 - Y=0 - No map loaded"));
         tbtest::ui<QPushButton>(form, "btnLoad")->click();
         tbtest::waitForJobs();
         const QRect below = tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->cellRect(0, 1);

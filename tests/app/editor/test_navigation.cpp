@@ -63,26 +63,30 @@ private slots:
         QVERIFY(bool(f.grid().selectCellHandler()));
     }
 
-    void pointerIsClampedToTheMap() {
+    // The pointer names the map's cell under it; over no cell of the map (beside every cell,
+    // or past the map's last column on a wider grid) it names none.
+    void pointerNamesOnlyTheMapsCells() {
         MainWindowFixture f;
         tbapp::MapEditorWindow& form = f.openLoaded();
         f.movePointer(f.grid().cellRect(3, 2).center());
         QCOMPARE(f.status(), QString("X=3 - Y=2 - Altitude=1 - Tile=00 00"));
         QCOMPARE(form.currentX(), 3);
         QCOMPARE(form.currentY(), 2);
-        // Outside every cell: 0.
+        // Outside every cell: no cell.
         f.movePointer(QPoint(-4, f.grid().cellRect(0, 2).center().y()));
-        QCOMPARE(f.status().left(10), QString("X=0 - Y=2 "));
+        QCOMPARE(f.status(), QString());
         // A grid wider and taller than the identified map: the size label bounds the cell.
         f.grid().setColCount(6144);
         f.grid().setRowCount(4096);
         f.grid().setLeftCol(2300);
         f.grid().setTopRow(1595);
         QCOMPARE(f.grid().leftCol(), 2300);
-        f.movePointer(f.grid().cellRect(2310, 1600).center());
-        QCOMPARE(form.currentX(), 2303);
-        QCOMPARE(form.currentY(), 1599);
+        f.movePointer(f.grid().cellRect(2303, 1599).center());
         QVERIFY(f.status().startsWith("X=2303 - Y=1599 - Altitude="));
+        f.movePointer(f.grid().cellRect(2310, 1600).center());
+        QCOMPARE(f.status(), QString());
+        QCOMPARE(form.currentX(), 2303); // the last cell of the map stays the current one
+        QCOMPARE(form.currentY(), 1599);
     }
 
     void arrowKeysScrollWithoutPainting() {

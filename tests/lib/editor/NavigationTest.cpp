@@ -36,21 +36,6 @@ TEST(Jump, TextThatIsNoNumberFails) {
     EXPECT_THROW(tb::planJump("", "5", 2304, 1600, 0, 0), tb::ConversionError);
 }
 
-TEST(PointerPosition, ClampedByTheMapSize) {
-    auto cell = tb::clampPointerCell(1500, 10, tb::MapSize{1448, 1448});
-    EXPECT_EQ(cell.x, 1447);
-    EXPECT_EQ(cell.y, 10);
-    cell = tb::clampPointerCell(-1, -1, tb::MapSize{1448, 1448});
-    EXPECT_EQ(cell.x, 0);
-    EXPECT_EQ(cell.y, 0);
-    cell = tb::clampPointerCell(9000, 9000, tb::MapSize{7168, 4096});
-    EXPECT_EQ(cell.x, 7167);
-    EXPECT_EQ(cell.y, 4095);
-    cell = tb::clampPointerCell(9000, -1, std::nullopt);
-    EXPECT_EQ(cell.x, 9000);
-    EXPECT_EQ(cell.y, 0);
-}
-
 TEST(ArrowKeys, ScrollOneStepUntilTheEdge) {
     EXPECT_EQ(tb::scrollForArrowKey(ArrowKey::Left, {0, 5}, 100, 100), (ScrollPosition{0, 5}));
     EXPECT_EQ(tb::scrollForArrowKey(ArrowKey::Left, {3, 5}, 100, 100), (ScrollPosition{2, 5}));

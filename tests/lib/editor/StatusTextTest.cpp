@@ -12,6 +12,7 @@ TEST(StatusText, PositionWithAndWithoutCell) {
     EXPECT_EQ(tb::positionStatusText(3, 4, tb::MapCell{467, 0}),
               "X=3 - Y=4 - Altitude=0 - Tile=01 D3");
     EXPECT_EQ(tb::positionStatusText(0, 0, std::nullopt), "X=0 - Y=0 - Wrong filename");
+    EXPECT_EQ(tb::positionStatusText(0, 0, std::nullopt, true), "X=0 - Y=0 - No map loaded");
 }
 
 TEST(StatusText, AltitudeModes) {

@@ -6,12 +6,12 @@
 
 namespace {
 
-TEST(Zoom, StartsAtFiftyWithDesignCells) {
+TEST(Zoom, StartsAtTheDesignCellsAndSaysSo) {
     tb::ZoomState zoom;
-    EXPECT_EQ(zoom.level, 50);
+    EXPECT_EQ(zoom.level, 45);
     EXPECT_EQ(zoom.cellSize, 45);
-    EXPECT_EQ(tb::zoomCaption(zoom.level), " Zoom (50)");
-    // The first step starts from the cells, not from the level.
+    EXPECT_EQ(tb::zoomCaption(zoom.level), " Zoom (45)");
+    // The first step goes from the cells, and the label follows.
     tb::zoomIn(zoom);
     EXPECT_EQ(zoom.cellSize, 50);
     EXPECT_EQ(zoom.level, 50);
