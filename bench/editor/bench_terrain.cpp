@@ -11,10 +11,11 @@
 // - Fix edges over the whole map, on the demo world (its transitions in place) and on the
 //   same world with every transition replaced by its first terrain's fill (as if painted
 //   by hand), each against loading the map file and writing it back durably (target <= 3);
-//   through a document (each changed cell recorded for undo, as the editor does) and on the
-//   map alone (as tbmap does). A world whose every grass, sand and water cell holds a random
-//   tile of the three, where a quarter of all cells change and another quarter have no
-//   tile, shows the cost of the worst case (no target).
+//   through a document (each changed cell recorded for undo, as the editor does over a
+//   selection), planned and then written as one bulk step (as the editor does over a large
+//   area) and on the map alone (as tbmap does). A world whose every grass, sand and water cell
+//   holds a random tile of the three, where a quarter of all cells change and another quarter have
+//   no tile, shows the cost of the worst case (no target).
 #include "BenchRuns.h"
 
 #include "catalogue/TerrainTiles.h"
@@ -27,6 +28,7 @@
 #include "editor/MapDocument.h"
 #include "editor/MapPainter.h"
 #include "editor/TerrainEdits.h"
+#include "editor/TerrainFixPlan.h"
 #include "render/MapCellPainter.h"
 #include "shell/SeededRandomSource.h"
 
@@ -289,6 +291,28 @@ void fixInDocument(benchmark::State& state, const tb::MapImage& source) {
     state.counters["changed"] = double(changed);
 }
 
+// As the editor runs Fix edges over a large area: planned beside it (a job), then written
+// into the document as one bulk step.
+void fixPlanned(benchmark::State& state, const tb::MapImage& source) {
+    FixWorld& w = fixWorld();
+    std::size_t changed = 0;
+    std::optional<tb::MapDocument> doc;
+    for (auto _ : state) {
+        state.PauseTiming();
+        doc.emplace(source, "map0.mul");
+        tb::SeededRandomSource random(1);
+        state.ResumeTiming();
+        const tb::TerrainFixPlan plan =
+            tb::planTerrainFix(doc->image(), w.tiles, tb::wholeMap(doc->image()), random);
+        tb::writeTerrainFix(*doc, plan);
+        changed = plan.result.changed;
+        state.PauseTiming();
+        doc.reset(); // freed untimed
+        state.ResumeTiming();
+    }
+    state.counters["changed"] = double(changed);
+}
+
 void BM_FixEdgesDemoWorld(benchmark::State& state) {
     fixOnMap(state, fixWorld().demo);
 }
@@ -306,6 +330,12 @@ void BM_FixEdgesDemoWorldInDocument(benchmark::State& state) {
 }
 void BM_FixEdgesFilledWorldInDocument(benchmark::State& state) {
     fixInDocument(state, fixWorld().filled);
+}
+void BM_FixEdgesDemoWorldPlanned(benchmark::State& state) {
+    fixPlanned(state, fixWorld().demo);
+}
+void BM_FixEdgesFilledWorldPlanned(benchmark::State& state) {
+    fixPlanned(state, fixWorld().filled);
 }
 
 constexpr int kRepetitions = 3;
@@ -342,7 +372,14 @@ BENCHMARK(BM_FixEdgesFilledWorldInDocument)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3)
     ->Repetitions(kRepetitions);
-
+BENCHMARK(BM_FixEdgesDemoWorldPlanned)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(kRepetitions);
+BENCHMARK(BM_FixEdgesFilledWorldPlanned)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Repetitions(kRepetitions);
 BENCHMARK(BM_FixEdgesScrambledWorldInDocument)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3)
@@ -386,6 +423,10 @@ int main(int argc, char** argv) {
          "BM_LoadAndSaveMap", 3);
     line("Fix edges in a document, world of fills / load and save",
          "BM_FixEdgesFilledWorldInDocument", "BM_LoadAndSaveMap", 3);
+    line("Fix edges planned, then written, demo world / load and save",
+         "BM_FixEdgesDemoWorldPlanned", "BM_LoadAndSaveMap", 3);
+    line("Fix edges planned, then written, world of fills / load and save",
+         "BM_FixEdgesFilledWorldPlanned", "BM_LoadAndSaveMap", 3);
     line("Fix edges in a document, scrambled world / load and save",
          "BM_FixEdgesScrambledWorldInDocument", "BM_LoadAndSaveMap", 0);
     return 0;

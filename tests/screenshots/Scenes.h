@@ -53,4 +53,9 @@ void takeDiffPicture(ScreenshotSession& session, const QDir& out);
 // browser open on the stone items and the stone wall chosen.
 void takeItemBrowserPicture(ScreenshotSession& session, const QDir& out);
 
+// terrain-before.png, terrain-after.png: the Terrain tool with its panel over a stretch of
+// grass, then a path of sand painted across it with a pond of water in the middle, their
+// transitions chosen by the tool.
+void takeTerrainPictures(ScreenshotSession& session, const QDir& out);
+
 } // namespace shots

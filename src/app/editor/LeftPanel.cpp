@@ -75,6 +75,7 @@ QGroupBox* LeftPanel::createBrushGroup() {
     connect(m_brushSizeSpin, &QSpinBox::valueChanged, this, [this](int size) {
         m_state.brushSize = size;
         m_brushSizeEdit->setText(QString::number(size));
+        emit brushSizeChanged(size);
     });
     connect(m_randomRangeSpin, &QSpinBox::valueChanged, this,
             [this](int range) { m_randomRangeEdit->setText(QString::number(range)); });
@@ -87,6 +88,10 @@ QGroupBox* LeftPanel::createBrushGroup() {
     m_state.addRandomAltitude = m_randomAltitudeCheck->isChecked();
     m_state.randomRange = tb::checkedStrToInt(m_randomRangeEdit->text().toStdString());
     return group;
+}
+
+void LeftPanel::setBrushSize(int size) {
+    m_brushSizeSpin->setValue(size);
 }
 
 QGroupBox* LeftPanel::createZoomGroup() {

@@ -23,6 +23,8 @@ class LeftPanel : public QWidget {
 public:
     LeftPanel(tb::EditorState& state, QWidget* parent);
 
+    // Paint's brush size (BrushSizeMover), which the Terrain tool's panel shows too.
+    void setBrushSize(int size);
     QString jumpX() const;
     QString jumpY() const;
     void setJumpTexts(const QString& x, const QString& y);
@@ -38,6 +40,7 @@ public:
     void showZoom(const tb::ZoomState& zoom);
 
 signals:
+    void brushSizeChanged(int size);
     void zoomOutClicked();
     void zoomInClicked();
     void defaultZoomClicked();

@@ -29,6 +29,9 @@
 #include "app/shell/ScrollableBar.h"
 #include "app/shell/Settings.h"
 #include "app/shell/UiPath.h"
+#include "app/terrain/MissingTransitionsDock.h"
+#include "app/terrain/TerrainCommands.h"
+#include "app/terrain/TerrainPanel.h"
 
 #include "editor/AltitudeTool.h"
 #include "editor/StatusText.h"
@@ -81,6 +84,7 @@ MapEditorWindow::~MapEditorWindow() {
     // the window's children would: they go first.
     delete takeCentralWidget();
     delete std::exchange(m_itemsPanel, nullptr);
+    delete std::exchange(m_terrain, nullptr);
 }
 
 void MapEditorWindow::buildPanels() {
@@ -139,6 +143,37 @@ void MapEditorWindow::buildPanels() {
     m_itemsPanel->hide();
     m_menus->addViewToggle(m_itemsPanel->toggleViewAction(), "ItemsPanel1");
     m_itemCommands = new ItemCommands(m_selectItemsTool, *m_mapView, *m_menus, m_prompts, this);
+    buildTerrainPanels();
+}
+
+// The Terrain tool's panel and the missing transitions' dock, shut until the tool goes down
+// or the user opens them from View; Fix edges in the Edit menu.
+void MapEditorWindow::buildTerrainPanels() {
+    TerrainContext context;
+    context.applicationDir = m_applicationDir;
+    context.document = &m_document;
+    context.editableDocument = [this] { return editableDocument(); };
+    context.selection = [this] { return m_selectItemsTool.selection().cells; };
+    context.paletteTile = [this] { return m_state.paletteTile; };
+    context.random = &m_randomSource;
+    context.prompts = &m_prompts;
+    context.documentJobs = &m_documentJobs;
+    m_terrain = new TerrainCommands(m_terrainTool, std::move(context), this);
+    for (QDockWidget* dock :
+         std::initializer_list<QDockWidget*>{&m_terrain->panel(), &m_terrain->missingDock()}) {
+        addDockWidget(Qt::RightDockWidgetArea, dock);
+        dock->hide();
+    }
+    m_menus->addViewToggle(m_terrain->panel().toggleViewAction(), "TerrainPanel1");
+    m_menus->addViewToggle(m_terrain->missingDock().toggleViewAction(), "MissingTransitions1");
+    m_menus->addEditEntry(m_terrain->fixEdgesAction());
+    connect(m_terrain, &TerrainCommands::cellChosen, this, &MapEditorWindow::jumpToCell);
+    // The Terrain tool paints with Paint's brush size, shown in both panels.
+    m_terrain->panel().setBrushSize(m_state.brushSize);
+    connect(&m_terrain->panel(), &TerrainPanel::brushSizeChanged, m_leftPanel,
+            &LeftPanel::setBrushSize);
+    connect(m_leftPanel, &LeftPanel::brushSizeChanged, &m_terrain->panel(),
+            &TerrainPanel::setBrushSize);
 }
 
 void MapEditorWindow::connectPanels() {
@@ -426,6 +461,8 @@ void MapEditorWindow::mapLoadedOrNot() {
         pictures = [this](std::uint16_t id, int size) { return m_mapView->tilePicture(id, size); };
     m_palette->setPictures(pictures);
     m_toolBar->showStampPictures(pictures);
+    m_terrain->setPictures(pictures);
+    m_terrain->refresh();
     m_menus->setMapEntriesEnabled(mapLoaded());
     m_selectItemsTool.clearSelection();
     m_statics->mapLoaded();
@@ -475,8 +512,8 @@ void MapEditorWindow::setUpTools() {
         m_bottomPanel->setZText("0");
     };
     reports.changed = [this] { toolChanged(); };
-    for (tb::MapTool* tool :
-         std::initializer_list<tb::MapTool*>{&m_landTool, &m_placeItemTool, &m_selectItemsTool})
+    for (tb::MapTool* tool : std::initializer_list<tb::MapTool*>{
+             &m_landTool, &m_terrainTool, &m_placeItemTool, &m_selectItemsTool})
         tool->setReports(reports);
     m_mapView->setTool(m_currentTool);
     m_isoView->setTool(m_currentTool);
@@ -545,7 +582,9 @@ void MapEditorWindow::connectIsometricView() {
 // The window only switches tools; the view hands the new one its events.
 void MapEditorWindow::switchTool() {
     tb::MapTool* next = &m_landTool;
-    if (m_toolBar->toolKind() == ToolKind::PlaceItem)
+    if (m_toolBar->toolKind() == ToolKind::Terrain)
+        next = &m_terrainTool;
+    else if (m_toolBar->toolKind() == ToolKind::PlaceItem)
         next = &m_placeItemTool;
     else if (m_toolBar->toolKind() == ToolKind::SelectItems)
         next = &m_selectItemsTool;
@@ -553,6 +592,8 @@ void MapEditorWindow::switchTool() {
         m_currentTool->deactivate();
         m_currentTool = next;
         m_currentTool->activate();
+        if (next == &m_terrainTool)
+            m_terrain->panel().show();
     }
     m_mapView->setTool(m_currentTool);
     m_isoView->setTool(m_currentTool);

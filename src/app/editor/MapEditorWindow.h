@@ -27,6 +27,7 @@
 #include "editor/MapPainter.h"
 #include "editor/PlaceItemTool.h"
 #include "editor/SelectItemsTool.h"
+#include "editor/TerrainTool.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -58,6 +59,7 @@ class MapFileActions;
 class MapView;
 class StaticsCompaction;
 class StaticsLayer;
+class TerrainCommands;
 class TilePalette;
 class ToolBarPanel;
 class ToolWindowCommands;
@@ -111,6 +113,9 @@ public:
     tb::LandTool& landTool() { return m_landTool; }
     tb::PlaceItemTool& placeItemTool() { return m_placeItemTool; }
     tb::SelectItemsTool& selectItemsTool() { return m_selectItemsTool; }
+    // The Terrain tool, and its panel, dock, Fix edges and terrain editor.
+    tb::TerrainTool& terrainTool() { return m_terrainTool; }
+    TerrainCommands& terrainCommands() { return *m_terrain; }
     // The tool the map view's events go to.
     tb::MapTool* currentTool() const { return m_currentTool; }
     ItemCommands& itemCommands() { return *m_itemCommands; }
@@ -142,6 +147,7 @@ protected:
 
 private:
     void buildPanels();
+    void buildTerrainPanels();
     void connectPanels();
     void connectMenus();
     void firstShow();
@@ -192,6 +198,7 @@ private:
     tb::PlaceItemTool m_placeItemTool{[this] { return editableDocument(); },
                                       [this] { return itemTileData(); }, m_state};
     tb::SelectItemsTool m_selectItemsTool{[this] { return editableDocument(); }};
+    tb::TerrainTool m_terrainTool{[this] { return editableDocument(); }, m_state, m_randomSource};
     tb::MapTool* m_currentTool = &m_landTool;
     int m_currentX = 0;
     int m_currentY = 0;
@@ -223,6 +230,7 @@ private:
     ItemBrowserDock* m_itemBrowser = nullptr;
     ItemsPanelDock* m_itemsPanel = nullptr;
     ItemCommands* m_itemCommands = nullptr;
+    TerrainCommands* m_terrain = nullptr;
 
     QString m_acceptedMapPath; // the map path box's text as last accepted
     QString m_startMapFile;    // loaded once the window is first shown

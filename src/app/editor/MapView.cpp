@@ -3,6 +3,7 @@
 #include "app/editor/ToolKeys.h"
 #include "app/shell/DrawGrid.h"
 
+#include "editor/MissingTransitions.h"
 #include "editor/Navigation.h"
 
 #include <QAction>
@@ -341,7 +342,8 @@ tb::ToolEvent MapView::toolEvent(const QPoint& pos, Qt::MouseButton button,
 }
 
 // The tool's overlay over the cells: the item selection dashed, a picked item marked in its
-// cell's corner, the brush's cells and a pending first corner thin, previews as a square.
+// cell's corner, the brush's cells and a pending first corner thin, the missing transitions
+// red, previews as a square.
 void MapView::drawOverlay(QPainter& painter) {
     if (!m_tool)
         return;
@@ -370,6 +372,8 @@ void MapView::drawOverlay(QPainter& painter) {
         const int mark = std::max(3, cell.width() / 4);
         painter.fillRect(QRect(cell.topLeft() + QPoint(2, 2), QSize(mark, mark)), Qt::yellow);
     }
+    if (overlay.marked)
+        drawMarkedCells(painter, *overlay.marked);
     for (const tb::PlacedItem& item : overlay.preview) {
         const QRect cell = m_grid->cellRect(item.x, item.y);
         const int side = std::max(2, cell.width() / 2);
@@ -386,6 +390,27 @@ void MapView::drawOverlay(QPainter& painter) {
         painter.setPen(Qt::white);
         painter.drawText(box, Qt::AlignCenter, status);
     }
+}
+
+// The missing transitions in view, outlined in red; cells too small for an outline are
+// filled.
+void MapView::drawMarkedCells(QPainter& painter, const tb::MissingTransitions& marked) {
+    const int left = m_grid->leftCol();
+    const int top = m_grid->topRow();
+    const tb::CellRect visible{left, top, left + m_grid->visibleColCount(),
+                               top + m_grid->visibleRowCount()};
+    const QColor red(235, 20, 20);
+    // Tinted inside, so the outline stands apart from the selected cell's thin red frame.
+    painter.setPen(QPen(red, 2));
+    painter.setBrush(QColor(235, 20, 20, 60));
+    for (const tb::CellPoint& cell : marked.within(visible)) {
+        const QRect rect = m_grid->cellRect(cell.x, cell.y);
+        if (rect.width() < 6)
+            painter.fillRect(rect, red);
+        else
+            painter.drawRect(rect.adjusted(1, 1, -1, -1));
+    }
+    painter.setBrush(Qt::NoBrush);
 }
 
 void MapView::showBookmarks() {

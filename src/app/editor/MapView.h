@@ -117,6 +117,7 @@ private:
     tb::ToolEvent toolEvent(const QPoint& pos, Qt::MouseButton button,
                             Qt::KeyboardModifiers modifiers) const;
     void drawOverlay(QPainter& painter);
+    void drawMarkedCells(QPainter& painter, const tb::MissingTransitions& marked);
     bool wheelTurned(QWheelEvent* event);
     void applyZoom(const QPoint& anchor);
 

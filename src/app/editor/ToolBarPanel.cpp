@@ -2,6 +2,7 @@
 
 #include "app/catalogue/BrushEditorDialog.h"
 #include "app/shell/Prompts.h"
+#include "app/terrain/TerrainLooks.h"
 
 #include "catalogue/BrushFile.h"
 #include "editor/Stamp.h"
@@ -49,6 +50,7 @@ QString stampToolTip(int button) {
 const QKeySequence kPaintKey(Qt::Key_P);
 const QKeySequence kFillKey(Qt::Key_F);
 const QKeySequence kBrushKey(Qt::Key_B);
+const QKeySequence kTerrainKey(Qt::Key_T);
 
 } // namespace
 
@@ -87,6 +89,10 @@ ToolBarPanel::ToolBarPanel(tb::EditorState& state, const QString& applicationDir
             addTool(QString("btnHoehle%1").arg(number), stampIcon(number, {}),
                     QString("Stamp %1").arg(kStampParts[number - 1]), stampToolTip(number));
     m_brushButton = addTool("btnCustomBrush", brushToolIcon(), "Brush", "Brush", kBrushKey);
+    m_terrainButton = addTool("btnTerrain", terrainToolIcon(), "Terrain",
+                              "Terrain: paint the terrain chosen in the Terrain panel; the "
+                              "edges around it get their transition tiles",
+                              kTerrainKey);
     layout->addSpacing(4);
     m_placeItemButton =
         addTool("btnPlaceItem", placeItemIcon(), "Place item",
@@ -177,6 +183,8 @@ bool ToolBarPanel::stampToolDown() const {
 }
 
 ToolKind ToolBarPanel::toolKind() const {
+    if (m_terrainButton->isChecked())
+        return ToolKind::Terrain;
     if (m_placeItemButton->isChecked())
         return ToolKind::PlaceItem;
     if (m_selectItemsButton->isChecked())
@@ -184,8 +192,8 @@ ToolKind ToolBarPanel::toolKind() const {
     return ToolKind::Land;
 }
 
-// While an item tool is down the land tool stays Paint; the window hands the map view the
-// item tool then.
+// While the Terrain tool or an item tool is down the land tool stays Paint; the window hands
+// the map view that tool then.
 void ToolBarPanel::updateTool() {
     if (m_fillButton->isChecked()) {
         m_state.tool = tb::PaintTool::Fill;

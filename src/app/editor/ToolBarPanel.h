@@ -3,7 +3,8 @@
 // stamps, Brush) in one exclusive group, Overview, and the custom brush box with "Edit".
 // The tool that is down and the chosen brush are written into the editor state. Every
 // button has an accessible name and a tool tip; P, F and B pick Paint, Fill and Brush.
-// Beside them, in the same group, the item tools: Place item and Select.
+// Beside them, in the same group, the Terrain tool (T) and the item tools: Place item and
+// Select.
 
 #include "app/editor/ToolIcons.h"
 
@@ -24,9 +25,9 @@ class QToolButton;
 namespace tbapp {
 class Prompts;
 
-// Which kind of tool is down: one of the land tools (the editor state says which), or an
-// item tool.
-enum class ToolKind { Land, PlaceItem, SelectItems };
+// Which kind of tool is down: one of the land tools (the editor state says which), the
+// Terrain tool, or an item tool.
+enum class ToolKind { Land, Terrain, PlaceItem, SelectItems };
 
 class ToolBarPanel : public QWidget {
     Q_OBJECT
@@ -71,6 +72,7 @@ private:
     QToolButton* m_fillButton = nullptr;
     std::array<QToolButton*, 14> m_stampButtons{}; // by number - 1
     QToolButton* m_brushButton = nullptr;
+    QToolButton* m_terrainButton = nullptr;
     QToolButton* m_placeItemButton = nullptr;
     QToolButton* m_selectItemsButton = nullptr;
     QToolButton* m_overviewButton = nullptr;

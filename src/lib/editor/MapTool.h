@@ -18,6 +18,8 @@
 
 namespace tb {
 
+class MissingTransitions;
+
 enum class ToolButton { None, Left, Right, Middle };
 
 // Keyboard modifiers held with an event.
@@ -64,6 +66,9 @@ struct ToolOverlay {
     CellRect footprint;                  // the cells a click would change (the brush)
     std::optional<CellPoint> anchor;     // a first corner waiting for the second
     std::vector<PlacedItem> preview;     // items shown where they would go
+    // Cells outlined in red: the missing transitions. Each view asks for the cells it shows
+    // (MissingTransitions::within), as a Fix edges may have marked millions.
+    const MissingTransitions* marked = nullptr;
 };
 
 // How a tool speaks to the user; each may be left empty.

@@ -165,6 +165,7 @@ private slots:
                                      "Redo stroke",
                                      "-",
                                      "Set hue...",
+                                     "Fix terrain edges...",
                                      "&Extra",
                                      "Show Texture ID*",
                                      "-",
@@ -188,6 +189,8 @@ private slots:
                                      "&View",
                                      "Item browser",
                                      "Items on cell",
+                                     "Terrain",
+                                     "Missing transitions",
                                      "Isometric view",
                                      "&Info",
                                      "About"}));

@@ -81,9 +81,9 @@ private slots:
         f.open();
         const QList<QToolButton*> buttons =
             ui<QWidget>(*f.form, "TopPanel")->findChildren<QToolButton*>();
-        // Exit, Paint, Fill, 14 stamps, Brush, Place item, Select items, Overview, Edit,
-        // Isometric view
-        QCOMPARE(buttons.size(), 23);
+        // Exit, Paint, Fill, 14 stamps, Brush, Terrain, Place item, Select items, Overview,
+        // Edit, Isometric view
+        QCOMPARE(buttons.size(), 24);
         QSet<QString> names;
         for (QToolButton* button : buttons) {
             QAccessibleInterface* access = QAccessible::queryAccessibleInterface(button);
@@ -104,8 +104,8 @@ private slots:
                  QString("Fill (key F)"));
     }
 
-    // P, F and B on the map view pick Paint, Fill and Brush; typed into a text box they
-    // stay text.
+    // P, F, B and T on the map view pick Paint, Fill, Brush and Terrain; typed into a text
+    // box they stay text.
     void oneKeyShortcutsPickTools() {
         MainWindowFixture f;
         f.openLoaded();
@@ -116,6 +116,8 @@ private slots:
         QTRY_VERIFY(ui<QToolButton>(*f.form, "btnCustomBrush")->isChecked());
         f.key(Qt::Key_F);
         QTRY_VERIFY(ui<QToolButton>(*f.form, "btnRectFill")->isChecked());
+        f.key(Qt::Key_T);
+        QTRY_VERIFY(ui<QToolButton>(*f.form, "btnTerrain")->isChecked());
         f.key(Qt::Key_P);
         QTRY_VERIFY(ui<QToolButton>(*f.form, "btnDefault")->isChecked());
 

@@ -8,6 +8,7 @@
 #include "SharedWindows.h"
 
 #include "app/share/SharedMapDialog.h"
+#include "app/terrain/TerrainCommands.h"
 #include "core/StaticItems.h"
 #include "share/ShareAccess.h"
 #include "share/StrokeJournal.h"
@@ -18,6 +19,7 @@
 #include <QSettings>
 #include <QSpinBox>
 #include <QTemporaryDir>
+#include <QToolButton>
 
 using namespace tbtest;
 using namespace sharedwindows;
@@ -196,6 +198,49 @@ private slots:
         QCOMPARE(w.a.messages.size(), qsizetype(1));
         QVERIFY2(w.a.messages[0].contains("not read from a file"), qPrintable(w.a.messages[0]));
         QVERIFY(w.a.shared->isOpen() && w.formA.document().statics());
+    }
+
+    // A Terrain stroke and a Fix edges each go out whole: the other window shows their
+    // transitions, and the builder's undo takes the stroke back in both.
+    void terrainStrokesGoOutWhole() {
+        OPEN_BOTH(w);
+        std::filesystem::create_directories(w.a.appDir / "terrains");
+        std::filesystem::copy_file(sourceDir() / "data" / "terrains" / "demo.xml",
+                                   w.a.appDir / "terrains" / "demo.xml");
+        w.formA.terrainCommands().readFiles();
+
+        // Sand over tile 3, the demo's grass: the cells around it get their transitions.
+        ui<QToolButton>(w.formA, "btnTerrain")->click();
+        ui<QListWidget>(w.formA, "TerrainList")->setCurrentRow(1);
+        drag(w.formA, {30, 30}, {31, 30});
+        QCOMPARE(w.formA.document().cell(29, 29).tileId, std::uint16_t(0x0033));
+        QTRY_COMPARE_WITH_TIMEOUT(w.formB.document().cell(32, 31).tileId, std::uint16_t(0x003A),
+                                  10000);
+        QCOMPARE(w.formB.document().cell(29, 29), w.formA.document().cell(29, 29));
+        QVERIFY(w.formB.document().undoList().empty());
+        QCOMPARE(w.formA.document().undoList().newestName(), std::string("Terrain"));
+
+        // Fix edges over a cell set back to grass by hand.
+        {
+            tb::MapDocument::Edit edit(w.formA.document());
+            edit.recordUndo(30, 30);
+            edit.write(30, 30, {3, 10});
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(w.formB.document().cell(30, 30), (tb::MapCell{3, 10}), 10000);
+        ui<QToolButton>(w.formA, "btnSelectItems")->click();
+        w.a.click(30, 30);
+        ui<QAction>(w.formA, "FixTerrainEdges1")->trigger();
+        QCOMPARE(w.a.messages.size(), qsizetype(1));
+        QTRY_VERIFY_WITH_TIMEOUT(w.formB.document().cell(30, 30).tileId != 3, 10000);
+        QCOMPARE(w.formB.document().cell(30, 30), w.formA.document().cell(30, 30));
+
+        // Undo the fix, the cell set by hand, then the Terrain stroke: all its cells at once.
+        for (int step = 0; step < 3; ++step)
+            ui<QAction>(w.formA, "TlUndoStroke")->trigger();
+        QCOMPARE(w.formA.document().cell(29, 29), (tb::MapCell{3, 9}));
+        QTRY_COMPARE_WITH_TIMEOUT(w.formB.document().cell(32, 31), (tb::MapCell{3, 12}), 10000);
+        QCOMPARE(w.formB.document().cell(29, 29), (tb::MapCell{3, 9}));
+        QCOMPARE(w.formB.document().cell(30, 30), (tb::MapCell{3, 10}));
     }
 
     // Over TCP the server wants a password that the URI does not give: the window asks for
