@@ -15,11 +15,17 @@
 
 namespace tb {
 
+// How hard the rows are packed. Small tries every filter on each row and deflates as
+// encoders usually do; Fast takes each row's difference to the row above and packs runs
+// only, for pictures of data whose size matters less than the time (tile images).
+enum class PngPacking { Small, Fast };
+
 class PngRowWriter {
 public:
     // A picture of width x height pixels (each 1 .. 2^31 - 1) for `path`. Throws FileError
     // naming the path when the temporary file beside it cannot be made.
-    PngRowWriter(const std::filesystem::path& path, int width, int height);
+    PngRowWriter(const std::filesystem::path& path, int width, int height,
+                 PngPacking packing = PngPacking::Small);
     ~PngRowWriter();
     PngRowWriter(const PngRowWriter&) = delete;
     PngRowWriter& operator=(const PngRowWriter&) = delete;
@@ -38,6 +44,7 @@ private:
     AtomicFileWriter m_file;
     int m_width;
     int m_height;
+    PngPacking m_packing;
     int m_rowsDone = 0;
     z_stream m_zlib{};
     std::vector<unsigned char> m_previous; // the last row's bytes, unfiltered
