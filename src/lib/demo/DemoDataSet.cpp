@@ -4,6 +4,7 @@
 #include "core/StaticsFiles.h"
 #include "demo/DemoArt.h"
 #include "demo/DemoItems.h"
+#include "demo/DemoPictures.h"
 #include "demo/DemoTerrainArt.h"
 #include "shell/AtomicFileWriter.h"
 #include "shell/Errors.h"
@@ -74,6 +75,11 @@ DemoReport writeDemoFiles(const fs::path& dir, const fs::path& gameDir,
         terrainDir / (std::string(kDemoTerrainFile) + std::string(kTerrainFileExtension));
     writeTerrainFile(terrainFile, demoTerrainSet());
     report.files.push_back({terrainFile, fs::file_size(terrainFile)});
+    // The pictures of a new world of those terrains (tbmap generate).
+    const fs::path pictureDir = dir / std::string(kDemoPicturesFolder);
+    createFolder(pictureDir);
+    for (const fs::path& picture : writeDemoPictures(pictureDir, options.seed))
+        report.files.push_back({picture, fs::file_size(picture)});
     return report;
 }
 

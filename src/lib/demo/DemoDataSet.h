@@ -9,6 +9,7 @@
 //   DIR/game/radarcol.mul                        radar colours
 //   DIR/game/tiledata.mul                        names, flags and heights of tiles and items
 //   DIR/terrains/demo.xml                        grass, sand and water with their transitions
+//   DIR/pictures/terrain.png, altitude.png       a new world to generate (DemoPictures.h)
 
 #include "core/MapVariant.h"
 #include "demo/DemoWorld.h"
