@@ -1,5 +1,6 @@
 #include "core/PngRowWriter.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
@@ -55,9 +56,8 @@ PngRowWriter::PngRowWriter(const std::filesystem::path& path, int width, int hei
     header[9] = 2; // RGB
     writeChunk("IHDR", header, sizeof header);
     // Last, so that nothing can throw once zlib holds memory.
-    const bool fast = packing == PngPacking::Fast;
-    if (::deflateInit2(&m_zlib, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15, 8,
-                       fast ? Z_RLE : Z_FILTERED) != Z_OK)
+    const int level = packing == PngPacking::Stored ? Z_NO_COMPRESSION : Z_DEFAULT_COMPRESSION;
+    if (::deflateInit2(&m_zlib, level, Z_DEFLATED, 15, 8, Z_FILTERED) != Z_OK)
         throw std::bad_alloc();
 }
 
@@ -78,11 +78,10 @@ void PngRowWriter::writeRows(const std::uint32_t* pixels, std::ptrdiff_t stride,
             row[3 * x + 2] = static_cast<unsigned char>(p);
         }
         const unsigned char* up = m_previous.data();
-        if (m_packing == PngPacking::Fast) {
-            unsigned char* out = m_filtered[2].data();
-            out[0] = 2; // Up
-            for (std::size_t i = 0; i < bytes; ++i)
-                out[i + 1] = static_cast<unsigned char>(row[i] - up[i]);
+        if (m_packing == PngPacking::Stored) {
+            unsigned char* out = m_filtered[0].data();
+            out[0] = 0; // no filter
+            std::copy(row, row + bytes, out + 1);
             ++m_rowsDone;
             deflateRow(out, m_rowsDone == m_height ? Z_FINISH : Z_NO_FLUSH);
             m_previous.swap(m_current);

@@ -15,10 +15,12 @@
 
 namespace tb {
 
-// How hard the rows are packed. Small tries every filter on each row and deflates as
-// encoders usually do; Fast takes each row's difference to the row above and packs runs
-// only, for pictures of data whose size matters less than the time (tile images).
-enum class PngPacking { Small, Fast };
+// How the rows are packed. Small tries every filter on each row and deflates as encoders
+// usually do; Stored keeps the rows as they are, uncompressed, so the picture is written and
+// decoded at the speed of a copy: for pictures of data whose time matters more than their
+// size (tile images, where deflating and inflating three bytes a cell took longer than all
+// the rest of the work).
+enum class PngPacking { Small, Stored };
 
 class PngRowWriter {
 public:

@@ -5,7 +5,6 @@
 #include "core/MapOutputFile.h"
 #include "core/StaticsMap.h"
 #include "core/StaticsSave.h"
-#include "shell/AtomicFileWriter.h"
 #include "shell/SeededRandomSource.h"
 
 #include <algorithm>
@@ -194,7 +193,9 @@ public:
           m_grey(std::size_t(m_width)), m_row(std::size_t(m_width)),
           m_nextRow(std::size_t(m_width)) {
         if (options.statics) {
-            m_statics = StaticsMap::empty(variant.widthBlocks(), variant.heightBlocks());
+            m_blocks.resize(std::size_t(variant.widthBlocks()) *
+                            std::size_t(variant.heightBlocks()));
+            m_heightBlocks = variant.heightBlocks();
             m_blockItems.resize(std::size_t(variant.widthBlocks()));
         }
     }
@@ -224,7 +225,9 @@ public:
             throw GenerateRefusal(m_colours.unknownMessage(m_sources));
     }
 
-    StaticsMap& statics() { return m_statics; }
+    // The items' records, a block row after another, and where each block's lie.
+    const std::vector<unsigned char>& records() const { return m_records; }
+    const std::vector<BlockRecords>& blocks() const { return m_blocks; }
 
 private:
     void readTerrainRow(ColourRows& terrain, int y, std::vector<TerrainId>& out) {
@@ -289,13 +292,21 @@ private:
         }
     }
 
+    // The blocks of the row are complete: their records go after those of the rows above,
+    // which is as good an order as the map's for the index.
     void blockRowDone(int by, StripWriter& strips) {
         strips.blockRowDone(by);
         for (std::size_t bx = 0; bx < m_blockItems.size(); ++bx) {
-            if (m_blockItems[bx].empty())
+            std::vector<StaticRecord>& items = m_blockItems[bx];
+            if (items.empty())
                 continue;
-            m_statics.setRecords(m_statics.blockNumber(int(bx), by), m_blockItems[bx]);
-            m_blockItems[bx].clear();
+            const std::size_t at = m_records.size();
+            m_blocks[bx * std::size_t(m_heightBlocks) + std::size_t(by)] = {
+                std::uint32_t(at), std::uint32_t(items.size() * kStaticRecordSize)};
+            m_records.resize(at + items.size() * kStaticRecordSize);
+            for (std::size_t i = 0; i < items.size(); ++i)
+                writeStaticRecord(m_records.data() + at + i * kStaticRecordSize, items[i]);
+            items.clear();
         }
     }
 
@@ -313,7 +324,9 @@ private:
     std::vector<std::uint8_t> m_grey;
     std::vector<TerrainId> m_row;     // the terrains of the pixels of the row being made
     std::vector<TerrainId> m_nextRow; // and of the row below it
-    StaticsMap m_statics;
+    int m_heightBlocks = 0;
+    std::vector<unsigned char> m_records;
+    std::vector<BlockRecords> m_blocks;                  // per block of the map
     std::vector<std::vector<StaticRecord>> m_blockItems; // per block of the block row
 };
 
@@ -332,19 +345,6 @@ StaticsFilePaths checkedStaticsPair(const fs::path& destination) {
                               quoted(index ? there.index : there.data) +
                               " is there without it, and the pair is written only whole");
     return files;
-}
-
-// Writes the statics of the world. Saves write only changed blocks: a world without items
-// gets an index of empty blocks (after the statics file, when the pair is new).
-void writeStatics(StaticsMap& statics, const StaticsFilePaths& files) {
-    if (statics.isModified()) {
-        saveStatics(statics, files);
-        return;
-    }
-    if (!pathExists(files.data))
-        writeFileAtomically(files.data, std::string_view());
-    const std::vector<unsigned char>& index = statics.indexBytes();
-    writeFileAtomically(files.index, index.data(), index.size());
 }
 
 std::string lowerName(const fs::path& path) {
@@ -422,7 +422,7 @@ GenerateReport generateWorld(ColourRows& terrain, GreyRows& altitude, const Terr
     if (options.statics) {
         stopIfRequested(progress, kGenerateStoppedMessage);
         report.staticsNote = recoverInterruptedCompaction(pair);
-        writeStatics(generation.statics(), pair);
+        writeNewStatics(pair, generation.records(), generation.blocks());
         report.statics = pair;
     }
     map.commit();
