@@ -227,6 +227,9 @@ void takeItemBrowserPicture(ScreenshotSession& session, const QDir& out) {
                             statics.index.size());
     tb::writeFileAtomically(demo.filePath("statics0.mul").toStdU16String(), statics.data.data(),
                             statics.data.size());
+    // Load reads the items with the map.
+    clickButton(window, "btnLoad");
+    waitForJobs();
     triggerAction(window, "ShowStatics1");
     waitForJobs();
     session.requireNoMessages("showing the demo statics");

@@ -53,4 +53,10 @@ void takeDiffPicture(ScreenshotSession& session, const QDir& out);
 // browser open on the stone items and the stone wall chosen.
 void takeItemBrowserPicture(ScreenshotSession& session, const QDir& out);
 
+// new-world-terrain.png, new-world-altitude.png: the demo's pictures of an island, a quarter
+// of their size; new-world-dialog.png: File > "New world from pictures..." filled in with
+// them; new-world.png: the world made of them open in the main window, a beach and the trees
+// behind it shown.
+void takeNewWorldPictures(ScreenshotSession& session, const QDir& out);
+
 } // namespace shots

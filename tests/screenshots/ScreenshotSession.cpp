@@ -37,7 +37,7 @@ void copyDefaultCatalogues(const fs::path& to) {
     const fs::path from = TB_DEFAULT_CATALOGUE_DIR;
     fs::create_directories(to);
     fs::copy_file(from / "tilelist.xml", to / "tilelist.xml");
-    for (const char* folder : {"textures", "brushes"})
+    for (const char* folder : {"textures", "brushes", "terrains"})
         fs::copy(from / folder, to / folder, fs::copy_options::recursive);
 }
 
