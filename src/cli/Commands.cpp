@@ -20,6 +20,9 @@ const std::vector<Command>& commands() {
         {"radar", "MAP GAMEDIR OUT.png [--statics]", runRadar},
         {"render", "MAP GAMEDIR X1 Y1 X2 Y2 OUT.png [--cell N] [--iso] [--statics]", runRender},
         {"heightmap", "export MAP OUT.png | import MAP IN.png [--dry-run]", runHeightmap},
+        {"tileimage", "export MAP OUT.png | import MAP IN.png", runTileImage},
+        {"generate", "TERRAIN.png ALTITUDE.png TERRAINS.xml DEST [--seed S] [--statics]",
+         runGenerate},
         {"convert", "SRC DEST [--facet N]", runConvert},
         {"statics",
          "list MAP X Y | add MAP X Y ID Z [--hue H] | remove MAP X Y [--id ID] | "

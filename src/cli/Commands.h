@@ -44,5 +44,7 @@ int runItem(const Args& args);
 int runTileData(const Args& args);
 int runShare(const Args& args);
 int runTerrain(const Args& args);
+int runTileImage(const Args& args);
+int runGenerate(const Args& args);
 
 } // namespace tbcli

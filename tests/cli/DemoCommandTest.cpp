@@ -129,11 +129,13 @@ TEST_F(DemoCommand, WritesEveryFileAndSaysSo) {
     int entries = 0;
     for ([[maybe_unused]] const auto& e : fs::recursive_directory_iterator(demoDir()))
         ++entries;
-    // map0.mul, its statics pair, game/ and its seven files, terrains/ and its demo.xml
-    EXPECT_EQ(entries, 13);
-    EXPECT_NE(s_run->out.find("wrote " + (demoDir() / "terrains" / "demo.xml").string()),
-              std::string::npos)
-        << s_run->out;
+    // map0.mul, its statics pair, game/ and its seven files, terrains/ and its demo.xml,
+    // pictures/ and its two pictures
+    EXPECT_EQ(entries, 16);
+    for (const fs::path& file :
+         {demoDir() / "terrains" / "demo.xml", demoDir() / "pictures" / "terrain.png",
+          demoDir() / "pictures" / "altitude.png"})
+        EXPECT_NE(s_run->out.find("wrote " + file.string()), std::string::npos) << s_run->out;
 }
 
 TEST_F(DemoCommand, TheMapIsAFeluccaTrammelWorldWithArtForEveryCell) {

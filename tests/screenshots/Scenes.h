@@ -57,5 +57,10 @@ void takeItemBrowserPicture(ScreenshotSession& session, const QDir& out);
 // grass, then a path of sand painted across it with a pond of water in the middle, their
 // transitions chosen by the tool.
 void takeTerrainPictures(ScreenshotSession& session, const QDir& out);
+// new-world-terrain.png, new-world-altitude.png: the demo's pictures of an island, a quarter
+// of their size; new-world-dialog.png: File > "New world from pictures..." filled in with
+// them; new-world.png: the world made of them open in the main window, a beach and the trees
+// behind it shown.
+void takeNewWorldPictures(ScreenshotSession& session, const QDir& out);
 
 } // namespace shots

@@ -5,9 +5,9 @@
 // Writes the demo world into a temporary folder, builds the editor's windows on it
 // (headless unless QT_QPA_PLATFORM says otherwise), drives them into the states the guide
 // shows and saves world.png, painting.png, palette.png, patch-editor.png, overview.png,
-// brush-editor.png, diff.png, items.png, terrain-before.png and terrain-after.png into OUTDIR.
-// Exits with 1 and the reason when a window cannot be built or driven, or a picture comes out
-// blank; nothing is then written.
+// brush-editor.png, diff.png, items.png, terrain-before.png, terrain-after.png and the
+// new-world pictures into OUTDIR. Exits with 1 and the reason when a window cannot be built or
+// driven, or a picture comes out blank; nothing is then written.
 
 #include "Scenes.h"
 #include "ScreenshotSession.h"
@@ -41,6 +41,7 @@ void takePictures(shots::ScreenshotSession& session, const QDir& out) {
     takeDiffPicture(session, out);
     takeItemBrowserPicture(session, out);
     takeTerrainPictures(session, out);
+    takeNewWorldPictures(session, out);
     session.mainWindow().close();
     settle();
     session.requireNoMessages("closing the editor");

@@ -32,6 +32,7 @@
 #include "app/terrain/MissingTransitionsDock.h"
 #include "app/terrain/TerrainCommands.h"
 #include "app/terrain/TerrainPanel.h"
+#include "app/tools/NewWorldDialog.h"
 
 #include "editor/AltitudeTool.h"
 #include "editor/StatusText.h"
@@ -288,6 +289,24 @@ void MapEditorWindow::connectMenus() {
     connect(m_tools, &ToolWindowCommands::mapTouched, this, &MapEditorWindow::refreshStatusBar);
     connect(m_menus, &MainMenus::optionsTriggered, m_catalogues, &CatalogueCommands::showOptions);
     connect(m_menus, &MainMenus::aboutTriggered, m_tools, &ToolWindowCommands::showAbout);
+    auto* newWorld = new QAction("New world from pictures...", this);
+    newWorld->setObjectName("NewWorldFromPictures1");
+    m_menus->addFileEntry(newWorld);
+    connect(newWorld, &QAction::triggered, this, &MapEditorWindow::newWorldFromPictures);
+}
+
+void MapEditorWindow::newWorldFromPictures() {
+    NewWorldDialog dialog(m_applicationDir, m_prompts, this, this);
+    if (m_prompts.execDialog(dialog) == QDialog::Accepted)
+        openMapFile(dialog.generatedMap());
+}
+
+void MapEditorWindow::openMapFile(const QString& path) {
+    // Saved or discarded first, so the new path asks nothing more.
+    if (!m_files->settleUnsavedChanges([this, path] { openMapFile(path); }))
+        return;
+    m_filePanel->setMapPath(path);
+    m_files->load();
 }
 
 void MapEditorWindow::setLongLivedWindows(QWidget* patchEditor, QDialog* diffWindow) {

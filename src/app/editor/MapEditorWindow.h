@@ -176,6 +176,10 @@ private:
     void jumpToCell(int x, int y);
     // The other windows
     void showOverview();
+    // File > "New world from pictures...": the new map is opened once it is written.
+    void newWorldFromPictures();
+    // Puts `path` into the map path box and loads it, unsaved changes settled first.
+    void openMapFile(const QString& path);
     // tb::DocumentListener: the caption marks unsaved changes, the Edit menu names the
     // steps, and the status bar counts the items of the cell under the pointer.
     void cellsChanged(const tb::CellChange& change) override;

@@ -1,5 +1,6 @@
 #include "core/PngRowWriter.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <stdexcept>
@@ -36,8 +37,9 @@ std::uint64_t cost(const std::vector<unsigned char>& filtered) {
 
 } // namespace
 
-PngRowWriter::PngRowWriter(const std::filesystem::path& path, int width, int height)
-    : m_file(path), m_width(width), m_height(height) {
+PngRowWriter::PngRowWriter(const std::filesystem::path& path, int width, int height,
+                           PngPacking packing)
+    : m_file(path), m_width(width), m_height(height), m_packing(packing) {
     if (width < 1 || height < 1)
         throw std::invalid_argument("a PNG picture has at least one pixel a side");
     const std::size_t rowBytes = std::size_t(width) * 3;
@@ -54,7 +56,8 @@ PngRowWriter::PngRowWriter(const std::filesystem::path& path, int width, int hei
     header[9] = 2; // RGB
     writeChunk("IHDR", header, sizeof header);
     // Last, so that nothing can throw once zlib holds memory.
-    if (::deflateInit2(&m_zlib, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15, 8, Z_FILTERED) != Z_OK)
+    const int level = packing == PngPacking::Stored ? Z_NO_COMPRESSION : Z_DEFAULT_COMPRESSION;
+    if (::deflateInit2(&m_zlib, level, Z_DEFLATED, 15, 8, Z_FILTERED) != Z_OK)
         throw std::bad_alloc();
 }
 
@@ -75,6 +78,15 @@ void PngRowWriter::writeRows(const std::uint32_t* pixels, std::ptrdiff_t stride,
             row[3 * x + 2] = static_cast<unsigned char>(p);
         }
         const unsigned char* up = m_previous.data();
+        if (m_packing == PngPacking::Stored) {
+            unsigned char* out = m_filtered[0].data();
+            out[0] = 0; // no filter
+            std::copy(row, row + bytes, out + 1);
+            ++m_rowsDone;
+            deflateRow(out, m_rowsDone == m_height ? Z_FINISH : Z_NO_FLUSH);
+            m_previous.swap(m_current);
+            continue;
+        }
         for (int f = 0; f < 5; ++f)
             m_filtered[f][0] = static_cast<unsigned char>(f);
         for (std::size_t i = 0; i < bytes; ++i) {

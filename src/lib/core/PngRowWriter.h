@@ -15,11 +15,19 @@
 
 namespace tb {
 
+// How the rows are packed. Small tries every filter on each row and deflates as encoders
+// usually do; Stored keeps the rows as they are, uncompressed, so the picture is written and
+// decoded at the speed of a copy: for pictures of data whose time matters more than their
+// size (tile images, where deflating and inflating three bytes a cell took longer than all
+// the rest of the work).
+enum class PngPacking { Small, Stored };
+
 class PngRowWriter {
 public:
     // A picture of width x height pixels (each 1 .. 2^31 - 1) for `path`. Throws FileError
     // naming the path when the temporary file beside it cannot be made.
-    PngRowWriter(const std::filesystem::path& path, int width, int height);
+    PngRowWriter(const std::filesystem::path& path, int width, int height,
+                 PngPacking packing = PngPacking::Small);
     ~PngRowWriter();
     PngRowWriter(const PngRowWriter&) = delete;
     PngRowWriter& operator=(const PngRowWriter&) = delete;
@@ -38,6 +46,7 @@ private:
     AtomicFileWriter m_file;
     int m_width;
     int m_height;
+    PngPacking m_packing;
     int m_rowsDone = 0;
     z_stream m_zlib{};
     std::vector<unsigned char> m_previous; // the last row's bytes, unfiltered

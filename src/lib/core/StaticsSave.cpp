@@ -410,6 +410,25 @@ StaticsSaveReport saveStatics(StaticsMap& statics, const StaticsFilePaths& files
     return written.report;
 }
 
+StaticsSaveReport writeNewStatics(const StaticsFilePaths& files,
+                                  const std::vector<unsigned char>& records,
+                                  const std::vector<BlockRecords>& blocks) {
+    AtomicFileWriter newIndex(files.index);
+    // What the statics file held before is never read again: any length of it is taken.
+    RecordAppend appended(files, 0, records);
+    std::vector<unsigned char> index(blocks.size() * kEntry, 0);
+    for (std::size_t b = 0; b < blocks.size(); ++b) {
+        unsigned char* entry = index.data() + b * kEntry;
+        const BlockRecords& block = blocks[b];
+        writeI32(entry, block.length == 0 ? -1 : std::int32_t(appended.at() + block.offset));
+        writeU32(entry + 4, block.length);
+    }
+    newIndex.append(index.data(), index.size());
+    newIndex.commit();
+    appended.commit();
+    return {records.size(), index.size(), {}};
+}
+
 std::string movedEntriesWarning(const StaticsFilePaths& files, const StaticsSaveReport& report,
                                 int heightBlocks) {
     const std::vector<std::size_t>& moved = report.entriesMovedAside;

@@ -55,6 +55,23 @@ StaticsWrite writeStaticsChanges(const StaticsMap& statics, const StaticsFilePat
 // loaded was changed by someone else and is refused.
 StaticsSaveReport saveStatics(StaticsMap& statics, const StaticsFilePaths& files);
 
+// Where one block's records lie in the bytes writeNewStatics() writes; a length of 0 is a
+// block without records.
+struct BlockRecords {
+    std::uint32_t offset = 0;
+    std::uint32_t length = 0;
+};
+
+// Writes statics made anew (a generated world's) to `files` as saveStatics() writes a save in
+// which every block changed: `records` (7 bytes a record, each block's together) make a new
+// statics file or are appended to the one there, and only then is the index replaced, its
+// entry of block b pointing at blocks[b] of them (every block of the map has one). A pair of
+// which only one file is there is refused naming the missing one. Throws FileError naming
+// the file; the files on disk are then the old pair, byte for byte.
+StaticsSaveReport writeNewStatics(const StaticsFilePaths& files,
+                                  const std::vector<unsigned char>& records,
+                                  const std::vector<BlockRecords>& blocks);
+
 // One line naming the blocks of `report.entriesMovedAside` (blocks of a map `heightBlocks`
 // blocks high) and the index; empty when there are none.
 std::string movedEntriesWarning(const StaticsFilePaths& files, const StaticsSaveReport& report,

@@ -5,6 +5,7 @@
 #include "demo/DemoArt.h"
 #include "demo/DemoHues.h"
 #include "demo/DemoItems.h"
+#include "demo/DemoPictures.h"
 #include "demo/DemoRelief.h"
 #include "demo/DemoTerrainArt.h"
 #include "shell/AtomicFileWriter.h"
@@ -79,6 +80,11 @@ DemoReport writeDemoFiles(const fs::path& dir, const fs::path& gameDir,
         terrainDir / (std::string(kDemoTerrainFile) + std::string(kTerrainFileExtension));
     writeTerrainFile(terrainFile, demoTerrainSet());
     report.files.push_back({terrainFile, fs::file_size(terrainFile)});
+    // The pictures of a new world of those terrains (tbmap generate).
+    const fs::path pictureDir = dir / std::string(kDemoPicturesFolder);
+    createFolder(pictureDir);
+    for (const fs::path& picture : writeDemoPictures(pictureDir, options.seed))
+        report.files.push_back({picture, fs::file_size(picture)});
     return report;
 }
 

@@ -10,6 +10,7 @@
 //   DIR/game/tiledata.mul                        names, flags and heights of tiles and items
 //   DIR/game/hues.mul                            the hues some of the items are drawn in
 //   DIR/terrains/demo.xml                        grass, sand and water with their transitions
+//   DIR/pictures/terrain.png, altitude.png       a new world to generate (DemoPictures.h)
 
 #include "core/MapVariant.h"
 #include "demo/DemoWorld.h"

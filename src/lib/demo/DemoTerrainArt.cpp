@@ -1,5 +1,6 @@
 #include "demo/DemoTerrainArt.h"
 
+#include "demo/DemoItems.h"
 #include "demo/DemoNoise.h"
 #include "shell/LittleEndian.h"
 
@@ -90,6 +91,20 @@ TerrainSet demoTerrainSet() {
             corners[std::size_t(i)] = fileIndex(t.cornerTerrain(i));
         set.setTile({t.id, corners, 1});
     }
+    // For worlds generated from pictures: the sea stays level, the land is not flat, trees
+    // stand on the grass and rocks on the beaches.
+    set.terrains[fileIndex(Terrain::Water)].altitude = -5;
+    set.terrains[fileIndex(Terrain::Sand)].jitter = 1;
+    set.terrains[fileIndex(Terrain::Grass)].jitter = 2;
+    TerrainScatter trees{fileIndex(Terrain::Grass), 4, {}};
+    TerrainScatter rocks{fileIndex(Terrain::Sand), 1, {}};
+    for (const DemoItem& item : demoItems()) {
+        if (item.shape == ItemShape::Tree)
+            trees.items.push_back({item.id, trees.items.empty() ? 2 : 1});
+        else if (item.shape == ItemShape::Rock)
+            rocks.items.push_back({item.id, 1});
+    }
+    set.scatters = {trees, rocks};
     return set;
 }
 

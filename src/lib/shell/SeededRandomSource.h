@@ -20,6 +20,11 @@ public:
 
 private:
     std::mt19937 m_engine;
+    // The rejection limit of the last range asked for: callers ask for the same range over
+    // and over (a generated world draws for every cell), and its 64-bit division costs more
+    // than the draw.
+    std::uint32_t m_range = 0;
+    std::uint32_t m_limit = 0;
 };
 
 } // namespace tb

@@ -156,6 +156,7 @@ private slots:
         QCOMPARE(texts, QStringList({"&File",
                                      "&Load",
                                      "&Save",
+                                     "New world from pictures...",
                                      "-",
                                      "E&xit",
                                      "Edit",

@@ -189,7 +189,8 @@ TEST(DemoDataSet, WritesMapAndGameFilesThatLoad) {
     tbtest::TempDir dir;
     const DemoReport report = writeDemoDataSet(dir / "nested" / "demo", {7, smallVariant()});
     const auto root = dir / "nested" / "demo";
-    ASSERT_EQ(report.files.size(), 11u); // the map, its pair, seven game files, the terrains
+    ASSERT_EQ(report.files.size(), 13u); // the map, its pair, seven game files, the terrains,
+                                         // two pictures
     for (const WrittenFile& f : report.files)
         EXPECT_EQ(std::filesystem::file_size(f.path), f.size) << f.path;
     const tb::MapImage map = tb::MapImage::load(root / "map4.mul");
