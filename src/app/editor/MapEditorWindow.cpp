@@ -11,27 +11,25 @@
 #include "app/editor/LeftPanel.h"
 #include "app/editor/MainMenus.h"
 #include "app/editor/MapFileActions.h"
+#include "app/editor/MapToolbox.h"
 #include "app/editor/MapView.h"
+#include "app/editor/MapViews.h"
 #include "app/editor/StaticsCompaction.h"
 #include "app/editor/StaticsLayer.h"
 #include "app/editor/TilePalette.h"
 #include "app/editor/ToolBarPanel.h"
-#include "app/editor/ToolIcons.h"
 #include "app/editor/ToolWindowCommands.h"
 #include "app/editor/ViewPictureExport.h"
 #include "app/editor/ViewSettingsStore.h"
 
 #include "app/core/OverviewWindow.h"
+#include "app/editor/ItemCommands.h"
 #include "app/items/ItemBrowserDock.h"
-#include "app/items/ItemCommands.h"
 #include "app/items/ItemsPanelDock.h"
 #include "app/shell/Prompts.h"
 #include "app/shell/ScrollableBar.h"
 #include "app/shell/Settings.h"
 #include "app/shell/UiPath.h"
-#include "app/terrain/MissingTransitionsDock.h"
-#include "app/terrain/TerrainCommands.h"
-#include "app/terrain/TerrainPanel.h"
 #include "app/tools/NewWorldDialog.h"
 
 #include "editor/AltitudeTool.h"
@@ -43,7 +41,6 @@
 #include <QDir>
 #include <QHBoxLayout>
 #include <QMenuBar>
-#include <QStackedWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -84,14 +81,16 @@ MapEditorWindow::~MapEditorWindow() {
     // The panels and docks hold the document and the editor state, members that die before
     // the window's children would: they go first.
     delete takeCentralWidget();
+    delete std::exchange(m_toolbox, nullptr);
     delete std::exchange(m_itemsPanel, nullptr);
-    delete std::exchange(m_terrain, nullptr);
 }
 
 void MapEditorWindow::buildPanels() {
     m_toolBar = new ToolBarPanel(m_state, m_applicationDir, m_prompts, this);
     m_leftPanel = new LeftPanel(m_state, this);
-    m_mapView = new MapView(m_document, this);
+    // The map as a chart from above, or as the game draws it (View > "Isometric view").
+    m_views = new MapViews(m_document, this);
+    m_mapView = &m_views->topDown();
     m_palette = new TilePalette(m_state, m_applicationDir, m_prompts, this);
     m_bottomPanel = new BottomPanel(m_state, this);
     m_filePanel = new FilePanel(m_prompts, this);
@@ -121,12 +120,6 @@ void MapEditorWindow::buildPanels() {
     auto* middle = new QHBoxLayout;
     middle->setSpacing(0);
     middle->addWidget(m_leftPanel);
-    // The map as a chart from above, or as the game draws it (View > "Isometric view").
-    m_isoView = new IsoMapView(m_document, m_mapView->bookmarks(), this);
-    m_views = new QStackedWidget(central);
-    m_views->setObjectName("MapViews");
-    m_views->addWidget(m_mapView);
-    m_views->addWidget(m_isoView);
     middle->addWidget(m_views, 1); // extra room goes to the map
     middle->addWidget(m_palette);
     outer->addLayout(middle, 1);
@@ -143,43 +136,15 @@ void MapEditorWindow::buildPanels() {
     addDockWidget(Qt::RightDockWidgetArea, m_itemsPanel);
     m_itemsPanel->hide();
     m_menus->addViewToggle(m_itemsPanel->toggleViewAction(), "ItemsPanel1");
-    m_itemCommands = new ItemCommands(m_selectItemsTool, *m_mapView, *m_menus, m_prompts, this);
-    buildTerrainPanels();
-}
-
-// The Terrain tool's panel and the missing transitions' dock, shut until the tool goes down
-// or the user opens them from View; Fix edges in the Edit menu.
-void MapEditorWindow::buildTerrainPanels() {
-    TerrainContext context;
-    context.applicationDir = m_applicationDir;
-    context.document = &m_document;
-    context.editableDocument = [this] { return editableDocument(); };
-    context.selection = [this] { return m_selectItemsTool.selection().cells; };
-    context.paletteTile = [this] { return m_state.paletteTile; };
-    context.random = &m_randomSource;
-    context.prompts = &m_prompts;
-    context.documentJobs = &m_documentJobs;
-    m_terrain = new TerrainCommands(m_terrainTool, std::move(context), this);
-    for (QDockWidget* dock :
-         std::initializer_list<QDockWidget*>{&m_terrain->panel(), &m_terrain->missingDock()}) {
-        addDockWidget(Qt::RightDockWidgetArea, dock);
-        dock->hide();
-    }
-    m_menus->addViewToggle(m_terrain->panel().toggleViewAction(), "TerrainPanel1");
-    m_menus->addViewToggle(m_terrain->missingDock().toggleViewAction(), "MissingTransitions1");
-    m_menus->addEditEntry(m_terrain->fixEdgesAction());
-    connect(m_terrain, &TerrainCommands::cellChosen, this, &MapEditorWindow::jumpToCell);
-    // The Terrain tool paints with Paint's brush size, shown in both panels.
-    m_terrain->panel().setBrushSize(m_state.brushSize);
-    connect(&m_terrain->panel(), &TerrainPanel::brushSizeChanged, m_leftPanel,
-            &LeftPanel::setBrushSize);
-    connect(m_leftPanel, &LeftPanel::brushSizeChanged, &m_terrain->panel(),
-            &TerrainPanel::setBrushSize);
+    m_toolbox = new MapToolbox(ToolboxContext{
+        m_document, m_state, m_painter, m_randomSource, [this] { return editableDocument(); },
+        [this] { return itemTileData(); }, m_applicationDir, m_prompts, m_documentJobs, *this,
+        *m_menus, *m_toolBar, *m_leftPanel, *m_bottomPanel, *m_views, *m_itemBrowser, *m_itemsPanel,
+        *m_statusBar});
 }
 
 void MapEditorWindow::connectPanels() {
-    setUpTools();
-    connectIsometricView();
+    connectMapViews();
     connect(m_toolBar, &ToolBarPanel::exitClicked, this, &QWidget::close);
     connect(m_toolBar, &ToolBarPanel::overviewClicked, this, &MapEditorWindow::showOverview);
     connect(m_toolBar, &ToolBarPanel::editBrushesClicked, m_catalogues,
@@ -201,29 +166,8 @@ void MapEditorWindow::connectPanels() {
     connect(m_leftPanel, &LeftPanel::altitudeSwitched, this, &MapEditorWindow::updateCellSwitches);
     connect(m_leftPanel, &LeftPanel::gridSwitched, this, [this] {
         m_mapView->setGridLines(m_leftPanel->gridShown());
-        m_isoView->setGrid(m_leftPanel->gridShown());
+        m_views->setGrid(m_leftPanel->gridShown());
     });
-
-    connect(m_mapView, &MapView::pointerLeftMap, this, [this] {
-        m_pointerOverMap = false;
-        refreshStatusBar();
-    });
-    connect(m_mapView, &MapView::pointerMoved, this, [this](int x, int y) {
-        m_pointerOverMap = true;
-        m_currentX = x;
-        m_currentY = y;
-        refreshStatusBar();
-    });
-    // The rows recorded from a press of the left button to its release form one stroke.
-    connect(m_mapView, &MapView::strokeStarted, this, [this] { m_document.beginStroke(); });
-    connect(m_mapView, &MapView::strokeEnded, this, [this] { m_document.endStroke(); });
-    connect(m_mapView, &MapView::tilePickRequested, this, &MapEditorWindow::pickTile);
-    connect(m_mapView, &MapView::navigatedByKey, this, &MapEditorWindow::refreshStatusBar);
-    connect(m_mapView, &MapView::undoKeyPressed, m_menus, &MainMenus::undoTriggered);
-    connect(m_mapView, &MapView::redoKeyPressed, m_menus, &MainMenus::redoTriggered);
-    connect(m_mapView, &MapView::insertKeyPressed, m_tools,
-            &ToolWindowCommands::insertIntoPatchEditor);
-    connect(m_mapView, &MapView::bookmarkRecalled, this, &MapEditorWindow::jumpToCell);
 
     m_palette->setShowTileIds(m_menus->showTileIds());
     connect(m_palette, &TilePalette::tilePicked, this,
@@ -276,9 +220,7 @@ void MapEditorWindow::connectMenus() {
     connect(m_menus, &MainMenus::compactStaticsTriggered, this,
             [this] { m_compaction->compact(); });
     connect(m_menus, &MainMenus::exportViewTriggered, this, [this] {
-        exportViewPicture(
-            [this] { return isometric() ? m_isoView->viewPicture() : m_mapView->viewPicture(); },
-            m_prompts, m_exportJobs, this);
+        exportViewPicture([this] { return m_views->viewPicture(); }, m_prompts, m_exportJobs, this);
     });
     connect(m_menus, &MainMenus::patchMapTriggered, m_tools, &ToolWindowCommands::patchMapFromFile);
     connect(m_menus, &MainMenus::patchEditorTriggered, m_tools,
@@ -416,7 +358,7 @@ void MapEditorWindow::updateCellSwitches() {
     switches.itemArt = true;
     m_mapView->setSwitches(switches);
     m_statics->setShown(switches.showStatics);
-    m_isoView->setItemsShown(switches.showStatics);
+    m_views->setItemsShown(switches.showStatics);
 }
 
 // A stored value that is not a number is reported; the values read before it stay.
@@ -480,10 +422,8 @@ void MapEditorWindow::mapLoadedOrNot() {
         pictures = [this](std::uint16_t id, int size) { return m_mapView->tilePicture(id, size); };
     m_palette->setPictures(pictures);
     m_toolBar->showStampPictures(pictures);
-    m_terrain->setPictures(pictures);
-    m_terrain->refresh();
+    m_toolbox->mapLoaded(pictures);
     m_menus->setMapEntriesEnabled(mapLoaded());
-    m_selectItemsTool.clearSelection();
     m_statics->mapLoaded();
     if (mapLoaded())
         m_itemBrowser->loadGameData(uiPath(m_filePanel->gamePath()), &m_art);
@@ -512,119 +452,6 @@ tb::MapDocument* MapEditorWindow::mapDocument() {
     return mapLoaded() ? &m_document : nullptr;
 }
 
-// The tools tell the user through the window: messages and errors as prompts, notes in the
-// status bar, a refused Z as its message with the box back to "0".
-void MapEditorWindow::setUpTools() {
-    tb::ToolReports reports;
-    reports.message = [this](const std::string& text) {
-        m_prompts.showMessage(this, QString::fromStdString(text));
-    };
-    reports.error = [this](const std::string& text) {
-        m_prompts.showError(this, QString::fromStdString(text));
-    };
-    reports.notice = [this](const std::string& text) {
-        m_statusBar->showMessage(QString::fromStdString(text), 5000);
-    };
-    reports.zRefused = [this] {
-        m_prompts.showMessage(this, QString::fromUtf8(tb::kZOutOfRangeMessage.data(),
-                                                      qsizetype(tb::kZOutOfRangeMessage.size())));
-        m_bottomPanel->setZText("0");
-    };
-    reports.changed = [this] { toolChanged(); };
-    for (tb::MapTool* tool : std::initializer_list<tb::MapTool*>{
-             &m_landTool, &m_terrainTool, &m_placeItemTool, &m_selectItemsTool})
-        tool->setReports(reports);
-    m_mapView->setTool(m_currentTool);
-    m_isoView->setTool(m_currentTool);
-    connect(m_toolBar, &ToolBarPanel::toolChanged, this, &MapEditorWindow::switchTool);
-    // The panel follows the selected cell whatever tool is down.
-    connect(m_mapView, &MapView::cellSelected, m_itemsPanel, &ItemsPanelDock::showCell);
-    connect(m_mapView, &MapView::toolMenuRequested, m_itemCommands, &ItemCommands::showMenu);
-    connect(m_itemsPanel, &ItemsPanelDock::failed, this,
-            [this](const QString& message) { m_prompts.showError(this, message); });
-    connect(m_itemsPanel, &ItemsPanelDock::fixedZChanged, this,
-            [this](std::optional<int> z) { m_state.placeItemZ = z; });
-    connect(m_itemBrowser, &ItemBrowserDock::currentItemChanged, this, [this](std::uint16_t id) {
-        m_state.placeItemId = id;
-        toolChanged();
-    });
-    m_state.placeItemId = m_itemBrowser->currentItem();
-    m_state.placeItemZ = m_itemsPanel->fixedZ();
-    // Jobs that hold the document turn the item commands off until they end.
-    connect(&m_documentJobs, &JobRunner::busyChanged, this, &MapEditorWindow::toolChanged);
-}
-
-// The isometric view: switched by View > "Isometric view" (Ctrl+I) and its tool button, its
-// events handled as the top-down view's, and both views leaving out what lies above Max Z.
-void MapEditorWindow::connectIsometricView() {
-    auto* toggle = new QAction(isometricViewIcon(), "Isometric view", this);
-    toggle->setCheckable(true);
-    toggle->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
-    toggle->setToolTip("Isometric view: the map as the game draws it (Ctrl+I)");
-    m_menus->addViewToggle(toggle, "IsometricView1");
-    m_toolBar->addViewToggle(toggle, "IsoViewButton");
-    connect(toggle, &QAction::toggled, this, &MapEditorWindow::setIsometric);
-    connect(m_toolBar, &ToolBarPanel::maxZChanged, this, [this](int maxZ) {
-        m_mapView->setMaxZ(maxZ);
-        m_isoView->setMaxZ(maxZ);
-    });
-    connect(m_itemBrowser, &ItemBrowserDock::tileDataChanged, this, &MapEditorWindow::showGameData);
-    IsoMapView* iso = m_isoView;
-    connect(iso, &IsoMapView::cellSelected, m_itemsPanel, &ItemsPanelDock::showCell);
-    connect(iso, &IsoMapView::toolMenuRequested, m_itemCommands, &ItemCommands::showMenu);
-    connect(iso, &IsoMapView::pointerMoved, this, [this](int x, int y) {
-        m_pointerOverMap = true;
-        m_currentX = x;
-        m_currentY = y;
-        refreshStatusBar();
-    });
-    connect(iso, &IsoMapView::pointerLeftMap, this, [this] {
-        m_pointerOverMap = false;
-        refreshStatusBar();
-    });
-    connect(iso, &IsoMapView::pointedItemChanged, this,
-            [this](std::optional<tb::PointedItem> item) {
-                m_pointedItem = item;
-                refreshStatusBar();
-            });
-    connect(iso, &IsoMapView::strokeStarted, this, [this] { m_document.beginStroke(); });
-    connect(iso, &IsoMapView::strokeEnded, this, [this] { m_document.endStroke(); });
-    connect(iso, &IsoMapView::tilePickRequested, this, &MapEditorWindow::pickTile);
-    connect(iso, &IsoMapView::undoKeyPressed, m_menus, &MainMenus::undoTriggered);
-    connect(iso, &IsoMapView::redoKeyPressed, m_menus, &MainMenus::redoTriggered);
-    connect(iso, &IsoMapView::insertKeyPressed, m_tools,
-            &ToolWindowCommands::insertIntoPatchEditor);
-    connect(iso, &IsoMapView::bookmarkRecalled, this, &MapEditorWindow::jumpToCell);
-    connect(iso, &IsoMapView::bookmarksChanged, m_mapView, &MapView::showBookmarks);
-}
-
-// The window only switches tools; the view hands the new one its events.
-void MapEditorWindow::switchTool() {
-    tb::MapTool* next = &m_landTool;
-    if (m_toolBar->toolKind() == ToolKind::Terrain)
-        next = &m_terrainTool;
-    else if (m_toolBar->toolKind() == ToolKind::PlaceItem)
-        next = &m_placeItemTool;
-    else if (m_toolBar->toolKind() == ToolKind::SelectItems)
-        next = &m_selectItemsTool;
-    if (next != m_currentTool) {
-        m_currentTool->deactivate();
-        m_currentTool = next;
-        m_currentTool->activate();
-        if (next == &m_terrainTool)
-            m_terrain->panel().show();
-    }
-    m_mapView->setTool(m_currentTool);
-    m_isoView->setTool(m_currentTool);
-    toolChanged();
-}
-
-void MapEditorWindow::toolChanged() {
-    m_mapView->toolChanged();
-    m_isoView->toolChanged();
-    m_itemCommands->setActive(m_currentTool == &m_selectItemsTool, editableDocument() != nullptr);
-}
-
 tb::MapDocument* MapEditorWindow::editableDocument() {
     return mapLoaded() && !editingLocked() ? &m_document : nullptr;
 }
@@ -648,31 +475,51 @@ void MapEditorWindow::setJumpTexts(const QString& x, const QString& y) {
 void MapEditorWindow::jumpToBoxes() {
     runReported(m_prompts, this, [&] {
         m_mapView->jumpTo(m_leftPanel->jumpX(), m_leftPanel->jumpY());
-        if (isometric())
-            m_isoView->centreOn(m_mapView->selectedCell().x(), m_mapView->selectedCell().y());
+        if (m_views->isometric())
+            m_views->centreOn(m_mapView->selectedCell().x(), m_mapView->selectedCell().y());
     });
-}
-
-bool MapEditorWindow::isometric() const {
-    return m_views->currentWidget() == m_isoView;
 }
 
 // Both views draw with the art read by Load, the browser's tiledata and the game's hues.
 void MapEditorWindow::showGameData() {
-    const tb::TileData* tiledata = itemTileData();
-    m_mapView->setHues(m_files->hues(), tiledata);
-    m_isoView->setGameData(mapLoaded() ? &m_art : nullptr, tiledata, m_files->hues());
+    m_views->setGameData(mapLoaded() ? &m_art : nullptr, itemTileData(), m_files->hues());
 }
 
-void MapEditorWindow::setIsometric(bool on) {
-    m_views->setCurrentWidget(on ? static_cast<QWidget*>(m_isoView) : m_mapView);
-    if (on)
-        m_isoView->centreOn(m_mapView->selectedCell().x(), m_mapView->selectedCell().y());
-    m_views->currentWidget()->setFocus();
-}
-
-tb::CellRect MapEditorWindow::visibleCells() const {
-    return isometric() ? m_isoView->cellsInView() : m_mapView->cellsInView();
+// What both views tell the window, wired once: the cell under the pointer and the item the
+// isometric view finds there, the pick of a tile, the undo keys, Insert and the bookmarks.
+// View > "Isometric view" and its tool button switch them; Max Z goes to both.
+void MapEditorWindow::connectMapViews() {
+    m_menus->addViewToggle(m_views->isometricAction(), "IsometricView1");
+    m_toolBar->addViewToggle(m_views->isometricAction(), "IsoViewButton");
+    connect(m_toolBar, &ToolBarPanel::maxZChanged, m_views, &MapViews::setMaxZ);
+    connect(m_itemBrowser, &ItemBrowserDock::tileDataChanged, this, &MapEditorWindow::showGameData);
+    connect(m_toolbox, &MapToolbox::jumpRequested, this, &MapEditorWindow::jumpToCell);
+    // The panel follows the selected cell whatever tool is down.
+    connect(m_views, &MapViews::cellSelected, m_itemsPanel, &ItemsPanelDock::showCell);
+    connect(m_itemsPanel, &ItemsPanelDock::failed, this,
+            [this](const QString& message) { m_prompts.showError(this, message); });
+    connect(m_views, &MapViews::pointerMoved, this, [this](int x, int y) {
+        m_pointerOverMap = true;
+        m_currentX = x;
+        m_currentY = y;
+        refreshStatusBar();
+    });
+    connect(m_views, &MapViews::pointerLeftMap, this, [this] {
+        m_pointerOverMap = false;
+        refreshStatusBar();
+    });
+    connect(m_views, &MapViews::pointedItemChanged, this,
+            [this](std::optional<tb::PointedItem> item) {
+                m_pointedItem = item;
+                refreshStatusBar();
+            });
+    connect(m_views, &MapViews::tilePickRequested, this, &MapEditorWindow::pickTile);
+    connect(m_views, &MapViews::navigatedByKey, this, &MapEditorWindow::refreshStatusBar);
+    connect(m_views, &MapViews::undoKeyPressed, m_menus, &MainMenus::undoTriggered);
+    connect(m_views, &MapViews::redoKeyPressed, m_menus, &MainMenus::redoTriggered);
+    connect(m_views, &MapViews::insertKeyPressed, m_tools,
+            &ToolWindowCommands::insertIntoPatchEditor);
+    connect(m_views, &MapViews::bookmarkRecalled, this, &MapEditorWindow::jumpToCell);
 }
 
 void MapEditorWindow::jumpToCell(int x, int y) {
@@ -716,7 +563,7 @@ void MapEditorWindow::cellsChanged(const tb::CellChange& change) {
     if (change.changesItems() || change.bounds.contains(m_currentX, m_currentY))
         refreshStatusBar();
     if (change.changesItems())
-        m_itemCommands->refresh();
+        m_toolbox->itemCommands().refresh();
 }
 
 // "Overview": nothing without a loaded map of a known size; it may jump the view.

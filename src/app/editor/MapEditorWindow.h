@@ -18,16 +18,14 @@
 #include "app/shell/MapEditorLink.h"
 #include "app/shell/TaskCenter.h"
 
+#include "app/editor/MapToolbox.h"
 #include "core/ArtFiles.h"
 #include "core/RadarColours.h"
 #include "editor/EditorState.h"
+
 #include "editor/EngineRandomSource.h"
-#include "editor/LandTool.h"
 #include "editor/MapDocument.h"
 #include "editor/MapPainter.h"
-#include "editor/PlaceItemTool.h"
-#include "editor/SelectItemsTool.h"
-#include "editor/TerrainTool.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -37,7 +35,6 @@
 #include <random>
 
 class QDialog;
-class QStackedWidget;
 class QSettings;
 
 namespace tbapp {
@@ -51,7 +48,7 @@ class FilePanel;
 class HeightmapActions;
 class ItemBrowserDock;
 class ItemCommands;
-class IsoMapView;
+class MapViews;
 class ItemsPanelDock;
 class LeftPanel;
 class MainMenus;
@@ -108,27 +105,22 @@ public:
     ItemBrowserDock& itemBrowser() { return *m_itemBrowser; }
     // The items of the selected cell (View > "Items on cell").
     ItemsPanelDock& itemsPanel() { return *m_itemsPanel; }
-    // The map tools: the land tools (the editor state says which button is down), Place
-    // item and Select (its selection and copied items stay from one loaded map to the next).
-    tb::LandTool& landTool() { return m_landTool; }
-    tb::PlaceItemTool& placeItemTool() { return m_placeItemTool; }
-    tb::SelectItemsTool& selectItemsTool() { return m_selectItemsTool; }
-    // The Terrain tool, and its panel, dock, Fix edges and terrain editor.
-    tb::TerrainTool& terrainTool() { return m_terrainTool; }
-    TerrainCommands& terrainCommands() { return *m_terrain; }
-    // The tool the map view's events go to.
-    tb::MapTool* currentTool() const { return m_currentTool; }
-    ItemCommands& itemCommands() { return *m_itemCommands; }
+    // The map tools (the land tools, Terrain, Place item, Select) and their commands.
+    MapToolbox& toolbox() { return *m_toolbox; }
+    tb::LandTool& landTool() { return m_toolbox->landTool(); }
+    tb::PlaceItemTool& placeItemTool() { return m_toolbox->placeItemTool(); }
+    tb::SelectItemsTool& selectItemsTool() { return m_toolbox->selectItemsTool(); }
+    tb::TerrainTool& terrainTool() { return m_toolbox->terrainTool(); }
+    TerrainCommands& terrainCommands() { return m_toolbox->terrainCommands(); }
+    ItemCommands& itemCommands() { return m_toolbox->itemCommands(); }
+    // The tool the map views' events go to.
+    tb::MapTool* currentTool() const { return m_toolbox->currentTool(); }
 
     // For the shared maps' commands (app/share), which add themselves to the window.
     MainMenus& menus() { return *m_menus; }
     MapView& mapView() { return *m_mapView; }
-    IsoMapView& isoView() { return *m_isoView; }
-    // View > "Isometric view": the map as the game draws it, or as a chart from above.
-    void setIsometric(bool on);
-    bool isometric() const;
-    // The cells the map view on screen shows, for the overview and the others on a shared map.
-    tb::CellRect visibleCells() const;
+    // Both views, top-down and isometric (View > "Isometric view"), one on screen.
+    MapViews& mapViews() { return *m_views; }
     JobRunner& documentJobs() { return m_documentJobs; }
     Prompts& prompts() { return m_prompts; }
     QSettings& settings() { return m_settings; }
@@ -147,7 +139,6 @@ protected:
 
 private:
     void buildPanels();
-    void buildTerrainPanels();
     void connectPanels();
     void connectMenus();
     void firstShow();
@@ -162,12 +153,9 @@ private:
     // The loaded map and art read again, the view staying where it is if it still fits.
     void reloadMap();
     void mapLoadedOrNot();
-    void connectIsometricView();
+    void connectMapViews();
     void showGameData();
     // The tools
-    void setUpTools();
-    void switchTool();
-    void toolChanged();
     // The document edits may reach now: none while no map is loaded or a job changes it.
     tb::MapDocument* editableDocument();
     const tb::TileData* itemTileData() const;
@@ -198,12 +186,6 @@ private:
     tb::EditorState m_state;
     tb::EngineRandomSource m_randomSource{m_random};
     tb::MapPainter m_painter{m_randomSource};
-    tb::LandTool m_landTool{[this] { return editableDocument(); }, m_state, m_painter};
-    tb::PlaceItemTool m_placeItemTool{[this] { return editableDocument(); },
-                                      [this] { return itemTileData(); }, m_state};
-    tb::SelectItemsTool m_selectItemsTool{[this] { return editableDocument(); }};
-    tb::TerrainTool m_terrainTool{[this] { return editableDocument(); }, m_state, m_randomSource};
-    tb::MapTool* m_currentTool = &m_landTool;
     int m_currentX = 0;
     int m_currentY = 0;
     bool m_pointerOverMap = true;                 // the current cell is one of the map's
@@ -218,8 +200,7 @@ private:
     ToolBarPanel* m_toolBar = nullptr;
     LeftPanel* m_leftPanel = nullptr;
     MapView* m_mapView = nullptr;
-    IsoMapView* m_isoView = nullptr;
-    QStackedWidget* m_views = nullptr;
+    MapViews* m_views = nullptr;
     TilePalette* m_palette = nullptr;
     BottomPanel* m_bottomPanel = nullptr;
     FilePanel* m_filePanel = nullptr;
@@ -233,8 +214,7 @@ private:
     ToolWindowCommands* m_tools = nullptr;
     ItemBrowserDock* m_itemBrowser = nullptr;
     ItemsPanelDock* m_itemsPanel = nullptr;
-    ItemCommands* m_itemCommands = nullptr;
-    TerrainCommands* m_terrain = nullptr;
+    MapToolbox* m_toolbox = nullptr;
 
     QString m_acceptedMapPath; // the map path box's text as last accepted
     QString m_startMapFile;    // loaded once the window is first shown

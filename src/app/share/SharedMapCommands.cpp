@@ -3,6 +3,7 @@
 #include "app/editor/MainMenus.h"
 #include "app/editor/MapEditorWindow.h"
 #include "app/editor/MapView.h"
+#include "app/editor/MapViews.h"
 #include "app/share/PresenceOverlay.h"
 #include "app/share/SharedMapDialog.h"
 #include "app/shell/DrawGrid.h"
@@ -121,8 +122,8 @@ SharedMapCommands::SharedMapCommands(MapEditorWindow& window)
         m_overlay = new PresenceOverlay(*grid);
 
     // A Paint stroke goes out when the button comes up; other operations at once.
-    connect(&window.mapView(), &MapView::strokeStarted, this, [this] { m_pressed = true; });
-    connect(&window.mapView(), &MapView::strokeEnded, this, [this] {
+    connect(&window.mapViews(), &MapViews::strokeStarted, this, [this] { m_pressed = true; });
+    connect(&window.mapViews(), &MapViews::strokeEnded, this, [this] {
         m_pressed = false;
         m_commitSoon.start();
     });
@@ -335,7 +336,7 @@ void SharedMapCommands::showView() {
     if (!m_worker)
         return;
     // Whichever view is on screen, top-down or isometric.
-    const tb::CellRect view = m_window.visibleCells();
+    const tb::CellRect view = m_window.mapViews().visibleCells();
     if (!view.isEmpty())
         m_worker->showView({view.left, view.top, view.right, view.bottom});
 }

@@ -6,6 +6,7 @@
 
 #include "StaticsFixtures.h"
 #include "app/editor/IsoMapView.h"
+#include "app/editor/MapViews.h"
 #include "app/items/ItemBrowserDock.h"
 #include "app/shell/RadioGroup.h"
 #include "demo/DemoItems.h"
@@ -34,7 +35,7 @@ struct IsoWindow : tbtest::MainWindowFixture {
         tbtest::writeBytes(mapPath.parent_path() / "staidx2.mul", pair.index);
         tbtest::writeBytes(mapPath.parent_path() / "statics2.mul", pair.data);
     }
-    tbapp::IsoMapView& iso() { return form->isoView(); }
+    tbapp::IsoMapView& iso() { return form->mapViews().isometricView(); }
     QWidget& port() { return *iso().viewport(); }
     // A click on the middle of cell (x, y) as the picture shows it.
     void clickIsoCell(int x, int y) {
@@ -56,7 +57,7 @@ private slots:
         tbapp::MapEditorWindow& form = f.openLoaded();
         tbtest::ui<QAction>(form, "ShowStatics1")->trigger();
         tbtest::ui<QAction>(form, "IsometricView1")->trigger();
-        QVERIFY(form.isometric());
+        QVERIFY(form.mapViews().isometric());
         QCOMPARE(tbtest::ui<QStackedWidget>(form, "MapViews")->currentWidget(),
                  static_cast<QWidget*>(&f.iso()));
         QVERIFY(tbtest::ui<QToolButton>(form, "IsoViewButton")->isChecked());
@@ -121,7 +122,7 @@ private slots:
 
         // Back to the chart from above.
         tbtest::ui<QAction>(form, "IsometricView1")->trigger();
-        QVERIFY(!form.isometric());
+        QVERIFY(!form.mapViews().isometric());
     }
 };
 

@@ -1,4 +1,4 @@
-#include "app/items/ItemCommands.h"
+#include "app/editor/ItemCommands.h"
 
 #include "app/editor/MainMenus.h"
 #include "app/editor/MapView.h"
