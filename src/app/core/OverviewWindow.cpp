@@ -202,8 +202,17 @@ bool OverviewWindow::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
+// The picture with the part the main window shows framed, one pixel a block.
 void OverviewWindow::showPicture() {
-    m_pictureLabel->setPixmap(QPixmap::fromImage(m_picture));
+    QImage shown = m_picture;
+    const tb::CellRect view = m_link.visibleCells();
+    if (!view.isEmpty() && !shown.isNull()) {
+        QPainter painter(&shown);
+        painter.setPen(QPen(Qt::yellow, 1));
+        painter.drawRect(
+            QRect(QPoint(view.left / 8, view.top / 8), QPoint(view.right / 8, view.bottom / 8)));
+    }
+    m_pictureLabel->setPixmap(QPixmap::fromImage(shown));
 }
 
 } // namespace tbapp

@@ -2,6 +2,7 @@
 
 #include "app/editor/ToolKeys.h"
 
+#include "editor/MissingTransitions.h"
 #include "iso/IsoGeometry.h"
 
 #include <QAction>
@@ -465,6 +466,14 @@ void IsoMapView::drawOverlay(QPainter& painter) {
     if (!overlay.selection.isEmpty()) {
         painter.setPen(QPen(Qt::yellow, 2, Qt::DashLine));
         painter.drawPolygon(rectOutline(overlay.selection));
+    }
+    if (overlay.marked) {
+        // The missing transitions in view, outlined in red and tinted inside.
+        painter.setPen(QPen(QColor(235, 20, 20), 2));
+        painter.setBrush(QColor(235, 20, 20, 60));
+        for (const tb::CellPoint& cell : overlay.marked->within(cellsInView()))
+            painter.drawPolygon(cellDiamond(cell.x, cell.y));
+        painter.setBrush(Qt::NoBrush);
     }
     if (overlay.pickedItem) {
         painter.setPen(Qt::NoPen);

@@ -483,6 +483,12 @@ void MapEditorWindow::jumpToBoxes() {
 // Both views draw with the art read by Load, the browser's tiledata and the game's hues.
 void MapEditorWindow::showGameData() {
     m_views->setGameData(mapLoaded() ? &m_art : nullptr, itemTileData(), m_files->hues());
+    ItemsPanelDock::ItemPictures pictures;
+    if (mapLoaded())
+        pictures = [this](std::uint16_t id, std::uint16_t hue) {
+            return m_mapView->itemPicture(id, 32, hue);
+        };
+    m_itemsPanel->setPictures(pictures);
 }
 
 // What both views tell the window, wired once: the cell under the pointer and the item the
@@ -520,6 +526,10 @@ void MapEditorWindow::connectMapViews() {
     connect(m_views, &MapViews::insertKeyPressed, m_tools,
             &ToolWindowCommands::insertIntoPatchEditor);
     connect(m_views, &MapViews::bookmarkRecalled, this, &MapEditorWindow::jumpToCell);
+}
+
+tb::CellRect MapEditorWindow::visibleCells() const {
+    return m_views->visibleCells();
 }
 
 void MapEditorWindow::jumpToCell(int x, int y) {

@@ -89,6 +89,7 @@ public:
     void repaintMap() override;
     void saveMap(std::function<void()> then) override;
     void mapFileWritten(const std::filesystem::path& file) override;
+    tb::CellRect visibleCells() const override;
 
     // The map being edited (without a loaded map: one without cells).
     tb::MapDocument& document() { return m_document; }

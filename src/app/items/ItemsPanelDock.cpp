@@ -10,8 +10,10 @@
 #include <QCheckBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QIcon>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QPixmap>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -97,6 +99,11 @@ ItemsPanelDock::ItemsPanelDock(tb::MapDocument& document, ItemBrowserDock& brows
 
 ItemsPanelDock::~ItemsPanelDock() = default;
 
+void ItemsPanelDock::setPictures(ItemPictures pictures) {
+    m_pictures = std::move(pictures);
+    refresh();
+}
+
 std::optional<int> ItemsPanelDock::fixedZ() const {
     return m_fixedZCheck->isChecked() ? std::optional<int>(m_fixedZSpin->value()) : std::nullopt;
 }
@@ -145,6 +152,10 @@ void ItemsPanelDock::refresh() {
     for (int row = 0; row < int(items.size()); ++row) {
         const tb::StaticRecord& r = items[std::size_t(row)].record;
         put(row, IdColumn, hexId(r.id), true);
+        // The item as the map draws it, in its hue.
+        if (m_pictures)
+            m_table->item(row, IdColumn)
+                ->setIcon(QIcon(QPixmap::fromImage(m_pictures(r.id, r.hue))));
         put(row, NameColumn, QString::fromStdString(tiles.item(r.id).name), false);
         put(row, ZColumn, QString::number(r.z), true);
         put(row, HueColumn, QString::number(r.hue), true);

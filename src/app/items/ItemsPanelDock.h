@@ -8,6 +8,10 @@
 
 #include <QDockWidget>
 
+#include <QImage>
+
+#include <cstdint>
+#include <functional>
 #include <optional>
 
 class QCheckBox;
@@ -34,6 +38,9 @@ public:
     void showCell(int x, int y);
     // Place item's z when the fixed z box is ticked.
     std::optional<int> fixedZ() const;
+    // Draws an item in its hue for the ID column (none: no pictures).
+    using ItemPictures = std::function<QImage(std::uint16_t id, std::uint16_t hue)>;
+    void setPictures(ItemPictures pictures);
 
 signals:
     void fixedZChanged(std::optional<int> z);
@@ -63,6 +70,7 @@ private:
     QCheckBox* m_fixedZCheck = nullptr;
     QSpinBox* m_fixedZSpin = nullptr;
     bool m_filling = false;
+    ItemPictures m_pictures;
 };
 
 } // namespace tbapp

@@ -3,6 +3,8 @@
 // boxes, the loaded map, saving it and reading it again. The main window implements it;
 // tests give a small fake.
 
+#include "editor/CellRect.h"
+
 #include <QString>
 
 #include <filesystem>
@@ -39,6 +41,8 @@ public:
     // A tool has written `file`: when it is the loaded map's file, the map is read again
     // (a Load), the view staying where it is if it still fits.
     virtual void mapFileWritten(const std::filesystem::path& file) = 0;
+    // The cells the map view on screen shows; empty when it shows none.
+    virtual tb::CellRect visibleCells() const { return {}; }
 };
 
 } // namespace tbapp
