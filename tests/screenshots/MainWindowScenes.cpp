@@ -8,7 +8,9 @@
 #include "ShorePlaces.h"
 #include "WidgetDriver.h"
 
+#include "app/editor/IsoMapView.h"
 #include "app/editor/MapEditorWindow.h"
+#include "app/editor/MapViews.h"
 #include "app/items/ItemBrowserDock.h"
 #include "app/shell/DrawGrid.h"
 
@@ -267,6 +269,24 @@ void takeItemBrowserPicture(ScreenshotSession& session, const QDir& out) {
     if (control<QTableWidget>(panel, "ItemsTable").rowCount() == 0)
         throw ScreenshotError("the items panel did not list the wall's cell");
     savePicture(pictureOf(window), out, "items.png");
+
+    // The same yard as the game draws it: the isometric view at 100%, the hued barrels and
+    // crates among the walls, the rolling land behind.
+    triggerAction(window, "ItemsPanel1");
+    triggerAction(window, "ItemBrowser1");
+    window.resize(kMainWindowWidth, kMainWindowHeight);
+    triggerAction(window, "IsometricView1");
+    settle();
+    auto& iso = window.mapViews().isometricView();
+    iso.setZoom(1.0);
+    iso.centreOn(yard.x() + 4, yard.y() + 4);
+    settle();
+    session.requireNoMessages("the isometric view");
+    requireContent(iso.viewPicture(), 64, "the isometric view");
+    savePicture(pictureOf(window), out, "isometric.png");
+    triggerAction(window, "IsometricView1");
+    triggerAction(window, "ItemsPanel1");
+    triggerAction(window, "ItemBrowser1");
 
     // The other pictures' state again.
     clickButton(window, "btnDefault");

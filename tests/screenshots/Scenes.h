@@ -51,6 +51,7 @@ void takeDiffPicture(ScreenshotSession& session, const QDir& out);
 
 // items.png: the demo's statics shown on the map around the walled yard, with the item
 // browser open on the stone items and the stone wall chosen.
+// isometric.png: the same yard in the isometric view, as the game draws it.
 void takeItemBrowserPicture(ScreenshotSession& session, const QDir& out);
 
 // terrain-before.png, terrain-after.png: the Terrain tool with its panel over a stretch of

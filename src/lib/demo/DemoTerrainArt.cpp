@@ -183,9 +183,8 @@ void addDemoTransitions(std::vector<unsigned char>& map, const MapVariant& varia
             if (twoOfAPair) {
                 // Grass to sand sets the sand corners' bits, sand to water the water corners'.
                 const std::uint8_t to = other == grass ? sand : water;
-                int bits = 0;
-                for (int i = 0; i < 4; ++i)
-                    bits |= (c[i] == to ? 1 : 0) << i;
+                const int bits = (c[0] == to ? 1 : 0) | (c[1] == to ? 2 : 0) |
+                                 (c[2] == to ? 4 : 0) | (c[3] == to ? 8 : 0);
                 writeU16(at(x, y), idOf[other == grass ? 0 : 1][std::size_t(bits)]);
             } else if (becameSand[std::size_t(y) * std::size_t(width) + std::size_t(x)]) {
                 writeU16(at(x, y), sandIds[hash2(kBeachSeed, x, y) % sandIds.size()]);
