@@ -10,6 +10,7 @@
 #ifdef TB_HAVE_SHARE
 #include "app/share/SharedMapCommands.h"
 #endif
+#include "app/shell/JobRunner.h"
 #include "app/shell/Settings.h"
 #include "app/shell/StandardPrompts.h"
 #include "shell/ApplicationDir.h"
@@ -103,5 +104,9 @@ int main(int argc, char* argv[]) {
     QObject::connect(&mainForm, &tbapp::MapEditorWindow::formClosed, &app, &QCoreApplication::quit,
                      Qt::QueuedConnection);
     mainForm.show();
-    return QApplication::exec();
+    const int code = QApplication::exec();
+    // The jobs' threads end here, while the libraries they used (libpq's TLS) can still free
+    // what they keep for each thread.
+    tbapp::jobThreads()->waitForDone();
+    return code;
 }

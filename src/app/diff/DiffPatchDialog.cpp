@@ -4,6 +4,7 @@
 #include "app/shell/PathBox.h"
 #include "app/shell/Settings.h"
 #include "app/shell/StageProgressDialog.h"
+#include "app/shell/UiPath.h"
 #include "diff/DiffGenerator.h"
 #include "diff/DiffInputNames.h"
 #include "shell/Progress.h"
@@ -36,18 +37,6 @@ namespace tbapp {
 const char* const DiffPatchDialog::kSettingNames[6] = {"Orig-staidx0.mul", "Orig-statics0.mul",
                                                        "Orig-map0.mul",    "Mod-staidx0.mul",
                                                        "Mod-statics0.mul", "Mod-map0.mul"};
-
-namespace {
-
-std::filesystem::path toPath(const QString& text) {
-#ifdef Q_OS_WIN
-    return std::filesystem::path(text.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(text).toStdString());
-#endif
-}
-
-} // namespace
 
 DiffPatchDialog::DiffPatchDialog(QSettings& settings, StageProgressDialog& prForm,
                                  tbapp::Prompts& prompts, QWidget* parent)
@@ -216,10 +205,10 @@ void DiffPatchDialog::generateChosenParts() {
 }
 
 void DiffPatchDialog::generate(const QString& patchFile) {
-    const auto path = [this](std::size_t index) { return toPath(m_pathEdits[index]->text()); };
+    const auto path = [this](std::size_t index) { return uiPath(m_pathEdits[index]->text()); };
     const tb::DiffFileSet original{path(0), path(1), path(2)};
     const tb::DiffFileSet modified{path(3), path(4), path(5)};
-    const std::filesystem::path patch = toPath(patchFile);
+    const std::filesystem::path patch = uiPath(patchFile);
     const bool withStatics = m_staticsCheck->isChecked();
     const bool withMap = m_mapCheck->isChecked();
     m_prForm.show();

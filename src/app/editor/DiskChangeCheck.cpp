@@ -1,7 +1,7 @@
 #include "app/editor/DiskChangeCheck.h"
 
-#include "app/editor/MapFileActions.h"
-#include "app/editor/StaticsLayer.h"
+#include "app/editor/ItemsLayer.h"
+#include "app/editor/MapFileCommands.h"
 
 #include "app/shell/JobRunner.h"
 #include "app/shell/Prompts.h"
@@ -19,10 +19,10 @@ QString fileNameOf(const std::filesystem::path& path) {
 
 } // namespace
 
-DiskChangeCheck::DiskChangeCheck(const MapFileActions& files, const StaticsLayer& statics,
+DiskChangeCheck::DiskChangeCheck(const MapFileCommands& files, const ItemsLayer& items,
                                  const tb::MapDocument& document, std::function<void()> reload,
                                  Prompts& prompts, const JobRunner& jobs, QWidget* window)
-    : QObject(window), m_files(files), m_statics(statics), m_document(document),
+    : QObject(window), m_files(files), m_itemsLayer(items), m_document(document),
       m_reload(std::move(reload)), m_prompts(prompts), m_jobs(jobs), m_window(window) {}
 
 std::vector<tb::FileStamp> DiskChangeCheck::loadedStamps() const {
@@ -30,7 +30,7 @@ std::vector<tb::FileStamp> DiskChangeCheck::loadedStamps() const {
     if (!m_files.mapLoaded())
         return stamps;
     stamps.push_back(m_files.mapStamp());
-    for (const tb::FileStamp& stamp : m_statics.fileStamps())
+    for (const tb::FileStamp& stamp : m_itemsLayer.fileStamps())
         stamps.push_back(stamp);
     return stamps;
 }

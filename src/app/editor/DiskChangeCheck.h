@@ -21,9 +21,9 @@ class MapDocument;
 
 namespace tbapp {
 class JobRunner;
-class MapFileActions;
+class MapFileCommands;
 class Prompts;
-class StaticsLayer;
+class ItemsLayer;
 
 class DiskChangeCheck : public QObject {
     Q_OBJECT
@@ -31,7 +31,7 @@ public:
     // Everything given must outlive the object; `reload` reads the loaded files again (a
     // Load); `jobs` runs the jobs that change the document; `window` is the parent of the
     // questions.
-    DiskChangeCheck(const MapFileActions& files, const StaticsLayer& statics,
+    DiskChangeCheck(const MapFileCommands& files, const ItemsLayer& items,
                     const tb::MapDocument& document, std::function<void()> reload, Prompts& prompts,
                     const JobRunner& jobs, QWidget* window);
 
@@ -49,8 +49,8 @@ private:
     // nobody's work to overwrite, nor anything to read again.
     static bool replacedOnDisk(const tb::FileStamp& loaded, const tb::FileStamp& now);
 
-    const MapFileActions& m_files;
-    const StaticsLayer& m_statics;
+    const MapFileCommands& m_files;
+    const ItemsLayer& m_itemsLayer;
     const tb::MapDocument& m_document;
     std::function<void()> m_reload;
     Prompts& m_prompts;

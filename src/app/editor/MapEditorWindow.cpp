@@ -6,16 +6,16 @@
 #include "app/editor/DiskChangeCheck.h"
 #include "app/editor/EditorStatusBar.h"
 #include "app/editor/FilePanel.h"
-#include "app/editor/HeightmapActions.h"
+#include "app/editor/HeightmapCommands.h"
 #include "app/editor/IsoMapView.h"
+#include "app/editor/ItemsLayer.h"
 #include "app/editor/LeftPanel.h"
 #include "app/editor/MainMenus.h"
-#include "app/editor/MapFileActions.h"
+#include "app/editor/MapFileCommands.h"
 #include "app/editor/MapToolbox.h"
 #include "app/editor/MapView.h"
 #include "app/editor/MapViews.h"
 #include "app/editor/StaticsCompaction.h"
-#include "app/editor/StaticsLayer.h"
 #include "app/editor/TilePalette.h"
 #include "app/editor/ToolBarPanel.h"
 #include "app/editor/ToolWindowCommands.h"
@@ -95,14 +95,15 @@ void MapEditorWindow::buildPanels() {
     m_bottomPanel = new BottomPanel(m_state, this);
     m_filePanel = new FilePanel(m_prompts, this);
     m_statusBar = new EditorStatusBar(m_tasks, this);
-    m_files = new MapFileActions(m_document, m_art, *m_filePanel, m_settings, m_prompts,
-                                 m_documentJobs, this);
-    m_heightmaps = new HeightmapActions(
+    m_files = new MapFileCommands(m_document, m_art, *m_filePanel, m_settings, m_prompts,
+                                  m_documentJobs, this);
+    m_heightmaps = new HeightmapCommands(
         m_document, [this] { return mapLoaded(); }, m_prompts, m_documentJobs, m_exportJobs, this);
-    m_statics = new StaticsLayer(m_prompts, m_document, *m_files, this);
+    m_itemsLayer = new ItemsLayer(m_prompts, m_document, *m_files, this);
     m_compaction = new StaticsCompaction(m_document, *m_files, m_documentJobs, m_prompts, this);
     m_diskChanges = new DiskChangeCheck(
-        *m_files, *m_statics, m_document, [this] { reloadMap(); }, m_prompts, m_documentJobs, this);
+        *m_files, *m_itemsLayer, m_document, [this] { reloadMap(); }, m_prompts, m_documentJobs,
+        this);
     m_files->setSaveCheck(
         [this](const std::filesystem::path& target) { return m_diskChanges->allowSave(target); });
     m_tools = new ToolWindowCommands(*this, m_applicationDir, m_prompts, m_documentJobs, this);
@@ -180,9 +181,9 @@ void MapEditorWindow::connectPanels() {
         if (valid)
             runReported(m_prompts, this, [&] { readRadarColours(); });
     });
-    connect(m_filePanel, &FilePanel::loadClicked, m_files, &MapFileActions::load);
-    connect(m_filePanel, &FilePanel::saveClicked, m_files, &MapFileActions::save);
-    connect(m_files, &MapFileActions::loaded, this, &MapEditorWindow::mapLoadedOrNot);
+    connect(m_filePanel, &FilePanel::loadClicked, m_files, &MapFileCommands::load);
+    connect(m_filePanel, &FilePanel::saveClicked, m_files, &MapFileCommands::save);
+    connect(m_files, &MapFileCommands::loaded, this, &MapEditorWindow::mapLoadedOrNot);
     connect(m_filePanel, &FilePanel::buttonsChanged, this, [this] {
         m_menus->setFileEntriesEnabled(m_filePanel->loadEnabled(), m_filePanel->saveEnabled());
     });
@@ -196,8 +197,8 @@ void MapEditorWindow::connectMenus() {
                 (m_document.*step)();
         };
     };
-    connect(m_menus, &MainMenus::loadTriggered, m_files, &MapFileActions::load);
-    connect(m_menus, &MainMenus::saveTriggered, m_files, &MapFileActions::save);
+    connect(m_menus, &MainMenus::loadTriggered, m_files, &MapFileCommands::load);
+    connect(m_menus, &MainMenus::saveTriggered, m_files, &MapFileCommands::save);
     connect(m_menus, &MainMenus::exitTriggered, this, &QWidget::close);
     connect(m_menus, &MainMenus::undoTriggered, this, ifLoaded(&tb::MapDocument::undo));
     connect(m_menus, &MainMenus::redoTriggered, this, ifLoaded(&tb::MapDocument::redo));
@@ -207,16 +208,16 @@ void MapEditorWindow::connectMenus() {
             [this] { m_palette->setShowTileIds(m_menus->showTileIds()); });
     connect(m_menus, &MainMenus::cellSwitchesToggled, this, &MapEditorWindow::updateCellSwitches);
     connect(m_menus, &MainMenus::showStaticsToggled, this, &MapEditorWindow::updateCellSwitches);
-    connect(m_statics, &StaticsLayer::changed, this, [this] {
-        m_mapView->setStatics(m_statics->visibleStatics(), &m_statics->colours());
+    connect(m_itemsLayer, &ItemsLayer::changed, this, [this] {
+        m_mapView->setStatics(m_itemsLayer->visibleStatics(), &m_itemsLayer->colours());
         refreshStatusBar();
     });
     connect(m_menus, &MainMenus::exportHeightmapTriggered, m_heightmaps,
-            &HeightmapActions::exportHeightmap);
+            &HeightmapCommands::exportHeightmap);
     connect(m_menus, &MainMenus::importHeightmapTriggered, m_heightmaps,
-            &HeightmapActions::importHeightmap);
+            &HeightmapCommands::importHeightmap);
     // The altitude under the pointer may have changed.
-    connect(m_heightmaps, &HeightmapActions::imported, this, &MapEditorWindow::refreshStatusBar);
+    connect(m_heightmaps, &HeightmapCommands::imported, this, &MapEditorWindow::refreshStatusBar);
     connect(m_menus, &MainMenus::compactStaticsTriggered, this,
             [this] { m_compaction->compact(); });
     connect(m_menus, &MainMenus::exportViewTriggered, this, [this] {
@@ -327,7 +328,7 @@ void MapEditorWindow::refreshStatusBar() {
                                  m_currentX, m_currentY, cell, m_filePanel->mapPathValid()))
                            : QString();
     if (cell)
-        position += m_statics->statusSuffix(m_currentX, m_currentY);
+        position += m_itemsLayer->statusSuffix(m_currentX, m_currentY);
     // The isometric view knows the item the pointer is over.
     if (cell && m_pointedItem && m_pointedItem->cell.x == m_currentX &&
         m_pointedItem->cell.y == m_currentY) {
@@ -357,7 +358,7 @@ void MapEditorWindow::updateCellSwitches() {
     switches.showStatics = m_menus->showStatics();
     switches.itemArt = true;
     m_mapView->setSwitches(switches);
-    m_statics->setShown(switches.showStatics);
+    m_itemsLayer->setShown(switches.showStatics);
     m_views->setItemsShown(switches.showStatics);
 }
 
@@ -378,7 +379,7 @@ void MapEditorWindow::readRadarColours() {
     const std::filesystem::path radarcol =
         uiPath(QDir(m_filePanel->gamePath()).filePath("radarcol.mul"));
     m_radarColours.read(radarcol);
-    m_statics->readColours(radarcol);
+    m_itemsLayer->readColours(radarcol);
 }
 
 // The map path changed: red until the file is found under a map file name; every change
@@ -424,7 +425,7 @@ void MapEditorWindow::mapLoadedOrNot() {
     m_toolBar->showStampPictures(pictures);
     m_toolbox->mapLoaded(pictures);
     m_menus->setMapEntriesEnabled(mapLoaded());
-    m_statics->mapLoaded();
+    m_itemsLayer->mapLoaded();
     if (mapLoaded())
         m_itemBrowser->loadGameData(uiPath(m_filePanel->gamePath()), &m_art);
     else
@@ -583,8 +584,8 @@ void MapEditorWindow::showOverview() {
         m_prompts.showMessage(this, JobRunner::refusal(m_documentJobs.caption()));
         return;
     }
-    const OverviewStatics statics{m_statics->loadedStatics(), &m_statics->colours(),
-                                  m_statics->shown()};
+    const OverviewStatics statics{m_itemsLayer->loadedStatics(), &m_itemsLayer->colours(),
+                                  m_itemsLayer->shown()};
     const std::optional<tb::MapVariant>& variant = m_filePanel->mapVariant();
     OverviewWindow::openOverview(
         *this, m_radarColours, variant ? std::optional(variant->size()) : std::nullopt,

@@ -1,6 +1,6 @@
 #include "app/editor/StaticsCompaction.h"
 
-#include "app/editor/MapFileActions.h"
+#include "app/editor/MapFileCommands.h"
 #include "app/shell/JobRunner.h"
 #include "app/shell/Prompts.h"
 #include "app/shell/UiPath.h"
@@ -14,7 +14,7 @@
 
 namespace tbapp {
 
-StaticsCompaction::StaticsCompaction(tb::MapDocument& document, MapFileActions& files,
+StaticsCompaction::StaticsCompaction(tb::MapDocument& document, MapFileCommands& files,
                                      JobRunner& documentJobs, Prompts& prompts, QWidget* window)
     : QObject(window), m_document(document), m_files(files), m_jobs(documentJobs),
       m_prompts(prompts), m_window(window) {}

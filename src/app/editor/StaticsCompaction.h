@@ -14,21 +14,21 @@ class MapDocument;
 
 namespace tbapp {
 class JobRunner;
-class MapFileActions;
+class MapFileCommands;
 class Prompts;
 
 class StaticsCompaction : public QObject {
     Q_OBJECT
 public:
     // Everything given must outlive the object; `window` is the parent of its messages.
-    StaticsCompaction(tb::MapDocument& document, MapFileActions& files, JobRunner& documentJobs,
+    StaticsCompaction(tb::MapDocument& document, MapFileCommands& files, JobRunner& documentJobs,
                       Prompts& prompts, QWidget* window);
 
     void compact();
 
 private:
     tb::MapDocument& m_document;
-    MapFileActions& m_files;
+    MapFileCommands& m_files;
     JobRunner& m_jobs;
     Prompts& m_prompts;
     QWidget* m_window;

@@ -2,6 +2,7 @@
 
 #include "app/shell/MapEditorLink.h"
 #include "app/shell/PathBox.h"
+#include "app/shell/UiPath.h"
 #include "app/tools/LoadedMapWrite.h"
 #include "editor/MapDocument.h"
 #include "shell/FileIdentity.h"
@@ -29,10 +30,6 @@ namespace tbapp {
 namespace {
 
 constexpr const char* kUnknown = "Unknown";
-
-std::filesystem::path toPath(const QString& text) {
-    return std::filesystem::path(text.toStdU16String());
-}
 
 std::int32_t readInt(const QLineEdit* edit) {
     return tb::strToInt(edit->text().toStdString());
@@ -234,7 +231,7 @@ void MapCopyDialog::checkDestinationPath() {
 void MapCopyDialog::pathCheck(Side side) {
     QLineEdit* edit = side == Side::Source ? m_sourceEdit : m_destinationEdit;
     std::error_code ec;
-    if (!edit->text().isEmpty() && std::filesystem::is_regular_file(toPath(edit->text()), ec))
+    if (!edit->text().isEmpty() && std::filesystem::is_regular_file(uiPath(edit->text()), ec))
         identifyMap(side);
     else
         tbapp::setPathBoxValid(edit, false);
@@ -255,7 +252,7 @@ void MapCopyDialog::identifyMap(Side side) {
     lastX = 0;
     lastY = 0;
     tbapp::setPathBoxValid(edit, false);
-    if (const auto variant = tb::identifyMapFile(toPath(edit->text()))) {
+    if (const auto variant = tb::identifyMapFile(uiPath(edit->text()))) {
         info->setText(QString::fromStdString(tb::copyMapCaption(*variant)));
         size->setText(QString::fromStdString(tb::mapSizeText(variant->size())));
         lastX = variant->width - 1;
@@ -349,8 +346,8 @@ void MapCopyDialog::runCopy() {
         m_prompts.showMessage(this, tb::kZeroCoordinatesMessage);
         return;
     }
-    const std::filesystem::path source = toPath(m_sourceEdit->text());
-    const std::filesystem::path destination = toPath(m_destinationEdit->text());
+    const std::filesystem::path source = uiPath(m_sourceEdit->text());
+    const std::filesystem::path destination = uiPath(m_destinationEdit->text());
     // The window may be gone by the time a Save of the loaded map has ended.
     QPointer<MapCopyDialog> self(this);
     writeAfterLoadedMapSaved(m_editor, m_prompts, this, destination, "the map copy",

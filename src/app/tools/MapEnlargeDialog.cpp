@@ -1,6 +1,7 @@
 #include "app/tools/MapEnlargeDialog.h"
 
 #include "app/shell/MapEditorLink.h"
+#include "app/shell/UiPath.h"
 #include "app/tools/LoadedMapWrite.h"
 #include "shell/Progress.h"
 #include "tools/MapEnlarge.h"
@@ -23,10 +24,6 @@
 namespace tbapp {
 
 namespace {
-
-std::filesystem::path toPath(const QString& text) {
-    return std::filesystem::path(text.toStdU16String());
-}
 
 QString fromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), qsizetype(text.size()));
@@ -120,7 +117,7 @@ void MapEnlargeDialog::identifySource() {
     m_sizeLabel->setText("None");
     if (m_sourceEdit->text().isEmpty())
         return;
-    if (const auto variant = tb::identifyMapFile(toPath(m_sourceEdit->text()))) {
+    if (const auto variant = tb::identifyMapFile(uiPath(m_sourceEdit->text()))) {
         m_captionLabel->setText(fromUtf8(variant->caption));
         m_sizeLabel->setText(QString::fromStdString(tb::mapSizeText(variant->size())));
     }
@@ -140,14 +137,14 @@ void MapEnlargeDialog::chooseDestinationAndEnlarge() {
     // The new map is offered in the form of its source; the name's extension decides. An
     // existing file is replaced without asking.
     request.defaultName =
-        QString::fromUtf8(tb::enlargedMapDefaultName(toPath(m_sourceEdit->text())));
+        QString::fromUtf8(tb::enlargedMapDefaultName(uiPath(m_sourceEdit->text())));
     const QString destination = m_prompts.saveFileName(this, request);
     if (destination.isEmpty())
         return;
     m_saveDir = QFileInfo(destination).absolutePath();
     // The window may be gone by the time a Save of the loaded map has ended.
     QPointer<MapEnlargeDialog> self(this);
-    writeAfterLoadedMapSaved(m_editor, m_prompts, this, toPath(destination), "the map enlargement",
+    writeAfterLoadedMapSaved(m_editor, m_prompts, this, uiPath(destination), "the map enlargement",
                              [self, destination] {
                                  if (self)
                                      self->enlargeTo(destination);
@@ -161,8 +158,8 @@ void MapEnlargeDialog::enlargeTo(const QString& destination) {
     m_cancelButton->setEnabled(true);
     m_progressBar->setValue(0);
     m_progressLabel->setText(tb::kBlankPassStartText);
-    const std::filesystem::path source = toPath(m_sourceEdit->text());
-    const std::filesystem::path target = toPath(destination);
+    const std::filesystem::path source = uiPath(m_sourceEdit->text());
+    const std::filesystem::path target = uiPath(destination);
     Job job;
     job.caption = "Enlarging " + QFileInfo(m_sourceEdit->text()).fileName();
     job.work = [source, target](tb::Progress& progress) {

@@ -8,6 +8,7 @@
 #include "SharedWindows.h"
 
 #include "app/share/SharedMapDialog.h"
+#include "app/shell/JobRunner.h"
 #include "app/terrain/TerrainCommands.h"
 #include "core/StaticItems.h"
 #include "share/ShareAccess.h"
@@ -73,6 +74,10 @@ class SharedMapTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // The jobs' threads end before the program does: libpq's TLS library frees what it keeps
+    // for each thread when the thread ends, unless its own end has come first.
+    void cleanupTestCase() { tbapp::jobThreads()->waitForDone(); }
+
     void bothOpenAndTheMenuRemembersTheUri() {
         OPEN_BOTH(w);
         QCOMPARE(w.formA.document().image().width(), kSide);

@@ -22,15 +22,15 @@ class MapDocument;
 } // namespace tb
 
 namespace tbapp {
-class MapFileActions;
+class MapFileCommands;
 class Prompts;
 
-class StaticsLayer : public QObject {
+class ItemsLayer : public QObject {
     Q_OBJECT
 public:
     // Everything given must outlive the object; `window` is the parent of its messages.
-    StaticsLayer(Prompts& prompts, const tb::MapDocument& document, const MapFileActions& files,
-                 QWidget* window);
+    ItemsLayer(Prompts& prompts, const tb::MapDocument& document, const MapFileCommands& files,
+               QWidget* window);
 
     // Reads the static colours of `radarcolFile` (with the land colours). Throws FileError.
     void readColours(const std::filesystem::path& radarcolFile);
@@ -60,7 +60,7 @@ private:
 
     Prompts& m_prompts;
     const tb::MapDocument& m_document;
-    const MapFileActions& m_files;
+    const MapFileCommands& m_files;
     QWidget* m_window;
     tb::StaticRadarColours m_colours;
     bool m_shown = false;

@@ -1,4 +1,4 @@
-#include "app/editor/MapFileActions.h"
+#include "app/editor/MapFileCommands.h"
 
 #include "app/editor/FilePanel.h"
 
@@ -98,9 +98,9 @@ GameHues readGameHues(const std::filesystem::path& gameDir) {
     return read;
 }
 
-MapFileActions::MapFileActions(tb::MapDocument& document, tb::ArtFiles& art, FilePanel& files,
-                               QSettings& settings, Prompts& prompts, JobRunner& jobs,
-                               QWidget* window)
+MapFileCommands::MapFileCommands(tb::MapDocument& document, tb::ArtFiles& art, FilePanel& files,
+                                 QSettings& settings, Prompts& prompts, JobRunner& jobs,
+                                 QWidget* window)
     : QObject(window), m_document(document), m_art(art), m_files(files), m_settings(settings),
       m_window(window), m_prompts(prompts), m_jobs(jobs) {
     // Load and Save are off while any job changes the document.
@@ -112,7 +112,7 @@ MapFileActions::MapFileActions(tb::MapDocument& document, tb::ArtFiles& art, Fil
 // know is refused and the loaded map stays; loading replaces the map, so unsaved changes
 // are settled first (a Save that this starts loads afterwards), and Cancel leaves
 // everything as it was.
-void MapFileActions::load() {
+void MapFileCommands::load() {
     if (m_jobs.busy()) {
         m_prompts.showMessage(m_window, JobRunner::refusal(m_jobs.caption()));
         return;
@@ -161,9 +161,9 @@ void MapFileActions::load() {
 // Read into a fresh image and art first, so a file that cannot be read leaves the loaded
 // map as it was; art that fails after the map was read is reported with the new map in
 // place, as far as it was read.
-void MapFileActions::startLoad(const QString& mapPath, const QString& gamePath,
-                               std::shared_ptr<const QString> storeFailure,
-                               std::function<void()> then) {
+void MapFileCommands::startLoad(const QString& mapPath, const QString& gamePath,
+                                std::shared_ptr<const QString> storeFailure,
+                                std::function<void()> then) {
     auto files = std::make_shared<LoadedFiles>();
     Job job;
     job.caption = "Loading " + fileNameOf(uiPath(mapPath));
@@ -223,13 +223,13 @@ void MapFileActions::startLoad(const QString& mapPath, const QString& gamePath,
     m_jobs.start(std::move(job));
 }
 
-void MapFileActions::save() {
+void MapFileCommands::save() {
     if (m_mapLoaded && !m_jobs.busy() && m_files.saveEnabled() &&
         (!m_saveCheck || m_saveCheck(uiPath(m_files.mapPath()))))
         startSave(m_files.mapPath(), {});
 }
 
-void MapFileActions::saveLoaded(std::function<void()> then) {
+void MapFileCommands::saveLoaded(std::function<void()> then) {
     if (m_jobs.busy()) {
         m_prompts.showMessage(m_window, JobRunner::refusal(m_jobs.caption()));
         return;
@@ -238,7 +238,7 @@ void MapFileActions::saveLoaded(std::function<void()> then) {
         startSave(uiText(m_document.fileName()), std::move(then));
 }
 
-void MapFileActions::reload(std::function<void()> then) {
+void MapFileCommands::reload(std::function<void()> then) {
     if (m_jobs.busy()) {
         m_prompts.showMessage(m_window, JobRunner::refusal(m_jobs.caption()));
         return;
@@ -251,7 +251,7 @@ void MapFileActions::reload(std::function<void()> then) {
 // The job reads the document's map while no edit can reach it. A failed or stopped write
 // leaves the file as it was and the document unsaved; the buttons come back either way.
 // Changed statics are written after the map, to the pair they were read from.
-void MapFileActions::startSave(const QString& path, std::function<void()> then) {
+void MapFileCommands::startSave(const QString& path, std::function<void()> then) {
     const std::filesystem::path target = uiPath(path);
     const tb::StaticsMap* statics = m_document.itemsModified() ? m_document.statics() : nullptr;
     auto written = std::make_shared<tb::StaticsWrite>();
@@ -291,7 +291,7 @@ void MapFileActions::startSave(const QString& path, std::function<void()> then) 
 
 // Discarded changes of a map that stays on screen go from it too, or a later Save would
 // write them after all: the map is read again from its file.
-void MapFileActions::startReload(std::function<void()> then) {
+void MapFileCommands::startReload(std::function<void()> then) {
     auto files = std::make_shared<LoadedFiles>();
     Job job;
     job.caption = "Loading " + fileNameOf(m_document.fileName());
@@ -318,7 +318,7 @@ void MapFileActions::startReload(std::function<void()> then) {
     m_jobs.start(std::move(job));
 }
 
-bool MapFileActions::settleUnsavedChanges(std::function<void()> then, bool keepMap) {
+bool MapFileCommands::settleUnsavedChanges(std::function<void()> then, bool keepMap) {
     if (!m_mapLoaded || !m_document.isModified())
         return true;
     if (m_jobs.busy()) {
@@ -344,7 +344,7 @@ bool MapFileActions::settleUnsavedChanges(std::function<void()> then, bool keepM
     return false;
 }
 
-void MapFileActions::adoptMap(tb::MapImage image, std::unique_ptr<tb::StaticsMap> statics) {
+void MapFileCommands::adoptMap(tb::MapImage image, std::unique_ptr<tb::StaticsMap> statics) {
     std::unique_ptr<tb::StaticsMap> oldStatics;
     releaseBeside(m_document.replace(std::move(image), {}, std::move(statics), {}, &oldStatics));
     releaseBeside(std::move(oldStatics));
@@ -359,7 +359,7 @@ void MapFileActions::adoptMap(tb::MapImage image, std::unique_ptr<tb::StaticsMap
         startArtLoad(m_files.gamePath());
 }
 
-void MapFileActions::startArtLoad(const QString& gamePath) {
+void MapFileCommands::startArtLoad(const QString& gamePath) {
     auto art = std::make_shared<tb::ArtFiles>();
     auto hues = std::make_shared<GameHues>();
     Job job;
@@ -378,14 +378,14 @@ void MapFileActions::startArtLoad(const QString& gamePath) {
     m_jobs.start(std::move(job));
 }
 
-void MapFileActions::restampStatics() {
+void MapFileCommands::restampStatics() {
     const tb::StaticsFilePaths& files = m_document.staticsFiles();
     if (!files.index.empty())
         m_staticsStamps = {tb::FileStamp::take(files.index), tb::FileStamp::take(files.data)};
 }
 
 // The statics a compaction rewrote: the same items from the new pair, the steps kept.
-void MapFileActions::staticsCompacted(std::unique_ptr<tb::StaticsMap> statics) {
+void MapFileCommands::staticsCompacted(std::unique_ptr<tb::StaticsMap> statics) {
     releaseBeside(m_document.reloadStatics(std::move(statics), m_document.staticsFiles()));
     restampStatics();
 }

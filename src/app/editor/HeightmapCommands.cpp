@@ -1,4 +1,4 @@
-#include "app/editor/HeightmapActions.h"
+#include "app/editor/HeightmapCommands.h"
 
 #include "render/PictureFiles.h"
 
@@ -50,20 +50,20 @@ private:
 
 } // namespace
 
-HeightmapActions::HeightmapActions(tb::MapDocument& document, std::function<bool()> mapLoaded,
-                                   Prompts& prompts, JobRunner& documentJobs, JobRunner& exportJobs,
-                                   QWidget* window)
+HeightmapCommands::HeightmapCommands(tb::MapDocument& document, std::function<bool()> mapLoaded,
+                                     Prompts& prompts, JobRunner& documentJobs,
+                                     JobRunner& exportJobs, QWidget* window)
     : QObject(window), m_document(document), m_mapLoaded(std::move(mapLoaded)), m_prompts(prompts),
       m_documentJobs(documentJobs), m_exportJobs(exportJobs), m_window(window) {}
 
-bool HeightmapActions::refusedWithoutMap(const QString& what) {
+bool HeightmapCommands::refusedWithoutMap(const QString& what) {
     if (m_mapLoaded() && m_document.image().hasGeometry())
         return false;
     m_prompts.showMessage(m_window, "Load a map before you " + what + ".");
     return true;
 }
 
-void HeightmapActions::exportHeightmap() {
+void HeightmapCommands::exportHeightmap() {
     if (refusedWithoutMap("export its heightmap"))
         return;
     for (const JobRunner* jobs : {&m_documentJobs, &m_exportJobs})
@@ -105,7 +105,7 @@ void HeightmapActions::exportHeightmap() {
 
 // The picture's size is checked before its pixels are decoded; a refused picture leaves
 // the map as it is. Only cells whose altitude differs are written and recorded.
-void HeightmapActions::importHeightmap() {
+void HeightmapCommands::importHeightmap() {
     if (refusedWithoutMap("import a heightmap"))
         return;
     if (m_documentJobs.busy()) {
@@ -147,7 +147,7 @@ void HeightmapActions::importHeightmap() {
     m_documentJobs.start(std::move(read));
 }
 
-void HeightmapActions::importPicture(std::shared_ptr<const QImage> picture) {
+void HeightmapCommands::importPicture(std::shared_ptr<const QImage> picture) {
     const QString what = "Importing heightmap";
     auto changes = std::make_shared<std::vector<tb::AltitudeChange>>();
     Job job;

@@ -55,13 +55,13 @@ class Prompts;
 
 class FilePanel;
 
-class MapFileActions : public QObject {
+class MapFileCommands : public QObject {
     Q_OBJECT
 public:
     // Everything given must outlive the object; `jobs` runs the jobs that change the
     // document; `window` is the parent of its messages.
-    MapFileActions(tb::MapDocument& document, tb::ArtFiles& art, FilePanel& files,
-                   QSettings& settings, Prompts& prompts, JobRunner& jobs, QWidget* window);
+    MapFileCommands(tb::MapDocument& document, tb::ArtFiles& art, FilePanel& files,
+                    QSettings& settings, Prompts& prompts, JobRunner& jobs, QWidget* window);
 
     bool mapLoaded() const { return m_mapLoaded; }
 

@@ -24,15 +24,15 @@ namespace tbapp {
 class JobRunner;
 class Prompts;
 
-class HeightmapActions : public QObject {
+class HeightmapCommands : public QObject {
     Q_OBJECT
 public:
     // `document`, `prompts` and the runners must outlive the object; `mapLoaded` tells
     // whether the document holds a loaded map; `window` is the parent of the dialogs and
     // messages. `documentJobs` runs the jobs that change the document, `exportJobs` those
     // that write pictures of it.
-    HeightmapActions(tb::MapDocument& document, std::function<bool()> mapLoaded, Prompts& prompts,
-                     JobRunner& documentJobs, JobRunner& exportJobs, QWidget* window);
+    HeightmapCommands(tb::MapDocument& document, std::function<bool()> mapLoaded, Prompts& prompts,
+                      JobRunner& documentJobs, JobRunner& exportJobs, QWidget* window);
 
     void exportHeightmap();
     void importHeightmap();
