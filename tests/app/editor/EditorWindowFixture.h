@@ -62,16 +62,21 @@ struct EditorWindowFixture {
     EditorWindowFixture(const EditorWindowFixture&) = delete;
     EditorWindowFixture& operator=(const EditorWindowFixture&) = delete;
 
-    // Creates and shows the window (the first-show steps identify the 2304 x 1600 map).
-    tbapp::MapEditorWindow& create() {
+    // Creates the window; `show` also runs the first-show steps, which identify the
+    // 2304 x 1600 map.
+    tbapp::MapEditorWindow& create(bool show = true) {
         settings = std::make_unique<QSettings>(qpath(iniPath), QSettings::IniFormat);
         form = std::make_unique<tbapp::MapEditorWindow>(*settings, qpath(appDir) + "/", random,
                                                         windowPrompts ? *windowPrompts : questions);
-        form->show();
-        QCoreApplication::processEvents();
-        QCoreApplication::processEvents();
+        if (show) {
+            form->show();
+            QCoreApplication::processEvents();
+            QCoreApplication::processEvents();
+        }
         return *form;
     }
+    // Loads the map and the art (the Load job ended).
+    void load() { loadMap(*form); }
 };
 
 } // namespace tbtest

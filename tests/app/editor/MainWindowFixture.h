@@ -29,13 +29,6 @@ struct MainWindowFixture : EditorWindowFixture {
         load();
         return *form;
     }
-    // Load, as its button does it, to the end of its job.
-    void load() {
-        tbtest::ui<QPushButton>(*form, "btnLoad")->click();
-        if (!jobsEnded())
-            qWarning("the Load job did not end");
-    }
-
     tbapp::DrawGrid& grid() { return *tbtest::ui<tbapp::DrawGrid>(*form, "MainDrawGrid"); }
 
     void jump(int x, int y) {

@@ -13,15 +13,12 @@ struct PaintFixture : EditorWindowFixture {
     PaintFixture()
         : EditorWindowFixture("textureid=$0002\r\ntextureid=$0010\r\ntextureid=$0003\r\n") {}
 
-    // Creates and shows the window; with `load` the map and art are loaded too.
-    tbapp::MapEditorWindow& open(bool load = true) {
+    // Creates and shows the window; with `loaded` the map and art are loaded too.
+    tbapp::MapEditorWindow& open(bool loaded = true) {
         create();
         random.seed(1234); // the first show seeded it from the clock
-        if (load) {
-            tbtest::ui<QPushButton>(*form, "btnLoad")->click();
-            if (!jobsEnded())
-                qWarning("the Load job did not end");
-        }
+        if (loaded)
+            load();
         return *form;
     }
 

@@ -1,6 +1,8 @@
 #pragma once
 // Reaching the main window's controls the way a user names them: by their object names.
 
+#include "testsupport/WaitForJobs.h"
+
 #include "app/editor/MapEditorWindow.h"
 #include "app/editor/MapView.h"
 #include "app/editor/TilePalette.h"
@@ -8,6 +10,7 @@
 #include <QByteArray>
 #include <QLabel>
 #include <QObject>
+#include <QPushButton>
 #include <QString>
 #include <QtGlobal>
 
@@ -36,6 +39,14 @@ inline tbapp::TilePalette& palette(QObject& window) {
 
 inline tbapp::MapView& mapView(QObject& window) {
     return *ui<tbapp::MapView>(window, "MapView");
+}
+
+// Load, as its button does it, to the end of its job: the set-up of a test that needs the
+// map and the art, not a test of Load itself.
+inline void loadMap(tbapp::MapEditorWindow& window) {
+    ui<QPushButton>(window, "btnLoad")->click();
+    if (!jobsEnded())
+        qWarning("the Load job did not end");
 }
 
 } // namespace tbtest

@@ -37,8 +37,7 @@ private slots:
         f.open();
         QVERIFY(!tbtest::ui<QAction>(*f.form, "ExportHeightmap1")->isEnabled());
         QVERIFY(!tbtest::ui<QAction>(*f.form, "ImportHeightmap1")->isEnabled());
-        tbtest::ui<QPushButton>(*f.form, "btnLoad")->click();
-        tbtest::waitForJobs();
+        f.load();
         QVERIFY(tbtest::ui<QAction>(*f.form, "ExportHeightmap1")->isEnabled());
         QVERIFY(tbtest::ui<QAction>(*f.form, "ImportHeightmap1")->isEnabled());
     }

@@ -222,26 +222,6 @@ private slots:
         const QSize grown = f.form->size() - smallest + QSize(0, barsAtSmallest - barsHeight());
         QCOMPARE(viewAtLarge - viewAtSmallest, grown);
     }
-
-    // Before a map and its art are loaded the stamp buttons show schematics of their cells
-    // in the 3 x 3 frame; the tools show pictures with their hints.
-    void toolButtonsShowPictures() {
-        MainWindowFixture f;
-        f.open();
-        auto picture = [&](int number) {
-            return ui<QToolButton>(*f.form, QString("btnHoehle%1").arg(number))
-                ->icon()
-                .pixmap(24, 24)
-                .toImage();
-        };
-        for (int a = 1; a <= 14; ++a)
-            for (int b = a + 1; b <= 14; ++b)
-                QVERIFY2(picture(a) != picture(b), qPrintable(QString("%1 %2").arg(a).arg(b)));
-        QVERIFY(ui<QToolButton>(*f.form, "btnHoehle1")->text().isEmpty());
-        for (const char* tool : {"btnDefault", "btnRectFill", "btnCustomBrush", "TlMap"})
-            QVERIFY2(!ui<QToolButton>(*f.form, tool)->icon().isNull(), tool);
-        QCOMPARE(ui<QToolButton>(*f.form, "btnCustomBrush")->toolTip(), QString("Brush"));
-    }
 };
 
 QTEST_MAIN(MainWindowPanelsTest)

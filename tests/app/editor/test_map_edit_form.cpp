@@ -2,12 +2,7 @@
 // and game directory: start-up, Load and Save, the path boxes, the view settings, zoom,
 // the status bar and what the map view shows.
 
-#include "testsupport/RecordingPrompts.h"
-#include "testsupport/TestWorld.h"
-#include "testsupport/WaitForJobs.h"
-
-#include "WindowControls.h"
-#include "app/editor/MapEditorWindow.h"
+#include "EditorWindowFixture.h"
 
 #include "app/shell/DrawGrid.h"
 #include "app/shell/PathBox.h"
@@ -21,7 +16,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -36,42 +30,18 @@
 #include <QtTest>
 
 #include <fstream>
-#include <memory>
 
 using namespace tbtest;
 namespace fs = std::filesystem;
 
 namespace {
 
-QString q(const fs::path& p) {
-    return QString::fromStdString(p.string());
-}
+// One test's world (EditorWindowFixture.h) with the default texture list every installation
+// ships, and no settings file until the test writes the one it starts from.
+struct Fixture : EditorWindowFixture {
+    std::vector<unsigned char> mapBytes = readBytes(mapPath);
 
-// One test's world: folders, files, settings and the window.
-struct Fixture {
-    TempDir dir;
-    fs::path appDir = dir / "app";
-    fs::path mapPath = dir / "maps" / "map2.mul";
-    fs::path gameDir = dir / "game";
-    fs::path iniPath = dir / "settings.ini";
-    std::vector<unsigned char> mapBytes;
-    std::mt19937 random;
-    std::unique_ptr<QSettings> settings;
-    std::unique_ptr<tbapp::MapEditorWindow> form;
-    RecordingPrompts questions;
-    QStringList& messages = questions.shown;
-
-    Fixture() {
-        fs::create_directories(appDir);
-        // The default texture list that every installation ships; start-up reads it.
-        fs::create_directories(appDir / "textures");
-        std::ofstream(appDir / "textures" / "tileids.lst", std::ios::binary) << "$0000\r\n";
-        fs::create_directories(mapPath.parent_path());
-        writeGameDir(gameDir);
-        mapBytes = makeTestMap().bytes();
-        writeBytes(mapPath, mapBytes);
-    }
-    ~Fixture() { form.reset(); }
+    Fixture() : EditorWindowFixture("$0000\r\n") { fs::remove(iniPath); }
 
     void writeIni(const std::string& text) {
         std::ofstream out(iniPath, std::ios::binary);
@@ -82,21 +52,11 @@ struct Fixture {
     }
 
     // Creates the window; `show` also runs the first-show steps.
-    tbapp::MapEditorWindow& open(bool show = true) {
-        settings = std::make_unique<QSettings>(q(iniPath), QSettings::IniFormat);
-        form =
-            std::make_unique<tbapp::MapEditorWindow>(*settings, q(appDir) + "/", random, questions);
-        if (show) {
-            form->show();
-            QCoreApplication::processEvents();
-            QCoreApplication::processEvents();
-        }
-        return *form;
-    }
+    tbapp::MapEditorWindow& open(bool show = true) { return create(show); }
 
     // The settings file as another reader sees it after the window wrote it.
     QString stored(const QString& name) const {
-        QSettings reader(q(iniPath), QSettings::IniFormat);
+        QSettings reader(qpath(iniPath), QSettings::IniFormat);
         return reader.value(name).toString();
     }
 };
@@ -233,8 +193,8 @@ private slots:
         QVERIFY(form.mapLoaded());
         QVERIFY(tbtest::ui<QPushButton>(form, "btnSave")->isEnabled());
         QCOMPARE(form.loadedMap()->cell(1, 0), (tb::MapCell{kLandTile, 10}));
-        QCOMPARE(f.stored("MAPx.mul"), q(f.mapPath));
-        QCOMPARE(f.stored("UOPath"), q(f.gameDir));
+        QCOMPARE(f.stored("MAPx.mul"), qpath(f.mapPath));
+        QCOMPARE(f.stored("UOPath"), qpath(f.gameDir));
         // The radar colours came from the game directory.
         QCOMPARE(form.radarColours().colour(300), 300);
 
@@ -297,19 +257,19 @@ private slots:
         tbtest::waitForJobs();
         QVERIFY(!form.mapLoaded());
         // Both red: nothing stored either.
-        QCOMPARE(f.stored("UOPath"), q(f.dir / "empty"));
+        QCOMPARE(f.stored("UOPath"), qpath(f.dir / "empty"));
 
         // Green game directory, red map: the texts are stored, nothing is loaded.
-        tbtest::ui<QLineEdit>(form, "UOPathEdit")->setText(q(f.gameDir));
+        tbtest::ui<QLineEdit>(form, "UOPathEdit")->setText(qpath(f.gameDir));
         QVERIFY(tbapp::isPathBoxValid(tbtest::ui<QLineEdit>(form, "UOPathEdit")));
-        tbtest::ui<QLineEdit>(form, "MapEdit")->setText(q(f.dir / "maps" / "map9.mul"));
+        tbtest::ui<QLineEdit>(form, "MapEdit")->setText(qpath(f.dir / "maps" / "map9.mul"));
         QVERIFY(!tbapp::isPathBoxValid(tbtest::ui<QLineEdit>(form, "MapEdit")));
         tbtest::ui<QPushButton>(form, "btnLoad")->click();
         tbtest::waitForJobs();
         QVERIFY(!form.mapLoaded());
         QVERIFY(!tbtest::ui<QPushButton>(form, "btnSave")->isEnabled());
-        QCOMPARE(f.stored("MAPx.mul"), q(f.dir / "maps" / "map9.mul"));
-        QCOMPARE(f.stored("UOPath"), q(f.gameDir));
+        QCOMPARE(f.stored("MAPx.mul"), qpath(f.dir / "maps" / "map9.mul"));
+        QCOMPARE(f.stored("UOPath"), qpath(f.gameDir));
         QVERIFY(f.messages.isEmpty());
     }
 
@@ -317,14 +277,13 @@ private slots:
         Fixture f;
         f.writePathsIni();
         tbapp::MapEditorWindow& form = f.open();
-        tbtest::ui<QPushButton>(form, "btnLoad")->click();
-        tbtest::waitForJobs();
+        f.load();
         QVERIFY(form.mapLoaded());
 
         const fs::path odd = f.dir / "odd" / "map2.mul";
         fs::create_directories(odd.parent_path());
         writeBytes(odd, std::vector<unsigned char>(1000, 7));
-        tbtest::ui<QLineEdit>(form, "MapEdit")->setText(q(odd));
+        tbtest::ui<QLineEdit>(form, "MapEdit")->setText(qpath(odd));
         QVERIFY(tbapp::isPathBoxValid(tbtest::ui<QLineEdit>(form, "MapEdit")));
         QCOMPARE(tbtest::ui<QLabel>(form, "MapInfo")->text(), QString("None"));
         QCOMPARE(tbtest::ui<QLabel>(form, "MapSize")->text(), QString("None"));
@@ -342,8 +301,7 @@ private slots:
         Fixture f;
         f.writePathsIni();
         tbapp::MapEditorWindow& form = f.open();
-        tbtest::ui<QPushButton>(form, "btnLoad")->click();
-        tbtest::waitForJobs();
+        f.load();
         QVERIFY(form.mapLoaded());
         tbtest::ui<QLineEdit>(form, "XJumpEdit")->setText("700");
         tbtest::ui<QLineEdit>(form, "YJumpEdit")->setText("900");
@@ -359,7 +317,7 @@ private slots:
         // The change is unsaved: the question comes first; Discard leaves the old file as it
         // is and reads the image again from it, which Save then writes under the new name.
         f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Discard;
-        tbtest::ui<QLineEdit>(form, "MapEdit")->setText(q(copy));
+        tbtest::ui<QLineEdit>(form, "MapEdit")->setText(qpath(copy));
         tbtest::waitForJobs();
         QCOMPARE(f.questions.saveChangesAsked, QStringList{"map2.mul"});
         QCOMPARE(tbtest::ui<QLineEdit>(form, "XJumpEdit")->text(), QString("0"));
@@ -425,7 +383,7 @@ private slots:
         QCOMPARE(f.stored("AltitudeModify"), QString("3"));
         QCOMPARE(f.stored("ShowAltitude"), QString("1"));
         QCOMPARE(f.stored("Grid"), QString("1"));
-        QSettings reader(q(f.iniPath), QSettings::IniFormat);
+        QSettings reader(qpath(f.iniPath), QSettings::IniFormat);
         // The seven view values, the statics switch, the window's place and its docks.
         QCOMPARE(reader.allKeys().size(), 10);
         QCOMPARE(f.stored("ShowStatics"), QString("0"));
@@ -478,19 +436,8 @@ private slots:
         tbapp::MapEditorWindow& form = f.open();
         // Both boxes green: the map waits for Load.
         QCOMPARE(tbtest::statusText(form, 0), QString("X=0 - Y=0 - No map loaded"));
-        tbtest::ui<QPushButton>(form, "btnLoad")->click();
-        tbtest::waitForJobs();
-        const QRect below = tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->cellRect(0, 1);
-        QTest::mouseMove(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->viewport(),
-                         below.center());
-        QCOMPARE(tbtest::statusText(form, 0), QString("X=0 - Y=1 - Altitude=-5 - Tile=00 01"));
-        // The pointer over a cell makes it current.
-        const QRect cell = tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->cellRect(2, 0);
-        QTest::mouseMove(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->viewport(),
-                         cell.center());
-        QCOMPARE(form.currentX(), 2);
-        QCOMPARE(tbtest::statusText(form, 0), QString("X=2 - Y=0 - Altitude=20 - Tile=00 03"));
-
+        // The cell under the pointer once loaded: NavigationTest::pointerNamesOnlyTheMapsCells.
+        f.load();
         tbtest::ui<QLineEdit>(form, "ZValueEdit")->setText("7");
         tbtest::ui<tbapp::RadioGroup>(form, "AltitudeRadioGroup")->button(0)->click();
         QCOMPARE(tbtest::statusText(form, 1),
@@ -515,8 +462,7 @@ private slots:
         Fixture f;
         f.writePathsIni();
         tbapp::MapEditorWindow& form = f.open();
-        tbtest::ui<QPushButton>(form, "btnLoad")->click();
-        tbtest::waitForJobs();
+        f.load();
         QVERIFY(form.mapLoaded());
         const QImage shot = form.grab().toImage();
         auto at = [&](int col, int row, int dx, int dy) {
@@ -554,13 +500,12 @@ private slots:
         Fixture f;
         f.writePathsIni();
         tbapp::MapEditorWindow& form = f.open();
-        tbtest::ui<QPushButton>(form, "btnLoad")->click();
-        tbtest::waitForJobs();
+        f.load();
         QVERIFY(form.mapLoaded());
         // A directory in the file's place cannot be replaced by a file.
         const fs::path blocked = f.dir / "blocked" / "map2.mul";
         fs::create_directories(blocked / "inside");
-        tbtest::ui<QLineEdit>(form, "MapEdit")->setText(q(blocked));
+        tbtest::ui<QLineEdit>(form, "MapEdit")->setText(qpath(blocked));
         tbtest::ui<QPushButton>(form, "btnSave")->click();
         tbtest::waitForJobs();
         QCOMPARE(f.messages.size(), 1);
@@ -573,7 +518,7 @@ private slots:
             std::distance(fs::directory_iterator(blocked.parent_path()), fs::directory_iterator()),
             1); // no temporary file left behind
         // The image is still there and saves fine elsewhere.
-        tbtest::ui<QLineEdit>(form, "MapEdit")->setText(q(f.mapPath));
+        tbtest::ui<QLineEdit>(form, "MapEdit")->setText(qpath(f.mapPath));
         tbtest::ui<QPushButton>(form, "btnSave")->click();
         tbtest::waitForJobs();
         QCOMPARE(f.messages.size(), 1);
@@ -592,17 +537,9 @@ private slots:
         QVERIFY(f.messages[0].contains("art.mul"));
         QVERIFY(!form.mapLoaded());
         QVERIFY(!tbtest::ui<QPushButton>(form, "btnSave")->isEnabled());
-        QCOMPARE(f.stored("MAPx.mul"), q(f.mapPath));
+        QCOMPARE(f.stored("MAPx.mul"), qpath(f.mapPath));
         // The end of Load runs after a failure too: the Overview button is usable.
         QVERIFY(tbtest::ui<QToolButton>(form, "TlMap")->isEnabled());
-    }
-
-    void aboutBoxesOpenModeless() {
-        Fixture f;
-        tbapp::MapEditorWindow& form = f.open(false);
-        tbtest::ui<QAction>(form, "About1")->trigger();
-        tbtest::ui<QAction>(form, "About1")->trigger();
-        QCOMPARE(form.findChildren<QDialog*>("TInfoForm").size(), 2);
     }
 };
 

@@ -98,8 +98,7 @@ private slots:
             QVERIFY(watcher.seen().isEmpty());
         }
         // Loaded: the overview comes up modal; a press on pixel (1, 2) jumps to (8, 16).
-        tbtest::ui<QPushButton>(form, "btnLoad")->click();
-        tbtest::waitForJobs();
+        f.load();
         ModalWatcher watcher(f.questions, [](QDialog& window) {
             auto* overview = qobject_cast<tbapp::OverviewWindow*>(&window);
             QVERIFY(overview);
@@ -217,8 +216,7 @@ private slots:
         tbtest::waitForJobs();
         QVERIFY(prompts.openTitles().isEmpty());
 
-        tbtest::ui<QPushButton>(form, "btnLoad")->click();
-        tbtest::waitForJobs();
+        f.load();
         f.movePointer(f.grid().cellRect(0, 0).center());
         tbtest::ui<QAction>(form, "PatchMapfromfile1")->trigger();
         tbtest::waitForJobs();
@@ -264,7 +262,7 @@ private slots:
         QCOMPARE(form.document().undoList().rows().size(), std::size_t(1));
     }
 
-    void patchEditorAndDiffWindowAndAbout() {
+    void patchEditorAndDiffWindow() {
         MainWindowFixture f;
         tbapp::MapEditorWindow& form = f.open();
         RecordingPrompts prompts;
@@ -281,13 +279,23 @@ private slots:
         tbtest::ui<QAction>(form, "CreateDiffpatch1")->trigger();
         QCOMPARE(watcher.seen(), QStringList({"TBHDiffForm"}));
         QVERIFY(!diff.isVisible());
+    }
 
+    // Each About opens a box of its own beside the window, which stays usable.
+    void aboutBoxesOpenModeless() {
+        MainWindowFixture f;
+        tbapp::MapEditorWindow& form = f.open();
+        ModalWatcher watcher(f.questions);
         tbtest::ui<QAction>(form, "About1")->trigger();
-        auto* about = form.findChild<tbapp::AboutDialog*>();
-        QVERIFY(about);
-        QVERIFY(about->isVisible());
-        QVERIFY(!about->isModal());
-        about->close();
+        tbtest::ui<QAction>(form, "About1")->trigger();
+        const QList<tbapp::AboutDialog*> boxes = form.findChildren<tbapp::AboutDialog*>();
+        QCOMPARE(boxes.size(), 2);
+        for (tbapp::AboutDialog* about : boxes) {
+            QCOMPARE(about->objectName(), QString("TInfoForm"));
+            QVERIFY(about->isVisible());
+            QVERIFY(!about->isModal());
+        }
+        QVERIFY(watcher.seen().isEmpty());
     }
 };
 

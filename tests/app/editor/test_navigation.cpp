@@ -63,11 +63,19 @@ private slots:
         QVERIFY(bool(f.grid().selectCellHandler()));
     }
 
-    // The pointer names the map's cell under it; over no cell of the map (beside every cell,
-    // or past the map's last column on a wider grid) it names none.
+    // The pointer names the map's cell under it, with its altitude and tile, and makes it
+    // the current one; over no cell of the map (beside every cell, or past the map's last
+    // column on a wider grid) it names none.
     void pointerNamesOnlyTheMapsCells() {
         MainWindowFixture f;
         tbapp::MapEditorWindow& form = f.openLoaded();
+        // Moved through the window system, so the view must track a pointer with no button.
+        QTest::mouseMove(f.grid().viewport(), f.grid().cellRect(0, 1).center());
+        QCOMPARE(f.status(), QString("X=0 - Y=1 - Altitude=-5 - Tile=00 01"));
+        QTest::mouseMove(f.grid().viewport(), f.grid().cellRect(2, 0).center());
+        QCOMPARE(f.status(), QString("X=2 - Y=0 - Altitude=20 - Tile=00 03"));
+        QCOMPARE(form.currentX(), 2);
+        QCOMPARE(form.currentY(), 0);
         f.movePointer(f.grid().cellRect(3, 2).center());
         QCOMPARE(f.status(), QString("X=3 - Y=2 - Altitude=1 - Tile=00 00"));
         QCOMPARE(form.currentX(), 3);
@@ -285,8 +293,7 @@ private slots:
         f.key(Qt::Key_Insert);
         QCOMPARE(tbtest::ui<QTableWidget>(editor, "Seznam")->rowCount(), 0);
 
-        tbtest::ui<QPushButton>(form, "btnLoad")->click();
-        tbtest::waitForJobs();
+        f.load();
         tb::MapDocument::Edit(form.document()).write(0, 1, tb::MapCell{467, -3});
         f.key(Qt::Key_Insert);
         QCOMPARE(tbtest::ui<QTableWidget>(editor, "Seznam")->rowCount(), 1);

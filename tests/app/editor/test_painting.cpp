@@ -405,31 +405,6 @@ private slots:
                  (QStringList{"'grass' is not a valid integer value", "Range check error"}));
     }
 
-    void threeAddZThenThreeUndos() {
-        PaintFixture f;
-        tbapp::MapEditorWindow& form = f.open();
-        tb::MapDocument::Edit(f.map()).write(8, 9, {1, 0});
-        setModes(form, AddZ, "5", AltitudeOnly);
-        for (int i = 0; i < 3; ++i)
-            f.click(8, 9);
-        QCOMPARE(f.cell(8, 9).altitude, std::int8_t(15));
-        tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid")->setFocus();
-        for (int expected : {10, 5, 0}) {
-            QTest::keyClick(tbtest::ui<tbapp::DrawGrid>(form, "MainDrawGrid"), Qt::Key_Z,
-                            Qt::ControlModifier);
-            QCOMPARE(int(f.cell(8, 9).altitude), expected);
-        }
-        QVERIFY(form.document().undoList().empty());
-        // Loading a map empties the list (its unsaved change discarded when asked).
-        f.click(8, 9);
-        QCOMPARE(form.document().undoList().size(), std::size_t(1));
-        f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Discard;
-        tbtest::ui<QPushButton>(form, "btnLoad")->click();
-        tbtest::waitForJobs();
-        QCOMPARE(f.questions.saveChangesAsked, QStringList{"map2.mul"});
-        QVERIFY(form.document().undoList().empty());
-    }
-
     void editsAtTheRightAndBottomEdges() {
         PaintFixture f;
         tbapp::MapEditorWindow& form = f.open();

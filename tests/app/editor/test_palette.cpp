@@ -191,8 +191,7 @@ private slots:
         QCOMPARE(QColor(image.pixel(inside)), QColor(Qt::black));
         QCOMPARE(QColor(image.pixel(labelSpot)), QColor(Qt::white));
 
-        tbtest::ui<QPushButton>(form, "btnLoad")->click();
-        tbtest::waitForJobs();
+        f.load();
         image = renderPalette(full);
         QCOMPARE(QColor(image.pixel(inside)), expectedColour(kBothTextureColour));
         const QRect missing = full->cellRect(0, kMissingTile);

@@ -56,8 +56,7 @@ struct StaticsFixture : tbtest::MainWindowFixture {
     }
     void loadMapFrom(const std::filesystem::path& path) {
         tbtest::ui<QLineEdit>(*form, "MapEdit")->setText(tbtest::qpath(path));
-        tbtest::ui<QPushButton>(*form, "btnLoad")->click();
-        tbtest::waitForJobs();
+        load();
     }
 };
 

@@ -1,6 +1,7 @@
 // The tool bar's glyphs come from the SVG files compiled into the program: each file is
-// there, draws a picture, and is what its button shows. Every button has a name a screen
-// reader can say and a tool tip, and P, F and B pick their tools.
+// there, draws a picture, and is what its button shows; the stamps show their cells. Every
+// button has a name a screen reader can say and a tool tip, and P, F, B and T pick their
+// tools.
 
 #include "MainWindowFixture.h"
 
@@ -74,6 +75,23 @@ private slots:
         }
     }
 
+    // Before a map and its art are loaded the stamp buttons show schematics of their cells
+    // in the 3 x 3 frame, each its own, as pictures without text.
+    void stampButtonsShowTheirCellsBeforeTheArtIsLoaded() {
+        MainWindowFixture f;
+        f.open();
+        auto picture = [&](int number) {
+            return ui<QToolButton>(*f.form, QString("btnHoehle%1").arg(number))
+                ->icon()
+                .pixmap(24, 24)
+                .toImage();
+        };
+        for (int a = 1; a <= 14; ++a)
+            for (int b = a + 1; b <= 14; ++b)
+                QVERIFY2(picture(a) != picture(b), qPrintable(QString("%1 %2").arg(a).arg(b)));
+        QVERIFY(ui<QToolButton>(*f.form, "btnHoehle1")->text().isEmpty());
+    }
+
     // Through the accessibility interface, as a screen reader sees them: each tool bar
     // button has a name of its own and a tool tip; a stamp's tip names the cells it sets.
     void everyToolButtonHasAnAccessibleName() {
@@ -99,6 +117,7 @@ private slots:
                  QString("Stamp: top two rows of the 3 x 3 frame (467 468 469 / 474 475 470)"));
         QCOMPARE(ui<QToolButton>(*f.form, "btnHoehle14")->toolTip(),
                  QString("Stamp: bottom right corner of the 3 x 3 frame (471)"));
+        QCOMPARE(ui<QToolButton>(*f.form, "btnCustomBrush")->toolTip(), QString("Brush"));
         QCOMPARE(QAccessible::queryAccessibleInterface(ui<QToolButton>(*f.form, "btnRectFill"))
                      ->text(QAccessible::Description),
                  QString("Fill (key F)"));

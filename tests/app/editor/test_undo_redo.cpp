@@ -141,8 +141,11 @@ private slots:
         QCOMPARE(f.cell(8, 9).altitude, std::int8_t(15));
         const std::vector<tb::UndoRow> rows = form.document().undoList().rows();
 
+        // Each undo takes back one click.
         key(form, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(f.cell(8, 9).altitude, std::int8_t(10));
         key(form, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(f.cell(8, 9).altitude, std::int8_t(5));
         tbtest::ui<QAction>(form, "TlUndo")->trigger();
         QCOMPARE(f.cell(8, 9).altitude, std::int8_t(0));
         QVERIFY(form.document().undoList().empty());

@@ -73,62 +73,61 @@ private slots:
         QVERIFY(f.messages.isEmpty());
     }
 
-    void closing() {
+    void closingUnchangedAsksNothing() {
+        PaintFixture f;
+        f.open();
+        QVERIFY(f.form->close());
+        QVERIFY(f.questions.saveChangesAsked.isEmpty());
+    }
+
+    void closingWithChangesCancelsOrSavesFirst() {
+        PaintFixture f;
+        tbapp::MapEditorWindow& form = f.open();
+        QSignalSpy closed(&form, &tbapp::MapEditorWindow::formClosed);
+        change(f);
+        // Cancel: the window stays as it was.
+        f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Cancel;
+        QVERIFY(!form.close());
+        QCOMPARE(f.questions.saveChangesAsked, QStringList{"map2.mul"});
+        QVERIFY(form.isVisible());
+        QCOMPARE(closed.size(), 0);
+        QVERIFY(form.isWindowModified());
+        QCOMPARE(int(f.cell(kX, kY).altitude), 7);
+        // Save that fails: the error, and the window stays open with its change.
         {
-            // Nothing changed: no question.
-            PaintFixture f;
-            f.open();
-            QVERIFY(f.form->close());
-            QVERIFY(f.questions.saveChangesAsked.isEmpty());
-        }
-        {
-            PaintFixture f;
-            tbapp::MapEditorWindow& form = f.open();
-            QSignalSpy closed(&form, &tbapp::MapEditorWindow::formClosed);
-            change(f);
-            // Cancel: the window stays as it was.
-            f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Cancel;
-            QVERIFY(!form.close());
-            QCOMPARE(f.questions.saveChangesAsked, QStringList{"map2.mul"});
-            QVERIFY(form.isVisible());
-            QCOMPARE(closed.size(), 0);
-            QVERIFY(form.isWindowModified());
-            QCOMPARE(int(f.cell(kX, kY).altitude), 7);
-            // Save that fails: the error, and the window stays open with its change.
-            {
-                UnwritableMapFolder gone(f.mapPath);
-                f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Save;
-                QVERIFY(!form.close());
-                TB_WAIT_FOR_JOBS(); // the Save runs beside the window
-            }
-            QCOMPARE(f.questions.saveChangesAsked.size(), 2);
-            QCOMPARE(f.messages.size(), 1);
-            QVERIFY2(f.messages[0].contains("map2.mul"), qPrintable(f.messages[0]));
-            QVERIFY(form.isVisible());
-            QCOMPARE(closed.size(), 0);
-            QVERIFY(form.isWindowModified());
-            QCOMPARE(savedAltitude(f), 0);
-            // Save: the file holds the change, then the window closes (once the Save that
-            // runs beside it has succeeded).
+            UnwritableMapFolder gone(f.mapPath);
             f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Save;
-            form.close();
-            TB_WAIT_FOR_JOBS();
-            QVERIFY(!form.isVisible());
-            QCOMPARE(closed.size(), 1);
-            QCOMPARE(savedAltitude(f), 7);
+            QVERIFY(!form.close());
+            TB_WAIT_FOR_JOBS(); // the Save runs beside the window
         }
-        {
-            // Discard: the window closes and the file stays as it was.
-            PaintFixture f;
-            tbapp::MapEditorWindow& form = f.open();
-            QSignalSpy closed(&form, &tbapp::MapEditorWindow::formClosed);
-            change(f);
-            f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Discard;
-            QVERIFY(form.close());
-            QCOMPARE(f.questions.saveChangesAsked, QStringList{"map2.mul"});
-            QCOMPARE(closed.size(), 1);
-            QCOMPARE(savedAltitude(f), 0);
-        }
+        QCOMPARE(f.questions.saveChangesAsked.size(), 2);
+        QCOMPARE(f.messages.size(), 1);
+        QVERIFY2(f.messages[0].contains("map2.mul"), qPrintable(f.messages[0]));
+        QVERIFY(form.isVisible());
+        QCOMPARE(closed.size(), 0);
+        QVERIFY(form.isWindowModified());
+        QCOMPARE(savedAltitude(f), 0);
+        // Save: the file holds the change, then the window closes (once the Save that
+        // runs beside it has succeeded).
+        f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Save;
+        form.close();
+        TB_WAIT_FOR_JOBS();
+        QVERIFY(!form.isVisible());
+        QCOMPARE(closed.size(), 1);
+        QCOMPARE(savedAltitude(f), 7);
+    }
+
+    // Discard: the window closes and the file stays as it was.
+    void closingWithChangesDiscarded() {
+        PaintFixture f;
+        tbapp::MapEditorWindow& form = f.open();
+        QSignalSpy closed(&form, &tbapp::MapEditorWindow::formClosed);
+        change(f);
+        f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Discard;
+        QVERIFY(form.close());
+        QCOMPARE(f.questions.saveChangesAsked, QStringList{"map2.mul"});
+        QCOMPARE(closed.size(), 1);
+        QCOMPARE(savedAltitude(f), 0);
     }
 
     void loadingAnotherMap() {
@@ -177,14 +176,16 @@ private slots:
         QCOMPARE(f.settings->value("MAPx.mul").toString(), qpath(other));
         QCOMPARE(form.document().fileName(), other);
 
-        // Discard: the map is read again as the file has it.
+        // Discard: the map is read again as the file has it, without rows.
         change(f);
+        QCOMPARE(form.document().undoList().size(), std::size_t(1));
         f.questions.saveChangesAnswers << tbapp::SaveChangesAnswer::Discard;
         tbtest::ui<QPushButton>(form, "btnLoad")->click();
         TB_WAIT_FOR_JOBS();
         QCOMPARE(f.questions.saveChangesAsked,
                  (QStringList{"map2.mul", "map2.mul", "map2.mul", "map2.mul"}));
         QCOMPARE(f.cell(kX, kY), (tb::MapCell{kLandTile, -20}));
+        QVERIFY(form.document().undoList().empty());
         QCOMPARE(tb::MapImage::load(other).cell(kX, kY), (tb::MapCell{kLandTile, -20}));
         QCOMPARE(f.messages.size(), 1);
     }

@@ -86,10 +86,8 @@ struct World {
         form->show();
         QCoreApplication::processEvents();
         QCoreApplication::processEvents();
-        if (load) {
-            tbtest::ui<QPushButton>(*form, "btnLoad")->click();
-            tbtest::waitForJobs();
-        }
+        if (load)
+            tbtest::loadMap(*form);
         return form;
     }
 };
