@@ -62,13 +62,16 @@ public:
         for (std::size_t i = 0; i < m_listeners.size(); ++i)
             if (DocumentListener* listener = m_listeners[i])
                 tell(*listener);
-        if (--m_telling == 0)
+        if (--m_telling == 0 && m_removedWhileTelling) {
             std::erase(m_listeners, nullptr);
+            m_removedWhileTelling = false;
+        }
     }
 
 private:
     std::vector<DocumentListener*> m_listeners;
     int m_telling = 0;
+    bool m_removedWhileTelling = false; // left as null until the telling ends
 };
 
 // Keeps a listener connected to a document until it is destroyed, reset or moved from.

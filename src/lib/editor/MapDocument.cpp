@@ -36,8 +36,13 @@ void MapDocument::Edit::rename(std::string_view name) {
 }
 
 void MapDocument::Edit::recordUndo(std::int32_t x, std::int32_t y) {
-    if (!m_document.m_bulk && m_document.m_editKind == Undo::Rows)
-        m_document.m_undo.record(x, y, m_document.m_image.cell(x, y));
+    MapDocument& d = m_document;
+    if (!d.m_bulk && d.m_editKind == Undo::Rows) {
+        d.m_undo.record(x, y, d.m_image.cell(x, y));
+        d.m_recordedForWrite = true;
+        d.m_recordedX = x;
+        d.m_recordedY = y;
+    }
 }
 
 void MapDocument::Edit::write(std::int32_t x, std::int32_t y, MapCell value) {
@@ -46,9 +51,16 @@ void MapDocument::Edit::write(std::int32_t x, std::int32_t y, MapCell value) {
         if (!d.m_image.contains(x, y))
             d.m_image.cell(x, y); // throws, naming the cell
         d.m_bulk->beforeWrite(d.m_image, x, y, value);
+    } else if (d.m_loggedFromRow == kNothingLogged && d.m_recordedForWrite &&
+               d.m_recordedX == x && d.m_recordedY == y) {
+        // The row just recorded holds what this write replaces (and the cell is on the map).
     } else {
-        d.m_cellLog.push_back({x, y, d.m_image.cell(x, y)});
+        const MapCell before = d.m_image.cell(x, y); // throws, naming the cell
+        if (d.m_loggedFromRow == kNothingLogged)
+            d.m_loggedFromRow = d.m_undo.rows().size();
+        d.m_cellLog.push_back({x, y, before});
     }
+    d.m_recordedForWrite = false;
     d.m_image.setCell(x, y, value);
     d.touch(x, y);
 }
@@ -170,6 +182,8 @@ void MapDocument::beginEdit(Undo undo, std::string_view name) {
     // A bulk edit keeps every write from its start on, also inside another edit.
     if (undo == Undo::Bulk && !m_bulk && m_image.hasGeometry() && m_editKind != Undo::External)
         m_bulk = std::make_unique<BulkUndo>(m_image);
+    // A row recorded before this edit is no log of its writes.
+    m_recordedForWrite = false;
     if (m_openEdits++ > 0)
         return;
     m_editKind = undo;
@@ -193,11 +207,21 @@ void MapDocument::rollbackTo(const Edit& edit) {
         m_bulk->swapWith(m_image);
         m_bulk = std::make_unique<BulkUndo>(m_image);
     }
+    // The logged writes came after those the rows describe.
     for (std::size_t i = m_cellLog.size(); i > edit.m_cellLogStart; --i) {
         const CellBefore& w = m_cellLog[i - 1];
         m_image.setCell(w.x, w.y, w.before);
     }
     m_cellLog.resize(std::min(m_cellLog.size(), edit.m_cellLogStart));
+    const std::vector<UndoRow>& rows = m_undo.rows();
+    for (std::size_t i = std::min(rows.size(), m_loggedFromRow); i > edit.m_mark.rows; --i) {
+        const UndoRow& row = rows[i - 1];
+        if (m_image.contains(row.x, row.y))
+            m_image.setCell(row.x, row.y, MapCell{row.tileId, row.altitude});
+    }
+    if (m_loggedFromRow != kNothingLogged)
+        m_loggedFromRow = std::min(m_loggedFromRow, edit.m_mark.rows);
+    m_recordedForWrite = false;
     if (m_statics)
         for (std::size_t i = m_blockLog.size(); i > edit.m_blockLogStart; --i)
             m_statics->setRecords(m_blockLog[i - 1].first, m_blockLog[i - 1].second);
@@ -258,6 +282,8 @@ void MapDocument::endEdit() {
     m_cellLog.clear();
     if (m_cellLog.capacity() > kKeptLog)
         m_cellLog.shrink_to_fit();
+    m_loggedFromRow = kNothingLogged;
+    m_recordedForWrite = false;
     m_blockLog.clear();
     const bool historyMove = std::exchange(m_historyMove, false);
     if (m_bulk) {
@@ -347,6 +373,22 @@ void MapDocument::endStroke() {
     m_undo.startStroke();
 }
 
+// A step of the history swaps the values it holds with the map's, so it has nothing to roll
+// back: it is told as an edit without an Edit's log (undo runs once a cell in a long undo).
+class MapDocument::HistoryMove {
+public:
+    explicit HistoryMove(MapDocument& document) : m_document(document) {
+        m_document.beginEdit(Undo::Rows, {});
+        m_document.m_historyMove = true;
+    }
+    ~HistoryMove() { m_document.endEdit(); }
+    HistoryMove(const HistoryMove&) = delete;
+    HistoryMove& operator=(const HistoryMove&) = delete;
+
+private:
+    MapDocument& m_document;
+};
+
 bool MapDocument::undo() {
     if (m_undo.empty())
         return false;
@@ -355,8 +397,7 @@ bool MapDocument::undo() {
         changingHistory([&] { m_undo.undo(m_image, m_statics.get()); });
         return true;
     }
-    Edit edit(*this);
-    m_historyMove = true;
+    HistoryMove move(*this);
     if (const std::optional<UndoneCells> cells = m_undo.undo(m_image, m_statics.get()))
         touchCells(*cells);
     return true;
@@ -369,8 +410,7 @@ bool MapDocument::redo() {
         changingHistory([&] { m_undo.redo(m_image, m_statics.get()); });
         return true;
     }
-    Edit edit(*this);
-    m_historyMove = true;
+    HistoryMove move(*this);
     if (const std::optional<UndoneCells> cells = m_undo.redo(m_image, m_statics.get()))
         touchCells(*cells);
     return true;
@@ -382,8 +422,7 @@ bool MapDocument::undoStroke() {
         return false;
     if (m_undo.newestIsCommand())
         return undo();
-    Edit edit(*this);
-    m_historyMove = true;
+    HistoryMove move(*this);
     while (m_undo.newestStroke() == stroke && !m_undo.newestIsCommand())
         if (const std::optional<UndoneCells> cells = m_undo.undo(m_image, m_statics.get()))
             touchCells(*cells);
@@ -396,8 +435,7 @@ bool MapDocument::redoStroke() {
         return false;
     if (m_undo.newestRedoIsCommand())
         return redo();
-    Edit edit(*this);
-    m_historyMove = true;
+    HistoryMove move(*this);
     while (m_undo.newestRedoStroke() == stroke && !m_undo.newestRedoIsCommand())
         if (const std::optional<UndoneCells> cells = m_undo.redo(m_image, m_statics.get()))
             touchCells(*cells);
@@ -421,10 +459,11 @@ void ListenerList::add(DocumentListener* listener) {
 }
 
 void ListenerList::remove(DocumentListener* listener) {
-    if (m_telling > 0)
+    if (m_telling > 0) {
         std::replace(m_listeners.begin(), m_listeners.end(), listener,
                      static_cast<DocumentListener*>(nullptr));
-    else
+        m_removedWhileTelling = true;
+    } else
         std::erase(m_listeners, listener);
 }
 

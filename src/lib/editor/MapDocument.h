@@ -18,6 +18,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -197,6 +198,7 @@ public:
     [[nodiscard]] ListenerConnection connect(DocumentListener* listener);
 
 private:
+    class HistoryMove;
     void beginEdit(Undo undo, std::string_view name);
     void endEdit();
     void rollbackTo(const Edit& edit);
@@ -228,7 +230,16 @@ private:
     std::size_t m_stepsAtStart = 0;    // undo steps when the outermost edit began
     bool m_wasModified = false;        // when the outermost edit began
     std::unique_ptr<BulkUndo> m_bulk;  // the bulk edit under way
-    std::vector<CellBefore> m_cellLog; // writes of the open edits outside bulk edits
+    // Writes of the open edits outside bulk edits that no undo row describes. While every
+    // write follows the recording of its own cell (Paint, Fill) the rows are the log, and
+    // nothing is kept twice; from the first other write on (`m_loggedFromRow`: the rows
+    // recorded by then) every write is logged here.
+    std::vector<CellBefore> m_cellLog;
+    static constexpr std::size_t kNothingLogged = std::numeric_limits<std::size_t>::max();
+    std::size_t m_loggedFromRow = kNothingLogged;
+    bool m_recordedForWrite = false; // the newest row is of the cell the next write changes
+    std::int32_t m_recordedX = 0;
+    std::int32_t m_recordedY = 0;
     std::vector<std::pair<std::size_t, std::vector<StaticRecord>>> m_blockLog; // item writes
     CellChange m_change; // of the operation under way; reused so an operation allocates nothing
     std::shared_ptr<ListenerList> m_listeners;

@@ -114,8 +114,11 @@ void UndoList::beforeRecord(bool newStroke) {
         ++m_lastStroke;
         m_strokeStarts = false;
     }
-    if (!m_operationName.empty())
+    // Once a stroke, not once a row: a Fill records a row for each of its cells.
+    if (!m_operationName.empty() && m_namedStroke != m_lastStroke) {
         m_names.try_emplace(m_lastStroke, m_operationName);
+        m_namedStroke = m_lastStroke;
+    }
 }
 
 void UndoList::record(std::int32_t x, std::int32_t y, MapCell before) {
@@ -209,6 +212,7 @@ void UndoList::clear() {
     m_undo.clear();
     m_redo.clear();
     m_names.clear();
+    m_namedStroke = 0;
     m_strokeStarts = true;
     m_cleanAt = 0;
 }

@@ -59,7 +59,10 @@ class UndoList {
 public:
     // The operation under way names the strokes it begins (an unnamed one leaves a stroke
     // without a name).
-    void nameOperation(std::string_view name) { m_operationName = name; }
+    void nameOperation(std::string_view name) {
+        if (m_operationName != name) // most operations are unnamed, and undo runs per cell
+            m_operationName = name;
+    }
 
     // Appends a row (called before a Paint or Fill change is written) to the current stroke,
     // or to a new one after startStroke(). Any recorded change forgets the redo rows.
@@ -175,6 +178,7 @@ private:
     bool m_strokeStarts = true;
     std::string m_operationName;
     std::map<std::uint64_t, std::string> m_names; // of the strokes that have one
+    std::uint64_t m_namedStroke = 0;              // the newest stroke given its name (0: none)
     std::size_t m_cleanAt = 0;
 };
 

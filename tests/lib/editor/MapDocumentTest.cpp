@@ -296,6 +296,57 @@ TEST_F(Document, AnEditThatFailsPartWayIsRolledBackWhole) {
     ASSERT_EQ(heard.changes.size(), 1u);
 }
 
+// A rollback puts back cells written after their own undo row and cells written without
+// one, in any order, to what they were before the edit, also when a cell was written both
+// ways; a nested edit takes back only its own writes, whichever way they were kept.
+TEST_F(Document, RecordedAndUnrecordedWritesRollBackInOrder) {
+    const MapCell at1 = doc.cell(1, 1), at2 = doc.cell(2, 1), at3 = doc.cell(3, 1);
+    EXPECT_THROW(
+        {
+            tb::MapDocument::Edit edit(doc, "Paint");
+            edit.recordUndo(1, 1);
+            edit.write(1, 1, {0x10, 1});
+            edit.recordUndo(2, 1);
+            edit.write(2, 1, {0x11, 2});
+            edit.write(1, 1, {0x12, 3}); // no row of its own: kept aside from here on
+            edit.recordUndo(1, 1);
+            edit.write(1, 1, {0x13, 4});
+            edit.recordUndo(3, 1);
+            edit.write(3, 1, {0x14, 5});
+            throw std::runtime_error("stop");
+        },
+        std::runtime_error);
+    EXPECT_EQ(doc.cell(1, 1), at1);
+    EXPECT_EQ(doc.cell(2, 1), at2);
+    EXPECT_EQ(doc.cell(3, 1), at3);
+    EXPECT_TRUE(doc.undoList().empty());
+
+    // A row recorded by the outer edit is no log of the inner edit's write of that cell.
+    {
+        tb::MapDocument::Edit edit(doc, "Paint");
+        edit.recordUndo(1, 1);
+        edit.write(1, 1, {0x20, 1});
+        edit.recordUndo(2, 1);
+        try {
+            tb::MapDocument::Edit inner(doc);
+            inner.write(2, 1, {0x21, 2});
+            inner.recordUndo(3, 1);
+            inner.write(3, 1, {0x22, 3});
+            throw std::runtime_error("stop");
+        } catch (const std::runtime_error&) {
+        }
+        edit.recordUndo(3, 1);
+        edit.write(3, 1, {0x23, 4});
+    }
+    EXPECT_EQ(doc.cell(1, 1), (MapCell{0x20, 1}));
+    EXPECT_EQ(doc.cell(2, 1), at2);
+    EXPECT_EQ(doc.cell(3, 1), (MapCell{0x23, 4}));
+    doc.undoStroke();
+    EXPECT_EQ(doc.cell(1, 1), at1);
+    EXPECT_EQ(doc.cell(2, 1), at2);
+    EXPECT_EQ(doc.cell(3, 1), at3);
+}
+
 // Each stroke carries the name of the operation that began it; an external change is in no
 // step and leaves the modified state alone.
 TEST_F(Document, StepNamesAndExternalChanges) {
