@@ -225,11 +225,11 @@ private:
     UndoList m_undo;
     bool m_pressHeld = false;
     int m_openEdits = 0;
-    Undo m_editKind = Undo::Rows;      // of the outermost open edit
-    bool m_historyMove = false;        // the open edit is an undo or redo
-    std::size_t m_stepsAtStart = 0;    // undo steps when the outermost edit began
-    bool m_wasModified = false;        // when the outermost edit began
-    std::unique_ptr<BulkUndo> m_bulk;  // the bulk edit under way
+    Undo m_editKind = Undo::Rows;     // of the outermost open edit
+    bool m_historyMove = false;       // the open edit is an undo or redo
+    std::size_t m_stepsAtStart = 0;   // undo steps when the outermost edit began
+    bool m_wasModified = false;       // when the outermost edit began
+    std::unique_ptr<BulkUndo> m_bulk; // the bulk edit under way
     // Writes of the open edits outside bulk edits that no undo row describes. While every
     // write follows the recording of its own cell (Paint, Fill) the rows are the log, and
     // nothing is kept twice; from the first other write on (`m_loggedFromRow`: the rows
