@@ -51,8 +51,8 @@ void MapDocument::Edit::write(std::int32_t x, std::int32_t y, MapCell value) {
         if (!d.m_image.contains(x, y))
             d.m_image.cell(x, y); // throws, naming the cell
         d.m_bulk->beforeWrite(d.m_image, x, y, value);
-    } else if (d.m_loggedFromRow == kNothingLogged && d.m_recordedForWrite &&
-               d.m_recordedX == x && d.m_recordedY == y) {
+    } else if (d.m_loggedFromRow == kNothingLogged && d.m_recordedForWrite && d.m_recordedX == x &&
+               d.m_recordedY == y) {
         // The row just recorded holds what this write replaces (and the cell is on the map).
     } else {
         const MapCell before = d.m_image.cell(x, y); // throws, naming the cell
