@@ -389,7 +389,31 @@ private:
     MapDocument& m_document;
 };
 
+// One row of the history outside any edit: the per-cell undo and redo (Ctrl+Z, Ctrl+Y), told
+// as the edit of one cell it is, without the bookkeeping of operations that a row cannot
+// need (logs, bulk and item steps, names).
+void MapDocument::moveRow(bool undoing) {
+    const bool wasModified = isModified();
+    const std::optional<UndoneCells> cells =
+        undoing ? m_undo.undo(m_image, m_statics.get()) : m_undo.redo(m_image, m_statics.get());
+    if (!m_pressHeld)
+        m_undo.startStroke();
+    if (cells) {
+        m_change.bounds = {cells->topLeft.x, cells->topLeft.y, cells->topLeft.x, cells->topLeft.y};
+        m_change.count = 1;
+        m_change.cells.assign(1, cells->topLeft);
+        m_change.itemBounds = CellRect{};
+        m_change.external = false;
+        m_listeners->tellEach([&](DocumentListener& l) { l.cellsChanged(m_change); });
+    }
+    tellModifiedAndHistory(wasModified);
+}
+
 bool MapDocument::undo() {
+    if (m_openEdits == 0 && m_undo.newestIsRow()) {
+        moveRow(true);
+        return true;
+    }
     if (m_undo.empty())
         return false;
     if (m_undo.newestIsCommand()) {
@@ -404,6 +428,10 @@ bool MapDocument::undo() {
 }
 
 bool MapDocument::redo() {
+    if (m_openEdits == 0 && m_undo.newestRedoIsRow()) {
+        moveRow(false);
+        return true;
+    }
     if (!m_undo.canRedo())
         return false;
     if (m_undo.newestRedoIsCommand()) {

@@ -199,6 +199,7 @@ public:
 
 private:
     class HistoryMove;
+    void moveRow(bool undoing);
     void beginEdit(Undo undo, std::string_view name);
     void endEdit();
     void rollbackTo(const Edit& edit);

@@ -103,6 +103,9 @@ public:
     // The newest undo (redo) step is a command.
     bool newestIsCommand() const;
     bool newestRedoIsCommand() const;
+    // Whether the next undo / redo step is a single row (a cell of Paint or Fill).
+    bool newestIsRow() const { return !m_undo.rows.empty() && !m_undo.newestIsBulk(); }
+    bool newestRedoIsRow() const { return !m_redo.rows.empty() && !m_redo.newestIsBulk(); }
 
     // The stroke of the newest undo row and of the newest redo row; nullopt when none.
     std::optional<std::uint64_t> newestStroke() const;
