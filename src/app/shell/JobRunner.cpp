@@ -113,6 +113,21 @@ void Job::reportStopOrFailure(Prompts& prompts, QWidget* parent, std::function<v
     };
 }
 
+void Job::reportStopOrRefusal(Prompts& prompts, QWidget* parent, std::function<void()> first,
+                              std::function<bool(const std::exception&)> isRefusal) {
+    stopped = [&prompts, parent, first](const QString& message) {
+        first();
+        prompts.showMessage(parent, message);
+    };
+    failed = [&prompts, parent, first, isRefusal](const std::exception& error) {
+        first();
+        if (isRefusal(error))
+            prompts.showMessage(parent, QString::fromUtf8(error.what()));
+        else
+            prompts.showFailure(parent, error);
+    };
+}
+
 struct JobRunner::Running {
     Job job;
     std::shared_ptr<JobProgress> progress;

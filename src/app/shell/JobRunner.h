@@ -60,6 +60,11 @@ struct Job {
     // The usual way to end: a stop is said as a message, a failure as the error report,
     // both under `parent`; `then`, when given, runs after either.
     void reportStopOrFailure(Prompts& prompts, QWidget* parent, std::function<void()> then = {});
+    // A tool window's way: `first` runs before the message (the window stops looking busy),
+    // and an error that `isRefusal` accepts (what the user asked for, refused) is said as a
+    // message rather than reported as a failure.
+    void reportStopOrRefusal(Prompts& prompts, QWidget* parent, std::function<void()> first,
+                             std::function<bool(const std::exception&)> isRefusal);
 };
 
 class JobRunner : public QObject {

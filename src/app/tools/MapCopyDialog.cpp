@@ -380,17 +380,8 @@ void MapCopyDialog::startCopy(const std::filesystem::path& source, const tb::Cop
             m_wroteLoadedMap = true;
         m_editor->mapFileWritten(destination);
     };
-    job.stopped = [this](const QString& message) {
-        copyEnded();
-        m_prompts.showMessage(this, message);
-    };
-    job.failed = [this](const std::exception& error) {
-        copyEnded();
-        if (dynamic_cast<const tb::ToolRefusal*>(&error))
-            m_prompts.showMessage(this, QString::fromUtf8(error.what()));
-        else
-            m_prompts.showFailure(this, error);
-    };
+    job.reportStopOrRefusal(
+        m_prompts, this, [this] { copyEnded(); }, tb::isToolRefusal);
     m_jobs.start(std::move(job));
 }
 

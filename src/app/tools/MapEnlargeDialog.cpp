@@ -177,22 +177,14 @@ void MapEnlargeDialog::enlargeTo(const QString& destination) {
     };
     // A failed or stopped run leaves no progress text behind, so the window does not look
     // busy.
-    auto cleared = [this] {
-        m_progressBar->setValue(0);
-        m_progressLabel->setText(QString());
-        runEnded();
-    };
-    job.stopped = [this, cleared](const QString& message) {
-        cleared();
-        m_prompts.showMessage(this, message);
-    };
-    job.failed = [this, cleared](const std::exception& error) {
-        cleared();
-        if (dynamic_cast<const tb::ToolRefusal*>(&error))
-            m_prompts.showMessage(this, QString::fromUtf8(error.what()));
-        else
-            m_prompts.showFailure(this, error);
-    };
+    job.reportStopOrRefusal(
+        m_prompts, this,
+        [this] {
+            m_progressBar->setValue(0);
+            m_progressLabel->setText(QString());
+            runEnded();
+        },
+        tb::isToolRefusal);
     m_jobs.start(std::move(job));
 }
 

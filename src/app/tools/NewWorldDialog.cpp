@@ -264,25 +264,18 @@ void NewWorldDialog::start(const QString& destination) {
         m_generatedMap = destination;
         accept();
     };
-    // A failed or stopped run leaves no progress behind, so the window does not look busy.
-    auto cleared = [this] {
-        m_progressBar->setValue(0);
-        m_progressLabel->setText(QString());
-        runEnded();
-    };
-    job.stopped = [this, cleared](const QString& message) {
-        cleared();
-        m_prompts.showMessage(this, message);
-    };
-    job.failed = [this, cleared](const std::exception& error) {
-        cleared();
-        // A refusal is the user's pictures or names, said as they are; anything else is
-        // reported as a failure.
-        if (dynamic_cast<const tb::GenerateRefusal*>(&error))
-            m_prompts.showMessage(this, QString::fromUtf8(error.what()));
-        else
-            m_prompts.showFailure(this, error);
-    };
+    // A failed or stopped run leaves no progress behind, so the window does not look busy. A
+    // refusal is the user's pictures or names, said as they are.
+    job.reportStopOrRefusal(
+        m_prompts, this,
+        [this] {
+            m_progressBar->setValue(0);
+            m_progressLabel->setText(QString());
+            runEnded();
+        },
+        [](const std::exception& error) {
+            return dynamic_cast<const tb::GenerateRefusal*>(&error) != nullptr;
+        });
     m_jobs.start(std::move(job));
 }
 

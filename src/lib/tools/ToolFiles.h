@@ -23,6 +23,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+inline bool isToolRefusal(const std::exception& error) {
+    return dynamic_cast<const ToolRefusal*>(&error) != nullptr;
+}
+
 // An open file for positioned reads and writes, closed when the object goes. Every
 // failure, including a short read, throws FileError naming the file.
 class PositionedFile {
