@@ -101,12 +101,29 @@ TEST(TerrainCorners, AreReadByMajorityWhereCellsDisagree) {
     EXPECT_EQ(edge.cellCorners(1447, 1447), packCorners({kSand, kSand, kSand, kGrass}));
 }
 
-TEST(TerrainPainting, GivesEveryCornerPatternOfTwoTerrainsItsTileAndUndoesAsOneStroke) {
+TEST(TerrainPainting, GivesEveryCornerPatternOfAnyBrushShapeItsTileAndUndoesByStroke) {
     const TerrainTiles tiles = grassAndSand();
     const CellRect grass{0, 0, 200, 40};
     MapDocument doc(mapWithGrass(grass), "map4.mul");
     const std::vector<unsigned char> original = doc.image().bytes();
     SeededRandomSource random(3);
+    // A plus-shaped brush, one point off the map, paints the corners of its cells.
+    const std::vector<CellPoint> plus{{20, 33}, {19, 34}, {20, 34}, {21, 34}, {20, 35}, {-1, 5}};
+    {
+        MapDocument::Edit edit(doc);
+        const TerrainEditResult r = paintTerrain(edit, tiles, kSand, plus, random);
+        EXPECT_EQ(r.area, (CellRect{18, 32, 22, 36}));
+        EXPECT_TRUE(r.missing.empty());
+    }
+    for (std::size_t i = 0; i < 5; ++i)
+        EXPECT_EQ(doc.cell(plus[i].x, plus[i].y).tileId, kSandFill);
+    EXPECT_EQ(doc.cell(19, 33).tileId, transition(14)); // grass at its top-left alone
+    EXPECT_EQ(doc.cell(18, 34).tileId, transition(10)); // sand along its right edge
+    EXPECT_EQ(doc.cell(18, 32).tileId, kGrassA);
+    EXPECT_TRUE(checkTerrain(doc.image(), tiles, grass).empty());
+    doc.undoStroke();
+    EXPECT_EQ(doc.image().bytes(), original);
+
     // Cell (10 + 12 * bits, 20) gets corner i from sand painted on its diagonal neighbour i.
     const int dx[4] = {-1, 1, -1, 1};
     const int dy[4] = {-1, -1, 1, 1};
@@ -170,28 +187,6 @@ TEST(TerrainPainting, FillsTheSquareFramesItAndClipsAtTheMapsEdge) {
     EXPECT_EQ(outside.missing.size(), 5u); // the ring's far corners have no terrain
     EXPECT_TRUE(
         paintTerrain(map, tiles, kSand, paintBrushSquare(2000, 5, 3), random).area.isEmpty());
-}
-
-TEST(TerrainPainting, ABrushOfAnotherShapePaintsTheCornersOfItsCells) {
-    const TerrainTiles tiles = grassAndSand();
-    MapDocument doc(mapWithGrass({0, 0, 40, 40}), "map4.mul");
-    const std::vector<unsigned char> original = doc.image().bytes();
-    SeededRandomSource random(8);
-    const std::vector<CellPoint> plus{{20, 19}, {19, 20}, {20, 20}, {21, 20}, {20, 21}, {-1, 5}};
-    {
-        MapDocument::Edit edit(doc);
-        const TerrainEditResult r = paintTerrain(edit, tiles, kSand, plus, random);
-        EXPECT_EQ(r.area, (CellRect{18, 18, 22, 22}));
-        EXPECT_TRUE(r.missing.empty());
-    }
-    for (std::size_t i = 0; i < 5; ++i)
-        EXPECT_EQ(doc.cell(plus[i].x, plus[i].y).tileId, kSandFill);
-    EXPECT_EQ(doc.cell(19, 19).tileId, transition(14)); // grass at its top-left alone
-    EXPECT_EQ(doc.cell(18, 20).tileId, transition(10)); // sand along its right edge
-    EXPECT_EQ(doc.cell(18, 18).tileId, kGrassA);
-    EXPECT_TRUE(checkTerrain(doc.image(), tiles, {0, 0, 40, 40}).empty());
-    doc.undoStroke();
-    EXPECT_EQ(doc.image().bytes(), original);
 }
 
 TEST(TerrainPainting, AMissingPatternKeepsTheCellAndMarksIt) {
