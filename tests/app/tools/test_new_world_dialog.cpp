@@ -152,40 +152,31 @@ private slots:
                  qPrintable(prompts.shown[0]));
     }
 
-    void cancelLeavesNoFileAndTheWindowOpen() {
+    // Cancel before the work has begun, a picture of the wrong size and a terrain file that
+    // cannot be read: no file, and the window stays open until Cancel closes it.
+    void stoppedOrRefusedRunsLeaveNoFileAndTheWindowOpen() {
         Inputs in;
         RecordingPrompts prompts;
         tbapp::NewWorldDialog form(in.appText(), prompts, nullptr);
         form.show();
+        auto* generate = tbtest::control<QPushButton>(form, "GenerateButton");
+        auto* cancel = tbtest::control<QPushButton>(form, "CancelButton");
         fill(form, in.terrain, in.altitude, qpath(in.dir / "map4.mul"));
         const std::size_t entries = tbtest::entriesIn(in.dir.path());
         {
-            // Cancel is pressed before the work has begun.
             tbtest::HeldWorkers held;
-            tbtest::control<QPushButton>(form, "GenerateButton")->click();
-            tbtest::control<QPushButton>(form, "CancelButton")->click();
+            generate->click();
+            cancel->click();
         }
         TB_WAIT_FOR_JOBS();
         QCOMPARE(prompts.shown, QStringList{tb::kGenerateStoppedMessage});
-        QCOMPARE(tbtest::entriesIn(in.dir.path()), entries);
-        QVERIFY(form.isVisible());
         QVERIFY(form.generatedMap().isEmpty());
-        QVERIFY(tbtest::control<QPushButton>(form, "GenerateButton")->isEnabled());
+        QVERIFY(generate->isEnabled());
         QCOMPARE(tbtest::control<QLabel>(form, "ProgressInfo")->text(), QString());
 
-        // Without a run, Cancel closes the window.
-        tbtest::control<QPushButton>(form, "CancelButton")->click();
-        QVERIFY(!form.isVisible());
-        QCOMPARE(form.result(), int(QDialog::Rejected));
-    }
-
-    void refusalsAndFailuresNameTheFile() {
-        Inputs in;
-        RecordingPrompts prompts;
-        tbapp::NewWorldDialog form(in.appText(), prompts, nullptr);
-        form.show();
+        prompts.forgetShown();
         fill(form, in.terrain, in.altitude, qpath(in.dir / "map2.mul"));
-        tbtest::control<QPushButton>(form, "GenerateButton")->click();
+        generate->click();
         TB_WAIT_FOR_JOBS();
         QCOMPARE(prompts.messages, QStringList{"\"" + in.terrain +
                                                "\" is 1448x1448 pixels, but a map \"map2.mul\" "
@@ -196,12 +187,17 @@ private slots:
         prompts.forgetShown();
         std::ofstream(in.appDir / "terrains" / "demo.xml", std::ios::binary) << "<Nothing/>";
         fill(form, in.terrain, in.altitude, qpath(in.dir / "map4.mul"));
-        tbtest::control<QPushButton>(form, "GenerateButton")->click();
+        generate->click();
         TB_WAIT_FOR_JOBS();
         QCOMPARE(prompts.errors.size(), 1);
         QVERIFY2(prompts.errors[0].contains("demo.xml"), qPrintable(prompts.errors[0]));
-        QVERIFY(!fs::exists(in.dir / "map2.mul") && !fs::exists(in.dir / "map4.mul"));
+        QCOMPARE(tbtest::entriesIn(in.dir.path()), entries);
         QVERIFY(form.isVisible());
+
+        // Without a run, Cancel closes the window.
+        cancel->click();
+        QVERIFY(!form.isVisible());
+        QCOMPARE(form.result(), int(QDialog::Rejected));
     }
 };
 
