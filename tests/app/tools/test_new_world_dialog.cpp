@@ -94,8 +94,9 @@ private slots:
                 continue;
             QVERIFY2(!child->accessibleName().isEmpty(), qPrintable(child->objectName()));
         }
-        QCOMPARE(tbtest::control<QLineEdit>(form, "TerrainPictureEdit")->accessibleName(),
-                 QString("Terrain picture"));
+        auto* terrainEdit = tbtest::control<QLineEdit>(form, "TerrainPictureEdit");
+        auto* altitudeEdit = tbtest::control<QLineEdit>(form, "AltitudePictureEdit");
+        QCOMPARE(terrainEdit->accessibleName(), QString("Terrain picture"));
 
         // The "..." buttons fill their boxes from the file dialogs.
         prompts.openAnswers = {in.terrain, in.altitude};
@@ -103,8 +104,8 @@ private slots:
         tbtest::control<QPushButton>(form, "AltitudePictureButton")->click();
         QCOMPARE(prompts.openNames(), (QStringList{"TerrainPicture", "AltitudePicture"}));
         QCOMPARE(prompts.openRequests[1].directory, qpath(in.dir.path()));
-        QCOMPARE(tbtest::control<QLineEdit>(form, "TerrainPictureEdit")->text(), in.terrain);
-        QCOMPARE(tbtest::control<QLineEdit>(form, "AltitudePictureEdit")->text(), in.altitude);
+        QCOMPARE(terrainEdit->text(), in.terrain);
+        QCOMPARE(altitudeEdit->text(), in.altitude);
         prompts.saveAnswers = {qpath(in.dir / "map4.mul")};
         tbtest::control<QPushButton>(form, "NewMapButton")->click();
         QCOMPARE(prompts.saveNames(), QStringList{"NewWorldMap"});
@@ -113,7 +114,7 @@ private slots:
                  qpath(in.dir / "map4.mul"));
 
         // A box left empty is named before anything runs.
-        tbtest::control<QLineEdit>(form, "AltitudePictureEdit")->clear();
+        altitudeEdit->clear();
         tbtest::control<QPushButton>(form, "GenerateButton")->click();
         QCOMPARE(prompts.shown, QStringList{"Name the altitude picture first."});
         QVERIFY(!tbapp::JobRunner::anyBusy());
@@ -130,9 +131,9 @@ private slots:
         fs::create_directory(in.dir / "out");
         fill(form, in.terrain, in.altitude, destination);
         tbtest::control<QSpinBox>(form, "SeedSpin")->setValue(9);
-        tbtest::control<QPushButton>(form, "GenerateButton")->click();
-        const bool enabledDuringRun =
-            tbtest::control<QPushButton>(form, "GenerateButton")->isEnabled();
+        auto* generate = tbtest::control<QPushButton>(form, "GenerateButton");
+        generate->click();
+        const bool enabledDuringRun = generate->isEnabled();
         form.reject(); // refused while the run goes on
         QVERIFY(form.isVisible());
         TB_WAIT_FOR_JOBS();
