@@ -32,10 +32,12 @@ struct Pictures {
         tb::demo::writeDemoPictures(dir.path(), 3);
         tb::writeTerrainFile(terrains, tb::demo::demoTerrainSet());
     }
+    // With another terrain picture when one is given.
     clitest::RunResult generate(const fs::path& destination,
-                                const std::vector<std::string>& options = {}) const {
-        std::vector<std::string> args{"generate", terrain, altitude, terrains,
-                                      destination.string()};
+                                const std::vector<std::string>& options = {},
+                                const std::string& otherTerrain = {}) const {
+        std::vector<std::string> args{"generate", otherTerrain.empty() ? terrain : otherTerrain,
+                                      altitude, terrains, destination.string()};
         args.insert(args.end(), options.begin(), options.end());
         return runTbmap(args);
     }
@@ -62,9 +64,8 @@ TEST(GenerateCommand, TheDemoPicturesGiveAWorldWhoseTilesFitTheirCornersAndRepea
     // The same terrain picture saved with a palette, as paint programs often save it.
     const QImage palette = readPng(pictures.terrain).convertToFormat(QImage::Format_Indexed8);
     ASSERT_TRUE(palette.save(QString::fromStdString((b / "terrain.png").string())));
-    const clitest::RunResult again =
-        runTbmap({"generate", (b / "terrain.png").string(), pictures.altitude, pictures.terrains,
-                  (b / "map4.mul").string(), "--seed", "7", "--statics"});
+    const clitest::RunResult again = pictures.generate(b / "map4.mul", {"--seed", "7", "--statics"},
+                                                       (b / "terrain.png").string());
     ASSERT_EQ(again.exitCode, 0) << again.err;
     for (const char* name : {"map4.mul", "staidx4.mul", "statics4.mul"})
         EXPECT_EQ(tbtest::readBytes(a / name), tbtest::readBytes(b / name)) << name;
@@ -77,9 +78,7 @@ TEST(GenerateCommand, AColourThatIsNoTerrainWritesNothingAndWrongCallsShowUsage)
     terrain.setPixel(40, 30, qRgb(255, 0, 255));
     const std::string edited = (out / "edited.png").string();
     ASSERT_TRUE(terrain.save(QString::fromStdString(edited)));
-    const clitest::RunResult run =
-        runTbmap({"generate", edited, pictures.altitude, pictures.terrains,
-                  (out / "map4.mul").string(), "--statics"});
+    const clitest::RunResult run = pictures.generate(out / "map4.mul", {"--statics"}, edited);
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.err, "tbmap: \"" + edited + "\": colour #FF00FF is no terrain of \"" +
                            pictures.terrains +

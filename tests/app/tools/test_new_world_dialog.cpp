@@ -94,8 +94,9 @@ private slots:
                 continue;
             QVERIFY2(!child->accessibleName().isEmpty(), qPrintable(child->objectName()));
         }
-        QCOMPARE(tbtest::control<QLineEdit>(form, "TerrainPictureEdit")->accessibleName(),
-                 QString("Terrain picture"));
+        auto* terrainEdit = tbtest::control<QLineEdit>(form, "TerrainPictureEdit");
+        auto* altitudeEdit = tbtest::control<QLineEdit>(form, "AltitudePictureEdit");
+        QCOMPARE(terrainEdit->accessibleName(), QString("Terrain picture"));
 
         // The "..." buttons fill their boxes from the file dialogs.
         prompts.openAnswers = {in.terrain, in.altitude};
@@ -103,8 +104,8 @@ private slots:
         tbtest::control<QPushButton>(form, "AltitudePictureButton")->click();
         QCOMPARE(prompts.openNames(), (QStringList{"TerrainPicture", "AltitudePicture"}));
         QCOMPARE(prompts.openRequests[1].directory, qpath(in.dir.path()));
-        QCOMPARE(tbtest::control<QLineEdit>(form, "TerrainPictureEdit")->text(), in.terrain);
-        QCOMPARE(tbtest::control<QLineEdit>(form, "AltitudePictureEdit")->text(), in.altitude);
+        QCOMPARE(terrainEdit->text(), in.terrain);
+        QCOMPARE(altitudeEdit->text(), in.altitude);
         prompts.saveAnswers = {qpath(in.dir / "map4.mul")};
         tbtest::control<QPushButton>(form, "NewMapButton")->click();
         QCOMPARE(prompts.saveNames(), QStringList{"NewWorldMap"});
@@ -113,7 +114,7 @@ private slots:
                  qpath(in.dir / "map4.mul"));
 
         // A box left empty is named before anything runs.
-        tbtest::control<QLineEdit>(form, "AltitudePictureEdit")->clear();
+        altitudeEdit->clear();
         tbtest::control<QPushButton>(form, "GenerateButton")->click();
         QCOMPARE(prompts.shown, QStringList{"Name the altitude picture first."});
         QVERIFY(!tbapp::JobRunner::anyBusy());
@@ -130,9 +131,9 @@ private slots:
         fs::create_directory(in.dir / "out");
         fill(form, in.terrain, in.altitude, destination);
         tbtest::control<QSpinBox>(form, "SeedSpin")->setValue(9);
-        tbtest::control<QPushButton>(form, "GenerateButton")->click();
-        const bool enabledDuringRun =
-            tbtest::control<QPushButton>(form, "GenerateButton")->isEnabled();
+        auto* generate = tbtest::control<QPushButton>(form, "GenerateButton");
+        generate->click();
+        const bool enabledDuringRun = generate->isEnabled();
         form.reject(); // refused while the run goes on
         QVERIFY(form.isVisible());
         TB_WAIT_FOR_JOBS();
@@ -152,40 +153,31 @@ private slots:
                  qPrintable(prompts.shown[0]));
     }
 
-    void cancelLeavesNoFileAndTheWindowOpen() {
+    // Cancel before the work has begun, a picture of the wrong size and a terrain file that
+    // cannot be read: no file, and the window stays open until Cancel closes it.
+    void stoppedOrRefusedRunsLeaveNoFileAndTheWindowOpen() {
         Inputs in;
         RecordingPrompts prompts;
         tbapp::NewWorldDialog form(in.appText(), prompts, nullptr);
         form.show();
+        auto* generate = tbtest::control<QPushButton>(form, "GenerateButton");
+        auto* cancel = tbtest::control<QPushButton>(form, "CancelButton");
         fill(form, in.terrain, in.altitude, qpath(in.dir / "map4.mul"));
         const std::size_t entries = tbtest::entriesIn(in.dir.path());
         {
-            // Cancel is pressed before the work has begun.
             tbtest::HeldWorkers held;
-            tbtest::control<QPushButton>(form, "GenerateButton")->click();
-            tbtest::control<QPushButton>(form, "CancelButton")->click();
+            generate->click();
+            cancel->click();
         }
         TB_WAIT_FOR_JOBS();
         QCOMPARE(prompts.shown, QStringList{tb::kGenerateStoppedMessage});
-        QCOMPARE(tbtest::entriesIn(in.dir.path()), entries);
-        QVERIFY(form.isVisible());
         QVERIFY(form.generatedMap().isEmpty());
-        QVERIFY(tbtest::control<QPushButton>(form, "GenerateButton")->isEnabled());
+        QVERIFY(generate->isEnabled());
         QCOMPARE(tbtest::control<QLabel>(form, "ProgressInfo")->text(), QString());
 
-        // Without a run, Cancel closes the window.
-        tbtest::control<QPushButton>(form, "CancelButton")->click();
-        QVERIFY(!form.isVisible());
-        QCOMPARE(form.result(), int(QDialog::Rejected));
-    }
-
-    void refusalsAndFailuresNameTheFile() {
-        Inputs in;
-        RecordingPrompts prompts;
-        tbapp::NewWorldDialog form(in.appText(), prompts, nullptr);
-        form.show();
+        prompts.forgetShown();
         fill(form, in.terrain, in.altitude, qpath(in.dir / "map2.mul"));
-        tbtest::control<QPushButton>(form, "GenerateButton")->click();
+        generate->click();
         TB_WAIT_FOR_JOBS();
         QCOMPARE(prompts.messages, QStringList{"\"" + in.terrain +
                                                "\" is 1448x1448 pixels, but a map \"map2.mul\" "
@@ -196,12 +188,17 @@ private slots:
         prompts.forgetShown();
         std::ofstream(in.appDir / "terrains" / "demo.xml", std::ios::binary) << "<Nothing/>";
         fill(form, in.terrain, in.altitude, qpath(in.dir / "map4.mul"));
-        tbtest::control<QPushButton>(form, "GenerateButton")->click();
+        generate->click();
         TB_WAIT_FOR_JOBS();
         QCOMPARE(prompts.errors.size(), 1);
         QVERIFY2(prompts.errors[0].contains("demo.xml"), qPrintable(prompts.errors[0]));
-        QVERIFY(!fs::exists(in.dir / "map2.mul") && !fs::exists(in.dir / "map4.mul"));
+        QCOMPARE(tbtest::entriesIn(in.dir.path()), entries);
         QVERIFY(form.isVisible());
+
+        // Without a run, Cancel closes the window.
+        cancel->click();
+        QVERIFY(!form.isVisible());
+        QCOMPARE(form.result(), int(QDialog::Rejected));
     }
 };
 

@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <set>
@@ -61,6 +62,11 @@ public:
     void set(int x, int y, std::uint32_t colour) {
         m_pixels[std::size_t(y) * m_width + std::size_t(x)] = colour;
     }
+    // Columns x0..x1-1 of rows y0..y1-1.
+    void fill(int x0, int y0, int x1, int y1, std::uint32_t colour) {
+        for (int y = y0; y < y1; ++y)
+            std::fill_n(m_pixels.begin() + std::ptrdiff_t(y) * m_width + x0, x1 - x0, colour);
+    }
 
 private:
     int m_width, m_height;
@@ -99,15 +105,22 @@ struct World {
 
 } // namespace
 
-TEST(WorldGenerator, CornersTakeThePixelsAndTheLastRowAndColumnRepeat) {
+// The last row and column repeat; a cell without a matching tile gets the fill tile of its
+// top-left terrain.
+TEST(WorldGenerator, CornersTakeThePixelsAndCellsWithoutATileGetAFillTile) {
     World run;
     Picture picture(kSide, kSide, kGrass);
     picture.set(kSide - 1, 5, kSand);         // on the last column
     picture.set(10, kSide - 1, kSand);        // on the last row
     picture.set(kSide - 1, kSide - 1, kSand); // in the last corner
-    const tb::GenerateReport report = run.generate(picture, {});
+    picture.fill(100, 50, 103, 53, kWater);   // no transition between grass and water
+    tb::GenerateReport report = run.generate(picture, {});
     EXPECT_EQ(report.variant.caption, "Tokuno");
-    EXPECT_EQ(report.missingCount, 0);
+    EXPECT_EQ(report.missingCount, 12); // the ring of cells around the 2 x 2 water cells
+    ASSERT_EQ(report.missing.size(), 12u);
+    EXPECT_EQ(report.missing.front(), (tb::CellPoint{99, 49}));
+    EXPECT_EQ(report.missing[4], (tb::CellPoint{99, 50}));
+    EXPECT_EQ(report.missing.back(), (tb::CellPoint{102, 52}));
 
     const tb::MapImage map = run.image();
     const tb::TerrainTiles tiles(run.set);
@@ -128,16 +141,22 @@ TEST(WorldGenerator, CornersTakeThePixelsAndTheLastRowAndColumnRepeat) {
     };
     for (const auto& cell : expected)
         EXPECT_EQ(cornersOf(cell.x, cell.y), cell.corners) << cell.x << ", " << cell.y;
+    EXPECT_EQ(map.cell(99, 49).tileId, 0x0003); // grass: its fill tile of the highest chance
+    EXPECT_EQ(map.cell(102, 52).tileId, 0x00A8);
+    EXPECT_EQ(map.cell(100, 50).tileId, 0x00A8); // water all round
+
+    // A long shore lists its first cells only, and counts them all.
+    picture.fill(700, 0, 701, kSide, kWater);
+    report = run.generate(picture, {});
+    EXPECT_EQ(report.missing.size(), tb::kListedMissingCells);
+    EXPECT_EQ(report.missingCount, 12 + 2 * kSide);
 }
 
 TEST(WorldGenerator, AltitudesFollowThePictureUnlessTheTerrainFixesOrJittersThem) {
     World run;
     Picture picture(kSide, kSide, kGrass);
-    for (int y = 0; y < 300; ++y)
-        for (int x = 0; x < 300; ++x) {
-            picture.set(x, y, kWater);
-            picture.set(x + 600, y, kSand);
-        }
+    picture.fill(0, 0, 300, 300, kWater);
+    picture.fill(600, 0, 900, 300, kSand);
     run.generate(picture, {});
     const tb::MapImage map = run.image();
     std::set<int> offsets;
@@ -155,9 +174,7 @@ TEST(WorldGenerator, AltitudesFollowThePictureUnlessTheTerrainFixesOrJittersThem
 TEST(WorldGenerator, ItemsStandOnTheirShareOfTheFillCellsChosenByWeight) {
     World run;
     Picture picture(kSide, kSide, kGrass);
-    for (int y = 0; y < kSide; ++y)
-        for (int x = 0; x < 400; ++x)
-            picture.set(x, y, kSand); // a terrain without a rule
+    picture.fill(0, 0, 400, kSide, kSand); // a terrain without a rule
     const tb::GenerateReport report = run.generate(picture, {42, true});
     const tb::MapImage map = run.image();
     ASSERT_EQ(report.statics.index, run.dir / "staidx4.mul");
@@ -207,31 +224,6 @@ TEST(WorldGenerator, TheSameSeedGivesTheSameBytesAndItemsLeaveTheMapAlone) {
     uop.map = uop.dir / "map4LegacyMUL.uop";
     uop.generate(picture, {7, false});
     EXPECT_EQ(uop.image().bytes(), a.image().bytes());
-}
-
-TEST(WorldGenerator, CellsWithoutAMatchingTileGetTheirTopLeftTerrainsFillTile) {
-    World run;
-    Picture picture(kSide, kSide, kGrass);
-    for (int y = 50; y <= 52; ++y)
-        for (int x = 100; x <= 102; ++x)
-            picture.set(x, y, kWater); // no transition between grass and water
-    tb::GenerateReport report = run.generate(picture, {});
-    EXPECT_EQ(report.missingCount, 12); // the ring of cells around the 2 x 2 water cells
-    ASSERT_EQ(report.missing.size(), 12u);
-    EXPECT_EQ(report.missing.front(), (tb::CellPoint{99, 49}));
-    EXPECT_EQ(report.missing[4], (tb::CellPoint{99, 50}));
-    EXPECT_EQ(report.missing.back(), (tb::CellPoint{102, 52}));
-    const tb::MapImage map = run.image();
-    EXPECT_EQ(map.cell(99, 49).tileId, 0x0003); // grass: its fill tile of the highest chance
-    EXPECT_EQ(map.cell(102, 52).tileId, 0x00A8);
-    EXPECT_EQ(map.cell(100, 50).tileId, 0x00A8); // water all round
-
-    // A long shore lists its first cells only, and counts them all.
-    for (int y = 0; y < kSide; ++y)
-        picture.set(700, y, kWater);
-    report = run.generate(picture, {});
-    EXPECT_EQ(report.missing.size(), tb::kListedMissingCells);
-    EXPECT_EQ(report.missingCount, 12 + 2 * kSide);
 }
 
 TEST(WorldGenerator, PicturesThatMakeNoWorldAreRefusedWithNothingWritten) {
