@@ -81,11 +81,10 @@ TEST_F(IsoRenderCommand, ASmallSceneInItsHuesInAPictureJustLargeEnough) {
     EXPECT_EQ(picture.pixel(5, 5), qRgb(0, 0, 0));
 
     // With hues.mul whose hue 1 maps every red to green 20.
-    std::vector<unsigned char> hues(708, 0);
-    for (int i = 0; i < 32; ++i) {
-        hues[std::size_t(4 + 2 * i)] = (20 << 5) & 0xFF;
-        hues[std::size_t(4 + 2 * i + 1)] = (20 << 5) >> 8;
-    }
+    std::vector<unsigned char> hues(4, 0);
+    for (int i = 0; i < 32; ++i)
+        putU16(hues, 20 << 5);
+    hues.resize(708, 0);
     writeBytes(m_dir / "game" / "hues.mul", hues);
     r = runTbmap({"render", map(), game(), "0", "0", "2", "1", out(), "--iso", "--statics"});
     ASSERT_EQ(r.exitCode, 0) << r.err;

@@ -200,9 +200,8 @@ private slots:
         IsoPainter painter;
         load(painter);
         painter.setBackground(qRgb(0, 0, 0));
-        QImage image(300, 200, QImage::Format_RGB32);
         const QPoint origin(-100, 1100);
-        painter.draw(image, image.rect(), origin);
+        QImage image = frame(painter, origin, 300, 200);
         const auto pixelOf = [&](int x, int y, int dx, int dy) {
             const QPoint p = itemAt(x, y, 0, 10, 10) + QPoint(dx, dy) - origin;
             return image.pixel(p);
@@ -227,16 +226,15 @@ private slots:
         IsoPainter unhued;
         load(unhued);
         unhued.setHues(nullptr);
-        unhued.draw(image, image.rect(), origin);
+        image = frame(unhued, origin, 300, 200);
         QCOMPARE(pixelOf(28, 24, 1, 5), rgb15(kGrey));
     }
 
     void theNearerCellHidesWhatStandsBehindItAndPicksSeeThroughHoles() {
         IsoPainter painter;
         load(painter);
-        QImage image(100, 200, QImage::Format_RGB32);
         const QPoint origin(-28, 320);
-        painter.draw(image, image.rect(), origin);
+        QImage image = frame(painter, origin, 100, 200);
         // The pillar at (9, 9) z 5 covers scene rows 340..419, the wall at (10, 10) rows
         // 404..483: where they overlap the wall is drawn, whatever the file order and z.
         QCOMPARE(image.pixel(QPoint(22, 410) - origin), rgb15(0x7C00));
@@ -256,8 +254,7 @@ private slots:
         // The ring at (30, 30): its hole shows the land, and picks it.
         const QPoint ring = itemAt(30, 30, 0, 20, 20);
         pick = painter.pick(ring + QPoint(10, 10));
-        QVERIFY(pick);
-        QVERIFY(!pick->item);
+        QVERIFY(pick && !pick->item);
         QCOMPARE(pick->cell, (tb::iso::CellPos{30, 30}));
         pick = painter.pick(ring + QPoint(1, 10));
         QVERIFY(pick && pick->item);
@@ -272,8 +269,7 @@ private slots:
         painter.setMaxZ(3);
         pick = painter.pick(QPoint(22, 350));
         QVERIFY(pick && !pick->item);
-        painter.draw(image, image.rect(), origin);
-        QCOMPARE(image.pixel(QPoint(22, 350) - origin), rgb15(kGrass15));
+        QCOMPARE(frame(painter, origin, 100, 200).pixel(QPoint(22, 350) - origin), rgb15(kGrass15));
     }
 
     void anEditRepaintsWhereTheItemWasAndStripsMakeTheWholeFrame() {
@@ -299,8 +295,7 @@ private slots:
         statics.setRecords(block(10, 10), records);
         const QRect changed = painter.invalidate({10, 10, 10, 10});
         QVERIFY(changed.contains(QRect(itemAt(10, 10, 0, 44, 80), QSize(44, 80))));
-        const QImage after = frame(painter, origin, 300, 240);
-        QCOMPARE(after.pixel(QPoint(22, 470) - origin), rgb15(kGrass15));
+        QCOMPARE(frame(painter, origin, 300, 240).pixel(QPoint(22, 470) - origin), rgb15(kGrass15));
         QCOMPARE(painter.cellsSceneRect({10, 10, 10, 10}), QRect(0, 440, 44, 44));
     }
 
@@ -339,8 +334,7 @@ private slots:
         half.draw(strips, QRect(77, 0, 123, 160), QPoint(-50, 100));
         QCOMPARE(strips, image);
         QCOMPARE(half.cellAt(QPoint(11, 121)), (tb::iso::CellPos{5, 5}));
-        const tb::iso::CellBox shown = half.cellsShown(QRect(0, 0, 22, 22));
-        QCOMPARE(shown, (tb::iso::CellBox{0, 0, 1, 1}));
+        QCOMPARE(half.cellsShown(QRect(0, 0, 22, 22)), (tb::iso::CellBox{0, 0, 1, 1}));
 
         // A cache of 4 kB keeps almost nothing: every frame makes its pictures again.
         IsoPainter roomy;

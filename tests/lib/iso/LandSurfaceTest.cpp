@@ -38,10 +38,8 @@ TEST(LandSurface, CornersAndTheirScreenOffsets) {
     const Corners c = cornersOf(n);
     EXPECT_EQ(c, (Corners{10, 12, 10, 8}));
     const Quad q = stretchedQuad(c);
-    EXPECT_EQ(q.top, (ScreenPoint{22, -40}));
-    EXPECT_EQ(q.right, (ScreenPoint{44, -26}));
-    EXPECT_EQ(q.bottom, (ScreenPoint{22, 4}));
-    EXPECT_EQ(q.left, (ScreenPoint{0, -10}));
+    EXPECT_EQ((std::array{q.top, q.right, q.bottom, q.left}),
+              (std::array<ScreenPoint, 4>{{{22, -40}, {44, -26}, {22, 4}, {0, -10}}}));
     EXPECT_EQ(quadBounds(q), (ScreenRect{0, -40, 44, 4}));
     const Quad half = stretchedQuad(c, 11);
     EXPECT_EQ(half.right, (ScreenPoint{22, -13}));
@@ -86,9 +84,7 @@ TEST(LandSurface, StretchedTilesMeetWithoutGapsOrOverlaps) {
 
 TEST(LandSurface, NormalsAndLightOfLevelAndSlopedCorners) {
     const Vector3 flat = cornerNormal(5, 5, 5, 5, 5);
-    EXPECT_DOUBLE_EQ(flat.x, 0.0);
-    EXPECT_DOUBLE_EQ(flat.y, 0.0);
-    EXPECT_DOUBLE_EQ(flat.z, 1.0);
+    EXPECT_EQ((std::array{flat.x, flat.y, flat.z}), (std::array{0.0, 0.0, 1.0}));
     EXPECT_NEAR(cornerLight(flat), 0.8536, 1e-4);
     // East one step higher: the cross products sum to (-176, -176, 3872).
     const Vector3 east = cornerNormal(0, 1, 0, 0, 0);
@@ -105,7 +101,6 @@ TEST(LandSurface, NormalsAndLightOfLevelAndSlopedCorners) {
     n.z[1][3] = 1;
     const CornerLights lights = cornerLights(n);
     EXPECT_NEAR(lights.right, 0.8368, 1e-4);
-    EXPECT_NEAR(lights.top, 0.8536, 1e-4);
-    EXPECT_NEAR(lights.bottom, 0.8536, 1e-4);
-    EXPECT_NEAR(lights.left, 0.8536, 1e-4);
+    for (const double level : {lights.top, lights.bottom, lights.left})
+        EXPECT_NEAR(level, 0.8536, 1e-4);
 }
